@@ -1,0 +1,2 @@
+// The game program.
+int main(int, char **) { return 0; }

@@ -1,0 +1,28 @@
+// The sample-data generator: each asset family registers one generator that
+// writes its files below the output root.
+#pragma once
+
+#include <string>
+
+namespace mkdata {
+
+struct Context {
+    std::string out;   // data root being written, no trailing slash
+    std::string tree;  // text sources copied as they stand
+};
+
+using GeneratorFn = bool (*)(const Context &ctx);
+
+// Registers a generator at static-initialisation time. Generators run in the
+// order of their names, so later families may read what earlier ones wrote.
+struct Generator {
+    Generator(const char *name, GeneratorFn fn);
+};
+
+// Creates every folder of `relPath` below the output root and returns the
+// full path of the file.
+std::string OutPath(const Context &ctx, const std::string &relPath);
+bool WriteFile(const Context &ctx, const std::string &relPath, const void *data, size_t size);
+bool WriteFile(const Context &ctx, const std::string &relPath, const std::string &text);
+
+}  // namespace mkdata

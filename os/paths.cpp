@@ -1,0 +1,75 @@
+#include "os/paths.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// Folder listings by host folder path; kept until flushed, since the data tree
+// does not change under a running game except through its own writes.
+std::unordered_map<std::string, std::vector<std::string>> gListings;
+
+const std::vector<std::string> &Listing(const std::string &folder) {
+    auto it = gListings.find(folder);
+    if (it != gListings.end()) return it->second;
+    std::vector<std::string> names;
+    if (DIR *d = opendir(folder.empty() ? "." : folder.c_str())) {
+        while (dirent *e = readdir(d)) names.emplace_back(e->d_name);
+        closedir(d);
+    }
+    return gListings.emplace(folder, std::move(names)).first->second;
+}
+
+bool Exists(const std::string &path) {
+    struct stat st;
+    return ::stat(path.empty() ? "." : path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+void osFlushPathCache() { gListings.clear(); }
+
+std::string osResolvePath(const char *gamePath, bool forWrite) {
+    if (!gamePath) return std::string();
+    std::string in(gamePath);
+    for (char &c : in)
+        if (c == '\\') c = '/';
+    std::string out;
+    size_t pos = 0;
+    if (!in.empty() && in[0] == '/') {
+        out = "/";
+        pos = 1;
+    }
+    while (pos <= in.size()) {
+        size_t next = in.find('/', pos);
+        if (next == std::string::npos) next = in.size();
+        std::string comp = in.substr(pos, next - pos);
+        bool last = next >= in.size();
+        pos = next + 1;
+        if (comp.empty()) {
+            if (last) break;
+            continue;
+        }
+        std::string candidate = out.empty() || out.back() == '/' ? out + comp : out + "/" + comp;
+        if (comp != "." && comp != ".." && !Exists(candidate)) {
+            const std::string folder = out.empty() ? std::string() : (out == "/" ? out : out);
+            for (const std::string &name : Listing(folder)) {
+                if (!strcasecmp(name.c_str(), comp.c_str())) {
+                    candidate = out.empty() || out.back() == '/' ? out + name : out + "/" + name;
+                    break;
+                }
+            }
+            // A new file keeps the case it was given; the listing of its
+            // folder is stale from now on.
+            if (forWrite && last) gListings.erase(folder);
+        }
+        out = candidate;
+        if (last) break;
+    }
+    return out;
+}
