@@ -8,7 +8,9 @@ uint8_t optArcade, optSlave, optPerspective, optPowers, optConsole, optEngineeri
     optQuarter, optFrontEndStart;
 int32_t optDebugScript, optStartValue;
 uint16_t optSaveSlot;
-uint16_t PixelDepth = 8, BytesPerPixel = 1, ResolutionMode, gLanguage;
+int32_t PixelDepth = 8;
+uint16_t BytesPerPixel = 1, gLanguage;
+int16_t ResolutionMode;
 uint8_t CardMode, FullScreenMode;
 
 namespace {

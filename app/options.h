@@ -53,9 +53,9 @@ extern uint8_t optQuarter;
 extern uint8_t optFrontEndStart;  // set by the empty option word
 
 // Display and language values the options choose.
-extern uint16_t PixelDepth;      // 8 or 16
+extern int32_t PixelDepth;       // 8 or 16 (the window driver also takes 24)
 extern uint16_t BytesPerPixel;   // 1 or 2
-extern uint16_t ResolutionMode;  // 0 640x480, 1 800x600, 2 1024x768
+extern int16_t ResolutionMode;   // 0 640x480, 1 800x600, 2 1024x768
 extern uint16_t gLanguage;       // 0 English, 1 French, 2 German
 extern uint8_t CardMode;         // the 3D library's own output devices drive the display
 extern uint8_t FullScreenMode;   // the full-screen driver is open
