@@ -46,8 +46,8 @@ void DrawShadedSprite(Surface *surface, int16_t intensity, int colour, int, int 
     const int64_t maskEnd = int64_t(sizeof GlowMasks) - 1;
     int w = surface->width;
     if (size == 5) {
-        int px = std::clamp(x - 1, box.left, box.right);
-        int py = std::clamp(y - 1, box.top, box.bottom);
+        int64_t px = std::clamp<int64_t>(int64_t(x) - 1, box.left, box.right);
+        int64_t py = std::clamp<int64_t>(int64_t(y) - 1, box.top, box.bottom);
         surface->pixels[size_t(py) * w + px] = GlowColours[t];
     } else {
         if (intensity < 4) intensity = 4;
