@@ -2,11 +2,7 @@
 #include <cstring>
 
 #include "app/options.h"
-
-// Display-driver choices (Part of the display layer).
-void SelectFullScreenDriver();
-void SelectWindowDriver();
-void SelectDeviceDriver();
+#include "platform/display.h"
 
 namespace {
 

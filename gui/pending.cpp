@@ -1,6 +1,19 @@
 // Interim bodies of this subsystem's operations whose modules are not built
-// yet.
+// yet. Each says so once in the log.
+#include "app/log.h"
 #include "gui/pointer.h"
+#include "gui/redraw.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
 
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
+
+void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
