@@ -11,3 +11,7 @@ struct Surface {
     int16_t hotY;
     int16_t pitch;  // bytes from one row to the next
 };
+
+// The game's current palette: 256 entries of red, green, blue and a spare
+// byte; null until one is made current.
+extern uint8_t *CurrentPalette;
