@@ -16,7 +16,9 @@ namespace {
 
 vt_boolean libraryActive;
 
-void objectFreeCallback(void *res, vt_uint_8, vt_size) {
+void objectFreeCallback(void *res, vt_uint_8, vt_size size) {
+    if (size < VtResHeaderSize + sizeof(vt_object))
+        return;
     auto *obj = static_cast<vt_object *>(res);
     if (obj->dispatch && obj->dispatch->free)
         obj->dispatch->free(obj);
