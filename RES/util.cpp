@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-uint32_t dunRandomState = 1253567;
+uint32_t dunRandomState;
+uint32_t dunRand15State = 1;
 Vec3d WorldOriginOffset;
 
 void *dunAlloc(size_t n) { return std::calloc(1, n ? n : 1); }
@@ -22,16 +23,12 @@ uint32_t dunRandom32() {
     return result;
 }
 
-namespace {
-uint32_t gRandState = 1;
-}  // namespace
-
-int dunRand() {
-    gRandState = gRandState * 214013u + 2531011u;
-    return static_cast<int>((gRandState >> 16) & 0x7FFF);
+int dunRand15() {
+    dunRand15State = dunRand15State * 214013u + 2531011u;
+    return static_cast<int>((dunRand15State >> 16) & 0x7FFF);
 }
 
-void dunSrand(uint32_t seed) { gRandState = seed; }
+void dunSeedRand15(uint32_t seed) { dunRand15State = seed; }
 
 TreeNode *TreeFindLinkSlot(void *context, TreeNode *node, const TreeNode *target, TreeNode ***linkOut) {
     return TreeFindLinkSlotOf<TreeNode, &TreeNode::first, &TreeNode::second>(context, node, target, linkOut);

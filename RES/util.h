@@ -7,18 +7,22 @@
 #include <cstdint>
 
 #include "RES/vecmath.h"
-#include "app/random.h"
 
 // Zero-filled block of n bytes; null when the heap is exhausted.
 void *dunAlloc(size_t n);
 void dunFree(void *p);
 
-// The two random sources (dunRandom32, dunRand) are declared in
-// app/random.h and made here. The world's pool reset seeds the
-// shift-register generator with 1253567; every result of it is even.
-// dunRand is the runtime's 15-bit generator, one state for every user:
-// state = state x 214013 + 2531011, result bits 16-30, seed 1 at start.
-inline constexpr int kRandMax = 0x7FFF;
+// The game's 32-bit shift-register generator. The world's pool reset seeds
+// it with 1253567. Every result is even.
+extern uint32_t dunRandomState;
+uint32_t dunRandom32();
+
+// The runtime's 15-bit generator (0..32767), one state for every user:
+// state = state x 214013 + 2531011, result bits 16-30. Seed 1 at start.
+inline constexpr int kRand15Max = 0x7FFF;
+extern uint32_t dunRand15State;
+int dunRand15();
+void dunSeedRand15(uint32_t seed);
 
 // A record whose first two members are links to records of its own kind
 // (in the 3D part tree: the first child and the next sibling).

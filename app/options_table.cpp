@@ -4,6 +4,7 @@
 #include "app/options.h"
 #include "platform/display.h"
 
+
 namespace {
 
 void Set(uint8_t &flag) { flag = 0xFF; }

@@ -13,7 +13,7 @@
         }                                          \
     } while (0)
 
+void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
+
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
-
-void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }

@@ -22,17 +22,17 @@ TEST(Util, Random32FromPoolSeed) {
     for (int i = 0; i < 1000; ++i) EXPECT_EQ(dunRandom32() & 1, 0u);
 }
 
-TEST(Util, RandIsTheClassicGenerator) {
-    dunSrand(1);
-    EXPECT_EQ(dunRand(), 41);
-    EXPECT_EQ(dunRand(), 18467);
-    EXPECT_EQ(dunRand(), 6334);
+TEST(Util, Rand15IsTheClassicGenerator) {
+    dunSeedRand15(1);
+    EXPECT_EQ(dunRand15(), 41);
+    EXPECT_EQ(dunRand15(), 18467);
+    EXPECT_EQ(dunRand15(), 6334);
     for (int i = 0; i < 1000; ++i) {
-        int r = dunRand();
+        int r = dunRand15();
         EXPECT_GE(r, 0);
-        EXPECT_LE(r, kRandMax);
+        EXPECT_LE(r, kRand15Max);
     }
-    dunSrand(1);
+    dunSeedRand15(1);
 }
 
 TEST(Util, TreeSearch) {
