@@ -1,0 +1,24 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log.
+#include "app/log.h"
+#include "gui/cockpit.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+int32_t guiCurrentStation = 1;
+uint8_t guiEndCinematicMode = 0;
+uint8_t guiPlayerLostView = 0;
+uint8_t guiStationLock = 0;
+uint8_t guiWreckDisplay = 0;
+uint8_t guiFullScreenLock = 0;
+
+void guiSetScreen(const char *) { PENDING_ONCE("guiSetScreen"); }
+void guiStartEndCinematic() { PENDING_ONCE("guiStartEndCinematic"); }
+void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }

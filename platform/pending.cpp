@@ -1,0 +1,31 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log.
+#include "app/log.h"
+#include "platform/sound.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+uint8_t SoundEnabled = 0xFF;
+
+SoundSlot *SoundGetSlot(int) {
+    PENDING_ONCE("SoundGetSlot");
+    return nullptr;
+}
+void SoundSetVolume(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetVolume"); }
+void SoundSetFrequency(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetFrequency"); }
+void SoundSetPan(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetPan"); }
+void SoundPlay(int, int32_t, int32_t, int32_t, uint8_t) { PENDING_ONCE("SoundPlay"); }
+double SoundPositionFromCamera(SceneItem *, int32_t *volume, int32_t *pan) {
+    PENDING_ONCE("SoundPositionFromCamera");
+    if (volume) *volume = -10000;
+    if (pan) *pan = 0;
+    return 0.0;
+}
+void SoundParamsForObject(SceneItem *, int32_t *, float) { PENDING_ONCE("SoundParamsForObject"); }
