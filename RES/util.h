@@ -1,16 +1,8 @@
-// Shared utilities: zero-filled blocks, the two random sources.
+// Shared utilities: zero-filled blocks.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
+// A zero-filled block of n bytes (null when the heap is exhausted).
 void *dunAlloc(size_t n);
 void dunFree(void *p);
-
-// The game's shift-register generator and its state.
-extern uint32_t dunRandomState;
-uint32_t dunRandom32();
-
-// The runtime's 15-bit generator (0..32767), one shared state, seed 1.
-int dunRand15();
-void dunSeedRand15(uint32_t seed);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "RES/util.h"
+#include "app/random.h"
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
@@ -562,8 +563,8 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     }
 
     root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
-    wreck->yawSpin = float(dunRand15() % 50 - 25);
-    wreck->pitchSpin = float(dunRand15() % 50 - 25);
+    wreck->yawSpin = float(dunRand() % 50 - 25);
+    wreck->pitchSpin = float(dunRand() % 50 - 25);
     sim->speed = 50.0f;
     root->model = model;
     dunSetMessageHandler(wreck, dunHandleMessages);

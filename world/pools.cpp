@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "RES/util.h"
+#include "app/random.h"
 #include "app/frame.h"
 #include "app/log.h"
 #include "world/universe.h"

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "RES/util.h"
+#include "app/random.h"
 #include "world_fixture.h"
 
 using ruvotest::FatalError;
