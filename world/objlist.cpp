@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RES/resman.h"
 #include "RES/util.h"
 #include "app/random.h"
 #include "RES/vecmath.h"
@@ -539,7 +540,9 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
 }
 
 SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
-    void *model = GetScriptSymbolValue("CorpseMd");
+    // The script names the model's resource; the resource manager has its data.
+    void *symbol = GetScriptSymbolValue("CorpseMd");
+    void *model = symbol ? resmanLoad(static_cast<ResourceHandle *>(symbol)) : nullptr;
     SceneItem *wreck = dunCreateSceneItem();
     dunLinkSceneItem(wreck, 0);
     dunSetControlRoutine(wreck, nullptr);
