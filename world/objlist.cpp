@@ -161,6 +161,16 @@ bool dunIsInSceneList(const SceneItem *item) {
     return inRing(&sceneHead, item);
 }
 
+SceneItem *dunNextObjectWithFlags(SceneItem *item, uint32_t mask) {
+    ensureRings();
+    if (!item) return nullptr;
+    for (SceneItem *it = item->next; it && it != &sceneHead; it = it->next)
+        if (it->avatar && (it->avatar->flags & mask) == mask) return it;
+    return nullptr;
+}
+
+SceneItem *dunFirstObjectWithFlags(uint32_t mask) { return dunNextObjectWithFlags(dunSceneListHead(), mask); }
+
 SceneItem *dunLinkSceneItem(SceneItem *item, uint32_t flags) {
     ensureRings();
     if (!item || inRing(&sceneHead, item)) return item;

@@ -28,6 +28,10 @@ void dunMoveNextToCurrent(SceneItem *item);
 void dunMoveToFront(SceneItem *item);
 bool dunCheckSceneList();
 bool dunIsInSceneList(const SceneItem *item);
+// The first object whose Avatar flags hold every bit of the mask, and the
+// next one after a given object; null at the end of the list.
+SceneItem *dunFirstObjectWithFlags(uint32_t mask);
+SceneItem *dunNextObjectWithFlags(SceneItem *item, uint32_t mask);
 void dunParkSceneItem(SceneItem *item, double dx, double dy, double dz);
 void dunTranslateSceneItem(SceneItem *item, double dx, double dy, double dz);
 void dunReleaseTreeActors(TDP *node);

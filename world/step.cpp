@@ -102,8 +102,10 @@ FlightParams *sharePartnerFlight(SceneItem *item) {
     return own;
 }
 
+// An object deleted by its own call keeps its Sim record only until another
+// object takes it; its SceneItem is not handed out again this frame.
 void restoreFlight(SceneItem *item, FlightParams *own) {
-    if (item->sim && (item->sim->flags & SimFlag::InUse)) item->sim->flight = own;
+    if ((item->flags & SceneFlag::InUse) && item->sim) item->sim->flight = own;
 }
 
 }  // namespace

@@ -287,3 +287,51 @@ TEST_F(ObjListTest, SkillScalesEveryShipButThePlayers) {
         dunPlayerShip = nullptr;
     }
 }
+
+TEST_F(ObjListTest, AWalkGoesOnWhenACallTakesOutTheNextObject) {
+    static SceneItem *victim;
+    static int visits;
+    visits = 0;
+    SceneItem *a = MakeObject();
+    victim = MakeObject();
+    SceneItem *c = MakeObject();
+    a->control = [](SceneItem *) { dunDeleteSceneItem(victim); };
+    victim->control = [](SceneItem *) { ++visits; };
+    c->control = [](SceneItem *) { visits += 10; };
+    dunRunControlRoutines();
+    EXPECT_EQ(visits, 10);
+    EXPECT_EQ(Walk(), (std::vector<SceneItem *>{a, c}));
+}
+
+TEST_F(ObjListTest, ARingThatNeverReturnsIsFatalNotAHang) {
+    SceneItem *a = MakeObject();
+    SceneItem *b = MakeObject();
+    b->next = a;  // a cycle that skips the head
+    EXPECT_THROW(dunCheckSceneList(), FatalError);
+    b->next = dunSceneListHead();
+}
+
+TEST_F(ObjListTest, ObjectsAreFoundByTheirAvatarFlags) {
+    SceneItem *rock = MakeObject();
+    SceneItem *ship = MakeObject();
+    SceneItem *ship2 = MakeObject();
+    rock->avatar->flags = AvatarFlag::FreeBody;
+    ship->avatar->flags = AvatarFlag::Ship | 0x40;
+    ship2->avatar->flags = AvatarFlag::Ship | 0x80;
+    EXPECT_EQ(dunFirstObjectWithFlags(AvatarFlag::Ship), ship);
+    EXPECT_EQ(dunNextObjectWithFlags(ship, AvatarFlag::Ship), ship2);
+    EXPECT_EQ(dunNextObjectWithFlags(ship2, AvatarFlag::Ship), nullptr);
+    EXPECT_EQ(dunFirstObjectWithFlags(AvatarFlag::Ship | 0x80), ship2);
+    EXPECT_EQ(dunNextObjectWithFlags(nullptr, 0), nullptr);
+}
+
+TEST_F(ObjListTest, LinkedSymbolLosesItsObjectAndNodesLoseTheirChannels) {
+    SceneItem *a = MakeObject();
+    void *symbol[2] = {const_cast<char *>("Name"), a};
+    a->linkRecord = symbol;
+    dunAddNodeChannel(a->avatar->root, 11, 0);
+    dunDeleteSceneItem(a);
+    EXPECT_EQ(symbol[1], nullptr);
+    EXPECT_EQ(a->avatar->root->channels, nullptr);
+    EXPECT_EQ(a->avatar->root->flags & 1, 0u);
+}
