@@ -4,6 +4,7 @@
 
 #include "app/frame.h"
 #include "app/log.h"
+#include "world/handle.h"
 #include "world/objlist.h"
 #include "world/records.h"
 
@@ -136,6 +137,27 @@ MessageHeader *dunMsgReceive(uint32_t id) {
 void dunMsgCopyPayload(const MessageHeader *record, void *destination) {
     if (record->size > sizeof(MessageHeader))
         std::memcpy(destination, dunMsgPayload(record), record->size - sizeof(MessageHeader));
+}
+
+namespace {
+uint32_t payloadWord(const MessageHeader *record, uint32_t offset, bool *ok) {
+    uint32_t word = 0;
+    *ok = record && record->size >= sizeof(MessageHeader) && offset + 4 <= record->size - sizeof(MessageHeader);
+    if (*ok) std::memcpy(&word, dunMsgPayload(record) + offset, 4);
+    return word;
+}
+}  // namespace
+
+SceneItem *dunMsgPayloadItem(const MessageHeader *record, uint32_t offset) {
+    bool ok;
+    uint32_t h = payloadWord(record, offset, &ok);
+    return ok ? dunItemFromHandle(h) : nullptr;
+}
+
+TDP *dunMsgPayloadNode(const MessageHeader *record, uint32_t offset) {
+    bool ok;
+    uint32_t h = payloadWord(record, offset, &ok);
+    return ok ? dunNodeFromHandle(h) : nullptr;
 }
 
 int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {

@@ -44,6 +44,12 @@ void dunMsgCopyPayload(const MessageHeader *record, void *destination);
 inline const uint8_t *dunMsgPayload(const MessageHeader *record) {
     return reinterpret_cast<const uint8_t *>(record) + sizeof(MessageHeader);
 }
+// Objects and parts named in a payload are 32-bit handles (world/handle.h):
+// these read the word at a byte offset of the payload and resolve it, giving
+// null for a stale handle or an offset past the payload.
+SceneItem *dunMsgPayloadItem(const MessageHeader *record, uint32_t offset);
+struct TDP;
+TDP *dunMsgPayloadNode(const MessageHeader *record, uint32_t offset);
 int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type);
 void dunMsgBroadcast(uint32_t sender, uint32_t delay, uint16_t type, uint32_t length, const void *payload);
 void dunMsgCompact();

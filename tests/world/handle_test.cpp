@@ -41,3 +41,20 @@ TEST_F(HandleTest, RoutinesHaveIdsOfTheirOwn) {
     EXPECT_EQ(dunRoutineFromHandle(h + 100), nullptr);
     EXPECT_EQ(dunItemFromHandle(h), nullptr);
 }
+
+TEST_F(HandleTest, PayloadObjectsResolveOnlyWhileTheyLive) {
+    SceneItem *ship = MakeObject();
+    SceneItem *goal = MakeObject();
+    dunSetMessageHandler(ship, nullptr);
+    uint32_t payload[12] = {};
+    payload[11] = dunHandleOf(goal);  // the attacker word at byte 44
+    dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
+    dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
+    dunGameClock += 4;
+    MessageHeader *m = dunMsgReceive(ship->receiverId);
+    EXPECT_EQ(dunMsgPayloadItem(m, 44), goal);
+    EXPECT_EQ(dunMsgPayloadItem(m, 46), nullptr);  // past the payload
+    dunDeleteSceneItem(goal);
+    m = dunMsgReceive(ship->receiverId);
+    EXPECT_EQ(dunMsgPayloadItem(m, 44), nullptr);
+}
