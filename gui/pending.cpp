@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "gui/cockpit.h"
+#include "gui/pointer.h"
 #include "gui/redraw.h"
 
 #define PENDING_ONCE(name)                         \
@@ -13,9 +14,10 @@
         }                                          \
     } while (0)
 
-
 void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
 
+int32_t guiPointerMarginX;
+int32_t guiPointerMarginY;
 
 int32_t guiCurrentStation = 1;
 uint8_t guiEndCinematicMode = 0;

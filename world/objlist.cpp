@@ -6,7 +6,7 @@
 
 #include "RES/resman.h"
 #include "RES/util.h"
-#include "app/random.h"
+#include "RES/util.h"
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
@@ -85,7 +85,7 @@ bool inRing(const SceneItem *head, const SceneItem *item) {
 TDP *newNodeAt(void *model, float x, float y, float z, SceneItem *owner) {
     TDP *n = dunNewTDP();
     n->offset = {x, y, z};
-    MatTranslate(x, y, z, &n->local);
+    MatTranslate(x, y, z, n->local);
     n->model = model;
     n->owner = owner;
     return n;
@@ -135,6 +135,23 @@ void releaseNode(TDP *node) {
     freeChannels(node);
     node->flags &= ~TDPFlag::InUse;
 }
+
+// What the per-frame re-centring of the world needs of the object list.
+bool recentrePlayer(Vec3d *position, bool *fastDrive) {
+    if (!dunPlayerShip || !dunPlayerShip->sim) return false;
+    *position = dunPlayerShip->sim->position;
+    *fastDrive = (dunPlayerShip->sim->flags & SimFlag::Lds) != 0;
+    return true;
+}
+
+void recentreEach(void (*visit)(WorldPositionRef object, void *context), void *context) {
+    for (SceneItem *it = sceneHead.next, *next; it && it != &sceneHead; it = next) {
+        next = it->next;
+        if (it->sim) visit(WorldPositionRef{&it->sim->position, reinterpret_cast<Vec3 *>(&it->sim->matrix.m[12])}, context);
+    }
+}
+
+const WorldRecentreHooks recentreHooks = {recentrePlayer, recentreEach, hudShiftPositions};
 
 void freeRoundFlights() {
     while (roundFlights) {
@@ -295,7 +312,7 @@ Sim *dunAttachSim(SceneItem *item, SimulatorRoutine simulator) {
     sim->weapons = nullptr;
     sim->componentCount = 0;
     sim->components = nullptr;
-    MatIdentity(&sim->matrix);
+    MatIdentity(sim->matrix);
     item->sim = sim;
     item->simulator = simulator;
     return sim;
@@ -319,7 +336,7 @@ uint32_t dunSetMessageHandler(SceneItem *item, MessageHandler handler) {
 TDP *dunNewTDP() {
     TDP *node = dunAllocTDP();
     if (!node) dunFatalError("No more TDPs left");
-    MatIdentity(&node->local);
+    MatIdentity(node->local);
     node->actor = nullptr;
     node->routine = TDPSyncActor;
     node->flags = TDPFlag::InUse | TDPFlag::Collidable;
@@ -433,7 +450,7 @@ double ObjectDistance(const SceneItem *a, const SceneItem *b, Vec3 *difference) 
     const float *mb = b->sim ? b->sim->matrix.m : b->avatar->matrix.m;
     Vec3 d = {ma[12] - mb[12], ma[13] - mb[13], ma[14] - mb[14]};
     if (difference) *difference = d;
-    return VecLength(&d);
+    return VecLength(d);
 }
 
 void dunComputeModelRadius(TDP *node) {
@@ -445,7 +462,7 @@ void dunComputeModelRadius(TDP *node) {
     float best = 0.0f;
     Vec3 v;
     for (int i = 0; P3DModelVertex(node->model, i, &v); ++i) {
-        float len = VecLengthApprox(&v);
+        float len = VecLengthApprox(v);
         if (len > best) best = len;
     }
     node->radius = best;
@@ -571,13 +588,13 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
         sim->velocity = from->velocity;
         sim->position = from->position;
     }
-    if (VecLengthApprox(&sim->velocity) < 2000.0f) {
+    if (VecLengthApprox(sim->velocity) < 2000.0f) {
         sim->velocity = {sim->matrix.m[8] * 2000.0f, sim->matrix.m[9] * 2000.0f, sim->matrix.m[10] * 2000.0f};
     }
 
     root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
-    wreck->yawSpin = float(dunRand() % 50 - 25);
-    wreck->pitchSpin = float(dunRand() % 50 - 25);
+    wreck->yawSpin = float(dunRand15() % 50 - 25);
+    wreck->pitchSpin = float(dunRand15() % 50 - 25);
     sim->speed = 50.0f;
     root->model = model;
     dunSetMessageHandler(wreck, dunHandleMessages);
@@ -629,6 +646,7 @@ void dunResetObjectLists() {
     emptyRing(&sceneHead);
     emptyRing(&parkedHead);
     dunCurrentItem = &sceneHead;
+    WorldSetRecentreHooks(&recentreHooks);
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "RES/util.h"
-#include "app/random.h"
+#include "RES/util.h"
 #include "app/frame.h"
 #include "app/log.h"
 #include "world/universe.h"
@@ -198,6 +198,16 @@ WireframeNode *dunAllocWireframeNode() {
 
 void dunResetPools() {
     dunRandomState = 1253567;
+    // The reset drops objects without deleting them; the animation channels
+    // are heap nodes and would be lost with the cleared TDPs.
+    for (TDP &node : dunTDPPool) {
+        NodeChannel *c = node.channels;
+        while (c) {
+            NodeChannel *next = c->next;
+            std::free(c);
+            c = next;
+        }
+    }
     std::memset(static_cast<void *>(dunSceneItemPool), 0, sizeof dunSceneItemPool);
     std::memset(static_cast<void *>(dunAvatarPool), 0, sizeof dunAvatarPool);
     std::memset(static_cast<void *>(dunActionPool), 0, sizeof dunActionPool);

@@ -288,14 +288,14 @@ void dunAnimateTree(Avatar *avatar, TDP *node) {
 void dunAnimateNode(Avatar *avatar, TDP *node) {
     if (!node->channels) return;
     const Mat4 saved = node->local;
-    MatIdentity(&node->local);
+    MatIdentity(node->local);
     for (const NodeChannel *c = node->channels; c; c = c->next) dunApplyChannel(avatar, node, c, &saved);
     const Vec3 move = {node->offsetVelocity.x * dunFrameSeconds, node->offsetVelocity.y * dunFrameSeconds,
                        node->offsetVelocity.z * dunFrameSeconds};
     node->offset.x += move.x;
     node->offset.y += move.y;
     node->offset.z += move.z;
-    MatTranslate(move.x, move.y, move.z, &node->local);
+    MatTranslate(move.x, move.y, move.z, node->local);
 }
 
 namespace {
@@ -312,13 +312,13 @@ void aimAtGoal(Avatar *avatar, TDP *node, const Mat4 *saved) {
                         float(goal->sim->position.y - aim->sim->position.y),
                         float(goal->sim->position.z - aim->sim->position.z)};
     Vec3 local;
-    MatTransformPoint(&local, &world, &aim->sim->matrix);
+    MatTransformPoint(local, world, aim->sim->matrix);
     // A goal on the aim object itself has no direction: keep the last aim.
-    if (VecNormalise(&local) == 0.0f) {
+    if (VecNormalise(local) == 0.0f) {
         node->local = *saved;
         return;
     }
-    MatLookAlong(&local, nullptr, &node->local);
+    MatLookAlong(local, nullptr, node->local);
 }
 
 }  // namespace
@@ -334,14 +334,14 @@ void dunApplyChannel(Avatar *avatar, TDP *node, const NodeChannel *channel, cons
     case 3: m.m[12] += amount; break;
     case 4: m.m[13] += amount; break;
     case 5: m.m[14] += amount; break;
-    case 6: MatScale(amount, &m); break;
-    case 7: MatScaleX(amount, &m); break;
-    case 8: MatScaleY(amount, &m); break;
-    case 9: MatScaleZ(amount, &m); break;
+    case 6: MatScale(amount, m); break;
+    case 7: MatScaleX(amount, m); break;
+    case 8: MatScaleY(amount, m); break;
+    case 9: MatScaleZ(amount, m); break;
     case 10: m = *saved; break;
-    case 11: MatRotateY(amount, &m); break;
-    case 12: MatRotateX(amount, &m); break;
-    case 13: MatRotateZ(amount, &m); break;
+    case 11: MatRotateY(amount, m); break;
+    case 12: MatRotateX(amount, m); break;
+    case 13: MatRotateZ(amount, m); break;
     case 14:
         if (value != 0)
             node->flags |= TDPFlag::Hidden;

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <vector>
 
+#include "RES/util.h"
 #include "script/mission.h"
 #include "world_fixture.h"
 #include "world/flight.h"
@@ -334,4 +335,18 @@ TEST_F(ObjListTest, LinkedSymbolLosesItsObjectAndNodesLoseTheirChannels) {
     EXPECT_EQ(symbol[1], nullptr);
     EXPECT_EQ(a->avatar->root->channels, nullptr);
     EXPECT_EQ(a->avatar->root->flags & 1, 0u);
+}
+
+TEST_F(ObjListTest, RecentringShiftsEveryListedObject) {
+    SceneItem *ship = MakeObject();
+    SceneItem *rock = MakeObject();
+    dunPlayerShip = ship;
+    ship->sim->position = {250000000.0, 0.0, 0.0};
+    rock->sim->position = {250000100.0, 5.0, 0.0};
+    rock->sim->matrix.m[12] = 250000100.0f;
+    WorldRecentre();
+    EXPECT_EQ(ship->sim->position.x, 50000000.0);
+    EXPECT_EQ(rock->sim->position.x, 50000100.0);
+    EXPECT_EQ(rock->sim->position.y, 5.0);
+    EXPECT_NEAR(rock->sim->matrix.m[12], 50000100.0f, 16.0f);
 }

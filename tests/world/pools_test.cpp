@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/random.h"
+#include "RES/util.h"
 #include "world_fixture.h"
 
 using ruvotest::FatalError;
