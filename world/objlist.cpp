@@ -91,20 +91,6 @@ TDP *newNodeAt(void *model, float x, float y, float z, SceneItem *owner) {
     return n;
 }
 
-TDP *findLink(TDP *node, TDP *target, TDP ***slot) {
-    if (!node) return nullptr;
-    if (node->child == target) {
-        if (slot) *slot = &node->child;
-        return node;
-    }
-    if (node->sibling == target) {
-        if (slot) *slot = &node->sibling;
-        return node;
-    }
-    if (TDP *found = findLink(node->child, target, slot)) return found;
-    return findLink(node->sibling, target, slot);
-}
-
 void freeChannels(TDP *node) {
     NodeChannel *c = node->channels;
     while (c) {
@@ -442,7 +428,7 @@ int CountNodeInTree(const TDP *root, const TDP *node) {
 TDP *FindNodeById(SceneItem *item, TDP *node, TDP ***slot) {
     if (slot) *slot = nullptr;
     if (!item || !item->avatar || !item->avatar->root || item->avatar->root == node) return nullptr;
-    return findLink(item->avatar->root, node, slot);
+    return TreeFindLinkSlotOf<TDP, &TDP::child, &TDP::sibling>(nullptr, item->avatar->root, node, slot);
 }
 
 double ObjectDistance(const SceneItem *a, const SceneItem *b, Vec3 *difference) {
