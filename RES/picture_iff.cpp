@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/surface.h"
 #include "app/options.h"

@@ -11,7 +11,3 @@ struct Surface {
     int16_t hotY;
     int16_t pitch;  // bytes from one row to the next
 };
-
-// The game's current palette: 256 entries of red, green, blue and a spare
-// byte; null until one is made current.
-extern uint8_t *CurrentPalette;

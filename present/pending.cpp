@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "present/lwo.h"
+#include "present/view_clip.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \
@@ -24,3 +25,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadWireframe");
     return nullptr;
 }
+
+// The 3D view clip rectangle, until the views are built.
+ClipRect ViewClipRect = {0, 0, 639, 479};
