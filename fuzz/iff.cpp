@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "RES/picture.h"
-#include "RES/surface.h"
+#include "RES/gfx2d.h"
 #include "app/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

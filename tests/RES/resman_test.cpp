@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "RES/picture.h"
-#include "RES/random.h"
+#include "RES/util.h"
 #include "RES/resman.h"
 #include "app/options.h"
 #include "common/fatal_hook.h"
@@ -25,7 +25,7 @@ struct ResmanTest : ::testing::Test {
     ruvotest::TempDir dir;
     void SetUp() override {
         ResetOptions();
-        RuntimeSrand(1);
+        dunSeedRand15(1);
         ASSERT_EQ(resmanInit(), ResourcePoolLimit);
     }
     void TearDown() override {
