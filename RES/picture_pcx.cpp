@@ -13,6 +13,9 @@ namespace {
 // No picture file of the game comes near this; a bigger one is refused
 // before anything is allocated for it.
 constexpr size_t kPcxFileLimit = 64u << 20;
+// The whole-image form is for screenshots and small masks; 4096 x 4096 is
+// far beyond any of them.
+constexpr uint64_t kWholeImageLimit = 4096 * 4096;
 
 uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
 void PutU16(uint8_t *p, uint32_t v) {
@@ -207,7 +210,7 @@ PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
     // One byte pair of run-length data gives at most 63 pixels: a header
     // promising more than the file can hold is lying.
     const uint64_t count = uint64_t(h.width) * uint64_t(h.height);
-    if (count > uint64_t(fileSize) * 32) return nullptr;
+    if (count > uint64_t(fileSize) * 32 || count > kWholeImageLimit) return nullptr;
     PcxImage *image = new PcxImage{};
     std::memcpy(image->header, file, 128);
     image->width = uint32_t(h.width);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         pcxFree(copy);
         pcxFree(image);
     }
-    const size_t capacities[] = {0, 1, 640 * 480, 4096};
+    const size_t capacities[] = {0, 1, 65536, 4096};
     const uint16_t pitches[] = {0, 2, 1280, 34};
     for (uint16_t bpp : {1, 2})
         for (size_t i = 0; i < 4; ++i) {
