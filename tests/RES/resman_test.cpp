@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <string>
@@ -12,6 +14,7 @@
 #include "app/options.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
+#include "os/paths.h"
 #include "res_helpers.h"
 
 using restest::PcxFile;
@@ -272,6 +275,55 @@ TEST_F(ResmanTest, UnloadKeepsModelsAndSoundsAndLocks) {
     uint8_t *cube = static_cast<uint8_t *>(resmanLoad(map));
     ASSERT_NE(cube, nullptr);
     EXPECT_EQ(cube[65535], 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The generated sample data loads through the resource manager.
+TEST(ResmanSampleData, StartUpPicturesTextsAndColourCube) {
+    const char *root = std::getenv("RUVO_DATA");
+    if (!root) root = "data";
+    std::string old = std::filesystem::current_path().string();
+    std::filesystem::current_path(root);
+    osFlushPathCache();
+    ResetOptions();
+    dunSeedRand15(1);
+    ASSERT_NE(resmanInit(), 0u);
+
+    uint8_t *pal = static_cast<uint8_t *>(resmanRegisterLoad("\\vek\\resource\\art\\tovstd.pcx", ResPcx2Palette)->data);
+    ASSERT_NE(pal, nullptr);
+    EXPECT_EQ(pal[255 * 4], 255);  // white at the top of the system colours
+    Raster *screen = static_cast<Raster *>(resmanRegisterLoad("vek\\resource\\art\\loadscrn.pcx", ResPcx2Raster)->data);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->width, 640);
+    EXPECT_EQ(screen->height, 480);
+    Raster *icon = static_cast<Raster *>(resmanRegisterLoad("vek\\resource\\art\\icons\\gsv_stc.bbm", ResLbm2Raster)->data);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->width, 15);
+    EXPECT_EQ(icon->hotspotX, 7);
+    EXPECT_EQ(icon->pixels[5 * 15 + 7], 251);
+    uint8_t *cube = static_cast<uint8_t *>(resmanRegisterLoad("vek\\resource\\art\\tovstd.cm", ResCm2ColourMap)->data);
+    ASSERT_NE(cube, nullptr);
+    EXPECT_EQ(pal[cube[0xFFFF] * 4], 255);  // white maps to white
+    char *text = static_cast<char *>(resmanRegisterLoad("vek\\resource\\text\\sample\\slabonly.txt", ResTxt2Txt)->data);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "text slab only\r\n");
+
+    BytesPerPixel = 2;
+    std::vector<uint8_t> px(640 * 480 * 2);
+    Raster r{};
+    ASSERT_TRUE(pcxDecode("vek\\resource\\art\\loadscrn16.pcx", &r, nullptr, px.data(), px.size()));
+    EXPECT_EQ(px[(240 * 640 + 320) * 2 + 1] & 0xF8, 0xF8);  // the band's red
+    PcxImage *header = pcxLoad("vek\\resource\\art\\screens\\header.pcx");
+    ASSERT_NE(header, nullptr);
+    pcxFree(header);
+
+    resmanShutdown();
+    ResetOptions();
+    std::filesystem::current_path(old);
+    osFlushPathCache();
 }
 
 }  // namespace
