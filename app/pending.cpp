@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "app/profiler.h"
+#include "app/system.h"
 
 #define PENDING_ONCE(name)                              \
     do {                                                \
@@ -20,3 +21,9 @@ int ProfilerCheckpoint(ValueRecorder *recorder, const char *) {
     PENDING_ONCE("ProfilerCheckpoint");
     return recorder ? 0xFF : 0;
 }
+
+uint32_t FreeMemoryBytes() {
+    PENDING_ONCE("FreeMemoryBytes");
+    return 0xFFFFFFFFu;
+}
+void LoadProgressStep(const char *) { PENDING_ONCE("LoadProgressStep"); }
