@@ -182,6 +182,11 @@ void scanToken(vt_lexer *l) {
             continue;
         }
         if (l->eol_comment && c == static_cast<unsigned char>(l->eol_comment)) {
+            // The comment character itself is taken first, so that one that
+            // is a newline cannot hold the scan in place.
+            if (c == '\n')
+                s->line++;
+            nextChar(l);
             while (s->next_char != '\n' && s->next_char != -1)
                 nextChar(l);
             continue;

@@ -138,6 +138,10 @@ TEST_F(VtLexer, CommentsAndNestedSources) {
     VtLexerAdvance(l);
     EXPECT_EQ(describe(l), "eof");
     EXPECT_EQ(VtLexerPushFile(l, "missing.txt"), VT_E_FAIL);
+
+    // A newline as comment character comments out each following line.
+    VtLexerCommentSet(l, '\n');
+    EXPECT_EQ(tokens("a\nb\nc"), Tokens{"ident a"});
 }
 
 TEST_F(VtLexer, TokenErrorReportsAndSkipsToExpected) {
