@@ -19,8 +19,8 @@ BitmapFont *gCurrent = nullptr;
 
 // Built fonts live until the program ends: a resource may hold any of them.
 std::vector<void *> &Owned() {
-    static std::vector<void *> owned;
-    return owned;
+    static std::vector<void *> *owned = new std::vector<void *>;
+    return *owned;
 }
 
 void *Keep(size_t bytes) {
@@ -71,7 +71,7 @@ Raster *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *a
     }
 
     Raster *g = NewGlyph(w, h);
-    std::memcpy(g->pixels, pic.data(), pic.size());
+    if (!pic.empty()) std::memcpy(g->pixels, pic.data(), pic.size());
     int first = -1, last = -1;
     for (int x = 0; x < w; ++x)
         for (int y = 0; y < h; ++y)
