@@ -100,7 +100,7 @@ BitmapFont *Build(const char *face, int tenths, bool halved) {
         std::fprintf(stderr, "mkdata: no glyph face for %s\n", face);
         return nullptr;
     }
-    BitmapFont *font = fontBuildFromFace(f, !halved, halved ? 1 : 0, 0);
+    BitmapFont *font = fontBuildFromFace(f, !halved, 1, 0);
     osGlyphFaceClose(f);
     return font;
 }
