@@ -6,15 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "RES/raster.h"
+#include "RES/surface.h"
 
 // A bitmap font. The font file of type FON2RFONT stores the same fields (with
 // two pad bytes after the line height and u32 offsets for the pointers).
 // Codes without a picture of their own point to the blank's glyph (code 32).
+// A glyph is an 8-bit raster drawn as a surface (rows without padding): 0 is
+// empty for the own-colour drawers, 16 for the one-colour drawer; its hotY is
+// its height above the baseline.
 struct BitmapFont {
     uint16_t advance[256];
     uint16_t lineHeight;
-    Raster *glyph[256];  // an 8-bit raster; hotspotY is its height above the baseline
+    Surface *glyph[256];
 };
 
 // 128 stroke strings, one per character code; the strings follow the table in
@@ -27,7 +30,7 @@ struct VectorFont {
 // File layouts.
 constexpr size_t kFntHeadSize = 1024;  // u32 offsets[256]
 constexpr size_t kFonHeadSize = 1540;  // advance[256], lineHeight, 2 pad bytes, offsets[256]
-constexpr size_t kGlyphHeadSize = 12;  // 4 unused bytes, width, height, hotspotX, hotspotY
+constexpr size_t kGlyphHeadSize = 12;  // 4 unused bytes, u16 width, height, hotspotX, hotspotY
 // The block a vector font is read into: the stroke strings get the room they
 // had beside a table of 32-bit pointers.
 constexpr size_t kVectorFontBlockSize = 10000 - 128 * 4 + sizeof(VectorFont);
@@ -38,7 +41,7 @@ constexpr size_t kVectorFontBlockSize = 10000 - 128 * 4 + sizeof(VectorFont);
 // data (null on failure).
 //
 // Loaded bitmap fonts are laid out in the block as the font record, its glyph
-// rasters and a copy of the file; the sizes allow for that.
+// surfaces and a copy of the file; the sizes allow for that.
 uint32_t FntFontSize(const char *name);
 void *LoadFntFont(const char *name, void *block, uint32_t *size);
 uint32_t FonFontSize(const char *name);

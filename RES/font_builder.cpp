@@ -30,12 +30,13 @@ void *Keep(size_t bytes) {
     return p;
 }
 
-Raster *NewGlyph(int width, int height) {
-    uint8_t *p = (uint8_t *)Keep(sizeof(Raster) + (size_t)width * height);
-    Raster *g = (Raster *)p;
-    g->pixels = p + sizeof(Raster);
-    g->width = (uint16_t)width;
-    g->height = (uint16_t)height;
+Surface *NewGlyph(int width, int height) {
+    uint8_t *p = (uint8_t *)Keep(sizeof(Surface) + (size_t)width * height);
+    Surface *g = (Surface *)p;
+    g->pixels = p + sizeof(Surface);
+    g->width = (int16_t)width;
+    g->height = (int16_t)height;
+    g->pitch = (int16_t)width;
     return g;
 }
 
@@ -44,7 +45,7 @@ uint8_t Intensity(uint8_t v) { return v < 64 ? (uint8_t)(v * 4) : 252; }
 // One glyph from its rendering. The picture is widened to an even width; a
 // picture whose top lies below the baseline gets blank rows down to it, so
 // that its height above the baseline is never negative.
-Raster *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *advance) {
+Surface *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *advance) {
     int w = (img.width + 1) & ~1;
     int top = img.originY < 0 ? -img.originY : 0;
     int h = img.height + top;
@@ -56,7 +57,7 @@ Raster *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *a
 
     if (!alt) {
         int hw = w / 2, hh = (h + 1) / 2;
-        Raster *g = NewGlyph(hw, hh);
+        Surface *g = NewGlyph(hw, hh);
         for (int y = 0; y < hh; ++y)
             for (int x = 0; x < hw; ++x) {
                 int sum = 0;
@@ -64,13 +65,13 @@ Raster *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *a
                     if (2 * y + dy < h) sum += pic[(size_t)(2 * y + dy) * w + 2 * x] + pic[(size_t)(2 * y + dy) * w + 2 * x + 1];
                 g->pixels[(size_t)y * hw + x] = (uint8_t)(sum / 4);
             }
-        g->hotspotX = 0;
-        g->hotspotY = (uint16_t)((originY + 1) / 2);
+        g->hotX = 0;
+        g->hotY = (int16_t)((originY + 1) / 2);
         *advance = (uint16_t)(hw + extraAdvance + 1);
         return g;
     }
 
-    Raster *g = NewGlyph(w, h);
+    Surface *g = NewGlyph(w, h);
     if (!pic.empty()) std::memcpy(g->pixels, pic.data(), pic.size());
     int first = -1, last = -1;
     for (int x = 0; x < w; ++x)
@@ -80,8 +81,8 @@ Raster *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *a
                 last = x;
                 break;
             }
-    g->hotspotX = (uint16_t)(first < 0 ? 0 : first);
-    g->hotspotY = (uint16_t)originY;
+    g->hotX = (int16_t)(first < 0 ? 0 : first);
+    g->hotY = (int16_t)originY;
     *advance = (uint16_t)((first < 0 ? 0 : last - first + 1) + extraAdvance + 1);
     return g;
 }

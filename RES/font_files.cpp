@@ -24,7 +24,7 @@ uint8_t *Align8(void *p) {
     return (uint8_t *)((a + 7) & ~(uintptr_t)7);
 }
 
-constexpr size_t kRecordBytes = sizeof(BitmapFont) + 256 * sizeof(Raster);
+constexpr size_t kRecordBytes = sizeof(BitmapFont) + 256 * sizeof(Surface);
 
 // Where a file's bytes go inside a block: after the record and the rasters.
 uint8_t *FileArea(void *block) { return Align8(block) + kRecordBytes; }
@@ -37,8 +37,8 @@ long FileLength(FILE *f) {
 }
 
 // Turns the offset table at `table` into glyph pointers. Every offset must
-// lie past the file's head and hold a whole glyph; glyphs that share an
-// offset share one raster.
+// lie past the file's head and hold a whole glyph no larger than a surface
+// can describe; glyphs that share an offset share one surface.
 BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t table, void *block,
                         size_t capacity) {
     if (!file || !block || length < head) return nullptr;
@@ -49,7 +49,7 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
     if (copy != file) std::memmove(copy, file, length);
 
     BitmapFont *font = (BitmapFont *)base;
-    Raster *rasters = (Raster *)(base + sizeof(BitmapFont));
+    Surface *rasters = (Surface *)(base + sizeof(BitmapFont));
     uint32_t offsets[256];
     int used = 0;
     for (int c = 0; c < 256; ++c) {
@@ -57,16 +57,17 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
         if (off < head || off > length || length - off < kGlyphHeadSize) return nullptr;
         const uint8_t *g = copy + off;
         size_t w = Rd16(g + 4), h = Rd16(g + 6);
-        if (w * h > length - off - kGlyphHeadSize) return nullptr;
+        if (w > 0x7FFF || h > 0x7FFF || w * h > length - off - kGlyphHeadSize) return nullptr;
         int k = 0;
         while (k < used && offsets[k] != off) ++k;
         if (k == used) {
             offsets[used++] = off;
             rasters[k].pixels = copy + off + kGlyphHeadSize;
-            rasters[k].width = (uint16_t)w;
-            rasters[k].height = (uint16_t)h;
-            rasters[k].hotspotX = Rd16(g + 8);
-            rasters[k].hotspotY = Rd16(g + 10);
+            rasters[k].width = (int16_t)w;
+            rasters[k].height = (int16_t)h;
+            rasters[k].hotX = (int16_t)Rd16(g + 8);
+            rasters[k].hotY = (int16_t)Rd16(g + 10);
+            rasters[k].pitch = (int16_t)w;
         }
         font->glyph[c] = &rasters[k];
     }
@@ -74,8 +75,8 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
 }
 
 // Rows of a glyph below its baseline (0 when none).
-int Descent(const Raster *g) {
-    int d = (int)g->height - (int)g->hotspotY - 1;
+int Descent(const Surface *g) {
+    int d = (int)g->height - (int)g->hotY - 1;
     return d > 0 ? d : 0;
 }
 
@@ -113,22 +114,23 @@ uint32_t FontFileSize(const char *name) {
 // order, codes that show the blank sharing its offset. A missing glyph shows
 // the blank; a font without a blank gets an empty one.
 void AppendGlyphs(std::vector<uint8_t> &out, size_t table, const BitmapFont *font) {
-    static const Raster kEmpty = {nullptr, 0, 0, 0, 0};
-    const Raster *blank = font->glyph[32] ? font->glyph[32] : &kEmpty;
-    auto append = [&](const Raster *g) {
+    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0};
+    const Surface *blank = font->glyph[32] ? font->glyph[32] : &kEmpty;
+    auto append = [&](const Surface *g) {
         size_t at = out.size();
-        size_t bytes = (size_t)g->width * g->height;
+        int w = g->width > 0 ? g->width : 0, h = g->height > 0 ? g->height : 0;
+        size_t bytes = (size_t)w * h;
         out.resize(at + kGlyphHeadSize + bytes, 0);
-        Wr16(out, at + 4, g->width);
-        Wr16(out, at + 6, g->height);
-        Wr16(out, at + 8, g->hotspotX);
-        Wr16(out, at + 10, g->hotspotY);
+        Wr16(out, at + 4, (uint16_t)w);
+        Wr16(out, at + 6, (uint16_t)h);
+        Wr16(out, at + 8, (uint16_t)g->hotX);
+        Wr16(out, at + 10, (uint16_t)g->hotY);
         if (bytes && g->pixels) std::memcpy(&out[at + kGlyphHeadSize], g->pixels, bytes);
         return (uint32_t)at;
     };
     uint32_t blankOff = append(blank);
     for (int c = 0; c < 256; ++c) {
-        const Raster *g = font->glyph[c];
+        const Surface *g = font->glyph[c];
         Wr32(out, table + 4 * c, (!g || g == blank) ? blankOff : append(g));
     }
 }

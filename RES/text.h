@@ -7,12 +7,8 @@
 #include <cstdint>
 
 #include "RES/font.h"
+#include "RES/gfx2d.h"
 #include "RES/surface.h"
-
-// Inclusive clip rectangle.
-struct ClipRect {
-    int16_t left, top, right, bottom;
-};
 
 // One colour (a palette index; RGB565 of its entry at 16 bits). CR is ignored,
 // LF goes down one line height to the starting x. Nothing for a null text or

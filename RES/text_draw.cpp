@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "RES/text.h"
-#include "RES/text_pixels.h"
+#include "RES/gfx2d.h"
 #include "app/options.h"
 
 namespace {
@@ -48,7 +48,7 @@ int Wrap(Surface *s, int *x, int *y, const char *text, const BitmapFont *font, c
                 ++lines;
                 continue;
             }
-            if (s) txtBlitGlyphOwn(s, font->glyph[c], clip, cx, cy);
+            if (s) BlitGlyphClipped(s, font->glyph[c], clip, cx, cy, 1);
             cx += font->advance[c];
         }
         p += n;
@@ -72,7 +72,7 @@ void dunDrawText(Surface *surface, int *x, int *y, const char *text, const Bitma
             cx = startX;
             continue;
         }
-        if (c != ' ') txtBlitGlyph(surface, font->glyph[c], clip, cx, cy, colour);
+        if (c != ' ') BlitGlyph(surface, font->glyph[c], clip, cx, cy, colour);
         cx += font->advance[c];
     }
     *x = cx;
@@ -92,7 +92,7 @@ void dunDrawTextColoured(Surface *surface, int *x, int *y, const char *text, con
             cx = startX;
             continue;
         }
-        txtBlitGlyphOwn(surface, font->glyph[c], clip, cx, cy);
+        BlitGlyphClipped(surface, font->glyph[c], clip, cx, cy, 1);
         cx += font->advance[c];
     }
     *x = cx;
@@ -131,7 +131,7 @@ void dunMeasureText(const char *text, const BitmapFont *font, int *width, int *h
             continue;
         }
         line += font->advance[*p];
-        const Raster *g = font->glyph[*p];
+        const Surface *g = font->glyph[*p];
         if (firstLine && g && g->height > tallest) tallest = g->height;
     }
     if (line > widest) widest = line;
@@ -152,8 +152,8 @@ void dunDrawTextWrapped(Surface *surface, const char *text, const BitmapFont *fo
     if (!text || !font || !rect) return;
     int lh = font->lineHeight;
     if (lh == 0) {
-        const Raster *a = font->glyph['A'], *g = font->glyph['g'];
-        lh = (a ? a->height : 0) + (g ? g->height - g->hotspotY - 1 : 0);
+        const Surface *a = font->glyph['A'], *g = font->glyph['g'];
+        lh = (a ? a->height : 0) + (g ? g->height - g->hotY - 1 : 0);
     }
     const int left = rect->left + 4, right = rect->right - 4, bottom = rect->bottom - 4;
     int x = left, y = rect->top + lh + 4;
@@ -170,7 +170,7 @@ void dunDrawTextWrapped(Surface *surface, const char *text, const BitmapFont *fo
             const unsigned char *w = q;
             int width = 0;
             while (q < end && !std::strchr(",\n\r\t ", *q)) {
-                const Raster *g = font->glyph[*q];
+                const Surface *g = font->glyph[*q];
                 width += (g ? g->width : 0) + 1;
                 ++q;
             }
@@ -182,9 +182,9 @@ void dunDrawTextWrapped(Surface *surface, const char *text, const BitmapFont *fo
                 // The glyphs are 8-bit pictures: at 16 bits they go through
                 // the palette rather than being read as 16-bit pixels.
                 if (PixelDepth == 16)
-                    txtBlitGlyphOwn(surface, font->glyph[*w], rect, x, y);
+                    BlitGlyphClipped(surface, font->glyph[*w], rect, x, y, 1);
                 else
-                    txtBlitOpaque(surface, font->glyph[*w], rect, x, y);
+                    BlitSpriteClipped(surface, font->glyph[*w], rect, x, y);
                 x += font->advance[*w];
             }
             x += font->advance[' '];

@@ -1,6 +1,6 @@
 // Vector-font text: pen strokes drawn as clipped lines.
 #include "RES/text.h"
-#include "RES/text_pixels.h"
+#include "RES/gfx2d.h"
 
 void vfontDrawGlyph(Surface *surface, const uint8_t *strokes, int x, int y, const ClipRect *clip, int colour) {
     if (!strokes) return;
@@ -8,7 +8,7 @@ void vfontDrawGlyph(Surface *surface, const uint8_t *strokes, int x, int y, cons
     for (const uint8_t *p = strokes; *p; ++p) {
         int a = *p >> 4, b = (*p >> 1) & 7;
         int nx = x + b * 2, ny = y + (5 - a) * 2;
-        if (!(*p & 1)) txtDrawLineClipped(surface, nx, ny, px, py, colour, clip);
+        if (!(*p & 1)) DrawLineClipped(surface, nx, ny, px, py, colour, clip);
         px = nx;
         py = ny;
     }
@@ -22,7 +22,7 @@ void vfontDrawGlyphScaled(Surface *surface, const uint8_t *strokes, float scale,
     for (const uint8_t *p = strokes; *p; ++p) {
         int a = *p >> 4, b = (*p >> 1) & 7;
         float nx = x + (float)(b * 2) * f, ny = y + (float)((5 - a) * 2) * f;
-        if (!(*p & 1)) txtDrawLineClipped(surface, (int)nx, (int)ny, (int)px, (int)py, colour, clip);
+        if (!(*p & 1)) DrawLineClipped(surface, (int)nx, (int)ny, (int)px, (int)py, colour, clip);
         px = nx;
         py = ny;
     }

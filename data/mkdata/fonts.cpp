@@ -51,33 +51,33 @@ uint8_t Ink(uint8_t intensity, bool dim) {
 }
 
 // Every distinct glyph of a built font, once.
-std::vector<Raster *> Distinct(BitmapFont *font) {
-    std::vector<Raster *> out;
+std::vector<Surface *> Distinct(BitmapFont *font) {
+    std::vector<Surface *> out;
     for (int c = 0; c < 256; ++c) {
-        Raster *g = font->glyph[c];
+        Surface *g = font->glyph[c];
         bool seen = false;
-        for (Raster *o : out) seen = seen || o == g;
+        for (Surface *o : out) seen = seen || o == g;
         if (g && !seen) out.push_back(g);
     }
     return out;
 }
 
 void ToInk(BitmapFont *font, bool dim) {
-    for (Raster *g : Distinct(font))
+    for (Surface *g : Distinct(font))
         for (size_t i = 0; i < (size_t)g->width * g->height; ++i) g->pixels[i] = Ink(g->pixels[i], dim);
 }
 
 // A packed font advances by each glyph's width + 1, so every glyph is boxed
 // to its advance less one column, its picture placed where the hotspot put it.
 std::vector<std::vector<uint8_t>> gBoxes;
-std::vector<Raster> gBoxRasters;
+std::vector<Surface> gBoxRasters;
 
 void BoxForPacked(BitmapFont *font) {
-    std::vector<Raster *> distinct = Distinct(font);
+    std::vector<Surface *> distinct = Distinct(font);
     gBoxes.assign(distinct.size(), {});
     gBoxRasters.assign(distinct.size(), {});
     for (size_t k = 0; k < distinct.size(); ++k) {
-        Raster *g = distinct[k];
+        Surface *g = distinct[k];
         int adv = 0;
         for (int c = 0; c < 256; ++c)
             if (font->glyph[c] == g) adv = font->advance[c];
@@ -85,10 +85,10 @@ void BoxForPacked(BitmapFont *font) {
         gBoxes[k].assign((size_t)w * h, 16);
         for (int y = 0; y < g->height; ++y)
             for (int x = 0; x < g->width; ++x) {
-                int nx = x - g->hotspotX;
+                int nx = x - g->hotX;
                 if (nx >= 0 && nx < w) gBoxes[k][(size_t)y * w + nx] = g->pixels[(size_t)y * g->width + x];
             }
-        gBoxRasters[k] = {gBoxes[k].data(), (uint16_t)w, (uint16_t)h, 0, g->height > 0 ? g->hotspotY : (uint16_t)0};
+        gBoxRasters[k] = {gBoxes[k].data(), (int16_t)w, (int16_t)h, 0, g->height > 0 ? g->hotY : (int16_t)0, (int16_t)w};
         for (int c = 0; c < 256; ++c)
             if (font->glyph[c] == g) font->glyph[c] = &gBoxRasters[k];
     }
@@ -107,7 +107,7 @@ BitmapFont *Build(const char *face, int tenths, bool halved) {
 
 // IFF "PBM " picture of one glyph, with its hotspot in "GRAB" (the loader
 // adds one to the y).
-std::vector<uint8_t> IffGlyph(const Raster *g) {
+std::vector<uint8_t> IffGlyph(const Surface *g) {
     std::vector<uint8_t> v;
     auto b32 = [&](uint32_t x) {
         for (int s = 24; s >= 0; s -= 8) v.push_back((uint8_t)(x >> s));
@@ -122,13 +122,13 @@ std::vector<uint8_t> IffGlyph(const Raster *g) {
     id("PBM ");
     id("BMHD");
     b32(20);
-    b16(g->width);
-    b16(g->height);
+    b16((uint16_t)g->width);
+    b16((uint16_t)g->height);
     b16(0), b16(0);
     v.push_back(8), v.push_back(0), v.push_back(0), v.push_back(0);  // planes, masking, compression, pad
     b16(16);                                                             // transparent colour
     v.push_back(1), v.push_back(1);                                      // aspect
-    b16(g->width), b16(g->height);
+    b16((uint16_t)g->width), b16((uint16_t)g->height);
     id("CMAP");
     b32(768);
     for (int i = 0; i < 256; ++i) {
@@ -137,8 +137,8 @@ std::vector<uint8_t> IffGlyph(const Raster *g) {
     }
     id("GRAB");
     b32(4);
-    b16(g->hotspotX);
-    b16(g->hotspotY > 0 ? (uint16_t)(g->hotspotY - 1) : 0);
+    b16((uint16_t)g->hotX);
+    b16(g->hotY > 0 ? (uint16_t)(g->hotY - 1) : 0);
     id("BODY");
     int row = (g->width + 1) & ~1;
     b32((uint32_t)(row * g->height));
@@ -164,7 +164,7 @@ bool SmallFont(const mkdata::Context &ctx) {
     BitmapFont tiny{};
     for (int c = 0; c < 256; ++c) {
         if (c != 32 && !InRange(c)) continue;
-        const Raster *g = font->glyph[c];
+        const Surface *g = font->glyph[c];
         if (c != 32 && g == font->glyph[32]) continue;
         std::vector<uint8_t> pic = IffGlyph(g);
         char name[64];

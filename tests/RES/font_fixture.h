@@ -15,15 +15,15 @@ namespace fontfix {
 struct TestFont {
     BitmapFont font{};
     std::vector<std::vector<uint8_t>> pixels;
-    std::vector<Raster> rasters;
+    std::vector<Surface> rasters;
 
     TestFont() { rasters.reserve(256), pixels.reserve(256); }
-    Raster *Add(int w, int h, int hotY, uint8_t ink, int hotX = 0) {
+    Surface *Add(int w, int h, int hotY, uint8_t ink, int hotX = 0) {
         pixels.emplace_back((size_t)w * h, ink);
-        rasters.push_back({pixels.back().data(), (uint16_t)w, (uint16_t)h, (uint16_t)hotX, (uint16_t)hotY});
+        rasters.push_back({pixels.back().data(), (int16_t)w, (int16_t)h, (int16_t)hotX, (int16_t)hotY, (int16_t)w});
         return &rasters.back();
     }
-    void Set(int code, Raster *g, int advance) {
+    void Set(int code, Surface *g, int advance) {
         font.glyph[code] = g;
         font.advance[code] = (uint16_t)advance;
     }
@@ -32,7 +32,7 @@ struct TestFont {
 // Blank 4 wide; letters 5x7 boxes above the baseline with advance 6, 'g'
 // 5x9 with two rows below; line height 10.
 inline void MakeBoxFont(TestFont &f, uint8_t ink = 200) {
-    Raster *blank = f.Add(4, 1, 0, 16);
+    Surface *blank = f.Add(4, 1, 0, 16);
     for (int c = 0; c < 256; ++c) f.Set(c, blank, 5);
     for (int c = 'A'; c <= 'Z'; ++c) f.Set(c, f.Add(5, 7, 7, ink), 6);
     for (int c = 'a'; c <= 'z'; ++c) f.Set(c, f.Add(5, 5, 5, ink), 6);

@@ -33,7 +33,7 @@ void Wr32(std::vector<uint8_t> &v, size_t at, uint32_t x) {
 // A font with distinct pixel patterns so that round trips can compare them.
 void MakePatternFont(TestFont &f) {
     fontfix::MakeBoxFont(f);
-    Raster *a = f.Add(3, 4, 3, 0);
+    Surface *a = f.Add(3, 4, 3, 0);
     for (int i = 0; i < 12; ++i) a->pixels[i] = (uint8_t)(17 + i * 19);
     f.Set('A', a, 9);
     f.Set('g', f.Add(4, 6, 4, 77, 1), 5);  // two rows below the baseline
@@ -59,10 +59,10 @@ TEST(FontFiles, PackedRoundTripSharesTheBlankAndDerivesMetrics) {
     EXPECT_EQ(b.advance[32], 5);
     EXPECT_EQ(b.glyph['x'], b.glyph[32]);
     EXPECT_EQ(b.glyph['A']->width, 3);
-    EXPECT_EQ(b.glyph['A']->hotspotY, 3);
+    EXPECT_EQ(b.glyph['A']->hotY, 3);
     EXPECT_EQ(0, std::memcmp(b.glyph['A']->pixels, f.font.glyph['A']->pixels, 12));
-    EXPECT_EQ(b.glyph['g']->hotspotX, 1);
-    // height('A') + (height('g') - hotspotY('g') - 1) + 2 = 4 + 1 + 2
+    EXPECT_EQ(b.glyph['g']->hotX, 1);
+    // height('A') + (height('g') - hotY('g') - 1) + 2 = 4 + 1 + 2
     EXPECT_EQ(b.lineHeight, 7);
 }
 
@@ -212,10 +212,10 @@ TEST(FontBuilder, RendersTheWindows1252Repertoire) {
     osGlyphTextMetrics(face, &tm);
     osGlyphFaceClose(face);
     ASSERT_TRUE(alt && half);
-    const Raster *a = alt->glyph['A'];
+    const Surface *a = alt->glyph['A'];
     EXPECT_GT(a->height, 8);
     EXPECT_EQ(a->width % 2, 0);
-    EXPECT_EQ(a->hotspotY, a->height);  // a capital sits on the baseline
+    EXPECT_EQ(a->hotY, a->height);  // a capital sits on the baseline
     EXPECT_EQ(alt->lineHeight, tm.height + 2);
     EXPECT_EQ(half->lineHeight, (tm.height + 1) / 2);
     EXPECT_EQ(alt->advance[32], alt->advance['e']);
@@ -226,7 +226,7 @@ TEST(FontBuilder, RendersTheWindows1252Repertoire) {
         EXPECT_NE(alt->glyph[c], alt->glyph[32]) << c;
         EXPECT_GT(alt->glyph[c]->height, 0) << c;
     }
-    EXPECT_GT(alt->glyph[0xC9]->hotspotY, alt->glyph['E']->hotspotY);  // the accent rises above
+    EXPECT_GT(alt->glyph[0xC9]->hotY, alt->glyph['E']->hotY);  // the accent rises above
     for (int c : {0x81, 0x8D, 0x8F, 0x90, 0x9D, 10})
         EXPECT_EQ(alt->glyph[c], alt->glyph[32]) << c;
     int maxV = 0;
@@ -234,7 +234,7 @@ TEST(FontBuilder, RendersTheWindows1252Repertoire) {
     EXPECT_EQ(maxV, 252);
     // Ink begins at the hotspot column.
     bool inkAtHotspot = false;
-    for (int y = 0; y < a->height; ++y) inkAtHotspot |= a->pixels[y * a->width + a->hotspotX] > 144;
+    for (int y = 0; y < a->height; ++y) inkAtHotspot |= a->pixels[y * a->width + a->hotX] > 144;
     EXPECT_TRUE(inkAtHotspot);
 }
 
@@ -282,7 +282,7 @@ TEST(SampleFonts, EveryNamedFontLoadsWithAccentedGlyphs) {
         for (int c : {0xE9, 0xE8, 0xE4, 0xF6, 0xFC, 0xDF, 0xC9})
             EXPECT_NE(l.font->glyph[c], l.font->glyph[32]) << f << " " << c;
         // Glyph pictures keep 16 as their empty value.
-        const Raster *g = l.font->glyph['M'];
+        const Surface *g = l.font->glyph['M'];
         int empty = 0, ink = 0;
         for (size_t i = 0; i < (size_t)g->width * g->height; ++i) {
             empty += g->pixels[i] == 16;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "RES/text.h"
-#include "RES/text_pixels.h"
+#include "RES/gfx2d.h"
 #include "app/options.h"
 #include "font_fixture.h"
 
@@ -48,7 +48,7 @@ TEST(BitmapText, OneColourSkipsOnlyValue16) {
     Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
-    Raster *g = f.Add(3, 1, 1, 0);
+    Surface *g = f.Add(3, 1, 1, 0);
     g->pixels[1] = 16;
     f.Set('#', g, 4);
     Canvas c(20, 10, 1, 9);
@@ -181,7 +181,7 @@ TEST(BitmapText, WrappedDropsCommasAndCopiesOpaque) {
     Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
-    Raster *a = f.font.glyph['A'];
+    Surface *a = f.font.glyph['A'];
     a->pixels[0] = 3;  // opaque copy keeps even low values
     Canvas c(200, 100, 1, 99);
     ClipRect r = {0, 0, 199, 99};
@@ -221,7 +221,7 @@ TEST(BitmapText, SixteenBitsThroughThePalette) {
     uint8_t palette[1024] = {};
     palette[4 * 50 + 0] = 0xFF, palette[4 * 50 + 1] = 0x80, palette[4 * 50 + 2] = 0x08;
     palette[4 * 200 + 1] = 0xFF;
-    gTextPalette = palette;
+    CurrentPalette = palette;
     PixelDepth = 16, BytesPerPixel = 2;
     Canvas c(64, 32, 2);
     c.s.pitch = 128;
@@ -234,7 +234,7 @@ TEST(BitmapText, SixteenBitsThroughThePalette) {
     dunDrawTextInRect(&c.s, &x, &y, "A", &f.font, &clip);
     EXPECT_EQ(c.At16(20, 9), 0x07E0);
     PixelDepth = 8, BytesPerPixel = 1;
-    gTextPalette = nullptr;
+    CurrentPalette = nullptr;
 }
 
 TEST(VectorText, GlyphStrokesAndScaling) {
