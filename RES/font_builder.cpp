@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "RES/font.h"
+#include "RES/gfx2d.h"
 #include "app/log.h"
 #include "os/glyphs.h"
+#include "platform/display.h"
 
 namespace {
 
@@ -87,6 +89,26 @@ Surface *MakeGlyph(const GlyphImage &img, bool alt, int extraAdvance, uint16_t *
     return g;
 }
 
+// Shows each new glyph on the screen as it is made, left to right in rows.
+struct Preview {
+    bool alt;
+    int textHeight;
+    int x = 20, y = 20;
+    void Show(const Surface *g) {
+        Surface *screen = &ScreenSurface;
+        if (!screen->pixels || g->width <= 0 || g->height <= 0) return;
+        Surface at = *g;
+        at.hotX = at.hotY = 0;
+        ClipRect clip = {0, 0, (int16_t)(screen->width - 1), (int16_t)(screen->height - 1)};
+        BlitGlyphClipped(screen, &at, &clip, x, y, 1);
+        x += g->width + (alt ? 1 : 2);
+        if (x > screen->width) {
+            x = alt ? 0 : 20;
+            y += (alt ? textHeight : g->height) + 2;
+        }
+    }
+};
+
 }  // namespace
 
 void fontSetChoice(const char *faceName, int tenthsOfPoint) {
@@ -112,11 +134,15 @@ BitmapFont *fontBuildFromFace(GlyphFace *face, bool alt, int extraAdvance, int e
     GlyphTextMetrics tm;
     osGlyphTextMetrics(face, &tm);
     BitmapFont *font = (BitmapFont *)Keep(sizeof(BitmapFont));
+    if (ScreenSurface.pixels) ClearSurface(&ScreenSurface, 0);
+    Preview preview{alt, tm.height};
     GlyphImage img;
     for (int c = 32; c < 256; ++c) {
         if (!osGlyphRender(face, (uint8_t)c, alt ? GLYPH_GRAY : GLYPH_MONO, &img)) continue;
         font->glyph[c] = MakeGlyph(img, alt, extraAdvance, &font->advance[c]);
+        preview.Show(font->glyph[c]);
     }
+    if (ScreenSurface.pixels && CurrentDisplayDriver) DisplayPresent(&TheDisplayMode);
     font->lineHeight = (uint16_t)((alt ? tm.height : (tm.height + 1) / 2) + extraLineHeight);
     if (!font->glyph[32]) {
         font->glyph[32] = NewGlyph(0, 0);

@@ -9,7 +9,10 @@
 #include "RES/font.h"
 #include "common/temp_dir.h"
 #include "font_fixture.h"
+#include "RES/gfx2d.h"
+#include "app/options.h"
 #include "os/glyphs.h"
+#include "platform/display.h"
 
 namespace {
 
@@ -247,6 +250,21 @@ TEST(FontBuilder, ChooseUsesTheSetFaceAndNamesTheFile) {
     // A monospaced face: equal advances.
     EXPECT_EQ(f->glyph['i']->width, f->glyph['m']->width);
     fontSetChoice("DejaVu Sans", 100);
+}
+
+TEST(FontBuilder, ShowsTheGlyphsOnTheScreenAsTheyAreMade) {
+    PixelDepth = 8, BytesPerPixel = 1;
+    fontfix::Canvas c(640, 480, 1, 77);
+    Surface saved = ScreenSurface;
+    ScreenSurface = c.s;
+    GlyphFace *face = osGlyphFaceOpen("DejaVu Sans", 120);
+    ASSERT_TRUE(face);
+    fontBuildFromFace(face, true, 0, 0);
+    osGlyphFaceClose(face);
+    ScreenSurface = saved;
+    EXPECT_EQ(c.Count(77), 0);  // cleared to colour 0 first
+    EXPECT_EQ(c.Ink(0, 0, 639, 19), 0);
+    EXPECT_GT(c.Ink(20, 20, 639, 479), 500);
 }
 
 TEST(FontBuilder, Filters) {
