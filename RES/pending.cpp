@@ -1,0 +1,42 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log; those the start-up depends on already
+// behave as their module will.
+#include <cstdio>
+#include <cstring>
+
+#include "RES/font.h"
+#include "RES/util.h"
+#include "RES/resman.h"
+#include "RES/surface.h"
+#include "app/log.h"
+#include "app/system.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+// ---- Sound resources: they need the sound slots.
+uint32_t SoundResourceSize(const char *) {
+    PENDING_ONCE("SoundResourceSize");
+    return 64;
+}
+void *LoadSoundResource(const char *, void *, uint32_t *) {
+    PENDING_ONCE("LoadSoundResource");
+    return nullptr;
+}
+
+// ---- 3D models: they need the rendering library's model records.
+void *LoadDatModel(const char *name, void *, uint32_t *) {
+    PENDING_ONCE("LoadDatModel");
+    dunFileAccessLog(name);
+    return nullptr;
+}
+void *LoadAsciiModel(const char *, void *, uint32_t *) {
+    PENDING_ONCE("LoadAsciiModel");
+    return nullptr;
+}
