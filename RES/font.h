@@ -53,6 +53,10 @@ void *LoadTextFile(const char *name, void *block, uint32_t *size);
 // Reads `length` bytes from the file's start; the buffer, or null when the
 // file doesn't open.
 void *ReadWholeFile(const char *name, void *buffer, uint32_t length);
+// One sound slot record; with sound on, the slot is filled from the wave
+// file and the block returned, else null.
+uint32_t SoundResourceSize(const char *name);
+void *LoadSoundResource(const char *name, void *block, uint32_t *size);
 
 // Parses font file bytes already in memory into `block` (of `capacity`
 // bytes; the file bytes are copied into it). Null when an offset or a glyph
@@ -65,8 +69,13 @@ size_t fontParsedSize(size_t length);
 // Parses vector-font text in memory into `block`; null on a bad file.
 VectorFont *vfontParse(const char *text, size_t length, void *block, size_t capacity);
 
-// Fills a font's glyphs from the IFF pictures "<folder>\cNNN.bbm".
+// Fills a font's glyphs from the IFF pictures "<folder>\cNNN.bbm" (codes
+// 33..126, 145..148 and 192..255; lower case then shows the capitals, and
+// codes without a picture the blank). The advances and line height are left
+// as they were.
 void LoadGlyphFont(BitmapFont *font, const char *folder);
+// Frees the glyph pictures LoadGlyphFont gave a font.
+void FreeGlyphFont(BitmapFont *font);
 // Writers: a packed font file (FNT2RFONT) and a font file (FON2RFONT). True
 // when the file could be created.
 bool fontMake(const char *name, const BitmapFont *font);

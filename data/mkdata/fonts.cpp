@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "RES/font.h"
+#include "RES/picture.h"
 #include "mkdata.h"
 #include "os/glyphs.h"
 
@@ -105,77 +106,33 @@ BitmapFont *Build(const char *face, int tenths, bool halved) {
     return font;
 }
 
-// IFF "PBM " picture of one glyph, with its hotspot in "GRAB" (the loader
-// adds one to the y).
-std::vector<uint8_t> IffGlyph(const Surface *g) {
-    std::vector<uint8_t> v;
-    auto b32 = [&](uint32_t x) {
-        for (int s = 24; s >= 0; s -= 8) v.push_back((uint8_t)(x >> s));
-    };
-    auto b16 = [&](uint16_t x) {
-        v.push_back((uint8_t)(x >> 8));
-        v.push_back((uint8_t)x);
-    };
-    auto id = [&](const char *s) { v.insert(v.end(), s, s + 4); };
-    id("FORM");
-    b32(0);
-    id("PBM ");
-    id("BMHD");
-    b32(20);
-    b16((uint16_t)g->width);
-    b16((uint16_t)g->height);
-    b16(0), b16(0);
-    v.push_back(8), v.push_back(0), v.push_back(0), v.push_back(0);  // planes, masking, compression, pad
-    b16(16);                                                             // transparent colour
-    v.push_back(1), v.push_back(1);                                      // aspect
-    b16((uint16_t)g->width), b16((uint16_t)g->height);
-    id("CMAP");
-    b32(768);
-    for (int i = 0; i < 256; ++i) {
-        uint8_t grey = (uint8_t)i;
-        v.push_back(grey), v.push_back(grey), v.push_back(grey);
-    }
-    id("GRAB");
-    b32(4);
-    b16((uint16_t)g->hotX);
-    b16(g->hotY > 0 ? (uint16_t)(g->hotY - 1) : 0);
-    id("BODY");
-    int row = (g->width + 1) & ~1;
-    b32((uint32_t)(row * g->height));
-    for (int y = 0; y < g->height; ++y) {
-        v.insert(v.end(), g->pixels + (size_t)y * g->width, g->pixels + (size_t)(y + 1) * g->width);
-        if (row != g->width) v.push_back(16);
-    }
-    uint32_t len = (uint32_t)v.size() - 8;
-    for (int i = 0; i < 4; ++i) v[4 + i] = (uint8_t)(len >> (24 - 8 * i));
-    return v;
-}
-
 bool InRange(int c) { return (c >= 33 && c <= 126) || (c >= 145 && c <= 148) || c >= 192; }
 
-// The small picture font: one picture per code the start-up loader reads,
-// and "tiny.fnt" holding what it makes of them (lower case shown as capitals,
-// other codes as the blank).
+// The small picture font: one IFF picture per code the start-up loader reads
+// (the loader adds one to the hotspot's y), and "tiny.fnt" made from them
+// the way the "fontmake" start-up does.
 bool SmallFont(const mkdata::Context &ctx) {
     BitmapFont *font = Build("DejaVu Sans Bold", 60, false);
     if (!font) return false;
     ToInk(font, false);
     BoxForPacked(font);
-    BitmapFont tiny{};
-    for (int c = 0; c < 256; ++c) {
-        if (c != 32 && !InRange(c)) continue;
+    uint8_t palette[1024];
+    for (int i = 0; i < 256; ++i) palette[4 * i] = palette[4 * i + 1] = palette[4 * i + 2] = (uint8_t)i;
+    mkdata::OutPath(ctx, "vek/resource/fonts/smallfnt/x");
+    for (int c = 32; c < 256; ++c) {
+        if (c != 32 && (!InRange(c) || font->glyph[c] == font->glyph[32])) continue;
         const Surface *g = font->glyph[c];
-        if (c != 32 && g == font->glyph[32]) continue;
-        std::vector<uint8_t> pic = IffGlyph(g);
         char name[64];
-        std::snprintf(name, sizeof name, "vek/resource/fonts/smallfnt/c%03u.bbm", (unsigned)c);
-        if (!mkdata::WriteFile(ctx, name, pic.data(), pic.size())) return false;
-        tiny.glyph[c] = font->glyph[c];
+        std::snprintf(name, sizeof name, "vek\\resource\\fonts\\smallfnt\\c%03u.bbm", (unsigned)c);
+        if (!SaveIffPicture(name, g->pixels, (uint16_t)g->width, (uint16_t)g->height, palette, true,
+                            (uint16_t)g->hotX, g->hotY > 0 ? (uint16_t)(g->hotY - 1) : 0))
+            return false;
     }
-    for (int c = 0; c < 256; ++c)
-        if (!tiny.glyph[c]) tiny.glyph[c] = tiny.glyph[32];
-    for (int c = 'a'; c <= 'z'; ++c) tiny.glyph[c] = tiny.glyph[c - 32];
-    return fontMake("vek\\resource\\fonts\\tiny.fnt", &tiny);
+    BitmapFont tiny{};
+    LoadGlyphFont(&tiny, "vek\\resource\\fonts\\smallfnt");
+    bool ok = tiny.glyph['A'] && fontMake("vek\\resource\\fonts\\tiny.fnt", &tiny);
+    FreeGlyphFont(&tiny);
+    return ok;
 }
 
 // Vector glyphs as strokes of (column, height above the baseline) points,

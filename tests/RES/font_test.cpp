@@ -10,6 +10,8 @@
 #include "common/temp_dir.h"
 #include "font_fixture.h"
 #include "RES/gfx2d.h"
+#include "RES/picture.h"
+#include "RES/resman.h"
 #include "app/options.h"
 #include "os/glyphs.h"
 #include "platform/display.h"
@@ -151,6 +153,36 @@ TEST(FontFiles, WritersKeepGlyphsOver32767Pixels) {
     ASSERT_TRUE(l.font);
     EXPECT_EQ(l.font->glyph['W']->width, 200);
     EXPECT_EQ(l.font->glyph['W']->pixels[199 * 200 + 199], 99);
+}
+
+TEST(PictureFont, LoadsTheCodeRangesWithCapitalsForLowerCase) {
+    ruvotest::TempDir dir;
+    std::filesystem::create_directory("pf");
+    uint8_t palette[1024] = {};
+    const uint8_t blank[3] = {16, 16, 16}, letter[20] = {16, 200, 200, 16, 200, 16, 16, 200, 200, 200,
+                                                       200, 200, 200, 16, 16, 200, 200, 16, 16, 200};
+    ASSERT_TRUE(SaveIffPicture("pf\\c032.bbm", blank, 3, 1, palette, false, 0, 0));
+    for (const char *name : {"pf\\c065.bbm", "pf\\c097.bbm", "pf\\c130.bbm", "pf\\c200.bbm"})
+        ASSERT_TRUE(SaveIffPicture(name, letter, 4, 5, palette, true, 1, 4));
+    for (int depth : {8, 16}) {
+        PixelDepth = depth, BytesPerPixel = (uint16_t)(depth / 8);
+        BitmapFont font{};
+        font.advance['A'] = 77;
+        LoadGlyphFont(&font, "PF");
+        PixelDepth = 8, BytesPerPixel = 1;
+        ASSERT_TRUE(font.glyph[32] && font.glyph['A'] && font.glyph[200]);
+        EXPECT_EQ(font.glyph[32]->width, 3);
+        EXPECT_EQ(font.glyph['A']->hotX, 1);
+        EXPECT_EQ(font.glyph['A']->hotY, 5);  // the picture's grab point + 1
+        EXPECT_EQ(0, std::memcmp(font.glyph['A']->pixels, letter, 20)) << depth;  // 8-bit at any depth
+        EXPECT_EQ(font.glyph['a'], font.glyph['A']);
+        EXPECT_NE(font.glyph[200], font.glyph[32]);
+        EXPECT_EQ(font.glyph[130], font.glyph[32]);  // outside the loaded ranges
+        EXPECT_EQ(font.glyph['B'], font.glyph[32]);  // no picture
+        EXPECT_EQ(font.advance['A'], 77);
+        FreeGlyphFont(&font);
+        EXPECT_EQ(font.glyph['A'], nullptr);
+    }
 }
 
 TEST(VectorFont, PacksPointsAndChecksCodes) {
@@ -309,6 +341,21 @@ TEST(SampleFonts, EveryNamedFontLoadsWithAccentedGlyphs) {
         EXPECT_GT(empty, 0) << f;
         EXPECT_GT(ink, 0) << f;
     }
+    // Through the resource manager, as the start-up scripts load them.
+    ASSERT_GT(resmanInit(), 0u);
+    struct {
+        const char *name;
+        uint32_t type;
+    } resources[] = {{"vek\\resource\\fonts\\rfont.fon", ResFon2RFont},
+                     {"\\vek\\resource\\fonts\\consfont.fnt", ResFnt2RFont},
+                     {"vek\\resource\\fonts\\vfont.rvf", ResRvf2VFont}};
+    for (auto &r : resources) {
+        ResourceHandle *h = resmanRegisterLoad(r.name, r.type);
+        ASSERT_TRUE(h && h->data) << r.name;
+        if (r.type != ResRvf2VFont) EXPECT_GT(((BitmapFont *)h->data)->glyph['A']->height, 4) << r.name;
+    }
+    resmanShutdown();
+
     LoadedFont tiny("vek\\resource\\fonts\\tiny.fnt", false);
     ASSERT_TRUE(tiny.font);
     EXPECT_EQ(tiny.font->glyph['a']->width, tiny.font->glyph['A']->width);
