@@ -43,7 +43,12 @@ void LoadGlyphFont(BitmapFont *font, const char *folder) {
         if (!((c <= 126) || (c >= 145 && c <= 148) || c >= 192)) continue;
         if (Surface *g = LoadGlyphPicture(folder, c)) font->glyph[c] = g;
     }
-    for (int c = 'a'; c <= 'z'; ++c) font->glyph[c] = font->glyph[c - 32];
+    // Lower case shows the capitals; the pictures it had are given back.
+    for (int c = 'a'; c <= 'z'; ++c) {
+        Surface *own = font->glyph[c];
+        font->glyph[c] = font->glyph[c - 32];
+        if (own != blank && own != font->glyph[c]) dunFree(own);
+    }
 }
 
 void FreeGlyphFont(BitmapFont *font) {

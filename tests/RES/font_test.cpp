@@ -352,7 +352,9 @@ TEST(SampleFonts, EveryNamedFontLoadsWithAccentedGlyphs) {
     for (auto &r : resources) {
         ResourceHandle *h = resmanRegisterLoad(r.name, r.type);
         ASSERT_TRUE(h && h->data) << r.name;
-        if (r.type != ResRvf2VFont) EXPECT_GT(((BitmapFont *)h->data)->glyph['A']->height, 4) << r.name;
+        if (r.type != ResRvf2VFont) {
+            EXPECT_GT(((BitmapFont *)h->data)->glyph['A']->height, 4) << r.name;
+        }
     }
     resmanShutdown();
 

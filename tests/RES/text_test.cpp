@@ -5,10 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "RES/text.h"
 #include "RES/gfx2d.h"
 #include "app/options.h"
+#include "os/display.h"
+#include "platform/display.h"
 #include "font_fixture.h"
 
 namespace {
@@ -340,6 +343,74 @@ TEST(SampleText, GermanAndFrenchDrawWithTheirAccents) {
     vfontDrawTextScaled(&c.s, 14.0f, &x, &y, "VECTOR 0123", vf, &screen, 255);
     EXPECT_GT(c.Count(250), 40);
     Snapshot(c, "text8.ppm");
+}
+
+// Text drawn on the screen surface of the window driver reaches the frame it
+// shows. With RUVO_SNAPSHOT_HOLD=seconds the window stays up that long, for
+// a look at a real display.
+TEST(SampleText, ShownThroughTheWindowDriver) {
+    Depth8 d;
+    InDataRoot root;
+    fontfix::LoadedFont rf("vek\\resource\\fonts\\midfont.fon", true);
+    fontfix::LoadedFont hf("vek\\resource\\fonts\\hfont.fon", true);
+    ASSERT_TRUE(rf.font && hf.font);
+    std::vector<uint8_t> vblock(VectorFontSize(nullptr));
+    uint32_t vsize = (uint32_t)vblock.size();
+    VectorFont *vf = (VectorFont *)vfontLoad("vek\\resource\\fonts\\vfont.rvf", vblock.data(), &vsize);
+    ASSERT_TRUE(vf);
+
+    SelectWindowDriver();
+    ResolutionSize(0, &TheDisplayMode.width, &TheDisplayMode.height);
+    ASSERT_TRUE(DisplayOpen(&TheDisplayMode));
+    Surface *screen = &ScreenSurface;
+    ClearSurface(screen, 4);  // the system's dark blue
+    ClipRect all = {0, 0, 639, 479};
+    ClipRect title = {0, 20, 639, 80};
+    dunDrawTextCentred(screen, "Willkommen an Bord, Kapit\xE4n!", hf.font, &title);
+    ClipRect para = {40, 100, 600, 300};
+    dunDrawTextWrapped(screen,
+                       "Les \xE9toiles br\xFBlent au-del\xE0 de la fronti\xE8re. "
+                       "Gr\xFC\xDF" "e aus der Station, \xFC" "ber die M\xE4rkte und \xD6lfelder. "
+                       "\xC9" "coutez: la m\xE9t\xE9o spatiale reste calme.",
+                       rf.font, &para);
+    int x = 40, y = 340;
+    dunDrawText(screen, &x, &y, "Schilde 100%  Geschwindigkeit 250 m/s", rf.font, 250, &all);
+    x = 40, y = 420;
+    vfontDrawTextScaled(screen, 18.0f, &x, &y, "NAV 042 -> STATION", vf, &all, 255);
+    DisplayPresent(&TheDisplayMode);
+
+    int pitch = 0;
+    const uint32_t *frame = (const uint32_t *)osDisplayLastFrame(&pitch);
+    ASSERT_TRUE(frame);
+    int white = 0, green = 0;
+    for (int yy = 0; yy < 480; ++yy)
+        for (int xx = 0; xx < 640; ++xx) {
+            uint32_t v = frame[(size_t)yy * (pitch / 4) + xx] & 0xFFFFFF;
+            white += v == 0xFFFFFF;
+            green += v == 0x00FF00;
+        }
+    EXPECT_GT(white, 1000);
+    EXPECT_GT(green, 100);
+
+    if (const char *dir = std::getenv("RUVO_SNAPSHOT_DIR")) {
+        std::string path = std::string(dir) + "/screen.ppm";
+        if (FILE *f = std::fopen(path.c_str(), "wb")) {
+            std::fprintf(f, "P6\n640 480\n255\n");
+            for (int yy = 0; yy < 480; ++yy)
+                for (int xx = 0; xx < 640; ++xx) {
+                    uint32_t v = frame[(size_t)yy * (pitch / 4) + xx];
+                    std::fputc((v >> 16) & 255, f), std::fputc((v >> 8) & 255, f), std::fputc(v & 255, f);
+                }
+            std::fclose(f);
+        }
+    }
+    if (const char *hold = std::getenv("RUVO_SNAPSHOT_HOLD")) {
+        for (int i = 0; i < 10 * std::atoi(hold); ++i) {
+            DisplayPresent(&TheDisplayMode);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    DisplayClose();
 }
 
 }  // namespace
