@@ -17,6 +17,7 @@ protected:
         SetDepth(8);
         LevelLightTables();
         ViewClipRect = {0, 0, 39, 29};
+        InitRandomOffsets();  // so that seeding the generator fixes the offsets drawn
     }
     void Masks(uint8_t v) { std::memset(GlowMasks, v, sizeof GlowMasks); }
 };
