@@ -3,7 +3,7 @@
 // into 16 x table + level, so a pixel tells how it was lit.
 #include <algorithm>
 
-#include "app/random.h"
+#include "RES/util.h"
 #include "gfx_fixture.h"
 #include "present/view_clip.h"
 
@@ -71,7 +71,7 @@ TEST_F(Light, GlowIntensityRules) {
     ClipRect clip{0, 0, 39, 29};
     auto glow = [&](int intensity) {
         Canvas cv(40, 30, 1);
-        dunSrand(11);
+        dunSeedRand15(11);
         DrawShadedSprite(&cv.s, int16_t(intensity), 2, 0, 20, 15, 16, 0, &clip);
         return cv;
     };
@@ -197,7 +197,7 @@ TEST_F(Light, TriangleSamePixelsForAnyPointOrder) {
     uint32_t first = 0;
     do {
         Canvas cv(40, 30, 1);
-        dunSrand(3);
+        dunSeedRand15(3);
         FillTriangle(&cv.s, pts[order[0]][0], pts[order[0]][1], pts[order[1]][0], pts[order[1]][1],
                      pts[order[2]][0], pts[order[2]][1], 2, 9, 14, 6);
         EXPECT_EQ(cv.At(20, 2), 16u * 6 + 2);  // the top takes the first shade
