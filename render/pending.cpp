@@ -3,11 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/config/config.h"
-#include "render/config/host.h"
-#include "render/dev/device.h"
-#include "render/dev/image.h"
-#include "render/file/file.h"
 #include "render/pmap/pixelmap.h"
 #include "render/tokens/token.h"
 
@@ -20,46 +15,6 @@
         }                                                          \
     } while (0)
 
-vt_error VtSystemConfigBegin() {
-    PENDING_ONCE("VtSystemConfigBegin");
-    return VT_E_OK;
-}
-
-vt_error VtSystemConfigQueryString(vt_token t, char *buffer, vt_size size) {
-    PENDING_ONCE("VtSystemConfigQueryString");
-    // The store's default for the search path, so that file searches work.
-    static const char defaultPath[] =
-        "dat;../dat;../../dat;../../../dat;../../../../dat;dll;../dll;../../dll;../../../dll;../../../../dll";
-    const char *value = t == VTT_VANTOR_PATH_STR ? defaultPath : nullptr;
-    if (size == 0)
-        return VT_E_FAIL;
-    if (value == nullptr) {
-        buffer[0] = '\0';
-        return VT_E_FAIL;
-    }
-    strncpy(buffer, value, size - 1);
-    buffer[size - 1] = '\0';
-    return VT_E_OK;
-}
-
-void HostBegin() { PENDING_ONCE("HostBegin"); }
-void HostEnd() { PENDING_ONCE("HostEnd"); }
-
-vt_error VtDevFind(vt_device **pdev, const char *) {
-    PENDING_ONCE("VtDevFind");
-    *pdev = nullptr;
-    return VT_E_FAIL;
-}
-
-vt_error VtDevRemove(vt_device *) {
-    PENDING_ONCE("VtDevRemove");
-    return VT_E_FAIL;
-}
-
-void VtCoreImageBegin() { PENDING_ONCE("VtCoreImageBegin"); }
-void VtCoreImageEnd() { PENDING_ONCE("VtCoreImageEnd"); }
-void VtImageResourceFree(void *, vt_uint_8, vt_size) { PENDING_ONCE("VtImageResourceFree"); }
-
 vt_error VtPixelmapBegin() {
     PENDING_ONCE("VtPixelmapBegin");
     return VT_E_OK;
@@ -68,4 +23,14 @@ vt_error VtPixelmapBegin() {
 vt_error VtPixelmapEnd() {
     PENDING_ONCE("VtPixelmapEnd");
     return VT_E_OK;
+}
+
+vt_error VtPixelmapPaletteSet(vt_pixelmap *, vt_pixelmap *) {
+    PENDING_ONCE("VtPixelmapPaletteSet");
+    return VT_E_FAIL;
+}
+
+vt_error VtPixelmapPaletteEntrySet(vt_pixelmap *, vt_int_32, vt_colour) {
+    PENDING_ONCE("VtPixelmapPaletteEntrySet");
+    return VT_E_FAIL;
 }
