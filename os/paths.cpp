@@ -12,17 +12,23 @@ namespace {
 
 // Folder listings by host folder path; kept until flushed, since the data tree
 // does not change under a running game except through its own writes.
-std::unordered_map<std::string, std::vector<std::string>> gListings;
+// Built on first use: callers may resolve paths during static
+// initialisation (libraries begun from static initialisers).
+std::unordered_map<std::string, std::vector<std::string>> &Listings() {
+    static std::unordered_map<std::string, std::vector<std::string>> listings;
+    return listings;
+}
 
 const std::vector<std::string> &Listing(const std::string &folder) {
-    auto it = gListings.find(folder);
-    if (it != gListings.end()) return it->second;
+    auto &listings = Listings();
+    auto it = listings.find(folder);
+    if (it != listings.end()) return it->second;
     std::vector<std::string> names;
     if (DIR *d = opendir(folder.empty() ? "." : folder.c_str())) {
         while (dirent *e = readdir(d)) names.emplace_back(e->d_name);
         closedir(d);
     }
-    return gListings.emplace(folder, std::move(names)).first->second;
+    return listings.emplace(folder, std::move(names)).first->second;
 }
 
 bool Exists(const std::string &path) {
@@ -32,7 +38,7 @@ bool Exists(const std::string &path) {
 
 }  // namespace
 
-void osFlushPathCache() { gListings.clear(); }
+void osFlushPathCache() { Listings().clear(); }
 
 std::string osResolvePath(const char *gamePath, bool forWrite) {
     if (!gamePath) return std::string();
@@ -66,7 +72,7 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
             }
             // A new file keeps the case it was given; the listing of its
             // folder is stale from now on.
-            if (forWrite && last) gListings.erase(folder);
+            if (forWrite && last) Listings().erase(folder);
         }
         out = candidate;
         if (last) break;
