@@ -14,3 +14,5 @@ struct Vec3d {
 struct Mat4 {
     float m[16];  // element (row r, column c) = m[4r + c]
 };
+
+void InitSineTable();

@@ -24,6 +24,12 @@ void CopyTextToClipboard(const char *text);
 [[noreturn]] void fatalWarningBox(const char *text);
 [[noreturn]] void fatalErrorBox(const char *text);
 
+// One step of loading feedback: a text-feed line with "console", else a
+// step of the progress bar. Only while loading.
+void LoadProgressStep(const char *text);
+// The steps shown since the load began (0 before a mission loads).
+extern uint16_t gLoadProgress;
+
 // Where the debugger output goes ("debug" option); stderr unless replaced.
 using DebugSink = void (*)(const char *text);
 void dunSetDebugSink(DebugSink sink);

@@ -60,5 +60,9 @@ extern uint16_t gLanguage;       // 0 English, 1 French, 2 German
 extern uint8_t CardMode;         // the 3D library's own output devices drive the display
 extern uint8_t FullScreenMode;   // the full-screen driver is open
 
+// Runs the option a command-line word (with its leading dash) names; null
+// sets the front-end start. Unknown words are ignored.
+void parseCommandSwitch(const char *word);
+
 // Restores every option to its start value (for tests and a fresh start).
 void ResetOptions();

@@ -1,22 +1,12 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
-#include "app/profiler.h"
+#include "app/interim.h"
+#include "app/options.h"
 
-#define PENDING_ONCE(name)                              \
-    do {                                                \
-        static bool said = false;                       \
-        if (!said) {                                    \
-            said = true;                                \
-            dunDebugPrint("not built yet: " name);      \
-        }                                               \
-    } while (0)
-
-ValueRecorder *gProfileRecorder = nullptr;
-
-void ProfilerStart(ValueRecorder *) { PENDING_ONCE("ProfilerStart"); }
-void ProfilerRestart(ValueRecorder *) { PENDING_ONCE("ProfilerRestart"); }
-int ProfilerCheckpoint(ValueRecorder *recorder, const char *) {
-    PENDING_ONCE("ProfilerCheckpoint");
-    return recorder ? 0xFF : 0;
+void parseCommandSwitch(const char *word) {
+    if (!word) {
+        optFrontEndStart = 0xFF;
+        return;
+    }
+    PENDING_ONCE("parseCommandSwitch");
 }

@@ -4,9 +4,13 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <cctype>
+
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "os/registry.h"
 
 namespace {
 
@@ -41,7 +45,13 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
         if (c == '\\') c = '/';
     std::string out;
     size_t pos = 0;
-    if (!in.empty() && in[0] == '/') {
+    // "D:\x" names a drive: its folder stands in for the drive's root.
+    if (in.size() >= 2 && std::isalpha((unsigned char)in[0]) && in[1] == ':') {
+        out = osDriveFolder(in[0]);
+        pos = 2;
+        while (pos < in.size() && in[pos] == '/') ++pos;
+        if (pos >= in.size()) return out;
+    } else if (!in.empty() && in[0] == '/') {
         out = "/";
         pos = 1;
     }

@@ -1,0 +1,4 @@
+// The player's contact list.
+#pragma once
+
+void dunInitContacts();

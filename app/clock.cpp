@@ -1,0 +1,74 @@
+#include "app/clock.h"
+
+#include "app/shell.h"
+#include "os/clock.h"
+
+uint32_t gNowCs, gNowMs, gLastCs;
+int32_t gFrameStep, gRawStep, gGameClock;
+float gFrameSeconds;
+float gTimeScale = 1.0f;
+uint8_t gFixedStep;
+int32_t gFixedRate = 15;
+
+namespace {
+FrameCounter gCounter = nullptr;
+uint64_t gFrequency = 0;
+double gTicksPer10us = 1, gTicksPerMs = 1, gTicksPerCs = 1;
+bool gRatesKnown = false;
+
+uint64_t ReadCounter() { return gCounter ? gCounter() : osCounter(); }
+uint64_t ReadFrequency() { return gCounter ? gFrequency : osCounterFrequency(); }
+
+void ReadNow() {
+    // The whole 64-bit count goes into the division; the results wrap at 32
+    // bits like the values they are kept in, so the step is right across the
+    // wrap.
+    uint64_t c = ReadCounter();
+    gNowCs = (uint32_t)(uint64_t)((double)c / gTicksPerCs);
+    gNowMs = (uint32_t)(uint64_t)((double)c / gTicksPerMs);
+}
+
+void ComputeRates() {
+    double f = (double)ReadFrequency();
+    if (f <= 0) f = 1;
+    gTicksPer10us = f / 100000.0;
+    gTicksPerMs = f / 1000.0;
+    gTicksPerCs = f / 100.0;
+    gRatesKnown = true;
+}
+}  // namespace
+
+void SetFrameCounter(FrameCounter counter, uint64_t frequency) {
+    gCounter = counter;
+    gFrequency = frequency;
+    ComputeRates();
+}
+
+void StartFrameClock() {
+    ComputeRates();
+    ReadNow();
+    gLastCs = gNowCs;
+    gFrameStep = 0;
+    gGameClock = 0;
+}
+
+void UpdateFrameClock() {
+    ReadNow();
+    gFrameStep = (int32_t)(gNowCs - gLastCs);
+    gLastCs = gNowCs;
+    // A script may set the rate to 0; that reads as the longest step.
+    if (gFixedStep) gFrameStep = gFixedRate > 0 ? (int32_t)(100.0 / gFixedRate) : 20;
+    if (gFrameStep < 0 || gFrameStep > 20) gFrameStep = 20;
+    gRawStep = gFrameStep;
+    gFrameStep = (int32_t)((float)gFrameStep * gTimeScale);
+    if (VideoPlaying && gVideoLeadIn <= 0) gFrameStep = 0;
+    else gGameClock += gFrameStep;
+    gFrameSeconds = (float)gFrameStep / 100.0f;
+    if (gFrameStep < 1) gFrameStep = 1;
+    if (gFrameSeconds < 0.01f) gFrameSeconds = 0.01f;
+}
+
+double HighResClock() {
+    if (!gRatesKnown) ComputeRates();
+    return (double)ReadCounter() / gTicksPer10us;
+}

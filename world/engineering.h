@@ -1,0 +1,5 @@
+// The engineering model of the player's ship.
+#pragma once
+
+void dunBuildShipSystems();
+void dunSaveComponentTable();

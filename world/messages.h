@@ -1,0 +1,5 @@
+// The inter-object message buffer.
+#pragma once
+
+void dunMsgInit();
+void dunMsgShutdown();

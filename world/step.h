@@ -1,0 +1,4 @@
+// The simulation step.
+#pragma once
+
+void dunSimulationStep();
