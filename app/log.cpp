@@ -35,8 +35,10 @@ void dunRunExitRoutines() {
 }
 
 void dunTerminate(const char *text, int exitCode) {
-    if (gFatalHook) gFatalHook(text, exitCode);
+    // The exit routines run first, so that a replaced hook (tests) still
+    // sees every road out put things back.
     dunRunExitRoutines();
+    if (gFatalHook) gFatalHook(text, exitCode);
     std::fflush(nullptr);
     std::_Exit(exitCode);
 }

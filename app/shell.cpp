@@ -91,7 +91,10 @@ void ShellReadCommandLine(const char *commandLine) {
     }
     if (words.empty()) CALL(parseCommandSwitch, nullptr);
     size_t i = 0;
-    while (i < words.size() && words[i][0] == '-') CALL(parseCommandSwitch, words[i++].c_str());
+    for (; i < words.size() && words[i][0] == '-'; ++i) {
+        const char *word = words[i].c_str();
+        CALL(parseCommandSwitch, word);
+    }
     if (!optFrontEndStart && i < words.size())
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", words[i].c_str());
 }

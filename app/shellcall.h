@@ -27,4 +27,6 @@ inline auto ShellCall(const char *name, F &&f) -> decltype(f()) {
     return f();
 }
 
+// The arguments are evaluated only when the call goes through: give it
+// none with side effects.
 #define CALL(fn, ...) ShellCall(#fn, [&] { return fn(__VA_ARGS__); })
