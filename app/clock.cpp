@@ -4,9 +4,11 @@
 #include "os/clock.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
-int32_t gFrameStep, gRawStep, gGameClock;
-float gFrameSeconds;
-float gTimeScale = 1.0f;
+uint32_t dunGameClock;
+int32_t dunFrameStep, gRawStep;
+float dunFrameSeconds = 0.01f;
+float dunTimeScale = 1.0f;
+int32_t dunFrameSkipCount;
 uint8_t gFixedStep;
 int32_t gFixedRate = 15;
 
@@ -48,24 +50,24 @@ void StartFrameClock() {
     ComputeRates();
     ReadNow();
     gLastCs = gNowCs;
-    gFrameStep = 0;
-    gGameClock = 0;
+    dunFrameStep = 0;
+    dunGameClock = 0;
 }
 
 void UpdateFrameClock() {
     ReadNow();
-    gFrameStep = (int32_t)(gNowCs - gLastCs);
+    dunFrameStep = (int32_t)(gNowCs - gLastCs);
     gLastCs = gNowCs;
     // A script may set the rate to 0; that reads as the longest step.
-    if (gFixedStep) gFrameStep = gFixedRate > 0 ? (int32_t)(100.0 / gFixedRate) : 20;
-    if (gFrameStep < 0 || gFrameStep > 20) gFrameStep = 20;
-    gRawStep = gFrameStep;
-    gFrameStep = (int32_t)((float)gFrameStep * gTimeScale);
-    if (VideoPlaying && gVideoLeadIn <= 0) gFrameStep = 0;
-    else gGameClock += gFrameStep;
-    gFrameSeconds = (float)gFrameStep / 100.0f;
-    if (gFrameStep < 1) gFrameStep = 1;
-    if (gFrameSeconds < 0.01f) gFrameSeconds = 0.01f;
+    if (gFixedStep) dunFrameStep = gFixedRate > 0 ? (int32_t)(100.0 / gFixedRate) : 20;
+    if (dunFrameStep < 0 || dunFrameStep > 20) dunFrameStep = 20;
+    gRawStep = dunFrameStep;
+    dunFrameStep = (int32_t)((float)dunFrameStep * dunTimeScale);
+    if (VideoPlaying && gVideoLeadIn <= 0) dunFrameStep = 0;
+    else dunGameClock += (uint32_t)dunFrameStep;
+    dunFrameSeconds = (float)dunFrameStep / 100.0f;
+    if (dunFrameStep < 1) dunFrameStep = 1;
+    if (dunFrameSeconds < 0.01f) dunFrameSeconds = 0.01f;
 }
 
 double HighResClock() {

@@ -1,17 +1,16 @@
-// The frame clock: game time in centiseconds, the frame step and the frame
-// seconds that every subsystem reads.
+// The frame clock: game time in centiseconds (dunGameClock), the frame step
+// (dunFrameStep) and the frame seconds (dunFrameSeconds) that every
+// subsystem reads, scaled by dunTimeScale.
 #pragma once
 
 #include <cstdint>
 
+#include "app/frame.h"
+
 extern uint32_t gNowCs;       // the last counter reading in centiseconds
 extern uint32_t gNowMs;       // and in milliseconds
 extern uint32_t gLastCs;      // gNowCs of the previous update
-extern int32_t gFrameStep;    // what this frame adds to game time (cs)
 extern int32_t gRawStep;      // the step after clamping, before the time scale
-extern int32_t gGameClock;    // game time (cs)
-extern float gFrameSeconds;   // the step in seconds, never below 0.01
-extern float gTimeScale;      // 1.0 at start
 extern uint8_t gFixedStep;    // video capture: every frame lasts 100 / gFixedRate cs
 extern int32_t gFixedRate;    // frames per second of the fixed step (15)
 

@@ -15,7 +15,9 @@
 #include "app/system.h"
 #include "gui/feed.h"
 #include "gui/front.h"
+#include "gui/cockpit.h"
 #include "gui/gui.h"
+#include "gui/redraw.h"
 #include "hud/maps.h"
 #include "hud/missionlog.h"
 #include "platform/display.h"
@@ -25,7 +27,7 @@
 #include "platform/video.h"
 #include "present/p3d.h"
 #include "RES/font.h"
-#include "RES/graphics.h"
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/resman.h"
 #include "RES/slab.h"
@@ -39,16 +41,19 @@
 #include "world/asteroids.h"
 #include "world/engineering.h"
 #include "world/messages.h"
-#include "world/objects.h"
+#include "world/collision.h"
+#include "world/objlist.h"
+#include "world/records.h"
 #include "world/pools.h"
 #include "world/routines.h"
 #include "world/step.h"
 
-uint8_t gInFrontEnd, gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
-uint32_t gFrameCounter;
+uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
+uint32_t dunFrameCounter;
+uint8_t dunFrozen, dunKeepControlledMoving;
 ScriptToken *gMainScriptPc;
 uint8_t *gKeyState;
-uint8_t gPrevKeyState[256];
+uint8_t dunPrevKeyTable[256];
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
 uint16_t gSystemTransferPending;
@@ -65,10 +70,10 @@ static const char kBuildDate[] = __DATE__;
 
 void ResetGameState() {
     gInFrontEnd = gMissionFromCommandLine = gLaunchRequest = gMissionOver = gMissionOverNextFrame = 0;
-    gFrameCounter = 0;
+    dunFrameCounter = 0;
     gMainScriptPc = nullptr;
     gKeyState = nullptr;
-    std::memset(gPrevKeyState, 0, sizeof gPrevKeyState);
+    std::memset(dunPrevKeyTable, 0, sizeof dunPrevKeyTable);
     gKeyHoldOff = 0;
     gScreenshotRequest = gSkipPresent = 0;
     gSystemTransferPending = 0;
@@ -79,7 +84,7 @@ void ResetGameState() {
 
 namespace {
 
-Surface *Screen() { return gDisplayMode.screen; }
+Surface *Screen() { return TheDisplayMode.screen; }
 
 void ClearScreen() {
     if (Screen()) CALL(ClearSurface, Screen(), 0);
@@ -97,40 +102,46 @@ void DrawBuildDate() {
     if (optDemo || !gDeveloperKeys || !Screen()) return;
     char text[64];
     std::snprintf(text, sizeof text, "Build Date %s", kBuildDate);
-    CALL(dunDrawText, Screen(), GFont, text, 20, 470, 247, 0, 0, 639, 479);
+    int x = 20, y = 470;
+    ClipRect clip = {0, 0, 639, 479};
+    CALL(dunDrawText, Screen(), &x, &y, text, GFont, 247, &clip);
 }
 
 void LoadScreenPicture() {
     if (!Screen()) return;
     const char *name = PixelDepth == 16 ? "vek\\resource\\art\\loadscrn16.pcx" : "vek\\resource\\art\\loadscrn.pcx";
-    CALL(pcxDecode, name, Screen(), gLoadScreenPalette, Screen()->pixels);
+    // Straight into the screen surface, row by row at its pitch.
+    Raster raster = {};
+    raster.pitch = (uint16_t)Screen()->pitch;
+    size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
+    CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
 }
 
 void ShowLoadScreen() {
     LoadScreenPicture();
     DrawBuildDate();
     CALL(DisplayLoadPalette, gLoadScreenPalette);
-    CALL(DisplayPresent, &gDisplayMode);
+    CALL(DisplayPresent, &TheDisplayMode);
     PumpMessages();
     if (FullScreenMode || PixelDepth == 16) {
         // The picture goes into the next buffer as well.
-        CALL(DisplayBeginFrame, &gDisplayMode);
+        CALL(DisplayBeginFrame, &TheDisplayMode);
         ClearScreen();
         LoadScreenPicture();
         DrawBuildDate();
-        CALL(DisplayPresent, &gDisplayMode);
+        CALL(DisplayPresent, &TheDisplayMode);
         PumpMessages();
     }
 }
 
 bool PlayIntroFromCd() {
-    gDisplayMode.width = 640;
-    gDisplayMode.height = 480;
-    gDisplayMode.pixelBits = (uint16_t)PixelDepth;
-    CALL(DisplayOpen, &gDisplayMode);
+    TheDisplayMode.width = 640;
+    TheDisplayMode.height = 480;
+    TheDisplayMode.pixelBits = (uint16_t)PixelDepth;
+    CALL(DisplayOpen, &TheDisplayMode);
     ClearScreen();
-    CALL(DisplayPresent, &gDisplayMode);
-    CALL(DisplayBeginFrame, &gDisplayMode);
+    CALL(DisplayPresent, &TheDisplayMode);
+    CALL(DisplayBeginFrame, &TheDisplayMode);
     // The film window keeps the list for the whole intro.
     static char path[16];
     static const char *list[2] = {path, nullptr};
@@ -196,14 +207,16 @@ int gameInit() {
     CALL(ReadInstallPaths);
     RunScriptFile("marrowgleam.ini");
     if (optFontMake) {
-        void *buffer = CALL(dunAlloc, 1540);
-        if (buffer) {
-            CALL(LoadGlyphFont, (BitmapFont *)buffer, "vek\\resource\\fonts\\smallfnt");
-            CALL(fontMake, "vek\\resource\\fonts\\tiny.fnt", (BitmapFont *)buffer);
-            CALL(dunFree, buffer);
+        BitmapFont *font = (BitmapFont *)CALL(dunAlloc, sizeof(BitmapFont));
+        if (font) {
+            CALL(LoadGlyphFont, font, "vek\\resource\\fonts\\smallfnt");
+            CALL(fontMake, "vek\\resource\\fonts\\tiny.fnt", font);
+            CALL(FreeGlyphFont, font);
+            CALL(dunFree, font);
         }
     }
-    CALL(pcxLoadPalette, "vek\\resource\\art\\tovstd.pcx", gStandardPalette);
+    uint32_t paletteSize = sizeof gStandardPalette;
+    CALL(pcxLoadPalette, "vek\\resource\\art\\tovstd.pcx", gStandardPalette, &paletteSize);
 
     static const char *const kInit[3] = {"vek\\resource\\scripts\\init\\init.scr",
                                          "vek\\resource\\scripts\\init\\init_frn.scr",
@@ -233,8 +246,8 @@ int gameInit() {
         if (f.demoToo || !optDemo) *f.font = (BitmapFont *)CALL(GetScriptSymbolValue, f.name);
 
     ClearScreen();
-    CALL(DisplayPresent, &gDisplayMode);
-    CALL(DisplayBeginFrame, &gDisplayMode);
+    CALL(DisplayPresent, &TheDisplayMode);
+    CALL(DisplayBeginFrame, &TheDisplayMode);
     ShowLoadScreen();
 
     CALL(BuildRowOffsetTable);
@@ -290,10 +303,10 @@ int gameInit() {
         CALL(ScriptProcessor, &gMainScriptPc, 0);
         gLoading = 0;
         if (!optForceFull && !gPanelOpen) {
-            if (gDisplayMode.width == 640 && gDisplayMode.height == 480)
+            if (TheDisplayMode.width == 640 && TheDisplayMode.height == 480)
                 CALL(PlayVideo, "vek\\resource\\video\\cmdsit.smk");
             CALL(guiSetScreen, "COM");
-            gCurrentStation = 1;
+            guiCurrentStation = 1;
         }
         if (optPowers) gDeveloperKeys = 1;
         CALL(startMission);
@@ -305,7 +318,7 @@ int gameInit() {
 
     gMissionLogCountdown = 0;
     ClearScreen();
-    CALL(DisplayPresent, &gDisplayMode);
+    CALL(DisplayPresent, &TheDisplayMode);
     gLoading = 0;
     CALL(guiResetTextFeed);
     return 1;
@@ -337,25 +350,26 @@ int gameFrame() {
             CALL(guiGoToSelectedSystem, 0);
             CALL(SpawnShipDestruction, dunPlayerShip);
             CALL(EventCameraTrigger, dunPlayerShip, nullptr, 11);
-            CALL(dunClearPlayerSimFlags, 0x01000000u);
+            if (dunPlayerShip && dunPlayerShip->sim) dunPlayerShip->sim->flags &= ~0x01000000u;
         }
     }
-    ++gFrameCounter;
+    ++dunFrameCounter;
 
     CALL(UpdateMissionTimers);
-    bool scriptHeld = (dunPlayerShip && (CALL(dunPlayerAvatarFlags) & 0x40000000u)) || gMapOverlayOpen;
+    bool scriptHeld = (dunPlayerShip && dunPlayerShip->avatar && (dunPlayerShip->avatar->flags & 0x40000000u)) ||
+                      gMapOverlayOpen;
     if (!scriptHeld) CALL(ScriptProcessor, &gMainScriptPc, -1);
     if (VideoPlaying) return 1;
 
     if (optLoadTest) {
-        gAutoLaunch -= gFrameStep;
+        gAutoLaunch -= dunFrameStep;
         if (gAutoLaunch < 0) {
             if (gInFrontEnd) gLaunchRequest = 1;
             else gMissionOver = 1;
         }
     }
     if (gFollowOnMission) {
-        gAutoLaunch -= gFrameStep;
+        gAutoLaunch -= dunFrameStep;
         if (gAutoLaunch < 0 && gInFrontEnd) gLaunchRequest = 1;
     }
 
@@ -365,13 +379,15 @@ int gameFrame() {
         CALL(dunRandomAmbientEvent);
     } else {
         CALL(JoystickPoll);
-        CALL(SoundSetVolume, 2, -10000);
-        CALL(SoundSetVolume, 0, -10000);
+        SoundSlot *engine = CALL(SoundGetSlot, 2);
+        SoundSlot *ambience = CALL(SoundGetSlot, 0);
+        CALL(SoundSetVolume, engine, -10000);
+        CALL(SoundSetVolume, ambience, -10000);
     }
 
-    CALL(DisplayBeginFrame, &gDisplayMode);
+    CALL(DisplayBeginFrame, &TheDisplayMode);
     CALL(guiDrawComArm);
-    if (!gFrozen || gDeveloperKeys) CALL(dunUpdateDialogue);
+    if (!dunFrozen || gDeveloperKeys) CALL(dunUpdateDialogue);
     CALL(guiUpdate);
 
     if (gKeyHoldOff > 0) {
@@ -386,11 +402,11 @@ int gameFrame() {
     ProfilerCheckpoint(rec, "OTHER");
     CALL(WorldRecentreStep);
     if (optDisplayShades) CALL(DrawShadeTablePanel, "vek\\resource\\art\\textures\\ships\\tovstd.tab");
-    if (!gSkipPresent) CALL(DisplayPresent, &gDisplayMode);
+    if (!gSkipPresent) CALL(DisplayPresent, &TheDisplayMode);
     gSkipPresent = 0;
     if (gScreenshotRequest || gFixedStep) {
-        CALL(DisplayBeginFrame, &gDisplayMode);
-        CALL(DisplayBeginFrame, &gDisplayMode);
+        CALL(DisplayBeginFrame, &TheDisplayMode);
+        CALL(DisplayBeginFrame, &TheDisplayMode);
         if (Screen()) CALL(SaveScreenshotPcx, Screen());
         gScreenshotRequest = 0;
     }
@@ -398,7 +414,7 @@ int gameFrame() {
     ProfilerSetLastTime(rec, frameStart);
     ProfilerCheckpoint(rec, "TOTAL");
     if (gMissionOver) CALL(exitMission);
-    if (gKeyState) std::memcpy(gPrevKeyState, gKeyState, sizeof gPrevKeyState);
+    if (gKeyState) std::memcpy(dunPrevKeyTable, gKeyState, sizeof dunPrevKeyTable);
     return 1;
 }
 
@@ -423,10 +439,11 @@ void launchFileByExtension(const char *path) {
     const char *ext = path + len - 3;
     if (!strcasecmp(ext, "LWO")) {
         ResourceHandle *h = CALL(resmanRegisterLoad, path, 15);
-        void *model = h ? CALL(resmanHandleData, h) : nullptr;
-        if (!model) return;
+        void *model = h ? h->data : nullptr;
+        if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
         CALL(dunRefreshPlayerCollision, model);
+        if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
     } else if (!strcasecmp(ext, "SMK")) {
         CALL(PlayVideo, path);
     } else if (!strcasecmp(ext, "SCR")) {

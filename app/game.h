@@ -3,19 +3,19 @@
 
 #include <cstdint>
 
+#include "app/frame.h"
+
 struct ScriptToken;
 struct BitmapFont;
 struct SceneItem;
 
-extern uint8_t gInFrontEnd;
+extern uint8_t gInFrontEnd;             // (kept with the keyboard, which reads it)
 extern uint8_t gMissionFromCommandLine;
 extern uint8_t gLaunchRequest;
 extern uint8_t gMissionOver;
 extern uint8_t gMissionOverNextFrame;
-extern uint32_t gFrameCounter;
 extern ScriptToken *gMainScriptPc;
 extern uint8_t *gKeyState;               // the key-down table
-extern uint8_t gPrevKeyState[256];       // its copy from the end of the last frame
 extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
 extern uint8_t gScreenshotRequest;
 extern uint8_t gSkipPresent;

@@ -60,9 +60,18 @@ extern uint16_t gLanguage;       // 0 English, 1 French, 2 German
 extern uint8_t CardMode;         // the 3D library's own output devices drive the display
 extern uint8_t FullScreenMode;   // the full-screen driver is open
 
-// Runs the option a command-line word (with its leading dash) names; null
-// sets the front-end start. Unknown words are ignored.
-void parseCommandSwitch(const char *word);
-
 // Restores every option to its start value (for tests and a fresh start).
 void ResetOptions();
+
+// One command-line option: the word after the dash and what it does.
+struct CommandSwitch {
+    const char *name;
+    void (*handler)();
+};
+// In search order, ended by a null name.
+extern const CommandSwitch CommandSwitchTable[];
+
+// word: a whole command-line word with its leading "-". The first table name
+// equal to the rest (exactly, with case) runs; unknown words are ignored.
+// Null sets the front-end start flag.
+void parseCommandSwitch(const char *word);

@@ -9,7 +9,7 @@
 #include "app/shellcall.h"
 #include "gui/feed.h"
 #include "platform/display.h"
-#include "RES/graphics.h"
+#include "RES/gfx2d.h"
 #include "script/mission.h"
 
 uint16_t gLoadProgress;
@@ -27,15 +27,15 @@ void LoadProgressStep(const char *text) {
         CALL(guiPostFeedText, line, 0);
         while (CALL(guiTypeNextChar)) {
         }
-        CALL(DisplayBeginFrame, &gDisplayMode);
-        if (gDisplayMode.screen) CALL(FillRect, gDisplayMode.screen, 0, 20, 8, 20 + 620 - 1, 8 + 82 - 1);
+        CALL(DisplayBeginFrame, &TheDisplayMode);
+        if (TheDisplayMode.screen) CALL(FillRect, TheDisplayMode.screen, 0, 20, 8, 20 + 620 - 1, 8 + 82 - 1);
         CALL(guiDrawTextFeed, 20, 8, 600, 82);
-        CALL(DisplayPresent, &gDisplayMode);
+        CALL(DisplayPresent, &TheDisplayMode);
         PumpMessages();
         gFeedFont = saved;
         return;
     }
-    CALL(DisplayBeginFrame, &gDisplayMode);
+    CALL(DisplayBeginFrame, &TheDisplayMode);
     ++gLoadProgress;
     BarGauge bar;
     bar.x = gMissionFromCommandLine ? 123 : 54;
@@ -43,13 +43,13 @@ void LoadProgressStep(const char *text) {
     bar.width = gMissionFromCommandLine ? 400 : 538;
     bar.height = 14;
     if (ResolutionMode == 1 || ResolutionMode == 2) {
-        bar.x = int16_t(bar.x + (gDisplayMode.width - 640) / 2);
-        bar.y = int16_t(bar.y + (gDisplayMode.height - 480) / 2);
+        bar.x = int16_t(bar.x + (TheDisplayMode.width - 640) / 2);
+        bar.y = int16_t(bar.y + (TheDisplayMode.height - 480) / 2);
     }
     bar.value = gLoadProgress;
     uint16_t total = CALL(MissionLoadSteps, gCurrentMission);
     bar.maximum = total ? (float)total : 132.0f;
     CALL(guiDrawBarSegmented, &bar);
-    CALL(DisplayPresent, &gDisplayMode);
+    CALL(DisplayPresent, &TheDisplayMode);
     PumpMessages();
 }

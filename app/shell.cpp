@@ -14,6 +14,7 @@
 #include "app/shellcall.h"
 #include "app/system.h"
 #include "gui/gui.h"
+#include "gui/redraw.h"
 #include "os/events.h"
 #include "os/instance.h"
 #include "os/registry.h"
@@ -233,7 +234,7 @@ void ShellIdleTurn() {
         }
     } else if (optRunInBack || gActive) {
         UpdateFrameClock();
-        if (gVideoLeadIn > 0) gVideoLeadIn -= gFrameStep;
+        if (gVideoLeadIn > 0) gVideoLeadIn -= dunFrameStep;
         else if (!VideoPlaying) CALL(gameFrame);
         else if (!MciPlaying) CALL(StepPlayingVideo);
     }

@@ -7,12 +7,9 @@ void guiInit();
 void guiResetWindows();
 void guiUpdate();
 void guiRedrawCockpit();
-void guiMarkRedraw();
 void guiEndMission();
-void guiSetScreen(const char *name);
 void guiDrawComArm();
 void guiEngSelectReactor();
-void guiEnterFullScreen();
 void guiCycleCamera(void *camera);
 void guiGoToSelectedSystem(int how);
 
@@ -20,10 +17,6 @@ void guiGoToSelectedSystem(int how);
 extern void (*gKeyHandler)(uint16_t key);
 // The current external camera (cycled by "forcefull").
 extern void *gCurrentCamera;
-// The current station (1 command).
-extern int32_t gCurrentStation;
-// The game is frozen (the simulation's pause).
-extern uint8_t gFrozen;
 // The cockpit panel is open.
 extern uint8_t gPanelOpen;
 // Holding states that stop the simulation.

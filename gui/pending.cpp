@@ -1,26 +1,52 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/interim.h"
+#include "app/log.h"
+#include "gui/cockpit.h"
+#include "gui/pointer.h"
+#include "gui/redraw.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
+
+int32_t guiPointerMarginX;
+int32_t guiPointerMarginY;
+
+int32_t guiCurrentStation = 1;
+uint8_t guiEndCinematicMode = 0;
+uint8_t guiPlayerLostView = 0;
+uint8_t guiStationLock = 0;
+uint8_t guiWreckDisplay = 0;
+uint8_t guiFullScreenLock = 0;
+
+void guiSetScreen(const char *) { PENDING_ONCE("guiSetScreen"); }
+void guiStartEndCinematic() { PENDING_ONCE("guiStartEndCinematic"); }
+void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
+
+// The shell's and the game frame's calls.
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gui.h"
 
 void (*gKeyHandler)(uint16_t key);
 void *gCurrentCamera;
-int32_t gCurrentStation;
-uint8_t gFrozen, gPanelOpen, gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen, gGuiScriptLoading;
+uint8_t gPanelOpen, gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen, gGuiScriptLoading;
 BitmapFont *gFeedFont;
 
 void guiInit() { PENDING_ONCE("guiInit"); }
 void guiResetWindows() { PENDING_ONCE("guiResetWindows"); }
 void guiUpdate() { PENDING_ONCE("guiUpdate"); }
 void guiRedrawCockpit() { PENDING_ONCE("guiRedrawCockpit"); }
-void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
 void guiEndMission() { PENDING_ONCE("guiEndMission"); }
-void guiSetScreen(const char *) { PENDING_ONCE("guiSetScreen"); }
 void guiDrawComArm() { PENDING_ONCE("guiDrawComArm"); }
 void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
-void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 void guiCycleCamera(void *) { PENDING_ONCE("guiCycleCamera"); }
 void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
 

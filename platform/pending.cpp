@@ -1,110 +1,75 @@
 // Interim bodies of this subsystem's operations whose modules are not built
-// yet. Each says so once in the log. The key queue and the key-down table
-// already work in a minimal form, so that the shell's keys can be used.
-#include <cstring>
-
-#include "app/interim.h"
-#include "app/options.h"
+// yet. Each says so once in the log.
+#include "app/log.h"
 #include "platform/display.h"
-#include "platform/joystick.h"
-#include "platform/keyboard.h"
 #include "platform/sound.h"
-#include "platform/video.h"
 
-// Keyboard and mouse.
-static uint16_t gInterimQueue[300];
-static int gInterimRead, gInterimWrite;
-static uint8_t gInterimKeyDown[256];
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
 
-void KeyQueuePut(uint16_t word) {
-    gInterimQueue[gInterimWrite] = word;
-    gInterimWrite = (gInterimWrite + 1) % 300;
-}
-uint16_t KeyQueueCount() { return uint16_t((gInterimWrite - gInterimRead + 300) % 300); }
-uint16_t KeyQueueGet() {
-    if (gInterimRead == gInterimWrite) return 0;
-    uint16_t w = gInterimQueue[gInterimRead];
-    gInterimRead = (gInterimRead + 1) % 300;
-    return w;
-}
-uint8_t *GetKeyDownTable() { return gInterimKeyDown; }
-void OnKeyDown(void *, uint32_t, int, uint8_t scanCode, uint16_t keyData) {
-    PENDING_ONCE("OnKeyDown");
-    gInterimKeyDown[scanCode] = 0xFF;
-    if (!(keyData & 0x4000)) KeyQueuePut(uint16_t(scanCode << 8));
-}
-void OnKeyUp(void *, uint32_t, int, uint8_t scanCode, uint16_t) {
-    PENDING_ONCE("OnKeyUp");
-    gInterimKeyDown[scanCode] = 0;
-}
-void OnCharMessage(void *, uint8_t) { PENDING_ONCE("OnCharMessage"); }
-void OnMouseMove(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnMouseMove"); }
-void OnLeftButtonDown(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnLeftButtonDown"); }
-void OnLeftButtonUp(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnLeftButtonUp"); }
-void OnLeftDoubleClick(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnLeftDoubleClick"); }
-void OnRightButtonDown(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnRightButtonDown"); }
-void OnRightButtonUp(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnRightButtonUp"); }
-void OnMiddleButtonDown(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnMiddleButtonDown"); }
-void OnMiddleButtonUp(void *, int32_t, int32_t, uint32_t) { PENDING_ONCE("OnMiddleButtonUp"); }
 
-// Joystick and force feedback.
-void JoystickInit() { PENDING_ONCE("JoystickInit"); }
-int32_t *JoystickPoll() {
-    PENDING_ONCE("JoystickPoll");
-    static int32_t axes[8];
-    return axes;
-}
-void ffReacquire() { PENDING_ONCE("ffReacquire"); }
-void ffRelease() { PENDING_ONCE("ffRelease"); }
-void MouseReacquire() { PENDING_ONCE("MouseReacquire"); }
-
-// Display.
-DisplayMode gDisplayMode = {640, 480, 8, nullptr, nullptr};
-uint8_t DirectDrawActive;
-const uint8_t *LastPalette;
-
-void SelectFullScreenDriver() {
-    PENDING_ONCE("SelectFullScreenDriver");
-    DirectDrawActive = 1;
-    FullScreenMode = 1;
-}
-void SelectWindowDriver() {
-    PENDING_ONCE("SelectWindowDriver");
-    DirectDrawActive = 0;
-    FullScreenMode = 0;
-}
-void SelectDeviceDriver() {
-    PENDING_ONCE("SelectDeviceDriver");
-    DirectDrawActive = 0;
-    FullScreenMode = 0;
-    CardMode = 1;
-}
-bool DisplayOpen(DisplayMode *) {
-    PENDING_ONCE("DisplayOpen");
+static bool Display3dOpen(DisplayMode *) {
+    PENDING_ONCE("Display3dOpen");
     return false;
 }
-void DisplayClose() { PENDING_ONCE("DisplayClose"); }
-void DisplayPresent(DisplayMode *) { PENDING_ONCE("DisplayPresent"); }
-void DisplayBeginFrame(DisplayMode *) { PENDING_ONCE("DisplayBeginFrame"); }
-void DisplaySetPalette(const uint8_t *entries) {
-    PENDING_ONCE("DisplaySetPalette");
+static void Display3dClose() { PENDING_ONCE("Display3dClose"); }
+static void Display3dNothing(DisplayMode *) {}
+static void Display3dNothingVoid() {}
+static void Display3dPresent(DisplayMode *) { PENDING_ONCE("Display3dPresent"); }
+static void Display3dBeginFrame(DisplayMode *) { PENDING_ONCE("Display3dBeginFrame"); }
+static void Display3dNoPalette(PaletteEntries) {}
+static void Display3dSetPalette(PaletteEntries entries) {
     LastPalette = entries;
+    PENDING_ONCE("Display3dSetPalette");
 }
-void DisplayLoadPalette(const uint8_t *entries) {
-    PENDING_ONCE("DisplayLoadPalette");
-    if (entries) LastPalette = entries;
+static void Display3dLoadPalette(PaletteEntries entries) {
+    LastPalette = entries;
+    PENDING_ONCE("Display3dLoadPalette");
 }
-void DisplayDDrawRestore() { PENDING_ONCE("DisplayDDrawRestore"); }
 
-// Sound.
+const DisplayDriver Display3dDriver = {
+    Display3dOpen,       Display3dClose,      Display3dNothing,    Display3dPresent,
+    Display3dBeginFrame, Display3dNothingVoid, Display3dNoPalette, Display3dSetPalette,
+    Display3dLoadPalette,
+};
+
+void Display3dClear(int) { PENDING_ONCE("Display3dClear"); }
+
+
+uint8_t SoundEnabled = 0xFF;
+
+SoundSlot *SoundGetSlot(int) {
+    PENDING_ONCE("SoundGetSlot");
+    return nullptr;
+}
+void SoundSetVolume(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetVolume"); }
+void SoundSetFrequency(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetFrequency"); }
+void SoundSetPan(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetPan"); }
+void SoundPlay(int, int32_t, int32_t, int32_t, uint8_t) { PENDING_ONCE("SoundPlay"); }
+double SoundPositionFromCamera(SceneItem *, int32_t *volume, int32_t *pan) {
+    PENDING_ONCE("SoundPositionFromCamera");
+    if (volume) *volume = -10000;
+    if (pan) *pan = 0;
+    return 0.0;
+}
+void SoundParamsForObject(SceneItem *, int32_t *, float) { PENDING_ONCE("SoundParamsForObject"); }
+
+// Sound start-up and shutdown.
+#include "platform/sound.h"
 uint8_t SoundInitDone;
 void SoundInit() { PENDING_ONCE("SoundInit"); }
 void SoundShutdown() { PENDING_ONCE("SoundShutdown"); }
 void SoundLoadAll() { PENDING_ONCE("SoundLoadAll"); }
-void SoundSetVolume(int, int32_t) { PENDING_ONCE("SoundSetVolume"); }
 void SoundResumeAll() { PENDING_ONCE("SoundResumeAll"); }
 
 // Films: none plays yet, so every player returns at once.
+#include "platform/video.h"
 void *gMciWindow;
 bool PlayVideo(const char *) {
     PENDING_ONCE("PlayVideo");

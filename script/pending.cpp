@@ -1,11 +1,47 @@
 // Interim bodies of this subsystem's operations whose modules are not built
-// yet. Each says so once in the log. Until scripts compile, every script
-// "tokenises" to an empty program, so that start-up goes on to the main
-// loop without the start-up scripts.
-#include "app/interim.h"
+// yet. Each says so once in the log.
+#include "app/log.h"
+#include "script/mission.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+uint8_t dunStockDialogueRequest = 0;
+int32_t dunMissionCounter = 0;
+int32_t dunDestructionTotal = 0;
+int32_t dunAlarmTimer = 0;
+int32_t dunMissionCountdown = 0;
+int32_t dunMissionCountdownSeconds = 0;
+uint8_t dunMissionSuccess = 0;
+int32_t dunMissionEndCountdown = 0;
+int32_t dunMissionEndWord = 0;
+
+void *GetScriptSymbolValue(const char *) {
+    PENDING_ONCE("GetScriptSymbolValue");
+    return nullptr;
+}
+void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
+int dunIsDialoguePlaying(int) {
+    PENDING_ONCE("dunIsDialoguePlaying");
+    return 0;
+}
+void dunRunStockDialogue(int) { PENDING_ONCE("dunRunStockDialogue"); }
+void dunCancelDialogueById(SceneItem *) { PENDING_ONCE("dunCancelDialogueById"); }
+void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
+void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
+void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
+
+// The shell's and the game frame's calls. Until scripts compile, every
+// script "tokenises" to an empty program, so that start-up goes on to the
+// main loop without the start-up scripts.
 #include "script/career.h"
 #include "script/dialogue.h"
-#include "script/mission.h"
 #include "script/script.h"
 
 static char gEmptyProgram;
@@ -18,10 +54,6 @@ ScriptToken *TokeniseScript(const char *) {
 int ScriptProcessor(ScriptToken **, int) {
     PENDING_ONCE("ScriptProcessor");
     return 0;
-}
-void *GetScriptSymbolValue(const char *) {
-    PENDING_ONCE("GetScriptSymbolValue");
-    return nullptr;
 }
 void MarkScriptBaseline() { PENDING_ONCE("MarkScriptBaseline"); }
 void ResetScriptForMission() { PENDING_ONCE("ResetScriptForMission"); }

@@ -1,30 +1,57 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/interim.h"
-#include "world/asteroids.h"
+#include "app/log.h"
+#include "world/belts.h"
+#include "world/collision.h"
+#include "world/docking.h"
 #include "world/engineering.h"
-#include "world/messages.h"
-#include "world/objects.h"
-#include "world/pools.h"
-#include "world/routines.h"
-#include "world/step.h"
+#include "world/flight.h"
+#include "world/msghandler.h"
+#include "world/objroutines.h"
+#include "world/stations.h"
+#include "world/universe.h"
 
-SceneItem *dunPlayerShip;
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+uint16_t dunCurrentSystem = 0;
+
+void dunResetFrameFlags() { PENDING_ONCE("dunResetFrameFlags"); }
+void dunCollisionPass() { PENDING_ONCE("dunCollisionPass"); }
+void dunFlyShip(SceneItem *) { PENDING_ONCE("dunFlyShip"); }
+void dunControlPlayer(SceneItem *) { PENDING_ONCE("dunControlPlayer"); }
+void dunControlTest(SceneItem *) { PENDING_ONCE("dunControlTest"); }
+void dunControlFree(SceneItem *) { PENDING_ONCE("dunControlFree"); }
+void dunSimSpawnedNode(SceneItem *) { PENDING_ONCE("dunSimSpawnedNode"); }
+void dunUpdateDocking(SceneItem *) { PENDING_ONCE("dunUpdateDocking"); }
+void dunUndockAll(SceneItem *) { PENDING_ONCE("dunUndockAll"); }
+void dunHandleMessages(SceneItem *) { PENDING_ONCE("dunHandleMessages"); }
+void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
+void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
+void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }
+void dunSimStargate(SceneItem *) { PENDING_ONCE("dunSimStargate"); }
+void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
+void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
+void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
+void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
+void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
+void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
+
+// The game start-up's and the game frame's calls.
+#include "world/asteroids.h"
+#include "world/collision.h"
+#include "world/engineering.h"
+#include "world/routines.h"
+
 int32_t dunBeltCount;
 int32_t dunBeltObjectCount;
-
-void dunResetPools() { PENDING_ONCE("dunResetPools"); }
-void dunMsgInit() { PENDING_ONCE("dunMsgInit"); }
-void dunMsgShutdown() { PENDING_ONCE("dunMsgShutdown"); }
-void dunResetObjectLists() { PENDING_ONCE("dunResetObjectLists"); }
-void dunResetWorld() { PENDING_ONCE("dunResetWorld"); }
-uint32_t dunPlayerAvatarFlags() {
-    PENDING_ONCE("dunPlayerAvatarFlags");
-    return 0;
-}
-void dunClearPlayerSimFlags(uint32_t) { PENDING_ONCE("dunClearPlayerSimFlags"); }
-void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
-void dunSimulationStep() { PENDING_ONCE("dunSimulationStep"); }
 void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
+void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }

@@ -14,7 +14,7 @@ struct FrameClock : testing::Test {
     void SetUp() override {
         SetFrameCounter(FakeCounter, kFreq);
         gTicks = 5000 * kCs;
-        gTimeScale = 1.0f;
+        dunTimeScale = 1.0f;
         gFixedStep = 0;
         gFixedRate = 15;
         VideoPlaying = 0;
@@ -23,7 +23,7 @@ struct FrameClock : testing::Test {
     }
     void TearDown() override {
         SetFrameCounter(nullptr, 0);
-        gTimeScale = 1.0f;
+        dunTimeScale = 1.0f;
         gFixedStep = 0;
         VideoPlaying = 0;
     }
@@ -44,11 +44,11 @@ TEST_F(FrameClock, StepTable) {
     } cases[] = {{-5, 20, 20, 0.20f}, {0, 1, 0, 0.01f},    {7, 7, 7, 0.07f},
                  {20, 20, 20, 0.20f}, {21, 20, 20, 0.20f}, {1000000, 20, 20, 0.20f}};
     for (const auto &c : cases) {
-        int32_t before = gGameClock;
+        int32_t before = dunGameClock;
         Elapse(c.elapsed);
-        EXPECT_EQ(gFrameStep, c.step) << c.elapsed;
-        EXPECT_EQ(gGameClock - before, c.clockGain) << c.elapsed;
-        EXPECT_FLOAT_EQ(gFrameSeconds, c.seconds) << c.elapsed;
+        EXPECT_EQ(dunFrameStep, c.step) << c.elapsed;
+        EXPECT_EQ(dunGameClock - before, c.clockGain) << c.elapsed;
+        EXPECT_FLOAT_EQ(dunFrameSeconds, c.seconds) << c.elapsed;
     }
 }
 
@@ -56,32 +56,32 @@ TEST_F(FrameClock, FixedStepIsSixWhateverTheTime) {
     gFixedStep = 1;
     for (int64_t e : {0, 3, 50, -2}) {
         Elapse(e);
-        EXPECT_EQ(gFrameStep, 6);
+        EXPECT_EQ(dunFrameStep, 6);
         EXPECT_EQ(gRawStep, 6);
     }
 }
 
 TEST_F(FrameClock, SmallTimeScaleStandsStillButStepReadsOne) {
-    gTimeScale = 0.5f;
-    int32_t before = gGameClock;
+    dunTimeScale = 0.5f;
+    int32_t before = dunGameClock;
     Elapse(1);
-    EXPECT_EQ(gGameClock, before);
+    EXPECT_EQ(dunGameClock, before);
     EXPECT_EQ(gRawStep, 1);
-    EXPECT_EQ(gFrameStep, 1);
-    EXPECT_FLOAT_EQ(gFrameSeconds, 0.01f);
+    EXPECT_EQ(dunFrameStep, 1);
+    EXPECT_FLOAT_EQ(dunFrameSeconds, 0.01f);
 }
 
 TEST_F(FrameClock, FrozenWhileFilmPlaysAfterLeadIn) {
     VideoPlaying = 1;
     gVideoLeadIn = 10;
-    int32_t before = gGameClock;
+    int32_t before = dunGameClock;
     Elapse(5);
-    EXPECT_EQ(gGameClock, before + 5);  // the lead-in still counts
+    EXPECT_EQ(dunGameClock, before + 5);  // the lead-in still counts
     gVideoLeadIn = 0;
     Elapse(9);
-    EXPECT_EQ(gGameClock, before + 5);
-    EXPECT_EQ(gFrameStep, 1);
-    EXPECT_FLOAT_EQ(gFrameSeconds, 0.01f);
+    EXPECT_EQ(dunGameClock, before + 5);
+    EXPECT_EQ(dunFrameStep, 1);
+    EXPECT_FLOAT_EQ(dunFrameSeconds, 0.01f);
 }
 
 TEST_F(FrameClock, CounterPastThirtyTwoBitsKeepsItsStep) {
@@ -90,7 +90,7 @@ TEST_F(FrameClock, CounterPastThirtyTwoBitsKeepsItsStep) {
     gTicks = (1ull << 32) - 3 * kCs;
     StartFrameClock();
     Elapse(7);
-    EXPECT_EQ(gFrameStep, 7);
+    EXPECT_EQ(dunFrameStep, 7);
 }
 
 TEST_F(FrameClock, HighResClockInTenMicroseconds) {

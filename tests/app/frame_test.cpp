@@ -14,6 +14,7 @@
 #include "common/temp_dir.h"
 #include "gui/gui.h"
 #include "hud/maps.h"
+#include "platform/display.h"
 #include "platform/keyboard.h"
 #include "script/mission.h"
 #include "world/value_recorder.h"
@@ -45,7 +46,7 @@ struct GameFrame : testing::Test {
         VideoPlaying = 0;
         gKeyHandler = RecordKey;
         gHandled.clear();
-        gFrozen = 0;
+        dunFrozen = 0;
         gScriptPause = gDocViewerOpen = gObjectivesOpen = gLocalSpaceOpen = 0;
         gStarMapOpen = gSolarMapOpen = gMapOverlayOpen = 0;
         // The key queue works for real; everything else is stood in for.
@@ -73,7 +74,7 @@ TEST_F(GameFrame, OrderOfCallsAndProfilerMarksInFlight) {
         EXPECT_EQ(FrameCalls(), (Calls{"UpdateMissionTimers", "ScriptProcessor", "dunSimulationStep",
                                        "dunRandomAmbientEvent", "DisplayBeginFrame", "guiDrawComArm",
                                        "dunUpdateDialogue", "guiUpdate", "WorldRecentreStep", "DisplayPresent"}));
-        EXPECT_EQ(gFrameCounter, (uint32_t)frame);
+        EXPECT_EQ(dunFrameCounter, (uint32_t)frame);
         EXPECT_STREQ(rec.checkpointNames[0], "OTHER");
         EXPECT_STREQ(rec.checkpointNames[1], "UPDATING");
         EXPECT_STREQ(rec.checkpointNames[2], "TOTAL");
@@ -192,7 +193,7 @@ TEST_F(GameFrame, LoadTestLaunchesAndEndsOnTheCountDown) {
 TEST_F(GameFrame, KeyTableCopiedAtTheEnd) {
     GetKeyDownTable()[0x2A] = 0xFF;
     gameFrame();
-    EXPECT_EQ(gPrevKeyState[0x2A], 0xFF);
+    EXPECT_EQ(dunPrevKeyTable[0x2A], 0xFF);
     GetKeyDownTable()[0x2A] = 0;
 }
 
@@ -202,6 +203,8 @@ struct GameStart : GameFrame {
 
 TEST_F(GameStart, InitOrderToTheFrontEnd) {
     optFrontEndStart = 0xFF;
+    Surface *screen = TheDisplayMode.screen;
+    TheDisplayMode.screen = &ScreenSurface;
     calls.results["TokeniseScript"] = 1;
     EXPECT_EQ(gameInit(), 1);
     Calls expected = {"JoystickInit", "resmanInit", "SoundInit", "dunMsgInit", "dunResetPools", "InitSineTable",
@@ -212,15 +215,17 @@ TEST_F(GameStart, InitOrderToTheFrontEnd) {
                       "TokeniseScript", "ScriptProcessor"};
     for (int i = 0; i < 12; ++i) expected.push_back("GetScriptSymbolValue");
     for (const char *c :
-         {"DisplayPresent", "DisplayBeginFrame", "DisplayLoadPalette", "DisplayPresent", "BuildRowOffsetTable",
+         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "pcxDecode", "DisplayLoadPalette", "DisplayPresent",
+          "BuildRowOffsetTable",
           "dunai_InitStateRegistry", "dunResetObjectLists", "guiResetWindows", "guiInit", "dunBuildShipSystems",
           "dunInitContacts", "SoundLoadAll", "guiEngSelectReactor", "dunReadStateFile", "dunReadCaptainSlot",
           "TokeniseScript", "ScriptProcessor", "MarkScriptBaseline", "ResetScriptForMission", "resmanMark",
-          "resmanRelease", "dunSaveComponentTable", "frontSetPalette", "dunReadCaptainSlot", "DisplayPresent",
-          "guiResetTextFeed"})
+          "resmanRelease", "dunSaveComponentTable", "frontSetPalette", "dunReadCaptainSlot", "ClearSurface",
+          "DisplayPresent", "guiResetTextFeed"})
         expected.push_back(c);
     EXPECT_EQ(calls.calls, expected);
     EXPECT_EQ(gInFrontEnd, 1);
+    TheDisplayMode.screen = screen;
 }
 
 int gTokenised, gMissing;

@@ -1,0 +1,10 @@
+// Collision detection: the per-step reset and the broad and narrow phases.
+#pragma once
+
+void dunResetFrameFlags();
+void dunCollisionPass();
+
+// A model dropped on the window went onto the player's ship: its collision
+// model is attached to the root part and the part radii and the object
+// radius are refreshed.
+void dunRefreshPlayerCollision(void *model);
