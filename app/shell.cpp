@@ -15,6 +15,7 @@
 #include "app/system.h"
 #include "gui/gui.h"
 #include "gui/redraw.h"
+#include "os/display.h"
 #include "os/events.h"
 #include "os/instance.h"
 #include "os/registry.h"
@@ -113,6 +114,8 @@ bool CreateMainWindow() {
     else if (CardMode) style = OS_WINDOW_DESKTOP;
     if (!osCreateMainWindow(gWindowTitle, style, w, h)) return false;
     gMainWindow = osMainWindowHandle();
+    // The display drivers show their frames in this window.
+    osDisplayUseWindow(gMainWindow);
     // A new window that takes the focus is the active application.
     gActive = 1;
     if (FullScreenMode) osSetWindowGrab(true);
@@ -282,6 +285,9 @@ int ShellMain(int argc, char **argv) {
         commandLine += argv[i];
     }
 
+    // Video comes up before the driver probe, so that a machine without a
+    // display runs on the off-screen driver.
+    osInitVideo();
     CALL(SelectFullScreenDriver);
     if (!FullScreenMode) {
         std::fprintf(stderr, "no display can be opened\n");
