@@ -18,6 +18,7 @@
 #include "os/display.h"
 #include "os/events.h"
 #include "os/instance.h"
+#include "os/paths.h"
 #include "os/registry.h"
 #include "os/window.h"
 #include "platform/display.h"
@@ -277,6 +278,12 @@ int ShellMain(int argc, char **argv) {
     OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
     if (lock != OS_INSTANCE_OWNED) return 0;
 
+    // Without its data tree the game can do nothing: say where it looked.
+    if (!osGameFolderExists("vek\\resource")) {
+        std::fprintf(stderr, "no game data (vek/resource) in %s\n", osDataRoot());
+        dunDebugPrintf("No game data (vek\\resource) in %s", osDataRoot());
+        return 1;
+    }
     SettingsFileSetAside();
 
     std::string commandLine;

@@ -113,3 +113,9 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
     if (!forWrite && found) gResolved.emplace(in, out);
     return out;
 }
+
+bool osGameFolderExists(const char *gamePath) {
+    std::string host = osResolvePath(gamePath, false);
+    struct stat st;
+    return ::stat(host.empty() ? "." : host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}

@@ -49,6 +49,7 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
     ruvotest::TempDir dir;
+    fs::create_directories(dir.path() + "/vek/resource");
     std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
 
     pid_t first = Start(program, dir.path());
@@ -80,6 +81,18 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     ASSERT_TRUE(std::getline(log, line));
     EXPECT_EQ(line.rfind("Kelv 2.0 ", 0), 0u);
     EXPECT_EQ(line.back(), '\r');
+}
+
+TEST(Process, NoDataTreeIsAClearFailure) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::TempDir dir;
+    pid_t pid = Start(program, dir.path());
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(5)), 1);
+    std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
+    std::string line;
+    ASSERT_TRUE(std::getline(log, line));
+    EXPECT_NE(line.find("No game data"), std::string::npos);
 }
 
 }  // namespace
