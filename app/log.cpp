@@ -8,6 +8,7 @@
 
 #include "app/options.h"
 #include "os/os.h"
+#include "render/fw/fw.h"
 
 static FatalHook gFatalHook = nullptr;
 static DebugSink gDebugSink = nullptr;
@@ -135,3 +136,5 @@ void fatalErrorBox(const char *text) {
     osMessageBox("ERROR", text);
     dunTerminate(text, 10);
 }
+
+vt_diaghandler WindowsDiagHandler = {"Windows DiagHandler", fatalWarningBox, fatalErrorBox};

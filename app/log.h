@@ -25,6 +25,10 @@ void LoadProgressStep(const char *text);
 // "ERROR", then exit code 10.
 [[noreturn]] void fatalWarningBox(const char *text);
 [[noreturn]] void fatalErrorBox(const char *text);
+// The record of those two routines that the 3D presentation installs in the
+// rendering library ("Windows DiagHandler").
+struct vt_diaghandler;
+extern vt_diaghandler WindowsDiagHandler;
 
 // One step of loading feedback: a text-feed line with "console", else a
 // step of the progress bar. Only while loading.
