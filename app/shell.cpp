@@ -62,8 +62,12 @@ void RestoreAtExit() { SettingsFileRestore(); }
 void SettingsFileSetAside() {
     const char *folder = osWindowsFolder();
     if (!folder || !*folder) return;
-    std::snprintf(gSettingsPath, sizeof gSettingsPath, "%s/%s", folder, "vantor.ini");
-    std::snprintf(gSettingsOldPath, sizeof gSettingsOldPath, "%s/%s", folder, "vantor.old");
+    // A folder too long for the path buffers is left alone, never cut short.
+    if (std::snprintf(gSettingsPath, sizeof gSettingsPath, "%s/%s", folder, "vantor.ini") >=
+            (int)sizeof gSettingsPath ||
+        std::snprintf(gSettingsOldPath, sizeof gSettingsOldPath, "%s/%s", folder, "vantor.old") >=
+            (int)sizeof gSettingsOldPath)
+        return;
     // A run that was killed before it could put the file back left it as
     // "vantor.old": that is the user's file, so it comes back first.
     if (!FileExists(gSettingsPath) && FileExists(gSettingsOldPath)) std::rename(gSettingsOldPath, gSettingsPath);
