@@ -113,6 +113,8 @@ bool CreateMainWindow() {
     osSetCursor(OS_CURSOR_CROSS);
     osShowCursor(true);
     StartFrameClock();
+    gMouse.x = gMouse.y = 0;
+    gMouse.keyFlags = 0;
     OsWindowStyle style = OS_WINDOW_FRAMED;
     int w = 640, h = 480;
     if (FullScreenMode && DirectDrawActive) style = OS_WINDOW_FULLSCREEN;
