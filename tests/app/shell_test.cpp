@@ -153,6 +153,26 @@ TEST_F(Shell, DroppedFiles) {
     EXPECT_EQ(calls.calls, (Calls{"launchFileByExtension"}));
 }
 
+TEST_F(Shell, ActivationAndClose) {
+    OsMessage m{};
+    m.type = OSM_ACTIVATEAPP;
+    m.wParam = 0;
+    GetKeyDownTable()[0x1D] = 0xFF;  // Ctrl held when the focus went
+    MainWndProc(m);
+    EXPECT_EQ(gActive, 0);
+    EXPECT_EQ(GetKeyDownTable()[0x1D], 0);
+    EXPECT_EQ(calls.Without({"GetKeyDownTable"}), (Calls{"MouseReacquire", "ffReacquire"}));
+    m.wParam = 1;
+    MainWndProc(m);
+    EXPECT_EQ(gActive, 1);
+    m.type = OSM_CLOSE;
+    MainWndProc(m);
+    OsMessage q{};
+    ASSERT_TRUE(osPeekMessage(&q));
+    EXPECT_EQ(q.type, OSM_QUIT);
+    EXPECT_EQ(q.wParam, 0u);
+}
+
 TEST_F(Shell, LaunchFileByExtension) {
     const struct {
         const char *path;
