@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#include "app/frame.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "gui/gui.h"
 #include "app/log.h"
 #include "world/handle.h"
 #include "world/objlist.h"
@@ -18,6 +20,9 @@ uint8_t receiverInUse[kMaxReceivers];
 uint16_t pending[kMaxReceivers];
 uint16_t receiverCount = 0;
 uint32_t postedCount = 0;
+
+// Due times are unsigned centiseconds of the game clock.
+uint32_t now() { return uint32_t(gGameClock); }
 
 uint32_t stride(uint32_t size) { return (size + 3u) & ~3u; }
 
@@ -79,7 +84,7 @@ void dunMsgDropAll(uint32_t id) {
 
 bool dunMsgPost(uint32_t sender, uint32_t receiver, uint32_t delay, uint16_t type, uint32_t length,
                 const void *payload) {
-    if (dunFrozen) return false;
+    if (gFrozen) return false;
     // A message to a receiver that has been freed would wait for whichever
     // object gets the id next: drop it.
     if (freedReceiver(receiver)) return false;
@@ -103,7 +108,7 @@ bool dunMsgPost(uint32_t sender, uint32_t receiver, uint32_t delay, uint16_t typ
     h->receiver = receiver;
     h->sender = sender;
     h->unused = 0;
-    h->due = dunGameClock + delay;
+    h->due = now() + delay;
     h->type = type;
     h->unused2 = 0;
     h->size = size;
@@ -125,7 +130,7 @@ MessageHeader *dunMsgReceive(uint32_t id) {
     if (pending[i] == 0) return nullptr;
     for (uint32_t pos = 0; pos < writePos; pos += stride(at(pos)->size)) {
         MessageHeader *h = at(pos);
-        if (h->receiver == id && h->due <= dunGameClock) {
+        if (h->receiver == id && h->due <= now()) {
             h->receiver = kMsgConsumed;
             --pending[i];
             return h;
@@ -168,7 +173,7 @@ int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {
         MessageHeader *h = at(pos);
         if (h->receiver == id && h->type == type) {
             ++count;
-            if (int32_t(h->due - dunGameClock) < int32_t(delay)) h->due = dunGameClock + delay;
+            if (int32_t(h->due - gGameClock) < int32_t(delay)) h->due = now() + delay;
         }
     }
     return count;

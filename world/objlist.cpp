@@ -10,18 +10,21 @@
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
-#include "app/frame.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "gui/gui.h"
 #include "app/log.h"
-#include "gui/cockpit.h"
+#include "gui/gui.h"
 #include "hud/hud.h"
 #include "platform/sound.h"
 #include "present/scene.h"
 #include "script/mission.h"
-#include "world/belts.h"
+#include "world/asteroids.h"
+#include "world/collision.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
-#include "world/objroutines.h"
+#include "world/routines.h"
 #include "world/pools.h"
 #include "world/stations.h"
 #include "world/step.h"
@@ -293,7 +296,7 @@ SceneItem *dunCreateSceneItem() {
 Sim *dunAttachSim(SceneItem *item, SimulatorRoutine simulator) {
     Sim *sim = dunAllocSim();
     if (!sim) dunFatalError("No more Sims left");
-    sim->timeStamp = dunGameClock;
+    sim->timeStamp = uint32_t(gGameClock);
     sim->weaponCount = 0;
     sim->weapons = nullptr;
     sim->componentCount = 0;
@@ -520,7 +523,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
 
     unlink(item);
     item->flags &= ~SceneFlag::InUse;
-    item->releaseFrame = dunFrameCounter;
+    item->releaseFrame = gFrameCounter;
     if (item->avatar) item->avatar->flags16 &= ~AvatarState::InUse;
     if (item->sim) item->sim->flags &= ~SimFlag::InUse;
 
@@ -623,7 +626,7 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     dunMissionEndCountdown = 1000;
     dunMissionEndWord = 0;
     dunClearDialogue();
-    dunTimeScale = 1.0f;
+    gTimeScale = 1.0f;
     if (ship && ship->avatar && ship->avatar->engineSound) SoundSetVolume(ship->avatar->engineSound->slot, -10000);
     return wreck;
 }
@@ -636,7 +639,7 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;
-    dunTimeScale = 1.0f;
+    gTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();
     freeRoundFlights();
@@ -657,4 +660,21 @@ bool dunCheckFloat(float value) {
     if (bits == 0xFFC00000u) dunFatalError("Infinity Error -");
     if (bits == 0x7FC00000u) dunFatalError("Infinity Error +");
     return true;
+}
+
+uint32_t dunPlayerAvatarFlags() {
+    return dunPlayerShip && dunPlayerShip->avatar ? dunPlayerShip->avatar->flags : 0;
+}
+
+void dunClearPlayerSimFlags(uint32_t bits) {
+    if (dunPlayerShip && dunPlayerShip->sim) dunPlayerShip->sim->flags &= ~bits;
+}
+
+void dunRefreshPlayerCollision(void *model) {
+    if (!dunPlayerShip || !dunPlayerShip->avatar || !dunPlayerShip->avatar->root) return;
+    TDP *root = dunPlayerShip->avatar->root;
+    root->collision = dunFindCollisionModel(model);
+    dunRefreshModelRadius(root);
+    dunComputeObjectRadius(dunPlayerShip);
+    if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= SimFlag::NoSpeedFloor;
 }

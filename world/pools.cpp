@@ -5,7 +5,9 @@
 
 #include "RES/util.h"
 #include "RES/util.h"
-#include "app/frame.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "gui/gui.h"
 #include "app/log.h"
 #include "world/universe.h"
 
@@ -75,7 +77,7 @@ SceneItem *dunAllocSceneItem() {
     // frame counter moves on, so a walker holding it stays harmless.
     SceneItem *item = takeZeroed(dunSceneItemPool, cursor.sceneItem, genSceneItem, "Exceeded max SceneItems",
                                  +[](const SceneItem &r) {
-                                     return (r.flags & 1) != 0 || r.releaseFrame == dunFrameCounter;
+                                     return (r.flags & 1) != 0 || r.releaseFrame == gFrameCounter;
                                  });
     item->flags = SceneFlag::InUse;
     item->systemNumber = dunCurrentSystem;
@@ -170,9 +172,9 @@ CollisionModel *dunAllocCollisionModel() {
     return model;
 }
 
-CollisionModel *dunFindCollisionModel(uint32_t id) {
+CollisionModel *dunFindCollisionModel(const void *model) {
     for (CollisionModel *m = collisionModels; m; m = m->next)
-        if (m->id == id) return m;
+        if (m->id == model) return m;
     return nullptr;
 }
 
@@ -230,7 +232,7 @@ void dunResetPools() {
     cursor = Cursors{};
     // The generations are kept across the reset: handles of the last mission
     // must not resolve to the records of the next.
-    std::memset(dunPrevKeyTable, 0, sizeof dunPrevKeyTable);
+    std::memset(gPrevKeyState, 0, sizeof gPrevKeyState);
     dunFreeCollisionModels();
 }
 

@@ -5,21 +5,24 @@
 #include "RES/vecmath.h"
 #include "ai/brain.h"
 #include "ai/contacts.h"
-#include "app/frame.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "gui/gui.h"
 #include "app/profiler.h"
-#include "gui/cockpit.h"
+#include "gui/gui.h"
 #include "platform/sound.h"
 #include "present/scene.h"
 #include "script/mission.h"
-#include "world/belts.h"
+#include "world/asteroids.h"
 #include "world/collision.h"
 #include "world/docking.h"
 #include "world/engineering.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/objlist.h"
-#include "world/objroutines.h"
+#include "world/routines.h"
 
+uint8_t dunKeepControlledMoving = 0;
 uint8_t dunHoldA = 0;
 uint8_t dunHoldB = 0;
 int32_t dunHoldC = 0;
@@ -65,7 +68,7 @@ bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
 // to keep moving outside the options screen; no object runs under a hold.
 bool takesPart(const SceneItem *item) {
     if (anyHold()) return false;
-    if (dunFrozen) return item == dunControlledObject && dunKeepControlledMoving && guiCurrentStation != 5;
+    if (gFrozen) return item == dunControlledObject && dunKeepControlledMoving && gCurrentStation != 5;
     return true;
 }
 
@@ -114,7 +117,7 @@ void dunSimulationStep() {
     setAmbience(0, -10000);
     setAmbience(1, -10000);
     if (dunStopStep) return;
-    if (dunAlarmTimer > 0) dunAlarmTimer -= dunFrameStep;
+    if (dunAlarmTimer > 0) dunAlarmTimer -= gFrameStep;
     if (dunLookOnly) {
         LookUpdate();
         return;
@@ -127,8 +130,8 @@ void dunSimulationStep() {
     if (dunMissionCountdown < 1) {
         dunMissionCountdown = 0;
         dunMissionCountdownSeconds = 0;
-    } else if (!dunFrozen) {
-        dunMissionCountdown -= dunFrameStep;
+    } else if (!gFrozen) {
+        dunMissionCountdown -= gFrameStep;
         dunMissionCountdownSeconds = dunMissionCountdown / 100;
     }
     dunai_ClearStepWords();
@@ -145,8 +148,8 @@ void dunSimulationStep() {
     ActionCameraUpdate();
     dunUpdateEngineering(dunPlayerShip);
 
-    const int32_t frameStep = dunFrameStep;
-    const float frameSeconds = dunFrameSeconds;
+    const int32_t frameStep = gFrameStep;
+    const float frameSeconds = gFrameSeconds;
     if (!dunNoCollision) {
         dunCountShipsPerSide();
         dunRefreshContacts();
@@ -165,15 +168,15 @@ void dunSimulationStep() {
     dunRunModelUpdates();
     dunRunLateControl();
     dunPostSimulationStep();
-    dunFrameStep = frameStep;
-    dunFrameSeconds = frameSeconds;
+    gFrameStep = frameStep;
+    gFrameSeconds = frameSeconds;
     dunMsgEndFrame();
     mark("MESSAGES");
 }
 
 void dunRunMessageHandlers() {
     walkObjects([](SceneItem *it) {
-        if (!dunFrozen && it->messageHandler) it->messageHandler(it);
+        if (!gFrozen && it->messageHandler) it->messageHandler(it);
     });
 }
 
@@ -181,7 +184,7 @@ void dunRunControlRoutines() {
     walkObjects([](SceneItem *it) {
         if (!takesPart(it)) return;
         if (it->sim && it->sim->timer > 0)
-            it->sim->timer = int16_t(uint16_t(uint16_t(it->sim->timer) - uint16_t(dunFrameStep)));
+            it->sim->timer = int16_t(uint16_t(uint16_t(it->sim->timer) - uint16_t(gFrameStep)));
         FlightParams *own = sharePartnerFlight(it);
         if (!(it->flags & SceneFlag::LateControl) && it->control) it->control(it);
         restoreFlight(it, own);
@@ -190,7 +193,7 @@ void dunRunControlRoutines() {
 
 void dunRunSimulators() {
     if (dunTimedStateCountdown > 0.0f) {
-        dunTimedStateCountdown -= dunFrameSeconds;
+        dunTimedStateCountdown -= gFrameSeconds;
         if (dunTimedStateCountdown < 0.0f) dunTimedStateCountdown = 0.0f;
     }
     dunSimulatedCount = 0;
@@ -249,7 +252,7 @@ void dunPostSimulationStep() {
         engine->distance = float(distance);
         volume *= 2;
         if (volume < -10000) volume = -10000;
-        if (!(dunHoldA || dunHoldC == 2 || dunFrameSkipCount > 0 || dunIsDialoguePlaying(0))) {
+        if (!(dunHoldA || dunHoldC == 2 || gFrameSkipCount > 0 || dunIsDialoguePlaying(0))) {
             SoundSetVolume(engine->slot, volume);
             if (volume > -10000) {
                 SoundSetPan(engine->slot, pan);
@@ -263,7 +266,7 @@ void dunPostSimulationStep() {
     });
 
     if (dunBeepTimer > 0) {
-        dunBeepTimer -= dunFrameStep;
+        dunBeepTimer -= gFrameStep;
         if (dunBeepTimer < 1) {
             dunBeepTimer = 0;
             SoundPlay(44, 0, 0, 0, 0);
@@ -290,8 +293,8 @@ void dunAnimateNode(Avatar *avatar, TDP *node) {
     const Mat4 saved = node->local;
     MatIdentity(node->local);
     for (const NodeChannel *c = node->channels; c; c = c->next) dunApplyChannel(avatar, node, c, &saved);
-    const Vec3 move = {node->offsetVelocity.x * dunFrameSeconds, node->offsetVelocity.y * dunFrameSeconds,
-                       node->offsetVelocity.z * dunFrameSeconds};
+    const Vec3 move = {node->offsetVelocity.x * gFrameSeconds, node->offsetVelocity.y * gFrameSeconds,
+                       node->offsetVelocity.z * gFrameSeconds};
     node->offset.x += move.x;
     node->offset.y += move.y;
     node->offset.z += move.z;
@@ -328,7 +331,7 @@ void dunApplyChannel(Avatar *avatar, TDP *node, const NodeChannel *channel, cons
     // Indexes come from scripts: one past the array reads as 0.
     int32_t value = channel->index < kValues ? avatar->channelValues[channel->index] : 0;
     if (node->flags & TDPFlag::ReversedAnimation) value = -value;
-    const float amount = float(value) * 15.0f * dunFrameSeconds;
+    const float amount = float(value) * 15.0f * gFrameSeconds;
     Mat4 &m = node->local;
     switch (channel->kind) {
     case 3: m.m[12] += amount; break;
@@ -379,5 +382,5 @@ void dunCopySimToModel(SceneItem *item) {
 void dunNullRoutine(SceneItem *) {}
 
 void dunStampSim(SceneItem *item) {
-    if (item->sim) item->sim->timeStamp = dunGameClock;
+    if (item->sim) item->sim->timeStamp = uint32_t(gGameClock);
 }

@@ -51,7 +51,7 @@ TEST_F(PoolTest, EveryPoolReportsItsExhaustionText) {
 }
 
 TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
-    dunFrameCounter = 7;
+    gFrameCounter = 7;
     SceneItem *a = dunAllocSceneItem();  // record 1
     a->flags &= ~SceneFlag::InUse;
     a->releaseFrame = 7;
@@ -59,7 +59,7 @@ TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
     EXPECT_EQ(dunAllocSceneItem(), &dunSceneItemPool[0]);
     // Record 1 is the only free one, but it was released in this frame.
     EXPECT_THROW(dunAllocSceneItem(), FatalError);
-    dunFrameCounter = 8;
+    gFrameCounter = 8;
     EXPECT_EQ(dunAllocSceneItem(), a);
 }
 
@@ -107,12 +107,13 @@ TEST_F(PoolTest, ParticlePoolsReturnNoneAndKeepTheirArrays) {
 
 TEST_F(PoolTest, ResetReseedsAndFreesCollisionModels) {
     CollisionModel *m = dunAllocCollisionModel();
-    m->id = 42;
+    static int model;
+    m->id = &model;
     m->boxes = static_cast<HitBox *>(calloc(1, sizeof(HitBox)));
     m->boxes->next = static_cast<HitBox *>(calloc(1, sizeof(HitBox)));
-    EXPECT_EQ(dunFindCollisionModel(42), m);
+    EXPECT_EQ(dunFindCollisionModel(&model), m);
     dunRandomState = 5;
     dunResetPools();
     EXPECT_EQ(dunRandomState, 1253567u);
-    EXPECT_EQ(dunFindCollisionModel(42), nullptr);
+    EXPECT_EQ(dunFindCollisionModel(&model), nullptr);
 }

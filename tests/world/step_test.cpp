@@ -73,9 +73,9 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         trace.clear();
         Recorder(0);
         dunControlledObject = Recorder(1);
-        dunFrozen = 1;
+        gFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        guiCurrentStation = c.station;
+        gCurrentStation = c.station;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();
@@ -120,7 +120,7 @@ TEST_F(StepTest, DockedSlowerObjectBorrowsThePartnersFlightForItsCallsOnly) {
 TEST_F(StepTest, SimTimerCountsDownWhilePositive) {
     SceneItem *a = MakeObject();
     a->sim->timer = 25;
-    dunFrameStep = 10;
+    gFrameStep = 10;
     for (int i = 0; i < 3; ++i) dunRunControlRoutines();
     EXPECT_EQ(a->sim->timer, -5);
     dunRunControlRoutines();
@@ -141,14 +141,14 @@ TEST_F(StepTest, SimulatorsKeepThePreviousMatrixAndCountObjects) {
 TEST_F(StepTest, FrameStepIsRestoredAfterTheStep) {
     SceneItem *a = MakeObject();
     a->simulator = [](SceneItem *) {
-        dunFrameStep = 999;
-        dunFrameSeconds = 9.99f;
+        gFrameStep = 999;
+        gFrameSeconds = 9.99f;
     };
-    dunFrameStep = 20;
-    dunFrameSeconds = 0.2f;
+    gFrameStep = 20;
+    gFrameSeconds = 0.2f;
     dunSimulationStep();
-    EXPECT_EQ(dunFrameStep, 20);
-    EXPECT_EQ(dunFrameSeconds, 0.2f);
+    EXPECT_EQ(gFrameStep, 20);
+    EXPECT_EQ(gFrameSeconds, 0.2f);
 }
 
 TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
@@ -157,12 +157,12 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
     SceneItem *a = MakeObject();
     dunSetMessageHandler(a, [](SceneItem *it) {
         while (MessageHeader *m = dunMsgReceive(it->receiverId))
-            if (m->type == 17) arrivedAt = int(dunGameClock);
+            if (m->type == 17) arrivedAt = int(gGameClock);
     });
     dunMsgPost(a->receiverId, a->receiverId, 85, 17, 0, nullptr);
     for (int frame = 0; frame < 10; ++frame) {
         dunSimulationStep();
-        dunGameClock += 20;
+        gGameClock += 20;
     }
     EXPECT_EQ(arrivedAt, 100);
 }
@@ -170,7 +170,7 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
 TEST_F(StepTest, ChannelsMoveTurnScaleAndHideNodes) {
     SceneItem *a = MakeObject();
     TDP *n = a->avatar->root;
-    dunFrameSeconds = 0.1f;
+    gFrameSeconds = 0.1f;
     a->avatar->channelValues[0] = 10;  // 10 x 15 x 0.1 = 15
     struct Case {
         uint8_t kind;
@@ -239,7 +239,7 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
     SceneItem *enemy = MakeObject();
     dunNearestThreats[0] = {enemy, 50000.0f};
     dunBeepTimer = 0;
-    dunFrameStep = 20;
+    gFrameStep = 20;
     dunPostSimulationStep();
     EXPECT_EQ(dunBeepTimer, 500);
     dunPostSimulationStep();

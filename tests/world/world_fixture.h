@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "gui/gui.h"
 #include "common/fatal_hook.h"
-#include "gui/cockpit.h"
+#include "gui/gui.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -15,17 +17,17 @@
 class WorldTest : public testing::Test {
 protected:
     void SetUp() override {
-        dunFrozen = 0;
+        gFrozen = 0;
         dunKeepControlledMoving = 0;
         dunHoldA = dunHoldB = 0;
         dunHoldC = 0;
         dunLookOnly = dunStopStep = dunNoCollision = dunStopWalk = 0;
-        dunGameClock = 0;
-        dunFrameCounter = 1;
-        dunFrameStep = 10;
-        dunFrameSeconds = 0.1f;
+        gGameClock = 0;
+        gFrameCounter = 1;
+        gFrameStep = 10;
+        gFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        guiCurrentStation = 1;
+        gCurrentStation = 1;
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();

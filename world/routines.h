@@ -3,6 +3,8 @@
 
 struct SceneItem;
 
+void dunRandomAmbientEvent();
+
 void dunUntrackObject(SceneItem *item);
 void dunLaunchStockNearby();
 void dunSimChaos(SceneItem *item);
