@@ -489,10 +489,12 @@ void dunDetachNode(TDP *node) {
 // Deletion
 
 void dunReleaseTree(SceneItem *item, TDP *node) {
-    if (!node || !(node->flags & TDPFlag::InUse) || node->owner != item) return;
+    // A free node's links are not to be trusted; a node of another owner
+    // stays, but the walk goes on below it.
+    if (!node || !(node->flags & TDPFlag::InUse)) return;
     dunReleaseTree(item, node->child);
     dunReleaseTree(item, node->sibling);
-    releaseNode(node);
+    if (node->owner == item) releaseNode(node);
 }
 
 SceneItem *dunDeleteSceneItem(SceneItem *item) {
