@@ -2,7 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "present/lwo.h"
-#include "present/p3d.h"
+#include "present/scene.h"
 #include "present/view_clip.h"
 #include "world/records.h"
 

@@ -17,7 +17,7 @@
 #include "gui/gui.h"
 #include "hud/hud.h"
 #include "platform/sound.h"
-#include "present/p3d.h"
+#include "present/scene.h"
 #include "script/dialogue.h"
 #include "script/mission.h"
 #include "script/script.h"

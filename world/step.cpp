@@ -11,7 +11,7 @@
 #include "app/profiler.h"
 #include "gui/gui.h"
 #include "platform/sound.h"
-#include "present/p3d.h"
+#include "present/scene.h"
 #include "script/dialogue.h"
 #include "script/mission.h"
 #include "script/script.h"
