@@ -60,8 +60,11 @@ void mark(const char *name) {
     if (dunStepMarkObserver) dunStepMarkObserver(name);
 }
 
+// The two continuous sounds the frame also silences when the simulation
+// holds: slots 2 and 0 unless others were put in their place.
 void setAmbience(int i, int32_t volume) {
-    if (dunAmbienceSlots[i]) SoundSetVolume(dunAmbienceSlots[i], volume);
+    SoundSlot *slot = dunAmbienceSlots[i] ? dunAmbienceSlots[i] : SoundGetSlot(i == 0 ? 2 : 0);
+    if (slot) SoundSetVolume(slot, volume);
 }
 
 bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
