@@ -28,14 +28,15 @@ uint32_t FreeMemoryBytes() {
 }
 void LoadProgressStep(const char *) { PENDING_ONCE("LoadProgressStep"); }
 
-#include "app/clock.h"
-#include "app/game.h"
+#include "app/frame.h"
 
-// The frame clock's and the game frame's words until they land.
-int32_t gGameClock = 0;
-uint32_t gFrameCounter = 0;
-int32_t gFrameStep = 0;
-float gFrameSeconds = 0.01f;
-float gTimeScale = 1.0f;
-uint8_t gPrevKeyState[256];
-int32_t gFrameSkipCount = 0;
+// The frame clock's words until the frame clock lands.
+uint32_t dunGameClock = 0;
+uint32_t dunFrameCounter = 0;
+int32_t dunFrameStep = 0;
+float dunFrameSeconds = 0.01f;
+float dunTimeScale = 1.0f;
+uint8_t dunFrozen = 0;
+uint8_t dunKeepControlledMoving = 0;
+uint8_t dunPrevKeyTable[256];
+int32_t dunFrameSkipCount = 0;

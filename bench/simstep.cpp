@@ -5,9 +5,7 @@
 
 #include <chrono>
 
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -21,9 +19,9 @@ SceneItem *objects[kObjects];
 void Control(SceneItem *it) { it->sim->demandSpeed += 1.0f; }
 void Simulate(SceneItem *it) {
     Sim *s = it->sim;
-    s->position.x += s->velocity.x * gFrameSeconds;
-    s->position.y += s->velocity.y * gFrameSeconds;
-    s->position.z += s->velocity.z * gFrameSeconds;
+    s->position.x += s->velocity.x * dunFrameSeconds;
+    s->position.y += s->velocity.y * dunFrameSeconds;
+    s->position.z += s->velocity.z * dunFrameSeconds;
 }
 void Handler(SceneItem *it) {
     while (dunMsgReceive(it->receiverId)) {
@@ -33,9 +31,9 @@ void Handler(SceneItem *it) {
 void BuildWorld() {
     dunMsgInit();
     dunResetWorld();
-    gFrameCounter = 1;
-    gFrameStep = 5;
-    gFrameSeconds = 0.05f;
+    dunFrameCounter = 1;
+    dunFrameStep = 5;
+    dunFrameSeconds = 0.05f;
     for (int i = 0; i < kObjects - 1; ++i) {
         SceneItem *it = dunCreateSceneItem();
         dunLinkSceneItem(it, 0);

@@ -1,7 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "app/log.h"
-#include "gui/gui.h"
+#include "gui/cockpit.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
@@ -19,8 +19,7 @@ void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
 
-int32_t gCurrentStation = 1;
-uint8_t gFrozen = 0;
+int32_t guiCurrentStation = 1;
 uint8_t guiEndCinematicMode = 0;
 uint8_t guiPlayerLostView = 0;
 uint8_t guiStationLock = 0;

@@ -1,11 +1,18 @@
-// Mission start and end, objectives, and the mission's shared words.
+// The mission's shared words and the script services the world calls.
 #pragma once
 
 #include <cstdint>
 
 struct SceneItem;
 
+// The value of a named script symbol (a model, a font, an object), or null.
+void *GetScriptSymbolValue(const char *name);
 void dunSelectCurrentObjective();
+int dunIsDialoguePlaying(int reserved);
+void dunRunStockDialogue(int reserved);
+void dunCancelDialogueById(SceneItem *item);
+void dunClearDialogue();
+void dunResetDialogueQueue();
 void dunDefaultShipClassSetup(SceneItem *item, const char *name);
 
 extern uint8_t dunStockDialogueRequest;  // the step runs the stock dialogue once and clears it

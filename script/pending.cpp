@@ -1,9 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "app/log.h"
-#include "script/dialogue.h"
 #include "script/mission.h"
-#include "script/script.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \

@@ -3,9 +3,6 @@
 
 struct SceneItem;
 
-void dunBuildShipSystems();
-void dunSaveComponentTable();
-
 void dunUpdateEngineering(SceneItem *item);
 // The simulator SIM_ENG: turns the object about its own position.
 void dunSimSpin(SceneItem *item);

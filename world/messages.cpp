@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "app/log.h"
 #include "world/handle.h"
 #include "world/objlist.h"
@@ -22,7 +20,7 @@ uint16_t receiverCount = 0;
 uint32_t postedCount = 0;
 
 // Due times are unsigned centiseconds of the game clock.
-uint32_t now() { return uint32_t(gGameClock); }
+uint32_t now() { return uint32_t(dunGameClock); }
 
 uint32_t stride(uint32_t size) { return (size + 3u) & ~3u; }
 
@@ -84,7 +82,7 @@ void dunMsgDropAll(uint32_t id) {
 
 bool dunMsgPost(uint32_t sender, uint32_t receiver, uint32_t delay, uint16_t type, uint32_t length,
                 const void *payload) {
-    if (gFrozen) return false;
+    if (dunFrozen) return false;
     // A message to a receiver that has been freed would wait for whichever
     // object gets the id next: drop it.
     if (freedReceiver(receiver)) return false;
@@ -173,7 +171,7 @@ int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {
         MessageHeader *h = at(pos);
         if (h->receiver == id && h->type == type) {
             ++count;
-            if (int32_t(h->due - gGameClock) < int32_t(delay)) h->due = now() + delay;
+            if (int32_t(h->due - dunGameClock) < int32_t(delay)) h->due = now() + delay;
         }
     }
     return count;

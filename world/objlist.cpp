@@ -10,23 +10,18 @@
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "app/log.h"
-#include "gui/gui.h"
+#include "gui/cockpit.h"
 #include "hud/hud.h"
 #include "platform/sound.h"
 #include "present/scene.h"
-#include "script/dialogue.h"
 #include "script/mission.h"
-#include "script/script.h"
-#include "world/asteroids.h"
-#include "world/collision.h"
+#include "world/belts.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
-#include "world/routines.h"
+#include "world/objroutines.h"
 #include "world/pools.h"
 #include "world/stations.h"
 #include "world/step.h"
@@ -298,7 +293,7 @@ SceneItem *dunCreateSceneItem() {
 Sim *dunAttachSim(SceneItem *item, SimulatorRoutine simulator) {
     Sim *sim = dunAllocSim();
     if (!sim) dunFatalError("No more Sims left");
-    sim->timeStamp = uint32_t(gGameClock);
+    sim->timeStamp = uint32_t(dunGameClock);
     sim->weaponCount = 0;
     sim->weapons = nullptr;
     sim->componentCount = 0;
@@ -527,7 +522,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
 
     unlink(item);
     item->flags &= ~SceneFlag::InUse;
-    item->releaseFrame = gFrameCounter;
+    item->releaseFrame = dunFrameCounter;
     if (item->avatar) item->avatar->flags16 &= ~AvatarState::InUse;
     if (item->sim) item->sim->flags &= ~SimFlag::InUse;
 
@@ -630,7 +625,7 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     dunMissionEndCountdown = 1000;
     dunMissionEndWord = 0;
     dunClearDialogue();
-    gTimeScale = 1.0f;
+    dunTimeScale = 1.0f;
     if (ship && ship->avatar && ship->avatar->engineSound) SoundSetVolume(ship->avatar->engineSound->slot, -10000);
     return wreck;
 }
@@ -643,7 +638,7 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;
-    gTimeScale = 1.0f;
+    dunTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();
     freeRoundFlights();
@@ -666,19 +661,3 @@ bool dunCheckFloat(float value) {
     return true;
 }
 
-uint32_t dunPlayerAvatarFlags() {
-    return dunPlayerShip && dunPlayerShip->avatar ? dunPlayerShip->avatar->flags : 0;
-}
-
-void dunClearPlayerSimFlags(uint32_t bits) {
-    if (dunPlayerShip && dunPlayerShip->sim) dunPlayerShip->sim->flags &= ~bits;
-}
-
-void dunRefreshPlayerCollision(void *model) {
-    if (!dunPlayerShip || !dunPlayerShip->avatar || !dunPlayerShip->avatar->root) return;
-    TDP *root = dunPlayerShip->avatar->root;
-    root->collision = dunFindCollisionModel(model);
-    dunRefreshModelRadius(root);
-    dunComputeObjectRadius(dunPlayerShip);
-    if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= SimFlag::NoSpeedFloor;
-}

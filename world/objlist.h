@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "world/objects.h"
 #include "world/records.h"
 
 // The sentinel heads (never objects themselves).
@@ -14,6 +13,7 @@ SceneItem *dunSceneListHead();
 SceneItem *dunParkedListHead();
 // Either the sentinel or the first appended object.
 extern SceneItem *dunCurrentItem;
+extern SceneItem *dunPlayerShip;
 extern SceneItem *dunControlledObject;
 // Set when the player's ship has been destroyed and its wreck took its place.
 extern uint8_t dunPlayerDestroyed;
@@ -66,4 +66,6 @@ void dunDetachNode(TDP *node);
 SceneItem *dunDeleteSceneItem(SceneItem *item);
 void dunReleaseTree(SceneItem *item, TDP *node);
 SceneItem *dunCreatePlayerWreck(SceneItem *ship);
+void dunResetObjectLists();
+void dunResetWorld();
 bool dunCheckFloat(float value);

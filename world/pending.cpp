@@ -1,13 +1,13 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "app/log.h"
-#include "world/asteroids.h"
+#include "world/belts.h"
 #include "world/collision.h"
 #include "world/docking.h"
 #include "world/engineering.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
-#include "world/routines.h"
+#include "world/objroutines.h"
 #include "world/stations.h"
 #include "world/universe.h"
 
@@ -21,17 +21,9 @@
     } while (0)
 
 uint16_t dunCurrentSystem = 0;
-int32_t dunBeltCount;
-int32_t dunBeltObjectCount;
-
-void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
-void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
-void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
 
 void dunResetFrameFlags() { PENDING_ONCE("dunResetFrameFlags"); }
 void dunCollisionPass() { PENDING_ONCE("dunCollisionPass"); }
-void dunRefreshModelRadius(TDP *) { PENDING_ONCE("dunRefreshModelRadius"); }
-void dunComputeObjectRadius(SceneItem *) { PENDING_ONCE("dunComputeObjectRadius"); }
 void dunFlyShip(SceneItem *) { PENDING_ONCE("dunFlyShip"); }
 void dunControlPlayer(SceneItem *) { PENDING_ONCE("dunControlPlayer"); }
 void dunControlTest(SceneItem *) { PENDING_ONCE("dunControlTest"); }

@@ -5,9 +5,7 @@
 
 #include "RES/util.h"
 #include "RES/util.h"
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "app/log.h"
 #include "world/universe.h"
 
@@ -77,7 +75,7 @@ SceneItem *dunAllocSceneItem() {
     // frame counter moves on, so a walker holding it stays harmless.
     SceneItem *item = takeZeroed(dunSceneItemPool, cursor.sceneItem, genSceneItem, "Exceeded max SceneItems",
                                  +[](const SceneItem &r) {
-                                     return (r.flags & 1) != 0 || r.releaseFrame == gFrameCounter;
+                                     return (r.flags & 1) != 0 || r.releaseFrame == dunFrameCounter;
                                  });
     item->flags = SceneFlag::InUse;
     item->systemNumber = dunCurrentSystem;
@@ -232,7 +230,7 @@ void dunResetPools() {
     cursor = Cursors{};
     // The generations are kept across the reset: handles of the last mission
     // must not resolve to the records of the next.
-    std::memset(gPrevKeyState, 0, sizeof gPrevKeyState);
+    std::memset(dunPrevKeyTable, 0, sizeof dunPrevKeyTable);
     dunFreeCollisionModels();
 }
 

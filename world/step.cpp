@@ -5,26 +5,21 @@
 #include "RES/vecmath.h"
 #include "ai/brain.h"
 #include "ai/contacts.h"
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "app/profiler.h"
-#include "gui/gui.h"
+#include "gui/cockpit.h"
 #include "platform/sound.h"
 #include "present/scene.h"
-#include "script/dialogue.h"
 #include "script/mission.h"
-#include "script/script.h"
-#include "world/asteroids.h"
+#include "world/belts.h"
 #include "world/collision.h"
 #include "world/docking.h"
 #include "world/engineering.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/objlist.h"
-#include "world/routines.h"
+#include "world/objroutines.h"
 
-uint8_t dunKeepControlledMoving = 0;
 uint8_t dunHoldA = 0;
 uint8_t dunHoldB = 0;
 int32_t dunHoldC = 0;
@@ -73,7 +68,7 @@ bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
 // to keep moving outside the options screen; no object runs under a hold.
 bool takesPart(const SceneItem *item) {
     if (anyHold()) return false;
-    if (gFrozen) return item == dunControlledObject && dunKeepControlledMoving && gCurrentStation != 5;
+    if (dunFrozen) return item == dunControlledObject && dunKeepControlledMoving && guiCurrentStation != 5;
     return true;
 }
 
@@ -122,7 +117,7 @@ void dunSimulationStep() {
     setAmbience(0, -10000);
     setAmbience(1, -10000);
     if (dunStopStep) return;
-    if (dunAlarmTimer > 0) dunAlarmTimer -= gFrameStep;
+    if (dunAlarmTimer > 0) dunAlarmTimer -= dunFrameStep;
     if (dunLookOnly) {
         LookUpdate();
         return;
@@ -135,8 +130,8 @@ void dunSimulationStep() {
     if (dunMissionCountdown < 1) {
         dunMissionCountdown = 0;
         dunMissionCountdownSeconds = 0;
-    } else if (!gFrozen) {
-        dunMissionCountdown -= gFrameStep;
+    } else if (!dunFrozen) {
+        dunMissionCountdown -= dunFrameStep;
         dunMissionCountdownSeconds = dunMissionCountdown / 100;
     }
     dunai_ClearStepWords();
@@ -153,8 +148,8 @@ void dunSimulationStep() {
     ActionCameraUpdate();
     dunUpdateEngineering(dunPlayerShip);
 
-    const int32_t frameStep = gFrameStep;
-    const float frameSeconds = gFrameSeconds;
+    const int32_t frameStep = dunFrameStep;
+    const float frameSeconds = dunFrameSeconds;
     if (!dunNoCollision) {
         dunCountShipsPerSide();
         dunRefreshContacts();
@@ -173,15 +168,15 @@ void dunSimulationStep() {
     dunRunModelUpdates();
     dunRunLateControl();
     dunPostSimulationStep();
-    gFrameStep = frameStep;
-    gFrameSeconds = frameSeconds;
+    dunFrameStep = frameStep;
+    dunFrameSeconds = frameSeconds;
     dunMsgEndFrame();
     mark("MESSAGES");
 }
 
 void dunRunMessageHandlers() {
     walkObjects([](SceneItem *it) {
-        if (!gFrozen && it->messageHandler) it->messageHandler(it);
+        if (!dunFrozen && it->messageHandler) it->messageHandler(it);
     });
 }
 
@@ -189,7 +184,7 @@ void dunRunControlRoutines() {
     walkObjects([](SceneItem *it) {
         if (!takesPart(it)) return;
         if (it->sim && it->sim->timer > 0)
-            it->sim->timer = int16_t(uint16_t(uint16_t(it->sim->timer) - uint16_t(gFrameStep)));
+            it->sim->timer = int16_t(uint16_t(uint16_t(it->sim->timer) - uint16_t(dunFrameStep)));
         FlightParams *own = sharePartnerFlight(it);
         if (!(it->flags & SceneFlag::LateControl) && it->control) it->control(it);
         restoreFlight(it, own);
@@ -198,7 +193,7 @@ void dunRunControlRoutines() {
 
 void dunRunSimulators() {
     if (dunTimedStateCountdown > 0.0f) {
-        dunTimedStateCountdown -= gFrameSeconds;
+        dunTimedStateCountdown -= dunFrameSeconds;
         if (dunTimedStateCountdown < 0.0f) dunTimedStateCountdown = 0.0f;
     }
     dunSimulatedCount = 0;
@@ -257,7 +252,7 @@ void dunPostSimulationStep() {
         engine->distance = float(distance);
         volume *= 2;
         if (volume < -10000) volume = -10000;
-        if (!(dunHoldA || dunHoldC == 2 || gFrameSkipCount > 0 || dunIsDialoguePlaying(0))) {
+        if (!(dunHoldA || dunHoldC == 2 || dunFrameSkipCount > 0 || dunIsDialoguePlaying(0))) {
             SoundSetVolume(engine->slot, volume);
             if (volume > -10000) {
                 SoundSetPan(engine->slot, pan);
@@ -271,7 +266,7 @@ void dunPostSimulationStep() {
     });
 
     if (dunBeepTimer > 0) {
-        dunBeepTimer -= gFrameStep;
+        dunBeepTimer -= dunFrameStep;
         if (dunBeepTimer < 1) {
             dunBeepTimer = 0;
             SoundPlay(44, 0, 0, 0, 0);
@@ -298,8 +293,8 @@ void dunAnimateNode(Avatar *avatar, TDP *node) {
     const Mat4 saved = node->local;
     MatIdentity(node->local);
     for (const NodeChannel *c = node->channels; c; c = c->next) dunApplyChannel(avatar, node, c, &saved);
-    const Vec3 move = {node->offsetVelocity.x * gFrameSeconds, node->offsetVelocity.y * gFrameSeconds,
-                       node->offsetVelocity.z * gFrameSeconds};
+    const Vec3 move = {node->offsetVelocity.x * dunFrameSeconds, node->offsetVelocity.y * dunFrameSeconds,
+                       node->offsetVelocity.z * dunFrameSeconds};
     node->offset.x += move.x;
     node->offset.y += move.y;
     node->offset.z += move.z;
@@ -336,7 +331,7 @@ void dunApplyChannel(Avatar *avatar, TDP *node, const NodeChannel *channel, cons
     // Indexes come from scripts: one past the array reads as 0.
     int32_t value = channel->index < kValues ? avatar->channelValues[channel->index] : 0;
     if (node->flags & TDPFlag::ReversedAnimation) value = -value;
-    const float amount = float(value) * 15.0f * gFrameSeconds;
+    const float amount = float(value) * 15.0f * dunFrameSeconds;
     Mat4 &m = node->local;
     switch (channel->kind) {
     case 3: m.m[12] += amount; break;
@@ -387,5 +382,5 @@ void dunCopySimToModel(SceneItem *item) {
 void dunNullRoutine(SceneItem *) {}
 
 void dunStampSim(SceneItem *item) {
-    if (item->sim) item->sim->timeStamp = uint32_t(gGameClock);
+    if (item->sim) item->sim->timeStamp = uint32_t(dunGameClock);
 }

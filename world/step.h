@@ -10,7 +10,6 @@ struct SoundSlot;
 
 // Words the step reads (set by the mission script, the cockpit and the
 // frame); while any hold is set no object routine runs.
-extern uint8_t dunKeepControlledMoving;  // while frozen the controlled object still moves
 extern uint8_t dunHoldA;
 extern uint8_t dunHoldB;
 extern int32_t dunHoldC;            // 2 also keeps the sounds quiet

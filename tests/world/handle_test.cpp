@@ -12,7 +12,7 @@ TEST_F(HandleTest, AStaleHandleResolvesToNull) {
     dunDeleteSceneItem(a);
     EXPECT_EQ(dunItemFromHandle(h), nullptr);  // released
     // The record handed out again is a different object.
-    ++gFrameCounter;
+    ++dunFrameCounter;
     SceneItem *again = nullptr;
     for (int i = 0; i < kMaxSceneItems && again != a; ++i) again = dunAllocSceneItem();
     ASSERT_EQ(again, a);
@@ -50,7 +50,7 @@ TEST_F(HandleTest, PayloadObjectsResolveOnlyWhileTheyLive) {
     payload[11] = dunHandleOf(goal);  // the attacker word at byte 44
     dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
     dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
-    gGameClock += 4;
+    dunGameClock += 4;
     MessageHeader *m = dunMsgReceive(ship->receiverId);
     EXPECT_EQ(dunMsgPayloadItem(m, 44), goal);
     EXPECT_EQ(dunMsgPayloadItem(m, 46), nullptr);  // past the payload

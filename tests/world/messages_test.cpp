@@ -38,7 +38,7 @@ TEST_F(MessageTest, DelayedMessageArrivesWhenTheClockHasAdvanced) {
     int frame = 0;
     while (!(m = dunMsgReceive(r))) {
         dunMsgEndFrame();
-        gGameClock += 20;
+        dunGameClock += 20;
         ++frame;
         ASSERT_LT(frame, 10);
     }
@@ -71,7 +71,7 @@ TEST_F(MessageTest, MessagesToAFreedReceiverNeverReachItsNextOwner) {
     dunMsgPost(0, dying, 4, 8, 0, nullptr);      // posted after it was freed
     uint32_t heir = dunMsgNewReceiver();
     ASSERT_EQ(heir, dying);
-    gGameClock += 10;
+    dunGameClock += 10;
     EXPECT_EQ(dunMsgPendingCount(heir), 0);
     EXPECT_EQ(dunMsgReceive(heir), nullptr);
     dunMsgEndFrame();
@@ -110,7 +110,7 @@ TEST_F(MessageTest, PostingCompactsAndOverflowIsFatal) {
 
 TEST_F(MessageTest, PostingWhileFrozenStoresNothing) {
     uint32_t r = dunMsgNewReceiver();
-    gFrozen = 1;
+    dunFrozen = 1;
     EXPECT_FALSE(dunMsgPost(0, r, 0, 1, 0, nullptr));
     EXPECT_EQ(dunMsgPostedCount(), 0u);
     EXPECT_EQ(dunMsgPendingCount(r), 0);
@@ -122,13 +122,13 @@ TEST_F(MessageTest, DelayTypeKeepsOnePendingCopyAndPushesIt) {
     dunSetMessageHandler(item, nullptr);
     dunMsgPost(0, item->receiverId, 100, 20, 0, nullptr);
     dunMsgPost(0, item->receiverId, 100, 21, 0, nullptr);
-    gGameClock = 50;
+    dunGameClock = 50;
     EXPECT_EQ(dunMsgDelayType(item, 300, 20), 1);
     EXPECT_EQ(dunMsgDelayType(item, 10, 20), 1);  // due 350 is already later than 60
-    gGameClock = 349;
+    dunGameClock = 349;
     EXPECT_EQ(dunMsgReceive(item->receiverId)->type, 21);
     EXPECT_EQ(dunMsgReceive(item->receiverId), nullptr);
-    gGameClock = 350;
+    dunGameClock = 350;
     EXPECT_EQ(dunMsgReceive(item->receiverId)->type, 20);
 }
 

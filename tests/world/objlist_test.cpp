@@ -60,7 +60,7 @@ TEST_F(ObjListTest, DeletingTheCursorMovesItOn) {
     EXPECT_EQ(dunCurrentItem, bolt2);
     dunDeleteSceneItem(bolt2);
     EXPECT_EQ(dunCurrentItem, dunSceneListHead());
-    EXPECT_EQ(bolt->releaseFrame, gFrameCounter);
+    EXPECT_EQ(bolt->releaseFrame, dunFrameCounter);
     EXPECT_EQ(bolt->flags & 1, 0u);
     EXPECT_EQ(bolt->sim->flags & 1, 0u);
     EXPECT_EQ(bolt->avatar->flags16 & 1, 0);

@@ -51,7 +51,7 @@ TEST_F(PoolTest, EveryPoolReportsItsExhaustionText) {
 }
 
 TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
-    gFrameCounter = 7;
+    dunFrameCounter = 7;
     SceneItem *a = dunAllocSceneItem();  // record 1
     a->flags &= ~SceneFlag::InUse;
     a->releaseFrame = 7;
@@ -59,7 +59,7 @@ TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
     EXPECT_EQ(dunAllocSceneItem(), &dunSceneItemPool[0]);
     // Record 1 is the only free one, but it was released in this frame.
     EXPECT_THROW(dunAllocSceneItem(), FatalError);
-    gFrameCounter = 8;
+    dunFrameCounter = 8;
     EXPECT_EQ(dunAllocSceneItem(), a);
 }
 

@@ -73,9 +73,9 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         trace.clear();
         Recorder(0);
         dunControlledObject = Recorder(1);
-        gFrozen = 1;
+        dunFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        gCurrentStation = c.station;
+        guiCurrentStation = c.station;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();
@@ -120,7 +120,7 @@ TEST_F(StepTest, DockedSlowerObjectBorrowsThePartnersFlightForItsCallsOnly) {
 TEST_F(StepTest, SimTimerCountsDownWhilePositive) {
     SceneItem *a = MakeObject();
     a->sim->timer = 25;
-    gFrameStep = 10;
+    dunFrameStep = 10;
     for (int i = 0; i < 3; ++i) dunRunControlRoutines();
     EXPECT_EQ(a->sim->timer, -5);
     dunRunControlRoutines();
@@ -141,14 +141,14 @@ TEST_F(StepTest, SimulatorsKeepThePreviousMatrixAndCountObjects) {
 TEST_F(StepTest, FrameStepIsRestoredAfterTheStep) {
     SceneItem *a = MakeObject();
     a->simulator = [](SceneItem *) {
-        gFrameStep = 999;
-        gFrameSeconds = 9.99f;
+        dunFrameStep = 999;
+        dunFrameSeconds = 9.99f;
     };
-    gFrameStep = 20;
-    gFrameSeconds = 0.2f;
+    dunFrameStep = 20;
+    dunFrameSeconds = 0.2f;
     dunSimulationStep();
-    EXPECT_EQ(gFrameStep, 20);
-    EXPECT_EQ(gFrameSeconds, 0.2f);
+    EXPECT_EQ(dunFrameStep, 20);
+    EXPECT_EQ(dunFrameSeconds, 0.2f);
 }
 
 TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
@@ -157,12 +157,12 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
     SceneItem *a = MakeObject();
     dunSetMessageHandler(a, [](SceneItem *it) {
         while (MessageHeader *m = dunMsgReceive(it->receiverId))
-            if (m->type == 17) arrivedAt = int(gGameClock);
+            if (m->type == 17) arrivedAt = int(dunGameClock);
     });
     dunMsgPost(a->receiverId, a->receiverId, 85, 17, 0, nullptr);
     for (int frame = 0; frame < 10; ++frame) {
         dunSimulationStep();
-        gGameClock += 20;
+        dunGameClock += 20;
     }
     EXPECT_EQ(arrivedAt, 100);
 }
@@ -170,7 +170,7 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
 TEST_F(StepTest, ChannelsMoveTurnScaleAndHideNodes) {
     SceneItem *a = MakeObject();
     TDP *n = a->avatar->root;
-    gFrameSeconds = 0.1f;
+    dunFrameSeconds = 0.1f;
     a->avatar->channelValues[0] = 10;  // 10 x 15 x 0.1 = 15
     struct Case {
         uint8_t kind;
@@ -239,7 +239,7 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
     SceneItem *enemy = MakeObject();
     dunNearestThreats[0] = {enemy, 50000.0f};
     dunBeepTimer = 0;
-    gFrameStep = 20;
+    dunFrameStep = 20;
     dunPostSimulationStep();
     EXPECT_EQ(dunBeepTimer, 500);
     dunPostSimulationStep();
@@ -266,7 +266,7 @@ void Launcher(SceneItem *it) {
     dunAttachSim(round, nullptr);
     dunAttachTDP(round);
     dunSetMessageHandler(round, RoundHandler);
-    dunMsgPost(it->receiverId, round->receiverId, 30 + gFrameCounter % 50, 0, 0, nullptr);
+    dunMsgPost(it->receiverId, round->receiverId, 30 + dunFrameCounter % 50, 0, 0, nullptr);
 }
 }  // namespace
 
@@ -276,8 +276,8 @@ TEST_F(StepTest, RoundsComeAndGoForManyFrames) {
     dunSetControlRoutine(gun, Launcher);
     dunSetMessageHandler(gun, nullptr);
     for (int frame = 0; frame < 2000; ++frame) {
-        ++gFrameCounter;
-        gGameClock += 10;
+        ++dunFrameCounter;
+        dunGameClock += 10;
         dunSimulationStep();
         ASSERT_TRUE(dunCheckSceneList());
     }

@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
-#include "app/game.h"
-#include "gui/gui.h"
+#include "app/frame.h"
 #include "common/fatal_hook.h"
-#include "gui/gui.h"
+#include "gui/cockpit.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -17,17 +15,17 @@
 class WorldTest : public testing::Test {
 protected:
     void SetUp() override {
-        gFrozen = 0;
+        dunFrozen = 0;
         dunKeepControlledMoving = 0;
         dunHoldA = dunHoldB = 0;
         dunHoldC = 0;
         dunLookOnly = dunStopStep = dunNoCollision = dunStopWalk = 0;
-        gGameClock = 0;
-        gFrameCounter = 1;
-        gFrameStep = 10;
-        gFrameSeconds = 0.1f;
+        dunGameClock = 0;
+        dunFrameCounter = 1;
+        dunFrameStep = 10;
+        dunFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        gCurrentStation = 1;
+        guiCurrentStation = 1;
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();

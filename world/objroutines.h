@@ -3,8 +3,6 @@
 
 struct SceneItem;
 
-void dunRandomAmbientEvent();
-
 void dunUntrackObject(SceneItem *item);
 void dunLaunchStockNearby();
 void dunSimChaos(SceneItem *item);
