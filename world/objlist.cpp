@@ -539,7 +539,8 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         const float kill = ship->typeCode < kKillValueCount ? dunKillValues[ship->typeCode] : 0.0f;
         const double ratio = item->sim->radius / 5000.0;
         const double weight = ratio * ratio > 1.0 ? ratio * ratio : 1.0;
-        dunDestructionTotal += int32_t(kill * weight);
+        const double value = kill * weight;
+        dunDestructionTotal += value < 2e9 ? int32_t(value) : int32_t(2000000000);
     }
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 
@@ -549,7 +550,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         EngineSoundSlot *engine = item->avatar->engineSound;
         engine->owner = nullptr;
         engine->distance = 1e24f;
-        SoundSetVolume(engine->slot, -10000);
+        if (engine->slot) SoundSetVolume(engine->slot, -10000);
     }
     return item;
 }
@@ -626,7 +627,8 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     dunMissionEndWord = 0;
     dunClearDialogue();
     dunTimeScale = 1.0f;
-    if (ship && ship->avatar && ship->avatar->engineSound) SoundSetVolume(ship->avatar->engineSound->slot, -10000);
+    if (ship && ship->avatar && ship->avatar->engineSound && ship->avatar->engineSound->slot)
+        SoundSetVolume(ship->avatar->engineSound->slot, -10000);
     return wreck;
 }
 

@@ -245,6 +245,7 @@ void dunPostSimulationStep() {
     walkObjects([](SceneItem *it) {
         if (!it->avatar || !it->avatar->engineSound) return;
         EngineSoundSlot *engine = it->avatar->engineSound;
+        if (!engine->slot) return;
         int32_t volume = -10000, pan = 0;
         const double distance = SoundPositionFromCamera(it, &volume, &pan);
         if (!engine->owner || (engine->owner != it && distance < engine->distance)) engine->owner = it;
