@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "platform/display.h"
+#include "platform/sound.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \
@@ -11,6 +12,7 @@
             dunDebugPrint("not built yet: " name); \
         }                                          \
     } while (0)
+
 
 static bool Display3dOpen(DisplayMode *) {
     PENDING_ONCE("Display3dOpen");
@@ -38,3 +40,22 @@ const DisplayDriver Display3dDriver = {
 };
 
 void Display3dClear(int) { PENDING_ONCE("Display3dClear"); }
+
+
+uint8_t SoundEnabled = 0xFF;
+
+SoundSlot *SoundGetSlot(int) {
+    PENDING_ONCE("SoundGetSlot");
+    return nullptr;
+}
+void SoundSetVolume(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetVolume"); }
+void SoundSetFrequency(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetFrequency"); }
+void SoundSetPan(SoundSlot *, int32_t) { PENDING_ONCE("SoundSetPan"); }
+void SoundPlay(int, int32_t, int32_t, int32_t, uint8_t) { PENDING_ONCE("SoundPlay"); }
+double SoundPositionFromCamera(SceneItem *, int32_t *volume, int32_t *pan) {
+    PENDING_ONCE("SoundPositionFromCamera");
+    if (volume) *volume = -10000;
+    if (pan) *pan = 0;
+    return 0.0;
+}
+void SoundParamsForObject(SceneItem *, int32_t *, float) { PENDING_ONCE("SoundParamsForObject"); }
