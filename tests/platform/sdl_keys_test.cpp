@@ -10,6 +10,7 @@
 #include "app/shell.h"
 #include "os/events.h"
 #include "os/window.h"
+#include "platform/display.h"
 #include "platform/keyboard.h"
 
 namespace {
@@ -152,6 +153,27 @@ TEST_F(SdlKeys, FrontEndRepeatsEveryKey) {
     Key(SDL_SCANCODE_B, SDLK_b, true, true);
     Text("b");
     EXPECT_EQ(Run(), (Words{0x3062, 0x3062}));
+}
+
+TEST_F(SdlKeys, CardModeScalesTheMouseToTheSurface) {
+    int width = 0, height = 0;
+    osGetWindowSize(&width, &height);
+    ASSERT_GT(width, 0);
+    uint8_t pixel = 0;
+    Surface saved = ScreenSurface;
+    ScreenSurface.pixels = &pixel;
+    ScreenSurface.width = static_cast<int16_t>(width * 10);
+    ScreenSurface.height = static_cast<int16_t>(height * 10);
+    uint8_t savedCard = CardMode;
+    CardMode = 1;
+    OnMouseMove(osMainWindowHandle(), 3, 4, 0);
+    EXPECT_EQ(gMouse.x, 30);
+    EXPECT_EQ(gMouse.y16, 40);
+    CardMode = 0;
+    OnMouseMove(osMainWindowHandle(), 3, 4, 0);
+    EXPECT_EQ(gMouse.x, 3);
+    CardMode = savedCard;
+    ScreenSurface = saved;
 }
 
 }  // namespace
