@@ -305,3 +305,29 @@ TEST_F(VtDevices, FacilitySearchOrder) {
     floatDriver.objects.pop_back();
     EXPECT_EQ(VtPrimitiveLibraryFind(&rf, nullptr, VTT_FLOAT), VT_E_FAIL);
 }
+
+TEST_F(VtDevices, OldDeviceCallsAndPairLimits) {
+    vt_pixelmap *pm = VtDevBeginOld("TESTDEV,w=5");
+    ASSERT_NE(pm, nullptr);
+    EXPECT_EQ(VtDevBeginOld("TESTDEV"), nullptr);
+    ASSERT_EQ(Diag::failures.size(), 1u);
+    EXPECT_NE(Diag::failures[0].find("Device already active"), std::string::npos);
+    VtDevEndOld();
+    EXPECT_EQ(VtDevLastBeginQuery(), nullptr);
+    EXPECT_EQ(VtDevBeginOld("NOSUCHDEV"), nullptr);
+    EXPECT_NE(Diag::failures.back().find("Could not start driver"), std::string::npos);
+
+    // The argument text's pairs and the caller's together stay below 64.
+    Diag::clear();
+    std::vector<vt_token_value> extra;
+    for (vt_token t = VTT_WIDTH_I32; extra.size() < 63; t++)
+        if (t != VTT_PIXEL_BITS_I32)
+            extra.push_back({t, VtValueU32(1)});
+    extra.push_back({VTT_END, VtValueU32(0)});
+    EXPECT_EQ(VtDevBeginTV(&pm, "TESTDEV,w=1,h=2,b=16,mode=1", extra.data()), VT_E_FAIL);
+    ASSERT_EQ(Diag::failures.size(), 1u);
+    EXPECT_NE(Diag::failures[0].find("Too many token value pairs"), std::string::npos);
+    extra.erase(extra.begin(), extra.begin() + 10);
+    ASSERT_EQ(VtDevBeginTV(&pm, "TESTDEV,w=1,h=2", extra.data()), VT_E_OK);
+    freeScreen(pm);
+}
