@@ -87,8 +87,11 @@ vt_error findList(const search &s, vt_object **list, vt_int_32 *pcount, vt_int_3
     vt_object *def = nullptr;
     if (max > 0 && find(s, &def, destination, scalar) == VT_E_OK)
         add(def);
-    std::string untyped = std::string("*") + strchr(s.untyped, '-');
-    std::string anyTyped = typedName(("*" + std::string(strchr(s.name_tmpl, '-'))).c_str(), scalar);
+    std::string untyped(1, '*');
+    untyped.append(strchr(s.untyped, '-'));
+    std::string anyTemplate(1, '*');
+    anyTemplate.append(strchr(s.name_tmpl, '-'));
+    std::string anyTyped = typedName(anyTemplate.c_str(), scalar);
     for (const std::string &pattern : {anyTyped, untyped}) {
         if (pattern.empty())
             continue;

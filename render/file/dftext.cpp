@@ -148,7 +148,12 @@ std::string valueText(vt_uint_16 type, const void *base, const vt_file_struct_me
     }
     case DF_TYPE_ASCIZ: {
         const char *s = DfGet<const char *>(base, o);
-        return s ? "\"" + std::string(s) + "\"" : "NULL";
+        if (s == nullptr)
+            return "NULL";
+        std::string quoted(1, '"');
+        quoted.append(s);
+        quoted += '"';
+        return quoted;
     }
     case DF_TYPE_STRUCT: return static_cast<const vt_file_struct *>(m->extra)->name;
     default: {

@@ -56,7 +56,8 @@ vt_error pixelmapNew(vt_output_facility *self, vt_pixelmap **ppm, vt_token_value
     if (s == nullptr)
         return VT_E_NO_MEMORY;
     s->dispatch = &screenDispatch;
-    strncpy(s->driver_args, theDevice.args, sizeof s->driver_args - 1);
+    static_assert(sizeof s->driver_args == sizeof theDevice.args);
+    memcpy(s->driver_args, theDevice.args, sizeof s->driver_args);
     strncpy(s->facility, f->identifier, sizeof s->facility - 1);
     s->bits = f->bits;
     for (; tv && tv->t != VTT_END; tv++) {
