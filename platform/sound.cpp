@@ -148,6 +148,7 @@ void SoundStart(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan,
     // as a second copy.
     if (osVoiceIsPlaying(slot->buffer)) {
         osVoiceSetPosition(slot->buffer, 0);
+        osVoicePlay(slot->buffer, loop != 0);  // keeps it going; takes the new loop flag
     } else {
         osVoiceSetPosition(slot->buffer, 0);
         osVoicePlay(slot->buffer, loop != 0);
