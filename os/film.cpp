@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/time.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -448,3 +449,5 @@ bool osFilmWrite(const char *hostPath, const char *container, int width, int hei
     if (!Drain(w, w.venc, w.vst, nullptr) || !Drain(w, w.aenc, w.ast, nullptr)) return false;
     return av_write_trailer(w.out) == 0;
 }
+
+int64_t osFilmTimeMicros() { return av_gettime_relative(); }

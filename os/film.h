@@ -52,3 +52,6 @@ using FilmPictureFn = void (*)(int frame, uint8_t *rgb, int pitch, void *user);
 using FilmSoundFn = void (*)(int64_t firstSample, int16_t *out, int count, void *user);
 bool osFilmWrite(const char *hostPath, const char *container, int width, int height, int fps, int frames,
                  int rate, FilmPictureFn picture, FilmSoundFn sound, void *user);
+
+// Microseconds of a steady clock, for film timing.
+int64_t osFilmTimeMicros();
