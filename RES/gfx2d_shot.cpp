@@ -1,0 +1,201 @@
+// Screenshots and frame captures: the surface as an 8-bit PCX picture, or a
+// 24-bit TGA frame at 16 bits per pixel.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "RES/gfx2d.h"
+#include "RES/gfx2d_detail.h"
+#include "app/log.h"
+#include "app/system.h"
+
+using namespace gfx;
+
+namespace {
+
+const char kScreensFolder[] = "vek\\resource\\art\\screens";
+const char kHeaderPicture[] = "vek\\resource\\art\\screens\\header.pcx";
+const char kStandardPicture[] = "vek\\resource\\art\\tovstd.pcx";
+
+// The header and palette of a PCX picture, read once and kept for the run.
+struct KeptPicture {
+    bool tried = false;
+    bool found = false;
+    uint8_t header[128];
+    uint8_t palette[768];
+};
+KeptPicture gHeaderPicture, gStandardPicture;
+long gNextScreenshot = 0;
+long gNextCapture = 0;
+
+void DefaultHeader(uint8_t h[128]) {
+    std::memset(h, 0, 128);
+    h[0] = 10, h[1] = 5, h[2] = 1, h[3] = 8;
+    h[12] = 640 & 0xFF, h[13] = 640 >> 8;
+    h[14] = 480 & 0xFF, h[15] = 480 >> 8;
+    h[65] = 1;
+}
+
+const KeptPicture &Keep(KeptPicture &k, const char *name) {
+    if (k.tried) return k;
+    k.tried = true;
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return k;
+    bool ok = std::fread(k.header, 1, 128, f) == 128 && std::fseek(f, -768, SEEK_END) == 0 &&
+              std::fread(k.palette, 1, 768, f) == 768;
+    std::fclose(f);
+    k.found = ok;
+    return k;
+}
+
+void PutLe16(uint8_t *p, unsigned v) {
+    p[0] = uint8_t(v & 0xFF);
+    p[1] = uint8_t((v >> 8) & 0xFF);
+}
+
+// Run-length rule of the PCX writer: runs of 2..63 equal pixels as a count
+// byte and the value; a lone value with either top bit set behind 0xC1.
+void EncodeRow(const uint8_t *row, int width, std::vector<uint8_t> &out) {
+    for (int x = 0; x < width;) {
+        int n = 1;
+        while (x + n < width && n < 63 && row[x + n] == row[x]) n++;
+        if (n >= 2) {
+            out.push_back(uint8_t(0xC0 | n));
+            out.push_back(row[x]);
+        } else {
+            if ((row[x] & 0xC0) == 0xC0) out.push_back(0xC1);
+            out.push_back(row[x]);
+        }
+        x += n;
+    }
+}
+
+// Writes an 8-bit surface with the given header (its size fields set from
+// the surface) and a 768-byte palette.
+bool WritePcx(const char *name, const Surface *s, const uint8_t headerIn[128],
+              const uint8_t palette[768]) {
+    uint8_t header[128];
+    std::memcpy(header, headerIn, 128);
+    PutLe16(header + 4, 0);
+    PutLe16(header + 6, 0);
+    PutLe16(header + 8, unsigned(s->width - 1));
+    PutLe16(header + 10, unsigned(s->height - 1));
+    PutLe16(header + 66, unsigned(s->width));
+    std::vector<uint8_t> data(header, header + 128);
+    data.reserve(128 + size_t(s->width) * s->height / 2 + 769);
+    int stride = Stride(s);
+    for (int y = 0; y < s->height; y++) EncodeRow(s->pixels + size_t(y) * stride, s->width, data);
+    data.push_back(12);
+    data.insert(data.end(), palette, palette + 768);
+    FILE *f = OpenGameFile(name, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+void PaletteTo768(const uint8_t *entries, uint8_t out[768]) {
+    for (int i = 0; i < 256; i++)
+        for (int c = 0; c < 3; c++) out[i * 3 + c] = entries[i * 4 + c];
+}
+
+bool Exists(const char *name) {
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+// The next free name of a numbered series; numbering follows the run's own
+// counter but never lands on a file that is already there.
+void NextName(char *out, size_t size, long &counter, const char *extension) {
+    for (;;) {
+        std::snprintf(out, size, "%s\\t%05ld.%s", kScreensFolder, counter++, extension);
+        if (!Exists(out) || counter > 99999) return;
+    }
+}
+
+// One frame of the capture mode: each RGB565 pixel as blue, green, red
+// bytes, every second pixel of every second row in the quarter-size mode.
+bool CaptureFrame(const Surface *s) {
+    int step = optQuarter ? 2 : 1;
+    int w = s->width / step, h = s->height / step;
+    if (w <= 0 || h <= 0) return false;
+    std::vector<uint8_t> data(18 + size_t(w) * h * 3, 0);
+    data[2] = 2;
+    PutLe16(&data[12], unsigned(w));
+    PutLe16(&data[14], unsigned(h));
+    data[16] = 24;
+    data[17] = 0x20;
+    uint8_t *p = &data[18];
+    int stride = Stride(s);
+    for (int y = 0; y < h; y++) {
+        const uint8_t *row = s->pixels + size_t(y * step) * stride;
+        for (int x = 0; x < w; x++) {
+            uint16_t v = Get16(row + size_t(x) * step * 2);
+            *p++ = uint8_t((v & 31) << 3);
+            *p++ = uint8_t((v & 0x7E0) >> 3);
+            *p++ = uint8_t((v & 0xF800) >> 8);
+        }
+    }
+    char name[160];
+    NextName(name, sizeof name, gNextCapture, "tga");
+    FILE *f = OpenGameFile(name, "wb");
+    if (!f) {
+        dunDebugPrintf("Cannot write frame capture %s", name);
+        return false;
+    }
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+bool SaveSurfacePcx(const Surface *surface, const char *name) {
+    if (Is16() || !Usable(surface) || !name) return false;
+    const KeptPicture &sp = Keep(gStandardPicture, kStandardPicture);
+    uint8_t header[128], palette[768];
+    if (sp.found) {
+        std::memcpy(header, sp.header, 128);
+        std::memcpy(palette, sp.palette, 768);
+    } else {
+        DefaultHeader(header);
+        if (CurrentPalette)
+            PaletteTo768(CurrentPalette, palette);
+        else
+            std::memset(palette, 0, 768);
+    }
+    return WritePcx(name, surface, header, palette);
+}
+
+bool SaveScreenshotPcx(const Surface *surface) {
+    if (!Usable(surface)) return false;
+    if (Is16()) return CaptureFrame(surface);
+    const KeptPicture &hp = Keep(gHeaderPicture, kHeaderPicture);
+    uint8_t header[128], palette[768];
+    if (hp.found)
+        std::memcpy(header, hp.header, 128);
+    else
+        DefaultHeader(header);
+    if (CurrentPalette)
+        PaletteTo768(CurrentPalette, palette);
+    else if (hp.found)
+        std::memcpy(palette, hp.palette, 768);
+    else
+        std::memset(palette, 0, 768);
+    char name[160];
+    NextName(name, sizeof name, gNextScreenshot, "pcx");
+    if (!WritePcx(name, surface, header, palette)) {
+        dunDebugPrintf("Cannot write screenshot %s", name);
+        return false;
+    }
+    return true;
+}
+
+void ResetScreenshots() {
+    gHeaderPicture = KeptPicture{};
+    gStandardPicture = KeptPicture{};
+    gNextScreenshot = 0;
+    gNextCapture = 0;
+}

@@ -1,0 +1,188 @@
+#include "os/display.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Screen {
+    bool open = false;
+    bool headless = true;
+    OsDisplaySpec spec{};
+    SDL_Window *sharedWindow = nullptr;  // the window module's, when given
+    SDL_Window *ownWindow = nullptr;
+    SDL_Renderer *renderer = nullptr;
+    SDL_Texture *texture = nullptr;
+    std::vector<uint32_t> frame;  // the converted frame
+    int framePitch = 0;           // bytes
+    bool framed = false;
+} gScreen;
+
+void DropRenderer() {
+    if (gScreen.texture) SDL_DestroyTexture(gScreen.texture);
+    if (gScreen.renderer) SDL_DestroyRenderer(gScreen.renderer);
+    gScreen.texture = nullptr;
+    gScreen.renderer = nullptr;
+}
+
+bool MakeTexture() {
+    Uint32 format = gScreen.spec.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_ARGB8888;
+    gScreen.texture = SDL_CreateTexture(gScreen.renderer, format, SDL_TEXTUREACCESS_STREAMING,
+                                        gScreen.spec.width, gScreen.spec.height);
+    return gScreen.texture != nullptr;
+}
+
+}  // namespace
+
+bool osVideoStart() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool osDisplayHeadless() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    const char *drv = SDL_GetCurrentVideoDriver();
+    return !drv || !SDL_strcmp(drv, "dummy") || !SDL_strcmp(drv, "offscreen");
+}
+
+void osDisplayUseWindow(void *sdlWindow) { gScreen.sharedWindow = static_cast<SDL_Window *>(sdlWindow); }
+
+OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
+    osDisplayClose();
+    if (spec.width <= 0 || spec.height <= 0 || spec.width > 8192 || spec.height > 8192)
+        return OsDisplayResult::NoWindow;
+    if (!osVideoStart()) return OsDisplayResult::NoVideo;
+    gScreen.spec = spec;
+    gScreen.headless = osDisplayHeadless();
+    gScreen.framePitch = spec.depth == 16 ? ((spec.width * 2 + 3) & ~3) : spec.width * 4;
+    gScreen.frame.assign(size_t(gScreen.framePitch / 4) * spec.height, 0);
+    gScreen.framed = false;
+    if (!gScreen.headless) {
+        Uint32 full = spec.keepDesktopMode ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+        SDL_Window *w = gScreen.sharedWindow;
+        if (!w) {
+            w = gScreen.ownWindow =
+                SDL_CreateWindow("MARROWGLEAM", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 spec.width, spec.height, SDL_WINDOW_SHOWN);
+            if (!w) return OsDisplayResult::NoWindow;
+        } else {
+            SDL_SetWindowFullscreen(w, 0);
+            SDL_SetWindowSize(w, spec.width, spec.height);
+        }
+        if (spec.fullScreen) {
+            SDL_DisplayMode want{}, got{};
+            want.w = spec.width;
+            want.h = spec.height;
+            int display = SDL_GetWindowDisplayIndex(w);
+            if (!spec.keepDesktopMode &&
+                (!SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &want, &got) ||
+                 SDL_SetWindowDisplayMode(w, &got) != 0)) {
+                osDisplayClose();
+                return OsDisplayResult::NoMode;
+            }
+            if (SDL_SetWindowFullscreen(w, full) != 0) {
+                osDisplayClose();
+                return OsDisplayResult::NoMode;
+            }
+        }
+        gScreen.renderer = SDL_CreateRenderer(w, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!gScreen.renderer) gScreen.renderer = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+        if (!gScreen.renderer || !MakeTexture()) {
+            osDisplayClose();
+            return OsDisplayResult::NoRenderer;
+        }
+        SDL_RenderSetLogicalSize(gScreen.renderer, spec.width, spec.height);
+        SDL_SetRenderDrawColor(gScreen.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(gScreen.renderer);
+        SDL_RenderPresent(gScreen.renderer);
+    }
+    gScreen.open = true;
+    return OsDisplayResult::Ok;
+}
+
+void osDisplayClose() {
+    DropRenderer();
+    if (gScreen.sharedWindow && gScreen.open) SDL_SetWindowFullscreen(gScreen.sharedWindow, 0);
+    if (gScreen.ownWindow) SDL_DestroyWindow(gScreen.ownWindow);
+    gScreen.ownWindow = nullptr;
+    gScreen.frame.clear();
+    gScreen.frame.shrink_to_fit();
+    gScreen.framed = false;
+    gScreen.open = false;
+}
+
+bool osDisplayIsOpen() { return gScreen.open; }
+
+bool osDisplayRestore() {
+    if (!gScreen.open || gScreen.headless) return gScreen.open;
+    if (gScreen.texture) SDL_DestroyTexture(gScreen.texture);
+    gScreen.texture = nullptr;
+    return gScreen.renderer && MakeTexture();
+}
+
+void osPaletteTo32(const uint8_t *palette, uint32_t table[256]) {
+    for (int i = 0; i < 256; i++) {
+        const uint8_t *e = palette ? palette + i * 4 : nullptr;
+        table[i] = e ? 0xFF000000u | (uint32_t(e[0]) << 16) | (uint32_t(e[1]) << 8) | e[2]
+                     : 0xFF000000u;
+    }
+}
+
+void osConvert8To32(const uint8_t *src, int srcPitch, uint32_t *dst, int dstPitch, int width,
+                    int height, const uint32_t table[256]) {
+    for (int y = 0; y < height; y++) {
+        const uint8_t *s = src + size_t(y) * srcPitch;
+        uint32_t *d = reinterpret_cast<uint32_t *>(reinterpret_cast<uint8_t *>(dst) + size_t(y) * dstPitch);
+        int x = 0;
+        for (; x + 4 <= width; x += 4) {
+            d[x] = table[s[x]];
+            d[x + 1] = table[s[x + 1]];
+            d[x + 2] = table[s[x + 2]];
+            d[x + 3] = table[s[x + 3]];
+        }
+        for (; x < width; x++) d[x] = table[s[x]];
+    }
+}
+
+void osCopy16(const uint8_t *src, int srcPitch, uint8_t *dst, int dstPitch, int width, int height) {
+    size_t row = size_t(width) * 2;
+    if (srcPitch == dstPitch && size_t(srcPitch) == row) {
+        std::memcpy(dst, src, row * height);
+        return;
+    }
+    for (int y = 0; y < height; y++) std::memcpy(dst + size_t(y) * dstPitch, src + size_t(y) * srcPitch, row);
+}
+
+void osDisplayPresent(const uint8_t *pixels, int pitch, const uint8_t *palette) {
+    if (!gScreen.open || !pixels) return;
+    const OsDisplaySpec &sp = gScreen.spec;
+    uint8_t *frame = reinterpret_cast<uint8_t *>(gScreen.frame.data());
+    if (sp.depth == 8) {
+        uint32_t table[256];
+        osPaletteTo32(palette, table);
+        osConvert8To32(pixels, pitch, gScreen.frame.data(), gScreen.framePitch, sp.width, sp.height, table);
+    } else if (sp.depth == 16) {
+        osCopy16(pixels, pitch, frame, gScreen.framePitch, sp.width, sp.height);
+    } else {
+        for (int y = 0; y < sp.height; y++) {
+            const uint8_t *s = pixels + size_t(y) * pitch;
+            uint32_t *d = gScreen.frame.data() + size_t(y) * (gScreen.framePitch / 4);
+            for (int x = 0; x < sp.width; x++, s += 3)
+                d[x] = 0xFF000000u | (uint32_t(s[2]) << 16) | (uint32_t(s[1]) << 8) | s[0];
+        }
+    }
+    gScreen.framed = true;
+    if (gScreen.headless || !gScreen.renderer || !gScreen.texture) return;
+    if (!gScreen.sharedWindow) SDL_PumpEvents();
+    SDL_UpdateTexture(gScreen.texture, nullptr, frame, gScreen.framePitch);
+    SDL_RenderClear(gScreen.renderer);
+    SDL_RenderCopy(gScreen.renderer, gScreen.texture, nullptr, nullptr);
+    SDL_RenderPresent(gScreen.renderer);
+}
+
+const void *osDisplayLastFrame(int *pitch) {
+    if (pitch) *pitch = gScreen.framePitch;
+    return gScreen.framed ? gScreen.frame.data() : nullptr;
+}

@@ -1,0 +1,114 @@
+// The display-driver interface: the one screen surface, the display mode,
+// the driver tables and the nine operations that forward to the current
+// driver, and the driver choice.
+//
+// `PixelDepth`, `BytesPerPixel`, `ResolutionMode`, `CardMode` and
+// `FullScreenMode` live with the options (app/options.h).
+#pragma once
+
+#include <cstdint>
+
+#include "RES/surface.h"
+
+struct DisplayMode {
+    uint16_t width;      // 640 at start-up
+    uint16_t height;     // 480 at start-up
+    uint16_t pixelBits;  // the drivers take the depth from PixelDepth itself
+    void (*present)(DisplayMode *mode);  // set by Open (full-screen and window drivers)
+    Surface *screen;                     // set by Open to ScreenSurface
+};
+
+// A palette block: 256 entries of red, green, blue, spare.
+using PaletteEntries = const uint8_t *;
+
+struct DisplayDriver {
+    bool (*open)(DisplayMode *mode);
+    void (*close)();
+    void (*blitWindow)(DisplayMode *mode);
+    void (*present)(DisplayMode *mode);
+    void (*beginFrame)(DisplayMode *mode);
+    void (*endFrame)();
+    void (*setPaletteHandle)(PaletteEntries handle);
+    void (*setPalette)(PaletteEntries entries);
+    void (*loadPalette)(PaletteEntries entries);
+};
+
+// Which films back-end goes with the chosen driver; the films module maps it
+// to its own table.
+enum class VideoBackendKind : uint8_t { FullScreen, Window, Card };
+
+// ---- Shared state ---------------------------------------------------------
+
+extern Surface ScreenSurface;          // the one screen surface
+extern DisplayMode TheDisplayMode;     // the one display mode record
+extern const DisplayDriver *CurrentDisplayDriver;
+extern VideoBackendKind CurrentVideoBackend;
+extern uint8_t DirectDrawActive;
+extern uint8_t SoftwareRendering;
+extern uint8_t CardOptionFlag;  // the 3D-card option flag of the options and the scene pre-pass
+extern PaletteEntries LastPalette;
+extern float DisplayGamma;  // 0.5 .. 2, default 1
+
+// ---- Forwarding operations ------------------------------------------------
+
+bool DisplayOpen(DisplayMode *mode);
+void DisplayClose();
+void DisplayBlitWindow(DisplayMode *mode);
+void DisplayPresent(DisplayMode *mode);
+void DisplayBeginFrame(DisplayMode *mode);
+void DisplayEndFrame();
+void DisplaySetPaletteHandle(PaletteEntries handle);
+void DisplaySetPalette(PaletteEntries entries);
+void DisplayLoadPalette(PaletteEntries entries);  // null: nothing
+
+// ---- Driver choice ----------------------------------------------------------
+
+// The full-screen driver when the display can be brought up, else as
+// SelectWindowDriver. Returns false when the probe failed.
+bool SelectFullScreenDriver();
+void SelectWindowDriver();
+void SelectDeviceDriver();
+// The mode's width and height for ResolutionMode 0, 1 and 2.
+void ResolutionSize(int resolutionMode, uint16_t *width, uint16_t *height);
+
+// Gamma correction of one channel: trunc(256 x (c / 256)^(1 / gamma)).
+uint8_t GammaCorrect(uint8_t c, float gamma);
+// Copies 256 entries into `out` and gamma-corrects entries 10..245.
+void GammaCorrectPalette(uint8_t out[1024], const uint8_t *entries, float gamma);
+
+// ---- The drivers ------------------------------------------------------------
+
+extern const DisplayDriver DDrawDriver;
+extern const DisplayDriver GdiDriver;
+extern const DisplayDriver Display3dDriver;  // the 3D-card driver (its own module)
+
+// Full-screen driver.
+bool DisplayDDrawOpen(DisplayMode *mode);
+void DisplayDDrawClose();
+void DisplayDDrawPresent(DisplayMode *mode);
+void DisplayDDrawBeginFrame(DisplayMode *mode);
+void DisplayDDrawSetPaletteHandle(PaletteEntries handle);
+void DisplayDDrawSetPalette(PaletteEntries entries);
+void DisplayDDrawLoadPalette(PaletteEntries entries);
+bool DDrawProbe();
+bool DisplayDDrawRestore();
+void DisplayDDrawSuspend();
+void DisplayDDrawResume();
+
+// Window driver.
+bool DisplayGdiOpen(DisplayMode *mode);
+void DisplayGdiClose();
+void DisplayGdiPresent(DisplayMode *mode);
+void DisplayGdiPresentOp(DisplayMode *mode);
+void DisplayGdiEndFrame();
+void DisplayGdiSetPalette(PaletteEntries entries);
+void DisplayGdiLoadPalette(PaletteEntries entries);
+void GdiCreateBackBuffer(DisplayMode *mode);
+void GdiDeleteBackBuffer();
+// The window driver's logical palette record (256 x red, green, blue, flags)
+// and the palette the window shows (set up at Open, animated 10..245).
+const uint8_t *GdiPaletteRecord();
+const uint8_t *GdiShownPalette();
+
+// The 3D-card driver's clear of the screen with a palette index.
+void Display3dClear(int colourIndex);
