@@ -19,6 +19,8 @@ void dunErrorBox(const char *text, const char *title);
 // With "logfile": one "filelog.txt" line for a data file that opened.
 void dunFileAccessLog(const char *path);
 void CopyTextToClipboard(const char *text);
+// One step of loading feedback (the resource loader, script loading, start-up).
+void LoadProgressStep(const char *text);
 // The rendering library's diagnostics routines: a box titled "WARNING" or
 // "ERROR", then exit code 10.
 [[noreturn]] void fatalWarningBox(const char *text);

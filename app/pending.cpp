@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "app/profiler.h"
+#include "app/system.h"
 
 #define PENDING_ONCE(name)                              \
     do {                                                \
@@ -42,3 +43,8 @@ int dunRand() {
     return int((randState >> 16) & 0x7FFF);
 }
 void dunSrand(uint32_t seed) { randState = seed; }
+uint32_t FreeMemoryBytes() {
+    PENDING_ONCE("FreeMemoryBytes");
+    return 0xFFFFFFFFu;
+}
+void LoadProgressStep(const char *) { PENDING_ONCE("LoadProgressStep"); }

@@ -9,3 +9,7 @@
 // letters) relative to the data root; logs it to "filelog.txt" with
 // "logfile". Returns the stream or null.
 FILE *OpenGameFile(const char *path, const char *mode);
+
+// Available physical memory plus available page file, in bytes, saturated
+// at 0xFFFFFFFF.
+uint32_t FreeMemoryBytes();

@@ -1,0 +1,345 @@
+// ZSoft PCX pictures, version 5, run-length encoded.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "RES/picture.h"
+#include "app/options.h"
+#include "app/system.h"
+
+namespace {
+
+// No picture file of the game comes near this; a bigger one is refused
+// before anything is allocated for it.
+constexpr size_t kPcxFileLimit = 64u << 20;
+
+uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
+void PutU16(uint8_t *p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+struct PcxHeader {
+    int width;
+    int height;
+    int planes;
+    int bitsPerPixel;
+};
+
+bool ReadHeader(const uint8_t *file, size_t size, PcxHeader *h) {
+    if (size < 128) return false;
+    h->width = int(U16(file + 8)) - int(U16(file + 4)) + 1;
+    h->height = int(U16(file + 10)) - int(U16(file + 6)) + 1;
+    h->planes = file[65];
+    h->bitsPerPixel = file[3];
+    return h->width > 0 && h->height > 0;
+}
+
+// Reads run-length values from the stream; runs are cut where a row ends.
+struct RunReader {
+    const uint8_t *p;
+    const uint8_t *end;
+    // Fills up to `count` bytes of one row and returns how many it filled
+    // (fewer when the data ran out; the rest are left as they were).
+    size_t Row(uint8_t *out, size_t count) {
+        size_t x = 0;
+        while (x < count) {
+            if (p >= end) return x;
+            uint8_t b = *p++;
+            size_t n = 1;
+            if ((b & 0xC0) == 0xC0) {
+                n = b & 0x3F;
+                if (p >= end) return x;
+                b = *p++;
+            }
+            size_t take = std::min(n, count - x);
+            std::memset(out + x, b, take);
+            x += take;
+        }
+        return x;
+    }
+};
+
+void FillPalette(const uint8_t *file, size_t size, uint8_t *palette) {
+    std::memset(palette, 0, PaletteBytes);
+    if (size < 128 + 768) return;
+    const uint8_t *src = file + size - 768;
+    for (int i = 0; i < 256; ++i) {
+        palette[i * 4 + 0] = src[i * 3 + 0];
+        palette[i * 4 + 1] = src[i * 3 + 1];
+        palette[i * 4 + 2] = src[i * 3 + 2];
+    }
+}
+
+}  // namespace
+
+bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *paletteOut,
+                    uint8_t *pixels, size_t capacity) {
+    PcxHeader h;
+    if (!ReadHeader(file, fileSize, &h) || h.bitsPerPixel != 8) return false;
+    uint8_t palette[PaletteBytes];
+    FillPalette(file, fileSize, palette);
+    if (paletteOut) std::memcpy(paletteOut, palette, PaletteBytes);
+
+    const int bpp = BytesPerPixel == 2 ? 2 : 1;
+    if (h.planes != 1 && (bpp != 2 || (h.planes != 3 && h.planes != 4))) return false;
+    uint16_t areaPitch = raster->pitch;
+    raster->width = uint16_t(h.width);
+    raster->height = uint16_t(h.height);
+    raster->hotspotX = raster->hotspotY = 0;
+    raster->pixels = pixels;
+    if (!pixels) return true;
+
+    RunReader in{file + 128, file + fileSize};
+    const size_t width = size_t(h.width);
+    if (h.planes == 1) {
+        uint8_t *row = static_cast<uint8_t *>(std::malloc(width));
+        if (!row) return false;
+        const size_t rowBytes = width * bpp;
+        for (size_t y = 0; y < size_t(h.height); ++y) {
+            size_t at = y * rowBytes;
+            if (at >= capacity) break;
+            size_t fit = std::min(rowBytes, capacity - at) / bpp;
+            size_t got = in.Row(row, width);
+            bool whole = got == width;
+            fit = std::min(fit, got);
+            if (bpp == 1) {
+                std::memcpy(pixels + at, row, fit);
+            } else {
+                for (size_t x = 0; x < fit; ++x) {
+                    uint16_t v = PaletteRgb565(palette, row[x]);
+                    std::memcpy(pixels + at + 2 * x, &v, 2);
+                }
+            }
+            if (!whole) break;
+        }
+        std::free(row);
+        return true;
+    }
+
+    // Three planes per row (red, green, blue), shown centred in the area.
+    const size_t pitch = areaPitch ? areaPitch : width * 2;
+    const long areaW = long(pitch / 2);
+    const long areaH = long(capacity / pitch);
+    const long offX = (areaW - long(width)) / 2;
+    const long offY = (areaH - long(h.height)) / 2;
+    const size_t rowBytes = width * size_t(h.planes);
+    uint8_t *row = static_cast<uint8_t *>(std::calloc(rowBytes, 1));
+    if (!row) return false;
+    for (long y = 0; y < h.height; ++y) {
+        size_t got = in.Row(row, rowBytes);
+        bool whole = got == rowBytes;
+        if (!whole) std::memset(row + got, 0, rowBytes - got);
+        long dy = y + offY;
+        if (dy >= areaH) break;
+        if (dy >= 0) {
+            uint8_t *dst = pixels + size_t(dy) * pitch;
+            for (long x = 0; x < long(width); ++x) {
+                long dx = x + offX;
+                if (dx < 0 || dx >= areaW) continue;
+                uint8_t r = row[x], g = row[width + x], b = row[2 * width + x];
+                uint16_t v = uint16_t(((r & 0xF8) << 8) + ((g & 0xFC) << 3) + (b >> 3));
+                std::memcpy(dst + 2 * dx, &v, 2);
+            }
+        }
+        if (!whole) break;
+    }
+    std::free(row);
+    return true;
+}
+
+bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixels, size_t capacity) {
+    uint8_t *file;
+    size_t size;
+    if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) return false;
+    bool ok = pcxDecodeBytes(file, size, raster, palette, pixels, capacity);
+    std::free(file);
+    return ok;
+}
+
+void *pcxLoadPalette(const char *name, void *block, uint32_t *size) {
+    if (!block) return nullptr;
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return nullptr;
+    uint8_t raw[768];
+    bool ok = std::fseek(f, -768, SEEK_END) == 0 && std::fread(raw, 1, 768, f) == 768;
+    std::fclose(f);
+    if (!ok) return nullptr;
+    uint8_t *palette = static_cast<uint8_t *>(block);
+    std::memset(palette, 0, PaletteBytes);
+    for (int i = 0; i < 256; ++i) std::memcpy(palette + i * 4, raw + i * 3, 3);
+    if (size) *size = PaletteBytes;
+    return block;
+}
+
+uint32_t PcxRasterSize(const char *name) {
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return 0;
+    uint8_t header[128];
+    bool ok = std::fread(header, 1, 128, f) == 128;
+    std::fclose(f);
+    PcxHeader h;
+    if (!ok || !ReadHeader(header, 128, &h)) return 0;
+    const uint64_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    uint64_t bytes = RasterHeaderBytes + uint64_t(h.width) * uint64_t(h.height) * bpp;
+    return bytes > 0x7FFFFFFF ? 0 : uint32_t(bytes);
+}
+
+void *LoadPcxRaster(const char *name, void *block, uint32_t *size) {
+    if (!block || !size || *size < RasterHeaderBytes) return nullptr;
+    Raster *raster = static_cast<Raster *>(block);
+    uint8_t *pixels = static_cast<uint8_t *>(block) + RasterHeaderBytes;
+    raster->pitch = 0;
+    if (!pcxDecode(name, raster, nullptr, pixels, *size - RasterHeaderBytes)) return nullptr;
+    const uint32_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    *size = RasterHeaderBytes + uint32_t(raster->width) * raster->height * bpp;
+    return block;
+}
+
+PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
+    PcxHeader h;
+    if (!ReadHeader(file, fileSize, &h) || h.planes != 1 || h.bitsPerPixel != 8) return nullptr;
+    // One byte pair of run-length data gives at most 63 pixels: a header
+    // promising more than the file can hold is lying.
+    const uint64_t count = uint64_t(h.width) * uint64_t(h.height);
+    if (count > uint64_t(fileSize) * 32) return nullptr;
+    PcxImage *image = new PcxImage{};
+    std::memcpy(image->header, file, 128);
+    image->width = uint32_t(h.width);
+    image->height = uint32_t(h.height);
+    image->encodedSize = uint32_t(count);
+    image->pixels = static_cast<uint8_t *>(std::calloc(count ? count : 1, 1));
+    image->palette = static_cast<uint8_t *>(std::calloc(768, 1));
+    RunReader in{file + 128, file + fileSize};
+    in.Row(image->pixels, count);  // one stream, not cut at rows
+    if (in.p < in.end) image->paletteMarker = *in.p;
+    if (fileSize >= 128 + 768) std::memcpy(image->palette, file + fileSize - 768, 768);
+    return image;
+}
+
+PcxImage *pcxLoad(const char *name) {
+    uint8_t *file;
+    size_t size;
+    if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) {
+        std::printf("Unable to open file %s \n", name);
+        return nullptr;
+    }
+    std::printf("Loading %s ... \n", name);
+    PcxImage *image = pcxLoadBytes(file, size);
+    std::free(file);
+    return image;
+}
+
+void pcxFree(PcxImage *image) {
+    if (!image) return;
+    std::free(image->pixels);
+    if (!(image->flags & PcxFlagSharedPalette)) std::free(image->palette);
+    delete image;
+}
+
+PcxImage *pcxCopy(const PcxImage *image) {
+    if (!image) return nullptr;
+    PcxImage *copy = new PcxImage(*image);
+    copy->pixels = static_cast<uint8_t *>(std::malloc(image->encodedSize ? image->encodedSize : 1));
+    if (image->pixels) std::memcpy(copy->pixels, image->pixels, image->encodedSize);
+    copy->palette = static_cast<uint8_t *>(std::calloc(768, 1));
+    if (image->palette) std::memcpy(copy->palette, image->palette, 768);
+    // The copy owns the palette it was given, so it must free it.
+    copy->flags &= ~uint32_t(PcxFlagSharedPalette);
+    return copy;
+}
+
+size_t pcxEncodeRow(const uint8_t *row, uint32_t width, uint8_t *out) {
+    size_t n = 0;
+    uint32_t x = 0;
+    while (x < width) {
+        uint8_t v = row[x];
+        uint32_t count = 1;
+        if (x + 1 < width && row[x + 1] == v)
+            while (count < 63 && x + count < width && row[x + count] == v) ++count;
+        if (count >= 2) {
+            out[n++] = uint8_t(0xC0 | count);
+            out[n++] = v;
+        } else if (v & 0xC0) {
+            out[n++] = 0xC1;
+            out[n++] = v;
+        } else {
+            out[n++] = v;
+        }
+        x += count;
+    }
+    return n;
+}
+
+PcxImage *MakePcxImage(const uint8_t *header, uint32_t flags, const uint8_t *pixels, uint32_t width,
+                       uint32_t height, uint8_t *palette) {
+    PcxImage *image = new PcxImage{};
+    if (header) {
+        std::memcpy(image->header, header, 128);
+    } else {
+        uint8_t *h = image->header;
+        h[0] = 10;
+        h[1] = 5;
+        h[2] = 1;
+        h[3] = 8;
+        PutU16(h + 12, 640);
+        PutU16(h + 14, 480);
+        h[65] = 1;
+    }
+    PutU16(image->header + 4, 0);
+    PutU16(image->header + 6, 0);
+    PutU16(image->header + 8, width - 1);
+    PutU16(image->header + 10, height - 1);
+    PutU16(image->header + 66, width);
+    image->flags = flags | PcxFlagOwn | PcxFlagSharedPalette;
+    image->width = width;
+    image->height = height;
+    image->palette = palette;
+    image->paletteMarker = 12;
+    const size_t count = size_t(width) * height;
+    if (flags & PcxFlagEncoded) {
+        size_t capacity = std::max<size_t>(count / 2, 1);
+        size_t used = 0;
+        uint8_t *buffer = static_cast<uint8_t *>(std::malloc(capacity));
+        uint8_t *code = static_cast<uint8_t *>(std::malloc(size_t(width) * 2 + 2));
+        for (uint32_t y = 0; y < height; ++y) {
+            size_t n = pcxEncodeRow(pixels + size_t(y) * width, width, code);
+            while (used + n > capacity) {
+                capacity += size_t(10) * height;
+                buffer = static_cast<uint8_t *>(std::realloc(buffer, capacity));
+            }
+            std::memcpy(buffer + used, code, n);
+            used += n;
+        }
+        std::free(code);
+        image->pixels = static_cast<uint8_t *>(std::realloc(buffer, used ? used : 1));
+        image->encodedSize = uint32_t(used);
+    } else {
+        image->pixels = static_cast<uint8_t *>(std::malloc(count ? count : 1));
+        if (count) std::memcpy(image->pixels, pixels, count);
+        image->encodedSize = uint32_t(count);
+    }
+    return image;
+}
+
+void pcxSave(const char *name, const PcxImage *image) {
+    if (!image) return;
+    FILE *f = OpenGameFile(name, "wb");
+    if (!f) return;
+    std::fwrite(image->header, 1, 128, f);
+    if (image->flags & PcxFlagEncoded) {
+        std::fwrite(image->pixels, 1, image->encodedSize, f);
+    } else {
+        uint8_t *code = static_cast<uint8_t *>(std::malloc(size_t(image->width) * 2 + 2));
+        for (uint32_t y = 0; y < image->height; ++y) {
+            size_t n = pcxEncodeRow(image->pixels + size_t(y) * image->width, image->width, code);
+            std::fwrite(code, 1, n, f);
+        }
+        std::free(code);
+    }
+    std::fputc(image->paletteMarker, f);
+    static const uint8_t kBlack[768] = {};
+    std::fwrite(image->palette ? image->palette : kBlack, 1, 768, f);
+    std::fclose(f);
+}

@@ -1,0 +1,155 @@
+// True-colour TGA: the frame captures written at 16 bits per pixel, and a
+// reader for checking them (and pictures made by other programs).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "RES/picture.h"
+#include "app/options.h"
+#include "app/system.h"
+
+namespace {
+
+constexpr size_t kTgaFileLimit = 64u << 20;
+
+// The capture ring: one buffer, filled frame by frame and written when full.
+constexpr int kRingSize = 1;
+uint8_t *gRing[kRingSize];
+size_t gRingBytes;
+int gRingFilled;
+long gCaptureNumber;  // never reset during a run
+uint16_t gRingWidth[kRingSize], gRingHeight[kRingSize];
+
+}  // namespace
+
+bool tgaSaveCapture(const char *name, uint16_t width, uint16_t height, const uint8_t *bgr) {
+    uint8_t header[18] = {};
+    header[2] = 2;
+    header[12] = uint8_t(width);
+    header[13] = uint8_t(width >> 8);
+    header[14] = uint8_t(height);
+    header[15] = uint8_t(height >> 8);
+    header[16] = 24;
+    header[17] = 0x20;
+    FILE *f = OpenGameFile(name, "wb");
+    if (!f) return false;
+    size_t n = size_t(width) * height * 3;
+    bool ok = std::fwrite(header, 1, 18, f) == 18 && std::fwrite(bgr, 1, n, f) == n;
+    return std::fclose(f) == 0 && ok;
+}
+
+void CaptureFrameTga(const char *folder, const Surface *surface) {
+    if (BytesPerPixel != 2 || !surface || !surface->pixels || surface->width <= 0 || surface->height <= 0)
+        return;
+    const bool quarter = optQuarter != 0;
+    const int w = quarter ? surface->width / 2 : surface->width;
+    const int h = quarter ? surface->height / 2 : surface->height;
+    const size_t n = size_t(w) * h;
+    if (!n) return;
+    if (gRingBytes < n * 3) {
+        // The first capture (or a larger display) sizes the ring.
+        for (auto &b : gRing) {
+            std::free(b);
+            b = static_cast<uint8_t *>(std::malloc(n * 3));
+        }
+        gRingBytes = n * 3;
+        gRingFilled = 0;
+    }
+    uint8_t *out = gRing[gRingFilled];
+    const int pitch = surface->pitch > 0 ? surface->pitch : surface->width * 2;
+    const int step = quarter ? 2 : 1;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *row = surface->pixels + size_t(y * step) * pitch;
+        for (int x = 0; x < w; ++x) {
+            uint16_t v;
+            std::memcpy(&v, row + size_t(x * step) * 2, 2);
+            *out++ = uint8_t((v & 31) << 3);
+            *out++ = uint8_t((v & 0x7E0) >> 3);
+            *out++ = uint8_t((v & 0xF800) >> 8);
+        }
+    }
+    // The header describes the frame as captured, so it always matches the
+    // bytes after it.
+    gRingWidth[gRingFilled] = uint16_t(w);
+    gRingHeight[gRingFilled] = uint16_t(h);
+    if (++gRingFilled < kRingSize) return;
+    for (int i = 0; i < gRingFilled; ++i) {
+        char name[512];
+        std::snprintf(name, sizeof name, "%s\\t%05ld.tga", folder, gCaptureNumber++);
+        if (!tgaSaveCapture(name, gRingWidth[i], gRingHeight[i], gRing[i])) break;
+    }
+    gRingFilled = 0;
+}
+
+TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
+    if (size < 18) return nullptr;
+    const uint8_t idLength = file[0], colourMapType = file[1], type = file[2];
+    const uint32_t mapLength = file[5] | file[6] << 8;
+    const uint32_t mapBits = file[7];
+    const uint16_t width = uint16_t(file[12] | file[13] << 8);
+    const uint16_t height = uint16_t(file[14] | file[15] << 8);
+    const uint32_t bits = file[16];
+    const bool topFirst = file[17] & 0x20;
+    if ((type != 2 && type != 10) || (bits != 24 && bits != 32) || colourMapType > 1) return nullptr;
+    const size_t bpp = bits / 8;
+    size_t at = 18 + size_t(idLength) + (colourMapType ? size_t(mapLength) * ((mapBits + 7) / 8) : 0);
+    const size_t count = size_t(width) * height;
+    // Run-length packets give at most 128 pixels for 1 + bpp bytes.
+    if (at > size || count > (size - at) * 128) return nullptr;
+    TgaImage *image = new TgaImage{width, height, static_cast<uint8_t *>(std::calloc(count * 3 + 1, 1))};
+    const uint8_t *p = file + at, *end = file + size;
+    size_t i = 0;
+    auto put = [&](const uint8_t *px) {
+        size_t y = i / (width ? width : 1), x = i % (width ? width : 1);
+        if (!topFirst) y = height - 1 - y;
+        uint8_t *d = image->rgb + (y * width + x) * 3;
+        d[0] = px[2];
+        d[1] = px[1];
+        d[2] = px[0];
+        ++i;
+    };
+    bool ok = true;
+    while (i < count) {
+        if (type == 2) {
+            if (size_t(end - p) < bpp) { ok = false; break; }
+            put(p);
+            p += bpp;
+            continue;
+        }
+        if (p >= end) { ok = false; break; }
+        uint8_t packet = *p++;
+        size_t n = (packet & 0x7F) + 1;
+        if (packet & 0x80) {
+            if (size_t(end - p) < bpp) { ok = false; break; }
+            for (size_t k = 0; k < n && i < count; ++k) put(p);
+            p += bpp;
+        } else {
+            for (size_t k = 0; k < n && i < count; ++k) {
+                if (size_t(end - p) < bpp) { ok = false; break; }
+                put(p);
+                p += bpp;
+            }
+            if (!ok) break;
+        }
+    }
+    if (!ok) {
+        tgaFree(image);
+        return nullptr;
+    }
+    return image;
+}
+
+TgaImage *tgaLoad(const char *name) {
+    uint8_t *file;
+    size_t size;
+    if (!ReadGameFile(name, &file, &size, kTgaFileLimit)) return nullptr;
+    TgaImage *image = tgaLoadBytes(file, size);
+    std::free(file);
+    return image;
+}
+
+void tgaFree(TgaImage *image) {
+    if (!image) return;
+    std::free(image->rgb);
+    delete image;
+}

@@ -1,0 +1,142 @@
+#include "RES/slab.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/log.h"
+#include "app/options.h"
+#include "app/system.h"
+
+namespace {
+
+uint32_t U32(const uint8_t *p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24; }
+
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// Compares an index name (a fixed field, not always terminated) with the
+// entry name, ASCII letters folded.
+bool NameMatches(const uint8_t *field, const char *entry) {
+    size_t i = 0;
+    for (; i < SlabNameBytes; ++i) {
+        char a = char(field[i]);
+        if (Fold(a) != Fold(entry[i])) return false;
+        if (!a) return true;
+    }
+    return entry[i] == 0;
+}
+
+// The first place in `path` where the slab name's first four characters stand
+// (case-sensitive, with four characters left); null when there is none.
+const char *FindSlabWord(const char *slab, const char *path) {
+    size_t n = std::strlen(path);
+    for (size_t i = 0; i + 4 <= n; ++i)
+        if (!std::strncmp(path + i, slab, 4)) return path + i;
+    return nullptr;
+}
+
+std::string SlabPath(const char *slab) { return std::string("vek\\resource\\") + slab + ".slb"; }
+
+// Reads the index entry by entry (nothing is cached between opens). Returns
+// 1 found, 0 not found, -1 short read inside the index.
+int SearchIndex(FILE *f, const char *entry, uint32_t *dataOffset, uint32_t *dataSize) {
+    uint8_t header[SlabHeaderBytes];
+    if (std::fread(header, 1, sizeof header, f) != sizeof header) return -1;
+    uint32_t count = U32(header + 4);
+    if (std::fseek(f, long(U32(header + 8)), SEEK_SET) != 0) return -1;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t e[SlabEntryBytes];
+        if (std::fread(e, 1, sizeof e, f) != sizeof e) return -1;
+        if (NameMatches(e, entry)) {
+            *dataOffset = U32(e + 64);
+            *dataSize = U32(e + 68);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Size and read: the entry name is the path right after the slab's word.
+bool FindTextEntry(const char *slab, const char *path, FILE **stream, uint32_t *offset, uint32_t *size) {
+    if (!slab || !path || optNoSlab) return false;
+    const char *word = FindSlabWord(slab, path);
+    if (!word) return false;
+    FILE *f = OpenGameFile(SlabPath(slab).c_str(), "rb");
+    if (!f) return false;
+    if (SearchIndex(f, word + 4, offset, size) != 1) {
+        std::fclose(f);
+        return false;
+    }
+    *stream = f;
+    return true;
+}
+
+}  // namespace
+
+bool slabFindEntryBytes(const uint8_t *file, size_t fileSize, const char *entry, uint32_t *dataOffset,
+                        uint32_t *dataSize) {
+    if (fileSize < SlabHeaderBytes) return false;
+    uint32_t count = U32(file + 4);
+    uint64_t at = U32(file + 8);
+    for (uint32_t i = 0; i < count; ++i, at += SlabEntryBytes) {
+        if (at + SlabEntryBytes > fileSize) return false;
+        const uint8_t *e = file + at;
+        if (NameMatches(e, entry)) {
+            *dataOffset = U32(e + 64);
+            *dataSize = U32(e + 68);
+            return true;
+        }
+    }
+    return false;
+}
+
+FILE *slabOpen(const char *slab, const char *path, uint32_t *sizeOut) {
+    if (!path) return nullptr;
+    if (slab && !optNoSlab) {
+        const char *word = FindSlabWord(slab, path);
+        const char *entry = word ? std::strchr(word, '\\') : nullptr;
+        FILE *f = entry ? OpenGameFile(SlabPath(slab).c_str(), "rb") : nullptr;
+        if (f) {
+            uint32_t offset = 0, size = 0;
+            int found = SearchIndex(f, entry, &offset, &size);
+            if (found < 0) {
+                std::fclose(f);
+                dunFatalError("Slab Index Error");
+            }
+            if (found == 1 && std::fseek(f, long(offset), SEEK_SET) == 0) {
+                if (sizeOut) *sizeOut = size;
+                return f;
+            }
+            std::fclose(f);
+        }
+    }
+    FILE *f = OpenGameFile(path, "rb");
+    if (f && sizeOut) {
+        std::fseek(f, 0, SEEK_END);
+        long length = std::ftell(f);
+        *sizeOut = length > 0 ? uint32_t(length) : 0;
+        std::fseek(f, 0, SEEK_SET);
+    }
+    return f;
+}
+
+void slabClose(FILE *stream) {
+    if (stream) std::fclose(stream);
+}
+
+uint32_t slabEntrySize(const char *slab, const char *path) {
+    FILE *f;
+    uint32_t offset, size;
+    if (!FindTextEntry(slab, path, &f, &offset, &size)) return 0;
+    std::fclose(f);
+    return size;
+}
+
+void *slabReadEntry(const char *slab, const char *path, void *buffer, size_t capacity) {
+    FILE *f;
+    uint32_t offset, size;
+    if (!buffer || !FindTextEntry(slab, path, &f, &offset, &size)) return nullptr;
+    bool ok = size <= capacity && std::fseek(f, long(offset), SEEK_SET) == 0 &&
+              std::fread(buffer, 1, size, f) == size;
+    std::fclose(f);
+    return ok ? buffer : nullptr;
+}

@@ -1,0 +1,184 @@
+// The first sample pictures: the standard palette picture, the load screens
+// at 8 and 16 bits, the screenshot header, the map icons, the glow masks and
+// the colour cube. Written through the game's own savers (chdir into the data
+// root, so that their game paths land there).
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "RES/picture.h"
+#include "mkdata.h"
+#include "os/paths.h"
+
+namespace {
+
+// 0-9 and 246-255 the system's colours; 10-225 a 6 x 6 x 6 colour cube; 226-245
+// a grey ramp.
+void StandardPalette(uint8_t *pal) {
+    static const uint8_t kSystem[20][3] = {
+        {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+        {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
+    };
+    std::memset(pal, 0, PaletteBytes);
+    for (int i = 0; i < 10; ++i) std::memcpy(pal + i * 4, kSystem[i], 3);
+    for (int i = 0; i < 10; ++i) std::memcpy(pal + (246 + i) * 4, kSystem[10 + i], 3);
+    for (int i = 0; i < 216; ++i) {
+        uint8_t *e = pal + (10 + i) * 4;
+        e[0] = uint8_t((i / 36) * 51);
+        e[1] = uint8_t((i / 6 % 6) * 51);
+        e[2] = uint8_t((i % 6) * 51);
+    }
+    for (int i = 0; i < 20; ++i) {
+        uint8_t g = uint8_t(8 + i * 247 / 19);
+        uint8_t *e = pal + (226 + i) * 4;
+        e[0] = e[1] = e[2] = g;
+    }
+}
+
+uint8_t CubeIndex(int r, int g, int b) { return uint8_t(10 + (r * 5 + 127) / 255 * 36 + (g * 5 + 127) / 255 * 6 + (b * 5 + 127) / 255); }
+
+std::vector<uint8_t> Palette768(const uint8_t *pal) {
+    std::vector<uint8_t> p(768);
+    for (int i = 0; i < 256; ++i) std::memcpy(&p[i * 3], pal + i * 4, 3);
+    return p;
+}
+
+// Saves an 8-bit picture with the game's PCX saver.
+void SavePcx8(const char *name, const std::vector<uint8_t> &pixels, uint32_t w, uint32_t h, const uint8_t *pal) {
+    std::vector<uint8_t> p768 = Palette768(pal);
+    PcxImage *image = MakePcxImage(nullptr, 0, pixels.data(), w, h, p768.data());
+    pcxSave(name, image);
+    pcxFree(image);
+}
+
+// A 24-bit PCX: three planes per row, each run-length coded by the game's
+// row encoder.
+bool SavePcx24(const std::string &path, const std::vector<uint8_t> &rgb, uint32_t w, uint32_t h) {
+    uint8_t header[128] = {};
+    header[0] = 10;
+    header[1] = 5;
+    header[2] = 1;
+    header[3] = 8;
+    auto put16 = [&](int at, uint32_t v) {
+        header[at] = uint8_t(v);
+        header[at + 1] = uint8_t(v >> 8);
+    };
+    put16(8, w - 1);
+    put16(10, h - 1);
+    put16(12, 640);
+    put16(14, 480);
+    header[65] = 3;
+    put16(66, w);
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    std::fwrite(header, 1, 128, f);
+    std::vector<uint8_t> plane(w), code(2 * w + 2);
+    for (uint32_t y = 0; y < h; ++y)
+        for (int c = 0; c < 3; ++c) {
+            for (uint32_t x = 0; x < w; ++x) plane[x] = rgb[(size_t(y) * w + x) * 3 + c];
+            size_t n = pcxEncodeRow(plane.data(), w, code.data());
+            std::fwrite(code.data(), 1, n, f);
+        }
+    return std::fclose(f) == 0;
+}
+
+bool WritePictures(const mkdata::Context &ctx) {
+    for (const char *dir : {"vek/resource/art/screens/x", "vek/resource/art/icons/x"}) mkdata::OutPath(ctx, dir);
+    char old[4096];
+    if (!getcwd(old, sizeof old) || chdir(ctx.out.c_str()) != 0) return false;
+    osFlushPathCache();
+
+    uint8_t pal[PaletteBytes];
+    StandardPalette(pal);
+
+    // The standard palette, shown as a 16 x 16 swatch of 8 x 8 blocks.
+    std::vector<uint8_t> swatch(128 * 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) swatch[y * 128 + x] = uint8_t((y / 8) * 16 + x / 8);
+    SavePcx8("vek\\resource\\art\\tovstd.pcx", swatch, 128, 128, pal);
+
+    // The load screens: a dark blue sky fading to grey with a lighter band.
+    std::vector<uint8_t> screen8(640 * 480);
+    std::vector<uint8_t> screen24(640 * 480 * 3);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            int r = y * 96 / 479, g = y * 128 / 479, b = 96 + y * 159 / 479;
+            bool band = y >= 200 && y < 280 && x >= 80 && x < 560;
+            if (band) r = g = b = 220;
+            if (band && ((x / 16 + y / 16) & 1)) r = 255, g = 200, b = 0;
+            screen8[y * 640 + x] = CubeIndex(r, g, b);
+            uint8_t *p = &screen24[(size_t(y) * 640 + x) * 3];
+            p[0] = uint8_t(r);
+            p[1] = uint8_t(g);
+            p[2] = uint8_t(b);
+        }
+    SavePcx8("vek\\resource\\art\\loadscrn.pcx", screen8, 640, 480, pal);
+    if (!SavePcx24("vek/resource/art/loadscrn16.pcx", screen24, 640, 480)) return false;
+
+    // The screenshot header: any small 8-bit picture; only its header is used.
+    std::vector<uint8_t> small(16 * 16, 255);
+    SavePcx8("vek\\resource\\art\\screens\\header.pcx", small, 16, 16, pal);
+
+    // The glow masks: radial light levels 0..15 over 128 x 128.
+    for (int n : {0, 4}) {
+        std::vector<uint8_t> mask(128 * 128);
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) {
+                double d = std::hypot(x - 63.5, y - 63.5) / (n == 0 ? 64.0 : 40.0);
+                mask[y * 128 + x] = uint8_t(d >= 1 ? 0 : std::min(15, 1 + int(15 * (1 - d))));
+            }
+        char name[64];
+        std::snprintf(name, sizeof name, "vek\\resource\\art\\icons\\Flare%03d.pcx", n);
+        SavePcx8(name, mask, 128, 128, pal);
+    }
+
+    // The six star-map icons as IFF pictures: compressed, raw, and one of an
+    // odd width, each with its hotspot in the middle.
+    static const struct { const char *name; int w, h; bool packed; uint8_t colour; } kIcons[] = {
+        {"gsv_lp.bbm", 16, 16, true, 250},  {"gsv_lps.bbm", 9, 9, true, 249},
+        {"gsv_stc.bbm", 15, 11, false, 251}, {"gsv_sts.bbm", 7, 7, false, 253},
+        {"gsv_os.bbm", 12, 12, true, 254},   {"gsv_stl.bbm", 13, 5, true, 226 + 19},
+    };
+    for (auto &icon : kIcons) {
+        std::vector<uint8_t> px(size_t(icon.w) * icon.h, 0);
+        for (int y = 0; y < icon.h; ++y)
+            for (int x = 0; x < icon.w; ++x) {
+                int dx = 2 * x - (icon.w - 1), dy = 2 * y - (icon.h - 1);
+                if (dx * dx + dy * dy <= icon.w * icon.h) px[size_t(y) * icon.w + x] = icon.colour;
+            }
+        std::string name = std::string("vek\\resource\\art\\icons\\") + icon.name;
+        if (!SaveIffPicture(name.c_str(), px.data(), uint16_t(icon.w), uint16_t(icon.h), pal, icon.packed,
+                            uint16_t(icon.w / 2), uint16_t(icon.h / 2)))
+            return false;
+    }
+
+    // The colour cube: for each 5-5-6 bit colour the nearest game colour (10..245).
+    std::vector<uint8_t> cube(ColourMapBytes);
+    for (uint32_t i = 0; i < ColourMapBytes; ++i) {
+        int r = int((i >> 8) & 0xF8), g = int((i & 0x7C0) >> 3), b = int((i & 0x3F) << 2);
+        int best = 10, bestD = 1 << 30;
+        for (int p = 10; p < 246; ++p) {
+            int dr = r - pal[p * 4], dg = g - pal[p * 4 + 1], db = b - pal[p * 4 + 2];
+            int d = dr * dr + dg * dg + db * db;
+            if (d < bestD) best = p, bestD = d;
+        }
+        cube[i] = uint8_t(best);
+    }
+    bool ok = SaveColourMap("vek\\resource\\art\\tovstd.cm", cube.data());
+    if (chdir(old) != 0) return false;
+    osFlushPathCache();
+    return ok;
+}
+
+mkdata::Generator gPictures("20-pictures", WritePictures);
+
+}  // namespace
