@@ -13,3 +13,16 @@
     } while (0)
 
 void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
+
+#include "gui/station.h"
+
+uint8_t gGuiHidden;
+uint8_t gComPanelOpen;
+uint8_t gComClipsFrozen;
+void guiLeaveStation() { PENDING_ONCE("guiLeaveStation"); }
+GuiWindow *guiRootWindow() {
+    PENDING_ONCE("guiRootWindow");
+    return nullptr;
+}
+uint32_t guiWindowFlags(const GuiWindow *) { return 0; }
+void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }
