@@ -5,7 +5,7 @@
 
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
-#include "app/random.h"
+#include "RES/util.h"
 #include "present/view_clip.h"
 
 using namespace gfx;
@@ -27,7 +27,7 @@ constexpr int kAimPoints[4][2] = {{254, 200}, {112, 360}, {531, 97}, {7, 245}};
 }  // namespace
 
 void InitRandomOffsets() {
-    for (auto &o : RandomOffsets) o = uint32_t(dunRand()) & 0x1FF;
+    for (auto &o : RandomOffsets) o = uint32_t(dunRand15()) & 0x1FF;
     RandomOffsetsReady = true;
 }
 
@@ -68,7 +68,7 @@ void DrawShadedSprite(Surface *surface, int16_t intensity, int colour, int, int 
         }
         if (y > box.bottom || y < box.top) draw = false;
         if (draw) {
-            int64_t r = dunRand() % 200;
+            int64_t r = dunRand15() % 200;
             int64_t yb = std::min<int64_t>(int64_t(y) + size / 2, box.bottom);
             for (int64_t row = y0; row < yb; row++) {
                 int64_t c = Offset(r++);
@@ -108,7 +108,7 @@ void FillTriangleHalf(Surface *surface, int ax, int ay, int h, int xa, int xb, i
     if (Is16() || !Usable(surface) || h == 0) return;
     if (xa > xb) std::swap(xa, xb), std::swap(shadeA, shadeB);
     if (!RandomOffsetsReady) InitRandomOffsets();
-    int64_t r0 = dunRand() % 200;
+    int64_t r0 = dunRand15() % 200;
     int dir = h > 0 ? 1 : -1;
     int64_t H = std::llabs(int64_t(h));
     int64_t wStep = ((int64_t(xb) - xa) * 256) / H;

@@ -5,7 +5,7 @@
 
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
-#include "app/random.h"
+#include "RES/util.h"
 #include "platform/display.h"
 
 using namespace gfx;
@@ -123,7 +123,7 @@ void FillRectClipped(Surface *surface, int colourIndex, const ClipRect *clip, in
 
 void DrawStaticNoise(Surface *surface, int colour, int x0, int y0, int x1, int y1) {
     if (Is16() || !Usable(surface)) return;
-    unsigned mask = dunRand() % 7 == 6 ? 31 : 15;
+    unsigned mask = dunRand15() % 7 == 6 ? 31 : 15;
     int base = ((colour + 16) & 0xE0) - 16;
     Box b = Intersect(SortedBox(x0, y0, x1, y1), SurfaceBox(surface));
     for (int y = b.top; y <= b.bottom; y++) {
@@ -148,7 +148,7 @@ void JitterRect(Surface *surface, int strength, int x0, int y0, int x1, int y1) 
     size_t count = size_t(right - left + 1);
     std::vector<uint8_t> tmp(count * bpp);
     for (int64_t y = std::max<int64_t>(top, 0); y < rowEnd; y++) {
-        int s = dunRand() % strength - strength / 2;
+        int s = dunRand15() % strength - strength / 2;
         uint8_t *row = surface->pixels + size_t(y) * stride + left * bpp;
         long shift = long(((s % long(count)) + long(count)) % long(count));  // left rotation
         if (shift == 0) continue;

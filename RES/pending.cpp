@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "RES/font.h"
-#include "RES/random.h"
+#include "RES/util.h"
 #include "RES/resman.h"
 #include "RES/surface.h"
 #include "app/log.h"
@@ -19,18 +19,6 @@
             dunDebugPrint("not built yet: " name); \
         }                                          \
     } while (0)
-
-// ---- Shared utilities.
-static unsigned gRuntimeRandState = 1;
-int RuntimeRand() {
-    PENDING_ONCE("RuntimeRand");
-    gRuntimeRandState = gRuntimeRandState * 214013u + 2531011u;
-    return int((gRuntimeRandState >> 16) & 0x7FFF);
-}
-void RuntimeSrand(unsigned seed) {
-    PENDING_ONCE("RuntimeSrand");
-    gRuntimeRandState = seed;
-}
 
 // ---- Fonts, texts and sounds.
 static uint32_t FileLength(const char *name) {

@@ -7,7 +7,7 @@
 
 #include "RES/font.h"
 #include "RES/picture.h"
-#include "RES/random.h"
+#include "RES/util.h"
 #include "RES/slab.h"
 #include "app/log.h"
 #include "app/options.h"
@@ -94,7 +94,7 @@ ResourceHandle *TakeSlot() {
 }  // namespace
 
 uint32_t resmanInit() {
-    for (uint32_t i = 0; i < 256; ++i) RESMAN.hashTable[i] = i | (uint32_t(RuntimeRand() % 256) << 8);
+    for (uint32_t i = 0; i < 256; ++i) RESMAN.hashTable[i] = i | (uint32_t(dunRand15() % 256) << 8);
     // The free figure saturates on large machines, so the subtraction here is
     // done wide and only a machine truly short of memory fails.
     int64_t capacity = int64_t(FreeMemoryBytes()) - ResourcePoolHeadroom;

@@ -62,3 +62,16 @@ extern uint8_t FullScreenMode;   // the full-screen driver is open
 
 // Restores every option to its start value (for tests and a fresh start).
 void ResetOptions();
+
+// One command-line option: the word after the dash and what it does.
+struct CommandSwitch {
+    const char *name;
+    void (*handler)();
+};
+// In search order, ended by a null name.
+extern const CommandSwitch CommandSwitchTable[];
+
+// word: a whole command-line word with its leading "-". The first table name
+// equal to the rest (exactly, with case) runs; unknown words are ignored.
+// Null sets the front-end start flag.
+void parseCommandSwitch(const char *word);

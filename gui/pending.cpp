@@ -1,6 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "app/log.h"
+#include "gui/pointer.h"
 #include "gui/redraw.h"
 
 #define PENDING_ONCE(name)                         \
@@ -13,6 +14,9 @@
     } while (0)
 
 void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
+
+int32_t guiPointerMarginX;
+int32_t guiPointerMarginY;
 
 #include "gui/station.h"
 

@@ -39,22 +39,3 @@ const DisplayDriver Display3dDriver = {
 
 void Display3dClear(int) { PENDING_ONCE("Display3dClear"); }
 
-// ---- The key queue.
-#include "platform/keyboard_queue.h"
-
-uint8_t KeyDownTable[256];
-static uint16_t gInterimKeys[300];
-static int gInterimKeyCount;
-uint16_t KeyQueueCount() { return uint16_t(gInterimKeyCount); }
-uint16_t KeyQueueGet() {
-    if (!gInterimKeyCount) return 0;
-    uint16_t k = gInterimKeys[0];
-    for (int i = 1; i < gInterimKeyCount; ++i) gInterimKeys[i - 1] = gInterimKeys[i];
-    --gInterimKeyCount;
-    return k;
-}
-void KeyQueueReset() { gInterimKeyCount = 0; }
-void KeyQueuePut(uint16_t word) {
-    PENDING_ONCE("KeyQueuePut");
-    if (gInterimKeyCount < 299) gInterimKeys[gInterimKeyCount++] = word;
-}

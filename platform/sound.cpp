@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "os/audio.h"
 #include "platform/wave.h"
+#include "RES/util.h"
 
 SoundSlot SoundSlots[kSoundSlots] = {
     {"10", 1},        {"11", 0},        {"32", 1},          {"27", 0},          {"31", 0},
@@ -33,12 +34,6 @@ float MasterVolume = 100.0f;
 float DialogueBalance = 0.0f;
 uint8_t SoundMarkForRelease = 0;
 
-// The runtime's 15-bit generator, used for the pitch spread.
-static uint32_t gSoundRandState = 1;
-static int SoundRand() {
-    gSoundRandState = gSoundRandState * 214013u + 2531011u;
-    return int((gSoundRandState >> 16) & 0x7FFF);
-}
 
 int32_t SoundScaledVolume(int32_t volume) {
     return int32_t(double(volume + 10000) * (100.0 + MasterVolume) / 200.0) - 10000;
@@ -180,7 +175,7 @@ void SoundPlayVaried(int index, int32_t volume, int32_t, int32_t pan, uint8_t lo
     SoundSlot *slot = &SoundSlots[index];
     if (!slot->buffer) SoundLoad(index);
     // No spread means the slot's own pitch (and no division by zero).
-    int32_t offset = spread > 0 ? SoundRand() % spread - spread / 2 : 0;
+    int32_t offset = spread > 0 ? dunRand15() % spread - spread / 2 : 0;
     int32_t frequency = slot->baseFrequency + offset;
     if (frequency < 0) frequency = 0;
     SoundStartFaded(slot, volume, frequency, pan, loop);

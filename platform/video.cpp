@@ -10,7 +10,7 @@
 #include "app/options.h"
 #include "gui/redraw.h"
 #include "gui/station.h"
-#include "platform/keyboard_queue.h"
+#include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/sound.h"
 

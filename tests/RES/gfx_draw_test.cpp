@@ -1,5 +1,5 @@
 // Pixels, rectangles, lines, blits and run-length sprites at 8 and 16 bits.
-#include "app/random.h"
+#include "RES/util.h"
 #include "gfx_fixture.h"
 
 using namespace gfxtest;
@@ -271,10 +271,10 @@ TEST(Effects, JitterRotatesRowsByTheDrawnAmount) {
     for (int y = 0; y < 6; y++)
         for (int x = 0; x < 12; x++) cv.Set(x, y, 10 * y + x);
     Canvas before = cv;
-    dunSrand(7);
+    dunSeedRand15(7);
     int shifts[3];
-    for (int &s : shifts) s = dunRand() % 6 - 3;
-    dunSrand(7);
+    for (int &s : shifts) s = dunRand15() % 6 - 3;
+    dunSeedRand15(7);
     JitterRect(&cv.s, 6, 0, 0, 11, 5);  // rows 1..3, pixels 1..10
     for (int y = 0; y < 6; y++)
         for (int x = 0; x < 12; x++) {

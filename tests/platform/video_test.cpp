@@ -14,7 +14,7 @@
 #include "app/options.h"
 #include "common/temp_dir.h"
 #include "platform/display.h"
-#include "platform/keyboard_queue.h"
+#include "platform/keyboard.h"
 #include "platform/smack.h"
 
 namespace {

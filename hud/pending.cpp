@@ -1,0 +1,21 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log.
+#include <cmath>
+
+#include "app/log.h"
+#include "hud/hud.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+double hudBearingDegrees(double a, double b) {
+    PENDING_ONCE("hudBearingDegrees");
+    double d = std::atan(b / a) * 180.0 / 3.14159265358979323846;
+    return a < 0 ? -d - 90.0 : 90.0 - d;
+}
