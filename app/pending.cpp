@@ -27,3 +27,5 @@ uint32_t FreeMemoryBytes() {
     return 0xFFFFFFFFu;
 }
 void LoadProgressStep(const char *) { PENDING_ONCE("LoadProgressStep"); }
+
+uint8_t gQuit;  // the main loop's quit request, until the shell owns it

@@ -96,6 +96,8 @@ AVCodecContext *OpenDecoder(AVStream *st) {
     AVCodecContext *c = avcodec_alloc_context3(codec);
     if (!c) return nullptr;
     c->thread_count = 1;
+    // A damaged film ends rather than showing concealed garbage.
+    c->err_recognition |= AV_EF_EXPLODE;
     if (avcodec_parameters_to_context(c, st->codecpar) < 0 || avcodec_open2(c, codec, nullptr) < 0) {
         avcodec_free_context(&c);
         return nullptr;
@@ -268,7 +270,7 @@ bool osFilmNextFrame(OsFilm *f) {
             ++f->decoded;
             return true;
         }
-        if (r != AVERROR(EAGAIN) || f->demuxEnded) break;
+        if (r != AVERROR(EAGAIN) || f->demuxEnded) break;  // the end, or a frame that does not decode
         r = av_read_frame(f->format, f->packet);
         if (r < 0) {
             f->demuxEnded = true;
@@ -278,7 +280,7 @@ bool osFilmNextFrame(OsFilm *f) {
         if (f->packet->stream_index == f->videoStream) {
             int s = avcodec_send_packet(f->video, f->packet);
             av_packet_unref(f->packet);
-            if (s < 0 && s != AVERROR(EAGAIN) && s != AVERROR_INVALIDDATA) break;
+            if (s < 0 && s != AVERROR(EAGAIN)) break;
         } else {
             if (f->packet->stream_index == f->audioStream && f->audio) PushAudio(f);
             av_packet_unref(f->packet);
