@@ -375,6 +375,7 @@ bool Drain(Writer &w, AVCodecContext *enc, AVStream *st, AVFrame *frame) {
 
 bool osFilmWrite(const char *hostPath, const char *container, int width, int height, int fps, int frames, int rate,
                  FilmPictureFn picture, FilmSoundFn sound, void *user) {
+    av_log_set_level(AV_LOG_QUIET);
     Writer w;
     bool mpeg = !std::strcmp(container, "mpeg");
     if (avformat_alloc_output_context2(&w.out, nullptr, container, hostPath) < 0 || !w.out) return false;
