@@ -13,6 +13,9 @@ namespace {
 // No picture file of the game comes near this; a bigger one is refused
 // before anything is allocated for it.
 constexpr size_t kPcxFileLimit = 64u << 20;
+// The whole-image form is for screenshots and small masks; 4096 x 4096 is
+// far beyond any of them.
+constexpr uint64_t kWholeImageLimit = 4096 * 4096;
 
 uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
 void PutU16(uint8_t *p, uint32_t v) {
@@ -44,19 +47,24 @@ struct RunReader {
     // (fewer when the data ran out; the rest are left as they were).
     size_t Row(uint8_t *out, size_t count) {
         size_t x = 0;
-        while (x < count) {
-            if (p >= end) return x;
-            uint8_t b = *p++;
-            size_t n = 1;
-            if ((b & 0xC0) == 0xC0) {
-                n = b & 0x3F;
-                if (p >= end) return x;
-                b = *p++;
+        const uint8_t *q = p;
+        while (x < count && q < end) {
+            uint8_t b = *q++;
+            if ((b & 0xC0) != 0xC0) {
+                out[x++] = b;
+                continue;
             }
-            size_t take = std::min(n, count - x);
-            std::memset(out + x, b, take);
+            if (q >= end) break;
+            size_t take = std::min<size_t>(b & 0x3F, count - x);
+            uint8_t v = *q++;
+            if (take <= 8) {
+                for (size_t k = 0; k < take; ++k) out[x + k] = v;
+            } else {
+                std::memset(out + x, v, take);
+            }
             x += take;
         }
+        p = q;
         return x;
     }
 };
@@ -96,6 +104,8 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
     if (h.planes == 1) {
         uint8_t *row = static_cast<uint8_t *>(std::malloc(width));
         if (!row) return false;
+        uint16_t rgb565[256];
+        for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(palette, uint8_t(i));
         const size_t rowBytes = width * bpp;
         for (size_t y = 0; y < size_t(h.height); ++y) {
             size_t at = y * rowBytes;
@@ -107,10 +117,7 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
             if (bpp == 1) {
                 std::memcpy(pixels + at, row, fit);
             } else {
-                for (size_t x = 0; x < fit; ++x) {
-                    uint16_t v = PaletteRgb565(palette, row[x]);
-                    std::memcpy(pixels + at + 2 * x, &v, 2);
-                }
+                for (size_t x = 0; x < fit; ++x) std::memcpy(pixels + at + 2 * x, &rgb565[row[x]], 2);
             }
             if (!whole) break;
         }
@@ -203,7 +210,7 @@ PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
     // One byte pair of run-length data gives at most 63 pixels: a header
     // promising more than the file can hold is lying.
     const uint64_t count = uint64_t(h.width) * uint64_t(h.height);
-    if (count > uint64_t(fileSize) * 32) return nullptr;
+    if (count > uint64_t(fileSize) * 32 || count > kWholeImageLimit) return nullptr;
     PcxImage *image = new PcxImage{};
     std::memcpy(image->header, file, 128);
     image->width = uint32_t(h.width);

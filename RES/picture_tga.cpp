@@ -11,6 +11,7 @@
 namespace {
 
 constexpr size_t kTgaFileLimit = 64u << 20;
+constexpr size_t kTgaPixelLimit = 4096 * 4096;
 
 // The capture ring: one buffer, filled frame by frame and written when full.
 constexpr int kRingSize = 1;
@@ -95,7 +96,7 @@ TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
     size_t at = 18 + size_t(idLength) + (colourMapType ? size_t(mapLength) * ((mapBits + 7) / 8) : 0);
     const size_t count = size_t(width) * height;
     // Run-length packets give at most 128 pixels for 1 + bpp bytes.
-    if (at > size || count > (size - at) * 128) return nullptr;
+    if (at > size || count > (size - at) * 128 || count > kTgaPixelLimit) return nullptr;
     TgaImage *image = new TgaImage{width, height, static_cast<uint8_t *>(std::calloc(count * 3 + 1, 1))};
     const uint8_t *p = file + at, *end = file + size;
     size_t i = 0;

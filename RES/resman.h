@@ -81,6 +81,8 @@ void resmanRelease();
 void resmanShutdown();
 
 uint32_t resmanHashName(const char *name);
+// The handle of that name and type (new unless registered already); null
+// only for a name of 128 characters or more, which the handle can't hold.
 ResourceHandle *resmanRegister(const char *name, uint32_t type);
 ResourceHandle *resmanRegisterSized(uint32_t loaderClass, uint32_t size);
 uint8_t resmanFileExists(const char *name);

@@ -27,14 +27,17 @@ SinCos VecSinCos(float radians) {
             static_cast<float>(std::sin(static_cast<double>(radians)))};
 }
 
+// Row by row: each row of the result is a sum of the right matrix's rows,
+// so the four columns are formed side by side (in double, then stored).
 void Multiply(const Mat4 &l, const Mat4 &r, Mat4 &out) {
+    double rd[16];
+    for (int i = 0; i < 16; ++i) rd[i] = r.m[i];
     Mat4 t;
     for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) sum += static_cast<double>(l.m[4 * row + k]) * r.m[4 * k + col];
-            t.m[4 * row + col] = static_cast<float>(sum);
-        }
+        double l0 = l.m[4 * row], l1 = l.m[4 * row + 1], l2 = l.m[4 * row + 2], l3 = l.m[4 * row + 3];
+        for (int col = 0; col < 4; ++col)
+            t.m[4 * row + col] =
+                static_cast<float>(l0 * rd[col] + l1 * rd[4 + col] + l2 * rd[8 + col] + l3 * rd[12 + col]);
     }
     out = t;
 }
@@ -64,13 +67,6 @@ double VecDistance(const Vec3 &a, const Vec3 &b) {
 float VecLengthApprox2(const Vec3 &v) {
     double a = std::fabs(v.x), b = std::fabs(v.y);
     return static_cast<float>(a > b ? a + 0.34375 * b : b + 0.34375 * a);
-}
-
-float VecLengthApprox(const Vec3 &v) {
-    float a = std::fabs(v.x), b = std::fabs(v.y), c = std::fabs(v.z);
-    if (a < b) SwapWords(a, b);
-    if (a < c) SwapWords(a, c);
-    return static_cast<float>(static_cast<double>(a) + 0.34375 * b + 0.25 * c);
 }
 
 double VecLengthApproxDouble(const Vec3d &v) {
@@ -302,23 +298,6 @@ void MatProjectPoint(const Mat4 &a, const Vec3 &p, Vec3 &out) {
            static_cast<float>((x * a.m[1] + y * a.m[5] + z * a.m[9] + a.m[13]) / w),
            static_cast<float>((x * a.m[2] + y * a.m[6] + z * a.m[10] + a.m[14]) / w)};
     out = t;
-}
-
-void MatRotateVector(const Mat4 &a, const Vec3 &p, Vec3 &out) {
-    double x = p.x, y = p.y, z = p.z;
-    Vec3 t{static_cast<float>(a.m[0] * x + a.m[4] * y + a.m[8] * z),
-           static_cast<float>(a.m[1] * x + a.m[5] * y + a.m[9] * z),
-           static_cast<float>(a.m[2] * x + a.m[6] * y + a.m[10] * z)};
-    out = t;
-}
-
-Vec3 &MatTransformPoint(Vec3 &out, const Vec3 &p, const Mat4 &a) {
-    double x = p.x, y = p.y, z = p.z;
-    Vec3 t{static_cast<float>(a.m[0] * x + a.m[1] * y + a.m[2] * z),
-           static_cast<float>(a.m[4] * x + a.m[5] * y + a.m[6] * z),
-           static_cast<float>(a.m[8] * x + a.m[9] * y + a.m[10] * z)};
-    out = t;
-    return out;
 }
 
 Vec3 &MatTransformPointTransposed(Vec3 &out, const Vec3 &p, const Mat4 &a) {

@@ -31,7 +31,7 @@ double VecDistance(const Vec3 &a, const Vec3 &b);
 float VecLengthApprox2(const Vec3 &v);
 // Largest component + 0.34375 x the next + 0.25 x the last, where only the
 // largest is sorted out: (1, 2, 3) gives 3 + 0.34375 x 1 + 0.25 x 2.
-float VecLengthApprox(const Vec3 &v);
+inline float VecLengthApprox(const Vec3 &v);
 double VecLengthApproxDouble(const Vec3d &v);
 // Scale to unit length; a zero vector stays as it is and 0 is returned.
 float VecNormalise(Vec3 &v);
@@ -80,9 +80,9 @@ void MatFrustum(float left, float right, float bottom, float top, float nearZ, f
 // (p x a, translation included) / a.m15.
 void MatProjectPoint(const Mat4 &a, const Vec3 &p, Vec3 &out);
 // out = p x 3x3 (row vector times the axes). out may be p.
-void MatRotateVector(const Mat4 &a, const Vec3 &p, Vec3 &out);
+inline void MatRotateVector(const Mat4 &a, const Vec3 &p, Vec3 &out);
 // out = 3x3 x p (the transposed rotation). out may be p.
-Vec3 &MatTransformPoint(Vec3 &out, const Vec3 &p, const Mat4 &a);
+inline Vec3 &MatTransformPoint(Vec3 &out, const Vec3 &p, const Mat4 &a);
 Vec3 &MatTransformPointTransposed(Vec3 &out, const Vec3 &p, const Mat4 &a);
 // Orientation whose Z row is the forward direction; up defaults to (0, 1, 0).
 // The translation row is kept.
@@ -103,3 +103,33 @@ void InitSineTable();
 float SinDeg(float degrees);
 float CosDeg(float degrees);
 int SineTableIndex(float degrees);
+
+// ---- the hot ones, inline for the per-object loops --------------------------------
+
+// Exchanges as SwapWords would (a < b, then the larger against c), without
+// branches; a NaN compares false and stays where it is, as with the swaps.
+inline float VecLengthApprox(const Vec3 &v) {
+    float a = __builtin_fabsf(v.x), b = __builtin_fabsf(v.y), c = __builtin_fabsf(v.z);
+    bool s1 = a < b;
+    float a1 = s1 ? b : a, b1 = s1 ? a : b;
+    bool s2 = a1 < c;
+    float hi = s2 ? c : a1, lo = s2 ? a1 : c;
+    return static_cast<float>(static_cast<double>(hi) + 0.34375 * b1 + 0.25 * lo);
+}
+
+inline void MatRotateVector(const Mat4 &a, const Vec3 &p, Vec3 &out) {
+    double x = p.x, y = p.y, z = p.z;
+    Vec3 t{static_cast<float>(a.m[0] * x + a.m[4] * y + a.m[8] * z),
+           static_cast<float>(a.m[1] * x + a.m[5] * y + a.m[9] * z),
+           static_cast<float>(a.m[2] * x + a.m[6] * y + a.m[10] * z)};
+    out = t;
+}
+
+inline Vec3 &MatTransformPoint(Vec3 &out, const Vec3 &p, const Mat4 &a) {
+    double x = p.x, y = p.y, z = p.z;
+    Vec3 t{static_cast<float>(a.m[0] * x + a.m[1] * y + a.m[2] * z),
+           static_cast<float>(a.m[4] * x + a.m[5] * y + a.m[6] * z),
+           static_cast<float>(a.m[8] * x + a.m[9] * y + a.m[10] * z)};
+    out = t;
+    return out;
+}

@@ -28,4 +28,17 @@ uint32_t FreeMemoryBytes() {
 }
 void LoadProgressStep(const char *) { PENDING_ONCE("LoadProgressStep"); }
 
+#include "app/frame.h"
+
+// The frame clock's words until the frame clock lands.
+uint32_t dunGameClock = 0;
+uint32_t dunFrameCounter = 0;
+int32_t dunFrameStep = 0;
+float dunFrameSeconds = 0.01f;
+float dunTimeScale = 1.0f;
+uint8_t dunFrozen = 0;
+uint8_t dunKeepControlledMoving = 0;
+uint8_t dunPrevKeyTable[256];
+int32_t dunFrameSkipCount = 0;
+
 uint8_t gQuit;  // the main loop's quit request, until the shell owns it

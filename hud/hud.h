@@ -4,3 +4,8 @@
 // Bearing in degrees of the components (a, b): 90 - atan(b / a) in degrees,
 // or -atan(b / a) in degrees - 90 when a < 0.
 double hudBearingDegrees(double a, double b);
+
+// Empties the list of HUD elements (world reset).
+void hudClearList();
+// Moves the HUD's world points by a shift of the world's origin.
+void hudShiftPositions(float dx, float dy, float dz);

@@ -19,3 +19,6 @@ double hudBearingDegrees(double a, double b) {
     double d = std::atan(b / a) * 180.0 / 3.14159265358979323846;
     return a < 0 ? -d - 90.0 : 90.0 - d;
 }
+
+void hudClearList() { PENDING_ONCE("hudClearList"); }
+void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }

@@ -205,6 +205,16 @@ void osSetHapticBackend(const OsHapticBackend *backend) { gHapticBackend = backe
 
 const OsHapticBackend &osHaptic() { return *gHapticBackend; }
 
+bool osWindowClientSize(void *window, int *width, int *height) {
+    if (!window || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(static_cast<SDL_Window *>(window), &w, &h);
+    if (w <= 0 || h <= 0) return false;
+    *width = w;
+    *height = h;
+    return true;
+}
+
 // ---- relative mouse on SDL ---------------------------------------------------------------
 
 namespace {

@@ -96,6 +96,10 @@ struct OsHapticBackend {
 void osSetHapticBackend(const OsHapticBackend *backend);
 const OsHapticBackend &osHaptic();
 
+// The client size of a window (the SDL window handle of the window module);
+// false for no window or an empty (minimised) one.
+bool osWindowClientSize(void *window, int *width, int *height);
+
 // ---- relative mouse ------------------------------------------------------------
 
 struct OsRelativeMouse {

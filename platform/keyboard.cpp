@@ -1,6 +1,8 @@
 #include "platform/keyboard.h"
 
 #include "app/options.h"
+#include "os/input.h"
+#include "platform/display.h"
 
 uint8_t KeyDownTable[256];
 uint8_t KeyDownPrevious[256];
@@ -158,9 +160,16 @@ void AdjustMouseScaleTo(int windowRight, int windowBottom, int surfaceWidth, int
 
 void MouseStateReset() { gMouse = MouseState{}; }
 
-// MERGE-WIRE: the display's screen surface and the window size.
-bool MouseScreenSize(int *, int *) { return false; }
+bool MouseScreenSize(int *width, int *height) {
+    if (!ScreenSurface.pixels || ScreenSurface.width <= 0 || ScreenSurface.height <= 0) return false;
+    *width = ScreenSurface.width;
+    *height = ScreenSurface.height;
+    return true;
+}
 
-void AdjustMouseScale(void *) {
+void AdjustMouseScale(void *window) {
     if (!CardMode) return;
+    int surfaceWidth, surfaceHeight, right, bottom;
+    if (!MouseScreenSize(&surfaceWidth, &surfaceHeight) || !osWindowClientSize(window, &right, &bottom)) return;
+    AdjustMouseScaleTo(right, bottom, surfaceWidth, surfaceHeight);
 }

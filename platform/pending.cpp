@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "platform/display.h"
+#include "platform/sound.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \
@@ -11,6 +12,7 @@
             dunDebugPrint("not built yet: " name); \
         }                                          \
     } while (0)
+
 
 static bool Display3dOpen(DisplayMode *) {
     PENDING_ONCE("Display3dOpen");

@@ -9,6 +9,9 @@
 #include "os/audio.h"
 #include "platform/wave.h"
 #include "RES/util.h"
+#include "present/scene.h"
+#include "world/objlist.h"
+#include "world/records.h"
 
 SoundSlot SoundSlots[kSoundSlots] = {
     {"10", 1},        {"11", 0},        {"32", 1},          {"27", 0},          {"31", 0},
@@ -32,7 +35,7 @@ SoundSlot *SoundListTail = nullptr;
 uint8_t SoundEnabled = 0xFF;
 float MasterVolume = 100.0f;
 float DialogueBalance = 0.0f;
-uint8_t SoundMarkForRelease = 0;
+uint8_t SoundInitDone = 0;
 
 
 int32_t SoundScaledVolume(int32_t volume) {
@@ -105,7 +108,7 @@ uint32_t SoundCreateBuffer(SoundSlot *slot, const char *path) {
         else SoundListHead = slot;
         SoundListTail = slot;
     }
-    if (SoundMarkForRelease) slot->releaseMark = 1;
+    if (SoundInitDone) slot->releaseMark = 1;
     return size;
 }
 
@@ -309,16 +312,16 @@ SoundSlot *SpeechPlayFile(const char *path) {
 
 void SpeechRelease() { SoundRelease(&SpeechSlot); }
 
-double SoundPositionFromCameraAlt(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                                  int32_t *volume, int32_t *pan, Vec3 *direction) {
+SoundSlot *SoundGetSlot(int index) { return index >= 0 && index < kSoundSlots ? &SoundSlots[index] : nullptr; }
+
+double SoundPlacePosition(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
+                          int32_t *volume, int32_t *pan, Vec3 *direction) {
     if (!source || !camera) return 0.0;
-    float rx = float(source->position.x - camera->position.x);
-    float ry = float(source->position.y - camera->position.y);
-    float rz = float(source->position.z - camera->position.z);
-    const float *m = camera->orientation.m;
-    Vec3 v{m[0] * rx + m[1] * ry + m[2] * rz, m[4] * rx + m[5] * ry + m[6] * rz, m[8] * rx + m[9] * ry + m[10] * rz};
-    float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (len != 0.0f) v = Vec3{v.x / len, v.y / len, v.z / len};
+    Vec3 rel{float(source->position.x - camera->position.x), float(source->position.y - camera->position.y),
+             float(source->position.z - camera->position.z)};
+    Vec3 v;
+    MatTransformPoint(v, rel, camera->orientation);
+    float len = VecNormalise(v);
     if (direction) *direction = v;
     if (source->starSystem != playerSystem) {
         *pan = 0;
@@ -330,16 +333,11 @@ double SoundPositionFromCameraAlt(const SoundPlace *source, const SoundPlace *ca
     return len;
 }
 
-double SoundPositionFromCamera(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                               int32_t *volume, int32_t *pan) {
-    return SoundPositionFromCameraAlt(source, camera, playerSystem, volume, pan, nullptr);
-}
-
-void SoundParamsForObject(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                          int32_t *frequency, float scale) {
+void SoundPlaceParams(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem, bool sourceIsCamera,
+                      int32_t *frequency, float scale) {
     if (!source || !camera || source->starSystem != playerSystem) return;
     *frequency = 22050;
-    if (source == camera) return;
+    if (sourceIsCamera) return;
     double dx = source->position.x - camera->position.x;
     double dy = source->position.y - camera->position.y;
     double dz = source->position.z - camera->position.z;
@@ -351,4 +349,33 @@ void SoundParamsForObject(const SoundPlace *source, const SoundPlace *camera, in
     if (closing < -100000.0) closing = -100000.0;
     if (closing > 100000.0) closing = 100000.0;
     *frequency = int32_t(-closing / 100000.0 * scale * 5000.0) + 22050;
+}
+
+static bool PlaceOf(const SceneItem *item, SoundPlace *out) {
+    if (!item || !item->avatar) return false;
+    out->position = item->avatar->position;
+    out->velocity = item->avatar->velocity;
+    out->orientation = item->avatar->matrix;
+    out->starSystem = item->systemNumber;
+    return true;
+}
+
+static int32_t PlayerSystem(const SoundPlace &camera) {
+    return dunPlayerShip ? int32_t(dunPlayerShip->systemNumber) : camera.starSystem;
+}
+
+double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction) {
+    SoundPlace src, cam;
+    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return 0.0;
+    return SoundPlacePosition(&src, &cam, PlayerSystem(cam), volume, pan, direction);
+}
+
+double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan) {
+    return SoundPositionFromCameraAlt(object, volume, pan, nullptr);
+}
+
+void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale) {
+    SoundPlace src, cam;
+    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return;
+    SoundPlaceParams(&src, &cam, PlayerSystem(cam), object == dunPlayerCamera, frequency, scale);
 }

@@ -37,7 +37,7 @@ extern SoundSlot *SoundListTail;
 extern uint8_t SoundEnabled;
 extern float MasterVolume;     // 0 .. 100
 extern float DialogueBalance;  // -0.1 .. 0.1
-extern uint8_t SoundMarkForRelease;  // set at the end of start-up
+extern uint8_t SoundInitDone;  // set at the end of start-up
 
 void SoundInit();
 void SoundLoad(int index);
@@ -68,24 +68,31 @@ void SpeechRelease();
 // The volume a slot's stored volume is played at under `MasterVolume`.
 int32_t SoundScaledVolume(int32_t volume);
 
-// Where a sound source is, seen by the listener (the player camera): the
-// world position, velocity and orientation (rows are the axes) of an object,
-// and the star system it is in.
+struct SceneItem;
+
+// The slot of the table at an index (0..69), or null.
+SoundSlot *SoundGetSlot(int index);
+
+// Volume and pan of an object seen from the player camera ("CamPly"); returns
+// the distance: 0 with no camera or object, 1e11 for an object in another
+// star system than the player ship's.
+double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan);
+// The same, also handing back the camera-space unit direction.
+double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction);
+// The Doppler-shifted frequency of an object's sound; left as it was for an
+// object in another star system or with no camera.
+void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale);
+
+// The arithmetic of the three above on plain places: the world position,
+// velocity and orientation (rows are the axes) of the source and the camera,
+// their star systems and the player's.
 struct SoundPlace {
     Vec3d position;
     Vec3 velocity;
     Mat4 orientation;
     int32_t starSystem;
 };
-
-// Volume and pan of a source seen from the camera; returns the distance
-// (0 with no camera or source, 1e11 from another star system). `direction`
-// (may be null) receives the camera-space unit direction.
-double SoundPositionFromCamera(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                               int32_t *volume, int32_t *pan);
-double SoundPositionFromCameraAlt(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                                  int32_t *volume, int32_t *pan, Vec3 *direction);
-// The Doppler-shifted frequency of a source; left as it was for a source in
-// another star system or with no camera.
-void SoundParamsForObject(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
-                          int32_t *frequency, float scale);
+double SoundPlacePosition(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
+                          int32_t *volume, int32_t *pan, Vec3 *direction);
+void SoundPlaceParams(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem, bool sourceIsCamera,
+                      int32_t *frequency, float scale);

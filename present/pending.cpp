@@ -2,7 +2,9 @@
 // yet. Each says so once in the log.
 #include "app/log.h"
 #include "present/lwo.h"
+#include "present/scene.h"
 #include "present/view_clip.h"
+#include "world/records.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \
@@ -12,6 +14,7 @@
             dunDebugPrint("not built yet: " name); \
         }                                          \
     } while (0)
+
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadModel");
@@ -28,3 +31,30 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
 
 // The 3D view clip rectangle, until the views are built.
 ClipRect ViewClipRect = {0, 0, 639, 479};
+
+
+void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
+vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
+    PENDING_ONCE("P3DAddToScene");
+    if (node) node->flags |= TDPFlag::HasActor;
+    return nullptr;
+}
+void P3DRemoveActor(TDP *node) {
+    PENDING_ONCE("P3DRemoveActor");
+    if (node) node->actor = nullptr;
+}
+void P3DFreeNodeModel(TDP *) { PENDING_ONCE("P3DFreeNodeModel"); }
+void P3DFreeNodeMaterial(TDP *) { PENDING_ONCE("P3DFreeNodeMaterial"); }
+void P3DUpdatePresentation(SceneItem *) { PENDING_ONCE("P3DUpdatePresentation"); }
+void P3DPreprocessScene(SceneItem *, void *) { PENDING_ONCE("P3DPreprocessScene"); }
+void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
+void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
+void LookUpdate() { PENDING_ONCE("LookUpdate"); }
+void EventCameraTrigger(SceneItem *, SceneItem *, int) { PENDING_ONCE("EventCameraTrigger"); }
+void P3DResetCameraWords() { PENDING_ONCE("P3DResetCameraWords"); }
+bool P3DModelVertex(const void *, int, Vec3 *) {
+    PENDING_ONCE("P3DModelVertex");
+    return false;
+}
+
+SceneItem *dunPlayerCamera = nullptr;

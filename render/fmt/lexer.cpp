@@ -2,6 +2,8 @@
 #include "render/fmt/lexer.h"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -61,8 +63,12 @@ float decimalPrefix(const char *text) {
         while (isDigit(*p))
             buf[n++] = *p++;
     }
-    buf[n] = '\0';
-    return float(strtod(buf, nullptr));
+    // from_chars reads the C locale's form whatever locale is set.
+    // Exponents never carry a sign here, so out of range means too large.
+    double v = 0;
+    if (std::from_chars(buf, buf + n, v).ec == std::errc::result_out_of_range)
+        v = HUGE_VAL;
+    return float(v);
 }
 
 // Base 0: a 0x prefix reads hexadecimal, a leading 0 octal. Values beyond
@@ -176,6 +182,11 @@ void scanToken(vt_lexer *l) {
             continue;
         }
         if (l->eol_comment && c == static_cast<unsigned char>(l->eol_comment)) {
+            // The comment character itself is taken first, so that one that
+            // is a newline cannot hold the scan in place.
+            if (c == '\n')
+                s->line++;
+            nextChar(l);
             while (s->next_char != '\n' && s->next_char != -1)
                 nextChar(l);
             continue;

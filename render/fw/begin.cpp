@@ -117,8 +117,10 @@ vt_error VtEnd() {
         return VT_E_NOT_ACTIVE;
     libraryActive = 0;
     vt_device *dev = nullptr;
+    // A device that will not go would otherwise be found again forever.
     while (VtDevFind(&dev, nullptr) == VT_E_OK && dev)
-        VtDevRemove(dev);
+        if (VtDevRemove(dev) != VT_E_OK)
+            break;
     VtPixelmapEnd();
     HostEnd();
     VtFrameworkEnd();

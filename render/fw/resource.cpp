@@ -137,8 +137,12 @@ void *VtResAllocate(void *parent, vt_size size, vt_uint_8 res_class) {
     h->magic_ptr = h;
     h->magic_num = kMagic;
     if (parent) {
-        if (res_header *ph = checkedHeader(parent, "VtResAllocate"))
-            VtSimpleAddHead(childList(ph), asNode(h));
+        res_header *ph = checkedHeader(parent, "VtResAllocate");
+        if (ph == nullptr) {
+            VtMemFree(mem);
+            return nullptr;
+        }
+        VtSimpleAddHead(childList(ph), asNode(h));
     }
     return dataOf(h, res_class);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "platform/display.h"
 
 namespace {
 
@@ -116,6 +117,23 @@ TEST(Options, OddWords) {
     EXPECT_EQ(optArcade, 0xFF);
     parseCommandSwitch("-w");
     EXPECT_EQ(optWinMouse, 0xFF);
+    ResetOptions();
+}
+
+TEST(Options, DriverOptionsLastOneWins) {
+    ResetOptions();
+    parseCommandSwitch("-f");
+    parseCommandSwitch("-w");
+    EXPECT_EQ(CurrentVideoBackend, VideoBackendKind::Window);
+    EXPECT_EQ(FullScreenMode, 0);
+    EXPECT_EQ(optWinMouse, 0xFF);
+    parseCommandSwitch("-b");
+    EXPECT_EQ(CurrentVideoBackend, VideoBackendKind::Card);
+    EXPECT_EQ(CardMode, 1);
+    EXPECT_EQ(SoftwareRendering, 0);
+    parseCommandSwitch("-w");
+    EXPECT_EQ(CurrentVideoBackend, VideoBackendKind::Window);
+    EXPECT_EQ(SoftwareRendering, 1);
     ResetOptions();
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/options.h"
+#include "gui/pointer.h"
+#include "platform/display.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -368,6 +370,30 @@ TEST_F(Joystick, RelativeMouseFeedsTheMouseState) {
     EXPECT_EQ(KeyDownTable[KEY_LEFT_BUTTON], 0);
     EXPECT_EQ(KeyQueueGet(), 0xA500);
     EXPECT_EQ(gMouse.wheel, -120);
+}
+
+TEST_F(Joystick, RelativeMouseStaysInsideThePointerMargins) {
+    optWinMouse = 0;
+    ffInit();
+    uint8_t pixel = 0;
+    Surface saved = ScreenSurface;
+    ScreenSurface.pixels = &pixel;
+    ScreenSurface.width = 640;
+    ScreenSurface.height = 480;
+    guiPointerMarginX = 8;
+    guiPointerMarginY = 12;
+    struct Case {
+        int dx, dy, x, y;
+    } cases[] = {{-5000, -5000, 9, 13}, {100, 100, 109, 113}, {5000, 5000, 631, 467}, {-1, -1, 630, 466}};
+    for (const Case &c : cases) {
+        fake.motions = {{c.dx, c.dy, 0, {0, 0, 0, 0}}};
+        JoystickPoll();
+        EXPECT_EQ(gMouse.x, c.x);
+        EXPECT_EQ(gMouse.y, c.y);
+        EXPECT_EQ(gMouse.x16, c.x);
+    }
+    ScreenSurface = saved;
+    guiPointerMarginX = guiPointerMarginY = 0;
 }
 
 TEST_F(Joystick, WinMouseNeverReadsTheRelativeMouse) {

@@ -20,7 +20,7 @@ protected:
         SoundEnabled = 0xFF;
         MasterVolume = 100.0f;
         DialogueBalance = 0.0f;
-        SoundMarkForRelease = 0;
+        SoundInitDone = 0;
         SoundInit();
         // 2205 frames (0.1 s at 22050 Hz) of a constant level.
         Write("10", wavetest::Constant8(2205, 228));
@@ -30,7 +30,7 @@ protected:
     void TearDown() override {
         SoundReleaseAll();
         for (SoundSlot &s : SoundSlots) s.releaseMark = 0;
-        SoundMarkForRelease = 0;
+        SoundInitDone = 0;
         osAudioClose();
     }
     static void Write(const char *name, const std::vector<uint8_t> &bytes) {
@@ -183,7 +183,7 @@ TEST_F(Sound, LoadedListIntegrity) {
     SoundPlay(0, 0, 0, 0, 0);
     SoundPlay(0, 0, 0, 0, 0);
     SoundLoad(0);  // loading again replaces the buffer, not the list entry
-    SoundMarkForRelease = 1;
+    SoundInitDone = 1;
     SoundPlay(1, 0, 0, 0, 0);
     SoundPlay(2, 0, 0, 0, 0);
     EXPECT_EQ(ListLength(), 3);
@@ -232,31 +232,68 @@ TEST(SoundPosition, FromCamera) {
     SoundPlace obj = cam;
     int32_t vol = 1, pan = 1;
     obj.position = {5000, 0, 0};
-    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &cam, 0, &vol, &pan), 5000);
+    EXPECT_DOUBLE_EQ(SoundPlacePosition(&obj, &cam, 0, &vol, &pan, nullptr), 5000);
     EXPECT_EQ(vol, -10);
     EXPECT_EQ(pan, 10000);
     obj.position = {0, 0, 6000000};
-    SoundPositionFromCamera(&obj, &cam, 0, &vol, &pan);
+    SoundPlacePosition(&obj, &cam, 0, &vol, &pan, nullptr);
     EXPECT_EQ(vol, -10000);
     EXPECT_EQ(pan, 0);
     obj.starSystem = 3;
-    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &cam, 0, &vol, &pan), 1e11);
+    EXPECT_DOUBLE_EQ(SoundPlacePosition(&obj, &cam, 0, &vol, &pan, nullptr), 1e11);
     EXPECT_EQ(vol, -10000);
-    EXPECT_EQ(SoundPositionFromCamera(nullptr, &cam, 0, &vol, &pan), 0);
+    EXPECT_EQ(SoundPlacePosition(nullptr, &cam, 0, &vol, &pan, nullptr), 0);
 
     int32_t freq = 7;
-    SoundParamsForObject(&obj, &cam, 0, &freq, 1.0f);  // other system: untouched
+    SoundPlaceParams(&obj, &cam, 0, false, &freq, 1.0f);  // other system: untouched
     EXPECT_EQ(freq, 7);
     obj.starSystem = 0;
     obj.position = {0, 0, 1000};
     obj.velocity = {0, 0, -200000};  // closing fast, limited to 100000
-    SoundParamsForObject(&obj, &cam, 0, &freq, 1.0f);
+    SoundPlaceParams(&obj, &cam, 0, false, &freq, 1.0f);
     EXPECT_EQ(freq, 22050 + 5000);
     obj.velocity = {0, 0, 100000};
-    SoundParamsForObject(&obj, &cam, 0, &freq, 0.5f);
+    SoundPlaceParams(&obj, &cam, 0, false, &freq, 0.5f);
     EXPECT_EQ(freq, 22050 - 2500);
-    SoundParamsForObject(&cam, &cam, 0, &freq, 1.0f);
+    SoundPlaceParams(&cam, &cam, 0, true, &freq, 1.0f);
     EXPECT_EQ(freq, 22050);
+}
+
+}  // namespace
+
+#include "present/scene.h"
+#include "world/objlist.h"
+#include "world/records.h"
+
+namespace {
+
+TEST(SoundPosition, ObjectsSeenFromThePlayerCamera) {
+    static SceneItem cam{}, ship{}, obj{};
+    static Avatar camAv{}, obj_av{};
+    camAv.matrix.m[0] = camAv.matrix.m[5] = camAv.matrix.m[10] = camAv.matrix.m[15] = 1;
+    cam.avatar = &camAv;
+    obj.avatar = &obj_av;
+    obj_av.position = {-5000, 0, 0};
+    int32_t vol = 7, pan = 7, freq = 7;
+    dunPlayerCamera = nullptr;
+    EXPECT_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 0);
+    EXPECT_EQ(vol, 7);
+    dunPlayerCamera = &cam;
+    SceneItem *oldShip = dunPlayerShip;
+    dunPlayerShip = &ship;
+    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 5000);
+    EXPECT_EQ(vol, -10);
+    EXPECT_EQ(pan, -10000);
+    Vec3 dir{};
+    SoundPositionFromCameraAlt(&obj, &vol, &pan, &dir);
+    EXPECT_FLOAT_EQ(dir.x, -1.0f);
+    SoundParamsForObject(&obj, &freq, 1.0f);
+    EXPECT_EQ(freq, 22050);
+    ship.systemNumber = 2;  // the player ship is elsewhere
+    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 1e11);
+    EXPECT_EQ(vol, -10000);
+    dunPlayerShip = oldShip;
+    dunPlayerCamera = nullptr;
 }
 
 }  // namespace

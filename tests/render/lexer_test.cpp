@@ -80,6 +80,8 @@ TEST_F(VtLexer, NumberTokens) {
         {".5", {"char .", "int 5"}},
         {"0x1.8", {"real 0"}},
         {"1.2.3", {"real 1.2"}},
+        {"1.0e99", {"real inf"}},
+        {"3.", {"real 3"}},
         {"99999999999", {"int 2147483647"}},
         {"-7", {"char -", "int 7"}},
         {"3 4", {"int 3", "int 4"}},
@@ -136,6 +138,10 @@ TEST_F(VtLexer, CommentsAndNestedSources) {
     VtLexerAdvance(l);
     EXPECT_EQ(describe(l), "eof");
     EXPECT_EQ(VtLexerPushFile(l, "missing.txt"), VT_E_FAIL);
+
+    // A newline as comment character comments out each following line.
+    VtLexerCommentSet(l, '\n');
+    EXPECT_EQ(tokens("a\nb\nc"), Tokens{"ident a"});
 }
 
 TEST_F(VtLexer, TokenErrorReportsAndSkipsToExpected) {

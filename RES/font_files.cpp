@@ -1,0 +1,193 @@
+// Bitmap font files: the packed font (offset table, glyphs) and the font file
+// with its advance table, read field by field into the in-memory record.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "RES/font.h"
+#include "app/system.h"
+
+namespace {
+
+uint32_t Rd32(const uint8_t *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24); }
+uint16_t Rd16(const uint8_t *p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+void Wr32(std::vector<uint8_t> &v, size_t at, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v[at + i] = (uint8_t)(x >> (8 * i));
+}
+void Wr16(std::vector<uint8_t> &v, size_t at, uint16_t x) {
+    v[at] = (uint8_t)x;
+    v[at + 1] = (uint8_t)(x >> 8);
+}
+
+uint8_t *Align8(void *p) {
+    uintptr_t a = (uintptr_t)p;
+    return (uint8_t *)((a + 7) & ~(uintptr_t)7);
+}
+
+constexpr size_t kRecordBytes = sizeof(BitmapFont) + 256 * sizeof(Surface);
+
+// Where a file's bytes go inside a block: after the record and the rasters.
+uint8_t *FileArea(void *block) { return Align8(block) + kRecordBytes; }
+
+long FileLength(FILE *f) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+    long n = std::ftell(f);
+    std::fseek(f, 0, SEEK_SET);
+    return n;
+}
+
+// Turns the offset table at `table` into glyph pointers. Every offset must
+// lie past the file's head and hold a whole glyph no larger than a surface
+// can describe; glyphs that share an offset share one surface.
+BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t table, void *block,
+                        size_t capacity) {
+    if (!file || !block || length < head) return nullptr;
+    uint8_t *base = Align8(block);
+    size_t need = (size_t)(base - (uint8_t *)block) + kRecordBytes + length;
+    if (capacity < need) return nullptr;
+    uint8_t *copy = base + kRecordBytes;
+    if (copy != file) std::memmove(copy, file, length);
+
+    BitmapFont *font = (BitmapFont *)base;
+    Surface *rasters = (Surface *)(base + sizeof(BitmapFont));
+    uint32_t offsets[256];
+    int used = 0;
+    for (int c = 0; c < 256; ++c) {
+        uint32_t off = Rd32(copy + table + 4 * c);
+        if (off < head || off > length || length - off < kGlyphHeadSize) return nullptr;
+        const uint8_t *g = copy + off;
+        size_t w = Rd16(g + 4), h = Rd16(g + 6);
+        if (w > 0x7FFF || h > 0x7FFF || w * h > length - off - kGlyphHeadSize) return nullptr;
+        int k = 0;
+        while (k < used && offsets[k] != off) ++k;
+        if (k == used) {
+            offsets[used++] = off;
+            rasters[k].pixels = copy + off + kGlyphHeadSize;
+            rasters[k].width = (int16_t)w;
+            rasters[k].height = (int16_t)h;
+            rasters[k].hotX = (int16_t)Rd16(g + 8);
+            rasters[k].hotY = (int16_t)Rd16(g + 10);
+            rasters[k].pitch = (int16_t)w;
+        }
+        font->glyph[c] = &rasters[k];
+    }
+    return font;
+}
+
+// Rows of a glyph below its baseline (0 when none).
+int Descent(const Surface *g) {
+    int d = (int)g->height - (int)g->hotY - 1;
+    return d > 0 ? d : 0;
+}
+
+// Reads a whole font file into the file area of `block` and parses it.
+void *LoadFontFile(const char *name, void *block, uint32_t *size, bool fon) {
+    if (!block) return nullptr;
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return nullptr;
+    long len = FileLength(f);
+    size_t need = len < 0 ? 0 : fontParsedSize((size_t)len);
+    size_t capacity = size && *size ? *size : need;
+    void *result = nullptr;
+    if (len >= 0 && need <= capacity && need <= 0xFFFFFFFFu) {
+        uint8_t *area = FileArea(block);
+        if (std::fread(area, 1, (size_t)len, f) == (size_t)len)
+            result = fon ? fontParseFon(area, (size_t)len, block, capacity)
+                         : fontParseFnt(area, (size_t)len, block, capacity);
+    }
+    std::fclose(f);
+    if (result && size) *size = (uint32_t)need;
+    return result;
+}
+
+uint32_t FontFileSize(const char *name) {
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return 0;
+    long len = FileLength(f);
+    std::fclose(f);
+    if (len < 0) return 0;
+    size_t need = fontParsedSize((size_t)len);
+    return need > 0xFFFFFFFFu ? 0 : (uint32_t)need;
+}
+
+// Lays out the glyphs of a font: the blank's first, then every code in
+// order, codes that show the blank sharing its offset. A missing glyph shows
+// the blank; a font without a blank gets an empty one.
+void AppendGlyphs(std::vector<uint8_t> &out, size_t table, const BitmapFont *font) {
+    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0};
+    const Surface *blank = font->glyph[32] ? font->glyph[32] : &kEmpty;
+    auto append = [&](const Surface *g) {
+        size_t at = out.size();
+        int w = g->width > 0 ? g->width : 0, h = g->height > 0 ? g->height : 0;
+        size_t bytes = (size_t)w * h;
+        out.resize(at + kGlyphHeadSize + bytes, 0);
+        Wr16(out, at + 4, (uint16_t)w);
+        Wr16(out, at + 6, (uint16_t)h);
+        Wr16(out, at + 8, (uint16_t)g->hotX);
+        Wr16(out, at + 10, (uint16_t)g->hotY);
+        if (bytes && g->pixels) std::memcpy(&out[at + kGlyphHeadSize], g->pixels, bytes);
+        return (uint32_t)at;
+    };
+    uint32_t blankOff = append(blank);
+    for (int c = 0; c < 256; ++c) {
+        const Surface *g = font->glyph[c];
+        Wr32(out, table + 4 * c, (!g || g == blank) ? blankOff : append(g));
+    }
+}
+
+bool WriteAll(const char *name, const std::vector<uint8_t> &bytes) {
+    FILE *f = OpenGameFile(name, "wb");
+    if (!f) return false;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+size_t fontParsedSize(size_t length) { return 8 + kRecordBytes + length; }
+
+BitmapFont *fontParseFnt(const uint8_t *file, size_t length, void *block, size_t capacity) {
+    BitmapFont *font = ParseGlyphs(file, length, kFntHeadSize, 0, block, capacity);
+    if (!font) return nullptr;
+    for (int c = 0; c < 256; ++c) font->advance[c] = (uint16_t)(font->glyph[c]->width + 1);
+    font->lineHeight = (uint16_t)(font->glyph['A']->height + Descent(font->glyph['g']) + 2);
+    return font;
+}
+
+BitmapFont *fontParseFon(const uint8_t *file, size_t length, void *block, size_t capacity) {
+    BitmapFont *font = ParseGlyphs(file, length, kFonHeadSize, 516, block, capacity);
+    if (!font) return nullptr;
+    const uint8_t *copy = (const uint8_t *)font + kRecordBytes;
+    for (int c = 0; c < 256; ++c) font->advance[c] = Rd16(copy + 2 * c);
+    // The stored line height is not trusted: tallest capital plus deepest
+    // lower-case descent.
+    int cap = 0, desc = 0;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        if (font->glyph[c]->height > cap) cap = font->glyph[c]->height;
+    for (int c = 'a'; c <= 'z'; ++c)
+        if (Descent(font->glyph[c]) > desc) desc = Descent(font->glyph[c]);
+    font->lineHeight = (uint16_t)(cap + desc);
+    return font;
+}
+
+uint32_t FntFontSize(const char *name) { return FontFileSize(name); }
+uint32_t FonFontSize(const char *name) { return FontFileSize(name); }
+void *LoadFntFont(const char *name, void *block, uint32_t *size) { return LoadFontFile(name, block, size, false); }
+void *LoadFonFont(const char *name, void *block, uint32_t *size) { return LoadFontFile(name, block, size, true); }
+
+bool fontMake(const char *name, const BitmapFont *font) {
+    if (!font) return false;
+    std::vector<uint8_t> out(kFntHeadSize, 0);
+    AppendGlyphs(out, 0, font);
+    return WriteAll(name, out);
+}
+
+bool SaveBitmapFont(const char *name, const BitmapFont *font) {
+    if (!font) return false;
+    std::vector<uint8_t> out(kFonHeadSize, 0);
+    for (int c = 0; c < 256; ++c) Wr16(out, 2 * c, font->advance[c]);
+    Wr16(out, 512, font->lineHeight);
+    AppendGlyphs(out, 516, font);
+    return WriteAll(name, out);
+}

@@ -1,0 +1,26 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log.
+#include "ai/brain.h"
+#include "ai/contacts.h"
+#include "ai/weapons.h"
+#include "app/log.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
+
+void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
+void dunCountShipsPerSide() { PENDING_ONCE("dunCountShipsPerSide"); }
+void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
+void dunClearWeapons(SceneItem *) { PENDING_ONCE("dunClearWeapons"); }
+void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
+void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
+void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
+void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }

@@ -1,0 +1,15 @@
+// Clock and flow words of the game frame that the world reads.
+#pragma once
+
+#include <cstdint>
+
+extern uint32_t dunGameClock;      // centiseconds
+extern uint32_t dunFrameCounter;   // advanced once per frame
+extern int32_t dunFrameStep;       // centiseconds of this frame
+extern float dunFrameSeconds;      // this frame in seconds
+extern float dunTimeScale;         // 1.0 normally; raised by the fast drive
+extern uint8_t dunFrozen;          // the pause: only the controlled object moves, nothing is posted
+extern uint8_t dunKeepControlledMoving;  // while frozen the controlled object still moves
+// The 256-byte copy of the key-state table kept from the previous frame.
+extern uint8_t dunPrevKeyTable[256];
+extern int32_t dunFrameSkipCount;  // frames the clock is skipping; engine sounds keep quiet meanwhile

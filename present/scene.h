@@ -1,0 +1,35 @@
+// Binding of the world's objects to the rendering library, cameras and the
+// per-view passes of the 3D presentation.
+#pragma once
+
+#include <cstdint>
+
+struct SceneItem;
+struct TDP;
+struct vt_actor;
+
+// Default node routine: keeps the node's library actor in step with it.
+void TDPSyncActor(TDP *node);
+// Gives the node a library actor showing a model (modes 0, 2, 3) or a
+// particle system (mode 1); sets node flag 4.
+vt_actor *P3DAddToScene(TDP *node, void *modelOrParticles, int mode, int reserved);
+// Unlinks the node's actor from its parent (when it has one) and frees it;
+// clears the node's actor word.
+void P3DRemoveActor(TDP *node);
+// Removes and frees the model a node owns (node flag 0x80, saved-model word).
+void P3DFreeNodeModel(TDP *node);
+// Removes and frees the material record a node owns (node flag 0x20000).
+void P3DFreeNodeMaterial(TDP *node);
+void P3DUpdatePresentation(SceneItem *item);
+void P3DPreprocessScene(SceneItem *item, void *view);
+void P3DUpdateLights();
+// The player camera object ("CamPly"); null while there is none.
+extern SceneItem *dunPlayerCamera;
+void ActionCameraUpdate();
+void LookUpdate();
+void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
+// Clears the four camera words at the world reset.
+void P3DResetCameraWords();
+// Vertex i of a model's mesh in the model's frame; false past the last.
+struct Vec3;
+bool P3DModelVertex(const void *model, int i, Vec3 *out);

@@ -1,0 +1,26 @@
+// The mission's shared words and the script services the world calls.
+#pragma once
+
+#include <cstdint>
+
+struct SceneItem;
+
+// The value of a named script symbol (a model, a font, an object), or null.
+void *GetScriptSymbolValue(const char *name);
+void dunSelectCurrentObjective();
+int dunIsDialoguePlaying(int reserved);
+void dunRunStockDialogue(int reserved);
+void dunCancelDialogueById(SceneItem *item);
+void dunClearDialogue();
+void dunResetDialogueQueue();
+void dunDefaultShipClassSetup(SceneItem *item, const char *name);
+
+extern uint8_t dunStockDialogueRequest;  // the step runs the stock dialogue once and clears it
+extern int32_t dunMissionCounter;        // lowered when an object with SceneItem flag 0x2000 goes
+extern int32_t dunDestructionTotal;      // weighted kills of the mission
+extern int32_t dunAlarmTimer;            // centiseconds, counted down by the step
+extern int32_t dunMissionCountdown;      // centiseconds, counted down by the step unless frozen
+extern int32_t dunMissionCountdownSeconds;
+extern uint8_t dunMissionSuccess;
+extern int32_t dunMissionEndCountdown;   // set to 1000 when the player's ship is lost
+extern int32_t dunMissionEndWord;        // cleared when the player's ship is lost

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "RES/slab.h"
+#include "app/options.h"
+#include "common/fatal_hook.h"
+#include "common/temp_dir.h"
+#include "os/paths.h"
+#include "res_helpers.h"
+
+using restest::SlabFile;
+using restest::WriteBytes;
+using restest::WriteText;
+
+namespace {
+
+struct SlabTest : ::testing::Test {
+    ruvotest::TempDir dir;
+    void SetUp() override {
+        ResetOptions();
+        WriteBytes("vek/resource/shapes.slb", SlabFile({{"\\Ships\\Fighter.LWO", "slab fighter"},
+                                                        {"\\ships\\fighter.lwo", "second copy"},
+                                                        {"\\x.txt", "X"}}));
+        WriteText("vek/resource/shapes/ships/fighter.lwo", "loose fighter!");
+        WriteText("vek/resource/shapes/ships/only.lwo", "loose only");
+    }
+    void TearDown() override { ResetOptions(); }
+};
+
+std::string ReadStream(FILE *f, uint32_t size) {
+    std::string s(size, '\0');
+    size_t n = std::fread(s.data(), 1, size, f);
+    s.resize(n);
+    slabClose(f);
+    return s;
+}
+
+TEST_F(SlabTest, OpensEntriesFallsBackAndHonoursNoslab) {
+    struct Case {
+        const char *slab;
+        const char *path;
+        bool noslab;
+        const char *expect;  // null: nothing opens
+    } cases[] = {
+        {"shapes", "vek\\resource\\shapes\\ships\\fighter.lwo", false, "slab fighter"},  // case folded, first wins
+        {"shapes", "vek\\resource\\shapes\\SHIPS\\FIGHTER.LWO", false, "slab fighter"},
+        {"shapes", "vek\\resource\\shapes\\ships\\fighter.lwo", true, "loose fighter!"},
+        {"shapes", "vek\\resource\\shapes\\ships\\only.lwo", false, "loose only"},      // not in the slab
+        {"shapes", "vek\\resource\\Shapes\\ships\\only.lwo", false, "loose only"},      // word case differs
+        {"shapes", "vek\\resource\\shapesX\\x.txt", false, "X"},                        // folder merely begins so
+        {nullptr, "vek\\resource\\shapes\\ships\\fighter.lwo", false, "loose fighter!"},
+        {"nothere", "vek\\resource\\shapes\\ships\\only.lwo", false, "loose only"},
+        {"shapes", "vek\\resource\\shapes\\ships\\missing.lwo", false, nullptr},
+    };
+    for (auto &c : cases) {
+        optNoSlab = c.noslab ? 0xFF : 0;
+        uint32_t size = 12345;
+        FILE *f = slabOpen(c.slab, c.path, &size);
+        if (!c.expect) {
+            EXPECT_EQ(f, nullptr) << c.path;
+            continue;
+        }
+        ASSERT_NE(f, nullptr) << c.path;
+        EXPECT_EQ(size, std::strlen(c.expect)) << c.path;
+        EXPECT_EQ(ReadStream(f, size), c.expect) << c.path;
+    }
+}
+
+TEST_F(SlabTest, SizeAndReadTakeTheRestAfterTheWord) {
+    WriteBytes("vek/resource/text.slb", SlabFile({{"\\debrief\\a.txt", "hello"}}));
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\DEBRIEF\\a.txt"), 5u);
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\debrief\\b.txt"), 0u);
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\nothing\\a.txt"), 0u);
+    EXPECT_EQ(slabEntrySize("frn_", "vek\\resource\\frn_\\debrief\\a.txt"), 0u);  // no such slab
+    char buf[8] = {};
+    EXPECT_EQ(slabReadEntry("text", "vek\\resource\\text\\debrief\\a.txt", buf, sizeof buf), buf);
+    EXPECT_STREQ(buf, "hello");
+    EXPECT_EQ(slabReadEntry("text", "vek\\resource\\text\\debrief\\a.txt", buf, 4), nullptr);  // won't fit
+    optNoSlab = 0xFF;
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\debrief\\a.txt"), 0u);
+    EXPECT_EQ(slabReadEntry("text", "vek\\resource\\text\\debrief\\a.txt", buf, sizeof buf), nullptr);
+}
+
+TEST_F(SlabTest, EmptyAndBrokenIndexes) {
+    WriteBytes("vek/resource/shapes.slb", SlabFile({}));
+    uint32_t size = 0;
+    FILE *f = slabOpen("shapes", "vek\\resource\\shapes\\ships\\fighter.lwo", &size);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(ReadStream(f, size), "loose fighter!");
+
+    // The index claims three entries and holds one and a half.
+    std::vector<uint8_t> broken = SlabFile({{"\\a", "1"}, {"\\b", "2"}});
+    broken[4] = 3;
+    broken.resize(broken.size() - 40);
+    WriteBytes("vek/resource/text.slb", broken);
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\zz"), 0u);  // these just stop
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\a"), 1u);
+    try {
+        slabOpen("text", "vek\\resource\\text\\zz", &size);
+        FAIL() << "no fatal error";
+    } catch (const ruvotest::FatalError &e) {
+        EXPECT_EQ(e.exitCode, 1);
+    }
+
+    // A name field without its NUL is compared within its 64 bytes only.
+    std::vector<uint8_t> full = SlabFile({{std::string("\\") + std::string(63, 'n'), "N"}});
+    WriteBytes("vek/resource/text.slb", full);
+    std::string path = std::string("vek\\resource\\text\\") + std::string(63, 'N');
+    EXPECT_EQ(slabEntrySize("text", path.c_str()), 1u);
+    EXPECT_EQ(slabEntrySize("text", (path + "x").c_str()), 0u);
+}
+
+TEST(SlabSampleData, GeneratedSlabsServeTheirTexts) {
+    const char *root = std::getenv("RUVO_DATA");
+    if (!root) root = "data";  // run by hand from the build folder
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(root), 0);
+    osFlushPathCache();
+    ResetOptions();
+    struct Case {
+        const char *slab, *path, *expect;
+    } cases[] = {
+        {"text", "vek\\resource\\text\\sample\\slabonly.txt", "text slab only\r\n"},
+        {"frn_", "vek\\resource\\frn_\\sample\\slabonly.txt", "frn_ slab only\r\n"},
+        {"ger_", "vek\\resource\\ger_\\sample\\hello.txt", "Willkommen, Pilot. Gr\xFC\xDF" "e an die Besatzung.\r\n"},
+    };
+    for (auto &c : cases) {
+        uint32_t size = 0;
+        FILE *f = slabOpen(c.slab, c.path, &size);
+        ASSERT_NE(f, nullptr) << c.path;
+        EXPECT_EQ(ReadStream(f, size), c.expect);
+    }
+    optNoSlab = 0xFF;  // the slab-only text has no loose copy
+    EXPECT_EQ(slabOpen("text", "vek\\resource\\text\\sample\\slabonly.txt", nullptr), nullptr);
+    ResetOptions();
+    ASSERT_EQ(chdir(old), 0);
+    osFlushPathCache();
+}
+
+}  // namespace

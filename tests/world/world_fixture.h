@@ -1,0 +1,44 @@
+// A fresh world for each test: empty pools and lists, clock at 0, frame 1.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/frame.h"
+#include "common/fatal_hook.h"
+#include "gui/cockpit.h"
+#include "world/messages.h"
+#include "world/objlist.h"
+#include "world/pools.h"
+#include "world/step.h"
+#include "world/universe.h"
+
+class WorldTest : public testing::Test {
+protected:
+    void SetUp() override {
+        dunFrozen = 0;
+        dunKeepControlledMoving = 0;
+        dunHoldA = dunHoldB = 0;
+        dunHoldC = 0;
+        dunLookOnly = dunStopStep = dunNoCollision = dunStopWalk = 0;
+        dunGameClock = 0;
+        dunFrameCounter = 1;
+        dunFrameStep = 10;
+        dunFrameSeconds = 0.1f;
+        dunCurrentSystem = 0;
+        guiCurrentStation = 1;
+        dunStepMarkObserver = nullptr;
+        dunMsgInit();
+        dunResetWorld();
+    }
+
+    // A linked object with a Sim and a root node.
+    static SceneItem *MakeObject(uint32_t flags = 0) {
+        SceneItem *item = dunCreateSceneItem();
+        dunLinkSceneItem(item, flags);
+        dunAttachSim(item, nullptr);
+        dunAttachTDP(item);
+        return item;
+    }
+
+    static int Index(const SceneItem *item) { return int(item - dunSceneItemPool); }
+};

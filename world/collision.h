@@ -1,0 +1,5 @@
+// Collision detection: the per-step reset and the broad and narrow phases.
+#pragma once
+
+void dunResetFrameFlags();
+void dunCollisionPass();

@@ -1,0 +1,11 @@
+// Flight control routines: ship simulators and control routines.
+#pragma once
+
+struct SceneItem;
+
+void dunFlyShip(SceneItem *item);
+void dunControlPlayer(SceneItem *item);
+void dunControlTest(SceneItem *item);
+void dunControlFree(SceneItem *item);
+// Simulator of spawned parts and wrecks: velocity and the two spins.
+void dunSimSpawnedNode(SceneItem *item);

@@ -1,0 +1,6 @@
+// The standard message handler.
+#pragma once
+
+struct SceneItem;
+
+void dunHandleMessages(SceneItem *item);

@@ -1,0 +1,44 @@
+// Interim bodies of this subsystem's operations whose modules are not built
+// yet. Each says so once in the log.
+#include "app/log.h"
+#include "world/belts.h"
+#include "world/collision.h"
+#include "world/docking.h"
+#include "world/engineering.h"
+#include "world/flight.h"
+#include "world/msghandler.h"
+#include "world/objroutines.h"
+#include "world/stations.h"
+#include "world/universe.h"
+
+#define PENDING_ONCE(name)                         \
+    do {                                           \
+        static bool said = false;                  \
+        if (!said) {                               \
+            said = true;                           \
+            dunDebugPrint("not built yet: " name); \
+        }                                          \
+    } while (0)
+
+uint16_t dunCurrentSystem = 0;
+
+void dunResetFrameFlags() { PENDING_ONCE("dunResetFrameFlags"); }
+void dunCollisionPass() { PENDING_ONCE("dunCollisionPass"); }
+void dunFlyShip(SceneItem *) { PENDING_ONCE("dunFlyShip"); }
+void dunControlPlayer(SceneItem *) { PENDING_ONCE("dunControlPlayer"); }
+void dunControlTest(SceneItem *) { PENDING_ONCE("dunControlTest"); }
+void dunControlFree(SceneItem *) { PENDING_ONCE("dunControlFree"); }
+void dunSimSpawnedNode(SceneItem *) { PENDING_ONCE("dunSimSpawnedNode"); }
+void dunUpdateDocking(SceneItem *) { PENDING_ONCE("dunUpdateDocking"); }
+void dunUndockAll(SceneItem *) { PENDING_ONCE("dunUndockAll"); }
+void dunHandleMessages(SceneItem *) { PENDING_ONCE("dunHandleMessages"); }
+void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
+void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
+void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }
+void dunSimStargate(SceneItem *) { PENDING_ONCE("dunSimStargate"); }
+void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
+void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
+void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
+void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
+void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
+void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }

@@ -1,0 +1,611 @@
+// The game-object records of the world and the flag bits of their flag words.
+//
+// Every record lives in a fixed pool (world/pools.h) and is a plain, trivially
+// copyable struct so that a pool reset is a block clear. Fields are named; no
+// code relies on word positions. Where one word serves several kinds of
+// object, the field's comment names each use. Pointers are native; anything
+// stored in a fixed-size 32-bit word (message payloads, AI parameters) is a
+// handle (world/handle.h), never a pointer.
+#pragma once
+
+#include <cstdint>
+
+#include "RES/vecmath.h"
+
+struct SceneItem;
+struct Avatar;
+struct TDP;
+struct Sim;
+struct ShipInfo;
+struct Weapon;
+struct Action;
+struct CollisionModel;
+struct HitBox;
+struct NodeChannel;
+struct DockingPort;
+struct ParticleSystem;
+struct EngComponent;
+struct EngineSoundSlot;
+struct SoundSlot;
+struct HUD;
+
+// vt_actor, vt_model and vt_material are the rendering library's records;
+// the world only keeps references to them.
+struct vt_actor;
+struct vt_model;
+struct vt_material;
+
+// ---------------------------------------------------------------------------
+// Routine slots
+
+using SimulatorRoutine = void (*)(SceneItem *item);
+using ControlRoutine = void (*)(SceneItem *item);
+using MessageHandler = void (*)(SceneItem *item);
+using ModelUpdateRoutine = void (*)(SceneItem *item);
+using PresentationRoutine = void (*)(SceneItem *item);
+using NodeRoutine = void (*)(TDP *node);
+// (own object, own node, other object, other node, shared handled flag,
+// contact point as three floats)
+using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode,
+                                int16_t *handled, float *point);
+
+// ---------------------------------------------------------------------------
+// SceneItem flags
+
+namespace SceneFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t SolarBody = 0x2;          // a body of the star system (also the Com Module)
+constexpr uint32_t BeltTracked = 0x4;        // its deletion recycles or replaces it
+constexpr uint32_t LateControl = 0x8;        // control routine runs after the simulators
+constexpr uint32_t KeepAcrossSystems = 0x10; // ship or marker kept across star-system changes
+constexpr uint32_t SparedBySystemClear = 0x20;
+constexpr uint32_t TouchingBody = 0x40;      // per-step mark
+constexpr uint32_t InGravityWell = 0x80;     // per-step mark
+constexpr uint32_t InAtmosphere = 0x100;     // per-step mark; also: hits cannot be deflected
+constexpr uint32_t RecordsNearest = 0x200;
+constexpr uint32_t InBelt = 0x400;
+constexpr uint32_t Asteroid = 0x800;
+constexpr uint32_t Appended = 0x1000;        // kept in the tail section of the object list
+constexpr uint32_t Counted = 0x2000;         // deleting it lowers a mission counter
+constexpr uint32_t SelfDeleting = 0x2000;    //   (also: deletes itself 100 cs after leaving the contacts)
+constexpr uint32_t Tracked = 0x4000;         // listed in the tracking list
+constexpr uint32_t Untraceable = 0x8000;     //   (also: losing it from the contacts stops the autopilot)
+constexpr uint32_t Vital = 0x10000;          // set by ADD_VITAL; read by the LDS avoidance
+constexpr uint32_t LaunchesPlasmaBall = 0x20000;  // a round whose warhead launches a plasma ball
+}  // namespace SceneFlag
+
+// ---------------------------------------------------------------------------
+// Avatar flags (the 32-bit word) and the 16-bit state word
+
+namespace AvatarFlag {
+constexpr uint32_t FreeBody = 0x1;           // wreck or free debris
+constexpr uint32_t Ship = 0x4;               // can be targeted
+constexpr uint32_t MunitionRound = 0x10;
+constexpr uint32_t BeamRound = 0x20;
+constexpr uint32_t LaunchedRound = MunitionRound | BeamRound;
+constexpr uint32_t Mine = 0x40;              // mines carry 0x50
+constexpr uint32_t SideBits = 0x1FC0;        // one bit per side
+constexpr uint32_t SideMask = 0x30001FC0;    // sides with the faction bits
+constexpr uint32_t ProximityFuse = 0x4000;
+constexpr uint32_t HasWeapons = 0x8000;
+constexpr uint32_t NavigationBody = 0x400000;
+constexpr uint32_t NoMarker = 0x800000;
+constexpr uint32_t LagrangeTurned = 0x1000000;   // also: a gravity body approachable conventionally
+constexpr uint32_t PlanetBody = 0x2000000;       // also: its actors have been made; halved radius
+constexpr uint32_t Damaged = 0x4000000;
+constexpr uint32_t Fleeing = 0x8000000;
+constexpr uint32_t FactionBits = 0x30000000;
+constexpr uint32_t AttackPlayer = 0x40000000;    // on the player's ship: every AI ship attacks it
+constexpr uint32_t Dead = 0x80000000;
+// A ship in the sense of the targeting tests: Ship and none of NotShipBits.
+constexpr uint32_t NotShipBits = 0x40011;
+}  // namespace AvatarFlag
+
+namespace AvatarState {
+constexpr uint16_t InUse = 0x1;
+constexpr uint16_t PerStep = 0x2;            // cleared at the start of every COLLISIONS phase
+constexpr uint16_t GravityBody = 0x4;
+constexpr uint16_t NoContact = 0x10;         // no contact, never named in messages
+constexpr uint16_t DoubledSpeed = 0x20;      // doubled approximate speed; set by impact-attach
+}  // namespace AvatarState
+
+// ---------------------------------------------------------------------------
+// TDP flags
+
+namespace TDPFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t Hidden = 0x2;             // animation channel kind 14
+constexpr uint32_t HasActor = 0x4;           // drawable, part of the hull
+constexpr uint32_t Particle = 0x8;           // particle-system node; also "always hit"
+constexpr uint32_t Collidable = 0x10;        // set at creation
+constexpr uint32_t RayNode = 0x20;           // also: beam texture
+constexpr uint32_t HitThisStep = 0x40;
+constexpr uint32_t OwnsModel = 0x80;
+constexpr uint32_t Joint = 0x100;            // joint or placeholder node
+constexpr uint32_t ViewNode = 0x200;         // also: HUD node
+constexpr uint32_t MarkerRoot = 0x300;
+constexpr uint32_t Edges = 0x400;            // also: wireframe
+constexpr uint32_t BoundingEdges = 0x800;
+constexpr uint32_t SkyWorld = 0x2000;        // also: spheres only
+constexpr uint32_t ReversedAnimation = 0x4000;
+constexpr uint32_t SpheresOnly = 0x8000;     // also: LDS field
+constexpr uint32_t AsteroidRoot = 0x10000;   // also: light-drive stretch
+constexpr uint32_t OwnsMaterial = 0x20000;
+}  // namespace TDPFlag
+
+// ---------------------------------------------------------------------------
+// Sim flags
+
+namespace SimFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t Lds = 0x2;
+constexpr uint32_t Autopilot = 0x4;          // also: guided round aims at the sub-target; no proximity warning
+constexpr uint32_t NoDriftDamping = 0x8;
+constexpr uint32_t NoSpeedFloor = 0x20;      // also: keeps the engine effect visible
+constexpr uint32_t GoalProtected = 0x40;     // goal taken in retaliation
+constexpr uint32_t ReentryClean = 0x80;
+constexpr uint32_t LdsBlocked = 0x100;       // interdicted; forces a drop-out
+constexpr uint32_t CombatStance = 0x1C00;
+constexpr uint32_t TurnedThisFrame = 0x2000;
+constexpr uint32_t Protected = 0x4000;       // indestructible
+constexpr uint32_t NoOwnChoice = 0x8000;
+constexpr uint32_t ShieldStruck = 0x10000;   // also: has fired; goal locked
+constexpr uint32_t AiHold = 0x20000;         // also: turns not counted; controls disabled
+constexpr uint32_t PlayerInputAutopilot = 0x40000;
+constexpr uint32_t PlaceNearNav = 0x80000;
+constexpr uint32_t Carried = 0x100000;
+constexpr uint32_t SpecialDrive = 0x200000;
+constexpr uint32_t TimedState = 0x400000;    // also: bounce; shield on
+constexpr uint32_t Shielded = 0x800000;
+constexpr uint32_t Jumping = 0x1000000;
+constexpr uint32_t AiPaused = 0x2000000;     // also: stunned
+constexpr uint32_t RamsShields = 0x4000000;
+constexpr uint32_t Clamped = 0x8000000;      // no undock
+constexpr uint32_t RemoteControllable = 0x10000000;
+constexpr uint32_t ReturnHome = 0x20000000;
+constexpr uint32_t CollisionCourse = 0x40000000;  // also: range state stops where it stands
+constexpr uint32_t Dead = 0x80000000;
+}  // namespace SimFlag
+
+namespace ShipFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t GroupHolder = 0x2;
+constexpr uint32_t RepairCycle = 0x4;
+constexpr uint32_t SpecialWeapon = 0x8;
+constexpr uint32_t HomeBase = 0x10;          // also: weapon load point
+}  // namespace ShipFlag
+
+namespace WeaponFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t Damaged = 0x8;            // also: unpowered
+constexpr uint32_t Ready = 0x10;
+constexpr uint32_t AutoFire = 0x20;          // also: beam
+constexpr uint32_t Missile = 0x80;
+constexpr uint32_t Empty = 0x100;
+constexpr uint32_t AutoTracking = 0x200;
+constexpr uint32_t Charge = 0x2000;
+constexpr uint32_t NoRapid = 0x4000;
+constexpr uint32_t NotSelectable = 0x8000;
+}  // namespace WeaponFlag
+
+namespace ActionFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t PointerGiven = 0x2;
+constexpr uint32_t CallRoutine = 0x4;
+constexpr uint32_t SkipWhilePaused = 0x8;
+}  // namespace ActionFlag
+
+namespace PortFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t Docked = 0x2;
+constexpr uint32_t Mover = 0x4;
+constexpr uint32_t ControlTransfer = 0x8;
+constexpr uint32_t Open = 0x10;
+constexpr uint32_t TakenIn = 0x20;
+constexpr uint32_t TakenInHidden = 0x40;
+constexpr uint32_t Reserved = 0x80;
+constexpr uint32_t Rotating = 0x100;
+}  // namespace PortFlag
+
+// Damage mask bits of a ship.
+namespace DamageBit {
+constexpr uint16_t Manoeuvring = 0x1;
+constexpr uint16_t Drive = 0x2;
+constexpr uint16_t Weapons = 0x4;
+constexpr uint16_t SubTargetA = 0x8;
+constexpr uint16_t SubTargetB = 0x10;
+constexpr uint16_t Sensors = 0x20;
+constexpr uint16_t Capsule = 0x40;
+constexpr uint16_t Structure = 0x80;  // also: brain damaged
+constexpr uint16_t Spare = 0x100;
+constexpr uint16_t Ring = 0x200;
+constexpr uint16_t Docking = 0x400;
+}  // namespace DamageBit
+
+// ---------------------------------------------------------------------------
+// Records
+
+// The performance block: P1..P8 as given to dunInitFlightParams, the
+// derived D1..D4 and the working values. Indexed by other code as the
+// "22 figures" (figure[i] = word i).
+struct FlightParams {
+    float p1;             // [0] main acceleration / top thrust
+    float p2;             // [1] lateral acceleration
+    float p3;             // [2] LDS growth, percent per second
+    float p4;             // [3] maximum LDS speed (0 = no LDS drive); degraded by the sensors damage
+    float p300;           // [4] 300.0; LDS spin-up time in centiseconds
+    float turnRates[3];   // [5..7] P5, P6, P7: degrees per second
+    float workRates[3];   // [8..10] the working copies
+    float p8x100;         // [11] P8 x 100: top cruising speed
+    float d1;             // [12]
+    float d2;             // [13]
+    float d3;             // [14]
+    float d4;             // [15]
+    uint32_t cleared;     // [16]
+    uint8_t clearedByte;  // [17]
+    uint8_t spare17[3];
+    float tail[3];        // [18..20] 0.1, 0.3, 100.0
+    uint32_t spare21;     // [21]
+
+    float &figure(int i) { return reinterpret_cast<float *>(this)[i]; }
+};
+static_assert(sizeof(FlightParams) == 22 * 4);
+
+struct SceneItem {
+    SceneItem *next;
+    SceneItem *prev;
+    Sim *sim;
+    void *linkRecord;      // a record of another module that refers back (the script symbol:
+                           // name, then value); deleting the object clears that value
+    Avatar *avatar;
+    float yawSpin;         // degrees per second about Y (spawned-node simulator)
+    float pitchSpin;       // degrees per second about X
+    float rollSpin;        // about Z
+    float turnDemand[3];   // commanded turn rates, percent of maximum, about X, Y, Z
+                           // (pitch, yaw, roll demand of the AI axis controllers)
+    float turnRemaining[3];// remaining turn angles in degrees about X, Y, Z
+                           // (pitch, yaw, roll in force)
+    float sizeA, sizeB;    // two size reals of the script
+    uint32_t controlScratch;  // cleared whenever a script replaces the control routine
+    uint32_t receiverId;
+    SimulatorRoutine simulator;
+    ControlRoutine control;
+    MessageHandler messageHandler;
+    uint32_t releaseFrame;
+    uint32_t flags;
+    uint16_t systemNumber;
+};
+
+struct Avatar {
+    Vec3d position;        // copies of the Sim state made by the model-update routine
+    Mat4 matrix;
+    Vec3 velocity;
+    TDP *root;
+    ModelUpdateRoutine modelUpdate;
+    PresentationRoutine presentation;
+    ContactHandler contactHandler;
+    ContactHandler secondHandler;   // also the destroyed handler
+    int8_t collisionPriority;       // 50 beam rounds, 40 munitions
+    char marker;                    // '-' for gas shells
+    uint8_t probed;
+    uint8_t spare;
+    SceneItem *partner;             // docking or carrying partner; firer of a round; towing partner
+    SceneItem *attacker;            // last attacker
+    int32_t attackCount;            // companion of the attacker
+    SceneItem *nearest;
+    SceneItem *sidePartner;
+    SceneItem *approach;            // the object approached, matched or chased
+    SceneItem *ignored;             // ignored object of the collision pass
+    float proximity;
+    uint32_t contactPartMask;
+    float rayLength;
+    uint16_t flags16;
+    uint32_t flags;
+    uint32_t thrusterFlags;         // thruster display flags read by the presentation
+    int32_t boostTimer;
+    EngineSoundSlot *engineSound;
+    int32_t channelValues[16];      // read by the animation channels; [0] also a distance or limit
+    SceneItem *objectA;             // carried object / launcher of a round / aim object
+    SceneItem *objectB;
+    uint32_t colourIndex;
+    uint32_t pendingDamageKind;
+    const char *waypointName;       // also the label or name text
+    uint32_t lifetime;              // centiseconds
+    SceneItem *beltAnchor;
+    uint32_t scoreRecord;           // score key
+    // Presentation and AI words
+    int32_t effectCounter;
+    int32_t lightLevel;             // scale in ten-thousandths of a viewer-facing object
+    uint32_t lightMask;
+    SceneItem *roundAttacker;       // the firing ship of a round
+    uint32_t destination;
+    int32_t standoff;               // standoff distance; a planet's type
+    int32_t planetSeed;             // also a reload countdown
+    TDP *nextBreakPart;             // next part of a breaking wreck
+    SceneItem *subject;             // camera subject; mothership; defended object
+    Weapon *roundWeapon;
+    int32_t lifetimeCounter;        // also a camera's approach rate
+    SceneItem *preyCursor;
+    Vec3 *mountOffset;              // a round's muzzle offset link
+    int32_t cameraMinDistance;
+    int32_t lightPercent;
+    int32_t scale;                  // scale and motor values of the script
+    int32_t motor;
+    SceneItem *waypointBack;
+    SceneItem *waypointForward;
+    SceneItem *cameraTarget;
+    int32_t cameraDistance[2];
+    SceneItem *destroyedBy;
+    void *attachedSound;
+    uint32_t viewerState[8];        // viewer state words of the local-space viewer's camera
+};
+
+struct TDP {
+    TDP *child;            // first child
+    TDP *sibling;          // next sibling
+    SceneItem *owner;
+    NodeRoutine routine;
+    uint8_t colour[3];
+    uint8_t spareColour;
+    uint32_t presentWord[2];
+    uint32_t flags;
+    NodeChannel *channels;
+    Vec3 offset;           // position relative to the parent at creation
+    Vec3 offsetVelocity;   // per second
+    Vec3 worldPosition;
+    Vec3 viewPosition;     // view-space relative position
+    const char *materialName;
+    uint32_t presentWords[3];
+    Mat4 local;
+    float radius;
+    CollisionModel *collision;
+    int16_t screenRect[4];
+    uint16_t colourIndex;
+    vt_actor *actor;
+    void *particleOrMaterial;   // ParticleSystem* (flag 8) or vt_material* (flag 0x20000)
+    void *model;                // vt_model*, or a HUD record for HUD nodes
+    void *savedModel[3];        // detail levels and the planet restore
+    uint32_t presentTail[2];
+};
+
+struct GravityWell {
+    float depth;
+    SceneItem *body;       // the gravity body; also the carrier of a carried object
+    Vec3 offset;           // offset from the carrier
+    Vec3 direction;
+    float altitude;
+};
+
+struct Sim {
+    ShipInfo *shipInfo;
+    Mat4 matrix;           // rows X, Y, Z axes, then the float position and 1.0
+    SceneItem *goal;       // weapon target
+    SceneItem *target;     // navigation target
+    SceneItem *autopilotTarget;
+    FlightParams *flight;
+    uint32_t weaponCount;
+    Weapon *weapons;
+    Weapon *currentWeapon;
+    void *contactBack;     // set by the contact list
+    float speed;           // 1850 plasma ball, 50 wreck
+    float approxSpeed;
+    Vec3d position;        // authoritative position
+    Vec3 velocity;         // per second
+    Vec3 bodyVelocity;     // velocity in the object's own axes
+    float forwardSpeed;
+    Vec3 drive;            // added to the velocity by some simulators
+    float demandSpeed;
+    float setSpeed;
+    Vec3 thrust;           // lateral, vertical, forward; in LDS the forward is the LDS speed
+    Vec3 turnRates;        // degrees per second about X, Y, Z
+    uint16_t flightMode;   // flight assist: 0 off, 1 and 2 speed hold
+    int32_t ldsRamp;
+    float ldsTarget;
+    float ldsDemand;
+    SceneItem *host;       // carrier in a bay
+    GravityWell gravity;
+    uint32_t timeStamp;
+    Vec3 tumble;
+    float radius;
+    float mass;
+    float signature;
+    float emission;
+    uint32_t flags;
+    uint16_t kind;         // 1 munitions
+    int32_t fuel;          // rounds and missiles; the LDS counter
+    int32_t hull;          // percent; signed so that "falls below 0" can happen
+    int16_t timer;         // centiseconds, counted down in the CONTROL phase while positive
+    uint16_t componentCount;
+    EngComponent *components;
+    Action *hooks;
+    Mat4 previous;         // the matrix before the current SIMULATION phase
+    uint16_t shipClock[2];
+    uint32_t controlValue;
+    float limits[2];
+};
+
+struct ShipDamage {
+    int32_t armour;
+    int32_t maximum;
+    int32_t damage;
+    uint16_t mask;
+    uint16_t hitLevel;
+};
+
+struct OrderSlot {
+    const char *name;
+    uint32_t words[15];
+};
+
+struct StateFrame {
+    int32_t state;
+    int32_t step;
+    uint32_t words[6];
+};
+
+struct ShipInfo {
+    const char *className;   // also the class record reference / full name
+    const char *name;        // short name
+    uint16_t typeCode;       // index of the kill-value table
+    int16_t side;
+    int32_t wreckWords[2];
+    int16_t skill;           // 50 nominal
+    int16_t rank;
+    int16_t accuracy;
+    int16_t group;
+    SceneItem *leader;
+    uint32_t classFlags;
+    uint32_t flags;
+    FlightParams current;
+    FlightParams nominal;
+    OrderSlot orders[8];
+    int16_t currentOrder;
+    int16_t roundRobin;
+    uint32_t evalClock;
+    const char *programLabel;
+    StateFrame states[12];
+    int16_t stateTop;
+    ShipDamage damage;
+    int32_t repairValues[2];
+    int32_t repairPool;
+    float ranges[2];
+    int32_t hullStrength;    // collision figures
+    int32_t ramMass;
+    int16_t ramBonus;
+    uint16_t carriedCount;
+    DockingPort *ports;
+    int8_t defenceCount;
+    SceneItem *defenceTarget[4];
+    uint8_t defenceChance[4];
+    void *attached;
+    SceneItem *fireTargets[2];
+    SceneItem *subTargets[2];
+};
+
+struct Weapon {
+    uint16_t weaponClass;
+    uint32_t flags;
+    const char *name;
+    int16_t typeNumber;
+    Weapon *next;
+    Weapon *prev;
+    uint16_t mountCode;
+    Vec3 mount;              // in the ship's frame
+    EngComponent *component;
+    uint32_t clearedWord;
+    TDP *aimNode;
+    float arc;
+    float reloadTimer;
+    float speed;
+    float reloadTime;
+    float range;
+    uint16_t rounds[3];
+    float launch[5];
+    uint16_t roundLifetime;
+    void (*launchRoutine)(SceneItem *ship, Weapon *weapon);
+    uint32_t visualKind;
+    int32_t spareInt;
+    int32_t damage;          // 100 or more: destroyed
+    int32_t constant;
+    int32_t penetration;
+    float charge;
+    SceneItem *target;
+};
+
+struct Action {
+    Action *next;
+    uint32_t eventId;
+    uint32_t flags;
+    void *action;            // a routine, or a reference to a named video
+};
+
+struct HitBox {
+    Vec3 upper;
+    Vec3 lower;
+    HitBox *next;
+    uint32_t flags;          // 4 negative; bits 8..16 the part bits
+};
+
+struct CollisionModel {
+    float size;
+    Vec3 points[16];
+    Vec3 boundsLower;
+    Vec3 boundsUpper;
+    uint32_t pointMasks[16];
+    int8_t pointCount;
+    HitBox *boxes;
+    uint32_t id;
+    CollisionModel *next;
+};
+
+struct NodeChannel {
+    NodeChannel *next;
+    uint8_t kind;
+    uint8_t index;
+    uint8_t spare[2];
+};
+
+struct DockingPort {
+    DockingPort *next;
+    DockingPort *mated;
+    SceneItem *partner;
+    Vec3 position;           // 100 x the values given at creation
+    float angleX;
+    float angleY;
+    float roll;
+    uint32_t mask;
+    uint32_t flags;
+    int16_t size;
+    ControlRoutine savedControl;
+    SimulatorRoutine savedSimulator;
+    vt_model *replacement;
+    uint32_t reservation;
+};
+
+// One of the engine-sound slots an Avatar may carry: the sound slot and the
+// object that currently owns it, the nearest of those that want it.
+struct EngineSoundSlot {
+    SoundSlot *slot;
+    SceneItem *owner;
+    float distance;
+};
+
+// Particle records of the presentation's effects; the pools live here.
+struct Particle {
+    float size;
+    uint16_t flags;          // 1 free point, 0 taken
+    uint16_t colour;
+    uint16_t alpha;
+    uint16_t spare;
+    Vec3 position;
+    Vec3 velocity;
+    float life;
+    float life2;
+    uint32_t words[5];
+};
+static_assert(sizeof(Particle) == 64);
+
+struct ParticleSystem {
+    Particle *particles;
+    uint16_t count;
+    uint32_t flags;          // 1 in use, 0x2000000, 0x10000000
+    void *extras;            // freed on release
+    TDP *node;
+    SceneItem *owner;
+    uint32_t kind;
+    uint32_t words[12];
+};
+
+// A head-up display record; its fields beyond the flags are the HUD's.
+struct HUD {
+    uint32_t flags;          // 1 in use, 0x800 passed, 0x20000 shifted on recentre
+    uint16_t edgeCount;
+    const char *label;
+    SceneItem *object;
+    Vec3 position;
+    uint32_t words[24];
+};
+
+struct WireframeNode {
+    uint32_t words[8];
+};
