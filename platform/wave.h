@@ -26,7 +26,7 @@ struct WaveFormat {
     uint16_t blockAlign;
     uint16_t bitsPerSample;
     uint16_t extraSize;
-    uint8_t extra[2];  // extraSize bytes in fact
+    uint8_t extra[];  // extraSize bytes
 };
 constexpr uint16_t kWaveFormatPcm = 1;
 
