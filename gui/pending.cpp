@@ -35,6 +35,7 @@ void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 uint8_t gGuiHidden;
 uint8_t gComPanelOpen;
 uint8_t gComClipsFrozen;
+uint32_t guiFilmSkipFrame;
 void guiLeaveStation() { PENDING_ONCE("guiLeaveStation"); }
 GuiWindow *guiRootWindow() {
     PENDING_ONCE("guiRootWindow");

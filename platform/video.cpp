@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
+#include "app/frame.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "gui/redraw.h"
@@ -472,6 +473,7 @@ bool StepPlayingVideo() {
         if (skip) {
             VideoStop();
             guiLeaveStation();
+            guiFilmSkipFrame = dunFrameCounter;
             return false;
         }
         KeyQueueReset();
