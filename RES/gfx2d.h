@@ -30,6 +30,21 @@ struct Rgb {
     uint8_t blue;
 };
 
+// A picture record (RES/picture.h) drawn as a Surface: the leading fields
+// are the same.
+template <class R>
+inline Surface *AsSurface(R *raster) {
+    static_assert(sizeof(R) == sizeof(Surface) && offsetof(R, pixels) == offsetof(Surface, pixels) &&
+                      offsetof(R, width) == offsetof(Surface, width) &&
+                      offsetof(R, pitch) == offsetof(Surface, pitch),
+                  "a raster must lead with the Surface fields");
+    return reinterpret_cast<Surface *>(raster);
+}
+template <class R>
+inline const Surface *AsSurface(const R *raster) {
+    return AsSurface(const_cast<R *>(raster));
+}
+
 // ---- Global drawing state -------------------------------------------------
 
 // 256 entries of (red, green, blue, unused) bytes, or null.

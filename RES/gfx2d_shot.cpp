@@ -6,6 +6,7 @@
 
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
+#include "RES/picture.h"
 #include "app/log.h"
 #include "app/system.h"
 
@@ -53,25 +54,8 @@ void PutLe16(uint8_t *p, unsigned v) {
     p[1] = uint8_t((v >> 8) & 0xFF);
 }
 
-// Run-length rule of the PCX writer: runs of 2..63 equal pixels as a count
-// byte and the value; a lone value with either top bit set behind 0xC1.
-void EncodeRow(const uint8_t *row, int width, std::vector<uint8_t> &out) {
-    for (int x = 0; x < width;) {
-        int n = 1;
-        while (x + n < width && n < 63 && row[x + n] == row[x]) n++;
-        if (n >= 2) {
-            out.push_back(uint8_t(0xC0 | n));
-            out.push_back(row[x]);
-        } else {
-            if ((row[x] & 0xC0) == 0xC0) out.push_back(0xC1);
-            out.push_back(row[x]);
-        }
-        x += n;
-    }
-}
-
 // Writes an 8-bit surface with the given header (its size fields set from
-// the surface) and a 768-byte palette.
+// the surface) and a 768-byte palette. (pcxSave can't tell a failed write.)
 bool WritePcx(const char *name, const Surface *s, const uint8_t headerIn[128],
               const uint8_t palette[768]) {
     uint8_t header[128];
@@ -84,7 +68,11 @@ bool WritePcx(const char *name, const Surface *s, const uint8_t headerIn[128],
     std::vector<uint8_t> data(header, header + 128);
     data.reserve(128 + size_t(s->width) * s->height / 2 + 769);
     int stride = Stride(s);
-    for (int y = 0; y < s->height; y++) EncodeRow(s->pixels + size_t(y) * stride, s->width, data);
+    std::vector<uint8_t> code(size_t(s->width) * 2);
+    for (int y = 0; y < s->height; y++) {
+        size_t n = pcxEncodeRow(s->pixels + size_t(y) * stride, uint32_t(s->width), code.data());
+        data.insert(data.end(), code.begin(), code.begin() + n);
+    }
     data.push_back(12);
     data.insert(data.end(), palette, palette + 768);
     FILE *f = OpenGameFile(name, "wb");
@@ -121,13 +109,8 @@ bool CaptureFrame(const Surface *s) {
     int step = optQuarter ? 2 : 1;
     int w = s->width / step, h = s->height / step;
     if (w <= 0 || h <= 0) return false;
-    std::vector<uint8_t> data(18 + size_t(w) * h * 3, 0);
-    data[2] = 2;
-    PutLe16(&data[12], unsigned(w));
-    PutLe16(&data[14], unsigned(h));
-    data[16] = 24;
-    data[17] = 0x20;
-    uint8_t *p = &data[18];
+    std::vector<uint8_t> data(size_t(w) * h * 3);
+    uint8_t *p = data.data();
     int stride = Stride(s);
     for (int y = 0; y < h; y++) {
         const uint8_t *row = s->pixels + size_t(y * step) * stride;
@@ -140,14 +123,11 @@ bool CaptureFrame(const Surface *s) {
     }
     char name[160];
     NextName(name, sizeof name, gNextCapture, "tga");
-    FILE *f = OpenGameFile(name, "wb");
-    if (!f) {
+    if (!tgaSaveCapture(name, uint16_t(w), uint16_t(h), data.data())) {
         dunDebugPrintf("Cannot write frame capture %s", name);
         return false;
     }
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+    return true;
 }
 
 }  // namespace

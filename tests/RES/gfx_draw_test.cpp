@@ -289,3 +289,21 @@ TEST(Effects, JitterRotatesRowsByTheDrawnAmount) {
 }
 
 }  // namespace
+
+#include "RES/picture.h"
+
+namespace {
+
+TEST(Sprite, PictureRasterDrawsAsASurface) {
+    SetDepth(8);
+    uint8_t px[4] = {50, 16, 0, 60};
+    Raster r{px, 2, 2, 1, 0, 0};
+    Canvas cv(4, 4, 1);
+    ClipRect all{0, 0, 3, 3};
+    BlitGlyphClipped(&cv.s, AsSurface(&r), &all, 2, 1, 0);
+    EXPECT_EQ(cv.At(1, 1), 50u);
+    EXPECT_EQ(cv.At(2, 1), 0u);
+    EXPECT_EQ(cv.At(2, 2), 60u);
+}
+
+}  // namespace

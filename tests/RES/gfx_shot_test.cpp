@@ -1,0 +1,109 @@
+// Screenshots: numbered files that never replace earlier ones, PCX at 8 bits
+// and TGA frames at 16, and a clean failure when the folder can't be written.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "common/temp_dir.h"
+#include "gfx_fixture.h"
+
+using namespace gfxtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadFile(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+unsigned Le16(const std::vector<uint8_t> &b, size_t at) { return b[at] | (b[at + 1] << 8); }
+
+// Decodes the run-length data of an 8-bit PCX of the given size.
+std::vector<uint8_t> DecodePcx(const std::vector<uint8_t> &f, int w, int h) {
+    std::vector<uint8_t> out;
+    size_t i = 128;
+    while (out.size() < size_t(w) * h && i < f.size()) {
+        uint8_t b = f[i++];
+        if ((b & 0xC0) == 0xC0) {
+            uint8_t v = f[i++];
+            out.insert(out.end(), b & 0x3F, v);
+        } else {
+            out.push_back(b);
+        }
+    }
+    return out;
+}
+
+const char kFolder[] = "vek/resource/art/screens";
+
+class Screenshot : public testing::Test {
+protected:
+    ruvotest::TempDir dir;
+    void SetUp() override { ResetScreenshots(); }
+    void TearDown() override {
+        ResetScreenshots();
+        SetDepth(8);
+    }
+};
+
+TEST_F(Screenshot, PcxNumberedWithoutOverwriting) {
+    SetDepth(8);
+    fs::create_directories(kFolder);
+    Canvas cv(16, 8, 1);
+    for (int i = 0; i < 128; i++) cv.bytes[i] = uint8_t(i < 64 ? 7 : 190 + i % 5);
+    ASSERT_TRUE(SaveScreenshotPcx(&cv.s));
+    ASSERT_TRUE(SaveScreenshotPcx(&cv.s));
+    auto f = ReadFile(fs::path(kFolder) / "t00000.pcx");
+    ASSERT_GT(f.size(), 128u + 769u);
+    EXPECT_EQ(f[0], 10);
+    EXPECT_EQ(f[3], 8);
+    EXPECT_EQ(Le16(f, 8), 15u);
+    EXPECT_EQ(Le16(f, 10), 7u);
+    EXPECT_EQ(DecodePcx(f, 16, 8), cv.bytes);
+    EXPECT_EQ(f[f.size() - 769], 12);
+    EXPECT_EQ(f[f.size() - 768 + 3 * 200 + 1], 255 - 200);  // green of entry 200
+    EXPECT_TRUE(fs::exists(fs::path(kFolder) / "t00001.pcx"));
+    // A new run numbers from 0 again, but steps over the files already there.
+    auto before = ReadFile(fs::path(kFolder) / "t00000.pcx");
+    ResetScreenshots();
+    Canvas other(16, 8, 1, 3);
+    ASSERT_TRUE(SaveScreenshotPcx(&other.s));
+    EXPECT_EQ(ReadFile(fs::path(kFolder) / "t00000.pcx"), before);
+    EXPECT_TRUE(fs::exists(fs::path(kFolder) / "t00002.pcx"));
+}
+
+TEST_F(Screenshot, TgaFrameAtSixteenBits) {
+    SetDepth(16);
+    fs::create_directories(kFolder);
+    Canvas cv(5, 3, 2);
+    cv.Set(0, 0, 0xF800);
+    cv.Set(4, 2, 0x07E0 | 0x001F);
+    ASSERT_TRUE(SaveScreenshotPcx(&cv.s));
+    auto f = ReadFile(fs::path(kFolder) / "t00000.tga");
+    ASSERT_EQ(f.size(), 18u + 5 * 3 * 3);
+    EXPECT_EQ(f[2], 2);
+    EXPECT_EQ(Le16(f, 12), 5u);
+    EXPECT_EQ(Le16(f, 14), 3u);
+    EXPECT_EQ(f[16], 24);
+    EXPECT_EQ(f[17], 0x20);
+    EXPECT_EQ(f[18 + 2], 0xF8);  // red of the first pixel, after blue and green
+    size_t last = 18 + (2 * 5 + 4) * 3;
+    EXPECT_EQ(f[last], 0xF8);      // blue
+    EXPECT_EQ(f[last + 1], 0xFC);  // green
+    EXPECT_EQ(f[last + 2], 0);
+}
+
+TEST_F(Screenshot, FailsCleanlyWhenTheFolderCannotBeWritten) {
+    SetDepth(8);
+    Canvas cv(4, 4, 1);
+    EXPECT_FALSE(SaveScreenshotPcx(&cv.s));  // no folder at all
+    fs::create_directories("vek/resource/art");
+    std::ofstream(kFolder) << "a file where the folder should be";
+    EXPECT_FALSE(SaveScreenshotPcx(&cv.s));
+    SetDepth(16);
+    Canvas wide(4, 4, 2);
+    EXPECT_FALSE(SaveScreenshotPcx(&wide.s));
+}
+
+}  // namespace
