@@ -1,8 +1,10 @@
 #include "platform/video.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "RES/gfx2d.h"
@@ -108,9 +110,12 @@ bool OpenFullScreen(Kind kind, const char *path) {
     if (smk->Width == 320) gVideo.doubled = true;
     Surface *s = Screen();
     if (kind == Kind::DDraw) {
-        gVideo.surface.assign(size_t(smk->Width) * smk->Height * (Rgb() ? 2 : 1), 0);
-        SmackToBuffer(smk, 0, 0, int32_t(smk->Width) * (Rgb() ? 2 : 1), int32_t(smk->Height), gVideo.surface.data(),
-                      Rgb() ? kSmackBufferRgb565 : 0);
+        // The video surface: at the screen's depth, or 8-bit when it is to be
+        // doubled (the doubling goes through the palette).
+        bool rgb = Rgb() && !gVideo.doubled;
+        gVideo.surface.assign(size_t(smk->Width) * smk->Height * (rgb ? 2 : 1), 0);
+        SmackToBuffer(smk, 0, 0, int32_t(smk->Width) * (rgb ? 2 : 1), int32_t(smk->Height), gVideo.surface.data(),
+                      rgb ? kSmackBufferRgb565 : 0);
     } else if (!gVideo.doubled) {
         SmackToBuffer(smk, (s->width - int(smk->Width)) / 2, (s->height - int(smk->Height)) / 2, s->pitch, s->height,
                       s->pixels, Rgb() ? kSmackBufferRgb565 : 0);
@@ -136,19 +141,8 @@ void ShowSurface() {
     Surface *s = Screen();
     if (!s->pixels) return;
     if (gVideo.doubled) {
-        if (Rgb()) {
-            // Doubling at 16 bits goes through the palette: decode again as indices.
-            std::vector<uint8_t> idx(size_t(smk->Width) * smk->Height);
-            SmackToBuffer(smk, 0, 0, int32_t(smk->Width), int32_t(smk->Height), idx.data(), 0);
-            SmackDoFrame(smk);
-            SmackToBuffer(smk, 0, 0, int32_t(smk->Width) * 2, int32_t(smk->Height), gVideo.surface.data(),
-                          kSmackBufferRgb565);
-            BlitDoubled(idx.data(), int(smk->Width), int(smk->Height), s->pixels, s->width, s->height, s->pitch,
-                        gVideo.palette);
-        } else {
-            BlitDoubled(gVideo.surface.data(), int(smk->Width), int(smk->Height), s->pixels, s->width, s->height,
-                        s->pitch, nullptr);
-        }
+        BlitDoubled(gVideo.surface.data(), int(smk->Width), int(smk->Height), s->pixels, s->width, s->height, s->pitch,
+                    Rgb() ? gVideo.palette : nullptr);
         return;
     }
     int bpp = Rgb() ? 2 : 1;
@@ -403,8 +397,7 @@ struct Backend {
         if (K == Kind::DDraw) return;
         if (!OpenFullScreen(K, path)) return;
         VideoPlaying = 1;
-        while (Step(K)) {
-        }
+        while (Step(K)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     static bool Palette() { return K == Kind::DDraw ? ApplyPaletteWhole() : ApplyPaletteKeepingSystem(); }
 };

@@ -49,12 +49,12 @@ protected:
         PixelDepth = 8;
         std::filesystem::current_path(old_);
     }
-    void Open(int depth) {
+    void Open(int depth, uint16_t width = 640, uint16_t height = 480) {
         DisplayClose();
         PixelDepth = depth;
         SelectWindowDriver();
-        TheDisplayMode.width = 640;
-        TheDisplayMode.height = 480;
+        TheDisplayMode.width = width;
+        TheDisplayMode.height = height;
         ASSERT_TRUE(DisplayOpen(&TheDisplayMode));
         ClearSurface(&ScreenSurface, 3);
     }
@@ -168,6 +168,24 @@ TEST_F(Video, FullScreenDriverBackEnd) {
     while (StepPlayingVideo()) ++n;
     EXPECT_EQ(n, 9);
     EXPECT_FALSE(VideoPlaying);
+    CurrentVideoBackend = VideoBackendKind::Window;
+}
+
+TEST_F(Video, FilmLargerThanTheScreenStaysInside) {
+    for (VideoBackendKind kind : {VideoBackendKind::Window, VideoBackendKind::FullScreen}) {
+        for (int depth : {8, 16}) {
+            Open(depth, 200, 150);
+            CurrentVideoBackend = kind;
+            for (const char *film : {"reentry1.smk", "cmdsit.smk"}) {  // centred, and doubled
+                SCOPED_TRACE(film);
+                ASSERT_TRUE(PlayVideo(film));
+                VideoPlaying = 1;
+                int n = 0;
+                while (StepPlayingVideo() && n < 50) ++n;
+                EXPECT_GT(n, 5);
+            }
+        }
+    }
     CurrentVideoBackend = VideoBackendKind::Window;
 }
 
