@@ -235,7 +235,11 @@ void StopFullScreen(Kind kind) {
 
 // ---- Window videos ----------------------------------------------------------
 
-bool OpenInWindow(Kind, Smack **holder, const char *path, int16_t start, int16_t stop, uint8_t keyed,
+// The 3D-card driver at 16 bits decodes window films as RGB 5:6:5 (its
+// pixelmap); every other case keeps 8-bit indices.
+bool WideBuffer(Kind kind) { return kind == Kind::Card && Rgb(); }
+
+bool OpenInWindow(Kind kind, Smack **holder, const char *path, int16_t start, int16_t stop, uint8_t keyed,
                   int32_t spare) {
     if (!holder) return false;
     gVideo.firstFrame = true;
@@ -257,9 +261,12 @@ bool OpenInWindow(Kind, Smack **holder, const char *path, int16_t start, int16_t
             std::erase(gVideo.windowVideos, smk);
         }
         smk = fresh;
-        VideoBuffer *b = new VideoBuffer{static_cast<uint8_t *>(std::calloc(size_t(smk->Width) * smk->Height, 1)),
+        size_t bpp = WideBuffer(kind) ? 2 : 1;
+        VideoBuffer *b = new VideoBuffer{static_cast<uint8_t *>(std::calloc(size_t(smk->Width) * smk->Height * bpp, 1)),
                                          uint16_t(smk->Width), uint16_t(smk->Height)};
         smk->extra = b;
+        if (bpp == 2)
+            SmackToBuffer(smk, 0, 0, int32_t(smk->Width) * 2, int32_t(smk->Height), b->pixels, kSmackBufferRgb565);
         gVideo.windowVideos.push_back(smk);
     }
     if (start > 0) {
@@ -276,7 +283,7 @@ bool OpenInWindow(Kind, Smack **holder, const char *path, int16_t start, int16_t
 
 // Copies the window video's buffer into the screen at the rectangle, centred,
 // and never beyond the film or the screen.
-void CopyToRect(Smack *smk, const int16_t rect[4]) {
+void CopyToRect(Kind kind, Smack *smk, const int16_t rect[4]) {
     VideoBuffer *b = static_cast<VideoBuffer *>(smk->extra);
     Surface *s = Screen();
     if (!b || !b->pixels || !s->pixels) return;
@@ -307,6 +314,20 @@ void CopyToRect(Smack *smk, const int16_t rect[4]) {
     w = std::min(w, int(s->width) - dx);
     h = std::min(h, int(s->height) - dy);
     if (w <= 0 || h <= 0) return;
+    if (WideBuffer(kind)) {
+        // The card's 16-bit copy: keyed films leave out 0x07FF.
+        for (int y = 0; y < h; ++y) {
+            const uint8_t *src = b->pixels + (size_t(sy + y) * b->width + size_t(sx)) * 2;
+            uint8_t *dst = s->pixels + ptrdiff_t(dy + y) * s->pitch + ptrdiff_t(dx) * 2;
+            for (int x = 0; x < w; ++x) {
+                uint16_t v = uint16_t(src[2 * x] | src[2 * x + 1] << 8);
+                if (gVideo.keyed && v == 0x07FF) continue;
+                dst[2 * x] = uint8_t(v);
+                dst[2 * x + 1] = uint8_t(v >> 8);
+            }
+        }
+        return;
+    }
     for (int y = 0; y < h; ++y) {
         const uint8_t *src = b->pixels + size_t(sy + y) * b->width + size_t(sx);
         uint8_t *dst = s->pixels + ptrdiff_t(dy + y) * s->pitch;
@@ -333,26 +354,36 @@ bool FrameToRect(Kind kind, Smack *smk, const int16_t rect[4]) {
         return true;
     }
     if ((SmackWait(smk) && smk->FrameNum != 0 && int(smk->FrameNum) != gVideo.startFrame - 1) || gComClipsFrozen) {
-        CopyToRect(smk, rect);
+        CopyToRect(kind, smk, rect);
         return true;
     }
     if (stopReached) {
-        CopyToRect(smk, rect);
+        CopyToRect(kind, smk, rect);
         gVideo.held = true;
         return true;
     }
     VideoBuffer *b = static_cast<VideoBuffer *>(smk->extra);
     if (smk->NewPalette && !gVideo.keyed && (kind != Kind::Card || !Rgb()) && CurrentPalette)
         SmackColorRemap(smk, CurrentPalette, 256, 4);
-    SmackToBuffer(smk, 0, 0, int32_t(smk->Width), int32_t(smk->Height), b ? b->pixels : nullptr, 0);
-    SmackDoFrame(smk);
-    CopyToRect(smk, rect);
+    if (WideBuffer(kind)) {
+        SmackToBuffer(smk, 0, 0, int32_t(smk->Width) * 2, int32_t(smk->Height), b ? b->pixels : nullptr,
+                      kSmackBufferRgb565);
+        SmackDoFrame(smk);
+        // The 140-wide clips carry magenta where the card shows black.
+        if (b && smk->Width == 140)
+            for (size_t i = 0; i < size_t(b->width) * b->height; ++i)
+                if ((b->pixels[2 * i] | b->pixels[2 * i + 1] << 8) == 0xF81F) b->pixels[2 * i] = b->pixels[2 * i + 1] = 0;
+    } else {
+        SmackToBuffer(smk, 0, 0, int32_t(smk->Width), int32_t(smk->Height), b ? b->pixels : nullptr, 0);
+        SmackDoFrame(smk);
+    }
+    CopyToRect(kind, smk, rect);
     ++gVideo.currentFrame;
     if (smk->FrameNum + 1 >= smk->Frames) {
         if (kind == Kind::DDraw && gVideo.keyed) {
             Present();
             BeginFrame();
-            CopyToRect(smk, rect);
+            CopyToRect(kind, smk, rect);
         }
         CloseWindowVideo(kind, smk);
         return false;

@@ -272,6 +272,20 @@ TEST_F(Video, WindowClipRunsToItsEndAndStaysInside) {
     VideoClose(h);
 }
 
+TEST_F(Video, CardWindowFilmAtSixteenBits) {
+    Open(16);
+    CurrentVideoBackend = VideoBackendKind::Card;
+    Smack *h = nullptr;
+    ASSERT_TRUE(VideoOpenInWindow(&h, "Fcr.smk", 0, 0, 1, 0));  // 140 x 104, keyed
+    const int16_t rect[4] = {10, 20, 149, 123};
+    ASSERT_TRUE(VideoFrameToRect(h, rect));
+    const uint16_t grey = uint16_t((227 >> 3) << 11 | (227 >> 2) << 5 | (227 >> 3));
+    EXPECT_EQ(Px16(10, 20), grey);  // the frame marker, decoded as RGB 5:6:5
+    EXPECT_NE(Px16(14, 20), grey);
+    VideoClose(h);
+    CurrentVideoBackend = VideoBackendKind::Window;
+}
+
 TEST_F(Video, StartFrameAndLoopingClip) {
     CurrentPalette = nullptr;
     Smack *h = nullptr;
