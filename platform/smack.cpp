@@ -12,8 +12,6 @@ static SmackClockFn gClock = osFilmTimeMicros;
 
 void SmackSetClock(SmackClockFn clock) { gClock = clock ? clock : osFilmTimeMicros; }
 
-void SmackSoundUseDirectSound(void *) {}
-
 // Brings the film layer to frame `n` (decoding forward, or from the start
 // when it lies behind) and takes its palette.
 static bool Reach(Smack *smk, int n) {

@@ -48,8 +48,6 @@ void SmackGoto(Smack *smk, uint32_t frame);
 // From now on the decoded indices refer to the nearest entries of `palette`
 // (`count` entries of `stride` bytes: red, green, blue, ...).
 void SmackColorRemap(Smack *smk, const uint8_t *palette, int count, int stride);
-// Film sound always goes to our mixer; kept for the callers' sake.
-void SmackSoundUseDirectSound(void *device);
 
 // The clock the player waits on (microseconds); tests replace it.
 using SmackClockFn = int64_t (*)();

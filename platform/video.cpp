@@ -103,7 +103,6 @@ bool OpenFullScreen(Kind kind, const char *path) {
         SmackClose(gVideo.full);
         gVideo.full = nullptr;
     }
-    SmackSoundUseDirectSound(nullptr);
     Smack *smk = SmackOpen(path, kSmackAllTracks, -1);
     if (!smk) return false;
     gVideo.full = smk;
@@ -247,7 +246,6 @@ bool OpenInWindow(Kind kind, Smack **holder, const char *path, int16_t start, in
     gVideo.currentFrame = 1;
     gVideo.started = false;
     gVideo.startFrame = gVideo.stopFrame = -1;
-    SmackSoundUseDirectSound(nullptr);
     Smack *smk = *holder;
     if (start < 2 || !Live(smk)) {
         Smack *fresh = SmackOpen(path, kSmackAllTracks, -1);

@@ -47,7 +47,7 @@ TEST(SoundDisk, OutputFollowsTheSlotVolume) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     std::vector<uint8_t> tone;
     {
-        wavetest::WaveSpec s;
+        wavetest::WaveRecipe s;
         for (int i = 0; i < 22050; ++i) s.data.push_back(uint8_t(128 + 100 * std::sin(i * 0.1)));
         tone = wavetest::Build(s);
     }

@@ -169,7 +169,7 @@ TEST_F(Sound, LoadedListIntegrity) {
     EXPECT_EQ(SoundSlots[3].buffer, 0);
 
     // A format the mixer cannot take leaves the slot out of the list.
-    wavetest::WaveSpec adpcm;
+    wavetest::WaveRecipe adpcm;
     adpcm.tag = 2;
     adpcm.bits = 4;
     adpcm.fmtSize = 18;

@@ -19,7 +19,7 @@ inline void Put32(std::vector<uint8_t> &b, uint32_t v) {
 }
 inline void PutId(std::vector<uint8_t> &b, const char *id) { b.insert(b.end(), id, id + 4); }
 
-struct WaveSpec {
+struct WaveRecipe {
     uint16_t tag = 1;
     uint16_t channels = 1;
     uint32_t rate = 22050;
@@ -34,7 +34,7 @@ struct WaveSpec {
     const char *form = "WAVE";
 };
 
-inline std::vector<uint8_t> Build(const WaveSpec &s) {
+inline std::vector<uint8_t> Build(const WaveRecipe &s) {
     std::vector<uint8_t> b;
     PutId(b, s.riff);
     Put32(b, 0);
@@ -82,7 +82,7 @@ inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &byte
 
 // A constant-level 8-bit mono wave: every sample `level` (128 = silence).
 inline std::vector<uint8_t> Constant8(uint32_t frames, uint8_t level, uint32_t rate = 22050) {
-    WaveSpec s;
+    WaveRecipe s;
     s.rate = rate;
     s.data.assign(frames, level);
     return Build(s);

@@ -5,20 +5,20 @@
 #include "common/temp_dir.h"
 #include "wave_bytes.h"
 
-using wavetest::WaveSpec;
+using wavetest::WaveRecipe;
 
 namespace {
 
 struct WaveCase {
     const char *what;
-    WaveSpec spec;
+    WaveRecipe spec;
     bool truncateInFmt;
     uint32_t code;
     uint16_t extra;
 };
 
-WaveSpec Pcm(uint16_t channels, uint16_t bits, uint32_t rate, size_t bytes) {
-    WaveSpec s;
+WaveRecipe Pcm(uint16_t channels, uint16_t bits, uint32_t rate, size_t bytes) {
+    WaveRecipe s;
     s.channels = channels;
     s.bits = bits;
     s.rate = rate;
@@ -33,17 +33,17 @@ TEST(Wave, FormatsAndCorruptFiles) {
     cases.push_back({"16-bit stereo 44.1 kHz", Pcm(2, 16, 44100, 400), false, kWaveOk, 0});
     cases.push_back({"8-bit stereo 11025 Hz", Pcm(2, 8, 11025, 64), false, kWaveOk, 0});
     {
-        WaveSpec s = Pcm(1, 16, 8000, 32);
+        WaveRecipe s = Pcm(1, 16, 8000, 32);
         s.fmtSize = 20;  // longer than needed: the rest is skipped
         cases.push_back({"long fmt chunk", s, false, kWaveOk, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.listChunkFirst = true;
         cases.push_back({"other chunk before fmt", s, false, kWaveOk, 0});
     }
     {
-        WaveSpec s = Pcm(1, 4, 22050, 16);
+        WaveRecipe s = Pcm(1, 4, 22050, 16);
         s.tag = 0x11;
         s.fmtSize = 22;
         s.extraCount = 4;
@@ -51,34 +51,34 @@ TEST(Wave, FormatsAndCorruptFiles) {
         cases.push_back({"non-PCM with its extra bytes", s, false, kWaveOk, 4});
     }
     {
-        WaveSpec s = Pcm(1, 4, 22050, 16);
+        WaveRecipe s = Pcm(1, 4, 22050, 16);
         s.tag = 0x11;
         s.fmtSize = 18;
         s.extraCount = 10;
         cases.push_back({"non-PCM extra bytes missing", s, false, kWaveNotWave, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.fmtSize = 14;
         cases.push_back({"fmt chunk too short", s, false, kWaveNotWave, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.riff = "RIFX";
         cases.push_back({"not RIFF", s, false, kWaveNotWave, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.form = "AVI ";
         cases.push_back({"RIFF of another form", s, false, kWaveNotWave, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.dataSizeOverride = 1000000;
         cases.push_back({"data longer than the file", s, false, kWaveCorrupt, 0});
     }
     {
-        WaveSpec s = Pcm(1, 8, 22050, 16);
+        WaveRecipe s = Pcm(1, 8, 22050, 16);
         s.dataSizeOverride = 0xFFFFFFF0u;
         cases.push_back({"data size near 4 GB", s, false, kWaveCorrupt, 0});
     }
@@ -132,7 +132,7 @@ TEST(Wave, MissingFileAndMissingChunks) {
 
 TEST(Wave, ReadsInPieces) {
     ruvotest::TempDir dir;
-    WaveSpec s = Pcm(1, 8, 22050, 10);
+    WaveRecipe s = Pcm(1, 8, 22050, 10);
     for (size_t i = 0; i < s.data.size(); ++i) s.data[i] = uint8_t(i);
     wavetest::WriteBytes("p.wav", wavetest::Build(s));
     WaveFile *f;
