@@ -16,7 +16,6 @@ uint32_t guiWindowFlags(const GuiWindow *window);
 void guiDrawRaster(GuiWindow *window);
 
 extern uint8_t gGuiHidden;       // the GUI is not drawn
-extern uint8_t gComPanelOpen;    // a COM-screen panel is open: window films run to their end
 extern uint8_t gComClipsFrozen;  // the COM screen holds its clips on their last frame
 // The frame counter when a skip key ended a film: the options screen ignores
 // keys for a while after it.

@@ -4,16 +4,15 @@
 #include <string>
 
 #include "app/options.h"
+#include "app/shell.h"
 #include "app/system.h"
+#include "os/events.h"
 #include "os/film.h"
 #include "os/filmwindow.h"
 #include "os/paths.h"
 #include "platform/display.h"
 #include "platform/video.h"
 
-extern uint8_t gQuit;  // the main loop's quit request
-
-uint8_t MciPlaying;
 void *gMciWindow;
 
 namespace {
@@ -22,6 +21,7 @@ const char *const *gList;
 int16_t gIndex;
 OsFilm *gFilm;
 int64_t gDue;
+bool gNoticeSent;
 
 OsFilmWindow *Window() { return static_cast<OsFilmWindow *>(gMciWindow); }
 
@@ -30,16 +30,13 @@ void CloseFilm() {
     gFilm = nullptr;
 }
 
-// What the game window does when the film window reports that its film
-// stopped.
+// The film window tells the game window that its film stopped; the game
+// window goes on to the next film of the intro or closes the window.
 void FilmStopped() {
-    if (optIntro) {
-        VideoWindowNext();
-    } else {
-        VideoWindowClose();
-        VideoPlaying = 0;
-        MciPlaying = 0;
-    }
+    OsMessage m{};
+    m.type = OSM_FILMNOTIFY;
+    m.wParam = 1;
+    osPostMessage(m);
 }
 
 }  // namespace
@@ -79,6 +76,7 @@ void VideoWindowNext() {
         std::string host = osResolvePath(gList[gIndex], false);
         gFilm = osFilmOpen(host.c_str(), true);
         gDue = osFilmTimeMicros();
+        gNoticeSent = false;
         ++gIndex;
         return;
     }
@@ -92,14 +90,19 @@ void VideoWindowNext() {
 void VideoWindowStep() {
     if (!gMciWindow) return;
     if (!gFilm) {
-        // A film that could not be opened, or one that ended: it stopped.
-        if (MciPlaying) FilmStopped();
+        // A film that could not be opened stopped at once. The notice goes
+        // once; the game window's answer opens the next film or closes.
+        if (MciPlaying && !gNoticeSent) {
+            gNoticeSent = true;
+            FilmStopped();
+        }
         return;
     }
     int64_t now = osFilmTimeMicros();
     if (now < gDue) return;
     if (!osFilmNextFrame(gFilm)) {
         CloseFilm();
+        gNoticeSent = true;
         FilmStopped();
         return;
     }

@@ -12,12 +12,12 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "gui/redraw.h"
+#include "gui/gui.h"
 #include "gui/station.h"
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/sound.h"
 
-uint8_t VideoPlaying;
 
 namespace {
 
@@ -272,7 +272,7 @@ bool OpenInWindow(Kind kind, Smack **holder, const char *path, int16_t start, in
         SmackGoto(smk, uint32_t(start));
     }
     if (stop > 0) gVideo.stopFrame = stop;
-    else if (gComPanelOpen) gVideo.stopFrame = int16_t(smk->Frames - 1);
+    else if (gPanelOpen) gVideo.stopFrame = int16_t(smk->Frames - 1);
     gVideo.keyed = keyed;
     gVideo.spare = spare;
     *holder = smk;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/shell.h"
 #include "platform/display.h"
 
 struct Smack;
@@ -35,8 +36,8 @@ struct VideoBuffer {
     uint16_t height;
 };
 
-extern uint8_t VideoPlaying;  // a full-screen film runs: the main loop steps it
-extern uint8_t MciPlaying;    // the film that plays is the film window's
+// `VideoPlaying` (a film runs: the main loop steps it) and `MciPlaying` (the
+// film that runs is the film window's) are the shell's (app/shell.h).
 
 // ---- Front operations -------------------------------------------------------
 const char *MakeVideoPath(const char *name);
