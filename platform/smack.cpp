@@ -16,12 +16,18 @@ void SmackSetClock(SmackClockFn clock) { gClock = clock ? clock : osFilmTimeMicr
 // when it lies behind) and takes its palette.
 static bool Reach(Smack *smk, int n) {
     if (smk->decodedFrame > n) {
-        if (!osFilmRewind(smk->film)) return false;
+        if (!osFilmRewind(smk->film)) {
+            smk->broken = true;
+            return false;
+        }
         smk->decodedFrame = -1;
     }
     bool newPalette = false;
     while (smk->decodedFrame < n) {
-        if (!osFilmNextFrame(smk->film)) return false;
+        if (!osFilmNextFrame(smk->film)) {
+            smk->broken = true;
+            return false;
+        }
         ++smk->decodedFrame;
         newPalette = newPalette || osFilmPaletteChanged(smk->film);
     }

@@ -22,6 +22,7 @@ struct Smack {
     int64_t frameMicros;
     int64_t dueAt;           // clock time the current frame falls due
     bool shownOnce;          // a frame has been done since the open or a jump
+    bool broken;             // a frame did not decode: the film cannot go on
     // Where SmackDoFrame writes.
     uint8_t *target;
     int32_t targetLeft, targetTop, targetPitch, targetHeight;

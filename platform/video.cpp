@@ -185,7 +185,8 @@ bool Step(Kind kind) {
         if (gVideo.doubled) ShowDoubled();
         Present();
     }
-    if (smk->FrameNum + 1 >= smk->Frames) {
+    // After the last frame, or when the film breaks off, the film ends.
+    if (smk->FrameNum + 1 >= smk->Frames || smk->broken) {
         if (kind == Kind::Card) Present();
         StopFullScreen(kind);
         return false;
@@ -377,7 +378,7 @@ bool FrameToRect(Kind kind, Smack *smk, const int16_t rect[4]) {
     }
     CopyToRect(kind, smk, rect);
     ++gVideo.currentFrame;
-    if (smk->FrameNum + 1 >= smk->Frames) {
+    if (smk->FrameNum + 1 >= smk->Frames || smk->broken) {
         if (kind == Kind::DDraw && gVideo.keyed) {
             Present();
             BeginFrame();

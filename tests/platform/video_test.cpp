@@ -93,6 +93,14 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
     ASSERT_GT(bytes.size(), 2000u);
     std::ofstream("vek/resource/video/cut.smk", std::ios::binary).write(bytes.data(), 400);
+    // Cut short after its first frames: it starts, and ends where it breaks off.
+    std::ofstream("vek/resource/video/half.smk", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size() / 2));
+    ASSERT_TRUE(PlayVideo("half.smk"));
+    VideoPlaying = 1;
+    int steps = 1;
+    while (StepPlayingVideo() && steps < 100) ++steps;
+    EXPECT_LT(steps, 12);
+    EXPECT_FALSE(VideoPlaying);
     std::ofstream("vek/resource/video/junk.smk", std::ios::binary) << "SMK2 and nothing else of a film";
     EXPECT_FALSE(PlayVideo("cut.smk"));
     EXPECT_FALSE(PlayVideo("junk.smk"));
