@@ -297,3 +297,44 @@ TEST(SoundPosition, ObjectsSeenFromThePlayerCamera) {
 }
 
 }  // namespace
+
+#include <filesystem>
+
+#include "platform/smack.h"
+#include "platform/wave.h"
+
+namespace {
+
+// The sample data holds a wave for every named slot and a film for every
+// name the game plays, and each of them opens.
+TEST(SampleData, EveryNamedSlotAndFilmLoads) {
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(std::getenv("RUVO_DATA"));
+    for (int i = 0; i < 68; ++i) {
+        char path[160];
+        std::snprintf(path, sizeof path, "vek\\resource\\sounds\\%s.wav", SoundSlots[i].name);
+        uint32_t size;
+        WaveFormat *fmt;
+        uint8_t *samples;
+        EXPECT_EQ(WaveLoadFile(path, &size, nullptr, &fmt, &samples), kWaveOk) << path;
+        EXPECT_GT(size, 0u);
+        WaveFree(fmt);
+        WaveFree(samples);
+    }
+    int films = 0;
+    for (auto &e : std::filesystem::directory_iterator("vek/resource/video")) {
+        if (e.path().extension() != ".smk") continue;
+        std::string game = "vek\\resource\\video\\" + e.path().filename().string();
+        Smack *smk = SmackOpen(game.c_str(), 0, -1);
+        EXPECT_NE(smk, nullptr) << game;
+        if (smk) {
+            EXPECT_GT(smk->Frames, 1u);
+        }
+        SmackClose(smk);
+        ++films;
+    }
+    EXPECT_GE(films, 80);
+    std::filesystem::current_path(old);
+}
+
+}  // namespace
