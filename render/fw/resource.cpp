@@ -9,7 +9,7 @@ constexpr vt_uint_32 kMagic = 0xDEADBEEF;
 constexpr vt_uint_32 kFreedMagic = 1;
 // No class asks for more; a longer run of zero bytes in front of a data
 // pointer means it is no resource.
-constexpr int kMaxPadWalk = 256;
+constexpr int kMaxPadWalk = 4096;
 
 // The magic number is the last field so that its top byte (0xDE, last in
 // memory order) is the first non-zero byte met when stepping back from the
