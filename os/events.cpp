@@ -34,8 +34,9 @@ uint32_t MouseFlags(uint32_t buttons) {
 }
 
 // Characters that Windows derives from key presses but SDL leaves out of
-// its text input.
-uint8_t ControlChar(SDL_Keycode key) {
+// its text input: Ctrl with a letter gives 1..26.
+uint8_t ControlChar(SDL_Keycode key, Uint16 mod) {
+    if ((mod & KMOD_CTRL) && key >= SDLK_a && key <= SDLK_z) return uint8_t(key - SDLK_a + 1);
     switch (key) {
         case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
         case SDLK_BACKSPACE: return 8;
@@ -82,7 +83,7 @@ void Translate(const SDL_Event &e) {
                                  (down ? (e.key.repeat ? OS_KD_REPEAT : 0) : (OS_KD_REPEAT | OS_KD_UP)));
             gPosted.push_back(m);
             if (down && !sys) {
-                if (uint8_t c = ControlChar(e.key.keysym.sym)) {
+                if (uint8_t c = ControlChar(e.key.keysym.sym, e.key.keysym.mod)) {
                     OsMessage ch = Blank(OSM_CHAR);
                     ch.wParam = c;
                     gPosted.push_back(ch);
