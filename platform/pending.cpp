@@ -1,18 +1,8 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
+#include "app/pending.h"
 #include "platform/display.h"
 #include "platform/sound.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
-
 
 static bool Display3dOpen(DisplayMode *) {
     PENDING_ONCE("Display3dOpen");
