@@ -60,15 +60,13 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     ASSERT_TRUE(fs::exists(dir.path() + "/vantor.old"));
     EXPECT_EQ(WaitFor(first, std::chrono::milliseconds(500)), -1);
 
+    // The limits are generous: sanitizer builds on a loaded machine start
+    // slowly, and a hang is what these catch, not speed.
     pid_t second = Start(program, dir.path());
-    auto t0 = Clock::now();
-    EXPECT_EQ(WaitFor(second, std::chrono::seconds(5)), 0);
-    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(2));
+    EXPECT_EQ(WaitFor(second, std::chrono::seconds(15)), 0);
 
     kill(first, SIGTERM);
-    t0 = Clock::now();
-    EXPECT_EQ(WaitFor(first, std::chrono::seconds(5)), 0);
-    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(1));
+    EXPECT_EQ(WaitFor(first, std::chrono::seconds(15)), 0);
 
     std::ifstream in(dir.path() + "/vantor.ini");
     std::stringstream s;
@@ -88,7 +86,7 @@ TEST(Process, NoDataTreeIsAClearFailure) {
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
     ruvotest::TempDir dir;
     pid_t pid = Start(program, dir.path());
-    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(5)), 1);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(15)), 1);
     std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
     std::string line;
     ASSERT_TRUE(std::getline(log, line));
