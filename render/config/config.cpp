@@ -21,6 +21,29 @@ constexpr int kStoreStep = 10;
 
 bool isString(vt_token t) { return VtTokenType(t) == VTT_STRING; }
 
+// A value as a setting line writes it.
+std::string valueText(vt_token t, vt_value v) {
+    char num[64];
+    switch (VtTokenType(t)) {
+    case VTT_BOOLEAN: return v.b ? "TRUE" : "FALSE";
+    case VTT_TOKEN: return VtTokenIdentifier(v.t) ? VtTokenIdentifier(v.t) : "";
+    case VTT_FIXED: VtSprintfN(num, sizeof num, "%f", v.x / 65536.0); return num;
+    case VTT_FLOAT: VtSprintfN(num, sizeof num, "%f", double(v.f)); return num;
+    case VTT_STRING: {
+        std::string s = v.cstr ? v.cstr : "";
+        // A long string goes out unquoted: reading takes the raw text after
+        // "=" whole, where a quoted one would be cut.
+        if (s.size() > 254)
+            return s;
+        std::string quoted(1, '"');
+        quoted.append(s);
+        quoted += '"';
+        return quoted;
+    }
+    default: VtSprintfN(num, sizeof num, "%d", v.i32); return num;
+    }
+}
+
 } // namespace
 
 // ---- The associative array ---------------------------------------------------
@@ -281,9 +304,10 @@ vt_error VtSystemConfigQueryString(vt_token t, char *buffer, vt_size size) {
         return VT_E_FAIL;
     buffer[0] = '\0';
     vt_value v;
-    if (VtSystemConfigQuery(t, &v) != VT_E_OK || v.cstr == nullptr)
+    if (VtSystemConfigQuery(t, &v) != VT_E_OK)
         return VT_E_FAIL;
-    VtStrNCpy(buffer, v.cstr, size - 1);
+    std::string text = isString(t) ? (v.cstr ? v.cstr : "") : valueText(t, v);
+    VtStrNCpy(buffer, text.c_str(), size - 1);
     buffer[size - 1] = '\0';
     return VT_E_OK;
 }
@@ -303,22 +327,7 @@ vt_error VtSystemConfigStore(vt_token kind, const char *location, const char *se
         const char *name = VtTokenIdentifier(t);
         if (name == nullptr)
             continue;
-        char num[64];
-        std::string value;
-        switch (VtTokenType(t)) {
-        case VTT_BOOLEAN: value = v.b ? "TRUE" : "FALSE"; break;
-        case VTT_TOKEN: value = VtTokenIdentifier(v.t) ? VtTokenIdentifier(v.t) : ""; break;
-        case VTT_FIXED: VtSprintfN(num, sizeof num, "%f", v.x / 65536.0); value = num; break;
-        case VTT_FLOAT: VtSprintfN(num, sizeof num, "%f", double(v.f)); value = num; break;
-        case VTT_STRING: {
-            std::string s = v.cstr ? v.cstr : "";
-            // A long string goes out unquoted: reading takes the raw text
-            // after "=" whole, where a quoted one would be cut.
-            value = s.size() > 254 ? s : "\"" + s + "\"";
-            break;
-        }
-        default: VtSprintfN(num, sizeof num, "%d", v.i32); value = num; break;
-        }
+        std::string value = valueText(t, v);
         std::string line = std::string(name) + "=" + value;
         if (line.size() > 32766 || out.size() + line.size() + 2 > kSectionSize)
             return VT_E_FAIL;

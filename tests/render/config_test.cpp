@@ -109,6 +109,7 @@ TEST_F(VtConfig, SettingLines) {
     EXPECT_EQ(v.b, 0) << "the line with garbage after it was skipped";
     ASSERT_EQ(VtSystemConfigQuery(VTT_VANTOR_DEVELOPER_B, &v), VT_E_OK);
     EXPECT_EQ(v.b, 1);
+    EXPECT_EQ(query(VTT_VANTOR_DEVELOPER_B), "TRUE") << "other values as their text";
     EXPECT_EQ(VtAssociativeArrayQuery(VtSystemConfig(), VtTokenFind("VT_DRIVERS"), &v), VT_E_FAIL);
 
     vt_host_info info;
