@@ -162,8 +162,8 @@ struct vt_file_primitives {
     // 1 when the record was read, 0 after a reported failure.
     vt_uint_32 (*struct_read)(vt_datafile *df, const vt_file_struct *str, void *base);
     int (*struct_size)(vt_datafile *df, const vt_file_struct *str, const void *base);
-    // block_size elements of `size` bytes per row, rows block_stride
-    // elements apart, block_count rows.
+    // block_size elements of `size` bytes per row, rows block_stride bytes
+    // apart (a pixelmap's row_bytes), block_count rows.
     int (*block_write)(vt_datafile *df, const void *base, int block_size, int block_stride, int block_count,
                        int size);
     // Into base (capacity *pcount elements) or, with base null, a new

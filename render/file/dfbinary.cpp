@@ -267,7 +267,7 @@ int bBlockWrite(vt_datafile *df, const void *base, int block_size, int block_str
     int count = block_size * block_count;
     writeU32(df, vt_uint_32(count));
     writeU32(df, vt_uint_32(size));
-    if (block_stride == block_size && size == 1) {
+    if (vt_size(block_stride) == vt_size(block_size) * vt_size(size) && size == 1) {
         writeBytes(df, base, vt_size(count));
         return 0;
     }
@@ -276,7 +276,7 @@ int bBlockWrite(vt_datafile *df, const void *base, int block_size, int block_str
     if (scratch == nullptr)
         return VT_E_NO_MEMORY;
     for (int r = 0; r < block_count; r++)
-        memcpy(scratch + row * r, static_cast<const char *>(base) + vt_size(r) * block_stride * size, row);
+        memcpy(scratch + row * r, static_cast<const char *>(base) + vt_size(r) * vt_size(block_stride), row);
     VtSwapBlock(scratch, count, size);
     writeBytes(df, scratch, row * vt_size(block_count));
     VtScratchFree(scratch);

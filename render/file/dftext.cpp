@@ -429,12 +429,12 @@ int tBlockWrite(vt_datafile *df, const void *base, int block_size, int block_str
     vt_size total = row * vt_size(block_count);
     const vt_uint_8 *bytes = static_cast<const vt_uint_8 *>(base);
     char *scratch = nullptr;
-    if (block_stride != block_size || size != 1) {
+    if (vt_size(block_stride) != vt_size(block_size) * vt_size(size) || size != 1) {
         scratch = static_cast<char *>(VtScratchAllocate(total));
         if (scratch == nullptr)
             return VT_E_NO_MEMORY;
         for (int r = 0; r < block_count; r++)
-            memcpy(scratch + row * r, static_cast<const char *>(base) + vt_size(r) * block_stride * size, row);
+            memcpy(scratch + row * r, static_cast<const char *>(base) + vt_size(r) * vt_size(block_stride), row);
         VtSwapBlock(scratch, count, size);
         bytes = reinterpret_cast<const vt_uint_8 *>(scratch);
     }

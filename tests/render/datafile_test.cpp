@@ -372,7 +372,7 @@ TEST_F(VtDatafile, ChunkHeadersAndSkipping) {
 }
 
 TEST_F(VtDatafile, Blocks) {
-    // 2-byte elements, rows 3 elements apart, 2 elements a row, 2 rows.
+    // 2-byte elements, rows 6 bytes apart, 2 elements a row, 2 rows.
     vt_uint_16 data[6] = {0x0102, 0x0304, 0xFFFF, 0x0506, 0x0708, 0xFFFF};
     vt_uint_8 bytes[33];
     for (int i = 0; i < 33; i++)
@@ -382,10 +382,10 @@ TEST_F(VtDatafile, Blocks) {
         VtWriteModeSet(text);
         vt_datafile *df = DfOpen("b.dat", 1, VTT_FLOAT);
         DfFileInfoWrite(df, FILE_TYPE_PIXELMAP);
-        df->prims->chunk_write(df, DF_CHUNK_PIXELS, df->prims->block_size(df, data, 2, 3, 2, 2) * 2 +
+        df->prims->chunk_write(df, DF_CHUNK_PIXELS, df->prims->block_size(df, data, 2, 6, 2, 2) * 2 +
                                                         df->prims->block_size(df, bytes, 33, 33, 1, 1));
-        df->prims->block_write(df, data, 2, 3, 2, 2);
-        df->prims->block_write(df, data, 2, 3, 2, 2);
+        df->prims->block_write(df, data, 2, 6, 2, 2);
+        df->prims->block_write(df, data, 2, 6, 2, 2);
         df->prims->block_write(df, bytes, 33, 33, 1, 1);
         DfClose(df);
         EXPECT_EQ(data[0], 0x0102) << "the caller's data is not swapped";
