@@ -4,22 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "RES/font.h"
 #include "RES/util.h"
 #include "RES/resman.h"
 #include "RES/surface.h"
 #include "app/pending.h"
 #include "app/system.h"
-
-// ---- Sound resources: they need the sound slots.
-uint32_t SoundResourceSize(const char *) {
-    PENDING_ONCE("SoundResourceSize");
-    return 64;
-}
-void *LoadSoundResource(const char *, void *, uint32_t *) {
-    PENDING_ONCE("LoadSoundResource");
-    return nullptr;
-}
 
 // ---- 3D models: they need the rendering library's model records.
 void *LoadDatModel(const char *name, void *, uint32_t *) {

@@ -15,6 +15,7 @@
 #include "app/options.h"
 #include "os/glyphs.h"
 #include "platform/display.h"
+#include "platform/sound.h"
 
 namespace {
 
@@ -378,6 +379,28 @@ TEST(SampleFonts, EveryNamedFontLoadsWithAccentedGlyphs) {
     ASSERT_TRUE(v);
     EXPECT_NE(v->strokes['A'][0], 0);
     EXPECT_EQ(std::strlen((const char *)v->strokes['a']), std::strlen((const char *)v->strokes['A']));
+}
+
+TEST(SoundResource, FillsASlotOnlyWithSoundOn) {
+    InDataRoot root;
+    const char *wave = "vek\\resource\\sounds\\1.wav";
+    uint32_t n = SoundResourceSize(wave);
+    ASSERT_GE(n, sizeof(SoundSlot));
+    std::vector<uint8_t> block(n + 4);
+    uint8_t saved = SoundEnabled;
+    SoundEnabled = 0;
+    uint32_t size = n;
+    EXPECT_EQ(LoadSoundResource(wave, block.data() + 4, &size), nullptr);
+    SoundEnabled = 0xFF;
+    size = n;
+    SoundSlot *slot = (SoundSlot *)LoadSoundResource(wave, block.data() + 4, &size);
+    ASSERT_TRUE(slot);
+    EXPECT_EQ((uintptr_t)slot % alignof(SoundSlot), 0u);
+    EXPECT_GT(slot->size, 0u);
+    SoundRelease(slot);
+    size = 8;
+    EXPECT_EQ(LoadSoundResource(wave, block.data(), &size), nullptr);  // no room for a slot
+    SoundEnabled = saved;
 }
 
 }  // namespace
