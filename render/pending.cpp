@@ -8,7 +8,6 @@
 #include "render/dev/device.h"
 #include "render/dev/image.h"
 #include "render/file/file.h"
-#include "render/pmap/pixelmap.h"
 #include "render/tokens/token.h"
 
 #define PENDING_ONCE(name)                                         \
@@ -60,13 +59,3 @@ void VtCoreImageBegin() { PENDING_ONCE("VtCoreImageBegin"); }
 void VtCoreImageEnd() { PENDING_ONCE("VtCoreImageEnd"); }
 void VtImageResourceFree(void *, vt_uint_8, vt_size) { PENDING_ONCE("VtImageResourceFree"); }
 void VtFileResourceFree(void *, vt_uint_8, vt_size) { PENDING_ONCE("VtFileResourceFree"); }
-
-vt_error VtPixelmapBegin() {
-    PENDING_ONCE("VtPixelmapBegin");
-    return VT_E_OK;
-}
-
-vt_error VtPixelmapEnd() {
-    PENDING_ONCE("VtPixelmapEnd");
-    return VT_E_OK;
-}
