@@ -58,4 +58,3 @@ vt_error VtDevRemove(vt_device *) {
 void VtCoreImageBegin() { PENDING_ONCE("VtCoreImageBegin"); }
 void VtCoreImageEnd() { PENDING_ONCE("VtCoreImageEnd"); }
 void VtImageResourceFree(void *, vt_uint_8, vt_size) { PENDING_ONCE("VtImageResourceFree"); }
-void VtFileResourceFree(void *, vt_uint_8, vt_size) { PENDING_ONCE("VtFileResourceFree"); }

@@ -28,6 +28,7 @@ struct vt_framework_state {
     vt_list images;
     vt_device_slot *dev_slots;
     vt_int_32 ndev_slots;
+    int open_write_mode; // form of datafiles opened for writing: 0 binary, 1 text
 };
 
 extern vt_framework_state vtFw;
