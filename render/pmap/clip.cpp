@@ -5,7 +5,10 @@
 
 namespace {
 typedef int64_t wide;
-}
+
+// a * b / c, truncated, without overflow for any 33-bit operands.
+wide mulDiv(wide a, wide b, wide c) { return wide(__int128(a) * b / c); }
+} // namespace
 
 int PixelmapPointClip(vt_point *out, const vt_point *in, const vt_pixelmap *pm) {
     const wide x = wide(pm->origin_x) + in->x, y = wide(pm->origin_y) + in->y;
@@ -112,28 +115,28 @@ int PixelmapLineClip(vt_point *s_out, vt_point *e_out, const vt_point *s_in, con
     if ((y0 < 0 && y1 < 0) || (y0 > ymax && y1 > ymax))
         return 0;
     if (x0 < 0) {
-        y0 += (y1 - y0) * (0 - x0) / (x1 - x0);
+        y0 += mulDiv(y1 - y0, 0 - x0, x1 - x0);
         x0 = 0;
     }
     if (x1 > xmax) {
-        y1 = y0 + (y1 - y0) * (xmax - x0) / (x1 - x0);
+        y1 = y0 + mulDiv(y1 - y0, xmax - x0, x1 - x0);
         x1 = xmax;
     }
     if ((y0 < 0 && y1 < 0) || (y0 > ymax && y1 > ymax))
         return 0;
     // Now each y end that lies outside moves onto the edge it violates.
     if (y0 < 0) {
-        x0 += (x1 - x0) * (0 - y0) / (y1 - y0);
+        x0 += mulDiv(x1 - x0, 0 - y0, y1 - y0);
         y0 = 0;
     } else if (y0 > ymax) {
-        x0 += (x1 - x0) * (ymax - y0) / (y1 - y0);
+        x0 += mulDiv(x1 - x0, ymax - y0, y1 - y0);
         y0 = ymax;
     }
     if (y1 < 0) {
-        x1 = x0 + (x1 - x0) * (0 - y0) / (y1 - y0);
+        x1 = x0 + mulDiv(x1 - x0, 0 - y0, y1 - y0);
         y1 = 0;
     } else if (y1 > ymax) {
-        x1 = x0 + (x1 - x0) * (ymax - y0) / (y1 - y0);
+        x1 = x0 + mulDiv(x1 - x0, ymax - y0, y1 - y0);
         y1 = ymax;
     }
     if (x0 < 0 || x0 > xmax || x1 < 0 || x1 > xmax)

@@ -17,9 +17,16 @@ vt_uint_8 *addressOf(const vt_pixelmap *pm, vt_int_32 x, vt_int_32 y) {
     return static_cast<vt_uint_8 *>(pm->pixels) + off;
 }
 
-bool contiguous(const vt_pixelmap *a, const vt_pixelmap *b) {
+// Rows that follow each other without a gap, by the flags and (since
+// pixelAddressSet can change row_bytes under them) by the numbers.
+bool linear(const vt_pixelmap *pm) {
     const int want = VT_PMF_LINEAR | VT_PMF_ROW_WHOLEPIXELS;
-    return (a->flags & want) == want && (b->flags & want) == want && a->row_bytes == b->row_bytes;
+    const int rb = pm->row_bytes < 0 ? -pm->row_bytes : pm->row_bytes;
+    return (pm->flags & want) == want && rb == pm->width * bytesOf(pm);
+}
+
+bool contiguous(const vt_pixelmap *a, const vt_pixelmap *b) {
+    return linear(a) && linear(b) && a->row_bytes == b->row_bytes;
 }
 
 // Copies h rows of w pixels from (sx, sy) of src to (dx, dy) of dst, the
@@ -64,8 +71,7 @@ void fillArea(vt_pixelmap *pm, vt_int_32 x, vt_int_32 y, vt_int_32 w, vt_int_32 
     const int b = bytesOf(pm);
     if (b == 0 || pm->pixels == nullptr)
         return;
-    const int want = VT_PMF_LINEAR | VT_PMF_ROW_WHOLEPIXELS;
-    if ((pm->flags & want) == want && w == pm->width) {
+    if (linear(pm) && w == pm->width) {
         const vt_int_32 r = pm->row_bytes <= 0 ? h - 1 : 0;
         vtpix::RunFill(addressOf(pm, x, y + r), vt_size(w) * vt_size(h), b, colour);
     } else if (pm->row_bytes % 8 == 0) {

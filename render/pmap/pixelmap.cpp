@@ -68,7 +68,8 @@ vt_pixelmap *VtPixelmapAllocate(vt_uint_8 type, vt_int_32 width, vt_int_32 heigh
     memset(pm, 0, sizeof *pm);
     pm->dispatch = &vtDevicePixelmapMemDispatch;
     pm->type = type;
-    pm->flags = VT_PMF_LINEAR;
+    // Rows padded to the type's alignment are not contiguous.
+    pm->flags = rb == int64_t(width) * ti.bits / 8 ? VT_PMF_LINEAR : 0;
     pm->width = vt_uint_16(width);
     pm->height = vt_uint_16(height);
     pm->row_bytes = vt_int_16(rb);
