@@ -116,11 +116,7 @@ vt_error VtEnd() {
     if (!libraryActive)
         return VT_E_NOT_ACTIVE;
     libraryActive = 0;
-    vt_device *dev = nullptr;
-    // A device that will not go would otherwise be found again forever.
-    while (VtDevFind(&dev, nullptr) == VT_E_OK && dev)
-        if (VtDevRemove(dev) != VT_E_OK)
-            break;
+    VtDevRemoveAll();
     VtPixelmapEnd();
     HostEnd();
     VtFrameworkEnd();

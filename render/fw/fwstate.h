@@ -28,6 +28,9 @@ struct vt_framework_state {
     vt_list images;
     vt_device_slot *dev_slots;
     vt_int_32 ndev_slots;
+    struct vt_associative_array *sys_config; // the configuration store
+    vt_boolean drivers_added; // VANTOR_DRIVERS read since framework begin
+    void *last_begun;         // the pixelmap of the last device begin
     int open_write_mode; // form of datafiles opened for writing: 0 binary, 1 text
 };
 

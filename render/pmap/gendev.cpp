@@ -199,16 +199,35 @@ vt_error _M_br_device_pixelmap_gen_synchronise(vt_dpm *, vt_token, vt_boolean) {
 // ---- Null operations -------------------------------------------------------
 
 vt_error _M_br_device_pixelmap_null_resize(vt_dpm *, vt_int_32, vt_int_32) { return VT_E_UNSUPPORTED; }
-vt_error _M_br_device_pixelmap_null_copy(vt_dpm *, vt_dpm *) { return VT_E_UNSUPPORTED; }
+vt_error _M_br_device_pixelmap_null_copyTo(vt_dpm *, vt_dpm *) { return VT_E_UNSUPPORTED; }
+vt_error _M_br_device_pixelmap_null_copyFrom(vt_dpm *, vt_dpm *) { return VT_E_UNSUPPORTED; }
 vt_error _M_br_device_pixelmap_null_fill(vt_dpm *, vt_uint_32) { return VT_E_UNSUPPORTED; }
-vt_error _M_br_device_pixelmap_null_dirty(vt_dpm *, vt_dpm *, vt_rectangle *, vt_int_32) { return VT_E_UNSUPPORTED; }
+vt_error _M_br_device_pixelmap_null_doubleBuffer(vt_dpm *, vt_dpm *) { return VT_E_UNSUPPORTED; }
+vt_error _M_br_device_pixelmap_null_copyDirty(vt_dpm *, vt_dpm *, vt_rectangle *, vt_int_32) {
+    return VT_E_UNSUPPORTED;
+}
+vt_error _M_br_device_pixelmap_null_copyToDirty(vt_dpm *, vt_dpm *, vt_rectangle *, vt_int_32) {
+    return VT_E_UNSUPPORTED;
+}
+vt_error _M_br_device_pixelmap_null_copyFromDirty(vt_dpm *, vt_dpm *, vt_rectangle *, vt_int_32) {
+    return VT_E_UNSUPPORTED;
+}
 vt_error _M_br_device_pixelmap_null_fillDirty(vt_dpm *, vt_uint_32, vt_rectangle *, vt_int_32) {
     return VT_E_UNSUPPORTED;
 }
-vt_error _M_br_device_pixelmap_null_rectangleCopy(vt_dpm *, vt_point *, vt_dpm *, vt_rectangle *) {
+vt_error _M_br_device_pixelmap_null_doubleBufferDirty(vt_dpm *, vt_dpm *, vt_rectangle *, vt_int_32) {
     return VT_E_UNSUPPORTED;
 }
-vt_error _M_br_device_pixelmap_null_rectangleStretchCopy(vt_dpm *, vt_rectangle *, vt_dpm *, vt_rectangle *) {
+vt_error _M_br_device_pixelmap_null_rectangleCopyTo(vt_dpm *, vt_point *, vt_dpm *, vt_rectangle *) {
+    return VT_E_UNSUPPORTED;
+}
+vt_error _M_br_device_pixelmap_null_rectangleCopyFrom(vt_dpm *, vt_point *, vt_dpm *, vt_rectangle *) {
+    return VT_E_UNSUPPORTED;
+}
+vt_error _M_br_device_pixelmap_null_rectangleStretchCopyTo(vt_dpm *, vt_rectangle *, vt_dpm *, vt_rectangle *) {
+    return VT_E_UNSUPPORTED;
+}
+vt_error _M_br_device_pixelmap_null_rectangleStretchCopyFrom(vt_dpm *, vt_rectangle *, vt_dpm *, vt_rectangle *) {
     return VT_E_UNSUPPORTED;
 }
 vt_error _M_br_device_pixelmap_null_rectangleFill(vt_dpm *, vt_rectangle *, vt_uint_32) { return VT_E_UNSUPPORTED; }

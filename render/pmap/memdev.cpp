@@ -106,18 +106,6 @@ vt_tv_template *memTemplateQuery(vt_object *) {
     return vtPm.mem_template;
 }
 
-vt_error memValidSource(vt_dpm *, vt_boolean *bp, vt_object *) {
-    if (bp)
-        *bp = 1;
-    return VT_E_OK;
-}
-
-vt_error memNothing(vt_dpm *) { return VT_E_OK; }
-vt_error memRowSize(vt_dpm *, vt_size *) { return VT_E_OK; }
-vt_error memRow(vt_dpm *, void *, vt_size, vt_uint_32) { return VT_E_OK; }
-vt_error memSynchronise(vt_dpm *, vt_token, vt_boolean) { return VT_E_OK; }
-vt_error memDirectLock(vt_dpm *, vt_boolean) { return VT_E_OK; }
-
 // What match reads from its pairs.
 struct match_tokens {
     vt_token use;
@@ -407,13 +395,45 @@ vt_error _M_br_device_pixelmap_mem_copyBits(vt_dpm *self, vt_point *point, const
     return VT_E_OK;
 }
 
+vt_error _M_br_device_pixelmap_mem_validSource(vt_dpm *, vt_boolean *bp, vt_object *) {
+    if (bp)
+        *bp = 1;
+    return VT_E_OK;
+}
+
+vt_error _M_br_device_pixelmap_mem_doubleBuffer(vt_dpm *self, vt_dpm *src) {
+    return _M_br_device_pixelmap_gen_doubleBuffer(self, src);
+}
+vt_error _M_br_device_pixelmap_mem_copyDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n) {
+    return _M_br_device_pixelmap_gen_copyDirty(self, src, dirty, n);
+}
+vt_error _M_br_device_pixelmap_mem_copyToDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n) {
+    return _M_br_device_pixelmap_gen_copyToDirty(self, src, dirty, n);
+}
+vt_error _M_br_device_pixelmap_mem_copyFromDirty(vt_dpm *self, vt_dpm *dest, vt_rectangle *dirty, vt_int_32 n) {
+    return _M_br_device_pixelmap_gen_copyFromDirty(self, dest, dirty, n);
+}
+vt_error _M_br_device_pixelmap_mem_fillDirty(vt_dpm *self, vt_uint_32 colour, vt_rectangle *dirty, vt_int_32 n) {
+    return _M_br_device_pixelmap_gen_fillDirty(self, colour, dirty, n);
+}
+vt_error _M_br_device_pixelmap_mem_doubleBufferDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n) {
+    return _M_br_device_pixelmap_gen_doubleBufferDirty(self, src, dirty, n);
+}
+vt_error _M_br_device_pixelmap_mem_rowSize(vt_dpm *, vt_size *) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_rowQuery(vt_dpm *, void *, vt_size, vt_uint_32) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_rowSet(vt_dpm *, void *, vt_size, vt_uint_32) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_flush(vt_dpm *) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_synchronise(vt_dpm *, vt_token, vt_boolean) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_directLock(vt_dpm *, vt_boolean) { return VT_E_OK; }
+vt_error _M_br_device_pixelmap_mem_directUnlock(vt_dpm *) { return VT_E_OK; }
+
 // ---- The table -------------------------------------------------------------
 
 const vt_device_pixelmap_dispatch vtDevicePixelmapMemDispatch = {
     {nullptr, nullptr, nullptr, nullptr, memFree, memIdentifier, memType, memIsType, memDevice, memSpace,
      memTemplateQuery, _M_br_object_query, _M_br_object_queryBuffer, _M_br_object_queryMany,
      _M_br_object_queryManySize, _M_br_object_queryAll, _M_br_object_queryAllSize},
-    memValidSource,
+    _M_br_device_pixelmap_mem_validSource,
     _M_br_device_pixelmap_mem_resize,
     _M_br_device_pixelmap_mem_match,
     _M_br_device_pixelmap_mem_allocateSub,
@@ -441,15 +461,15 @@ const vt_device_pixelmap_dispatch vtDevicePixelmapMemDispatch = {
     _M_br_device_pixelmap_mem_copyBits,
     _M_br_device_pixelmap_gen_text,
     _M_br_device_pixelmap_gen_textBounds,
-    memRowSize,
-    memRow,
-    memRow,
+    _M_br_device_pixelmap_mem_rowSize,
+    _M_br_device_pixelmap_mem_rowQuery,
+    _M_br_device_pixelmap_mem_rowSet,
     _M_br_device_pixelmap_mem_pixelQuery,
     _M_br_device_pixelmap_mem_pixelAddressQuery,
     _M_br_device_pixelmap_mem_pixelAddressSet,
     _M_br_device_pixelmap_mem_originSet,
-    memNothing,
-    memSynchronise,
-    memDirectLock,
-    memNothing,
+    _M_br_device_pixelmap_mem_flush,
+    _M_br_device_pixelmap_mem_synchronise,
+    _M_br_device_pixelmap_mem_directLock,
+    _M_br_device_pixelmap_mem_directUnlock,
 };

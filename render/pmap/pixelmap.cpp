@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "render/dev/device.h"
+#include "render/dev/image.h"
 #include "render/fw/fw.h"
 #include "render/pmap/pixels.h"
 #include "render/pmap/pmstate.h"
@@ -12,6 +14,20 @@
 vt_pixelmap_state vtPm;
 
 namespace {
+
+#define VT_EXPORT(f) reinterpret_cast<void *>(&f),
+void *pmapFunctions[] = {
+#include "render/pmap/pmap_exports.inc"
+};
+#undef VT_EXPORT
+#define VT_EXPORT(f) "_" #f,
+const char *pmapNames[] = {
+#include "render/pmap/pmap_exports.inc"
+};
+#undef VT_EXPORT
+constexpr vt_uint_32 kPmapCount = sizeof pmapFunctions / sizeof pmapFunctions[0];
+vt_uint_16 pmapOrdinals[kPmapCount];
+vt_image pmapImage;
 
 vt_resource_class pixelmapClasses[] = {
     {nullptr, "PIXELMAP", VT_RES_PIXELMAP, nullptr, 0},
@@ -41,10 +57,13 @@ vt_error VtPixelmapBegin() {
     vtPm.res = VtResAllocate(VtFrameworkRoot(), 0, VT_RES_ANCHOR);
     vtPm.mem_template = nullptr;
     vtPm.match_template = nullptr;
+    VtImageBuiltinInit(&pmapImage, "BRPMAP1", pmapFunctions, pmapNames, pmapOrdinals, kPmapCount);
+    VtImageAdd(&pmapImage);
     return vtPm.res ? VT_E_OK : VT_E_NO_MEMORY;
 }
 
 vt_error VtPixelmapEnd() {
+    VtImageRemove(&pmapImage);
     if (vtPm.res)
         VtResFree(vtPm.res);
     memset(&vtPm, 0, sizeof vtPm);
@@ -104,6 +123,9 @@ vt_pixelmap *VtPixelmapAllocateSub(vt_pixelmap *pm, vt_int_32 x, vt_int_32 y, vt
 }
 
 void VtPixelmapFree(vt_pixelmap *pm) {
+    // The device must not keep a freed screen as its last begun pixelmap.
+    if (VtDevLastBeginQuery() == pm)
+        VtDevLastBeginSet(nullptr);
     ops(pm)->object.free(reinterpret_cast<vt_object *>(pm));
 }
 
@@ -328,30 +350,33 @@ vt_device_clut *clutOf(vt_pixelmap *pm) {
 
 } // namespace
 
-void VtPixelmapPaletteSet(vt_pixelmap *pm, vt_pixelmap *palette) {
+vt_error VtPixelmapPaletteSet(vt_pixelmap *pm, vt_pixelmap *palette) {
     vt_device_clut *clut = clutOf(pm);
     if (clut == nullptr || palette == nullptr || palette->pixels == nullptr)
-        return;
+        return VT_E_FAIL;
     // Entries are 32-bit colours, one per row.
     if (VtPixelmapTypeBytes(palette->type) != 4)
-        return;
+        return VT_E_FAIL;
     for (vt_int_32 i = 0; i < palette->height; i++) {
         vt_colour c;
         memcpy(&c, static_cast<vt_uint_8 *>(palette->pixels) + ptrdiff_t(palette->base_y + i) * palette->row_bytes +
                        ptrdiff_t(palette->base_x) * 4,
                4);
-        clut->dispatch->entrySet(clut, i, c);
+        if (vt_error r = clut->dispatch->entrySet(clut, i, c))
+            return r;
     }
+    return VT_E_OK;
 }
 
-void VtPixelmapPaletteEntrySet(vt_pixelmap *pm, vt_int_32 index, vt_colour colour) {
-    if (vt_device_clut *clut = clutOf(pm))
-        clut->dispatch->entrySet(clut, index, colour);
+vt_error VtPixelmapPaletteEntrySet(vt_pixelmap *pm, vt_int_32 index, vt_colour colour) {
+    vt_device_clut *clut = clutOf(pm);
+    return clut ? clut->dispatch->entrySet(clut, index, colour) : VT_E_FAIL;
 }
 
-void VtPixelmapPaletteEntrySetMany(vt_pixelmap *pm, vt_int_32 index, vt_int_32 ncolours, const vt_colour *colours) {
-    if (vt_device_clut *clut = clutOf(pm))
-        clut->dispatch->entrySetMany(clut, index, ncolours, colours);
+vt_error VtPixelmapPaletteEntrySetMany(vt_pixelmap *pm, vt_int_32 index, vt_int_32 ncolours,
+                                       const vt_colour *colours) {
+    vt_device_clut *clut = clutOf(pm);
+    return clut ? clut->dispatch->entrySetMany(clut, index, ncolours, colours) : VT_E_FAIL;
 }
 
 // ---- Direct access ---------------------------------------------------------

@@ -271,9 +271,9 @@ vt_uint_16 VtPixelmapPixelSize(vt_pixelmap *pm);
 vt_uint_16 VtPixelmapFileSize(vt_pixelmap *pm);
 vt_uint_16 VtPixelmapChannels(vt_pixelmap *pm);
 
-void VtPixelmapPaletteSet(vt_pixelmap *pm, vt_pixelmap *palette);
-void VtPixelmapPaletteEntrySet(vt_pixelmap *pm, vt_int_32 index, vt_colour colour);
-void VtPixelmapPaletteEntrySetMany(vt_pixelmap *pm, vt_int_32 index, vt_int_32 ncolours, const vt_colour *colours);
+vt_error VtPixelmapPaletteSet(vt_pixelmap *pm, vt_pixelmap *palette);
+vt_error VtPixelmapPaletteEntrySet(vt_pixelmap *pm, vt_int_32 index, vt_colour colour);
+vt_error VtPixelmapPaletteEntrySetMany(vt_pixelmap *pm, vt_int_32 index, vt_int_32 ncolours, const vt_colour *colours);
 
 vt_pixelmap *VtPixelmapDirectLock(vt_pixelmap *pm, vt_boolean block);
 vt_pixelmap *VtPixelmapDirectUnlock(vt_pixelmap *pm);
@@ -354,15 +354,40 @@ vt_error _M_br_device_pixelmap_gen_directUnlock(vt_dpm *self);
 vt_error _M_br_device_pixelmap_gen_flush(vt_dpm *self);
 vt_error _M_br_device_pixelmap_gen_synchronise(vt_dpm *self, vt_token sync_type, vt_boolean block);
 
+// Memory operations that are the generic ones under the memory family's
+// name, and the ones with nothing to do.
+vt_error _M_br_device_pixelmap_mem_validSource(vt_dpm *self, vt_boolean *bp, vt_object *h);
+vt_error _M_br_device_pixelmap_mem_doubleBuffer(vt_dpm *self, vt_dpm *src);
+vt_error _M_br_device_pixelmap_mem_copyDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_mem_copyToDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_mem_copyFromDirty(vt_dpm *self, vt_dpm *dest, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_mem_fillDirty(vt_dpm *self, vt_uint_32 colour, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_mem_doubleBufferDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_mem_rowSize(vt_dpm *self, vt_size *sizep);
+vt_error _M_br_device_pixelmap_mem_rowQuery(vt_dpm *self, void *buffer, vt_size buffer_size, vt_uint_32 row);
+vt_error _M_br_device_pixelmap_mem_rowSet(vt_dpm *self, void *buffer, vt_size buffer_size, vt_uint_32 row);
+vt_error _M_br_device_pixelmap_mem_flush(vt_dpm *self);
+vt_error _M_br_device_pixelmap_mem_synchronise(vt_dpm *self, vt_token sync_type, vt_boolean block);
+vt_error _M_br_device_pixelmap_mem_directLock(vt_dpm *self, vt_boolean block);
+vt_error _M_br_device_pixelmap_mem_directUnlock(vt_dpm *self);
+
 // Null operations: every one refuses with VT_E_UNSUPPORTED.
 vt_error _M_br_device_pixelmap_null_resize(vt_dpm *self, vt_int_32 width, vt_int_32 height);
-vt_error _M_br_device_pixelmap_null_copy(vt_dpm *self, vt_dpm *src);
+vt_error _M_br_device_pixelmap_null_copyTo(vt_dpm *self, vt_dpm *src);
+vt_error _M_br_device_pixelmap_null_copyFrom(vt_dpm *self, vt_dpm *dest);
 vt_error _M_br_device_pixelmap_null_fill(vt_dpm *self, vt_uint_32 colour);
-vt_error _M_br_device_pixelmap_null_dirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_null_doubleBuffer(vt_dpm *self, vt_dpm *src);
+vt_error _M_br_device_pixelmap_null_copyDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_null_copyToDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_null_copyFromDirty(vt_dpm *self, vt_dpm *dest, vt_rectangle *dirty, vt_int_32 n);
 vt_error _M_br_device_pixelmap_null_fillDirty(vt_dpm *self, vt_uint_32 colour, vt_rectangle *dirty, vt_int_32 n);
-vt_error _M_br_device_pixelmap_null_rectangleCopy(vt_dpm *self, vt_point *p, vt_dpm *src, vt_rectangle *r);
-vt_error _M_br_device_pixelmap_null_rectangleStretchCopy(vt_dpm *self, vt_rectangle *d, vt_dpm *src,
-                                                         vt_rectangle *s);
+vt_error _M_br_device_pixelmap_null_doubleBufferDirty(vt_dpm *self, vt_dpm *src, vt_rectangle *dirty, vt_int_32 n);
+vt_error _M_br_device_pixelmap_null_rectangleCopyTo(vt_dpm *self, vt_point *p, vt_dpm *src, vt_rectangle *r);
+vt_error _M_br_device_pixelmap_null_rectangleCopyFrom(vt_dpm *self, vt_point *p, vt_dpm *dest, vt_rectangle *r);
+vt_error _M_br_device_pixelmap_null_rectangleStretchCopyTo(vt_dpm *self, vt_rectangle *d, vt_dpm *src,
+                                                           vt_rectangle *s);
+vt_error _M_br_device_pixelmap_null_rectangleStretchCopyFrom(vt_dpm *self, vt_rectangle *d, vt_dpm *dest,
+                                                             vt_rectangle *s);
 vt_error _M_br_device_pixelmap_null_rectangleFill(vt_dpm *self, vt_rectangle *rect, vt_uint_32 colour);
 vt_error _M_br_device_pixelmap_null_pixelSet(vt_dpm *self, vt_point *p, vt_uint_32 colour);
 vt_error _M_br_device_pixelmap_null_copyBits(vt_dpm *self, vt_point *point, const vt_uint_8 *src,
