@@ -1,6 +1,7 @@
 // Pixelmap datafiles: round trips in both forms, maps, and malformed files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -157,6 +158,34 @@ TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
             VtPixelmapFree(p);
     }
     EXPECT_EQ(VtPixelmapLoad("missing.pix"), nullptr);
+}
+
+TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
+    const char *root = getenv("RUVO_DATA");
+    ASSERT_NE(root, nullptr);
+    struct Case {
+        const char *file;
+        vt_uint_8 type;
+        int width, height;
+        bool map;
+    } cases[] = {
+        {"vantor/dat/tovstdbr.pal", VT_PMT_RGBX_888, 1, 256, false},
+        {"vantor/dat/beamnav.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/beam28_.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/explo_1.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/wreckg_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vek/resource/art/textures/ships/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
+    };
+    for (const Case &c : cases) {
+        const std::string path = std::string(root) + "/" + c.file;
+        vt_pixelmap *pm = VtPixelmapLoad(path.c_str());
+        ASSERT_NE(pm, nullptr) << c.file;
+        EXPECT_EQ(pm->type, c.type) << c.file;
+        EXPECT_EQ(pm->width, c.width);
+        EXPECT_EQ(pm->height, c.height);
+        EXPECT_EQ(pm->map != nullptr, c.map) << c.file;
+        VtPixelmapFree(pm);
+    }
 }
 
 } // namespace
