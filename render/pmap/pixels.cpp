@@ -3,6 +3,7 @@
 #include "render/pmap/pixels.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace vtpix {
 
@@ -100,8 +101,26 @@ void RunFill(vt_uint_8 *dst, vt_size count, int b, vt_uint_32 colour) {
             dst[0] = c0, dst[1] = c1, dst[2] = c2;
         return;
     }
-    // 2 and 4 bytes: single pixels up to an 8-byte boundary, 8-byte words,
-    // single pixels for the rest.
+    // 2 and 4 bytes: the C library's wide-character fill stores 4-byte units
+    // as fast as its byte fill, once the destination is 4-byte aligned.
+    static_assert(sizeof(wchar_t) == 4, "4-byte wide characters");
+    if (b == 2 && count && (reinterpret_cast<uintptr_t>(dst) & 3) == 2) {
+        const vt_uint_16 c = vt_uint_16(colour);
+        memcpy(dst, &c, 2);
+        dst += 2;
+        count--;
+    }
+    if ((reinterpret_cast<uintptr_t>(dst) & 3) == 0) {
+        const vt_uint_32 unit = b == 2 ? (colour & 0xffff) * 0x10001u : colour;
+        const vt_size units = b == 2 ? count / 2 : count;
+        wchar_t wc;
+        memcpy(&wc, &unit, 4);
+        wmemset(reinterpret_cast<wchar_t *>(dst), wc, units);
+        dst += units * 4;
+        count -= b == 2 ? units * 2 : units;
+    }
+    // What is left (an odd last pixel, or an unaligned destination): single
+    // pixels up to an 8-byte boundary, 8-byte words, single pixels.
     const uint64_t w = pattern64(colour, b);
     while (count && (reinterpret_cast<uintptr_t>(dst) & 7)) {
         memcpy(dst, &w, vt_size(b));
