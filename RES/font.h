@@ -82,8 +82,9 @@ bool fontMake(const char *name, const BitmapFont *font);
 bool SaveBitmapFont(const char *name, const BitmapFont *font);
 
 // Developer font builder. There is no font dialog here: `fontChoose` takes
-// the face and size set by `fontSetChoice` (by default "DejaVu Sans" at 10
-// points) and returns the opened face, or null.
+// the face and size named by RUVO_FONT_CHOICE ("Face Name:tenths of a
+// point") when set, else those last set by `fontSetChoice` (at first
+// "DejaVu Sans" at 10 points), and returns the opened face, or null.
 struct GlyphFace;
 void fontSetChoice(const char *faceName, int tenthsOfPoint);
 GlyphFace *fontChoose();

@@ -117,6 +117,14 @@ void fontSetChoice(const char *faceName, int tenthsOfPoint) {
 }
 
 GlyphFace *fontChoose() {
+    // In place of the font dialog a developer may name the face and size in
+    // the environment: RUVO_FONT_CHOICE="Face Name:tenths of a point".
+    if (const char *env = std::getenv("RUVO_FONT_CHOICE")) {
+        std::string choice = env;
+        size_t colon = choice.rfind(':');
+        if (colon != std::string::npos && std::atoi(choice.c_str() + colon + 1) > 0)
+            fontSetChoice(choice.substr(0, colon).c_str(), std::atoi(choice.c_str() + colon + 1));
+    }
     GlyphFace *face = osGlyphFaceOpen(gChoiceFace.c_str(), gChoiceTenths);
     if (!face) {
         dunDebugPrintf("fontChoose: no face for \"%s\"", gChoiceFace.c_str());

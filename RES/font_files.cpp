@@ -50,7 +50,9 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
 
     BitmapFont *font = (BitmapFont *)base;
     Surface *rasters = (Surface *)(base + sizeof(BitmapFont));
-    uint32_t offsets[256];
+    // Offsets seen so far, by a small open hash: slot value = surface index + 1.
+    uint32_t keys[512];
+    uint16_t slots[512] = {};
     int used = 0;
     for (int c = 0; c < 256; ++c) {
         uint32_t off = Rd32(copy + table + 4 * c);
@@ -58,10 +60,12 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
         const uint8_t *g = copy + off;
         size_t w = Rd16(g + 4), h = Rd16(g + 6);
         if (w > 0x7FFF || h > 0x7FFF || w * h > length - off - kGlyphHeadSize) return nullptr;
-        int k = 0;
-        while (k < used && offsets[k] != off) ++k;
+        unsigned slot = (off * 2654435761u) >> 23;
+        while (slots[slot] && keys[slot] != off) slot = (slot + 1) & 511;
+        int k = slots[slot] ? slots[slot] - 1 : used;
         if (k == used) {
-            offsets[used++] = off;
+            keys[slot] = off;
+            slots[slot] = (uint16_t)(++used);
             rasters[k].pixels = copy + off + kGlyphHeadSize;
             rasters[k].width = (int16_t)w;
             rasters[k].height = (int16_t)h;

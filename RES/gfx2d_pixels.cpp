@@ -21,14 +21,14 @@ void RemapToShadeRamp(Surface *raster, const uint8_t *palette, int base, int ste
     size_t n = size_t(raster->width) * raster->height;
     for (size_t i = 0; i < n; i++) {
         const uint8_t *e = palette + raster->pixels[i] * 4;
-        raster->pixels[i] = uint8_t(base + (e[0] + e[1] + e[2]) / divisor);
+        raster->pixels[i] = uint8_t(int64_t(base) + (e[0] + e[1] + e[2]) / divisor);
     }
 }
 
 void TintRasterThroughCube(Surface *raster, const uint8_t *palette, const uint8_t *cube,
                            int redFactor, int greenFactor, int blueFactor) {
     if (!Usable(raster) || !palette || !cube) return;
-    auto scale = [](int c, int f) { return std::clamp(c * f / 256, 0, 255); };
+    auto scale = [](int c, int f) { return unsigned(std::clamp<int64_t>(int64_t(c) * f / 256, 0, 255)); };
     size_t n = size_t(raster->width) * raster->height;
     for (size_t i = 0; i < n; i++) {
         const uint8_t *e = palette + raster->pixels[i] * 4;
@@ -124,7 +124,7 @@ void FillRectClipped(Surface *surface, int colourIndex, const ClipRect *clip, in
 void DrawStaticNoise(Surface *surface, int colour, int x0, int y0, int x1, int y1) {
     if (Is16() || !Usable(surface)) return;
     unsigned mask = dunRand15() % 7 == 6 ? 31 : 15;
-    int base = ((colour + 16) & 0xE0) - 16;
+    int base = int(((int64_t(colour) + 16) & 0xE0) - 16);
     Box b = Intersect(SortedBox(x0, y0, x1, y1), SurfaceBox(surface));
     for (int y = b.top; y <= b.bottom; y++) {
         uint8_t *row = surface->pixels + size_t(y) * surface->width;

@@ -13,3 +13,6 @@ extern ThreatEntry dunNearestThreats[4];
 void dunRemoveContact(SceneItem *item);
 void dunCountShipsPerSide();
 void dunRefreshContacts();
+
+// Clears the 100-entry contact table.
+void dunInitContacts();

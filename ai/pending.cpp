@@ -24,3 +24,8 @@ void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
 void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
 void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
 void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
+
+// The game start-up's calls.
+#include "ai/states.h"
+void dunai_InitStateRegistry() { PENDING_ONCE("dunai_InitStateRegistry"); }
+void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }

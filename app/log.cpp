@@ -8,6 +8,7 @@
 
 #include "app/options.h"
 #include "os/os.h"
+#include "render/fw/fw.h"
 
 static FatalHook gFatalHook = nullptr;
 static DebugSink gDebugSink = nullptr;
@@ -35,8 +36,10 @@ void dunRunExitRoutines() {
 }
 
 void dunTerminate(const char *text, int exitCode) {
-    if (gFatalHook) gFatalHook(text, exitCode);
+    // The exit routines run first, so that a replaced hook (tests) still
+    // sees every road out put things back.
     dunRunExitRoutines();
+    if (gFatalHook) gFatalHook(text, exitCode);
     std::fflush(nullptr);
     std::_Exit(exitCode);
 }
@@ -133,3 +136,5 @@ void fatalErrorBox(const char *text) {
     osMessageBox("ERROR", text);
     dunTerminate(text, 10);
 }
+
+vt_diaghandler WindowsDiagHandler = {"Windows DiagHandler", fatalWarningBox, fatalErrorBox};

@@ -25,6 +25,16 @@ void LoadProgressStep(const char *text);
 // "ERROR", then exit code 10.
 [[noreturn]] void fatalWarningBox(const char *text);
 [[noreturn]] void fatalErrorBox(const char *text);
+// The record of those two routines that the 3D presentation installs in the
+// rendering library ("Windows DiagHandler").
+struct vt_diaghandler;
+extern vt_diaghandler WindowsDiagHandler;
+
+// One step of loading feedback: a text-feed line with "console", else a
+// step of the progress bar. Only while loading.
+void LoadProgressStep(const char *text);
+// The steps shown since the load began (0 before a mission loads).
+extern uint16_t gLoadProgress;
 
 // Where the debugger output goes ("debug" option); stderr unless replaced.
 using DebugSink = void (*)(const char *text);

@@ -1,2 +1,4 @@
 // The game program.
-int main(int, char **) { return 0; }
+#include "app/shell.h"
+
+int main(int argc, char **argv) { return ShellMain(argc, argv); }

@@ -10,6 +10,26 @@
 // "logfile". Returns the stream or null.
 FILE *OpenGameFile(const char *path, const char *mode);
 
-// Available physical memory plus available page file, in bytes, saturated
-// at 0xFFFFFFFF.
+// The CD-ROM drive letters, their count and the first one (0 when none).
+extern char gCdLetters[26];
+extern uint16_t gCdCount;
+extern char gFirstCdLetter;
+// The film and audio folders ("vek\resource\video", "vek\resource\audio"
+// unless the install drive moved them).
+extern char gFilmFolder[260];
+extern char gAudioFolder[260];
+// The last folder given to SetWorkingFolder.
+extern char gWorkingFolder[260];
+
+// Fills the CD-ROM table; returns the first letter (0 when none).
+char FindCdDrives();
+// Reads the install drive from the registry; 1 when the two folders moved.
+int ReadInstallPaths();
+// Makes the folder current; non-zero when it is the root of a drive.
+int SetWorkingFolder(const char *path);
+// Available physical memory plus swap, in bytes (sizes the resource pool);
+// like the system's own figure it saturates at 4 GB - 1.
 uint32_t FreeMemoryBytes();
+void JoystickStart();
+// Releases force feedback and the relative mouse, then closes the display.
+void ShutdownInputAndDisplay();

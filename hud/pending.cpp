@@ -22,3 +22,9 @@ double hudBearingDegrees(double a, double b) {
 
 void hudClearList() { PENDING_ONCE("hudClearList"); }
 void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
+
+// The game frame's holding states and the mission log's count-down.
+#include "hud/maps.h"
+#include "hud/missionlog.h"
+uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
+int32_t gMissionLogCountdown;

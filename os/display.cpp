@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -60,32 +61,35 @@ OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
     gScreen.frame.assign(size_t(gScreen.framePitch / 4) * spec.height, 0);
     gScreen.framed = false;
     if (!gScreen.headless) {
+        // Full screen covers the desktop at its own mode and the frame is
+        // scaled up keeping its shape: changing the display's mode is
+        // neither needed nor reliable (a server without a window manager
+        // never resizes a window that asks for full screen).
+        SDL_DisplayMode desk{};
+        if (spec.fullScreen && SDL_GetDesktopDisplayMode(0, &desk) != 0) return OsDisplayResult::NoMode;
         Uint32 full = spec.keepDesktopMode ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
         SDL_Window *w = gScreen.sharedWindow;
         if (!w) {
             w = gScreen.ownWindow =
-                SDL_CreateWindow("MARROWGLEAM", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 spec.width, spec.height, SDL_WINDOW_SHOWN);
-            if (!w) return OsDisplayResult::NoWindow;
-        } else {
-            SDL_SetWindowFullscreen(w, 0);
-            SDL_SetWindowSize(w, spec.width, spec.height);
-        }
-        if (spec.fullScreen) {
-            SDL_DisplayMode want{}, got{};
-            want.w = spec.width;
-            want.h = spec.height;
-            int display = SDL_GetWindowDisplayIndex(w);
-            if (!spec.keepDesktopMode &&
-                (!SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &want, &got) ||
-                 SDL_SetWindowDisplayMode(w, &got) != 0)) {
-                osDisplayClose();
-                return OsDisplayResult::NoMode;
-            }
+                spec.fullScreen
+                    ? SDL_CreateWindow("MARROWGLEAM", 0, 0, desk.w, desk.h,
+                                       SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | full)
+                    : SDL_CreateWindow("MARROWGLEAM", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       spec.width, spec.height, SDL_WINDOW_SHOWN);
+            if (!w) return spec.fullScreen ? OsDisplayResult::NoMode : OsDisplayResult::NoWindow;
+        } else if (spec.fullScreen) {
+            SDL_SetWindowBordered(w, SDL_FALSE);
+            SDL_SetWindowPosition(w, 0, 0);
+            SDL_SetWindowSize(w, desk.w, desk.h);
             if (SDL_SetWindowFullscreen(w, full) != 0) {
                 osDisplayClose();
                 return OsDisplayResult::NoMode;
             }
+        } else {
+            SDL_SetWindowFullscreen(w, 0);
+            SDL_SetWindowBordered(w, SDL_TRUE);
+            SDL_SetWindowSize(w, spec.width, spec.height);
+            SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         }
         gScreen.renderer = SDL_CreateRenderer(w, -1, SDL_RENDERER_PRESENTVSYNC);
         if (!gScreen.renderer) gScreen.renderer = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
@@ -192,4 +196,24 @@ void osDisplayPresent(const uint8_t *pixels, int pitch, const uint8_t *palette) 
 const void *osDisplayLastFrame(int *pitch) {
     if (pitch) *pitch = gScreen.framePitch;
     return gScreen.framed ? gScreen.frame.data() : nullptr;
+}
+
+bool osDisplayReadShown(int x, int y, uint32_t *rgb) {
+    if (!gScreen.open || gScreen.headless || !gScreen.renderer || !gScreen.texture || !rgb) return false;
+    if (x < 0 || y < 0 || x >= gScreen.spec.width || y >= gScreen.spec.height) return false;
+    // The back buffer is undefined after a present: draw the frame again,
+    // stretched over the whole output, read it and put the scaling back.
+    SDL_RenderSetLogicalSize(gScreen.renderer, 0, 0);
+    int outW = 0, outH = 0;
+    bool ok = SDL_GetRendererOutputSize(gScreen.renderer, &outW, &outH) == 0 && outW > 0 && outH > 0;
+    uint32_t px = 0;
+    if (ok) {
+        SDL_RenderClear(gScreen.renderer);
+        SDL_RenderCopy(gScreen.renderer, gScreen.texture, nullptr, nullptr);
+        SDL_Rect r{int((x + 0.5) * outW / gScreen.spec.width), int((y + 0.5) * outH / gScreen.spec.height), 1, 1};
+        ok = SDL_RenderReadPixels(gScreen.renderer, &r, SDL_PIXELFORMAT_ARGB8888, &px, 4) == 0;
+    }
+    SDL_RenderSetLogicalSize(gScreen.renderer, gScreen.spec.width, gScreen.spec.height);
+    if (ok) *rgb = px & 0xFFFFFF;
+    return ok;
 }

@@ -44,6 +44,10 @@ void osDisplayUseWindow(void *sdlWindow);
 // RGB565 at 16 (null before the first present); for tests.
 const void *osDisplayLastFrame(int *pitch);
 
+// Reads back the colour (0xRRGGBB) that the window shows at a point of the
+// frame (frame coordinates, scaled to the window); false when headless.
+bool osDisplayReadShown(int x, int y, uint32_t *rgb);
+
 // Frame conversions, also used by the benchmarks.
 // 8-bit indices -> 0xFFRRGGBB through a 256-entry table.
 void osConvert8To32(const uint8_t *src, int srcPitch, uint32_t *dst, int dstPitch, int width,

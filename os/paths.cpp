@@ -3,10 +3,15 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
 
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "os/registry.h"
 
 namespace {
 
@@ -30,18 +35,49 @@ bool Exists(const std::string &path) {
     return ::stat(path.empty() ? "." : path.c_str(), &st) == 0;
 }
 
+// Whole game paths already resolved to files that were there, for reads.
+std::unordered_map<std::string, std::string> gResolved;
+// The working folder the caches belong to: relative paths mean something
+// else once it changes.
+std::string gCacheRoot;
+
+void CheckRoot() {
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
+    if (gCacheRoot != cwd) {
+        gListings.clear();
+        gResolved.clear();
+        gCacheRoot = cwd;
+    }
+}
+
 }  // namespace
 
-void osFlushPathCache() { gListings.clear(); }
+void osFlushPathCache() {
+    gListings.clear();
+    gResolved.clear();
+}
 
 std::string osResolvePath(const char *gamePath, bool forWrite) {
     if (!gamePath) return std::string();
+    CheckRoot();
     std::string in(gamePath);
     for (char &c : in)
         if (c == '\\') c = '/';
+    if (!forWrite) {
+        auto hit = gResolved.find(in);
+        if (hit != gResolved.end()) return hit->second;
+    }
+    bool found = true;
     std::string out;
     size_t pos = 0;
-    if (!in.empty() && in[0] == '/') {
+    // "D:\x" names a drive: its folder stands in for the drive's root.
+    if (in.size() >= 2 && std::isalpha((unsigned char)in[0]) && in[1] == ':') {
+        out = osDriveFolder(in[0]);
+        pos = 2;
+        while (pos < in.size() && in[pos] == '/') ++pos;
+        if (pos >= in.size()) return out;
+    } else if (!in.empty() && in[0] == '/') {
         out = "/";
         pos = 1;
     }
@@ -58,12 +94,15 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
         std::string candidate = out.empty() || out.back() == '/' ? out + comp : out + "/" + comp;
         if (comp != "." && comp != ".." && !Exists(candidate)) {
             const std::string folder = out.empty() ? std::string() : (out == "/" ? out : out);
+            bool matched = false;
             for (const std::string &name : Listing(folder)) {
                 if (!strcasecmp(name.c_str(), comp.c_str())) {
                     candidate = out.empty() || out.back() == '/' ? out + name : out + "/" + name;
+                    matched = true;
                     break;
                 }
             }
+            found = found && matched;
             // A new file keeps the case it was given; the listing of its
             // folder is stale from now on.
             if (forWrite && last) gListings.erase(folder);
@@ -71,5 +110,12 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
         out = candidate;
         if (last) break;
     }
+    if (!forWrite && found) gResolved.emplace(in, out);
     return out;
+}
+
+bool osGameFolderExists(const char *gamePath) {
+    std::string host = osResolvePath(gamePath, false);
+    struct stat st;
+    return ::stat(host.empty() ? "." : host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

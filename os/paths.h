@@ -14,3 +14,6 @@ std::string osResolvePath(const char *gamePath, bool forWrite);
 // Forgets the cached folder listings (after files were created or removed by
 // something other than the game).
 void osFlushPathCache();
+
+// True when the game path names an existing folder.
+bool osGameFolderExists(const char *gamePath);

@@ -41,6 +41,7 @@ enum class VideoBackendKind : uint8_t { FullScreen, Window, Card };
 
 extern Surface ScreenSurface;          // the one screen surface
 extern DisplayMode TheDisplayMode;     // the one display mode record
+inline DisplayMode &gDisplayMode = TheDisplayMode;  // the shell's name for it
 extern const DisplayDriver *CurrentDisplayDriver;
 extern VideoBackendKind CurrentVideoBackend;
 extern uint8_t DirectDrawActive;

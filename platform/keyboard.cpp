@@ -5,7 +5,6 @@
 #include "platform/display.h"
 
 uint8_t KeyDownTable[256];
-uint8_t KeyDownPrevious[256];
 MouseState gMouse;
 uint8_t DirectInputMouse;
 uint8_t gInFrontEnd;
@@ -62,10 +61,6 @@ void KeyQueueReset() {
 }
 
 uint8_t *GetKeyDownTable() { return KeyDownTable; }
-
-void KeyDownCopyToPrevious() {
-    for (int i = 0; i < 256; ++i) KeyDownPrevious[i] = KeyDownTable[i];
-}
 
 void OnKeyDown(void *, uint32_t, int, uint8_t, uint16_t keyData) {
     uint8_t scan = static_cast<uint8_t>(keyData & 0xFF);

@@ -41,9 +41,6 @@ void KeyQueueReset();
 // 256 bytes by scan code: 0xFF while held.
 uint8_t *GetKeyDownTable();
 extern uint8_t KeyDownTable[256];
-// The key-down table as it was at the end of the previous frame.
-extern uint8_t KeyDownPrevious[256];
-void KeyDownCopyToPrevious();
 
 // Rescales the stored mouse position from window to screen-surface pixels
 // when the 3D-card driver draws into a surface of another size.

@@ -59,3 +59,31 @@ double SoundPositionFromCamera(SceneItem *, int32_t *volume, int32_t *pan) {
     return 0.0;
 }
 void SoundParamsForObject(SceneItem *, int32_t *, float) { PENDING_ONCE("SoundParamsForObject"); }
+
+// Sound start-up and shutdown.
+#include "platform/sound.h"
+uint8_t SoundInitDone;
+void SoundInit() { PENDING_ONCE("SoundInit"); }
+void SoundShutdown() { PENDING_ONCE("SoundShutdown"); }
+void SoundLoadAll() { PENDING_ONCE("SoundLoadAll"); }
+void SoundResumeAll() { PENDING_ONCE("SoundResumeAll"); }
+
+// Films: none plays yet, so every player returns at once.
+#include "platform/video.h"
+void *gMciWindow;
+bool PlayVideo(const char *) {
+    PENDING_ONCE("PlayVideo");
+    return false;
+}
+void StepPlayingVideo() { PENDING_ONCE("StepPlayingVideo"); }
+bool VideoWindowPlayWait(const char *const *) {
+    PENDING_ONCE("VideoWindowPlayWait");
+    return false;
+}
+void VideoWindowNext() { PENDING_ONCE("VideoWindowNext"); }
+void VideoWindowClose() { PENDING_ONCE("VideoWindowClose"); }
+bool VideoWindowVisible() {
+    PENDING_ONCE("VideoWindowVisible");
+    return false;
+}
+void PlayMpegFile(const char *) { PENDING_ONCE("PlayMpegFile"); }

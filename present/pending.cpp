@@ -56,3 +56,11 @@ bool P3DModelVertex(const void *, int, Vec3 *) {
     PENDING_ONCE("P3DModelVertex");
     return false;
 }
+
+// The game start-up's and the game frame's calls.
+#include "present/p3d.h"
+void P3DInitialise() { PENDING_ONCE("P3DInitialise"); }
+void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
+void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
+void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
+void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }

@@ -24,3 +24,20 @@ extern int32_t dunMissionCountdownSeconds;
 extern uint8_t dunMissionSuccess;
 extern int32_t dunMissionEndCountdown;   // set to 1000 when the player's ship is lost
 extern int32_t dunMissionEndWord;        // cleared when the player's ship is lost
+
+// Mission start and end, the mission timers and the mission table.
+void startMission();
+void exitMission();
+void UpdateMissionTimers();
+void dunFreeTimelines();
+void showLoadScreen();
+// The running mission's number and the career's mission word.
+extern int32_t gCurrentMission;
+extern int32_t gCareerMission;
+// The mission's script pause (holds the simulation).
+extern uint8_t gScriptPause;
+// Names a row of the mission table (a command-line mission without a number
+// becomes row 0).
+void MissionTableSetName(int row, const char *name);
+// The load-step total of a mission (0 when unknown).
+uint16_t MissionLoadSteps(int mission);

@@ -3,3 +3,8 @@
 
 void dunResetFrameFlags();
 void dunCollisionPass();
+
+// A model dropped on the window went onto the player's ship: its collision
+// model is attached to the root part and the part radii and the object
+// radius are refreshed.
+void dunRefreshPlayerCollision(void *model);

@@ -6,3 +6,6 @@ struct SceneItem;
 void dunUpdateEngineering(SceneItem *item);
 // The simulator SIM_ENG: turns the object about its own position.
 void dunSimSpin(SceneItem *item);
+
+void dunBuildShipSystems();
+void dunSaveComponentTable();

@@ -19,6 +19,9 @@ uint16_t pending[kMaxReceivers];
 uint16_t receiverCount = 0;
 uint32_t postedCount = 0;
 
+// Due times are unsigned centiseconds of the game clock.
+uint32_t now() { return uint32_t(dunGameClock); }
+
 uint32_t stride(uint32_t size) { return (size + 3u) & ~3u; }
 
 MessageHeader *at(uint32_t pos) { return reinterpret_cast<MessageHeader *>(buffer + pos); }
@@ -103,7 +106,7 @@ bool dunMsgPost(uint32_t sender, uint32_t receiver, uint32_t delay, uint16_t typ
     h->receiver = receiver;
     h->sender = sender;
     h->unused = 0;
-    h->due = dunGameClock + delay;
+    h->due = now() + delay;
     h->type = type;
     h->unused2 = 0;
     h->size = size;
@@ -125,7 +128,7 @@ MessageHeader *dunMsgReceive(uint32_t id) {
     if (pending[i] == 0) return nullptr;
     for (uint32_t pos = 0; pos < writePos; pos += stride(at(pos)->size)) {
         MessageHeader *h = at(pos);
-        if (h->receiver == id && h->due <= dunGameClock) {
+        if (h->receiver == id && h->due <= now()) {
             h->receiver = kMsgConsumed;
             --pending[i];
             return h;
@@ -168,7 +171,7 @@ int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {
         MessageHeader *h = at(pos);
         if (h->receiver == id && h->type == type) {
             ++count;
-            if (int32_t(h->due - dunGameClock) < int32_t(delay)) h->due = dunGameClock + delay;
+            if (int32_t(h->due - dunGameClock) < int32_t(delay)) h->due = now() + delay;
         }
     }
     return count;

@@ -293,7 +293,7 @@ SceneItem *dunCreateSceneItem() {
 Sim *dunAttachSim(SceneItem *item, SimulatorRoutine simulator) {
     Sim *sim = dunAllocSim();
     if (!sim) dunFatalError("No more Sims left");
-    sim->timeStamp = dunGameClock;
+    sim->timeStamp = uint32_t(dunGameClock);
     sim->weaponCount = 0;
     sim->weapons = nullptr;
     sim->componentCount = 0;
@@ -484,10 +484,12 @@ void dunDetachNode(TDP *node) {
 // Deletion
 
 void dunReleaseTree(SceneItem *item, TDP *node) {
-    if (!node || !(node->flags & TDPFlag::InUse) || node->owner != item) return;
+    // A free node's links are not to be trusted; a node of another owner
+    // stays, but the walk goes on below it.
+    if (!node || !(node->flags & TDPFlag::InUse)) return;
     dunReleaseTree(item, node->child);
     dunReleaseTree(item, node->sibling);
-    releaseNode(node);
+    if (node->owner == item) releaseNode(node);
 }
 
 SceneItem *dunDeleteSceneItem(SceneItem *item) {
@@ -537,7 +539,8 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         const float kill = ship->typeCode < kKillValueCount ? dunKillValues[ship->typeCode] : 0.0f;
         const double ratio = item->sim->radius / 5000.0;
         const double weight = ratio * ratio > 1.0 ? ratio * ratio : 1.0;
-        dunDestructionTotal += int32_t(kill * weight);
+        const double value = kill * weight;
+        dunDestructionTotal += value < 2e9 ? int32_t(value) : int32_t(2000000000);
     }
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 
@@ -547,7 +550,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         EngineSoundSlot *engine = item->avatar->engineSound;
         engine->owner = nullptr;
         engine->distance = 1e24f;
-        SoundSetVolume(engine->slot, -10000);
+        if (engine->slot) SoundSetVolume(engine->slot, -10000);
     }
     return item;
 }
@@ -624,7 +627,8 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     dunMissionEndWord = 0;
     dunClearDialogue();
     dunTimeScale = 1.0f;
-    if (ship && ship->avatar && ship->avatar->engineSound) SoundSetVolume(ship->avatar->engineSound->slot, -10000);
+    if (ship && ship->avatar && ship->avatar->engineSound && ship->avatar->engineSound->slot)
+        SoundSetVolume(ship->avatar->engineSound->slot, -10000);
     return wreck;
 }
 
@@ -658,3 +662,4 @@ bool dunCheckFloat(float value) {
     if (bits == 0x7FC00000u) dunFatalError("Infinity Error +");
     return true;
 }
+

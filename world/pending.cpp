@@ -42,3 +42,16 @@ void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
 void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
 void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
+
+// The game start-up's and the game frame's calls.
+#include "world/asteroids.h"
+#include "world/collision.h"
+#include "world/engineering.h"
+#include "world/routines.h"
+
+int32_t dunBeltCount;
+int32_t dunBeltObjectCount;
+void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
+void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
+void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
+void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }

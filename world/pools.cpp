@@ -170,9 +170,9 @@ CollisionModel *dunAllocCollisionModel() {
     return model;
 }
 
-CollisionModel *dunFindCollisionModel(uint32_t id) {
+CollisionModel *dunFindCollisionModel(const void *model) {
     for (CollisionModel *m = collisionModels; m; m = m->next)
-        if (m->id == id) return m;
+        if (m->id == model) return m;
     return nullptr;
 }
 

@@ -52,7 +52,7 @@ ParticleSystem *dunAllocSmallParticleSystem();
 
 // Collision models are heap records in one global list.
 CollisionModel *dunAllocCollisionModel();
-CollisionModel *dunFindCollisionModel(uint32_t id);
+CollisionModel *dunFindCollisionModel(const void *model);
 void dunFreeCollisionBoxes(HitBox *box);
 void dunFreeCollisionModels();
 WireframeNode *dunAllocWireframeNode();

@@ -534,7 +534,7 @@ struct CollisionModel {
     uint32_t pointMasks[16];
     int8_t pointCount;
     HitBox *boxes;
-    uint32_t id;
+    const void *id;          // the model it belongs to
     CollisionModel *next;
 };
 

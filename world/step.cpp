@@ -55,8 +55,11 @@ void mark(const char *name) {
     if (dunStepMarkObserver) dunStepMarkObserver(name);
 }
 
+// The two continuous sounds the frame also silences when the simulation
+// holds: slots 2 and 0 unless others were put in their place.
 void setAmbience(int i, int32_t volume) {
-    if (dunAmbienceSlots[i]) SoundSetVolume(dunAmbienceSlots[i], volume);
+    SoundSlot *slot = dunAmbienceSlots[i] ? dunAmbienceSlots[i] : SoundGetSlot(i == 0 ? 2 : 0);
+    if (slot) SoundSetVolume(slot, volume);
 }
 
 bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
@@ -242,6 +245,7 @@ void dunPostSimulationStep() {
     walkObjects([](SceneItem *it) {
         if (!it->avatar || !it->avatar->engineSound) return;
         EngineSoundSlot *engine = it->avatar->engineSound;
+        if (!engine->slot) return;
         int32_t volume = -10000, pan = 0;
         const double distance = SoundPositionFromCamera(it, &volume, &pan);
         if (!engine->owner || (engine->owner != it && distance < engine->distance)) engine->owner = it;
@@ -379,5 +383,5 @@ void dunCopySimToModel(SceneItem *item) {
 void dunNullRoutine(SceneItem *) {}
 
 void dunStampSim(SceneItem *item) {
-    if (item->sim) item->sim->timeStamp = dunGameClock;
+    if (item->sim) item->sim->timeStamp = uint32_t(dunGameClock);
 }

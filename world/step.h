@@ -20,7 +20,7 @@ extern uint8_t dunStopWalk;         // a routine that resets the world stops the
 extern float dunTimedStateCountdown;  // seconds, set to 2.0 when the timed state starts
 extern int32_t dunSimulatedCount;   // objects counted by the last simulator walk
 extern int32_t dunAmbienceVolume;
-extern SoundSlot *dunAmbienceSlots[2];
+extern SoundSlot *dunAmbienceSlots[2];  // null: the table's slots 2 and 0
 extern int32_t dunBeepTimer;        // centiseconds to the next threat beep
 
 // Slot a script keyword selects.

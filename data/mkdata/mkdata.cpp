@@ -50,6 +50,10 @@ static bool MakeFolders(const mkdata::Context &ctx) {
         "vek/resource/video",        "vek/resource/audio",            "vek/resource/sound",
         "vek/resource/fonts",        "vek/resource/pics",             "vek/resource/models",
         "vek/resource/textures",     "vek/resource/universe",         "vantor/dat",
+        "vek/resource/art/textures/ships", "vek/resource/art/icons",  "vek/resource/art/screens",
+        "vek/resource/fonts/smallfnt", "vek/resource/scripts/gui",    "vek/resource/shapes",
+        "vek/resource/sounds",       "vek/resource/text/docs",        "vek/resource/text/debriefs",
+        "vek/resource/geog",
     };
     for (const char *f : kFolders) {
         std::error_code ec;

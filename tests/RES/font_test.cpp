@@ -281,6 +281,13 @@ TEST(FontBuilder, ChooseUsesTheSetFaceAndNamesTheFile) {
     EXPECT_STREQ(fontChosenFileName(), "vek\\resource\\fonts\\Courier New14.fon");
     // A monospaced face: equal advances.
     EXPECT_EQ(f->glyph['i']->width, f->glyph['m']->width);
+    setenv("RUVO_FONT_CHOICE", "Times New Roman Bold:120", 1);
+    GlyphFace *face = fontChoose();
+    unsetenv("RUVO_FONT_CHOICE");
+    ASSERT_TRUE(face);
+    EXPECT_STREQ(osGlyphFaceName(face), "DejaVu Serif Bold");
+    EXPECT_STREQ(fontChosenFileName(), "vek\\resource\\fonts\\Times New Roman Bold12.fon");
+    osGlyphFaceClose(face);
     fontSetChoice("DejaVu Sans", 100);
 }
 

@@ -307,3 +307,52 @@ TEST(Sprite, PictureRasterDrawsAsASurface) {
 }
 
 }  // namespace
+
+#include "RES/font.h"
+
+namespace {
+
+TEST(Remap, ShadeRampAndTintThroughTheCube) {
+    SetDepth(8);
+    const uint8_t *pal = TestPalette();  // r + g + b of entry i = 255 + i / 2
+    Canvas r(4, 1, 1);
+    const uint8_t v[4] = {0, 10, 100, 255};
+    std::memcpy(r.bytes.data(), v, 4);
+    RemapToShadeRamp(&r.s, pal, 40, 16);  // base + sum / 48
+    for (int i = 0; i < 4; i++) EXPECT_EQ(r.bytes[i], 40 + (255 + v[i] / 2) / 48) << i;
+    Canvas before = r;
+    RemapToShadeRamp(&r.s, pal, 40, 0);     // no steps: nothing
+    RemapToShadeRamp(&r.s, pal, 40, 1000);  // 768 / 1000 = 0: nothing
+    EXPECT_EQ(r.bytes, before.bytes);
+
+    std::vector<uint8_t> cube(65536);
+    for (size_t i = 0; i < cube.size(); i++) cube[i] = uint8_t(i >> 8);  // red's 5 bits and green's top 3
+    std::memcpy(r.bytes.data(), v, 4);
+    TintRasterThroughCube(&r.s, pal, cube.data(), 128, 256, 512);  // half red, green as is, blue doubled
+    for (int i = 0; i < 4; i++) {
+        int red = v[i] * 128 / 256, green = 255 - v[i], blue = std::min(255, (v[i] / 2) * 2);
+        EXPECT_EQ(r.bytes[i], cube[ColourCubeIndex(red, green, blue)]) << i;
+    }
+}
+
+TEST(Remap, FontGlyphsTintedOnceEachSkippingTheBlanksShares) {
+    SetDepth(8);
+    Canvas blank(1, 1, 1, 7), a(1, 1, 1, 7), b(1, 1, 1, 7);
+    BitmapFont font{};
+    for (auto &g : font.glyph) g = &blank.s;
+    font.glyph[65] = &a.s;
+    font.glyph[200] = &b.s;
+    font.glyph[20] = &b.s;  // below 32: not touched by this glyph slot
+    std::vector<uint8_t> cube(65536);
+    for (size_t i = 0; i < cube.size(); i++) cube[i] = uint8_t(i * 7 + 3);
+    // Tinted once: 7 -> the cube's entry for palette entry 7 (a second tint
+    // would move it again).
+    uint8_t once = cube[ColourCubeIndex(7, 248, 3)];
+    ASSERT_NE(cube[ColourCubeIndex(once, 255 - once, once / 2)], once);
+    RecolourFontGlyphs(&font, TestPalette(), cube.data(), 256, 256, 256);
+    EXPECT_EQ(blank.bytes[0], once);
+    EXPECT_EQ(a.bytes[0], once);
+    EXPECT_EQ(b.bytes[0], once);
+}
+
+}  // namespace

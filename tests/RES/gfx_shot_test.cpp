@@ -107,3 +107,55 @@ TEST_F(Screenshot, FailsCleanlyWhenTheFolderCannotBeWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Screenshot, SurfaceAsPcxWithTheStandardPicturesHeader) {
+    SetDepth(8);
+    Canvas cv(10, 3, 1);
+    for (int i = 0; i < 30; i++) cv.bytes[i] = uint8_t(i * 9);
+    // Without "tovstd.pcx": the default header and the current palette.
+    ASSERT_TRUE(SaveSurfacePcx(&cv.s, "out.pcx"));
+    auto f = ReadFile("out.pcx");
+    EXPECT_EQ(Le16(f, 12), 640u);  // horizontal resolution of the default header
+    EXPECT_EQ(DecodePcx(f, 10, 3), cv.bytes);
+    // With it: its header fields (here a resolution of 300) and its palette.
+    ResetScreenshots();
+    fs::create_directories("vek/resource/art");
+    std::vector<uint8_t> pic(128 + 1 + 1 + 768, 0);
+    pic[0] = 10, pic[1] = 5, pic[2] = 1, pic[3] = 8, pic[12] = 300 & 0xFF, pic[13] = 300 >> 8;
+    pic[128] = 0x00;
+    pic[129] = 12;
+    for (int i = 0; i < 768; i++) pic[130 + i] = uint8_t(255 - i % 256);
+    std::ofstream("vek/resource/art/tovstd.pcx", std::ios::binary)
+        .write(reinterpret_cast<const char *>(pic.data()), std::streamsize(pic.size()));
+    ASSERT_TRUE(SaveSurfacePcx(&cv.s, "out2.pcx"));
+    auto g = ReadFile("out2.pcx");
+    EXPECT_EQ(Le16(g, 12), 300u);
+    EXPECT_EQ(Le16(g, 8), 9u);
+    EXPECT_EQ(DecodePcx(g, 10, 3), cv.bytes);
+    EXPECT_TRUE(std::equal(g.end() - 768, g.end(), pic.end() - 768));
+}
+
+TEST(RowOffsets, ScreenPixelsThroughTheRowTable) {
+    SetDepth(16);
+    Canvas cv(6, 4, 2);
+    cv.s.pitch = 12;
+    RowOffsetSurface = &cv.s;
+    BuildRowOffsetTable();
+    EXPECT_EQ(RowOffsets[3], 36u);
+    PutScreenPixel16(0xBEEF, 5, 3);
+    EXPECT_EQ(cv.At(5, 3), 0xBEEFu);
+    PutScreenPixel16(0x1234, 6, 3);  // one past the right edge
+    PutScreenPixel16(0x1234, 0, 4);  // one past the bottom
+    EXPECT_EQ(cv.Count(0x1234), 0);
+    SetDepth(8);
+    Canvas c8(6, 4, 1);
+    RowOffsetSurface = &c8.s;
+    BuildRowOffsetTable();
+    PutScreenPixel8(77, 2, 1);
+    EXPECT_EQ(c8.At(2, 1), 77u);
+    RowOffsetSurface = nullptr;
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/log.h"
 #include "app/options.h"
+#include "render/fw/fw.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 
@@ -72,6 +73,12 @@ TEST(Log, VerifyWritesTwoLinesAndFails) {
     std::string log = ReadAll("debug.txt");
     EXPECT_NE(log.find("\nx.cpp(12) : Verification Failure: ->a == b\n"), std::string::npos);
     EXPECT_NE(log.find(" V\r\n"), std::string::npos);
+}
+
+TEST(Log, LibraryDiagnosticsRecord) {
+    EXPECT_STREQ(WindowsDiagHandler.identifier, "Windows DiagHandler");
+    EXPECT_EQ(WindowsDiagHandler.warning, &fatalWarningBox);
+    EXPECT_EQ(WindowsDiagHandler.failure, &fatalErrorBox);
 }
 
 TEST(Log, LibraryDiagnosticsExitWithTen) {

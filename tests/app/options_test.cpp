@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/shell.h"
 #include "platform/display.h"
 
 namespace {
@@ -118,6 +119,21 @@ TEST(Options, OddWords) {
     parseCommandSwitch("-w");
     EXPECT_EQ(optWinMouse, 0xFF);
     ResetOptions();
+}
+
+TEST(Options, CommasSeparateLikeBlanks) {
+    ResetOptions();
+    ShellReadCommandLine("-arcade,-nohud -16,,-slot3, -german,mission.scr -debug");
+    EXPECT_EQ(optArcade, 0xFF);
+    EXPECT_EQ(optNoHud, 0xFF);
+    EXPECT_EQ(PixelDepth, 16);
+    EXPECT_EQ(optSaveSlot, 3);
+    EXPECT_EQ(gLanguage, 2);
+    // The first word without a dash ends the options.
+    EXPECT_EQ(optDebug, 0);
+    EXPECT_STREQ(gMissionScriptName, "mission.scr");
+    ResetOptions();
+    gMissionScriptName[0] = 0;
 }
 
 TEST(Options, DriverOptionsLastOneWins) {

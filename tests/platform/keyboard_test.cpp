@@ -116,11 +116,6 @@ TEST_F(Keyboard, KeyDownTableFollowsPressAndRelease) {
     // The extended bit is not looked at: the cursor Up and keypad 8 are one key.
     OnKeyDown(nullptr, 0, 1, 0x48, 0x0148);
     EXPECT_EQ(KeyDownTable[0x48], 0xFF);
-    Down(0x1E);
-    KeyDownCopyToPrevious();
-    OnKeyUp(nullptr, 0, 1, 0x1E, 0x1E);
-    EXPECT_EQ(KeyDownPrevious[0x1E], 0xFF);
-    EXPECT_EQ(KeyDownTable[0x1E], 0);
 }
 
 TEST_F(Keyboard, MouseButtonsAndDoubleClick) {

@@ -350,3 +350,19 @@ TEST_F(ObjListTest, RecentringShiftsEveryListedObject) {
     EXPECT_EQ(rock->sim->position.y, 5.0);
     EXPECT_NEAR(rock->sim->matrix.m[12], 50000100.0f, 16.0f);
 }
+
+TEST_F(ObjListTest, DeletionReleasesTheWholePartTree) {
+    SceneItem *a = MakeObject();
+    TDP *root = a->avatar->root;
+    TDP *child = dunAddChildTDP(root, nullptr, 0, 0, 0);
+    TDP *effect = dunAddChildTDP(child, nullptr, 0, 0, 0);
+    ParticleSystem *ps = dunAllocSmallParticleSystem();
+    ps->extras = dunAlloc(16);
+    effect->flags |= TDPFlag::Particle | TDPFlag::HasActor;
+    effect->particleOrMaterial = ps;
+    dunDeleteSceneItem(a);
+    for (TDP *n : {root, child, effect}) EXPECT_EQ(n->flags & TDPFlag::InUse, 0u);
+    EXPECT_EQ(ps->flags & 1, 0u);
+    EXPECT_EQ(ps->extras, nullptr);
+    EXPECT_FALSE(effect->flags & TDPFlag::HasActor);
+}

@@ -107,12 +107,13 @@ TEST_F(PoolTest, ParticlePoolsReturnNoneAndKeepTheirArrays) {
 
 TEST_F(PoolTest, ResetReseedsAndFreesCollisionModels) {
     CollisionModel *m = dunAllocCollisionModel();
-    m->id = 42;
+    static int model;
+    m->id = &model;
     m->boxes = static_cast<HitBox *>(calloc(1, sizeof(HitBox)));
     m->boxes->next = static_cast<HitBox *>(calloc(1, sizeof(HitBox)));
-    EXPECT_EQ(dunFindCollisionModel(42), m);
+    EXPECT_EQ(dunFindCollisionModel(&model), m);
     dunRandomState = 5;
     dunResetPools();
     EXPECT_EQ(dunRandomState, 1253567u);
-    EXPECT_EQ(dunFindCollisionModel(42), nullptr);
+    EXPECT_EQ(dunFindCollisionModel(&model), nullptr);
 }

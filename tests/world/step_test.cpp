@@ -249,3 +249,42 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
     EXPECT_EQ(dunBeepTimer, 100);
     dunNearestThreats[0] = {nullptr, 1e8f};
 }
+
+namespace {
+// A short-lived round: removes itself by a message to itself.
+void RoundHandler(SceneItem *it) {
+    while (MessageHeader *m = dunMsgReceive(it->receiverId)) {
+        if (m->type == 0) {
+            dunDeleteSceneItem(it);
+            return;
+        }
+    }
+}
+void Launcher(SceneItem *it) {
+    SceneItem *round = dunCreateSceneItem();
+    dunLinkSceneItem(round, SceneFlag::Appended);
+    dunAttachSim(round, nullptr);
+    dunAttachTDP(round);
+    dunSetMessageHandler(round, RoundHandler);
+    dunMsgPost(it->receiverId, round->receiverId, 30 + dunFrameCounter % 50, 0, 0, nullptr);
+}
+}  // namespace
+
+TEST_F(StepTest, RoundsComeAndGoForManyFrames) {
+    dunStepMarkObserver = nullptr;
+    SceneItem *gun = MakeObject();
+    dunSetControlRoutine(gun, Launcher);
+    dunSetMessageHandler(gun, nullptr);
+    for (int frame = 0; frame < 2000; ++frame) {
+        ++dunFrameCounter;
+        dunGameClock += 10;
+        dunSimulationStep();
+        ASSERT_TRUE(dunCheckSceneList());
+    }
+    int live = 0;
+    for (const SceneItem &r : dunSceneItemPool) live += r.flags & 1;
+    // One launch per frame, each living 30..79 cs: a handful of frames' worth.
+    EXPECT_GT(live, 3);
+    EXPECT_LT(live, 12);
+    EXPECT_EQ(dunMsgReceiverCount(), live);
+}

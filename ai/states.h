@@ -1,0 +1,4 @@
+// The AI behaviour states.
+#pragma once
+
+void dunai_InitStateRegistry();

@@ -1,0 +1,355 @@
+#include "app/shell.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <sys/stat.h>
+
+#include "app/clock.h"
+#include "app/game.h"
+#include "app/log.h"
+#include "app/options.h"
+#include "app/shellcall.h"
+#include "app/system.h"
+#include "gui/gui.h"
+#include "gui/redraw.h"
+#include "os/display.h"
+#include "os/events.h"
+#include "os/instance.h"
+#include "os/paths.h"
+#include "os/registry.h"
+#include "os/window.h"
+#include "platform/display.h"
+#include "platform/joystick.h"
+#include "platform/keyboard.h"
+#include "platform/sound.h"
+#include "platform/video.h"
+
+void *gMainWindow;
+int32_t gActive;
+uint8_t gQuit, gPaused, VideoPlaying, MciPlaying;
+int32_t gVideoLeadIn;
+char gMissionScriptName[260];
+uint8_t gSettingsFileMoved;
+int32_t gDisplayOpen;
+char gWindowTitle[64];
+
+ShellCallHook gShellCallHook = nullptr;
+void SetShellCallHook(ShellCallHook hook) { gShellCallHook = hook; }
+
+namespace {
+
+char gSettingsPath[260];
+char gSettingsOldPath[260];
+
+bool FileExists(const char *path) {
+    struct stat st;
+    return ::stat(path, &st) == 0;
+}
+
+// MoveFile: fails when the target exists.
+bool MoveFileNoReplace(const char *from, const char *to) {
+    if (FileExists(to)) return false;
+    return std::rename(from, to) == 0;
+}
+
+void RestoreAtExit() { SettingsFileRestore(); }
+
+}  // namespace
+
+void SettingsFileSetAside() {
+    const char *folder = osWindowsFolder();
+    if (!folder || !*folder) return;
+    // A folder too long for the path buffers is left alone, never cut short.
+    if (std::snprintf(gSettingsPath, sizeof gSettingsPath, "%s/%s", folder, "vantor.ini") >=
+            (int)sizeof gSettingsPath ||
+        std::snprintf(gSettingsOldPath, sizeof gSettingsOldPath, "%s/%s", folder, "vantor.old") >=
+            (int)sizeof gSettingsOldPath)
+        return;
+    // A run that was killed before it could put the file back left it as
+    // "vantor.old": that is the user's file, so it comes back first.
+    if (!FileExists(gSettingsPath) && FileExists(gSettingsOldPath)) std::rename(gSettingsOldPath, gSettingsPath);
+    if (MoveFileNoReplace(gSettingsPath, gSettingsOldPath)) {
+        gSettingsFileMoved = 1;
+        dunAtExit(RestoreAtExit);
+    }
+}
+
+void SettingsFileRestore() {
+    if (!gSettingsFileMoved) return;
+    gSettingsFileMoved = 0;
+    std::remove(gSettingsPath);
+    std::rename(gSettingsOldPath, gSettingsPath);
+}
+
+void ShellReadCommandLine(const char *commandLine) {
+    std::string buf = commandLine ? commandLine : "";
+    std::vector<std::string> words;
+    size_t pos = 0;
+    while (pos < buf.size()) {
+        size_t start = buf.find_first_not_of(", ", pos);
+        if (start == std::string::npos) break;
+        size_t end = buf.find_first_of(", ", start);
+        if (end == std::string::npos) end = buf.size();
+        words.push_back(buf.substr(start, end - start));
+        pos = end;
+    }
+    if (words.empty()) CALL(parseCommandSwitch, nullptr);
+    size_t i = 0;
+    for (; i < words.size() && words[i][0] == '-'; ++i) {
+        const char *word = words[i].c_str();
+        CALL(parseCommandSwitch, word);
+    }
+    if (!optFrontEndStart && i < words.size())
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", words[i].c_str());
+}
+
+bool RegisterWindowClasses() { return osInitVideo(); }
+
+bool CreateMainWindow() {
+    std::snprintf(gWindowTitle, sizeof gWindowTitle, "%s", "Veltraxis");
+    osSetCursor(OS_CURSOR_CROSS);
+    osShowCursor(true);
+    StartFrameClock();
+    gMouse.x = gMouse.y = 0;
+    gMouse.keyFlags = 0;
+    OsWindowStyle style = OS_WINDOW_FRAMED;
+    int w = 640, h = 480;
+    if (FullScreenMode && DirectDrawActive) style = OS_WINDOW_FULLSCREEN;
+    else if (CardMode) style = OS_WINDOW_DESKTOP;
+    if (!osCreateMainWindow(gWindowTitle, style, w, h)) return false;
+    gMainWindow = osMainWindowHandle();
+    // The display drivers show their frames in this window.
+    osDisplayUseWindow(gMainWindow);
+    // A new window that takes the focus is the active application.
+    gActive = 1;
+    if (FullScreenMode) osSetWindowGrab(true);
+    return true;
+}
+
+void SetMainWindowTitle(const char *text) { osSetWindowTitle(text); }
+
+void GameWndProc(const OsMessage &m) {
+    switch (m.type) {
+        case OSM_CLOSE: osPostQuit(0); break;
+        case OSM_PAINT: break;  // the next present draws the window again
+        case OSM_ACTIVATEAPP:
+            gActive = (int32_t)m.wParam;
+            if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
+            if (uint8_t *kd = CALL(GetKeyDownTable)) kd[0x1D] = 0;
+            break;
+        case OSM_KEYDOWN:
+            CALL(OnKeyDown, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
+            break;
+        case OSM_KEYUP: CALL(OnKeyUp, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData); break;
+        case OSM_CHAR: CALL(OnCharMessage, gMainWindow, uint8_t(m.wParam)); break;
+        case OSM_MOUSEMOVE: CALL(OnMouseMove, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_LBUTTONDOWN: CALL(OnLeftButtonDown, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_LBUTTONUP: CALL(OnLeftButtonUp, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_LBUTTONDBLCLK: CALL(OnLeftDoubleClick, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_RBUTTONDOWN: CALL(OnRightButtonDown, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_RBUTTONUP: CALL(OnRightButtonUp, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_MBUTTONDOWN: CALL(OnMiddleButtonDown, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_MBUTTONUP: CALL(OnMiddleButtonUp, gMainWindow, m.x, m.y, m.wParam); break;
+        case OSM_DROPFILES:
+            if (m.dropCount == 1 && std::strlen(m.path) <= 80) CALL(launchFileByExtension, m.path);
+            break;
+        case OSM_FILMNOTIFY:
+            if (m.wParam == 1) {
+                if (optIntro) CALL(VideoWindowNext);
+                else {
+                    CALL(VideoWindowClose);
+                    VideoPlaying = 0;
+                    MciPlaying = 0;
+                }
+            }
+            break;
+        default: break;
+    }
+}
+
+void MainWndProc(const OsMessage &m) {
+    if (gDisplayOpen || FullScreenMode || CardMode) {
+        GameWndProc(m);
+        return;
+    }
+    switch (m.type) {
+        case OSM_CLOSE: osPostQuit(0); break;
+        case OSM_ACTIVATEAPP:
+            gActive = (int32_t)m.wParam;
+            if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
+            CALL(MouseReacquire);
+            CALL(ffReacquire);
+            if (uint8_t *kd = CALL(GetKeyDownTable)) kd[0x1D] = 0;
+            break;
+        case OSM_KEYDOWN:
+            CALL(OnKeyDown, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
+            break;
+        case OSM_KEYUP: CALL(OnKeyUp, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData); break;
+        default: break;
+    }
+}
+
+static void DispatchShellMessage(const OsMessage &m) { MainWndProc(m); }
+
+void PumpMessages() {
+    OsMessage m;
+    if (osPeekMessage(&m)) {
+        if (m.type == OSM_QUIT) {
+            gameShutdown();
+            dunTerminate("", 0);
+        }
+        DispatchShellMessage(m);
+        return;
+    }
+    if (optIntro) {
+        if (CALL(KeyQueueCount)) {
+            if (gMciWindow) CALL(VideoWindowClose);
+            if (optDemo) optIntro = 0;
+            else gQuit = 1;
+        }
+        if (gMciWindow && !CALL(VideoWindowVisible)) {
+            CALL(VideoWindowClose);
+            if (optDemo) optIntro = 0;
+            VideoPlaying = 0;
+            MciPlaying = 0;
+        }
+    }
+    if (MciPlaying && CALL(KeyQueueCount)) {
+        CALL(KeyQueueGet);
+        if (gMciWindow) {
+            CALL(VideoWindowClose);
+            VideoPlaying = 0;
+            MciPlaying = 0;
+        }
+    }
+}
+
+void ShellIdleTurn() {
+    if (gPaused) {
+        uint16_t key = CALL(KeyQueueGet);
+        uint8_t scan = uint8_t(key >> 8);
+        if (scan == 0x19 || scan == 0x01) {
+            gPaused = 0;
+            CALL(guiRedrawCockpit);
+        }
+        uint8_t *kd = CALL(GetKeyDownTable);
+        if (kd && kd[0x2A] && scan == 0x10) {
+            gPaused = 0;
+            CALL(SoundResumeAll);
+            CALL(guiMarkRedraw);
+            CALL(guiEndMission);
+        }
+    } else if (optRunInBack || gActive) {
+        UpdateFrameClock();
+        if (gVideoLeadIn > 0) gVideoLeadIn -= dunFrameStep;
+        else if (!VideoPlaying) CALL(gameFrame);
+        else if (!MciPlaying) CALL(StepPlayingVideo);
+    }
+    if (optIntro && CALL(KeyQueueCount)) {
+        uint16_t key = CALL(KeyQueueGet);
+        if ((key >> 8) == 0x01) CALL(VideoWindowNext);
+        else {
+            if (gMciWindow) CALL(VideoWindowClose);
+            if (optDemo) optIntro = 0;
+            else gQuit = 1;
+        }
+    }
+    if (MciPlaying && CALL(KeyQueueCount)) {
+        CALL(KeyQueueGet);
+        if (gMciWindow) {
+            CALL(VideoWindowClose);
+            MciPlaying = 0;
+        }
+    }
+}
+
+int RunMainLoop() {
+    OsMessage m;
+    for (;;) {
+        if (osPeekMessage(&m)) {
+            if (m.type == OSM_QUIT) return (int)m.wParam;
+            DispatchShellMessage(m);
+            continue;
+        }
+        ShellIdleTurn();
+        if (!MciPlaying && gQuit) return 0;
+    }
+}
+
+int ShellMain(int argc, char **argv) {
+    osInstallQuitSignals();
+    OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
+    if (lock != OS_INSTANCE_OWNED) return 0;
+
+    // Without its data tree the game can do nothing: say where it looked.
+    if (!osGameFolderExists("vek\\resource")) {
+        std::fprintf(stderr, "no game data (vek/resource) in %s\n", osDataRoot());
+        dunDebugPrintf("No game data (vek\\resource) in %s", osDataRoot());
+        return 1;
+    }
+    SettingsFileSetAside();
+
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) commandLine += ' ';
+        commandLine += argv[i];
+    }
+
+    // Video comes up before the driver probe, so that a machine without a
+    // display runs on the off-screen driver.
+    osInitVideo();
+    CALL(SelectFullScreenDriver);
+    if (!FullScreenMode) {
+        std::fprintf(stderr, "no display can be opened\n");
+        SettingsFileRestore();
+        return 0;
+    }
+    ShellReadCommandLine(commandLine.c_str());
+    if (optLogHistory) {
+        dunDebugPrint("-------------------------------------------------------------------------------");
+        dunDebugPrintf("Starting Veltraxis - command line '%s'\n", commandLine.c_str());
+    }
+    if (!CardMode) optWinMouse = 0xFF;
+
+    gQuit = 0;
+    VideoPlaying = 0;
+    MciPlaying = 0;
+    gMciWindow = nullptr;
+    if (!RegisterWindowClasses() || !CreateMainWindow()) {
+        std::fprintf(stderr, "the game window cannot be created\n");
+        SettingsFileRestore();
+        return 0;
+    }
+    while (osShowCursor(false) >= 0) {
+    }
+    CALL(ReadInstallPaths);
+    if (!optNoLogos) {
+        char film[300];
+        std::snprintf(film, sizeof film, "%s%s", gFilmFolder, "\\intro.mpg");
+        CALL(PlayMpegFile, film);
+    }
+    if (!optPowers) osSetSystemKeys(false);
+    if (!CALL(gameInit)) {
+        // A start-up that cannot finish is a failure.
+        if (!optPowers) osSetSystemKeys(true);
+        SettingsFileRestore();
+        dunRunExitRoutines();
+        return 1;
+    }
+    if (!optIntro) {
+        osSetCursor(OS_CURSOR_CROSS);
+        osShowCursor(true);
+    }
+    int code = 0;
+    if (!gQuit) code = RunMainLoop();
+    gameShutdown();
+    if (!optPowers) osSetSystemKeys(true);
+    if (optLogHistory) dunDebugPrint("Exiting Veltraxis\n");
+    SettingsFileRestore();
+    dunRunExitRoutines();
+    osDestroyMainWindow();
+    return code;
+}

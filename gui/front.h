@@ -1,0 +1,6 @@
+// The front-end screens.
+#pragma once
+
+void frontLaunchMission(int how);
+void frontLoadInitTable();
+void frontSetPalette();

@@ -1,0 +1,7 @@
+// The mission log.
+#pragma once
+
+#include <cstdint>
+
+// The count-down of the log's display.
+extern int32_t gMissionLogCountdown;

@@ -1,0 +1,10 @@
+// Host queries of the system services: memory and the current folder.
+#pragma once
+
+#include <cstdint>
+
+// Available physical memory plus available swap, in bytes.
+uint64_t osFreeMemoryBytes();
+// Makes a game path (drive letters, backslashes) the current folder; false
+// when it cannot be entered.
+bool osChangeFolder(const char *gamePath);

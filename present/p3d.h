@@ -1,0 +1,11 @@
+// The 3D presentation: start-up per mission, scene, effects, cameras.
+#pragma once
+
+struct SceneItem;
+
+void P3DInitialise();
+void P3DFreeScene();
+void P3DSetObjectModel(SceneItem *item, void *model);
+void SpawnShipDestruction(SceneItem *item);
+void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
+void DrawShadeTablePanel(const char *path);

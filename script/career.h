@@ -1,0 +1,7 @@
+// Career state and save slots.
+#pragma once
+
+void dunReadStateFile();
+void dunWriteStateFile();
+void dunReadCaptainSlot();
+void dunWriteCaptainSlot();

@@ -1,0 +1,4 @@
+// Dialogue with speech.
+#pragma once
+
+void dunUpdateDialogue();

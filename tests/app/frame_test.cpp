@@ -1,0 +1,302 @@
+// The game frame, start-up and shutdown, driven in-process with the calls
+// into other subsystems recorded.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/clock.h"
+#include "app/game.h"
+#include "app/options.h"
+#include "app/profiler.h"
+#include "app/shell.h"
+#include "call_recorder.h"
+#include "common/fatal_hook.h"
+#include "common/temp_dir.h"
+#include "gui/gui.h"
+#include "hud/maps.h"
+#include "platform/display.h"
+#include "platform/keyboard.h"
+#include "script/mission.h"
+#include "world/value_recorder.h"
+
+using ruvotest::CallRecorder;
+using Calls = std::vector<std::string>;
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+
+std::vector<uint16_t> gHandled;
+void RecordKey(uint16_t key) { gHandled.push_back(key); }
+
+struct GameFrame : testing::Test {
+    CallRecorder calls;
+    ValueRecorder rec;
+    void SetUp() override {
+        ResetOptions();
+        ResetGameState();
+        SetFrameCounter(FakeCounter, 100000);
+        gTicks = 1;
+        StartFrameClock();
+        std::memset(&rec, 0, sizeof rec);
+        rec.maximum = -1e20f;
+        rec.minimum = 1e20f;
+        gProfileRecorder = &rec;
+        VideoPlaying = 0;
+        gKeyHandler = RecordKey;
+        gHandled.clear();
+        dunFrozen = 0;
+        gScriptPause = gDocViewerOpen = gObjectivesOpen = gLocalSpaceOpen = 0;
+        gStarMapOpen = gSolarMapOpen = gMapOverlayOpen = 0;
+        // The key queue works for real; everything else is stood in for.
+        calls.run = {"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable", "gKeyHandler"};
+        while (KeyQueueGet()) {
+        }
+    }
+    void TearDown() override {
+        gProfileRecorder = nullptr;
+        gKeyHandler = nullptr;
+        SetFrameCounter(nullptr, 0);
+        ResetOptions();
+        ResetGameState();
+        VideoPlaying = 0;
+    }
+    Calls FrameCalls() const { return calls.Without({"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"}); }
+};
+
+TEST_F(GameFrame, OrderOfCallsAndProfilerMarksInFlight) {
+    for (int frame = 1; frame <= 3; ++frame) {
+        calls.calls.clear();
+        gTicks += 1000;
+        UpdateFrameClock();
+        EXPECT_EQ(gameFrame(), 1);
+        EXPECT_EQ(FrameCalls(), (Calls{"UpdateMissionTimers", "ScriptProcessor", "dunSimulationStep",
+                                       "dunRandomAmbientEvent", "DisplayBeginFrame", "guiDrawComArm",
+                                       "dunUpdateDialogue", "guiUpdate", "WorldRecentreStep", "DisplayPresent"}));
+        EXPECT_EQ(dunFrameCounter, (uint32_t)frame);
+        EXPECT_STREQ(rec.checkpointNames[0], "OTHER");
+        EXPECT_STREQ(rec.checkpointNames[1], "UPDATING");
+        EXPECT_STREQ(rec.checkpointNames[2], "TOTAL");
+        EXPECT_EQ(rec.writeIndex, 3u);
+    }
+}
+
+TEST_F(GameFrame, TotalSpansTheWholeFrame) {
+    // Every call the frame makes costs 10 counter units.
+    calls.effects["guiUpdate"] = [] { gTicks += 10; };
+    calls.effects["DisplayPresent"] = [] { gTicks += 10; };
+    gameFrame();
+    EXPECT_DOUBLE_EQ(rec.samples[0], 10.0);  // OTHER: up to the keys
+    EXPECT_DOUBLE_EQ(rec.samples[1], 10.0);  // UPDATING: the present
+    EXPECT_DOUBLE_EQ(rec.samples[2], 20.0);  // TOTAL
+}
+
+TEST_F(GameFrame, HoldingStatesStopTheSimulation) {
+    uint8_t *const holds[] = {&gInFrontEnd,     &gScriptPause, &gDocViewerOpen, &gObjectivesOpen,
+                              &gLocalSpaceOpen, &gStarMapOpen, &gSolarMapOpen,  &gMapOverlayOpen};
+    for (uint8_t *h : holds) {
+        *h = 1;
+        calls.calls.clear();
+        gameFrame();
+        EXPECT_EQ(calls.Count("dunSimulationStep"), 0u);
+        EXPECT_EQ(calls.Count("JoystickPoll"), 1u);
+        EXPECT_EQ(calls.Count("SoundSetVolume"), 2u);
+        *h = 0;
+    }
+    // The map overlay also holds the main script's turn.
+    gMapOverlayOpen = 1;
+    calls.calls.clear();
+    gameFrame();
+    EXPECT_EQ(calls.Count("ScriptProcessor"), 0u);
+}
+
+TEST_F(GameFrame, FilmStartedByTheScriptEndsTheFrameAtOnce) {
+    calls.effects["ScriptProcessor"] = [] { VideoPlaying = 1; };
+    EXPECT_EQ(gameFrame(), 1);
+    EXPECT_EQ(FrameCalls(), (Calls{"UpdateMissionTimers", "ScriptProcessor"}));
+    VideoPlaying = 0;
+    calls.effects.clear();
+    calls.effects["dunSimulationStep"] = [] { VideoPlaying = 1; };
+    calls.calls.clear();
+    EXPECT_EQ(gameFrame(), 1);
+    EXPECT_EQ(calls.Count("DisplayPresent"), 0u);
+    EXPECT_EQ(calls.Count("dunRandomAmbientEvent"), 0u);
+}
+
+TEST_F(GameFrame, KeysGoToTheHandlerUnlessHeldOff) {
+    KeyQueuePut(0x1E61);
+    KeyQueuePut(0x3B00);
+    gameFrame();
+    EXPECT_EQ(gHandled, (std::vector<uint16_t>{0x1E61, 0x3B00}));
+    gHandled.clear();
+    gKeyHoldOff = 5;
+    for (int i = 0; i < 5; ++i) {
+        KeyQueuePut(0x1000);
+        gameFrame();
+    }
+    EXPECT_TRUE(gHandled.empty());
+    EXPECT_EQ(KeyQueueCount(), 0);
+    KeyQueuePut(0x1000);
+    gameFrame();
+    EXPECT_EQ(gHandled, (std::vector<uint16_t>{0x1000}));
+}
+
+TEST_F(GameFrame, MissionOverNextFrameCostsOneFrame) {
+    gMissionOverNextFrame = 1;
+    EXPECT_EQ(gameFrame(), 0);
+    EXPECT_EQ(calls.Count("exitMission"), 0u);
+    EXPECT_EQ(gameFrame(), 0);
+    EXPECT_EQ(calls.Count("exitMission"), 1u);
+    EXPECT_EQ(calls.Count("UpdateMissionTimers"), 0u);
+}
+
+TEST_F(GameFrame, LaunchRequestAndIntroMode) {
+    gLaunchRequest = 1;
+    gameFrame();
+    EXPECT_EQ(calls.calls.size() > 1 ? calls.Without({"GetKeyDownTable"})[0] : "", "frontLaunchMission");
+    EXPECT_EQ(gLaunchRequest, 0);
+    optIntro = 0xFF;
+    calls.calls.clear();
+    EXPECT_EQ(gameFrame(), 0);
+    EXPECT_TRUE(calls.calls.empty());
+}
+
+TEST_F(GameFrame, ScreenshotRunsBeginFrameTwice) {
+    gScreenshotRequest = 1;
+    gameFrame();
+    EXPECT_EQ(calls.Count("DisplayBeginFrame"), 3u);
+    EXPECT_EQ(gScreenshotRequest, 0);
+    gSkipPresent = 1;
+    calls.calls.clear();
+    gameFrame();
+    EXPECT_EQ(calls.Count("DisplayPresent"), 0u);
+    EXPECT_EQ(gSkipPresent, 0);
+}
+
+TEST_F(GameFrame, LoadTestLaunchesAndEndsOnTheCountDown) {
+    optLoadTest = 0xFF;
+    gInFrontEnd = 1;
+    gAutoLaunch = 50;
+    auto frame = [] {
+        gTicks += 20000;  // 20 cs
+        UpdateFrameClock();
+        gameFrame();
+    };
+    frame();
+    frame();
+    EXPECT_EQ(gLaunchRequest, 0);
+    frame();
+    EXPECT_EQ(gLaunchRequest, 1);
+}
+
+TEST_F(GameFrame, KeyTableCopiedAtTheEnd) {
+    GetKeyDownTable()[0x2A] = 0xFF;
+    gameFrame();
+    EXPECT_EQ(dunPrevKeyTable[0x2A], 0xFF);
+    GetKeyDownTable()[0x2A] = 0;
+}
+
+struct GameStart : GameFrame {
+    ruvotest::TempDir dir;
+};
+
+TEST_F(GameStart, InitOrderToTheFrontEnd) {
+    optFrontEndStart = 0xFF;
+    Surface *screen = TheDisplayMode.screen;
+    TheDisplayMode.screen = &ScreenSurface;
+    calls.results["TokeniseScript"] = 1;
+    EXPECT_EQ(gameInit(), 1);
+    Calls expected = {"JoystickInit", "resmanInit", "SoundInit", "dunMsgInit", "dunResetPools", "InitSineTable",
+                      "GetKeyDownTable", "InitializeScriptSystem", "FindCdDrives", "frontLoadInitTable",
+                      "ReadInstallPaths",
+                      // settings, init and key-binding scripts
+                      "TokeniseScript", "ScriptProcessor", "pcxLoadPalette", "TokeniseScript", "ScriptProcessor",
+                      "TokeniseScript", "ScriptProcessor"};
+    for (int i = 0; i < 12; ++i) expected.push_back("GetScriptSymbolValue");
+    for (const char *c :
+         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "pcxDecode", "DisplayLoadPalette", "DisplayPresent",
+          "BuildRowOffsetTable",
+          "dunai_InitStateRegistry", "dunResetObjectLists", "guiResetWindows", "guiInit", "dunBuildShipSystems",
+          "dunInitContacts", "SoundLoadAll", "guiEngSelectReactor", "dunReadStateFile", "dunReadCaptainSlot",
+          "TokeniseScript", "ScriptProcessor", "MarkScriptBaseline", "ResetScriptForMission", "resmanMark",
+          "resmanRelease", "dunSaveComponentTable", "frontSetPalette", "dunReadCaptainSlot", "ClearSurface",
+          "DisplayPresent", "guiResetTextFeed"})
+        expected.push_back(c);
+    EXPECT_EQ(calls.calls, expected);
+    EXPECT_EQ(gInFrontEnd, 1);
+    TheDisplayMode.screen = screen;
+}
+
+int gTokenised, gMissing;
+long TokeniseCounted() { return ++gTokenised == gMissing ? 0 : 1; }
+
+TEST_F(GameStart, MissingInitOrKeyBindingScriptFails) {
+    // Tokenised in order: settings (may be missing), init, key bindings.
+    for (int missing : {1, 2, 3}) {
+        ResetGameState();
+        optFrontEndStart = 0xFF;
+        gTokenised = 0;
+        gMissing = missing;
+        calls.dynamic["TokeniseScript"] = TokeniseCounted;
+        EXPECT_EQ(gameInit(), missing == 1 ? 1 : 0) << missing;
+    }
+}
+
+TEST_F(GameStart, CommandLineMissionNumber) {
+    const struct {
+        const char *name;
+        int number;
+    } cases[] = {{"vek\\resource\\scripts\\missions\\mission15.scr", 15}, {"x.scr", 0}, {"ab", 0}};
+    for (const auto &c : cases) {
+        ResetGameState();
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", c.name);
+        optFrontEndStart = 0;
+        gCurrentMission = -1;
+        calls.results["TokeniseScript"] = 1;
+        calls.results["slabOpen"] = 1;
+        calls.calls.clear();
+        EXPECT_EQ(gameInit(), 1);
+        EXPECT_EQ(gCurrentMission, c.number) << c.name;
+        EXPECT_EQ(gMissionFromCommandLine, 1);
+        EXPECT_EQ(calls.Count("startMission"), 1u);
+        EXPECT_EQ(calls.Count("MissionTableSetName"), c.number ? 0u : 1u);
+    }
+}
+
+TEST_F(GameStart, CommandLineMissionNotFoundStartsTheFrontEnd) {
+    std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", "nothere.scr");
+    calls.results["TokeniseScript"] = 1;
+    EXPECT_EQ(gameInit(), 1);
+    EXPECT_TRUE(optFrontEndStart);
+    EXPECT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(calls.Count("startMission"), 0u);
+}
+
+long TokeniseFailsForTheMission() {
+    // While loading, "stock.scr" comes first, then the mission's own.
+    if (!gLoading) return 1;
+    return ++gTokenised == 2 ? 0 : 1;
+}
+
+TEST_F(GameStart, UnreadableCommandLineMissionIsAFailure) {
+    std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", "broken.scr");
+    gTokenised = 0;
+    calls.results["slabOpen"] = 1;
+    calls.dynamic["TokeniseScript"] = TokeniseFailsForTheMission;
+    calls.run.insert("dunErrorBox");
+    try {
+        gameInit();
+        FAIL() << "went on without its mission";
+    } catch (const ruvotest::FatalError &e) {
+        EXPECT_EQ(e.exitCode, 1);
+    }
+    FILE *f = std::fopen("debug.txt", "rb");
+    ASSERT_TRUE(f);
+    char buf[512] = {};
+    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    EXPECT_NE(std::string(buf, n).find("Can't find your command-line script"), std::string::npos);
+}
+
+}  // namespace

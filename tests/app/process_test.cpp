@@ -1,0 +1,96 @@
+// The game program as a process: one instance at a time, SIGTERM ends it
+// cleanly, and the rendering library's settings file is back afterwards.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "common/temp_dir.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+pid_t Start(const std::string &program, const std::string &dir) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("RUVO_WINDIR", dir.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        execl(program.c_str(), program.c_str(), "-nologos", (char *)nullptr);
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to `limit` for the process; returns its exit code, or -1 when it
+// is still running (or did not exit normally).
+int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+    auto end = Clock::now() + limit;
+    int status = 0;
+    while (Clock::now() < end) {
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+TEST(Process, OneInstanceAndACleanEndOnSigterm) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::TempDir dir;
+    fs::create_directories(dir.path() + "/vek/resource");
+    std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
+
+    pid_t first = Start(program, dir.path());
+    // Running: the settings file is set aside, and it stays up.
+    auto end = Clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(dir.path() + "/vantor.old") && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(dir.path() + "/vantor.old"));
+    EXPECT_EQ(WaitFor(first, std::chrono::milliseconds(500)), -1);
+
+    // The limits are generous: sanitizer builds on a loaded machine start
+    // slowly, and a hang is what these catch, not speed.
+    pid_t second = Start(program, dir.path());
+    EXPECT_EQ(WaitFor(second, std::chrono::seconds(15)), 0);
+
+    kill(first, SIGTERM);
+    EXPECT_EQ(WaitFor(first, std::chrono::seconds(15)), 0);
+
+    std::ifstream in(dir.path() + "/vantor.ini");
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ(s.str(), "settings of the user");
+    EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
+    // The log lines end with CR LF.
+    std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
+    std::string line;
+    ASSERT_TRUE(std::getline(log, line));
+    EXPECT_EQ(line.rfind("Kelv 2.0 ", 0), 0u);
+    EXPECT_EQ(line.back(), '\r');
+}
+
+TEST(Process, NoDataTreeIsAClearFailure) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::TempDir dir;
+    pid_t pid = Start(program, dir.path());
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(15)), 1);
+    std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
+    std::string line;
+    ASSERT_TRUE(std::getline(log, line));
+    EXPECT_NE(line.find("No game data"), std::string::npos);
+}
+
+}  // namespace

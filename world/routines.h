@@ -1,0 +1,4 @@
+// Other object routines.
+#pragma once
+
+void dunRandomAmbientEvent();
