@@ -15,19 +15,33 @@
 
 namespace {
 
-// Folder listings by host folder path; kept until flushed, since the data tree
-// does not change under a running game except through its own writes.
-std::unordered_map<std::string, std::vector<std::string>> gListings;
+// The caches are built on first use: paths are resolved from other files'
+// static initialisers too (a library begun by a fuzz target's).
+struct PathCaches {
+    // Folder listings by host folder path; kept until flushed, since the data
+    // tree does not change under a running game except through its own writes.
+    std::unordered_map<std::string, std::vector<std::string>> listings;
+    // Whole game paths already resolved to files that were there, for reads.
+    std::unordered_map<std::string, std::string> resolved;
+    // The working folder the caches belong to: relative paths mean something
+    // else once it changes.
+    std::string root;
+};
+
+PathCaches &Caches() {
+    static PathCaches caches;
+    return caches;
+}
 
 const std::vector<std::string> &Listing(const std::string &folder) {
-    auto it = gListings.find(folder);
-    if (it != gListings.end()) return it->second;
+    auto it = Caches().listings.find(folder);
+    if (it != Caches().listings.end()) return it->second;
     std::vector<std::string> names;
     if (DIR *d = opendir(folder.empty() ? "." : folder.c_str())) {
         while (dirent *e = readdir(d)) names.emplace_back(e->d_name);
         closedir(d);
     }
-    return gListings.emplace(folder, std::move(names)).first->second;
+    return Caches().listings.emplace(folder, std::move(names)).first->second;
 }
 
 bool Exists(const std::string &path) {
@@ -35,27 +49,22 @@ bool Exists(const std::string &path) {
     return ::stat(path.empty() ? "." : path.c_str(), &st) == 0;
 }
 
-// Whole game paths already resolved to files that were there, for reads.
-std::unordered_map<std::string, std::string> gResolved;
-// The working folder the caches belong to: relative paths mean something
-// else once it changes.
-std::string gCacheRoot;
 
 void CheckRoot() {
     char cwd[4096];
     if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
-    if (gCacheRoot != cwd) {
-        gListings.clear();
-        gResolved.clear();
-        gCacheRoot = cwd;
+    if (Caches().root != cwd) {
+        Caches().listings.clear();
+        Caches().resolved.clear();
+        Caches().root = cwd;
     }
 }
 
 }  // namespace
 
 void osFlushPathCache() {
-    gListings.clear();
-    gResolved.clear();
+    Caches().listings.clear();
+    Caches().resolved.clear();
 }
 
 std::string osResolvePath(const char *gamePath, bool forWrite) {
@@ -65,8 +74,8 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
     for (char &c : in)
         if (c == '\\') c = '/';
     if (!forWrite) {
-        auto hit = gResolved.find(in);
-        if (hit != gResolved.end()) return hit->second;
+        auto hit = Caches().resolved.find(in);
+        if (hit != Caches().resolved.end()) return hit->second;
     }
     bool found = true;
     std::string out;
@@ -105,12 +114,12 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
             found = found && matched;
             // A new file keeps the case it was given; the listing of its
             // folder is stale from now on.
-            if (forWrite && last) gListings.erase(folder);
+            if (forWrite && last) Caches().listings.erase(folder);
         }
         out = candidate;
         if (last) break;
     }
-    if (!forWrite && found) gResolved.emplace(in, out);
+    if (!forWrite && found) Caches().resolved.emplace(in, out);
     return out;
 }
 
