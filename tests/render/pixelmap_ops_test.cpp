@@ -219,6 +219,39 @@ TEST_F(VtPixelmapOps, GenericCompositeOperations) {
         VtPixelmapFree(p);
 }
 
+TEST_F(VtPixelmapOps, ObjectQueriesAndAddresses) {
+    vt_pixelmap *pm = VtPixelmapAllocate(VT_PMT_RGB_565, 10, 4, nullptr, 0);
+    pm->identifier = "screen";
+    auto *obj = reinterpret_cast<vt_object *>(pm);
+    const vt_object_dispatch &o = pm->dispatch->object;
+    vt_value v;
+    ASSERT_EQ(o.query(obj, &v, VTT_WIDTH_I32), VT_E_OK);
+    EXPECT_EQ(v.i32, 10);
+    ASSERT_EQ(o.query(obj, &v, VTT_PIXEL_TYPE_U8), VT_E_OK);
+    EXPECT_EQ(v.u32, VT_PMT_RGB_565);
+    ASSERT_EQ(o.query(obj, &v, VTT_IDENTIFIER_CSTR), VT_E_OK);
+    EXPECT_STREQ(v.cstr, "screen");
+    EXPECT_EQ(o.type(obj), VTT_DEVICE_PIXELMAP);
+    EXPECT_TRUE(o.isType(obj, VTT_OBJECT));
+    EXPECT_EQ(o.device(obj), nullptr);
+    EXPECT_GE(o.space(obj), vt_int_32(sizeof(vt_pixelmap) + 80));
+
+    vt_point at = {3, 2}, origin = {1, 1};
+    void *addr = nullptr;
+    vt_uint_32 qual = 99;
+    ASSERT_EQ(pm->dispatch->pixelAddressQuery(pm, &addr, &qual, &at), VT_E_OK);
+    EXPECT_EQ(addr, static_cast<vt_uint_8 *>(pm->pixels) + 2 * 20 + 3 * 2);
+    EXPECT_EQ(qual, pm->pixels_qualifier);
+    pm->dispatch->originSet(pm, &origin);
+    ASSERT_EQ(pm->dispatch->pixelAddressQuery(pm, &addr, nullptr, &at), VT_E_OK);
+    EXPECT_EQ(addr, static_cast<vt_uint_8 *>(pm->pixels) + 3 * 20 + 4 * 2);
+    vt_point off = {9, 0};
+    EXPECT_EQ(pm->dispatch->pixelAddressQuery(pm, &addr, nullptr, &off), VT_E_FAIL);
+    EXPECT_EQ(VtPixelmapDirectLock(pm, 1), pm);
+    EXPECT_EQ(VtPixelmapDirectUnlock(pm), pm);
+    VtPixelmapFree(pm);
+}
+
 TEST_F(VtPixelmapOps, ExportImage) {
     vt_image *img = VtImageFind("BRPMAP1");
     ASSERT_NE(img, nullptr);
