@@ -37,7 +37,7 @@ vt_error copyArea(vt_pixelmap *dst, vt_int_32 dx, vt_int_32 dy, vt_pixelmap *src
     // A source of another pixel size would be read past its rows.
     if (bytesOf(src) != b)
         return VT_E_UNSUPPORTED;
-    if (b == 0 || dst->pixels == nullptr || src->pixels == nullptr)
+    if (b == 0 || dst->pixels == nullptr || src->pixels == nullptr || w <= 0 || h <= 0)
         return VT_E_OK;
     const bool keyed = src->copy_function & VT_PMCOPY_KEYED_SOURCE;
     if (keyed && ((dst->copy_function & VT_PMCOPY_NO_KEYED_DEST) || src->src_key_low || src->src_key_high))
@@ -69,7 +69,7 @@ vt_error copyArea(vt_pixelmap *dst, vt_int_32 dx, vt_int_32 dy, vt_pixelmap *src
 
 void fillArea(vt_pixelmap *pm, vt_int_32 x, vt_int_32 y, vt_int_32 w, vt_int_32 h, vt_uint_32 colour) {
     const int b = bytesOf(pm);
-    if (b == 0 || pm->pixels == nullptr)
+    if (b == 0 || pm->pixels == nullptr || w <= 0 || h <= 0)
         return;
     if (linear(pm) && w == pm->width) {
         const vt_int_32 r = pm->row_bytes <= 0 ? h - 1 : 0;
