@@ -105,6 +105,12 @@ void DrawStaticNoise(Surface *surface, int colour, int x0, int y0, int x1, int y
 void JitterRect(Surface *surface, int strength, int x0, int y0, int x1, int y1);
 
 // ---- Raster copies --------------------------------------------------------
+//
+// Transparent source pixels: 8-bit values 0..16 and the 16-bit value 0 in
+// the copies with transparency; only the value 16 in one-colour glyphs.
+// Rasters are placed at (x - hotX, y - hotY). Mode 0: the raster has the
+// display's depth; any other mode: an 8-bit raster shown at 16 bits through
+// the current palette.
 
 void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y);
 // The picture twice its size, centred; at 16 bits through `palette` (the

@@ -8,17 +8,8 @@
 #include "RES/util.h"
 #include "RES/resman.h"
 #include "RES/surface.h"
-#include "app/log.h"
+#include "app/pending.h"
 #include "app/system.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
 
 // ---- Sound resources: they need the sound slots.
 uint32_t SoundResourceSize(const char *) {

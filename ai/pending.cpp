@@ -3,16 +3,7 @@
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
-#include "app/log.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
+#include "app/pending.h"
 
 ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
 

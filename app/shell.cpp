@@ -247,6 +247,7 @@ void ShellIdleTurn() {
         if (gVideoLeadIn > 0) gVideoLeadIn -= dunFrameStep;
         else if (!VideoPlaying) CALL(gameFrame);
         else if (!MciPlaying) CALL(StepPlayingVideo);
+        else CALL(VideoWindowStep);  // the film window shows its next frame when due
     }
     if (optIntro && CALL(KeyQueueCount)) {
         uint16_t key = CALL(KeyQueueGet);

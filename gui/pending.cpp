@@ -1,18 +1,9 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
+#include "app/pending.h"
 #include "gui/cockpit.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
 
 void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
 
@@ -63,3 +54,16 @@ bool guiTypeNextChar() {
 }
 void guiDrawTextFeed(int, int, int, int) { PENDING_ONCE("guiDrawTextFeed"); }
 void guiDrawBarSegmented(BarGauge *) { PENDING_ONCE("guiDrawBarSegmented"); }
+
+#include "gui/station.h"
+
+uint8_t gGuiHidden;
+uint8_t gComClipsFrozen;
+uint32_t guiFilmSkipFrame;
+void guiLeaveStation() { PENDING_ONCE("guiLeaveStation"); }
+GuiWindow *guiRootWindow() {
+    PENDING_ONCE("guiRootWindow");
+    return nullptr;
+}
+uint32_t guiWindowFlags(const GuiWindow *) { return 0; }
+void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }

@@ -2,17 +2,8 @@
 // yet. Each says so once in the log.
 #include <cmath>
 
-#include "app/log.h"
+#include "app/pending.h"
 #include "hud/hud.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
 
 double hudBearingDegrees(double a, double b) {
     PENDING_ONCE("hudBearingDegrees");

@@ -11,7 +11,7 @@ namespace {
 struct Screen {
     bool open = false;
     bool headless = true;
-    OsDisplaySpec spec{};
+    OsDisplayRequest req{};
     SDL_Window *sharedWindow = nullptr;  // the window module's, when given
     SDL_Window *ownWindow = nullptr;
     SDL_Renderer *renderer = nullptr;
@@ -29,9 +29,9 @@ void DropRenderer() {
 }
 
 bool MakeTexture() {
-    Uint32 format = gScreen.spec.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_ARGB8888;
+    Uint32 format = gScreen.req.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_ARGB8888;
     gScreen.texture = SDL_CreateTexture(gScreen.renderer, format, SDL_TEXTUREACCESS_STREAMING,
-                                        gScreen.spec.width, gScreen.spec.height);
+                                        gScreen.req.width, gScreen.req.height);
     return gScreen.texture != nullptr;
 }
 
@@ -50,15 +50,15 @@ bool osDisplayHeadless() {
 
 void osDisplayUseWindow(void *sdlWindow) { gScreen.sharedWindow = static_cast<SDL_Window *>(sdlWindow); }
 
-OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
+OsDisplayResult osDisplayOpen(const OsDisplayRequest &req) {
     osDisplayClose();
-    if (spec.width <= 0 || spec.height <= 0 || spec.width > 8192 || spec.height > 8192)
+    if (req.width <= 0 || req.height <= 0 || req.width > 8192 || req.height > 8192)
         return OsDisplayResult::NoWindow;
     if (!osVideoStart()) return OsDisplayResult::NoVideo;
-    gScreen.spec = spec;
+    gScreen.req = req;
     gScreen.headless = osDisplayHeadless();
-    gScreen.framePitch = spec.depth == 16 ? ((spec.width * 2 + 3) & ~3) : spec.width * 4;
-    gScreen.frame.assign(size_t(gScreen.framePitch / 4) * spec.height, 0);
+    gScreen.framePitch = req.depth == 16 ? ((req.width * 2 + 3) & ~3) : req.width * 4;
+    gScreen.frame.assign(size_t(gScreen.framePitch / 4) * req.height, 0);
     gScreen.framed = false;
     if (!gScreen.headless) {
         // Full screen covers the desktop at its own mode and the frame is
@@ -66,18 +66,18 @@ OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
         // neither needed nor reliable (a server without a window manager
         // never resizes a window that asks for full screen).
         SDL_DisplayMode desk{};
-        if (spec.fullScreen && SDL_GetDesktopDisplayMode(0, &desk) != 0) return OsDisplayResult::NoMode;
-        Uint32 full = spec.keepDesktopMode ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+        if (req.fullScreen && SDL_GetDesktopDisplayMode(0, &desk) != 0) return OsDisplayResult::NoMode;
+        Uint32 full = req.keepDesktopMode ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
         SDL_Window *w = gScreen.sharedWindow;
         if (!w) {
             w = gScreen.ownWindow =
-                spec.fullScreen
+                req.fullScreen
                     ? SDL_CreateWindow("MARROWGLEAM", 0, 0, desk.w, desk.h,
                                        SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | full)
                     : SDL_CreateWindow("MARROWGLEAM", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       spec.width, spec.height, SDL_WINDOW_SHOWN);
-            if (!w) return spec.fullScreen ? OsDisplayResult::NoMode : OsDisplayResult::NoWindow;
-        } else if (spec.fullScreen) {
+                                       req.width, req.height, SDL_WINDOW_SHOWN);
+            if (!w) return req.fullScreen ? OsDisplayResult::NoMode : OsDisplayResult::NoWindow;
+        } else if (req.fullScreen) {
             SDL_SetWindowBordered(w, SDL_FALSE);
             SDL_SetWindowPosition(w, 0, 0);
             SDL_SetWindowSize(w, desk.w, desk.h);
@@ -88,7 +88,7 @@ OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
         } else {
             SDL_SetWindowFullscreen(w, 0);
             SDL_SetWindowBordered(w, SDL_TRUE);
-            SDL_SetWindowSize(w, spec.width, spec.height);
+            SDL_SetWindowSize(w, req.width, req.height);
             SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         }
         gScreen.renderer = SDL_CreateRenderer(w, -1, SDL_RENDERER_PRESENTVSYNC);
@@ -97,7 +97,7 @@ OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec) {
             osDisplayClose();
             return OsDisplayResult::NoRenderer;
         }
-        SDL_RenderSetLogicalSize(gScreen.renderer, spec.width, spec.height);
+        SDL_RenderSetLogicalSize(gScreen.renderer, req.width, req.height);
         SDL_SetRenderDrawColor(gScreen.renderer, 0, 0, 0, 255);
         SDL_RenderClear(gScreen.renderer);
         SDL_RenderPresent(gScreen.renderer);
@@ -168,7 +168,7 @@ void osCopy16(const uint8_t *src, int srcPitch, uint8_t *dst, int dstPitch, int 
 
 void osDisplayPresent(const uint8_t *pixels, int pitch, const uint8_t *palette) {
     if (!gScreen.open || !pixels) return;
-    const OsDisplaySpec &sp = gScreen.spec;
+    const OsDisplayRequest &sp = gScreen.req;
     uint8_t *frame = reinterpret_cast<uint8_t *>(gScreen.frame.data());
     if (sp.depth == 8) {
         uint32_t table[256];
@@ -200,7 +200,7 @@ const void *osDisplayLastFrame(int *pitch) {
 
 bool osDisplayReadShown(int x, int y, uint32_t *rgb) {
     if (!gScreen.open || gScreen.headless || !gScreen.renderer || !gScreen.texture || !rgb) return false;
-    if (x < 0 || y < 0 || x >= gScreen.spec.width || y >= gScreen.spec.height) return false;
+    if (x < 0 || y < 0 || x >= gScreen.req.width || y >= gScreen.req.height) return false;
     // The back buffer is undefined after a present: draw the frame again,
     // stretched over the whole output, read it and put the scaling back.
     SDL_RenderSetLogicalSize(gScreen.renderer, 0, 0);
@@ -210,10 +210,10 @@ bool osDisplayReadShown(int x, int y, uint32_t *rgb) {
     if (ok) {
         SDL_RenderClear(gScreen.renderer);
         SDL_RenderCopy(gScreen.renderer, gScreen.texture, nullptr, nullptr);
-        SDL_Rect r{int((x + 0.5) * outW / gScreen.spec.width), int((y + 0.5) * outH / gScreen.spec.height), 1, 1};
+        SDL_Rect r{int((x + 0.5) * outW / gScreen.req.width), int((y + 0.5) * outH / gScreen.req.height), 1, 1};
         ok = SDL_RenderReadPixels(gScreen.renderer, &r, SDL_PIXELFORMAT_ARGB8888, &px, 4) == 0;
     }
-    SDL_RenderSetLogicalSize(gScreen.renderer, gScreen.spec.width, gScreen.spec.height);
+    SDL_RenderSetLogicalSize(gScreen.renderer, gScreen.req.width, gScreen.req.height);
     if (ok) *rgb = px & 0xFFFFFF;
     return ok;
 }

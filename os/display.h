@@ -15,7 +15,7 @@ enum class OsDisplayResult {
     NoRenderer,  // no renderer or texture
 };
 
-struct OsDisplaySpec {
+struct OsDisplayRequest {
     int width;
     int height;
     int depth;             // 8 (through the palette), 16 (RGB565) or 24 (blue, green, red)
@@ -28,7 +28,7 @@ bool osVideoStart();
 // True when frames are not shown anywhere.
 bool osDisplayHeadless();
 
-OsDisplayResult osDisplayOpen(const OsDisplaySpec &spec);
+OsDisplayResult osDisplayOpen(const OsDisplayRequest &req);
 void osDisplayClose();
 bool osDisplayIsOpen();
 // Converts a frame of the open display's size and depth and shows it.

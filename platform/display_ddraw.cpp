@@ -55,8 +55,8 @@ bool DisplayDDrawOpen(DisplayMode *mode) {
         dunDebugPrint("DirectDrawCreate FAILED");
         return false;
     }
-    OsDisplaySpec spec{mode->width, mode->height, depth, true, optSlave != 0};
-    switch (osDisplayOpen(spec)) {
+    OsDisplayRequest req{mode->width, mode->height, depth, true, optSlave != 0};
+    switch (osDisplayOpen(req)) {
     case OsDisplayResult::Ok:
         break;
     case OsDisplayResult::NoVideo:

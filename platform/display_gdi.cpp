@@ -57,10 +57,10 @@ void GdiCreateBackBuffer(DisplayMode *mode) {
     std::memcpy(gWin.shown, gWin.record, sizeof gWin.shown);
     gWin.hasPalette = true;
     gWin.bits.assign(size_t(gWin.pitch) * mode->height, 0);
-    OsDisplaySpec spec{mode->width, mode->height, gWin.depth, false, false};
+    OsDisplayRequest req{mode->width, mode->height, gWin.depth, false, false};
     // A window that can't be made leaves a display that shows nothing; the
     // game still draws.
-    osDisplayOpen(spec);
+    osDisplayOpen(req);
 }
 
 void GdiDeleteBackBuffer() {

@@ -1,26 +1,98 @@
-// Sound effect slots.
+// The seventy sound-effect slots and the speech slot, played through the
+// mixer of the operating-system layer.
 #pragma once
 
 #include <cstdint>
 
-struct SoundSlot;
-struct SceneItem;
+#include "RES/vecmath.h"
 
+struct WaveFormat;
+
+struct SoundSlot {
+    const char *name = nullptr;  // "vek\resource\sounds\<name>.wav"; null = no file
+    uint32_t keep = 0;     // low byte 1: loaded at start-up into a static buffer
+    SoundSlot *next = nullptr;  // list of loaded slots
+    uint8_t *waveData = nullptr;  // only while loading
+    uint32_t size = 0;     // bytes of sample data
+    WaveFormat *format = nullptr;  // only while loading
+    int32_t buffer = 0;    // the mixer voice; 0 = not loaded
+    uint32_t spare[2] = {0, 0};
+    int32_t baseFrequency = 0; // the voice's own rate in Hz
+    int32_t volume = 0;        // hundredths of a decibel, as last asked
+    int32_t frequency = 0;     // Hz, 0 = the file's own rate, as last asked
+    int32_t pan = 0;           // -10000 .. 10000, as last asked
+    uint8_t loop = 0;
+    uint8_t playing = 0;
+    uint8_t paused = 0;
+    uint8_t releaseMark = 0;
+    uint8_t inHardware = 0;
+};
+
+constexpr int kSoundSlots = 70;
+
+extern SoundSlot SoundSlots[kSoundSlots];
+extern SoundSlot SpeechSlot;
+extern SoundSlot *SoundListHead;
+extern SoundSlot *SoundListTail;
 extern uint8_t SoundEnabled;
+extern float MasterVolume;     // 0 .. 100
+extern float DialogueBalance;  // -0.1 .. 0.1
+extern uint8_t SoundInitDone;  // set at the end of start-up
 
-// The slot of the table at an index (0..69), or null.
-SoundSlot *SoundGetSlot(int index);
+void SoundInit();
+void SoundLoad(int index);
+void SoundLoadAll();
+uint32_t SoundCreateBuffer(SoundSlot *slot, const char *path);
 void SoundSetVolume(SoundSlot *slot, int32_t volume);
 void SoundSetFrequency(SoundSlot *slot, int32_t hz);
 void SoundSetPan(SoundSlot *slot, int32_t pan);
+void SoundStart(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan, uint8_t loop);
+void SoundStartFaded(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan, uint8_t loop);
+void SoundStartFadedIn(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan, uint8_t loop);
 void SoundPlay(int index, int32_t volume, int32_t frequency, int32_t pan, uint8_t loop);
+void SoundPlayVaried(int index, int32_t volume, int32_t frequency, int32_t pan, uint8_t loop, int32_t spread);
+void SoundRestart(SoundSlot *slot);
+bool SoundIsPlaying(SoundSlot *slot);
+void SoundStop(SoundSlot *slot);
+void SoundStopIndex(int index);
+void SoundStopAll();
+void SoundPauseAll();
+void SoundResumeAll();
+void SoundRelease(SoundSlot *slot);
+void SoundReleaseAll();
+void SoundShutdown();
+void SoundReleaseMarked();
+SoundSlot *SpeechPlayFile(const char *path);
+void SpeechRelease();
+
+// The volume a slot's stored volume is played at under `MasterVolume`.
+int32_t SoundScaledVolume(int32_t volume);
+
+struct SceneItem;
+
+// The slot of the table at an index (0..69), or null.
+SoundSlot *SoundGetSlot(int index);
+
+// Volume and pan of an object seen from the player camera ("CamPly"); returns
+// the distance: 0 with no camera or object, 1e11 for an object in another
+// star system than the player ship's.
 double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan);
+// The same, also handing back the camera-space unit direction.
+double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction);
+// The Doppler-shifted frequency of an object's sound; left as it was for an
+// object in another star system or with no camera.
 void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale);
 
-void SoundInit();
-void SoundShutdown();
-// Loads the slots the game keeps for the whole run.
-void SoundLoadAll();
-void SoundResumeAll();
-// Set once game initialisation is over (the loader then keeps loads per mission).
-extern uint8_t SoundInitDone;
+// The arithmetic of the three above on plain places: the world position,
+// velocity and orientation (rows are the axes) of the source and the camera,
+// their star systems and the player's.
+struct SoundPlace {
+    Vec3d position;
+    Vec3 velocity;
+    Mat4 orientation;
+    int32_t starSystem;
+};
+double SoundPlacePosition(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem,
+                          int32_t *volume, int32_t *pan, Vec3 *direction);
+void SoundPlaceParams(const SoundPlace *source, const SoundPlace *camera, int32_t playerSystem, bool sourceIsCamera,
+                      int32_t *frequency, float scale);

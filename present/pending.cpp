@@ -1,20 +1,10 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
+#include "app/pending.h"
 #include "present/lwo.h"
 #include "present/scene.h"
 #include "present/view_clip.h"
 #include "world/records.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
-
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadModel");
@@ -31,7 +21,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
 
 // The 3D view clip rectangle, until the views are built.
 ClipRect ViewClipRect = {0, 0, 639, 479};
-
 
 void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
 vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
@@ -64,3 +53,5 @@ void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
 void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
+
+SceneItem *dunPlayerCamera = nullptr;

@@ -23,6 +23,8 @@ void P3DFreeNodeMaterial(TDP *node);
 void P3DUpdatePresentation(SceneItem *item);
 void P3DPreprocessScene(SceneItem *item, void *view);
 void P3DUpdateLights();
+// The player camera object ("CamPly"); null while there is none.
+extern SceneItem *dunPlayerCamera;
 void ActionCameraUpdate();
 void LookUpdate();
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);

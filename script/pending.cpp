@@ -1,16 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
+#include "app/pending.h"
 #include "script/mission.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
 
 uint8_t dunStockDialogueRequest = 0;
 int32_t dunMissionCounter = 0;

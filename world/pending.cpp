@@ -1,6 +1,6 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/log.h"
+#include "app/pending.h"
 #include "world/belts.h"
 #include "world/collision.h"
 #include "world/docking.h"
@@ -10,15 +10,6 @@
 #include "world/objroutines.h"
 #include "world/stations.h"
 #include "world/universe.h"
-
-#define PENDING_ONCE(name)                         \
-    do {                                           \
-        static bool said = false;                  \
-        if (!said) {                               \
-            said = true;                           \
-            dunDebugPrint("not built yet: " name); \
-        }                                          \
-    } while (0)
 
 uint16_t dunCurrentSystem = 0;
 

@@ -57,6 +57,23 @@ TEST_F(Light, GlowCoversItsSquareButNeverTheClipsLastColumnAndRow) {
         }
 }
 
+TEST_F(Light, GlowSamplesTheMaskAcrossItsSquare) {
+    std::memset(RandomOffsets, 0, sizeof RandomOffsets);
+    RandomOffsetsReady = true;
+    for (int row = 0; row < 128; row++)
+        for (int col = 0; col < 128; col++) GlowMasks[row * 128 + col] = uint8_t(1 + col / 16);
+    ClipRect all{0, 0, 19, 19};
+    Canvas cv(20, 20, 1);
+    // Size 8: 16 mask columns per pixel, the square 6..13 both ways.
+    DrawShadedSprite(&cv.s, 15, 4, 0, 10, 10, 8, 0, &all);
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 20; x++) {
+            bool in = x >= 6 && x <= 13 && y >= 6 && y <= 13;
+            EXPECT_EQ(cv.At(x, y), in ? 16u * 4 + 1 + (x - 6) : 0u) << x << "," << y;
+        }
+    InitRandomOffsets();
+}
+
 TEST_F(Light, GlowWithItsCentreRowOutsideTheClipDrawsNothing) {
     Masks(1);
     ClipRect clip{0, 0, 39, 19};
@@ -222,6 +239,28 @@ TEST_F(Light, TriangleOnOneRowOrWithAFlatBottom) {
     Canvas out(40, 30, 1);
     FillTriangleChecked(&out.s, 3, 12, 18, 2, 40, 12, 15, 15, 15, 1);
     EXPECT_EQ(out.Count(0), 40 * 30);
+}
+
+TEST_F(Light, TriangleHalfExactLevels) {
+    std::memset(RandomOffsets, 0, sizeof RandomOffsets);  // no shimmer
+    RandomOffsetsReady = true;
+    Canvas cv(12, 5, 1);
+    // Apex (5, 0), three rows down to the ends 2 and 8, shades 0 -> 3 and 6.
+    FillTriangleHalf(&cv.s, 5, 0, 3, 8, 2, 0, 6, 3, 1);  // ends given the other way round
+    const char *want[5] = {
+        ".....0......",
+        "....111.....",
+        "...22233....",
+        "............",
+        "............",
+    };
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 12; x++) {
+            unsigned v = cv.At(x, y);
+            char got = v ? char('0' + (v - 16)) : '.';
+            EXPECT_EQ(got, want[y][x]) << x << "," << y;
+        }
+    InitRandomOffsets();
 }
 
 TEST_F(Light, TallTrianglesAndGlowsStayInTheOffsetTable) {

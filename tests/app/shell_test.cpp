@@ -86,7 +86,7 @@ TEST_F(Shell, IdleTurnChoices) {
     VideoPlaying = 1;
     EXPECT_EQ(Turn(), (Calls{"StepPlayingVideo"}));
     MciPlaying = 1;
-    EXPECT_EQ(Turn(), Calls{});
+    EXPECT_EQ(Turn(), (Calls{"VideoWindowStep"}));
     VideoPlaying = MciPlaying = 0;
     gActive = 0;
     EXPECT_EQ(Turn(), Calls{});
