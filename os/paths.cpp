@@ -15,33 +15,24 @@
 
 namespace {
 
-// The caches are built on first use: paths are resolved from other files'
-// static initialisers too (a library begun by a fuzz target's).
-struct PathCaches {
-    // Folder listings by host folder path; kept until flushed, since the data
-    // tree does not change under a running game except through its own writes.
-    std::unordered_map<std::string, std::vector<std::string>> listings;
-    // Whole game paths already resolved to files that were there, for reads.
-    std::unordered_map<std::string, std::string> resolved;
-    // The working folder the caches belong to: relative paths mean something
-    // else once it changes.
-    std::string root;
-};
-
-PathCaches &Caches() {
-    static PathCaches caches;
-    return caches;
+// Folder listings by host folder path; kept until flushed, since the data tree
+// does not change under a running game except through its own writes.
+// The caches are built on first use: paths may be resolved from static
+// initialisers (libraries begun by them).
+std::unordered_map<std::string, std::vector<std::string>> &Listings() {
+    static std::unordered_map<std::string, std::vector<std::string>> listings;
+    return listings;
 }
 
 const std::vector<std::string> &Listing(const std::string &folder) {
-    auto it = Caches().listings.find(folder);
-    if (it != Caches().listings.end()) return it->second;
+    auto it = Listings().find(folder);
+    if (it != Listings().end()) return it->second;
     std::vector<std::string> names;
     if (DIR *d = opendir(folder.empty() ? "." : folder.c_str())) {
         while (dirent *e = readdir(d)) names.emplace_back(e->d_name);
         closedir(d);
     }
-    return Caches().listings.emplace(folder, std::move(names)).first->second;
+    return Listings().emplace(folder, std::move(names)).first->second;
 }
 
 bool Exists(const std::string &path) {
@@ -49,22 +40,33 @@ bool Exists(const std::string &path) {
     return ::stat(path.empty() ? "." : path.c_str(), &st) == 0;
 }
 
+// Whole game paths already resolved to files that were there, for reads.
+std::unordered_map<std::string, std::string> &Resolved() {
+    static std::unordered_map<std::string, std::string> resolved;
+    return resolved;
+}
+// The working folder the caches belong to: relative paths mean something
+// else once it changes.
+std::string &CacheRoot() {
+    static std::string root;
+    return root;
+}
 
 void CheckRoot() {
     char cwd[4096];
     if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
-    if (Caches().root != cwd) {
-        Caches().listings.clear();
-        Caches().resolved.clear();
-        Caches().root = cwd;
+    if (CacheRoot() != cwd) {
+        Listings().clear();
+        Resolved().clear();
+        CacheRoot() = cwd;
     }
 }
 
 }  // namespace
 
 void osFlushPathCache() {
-    Caches().listings.clear();
-    Caches().resolved.clear();
+    Listings().clear();
+    Resolved().clear();
 }
 
 std::string osResolvePath(const char *gamePath, bool forWrite) {
@@ -74,8 +76,8 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
     for (char &c : in)
         if (c == '\\') c = '/';
     if (!forWrite) {
-        auto hit = Caches().resolved.find(in);
-        if (hit != Caches().resolved.end()) return hit->second;
+        auto hit = Resolved().find(in);
+        if (hit != Resolved().end()) return hit->second;
     }
     bool found = true;
     std::string out;
@@ -114,12 +116,12 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
             found = found && matched;
             // A new file keeps the case it was given; the listing of its
             // folder is stale from now on.
-            if (forWrite && last) Caches().listings.erase(folder);
+            if (forWrite && last) Listings().erase(folder);
         }
         out = candidate;
         if (last) break;
     }
-    if (!forWrite && found) Caches().resolved.emplace(in, out);
+    if (!forWrite && found) Resolved().emplace(in, out);
     return out;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "os/paths.h"
+#include "os/registry.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ const char kKeyFile[] = "ruvo.reg";
 
 std::string iniPath(const char *file) {
     const char *windir = std::getenv("RUVO_WINDIR");
-    std::string path = windir && *windir ? std::string(windir) + "/" + file : std::string(file);
+    // The data root is the working folder: a relative name stays relative.
+    std::string path = windir && *windir ? std::string(osWindowsFolder()) + "/" + file : std::string(file);
     return osResolvePath(path.c_str(), false);
 }
 
@@ -143,8 +145,8 @@ bool osRegistryKeyEnum(const char *key, osRegistryValueFn *fn, void *arg) {
         if (path.size() <= klen + 1 || strncasecmp(path.c_str(), key, klen) != 0 || path[klen] != '\\')
             continue;
         std::string name = path.substr(klen + 1);
-        if (name.find('\\') != std::string::npos)
-            continue; // a value of a subkey
+        if (name.find('\\') != std::string::npos || name == "@")
+            continue; // a value of a subkey, or the key's default value
         any = true;
         if (eq == std::string::npos)
             fn(name.c_str(), nullptr, arg);
@@ -171,5 +173,7 @@ bool osRegistryKeyWrite(const char *key, const char *name, const char *data) {
     }
     if (!replaced)
         lines.push_back(line);
-    return writeLines(path, lines);
+    bool ok = writeLines(path, lines);
+    osRegistryFlush();
+    return ok;
 }

@@ -3,9 +3,9 @@
 //
 // The Windows folder is $RUVO_WINDIR when set, else the data root (the
 // working folder). The registry stand-in is the key file "ruvo.reg" in the
-// data root: lines `key\path\value=data` (keys below HKEY_LOCAL_MACHINE;
-// a line without "=" is a value with no data; lines beginning with ';' or
-// '#' are comments). Keys and names compare without regard to case.
+// data root (see os/registry.h), read here a whole key at a time; a line
+// without "=" is a value with no data, and the default value "@" is not
+// listed among a key's values.
 #pragma once
 
 #include <cstddef>

@@ -230,8 +230,9 @@ vt_datafile *DfOpen(const char *name, int write, vt_token scalar_type) {
 }
 
 void DfClose(vt_datafile *df) {
-    // Handlers' partial records left above the file's entry go with it.
-    while (DfTopType() > DF_STACK_DATAFILE)
+    // Handlers' partial records left above the file's entry go with it,
+    // whatever their type numbers.
+    while (dfDepth > 0 && !(dfStack[dfDepth - 1].type == DF_STACK_DATAFILE && dfStack[dfDepth - 1].value == df))
         DfPop(DfTopType(), nullptr);
     DfPop(DF_STACK_DATAFILE, nullptr);
     VtFileClose(df->h);

@@ -292,7 +292,7 @@ TEST_F(VtDatafile, StackReports) {
     ASSERT_NE(df, nullptr);
     EXPECT_EQ(DfTopType(), DF_STACK_DATAFILE);
     DfPush(40, df, 0);
-    DfPush(41, df, 0);
+    DfPush(2, df, 0);
     DfClose(df);
     EXPECT_EQ(DfTopType(), 0);
     EXPECT_TRUE(Diag::failures.empty());
