@@ -200,9 +200,10 @@ TEST_F(VtResource, Scratch) {
 }
 
 TEST_F(VtResource, ClassesAndPlugs) {
-    EXPECT_EQ(VtResClassCount(nullptr), 25);
+    EXPECT_EQ(VtResClassCount(nullptr), 27) << "25 built in, PIXELMAP and PIXELS from the pixelmap module";
     EXPECT_EQ(VtResClassFind("token_*")->res_class, VT_RES_TOKEN_TEMPLATE) << "the last registered match";
-    EXPECT_STREQ(VtResClassIdentifier(VT_RES_PIXELS), "<NULL>");
+    EXPECT_STREQ(VtResClassIdentifier(VT_RES_PIXELS), "PIXELS");
+    EXPECT_STREQ(VtResClassIdentifier(VT_RES_SCRATCH + 100), "<NULL>");
     EXPECT_STREQ(VtResClassIdentifier(VT_RES_OBJECT), "OBJECT");
 
     vt_diaghandler *prev = VtDiagHandlerSet(nullptr);

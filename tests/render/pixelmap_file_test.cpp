@@ -1,0 +1,191 @@
+// Pixelmap datafiles: round trips in both forms, maps, and malformed files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/temp_dir.h"
+#include "render/file/datafile.h"
+#include "render/pmap/pixelmap.h"
+#include "tests/render/vt_fixture.h"
+
+namespace {
+
+using vttest::Diag;
+using vttest::VtTest;
+
+class VtPixelmapFile : public VtTest {
+protected:
+    ruvotest::TempDir dir;
+    void TearDown() override {
+        VtWriteModeSet(0);
+        VtTest::TearDown();
+    }
+};
+
+std::string slurp(const char *name) {
+    std::ifstream f(name, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void spit(const char *name, const std::string &bytes) { std::ofstream(name, std::ios::binary) << bytes; }
+
+std::vector<vt_uint_32> pixelsOf(vt_pixelmap *pm) {
+    std::vector<vt_uint_32> v;
+    for (int y = 0; y < pm->height; y++)
+        for (int x = 0; x < pm->width; x++)
+            v.push_back(VtPixelmapPixelGet(pm, x - pm->origin_x, y - pm->origin_y));
+    return v;
+}
+
+vt_pixelmap *pattern(vt_uint_8 type, int w, int h, int flags = 0) {
+    vt_pixelmap *pm = VtPixelmapAllocate(type, w, h, nullptr, flags);
+    const int b = VtPixelmapTypeBytes(type);
+    const vt_uint_32 mask = b == 4 ? 0xffffffffu : (1u << (8 * b)) - 1;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            VtPixelmapPixelSet(pm, x, y, (0x9E3779B9u * vt_uint_32(y * w + x + 1)) & mask);
+    return pm;
+}
+
+TEST_F(VtPixelmapFile, RoundTripsInBothForms) {
+    const vt_uint_8 types[] = {VT_PMT_INDEX_8,  VT_PMT_RGB_555,   VT_PMT_RGB_565,  VT_PMT_RGB_888,
+                               VT_PMT_RGBX_888, VT_PMT_RGBA_8888, VT_PMT_DEPTH_16, VT_PMT_DEPTH_32,
+                               VT_PMT_ALPHA_8,  VT_PMT_INDEXA_88, VT_PMT_ARGB_4444, VT_PMT_DEPTH_8};
+    for (int text : {0, 1}) {
+        VtWriteModeSet(text);
+        for (vt_uint_8 t : types) {
+            vt_pixelmap *pm = pattern(t, 5, 3, t == VT_PMT_RGB_888 ? VT_PMAF_INVERTED : 0);
+            pm->identifier = "picture";
+            pm->origin_x = -2;
+            pm->origin_y = 7;
+            ASSERT_EQ(VtPixelmapSave("a.pix", pm), 1u) << int(t);
+            vt_pixelmap *back = VtPixelmapLoad("a.pix");
+            ASSERT_NE(back, nullptr) << int(t) << (text ? " text" : " binary");
+            EXPECT_EQ(back->type, t);
+            EXPECT_EQ(back->width, 5);
+            EXPECT_EQ(back->height, 3);
+            EXPECT_EQ(back->origin_x, -2);
+            EXPECT_EQ(back->origin_y, 7);
+            EXPECT_STREQ(back->identifier, "picture");
+            EXPECT_EQ(pixelsOf(back), pixelsOf(pm)) << int(t);
+            // Saved again, the same bytes.
+            ASSERT_EQ(VtPixelmapSave("b.pix", back), 1u);
+            EXPECT_EQ(slurp("a.pix"), slurp("b.pix")) << int(t);
+            VtPixelmapFree(back);
+            VtPixelmapFree(pm);
+        }
+    }
+    EXPECT_TRUE(Diag::failures.empty()) << Diag::failures.front();
+}
+
+TEST_F(VtPixelmapFile, MapComesBackAttached) {
+    vt_pixelmap *palette = pattern(VT_PMT_RGBX_888, 1, 256);
+    palette->identifier = "palette";
+    vt_pixelmap *pm = pattern(VT_PMT_INDEX_8, 16, 8);
+    pm->map = palette;
+    ASSERT_EQ(VtPixelmapSave("m.pix", pm), 1u);
+    vt_pixelmap *back = VtPixelmapLoad("m.pix");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(back->map, nullptr);
+    EXPECT_TRUE(VtResIsChild(back, back->map));
+    EXPECT_STREQ(back->map->identifier, "palette");
+    EXPECT_EQ(pixelsOf(back->map), pixelsOf(palette));
+    EXPECT_EQ(pixelsOf(back), pixelsOf(pm));
+    vt_pixelmap *many[4] = {};
+    EXPECT_EQ(VtPixelmapLoadMany("m.pix", many, 4), 1u);
+    VtPixelmapFree(many[0]);
+    VtPixelmapFree(back); // takes its map with it
+    VtPixelmapFree(pm);
+    VtPixelmapFree(palette);
+}
+
+TEST_F(VtPixelmapFile, SubPixelmapsSaveTheirOwnPixels) {
+    vt_pixelmap *pm = pattern(VT_PMT_RGB_565, 9, 6);
+    vt_pixelmap *sub = VtPixelmapAllocateSub(pm, 2, 1, 4, 3);
+    ASSERT_EQ(VtPixelmapSave("s.pix", sub), 1u);
+    vt_pixelmap *back = VtPixelmapLoad("s.pix");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(pixelsOf(back), pixelsOf(sub));
+    VtPixelmapFree(back);
+    VtPixelmapFree(sub);
+    VtPixelmapFree(pm);
+    // Packed types have no file form of their memory rows.
+    vt_pixelmap *nibbles = VtPixelmapAllocate(VT_PMT_INDEX_4, 8, 2, nullptr, 0);
+    EXPECT_EQ(VtPixelmapSave("n.pix", nibbles), 0u);
+    VtPixelmapFree(nibbles);
+    EXPECT_EQ(VtPixelmapSave("/no/such/folder/x.pix", pattern(VT_PMT_INDEX_8, 1, 1)), 0u);
+}
+
+TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
+    vt_pixelmap *pm = pattern(VT_PMT_INDEX_8, 4, 3);
+    pm->identifier = "x";
+    ASSERT_EQ(VtPixelmapSave("good.pix", pm), 1u);
+    VtPixelmapFree(pm);
+    const std::string good = slurp("good.pix");
+    // FILE_INFO (16 bytes), then chunk 61: header, type, row_bytes, width,
+    // height (big-endian).
+    const size_t typeAt = 24, widthAt = 27, heightAt = 29;
+    ASSERT_EQ(vt_uint_8(good[typeAt]), VT_PMT_INDEX_8);
+    ASSERT_EQ(vt_uint_8(good[heightAt + 1]), 3);
+    struct Case {
+        const char *what;
+        size_t at;
+        vt_uint_8 value;
+    } cases[] = {
+        {"type outside the table", typeAt, 30},
+        {"type 255", typeAt, 255},
+        {"packed type", typeAt, VT_PMT_INDEX_4},
+        {"taller than its pixels", heightAt + 1, 4},
+        {"wider than its pixels", widthAt + 1, 5},
+        {"shorter than its pixels", heightAt + 1, 2},
+        {"much wider", widthAt, 0x7f},
+    };
+    for (const Case &c : cases) {
+        std::string bad = good;
+        bad[c.at] = char(c.value);
+        spit("bad.pix", bad);
+        EXPECT_EQ(VtPixelmapLoad("bad.pix"), nullptr) << c.what;
+    }
+    for (size_t cut = 1; cut < good.size(); cut += 3) {
+        spit("cut.pix", good.substr(0, cut));
+        if (vt_pixelmap *p = VtPixelmapLoad("cut.pix"))
+            VtPixelmapFree(p);
+    }
+    EXPECT_EQ(VtPixelmapLoad("missing.pix"), nullptr);
+}
+
+TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
+    const char *root = getenv("RUVO_DATA");
+    ASSERT_NE(root, nullptr);
+    struct Case {
+        const char *file;
+        vt_uint_8 type;
+        int width, height;
+        bool map;
+    } cases[] = {
+        {"vantor/dat/tovstdbr.pal", VT_PMT_RGBX_888, 1, 256, false},
+        {"vantor/dat/beamnav.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/beam28_.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/explo_1.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/wreckg_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vek/resource/art/textures/ships/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
+    };
+    for (const Case &c : cases) {
+        const std::string path = std::string(root) + "/" + c.file;
+        vt_pixelmap *pm = VtPixelmapLoad(path.c_str());
+        ASSERT_NE(pm, nullptr) << c.file;
+        EXPECT_EQ(pm->type, c.type) << c.file;
+        EXPECT_EQ(pm->width, c.width);
+        EXPECT_EQ(pm->height, c.height);
+        EXPECT_EQ(pm->map != nullptr, c.map) << c.file;
+        VtPixelmapFree(pm);
+    }
+}
+
+} // namespace
