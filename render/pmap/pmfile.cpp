@@ -184,8 +184,8 @@ bool writePixelmap(vt_datafile *df, vt_pixelmap *pm, int depth) {
         memset(packed, 0, total);
     }
     df->prims->chunk_write(df, DF_CHUNK_PIXELS,
-                           vt_uint_32(df->prims->block_size(df, packed, pm->width, pm->width, pm->height, size)));
-    df->prims->block_write(df, packed, pm->width, pm->width, pm->height, size);
+                           vt_uint_32(df->prims->block_size(df, packed, pm->width, int(row), pm->height, size)));
+    df->prims->block_write(df, packed, pm->width, int(row), pm->height, size);
     VtMemFree(packed);
     VtPixelmapDirectUnlock(pm);
     return true;
