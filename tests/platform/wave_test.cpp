@@ -11,7 +11,7 @@ namespace {
 
 struct WaveCase {
     const char *what;
-    WaveRecipe spec;
+    WaveRecipe recipe;
     bool truncateInFmt;
     uint32_t code;
     uint16_t extra;
@@ -86,7 +86,7 @@ TEST(Wave, FormatsAndCorruptFiles) {
 
     for (const WaveCase &c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<uint8_t> bytes = wavetest::Build(c.spec);
+        std::vector<uint8_t> bytes = wavetest::Build(c.recipe);
         if (c.truncateInFmt) bytes.resize(12 + 8 + 10);
         wavetest::WriteBytes("T.wav", bytes);
         uint32_t size = 99, unused = 99;
@@ -98,11 +98,11 @@ TEST(Wave, FormatsAndCorruptFiles) {
         if (c.code == kWaveOk) {
             ASSERT_NE(fmt, nullptr);
             ASSERT_NE(samples, nullptr);
-            EXPECT_EQ(size, c.spec.data.size());
-            EXPECT_EQ(fmt->formatTag, c.spec.tag);
-            EXPECT_EQ(fmt->channels, c.spec.channels);
-            EXPECT_EQ(fmt->samplesPerSec, c.spec.rate);
-            EXPECT_EQ(fmt->bitsPerSample, c.spec.bits);
+            EXPECT_EQ(size, c.recipe.data.size());
+            EXPECT_EQ(fmt->formatTag, c.recipe.tag);
+            EXPECT_EQ(fmt->channels, c.recipe.channels);
+            EXPECT_EQ(fmt->samplesPerSec, c.recipe.rate);
+            EXPECT_EQ(fmt->bitsPerSample, c.recipe.bits);
             EXPECT_EQ(fmt->extraSize, c.extra);
             for (uint16_t i = 0; i < fmt->extraSize; ++i) EXPECT_EQ(fmt->extra[i], i);
         } else {
