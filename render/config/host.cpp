@@ -15,19 +15,9 @@
 
 namespace {
 
-#define VT_EXPORT(f) reinterpret_cast<void *>(&f),
-void *hostFunctions[] = {
-#include "render/dev/host_exports.inc"
-};
-#undef VT_EXPORT
-#define VT_EXPORT(f) "_" #f,
-const char *hostNames[] = {
-#include "render/dev/host_exports.inc"
-};
-#undef VT_EXPORT
-constexpr vt_uint_32 kHostCount = sizeof hostFunctions / sizeof hostFunctions[0];
-vt_uint_16 hostOrdinals[kHostCount];
-vt_image hostImage;
+#define VT_EXPORT_LIST "render/dev/host_exports.inc"
+#include "render/dev/builtin_exports.inc"
+#undef VT_EXPORT_LIST
 
 void *loadPath(const std::string &gamePath) {
     std::string path = osResolvePath(gamePath.c_str(), false);
@@ -71,11 +61,11 @@ void addValue(const char *name, const char *data, void *arg) {
 } // namespace
 
 void HostBegin() {
-    VtImageBuiltinInit(&hostImage, "BRHOST1", hostFunctions, hostNames, hostOrdinals, kHostCount);
-    VtImageAdd(&hostImage);
+    VtImageBuiltinInit(&exportImage, "BRHOST1", exportFunctions, exportNames, exportOrdinals, kExportCount);
+    VtImageAdd(&exportImage);
 }
 
-void HostEnd() { VtImageRemove(&hostImage); }
+void HostEnd() { VtImageRemove(&exportImage); }
 
 void *HostImageLoad(const char *name) {
     if (name == nullptr || *name == '\0')

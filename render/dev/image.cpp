@@ -20,19 +20,9 @@ namespace {
 
 // ---- BRCORE1 ---------------------------------------------------------------
 
-#define VT_EXPORT(f) reinterpret_cast<void *>(&f),
-void *coreFunctions[] = {
-#include "render/dev/core_exports.inc"
-};
-#undef VT_EXPORT
-#define VT_EXPORT(f) "_" #f,
-const char *coreNames[] = {
-#include "render/dev/core_exports.inc"
-};
-#undef VT_EXPORT
-constexpr vt_uint_32 kCoreCount = sizeof coreFunctions / sizeof coreFunctions[0];
-vt_uint_16 coreOrdinals[kCoreCount];
-vt_image coreImage;
+#define VT_EXPORT_LIST "render/dev/core_exports.inc"
+#include "render/dev/builtin_exports.inc"
+#undef VT_EXPORT_LIST
 
 // ---- Built-in drivers --------------------------------------------------------
 
@@ -122,8 +112,8 @@ void VtImageBuiltinInit(vt_image *img, const char *identifier, void **functions,
 }
 
 void VtCoreImageBegin() {
-    VtImageBuiltinInit(&coreImage, "BRCORE1", coreFunctions, coreNames, coreOrdinals, kCoreCount);
-    VtImageAdd(&coreImage);
+    VtImageBuiltinInit(&exportImage, "BRCORE1", exportFunctions, exportNames, exportOrdinals, kExportCount);
+    VtImageAdd(&exportImage);
     for (int i = 0; i < ndrivers; i++) {
         drivers[i].image.ref_count = 0;
         VtImageAdd(&drivers[i].image);
@@ -135,7 +125,7 @@ void VtCoreImageEnd() {
     // only unlinked.
     for (int i = 0; i < ndrivers; i++)
         VtImageRemove(&drivers[i].image);
-    VtImageRemove(&coreImage);
+    VtImageRemove(&exportImage);
 }
 
 vt_boolean VtDriverImageRegister(const char *name, vt_drv_begin_fn *begin) {

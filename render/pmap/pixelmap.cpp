@@ -15,19 +15,9 @@ vt_pixelmap_state vtPm;
 
 namespace {
 
-#define VT_EXPORT(f) reinterpret_cast<void *>(&f),
-void *pmapFunctions[] = {
-#include "render/pmap/pmap_exports.inc"
-};
-#undef VT_EXPORT
-#define VT_EXPORT(f) "_" #f,
-const char *pmapNames[] = {
-#include "render/pmap/pmap_exports.inc"
-};
-#undef VT_EXPORT
-constexpr vt_uint_32 kPmapCount = sizeof pmapFunctions / sizeof pmapFunctions[0];
-vt_uint_16 pmapOrdinals[kPmapCount];
-vt_image pmapImage;
+#define VT_EXPORT_LIST "render/pmap/pmap_exports.inc"
+#include "render/dev/builtin_exports.inc"
+#undef VT_EXPORT_LIST
 
 vt_resource_class pixelmapClasses[] = {
     {nullptr, "PIXELMAP", VT_RES_PIXELMAP, nullptr, 0},
@@ -57,13 +47,13 @@ vt_error VtPixelmapBegin() {
     vtPm.res = VtResAllocate(VtFrameworkRoot(), 0, VT_RES_ANCHOR);
     vtPm.mem_template = nullptr;
     vtPm.match_template = nullptr;
-    VtImageBuiltinInit(&pmapImage, "BRPMAP1", pmapFunctions, pmapNames, pmapOrdinals, kPmapCount);
-    VtImageAdd(&pmapImage);
+    VtImageBuiltinInit(&exportImage, "BRPMAP1", exportFunctions, exportNames, exportOrdinals, kExportCount);
+    VtImageAdd(&exportImage);
     return vtPm.res ? VT_E_OK : VT_E_NO_MEMORY;
 }
 
 vt_error VtPixelmapEnd() {
-    VtImageRemove(&pmapImage);
+    VtImageRemove(&exportImage);
     if (vtPm.res)
         VtResFree(vtPm.res);
     memset(&vtPm, 0, sizeof vtPm);
