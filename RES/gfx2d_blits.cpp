@@ -30,6 +30,25 @@ bool Place(int64_t px, int64_t py, int w, int h, const Box &box, Span2D &out) {
 
 inline bool Transparent8(uint8_t v) { return v <= 16; }
 
+// A raster drawn with its hot spot at (x, y), cut to the clip rectangle.
+bool PlaceRaster(const Surface *surface, const Surface *raster, const ClipRect *clip, int x, int y,
+                 Span2D &out) {
+    return Place(int64_t(x) - raster->hotX, int64_t(y) - raster->hotY, raster->width, raster->height,
+                 ClipBox(surface, clip), out);
+}
+
+// One row of w pixels, leaving the destination where the source is clear.
+void CopyKeyed16(uint8_t *d, const uint8_t *s, int w) {
+    for (int c = 0; c < w; c++) {
+        uint16_t v = Get16(s + c * 2);
+        if (v) Put16(d + c * 2, v);
+    }
+}
+void CopyKeyed8(uint8_t *d, const uint8_t *s, int w) {
+    for (int c = 0; c < w; c++)
+        if (!Transparent8(s[c])) d[c] = s[c];
+}
+
 }  // namespace
 
 void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y) {
@@ -72,9 +91,7 @@ void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const Cl
                                int y, int colour, int mode) {
     if (!Usable(surface) || !Usable(raster) || !clip) return;
     Span2D sp;
-    if (!Place(int64_t(x) - raster->hotX, int64_t(y) - raster->hotY, raster->width, raster->height,
-               ClipBox(surface, clip), sp))
-        return;
+    if (!PlaceRaster(surface, raster, clip, x, y, sp)) return;
     int stride = Stride(surface);
     bool wide = Is16() && mode == 0;  // the raster has the display's 16 bits
     int rbpp = wide ? 2 : 1, rstride = RasterStride(raster, rbpp);
@@ -118,15 +135,10 @@ void BlitMaskedSprite(Surface *destination, const Surface *source, int dx, int d
         const uint8_t *s =
             source->pixels + size_t(src.dy + sp.sy + r) * sstride + size_t(src.dx + sp.sx) * bpp;
         uint8_t *d = destination->pixels + size_t(sp.dy + r) * dstride + size_t(sp.dx) * bpp;
-        if (bpp == 2) {
-            for (int c = 0; c < sp.w; c++) {
-                uint16_t v = Get16(s + c * 2);
-                if (v) Put16(d + c * 2, v);
-            }
-        } else {
-            for (int c = 0; c < sp.w; c++)
-                if (!Transparent8(s[c])) d[c] = s[c];
-        }
+        if (bpp == 2)
+            CopyKeyed16(d, s, sp.w);
+        else
+            CopyKeyed8(d, s, sp.w);
     }
 }
 
@@ -134,9 +146,7 @@ void BlitGlyphClipped(Surface *surface, const Surface *raster, const ClipRect *c
                       int mode) {
     if (!Usable(surface) || !Usable(raster) || !clip) return;
     Span2D sp;
-    if (!Place(int64_t(x) - raster->hotX, int64_t(y) - raster->hotY, raster->width, raster->height,
-               ClipBox(surface, clip), sp))
-        return;
+    if (!PlaceRaster(surface, raster, clip, x, y, sp)) return;
     int stride = Stride(surface);
     bool wide = Is16() && mode == 0;
     int rbpp = wide ? 2 : 1, rstride = RasterStride(raster, rbpp);
@@ -144,16 +154,12 @@ void BlitGlyphClipped(Surface *surface, const Surface *raster, const ClipRect *c
         const uint8_t *src = raster->pixels + size_t(sp.sy + r) * rstride + size_t(sp.sx) * rbpp;
         uint8_t *dst = surface->pixels + size_t(sp.dy + r) * stride;
         if (wide) {
-            for (int c = 0; c < sp.w; c++) {
-                uint16_t v = Get16(src + c * 2);
-                if (v) Put16(dst + (sp.dx + c) * 2, v);
-            }
+            CopyKeyed16(dst + sp.dx * 2, src, sp.w);
         } else if (Is16()) {
             for (int c = 0; c < sp.w; c++)
                 if (!Transparent8(src[c])) Put16(dst + (sp.dx + c) * 2, Rgb565(src[c]));
         } else {
-            for (int c = 0; c < sp.w; c++)
-                if (!Transparent8(src[c])) dst[sp.dx + c] = src[c];
+            CopyKeyed8(dst + sp.dx, src, sp.w);
         }
     }
 }
@@ -165,9 +171,7 @@ void BlitSpriteClipped(Surface *surface, const Surface *raster, const ClipRect *
     }
     if (!Usable(surface) || !Usable(raster) || !clip) return;
     Span2D sp;
-    if (!Place(int64_t(x) - raster->hotX, int64_t(y) - raster->hotY, raster->width, raster->height,
-               ClipBox(surface, clip), sp))
-        return;
+    if (!PlaceRaster(surface, raster, clip, x, y, sp)) return;
     for (int r = 0; r < sp.h; r++)
         std::memcpy(surface->pixels + size_t(sp.dy + r) * surface->width + sp.dx,
                     raster->pixels + size_t(sp.sy + r) * raster->width + sp.sx, size_t(sp.w));
@@ -177,9 +181,7 @@ void BlitGlyph(Surface *surface, const Surface *glyph, const ClipRect *clip, int
                int colour) {
     if (!Usable(surface) || !Usable(glyph) || !clip) return;
     Span2D sp;
-    if (!Place(int64_t(x) - glyph->hotX, int64_t(y) - glyph->hotY, glyph->width, glyph->height,
-               ClipBox(surface, clip), sp))
-        return;
+    if (!PlaceRaster(surface, glyph, clip, x, y, sp)) return;
     int stride = Stride(surface);
     uint16_t v16 = Rgb565(colour);
     for (int r = 0; r < sp.h; r++) {
