@@ -29,14 +29,6 @@ KeptPicture gHeaderPicture, gStandardPicture;
 long gNextScreenshot = 0;
 long gNextCapture = 0;
 
-void DefaultHeader(uint8_t h[128]) {
-    std::memset(h, 0, 128);
-    h[0] = 10, h[1] = 5, h[2] = 1, h[3] = 8;
-    h[12] = 640 & 0xFF, h[13] = 640 >> 8;
-    h[14] = 480 & 0xFF, h[15] = 480 >> 8;
-    h[65] = 1;
-}
-
 const KeptPicture &Keep(KeptPicture &k, const char *name) {
     if (k.tried) return k;
     k.tried = true;
@@ -49,36 +41,12 @@ const KeptPicture &Keep(KeptPicture &k, const char *name) {
     return k;
 }
 
-void PutLe16(uint8_t *p, unsigned v) {
-    p[0] = uint8_t(v & 0xFF);
-    p[1] = uint8_t((v >> 8) & 0xFF);
-}
-
-// Writes an 8-bit surface with the given header (its size fields set from
-// the surface) and a 768-byte palette. (pcxSave can't tell a failed write.)
-bool WritePcx(const char *name, const Surface *s, const uint8_t headerIn[128],
-              const uint8_t palette[768]) {
-    uint8_t header[128];
-    std::memcpy(header, headerIn, 128);
-    PutLe16(header + 4, 0);
-    PutLe16(header + 6, 0);
-    PutLe16(header + 8, unsigned(s->width - 1));
-    PutLe16(header + 10, unsigned(s->height - 1));
-    PutLe16(header + 66, unsigned(s->width));
-    std::vector<uint8_t> data(header, header + 128);
-    data.reserve(128 + size_t(s->width) * s->height / 2 + 769);
-    int stride = Stride(s);
-    std::vector<uint8_t> code(size_t(s->width) * 2);
-    for (int y = 0; y < s->height; y++) {
-        size_t n = pcxEncodeRow(s->pixels + size_t(y) * stride, uint32_t(s->width), code.data());
-        data.insert(data.end(), code.begin(), code.begin() + n);
-    }
-    data.push_back(12);
-    data.insert(data.end(), palette, palette + 768);
-    FILE *f = OpenGameFile(name, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = std::fclose(f) == 0 && ok;
+// Writes an 8-bit surface (its rows are the width apart) with the given
+// header, or the default one, and a 768-byte palette.
+bool WritePcx(const char *name, const Surface *s, const uint8_t *header, uint8_t palette[768]) {
+    PcxImage *image = MakePcxImage(header, 0, s->pixels, uint32_t(s->width), uint32_t(s->height), palette);
+    bool ok = pcxSave(name, image);
+    pcxFree(image);
     return ok;
 }
 
@@ -110,17 +78,7 @@ bool CaptureFrame(const Surface *s) {
     int w = s->width / step, h = s->height / step;
     if (w <= 0 || h <= 0) return false;
     std::vector<uint8_t> data(size_t(w) * h * 3);
-    uint8_t *p = data.data();
-    int stride = Stride(s);
-    for (int y = 0; y < h; y++) {
-        const uint8_t *row = s->pixels + size_t(y * step) * stride;
-        for (int x = 0; x < w; x++) {
-            uint16_t v = Get16(row + size_t(x) * step * 2);
-            *p++ = uint8_t((v & 31) << 3);
-            *p++ = uint8_t((v & 0x7E0) >> 3);
-            *p++ = uint8_t((v & 0xF800) >> 8);
-        }
-    }
+    tgaCaptureBgr(s->pixels, Stride(s), w, h, step, data.data());
     char name[160];
     NextName(name, sizeof name, gNextCapture, "tga");
     if (!tgaSaveCapture(name, uint16_t(w), uint16_t(h), data.data())) {
@@ -135,29 +93,21 @@ bool CaptureFrame(const Surface *s) {
 bool SaveSurfacePcx(const Surface *surface, const char *name) {
     if (Is16() || !Usable(surface) || !name) return false;
     const KeptPicture &sp = Keep(gStandardPicture, kStandardPicture);
-    uint8_t header[128], palette[768];
-    if (sp.found) {
-        std::memcpy(header, sp.header, 128);
+    uint8_t palette[768];
+    if (sp.found)
         std::memcpy(palette, sp.palette, 768);
-    } else {
-        DefaultHeader(header);
-        if (CurrentPalette)
-            PaletteTo768(CurrentPalette, palette);
-        else
-            std::memset(palette, 0, 768);
-    }
-    return WritePcx(name, surface, header, palette);
+    else if (CurrentPalette)
+        PaletteTo768(CurrentPalette, palette);
+    else
+        std::memset(palette, 0, 768);
+    return WritePcx(name, surface, sp.found ? sp.header : nullptr, palette);
 }
 
 bool SaveScreenshotPcx(const Surface *surface) {
     if (!Usable(surface)) return false;
     if (Is16()) return CaptureFrame(surface);
     const KeptPicture &hp = Keep(gHeaderPicture, kHeaderPicture);
-    uint8_t header[128], palette[768];
-    if (hp.found)
-        std::memcpy(header, hp.header, 128);
-    else
-        DefaultHeader(header);
+    uint8_t palette[768];
     if (CurrentPalette)
         PaletteTo768(CurrentPalette, palette);
     else if (hp.found)
@@ -166,7 +116,7 @@ bool SaveScreenshotPcx(const Surface *surface) {
         std::memset(palette, 0, 768);
     char name[160];
     NextName(name, sizeof name, gNextScreenshot, "pcx");
-    if (!WritePcx(name, surface, header, palette)) {
+    if (!WritePcx(name, surface, hp.found ? hp.header : nullptr, palette)) {
         dunDebugPrintf("Cannot write screenshot %s", name);
         return false;
     }

@@ -83,7 +83,8 @@ void pcxFree(PcxImage *image);
 PcxImage *pcxCopy(const PcxImage *image);
 PcxImage *MakePcxImage(const uint8_t *header, uint32_t flags, const uint8_t *pixels, uint32_t width,
                        uint32_t height, uint8_t *palette);
-void pcxSave(const char *name, const PcxImage *image);
+// False when the file could not be written whole.
+bool pcxSave(const char *name, const PcxImage *image);
 // The run-length code of one row as `pcxSave` writes it; returns the bytes
 // written to `out`, which holds at least 2 x width bytes.
 size_t pcxEncodeRow(const uint8_t *row, uint32_t width, uint8_t *out);
@@ -117,6 +118,9 @@ void tgaFree(TgaImage *image);
 // Writes the capture form: 18-byte header (type 2, 24 bits, top-left origin)
 // and width x height x 3 bytes of blue, green, red.
 bool tgaSaveCapture(const char *name, uint16_t width, uint16_t height, const uint8_t *bgr);
+// The capture form's bytes of a 16-bit (RGB565) picture of w x h pixels
+// taken from every `step`-th pixel of every `step`-th row: 3 x w x h bytes.
+void tgaCaptureBgr(const uint8_t *pixels, int stride, int w, int h, int step, uint8_t *bgr);
 // One frame of the capture mode (16-bit display only): files "<folder>\tNNNNN.tga".
 void CaptureFrameTga(const char *folder, const Surface *surface);
 

@@ -330,23 +330,23 @@ PcxImage *MakePcxImage(const uint8_t *header, uint32_t flags, const uint8_t *pix
     return image;
 }
 
-void pcxSave(const char *name, const PcxImage *image) {
-    if (!image) return;
+bool pcxSave(const char *name, const PcxImage *image) {
+    if (!image) return false;
     FILE *f = OpenGameFile(name, "wb");
-    if (!f) return;
-    std::fwrite(image->header, 1, 128, f);
+    if (!f) return false;
+    bool ok = std::fwrite(image->header, 1, 128, f) == 128;
     if (image->flags & PcxFlagEncoded) {
-        std::fwrite(image->pixels, 1, image->encodedSize, f);
+        ok = std::fwrite(image->pixels, 1, image->encodedSize, f) == image->encodedSize && ok;
     } else {
         uint8_t *code = static_cast<uint8_t *>(std::malloc(size_t(image->width) * 2 + 2));
         for (uint32_t y = 0; y < image->height; ++y) {
             size_t n = pcxEncodeRow(image->pixels + size_t(y) * image->width, image->width, code);
-            std::fwrite(code, 1, n, f);
+            ok = std::fwrite(code, 1, n, f) == n && ok;
         }
         std::free(code);
     }
-    std::fputc(image->paletteMarker, f);
+    ok = std::fputc(image->paletteMarker, f) != EOF && ok;
     static const uint8_t kBlack[768] = {};
-    std::fwrite(image->palette ? image->palette : kBlack, 1, 768, f);
-    std::fclose(f);
+    ok = std::fwrite(image->palette ? image->palette : kBlack, 1, 768, f) == 768 && ok;
+    return std::fclose(f) == 0 && ok;
 }

@@ -39,6 +39,19 @@ bool tgaSaveCapture(const char *name, uint16_t width, uint16_t height, const uin
     return std::fclose(f) == 0 && ok;
 }
 
+void tgaCaptureBgr(const uint8_t *pixels, int stride, int w, int h, int step, uint8_t *bgr) {
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *row = pixels + size_t(y) * step * stride;
+        for (int x = 0; x < w; ++x) {
+            uint16_t v;
+            std::memcpy(&v, row + size_t(x) * step * 2, 2);
+            *bgr++ = uint8_t((v & 31) << 3);
+            *bgr++ = uint8_t((v & 0x7E0) >> 3);
+            *bgr++ = uint8_t((v & 0xF800) >> 8);
+        }
+    }
+}
+
 void CaptureFrameTga(const char *folder, const Surface *surface) {
     if (BytesPerPixel != 2 || !surface || !surface->pixels || surface->width <= 0 || surface->height <= 0)
         return;
@@ -56,19 +69,8 @@ void CaptureFrameTga(const char *folder, const Surface *surface) {
         gRingBytes = n * 3;
         gRingFilled = 0;
     }
-    uint8_t *out = gRing[gRingFilled];
     const int pitch = surface->pitch > 0 ? surface->pitch : surface->width * 2;
-    const int step = quarter ? 2 : 1;
-    for (int y = 0; y < h; ++y) {
-        const uint8_t *row = surface->pixels + size_t(y * step) * pitch;
-        for (int x = 0; x < w; ++x) {
-            uint16_t v;
-            std::memcpy(&v, row + size_t(x * step) * 2, 2);
-            *out++ = uint8_t((v & 31) << 3);
-            *out++ = uint8_t((v & 0x7E0) >> 3);
-            *out++ = uint8_t((v & 0xF800) >> 8);
-        }
-    }
+    tgaCaptureBgr(surface->pixels, pitch, w, h, quarter ? 2 : 1, gRing[gRingFilled]);
     // The header describes the frame as captured, so it always matches the
     // bytes after it.
     gRingWidth[gRingFilled] = uint16_t(w);
