@@ -38,6 +38,19 @@ void TakeMessage(int32_t x, int32_t y, uint32_t keyFlags, void *window) {
     gMouse.keyFlags = keyFlags;
 }
 
+// A window mouse message, taken unless the device layer owns the mouse.
+bool TakeWindowMouse(int32_t x, int32_t y, uint32_t keyFlags, void *window) {
+    if (DirectInputMouse) return false;
+    TakeMessage(x, y, keyFlags, window);
+    return true;
+}
+
+// A mouse button as a key: held, and queued as its own word.
+void PressButton(uint8_t key) {
+    KeyDownTable[key] = 0xFF;
+    Put(static_cast<uint16_t>(key << 8));
+}
+
 }  // namespace
 
 void KeyQueuePut(uint16_t word) { Put(word); }
@@ -87,46 +100,38 @@ void OnCharMessage(void *, uint8_t character) {
 }
 
 void OnMouseMove(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    TakeWindowMouse(x, y, keyFlags, window);
 }
 
 void OnLeftButtonDown(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
     ++gMouse.leftDowns;
-    KeyDownTable[KEY_LEFT_BUTTON] = 0xFF;
     KeyDownTable[KEY_LEFT_DOUBLE] = 0;
-    KeyQueuePut(KEY_LEFT_BUTTON << 8);
+    PressButton(KEY_LEFT_BUTTON);
 }
 
 void OnLeftButtonUp(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
     ++gMouse.leftUps;
     KeyDownTable[KEY_LEFT_BUTTON] = 0;
 }
 
 void OnLeftDoubleClick(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
     TakeMessage(x, y, keyFlags, window);
-    KeyDownTable[KEY_LEFT_DOUBLE] = 0xFF;
-    KeyQueuePut(KEY_LEFT_DOUBLE << 8);
+    PressButton(KEY_LEFT_DOUBLE);
 }
 
 void OnRightButtonDown(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
     ++gMouse.rightHeld;
     gMouse.rightPressX = gMouse.x;
     gMouse.rightPressY = gMouse.y;
-    KeyDownTable[KEY_RIGHT_BUTTON] = 0xFF;
     KeyDownTable[KEY_LEFT_DOUBLE] = 0;
-    KeyQueuePut(KEY_RIGHT_BUTTON << 8);
+    PressButton(KEY_RIGHT_BUTTON);
 }
 
 void OnRightButtonUp(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
     ++gMouse.rightUps;
     // A right double click's second press never reaches the game, yet its
     // release does: the held count must not go below 0.
@@ -135,15 +140,12 @@ void OnRightButtonUp(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
 }
 
 void OnMiddleButtonDown(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
-    KeyDownTable[KEY_MIDDLE_BUTTON] = 0xFF;
-    KeyQueuePut(KEY_MIDDLE_BUTTON << 8);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
+    PressButton(KEY_MIDDLE_BUTTON);
 }
 
 void OnMiddleButtonUp(void *window, int32_t x, int32_t y, uint32_t keyFlags) {
-    if (DirectInputMouse) return;
-    TakeMessage(x, y, keyFlags, window);
+    if (!TakeWindowMouse(x, y, keyFlags, window)) return;
     KeyDownTable[KEY_MIDDLE_BUTTON] = 0;
 }
 
