@@ -84,25 +84,20 @@ float ScaleBy(Vec3 &v, float len, double numerator) {
     v.z = static_cast<float>(v.z * numerator / len);
     return len;
 }
+
+// v over its length `len`, which is returned; a zero length leaves v alone.
+float DivideBy(Vec3 &v, float len) {
+    if (len == 0.0f) return 0.0f;
+    v.x /= len;
+    v.y /= len;
+    v.z /= len;
+    return len;
+}
 }  // namespace
 
-float VecNormalise(Vec3 &v) {
-    float len = static_cast<float>(VecLength(v));
-    if (len == 0.0f) return 0.0f;
-    v.x /= len;
-    v.y /= len;
-    v.z /= len;
-    return len;
-}
+float VecNormalise(Vec3 &v) { return DivideBy(v, static_cast<float>(VecLength(v))); }
 
-float VecNormaliseApprox(Vec3 &v) {
-    float len = VecLengthApprox(v);
-    if (len == 0.0f) return 0.0f;
-    v.x /= len;
-    v.y /= len;
-    v.z /= len;
-    return len;
-}
+float VecNormaliseApprox(Vec3 &v) { return DivideBy(v, VecLengthApprox(v)); }
 
 float VecSetLength65536(Vec3 &v) { return ScaleBy(v, static_cast<float>(VecLength(v)), 65536.0); }
 
