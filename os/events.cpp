@@ -22,6 +22,13 @@ OsMessage Blank(uint16_t type) {
     return m;
 }
 
+// One character message, from a control key or typed text.
+void PostChar(uint8_t c) {
+    OsMessage ch = Blank(OSM_CHAR);
+    ch.wParam = c;
+    gPosted.push_back(ch);
+}
+
 uint32_t MouseFlags(uint32_t buttons) {
     uint32_t f = 0;
     if (buttons & SDL_BUTTON_LMASK) f |= OS_MK_LBUTTON;
@@ -84,9 +91,7 @@ void Translate(const SDL_Event &e) {
             gPosted.push_back(m);
             if (down && !sys) {
                 if (uint8_t c = ControlChar(e.key.keysym.sym, e.key.keysym.mod)) {
-                    OsMessage ch = Blank(OSM_CHAR);
-                    ch.wParam = c;
-                    gPosted.push_back(ch);
+                    PostChar(c);
                 }
             }
             break;
@@ -96,9 +101,7 @@ void Translate(const SDL_Event &e) {
             while (*p) {
                 uint8_t c = osCodePointTo1252(NextCodePoint(p));
                 if (!c) continue;
-                OsMessage ch = Blank(OSM_CHAR);
-                ch.wParam = c;
-                gPosted.push_back(ch);
+                PostChar(c);
             }
             break;
         }
