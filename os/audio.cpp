@@ -74,6 +74,25 @@ int Allocate() {
     return 0;
 }
 
+// Takes a free voice for sound of the given form; null when none is free.
+Voice *Open(int channels, int bytesPerFrame, int rate, int &handle) {
+    handle = Allocate();
+    if (!handle) return nullptr;
+    Voice &v = *Find(handle);
+    v.channels = channels;
+    v.bytesPerFrame = bytesPerFrame;
+    v.nativeRate = rate;
+    UpdateGains(v);
+    return &v;
+}
+
+// Frees a voice; its generation stays, so old handles to it find nothing.
+void Release(Voice &v) {
+    uint8_t gen = v.generation;
+    v = Voice{};
+    v.generation = gen;
+}
+
 // Adds one voice into the 32-bit accumulator.
 void MixVoice(Voice &v, int32_t *acc, int frames) {
     const uint64_t step = (uint64_t(Rate(v)) << 32) / kMixRate;
@@ -201,11 +220,7 @@ void osAudioClose() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     std::lock_guard<std::mutex> hold(gLock);
-    for (Voice &v : gVoices) {
-        uint8_t gen = v.generation;
-        v = Voice{};
-        v.generation = gen;
-    }
+    for (Voice &v : gVoices) Release(v);
     gOpen = false;
     gMode = AudioMode::Clock;
 }
@@ -234,25 +249,17 @@ int osVoiceCreate(const void *pcm, uint32_t bytes, int channels, int bits, int r
     for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = bits == 8 ? int16_t((int(p[i]) - 128) << 8) : int16_t(p[2 * i] | p[2 * i + 1] << 8);
     Guard g;
-    int h = Allocate();
-    if (!h) return 0;
-    Voice &v = *Find(h);
-    v.channels = channels;
-    v.bytesPerFrame = bpf;
-    v.nativeRate = rate;
-    v.samples = std::move(samples);
-    v.frames = frames;
-    UpdateGains(v);
+    int h;
+    Voice *v = Open(channels, bpf, rate, h);
+    if (!v) return 0;
+    v->samples = std::move(samples);
+    v->frames = frames;
     return h;
 }
 
 void osVoiceDestroy(int voice) {
     Guard g;
-    if (Voice *v = Find(voice)) {
-        uint8_t gen = v->generation;
-        *v = Voice{};
-        v->generation = gen;
-    }
+    if (Voice *v = Find(voice)) Release(*v);
 }
 
 int osVoiceNativeRate(int voice) {
@@ -338,15 +345,11 @@ bool osVoiceIsPlaying(int voice) {
 int osStreamCreate(int channels, int rate) {
     if ((channels != 1 && channels != 2) || rate <= 0) return 0;
     Guard g;
-    int h = Allocate();
-    if (!h) return 0;
-    Voice &v = *Find(h);
-    v.stream = true;
-    v.channels = channels;
-    v.bytesPerFrame = 2 * channels;
-    v.nativeRate = rate;
-    v.playing = true;
-    UpdateGains(v);
+    int h;
+    Voice *v = Open(channels, 2 * channels, rate, h);
+    if (!v) return 0;
+    v->stream = true;
+    v->playing = true;
     return h;
 }
 
