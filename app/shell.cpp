@@ -131,19 +131,36 @@ bool CreateMainWindow() {
 
 void SetMainWindowTitle(const char *text) { osSetWindowTitle(text); }
 
+namespace {
+
+// Both procedures: the application gained or lost the focus. A control key
+// held when it went is not held when it comes back.
+void ActivateApp(const OsMessage &m, bool reacquireDevices) {
+    gActive = (int32_t)m.wParam;
+    if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
+    if (reacquireDevices) {
+        CALL(MouseReacquire);
+        CALL(ffReacquire);
+    }
+    if (uint8_t *kd = CALL(GetKeyDownTable)) kd[0x1D] = 0;
+}
+
+void KeyMessage(const OsMessage &m) {
+    if (m.type == OSM_KEYDOWN)
+        CALL(OnKeyDown, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
+    else
+        CALL(OnKeyUp, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
+}
+
+}  // namespace
+
 void GameWndProc(const OsMessage &m) {
     switch (m.type) {
         case OSM_CLOSE: osPostQuit(0); break;
         case OSM_PAINT: break;  // the next present draws the window again
-        case OSM_ACTIVATEAPP:
-            gActive = (int32_t)m.wParam;
-            if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
-            if (uint8_t *kd = CALL(GetKeyDownTable)) kd[0x1D] = 0;
-            break;
+        case OSM_ACTIVATEAPP: ActivateApp(m, false); break;
         case OSM_KEYDOWN:
-            CALL(OnKeyDown, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
-            break;
-        case OSM_KEYUP: CALL(OnKeyUp, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData); break;
+        case OSM_KEYUP: KeyMessage(m); break;
         case OSM_CHAR: CALL(OnCharMessage, gMainWindow, uint8_t(m.wParam)); break;
         case OSM_MOUSEMOVE: CALL(OnMouseMove, gMainWindow, m.x, m.y, m.wParam); break;
         case OSM_LBUTTONDOWN: CALL(OnLeftButtonDown, gMainWindow, m.x, m.y, m.wParam); break;
@@ -177,17 +194,9 @@ void MainWndProc(const OsMessage &m) {
     }
     switch (m.type) {
         case OSM_CLOSE: osPostQuit(0); break;
-        case OSM_ACTIVATEAPP:
-            gActive = (int32_t)m.wParam;
-            if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
-            CALL(MouseReacquire);
-            CALL(ffReacquire);
-            if (uint8_t *kd = CALL(GetKeyDownTable)) kd[0x1D] = 0;
-            break;
+        case OSM_ACTIVATEAPP: ActivateApp(m, true); break;
         case OSM_KEYDOWN:
-            CALL(OnKeyDown, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData);
-            break;
-        case OSM_KEYUP: CALL(OnKeyUp, gMainWindow, m.wParam, 1, uint8_t(m.keyData & 0xFF), m.keyData); break;
+        case OSM_KEYUP: KeyMessage(m); break;
         default: break;
     }
 }
