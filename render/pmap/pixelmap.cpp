@@ -35,6 +35,23 @@ vt_device *deviceOf(vt_pixelmap *pm) {
     return ops(pm)->object.device(reinterpret_cast<vt_object *>(pm));
 }
 
+// Which table carries out a copy between two pixelmaps: the destination's
+// own copy within one device, its copy from memory, the source device's copy
+// into memory, or none between two devices.
+enum class CopyRoute { Within, To, From, None };
+
+CopyRoute copyRoute(vt_pixelmap *dst, vt_pixelmap *src) {
+    ops(dst);
+    ops(src);
+    if (deviceOf(dst) == deviceOf(src))
+        return CopyRoute::Within;
+    if (!(src->flags & VT_PMF_DEVICE))
+        return CopyRoute::To;
+    if (dst->flags & VT_PMF_DEVICE)
+        return CopyRoute::None;
+    return CopyRoute::From;
+}
+
 } // namespace
 
 // ---- Begin and end ---------------------------------------------------------
@@ -195,43 +212,46 @@ vt_error VtPixelmapRectangleCopy(vt_pixelmap *dst, vt_int_32 dx, vt_int_32 dy, v
                                  vt_int_32 sy, vt_int_32 w, vt_int_32 h) {
     vt_point p = {dx, dy};
     vt_rectangle r = {sx, sy, w, h};
-    ops(dst);
-    ops(src);
-    if (deviceOf(dst) == deviceOf(src))
+    switch (copyRoute(dst, src)) {
+    case CopyRoute::Within:
         return dst->dispatch->rectangleCopy(dst, &p, src, &r);
-    if (!(src->flags & VT_PMF_DEVICE))
+    case CopyRoute::To:
         return dst->dispatch->rectangleCopyTo(dst, &p, src, &r);
-    if (dst->flags & VT_PMF_DEVICE)
+    case CopyRoute::From:
+        return src->dispatch->rectangleCopyFrom(src, &p, dst, &r);
+    default:
         return VT_E_UNSUPPORTED;
-    return src->dispatch->rectangleCopyFrom(src, &p, dst, &r);
+    }
 }
 
 vt_error VtPixelmapRectangleStretchCopy(vt_pixelmap *dst, vt_int_32 dx, vt_int_32 dy, vt_int_32 dw, vt_int_32 dh,
                                         vt_pixelmap *src, vt_int_32 sx, vt_int_32 sy, vt_int_32 sw,
                                         vt_int_32 sh) {
     vt_rectangle d = {dx, dy, dw, dh}, s = {sx, sy, sw, sh};
-    ops(dst);
-    ops(src);
-    if (deviceOf(dst) == deviceOf(src))
+    switch (copyRoute(dst, src)) {
+    case CopyRoute::Within:
         return dst->dispatch->rectangleStretchCopy(dst, &d, src, &s);
-    if (!(src->flags & VT_PMF_DEVICE))
+    case CopyRoute::To:
         return dst->dispatch->rectangleStretchCopyTo(dst, &d, src, &s);
-    if (dst->flags & VT_PMF_DEVICE)
+    case CopyRoute::From:
+        return src->dispatch->rectangleStretchCopyFrom(src, &d, dst, &s);
+    default:
         return VT_E_UNSUPPORTED;
-    return src->dispatch->rectangleStretchCopyFrom(src, &d, dst, &s);
+    }
 }
 
 vt_error VtPixelmapCopy(vt_pixelmap *dst, vt_pixelmap *src) {
     if (dst->width == src->width && dst->height == src->height) {
-        ops(dst);
-        ops(src);
-        if (deviceOf(dst) == deviceOf(src))
+        switch (copyRoute(dst, src)) {
+        case CopyRoute::Within:
             return dst->dispatch->copy(dst, src);
-        if (!(src->flags & VT_PMF_DEVICE))
+        case CopyRoute::To:
             return dst->dispatch->copyTo(dst, src);
-        if (dst->flags & VT_PMF_DEVICE)
+        case CopyRoute::From:
+            return src->dispatch->copyFrom(src, dst);
+        default:
             return VT_E_UNSUPPORTED;
-        return src->dispatch->copyFrom(src, dst);
+        }
     }
     return VtPixelmapRectangleCopy(dst, -dst->origin_x, -dst->origin_y, src, -src->origin_x, -src->origin_y,
                                    src->width, src->height);
