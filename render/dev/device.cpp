@@ -30,6 +30,28 @@ std::string trim(const std::string &s) {
     return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
+// A "name,arguments" entry: the name trimmed, the arguments as they stand.
+struct NamedEntry {
+    std::string name, args;
+};
+
+NamedEntry splitEntry(const std::string &entry) {
+    size_t comma = entry.find(',');
+    return {trim(entry.substr(0, comma)), comma == std::string::npos ? std::string() : entry.substr(comma + 1)};
+}
+
+// Each entry of a ';'-separated list, in order, until `fn` returns false.
+template <class F> void forEachEntry(const std::string &list, F fn) {
+    for (size_t at = 0; at <= list.size();) {
+        size_t end = list.find(';', at);
+        if (end == std::string::npos)
+            end = list.size();
+        if (!fn(splitEntry(list.substr(at, end - at))))
+            return;
+        at = end + 1;
+    }
+}
+
 vt_error addSlot(vt_device **pdev, vt_device *dev, vt_image *img) {
     for (int i = 0; i < vtFw.ndev_slots; i++)
         if (vtFw.dev_slots[i].dev == nullptr) {
@@ -67,20 +89,12 @@ void addConfiguredDrivers() {
     char list[kDriversSize];
     if (VtSystemConfigQueryString(VTT_VANTOR_DRIVERS_STR, list, sizeof list) != VT_E_OK || list[0] == '\0')
         return;
-    std::string all = list;
-    for (size_t at = 0; at <= all.size();) {
-        size_t end = all.find(';', at);
-        if (end == std::string::npos)
-            end = all.size();
-        std::string entry = all.substr(at, end - at);
-        size_t comma = entry.find(',');
-        std::string name = trim(entry.substr(0, comma));
-        std::string args = comma == std::string::npos ? std::string() : entry.substr(comma + 1);
+    forEachEntry(list, [](const NamedEntry &e) {
         vt_device *dev;
-        if (!name.empty())
-            VtDevAdd(&dev, name.c_str(), args.c_str());
-        at = end + 1;
-    }
+        if (!e.name.empty())
+            VtDevAdd(&dev, e.name.c_str(), e.args.c_str());
+        return true;
+    });
 }
 
 bool pointerValued(vt_token type) {
@@ -246,10 +260,8 @@ vt_error VtDevBeginTV(vt_pixelmap **ppm, const char *setup_string, const vt_toke
     } else {
         VtSystemConfigQueryString(VTT_DEFAULT_DEVICE_STR, setup, sizeof setup);
     }
-    std::string all = setup;
-    size_t comma = all.find(',');
-    std::string name = trim(all.substr(0, comma));
-    std::string args = comma == std::string::npos ? std::string() : all.substr(comma + 1);
+    const NamedEntry chosen = splitEntry(setup);
+    const std::string &name = chosen.name, &args = chosen.args;
 
     vt_device *dev = nullptr;
     bool any = name.empty() || name == "*";
@@ -258,19 +270,12 @@ vt_error VtDevBeginTV(vt_pixelmap **ppm, const char *setup_string, const vt_toke
         char devices[kSetupSize];
         std::string driverArgs;
         if (VtSystemConfigQueryString(VTT_VANTOR_DEVICES_STR, devices, sizeof devices) == VT_E_OK) {
-            std::string list = devices;
-            for (size_t at = 0; at <= list.size();) {
-                size_t end = list.find(';', at);
-                if (end == std::string::npos)
-                    end = list.size();
-                std::string entry = list.substr(at, end - at);
-                size_t c = entry.find(',');
-                if (VtStrICmp(trim(entry.substr(0, c)).c_str(), name.c_str()) == 0) {
-                    driverArgs = c == std::string::npos ? std::string() : entry.substr(c + 1);
-                    break;
-                }
-                at = end + 1;
-            }
+            forEachEntry(devices, [&](const NamedEntry &e) {
+                if (VtStrICmp(e.name.c_str(), name.c_str()) != 0)
+                    return true;
+                driverArgs = e.args;
+                return false;
+            });
         }
         if (vt_error r = VtDevAdd(&dev, name.c_str(), driverArgs.c_str()))
             return r;
