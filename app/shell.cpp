@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include <sys/stat.h>
 
 #include "app/clock.h"
 #include "app/game.h"
@@ -44,14 +43,9 @@ namespace {
 char gSettingsPath[260];
 char gSettingsOldPath[260];
 
-bool FileExists(const char *path) {
-    struct stat st;
-    return ::stat(path, &st) == 0;
-}
-
 // MoveFile: fails when the target exists.
 bool MoveFileNoReplace(const char *from, const char *to) {
-    if (FileExists(to)) return false;
+    if (osHostPathExists(to)) return false;
     return std::rename(from, to) == 0;
 }
 
@@ -70,7 +64,8 @@ void SettingsFileSetAside() {
         return;
     // A run that was killed before it could put the file back left it as
     // "vantor.old": that is the user's file, so it comes back first.
-    if (!FileExists(gSettingsPath) && FileExists(gSettingsOldPath)) std::rename(gSettingsOldPath, gSettingsPath);
+    if (!osHostPathExists(gSettingsPath) && osHostPathExists(gSettingsOldPath))
+        std::rename(gSettingsOldPath, gSettingsPath);
     if (MoveFileNoReplace(gSettingsPath, gSettingsOldPath)) {
         gSettingsFileMoved = 1;
         dunAtExit(RestoreAtExit);

@@ -125,6 +125,11 @@ std::string osResolvePath(const char *gamePath, bool forWrite) {
     return out;
 }
 
+bool osHostPathExists(const char *hostPath) {
+    struct stat st;
+    return hostPath && ::stat(hostPath, &st) == 0;
+}
+
 bool osGameFolderExists(const char *gamePath) {
     std::string host = osResolvePath(gamePath, false);
     struct stat st;

@@ -17,3 +17,6 @@ void osFlushPathCache();
 
 // True when the game path names an existing folder.
 bool osGameFolderExists(const char *gamePath);
+
+// True when anything (file or folder) stands at the host path.
+bool osHostPathExists(const char *hostPath);
