@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "render/fmt/fmt.h"
 #include "render/fw/fw.h"
+#include "render/std/stdlib.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ void scanWord(vt_lexer *l) {
     l->current.string = l->string_buffer;
     for (int i = 0; i < l->nkeywords; i++) {
         const char *k = l->keywords[i].name;
-        if (k && k[0] == l->string_buffer[0] && strcasecmp(k, l->string_buffer) == 0) {
+        if (k && k[0] == l->string_buffer[0] && VtStrICmp(k, l->string_buffer) == 0) {
             l->current.id = l->keywords[i].id;
             return;
         }

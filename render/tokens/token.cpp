@@ -2,9 +2,9 @@
 #include "render/tokens/token.h"
 
 #include <cstring>
-#include <strings.h>
 
 #include "render/fw/fw.h"
+#include "render/std/stdlib.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ vt_token VtTokenFindType(vt_token *ptype, const char *base, const vt_token *type
     ensureBegun();
     size_t blen = strlen(base);
     for (vt_token_entry *e = first(); e; e = next(e)) {
-        if (size_t(e->base_length) != blen || strncasecmp(e->identifier, base, blen) != 0)
+        if (size_t(e->base_length) != blen || VtStrNICmp(e->identifier, base, vt_size(blen)) != 0)
             continue;
         for (vt_int_32 i = 0; i < ntypes; i++) {
             if (types[i] == e->type) {
