@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 #include "ai/contacts.h"
 #include "ai/states.h"
@@ -85,6 +84,17 @@ void ResetGameState() {
 namespace {
 
 Surface *Screen() { return TheDisplayMode.screen; }
+
+// Equal names, ASCII letters in either case.
+bool SameName(const char *a, const char *b) {
+    for (;; ++a, ++b) {
+        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
+        if (x >= 'A' && x <= 'Z') x = (unsigned char)(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = (unsigned char)(y - 'A' + 'a');
+        if (x != y) return false;
+        if (!x) return true;
+    }
+}
 
 void ClearScreen() {
     if (Screen()) CALL(ClearSurface, Screen(), 0);
@@ -170,7 +180,7 @@ void TakeMissionNumber(const char *name) {
     char row[260];
     std::snprintf(row, sizeof row, "%s", name);
     size_t n = std::strlen(row);
-    if (n >= 4 && !strcasecmp(row + n - 4, ".scr")) row[n - 4] = 0;
+    if (n >= 4 && SameName(row + n - 4, ".scr")) row[n - 4] = 0;
     const char *slash = std::strrchr(row, '\\');
     CALL(MissionTableSetName, 0, slash ? slash + 1 : row);
 }
@@ -437,16 +447,16 @@ void launchFileByExtension(const char *path) {
     size_t len = path ? std::strlen(path) : 0;
     if (len < 3) return;
     const char *ext = path + len - 3;
-    if (!strcasecmp(ext, "LWO")) {
+    if (SameName(ext, "LWO")) {
         ResourceHandle *h = CALL(resmanRegisterLoad, path, 15);
         void *model = h ? h->data : nullptr;
         if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
         CALL(dunRefreshPlayerCollision, model);
         if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
-    } else if (!strcasecmp(ext, "SMK")) {
+    } else if (SameName(ext, "SMK")) {
         CALL(PlayVideo, path);
-    } else if (!strcasecmp(ext, "SCR")) {
+    } else if (SameName(ext, "SCR")) {
         CALL(dunResetWorld);
         CALL(dunInitContacts);
         CALL(ResetScriptForMission);
