@@ -74,12 +74,13 @@ bool takesPart(const SceneItem *item) {
 
 // Every walk fetches the successor before it calls out. A call may still
 // take that successor out of the list (deleted or parked); the walk then
-// goes on from the current object when that one is still linked.
+// goes on from the current object when that one is still linked. A walk
+// given a stop flag ends before the next object once a call has set it.
 template <class F>
-void walkObjects(F &&visit) {
+void walkObjects(F &&visit, const uint8_t *stop = nullptr) {
     SceneItem *head = dunSceneListHead();
     SceneItem *parked = dunParkedListHead();
-    for (SceneItem *it = head->next; it && it != head && it != parked;) {
+    for (SceneItem *it = head->next; it && it != head && it != parked && !(stop && *stop);) {
         SceneItem *next = it->next;
         visit(it);
         if (next && next != head && !next->next) next = it->next;
@@ -197,27 +198,24 @@ void dunRunSimulators() {
         if (dunTimedStateCountdown < 0.0f) dunTimedStateCountdown = 0.0f;
     }
     dunSimulatedCount = 0;
-    SceneItem *head = dunSceneListHead();
-    SceneItem *parked = dunParkedListHead();
-    for (SceneItem *it = head->next; it && it != head && it != parked && !dunStopWalk;) {
-        SceneItem *next = it->next;
-        ++dunSimulatedCount;
-        if (Sim *s = it->sim) {
-            s->previous = s->matrix;
-            if (s->flags & SimFlag::PlaceNearNav) {
-                double distance = 100000.0;
-                dunPlaceNearNavPoint(it, &distance, -1, 0);
-                s->flags &= ~SimFlag::PlaceNearNav;
+    walkObjects(
+        [](SceneItem *it) {
+            ++dunSimulatedCount;
+            if (Sim *s = it->sim) {
+                s->previous = s->matrix;
+                if (s->flags & SimFlag::PlaceNearNav) {
+                    double distance = 100000.0;
+                    dunPlaceNearNavPoint(it, &distance, -1, 0);
+                    s->flags &= ~SimFlag::PlaceNearNav;
+                }
             }
-        }
-        if (takesPart(it)) {
-            FlightParams *own = sharePartnerFlight(it);
-            if (it->simulator && it->simulator != dunUpdateDocking) it->simulator(it);
-            restoreFlight(it, own);
-        }
-        if (next && next != head && !next->next) next = it->next;
-        it = next;
-    }
+            if (takesPart(it)) {
+                FlightParams *own = sharePartnerFlight(it);
+                if (it->simulator && it->simulator != dunUpdateDocking) it->simulator(it);
+                restoreFlight(it, own);
+            }
+        },
+        &dunStopWalk);
     dunStopWalk = 0;
     // Docking places the mover on its host, so it runs after every other
     // object has moved, frozen or held.
