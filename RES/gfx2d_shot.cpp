@@ -55,19 +55,12 @@ void PaletteTo768(const uint8_t *entries, uint8_t out[768]) {
         for (int c = 0; c < 3; c++) out[i * 3 + c] = entries[i * 4 + c];
 }
 
-bool Exists(const char *name) {
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
 // The next free name of a numbered series; numbering follows the run's own
 // counter but never lands on a file that is already there.
 void NextName(char *out, size_t size, long &counter, const char *extension) {
     for (;;) {
         std::snprintf(out, size, "%s\\t%05ld.%s", kScreensFolder, counter++, extension);
-        if (!Exists(out) || counter > 99999) return;
+        if (!GameFileExists(out) || counter > 99999) return;
     }
 }
 

@@ -210,12 +210,7 @@ ResourceHandle *resmanRegisterSized(uint32_t loaderClass, uint32_t size) {
     return h;
 }
 
-uint8_t resmanFileExists(const char *name) {
-    FILE *f = OpenGameFile(StripBackslash(name), "rb");
-    if (!f) return 0;
-    std::fclose(f);
-    return 255;
-}
+uint8_t resmanFileExists(const char *name) { return GameFileExists(StripBackslash(name)) ? 255 : 0; }
 
 ResourceHandle *resmanRegisterLoad(const char *name, uint32_t type) {
     ResourceHandle *h = resmanRegister(name, type);
@@ -280,14 +275,12 @@ void *resmanLoad(ResourceHandle *h) {
     if (!h) return nullptr;
     if (!h->reloadNeeded && h->data) return h->data;
     if (h->loaderClass != 11 && !ClassSlab(h->loaderClass)) {
-        FILE *f = OpenGameFile(h->name, "rb");
-        if (!f) {
+        if (!GameFileExists(h->name)) {
             char text[ResourceNameBytes + 64];
             std::snprintf(text, sizeof text, "Could not find resource '%s'", h->name);
             dunErrorBox(text, "RESMAN error");
             return nullptr;
         }
-        std::fclose(f);
     }
     if (h->loaderClass != 9 && h->type != ResLbm2Raster) {
         std::snprintf(gDebugLine, sizeof gDebugLine, "RESMAN - Loading: '%s' Size: %d\n", h->name, int(h->size));

@@ -26,6 +26,13 @@ FILE *OpenGameFile(const char *path, const char *mode) {
     return f;
 }
 
+bool GameFileExists(const char *path) {
+    FILE *f = OpenGameFile(path, "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
 char gCdLetters[26];
 uint16_t gCdCount;
 char gFirstCdLetter;

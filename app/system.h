@@ -9,6 +9,8 @@
 // letters) relative to the data root; logs it to "filelog.txt" with
 // "logfile". Returns the stream or null.
 FILE *OpenGameFile(const char *path, const char *mode);
+// True when the data file opens for reading (logged as any open is).
+bool GameFileExists(const char *path);
 
 // The CD-ROM drive letters, their count and the first one (0 when none).
 extern char gCdLetters[26];

@@ -58,9 +58,7 @@ void VideoWindowCreate() {
 
 bool VideoWindowPlayWait(const char *const *list) {
     if (!list || !list[0]) return false;
-    FILE *f = OpenGameFile(list[0], "rb");
-    if (!f) return false;
-    std::fclose(f);
+    if (!GameFileExists(list[0])) return false;
     gIndex = 0;
     MciPlaying = 1;
     if (!gMciWindow) VideoWindowCreate();
