@@ -287,7 +287,10 @@ int RunMainLoop() {
 int ShellMain(int argc, char **argv) {
     osInstallQuitSignals();
     OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
-    if (lock != OS_INSTANCE_OWNED) return 0;
+    // Another copy running is no failure; a lock that cannot be made at all
+    // is one (the reason is on stderr), and must not read as success.
+    if (lock == OS_INSTANCE_TAKEN) return 0;
+    if (lock != OS_INSTANCE_OWNED) return 1;
 
     // Without its data tree the game can do nothing: say where it looked.
     if (!osGameFolderExists("vek\\resource")) {

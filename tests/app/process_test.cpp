@@ -19,11 +19,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-pid_t Start(const std::string &program, const std::string &dir) {
+pid_t Start(const std::string &program, const std::string &dir, const std::string &lockDir = "") {
     pid_t pid = fork();
     if (pid == 0) {
         setenv("RUVO_WINDIR", dir.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (lockDir.empty() ? dir : lockDir).c_str(), 1);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         execl(program.c_str(), program.c_str(), "-nologos", (char *)nullptr);
@@ -91,6 +91,19 @@ TEST(Process, NoDataTreeIsAClearFailure) {
     std::string line;
     ASSERT_TRUE(std::getline(log, line));
     EXPECT_NE(line.find("No game data"), std::string::npos);
+}
+
+TEST(Process, LockThatCannotBeMadeIsAFailure) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::TempDir dir;
+    fs::create_directories(dir.path() + "/vek/resource");
+    std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
+    pid_t pid = Start(program, dir.path(), dir.path() + "/no/such/folder");
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(15)), 1);
+    // It stopped before touching the settings file.
+    EXPECT_TRUE(fs::exists(dir.path() + "/vantor.ini"));
+    EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
 }
 
 }  // namespace
