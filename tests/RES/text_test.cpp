@@ -153,7 +153,11 @@ TEST(BitmapText, CountWrappedLinesAndWrapWidth) {
     struct Case {
         const char *text;
         int width, lines;
-    } cases[] = {{"AA BB", 25, 2}, {"AA BB", 40, 1}, {"A\nB\nC", 100, 3}, {"", 10, 1}, {"AAAAAAAAAA", 5, 1}};
+    };
+    // A run without blanks is cut into words of 256 characters: 600 make three.
+    const std::string run600(600, 'A'), run256(256, 'A');
+    const Case cases[] = {{"AA BB", 25, 2},        {"AA BB", 40, 1},         {"A\nB\nC", 100, 3}, {"", 10, 1},
+                          {"AAAAAAAAAA", 5, 1},     {run600.c_str(), 5, 3}, {run256.c_str(), 5, 1}};
     for (const Case &k : cases) EXPECT_EQ(CountWrappedLines(k.text, &f.font, k.width), k.lines * 14) << k.text;
 
     Canvas c(200, 100);
@@ -162,6 +166,45 @@ TEST(BitmapText, CountWrappedLinesAndWrapWidth) {
     EXPECT_EQ(c.At(10, 19), 200);  // B, one lineHeight down
     EXPECT_EQ(c.At(10, 29), 200);  // C
     EXPECT_EQ(y, 30);
+}
+
+TEST(BitmapText, TextLongerThanItsLengthFieldStaysInside) {
+    // Past 32 767 characters, with long blank-free runs and long LF pieces:
+    // every drawer keeps to its clip and the surface.
+    TestFont f;
+    fontfix::MakeBoxFont(f);
+    uint8_t palette[1024];
+    std::memset(palette, 0xFF, sizeof palette);
+    CurrentPalette = palette;
+    std::string text(40000, 'A');
+    for (size_t i = 300; i < text.size(); i += 700) text[i] = (i / 700) % 2 ? ' ' : '\n';
+    for (int bytes : {1, 2}) {
+        PixelDepth = 8 * bytes, BytesPerPixel = (uint16_t)bytes;
+        Canvas c(200, 100, bytes);
+        const ClipRect r = {10, 10, 189, 89};
+        int x = 10, y = 10;
+        dunDrawText(&c.s, &x, &y, text.c_str(), &f.font, 7, &r);
+        x = 10, y = 10;
+        dunDrawTextInRect(&c.s, &x, &y, text.c_str(), &f.font, &r);
+        x = 10, y = 10;
+        dunDrawTextWrapWidth(&c.s, &x, &y, text.c_str(), &f.font, &r, 100);
+        dunDrawTextCentred(&c.s, text.c_str(), &f.font, &r);
+        dunDrawTextWrapped(&c.s, text.c_str(), &f.font, &r);
+        int w = 0, h = 0;
+        dunMeasureText(text.c_str(), &f.font, &w, &h);
+        EXPECT_GT(w, 0);
+        int inside = 0, outside = 0;
+        for (int py = 0; py < 100; ++py)
+            for (int px = 0; px < 200; ++px) {
+                bool ink = bytes == 1 ? c.At(px, py) != 0 : c.At16(px, py) != 0;
+                bool in = px >= r.left && px <= r.right && py >= r.top && py <= r.bottom;
+                (in ? inside : outside) += ink;
+            }
+        EXPECT_GT(inside, 0) << bytes;
+        EXPECT_EQ(outside, 0) << bytes;
+    }
+    PixelDepth = 8, BytesPerPixel = 1;
+    CurrentPalette = nullptr;
 }
 
 TEST(BitmapText, CentredInTheRectangle) {
