@@ -32,6 +32,10 @@ TEST(DisplayOnScreen, TestCardShownAndSaved) {
     std::filesystem::create_directories("vek/resource/art/screens");
     auto pal = BarsPalette();
     CurrentPalette = pal.data();
+    // The palette dies with this test, also when an assertion ends it early.
+    struct PaletteBack {
+        ~PaletteBack() { CurrentPalette = nullptr; }
+    } paletteBack;
     int shots = 0;
     for (bool window : {true, false})
         for (int depth : {8, 16})
