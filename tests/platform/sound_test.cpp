@@ -146,6 +146,13 @@ TEST_F(Sound, PauseAndResumeAll) {
     EXPECT_FALSE(SoundSlots[0].paused);
     EXPECT_TRUE(SoundIsPlaying(&SoundSlots[2]));
     EXPECT_EQ(osVoiceGetVolume(SoundSlots[0].buffer), -5000);
+    // A faded sound comes back with its dialogue fade as well as the master level.
+    DialogueBalance = 0.1f;
+    SoundPlay(0, 0, 0, 0, 1);  // stored at -1000
+    SoundPauseAll();
+    SoundResumeAll();
+    EXPECT_EQ(osVoiceGetVolume(SoundSlots[0].buffer), -5500);
+    DialogueBalance = 0.0f;
 
     // A speech file that ended while the game was paused is not restarted.
     wavetest::WriteBytes("speech.wav", wavetest::Constant8(100, 228));

@@ -324,7 +324,9 @@ TEST_F(VtPixelmap, HostileCoordinatesStayInside) {
     const vt_int_32 big = INT32_MAX, small = INT32_MIN;
     const vt_int_32 xs[] = {small, -70000, -65536, -9, -1, 0, 3, 6, 7, 65535, 65536, big};
     for (vt_uint_8 t : kDepths) {
-        Fixture f(t, 7, 5), g(t, 7, 5);
+        Fixture f(t, 7, 5), g(t, 7, 5), k(t, 9, 3);
+        k.pm->copy_function = VT_PMCOPY_KEYED_SOURCE;
+        VtPixelmapFill(k.pm, 1);
         const vt_uint_8 bits[4] = {0xFF, 0xFF, 0xFF, 0xFF};
         for (int origin : {0, -32768, 32767}) {
             f.pm->origin_x = vt_int_16(origin);
@@ -341,6 +343,12 @@ TEST_F(VtPixelmap, HostileCoordinatesStayInside) {
                     VtPixelmapRectangleCopy(f.pm, a, b, g.pm, b, a, a, b);
                     VtPixelmapRectangleCopy(f.pm, a, 1, g.pm, b, 0, 7, 5);
                     VtPixelmapRectangleCopy(g.pm, 0, a, f.pm, 1, b, 9, 9);
+                    VtPixelmapRectangleCopy(f.pm, a, b, k.pm, b, a, 9, 9);
+                    VtPixelmapRectangleCopy(f.pm, a, 1, k.pm, 0, b, a, b);
+                    VtPixelmapRectangleStretchCopy(f.pm, a, b, b, a, g.pm, b, a, a, b);
+                    VtPixelmapRectangle2(f.pm, a, b, b, a, 4, 5);
+                    VtPixelmapDirtyRectangleCopy(f.pm, g.pm, a, b, b, a);
+                    VtPixelmapDirtyRectangleDoubleBuffer(f.pm, g.pm, a, b, b, a);
                     VtPixelmapCopyBits(f.pm, a, b, bits, 1, 0, 8, 4, 5);
                     VtPixelmapCopyBits(f.pm, a, 1, bits, 2, -9, 16, 2, 5);
                     VtPixelmapText(f.pm, a, b, 6, nullptr, "Ab");
@@ -349,6 +357,7 @@ TEST_F(VtPixelmap, HostileCoordinatesStayInside) {
                         VtPixelmapFree(sub);
                     }
                 }
+            VtPixelmapCopy(f.pm, k.pm); // keyed, and of another size
         }
     }
 }
