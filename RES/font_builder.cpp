@@ -8,7 +8,7 @@
 
 #include "RES/font.h"
 #include "RES/gfx2d.h"
-#include "app/log.h"
+#include "core/log.h"
 #include "os/glyphs.h"
 #include "platform/display.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "RES/font.h"
-#include "app/system.h"
+#include "core/files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "RES/font.h"
 #include "RES/picture.h"
 #include "RES/util.h"
-#include "app/options.h"
+#include "core/options.h"
 
 static_assert(sizeof(Raster) == sizeof(Surface), "a picture's header becomes the glyph's surface");
 

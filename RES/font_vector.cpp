@@ -4,7 +4,7 @@
 #include <string>
 
 #include "RES/font.h"
-#include "app/system.h"
+#include "core/files.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 
 namespace gfx {
 

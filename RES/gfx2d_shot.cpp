@@ -7,8 +7,8 @@
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
 #include "RES/picture.h"
-#include "app/log.h"
-#include "app/system.h"
+#include "core/log.h"
+#include "core/files.h"
 
 using namespace gfx;
 

@@ -7,8 +7,8 @@
 #include "RES/util.h"
 #include "RES/resman.h"
 #include "RES/surface.h"
-#include "app/pending.h"
-#include "app/system.h"
+#include "core/pending.h"
+#include "core/files.h"
 
 // ---- 3D models: they need the rendering library's model records.
 void *LoadDatModel(const char *name, void *, uint32_t *) {

@@ -124,5 +124,3 @@ void tgaCaptureBgr(const uint8_t *pixels, int stride, int w, int h, int step, ui
 // One frame of the capture mode (16-bit display only): files "<folder>\tNNNNN.tga".
 void CaptureFrameTga(const char *folder, const Surface *surface);
 
-// ---- Shared by the readers: the whole file, refused above `limit` bytes.
-bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit);

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "RES/picture.h"
-#include "app/system.h"
+#include "core/files.h"
 
 void *LoadColourMap(const char *name, void *block, uint32_t *size) {
     if (!block) return nullptr;

@@ -6,8 +6,8 @@
 #include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/surface.h"
-#include "app/options.h"
-#include "app/system.h"
+#include "core/options.h"
+#include "core/files.h"
 
 namespace {
 

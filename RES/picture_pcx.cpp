@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "RES/picture.h"
-#include "app/options.h"
-#include "app/system.h"
+#include "core/options.h"
+#include "core/files.h"
 
 namespace {
 

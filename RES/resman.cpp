@@ -9,9 +9,10 @@
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/slab.h"
-#include "app/log.h"
-#include "app/options.h"
-#include "app/system.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "core/files.h"
+#include "core/progress.h"
 #include "present/lwo.h"
 
 ResourceManager RESMAN;

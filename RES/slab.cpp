@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/log.h"
-#include "app/options.h"
-#include "app/system.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "core/files.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "RES/text.h"
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "RES/font.h"
-#include "app/system.h"
+#include "core/files.h"
 
 uint32_t TextFileSize(const char *name) {
     FILE *f = OpenGameFile(name, "rb");

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "os/os.h"
+#include "os/system.h"
+
 uint32_t dunRandomState;
 uint32_t dunRand15State = 1;
 Vec3d WorldOriginOffset;
@@ -88,3 +91,10 @@ void WorldRecentre() {
 }
 
 void WorldRecentreStep() { WorldRecentre(); }
+
+void CopyTextToClipboard(const char *text) { osSetClipboardText(text ? text : ""); }
+
+uint32_t FreeMemoryBytes() {
+    uint64_t n = osFreeMemoryBytes();
+    return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : (uint32_t)n;
+}

@@ -88,3 +88,9 @@ void WorldSetRecentreHooks(const WorldRecentreHooks *hooks);
 void WorldRecentre();
 // Once per game frame, after the GUI frame.
 void WorldRecentreStep();
+
+// Puts the text on the system clipboard.
+void CopyTextToClipboard(const char *text);
+// Available physical memory plus swap, in bytes (sizes the resource pool);
+// like the system's own figure it saturates at 4 GB - 1.
+uint32_t FreeMemoryBytes();

@@ -3,7 +3,7 @@
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
-#include "app/pending.h"
+#include "core/pending.h"
 
 ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
 

@@ -4,11 +4,7 @@
 #include "os/clock.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
-uint32_t dunGameClock;
-int32_t dunFrameStep, gRawStep;
-float dunFrameSeconds = 0.01f;
-float dunTimeScale = 1.0f;
-int32_t dunFrameSkipCount;
+int32_t gRawStep;
 uint8_t gFixedStep;
 int32_t gFixedRate = 15;
 

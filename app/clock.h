@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/frame.h"
+#include "core/frame.h"
 
 extern uint32_t gNowCs;       // the last counter reading in centiseconds
 extern uint32_t gNowMs;       // and in milliseconds

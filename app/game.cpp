@@ -6,12 +6,14 @@
 #include "ai/contacts.h"
 #include "ai/states.h"
 #include "app/clock.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "app/profiler.h"
+#include "app/progress.h"
 #include "app/shell.h"
 #include "app/shellcall.h"
 #include "app/system.h"
+#include "core/files.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/cockpit.h"
@@ -48,11 +50,8 @@
 #include "world/step.h"
 
 uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
-uint32_t dunFrameCounter;
-uint8_t dunFrozen, dunKeepControlledMoving;
 ScriptToken *gMainScriptPc;
 uint8_t *gKeyState;
-uint8_t dunPrevKeyTable[256];
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
 uint16_t gSystemTransferPending;
@@ -199,6 +198,7 @@ int gameInit() {
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
                       "vek\\resource\\scripts\\missions\\New_Demo_mission15.scr");
     }
+    SetLoadProgressDisplay(ShowLoadProgressStep);
     CALL(JoystickInit);
     CALL(resmanInit);
     dunBeltCount = 0;

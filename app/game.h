@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/frame.h"
+#include "core/frame.h"
 
 struct ScriptToken;
 struct BitmapFont;

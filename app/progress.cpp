@@ -1,10 +1,11 @@
 // The load-progress display.
+#include "app/progress.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "app/game.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "app/shell.h"
 #include "app/shellcall.h"
 #include "gui/feed.h"
@@ -14,7 +15,7 @@
 
 uint16_t gLoadProgress;
 
-void LoadProgressStep(const char *text) {
+void ShowLoadProgressStep(const char *text) {
     if (!(optFrontEndStart || (gMissionFromCommandLine && CardMode))) return;
     if (!gLoading) return;
     if (optConsole) {

@@ -8,7 +8,7 @@
 
 #include "app/clock.h"
 #include "app/game.h"
-#include "app/log.h"
+#include "core/log.h"
 #include "app/options.h"
 #include "app/shellcall.h"
 #include "app/system.h"

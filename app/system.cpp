@@ -4,34 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "os/paths.h"
 #include "os/registry.h"
 #include "os/system.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
-
-FILE *OpenGameFile(const char *path, const char *mode) {
-    if (!path || !mode) return nullptr;
-    bool forWrite = mode[0] == 'w' || mode[0] == 'a';
-    std::string host = osResolvePath(path, forWrite);
-    // "rt"/"wt" text modes of the original mean nothing here.
-    char m[8];
-    size_t n = 0;
-    for (const char *p = mode; *p && n + 1 < sizeof m; ++p)
-        if (*p != 't') m[n++] = *p;
-    m[n] = 0;
-    FILE *f = std::fopen(host.c_str(), m);
-    if (f) dunFileAccessLog(path);
-    return f;
-}
-
-bool GameFileExists(const char *path) {
-    FILE *f = OpenGameFile(path, "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
 
 char gCdLetters[26];
 uint16_t gCdCount;
@@ -70,11 +48,6 @@ int SetWorkingFolder(const char *path) {
     // A ready volume's root: a drive letter, a colon and at most a backslash.
     size_t n = std::strlen(path);
     return n >= 2 && n <= 3 && std::isalpha((unsigned char)path[0]) && path[1] == ':' && (n == 2 || path[2] == '\\');
-}
-
-uint32_t FreeMemoryBytes() {
-    uint64_t n = osFreeMemoryBytes();
-    return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : (uint32_t)n;
 }
 
 void JoystickStart() { JoystickInit(); }

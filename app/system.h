@@ -1,16 +1,7 @@
-// System services: the one routine through which every data file opens, and
-// the install, CD-ROM and memory queries.
+// System services: the install, CD-ROM and memory queries.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-
-// Opens a data file by its game path (backslashes, any letter case, drive
-// letters) relative to the data root; logs it to "filelog.txt" with
-// "logfile". Returns the stream or null.
-FILE *OpenGameFile(const char *path, const char *mode);
-// True when the data file opens for reading (logged as any open is).
-bool GameFileExists(const char *path);
 
 // The CD-ROM drive letters, their count and the first one (0 when none).
 extern char gCdLetters[26];
@@ -29,9 +20,6 @@ char FindCdDrives();
 int ReadInstallPaths();
 // Makes the folder current; non-zero when it is the root of a drive.
 int SetWorkingFolder(const char *path);
-// Available physical memory plus swap, in bytes (sizes the resource pool);
-// like the system's own figure it saturates at 4 GB - 1.
-uint32_t FreeMemoryBytes();
 void JoystickStart();
 // Releases force feedback and the relative mouse, then closes the display.
 void ShutdownInputAndDisplay();

@@ -14,10 +14,10 @@
 
 #include "app/clock.h"
 #include "app/game.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "os/paths.h"
-#include "app/system.h"
+#include "core/files.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "os/display.h"
 
 namespace {

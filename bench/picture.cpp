@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "RES/picture.h"
-#include "app/options.h"
+#include "core/options.h"
 
 namespace {
 

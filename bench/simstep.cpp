@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "app/frame.h"
+#include "core/frame.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"

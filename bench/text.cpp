@@ -13,7 +13,7 @@
 #include "RES/font.h"
 #include "RES/gfx2d.h"
 #include "RES/text.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "os/glyphs.h"
 
 namespace {

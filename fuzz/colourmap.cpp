@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "RES/picture.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

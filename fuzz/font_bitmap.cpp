@@ -5,7 +5,7 @@
 
 #include "RES/font.h"
 #include "RES/text.h"
-#include "app/options.h"
+#include "core/options.h"
 
 static void Exercise(const BitmapFont *font) {
     static const char kText[] = "Gr\xF6\xDF" "e, \xE9t\xE9\r\nAg \x01\xFF wrap these words please\n\n";

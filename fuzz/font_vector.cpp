@@ -4,7 +4,7 @@
 
 #include "RES/font.h"
 #include "RES/text.h"
-#include "app/options.h"
+#include "core/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size > (1u << 20)) return 0;

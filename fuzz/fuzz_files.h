@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "os/paths.h"
 
 namespace fuzzfiles {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "present/view_clip.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "RES/picture.h"
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const uint8_t kEmpty[1] = {};

@@ -2,7 +2,7 @@
 // yet. Each says so once in the log.
 #include <cmath>
 
-#include "app/pending.h"
+#include "core/pending.h"
 #include "hud/hud.h"
 
 double hudBearingDegrees(double a, double b) {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 
 Surface ScreenSurface = {nullptr, 640, 480, 0, 0, 640};
 DisplayMode TheDisplayMode = {640, 480, 8, nullptr, &ScreenSurface};

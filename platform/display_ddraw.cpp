@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "gui/redraw.h"
 #include "os/display.h"
 #include "os/os.h"

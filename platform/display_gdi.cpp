@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "os/display.h"
 #include "platform/display.h"
 

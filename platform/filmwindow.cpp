@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "app/shell.h"
-#include "app/system.h"
+#include "core/files.h"
 #include "os/events.h"
 #include "os/film.h"
 #include "os/filmwindow.h"

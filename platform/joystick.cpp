@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "gui/pointer.h"
 #include "hud/hud.h"
 #include "os/input.h"

@@ -1,6 +1,6 @@
 #include "platform/keyboard.h"
 
-#include "app/options.h"
+#include "core/options.h"
 #include "os/input.h"
 #include "platform/display.h"
 

@@ -1,6 +1,6 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include "app/pending.h"
+#include "core/pending.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 

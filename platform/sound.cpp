@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "os/audio.h"
 #include "platform/wave.h"
 #include "RES/util.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/frame.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "core/frame.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "gui/redraw.h"
 #include "gui/gui.h"
 #include "gui/station.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/frame.h"
-#include "app/log.h"
+#include "core/frame.h"
+#include "core/log.h"
 #include "world/handle.h"
 #include "world/objlist.h"
 #include "world/records.h"

@@ -5,8 +5,8 @@
 
 #include "RES/util.h"
 #include "RES/util.h"
-#include "app/frame.h"
-#include "app/log.h"
+#include "core/frame.h"
+#include "core/log.h"
 #include "world/universe.h"
 
 SceneItem dunSceneItemPool[kMaxSceneItems];

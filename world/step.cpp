@@ -5,7 +5,7 @@
 #include "RES/vecmath.h"
 #include "ai/brain.h"
 #include "ai/contacts.h"
-#include "app/frame.h"
+#include "core/frame.h"
 #include "app/profiler.h"
 #include "gui/cockpit.h"
 #include "platform/sound.h"

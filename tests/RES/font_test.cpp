@@ -12,7 +12,7 @@
 #include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/resman.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "os/glyphs.h"
 #include "platform/display.h"
 #include "platform/sound.h"

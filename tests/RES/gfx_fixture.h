@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 
 namespace gfxtest {
 

@@ -5,7 +5,7 @@
 
 #include "RES/picture.h"
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "common/temp_dir.h"
 #include "res_helpers.h"
 

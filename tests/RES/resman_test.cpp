@@ -11,7 +11,7 @@
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/resman.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 #include "os/paths.h"

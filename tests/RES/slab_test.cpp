@@ -7,7 +7,7 @@
 #include <string>
 
 #include "RES/slab.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 #include "os/paths.h"

@@ -9,7 +9,7 @@
 
 #include "RES/text.h"
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "os/display.h"
 #include "platform/display.h"
 #include "font_fixture.h"

@@ -6,7 +6,7 @@
 
 #include "app/clock.h"
 #include "app/game.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "app/profiler.h"
 #include "app/shell.h"
 #include "call_recorder.h"

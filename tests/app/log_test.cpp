@@ -5,8 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/log.h"
-#include "app/options.h"
+#include "core/log.h"
+#include "present/diaghandler.h"
+#include "core/options.h"
 #include "render/fw/fw.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"

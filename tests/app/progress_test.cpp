@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/game.h"
-#include "app/log.h"
-#include "app/options.h"
+#include "app/progress.h"
+#include "core/options.h"
 #include "call_recorder.h"
 
 using ruvotest::CallRecorder;
@@ -16,8 +16,10 @@ struct Progress : testing::Test {
         ResetOptions();
         ResetGameState();
         gLoadProgress = 0;
+        SetLoadProgressDisplay(ShowLoadProgressStep);
     }
     void TearDown() override {
+        SetLoadProgressDisplay(nullptr);
         ResetOptions();
         ResetGameState();
     }

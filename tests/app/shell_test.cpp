@@ -10,7 +10,7 @@
 
 #include "app/clock.h"
 #include "app/game.h"
-#include "app/log.h"
+#include "core/log.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "call_recorder.h"

@@ -2,7 +2,7 @@
 // fatal roads of the game can be tested in-process.
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "common/fatal_hook.h"
 
 int main(int argc, char **argv) {

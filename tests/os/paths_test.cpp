@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/files.h"
 #include "app/system.h"
+#include "RES/util.h"
 #include "common/temp_dir.h"
 #include "os/paths.h"
 #include "os/registry.h"

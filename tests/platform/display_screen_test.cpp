@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "common/temp_dir.h"
 #include "os/display.h"
 #include "platform/display.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "app/shell.h"
 #include "os/events.h"
 #include "common/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "gui/pointer.h"
 #include "platform/display.h"
 #include "os/input.h"

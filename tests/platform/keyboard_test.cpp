@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "platform/keyboard.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/game.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "app/shell.h"
 #include "os/events.h"
 #include "os/window.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "common/temp_dir.h"
 #include "os/audio.h"
 #include "wave_bytes.h"

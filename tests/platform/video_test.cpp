@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "app/options.h"
+#include "core/options.h"
 #include "common/temp_dir.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"

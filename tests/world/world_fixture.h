@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame.h"
+#include "core/frame.h"
 #include "common/fatal_hook.h"
 #include "gui/cockpit.h"
 #include "world/messages.h"

@@ -18,23 +18,6 @@ void dunErrorBox(const char *text, const char *title);
 #define DUN_VERIFY(expr) ((expr) ? (void)0 : dunVerify(#expr, __FILE__, __LINE__))
 // With "logfile": one "filelog.txt" line for a data file that opened.
 void dunFileAccessLog(const char *path);
-void CopyTextToClipboard(const char *text);
-// One step of loading feedback (the resource loader, script loading, start-up).
-void LoadProgressStep(const char *text);
-// The rendering library's diagnostics routines: a box titled "WARNING" or
-// "ERROR", then exit code 10.
-[[noreturn]] void fatalWarningBox(const char *text);
-[[noreturn]] void fatalErrorBox(const char *text);
-// The record of those two routines that the 3D presentation installs in the
-// rendering library ("Windows DiagHandler").
-struct vt_diaghandler;
-extern vt_diaghandler WindowsDiagHandler;
-
-// One step of loading feedback: a text-feed line with "console", else a
-// step of the progress bar. Only while loading.
-void LoadProgressStep(const char *text);
-// The steps shown since the load began (0 before a mission loads).
-extern uint16_t gLoadProgress;
 
 // Where the debugger output goes ("debug" option); stderr unless replaced.
 using DebugSink = void (*)(const char *text);

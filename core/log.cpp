@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "core/log.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -6,9 +6,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/options.h"
+#include "core/options.h"
 #include "os/os.h"
-#include "render/fw/fw.h"
 
 static FatalHook gFatalHook = nullptr;
 static DebugSink gDebugSink = nullptr;
@@ -124,17 +123,3 @@ void dunFileAccessLog(const char *path) {
     std::fprintf(f, "xcopy /d %s e:\\Directory\\%.*s\r\n", path, (int)folderLen, path);
     std::fclose(f);
 }
-
-void CopyTextToClipboard(const char *text) { osSetClipboardText(text ? text : ""); }
-
-void fatalWarningBox(const char *text) {
-    osMessageBox("WARNING", text);
-    dunTerminate(text, 10);
-}
-
-void fatalErrorBox(const char *text) {
-    osMessageBox("ERROR", text);
-    dunTerminate(text, 10);
-}
-
-vt_diaghandler WindowsDiagHandler = {"Windows DiagHandler", fatalWarningBox, fatalErrorBox};

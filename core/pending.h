@@ -2,7 +2,7 @@
 // in the log, so that a run shows what it went without.
 #pragma once
 
-#include "app/log.h"
+#include "core/log.h"
 
 #define PENDING_ONCE(name)                         \
     do {                                           \

@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "core/options.h"
 
 uint8_t optArcade, optSlave, optPerspective, optPowers, optConsole, optEngineering, optShades, optDisplayShades,
     optSound, optWire, optRunInBack, optFontMake, optNoFill, optNoDialogue, optSysBuf, optDirector, optNoHud,

@@ -1,0 +1,53 @@
+#include "core/files.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "core/log.h"
+#include "os/paths.h"
+
+FILE *OpenGameFile(const char *path, const char *mode) {
+    if (!path || !mode) return nullptr;
+    bool forWrite = mode[0] == 'w' || mode[0] == 'a';
+    std::string host = osResolvePath(path, forWrite);
+    // "rt"/"wt" text modes of the original mean nothing here.
+    char m[8];
+    size_t n = 0;
+    for (const char *p = mode; *p && n + 1 < sizeof m; ++p)
+        if (*p != 't') m[n++] = *p;
+    m[n] = 0;
+    FILE *f = std::fopen(host.c_str(), m);
+    if (f) dunFileAccessLog(path);
+    return f;
+}
+
+bool GameFileExists(const char *path) {
+    FILE *f = OpenGameFile(path, "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+
+bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit) {
+    *data = nullptr;
+    *size = 0;
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return false;
+    long length = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+    if (length < 0 || size_t(length) > limit || std::fseek(f, 0, SEEK_SET) != 0) {
+        std::fclose(f);
+        return false;
+    }
+    uint8_t *buffer = static_cast<uint8_t *>(std::malloc(length ? size_t(length) : 1));
+    if (!buffer) {
+        std::fclose(f);
+        return false;
+    }
+    size_t got = std::fread(buffer, 1, size_t(length), f);
+    std::fclose(f);
+    *data = buffer;
+    *size = got;
+    return true;
+}

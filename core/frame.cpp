@@ -1,0 +1,10 @@
+#include "core/frame.h"
+
+uint32_t dunGameClock;
+uint32_t dunFrameCounter;
+int32_t dunFrameStep;
+float dunFrameSeconds = 0.01f;
+float dunTimeScale = 1.0f;
+uint8_t dunFrozen, dunKeepControlledMoving;
+uint8_t dunPrevKeyTable[256];
+int32_t dunFrameSkipCount;

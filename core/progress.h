@@ -1,0 +1,10 @@
+// Loading feedback. The resource loader, the script tokeniser and the
+// universe loaders report each step here; the shell installs what shows it
+// (the load screen's bar or the console box). Nothing is shown while no
+// display is installed, as in tests.
+#pragma once
+
+using LoadProgressDisplay = void (*)(const char *text);
+void SetLoadProgressDisplay(LoadProgressDisplay display);
+// One step of loading feedback.
+void LoadProgressStep(const char *text);

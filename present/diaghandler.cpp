@@ -1,0 +1,17 @@
+#include "present/diaghandler.h"
+
+#include "core/log.h"
+#include "os/os.h"
+#include "render/fw/fw.h"
+
+void fatalWarningBox(const char *text) {
+    osMessageBox("WARNING", text);
+    dunTerminate(text, 10);
+}
+
+void fatalErrorBox(const char *text) {
+    osMessageBox("ERROR", text);
+    dunTerminate(text, 10);
+}
+
+vt_diaghandler WindowsDiagHandler = {"Windows DiagHandler", fatalWarningBox, fatalErrorBox};

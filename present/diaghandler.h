@@ -1,0 +1,10 @@
+// The game's diagnostics handler for the rendering library ("Windows
+// DiagHandler"): the 3D set-up installs it in place of the library's own.
+#pragma once
+
+struct vt_diaghandler;
+
+// A box titled "WARNING" or "ERROR", then the process ends with exit code 10.
+[[noreturn]] void fatalWarningBox(const char *text);
+[[noreturn]] void fatalErrorBox(const char *text);
+extern vt_diaghandler WindowsDiagHandler;
