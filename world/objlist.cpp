@@ -367,8 +367,8 @@ TDP *dunAppendTDP(TDP *node, void *model, float x, float y, float z) {
     return dunAddChildTDP(node, model, x, y, z);
 }
 
-void dunInitFlightParams(FlightParams *b, float p1, float p2, float p3, float p4, float p5, float p6, float p7,
-                         float p8) {
+void dunInitFlightParams(FlightParams *b, float p1, float p2, uint32_t p3, uint32_t p4, float p5, float p6,
+                         float p7, float p8) {
     // A wreck's zero turn rates give infinite derived figures by design.
     b->p1 = p1;
     b->p2 = p2;
@@ -400,7 +400,7 @@ FlightParams *dunNewFlightParams(float p1, float p2, float p5, float p6, float p
     if (!r) return nullptr;
     r->next = roundFlights;
     roundFlights = r;
-    dunInitFlightParams(&r->block, p1, p2, 0.0f, 0.0f, p5, p6, p7, p8);
+    dunInitFlightParams(&r->block, p1, p2, 0, 0, p5, p6, p7, p8);
     return &r->block;
 }
 
@@ -515,8 +515,9 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         if (item->flags & SceneFlag::Asteroid) dunCreateAsteroid();
     }
     dunRemoveContact(item);
-    // Parked objects belong to the world as much as listed ones.
-    if (!inRing(&sceneHead, item) && !inRing(&parkedHead, item)) return nullptr;
+    // A parked object is out of the world: it stays parked with its records
+    // and comes back when its system does.
+    if (!inRing(&sceneHead, item)) return nullptr;
     if (item->flags & SceneFlag::Counted) --dunMissionCounter;
     if (item->flags & SceneFlag::Tracked) dunUntrackObject(item);
 

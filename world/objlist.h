@@ -47,8 +47,10 @@ TDP *dunAttachTDP(SceneItem *item);
 TDP *dunAddChildTDP(TDP *parent, void *model, float x, float y, float z);
 TDP *dunAddSiblingTDP(TDP *node, void *model, float x, float y, float z);
 TDP *dunAppendTDP(TDP *node, void *model, float x, float y, float z);
-void dunInitFlightParams(FlightParams *block, float p1, float p2, float p3, float p4, float p5, float p6,
-                         float p7, float p8);
+// P3 (LDS growth, percent per second) and P4 (maximum LDS speed) are whole
+// numbers; the others are floats.
+void dunInitFlightParams(FlightParams *block, float p1, float p2, uint32_t p3, uint32_t p4, float p5,
+                         float p6, float p7, float p8);
 // A block of its own for a round; such blocks are returned at the world reset.
 FlightParams *dunNewFlightParams(float p1, float p2, float p5, float p6, float p7, float p8);
 void dunScaleShipPerformance(SceneItem *item);

@@ -226,13 +226,14 @@ constexpr uint16_t Docking = 0x400;
 // Records
 
 // The performance block: P1..P8 as given to dunInitFlightParams, the
-// derived D1..D4 and the working values. Indexed by other code as the
-// "22 figures" (figure[i] = word i).
+// derived D1..D4 and the working values. Other code calls its words the
+// "22 figures" (figure [i] = word i); the words are not all floats, so they
+// are read by name.
 struct FlightParams {
     float p1;             // [0] main acceleration / top thrust
     float p2;             // [1] lateral acceleration
-    float p3;             // [2] LDS growth, percent per second
-    float p4;             // [3] maximum LDS speed (0 = no LDS drive); degraded by the sensors damage
+    uint32_t p3;          // [2] LDS growth, percent per second
+    uint32_t p4;          // [3] maximum LDS speed (0 = no LDS drive); degraded by the sensors damage
     float p300;           // [4] 300.0; LDS spin-up time in centiseconds
     float turnRates[3];   // [5..7] P5, P6, P7: degrees per second
     float workRates[3];   // [8..10] the working copies
@@ -246,8 +247,6 @@ struct FlightParams {
     uint8_t spare17[3];
     float tail[3];        // [18..20] 0.1, 0.3, 100.0
     uint32_t spare21;     // [21]
-
-    float &figure(int i) { return reinterpret_cast<float *>(this)[i]; }
 };
 static_assert(sizeof(FlightParams) == 22 * 4);
 
