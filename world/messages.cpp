@@ -206,6 +206,14 @@ bool dunMsgPayloadU16(const MsgRecord *record, uint32_t offset, uint16_t *value)
     return p != nullptr;
 }
 
+void dunPayloadPutU32(uint8_t *payload, uint32_t offset, uint32_t value) { store32(payload + offset, value); }
+void dunPayloadPutU16(uint8_t *payload, uint32_t offset, uint16_t value) { store16(payload + offset, value); }
+void dunPayloadPutF32(uint8_t *payload, uint32_t offset, float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    store32(payload + offset, bits);
+}
+
 SceneItem *dunMsgPayloadItem(const MsgRecord *record, uint32_t offset) {
     uint32_t h;
     return dunMsgPayloadU32(record, offset, &h) ? dunItemFromHandle(h) : nullptr;

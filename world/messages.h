@@ -61,6 +61,10 @@ void dunMsgCopyPayload(const MsgRecord *record, void *destination);
 bool dunMsgPayloadU32(const MsgRecord *record, uint32_t offset, uint32_t *value);
 bool dunMsgPayloadF32(const MsgRecord *record, uint32_t offset, float *value);
 bool dunMsgPayloadU16(const MsgRecord *record, uint32_t offset, uint16_t *value);
+// Building a payload: little-endian fields at a byte offset.
+void dunPayloadPutU32(uint8_t *payload, uint32_t offset, uint32_t value);
+void dunPayloadPutU16(uint8_t *payload, uint32_t offset, uint16_t value);
+void dunPayloadPutF32(uint8_t *payload, uint32_t offset, float value);
 // Objects and parts named in a payload are 32-bit handles (world/handle.h):
 // these read the word at a byte offset of the payload and resolve it, giving
 // null for a stale handle or an offset past the payload.

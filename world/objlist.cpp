@@ -18,6 +18,7 @@
 #include "present/scene.h"
 #include "script/mission.h"
 #include "world/belts.h"
+#include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
@@ -522,6 +523,9 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
     if (item->flags & SceneFlag::Tracked) dunUntrackObject(item);
 
     unlink(item);
+    // Its hooks would otherwise stay taken from the Action pool (30 records)
+    // until the mission ends.
+    dunReleaseEventHooks(item);
     item->flags &= ~SceneFlag::InUse;
     item->releaseFrame = dunFrameCounter;
     if (item->avatar) item->avatar->flags16 &= ~AvatarState::InUse;
@@ -641,6 +645,8 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;
+    dunLastPlasmaBall = nullptr;
+    dunProtectedObject = nullptr;
     dunTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();

@@ -1,4 +1,5 @@
-// Routines of special objects: tracking list, stock launches, gates.
+// Routines of special objects: tracking list, stock launches, gates, the
+// plasma ball and gas shell, the forced LDS drop-out.
 #pragma once
 
 struct SceneItem;
@@ -7,3 +8,7 @@ void dunUntrackObject(SceneItem *item);
 void dunLaunchStockNearby();
 void dunSimChaos(SceneItem *item);
 void dunSimStargate(SceneItem *item);
+void dunSimPlasmaBall(SceneItem *ball);
+void dunSimGasShell(SceneItem *shell);
+// The jolt of a forced LDS drop-out.
+void dunDropLds(SceneItem *ship);

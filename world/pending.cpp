@@ -3,15 +3,20 @@
 #include "core/pending.h"
 #include "world/belts.h"
 #include "world/collision.h"
+#include "world/contact.h"
+#include "world/damage.h"
 #include "world/docking.h"
 #include "world/engineering.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
 #include "world/objroutines.h"
 #include "world/stations.h"
+#include "world/records.h"
 #include "world/universe.h"
 
 uint16_t dunCurrentSystem = 0;
+int32_t dunPendingStarSystem = 0;
+SceneItem *dunRemoteObject = nullptr;
 
 void dunResetFrameFlags() { PENDING_ONCE("dunResetFrameFlags"); }
 void dunCollisionPass() { PENDING_ONCE("dunCollisionPass"); }
@@ -22,7 +27,36 @@ void dunControlFree(SceneItem *) { PENDING_ONCE("dunControlFree"); }
 void dunSimSpawnedNode(SceneItem *) { PENDING_ONCE("dunSimSpawnedNode"); }
 void dunUpdateDocking(SceneItem *) { PENDING_ONCE("dunUpdateDocking"); }
 void dunUndockAll(SceneItem *) { PENDING_ONCE("dunUndockAll"); }
-void dunHandleMessages(SceneItem *) { PENDING_ONCE("dunHandleMessages"); }
+void dunSimPlasmaBall(SceneItem *) { PENDING_ONCE("dunSimPlasmaBall"); }
+void dunSimGasShell(SceneItem *) { PENDING_ONCE("dunSimGasShell"); }
+void dunDropLds(SceneItem *) { PENDING_ONCE("dunDropLds"); }
+void dunSubsystemFaultTick(SceneItem *) { PENDING_ONCE("dunSubsystemFaultTick"); }
+void dunLeaveRemoteControl() { PENDING_ONCE("dunLeaveRemoteControl"); }
+BodyRecord *dunFindBody(int32_t, const char *) {
+    PENDING_ONCE("dunFindBody");
+    return nullptr;
+}
+// The port list walk already behaves as the docking module's will.
+DockingPort *dunGetDockingPort(SceneItem *ship, int n) {
+    PENDING_ONCE("dunGetDockingPort");
+    if (!ship || !ship->sim || !ship->sim->shipInfo) return nullptr;
+    DockingPort *p = ship->sim->shipInfo->ports;
+    for (int i = 0; p && p->next && i < n; ++i) p = p->next;
+    return p;
+}
+uint8_t dunDockShips(SceneItem *, SceneItem *, DockingPort *, DockingPort *, int16_t) {
+    PENDING_ONCE("dunDockShips");
+    return 0;
+}
+void dunUndock(SceneItem *) { PENDING_ONCE("dunUndock"); }
+void dunDestroySelf(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunDestroySelf"); }
+void dunContactPlasmaBall(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
+    PENDING_ONCE("dunContactPlasmaBall");
+}
+void dunContactProjectile(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
+    PENDING_ONCE("dunContactProjectile");
+}
+void dunApplyDamage(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunApplyDamage"); }
 void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
 void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
 void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }

@@ -28,6 +28,7 @@ struct EngComponent;
 struct EngineSoundSlot;
 struct SoundSlot;
 struct HUD;
+struct ResourceHandle;
 
 // vt_actor, vt_model and vt_material are the rendering library's records;
 // the world only keeps references to them.
@@ -48,6 +49,35 @@ using NodeRoutine = void (*)(TDP *node);
 // contact point as three floats)
 using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode,
                                 int16_t *handled, float *point);
+
+// Object references in fixed 32-bit words are handles (world/handle.h).
+using DunHandle = uint32_t;
+
+// The 48-byte payload of a hit or a destruction (message types 7 and 8):
+// eleven words of impact data, then the attacker. In a message it is laid
+// out little-endian in this order (world/msghandler.h packs and reads it).
+struct DamageRecord {
+    DunHandle word0;       // 0: 0, or the part of the object that was struck
+    Vec3 point;            // 4: point of impact, relative to the object
+    Vec3 velocity;         // 16: velocity of what struck it
+    int32_t damage;        // 28
+    int32_t secondTerm;    // 32
+    uint32_t spare;        // 36
+    float mass;            // 40: mass of what struck it
+    DunHandle attacker;    // 44
+};
+
+// What an event gives its hooks: the point of the contact or the impact, the
+// other object of a collision or a docking, and the damage record of a hit
+// or a destruction (null for the other events).
+struct HookArgument {
+    Vec3 point;
+    SceneItem *other;
+    const DamageRecord *record;
+};
+using HookAction = void (*)(SceneItem *item, const HookArgument *argument);
+// Called when the object is destroyed, with the destruction's record.
+using DestroyedHandler = void (*)(SceneItem *item, const DamageRecord *record);
 
 // ---------------------------------------------------------------------------
 // SceneItem flags
@@ -283,7 +313,7 @@ struct Avatar {
     ModelUpdateRoutine modelUpdate;
     PresentationRoutine presentation;
     ContactHandler contactHandler;
-    ContactHandler secondHandler;   // also the destroyed handler
+    DestroyedHandler secondHandler; // the destroyed handler
     int8_t collisionPriority;       // 50 beam rounds, 40 munitions
     char marker;                    // '-' for gas shells
     uint8_t probed;
@@ -335,6 +365,7 @@ struct Avatar {
     SceneItem *cameraTarget;
     int32_t cameraDistance[2];
     SceneItem *destroyedBy;
+    int32_t starCode;               // a body's star code (capsule jumps); 0 none
     void *attachedSound;
     uint32_t viewerState[8];        // viewer state words of the local-space viewer's camera
 };
@@ -455,6 +486,7 @@ struct ShipInfo {
     SceneItem *leader;
     uint32_t classFlags;
     uint32_t flags;
+    uint32_t scoreWord;      // compared with a score record's first word (message 26)
     FlightParams current;
     FlightParams nominal;
     OrderSlot orders[8];
@@ -515,7 +547,8 @@ struct Action {
     Action *next;
     uint32_t eventId;
     uint32_t flags;
-    void *action;            // a routine, or a reference to a named video
+    HookAction routine;            // called with flag 4
+    const ResourceHandle *video;   // otherwise: the named video it plays
 };
 
 struct HitBox {
