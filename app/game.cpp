@@ -458,7 +458,7 @@ void launchFileByExtension(const char *path) {
         void *model = h ? h->data : nullptr;
         if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
-        CALL(dunRefreshPlayerCollision, model);
+        CALL(dunRefreshModelCollision, dunPlayerShip, model);
         if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
     } else if (SameName(ext, "SMK")) {
         CALL(PlayVideo, path);

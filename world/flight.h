@@ -2,6 +2,7 @@
 #pragma once
 
 struct SceneItem;
+struct BodyRecord;
 
 void dunFlyShip(SceneItem *item);
 void dunControlPlayer(SceneItem *item);
@@ -14,3 +15,12 @@ void dunSimSpawnedNode(SceneItem *item);
 // back to the player's ship.
 extern SceneItem *dunRemoteObject;
 void dunLeaveRemoteControl();
+
+// The capsule jump of the player's ship: the switch that allows it, the star
+// code of the current system, the armed destination (its star code, 0 when
+// none, and its body) and the body the player's ship touched last.
+extern uint8_t dunCapsuleJumpSwitch;
+extern int32_t dunCurrentStarCode;
+extern int32_t dunCapsuleStarCode;
+extern BodyRecord *dunCapsuleBody;
+extern SceneItem *dunLastTouchedBody;

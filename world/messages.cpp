@@ -237,6 +237,14 @@ int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {
     return count;
 }
 
+int16_t dunMsgCountType(const SceneItem *item, uint16_t type) {
+    int16_t count = 0;
+    if (!item || !dunMsgIsReceiver(item->receiverId)) return 0;
+    for (uint32_t pos = 0; pos < writePos; pos += sizeAt(pos))
+        if (receiverAt(pos) == item->receiverId && typeAt(pos) == type) ++count;
+    return count;
+}
+
 void dunMsgBroadcast(uint32_t sender, uint32_t delay, uint16_t type, uint32_t length, const void *payload) {
     SceneItem *head = dunSceneListHead();
     for (SceneItem *item = head->next, *next; item && item != head; item = next) {

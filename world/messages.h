@@ -72,6 +72,8 @@ SceneItem *dunMsgPayloadItem(const MsgRecord *record, uint32_t offset);
 struct TDP;
 TDP *dunMsgPayloadNode(const MsgRecord *record, uint32_t offset);
 int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type);
+// How many records of a type wait for the object's receiver (none are changed).
+int16_t dunMsgCountType(const SceneItem *item, uint16_t type);
 void dunMsgBroadcast(uint32_t sender, uint32_t delay, uint16_t type, uint32_t length, const void *payload);
 void dunMsgCompact();
 void dunMsgEndFrame();

@@ -198,7 +198,8 @@ void handleTimedDetonation(SceneItem *item) {
 
 void enablePort(SceneItem *item, const MsgRecord *m) {
     uint16_t n = 0;
-    dunMsgPayloadU16(m, 0, &n);
+    // A message without a port number (the end of a stun) opens no port.
+    if (!dunMsgPayloadU16(m, 0, &n)) return;
     if (DockingPort *p = dunGetDockingPort(item, n)) p->flags |= PortFlag::Open;
 }
 

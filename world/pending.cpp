@@ -12,14 +12,18 @@
 #include "world/objroutines.h"
 #include "world/stations.h"
 #include "world/records.h"
+#include "world/wreck.h"
 #include "world/universe.h"
 
 uint16_t dunCurrentSystem = 0;
 int32_t dunPendingStarSystem = 0;
 SceneItem *dunRemoteObject = nullptr;
+uint8_t dunCapsuleJumpSwitch = 0;
+int32_t dunCurrentStarCode = 0;
+int32_t dunCapsuleStarCode = 0;
+BodyRecord *dunCapsuleBody = nullptr;
+SceneItem *dunLastTouchedBody = nullptr;
 
-void dunResetFrameFlags() { PENDING_ONCE("dunResetFrameFlags"); }
-void dunCollisionPass() { PENDING_ONCE("dunCollisionPass"); }
 void dunFlyShip(SceneItem *) { PENDING_ONCE("dunFlyShip"); }
 void dunControlPlayer(SceneItem *) { PENDING_ONCE("dunControlPlayer"); }
 void dunControlTest(SceneItem *) { PENDING_ONCE("dunControlTest"); }
@@ -49,14 +53,41 @@ uint8_t dunDockShips(SceneItem *, SceneItem *, DockingPort *, DockingPort *, int
     return 0;
 }
 void dunUndock(SceneItem *) { PENDING_ONCE("dunUndock"); }
-void dunDestroySelf(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunDestroySelf"); }
-void dunContactPlasmaBall(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
-    PENDING_ONCE("dunContactPlasmaBall");
+uint8_t dunTryDockOnContact(SceneItem *, SceneItem *) {
+    PENDING_ONCE("dunTryDockOnContact");
+    return 0;
 }
-void dunContactProjectile(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
-    PENDING_ONCE("dunContactProjectile");
+SceneItem *dunGetDockedPartner(SceneItem *ship, SceneItem *other) {
+    PENDING_ONCE("dunGetDockedPartner");
+    if (!ship || !ship->sim || !ship->sim->shipInfo) return nullptr;
+    for (DockingPort *p = ship->sim->shipInfo->ports; p; p = p->next) {
+        if (!(p->flags & PortFlag::Docked)) continue;
+        if (!other) return p->partner;
+        if (p->partner == other) return other;
+    }
+    return nullptr;
 }
-void dunApplyDamage(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunApplyDamage"); }
+float dunShieldLevel(int) {
+    PENDING_ONCE("dunShieldLevel");
+    return 1.0f;
+}
+void dunShieldStrike(float) { PENDING_ONCE("dunShieldStrike"); }
+SceneItem *dunBreakNearest(SceneItem *, TDP *, int, float, float, float, float) {
+    PENDING_ONCE("dunBreakNearest");
+    return nullptr;
+}
+SceneItem *dunBreakNearestIntoSceneItems(SceneItem *, TDP *, int, float, float, float, float, uint8_t, uint8_t) {
+    PENDING_ONCE("dunBreakNearestIntoSceneItems");
+    return nullptr;
+}
+SceneItem *dunBreakIntoWreck(SceneItem *) {
+    PENDING_ONCE("dunBreakIntoWreck");
+    return nullptr;
+}
+const char *dunStarNameByCode(int32_t) {
+    PENDING_ONCE("dunStarNameByCode");
+    return "";
+}
 void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
 void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
 void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }
@@ -70,7 +101,6 @@ void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"
-#include "world/collision.h"
 #include "world/engineering.h"
 #include "world/routines.h"
 
@@ -79,4 +109,3 @@ int32_t dunBeltObjectCount;
 void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
-void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }

@@ -503,6 +503,7 @@ struct ShipInfo {
     int32_t hullStrength;    // collision figures
     int32_t ramMass;
     int16_t ramBonus;
+    uint8_t capsule;         // 64: never marked for a capsule jump by a body
     uint16_t carriedCount;
     DockingPort *ports;
     int8_t defenceCount;

@@ -14,3 +14,5 @@ extern int32_t dunPendingStarSystem;
 // A body of a star system: by id when the text starts with a digit, else by
 // name among the system's bodies; null when there is none.
 BodyRecord *dunFindBody(int32_t system, const char *text);
+// The name of the first named star of a system, or an empty text.
+const char *dunStarNameByCode(int32_t system);
