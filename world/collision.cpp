@@ -44,31 +44,37 @@ SceneItem *following(SceneItem *it, SceneItem *fetched) {
     return it->next;
 }
 
-void pairTest(SceneItem *a, SceneItem *b) {
-    const float sum = a->sim->radius + b->sim->radius;
-    if ((a->flags | b->flags) & SceneFlag::RecordsNearest) {
-        const Vec3d dd = {b->sim->position.x - a->sim->position.x, b->sim->position.y - a->sim->position.y,
-                          b->sim->position.z - a->sim->position.z};
-        const double d = VecLengthApproxDouble(dd);
-        if (d < 5.0 * sum) {
-            const float ratio = float(d / (5.0 * sum));
-            const float p = d < sum ? 0.0f : ratio * ratio;
-            if ((a->flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && b->avatar->partner != a) {
-                b->avatar->proximity = p;
-                b->avatar->nearest = a;
-            }
-            if ((b->flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && a->avatar->partner != b) {
-                a->avatar->proximity = p;
-                a->avatar->nearest = b;
-            }
-        }
-        if (d < sum && !partners(a, b)) dunCollideTrees(a->avatar->root, b->avatar->root);
-        return;
-    }
-    const Vec3d &pa = a->sim->position, &pb = b->sim->position;
-    if (std::fabs(pb.x - pa.x) < sum && std::fabs(pb.y - pa.y) < sum && std::fabs(pb.z - pa.z) < sum &&
-        !partners(a, b))
+// One pair of the broad phase; true when it called out (the narrow phase),
+// after which the list may have changed. The cheap tests come first: most
+// pairs end at the axis test and never look at the Avatars.
+bool pairTest(SceneItem *a, const Sim *as, SceneItem *b) {
+    const Sim *bs = b->sim;
+    const float sum = as->radius + bs->radius;
+    const double dx = bs->position.x - as->position.x, dy = bs->position.y - as->position.y,
+                 dz = bs->position.z - as->position.z;
+    if (!((a->flags | b->flags) & SceneFlag::RecordsNearest)) {
+        if (!(std::fabs(dx) < sum && std::fabs(dy) < sum && std::fabs(dz) < sum)) return false;
+        if (!b->avatar || !b->avatar->root || partners(a, b)) return false;
         dunCollideTrees(a->avatar->root, b->avatar->root);
+        return true;
+    }
+    if (!b->avatar || !b->avatar->root) return false;
+    const double d = VecLengthApproxDouble(Vec3d{dx, dy, dz});
+    if (d < 5.0 * sum) {
+        const float ratio = float(d / (5.0 * sum));
+        const float p = d < sum ? 0.0f : ratio * ratio;
+        if ((a->flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && b->avatar->partner != a) {
+            b->avatar->proximity = p;
+            b->avatar->nearest = a;
+        }
+        if ((b->flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && a->avatar->partner != b) {
+            a->avatar->proximity = p;
+            a->avatar->nearest = b;
+        }
+    }
+    if (!(d < sum) || partners(a, b)) return false;
+    dunCollideTrees(a->avatar->root, b->avatar->root);
+    return true;
 }
 
 void proximityWarning() {
@@ -148,9 +154,13 @@ void dunCollisionPass() {
     for (SceneItem *a = head->next; a && a != head && a != dunCurrentItem;) {
         SceneItem *nextA = a->next;
         if (collides(a)) {
+            const Sim *as = a->sim;
             for (SceneItem *b = a->next; b && b != head;) {
                 SceneItem *nextB = b->next;
-                if (collides(b)) pairTest(a, b);
+                if (!b->sim || !(b->flags & SceneFlag::InUse) || !pairTest(a, as, b)) {
+                    b = nextB;
+                    continue;
+                }
                 // An object taken in by a docking is skipped by the rest.
                 if (!live(a)) break;
                 b = following(b, nextB);
@@ -318,11 +328,12 @@ void dunComputeObjectRadius(SceneItem *item) {
 void dunPropagateNodeTransform(TDP *node, const Mat4 *frame, const Vec3 *position) {
     if (!node) return;
     dunPropagateNodeTransform(node->sibling, frame, position);
+    // The parent's position already holds the parent's own offset: only the
+    // frame's turn applies (its translation row would count that offset twice
+    // for every part two levels down).
     Vec3 offset;
     MatTransformPointTransposed(offset, node->offset, *frame);
-    const float *t = &frame->m[12];
-    node->worldPosition = {position->x + offset.x + t[0], position->y + offset.y + t[1],
-                           position->z + offset.z + t[2]};
+    node->worldPosition = {position->x + offset.x, position->y + offset.y, position->z + offset.z};
     Mat4 childFrame = node->local;
     MatPreMultiply(childFrame, *frame);
     dunPropagateNodeTransform(node->child, &childFrame, &node->worldPosition);

@@ -70,7 +70,12 @@ void shieldTakes(SceneItem *item, bool *isSpecial, float *factor, float f) {
     if (item == dunPlayerShip) dunShieldStrike(f / 1.6f);
 }
 
-int32_t wholeDamage(double d) { return d >= 2147483647.0 ? INT32_MAX : d <= -2147483648.0 ? INT32_MIN : int32_t(d); }
+// The whole part of a figure, saturated; a NaN (from a broken shape or mass)
+// counts as 0.
+int32_t whole(double d) {
+    if (!(d == d)) return 0;
+    return d >= 2147483647.0 ? INT32_MAX : d <= -2147483648.0 ? INT32_MIN : int32_t(d);
+}
 
 // The striker's damage message to the struck side.
 void ramDamage(SceneItem *striker, SceneItem *struck, float factor, bool strikerSpecial) {
@@ -79,13 +84,13 @@ void ramDamage(SceneItem *striker, SceneItem *struck, float factor, bool striker
     if (!s || !t) {
         double amount = double(factor) * striker->sim->mass / 70.0;
         if (amount > 1000.0) amount = 1000.0;
-        dunCall(ai.sendRelativePosition, striker, struck, 40, wholeDamage(amount));
+        dunCall(ai.sendRelativePosition, striker, struck, 40, whole(amount));
         return;
     }
     const bool sameSide = (striker->avatar->flags & AvatarFlag::SideMask) == (struck->avatar->flags & AvatarFlag::SideMask);
     const int64_t ram = s->ramMass < int64_t(4) * t->ramMass ? s->ramMass : int64_t(4) * t->ramMass;
-    const int32_t damage = wholeDamage(double(s->ramBonus + ram) * factor);
-    const int32_t second = wholeDamage(double(s->hullStrength) * 0.7);
+    const int32_t damage = whole(double(s->ramBonus + ram) * factor);
+    const int32_t second = whole(double(s->hullStrength) * 0.7);
     if (!sameSide || strikerSpecial)
         dunCall(ai.sendRelativePosition, striker, struck, second, damage);
     else
@@ -192,12 +197,12 @@ void dunContactProjectile(SceneItem *self, TDP *, SceneItem *other, TDP *, int16
         const float mass = other->sim->mass > 100.0f ? other->sim->mass : 100.0f;
         add(other->sim->velocity, scaled(unit, f * 150.0f * 2000.0f / mass));
     }
-    const int32_t n = int32_t((300000.0 - D) / 15000.0);
+    const int32_t n = whole((300000.0 - D) / 15000.0);
     if (n > 0 && other == dunPlayerShip && dunCall(dunGui().holdOff) <= 0) {
         if (f > 0.0f) {
             Vec3 felt;
             MatTransformPoint(felt, unit, other->sim->matrix);
-            ffHitJoltAlt(int32_t(f * 200.0f), felt.x, felt.y, felt.z);
+            ffHitJoltAlt(whole(f * 200.0), felt.x, felt.y, felt.z);
         }
         int32_t volume = -10000, pan = 0;
         SoundPositionFromCamera(other, &volume, &pan);
@@ -440,7 +445,7 @@ void dunApplyDamage(SceneItem *item, const DamageRecord *record) {
         point = scaled(point, 0.75f * root->radius);
         int pieces = 9;
         if (CardMode) {
-            pieces = int(size / 50.0f);
+            pieces = whole(size / 50.0);
             pieces = pieces < 2 ? 2 : pieces > 8 ? 8 : pieces;
         }
         SceneItem *piece = dunBreakNearest(item, root, pieces, point.x, point.y, point.z, 3.0f);

@@ -544,8 +544,10 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         const float kill = ship->typeCode < kKillValueCount ? dunKillValues[ship->typeCode] : 0.0f;
         const double ratio = item->sim->radius / 5000.0;
         const double weight = ratio * ratio > 1.0 ? ratio * ratio : 1.0;
-        const double value = kill * weight;
-        dunDestructionTotal += value < 2e9 ? int32_t(value) : int32_t(2000000000);
+        // A huge radius weighs a great deal, but the total saturates rather
+        // than wrap round to a negative score.
+        const double total = double(dunDestructionTotal) + (kill * weight < 2e9 ? int32_t(kill * weight) : 2000000000);
+        dunDestructionTotal = total < 2147483647.0 ? int32_t(total) : INT32_MAX;
     }
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 

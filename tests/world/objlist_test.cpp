@@ -197,6 +197,15 @@ TEST_F(ObjListTest, DestructionTotalWeighsKillsByTypeAndSize) {
         EXPECT_EQ(dunDestructionTotal, c.expected) << c.type << " " << c.radius;
         EXPECT_EQ(ship->sim->shipInfo->flags & 1, 0u);
     }
+    // Two giants saturate the total instead of wrapping it negative.
+    dunDestructionTotal = 0;
+    for (int i = 0; i < 2; ++i) {
+        SceneItem *giant = MakeObject();
+        giant->sim->shipInfo = dunAllocShipInfo();
+        giant->sim->radius = 1e9f;
+        dunDeleteSceneItem(giant);
+    }
+    EXPECT_EQ(dunDestructionTotal, INT32_MAX);
 }
 
 TEST_F(ObjListTest, DeletionClearsAttackersAndTheReceiver) {
