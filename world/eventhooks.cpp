@@ -157,12 +157,7 @@ void dunHookDockOnContact(SceneItem *item, const HookArgument *argument) {
     const float dot = za[0] * zb[0] + za[1] * zb[1] + za[2] * zb[2];
     if (dot < 0.9f && dot > -0.9f) return;
     // Objects without a ship record or a port have nothing to dock with.
-    DockingPort *p = dunGetDockingPort(item, 0);
-    DockingPort *q = dunGetDockingPort(other, 0);
-    if (!p || !q) return;
-    p->flags |= PortFlag::Open;
-    q->flags |= PortFlag::Open;
-    dunDockShips(item, other, p, q, 0);
+    if (!dunDockAtFirstPorts(item, other)) return;
     dunCall(dunGui().dockedCockpit);
     dunCall(dunPresent().eventCamera, item, item->sim->target, 12);
 }

@@ -61,6 +61,16 @@ bool dunPostDamageRecord(uint32_t sender, uint32_t receiver, uint32_t delay, uin
     return dunMsgPost(sender, receiver, delay, type, kDamageRecordSize, bytes);
 }
 
+bool dunDockAtFirstPorts(SceneItem *a, SceneItem *b) {
+    DockingPort *p = dunGetDockingPort(a, 0);
+    DockingPort *q = dunGetDockingPort(b, 0);
+    if (!p || !q) return false;
+    p->flags |= PortFlag::Open;
+    q->flags |= PortFlag::Open;
+    dunDockShips(a, b, p, q, 0);
+    return true;
+}
+
 void dunForgetObject(SceneItem *item) {
     dunCall(dunAi().removeContact, item);
     if (item && item == dunRemoteObject) dunLeaveRemoteControl();
@@ -204,13 +214,7 @@ void enablePort(SceneItem *item, const MsgRecord *m) {
 }
 
 void handleDocked(SceneItem *item, SceneItem *partner) {
-    if (!partner) return;
-    DockingPort *p = dunGetDockingPort(item, 0);
-    DockingPort *q = dunGetDockingPort(partner, 0);
-    if (!p || !q) return;
-    p->flags |= PortFlag::Open;
-    q->flags |= PortFlag::Open;
-    dunDockShips(item, partner, p, q, 0);
+    if (!partner || !dunDockAtFirstPorts(item, partner)) return;
     HookArgument argument = {};
     argument.other = partner;
     dunRunEventHooks(item, HookEvent::Docked, &argument);

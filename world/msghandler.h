@@ -51,6 +51,10 @@ void dunForgetObject(SceneItem *item);
 // and the kill written to the mission log. The record may be null.
 void dunRecordDestruction(SceneItem *item, const DamageRecord *record);
 
+// Docks two objects at the first port of each, made usable first; false (and
+// nothing done) when either has no ship record or no port.
+bool dunDockAtFirstPorts(SceneItem *a, SceneItem *b);
+
 // The 48 bytes of a damage record in a payload, and back. Reading fills the
 // fields a shorter payload lacks with 0 and returns false for it.
 void dunPackDamageRecord(const DamageRecord *record, uint8_t bytes[kDamageRecordSize]);
