@@ -90,40 +90,28 @@ DialogRect ListRect() {
 void HLine(Surface *s, int colour, int x0, int x1, int y) { FillRect(s, colour, x0, y, x1, y); }
 void VLine(Surface *s, int colour, int x, int y0, int y1) { FillRect(s, colour, x, y0, x, y1); }
 
+// A two-pixel frame: the colours of the outer line's upper-left and
+// lower-right sides, then the inner line's.
+void Frame(Surface *s, const DialogRect &r, int outerLight, int outerDark, int innerLight, int innerDark) {
+    int l = r.x, t = r.y, rt = r.x + r.w - 1, b = r.y + r.h - 1;
+    HLine(s, outerLight, l, rt - 1, t);
+    VLine(s, outerLight, l, t, b - 1);
+    HLine(s, outerDark, l, rt, b);
+    VLine(s, outerDark, rt, t, b);
+    HLine(s, innerLight, l + 1, rt - 2, t + 1);
+    VLine(s, innerLight, l + 1, t + 1, b - 2);
+    HLine(s, innerDark, l + 1, rt - 1, b - 1);
+    VLine(s, innerDark, rt - 1, t + 1, b - 1);
+}
+
 // The raised edge of a button, or its pushed-in form.
 void Edge(Surface *s, const DialogRect &r, bool pushed) {
-    int l = r.x, t = r.y, rt = r.x + r.w - 1, b = r.y + r.h - 1;
-    if (pushed) {
-        HLine(s, kInk, l, rt, t);
-        HLine(s, kInk, l, rt, b);
-        VLine(s, kInk, l, t, b);
-        VLine(s, kInk, rt, t, b);
-        HLine(s, kShadow, l + 1, rt - 1, t + 1);
-        VLine(s, kShadow, l + 1, t + 1, b - 1);
-        return;
-    }
-    HLine(s, kWhite, l, rt - 1, t);
-    VLine(s, kWhite, l, t, b - 1);
-    HLine(s, kInk, l, rt, b);
-    VLine(s, kInk, rt, t, b);
-    HLine(s, kLight, l + 1, rt - 2, t + 1);
-    VLine(s, kLight, l + 1, t + 1, b - 2);
-    HLine(s, kShadow, l + 1, rt - 1, b - 1);
-    VLine(s, kShadow, rt - 1, t + 1, b - 1);
+    if (pushed) Frame(s, r, kInk, kInk, kShadow, kFace);
+    else Frame(s, r, kWhite, kInk, kLight, kShadow);
 }
 
 // A sunken field's edge (the combo box).
-void Sunken(Surface *s, const DialogRect &r) {
-    int l = r.x, t = r.y, rt = r.x + r.w - 1, b = r.y + r.h - 1;
-    HLine(s, kShadow, l, rt - 1, t);
-    VLine(s, kShadow, l, t, b - 1);
-    HLine(s, kWhite, l, rt, b);
-    VLine(s, kWhite, rt, t, b);
-    HLine(s, kDarkShadow, l + 1, rt - 2, t + 1);
-    VLine(s, kDarkShadow, l + 1, t + 1, b - 2);
-    HLine(s, kLight, l + 1, rt - 1, b - 1);
-    VLine(s, kLight, rt - 1, t + 1, b - 1);
-}
+void Sunken(Surface *s, const DialogRect &r) { Frame(s, r, kShadow, kWhite, kDarkShadow, kLight); }
 
 // The dotted focus frame.
 void FocusFrame(Surface *s, int l, int t, int r, int b) {
