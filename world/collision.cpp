@@ -44,39 +44,6 @@ SceneItem *following(SceneItem *it, SceneItem *fetched) {
     return it->next;
 }
 
-// One pair of the broad phase; true when it called out (the narrow phase),
-// after which the list may have changed. The cheap tests come first: most
-// pairs end at the axis test and never look at the Avatars.
-bool pairTest(SceneItem *a, const Sim *as, SceneItem *b) {
-    const Sim *bs = b->sim;
-    const float sum = as->radius + bs->radius;
-    const double dx = bs->position.x - as->position.x, dy = bs->position.y - as->position.y,
-                 dz = bs->position.z - as->position.z;
-    if (!((a->flags | b->flags) & SceneFlag::RecordsNearest)) {
-        if (!(std::fabs(dx) < sum && std::fabs(dy) < sum && std::fabs(dz) < sum)) return false;
-        if (!b->avatar || !b->avatar->root || partners(a, b)) return false;
-        dunCollideTrees(a->avatar->root, b->avatar->root);
-        return true;
-    }
-    if (!b->avatar || !b->avatar->root) return false;
-    const double d = VecLengthApproxDouble(Vec3d{dx, dy, dz});
-    if (d < 5.0 * sum) {
-        const float ratio = float(d / (5.0 * sum));
-        const float p = d < sum ? 0.0f : ratio * ratio;
-        if ((a->flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && b->avatar->partner != a) {
-            b->avatar->proximity = p;
-            b->avatar->nearest = a;
-        }
-        if ((b->flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && a->avatar->partner != b) {
-            a->avatar->proximity = p;
-            a->avatar->nearest = b;
-        }
-    }
-    if (!(d < sum) || partners(a, b)) return false;
-    dunCollideTrees(a->avatar->root, b->avatar->root);
-    return true;
-}
-
 void proximityWarning() {
     if (dunProximityWarningTest(dunPlayerShip)) {
         dunProximityWarning = 0xFF;
@@ -145,28 +112,132 @@ void dunResetProximity() {
     }
 }
 
+namespace {
+
+// The pass walks a copy of the list's order (the objects and their Sims),
+// so that the pair loop runs down an array instead of chasing links. A call
+// out of the loop may change the list; the copy is then taken again and the
+// walk goes on where the list walk would.
+struct Entry {
+    SceneItem *item;
+    const Sim *sim;
+    Vec3d position;
+    float radius;
+};
+Entry order[kMaxSceneItems + 1];
+int orderCount = 0;
+int cursorAt = 0;  // the index of the list's cursor (orderCount: the sentinel)
+uint32_t changesSeen = 0;
+SceneItem *cursorSeen = nullptr;
+
+void takeOrder() {
+    SceneItem *head = dunSceneListHead();
+    orderCount = 0;
+    cursorAt = -1;
+    for (SceneItem *it = head->next; it && it != head && orderCount <= kMaxSceneItems; it = it->next) {
+        if (it == dunCurrentItem) cursorAt = orderCount;
+        order[orderCount++] = {it, it->sim, it->sim ? it->sim->position : Vec3d{}, it->sim ? it->sim->radius : 0.0f};
+    }
+    if (cursorAt < 0) cursorAt = orderCount;
+    changesSeen = dunSceneListChanges;
+    cursorSeen = dunCurrentItem;
+}
+
+bool orderChanged() { return changesSeen != dunSceneListChanges || cursorSeen != dunCurrentItem; }
+
+// A call out may have moved objects (a contact pushes both apart).
+void refreshPlaces() {
+    for (int i = 0; i < orderCount; ++i) {
+        if (const Sim *s = order[i].sim) {
+            order[i].position = s->position;
+            order[i].radius = s->radius;
+        }
+    }
+}
+
+
+// Where an object stands in the copy: its index, orderCount for none (the
+// sentinel, or an object no longer listed).
+int indexOf(const SceneItem *it) {
+    for (int i = 0; i < orderCount; ++i)
+        if (order[i].item == it) return i;
+    return orderCount;
+}
+
+SceneItem *after(int i) { return i + 1 < orderCount ? order[i + 1].item : dunSceneListHead(); }
+
+// One pair of the broad phase (their positions and radii as the copy of the
+// list holds them); true when it called out (the narrow phase), after which
+// anything may have moved. The cheap tests come first: most pairs end at the
+// first and never look at the objects themselves.
+bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
+    const float sum = ea.radius + eb.radius;
+    const double dx = eb.position.x - ea.position.x, dy = eb.position.y - ea.position.y,
+                 dz = eb.position.z - ea.position.z;
+    // Farther than 5 x the sum along any axis: farther by the approximate
+    // length too, so neither the proximity nor the axis test can pass.
+    const double reach = 5.0 * sum;
+    if (!(std::fabs(dx) < reach && std::fabs(dy) < reach && std::fabs(dz) < reach)) return false;
+    if (!((a->flags | b->flags) & SceneFlag::RecordsNearest)) {
+        if (!(std::fabs(dx) < sum && std::fabs(dy) < sum && std::fabs(dz) < sum)) return false;
+        if (!b->avatar || !b->avatar->root || partners(a, b)) return false;
+        dunCollideTrees(a->avatar->root, b->avatar->root);
+        return true;
+    }
+    if (!b->avatar || !b->avatar->root) return false;
+    const double d = VecLengthApproxDouble(Vec3d{dx, dy, dz});
+    if (d < 5.0 * sum) {
+        const float ratio = float(d / (5.0 * sum));
+        const float p = d < sum ? 0.0f : ratio * ratio;
+        if ((a->flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && b->avatar->partner != a) {
+            b->avatar->proximity = p;
+            b->avatar->nearest = a;
+        }
+        if ((b->flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && a->avatar->partner != b) {
+            a->avatar->proximity = p;
+            a->avatar->nearest = b;
+        }
+    }
+    if (!(d < sum) || partners(a, b)) return false;
+    dunCollideTrees(a->avatar->root, b->avatar->root);
+    return true;
+}
+
+}  // namespace
+
 void dunCollisionPass() {
     dunResetProximity();
-    SceneItem *head = dunSceneListHead();
-    // First partners come from the ordinary section only: two appended
-    // objects are never paired. The cursor is read afresh on every turn, as
-    // a deletion may move it.
-    for (SceneItem *a = head->next; a && a != head && a != dunCurrentItem;) {
-        SceneItem *nextA = a->next;
+    takeOrder();
+    // First partners come from the ordinary section only (before the
+    // cursor): two appended objects are never paired.
+    for (int i = 0; i < cursorAt;) {
+        SceneItem *a = order[i].item;
+        SceneItem *nextA = after(i);
         if (collides(a)) {
-            const Sim *as = a->sim;
-            for (SceneItem *b = a->next; b && b != head;) {
-                SceneItem *nextB = b->next;
-                if (!b->sim || !(b->flags & SceneFlag::InUse) || !pairTest(a, as, b)) {
-                    b = nextB;
+            for (int j = i + 1; j < orderCount;) {
+                if (!order[j].sim || !pairTest(a, order[i], order[j].item, order[j])) {
+                    ++j;
                     continue;
                 }
                 // An object taken in by a docking is skipped by the rest.
                 if (!live(a)) break;
-                b = following(b, nextB);
+                if (!orderChanged()) {
+                    refreshPlaces();
+                    ++j;
+                    continue;
+                }
+                SceneItem *resume = following(order[j].item, after(j));
+                takeOrder();
+                j = indexOf(resume);
             }
         }
-        a = following(a, nextA);
+        if (orderChanged() || order[i].item != a) {
+            SceneItem *resume = following(a, nextA);
+            takeOrder();
+            i = indexOf(resume);
+        } else {
+            ++i;
+        }
     }
     proximityWarning();
 }

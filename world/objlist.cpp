@@ -32,6 +32,7 @@ SceneItem *dunCurrentItem = nullptr;
 SceneItem *dunPlayerShip = nullptr;
 SceneItem *dunControlledObject = nullptr;
 uint8_t dunPlayerDestroyed = 0;
+uint32_t dunSceneListChanges = 0;
 
 const float dunKillValues[kKillValueCount] = {7.5f, 4.5f, 5.0f, 0.0f, 3.0f, 5.0f, 6.0f, 1.0f, 1.0f, 5.5f,
                                               0.0f, 0.0f, 0.0f, 3.0f, 6.5f, 4.0f, 0.0f, 0.0f, 0.0f, 0.0f};
@@ -50,11 +51,13 @@ struct RoundFlight {
 RoundFlight *roundFlights = nullptr;
 
 void emptyRing(SceneItem *head) {
+    ++dunSceneListChanges;
     head->next = head;
     head->prev = head;
 }
 
 void unlink(SceneItem *item) {
+    ++dunSceneListChanges;
     if (item->next && item->prev) {
         item->prev->next = item->next;
         item->next->prev = item->prev;
@@ -64,6 +67,7 @@ void unlink(SceneItem *item) {
 }
 
 void insertBefore(SceneItem *pos, SceneItem *item) {
+    ++dunSceneListChanges;
     item->next = pos;
     item->prev = pos->prev;
     pos->prev->next = item;

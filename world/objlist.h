@@ -15,6 +15,10 @@ SceneItem *dunParkedListHead();
 extern SceneItem *dunCurrentItem;
 extern SceneItem *dunPlayerShip;
 extern SceneItem *dunControlledObject;
+// Counts every change of the lists' links (inserts, removals, resets): a
+// walk that keeps a copy of the list's order knows it from this when to
+// take it again.
+extern uint32_t dunSceneListChanges;
 // Set when the player's ship has been destroyed and its wreck took its place.
 extern uint8_t dunPlayerDestroyed;
 

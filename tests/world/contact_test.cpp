@@ -76,6 +76,19 @@ TEST_F(ContactTest, TwoRammingShipsSeparateAndBothTakeDamage) {
     }
 }
 
+TEST_F(ContactTest, LaterPairsSeeWhereAContactPushedAShip) {
+    SceneItem *a = ShipAt(0, 2000.0f, 0x40);
+    SceneItem *b = ShipAt(150, -2000.0f, 0x80);
+    SceneItem *c = ShipAt(500, 0.0f, 0x80);
+    dunFrameSeconds = 0.1f;
+    dunCollisionPass();
+    // b, pushed from 150 to 350, now touches c at 500.
+    ASSERT_EQ(fakes.Count("impactFromCollision"), 4);
+    EXPECT_EQ(fakes.Find("impactFromCollision", 2)->item, b);
+    EXPECT_EQ(fakes.Find("impactFromCollision", 2)->other, c);
+    (void)a;
+}
+
 TEST_F(ContactTest, ShipContactCases) {
     struct Case {
         const char *name;
