@@ -136,7 +136,8 @@ void takeOrder() {
     cursorAt = -1;
     for (SceneItem *it = head->next; it && it != head && orderCount <= kMaxSceneItems; it = it->next) {
         if (it == dunCurrentItem) cursorAt = orderCount;
-        order[orderCount++] = {it, it->sim, it->sim ? it->sim->position : Vec3d{}, it->sim ? it->sim->radius : 0.0f};
+        const Sim *s = it->sim;
+        order[orderCount++] = {it, s, s ? s->position : Vec3d{}, s ? s->radius : 0.0f};
     }
     if (cursorAt < 0) cursorAt = orderCount;
     changesSeen = dunSceneListChanges;
@@ -154,7 +155,6 @@ void refreshPlaces() {
         }
     }
 }
-
 
 // Where an object stands in the copy: its index, orderCount for none (the
 // sentinel, or an object no longer listed).
@@ -229,9 +229,13 @@ void dunCollisionPass() {
                 SceneItem *resume = following(order[j].item, after(j));
                 takeOrder();
                 j = indexOf(resume);
+                // The object's own entry has moved with the copy; a parked
+                // object has left the list and pairs no more.
+                i = indexOf(a);
+                if (i == orderCount) break;
             }
         }
-        if (orderChanged() || order[i].item != a) {
+        if (orderChanged() || i >= orderCount || order[i].item != a) {
             SceneItem *resume = following(a, nextA);
             takeOrder();
             i = indexOf(resume);

@@ -5,7 +5,6 @@
 #include "platform/sound.h"
 #include "platform/video.h"
 #include "world/contact.h"
-#include "world/docking.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"

@@ -279,3 +279,20 @@ TEST_F(CollisionPass, AnObjectDeletedInThePassIsSkippedAndGetsNothing) {
     // Nothing meant for the victim reached the object that has its id now.
     EXPECT_EQ(dunMsgPendingCount(oldId), 0);
 }
+
+TEST_F(CollisionPass, AContactThatTakesOutAnEarlierObjectLeavesTheRestOfThePairsRight) {
+    static SceneItem *first;
+    first = Ball(1e6);
+    SceneItem *a = Ball(0, 60.0f);
+    SceneItem *b = Ball(100, 60.0f);
+    SceneItem *c = Ball(-50, 10.0f);
+    // Touching b takes out the first object of the list: a's place in the
+    // list's order moves up by one.
+    a->avatar->contactHandler = [](SceneItem *self, TDP *, SceneItem *other, TDP *, int16_t *, float *) {
+        gContacts.push_back({self, other});
+        if (first->flags & SceneFlag::InUse) dunDeleteSceneItem(first);
+    };
+    dunCollisionPass();
+    EXPECT_EQ(Pairs(), (std::set<std::pair<SceneItem *, SceneItem *>>{{std::min(a, b), std::max(a, b)},
+                                                                     {std::min(a, c), std::max(a, c)}}));
+}
