@@ -60,6 +60,8 @@ void SceneEnableTablesInit() {
 }
 
 void SceneActorDisable(vt_actor *actor) {
+    if (vtScene.environment == actor)
+        vtScene.environment = nullptr;
     for (vt_enable_table &t : vtScene.enables)
         if (t.type == actor->type)
             disable(t, actor);

@@ -72,12 +72,69 @@ struct contribution {
     vt_vector3 sum;
 };
 
+struct weld_key {
+    vt_uint_32 k[8];
+    vt_uint_32 vertex;
+    vt_uint_32 corner;
+};
+
+// Float bits turned into an unsigned key of the same order (NaN after
+// every number, -0 equal to 0).
+vt_uint_32 sortKey(vt_scalar f) {
+    if (f != f)
+        return 0xFFC00000u;
+    if (f == 0)
+        f = 0;
+    vt_uint_32 b;
+    memcpy(&b, &f, sizeof b);
+    return (b & 0x80000000u) ? ~b : b | 0x80000000u;
+}
+
 struct edge_record {
-    vt_uint_32 to;
     vt_uint_32 face;
     vt_uint_32 number;
-    vt_int_32 next; // the next record from the same vertex, -1 at the end
+    vt_int_32 next; // the next record of the same direction, -1 at the end
     vt_uint_32 matched;
+};
+
+// The edges not yet matched, by direction (from, to), oldest first: an
+// open-addressed table of list heads. Prepared vertex numbers are unique
+// across groups, so one table serves every group.
+struct edge_slot {
+    uint64_t key; // kNoEdge when free
+    vt_int_32 head, tail;
+};
+
+constexpr uint64_t kNoEdge = ~uint64_t(0);
+
+struct edge_index {
+    edge_slot *slots;
+    vt_size mask;
+
+    static vt_size capacity(vt_size records) {
+        vt_size c = 16;
+        while (c < 2 * records)
+            c *= 2;
+        return c;
+    }
+    void clear() {
+        for (vt_size i = 0; i <= mask; i++)
+            slots[i] = edge_slot{kNoEdge, -1, -1};
+    }
+    edge_slot *find(vt_uint_32 from, vt_uint_32 to, bool add) {
+        uint64_t key = uint64_t(from) << 32 | to;
+        vt_size i = vt_size((key * 0x9E3779B97F4A7C15ull) >> 40) & mask;
+        while (slots[i].key != key) {
+            if (slots[i].key == kNoEdge) {
+                if (!add)
+                    return nullptr;
+                slots[i].key = key;
+                break;
+            }
+            i = (i + 1) & mask;
+        }
+        return &slots[i];
+    }
 };
 
 // Carves aligned slices out of one scratch block.
@@ -186,27 +243,35 @@ bool build(vt_model *m) {
     const bool noWeld = (m->flags & VT_MODF_NO_WELD) != 0;
     const double cosCrease = std::cos(VtAngleToRadian(m->crease_angle));
 
-    vt_size need = arena::need<corner>(nc) + arena::need<vt_uint_32>(nc) * 4 + arena::need<vt_uint_32>(nf) +
-                   arena::need<contribution>(nc) + arena::need<edge_record>(nc) + arena::need<vt_int_32>(nc);
+    const vt_uint_32 nv = m->nvertices;
+    vt_size need = arena::need<corner>(nc) + arena::need<vt_uint_32>(nc) * 4 + arena::need<vt_uint_32>(nf) * 2 +
+                   arena::need<vt_uint_32>(nv) * 3 + arena::need<vt_uint_32>(nv + 1) +
+                   arena::need<contribution>(nc) + arena::need<weld_key>(nc) + arena::need<edge_record>(nc) +
+                   arena::need<edge_slot>(edge_index::capacity(nc));
     auto *block = static_cast<vt_uint_8 *>(VtScratchAllocate(need ? need : 1));
     if (block == nullptr)
         return false;
     arena a{block, 0};
     corner *corners = a.take<corner>(nc);
-    vt_uint_32 *order = a.take<vt_uint_32>(nc);     // corners, sorted
+    vt_uint_32 *order = a.take<vt_uint_32>(nc);     // corners by position
     vt_uint_32 *faceOrder = a.take<vt_uint_32>(nf); // faces by material
+    vt_uint_32 *matRank = a.take<vt_uint_32>(nf);   // each face's place among the materials
+    vt_uint_32 *vertOrder = a.take<vt_uint_32>(nv); // vertices by position
+    vt_uint_32 *posRank = a.take<vt_uint_32>(nv);   // equal for vertices at one position
+    vt_uint_32 *rankStart = a.take<vt_uint_32>(nv + 1);
     vt_uint_32 *cornerPv = a.take<vt_uint_32>(nc);  // prepared vertex of each corner
     vt_uint_32 *pvFirst = a.take<vt_uint_32>(nc);   // first corner of each prepared vertex
     vt_uint_32 *edgeNo = a.take<vt_uint_32>(nc);    // edge number of each corner's edge
     contribution *contrib = a.take<contribution>(nc);
+    weld_key *welds = a.take<weld_key>(nc);
     edge_record *edges = a.take<edge_record>(nc);
-    vt_int_32 *edgeHead = a.take<vt_int_32>(nc);
+    edge_index open{a.take<edge_slot>(edge_index::capacity(nc)), edge_index::capacity(nc) - 1};
 
     for (vt_uint_32 f = 0; f < nf; f++)
         for (int k = 0; k < 3; k++)
             corners[3 * f + k] = corner{{{0, 0, 0}}, faces[f].vertices[k], f};
 
-    // Faces by material; corners by position.
+    // Faces by material.
     for (vt_uint_32 f = 0; f < nf; f++)
         faceOrder[f] = f;
     std::sort(faceOrder, faceOrder + nf, [&](vt_uint_32 x, vt_uint_32 y) {
@@ -214,19 +279,43 @@ bool build(vt_model *m) {
             return c < 0;
         return x < y;
     });
-    auto position = [&](vt_uint_32 c) { return verts[corners[c].vertex].p.v; };
-    for (vt_uint_32 c = 0; c < nc; c++)
-        order[c] = c;
-    std::sort(order, order + nc, [&](vt_uint_32 x, vt_uint_32 y) {
-        if (int c = cmpv(position(x), position(y), 3))
+    for (vt_uint_32 i = 0, rank = 0; i < nf; i++) {
+        if (i && faces[faceOrder[i]].material != faces[faceOrder[i - 1]].material)
+            rank++;
+        matRank[faceOrder[i]] = rank;
+    }
+
+    // Vertices by position, then the corners in that order (a counting
+    // sort by the vertices' position ranks).
+    for (vt_uint_32 v = 0; v < nv; v++)
+        vertOrder[v] = v;
+    std::sort(vertOrder, vertOrder + nv, [&](vt_uint_32 x, vt_uint_32 y) {
+        if (int c = cmpv(verts[x].p.v, verts[y].p.v, 3))
             return c < 0;
         return x < y;
     });
+    vt_uint_32 nranks = 0;
+    for (vt_uint_32 i = 0; i < nv; i++) {
+        if (i && cmpv(verts[vertOrder[i]].p.v, verts[vertOrder[i - 1]].p.v, 3) != 0)
+            nranks++;
+        posRank[vertOrder[i]] = nranks;
+    }
+    if (nv)
+        nranks++;
+    for (vt_uint_32 r = 0; r <= nranks; r++)
+        rankStart[r] = 0;
+    for (vt_uint_32 c = 0; c < nc; c++)
+        rankStart[posRank[corners[c].vertex] + 1]++;
+    for (vt_uint_32 r = 0; r < nranks; r++)
+        rankStart[r + 1] += rankStart[r];
+    for (vt_uint_32 c = 0; c < nc; c++)
+        order[rankStart[posRank[corners[c].vertex]]++] = c;
 
     // Normal sums over each run of corners at one position.
+    auto rankOf = [&](vt_uint_32 c) { return posRank[corners[c].vertex]; };
     for (vt_uint_32 s = 0; s < nc;) {
         vt_uint_32 e = s + 1;
-        while (e < nc && cmpv(position(order[s]), position(order[e]), 3) == 0)
+        while (e < nc && rankOf(order[e]) == rankOf(order[s]))
             e++;
         if (custom) {
             for (vt_uint_32 i = s; i < e; i++)
@@ -257,34 +346,42 @@ bool build(vt_model *m) {
         s = e;
     }
 
-    // Weld: equal corners become one prepared vertex.
-    auto weldCmp = [&](vt_uint_32 x, vt_uint_32 y) {
-        const corner &cx = corners[x], &cy = corners[y];
-        if (int c = cmpp(faces[cx.face].material, faces[cy.face].material))
-            return c;
+    // Weld: corners of equal keys become one prepared vertex. The key is
+    // the material, then the position and mapping (or, unwelded, the vertex
+    // itself), then the normal sum.
+    for (vt_uint_32 c = 0; c < nc; c++) {
+        const corner &cn = corners[c];
+        const vt_vertex &v = verts[cn.vertex];
+        weld_key &w = welds[c];
+        w.k[0] = matRank[cn.face];
         if (noWeld) {
-            if (cx.vertex != cy.vertex)
-                return cx.vertex < cy.vertex ? -1 : 1;
-        } else if (cx.vertex != cy.vertex) {
-            if (int c = cmpv(verts[cx.vertex].p.v, verts[cy.vertex].p.v, 3))
-                return c;
-            if (int c = cmpv(verts[cx.vertex].map.v, verts[cy.vertex].map.v, 2))
-                return c;
+            w.k[1] = cn.vertex;
+            w.k[2] = w.k[3] = w.k[4] = 0;
+        } else {
+            w.k[1] = posRank[cn.vertex];
+            w.k[2] = sortKey(v.map.v[0]);
+            w.k[3] = sortKey(v.map.v[1]);
+            w.k[4] = 0;
         }
-        return cmpv(cx.nsum.v, cy.nsum.v, 3);
-    };
-    std::sort(order, order + nc, [&](vt_uint_32 x, vt_uint_32 y) {
-        if (int c = weldCmp(x, y))
-            return c < 0;
-        if (corners[x].vertex != corners[y].vertex)
-            return corners[x].vertex < corners[y].vertex;
-        return x < y;
+        w.k[5] = sortKey(cn.nsum.v[0]);
+        w.k[6] = sortKey(cn.nsum.v[1]);
+        w.k[7] = sortKey(cn.nsum.v[2]);
+        w.vertex = cn.vertex;
+        w.corner = c;
+    }
+    std::sort(welds, welds + nc, [](const weld_key &x, const weld_key &y) {
+        for (int i = 0; i < 8; i++)
+            if (x.k[i] != y.k[i])
+                return x.k[i] < y.k[i];
+        if (x.vertex != y.vertex)
+            return x.vertex < y.vertex;
+        return x.corner < y.corner;
     });
     vt_uint_32 npv = 0;
     for (vt_uint_32 i = 0; i < nc; i++) {
-        if (i == 0 || weldCmp(order[i - 1], order[i]) != 0)
-            pvFirst[npv++] = order[i];
-        cornerPv[order[i]] = npv - 1;
+        if (i == 0 || memcmp(welds[i - 1].k, welds[i].k, sizeof welds[i].k) != 0)
+            pvFirst[npv++] = welds[i].corner;
+        cornerPv[welds[i].corner] = npv - 1;
     }
 
     // Groups: runs of faces of one material. Prepared vertices are in
@@ -317,8 +414,7 @@ bool build(vt_model *m) {
 
     // Edges, numbered per group from 1; an edge met again in the other
     // direction by another face takes the first one's number.
-    for (vt_uint_32 v = 0; v < npv; v++)
-        edgeHead[v] = -1;
+    open.clear();
     vt_uint_32 nrec = 0;
     for (vt_uint_32 g = 0; g < ngroups; g++) {
         vt_uint_32 number = 0;
@@ -331,17 +427,29 @@ bool build(vt_model *m) {
                     continue;
                 }
                 vt_uint_32 from = cornerPv[ci], to = cornerPv[3 * f + (k + 1) % 3];
-                vt_int_32 best = -1;
-                for (vt_int_32 r = edgeHead[to]; r >= 0; r = edges[r].next)
-                    if (edges[r].to == from && !edges[r].matched && edges[r].face != f &&
-                        (best < 0 || edges[r].number < edges[best].number))
-                        best = r;
-                if (best >= 0) {
-                    edges[best].matched = 1;
-                    edgeNo[ci] = edges[best].number;
+                vt_int_32 match = -1;
+                if (edge_slot *back = open.find(to, from, false)) {
+                    for (vt_int_32 r = back->head; r >= 0; r = edges[r].next)
+                        if (!edges[r].matched && edges[r].face != f) {
+                            match = r;
+                            break;
+                        }
+                    if (match >= 0) {
+                        edges[match].matched = 1;
+                        while (back->head >= 0 && edges[back->head].matched)
+                            back->head = edges[back->head].next;
+                    }
+                }
+                if (match >= 0) {
+                    edgeNo[ci] = edges[match].number;
                 } else {
-                    edges[nrec] = edge_record{to, f, ++number, edgeHead[from], 0};
-                    edgeHead[from] = vt_int_32(nrec++);
+                    edges[nrec] = edge_record{f, ++number, -1, 0};
+                    edge_slot *slot = open.find(from, to, true);
+                    if (slot->head < 0)
+                        slot->head = vt_int_32(nrec);
+                    else
+                        edges[slot->tail].next = vt_int_32(nrec);
+                    slot->tail = vt_int_32(nrec++);
                     edgeNo[ci] = number;
                 }
             }

@@ -164,7 +164,9 @@ void VtActorFree(vt_actor *actor) {
     VtResFree(actor);
 }
 
-vt_model *SceneDefaultModelMake() {
+vt_model *SceneDefaultModelMake() { return SceneCubeMake("default_model"); }
+
+vt_model *SceneCubeMake(const char *name) {
     // A cube of side 2 about the origin: vertex i has x from bit 0, y from
     // bit 1 and z from bit 2 (set: +1), mapped by its x and y.
     static const vt_uint_16 kQuads[6][4] = {
@@ -175,7 +177,7 @@ vt_model *SceneDefaultModelMake() {
         {4, 5, 7, 6}, // +z
         {0, 2, 3, 1}, // -z
     };
-    vt_model *m = VtModelAllocate("default_model", 8, 12);
+    vt_model *m = VtModelAllocate(name, 8, 12);
     if (m == nullptr)
         return nullptr;
     for (int i = 0; i < 8; i++) {

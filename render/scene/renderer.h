@@ -194,7 +194,8 @@ struct vt_geometry_v1_model_dispatch {
     vt_error (*storedNew)(vt_geometry *self, vt_renderer *renderer, vt_geometry_stored **psg,
                           vt_prepared_model *model, vt_token type, vt_token_value *tv);
 };
-// V1 buckets: draws an order table's buckets from the last to the first.
+// V1 buckets: draws an order table's buckets from the last (farthest) to
+// the first, each bucket's primitives in list order.
 struct vt_geometry_v1_buckets_dispatch {
     vt_object_dispatch object;
     vt_error (*render)(vt_geometry *self, vt_renderer *renderer, vt_primitive **buckets, vt_int_32 nbuckets);
@@ -273,3 +274,95 @@ struct vt_prepared_model {
 // Bytes before the first group.
 constexpr vt_size VT_PREPARED_HEADER = 32;
 static_assert(sizeof(vt_prepared_model) <= VT_PREPARED_HEADER, "prepared model header");
+
+// ---- Z-sort: order tables, buckets and the primitive heap ---------------
+//
+// In a z-sort scene the renderer does not draw at once: with HIDDEN_SURFACE
+// TYPE_T BUCKET_SORT and DIVERT_T ALL it builds each primitive (with
+// whatever state it needs to draw it later) in the primitive heap and
+// links it into a bucket of the current order table (V1ORDER_TABLE_P). At
+// the end of the scene the library hands each table's buckets to the V1
+// buckets format. Depths here are distances in front of the camera (the
+// negated view-space z), the space of an order table's minimum and maximum.
+
+// The head of every primitive a driver builds; the rest is the driver's.
+struct vt_primitive {
+    vt_primitive *next;
+};
+
+// Where primitives are built: restarted (current = base) each scene.
+struct vt_primitive_heap {
+    vt_uint_8 *base;
+    vt_size size;
+    vt_uint_8 *current;
+};
+
+// Order table flags: where its z range comes from and which z sorts it
+// among the tables of a frame.
+enum : vt_uint_32 {
+    VT_ORDER_TABLE_RANGE_EACH = 0x01,  // from every model rendered into it
+    VT_ORDER_TABLE_RANGE_FIRST = 0x02, // from the first model of the frame
+    VT_ORDER_TABLE_SORT_NEAR = 0x08,   // sort z = minimum z
+    VT_ORDER_TABLE_SORT_FAR = 0x10,    // sort z = maximum z
+    VT_ORDER_TABLE_SORT_CENTRE = 0x20, // sort z = middle of the range
+};
+
+// Which depth of a primitive picks its bucket (points always use theirs).
+enum : vt_uint_16 {
+    VT_ORDER_TABLE_AVERAGE = 1,
+    VT_ORDER_TABLE_MINIMUM = 2,
+    VT_ORDER_TABLE_MAXIMUM = 3,
+    VT_ORDER_TABLE_FIRST_VERTEX = 4, // any other value too
+};
+
+struct vt_order_table {
+    vt_primitive **table; // bucket heads (a resource child of the table)
+    vt_uint_16 size;      // buckets
+    vt_order_table *next; // in the frame's list
+    vt_scalar min_z, max_z;
+    vt_scalar sort_z;
+    vt_scalar scale; // buckets per unit of depth
+    vt_uint_32 flags;
+    vt_uint_16 type;
+    vt_uint_16 visits; // models rendered into it this frame
+};
+
+// The depth of a primitive of n vertices (1 to 3) by the table's type.
+inline vt_scalar VtOrderTablePrimitiveZ(const vt_order_table *ot, const vt_scalar *z, int n) {
+    if (n <= 1)
+        return z[0];
+    vt_scalar lo = z[0], hi = z[0], sum = z[0];
+    for (int i = 1; i < n; i++) {
+        lo = z[i] < lo ? z[i] : lo;
+        hi = z[i] > hi ? z[i] : hi;
+        sum += z[i];
+    }
+    switch (ot->type) {
+    case VT_ORDER_TABLE_AVERAGE:
+        return sum / vt_scalar(n);
+    case VT_ORDER_TABLE_MINIMUM:
+        return lo;
+    case VT_ORDER_TABLE_MAXIMUM:
+        return hi;
+    default:
+        return z[0];
+    }
+}
+
+// The bucket of a depth: the whole part of scale times the depth past the
+// table's minimum (0 below it), at most the last bucket.
+inline int VtOrderTableBucket(const vt_order_table *ot, vt_scalar z) {
+    if (ot->size == 0)
+        return 0;
+    double d = double(ot->scale) * (double(z) - ot->min_z);
+    if (!(d > 0))
+        return 0;
+    if (d >= ot->size - 1)
+        return ot->size - 1;
+    return int(d);
+}
+
+// Called by a z-sort renderer for each primitive it inserts, with the three
+// V1INSERT_ARG pairs (the library sets the actor, model and material).
+typedef void vt_primitive_insert_cbfn(vt_primitive *primitive, void *arg1, void *arg2, void *arg3,
+                                      vt_order_table *order_table, vt_scalar z);

@@ -85,6 +85,9 @@ vt_error setUp(vt_renderer *r, vt_pixelmap *destination) {
         VtModelUpdate(vtScene.default_model, VT_MODU_ALL);
     if (vtScene.default_material)
         VtMaterialUpdate(vtScene.default_material, VT_MATU_ALL);
+    SceneOrderTablesReset();
+    if (vtScene.renderbounds_cb)
+        r->dispatch->partSet(r, VTT_ENABLE, 0, VTT_BOUNDS_B, VtValueU32(1));
     VtTableEnum(nullptr, updateTable, nullptr);
     VtMapEnum(nullptr, updateMap, nullptr);
     VtMaterialEnum(nullptr, updateMaterial, nullptr);
@@ -167,18 +170,24 @@ vt_model *VtDefaultModel() { return vtScene.default_model; }
 vt_material *VtDefaultMaterial() { return vtScene.default_material; }
 vt_renderer *VtRendererQuery() { return vtScene.renderer; }
 
-vt_error VtRendererBegin(vt_pixelmap *destination, vt_renderer_facility *facility, vt_object *primitive_library,
-                         void *primitive_heap, vt_size heap_size) {
-    if (vtScene.renderer || vtScene.zb_active || vtScene.zs_active) {
-        VtFailure("Renderer already started\n");
+vt_error ScenePartQueryInto(vt_token part, vt_token t, void *out, vt_size size) {
+    vt_renderer *r = vtScene.renderer;
+    if (r == nullptr)
         return VT_E_FAIL;
-    }
+    vt_value v;
+    v.raw = 0;
+    vt_error e = r->dispatch->partQuery(r, part, 0, &v, out, size, t);
+    // The renderer may answer with a value of its own instead of the buffer.
+    if (e == VT_E_OK && v.p && v.p != out)
+        memcpy(out, v.p, size);
+    return e;
+}
+
+vt_error SceneRendererMake(vt_pixelmap *destination, vt_renderer_facility *facility, vt_object *primitive_library) {
     if (facility == nullptr) {
         vt_object *f = nullptr;
-        if (VtRendererFacilityFind(&f, destination, VTT_FLOAT) != VT_E_OK || f == nullptr) {
-            VtFailure("Could not find renderer facility\n");
-            return VT_E_FAIL;
-        }
+        if (VtRendererFacilityFind(&f, destination, VTT_FLOAT) != VT_E_OK || f == nullptr)
+            return VT_E_UNSUPPORTED;
         facility = reinterpret_cast<vt_renderer_facility *>(f);
     }
     vt_token_value tv[3];
@@ -189,18 +198,34 @@ vt_error VtRendererBegin(vt_pixelmap *destination, vt_renderer_facility *facilit
         tv[n++] = vt_token_value{VTT_PRIMITIVE_LIBRARY_O, VtValueP(primitive_library)};
     tv[n] = vt_token_value{VTT_END, VtValueU32(0)};
     vt_renderer *r = nullptr;
-    if (facility->dispatch->rendererNew(facility, &r, tv) != VT_E_OK || r == nullptr) {
-        VtFailure("Failed to load renderer\n");
+    if (facility->dispatch->rendererNew(facility, &r, tv) != VT_E_OK || r == nullptr)
         return VT_E_FAIL;
-    }
     if (setUp(r, destination) != VT_E_OK) {
         VtObjectFree(r);
+        return VT_E_FAIL;
+    }
+    return VT_E_OK;
+}
+
+vt_error VtRendererBegin(vt_pixelmap *destination, vt_renderer_facility *facility, vt_object *primitive_library,
+                         void *primitive_heap, vt_size heap_size) {
+    if (vtScene.renderer || vtScene.zb_active || vtScene.zs_active) {
+        VtFailure("Renderer already started\n");
+        return VT_E_FAIL;
+    }
+    vt_error e = SceneRendererMake(destination, facility, primitive_library);
+    if (e == VT_E_UNSUPPORTED) {
+        VtFailure("Could not find renderer facility\n");
+        return VT_E_FAIL;
+    }
+    if (e != VT_E_OK) {
         VtFailure("Failed to load renderer\n");
         return VT_E_FAIL;
     }
     vtScene.zb_active = vtScene.zs_active = 1;
-    vtScene.heap_base = primitive_heap;
-    vtScene.heap_size = heap_size;
+    vtScene.heap.base = static_cast<vt_uint_8 *>(primitive_heap);
+    vtScene.heap.size = heap_size;
+    vtScene.heap.current = vtScene.heap.base;
     return VT_E_OK;
 }
 
@@ -215,6 +240,7 @@ void SceneRendererRelease() {
         SceneMaterialDrop(vtScene.default_material);
     if (vtScene.default_model)
         SceneModelDrop(vtScene.default_model);
+    SceneOrderTablesClear();
     vtScene.format_model = vtScene.format_buckets = vtScene.format_lighting = nullptr;
     vt_renderer *r = vtScene.renderer;
     vtScene.renderer = nullptr;

@@ -311,6 +311,30 @@ TEST_F(VtModelPrep, BadVertexIndicesAreReportedAndNothingIsBuilt) {
     VtModelFree(m);
 }
 
+TEST_F(VtModelPrep, EdgeNumbersThatWouldNotFitAreRefused) {
+    // One triangle over and over: three new edges a copy, none matched.
+    for (auto [faces, fits] : {std::pair{21844, true}, std::pair{21845, false}}) {
+        vt_model *m = VtModelAllocate("stack", 3, faces);
+        VtVector3Set(&m->vertices[1].p, 1, 0, 0);
+        VtVector3Set(&m->vertices[2].p, 0, 1, 0);
+        for (int f = 0; f < faces; f++) {
+            m->faces[f].vertices[1] = 1;
+            m->faces[f].vertices[2] = 2;
+        }
+        m->flags = VT_MODF_UPDATEABLE;
+        Diag::clear();
+        VtModelUpdate(m, VT_MODU_ALL);
+        EXPECT_EQ(m->prepared != nullptr, fits) << faces;
+        if (fits) {
+            EXPECT_EQ(m->prepared->groups[0].nedges, 3 * faces + 1);
+        } else {
+            EXPECT_EQ(Diag::failures, (std::vector<std::string>{
+                                          "Failure: VtModelUpdate: too many vertices or edges to prepare (stack)"}));
+        }
+        VtModelFree(m);
+    }
+}
+
 TEST_F(VtModelPrep, QuickRefreshPatchesInPlace) {
     vt_model *m = fold(1, 2);
     VtModelUpdate(m, VT_MODU_ALL);

@@ -1,5 +1,6 @@
 #include "recording_renderer.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -354,16 +355,16 @@ std::string modelText(RecordingRenderer *rr, vt_prepared_model *pm) {
     return "groups=" + std::to_string(pm->ngroups) + " faces=" + std::to_string(nf);
 }
 
-vt_error modelRender(vt_geometry *self, vt_renderer *, vt_prepared_model *pm, vt_renderer_state_stored *,
+vt_error modelRender(vt_geometry *self, vt_renderer *, vt_prepared_model *pm, vt_renderer_state_stored *state,
                      vt_token type) {
     RecordingRenderer *rr = reinterpret_cast<named_object *>(self)->owner;
-    rr->logCall("render " + modelText(rr, pm) + " " + tokenName(type));
+    rr->logCall("render " + modelText(rr, pm) + " " + tokenName(type) + " " + rr->label(state));
     return VT_E_OK;
 }
-vt_error modelRenderOnScreen(vt_geometry *self, vt_renderer *, vt_prepared_model *pm, vt_renderer_state_stored *,
-                             vt_token type) {
+vt_error modelRenderOnScreen(vt_geometry *self, vt_renderer *, vt_prepared_model *pm,
+                             vt_renderer_state_stored *state, vt_token type) {
     RecordingRenderer *rr = reinterpret_cast<named_object *>(self)->owner;
-    rr->logCall("renderOnScreen " + modelText(rr, pm) + " " + tokenName(type));
+    rr->logCall("renderOnScreen " + modelText(rr, pm) + " " + tokenName(type) + " " + rr->label(state));
     return VT_E_OK;
 }
 vt_error modelStoredNew(vt_geometry *self, vt_renderer *, vt_geometry_stored **, vt_prepared_model *, vt_token,
@@ -524,7 +525,9 @@ std::string RecordingRenderer::describe(vt_token t, const rec_value &v) const {
     case VTT_MATRIX4_FLOAT: {
         std::string s = "[";
         for (size_t i = 0; i < v.data.size(); i++) {
-            snprintf(b, sizeof b, "%s%.4g", i ? " " : "", double(v.data[i]) + 0.0);
+            // Rounding noise of a zero prints as zero.
+            double d = std::fabs(v.data[i]) < 1e-6f ? 0.0 : double(v.data[i]);
+            snprintf(b, sizeof b, "%s%.4g", i ? " " : "", d);
             s += b;
         }
         return s + "]";

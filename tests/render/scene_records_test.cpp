@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/front/front.h"
 #include "scene_fixture.h"
 
 using namespace vttest;
@@ -170,12 +171,8 @@ TEST_F(VtSceneRecords, FreeingAnActorFreesItsTreeAndDisablesItsLights) {
 
     // Hang a light under a child of the root and free the root: the light
     // leaves the table with it.
-    vt_actor *child = VtActorAllocate(VT_ACTOR_NONE, nullptr);
-    VtSimpleAddHead(reinterpret_cast<vt_simple_list *>(&root->children), reinterpret_cast<vt_simple_node *>(child));
-    child->parent = root;
-    VtSimpleAddHead(reinterpret_cast<vt_simple_list *>(&child->children),
-                    reinterpret_cast<vt_simple_node *>(lights[5]));
-    lights[5]->parent = child;
+    vt_actor *child = VtActorAdd(root, VtActorAllocate(VT_ACTOR_NONE, nullptr));
+    VtActorAdd(child, lights[5]);
     int before = Counting::live;
     VtActorFree(root);
     EXPECT_LT(Counting::live, before - 2);
