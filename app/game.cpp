@@ -37,6 +37,7 @@
 #include "RES/vecmath.h"
 #include "script/career.h"
 #include "script/dialogue.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "world/asteroids.h"
@@ -208,6 +209,9 @@ int gameInit() {
     CALL(dunResetPools);
     CALL(InitSineTable);
     gKeyState = CALL(GetKeyDownTable);
+    static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
+                                               &gStarMapOpen};
+    ScriptSetHostFlags(&kHostFlags);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
 

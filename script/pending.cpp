@@ -13,10 +13,6 @@ uint8_t dunMissionSuccess = 0;
 int32_t dunMissionEndCountdown = 0;
 int32_t dunMissionEndWord = 0;
 
-void *GetScriptSymbolValue(const char *) {
-    PENDING_ONCE("GetScriptSymbolValue");
-    return nullptr;
-}
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 int dunIsDialoguePlaying(int) {
     PENDING_ONCE("dunIsDialoguePlaying");
@@ -28,27 +24,15 @@ void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
 void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
-// The shell's and the game frame's calls. Until scripts compile, every
-// script "tokenises" to an empty program, so that start-up goes on to the
-// main loop without the start-up scripts.
+// The shell's and the game frame's calls.
 #include "script/career.h"
 #include "script/dialogue.h"
 #include "script/script.h"
 
-static char gEmptyProgram;
-
-void InitializeScriptSystem() { PENDING_ONCE("InitializeScriptSystem"); }
-ScriptToken *TokeniseScript(const char *) {
-    PENDING_ONCE("TokeniseScript");
-    return reinterpret_cast<ScriptToken *>(&gEmptyProgram);
-}
 int ScriptProcessor(ScriptToken **, int) {
     PENDING_ONCE("ScriptProcessor");
     return 0;
 }
-void MarkScriptBaseline() { PENDING_ONCE("MarkScriptBaseline"); }
-void ResetScriptForMission() { PENDING_ONCE("ResetScriptForMission"); }
-void FreeScriptBuffers() { PENDING_ONCE("FreeScriptBuffers"); }
 
 int32_t gCurrentMission;
 int32_t gCareerMission;
@@ -58,6 +42,7 @@ void exitMission() { PENDING_ONCE("exitMission"); }
 void UpdateMissionTimers() { PENDING_ONCE("UpdateMissionTimers"); }
 void dunFreeTimelines() { PENDING_ONCE("dunFreeTimelines"); }
 void showLoadScreen() { PENDING_ONCE("showLoadScreen"); }
+void ClearVitalObjects() { PENDING_ONCE("ClearVitalObjects"); }
 void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
 uint16_t MissionLoadSteps(int) {
     PENDING_ONCE("MissionLoadSteps");
