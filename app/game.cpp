@@ -210,7 +210,7 @@ int gameInit() {
     CALL(InitSineTable);
     gKeyState = CALL(GetKeyDownTable);
     static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
-                                               &gStarMapOpen};
+                                               &gStarMapOpen, nullptr};
     ScriptSetHostFlags(&kHostFlags);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
@@ -371,7 +371,7 @@ int gameFrame() {
 
     CALL(UpdateMissionTimers);
     bool scriptHeld = (dunPlayerShip && dunPlayerShip->avatar && (dunPlayerShip->avatar->flags & 0x40000000u)) ||
-                      gMapOverlayOpen;
+                      gMapOverlayOpen || gWeaponLoading;
     if (!scriptHeld) CALL(ScriptProcessor, &gMainScriptPc, -1);
     if (VideoPlaying) return 1;
 

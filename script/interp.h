@@ -32,9 +32,11 @@ struct ScriptHostFlags {
     const uint8_t *docViewer;     // hold flags of the document viewer,
     const uint8_t *objectives;    // the objectives screen
     const uint8_t *mapScreen;     // and the map screen
+    const int32_t *autopilotCommand;  // the navigation station's current autopilot command
 };
 void ScriptSetHostFlags(const ScriptHostFlags *flags);
 bool ScriptHostFlag(const uint8_t *ScriptHostFlags::*which);
+int32_t ScriptHostWord(const int32_t *ScriptHostFlags::*which);
 // Any of the seven hold flags.
 bool ScriptHeld();
 
@@ -84,7 +86,6 @@ void ResetScriptRunState();
 // The token at the pc (END past the token top) and stepping over it.
 const ScriptToken &ScriptPeek(const ScriptRun &run);
 const ScriptToken &ScriptNext(ScriptRun &run);
-bool IsSymbolToken(const ScriptToken &t);
 
 // Operand readers.
 float DecodeNumberOperand(ScriptRun &run);
@@ -105,8 +106,8 @@ SceneItem *DecodeObjectOperand(ScriptRun &run, bool mustExist);
 // The raw argument of the next token (a literal's text): no kind check.
 const char *DecodeTextOperand(ScriptRun &run);
 
-// Enters a routine from the pc on entry: pushes a frame and jumps; false
-// (with the overflow report) when the stack is full.
+// Enters a routine: pushes a frame returning to the run's pc and jumps; a
+// full stack is the overflow report with the given status.
 void ScriptEnterRoutine(ScriptRun &run, uint32_t target, int32_t overflowStatus);
 // Runs a routine to its end with a private holder; false when there is no
 // such label.

@@ -28,6 +28,11 @@ bool ScriptHostFlag(const uint8_t *ScriptHostFlags::*which) {
     return flag && *flag;
 }
 
+int32_t ScriptHostWord(const int32_t *ScriptHostFlags::*which) {
+    const int32_t *word = gHostFlags.*which;
+    return word ? *word : 0;
+}
+
 bool ScriptHeld() {
     return gBriefingOpen || gRestorePending || gWeaponLoading || dunFrozen ||
            ScriptHostFlag(&ScriptHostFlags::docViewer) || ScriptHostFlag(&ScriptHostFlags::objectives) ||

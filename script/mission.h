@@ -49,6 +49,28 @@ void showLoadScreen();
 void ClearVitalObjects();
 // The per-mission reset of the mission's state outside the interpreter.
 void ResetScriptMissionState();
+
+// Set by the star-system jump: the next turn of the main script enters the
+// system's "STARSYSTEM_%i" routine (once per system and mission).
+extern uint8_t gSystemArrivalPending;
+// The stock dialogue the step runs when requested: the ship that speaks and
+// the number of its "STOCKDIALOGUE_%i" routine.
+extern SceneItem *dunStockDialogueShip;
+extern int32_t dunStockDialogueNumber;
+// The checkpoint chooser's start: runs "START_%i", then restores the save.
+void dunRunMissionStart(int checkpoint);
+void dunRestoreCheckpoint();
+// Arcade tuning values (ARCADE_ statements) and the difficulty factor.
+extern float gArcadeWeaponBonus;    // 3.0
+extern float gArcadeSystemLimit;    // 0.1
+extern float gArcadeEnemyBonus;     // 1.0
+extern float gArcadeExtraBraking;   // 10.0
+extern float gDifficultyFactor;     // 1.0
+// Waypoints, objectives and briefings as the conditions read them.
+bool dunWaypointVisited(const SceneItem *waypoint);
+// The objective (-1: the current one) has the state (0 new, 1 failed, 2 done, 3).
+bool dunObjectiveIs(int state, int objective);
+void ResetBriefingSection();
 // The running mission's number and the career's mission word.
 extern int32_t gCurrentMission;
 extern int32_t gCareerMission;

@@ -14,6 +14,7 @@
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
+#include "script/statements.h"
 #include "world/objlist.h"
 
 ScriptSymbol gScriptSymbols[kMaxScriptSymbols];
@@ -222,6 +223,7 @@ void InitializeScriptSystem() {
     gScriptNameMark = 1;
     gScriptCurrentName = 0;
     gScriptSymbolCount = 0;
+    FillScriptStatements();
     MakeBuiltins();
     MarkScriptBaseline();
     ResetScriptForMission();
