@@ -10,3 +10,4 @@ uint8_t dunPrevKeyTable[256];
 int32_t dunFrameSkipCount;
 uint16_t gSystemTransferPending;
 void *gTransferBody;
+int32_t gFixedRate = 15;

@@ -49,3 +49,7 @@ SceneItem *dunSpawnScene(SceneItem *item, TDP *node);
 TDP *dunReplaceNode(TDP *root, TDP *oldNode, TDP *newNode);
 void dunAddHullPoint(TDP *node, float x, float y, float z);
 void dunScaleCollisionVolumes(CollisionModel *model, float size);
+
+// Crashes into bodies this mission (counted by the gravity bodies' contact
+// handler).
+extern int32_t dunGravityImpacts;

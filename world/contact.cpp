@@ -23,7 +23,7 @@
 
 uint8_t dunCollisionDamage = 0xFF;
 uint8_t dunImpactJolt = 0;
-int32_t dunCrashCount = 0;
+int32_t dunGravityImpacts = 0;
 
 namespace {
 
@@ -235,7 +235,7 @@ void dunContactGravityBody(SceneItem *body, TDP *, SceneItem *other, TDP *, int1
         dunPostDamageRecord(other->receiverId, other->receiverId, 1, MsgDestroyed, &r);
         if (other->sim->shipInfo)
             dunCall(dunHud().missionLogAdd, other, body, 6, other->sim->shipInfo->name, body->avatar->waypointName);
-        ++dunCrashCount;
+        ++dunGravityImpacts;
     }
     GravityWell &g = other->sim->gravity;
     g.depth = depth;

@@ -13,8 +13,6 @@
 extern uint8_t dunCollisionDamage;
 // The impact jolt level the renderer shakes the view by.
 extern uint8_t dunImpactJolt;
-// Crashes into bodies this mission.
-extern int32_t dunCrashCount;
 
 void dunCollideShips(SceneItem *a, TDP *aNode, SceneItem *b, TDP *bNode, int16_t *handled, float *point);
 void dunContactBounce(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode, int16_t *handled,

@@ -19,4 +19,6 @@ void dunUndock(SceneItem *ship);
 uint8_t dunTryDockOnContact(SceneItem *a, SceneItem *b);
 // With no other: the partner of the first docked port; else the other when
 // the ship is docked to it; null otherwise.
-SceneItem *dunGetDockedPartner(SceneItem *ship, SceneItem *other);
+SceneItem *dunGetDockedPartner(SceneItem *ship, SceneItem *other = nullptr);
+// The number of docking links the item holds.
+int dunDockedLinkCount(SceneItem *item);

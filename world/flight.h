@@ -10,10 +10,9 @@ void dunControlTest(SceneItem *item);
 void dunControlFree(SceneItem *item);
 // Simulator of spawned parts and wrecks: velocity and the two spins.
 void dunSimSpawnedNode(SceneItem *item);
-
-// The turret the player controls remotely, or null; leaving hands control
-// back to the player's ship.
-extern SceneItem *dunRemoteObject;
+// The remote-controlled object the player has linked to, or null.
+extern SceneItem *dunRemoteLinked;
+// Leaving remote control hands control back to the player's ship.
 void dunLeaveRemoteControl();
 
 // The capsule jump of the player's ship: the switch that allows it, the star

@@ -73,7 +73,7 @@ bool dunDockAtFirstPorts(SceneItem *a, SceneItem *b) {
 
 void dunForgetObject(SceneItem *item) {
     dunCall(dunAi().removeContact, item);
-    if (item && item == dunRemoteObject) dunLeaveRemoteControl();
+    if (item && item == dunRemoteLinked) dunLeaveRemoteControl();
     SceneItem *controlled = dunControlledObject;
     if (!item || !controlled || !controlled->sim) return;
     Sim *c = controlled->sim;

@@ -2,6 +2,8 @@
 // plasma ball and gas shell, the forced LDS drop-out.
 #pragma once
 
+#include <cstdint>
+
 struct SceneItem;
 
 void dunUntrackObject(SceneItem *item);
@@ -12,3 +14,6 @@ void dunSimPlasmaBall(SceneItem *ball);
 void dunSimGasShell(SceneItem *shell);
 // The jolt of a forced LDS drop-out.
 void dunDropLds(SceneItem *ship);
+// The simulator of an object that follows its partner at a stored distance
+// (a towed object).
+void dunSimFollowLinked(SceneItem *item);

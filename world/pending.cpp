@@ -17,7 +17,6 @@
 
 uint16_t dunCurrentSystem = 0;
 int32_t dunPendingStarSystem = 0;
-SceneItem *dunRemoteObject = nullptr;
 uint8_t dunCapsuleJumpSwitch = 0;
 int32_t dunCurrentStarCode = 0;
 int32_t dunCapsuleStarCode = 0;
@@ -98,6 +97,12 @@ void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
 void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
 void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
+int dunDockedLinkCount(SceneItem *) {
+    PENDING_ONCE("dunDockedLinkCount");
+    return 0;
+}
+void dunSimFollowLinked(SceneItem *) { PENDING_ONCE("dunSimFollowLinked"); }
+SceneItem *dunRemoteLinked = nullptr;
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"

@@ -15,7 +15,7 @@ protected:
         CollisionTest::SetUp();
         dunCollisionDamage = 0xFF;
         dunImpactJolt = 0;
-        dunCrashCount = 0;
+        dunGravityImpacts = 0;
         fakes.postDamage = true;
     }
     // A ship of a side with mass 1000, radius 100 and ram figures.
@@ -195,7 +195,7 @@ TEST_F(ContactTest, ACrashIntoABodyIsLoggedAndCountedOnce) {
         dunResetFrameFlags();
         Touch(dunContactGravityBody, planet, ship);
     }
-    EXPECT_EQ(dunCrashCount, 1);
+    EXPECT_EQ(dunGravityImpacts, 1);
     ASSERT_EQ(fakes.Count("missionLogAdd"), 1);
     EXPECT_EQ(fakes.Find("missionLogAdd")->a, 6);
     EXPECT_EQ(fakes.Find("missionLogAdd")->text, "Kestrel/Rhea");
@@ -211,7 +211,7 @@ TEST_F(ContactTest, ACrashIntoABodyIsLoggedAndCountedOnce) {
     Touch(dunContactGravityBody, planet, high);
     EXPECT_TRUE(high->flags & SceneFlag::InGravityWell);
     EXPECT_FALSE(high->flags & SceneFlag::InAtmosphere);
-    EXPECT_EQ(dunCrashCount, 1);
+    EXPECT_EQ(dunGravityImpacts, 1);
 }
 
 TEST_F(ContactTest, TheRepulsionShellPushesAndShakesThePlayer) {
