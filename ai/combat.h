@@ -27,5 +27,12 @@ const uint32_t *dunFindScoreRecord(uint32_t key);
 bool dunSendRelativePosition(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
 bool dunSendRelativePosition2(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
 
+// The cockpit's target selection: the selected target, and the selected
+// target made the controlled object's goal and target.
+void dunSelectTarget(SceneItem *item);
+void dunSetShipTarget();
+// A random point on a random part of the object's model, in its frame.
+void dunRandomPointOnSubNode(SceneItem *item, Vec3 *point);
+
 // Installs the AI's table of the world's calls.
 void dunai_InstallWorldHooks();

@@ -77,3 +77,25 @@ bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
     PENDING_ONCE("dunSendRelativePosition2");
     return false;
 }
+
+// What the world's flight, docking and object routines ask of the AI.
+void dunai_IdleFlight(SceneItem *) { PENDING_ONCE("dunai_IdleFlight"); }
+uint32_t dunai_SideTargetMask(SceneItem *) {
+    PENDING_ONCE("dunai_SideTargetMask");
+    return 0;
+}
+void dunai_SetNamedOrder(SceneItem *, int, const char *, int, int, SceneItem *) { PENDING_ONCE("dunai_SetNamedOrder"); }
+void dunai_StartOrder(SceneItem *, int) { PENDING_ONCE("dunai_StartOrder"); }
+void dunai_SteerAlongVector(SceneItem *, const Vec3 *) { PENDING_ONCE("dunai_SteerAlongVector"); }
+void dunai_SteerTowards(SceneItem *, const Vec3 *, const Vec3 *) { PENDING_ONCE("dunai_SteerTowards"); }
+void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
+void dunUpdateWeapons(SceneItem *) { PENDING_ONCE("dunUpdateWeapons"); }
+void dunUpdateWeaponsNoOwner(SceneItem *) { PENDING_ONCE("dunUpdateWeaponsNoOwner"); }
+int dunFireWeapon(SceneItem *, Weapon *, float, float) {
+    PENDING_ONCE("dunFireWeapon");
+    return 5;
+}
+void dunFlareDecoyMessage(SceneItem *, SceneItem *) { PENDING_ONCE("dunFlareDecoyMessage"); }
+void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
+void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
+void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }

@@ -87,3 +87,22 @@ int32_t guiHitHoldOff() {
     return 0;
 }
 void guiSetInterference(int32_t) { PENDING_ONCE("guiSetInterference"); }
+void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
+void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
+void guiThrottleUp() { PENDING_ONCE("guiThrottleUp"); }
+void guiThrottleDown() { PENDING_ONCE("guiThrottleDown"); }
+bool guiStickBlocked() {
+    PENDING_ONCE("guiStickBlocked");
+    return false;
+}
+void guiSetReentryStatus(uint32_t) { PENDING_ONCE("guiSetReentryStatus"); }
+void guiCapsuleJump() { PENDING_ONCE("guiCapsuleJump"); }
+void guiShowCockpitText(int, int) { PENDING_ONCE("guiShowCockpitText"); }
+void guiShowFireResult(int) { PENDING_ONCE("guiShowFireResult"); }
+bool guiRemoteBlocked() {
+    PENDING_ONCE("guiRemoteBlocked");
+    return false;
+}
+void guiSetRemoteView(int) { PENDING_ONCE("guiSetRemoteView"); }
+void guiClearScreen() { PENDING_ONCE("guiClearScreen"); }
+void guiPopFullScreen() { PENDING_ONCE("guiPopFullScreen"); }

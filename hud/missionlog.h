@@ -12,5 +12,8 @@ struct SceneItem;
 void MissionLogAdd(SceneItem *item, SceneItem *other, int kind, const char *name, const char *otherName);
 void MissionLogAddText(const char *text);
 
+// The HUD record of one object goes to another.
+void hudMoveRecord(SceneItem *from, SceneItem *to);
+
 // Installs the HUD's table of the world's calls.
 void hudInstallWorldHooks();

@@ -21,3 +21,4 @@ uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 int32_t gMissionLogCountdown;
 void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
 void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }
+void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }

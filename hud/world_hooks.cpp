@@ -3,6 +3,6 @@
 #include "world/services.h"
 
 void hudInstallWorldHooks() {
-    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText};
+    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudMoveRecord};
     WorldSetHudHooks(&hooks);
 }

@@ -34,6 +34,10 @@ void P3DSetFlashBrightness(int32_t brightness);
 // projection scale.
 float P3DCameraZoom();
 float P3DViewProjectionScale();
+// The burst of a ship dropping out of the LDS drive.
+void SpawnLdsTrail(SceneItem *item);
+// A light flash at a point of the object (world axes).
+void AddFlashAtObject(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
 
 // Installs the presentation's table of the world's calls.
 void P3DInstallWorldHooks();

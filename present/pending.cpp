@@ -86,3 +86,7 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+void SpawnLdsTrail(SceneItem *) { PENDING_ONCE("SpawnLdsTrail"); }
+void AddFlashAtObject(SceneItem *, const Vec3 *, int, uint32_t) { PENDING_ONCE("AddFlashAtObject"); }
+void P3DFollowCameras(SceneItem *, SceneItem *) { PENDING_ONCE("P3DFollowCameras"); }
+void P3DSetCameraSubject(SceneItem *) { PENDING_ONCE("P3DSetCameraSubject"); }

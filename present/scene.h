@@ -28,6 +28,10 @@ void P3DUpdateLights();
 // The player camera object ("CamPly"); null while there is none.
 extern SceneItem *dunPlayerCamera;
 void ActionCameraUpdate();
+// The player camera and the main 3D window follow the first object, the
+// other camera the second (null: it stays); the current camera's subject.
+void P3DFollowCameras(SceneItem *player, SceneItem *other);
+void P3DSetCameraSubject(SceneItem *item);
 void LookUpdate();
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
 // Clears the four camera words at the world reset.

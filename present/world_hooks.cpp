@@ -1,5 +1,6 @@
 // The presentation's side of the world's calls.
 #include "present/effects.h"
+#include "present/p3d.h"
 #include "present/scene.h"
 #include "world/services.h"
 
@@ -10,7 +11,8 @@ void P3DInstallWorldHooks() {
         SpawnImpactSparks,     CreateParticleSystem,  BuildColourRamp,       FlashNavLight,
         EventCameraTrigger,    P3DSetViewShake,       P3DSetFlashBrightness, P3DPlasmaModel,
         ScaleModelToRadius,    P3DSetupPlasmaBall,    P3DSetupGasShell,      P3DCameraZoom,
-        P3DViewProjectionScale,
+        P3DViewProjectionScale, SpawnLdsTrail,        P3DSetObjectModel,     P3DFollowCameras,
+        P3DSetCameraSubject,    AddFlashAtObject,
     };
     WorldSetPresentHooks(&hooks);
 }

@@ -82,5 +82,10 @@ void MissionTableSetName(int row, const char *name);
 // The load-step total of a mission (0 when unknown).
 uint16_t MissionLoadSteps(int mission);
 
+// A named script waypoint at a world position in a star system.
+SceneItem *CreateScriptWaypoint(double x, double y, double z, int system, int a, int b, const char *name);
+// Takes the object off the mission's list of vital objects.
+void RemoveVitalObject(SceneItem *item);
+
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();

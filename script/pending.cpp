@@ -89,3 +89,8 @@ void PendingStatement(ScriptRun &run) {
         ScriptNext(run);
     }
 }
+SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const char *) {
+    PENDING_ONCE("CreateScriptWaypoint");
+    return nullptr;
+}
+void RemoveVitalObject(SceneItem *) { PENDING_ONCE("RemoveVitalObject"); }

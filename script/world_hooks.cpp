@@ -6,6 +6,10 @@ void dunScriptInstallWorldHooks() {
     static const WorldScriptHooks hooks = {
         dunClearDialogue,
         [] { return gCurrentMission; },
+        [](double x, double y, double z, int system, const char *name) {
+            return CreateScriptWaypoint(x, y, z, system, -1, 0, name);
+        },
+        RemoveVitalObject,
     };
     WorldSetScriptHooks(&hooks);
 }

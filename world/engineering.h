@@ -7,6 +7,9 @@ void dunUpdateEngineering(SceneItem *item);
 // The simulator SIM_ENG: turns the object about its own position.
 void dunSimSpin(SceneItem *item);
 
+// The player's component network moves from one hull object to another.
+void dunCopyComponentNetwork(SceneItem *from, SceneItem *to);
+
 void dunBuildShipSystems();
 void dunSaveComponentTable();
 

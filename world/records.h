@@ -210,6 +210,7 @@ constexpr uint32_t InUse = 0x1;
 constexpr uint32_t Damaged = 0x8;            // also: unpowered
 constexpr uint32_t Ready = 0x10;
 constexpr uint32_t AutoFire = 0x20;          // also: beam
+constexpr uint32_t SingleShot = 0x40;        // fires once per press of the button
 constexpr uint32_t Missile = 0x80;
 constexpr uint32_t Empty = 0x100;
 constexpr uint32_t AutoTracking = 0x200;
@@ -368,6 +369,9 @@ struct Avatar {
     int32_t starCode;               // a body's star code (capsule jumps); 0 none
     void *attachedSound;
     uint32_t viewerState[8];        // viewer state words of the local-space viewer's camera
+    DockingPort *dockPort;          // the port a docking mover is placed by
+    int32_t pulseRadius;            // an interdictor round's pulse radius (the belt-anchor word)
+    int32_t pulseClock;             // centiseconds since the last interdiction pulse
 };
 
 struct TDP {

@@ -76,6 +76,13 @@ const WorldPresentHooks kPresent = {
     [](SceneItem *item, const char *name) { Record("setupGasShell", item).text = name; },
     [] { return gFakes->cameraZoom; },
     [] { return gFakes->projectionScale; },
+    [](SceneItem *item) { Record("spawnLdsTrail", item); },
+    [](SceneItem *item, void *model) { Record("setObjectModel", item).text = model ? "model" : ""; },
+    [](SceneItem *player, SceneItem *other) { Record("followCameras", player, other); },
+    [](SceneItem *item) { Record("setCameraSubject", item); },
+    [](SceneItem *item, const Vec3 *direction, int size, uint32_t colour) {
+        Record("addFlashAtObject", item, nullptr, size, int(colour)).point = *direction;
+    },
 };
 
 const WorldAiHooks kAi = {
@@ -108,11 +115,56 @@ const WorldAiHooks kAi = {
     [](SceneItem *s, SceneItem *r, int32_t second, int32_t damage) {
         return SendDamage("sendRelativePosition2", s, r, second, damage, false);
     },
+    [](SceneItem *ship) {
+        Record("think", ship);
+        if (gFakes->onThink) gFakes->onThink(ship);
+    },
+    [](SceneItem *ship) { Record("idleFlight", ship); },
+    [](SceneItem *item) {
+        Record("sideTargetMask", item);
+        return gFakes->sideTargetMask;
+    },
+    [](SceneItem *item, int mount, uint32_t mask, uint32_t sides) {
+        Record("pickTargetPoint", item, nullptr, mount, int(mask)).text = std::to_string(sides);
+    },
+    [](SceneItem *ship) { Record("updateWeapons", ship); },
+    [](SceneItem *ship) { Record("updateWeaponsNoOwner", ship); },
+    [](SceneItem *item) { Record("selectTarget", item); },
+    [] { Record("setShipTarget"); },
+    [](SceneItem *ship, Weapon *weapon, float range, float rate) {
+        FakeCall &c = Record("fireWeapon", ship, weapon ? weapon->target : nullptr, int(range), int(rate));
+        c.point = {rate, 0, 0};
+        return gFakes->fireResult;
+    },
+    [](SceneItem *ship, int slot, const char *name, int priority, int state, SceneItem *object) {
+        FakeCall &c = Record("setOrder", ship, object, slot, priority);
+        c.text = name;
+        c.record.damage = state;
+    },
+    [](SceneItem *ship, int slot) { Record("startOrder", ship, nullptr, slot); },
+    [](SceneItem *flare, SceneItem *linked) { Record("flareDecoyMessage", flare, linked); },
+    [](SceneItem *item, Vec3 *point) {
+        Record("randomPointOnSubNode", item);
+        *point = gFakes->subNodePoint;
+    },
+    [](SceneItem *ship, const Vec3 *direction) { Record("steerAlongVector", ship).point = *direction; },
+    [](SceneItem *ship, const Vec3 *point, const Vec3 *velocity) {
+        FakeCall &c = Record("steerTowards", ship);
+        c.point = *point;
+        c.velocity = *velocity;
+    },
 };
 
 const WorldScriptHooks kScript = {
     [] { Record("clearDialogue"); },
     [] { return gFakes->currentMission; },
+    [](double x, double y, double z, int system, const char *name) -> SceneItem * {
+        FakeCall &c = Record("createWaypoint", nullptr, nullptr, system);
+        c.point = {float(x), float(y), float(z)};
+        c.text = name;
+        return nullptr;
+    },
+    [](SceneItem *item) { Record("removeVitalObject", item); },
 };
 
 const WorldGuiHooks kGui = {
@@ -125,6 +177,20 @@ const WorldGuiHooks kGui = {
     [] { return gFakes->starLogFormat; },
     [] { return gFakes->holdOff; },
     [](int32_t value) { Record("setInterference", nullptr, nullptr, value); },
+    [] { Record("wepSelectPbc"); },
+    [] { Record("wepSelectMissile"); },
+    [] { Record("throttleUp"); },
+    [] { Record("throttleDown"); },
+    [] { return gFakes->stickBlocked; },
+    [](uint32_t bits) { Record("reentryStatus", nullptr, nullptr, int(bits)); },
+    [] { Record("capsuleJump"); },
+    [](int index, int ticks) { Record("showCockpitText", nullptr, nullptr, index, ticks); },
+    [](int result) { Record("showFireResult", nullptr, nullptr, result); },
+    [] { return gFakes->remoteBlocked; },
+    [](int on) { Record("remoteView", nullptr, nullptr, on); },
+    [] { Record("redrawCockpit"); },
+    [] { Record("clearScreen"); },
+    [] { Record("popFullScreen"); },
 };
 
 const WorldHudHooks kHud = {
@@ -133,6 +199,7 @@ const WorldHudHooks kHud = {
         c.text = std::string(name ? name : "") + "/" + (otherName ? otherName : "");
     },
     [](const char *text) { Record("missionLogAddText").text = text; },
+    [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
 };
 
 }  // namespace

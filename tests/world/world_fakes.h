@@ -35,6 +35,13 @@ struct WorldFakes {
     // When set, the damage messages of collisions are really posted (as the
     // combat code posts them), so the handler takes them.
     bool postDamage = false;
+    uint32_t sideTargetMask = 0;
+    int fireResult = 0;
+    bool stickBlocked = false;
+    bool remoteBlocked = false;
+    Vec3 subNodePoint = {};
+    // Runs inside the AI's think call (an autopilot that flies the ship).
+    void (*onThink)(SceneItem *ship) = nullptr;
 
     // Installs every table with this recorder; the destructor takes them out.
     WorldFakes();
