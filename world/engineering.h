@@ -1,6 +1,8 @@
 // The engineering model of the player's ship.
 #pragma once
 
+#include <cstdint>
+
 struct SceneItem;
 
 void dunUpdateEngineering(SceneItem *item);
@@ -9,3 +11,9 @@ void dunSimSpin(SceneItem *item);
 
 void dunBuildShipSystems();
 void dunSaveComponentTable();
+
+struct EngComponent;
+// The component of that name in a ship's system network, or null.
+EngComponent *dunFindComponentByName(SceneItem *ship, const char *name);
+// A component's state byte.
+uint8_t dunComponentState(const EngComponent *component);

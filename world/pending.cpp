@@ -46,3 +46,9 @@ void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
 void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
+
+EngComponent *dunFindComponentByName(SceneItem *, const char *) {
+    PENDING_ONCE("dunFindComponentByName");
+    return nullptr;
+}
+uint8_t dunComponentState(const EngComponent *) { return 0; }
