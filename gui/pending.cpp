@@ -75,3 +75,36 @@ void frontBuildOptionsScreen() { PENDING_ONCE("frontBuildOptionsScreen"); }
 void frontKeyHandler(uint16_t) { PENDING_ONCE("frontKeyHandler"); }
 void frontOptionsKeyHandler(uint16_t) { PENDING_ONCE("frontOptionsKeyHandler"); }
 void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }
+
+// The routines window statements give their windows.
+#include "gui/bound.h"
+#include "gui/window.h"
+uint8_t gGuiSystemButtonVisible = 1;
+int8_t guiUpdateInjectorGauge(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateInjectorGauge");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemValue(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemValue");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemOutput(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemOutput");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemLevel(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemLevel");
+    return guiDefaultHandler(w);
+}
+int8_t guiLoggerUpdate(GuiWindow *w) {
+    PENDING_ONCE("guiLoggerUpdate");
+    return guiDefaultHandler(w);
+}
+int8_t guiProfileUpdate(GuiWindow *w) {
+    PENDING_ONCE("guiProfileUpdate");
+    return guiDefaultHandler(w);
+}
+void guiToggleSystemFlag(GuiWindow *) { PENDING_ONCE("guiToggleSystemFlag"); }
+void guiToggleDialogueWindow(GuiWindow *) { PENDING_ONCE("guiToggleDialogueWindow"); }
+void guiDialogueScrollUp(GuiWindow *) { PENDING_ONCE("guiDialogueScrollUp"); }
+void guiDialogueScrollDown(GuiWindow *) { PENDING_ONCE("guiDialogueScrollDown"); }
