@@ -138,6 +138,14 @@ void BlitCentred(GuiWindow *window, const Raster *bitmap, int dy) {
 
 }  // namespace
 
+void guiDrawBackground(GuiWindow *window) {
+    // The gadget drawing over it applies the interference once, at its end.
+    const int32_t interference = gGuiInterference;
+    gGuiInterference = 0;
+    guiDrawRect(window);
+    gGuiInterference = interference;
+}
+
 void guiDrawRaster(GuiWindow *window) {
     const Raster *bitmap = static_cast<const Raster *>(window->userData);
     if (!bitmap) bitmap = guiRaster(window->font);
@@ -200,11 +208,7 @@ void DrawButtonWith(GuiWindow *window, const BitmapFont *font) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     const char *text = static_cast<const char *>(window->text);
-    // The background is a rect gadget's, its interference left to the end.
-    const int32_t interference = gGuiInterference;
-    gGuiInterference = 0;
-    guiDrawRect(window);
-    gGuiInterference = interference;
+    guiDrawBackground(window);
     if (font && text) {
         int x = (r.left + r.right) / 2 - guiTextWidth(text, font) / 2;
         if (x < r.left) x = r.left;
@@ -254,10 +258,7 @@ void guiDrawHelpNote(GuiWindow *window) {
 void guiDrawText(GuiWindow *window) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
-    const int32_t interference = gGuiInterference;
-    gGuiInterference = 0;
-    guiDrawRect(window);
-    gGuiInterference = interference;
+    guiDrawBackground(window);
     auto *resource = static_cast<ResourceHandle *>(const_cast<void *>(window->text));
     const char *text = resource ? static_cast<const char *>(resmanLoad(resource)) : nullptr;
     const BitmapFont *font = guiFont(window->font);

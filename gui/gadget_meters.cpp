@@ -172,10 +172,7 @@ void guiDrawNumeric(GuiWindow *window) {
     const float v = window->value;
     const long n = std::isnan(v) ? 0 : v >= 2147483647.0f ? 2147483647L : v <= -2147483648.0f ? -2147483647L - 1 : (long)v;
     std::snprintf(text, sizeof text, "%ld", n);
-    const int32_t interference = gGuiInterference;
-    gGuiInterference = 0;
-    guiDrawRect(window);
-    gGuiInterference = interference;
+    guiDrawBackground(window);
     if (const BitmapFont *font = guiFont(window->font))
         guiDrawFontText(guiScreen(), r.left + 4, (r.top + r.bottom) / 2 + font->lineHeight / 2, text, font, &r);
     guiInterfere(window);
@@ -213,13 +210,6 @@ void guiDrawXYDev(GuiWindow *window) {
 
 namespace {
 
-void RectBackground(GuiWindow *window) {
-    const int32_t interference = gGuiInterference;
-    gGuiInterference = 0;
-    guiDrawRect(window);
-    gGuiInterference = interference;
-}
-
 void Triangle(Surface *s, int ax, int ay, int bx, int by, int cx, int cy, int colour) {
     DrawLine(s, ax, ay, bx, by, colour);
     DrawLine(s, bx, by, cx, cy, colour);
@@ -229,7 +219,7 @@ void Triangle(Surface *s, int ax, int ay, int bx, int by, int cx, int cy, int co
 void DialogueArrow(GuiWindow *window, bool up) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
-    RectBackground(window);
+    guiDrawBackground(window);
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     if (up) Triangle(guiScreen(), cx - 4, cy + 4, cx + 4, cy + 4, cx, cy - 4, GuiColour::Highlight);
     else Triangle(guiScreen(), cx - 4, cy - 4, cx + 4, cy - 4, cx, cy + 4, GuiColour::Highlight);
@@ -256,7 +246,7 @@ void guiDrawDialogueButton(GuiWindow *window) {
     guiReload(window);
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
-    RectBackground(window);
+    guiDrawBackground(window);
     if (window->state && r.right - r.left >= 2 && r.bottom - r.top >= 2) {
         DrawLine(guiScreen(), r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, GuiColour::Alert);
         DrawLine(guiScreen(), r.left + 1, r.bottom - 1, r.right - 1, r.top + 1, GuiColour::Alert);

@@ -141,10 +141,7 @@ void guiDrawProfile(GuiWindow *window) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     if (!CardMode) {
-        const int32_t interference = gGuiInterference;
-        gGuiInterference = 0;
-        guiDrawRect(window);
-        gGuiInterference = interference;
+        guiDrawBackground(window);
     }
     const ValueRecorder *rec = static_cast<const ValueRecorder *>(window->userPtr);
     const BitmapFont *font = guiFont(window->font);
@@ -173,10 +170,7 @@ void guiDrawLogger(GuiWindow *window) {
     guiReload(window);
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
-    const int32_t interference = gGuiInterference;
-    gGuiInterference = 0;
-    guiDrawRect(window);
-    gGuiInterference = interference;
+    guiDrawBackground(window);
     const ValueRecorder *rec = static_cast<const ValueRecorder *>(window->userPtr);
     if (!rec) return;
     Surface *s = guiScreen();

@@ -42,6 +42,9 @@ void guiDrawMarquee(GuiWindow *window, Surface *surface, int x, int y, int boxWi
 void guiDrawFrame(Surface *surface, int colour, int x0, int y0, int x1, int y1);
 void guiDrawBox(GuiWindow *window);
 void guiDrawRect(GuiWindow *window);
+// The background of gadgets drawn on a rect: the rect without its
+// interference.
+void guiDrawBackground(GuiWindow *window);
 void guiDrawRaster(GuiWindow *window);
 void guiDrawSwitch(GuiWindow *window);
 void guiDrawImageButton(GuiWindow *window);

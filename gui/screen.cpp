@@ -153,27 +153,21 @@ void guiSetScreen(const char *name) {
     guiMarkRedraw();
 }
 
-GuiWindow *guiBindPress(const char *name, GuiDrawProc routine) {
-    if (GuiWindow *w = Lookup(name)) w->onPress = routine;
+namespace {
+
+// Stores a routine into one slot of the named window.
+template <class Routine>
+GuiWindow *Bind(const char *name, Routine GuiWindow::*slot, Routine routine) {
+    if (GuiWindow *w = Lookup(name)) w->*slot = routine;
     return gGuiBound;
 }
 
+}  // namespace
+
+GuiWindow *guiBindPress(const char *name, GuiDrawProc routine) { return Bind(name, &GuiWindow::onPress, routine); }
 GuiWindow *guiBindActivate(const char *name, GuiDrawProc routine) {
-    if (GuiWindow *w = Lookup(name)) w->onActivate = routine;
-    return gGuiBound;
+    return Bind(name, &GuiWindow::onActivate, routine);
 }
-
-GuiWindow *guiBindUpdate(const char *name, GuiUpdateProc routine) {
-    if (GuiWindow *w = Lookup(name)) w->update = routine;
-    return gGuiBound;
-}
-
-GuiWindow *guiBindDraw(const char *name, GuiDrawProc routine) {
-    if (GuiWindow *w = Lookup(name)) w->draw = routine;
-    return gGuiBound;
-}
-
-GuiWindow *guiBindEvent(const char *name, GuiDrawProc routine) {
-    if (GuiWindow *w = Lookup(name)) w->onEvent = routine;
-    return gGuiBound;
-}
+GuiWindow *guiBindUpdate(const char *name, GuiUpdateProc routine) { return Bind(name, &GuiWindow::update, routine); }
+GuiWindow *guiBindDraw(const char *name, GuiDrawProc routine) { return Bind(name, &GuiWindow::draw, routine); }
+GuiWindow *guiBindEvent(const char *name, GuiDrawProc routine) { return Bind(name, &GuiWindow::onEvent, routine); }
