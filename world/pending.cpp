@@ -64,3 +64,10 @@ EngComponent *dunFindComponentByName(SceneItem *, const char *) {
     return nullptr;
 }
 uint8_t dunComponentState(const EngComponent *) { return 0; }
+
+#include "world/recorders.h"
+ValueRecorder *dunAllocRecorder() {
+    PENDING_ONCE("dunAllocRecorder");
+    return nullptr;
+}
+void dunInitRecorder(ValueRecorder *, const float *, float, float, int) { PENDING_ONCE("dunInitRecorder"); }
