@@ -145,6 +145,10 @@ void guiInit() {
                                                "lp_algnk.bbm", "lp_distk.bbm"};
     for (int i = 0; i < 10; ++i) gAutopilotIcons[i] = LoadIcon(kAutopilot[i]);
     gArrowIcon = LoadIcon("arrow.bbm");
+    for (Raster *&save : gCursorSave) {
+        std::free(save);
+        save = nullptr;
+    }
     if (CardMode) {
         gCursorIcon = LoadIcon("cursor.bbm");
         if (gCursorIcon)
@@ -161,6 +165,13 @@ void guiInit() {
                     {4, {"wp_ldif0.bbm", "wp_ldif1.bbm", "wp_ldia0.bbm", "wp_ldia1.bbm"}}};
     for (const auto &w : kWeapons)
         for (int i = 0; i < 4; ++i) gWeaponIcons[w.kind][i / 2][i % 2] = LoadIcon(w.files[i]);
+    // The sprites and save areas of an earlier start-up (tests start up again).
+    std::free(gNavCursorSprite);
+    gNavCursorSprite = nullptr;
+    for (uint8_t *&sprite : gShipClassSprites) {
+        std::free(sprite);
+        sprite = nullptr;
+    }
     gNavCursor = LoadIcon("navcurs.bbm");
     if (scratch) gNavCursorSprite = MakeSprite(gNavCursor, scratch, scratchSize);
     static const char *const kClasses[19] = {

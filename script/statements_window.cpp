@@ -312,6 +312,12 @@ void WinMain(ScriptRun &run) {
     GuiWindow *w = guiCreateWindow(GUI_TOP_L, nullptr, TheDisplayMode.screen, guiDefaultHandler, guiDrawRect, 0, 0,
                                    (int16_t)(TheDisplayMode.width - 1), (int16_t)(TheDisplayMode.height - 1),
                                    colour);
+    // The root is the screen itself, whatever the adjustment of the
+    // authored coordinates: scaled again it would reach past the screen and
+    // carry the anchored windows with it.
+    w->x = w->y = 0;
+    w->w = (int16_t)(TheDisplayMode.width - 1);
+    w->h = (int16_t)(TheDisplayMode.height - 1);
     Name(name, w);
     gGuiRoot = w;
     gGuiScreen->root = w;
