@@ -34,3 +34,16 @@ void guiBuildWepScreen();
 void guiBuildEngScreen();
 // A state byte of the cockpit that a screen switch clears.
 extern uint8_t gGuiCockpitState;
+// What the world's docking, jumps and contacts ask of the cockpit.
+void guiSetDockedFlags();
+void guiToggleComArm();
+void guiNavStartProgram(int a, int b);
+void guiPostPendingFeedText(int colourSet);
+void guiDisplayMessage(const char *text, int ticks);
+const char *guiProximityWarningText();
+const char *guiStarLogFormat();
+int32_t guiHitHoldOff();
+void guiSetInterference(int32_t value);
+
+// Installs the GUI's table of the world's calls.
+void guiInstallWorldHooks();

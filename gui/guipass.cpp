@@ -196,8 +196,9 @@ void guiUpdate() {
 
 int8_t guiDefaultHandler(GuiWindow *window) {
     if (window->port) {
-        if (MessageHeader *m = dunMsgReceive(window->port)) {
-            if (m->type == kGuiCloseMessage) {
+        MsgRecord m;
+        if (dunMsgReceive(window->port, &m)) {
+            if (m.header.type == kGuiCloseMessage) {
                 guiMarkForDelete(window);
                 return 0;
             }

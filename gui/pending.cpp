@@ -108,3 +108,21 @@ void guiToggleSystemFlag(GuiWindow *) { PENDING_ONCE("guiToggleSystemFlag"); }
 void guiToggleDialogueWindow(GuiWindow *) { PENDING_ONCE("guiToggleDialogueWindow"); }
 void guiDialogueScrollUp(GuiWindow *) { PENDING_ONCE("guiDialogueScrollUp"); }
 void guiDialogueScrollDown(GuiWindow *) { PENDING_ONCE("guiDialogueScrollDown"); }
+
+// What the world asks of the cockpit.
+void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
+void guiToggleComArm() { PENDING_ONCE("guiToggleComArm"); }
+void guiNavStartProgram(int, int) { PENDING_ONCE("guiNavStartProgram"); }
+void guiPostPendingFeedText(int) { PENDING_ONCE("guiPostPendingFeedText"); }
+const char *guiProximityWarningText() {
+    PENDING_ONCE("guiProximityWarningText");
+    return nullptr;
+}
+const char *guiStarLogFormat() {
+    PENDING_ONCE("guiStarLogFormat");
+    return nullptr;
+}
+int32_t guiHitHoldOff() {
+    PENDING_ONCE("guiHitHoldOff");
+    return 0;
+}

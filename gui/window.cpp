@@ -6,6 +6,7 @@
 
 #include "core/log.h"
 #include "core/options.h"
+#include "gui/cockpit.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "platform/display.h"
@@ -58,6 +59,9 @@ int16_t Clamp16(int v) { return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 3276
 }  // namespace
 
 GuiWindow *guiRootWindow() { return gGuiRoot; }
+
+// Ship damage shakes the cockpit's windows for a while.
+void guiSetInterference(int32_t value) { gGuiInterference = value < 0 ? 0 : value > 300 ? 300 : value; }
 
 uint32_t guiWindowFlags(const GuiWindow *window) { return window ? window->flags : 0; }
 

@@ -13,3 +13,5 @@ void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions");
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 int32_t gMissionLogCountdown;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
+void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
+void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }

@@ -92,8 +92,11 @@ int main(int argc, char **argv) {
     // The engine lays out the installation's folders before its file groups.
     std::error_code ec;
     fs::create_directories(e.install + "/vek/resource/scripts", ec);
+    // Its file groups: the data tree the disc carries for the game.
+    if (!ec && fs::is_directory(e.source + "data"))
+        fs::copy(e.source + "data", e.install, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     if (ec) {
-        std::fprintf(stderr, "tavrin-host: cannot create %s: %s\n", e.install.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "tavrin-host: cannot lay out %s: %s\n", e.install.c_str(), ec.message().c_str());
         return 2;
     }
     Call(e, 2);
