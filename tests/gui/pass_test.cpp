@@ -173,6 +173,20 @@ TEST_F(PassTest, ACloseMessageDeletesTheWindowAndItsChildrenAtTheEndOfThePass) {
     EXPECT_EQ(dunMsgReceiverCount(), ports - 3);
 }
 
+TEST_F(PassTest, TheFullScreenViewDrawsOnlyTheMainView) {
+    Button(100, 100);
+    GuiWindow *view = Make(0, 0, 64, 48);
+    guiUpdate();
+    gDraws = 0;
+    gGuiFullScreen = 1;
+    gGuiMainView = view;
+    guiMarkRedraw();
+    guiUpdate();
+    EXPECT_EQ(gDraws, 0);
+    gGuiFullScreen = 0;
+    gGuiMainView = nullptr;
+}
+
 GuiWindow *gAppended;
 int8_t AppendOnce(GuiWindow *w) {
     if (!gAppended) gAppended = guiCreateWindow(GUI_TOP_L, nullptr, nullptr, guiDefaultHandler, CountDraw, 0, 0, 5, 5, 0);

@@ -193,5 +193,42 @@ TEST_F(WindowStatementTest, BindingByNameKeepsTheLastAndIgnoresUnknownNames) {
     EXPECT_EQ(guiBindPress("Fnt", Noop), nullptr);  // a name that is no window binds nothing
 }
 
+TEST_F(WindowStatementTest, DialogueWindowsAndPopupsCloseThemselves) {
+    ResourceHandle text{};
+    Resource("Txt", &text);
+    Start("WIN_MAIN Root\n"
+          "WIN_DIALOG TOP_L Dlg 0 Txt 100 100 200 80 50\n"
+          "WIN_POPUP \"Hello\" 30\n");
+    GuiWindow *dlg = Win("Dlg");
+    EXPECT_EQ(dlg->text, &text);
+    EXPECT_EQ(dlg->draw, guiDrawText);
+    int children = 0;
+    GuiWindow *close = nullptr, *down = nullptr;
+    for (GuiWindow *w = dlg->next; w && w->parent == dlg; w = w->next) {
+        ++children;
+        if (w->draw == guiDrawDialogueButton) close = w;
+        if (w->draw == guiDrawDialogueArrowB) down = w;
+    }
+    EXPECT_EQ(children, 4);
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->x, 204);
+    EXPECT_EQ(close->state, 255);
+    ASSERT_NE(down, nullptr);
+    EXPECT_EQ(down->y, 66);
+    GuiWindow *popup = gGuiLastCreated;
+    EXPECT_EQ(popup->anchor, GUI_CNTR);
+    EXPECT_EQ(popup->w, 480);
+    EXPECT_STREQ(static_cast<const char *>(popup->text), "Hello");
+    dunGameClock = 40;  // the popup's time is up, the dialogue's not yet
+    guiUpdate();
+    EXPECT_FALSE(popup->flags & GuiFlag::InUse);
+    EXPECT_TRUE(dlg->flags & GuiFlag::InUse);
+    dunGameClock = 60;
+    guiUpdate();
+    EXPECT_FALSE(dlg->flags & GuiFlag::InUse);
+    EXPECT_FALSE(close->flags & GuiFlag::InUse);
+    dunGameClock = 0;
+}
+
 }  // namespace
 }  // namespace scripttest
