@@ -231,6 +231,67 @@ TEST_P(GadgetTest, WindowOutsideTheSurfaceDrawsNothingOutside) {
     EXPECT_EQ(At(5, 5), C(64));
 }
 
+TEST_P(GadgetTest, EveryKindDrawsInsideItsRectangleOnly) {
+    std::vector<uint8_t> block(sizeof(Raster) + 10 * 6 * 2 + 256, 0);
+    Raster *bitmap = reinterpret_cast<Raster *>(block.data());
+    bitmap->pixels = block.data() + sizeof(Raster);
+    bitmap->width = 10;
+    bitmap->height = 6;
+    std::memset(bitmap->pixels, 0x21, 10 * 6 * (GetParam() / 8));
+    char words[] = "SOME WORDS TO WRAP IN THE BOX";
+    ResourceHandle textResource{};
+    textResource.data = words;
+    static const uint8_t on = 1;
+    struct Kind {
+        const char *name;
+        GuiDrawProc draw;
+    } const kinds[] = {
+        {"box", guiDrawBox},           {"rect", guiDrawRect},
+        {"raster", guiDrawRaster},     {"switch", guiDrawSwitch},
+        {"image button", guiDrawImageButton}, {"string", guiDrawString},
+        {"label", guiDrawSystemLabel}, {"button", guiDrawButton},
+        {"text button", guiDrawTextButton}, {"framed", guiDrawFramedButton},
+        {"help note", guiDrawHelpNote}, {"text", guiDrawText},
+        {"menu item", guiDrawMenuItem}, {"bar", guiDrawBarVert},
+        {"banded", guiDrawBarVertBanded}, {"hot", guiDrawBarVertHot},
+        {"horizontal", guiDrawBarHoriz}, {"horizontal banded", guiDrawBarHorizBanded},
+        {"centred", guiDrawBarCHoriz}, {"centred vertical", guiDrawBarCVert},
+        {"numeric", guiDrawNumeric},   {"xy", guiDrawXYDev},
+        {"dialogue", guiDrawDialogueButton}, {"arrow up", guiDrawDialogueArrowA},
+        {"arrow down", guiDrawDialogueArrowB}, {"arrow right", guiDrawArrowRight},
+        {"arrow left", guiDrawArrowLeft}, {"card", guiDrawNavCard},
+        {"target", guiDrawTargetLine}, {"wire icon", guiDrawWireIcon},
+        {"profile", guiDrawProfile},   {"logger", guiDrawLogger},
+        {"video", guiDrawVideo},       {"3d", guiDraw3D},
+        {"main view", guiDrawMainViewPane}, {"wire", guiDraw3DWire},
+    };
+    for (const Kind &k : kinds) {
+        canvas = Canvas(640, 480, GetParam() / 8, 1);  // a background no gadget draws in
+        TheDisplayMode.screen = &canvas.s;
+        const unsigned background = canvas.At(0, 0);
+        GuiWindow *w = Win(k.draw, 200, 200, 40, 30);
+        w->value = 3;
+        w->max = 4;
+        w->state = 1;
+        w->colour = 5;
+        w->image = w->imageAlt = bitmap;
+        w->userData = (k.draw == guiDrawRaster) ? bitmap : nullptr;
+        w->text = k.draw == guiDrawText ? static_cast<const void *>(&textResource)
+                  : k.draw == guiDrawImageButton ? static_cast<const void *>(&on)
+                                                 : static_cast<const void *>("LABEL");
+        k.draw(w);
+        int inside = 0, outside = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                if (canvas.At(x, y) == background) continue;
+                if (x >= w->rect[0] && x <= w->rect[2] && y >= w->rect[1] && y <= w->rect[3]) ++inside;
+                else ++outside;
+            }
+        EXPECT_GT(inside, 0) << k.name;
+        EXPECT_EQ(outside, 0) << k.name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, GadgetTest, testing::Values(8, 16));
 
 TEST(GadgetTables, RangeTextsByMagnitude) {
