@@ -1,14 +1,16 @@
 // Screenshots and frame captures: the surface as an 8-bit PCX picture, or a
 // 24-bit TGA frame at 16 bits per pixel.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
 #include "RES/picture.h"
-#include "core/log.h"
+#include "core/bytes.h"
 #include "core/files.h"
+#include "core/log.h"
 
 using namespace gfx;
 
@@ -29,15 +31,20 @@ KeptPicture gHeaderPicture, gStandardPicture;
 long gNextScreenshot = 0;
 long gNextCapture = 0;
 
+// Far more than a PCX of the screen's size.
+constexpr size_t kKeptPictureLimit = 16u << 20;
+
 const KeptPicture &Keep(KeptPicture &k, const char *name) {
     if (k.tried) return k;
     k.tried = true;
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return k;
-    bool ok = std::fread(k.header, 1, 128, f) == 128 && std::fseek(f, -768, SEEK_END) == 0 &&
-              std::fread(k.palette, 1, 768, f) == 768;
-    std::fclose(f);
-    k.found = ok;
+    uint8_t *file;
+    size_t size;
+    if (!ReadGameFile(name, &file, &size, kKeptPictureLimit)) return k;
+    const ByteView bytes = BytesOf(file, size);
+    ByteView palette;
+    k.found = BytesCopy(bytes, 0, k.header, sizeof k.header) && BytesTail(bytes, sizeof k.palette, &palette) &&
+              BytesCopy(palette, 0, k.palette, sizeof k.palette);
+    std::free(file);
     return k;
 }
 

@@ -106,31 +106,7 @@ AVCodecContext *OpenDecoder(AVStream *st) {
     return c;
 }
 
-// A Smacker header whose frame count the file cannot hold (every frame
-// takes at least five bytes of tables) is refused before the demuxer builds
-// an index for millions of frames.
-bool SmackerHeaderPlausible(const uint8_t *head, size_t headSize, uint64_t fileSize) {
-    if (headSize < 16 || head[0] != 'S' || head[1] != 'M' || head[2] != 'K') return true;
-    uint32_t frames = uint32_t(head[12] | head[13] << 8 | head[14] << 16 | uint32_t(head[15]) << 24);
-    return uint64_t(frames) * 5 + 104 <= fileSize;
-}
-
-bool Plausible(OsFilm *f) {
-    if (!f->path.empty()) {
-        FILE *in = std::fopen(f->path.c_str(), "rb");
-        if (!in) return false;
-        uint8_t head[16] = {};
-        size_t n = std::fread(head, 1, sizeof head, in);
-        std::fseek(in, 0, SEEK_END);
-        long size = std::ftell(in);
-        std::fclose(in);
-        return SmackerHeaderPlausible(head, n, size < 0 ? 0 : uint64_t(size));
-    }
-    return SmackerHeaderPlausible(f->memory.data(), f->memory.size(), f->memory.size());
-}
-
 bool OpenStreams(OsFilm *f) {
-    if (!Plausible(f)) return false;
     f->format = avformat_alloc_context();
     if (!f->format) return false;
     if (!f->path.empty()) {
@@ -266,11 +242,12 @@ OsFilm *osFilmOpen(const char *hostPath, bool sound) {
     return Open(f);
 }
 
-OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size) {
+OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size, bool sound) {
     if (!data || !size) return nullptr;
     av_log_set_level(AV_LOG_QUIET);
     OsFilm *f = new OsFilm;
     f->memory.assign(data, data + size);
+    f->sound = sound;
     return Open(f);
 }
 

@@ -20,10 +20,11 @@ struct OsFilmInfo {
 
 // Opens a film by host path. With `sound` the first audio track is decoded
 // into the mixer (when the mixer is open). Null when the file is missing or
-// holds no decodable video.
+// holds no decodable video. The decoders trust a container's frame count:
+// the game checks a Smacker header before it opens a film (platform/smack.h).
 OsFilm *osFilmOpen(const char *hostPath, bool sound);
-// The same over bytes in memory (copied); used by the fuzz target.
-OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size);
+// The same over bytes in memory (copied); used by the fuzz targets.
+OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size, bool sound = false);
 void osFilmClose(OsFilm *film);
 const OsFilmInfo *osFilmGetInfo(const OsFilm *film);
 

@@ -11,6 +11,7 @@
 #include "os/filmwindow.h"
 #include "os/paths.h"
 #include "platform/display.h"
+#include "platform/smack.h"
 #include "platform/video.h"
 
 void *gMciWindow;
@@ -72,7 +73,7 @@ void VideoWindowNext() {
         CloseFilm();
         if (!gMciWindow) VideoWindowCreate();
         std::string host = osResolvePath(gList[gIndex], false);
-        gFilm = osFilmOpen(host.c_str(), true);
+        gFilm = FilmFilePlausible(host.c_str()) ? osFilmOpen(host.c_str(), true) : nullptr;
         gDue = osFilmTimeMicros();
         gNoticeSent = false;
         ++gIndex;
@@ -124,7 +125,7 @@ void PlayMpegFile(const char *path) {
     DisplayDDrawSuspend();
     if (path) {
         std::string host = osResolvePath(path, false);
-        osFilmPlayModal(host.c_str());
+        if (FilmFilePlausible(host.c_str())) osFilmPlayModal(host.c_str());
     }
     DisplayDDrawResume();
 }

@@ -1,5 +1,6 @@
 #include "platform/smack.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -39,9 +40,26 @@ static bool Reach(Smack *smk, int n) {
     return true;
 }
 
+bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
+    uint32_t frames;
+    if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &frames)) return true;
+    return uint64_t(frames) * 5 + 104 <= fileSize;
+}
+
+bool FilmFilePlausible(const char *hostPath) {
+    FILE *in = hostPath ? std::fopen(hostPath, "rb") : nullptr;
+    if (!in) return false;
+    uint8_t head[16] = {};
+    size_t n = std::fread(head, 1, sizeof head, in);
+    long size = std::fseek(in, 0, SEEK_END) == 0 ? std::ftell(in) : -1;
+    std::fclose(in);
+    return SmackHeaderPlausible(BytesOf(head, n), size < 0 ? 0 : uint64_t(size));
+}
+
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     if (!path) return nullptr;
     std::string host = osResolvePath(path, false);
+    if (!FilmFilePlausible(host.c_str())) return nullptr;
     bool sound = (flags & kSmackAllTracks) && SoundEnabled && osAudioIsOpen();
     OsFilm *film = osFilmOpen(host.c_str(), sound);
     if (!film) return nullptr;

@@ -80,6 +80,42 @@ TEST(VideoPath, NamesAndPaths) {
     for (auto &r : rows) EXPECT_STREQ(MakeVideoPath(r.in), r.out) << r.in;
 }
 
+// A Smacker header claiming more frames than its file can hold is refused
+// before any decoder sees it; films of other kinds are not judged by it.
+TEST(SmackHeader, FrameCountMustFitTheFile) {
+    auto header = [](const char *tag, uint32_t frames) {
+        std::vector<uint8_t> h(16, 0);
+        std::memcpy(h.data(), tag, 4);
+        PutU32Le(h.data(), 12, frames);
+        return h;
+    };
+    struct Case {
+        const char *tag;
+        uint32_t frames;
+        uint64_t fileSize;
+        bool plausible;
+    } cases[] = {
+        {"SMK2", 12, 104 + 60, true},   {"SMK2", 12, 104 + 59, false}, {"SMK4", 0xFFFFFFFF, 1000, false},
+        {"SMK2", 0, 104, true},          {"RIFF", 0xFFFFFFFF, 100, true},
+    };
+    for (const Case &c : cases) {
+        std::vector<uint8_t> h = header(c.tag, c.frames);
+        EXPECT_EQ(SmackHeaderPlausible(BytesOf(h.data(), h.size()), c.fileSize), c.plausible) << c.frames;
+    }
+    // Too short to hold a frame count: the decoders judge it.
+    EXPECT_TRUE(SmackHeaderPlausible(BytesOf("SMK2", 4), 4));
+
+    ruvotest::TempDir dir;
+    std::filesystem::create_directories("vek/resource/video");
+    std::vector<uint8_t> lying = header("SMK2", 0x7FFFFFFF);
+    lying.resize(200, 0);
+    std::ofstream("vek/resource/video/lying.smk", std::ios::binary)
+        .write(reinterpret_cast<const char *>(lying.data()), std::streamsize(lying.size()));
+    EXPECT_EQ(SmackOpenByName("lying.smk"), nullptr);
+    EXPECT_FALSE(FilmFilePlausible("vek/resource/video/lying.smk"));
+    EXPECT_FALSE(FilmFilePlausible("vek/resource/video/none.smk"));
+}
+
 TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     EXPECT_FALSE(PlayVideo(nullptr));
     VideoPlaying = 0;
