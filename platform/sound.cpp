@@ -143,14 +143,10 @@ void SoundStart(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan,
     SoundSetFrequency(slot, frequency);
     SoundSetPan(slot, pan);
     // A slot that is already sounding starts again from the top rather than
-    // as a second copy.
-    if (osVoiceIsPlaying(slot->buffer)) {
-        osVoiceSetPosition(slot->buffer, 0);
-        osVoicePlay(slot->buffer, loop != 0);  // keeps it going; takes the new loop flag
-    } else {
-        osVoiceSetPosition(slot->buffer, 0);
-        osVoicePlay(slot->buffer, loop != 0);
-    }
+    // as a second copy; it keeps the loop mode it was started with (the new
+    // flag is stored for the next start or resume).
+    osVoiceSetPosition(slot->buffer, 0);
+    if (!osVoiceIsPlaying(slot->buffer)) osVoicePlay(slot->buffer, loop != 0);
     slot->playing = 1;
 }
 
@@ -187,8 +183,10 @@ void SoundPlayVaried(int index, int32_t volume, int32_t, int32_t pan, uint8_t lo
 void SoundRestart(SoundSlot *slot) {
     if (!SoundEnabled || !slot || !slot->buffer) return;
     slot->paused = 0;
+    // A paused sound goes on from where the pause stopped it: the slot's
+    // stored position is what pausing kept. One still sounding starts again.
     if (osVoiceIsPlaying(slot->buffer)) osVoiceSetPosition(slot->buffer, 0);
-    else osVoicePlay(slot->buffer, slot->loop != 0);  // on from where it was paused
+    else osVoicePlay(slot->buffer, slot->loop != 0);
     slot->playing = 1;
     // The stored volume already carries the dialogue fade; the master level
     // is applied again so that a resumed sound is no louder than before.

@@ -112,6 +112,7 @@ TEST_F(Sound, LoopStatusAndFrequency) {
     SoundPlay(0, 0, 0, 0, 0);  // 0 goes back to the file's rate
     EXPECT_EQ(osVoiceGetFrequency(SoundSlots[0].buffer), 22050);
 
+    Level(4500);  // a start while it sounds would keep it a one-shot
     SoundPlay(0, 0, 0, 0, 1);
     Level(44100);
     EXPECT_TRUE(SoundIsPlaying(&SoundSlots[0]));
@@ -130,6 +131,36 @@ TEST_F(Sound, ReplayRewindsOneVoice) {
     auto one = Level(100);
     EXPECT_NEAR(one.first, 100 * 256, 300);  // one copy, not two summed
     Level(4400);
+    EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
+}
+
+// Starting a slot that sounds rewinds it and nothing more: a looping sound
+// started again as a one-shot goes on looping, and the one-shot flag waits
+// for the slot's next start from silence.
+TEST_F(Sound, StartOnASoundingSlotOnlyRewinds) {
+    SoundPlay(0, 0, 0, 0, 1);
+    Level(3000);
+    SoundPlay(0, 0, 0, 0, 0);
+    EXPECT_EQ(osVoiceGetPosition(SoundSlots[0].buffer), 0u);
+    EXPECT_EQ(SoundSlots[0].loop, 0);
+    Level(44100);  // ten times the sound's length
+    EXPECT_TRUE(SoundIsPlaying(&SoundSlots[0]));
+    SoundStop(&SoundSlots[0]);
+    SoundStart(&SoundSlots[0], 0, 0, 0, 0);
+    Level(4500);
+    EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
+}
+
+// Resuming after a pause goes on from where the pause stopped each sound.
+TEST_F(Sound, ResumeGoesOnFromThePausedPlace) {
+    SoundPlay(0, 0, 0, 0, 0);
+    Level(3000);
+    const uint32_t at = osVoiceGetPosition(SoundSlots[0].buffer);
+    EXPECT_GT(at, 1000u);
+    SoundPauseAll();
+    SoundResumeAll();
+    EXPECT_EQ(osVoiceGetPosition(SoundSlots[0].buffer), at);
+    Level(1500);  // what was left of it
     EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
 }
 
