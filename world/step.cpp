@@ -6,7 +6,7 @@
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "core/frame.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "gui/cockpit.h"
 #include "platform/sound.h"
 #include "present/scene.h"

@@ -7,7 +7,7 @@
 #include "app/clock.h"
 #include "app/game.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/shell.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
@@ -17,7 +17,7 @@
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "script/mission.h"
-#include "world/value_recorder.h"
+#include "core/value_recorder.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
