@@ -56,6 +56,10 @@ extern uint8_t LightTables[65536];
 // Two 128 x 128 glow masks, row after row; mask 0 then mask 1.
 extern uint8_t GlowMasks[2 * 128 * 128];
 extern const uint8_t GlowColours[16];
+// The clip rectangle of the 3D view being drawn, which the glow crosses keep
+// to; the 3D presentation sets it for each view (the 640 x 480 screen until it
+// does).
+extern ClipRect ViewClipRect;
 // The random column offsets of glows and triangles.
 extern uint32_t RandomOffsets[800];
 extern bool RandomOffsetsReady;

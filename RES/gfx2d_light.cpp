@@ -6,12 +6,12 @@
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
 #include "RES/util.h"
-#include "present/view_clip.h"
 
 using namespace gfx;
 
 uint8_t LightTables[65536];
 uint8_t GlowMasks[2 * 128 * 128];
+ClipRect ViewClipRect = {0, 0, 639, 479};
 const uint8_t GlowColours[16] = {72, 136, 104, 64, 72, 242, 160, 47,
                                  64, 128, 96,  160, 64, 242, 160, 47};
 uint32_t RandomOffsets[800];

@@ -1,6 +1,7 @@
 #include "app/clock.h"
 
 #include "app/shell.h"
+#include "platform/video.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
 int32_t gRawStep;

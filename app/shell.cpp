@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/floor_hooks.h"
 #include "app/game.h"
 #include "core/log.h"
 #include "app/options.h"
@@ -28,7 +29,7 @@
 
 void *gMainWindow;
 int32_t gActive;
-uint8_t gQuit, gPaused, VideoPlaying, MciPlaying;
+uint8_t gQuit, gPaused;
 int32_t gVideoLeadIn;
 char gMissionScriptName[260];
 uint8_t gSettingsFileMoved;
@@ -285,6 +286,7 @@ int RunMainLoop() {
 }
 
 int ShellMain(int argc, char **argv) {
+    InstallFloorHooks();
     osInstallQuitSignals();
     OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
     // Another copy running is no failure; a lock that cannot be made at all

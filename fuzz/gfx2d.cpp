@@ -8,7 +8,6 @@
 
 #include "RES/gfx2d.h"
 #include "core/options.h"
-#include "present/view_clip.h"
 
 namespace {
 

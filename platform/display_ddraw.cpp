@@ -7,10 +7,10 @@
 #include "RES/gfx2d.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/redraw.h"
 #include "os/display.h"
 #include "os/os.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ void DisplayDDrawSetPaletteHandle(PaletteEntries handle) {
 bool DisplayDDrawRestore() {
     if (!gFull.open) return true;
     if (!osDisplayRestore()) return false;
-    guiMarkRedraw();
+    up::MarkRedraw();
     return true;
 }
 

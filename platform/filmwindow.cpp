@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <string>
 
-#include "core/options.h"
-#include "app/shell.h"
 #include "core/files.h"
+#include "core/options.h"
 #include "os/events.h"
 #include "os/film.h"
 #include "os/filmwindow.h"
 #include "os/paths.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 #include "platform/smack.h"
 #include "platform/video.h"
 
@@ -82,8 +82,8 @@ void VideoWindowNext() {
     CloseFilm();
     VideoPlaying = 0;
     MciPlaying = 0;
-    gQuit = 1;
     optIntro = 0;
+    up::IntroEnded();
 }
 
 void VideoWindowStep() {

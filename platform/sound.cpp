@@ -9,9 +9,6 @@
 #include "os/audio.h"
 #include "platform/wave.h"
 #include "RES/util.h"
-#include "present/scene.h"
-#include "world/objlist.h"
-#include "world/records.h"
 
 SoundSlot SoundSlots[kSoundSlots] = {
     {"10", 1},        {"11", 0},        {"32", 1},          {"27", 0},          {"31", 0},
@@ -347,33 +344,4 @@ void SoundPlaceParams(const SoundPlace *source, const SoundPlace *camera, int32_
     if (closing < -100000.0) closing = -100000.0;
     if (closing > 100000.0) closing = 100000.0;
     *frequency = int32_t(-closing / 100000.0 * scale * 5000.0) + 22050;
-}
-
-static bool PlaceOf(const SceneItem *item, SoundPlace *out) {
-    if (!item || !item->avatar) return false;
-    out->position = item->avatar->position;
-    out->velocity = item->avatar->velocity;
-    out->orientation = item->avatar->matrix;
-    out->starSystem = item->systemNumber;
-    return true;
-}
-
-static int32_t PlayerSystem(const SoundPlace &camera) {
-    return dunPlayerShip ? int32_t(dunPlayerShip->systemNumber) : camera.starSystem;
-}
-
-double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction) {
-    SoundPlace src, cam;
-    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return 0.0;
-    return SoundPlacePosition(&src, &cam, PlayerSystem(cam), volume, pan, direction);
-}
-
-double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan) {
-    return SoundPositionFromCameraAlt(object, volume, pan, nullptr);
-}
-
-void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale) {
-    SoundPlace src, cam;
-    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return;
-    SoundPlaceParams(&src, &cam, PlayerSystem(cam), object == dunPlayerCamera, frequency, scale);
 }

@@ -9,6 +9,7 @@
 #include "core/options.h"
 #include "core/profiler.h"
 #include "app/shell.h"
+#include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"

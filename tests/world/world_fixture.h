@@ -5,10 +5,10 @@
 
 #include "core/frame.h"
 #include "common/fatal_hook.h"
-#include "gui/cockpit.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/screen_hooks.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -25,7 +25,7 @@ protected:
         dunFrameStep = 10;
         dunFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        guiCurrentStation = 1;
+        WorldSetScreenHooks(nullptr);
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();
