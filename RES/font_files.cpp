@@ -60,6 +60,7 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
             rasters[k].hotX = (int16_t)hotX;
             rasters[k].hotY = (int16_t)hotY;
             rasters[k].pitch = (int16_t)w;
+            rasters[k].bytesPerPixel = 1;
         }
         font->glyph[c] = &rasters[k];
     }

@@ -2,9 +2,9 @@
 // surfaces: colour conversions, pixels, rectangles, lines, blits, run-length
 // sprites, light effects and screenshots.
 //
-// The depth of every drawer is the display's (`PixelDepth`,
-// `BytesPerPixel`), not the surface's. Rasters, glyphs and sprites' sources
-// are Surfaces too: a raster's rows follow each other without padding.
+// Every drawer works at the depth of the surface it draws into (its
+// `bytesPerPixel`). Rasters, glyphs and sprites' sources are Surfaces too: a
+// raster's rows follow each other without padding.
 //
 // Whatever coordinates a drawer gets, it never writes (or reads) outside the
 // surfaces it was given: routines without a clip rectangle of their own
@@ -44,6 +44,24 @@ template <class R>
 inline const Surface *AsSurface(const R *raster) {
     return AsSurface(const_cast<R *>(raster));
 }
+
+// ---- Clipping of block copies ------------------------------------------------
+
+// An inclusive box in plain ints.
+struct PixelBox {
+    int left, top, right, bottom;
+    bool Empty() const { return left > right || top > bottom; }
+};
+// Where a w x h block placed at (x, y) meets a box: the destination of its
+// first visible pixel, that pixel's place in the block, and the visible size.
+struct CopySpan {
+    int dx, dy;
+    int sx, sy;
+    int w, h;
+};
+// False when nothing of the block lies inside the box. Every copy of a block
+// of pixels in the game is cut by this one routine.
+bool ClipCopy(int64_t x, int64_t y, int w, int h, const PixelBox &box, CopySpan *out);
 
 // ---- Global drawing state -------------------------------------------------
 
@@ -113,14 +131,18 @@ void JitterRect(Surface *surface, int strength, int x0, int y0, int x1, int y1);
 // Transparent source pixels: 8-bit values 0..16 and the 16-bit value 0 in
 // the copies with transparency; only the value 16 in one-colour glyphs.
 // Rasters are placed at (x - hotX, y - hotY). Mode 0: the raster has the
-// display's depth; any other mode: an 8-bit raster shown at 16 bits through
-// the current palette.
+// surface's depth; any other mode: an 8-bit raster shown at 16 bits through
+// the current palette. A raster that is 8-bit by its own `bytesPerPixel` is
+// shown through the palette whatever the mode. Copies between two surfaces
+// (BlitSurface, BlitMaskedSprite) need both at one depth and do nothing else.
 
 void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y);
-// The picture twice its size, centred; at 16 bits through `palette` (the
-// video palette; the current palette when null).
-void BlitDoubled(const uint8_t *pixels, int w, int h, uint8_t *destination, int destWidth,
-                 int destHeight, int pitch, const uint8_t *palette = nullptr);
+// An 8-bit picture twice its size, centred on the destination; at 16 bits
+// through `palette` (the video palette; the current palette when null).
+void BlitDoubled(const uint8_t *pixels, int w, int h, Surface *destination, const uint8_t *palette = nullptr);
+// The same with the doubled picture's top left corner at (x, y).
+void BlitDoubledAt(const uint8_t *pixels, int w, int h, Surface *destination, int64_t x, int64_t y,
+                   const uint8_t *palette = nullptr);
 void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const ClipRect *clip, int x,
                                int y, int colour, int mode);
 void BlitSurface(Surface *destination, const Surface *source, int x, int y);

@@ -91,7 +91,7 @@ bool CaptureFrame(const Surface *s) {
 }  // namespace
 
 bool SaveSurfacePcx(const Surface *surface, const char *name) {
-    if (Is16() || !Usable(surface) || !name) return false;
+    if (!Usable(surface) || Is16(surface) || !name) return false;
     const KeptPicture &sp = Keep(gStandardPicture, kStandardPicture);
     uint8_t palette[768];
     if (sp.found)
@@ -105,7 +105,7 @@ bool SaveSurfacePcx(const Surface *surface, const char *name) {
 
 bool SaveScreenshotPcx(const Surface *surface) {
     if (!Usable(surface)) return false;
-    if (Is16()) return CaptureFrame(surface);
+    if (Is16(surface)) return CaptureFrame(surface);
     const KeptPicture &hp = Keep(gHeaderPicture, kHeaderPicture);
     uint8_t palette[768];
     if (CurrentPalette)

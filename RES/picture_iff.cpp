@@ -107,7 +107,7 @@ bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
         }
     });
     if (!haveHeader) return false;
-    const size_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    const size_t bpp = raster && raster->bytesPerPixel == 2 ? 2 : 1;
     const uint64_t count = uint64_t(width) * height;
     if (pixelBytes) *pixelBytes = uint32_t(count * bpp);
     if (raster && pixels && bpp == 2) {
@@ -151,6 +151,10 @@ void *LoadIffPalette(const char *name, void *block, uint32_t *size) {
 }
 
 void *LoadIffPicture(const char *name, void *block, uint32_t *size) {
+    return LoadIffPictureForDepth(name, block, size, BytesPerPixel);
+}
+
+void *LoadIffPictureForDepth(const char *name, void *block, uint32_t *size, int bytesPerPixel) {
     if (!block || !size || *size < RasterHeaderBytes) return nullptr;
     uint8_t *file;
     size_t fileSize;
@@ -159,6 +163,7 @@ void *LoadIffPicture(const char *name, void *block, uint32_t *size) {
     uint8_t *pixels = static_cast<uint8_t *>(block) + RasterHeaderBytes;
     raster->pixels = pixels;
     raster->hotspotX = raster->hotspotY = 0;
+    raster->bytesPerPixel = bytesPerPixel == 2 ? 2 : 1;
     uint32_t bytes = 0;
     bool ok = iffDecodeBytes(file, fileSize, raster, pixels, *size - RasterHeaderBytes, &bytes);
     std::free(file);
@@ -167,14 +172,16 @@ void *LoadIffPicture(const char *name, void *block, uint32_t *size) {
     return block;
 }
 
-uint32_t IffPictureSize(const char *name) {
+uint32_t IffPictureSize(const char *name) { return IffPictureSizeForDepth(name, BytesPerPixel); }
+
+uint32_t IffPictureSizeForDepth(const char *name, int bytesPerPixel) {
     uint8_t *file;
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kIffFileLimit)) return 0;
-    uint32_t bytes = 0;
-    bool ok = iffDecodeBytes(file, fileSize, nullptr, nullptr, 0, &bytes);
+    uint32_t pixelCount = 0;
+    bool ok = iffDecodeBytes(file, fileSize, nullptr, nullptr, 0, &pixelCount);
     std::free(file);
-    return ok ? RasterHeaderBytes + bytes : 0;
+    return ok ? RasterHeaderBytes + pixelCount * (bytesPerPixel == 2 ? 2 : 1) : 0;
 }
 
 namespace {

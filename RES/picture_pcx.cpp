@@ -93,13 +93,14 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
     FillPalette(bytes, palette);
     if (paletteOut) std::memcpy(paletteOut, palette, PaletteBytes);
 
-    const int bpp = BytesPerPixel == 2 ? 2 : 1;
+    const int bpp = raster->bytesPerPixel == 2 ? 2 : 1;
     if (h.planes != 1 && (bpp != 2 || (h.planes != 3 && h.planes != 4))) return false;
     uint16_t areaPitch = raster->pitch;
     raster->width = uint16_t(h.width);
     raster->height = uint16_t(h.height);
     raster->hotspotX = raster->hotspotY = 0;
     raster->pixels = pixels;
+    raster->bytesPerPixel = uint16_t(bpp);
     if (!pixels) return true;
 
     const ByteView data = BytesFrom(bytes, kHeaderBytes);
@@ -207,8 +208,9 @@ void *LoadPcxRaster(const char *name, void *block, uint32_t *size) {
     Raster *raster = static_cast<Raster *>(block);
     uint8_t *pixels = static_cast<uint8_t *>(block) + RasterHeaderBytes;
     raster->pitch = 0;
+    raster->bytesPerPixel = BytesPerPixel == 2 ? 2 : 1;
     if (!pcxDecode(name, raster, nullptr, pixels, *size - RasterHeaderBytes)) return nullptr;
-    const uint32_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    const uint32_t bpp = raster->bytesPerPixel;
     *size = RasterHeaderBytes + uint32_t(raster->width) * raster->height * bpp;
     return block;
 }

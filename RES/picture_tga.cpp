@@ -52,7 +52,7 @@ void tgaCaptureBgr(const uint8_t *pixels, int stride, int w, int h, int step, ui
 }
 
 void CaptureFrameTga(const char *folder, const Surface *surface) {
-    if (BytesPerPixel != 2 || !surface || !surface->pixels || surface->width <= 0 || surface->height <= 0)
+    if (!surface || SurfaceBytesPerPixel(surface) != 2 || !surface->pixels || surface->width <= 0 || surface->height <= 0)
         return;
     const bool quarter = optQuarter != 0;
     const int w = quarter ? surface->width / 2 : surface->width;

@@ -263,6 +263,7 @@ void *LoadBackgroundRaster(ResourceHandle *h) {
     Raster *raster = static_cast<Raster *>(h->data);
     if (!raster || !BackgroundRasterBuffer) return nullptr;
     const uint32_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    raster->bytesPerPixel = uint16_t(bpp);
     if (RESMAN.backgroundHolder != h) {
         RESMAN.backgroundHolder = h;
         raster->pitch = 0;

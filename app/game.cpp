@@ -122,6 +122,7 @@ void LoadScreenPicture() {
     // Straight into the screen surface, row by row at its pitch.
     Raster raster = {};
     raster.pitch = (uint16_t)Screen()->pitch;
+    raster.bytesPerPixel = (uint16_t)SurfaceBytesPerPixel(Screen());
     size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
     CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
 }

@@ -51,6 +51,7 @@ bool DisplayDDrawOpen(DisplayMode *mode) {
     ScreenSurface.height = int16_t(mode->height);
     int depth = PixelDepth == 16 ? 16 : 8;
     BytesPerPixel = uint16_t(depth / 8);
+    ScreenSurface.bytesPerPixel = int16_t(BytesPerPixel);
     if (!osVideoStart()) {
         dunDebugPrint("DirectDrawCreate FAILED");
         return false;

@@ -39,7 +39,7 @@ extern State gVideo;
 bool Live(Smack *smk);
 
 inline Surface *Screen() { return &ScreenSurface; }
-inline bool Rgb() { return PixelDepth == 16; }
+inline bool Rgb() { return SurfaceBytesPerPixel(Screen()) == 2; }
 inline void Present() { DisplayPresent(&TheDisplayMode); }
 inline void BeginFrame() { DisplayBeginFrame(&TheDisplayMode); }
 inline void Clear() {

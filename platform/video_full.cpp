@@ -52,8 +52,7 @@ void ShowDoubled() {
     Smack *smk = gVideo.full;
     Surface *s = Screen();
     if (!s->pixels) return;
-    BlitDoubled(gVideo.doubleBuffer.data(), int(smk->Width), int(smk->Height), s->pixels, s->width, s->height, s->pitch,
-                Rgb() ? gVideo.palette : nullptr);
+    BlitDoubled(gVideo.doubleBuffer.data(), int(smk->Width), int(smk->Height), s, Rgb() ? gVideo.palette : nullptr);
 }
 
 // The full-screen driver's video surface, centred on the screen (or doubled
@@ -63,18 +62,16 @@ void ShowSurface() {
     Surface *s = Screen();
     if (!s->pixels) return;
     if (gVideo.doubled) {
-        BlitDoubled(gVideo.surface.data(), int(smk->Width), int(smk->Height), s->pixels, s->width, s->height, s->pitch,
-                    Rgb() ? gVideo.palette : nullptr);
+        BlitDoubled(gVideo.surface.data(), int(smk->Width), int(smk->Height), s, Rgb() ? gVideo.palette : nullptr);
         return;
     }
-    int bpp = Rgb() ? 2 : 1;
-    int w = int(smk->Width), h = int(smk->Height);
-    int dx = (s->width - w) / 2, dy = (s->height - h) / 2, sx = 0, sy = 0;
-    if (dx < 0) sx = -dx, w = s->width, dx = 0;
-    if (dy < 0) sy = -dy, h = s->height, dy = 0;
-    for (int y = 0; y < h; ++y)
-        std::memcpy(s->pixels + ptrdiff_t(dy + y) * s->pitch + ptrdiff_t(dx) * bpp,
-                    &gVideo.surface[(size_t(sy + y) * smk->Width + size_t(sx)) * size_t(bpp)], size_t(w * bpp));
+    const int bpp = Rgb() ? 2 : 1, w = int(smk->Width), h = int(smk->Height);
+    CopySpan sp;
+    if (!ClipCopy((s->width - w) / 2, (s->height - h) / 2, w, h, {0, 0, s->width - 1, s->height - 1}, &sp)) return;
+    for (int y = 0; y < sp.h; ++y)
+        std::memcpy(s->pixels + ptrdiff_t(sp.dy + y) * s->pitch + ptrdiff_t(sp.dx) * bpp,
+                    &gVideo.surface[(size_t(sp.sy + y) * smk->Width + size_t(sp.sx)) * size_t(bpp)],
+                    size_t(sp.w) * size_t(bpp));
 }
 
 }  // namespace

@@ -23,33 +23,17 @@ void CopyToRect(Kind kind, Smack *smk, const int16_t rect[4]) {
     VideoBuffer *b = static_cast<VideoBuffer *>(smk->extra);
     Surface *s = Screen();
     if (!b || !b->pixels || !s->pixels) return;
-    int w = rect[2] - rect[0] + 1, h = rect[3] - rect[1] + 1;
-    if (w <= 0 || h <= 0) return;
-    int sx = (int(b->width) - w) / 2, sy = (int(b->height) - h) / 2;
-    int dx = rect[0], dy = rect[1];
-    if (sx < 0) {
-        dx -= sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        dy -= sy;
-        sy = 0;
-    }
-    w = std::min(w, int(b->width) - sx);
-    h = std::min(h, int(b->height) - sy);
-    if (dx < 0) {
-        sx -= dx;
-        w += dx;
-        dx = 0;
-    }
-    if (dy < 0) {
-        sy -= dy;
-        h += dy;
-        dy = 0;
-    }
-    w = std::min(w, int(s->width) - dx);
-    h = std::min(h, int(s->height) - dy);
-    if (w <= 0 || h <= 0) return;
+    const int rw = rect[2] - rect[0] + 1, rh = rect[3] - rect[1] + 1;
+    if (rw <= 0 || rh <= 0) return;
+    // The film's centre lies on the rectangle's; what shows is its part
+    // inside both the rectangle and the screen.
+    const int64_t fx = int64_t(rect[0]) - (int(b->width) - rw) / 2;
+    const int64_t fy = int64_t(rect[1]) - (int(b->height) - rh) / 2;
+    const PixelBox box{std::max<int>(rect[0], 0), std::max<int>(rect[1], 0), std::min<int>(rect[2], s->width - 1),
+                       std::min<int>(rect[3], s->height - 1)};
+    CopySpan sp;
+    if (!ClipCopy(fx, fy, b->width, b->height, box, &sp)) return;
+    const int sx = sp.sx, sy = sp.sy, dx = sp.dx, dy = sp.dy, w = sp.w, h = sp.h;
     if (WideBuffer(kind)) {
         // The card's 16-bit copy: keyed films leave out 0x07FF.
         for (int y = 0; y < h; ++y) {

@@ -48,12 +48,11 @@ TEST_F(FormatTest, FrameCapturesWriteBgrTgaAndQuarterSize) {
     std::filesystem::create_directory("caps");
     std::vector<uint16_t> px = {0xF800, 0x07E0, 0x001F, 0xFFFF,  // row 0
                                 0x0821, 0x1042, 0x0000, 0x8410};
-    Surface s{reinterpret_cast<uint8_t *>(px.data()), 4, 2, 0, 0, 8};
-    BytesPerPixel = 1;
-    CaptureFrameTga("caps", &s);  // 8-bit displays capture nothing
+    Surface s{reinterpret_cast<uint8_t *>(px.data()), 4, 2, 0, 0, 8, 1};
+    CaptureFrameTga("caps", &s);  // 8-bit surfaces capture nothing
     EXPECT_TRUE(std::filesystem::is_empty("caps"));
 
-    BytesPerPixel = 2;
+    s.bytesPerPixel = 2;
     CaptureFrameTga("caps", &s);
     optQuarter = 0xFF;
     CaptureFrameTga("caps", &s);

@@ -49,10 +49,10 @@ TEST_F(PcxTest, SaveThenLoadAndDecodeAtBothDepths) {
     pcxFree(back);
 
     for (int bpp : {1, 2}) {
-        BytesPerPixel = uint16_t(bpp);
         std::vector<uint8_t> out(w * h * bpp + 16, 0xEE);
         uint8_t palette[PaletteBytes];
         Raster r{};
+        r.bytesPerPixel = uint16_t(bpp);
         ASSERT_TRUE(pcxDecode("pic.pcx", &r, palette, out.data(), w * h * bpp));
         EXPECT_EQ(r.width, w);
         EXPECT_EQ(r.height, h);
@@ -69,6 +69,7 @@ TEST_F(PcxTest, SaveThenLoadAndDecodeAtBothDepths) {
             }
         }
         EXPECT_EQ(out[w * h * bpp], 0xEE);  // nothing past the block
+        BytesPerPixel = uint16_t(bpp);  // the converters' size is at the display's depth
         EXPECT_EQ(PcxRasterSize("pic.pcx"), RasterHeaderBytes + w * h * bpp);
     }
 }
@@ -141,10 +142,10 @@ TEST_F(PcxTest, TwentyFourBitPicturesAreCentredAndClipped) {
     WriteBytes("t.pcx", PcxFile(2, 2, 3, data, false));
     Raster r{};
     std::vector<uint8_t> out(8 * 4 * 2, 0);
-    BytesPerPixel = 1;
+    r.bytesPerPixel = 1;
     EXPECT_FALSE(pcxDecode("t.pcx", &r, nullptr, out.data(), out.size()));  // not at 8 bits
 
-    BytesPerPixel = 2;
+    r.bytesPerPixel = 2;
     r.pitch = 8 * 2;  // area 8 x 4: the picture lands at (3, 1)
     ASSERT_TRUE(pcxDecode("t.pcx", &r, nullptr, out.data(), out.size()));
     auto at = [&](int x, int y) {
