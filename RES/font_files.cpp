@@ -101,7 +101,7 @@ uint32_t FontFileSize(const char *name) {
 // order, codes that show the blank sharing its offset. A missing glyph shows
 // the blank; a font without a blank gets an empty one.
 void AppendGlyphs(std::vector<uint8_t> &out, size_t table, const BitmapFont *font) {
-    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0};
+    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0, 1};
     const Surface *blank = font->glyph[32] ? font->glyph[32] : &kEmpty;
     auto append = [&](const Surface *g) {
         size_t at = out.size();
