@@ -78,7 +78,7 @@ void *LoadColourMap(const char *name, void *block, uint32_t *size);
 bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixels, size_t capacity);
 bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *palette,
                     uint8_t *pixels, size_t capacity);
-// Whole 8-bit pictures ("Unable to open file" / "Loading" go to stdout).
+// Whole 8-bit pictures ("Unable to open file" / "Loading" go to the debug log).
 PcxImage *pcxLoad(const char *name);
 PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize);
 void pcxFree(PcxImage *image);

@@ -7,6 +7,7 @@
 #include "RES/picture.h"
 #include "core/bytes.h"
 #include "core/files.h"
+#include "core/log.h"
 #include "core/options.h"
 
 namespace {
@@ -244,10 +245,10 @@ PcxImage *pcxLoad(const char *name) {
     uint8_t *file;
     size_t size;
     if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) {
-        std::printf("Unable to open file %s \n", name);
+        dunDebugPrintf("Unable to open file %s ", name);
         return nullptr;
     }
-    std::printf("Loading %s ... \n", name);
+    dunDebugPrintf("Loading %s ... ", name);
     PcxImage *image = pcxLoadBytes(file, size);
     std::free(file);
     return image;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "RES/picture.h"
@@ -191,6 +192,18 @@ TEST_F(PcxTest, LyingHeadersFailWithoutHugeWork) {
     uint32_t size = PaletteBytes;
     uint8_t pal[PaletteBytes];
     EXPECT_EQ(pcxLoadPalette("short.pcx", pal, &size), nullptr);
+}
+
+// Whole-picture loads say what they load, and what they could not open, in
+// the debug log: the game has no console to print to.
+TEST_F(PcxTest, LoadsAreToldToTheDebugLog) {
+    EXPECT_EQ(pcxLoad("none.pcx"), nullptr);
+    WriteBytes("one.pcx", PcxFile(1, 1, 1, {7}));
+    pcxFree(pcxLoad("one.pcx"));
+    const std::vector<uint8_t> log = restest::ReadBytes("debug.txt");
+    const std::string text(log.begin(), log.end());
+    EXPECT_NE(text.find("Unable to open file none.pcx \r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Loading one.pcx ... \r\n"), std::string::npos) << text;
 }
 
 }  // namespace
