@@ -23,12 +23,15 @@ constexpr size_t kRecordBytes = sizeof(BitmapFont) + 256 * sizeof(Surface);
 
 // Turns the offset table at `table` into glyph pointers. Every offset must
 // lie past the file's head and hold a whole glyph no larger than a surface
-// can describe; glyphs that share an offset share one surface.
+// can describe; glyphs that share an offset share one surface. Null, and
+// why in `why`, when the file is not such a font.
 BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t table, void *block,
-                        size_t capacity) {
+                        size_t capacity, const char **why) {
+    *why = "shorter than its glyph table";
     if (!file || !block || length < head) return nullptr;
     uint8_t *base = Align8(block);
     size_t need = (size_t)(base - (uint8_t *)block) + kRecordBytes + length;
+    *why = "longer than its block";
     if (capacity < need) return nullptr;
     uint8_t *copy = base + kRecordBytes;
     if (copy != file) std::memmove(copy, file, length);
@@ -44,9 +47,11 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
         uint32_t off;
         ByteView g;
         uint16_t w, h, hotX, hotY;
+        *why = "a glyph lies outside the file";
         if (!ReadU32Le(bytes, table + 4 * c, &off) || off < head || !BytesSub(bytes, off, kGlyphHeadSize, &g) ||
             !ReadU16Le(g, 4, &w) || !ReadU16Le(g, 6, &h) || !ReadU16Le(g, 8, &hotX) || !ReadU16Le(g, 10, &hotY))
             return nullptr;
+        *why = "a glyph is larger than the file or than 32767 pixels a side";
         if (w > 0x7FFF || h > 0x7FFF || !BytesHave(bytes, off + kGlyphHeadSize, size_t(w) * h)) return nullptr;
         unsigned slot = (off * 2654435761u) >> 23;
         while (slots[slot] && keys[slot] != off) slot = (slot + 1) & 511;
@@ -64,6 +69,7 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
         }
         font->glyph[c] = &rasters[k];
     }
+    *why = nullptr;
     return font;
 }
 
@@ -72,6 +78,31 @@ int Descent(const Surface *g) {
     int d = (int)g->height - (int)g->hotY - 1;
     return d > 0 ? d : 0;
 }
+
+BitmapFont *ParseFnt(const uint8_t *file, size_t length, void *block, size_t capacity, const char **why) {
+    BitmapFont *font = ParseGlyphs(file, length, kFntHeadSize, 0, block, capacity, why);
+    if (!font) return nullptr;
+    for (int c = 0; c < 256; ++c) font->advance[c] = (uint16_t)(font->glyph[c]->width + 1);
+    font->lineHeight = (uint16_t)(font->glyph['A']->height + Descent(font->glyph['g']) + 2);
+    return font;
+}
+
+BitmapFont *ParseFon(const uint8_t *file, size_t length, void *block, size_t capacity, const char **why) {
+    BitmapFont *font = ParseGlyphs(file, length, kFonHeadSize, 516, block, capacity, why);
+    if (!font) return nullptr;
+    const ByteView copy = BytesOf((const uint8_t *)font + kRecordBytes, length);
+    for (int c = 0; c < 256; ++c) ReadU16Le(copy, 2 * c, &font->advance[c]);
+    // The stored line height is not trusted: tallest capital plus deepest
+    // lower-case descent.
+    int cap = 0, desc = 0;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        if (font->glyph[c]->height > cap) cap = font->glyph[c]->height;
+    for (int c = 'a'; c <= 'z'; ++c)
+        if (Descent(font->glyph[c]) > desc) desc = Descent(font->glyph[c]);
+    font->lineHeight = (uint16_t)(cap + desc);
+    return font;
+}
+
 
 // Reads a whole font file and parses it into `block`.
 void *LoadFontFile(const char *name, void *block, uint32_t *size, bool fon) {
@@ -82,8 +113,10 @@ void *LoadFontFile(const char *name, void *block, uint32_t *size, bool fon) {
     size_t need = fontParsedSize(len);
     size_t capacity = size && *size ? *size : need;
     void *result = nullptr;
+    const char *why = "longer than its block";
     if (need <= capacity)
-        result = fon ? fontParseFon(file, len, block, capacity) : fontParseFnt(file, len, block, capacity);
+        result = fon ? ParseFon(file, len, block, capacity, &why) : ParseFnt(file, len, block, capacity, &why);
+    if (!result) RefuseGameFile(name, why);
     std::free(file);
     if (result && size) *size = (uint32_t)need;
     return result;
@@ -136,27 +169,13 @@ bool WriteAll(const char *name, const std::vector<uint8_t> &bytes) {
 size_t fontParsedSize(size_t length) { return 8 + kRecordBytes + length; }
 
 BitmapFont *fontParseFnt(const uint8_t *file, size_t length, void *block, size_t capacity) {
-    BitmapFont *font = ParseGlyphs(file, length, kFntHeadSize, 0, block, capacity);
-    if (!font) return nullptr;
-    for (int c = 0; c < 256; ++c) font->advance[c] = (uint16_t)(font->glyph[c]->width + 1);
-    font->lineHeight = (uint16_t)(font->glyph['A']->height + Descent(font->glyph['g']) + 2);
-    return font;
+    const char *why;
+    return ParseFnt(file, length, block, capacity, &why);
 }
 
 BitmapFont *fontParseFon(const uint8_t *file, size_t length, void *block, size_t capacity) {
-    BitmapFont *font = ParseGlyphs(file, length, kFonHeadSize, 516, block, capacity);
-    if (!font) return nullptr;
-    const ByteView copy = BytesOf((const uint8_t *)font + kRecordBytes, length);
-    for (int c = 0; c < 256; ++c) ReadU16Le(copy, 2 * c, &font->advance[c]);
-    // The stored line height is not trusted: tallest capital plus deepest
-    // lower-case descent.
-    int cap = 0, desc = 0;
-    for (int c = 'A'; c <= 'Z'; ++c)
-        if (font->glyph[c]->height > cap) cap = font->glyph[c]->height;
-    for (int c = 'a'; c <= 'z'; ++c)
-        if (Descent(font->glyph[c]) > desc) desc = Descent(font->glyph[c]);
-    font->lineHeight = (uint16_t)(cap + desc);
-    return font;
+    const char *why;
+    return ParseFon(file, length, block, capacity, &why);
 }
 
 uint32_t FntFontSize(const char *name) { return FontFileSize(name); }

@@ -83,6 +83,7 @@ void *vfontLoad(const char *name, void *block, uint32_t *size) {
     if (!ReadGameFile(name, &text, &length, kVectorFontFileLimit)) return nullptr;
     size_t capacity = size && *size ? *size : kVectorFontBlockSize;
     VectorFont *font = vfontParse(reinterpret_cast<const char *>(text), length, block, capacity);
+    if (!font) RefuseGameFile(name, "not a vector font of pen strokes, or more strokes than its block holds");
     std::free(text);
     if (font && size) *size = (uint32_t)capacity;
     return font;

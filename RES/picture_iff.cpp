@@ -78,6 +78,17 @@ void UnpackBody(const Chunk &body, uint32_t width, uint32_t height, uint8_t comp
     }
 }
 
+// Why a file that does not decode was refused: not a picture at all, or
+// without the chunk that was wanted of it.
+const char *IffProblem(ByteView file, const char *wanted) {
+    if (!IsPbm(file)) return "not an IFF PBM picture";
+    const bool header = !std::memcmp(wanted, "BMHD", 4);
+    bool found = false;
+    ForEachChunk(file, [&](const Chunk &c) { found = found || (Is(c, wanted) && (!header || c.data.size >= 11)); });
+    if (found) return nullptr;
+    return header ? "no whole BMHD chunk" : "no CMAP chunk";
+}
+
 }  // namespace
 
 bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *pixels,
@@ -144,6 +155,7 @@ void *LoadIffPalette(const char *name, void *block, uint32_t *size) {
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kIffFileLimit)) return nullptr;
     bool ok = iffPaletteBytes(file, fileSize, static_cast<uint8_t *>(block));
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "CMAP"));
     std::free(file);
     if (!ok) return nullptr;
     if (size) *size = PaletteBytes;
@@ -166,6 +178,7 @@ void *LoadIffPictureForDepth(const char *name, void *block, uint32_t *size, int 
     raster->bytesPerPixel = bytesPerPixel == 2 ? 2 : 1;
     uint32_t bytes = 0;
     bool ok = iffDecodeBytes(file, fileSize, raster, pixels, *size - RasterHeaderBytes, &bytes);
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "BMHD"));
     std::free(file);
     if (!ok) return nullptr;
     *size = RasterHeaderBytes + bytes;
@@ -180,6 +193,7 @@ uint32_t IffPictureSizeForDepth(const char *name, int bytesPerPixel) {
     if (!ReadGameFile(name, &file, &fileSize, kIffFileLimit)) return 0;
     uint32_t pixelCount = 0;
     bool ok = iffDecodeBytes(file, fileSize, nullptr, nullptr, 0, &pixelCount);
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "BMHD"));
     std::free(file);
     return ok ? RasterHeaderBytes + pixelCount * (bytesPerPixel == 2 ? 2 : 1) : 0;
 }

@@ -43,6 +43,16 @@ bool ReadHeader(ByteView file, PcxHeader *h) {
     return h->width > 0 && h->height > 0;
 }
 
+// What keeps a file from being decoded as a picture at the given bytes per
+// pixel; null when nothing does (then the header is read into h).
+const char *PictureProblem(ByteView file, int bytesPerPixel, PcxHeader *h) {
+    if (!ReadHeader(file, h)) return file.size < kHeaderBytes ? "shorter than a PCX header" : "its bounds hold no picture";
+    if (h->bitsPerPixel != 8) return "not 8 bits per pixel and plane";
+    if (h->planes == 1) return nullptr;
+    if (h->planes != 3 && h->planes != 4) return "neither one plane nor three";
+    return bytesPerPixel == 2 ? nullptr : "three planes of colour need 16 bits per pixel";
+}
+
 // Reads run-length values from the stream; runs are cut where a row ends.
 struct RunReader {
     const uint8_t *p;
@@ -88,14 +98,17 @@ bool FillPalette(ByteView file, uint8_t *palette) {
 bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *paletteOut,
                     uint8_t *pixels, size_t capacity) {
     const ByteView bytes = BytesOf(file, fileSize);
+    const int bpp = raster->bytesPerPixel == 2 ? 2 : 1;
     PcxHeader h;
-    if (!ReadHeader(bytes, &h) || h.bitsPerPixel != 8) return false;
+    if (PictureProblem(bytes, bpp, &h)) {
+        // The palette is handed back whenever the header could be read.
+        if (paletteOut && ReadHeader(bytes, &h) && h.bitsPerPixel == 8) FillPalette(bytes, paletteOut);
+        return false;
+    }
     uint8_t palette[PaletteBytes];
     FillPalette(bytes, palette);
     if (paletteOut) std::memcpy(paletteOut, palette, PaletteBytes);
 
-    const int bpp = raster->bytesPerPixel == 2 ? 2 : 1;
-    if (h.planes != 1 && (bpp != 2 || (h.planes != 3 && h.planes != 4))) return false;
     uint16_t areaPitch = raster->pitch;
     raster->width = uint16_t(h.width);
     raster->height = uint16_t(h.height);
@@ -167,6 +180,8 @@ bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixe
     size_t size;
     if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) return false;
     bool ok = pcxDecodeBytes(file, size, raster, palette, pixels, capacity);
+    PcxHeader h;
+    if (!ok) RefuseGameFile(name, PictureProblem(BytesOf(file, size), raster->bytesPerPixel, &h));
     std::free(file);
     return ok;
 }
@@ -180,6 +195,7 @@ void *pcxLoadPalette(const char *name, void *block, uint32_t *size) {
     // carry a picture before it).
     ByteView raw;
     bool ok = BytesTail(BytesOf(file, fileSize), kFilePaletteBytes, &raw);
+    if (!ok) RefuseGameFile(name, "shorter than a palette of 768 bytes");
     if (ok) {
         uint8_t *palette = static_cast<uint8_t *>(block);
         std::memset(palette, 0, PaletteBytes);
@@ -196,9 +212,10 @@ uint32_t PcxRasterSize(const char *name) {
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kPcxFileLimit)) return 0;
     PcxHeader h;
-    bool ok = ReadHeader(BytesOf(file, fileSize), &h);
+    const char *problem = PictureProblem(BytesOf(file, fileSize), BytesPerPixel, &h);
+    if (problem) RefuseGameFile(name, problem);
     std::free(file);
-    if (!ok) return 0;
+    if (problem) return 0;
     const uint64_t bpp = BytesPerPixel == 2 ? 2 : 1;
     uint64_t bytes = RasterHeaderBytes + uint64_t(h.width) * uint64_t(h.height) * bpp;
     return bytes > 0x7FFFFFFF ? 0 : uint32_t(bytes);
@@ -216,14 +233,27 @@ void *LoadPcxRaster(const char *name, void *block, uint32_t *size) {
     return block;
 }
 
+namespace {
+
+// What keeps a file from being loaded whole (one plane of 8 bits only).
+const char *WholeImageProblem(ByteView file, PcxHeader *h) {
+    if (const char *problem = PictureProblem(file, 2, h)) return problem;
+    if (h->planes != 1) return "not a picture of one plane";
+    // One byte pair of run-length data gives at most 63 pixels: a header
+    // promising more than the file can hold is lying.
+    const uint64_t count = uint64_t(h->width) * uint64_t(h->height);
+    if (count > uint64_t(file.size) * 32) return "its header promises more pixels than the file holds";
+    if (count > kWholeImageLimit) return "larger than 4096 x 4096 pixels";
+    return nullptr;
+}
+
+}  // namespace
+
 PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
     const ByteView bytes = BytesOf(file, fileSize);
     PcxHeader h;
-    if (!ReadHeader(bytes, &h) || h.planes != 1 || h.bitsPerPixel != 8) return nullptr;
-    // One byte pair of run-length data gives at most 63 pixels: a header
-    // promising more than the file can hold is lying.
+    if (WholeImageProblem(bytes, &h)) return nullptr;
     const uint64_t count = uint64_t(h.width) * uint64_t(h.height);
-    if (count > uint64_t(fileSize) * 32 || count > kWholeImageLimit) return nullptr;
     PcxImage *image = new PcxImage{};
     BytesCopy(bytes, 0, image->header, kHeaderBytes);
     image->width = uint32_t(h.width);
@@ -250,6 +280,8 @@ PcxImage *pcxLoad(const char *name) {
     }
     dunDebugPrintf("Loading %s ... ", name);
     PcxImage *image = pcxLoadBytes(file, size);
+    PcxHeader h;
+    if (!image) RefuseGameFile(name, WholeImageProblem(BytesOf(file, size), &h));
     std::free(file);
     return image;
 }

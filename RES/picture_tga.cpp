@@ -83,8 +83,12 @@ void CaptureFrameTga(const char *folder, const Surface *surface) {
     gRingFilled = 0;
 }
 
-TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
+namespace {
+
+// The picture, or null and why not.
+TgaImage *Decode(const uint8_t *file, size_t size, const char **why) {
     const ByteView bytes = BytesOf(file, size);
+    *why = "shorter than a TGA header";
     uint8_t idLength, colourMapType, type, mapBits, bits, descriptor;
     uint16_t mapLength, width, height;
     if (!ReadU8(bytes, 0, &idLength) || !ReadU8(bytes, 1, &colourMapType) || !ReadU8(bytes, 2, &type) ||
@@ -92,11 +96,13 @@ TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
         !ReadU16Le(bytes, 14, &height) || !ReadU8(bytes, 16, &bits) || !ReadU8(bytes, 17, &descriptor))
         return nullptr;
     const bool topFirst = descriptor & 0x20;
+    *why = "not a true-colour picture of 24 or 32 bits";
     if ((type != 2 && type != 10) || (bits != 24 && bits != 32) || colourMapType > 1) return nullptr;
     const size_t bpp = bits / 8;
     size_t at = 18 + size_t(idLength) + (colourMapType ? size_t(mapLength) * ((mapBits + 7u) / 8u) : 0);
     const size_t count = size_t(width) * height;
     // Run-length packets give at most 128 pixels for 1 + bpp bytes.
+    *why = "its header promises more pixels than the file holds";
     if (at > size || count > (size - at) * 128 || count > kTgaPixelLimit) return nullptr;
     TgaImage *image = new TgaImage{width, height, static_cast<uint8_t *>(std::calloc(count * 3 + 1, 1))};
     const uint8_t *p = file + at, *end = file + size;
@@ -135,17 +141,28 @@ TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
         }
     }
     if (!ok) {
+        *why = "its pixels are cut short";
         tgaFree(image);
         return nullptr;
     }
+    *why = nullptr;
     return image;
+}
+
+}  // namespace
+
+TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
+    const char *why;
+    return Decode(file, size, &why);
 }
 
 TgaImage *tgaLoad(const char *name) {
     uint8_t *file;
     size_t size;
     if (!ReadGameFile(name, &file, &size, kTgaFileLimit)) return nullptr;
-    TgaImage *image = tgaLoadBytes(file, size);
+    const char *why;
+    TgaImage *image = Decode(file, size, &why);
+    if (!image) RefuseGameFile(name, why);
     std::free(file);
     return image;
 }

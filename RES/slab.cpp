@@ -68,9 +68,12 @@ bool FindTextEntry(const char *slab, const char *path, FILE **stream, uint32_t *
     if (!slab || !path || optNoSlab) return false;
     const char *word = FindSlabWord(slab, path);
     if (!word) return false;
-    FILE *f = OpenGameFile(SlabPath(slab).c_str(), "rb");
+    const std::string slabPath = SlabPath(slab);
+    FILE *f = OpenGameFile(slabPath.c_str(), "rb");
     if (!f) return false;
-    if (SearchIndex(f, word + 4, offset, size) != 1) {
+    const int found = SearchIndex(f, word + 4, offset, size);
+    if (found != 1) {
+        if (found < 0) RefuseGameFile(slabPath.c_str(), "its index is cut short");
         std::fclose(f);
         return false;
     }
@@ -143,5 +146,6 @@ void *slabReadEntry(const char *slab, const char *path, void *buffer, size_t cap
     bool ok = size <= capacity && std::fseek(f, long(offset), SEEK_SET) == 0 &&
               std::fread(buffer, 1, size, f) == size;
     std::fclose(f);
+    if (!ok && size <= capacity) RefuseGameFile(SlabPath(slab).c_str(), "an entry runs past its end");
     return ok ? buffer : nullptr;
 }

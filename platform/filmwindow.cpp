@@ -73,7 +73,10 @@ void VideoWindowNext() {
         CloseFilm();
         if (!gMciWindow) VideoWindowCreate();
         std::string host = osResolvePath(gList[gIndex], false);
-        gFilm = FilmFilePlausible(host.c_str()) ? osFilmOpen(host.c_str(), true) : nullptr;
+        bool opened;
+        bool plausible = FilmFilePlausible(host.c_str(), &opened);
+        gFilm = plausible ? osFilmOpen(host.c_str(), true) : nullptr;
+        if (opened && !gFilm) RefuseGameFile(gList[gIndex], plausible ? "no film the decoders can read" : kImplausibleFilm);
         gDue = osFilmTimeMicros();
         gNoticeSent = false;
         ++gIndex;
@@ -125,7 +128,12 @@ void PlayMpegFile(const char *path) {
     DisplayDDrawSuspend();
     if (path) {
         std::string host = osResolvePath(path, false);
-        if (FilmFilePlausible(host.c_str())) osFilmPlayModal(host.c_str());
+        bool opened;
+        if (FilmFilePlausible(host.c_str(), &opened)) {
+            if (osFilmPlayModal(host.c_str()) == OS_FILM_FAILED) RefuseGameFile(path, "it cannot be played");
+        } else if (opened) {
+            RefuseGameFile(path, kImplausibleFilm);
+        }
     }
     DisplayDDrawResume();
 }

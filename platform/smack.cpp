@@ -6,6 +6,7 @@
 
 #include "os/audio.h"
 #include "os/film.h"
+#include "core/files.h"
 #include "os/paths.h"
 #include "platform/sound.h"
 
@@ -46,8 +47,11 @@ bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
     return uint64_t(frames) * 5 + 104 <= fileSize;
 }
 
-bool FilmFilePlausible(const char *hostPath) {
+const char kImplausibleFilm[] = "its header claims more frames than the file can hold";
+
+bool FilmFilePlausible(const char *hostPath, bool *opened) {
     FILE *in = hostPath ? std::fopen(hostPath, "rb") : nullptr;
+    if (opened) *opened = in != nullptr;
     if (!in) return false;
     uint8_t head[16] = {};
     size_t n = std::fread(head, 1, sizeof head, in);
@@ -59,10 +63,17 @@ bool FilmFilePlausible(const char *hostPath) {
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     if (!path) return nullptr;
     std::string host = osResolvePath(path, false);
-    if (!FilmFilePlausible(host.c_str())) return nullptr;
+    bool opened;
+    if (!FilmFilePlausible(host.c_str(), &opened)) {
+        if (opened) RefuseGameFile(path, kImplausibleFilm);
+        return nullptr;
+    }
     bool sound = (flags & kSmackAllTracks) && SoundEnabled && osAudioIsOpen();
     OsFilm *film = osFilmOpen(host.c_str(), sound);
-    if (!film) return nullptr;
+    if (!film) {
+        RefuseGameFile(path, "no film the decoders can read");
+        return nullptr;
+    }
     const OsFilmInfo *info = osFilmGetInfo(film);
     Smack *smk = new Smack{};
     smk->film = film;
@@ -73,6 +84,7 @@ Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     smk->decodedFrame = -1;
     if (!Reach(smk, 0)) {
         // Not one frame decodes: as good as no film.
+        RefuseGameFile(path, "not one frame of it decodes");
         osFilmClose(film);
         delete smk;
         return nullptr;

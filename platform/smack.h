@@ -41,8 +41,11 @@ constexpr uint32_t kSmackBufferRgb565 = 0xC0000000u;
 // header claiming more is lying, and the decoders would build an index for
 // millions of frames before finding out. Other films pass.
 bool SmackHeaderPlausible(ByteView head, uint64_t fileSize);
-// The same check on a film file by host path; false when it does not open.
-bool FilmFilePlausible(const char *hostPath);
+// The same check on a film file by host path; false when it does not open
+// (then `opened`, when given, is false too).
+bool FilmFilePlausible(const char *hostPath, bool *opened = nullptr);
+// What a film refused by that check is told in the log.
+extern const char kImplausibleFilm[];
 
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t extraBuffer);
 void SmackClose(Smack *smk);

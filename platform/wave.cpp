@@ -182,6 +182,18 @@ static uint32_t LoadOpened(WaveFile *f, WaveFormat *rec, const WaveChunk &riff, 
     return kWaveOk;
 }
 
+// What a failure code says of a file that opened.
+static const char *WaveProblem(uint32_t code) {
+    switch (code) {
+    case kWaveNotWave: return "not a RIFF WAVE file";
+    case kWaveBadFormat: return "its format chunk cannot be read";
+    case kWaveCorrupt: return "its sound data is cut short";
+    case kWaveChunkNotFound: return "no format or data chunk";
+    case kWaveNoMemory: return "too large to hold";
+    default: return "it cannot be read";
+    }
+}
+
 uint32_t WaveLoadFile(const char *name, uint32_t *size, uint32_t *unused, WaveFormat **format, uint8_t **samples) {
     *size = 0;
     if (unused) *unused = 0;
@@ -191,9 +203,11 @@ uint32_t WaveLoadFile(const char *name, uint32_t *size, uint32_t *unused, WaveFo
     WaveFormat *rec = nullptr;
     WaveChunk riff{};
     uint32_t code = WaveOpenFile(name, &f, &rec, &riff);
-    if (code != kWaveOk) return code;
-    code = LoadOpened(f, rec, riff, size, format, samples);
-    WaveCloseFile(f);
+    if (code == kWaveOk) {
+        code = LoadOpened(f, rec, riff, size, format, samples);
+        WaveCloseFile(f);
+    }
+    if (code != kWaveOk && code != kWaveCannotOpen) RefuseGameFile(name, WaveProblem(code));
     return code;
 }
 

@@ -138,8 +138,16 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     EXPECT_LT(steps, 12);
     EXPECT_FALSE(VideoPlaying);
     std::ofstream("vek/resource/video/junk.smk", std::ios::binary) << "SMK2 and nothing else of a film";
+    std::remove("debug.txt");
     EXPECT_FALSE(PlayVideo("cut.smk"));
     EXPECT_FALSE(PlayVideo("junk.smk"));
+    {
+        // Each refused film is named in the debug log, with why.
+        std::ifstream log("debug.txt", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Refused data file vek\\resource\\video\\cut.smk: "), std::string::npos) << text;
+        EXPECT_NE(text.find("Refused data file vek\\resource\\video\\junk.smk: "), std::string::npos) << text;
+    }
     Smack *h = nullptr;
     EXPECT_FALSE(VideoOpenInWindow(&h, "junk.smk", 0, 0, 0, 0));
     EXPECT_EQ(SmackOpenByName("cut.smk"), nullptr);
