@@ -15,6 +15,36 @@ void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
 void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
 void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
 void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
+bool dunai_WingCommandIs(int) {
+    PENDING_ONCE("dunai_WingCommandIs");
+    return false;
+}
+SceneItem *dunPlaceObjectNearNavPoint(uint32_t, int, SceneItem *) {
+    PENDING_ONCE("dunPlaceObjectNearNavPoint");
+    return nullptr;
+}
+void dunClearTargetList() { PENDING_ONCE("dunClearTargetList"); }
+bool dunIsContact(const SceneItem *) {
+    PENDING_ONCE("dunIsContact");
+    return false;
+}
+int dunCountShipsOfSide(int) {
+    PENDING_ONCE("dunCountShipsOfSide");
+    return 0;
+}
+int32_t dunContactFilter;
+Weapon *dunNthWeapon(SceneItem *, int) {
+    PENDING_ONCE("dunNthWeapon");
+    return nullptr;
+}
+
+#include "ai/scores.h"
+void dunResetScores() { PENDING_ONCE("dunResetScores"); }
+void dunResetKillPoints() { PENDING_ONCE("dunResetKillPoints"); }
+int32_t dunScoreSummary(int, int, intptr_t) {
+    PENDING_ONCE("dunScoreSummary");
+    return 0;
+}
 
 // The game start-up's calls.
 #include "ai/states.h"

@@ -6,7 +6,6 @@
 uint32_t gNowCs, gNowMs, gLastCs;
 int32_t gRawStep;
 uint8_t gFixedStep;
-int32_t gFixedRate = 15;
 
 namespace {
 

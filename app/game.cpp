@@ -37,6 +37,7 @@
 #include "RES/vecmath.h"
 #include "script/career.h"
 #include "script/dialogue.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "world/asteroids.h"
@@ -209,6 +210,9 @@ int gameInit() {
     CALL(dunResetPools);
     CALL(InitSineTable);
     gKeyState = CALL(GetKeyDownTable);
+    static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
+                                               &gStarMapOpen, nullptr};
+    ScriptSetHostFlags(&kHostFlags);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
 
@@ -368,7 +372,7 @@ int gameFrame() {
 
     CALL(UpdateMissionTimers);
     bool scriptHeld = (dunPlayerShip && dunPlayerShip->avatar && (dunPlayerShip->avatar->flags & 0x40000000u)) ||
-                      gMapOverlayOpen;
+                      gMapOverlayOpen || gWeaponLoading;
     if (!scriptHeld) CALL(ScriptProcessor, &gMainScriptPc, -1);
     if (VideoPlaying) return 1;
 

@@ -347,7 +347,9 @@ int ShellMain(int argc, char **argv) {
     }
     if (!optPowers) osSetSystemKeys(false);
     if (!CALL(gameInit)) {
-        // A start-up that cannot finish is a failure.
+        // A start-up that cannot finish is a failure. The sound device is
+        // already open: it closes before the process's memory goes.
+        CALL(SoundShutdown);
         if (!optPowers) osSetSystemKeys(true);
         SettingsFileRestore();
         dunRunExitRoutines();

@@ -5,3 +5,6 @@
 
 uint64_t osCounter();
 uint64_t osCounterFrequency();  // ticks per second
+
+// Gives the processor away for about `ms` milliseconds.
+void osSleep(uint32_t ms);

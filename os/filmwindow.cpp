@@ -21,7 +21,16 @@ OsFilmWindow *osFilmWindowOpen(const char *title, int x, int y, int width, int h
     // Headless, like the game's own display, films are timed and decoded but
     // shown nowhere.
     if (osDisplayHeadless()) return new OsFilmWindow;
-    Uint32 flags = SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_BORDERLESS);
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS;
+    SDL_DisplayMode desk{};
+    if (fullScreen && SDL_GetDesktopDisplayMode(0, &desk) == 0) {
+        // Made at the desktop's size: a server without a window manager never
+        // resizes a window that only asks for full screen.
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        x = y = 0;
+        width = desk.w;
+        height = desk.h;
+    }
     SDL_Window *w = SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
     if (!w) return nullptr;
     // A film frame needs no more than the software renderer.

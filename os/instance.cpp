@@ -8,6 +8,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The locks this process holds, by name.
+struct HeldLock {
+    std::string name;
+    int fd;
+};
+std::vector<HeldLock> gHeld;
+
+}  // namespace
 
 const char *osInstanceLockPath(const char *name) {
     static char path[512];
@@ -31,8 +44,19 @@ OsInstanceResult osAcquireInstanceLock(const char *name) {
         std::fprintf(stderr, "cannot lock %s: %s\n", path, std::strerror(err));
         return OS_INSTANCE_FAILED;
     }
-    // The descriptor stays open: the lock lives as long as the process.
+    // The descriptor stays open: the lock lives as long as the process, or
+    // until it is released.
+    gHeld.push_back({name ? name : "", fd});
     return OS_INSTANCE_OWNED;
+}
+
+void osReleaseInstanceLock(const char *name) {
+    for (size_t i = 0; i < gHeld.size(); ++i) {
+        if (gHeld[i].name != (name ? name : "")) continue;
+        ::close(gHeld[i].fd);
+        gHeld.erase(gHeld.begin() + long(i));
+        return;
+    }
 }
 
 bool osInstanceLockHeld(const char *name) {

@@ -8,8 +8,11 @@ enum OsInstanceResult {
 };
 
 // Takes the lock named `name` (a file of that name in $XDG_RUNTIME_DIR, else
-// /tmp). The lock is held for the life of the process.
+// /tmp). The lock is held for the life of the process, or until released.
 OsInstanceResult osAcquireInstanceLock(const char *name);
+// Lets go of a lock this process took (closing its file), so that another
+// program may take the name; nothing when it holds none of that name.
+void osReleaseInstanceLock(const char *name);
 // True while some process holds the name (the setup tools' running check).
 bool osInstanceLockHeld(const char *name);
 // Where the lock file of `name` lives.

@@ -2,6 +2,11 @@
 // (display, audio, input, films, glyphs) have headers beside this one.
 #pragma once
 
-// A message box when a display exists, else a line on stderr.
+// A message box when a display exists, else a line on stderr. Texts are
+// Windows-1252 bytes, as the game's are.
 void osMessageBox(const char *title, const char *text);
+// A question box with two buttons labelled `yes` and `no`: 1 for yes, 0 for
+// no (or the box closed), -1 when no box can be shown (no display; the
+// question then goes to stderr).
+int osAskYesNo(const char *title, const char *text, const char *yes, const char *no);
 void osSetClipboardText(const char *text);

@@ -9,10 +9,20 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Reads a string value; false when the key or value is absent. `valueName`
 // null or "" is the default value.
 bool osRegistryRead(const char *key, const char *valueName, char *out, size_t outSize);
+// The same into a string of any length.
+bool osRegistryRead(const char *key, const char *valueName, std::string *out);
+// True when the key holds a value, or a key below it does (it can be opened).
+bool osRegistryKeyExists(const char *key);
+// Sets a string value (valueName null or "": the default value), rewriting
+// the key file in the data root; its other lines, comments among them, stay
+// as they were. False when the file cannot be written or the key, name or
+// data holds a line break.
+bool osRegistryWrite(const char *key, const char *valueName, const char *data);
 // Re-reads the key file on the next read (after tests or tools rewrote it).
 void osRegistryFlush();
 

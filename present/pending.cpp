@@ -28,8 +28,6 @@ void P3DRemoveActor(TDP *node) {
     PENDING_ONCE("P3DRemoveActor");
     if (node) node->actor = nullptr;
 }
-void P3DFreeNodeModel(TDP *) { PENDING_ONCE("P3DFreeNodeModel"); }
-void P3DFreeNodeMaterial(TDP *) { PENDING_ONCE("P3DFreeNodeMaterial"); }
 void P3DUpdatePresentation(SceneItem *) { PENDING_ONCE("P3DUpdatePresentation"); }
 void P3DPreprocessScene(SceneItem *, void *) { PENDING_ONCE("P3DPreprocessScene"); }
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }

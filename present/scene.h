@@ -16,10 +16,12 @@ vt_actor *P3DAddToScene(TDP *node, void *modelOrParticles, int mode, int reserve
 // Unlinks the node's actor from its parent (when it has one) and frees it;
 // clears the node's actor word.
 void P3DRemoveActor(TDP *node);
-// Removes and frees the model a node owns (node flag 0x80, saved-model word).
-void P3DFreeNodeModel(TDP *node);
-// Removes and frees the material record a node owns (node flag 0x20000).
-void P3DFreeNodeMaterial(TDP *node);
+// Takes the model a node owns (node flag 0x80, first saved-model word) out
+// of the library's model registry and frees it; clears the word.
+void P3DRemoveAndFreeNodeModel(TDP *node);
+// Takes the material a node owns (node flag 0x20000) out of the library's
+// material registry and frees it; clears the node's material word.
+void P3DRemoveAndFreeNodeMaterial(TDP *node);
 void P3DUpdatePresentation(SceneItem *item);
 void P3DPreprocessScene(SceneItem *item, void *view);
 void P3DUpdateLights();

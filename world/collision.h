@@ -1,6 +1,8 @@
 // Collision detection: the per-step reset and the broad and narrow phases.
 #pragma once
 
+#include <cstdint>
+
 void dunResetFrameFlags();
 void dunCollisionPass();
 
@@ -8,3 +10,5 @@ void dunCollisionPass();
 // model is attached to the root part and the part radii and the object
 // radius are refreshed.
 void dunRefreshPlayerCollision(void *model);
+// Impacts on bodies with gravity, counted by their contact handler.
+extern int32_t dunGravityImpacts;

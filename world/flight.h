@@ -9,3 +9,5 @@ void dunControlTest(SceneItem *item);
 void dunControlFree(SceneItem *item);
 // Simulator of spawned parts and wrecks: velocity and the two spins.
 void dunSimSpawnedNode(SceneItem *item);
+// The remote-controlled object the player has linked to, or null.
+extern SceneItem *dunRemoteLinked;

@@ -111,10 +111,10 @@ void releaseNode(TDP *node) {
         node->flags &= ~TDPFlag::HasActor;
         P3DRemoveActor(node);
     } else if (node->flags & TDPFlag::HasActor) {
-        if (node->flags & TDPFlag::OwnsModel) P3DFreeNodeModel(node);
+        if (node->flags & TDPFlag::OwnsModel) P3DRemoveAndFreeNodeModel(node);
         P3DRemoveActor(node);
     }
-    if (node->flags & TDPFlag::OwnsMaterial) P3DFreeNodeMaterial(node);
+    if (node->flags & TDPFlag::OwnsMaterial) P3DRemoveAndFreeNodeMaterial(node);
     // Channels are heap nodes of this node alone; they go with it.
     freeChannels(node);
     node->flags &= ~TDPFlag::InUse;

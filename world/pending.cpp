@@ -33,6 +33,18 @@ void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
 void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
 void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
+SceneItem *dunGetDockedPartner(SceneItem *) {
+    PENDING_ONCE("dunGetDockedPartner");
+    return nullptr;
+}
+int dunDockedLinkCount(SceneItem *) {
+    PENDING_ONCE("dunDockedLinkCount");
+    return 0;
+}
+void dunSimFollowLinked(SceneItem *) { PENDING_ONCE("dunSimFollowLinked"); }
+void dunAddEventHook(SceneItem *, int, uint32_t, int, void *) { PENDING_ONCE("dunAddEventHook"); }
+int32_t dunGravityImpacts;
+SceneItem *dunRemoteLinked;
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"

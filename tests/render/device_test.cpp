@@ -10,6 +10,7 @@
 #include "render/dev/device.h"
 #include "render/fw/fwstate.h"
 #include "render/std/stdlib.h"
+#include "listed_device.h"
 #include "render_driver/testdev.h"
 #include "vt_fixture.h"
 
@@ -65,35 +66,7 @@ void devFree(vt_object *o) {
     if (d->freed)
         ++*d->freed;
 }
-vt_error devFindMany(vt_object_container *c, vt_object **objs, vt_int_32 max, vt_int_32 *pn, vt_token type,
-                     const char *pattern, vt_token_value *) {
-    auto *d = reinterpret_cast<mock_device *>(c);
-    vt_int_32 n = 0;
-    for (mock_object *o : d->objects)
-        if ((type == 0 || type == o->type) && VtNamePatternMatch(pattern, o->name.c_str()) && n < max)
-            objs[n++] = reinterpret_cast<vt_object *>(o);
-    *pn = n;
-    return VT_E_OK;
-}
-vt_error devFind(vt_object_container *c, vt_object **ph, vt_token type, const char *pattern, vt_token_value *tv) {
-    vt_int_32 n;
-    devFindMany(c, ph, 1, &n, type, pattern, tv);
-    return n ? VT_E_OK : VT_E_FAIL;
-}
-vt_error devCount(vt_object_container *c, vt_int_32 *pn, vt_token type, const char *pattern, vt_token_value *tv) {
-    vt_object *objs[16];
-    return devFindMany(c, objs, 16, pn, type, pattern, tv);
-}
-vt_object_container_dispatch makeDevDispatch() {
-    vt_object_container_dispatch d{};
-    d.object.free = devFree;
-    d.object.identifier = devIdentifier;
-    d.find = devFind;
-    d.findMany = devFindMany;
-    d.count = devCount;
-    return d;
-}
-const vt_object_container_dispatch devDispatch = makeDevDispatch();
+const vt_object_container_dispatch devDispatch = listed_device<mock_device>::dispatch(devFree, devIdentifier);
 
 mock_object rendererFloat{&mockDispatch, VTT_RENDERER_FACILITY, "Default-Renderer-Float", {}};
 mock_object rendererPlain{&mockDispatch, VTT_RENDERER_FACILITY, "Default-Renderer", {}};

@@ -1,0 +1,89 @@
+// The tools together, as processes: the stand-in engine installs the sample
+// disc through the callback library, and the launcher starts the installed
+// game, which must find the single-instance name free and run until ended.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "os/instance.h"
+#include "os/process.h"
+#include "os/registry.h"
+#include "tools/common/setup.h"
+#include "tools/installer/launcher.h"
+#include "tools_fixture.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using toolstest::Slurp;
+
+namespace {
+
+int gGamePid;
+bool StartAndKeep(const std::string &cmd, const char *folder, bool wait, uint32_t limit, std::string *error) {
+    return SetupRunCommandLine(cmd, folder, wait, limit, error, &gGamePid);
+}
+
+std::string ProcFile(int pid, const char *name) { return Slurp("/proc/" + std::to_string(pid) + "/" + name); }
+
+bool Eventually(const std::function<bool()> &test, std::chrono::seconds limit) {
+    auto end = Clock::now() + limit;
+    while (!test()) {
+        if (Clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+TEST(Installation, FromTheDiscToARunningGame) {
+    toolstest::Sandbox box;
+    const std::string inst = box.path() + "/inst";
+    // The engine runs where the registry is; the campaign question is
+    // answered yes, the film question no.
+    setenv("TAVRIN_ANSWERS", "oui,non", 1);
+    std::string err;
+    int host = osStartProcess({TAVRIN_HOST, "--src", RUVO_DISC_DIR, "--dst", inst}, box.path().c_str(), &err);
+    unsetenv("TAVRIN_ANSWERS");
+    ASSERT_GT(host, 0) << err;
+    ASSERT_EQ(osWaitProcess(host, 60000), 0);
+
+    for (const char *f : {"frn_.slb", "ger_.slb", "text.slb"})
+        EXPECT_EQ(Slurp(inst + "/vek/resource/" + f), Slurp(std::string(RUVO_DISC_DIR) + "/" + f)) << f;
+    ASSERT_EQ(Slurp(inst + "/ruvo"), Slurp(std::string(RUVO_DISC_DIR) + "/ruvo"));
+    EXPECT_TRUE((fs::status(inst + "/ruvo").permissions() & fs::perms::owner_exec) != fs::perms::none);
+    osRegistryFlush();
+    std::string path;
+    ASSERT_TRUE(SetupReadInstallPath(&path));
+    EXPECT_EQ(path, inst);
+
+    // The launcher holds the name while its dialog shows, and launches.
+    ASSERT_EQ(osAcquireInstanceLock(kInstanceName), OS_INSTANCE_OWNED);
+    gLauncherHost = kMachineLauncherHost;
+    gLauncherHost.run = StartAndKeep;
+    gGamePid = 0;
+    OnInitDialog();
+    ASSERT_TRUE(LauncherControlEnabled(IDC_LAUNCH));
+    LauncherCommand(IDC_LAUNCH);
+    gLauncherHost = kMachineLauncherHost;
+    EXPECT_TRUE(gLauncher.quit);
+    ASSERT_GT(gGamePid, 0);
+    // It takes the name the launcher gave up and keeps running; the limits are
+    // generous for sanitizer builds on a loaded machine.
+    EXPECT_TRUE(Eventually([] { return osInstanceLockHeld(kInstanceName); }, std::chrono::seconds(30)));
+    // The installed program, in its folder, with the software renderer's options.
+    EXPECT_EQ(ProcFile(gGamePid, "cmdline"), std::string("./ruvo\0-french\0", 15));
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(gGamePid) + "/cwd").string(), inst);
+    // Its start-up writes its log in its own folder.
+    EXPECT_TRUE(Eventually([&] { return !Slurp(inst + "/debug.txt").empty(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(osWaitProcess(gGamePid, 0), OS_WAIT_TIMEOUT);
+    kill(gGamePid, SIGTERM);
+    EXPECT_EQ(osWaitProcess(gGamePid, 30000), 0);
+    EXPECT_FALSE(osInstanceLockHeld(kInstanceName));
+}
+
+}  // namespace

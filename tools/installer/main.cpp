@@ -1,0 +1,4 @@
+#include "tools/installer/dialog.h"
+#include "tools/installer/launcher.h"
+
+int main() { return InitInstance(RunDialog); }

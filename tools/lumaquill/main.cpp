@@ -1,0 +1,3 @@
+#include "tools/lumaquill/player.h"
+
+int main() { return PlayerWinMain(); }
