@@ -40,7 +40,7 @@ const PlatformHooks kPlatform = {
     guiWindowFlags,
     PointerMargins,
     hudBearingDegrees,
-    nullptr,
+    P3DRenderSceneToView,
     IntroEnded,
 };
 

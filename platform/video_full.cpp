@@ -55,14 +55,16 @@ void ShowDoubled() {
     BlitDoubled(gVideo.doubleBuffer.data(), int(smk->Width), int(smk->Height), s, Rgb() ? gVideo.palette : nullptr);
 }
 
-// The full-screen driver's video surface, centred on the screen (or doubled
-// from the top left), clipped to the screen.
+// The full-screen driver's video surface, centred on the screen, or
+// stretched to twice its size from the screen's top left corner; clipped to
+// the screen.
 void ShowSurface() {
     Smack *smk = gVideo.full;
     Surface *s = Screen();
     if (!s->pixels) return;
     if (gVideo.doubled) {
-        BlitDoubled(gVideo.surface.data(), int(smk->Width), int(smk->Height), s, Rgb() ? gVideo.palette : nullptr);
+        BlitDoubledAt(gVideo.surface.data(), int(smk->Width), int(smk->Height), s, 0, 0,
+                      Rgb() ? gVideo.palette : nullptr);
         return;
     }
     const int bpp = Rgb() ? 2 : 1, w = int(smk->Width), h = int(smk->Height);
@@ -115,10 +117,10 @@ bool Step(Kind kind) {
         if (kind == Kind::DDraw) {
             Clear();
         } else if (!gVideo.doubled) {
-            Clear();
-            Present();
-            BeginFrame();
-            if (kind == Kind::Card) {
+            // The card shows one buffer while the game draws the other: it
+            // clears, presents and begins twice, so that both are cleared.
+            for (int pass = kind == Kind::Card ? 2 : 1; pass > 0; --pass) {
+                Clear();
                 Present();
                 BeginFrame();
             }
@@ -164,7 +166,16 @@ void StopFullScreen(Kind kind) {
                 Clear();
             } else {
                 if (GuiWindow *root = up::RootWindow()) {
-                    if (!up::GuiHidden()) up::DrawRaster(root);
+                    if (kind == Kind::Card && CardMode) {
+                        // The card draws its 3D view again, into each of its
+                        // two buffers.
+                        up::RenderSceneToView(-1);
+                        Present();
+                        BeginFrame();
+                        up::RenderSceneToView(-1);
+                    } else if (!up::GuiHidden()) {
+                        up::DrawRaster(root);
+                    }
                     keepPalette = (up::WindowFlags(root) & 0x10000) != 0;
                 }
                 gVideo.doubled = false;
