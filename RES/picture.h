@@ -66,15 +66,15 @@ void *LoadPcxRaster(const char *name, void *block, uint32_t *size);
 void *LoadColourMap(const char *name, void *block, uint32_t *size);
 
 // ---- PCX.
-// Decodes a PCX file into `pixels` (at most `capacity` bytes) at the
-// display's pixel depth and fills `raster` (width, height, hotspot 0, pixels)
-// and the 256 x 4 `palette` (may be null). 8-bit pictures are converted to
-// RGB565 through their own palette at 16 bits per pixel; 24-bit pictures
+// Decodes a PCX file into `pixels` (at most `capacity` bytes) at the depth
+// `raster->bytesPerPixel` names (the converters set the display's) and fills
+// `raster` (width, height, hotspot 0, pixels) and the 256 x 4 `palette` (may
+// be null). 8-bit pictures are converted to RGB565 at 16 bits per pixel
+// through the current palette (their own when none is set); 24-bit pictures
 // (three planes) need 16 bits per pixel and are centred in the destination
 // area: `raster->pitch` bytes wide (the picture's own row when 0) and
-// capacity / pitch rows high, clipped at its edges. The depth is the one
-// `raster->bytesPerPixel` names (the converters set the display's). False when
-// the header can't be read or the picture is not one of these forms.
+// capacity / pitch rows high, clipped at its edges. False when the header
+// can't be read or the picture is not one of these forms.
 bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixels, size_t capacity);
 bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *palette,
                     uint8_t *pixels, size_t capacity);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "core/bytes.h"
 #include "core/files.h"
@@ -123,8 +124,11 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
     if (h.planes == 1) {
         uint8_t *row = static_cast<uint8_t *>(std::malloc(width));
         if (!row) return false;
+        // Shown at 16 bits through the palette current now (else the file's
+        // own), as an IFF picture is, so it looks as it does at 8 bits.
+        const uint8_t *shown = CurrentPalette ? CurrentPalette : palette;
         uint16_t rgb565[256];
-        for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(palette, uint8_t(i));
+        for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(shown, uint8_t(i));
         const size_t rowBytes = width * bpp;
         for (size_t y = 0; y < size_t(h.height); ++y) {
             size_t at = y * rowBytes;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "core/options.h"
 #include "common/temp_dir.h"
@@ -16,8 +17,14 @@ namespace {
 
 struct PcxTest : ::testing::Test {
     ruvotest::TempDir dir;
-    void SetUp() override { ResetOptions(); }
-    void TearDown() override { ResetOptions(); }
+    void SetUp() override {
+        ResetOptions();
+        CurrentPalette = nullptr;
+    }
+    void TearDown() override {
+        ResetOptions();
+        CurrentPalette = nullptr;
+    }
 };
 
 std::vector<uint8_t> TestPixels(uint32_t w, uint32_t h) {
@@ -72,6 +79,35 @@ TEST_F(PcxTest, SaveThenLoadAndDecodeAtBothDepths) {
         EXPECT_EQ(out[w * h * bpp], 0xEE);  // nothing past the block
         BytesPerPixel = uint16_t(bpp);  // the converters' size is at the display's depth
         EXPECT_EQ(PcxRasterSize("pic.pcx"), RasterHeaderBytes + w * h * bpp);
+    }
+}
+
+// At 16 bits an 8-bit picture takes its colours from the palette current
+// now, as an IFF picture does, so it looks as it does at 8 bits; only with no
+// palette set does its own palette colour it.
+TEST_F(PcxTest, EightBitsAtSixteenThroughTheCurrentPalette) {
+    const std::vector<uint8_t> pixels = {3, 200, 0x41, 0xC7};
+    WriteBytes("p.pcx", PcxFile(4, 1, 1, {3, 0xC1, 200, 0x41, 0xC1, 0xC7}));  // the file's entry i = (i, 255 - i, i / 2)
+    uint8_t current[PaletteBytes];
+    for (int i = 0; i < 256; ++i) {
+        current[4 * i] = uint8_t(255 - i);
+        current[4 * i + 1] = uint8_t(i ^ 0x5A);
+        current[4 * i + 2] = uint8_t(i);
+        current[4 * i + 3] = 0;
+    }
+    for (const uint8_t *set : {static_cast<const uint8_t *>(current), static_cast<const uint8_t *>(nullptr)}) {
+        CurrentPalette = set;
+        std::vector<uint8_t> out(4 * 2);
+        uint8_t own[PaletteBytes];
+        Raster r{};
+        r.bytesPerPixel = 2;
+        ASSERT_TRUE(pcxDecode("p.pcx", &r, own, out.data(), out.size()));
+        for (int x = 0; x < 4; ++x) {
+            uint16_t v;
+            std::memcpy(&v, &out[2 * x], 2);
+            EXPECT_EQ(v, PaletteRgb565(set ? set : own, pixels[x])) << x << (set ? " current" : " own");
+        }
+        EXPECT_NE(PaletteRgb565(current, 3), PaletteRgb565(own, 3));  // the two palettes do differ
     }
 }
 
