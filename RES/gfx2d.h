@@ -204,8 +204,10 @@ void FillTriangleChecked(Surface *surface, int x0, int y0, int x1, int y1, int x
 // "vek\resource\art\tovstd.pcx". False when the file could not be written.
 bool SaveSurfacePcx(const Surface *surface, const char *name);
 // Saves the next screenshot ("t%05ld.pcx" at 8 bits, a TGA frame at 16) in
-// "vek\resource\art\screens", never over an earlier one. False when nothing
-// could be written.
+// "vek\resource\art\screens", never over an earlier one. An 8-bit one takes
+// the header of "header.pcx" in that folder and the current palette (the
+// picture's own when none is set); without that picture there is none.
+// False when nothing could be written.
 bool SaveScreenshotPcx(const Surface *surface);
 // Forgets the kept header pictures and the screenshot numbers (tests).
 void ResetScreenshots();

@@ -27,7 +27,13 @@ struct KeptPicture {
     uint8_t header[128];
     uint8_t palette[768];
 };
-KeptPicture gHeaderPicture, gStandardPicture;
+KeptPicture gStandardPicture;
+// The screenshots' header picture, loaded whole the first time it is asked
+// for and kept for the run (null when it is not there).
+struct KeptHeader {
+    bool tried = false;
+    PcxImage *image = nullptr;
+} gHeaderPicture;
 long gNextScreenshot = 0;
 long gNextCapture = 0;
 
@@ -48,10 +54,18 @@ const KeptPicture &Keep(KeptPicture &k, const char *name) {
     return k;
 }
 
+const PcxImage *HeaderPicture() {
+    if (!gHeaderPicture.tried) {
+        gHeaderPicture.tried = true;
+        gHeaderPicture.image = pcxLoad(kHeaderPicture);
+    }
+    return gHeaderPicture.image;
+}
+
 // Writes an 8-bit surface (its rows are the width apart) with the given
 // header, or the default one, and a 768-byte palette.
-bool WritePcx(const char *name, const Surface *s, const uint8_t *header, uint8_t palette[768]) {
-    PcxImage *image = MakePcxImage(header, 0, s->pixels, uint32_t(s->width), uint32_t(s->height), palette);
+bool WritePcx(const char *name, const Surface *s, const uint8_t *header, uint8_t palette[768], uint32_t flags = 0) {
+    PcxImage *image = MakePcxImage(header, flags, s->pixels, uint32_t(s->width), uint32_t(s->height), palette);
     bool ok = pcxSave(name, image);
     pcxFree(image);
     return ok;
@@ -106,17 +120,21 @@ bool SaveSurfacePcx(const Surface *surface, const char *name) {
 bool SaveScreenshotPcx(const Surface *surface) {
     if (!Usable(surface)) return false;
     if (Is16(surface)) return CaptureFrame(surface);
-    const KeptPicture &hp = Keep(gHeaderPicture, kHeaderPicture);
+    // A screenshot takes the header picture's header; without that picture
+    // there is none.
+    const PcxImage *hp = HeaderPicture();
+    if (!hp) {
+        dunDebugPrintf("No screenshot without %s", kHeaderPicture);
+        return false;
+    }
     uint8_t palette[768];
     if (CurrentPalette)
         PaletteTo768(CurrentPalette, palette);
-    else if (hp.found)
-        std::memcpy(palette, hp.palette, 768);
     else
-        std::memset(palette, 0, 768);
+        std::memcpy(palette, hp->palette, 768);
     char name[160];
     NextName(name, sizeof name, gNextScreenshot, "pcx");
-    if (!WritePcx(name, surface, hp.found ? hp.header : nullptr, palette)) {
+    if (!WritePcx(name, surface, hp->header, palette, PcxFlagEncoded)) {
         dunDebugPrintf("Cannot write screenshot %s", name);
         return false;
     }
@@ -124,7 +142,8 @@ bool SaveScreenshotPcx(const Surface *surface) {
 }
 
 void ResetScreenshots() {
-    gHeaderPicture = KeptPicture{};
+    pcxFree(gHeaderPicture.image);
+    gHeaderPicture = KeptHeader{};
     gStandardPicture = KeptPicture{};
     gNextScreenshot = 0;
     gNextCapture = 0;
