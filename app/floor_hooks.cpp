@@ -2,7 +2,6 @@
 
 #include "RES/resman.h"
 #include "app/shell.h"
-#include "gui/cockpit.h"
 #include "gui/gui.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
@@ -11,7 +10,6 @@
 #include "platform/hooks.h"
 #include "present/lwo.h"
 #include "present/p3d.h"
-#include "world/screen_hooks.h"
 
 namespace {
 
@@ -44,28 +42,6 @@ const PlatformHooks kPlatform = {
     IntroEnded,
 };
 
-// ---- The world
-
-void PlayerShipLost() {
-    guiWreckDisplay = 1;
-    guiStationLock = 1;
-    if (guiEndCinematicMode)
-        guiStartEndCinematic();
-    else
-        guiSetScreen("NAV");
-    guiPlayerLostView = 1;
-}
-
-void FollowWreck(SceneItem *wreck) {
-    guiEnterFullScreen();
-    EventCameraTrigger(wreck, nullptr, 5);
-    guiFullScreenLock = 1;
-}
-
-const WorldScreenHooks kWorldScreens = {
-    PlayerShipLost, FollowWreck, [] { return guiCurrentStation == 5; }, hudClearList, hudShiftPositions,
-};
-
 // ---- Resources
 
 const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe};
@@ -74,6 +50,5 @@ const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWire
 
 void InstallFloorHooks() {
     SetPlatformHooks(&kPlatform);
-    WorldSetScreenHooks(&kWorldScreens);
     resmanSetModelHooks(&kModels);
 }

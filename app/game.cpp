@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/states.h"
 #include "app/clock.h"
@@ -26,6 +27,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/effects.h"
 #include "present/p3d.h"
 #include "RES/font.h"
 #include "RES/gfx2d.h"
@@ -55,8 +57,6 @@ ScriptToken *gMainScriptPc;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
-uint16_t gSystemTransferPending;
-void *gTransferBody;
 int32_t gAutoLaunch, gFollowOnMission;
 uint8_t gDeveloperKeys, gLoading;
 
@@ -194,6 +194,12 @@ bool SimulationHeld() {
 }  // namespace
 
 int gameInit() {
+    // The world reaches the subsystems above it through their tables.
+    P3DInstallWorldHooks();
+    dunai_InstallWorldHooks();
+    dunScriptInstallWorldHooks();
+    guiInstallWorldHooks();
+    hudInstallWorldHooks();
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;
@@ -457,7 +463,7 @@ void launchFileByExtension(const char *path) {
         void *model = h ? h->data : nullptr;
         if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
-        CALL(dunRefreshPlayerCollision, model);
+        CALL(dunRefreshModelCollision, dunPlayerShip, model);
         if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
     } else if (SameName(ext, "SMK")) {
         CALL(PlayVideo, path);

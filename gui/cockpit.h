@@ -15,3 +15,17 @@ extern uint8_t guiFullScreenLock;
 void guiSetScreen(const char *name);
 void guiStartEndCinematic();
 void guiEnterFullScreen();
+
+// What the world's docking, jumps and contacts ask of the cockpit.
+void guiSetDockedFlags();
+void guiToggleComArm();
+void guiNavStartProgram(int a, int b);
+void guiPostPendingFeedText(int colourSet);
+void guiDisplayMessage(const char *text, int ticks);
+const char *guiProximityWarningText();
+const char *guiStarLogFormat();
+int32_t guiHitHoldOff();
+void guiSetInterference(int32_t value);
+
+// Installs the GUI's table of the world's calls.
+void guiInstallWorldHooks();

@@ -67,3 +67,23 @@ GuiWindow *guiRootWindow() {
 }
 uint32_t guiWindowFlags(const GuiWindow *) { return 0; }
 void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }
+
+// What the world asks of the cockpit.
+void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
+void guiToggleComArm() { PENDING_ONCE("guiToggleComArm"); }
+void guiNavStartProgram(int, int) { PENDING_ONCE("guiNavStartProgram"); }
+void guiPostPendingFeedText(int) { PENDING_ONCE("guiPostPendingFeedText"); }
+void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }
+const char *guiProximityWarningText() {
+    PENDING_ONCE("guiProximityWarningText");
+    return nullptr;
+}
+const char *guiStarLogFormat() {
+    PENDING_ONCE("guiStarLogFormat");
+    return nullptr;
+}
+int32_t guiHitHoldOff() {
+    PENDING_ONCE("guiHitHoldOff");
+    return 0;
+}
+void guiSetInterference(int32_t) { PENDING_ONCE("guiSetInterference"); }

@@ -19,3 +19,5 @@ void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions");
 #include "hud/missionlog.h"
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 int32_t gMissionLogCountdown;
+void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
+void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }

@@ -50,3 +50,36 @@ void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
 
 SceneItem *dunPlayerCamera = nullptr;
+
+// The world's events.
+#include "present/effects.h"
+void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }
+void AddMinorExplosion(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("AddMinorExplosion"); }
+void PlaceExplosion(SceneItem *) { PENDING_ONCE("PlaceExplosion"); }
+void SpawnRoundDestruction(SceneItem *) { PENDING_ONCE("SpawnRoundDestruction"); }
+void SpawnSparks(SceneItem *, int, int, int, int, int, int) { PENDING_ONCE("SpawnSparks"); }
+void SpawnImpactExplosion(SceneItem *, const DamageRecord *, SceneItem *) { PENDING_ONCE("SpawnImpactExplosion"); }
+void SpawnImpactSparks(SceneItem *) { PENDING_ONCE("SpawnImpactSparks"); }
+ParticleSystem *CreateParticleSystem(SceneItem *, const Mat4 *, int, uint32_t, int, int, int, float, int, float) {
+    PENDING_ONCE("CreateParticleSystem");
+    return nullptr;
+}
+void BuildColourRamp(ParticleSystem *, int, int, int, int, int, int) { PENDING_ONCE("BuildColourRamp"); }
+void FlashNavLight(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("FlashNavLight"); }
+void ScaleModelToRadius(void *, float) { PENDING_ONCE("ScaleModelToRadius"); }
+void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }
+void P3DSetupGasShell(SceneItem *, const char *) { PENDING_ONCE("P3DSetupGasShell"); }
+void *P3DPlasmaModel() {
+    PENDING_ONCE("P3DPlasmaModel");
+    return nullptr;
+}
+void P3DSetViewShake(int32_t, int32_t) { PENDING_ONCE("P3DSetViewShake"); }
+void P3DSetFlashBrightness(int32_t) { PENDING_ONCE("P3DSetFlashBrightness"); }
+float P3DCameraZoom() {
+    PENDING_ONCE("P3DCameraZoom");
+    return 0.0f;
+}
+float P3DViewProjectionScale() {
+    PENDING_ONCE("P3DViewProjectionScale");
+    return 1.0f;
+}

@@ -81,3 +81,6 @@ extern uint8_t gScriptPause;
 void MissionTableSetName(int row, const char *name);
 // The load-step total of a mission (0 when unknown).
 uint16_t MissionLoadSteps(int mission);
+
+// Installs the script's table of the world's calls.
+void dunScriptInstallWorldHooks();

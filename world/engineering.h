@@ -9,3 +9,9 @@ void dunSimSpin(SceneItem *item);
 
 void dunBuildShipSystems();
 void dunSaveComponentTable();
+
+// The two shield components of the player's ship: their level (1.0 when
+// intact), and a shield strike, which adds 100 to both their timers and
+// takes the loss off both levels (not below 0).
+float dunShieldLevel(int which);
+void dunShieldStrike(float loss);

@@ -18,7 +18,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
-#include "world/screen_hooks.h"
+#include "world/services.h"
 #include "world/sound_place.h"
 
 uint8_t dunHoldA = 0;
@@ -70,7 +70,7 @@ bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
 bool takesPart(const SceneItem *item) {
     if (anyHold()) return false;
     if (dunFrozen) {
-        bool options = gWorldScreenHooks.optionsScreenShown && gWorldScreenHooks.optionsScreenShown();
+        bool options = dunCall(dunGui().optionsScreenShown);
         return item == dunControlledObject && dunKeepControlledMoving && !options;
     }
     return true;
@@ -159,6 +159,9 @@ void dunSimulationStep() {
         dunCountShipsPerSide();
         dunRefreshContacts();
         dunResetFrameFlags();
+        // The parts' world positions follow their objects before any pair
+        // is tested.
+        walkObjects([](SceneItem *it) { dunUpdateNodeTransforms(it); });
         dunCollisionPass();
         mark("COLLISIONS");
         LookUpdate();

@@ -1,31 +1,32 @@
 #include <string>
 #include <vector>
 
+#include "world_fakes.h"
 #include "world_fixture.h"
 
 namespace {
 
-std::vector<std::string> calls;
-
-// The screens hear of the lost ship before the wreck becomes the player's
-// ship, and are handed the wreck to follow after; a world reset empties the
-// HUD through them too.
+// The screens hear of the lost ship while it is still the player's ship, and
+// are handed the wreck to follow once it has taken its place (the event
+// camera takes it after them); a world reset empties the HUD through them
+// too.
 TEST_F(WorldTest, TheWreckTellsTheScreensAboveInOrder) {
-    calls.clear();
-    WorldScreenHooks screens{};
-    screens.playerShipLost = [] { calls.push_back(dunPlayerDestroyed ? "lost late" : "lost"); };
-    screens.followWreck = [](SceneItem *wreck) {
-        calls.push_back(wreck == dunPlayerShip && wreck == dunControlledObject ? "follow" : "follow other");
-    };
-    screens.clearHud = [] { calls.push_back("clear hud"); };
-    WorldSetScreenHooks(&screens);
+    WorldFakes above;
     SceneItem *ship = MakeObject();
     dunPlayerShip = dunControlledObject = ship;
     dunDeleteSceneItem(ship);
-    EXPECT_NE(dunPlayerShip, ship);
+    SceneItem *wreck = dunPlayerShip;
+    ASSERT_NE(wreck, ship);
+    std::vector<std::string> screens;
+    for (const std::string &n : above.Names())
+        if (n == "playerShipLost" || n == "followWreck" || n == "eventCamera") screens.push_back(n);
+    EXPECT_EQ(screens, (std::vector<std::string>{"playerShipLost", "followWreck", "eventCamera"}));
+    EXPECT_EQ(above.Find("playerShipLost")->item, ship);
+    EXPECT_EQ(above.Find("followWreck")->item, wreck);
+    EXPECT_EQ(above.Find("followWreck")->other, wreck);  // already the player's ship
+    const int clears = above.hudClears;
     dunResetWorld();
-    EXPECT_EQ(calls, (std::vector<std::string>{"lost", "follow", "clear hud"}));
-    WorldSetScreenHooks(nullptr);
+    EXPECT_EQ(above.hudClears, clears + 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ai/contacts.h"
+#include "world_fakes.h"
 #include "world_fixture.h"
 
 namespace {
@@ -68,10 +69,7 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         bool controlledRuns;
     };
     const Case cases[] = {{true, false, true}, {false, false, false}, {true, true, false}};
-    static bool optionsShown;
-    WorldScreenHooks screens{};
-    screens.optionsScreenShown = [] { return optionsShown; };
-    WorldSetScreenHooks(&screens);
+    WorldFakes screens;
     for (const Case &c : cases) {
         dunResetWorld();
         trace.clear();
@@ -79,7 +77,7 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         dunControlledObject = Recorder(1);
         dunFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        optionsShown = c.optionsShown;
+        screens.optionsScreenShown = c.optionsShown;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();
@@ -160,8 +158,9 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
     arrivedAt = -1;
     SceneItem *a = MakeObject();
     dunSetMessageHandler(a, [](SceneItem *it) {
-        while (MessageHeader *m = dunMsgReceive(it->receiverId))
-            if (m->type == 17) arrivedAt = int(dunGameClock);
+        MsgRecord m;
+        while (dunMsgReceive(it->receiverId, &m))
+            if (m.header.type == 17) arrivedAt = int(dunGameClock);
     });
     dunMsgPost(a->receiverId, a->receiverId, 85, 17, 0, nullptr);
     for (int frame = 0; frame < 10; ++frame) {
@@ -257,8 +256,9 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
 namespace {
 // A short-lived round: removes itself by a message to itself.
 void RoundHandler(SceneItem *it) {
-    while (MessageHeader *m = dunMsgReceive(it->receiverId)) {
-        if (m->type == 0) {
+    MsgRecord m;
+    while (dunMsgReceive(it->receiverId, &m)) {
+        if (m.header.type == 0) {
             dunDeleteSceneItem(it);
             return;
         }

@@ -8,7 +8,6 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
-#include "world/screen_hooks.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -25,7 +24,6 @@ protected:
         dunFrameStep = 10;
         dunFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        WorldSetScreenHooks(nullptr);
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();
