@@ -3,7 +3,6 @@
 #include "core/pending.h"
 #include "present/lwo.h"
 #include "present/scene.h"
-#include "present/view_clip.h"
 #include "world/records.h"
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
@@ -18,9 +17,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadWireframe");
     return nullptr;
 }
-
-// The 3D view clip rectangle, until the views are built.
-ClipRect ViewClipRect = {0, 0, 639, 479};
 
 void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
 vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
@@ -51,6 +47,7 @@ void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
 void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
+void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
