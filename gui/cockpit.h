@@ -16,6 +16,24 @@ void guiSetScreen(const char *name);
 void guiStartEndCinematic();
 void guiEnterFullScreen();
 
+struct GuiWindow;
+// The cockpit screens' key handler.
+void guiCockpitKeyHandler(uint16_t key);
+// Help mode's note for a window.
+void guiOpenHelpNote(GuiWindow *window);
+// The cockpit overlay over the main view.
+void guiDrawCockpitOverlay();
+void guiSaveSettings();
+void guiCloseComArmVideos();
+// Build routines of the cockpit screens.
+void guiBuildSideViewScreen();
+void guiBuildBridgeScreen();
+void guiBuildComScreen();
+void guiBuildNavScreen();
+void guiBuildWepScreen();
+void guiBuildEngScreen();
+// A state byte of the cockpit that a screen switch clears.
+extern uint8_t gGuiCockpitState;
 // What the world's docking, jumps and contacts ask of the cockpit.
 void guiSetDockedFlags();
 void guiToggleComArm();
@@ -39,7 +57,6 @@ void guiShowCockpitText(int index, int ticks);
 void guiShowFireResult(int result);
 bool guiRemoteBlocked();
 void guiSetRemoteView(int on);
-void guiClearScreen();
 void guiPopFullScreen();
 
 // Installs the GUI's table of the world's calls.

@@ -1,13 +1,35 @@
 // The GUI's side of the world's calls.
 #include "gui/cockpit.h"
 #include "gui/gui.h"
+#include "gui/window.h"
 #include "world/services.h"
+
+namespace {
+
+void PlayerShipLost() {
+    guiWreckDisplay = 1;
+    guiStationLock = 1;
+    if (guiEndCinematicMode)
+        guiStartEndCinematic();
+    else
+        guiSetScreen("NAV");
+    guiPlayerLostView = 1;
+}
+
+void FollowWreck(SceneItem *) {
+    guiEnterFullScreen();
+    guiFullScreenLock = 1;
+}
+
+bool OptionsScreenShown() { return guiCurrentStation == 5; }
+
+}  // namespace
 
 void guiInstallWorldHooks() {
     static const WorldGuiHooks hooks = {
         guiSetDockedFlags,  guiToggleComArm,         guiNavStartProgram, guiPostPendingFeedText,
         guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
-        guiSetInterference,
+        guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
         [] { guiWepSelectPbc(0); },
         [] { guiWepSelectMissile(0); },
         guiThrottleUp,
@@ -22,6 +44,7 @@ void guiInstallWorldHooks() {
         guiRedrawCockpit,
         guiClearScreen,
         guiPopFullScreen,
+        [] { return guiCurrentStation; },
     };
     WorldSetGuiHooks(&hooks);
 }

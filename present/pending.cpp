@@ -3,7 +3,6 @@
 #include "core/pending.h"
 #include "present/lwo.h"
 #include "present/scene.h"
-#include "present/view_clip.h"
 #include "world/records.h"
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
@@ -18,9 +17,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadWireframe");
     return nullptr;
 }
-
-// The 3D view clip rectangle, until the views are built.
-ClipRect ViewClipRect = {0, 0, 639, 479};
 
 void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
 vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
@@ -54,6 +50,18 @@ void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
+// The views the GUI's panes show.
+#include "present/views.h"
+void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
+void P3DDrawViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawViewWindow"); }
+void P3DDrawWireViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawWireViewWindow"); }
+void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
+bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
+    PENDING_ONCE("WireframeDrawInRect");
+    return false;
+}
+void WireframeDraw(void *, int, int, float, int, int) { PENDING_ONCE("WireframeDraw"); }
+void P3DResetViewCamera() { PENDING_ONCE("P3DResetViewCamera"); }
 // The world's events.
 #include "present/effects.h"
 void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }

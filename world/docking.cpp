@@ -4,7 +4,6 @@
 
 #include "RES/vecmath.h"
 #include "core/frame.h"
-#include "platform/sound.h"
 #include "world/collision.h"
 #include "world/engineering.h"
 #include "world/eventhooks.h"
@@ -17,6 +16,7 @@
 #include "world/pools.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/sound_place.h"
 
 float dunDockAlignmentShown = 0.0f;
 SceneItem *dunCurrentHost = nullptr;

@@ -5,7 +5,6 @@
 #include "RES/util.h"
 #include "RES/vecmath.h"
 #include "core/frame.h"
-#include "platform/sound.h"
 #include "world/handle.h"
 #include "world/lds.h"
 #include "world/messages.h"
@@ -14,6 +13,7 @@
 #include "world/objroutines.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/sound_place.h"
 
 namespace {
 

@@ -69,3 +69,17 @@ int32_t dunBeltObjectCount;
 void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
+void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
+
+EngComponent *dunFindComponentByName(SceneItem *, const char *) {
+    PENDING_ONCE("dunFindComponentByName");
+    return nullptr;
+}
+uint8_t dunComponentState(const EngComponent *) { return 0; }
+
+#include "world/recorders.h"
+ValueRecorder *dunAllocRecorder() {
+    PENDING_ONCE("dunAllocRecorder");
+    return nullptr;
+}
+void dunInitRecorder(ValueRecorder *, const float *, float, float, int) { PENDING_ONCE("dunInitRecorder"); }

@@ -5,7 +5,6 @@
 
 #include "RES/vecmath.h"
 #include "core/frame.h"
-#include "gui/cockpit.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"
@@ -146,7 +145,7 @@ Weapon *dunCurrentWeapon(SceneItem *o) {
 
 void dunControlPlayer(SceneItem *o) {
     Sim *s = o->sim;
-    if (o != dunControlledObject || !s || guiCurrentStation == 0) return;
+    if (o != dunControlledObject || !s || dunCall(dunGui().currentStation) == 0) return;
     if (s->flags & SimFlag::AiPaused) {
         s->thrust = {s->bodyVelocity.x * -0.1f, s->bodyVelocity.y * -0.1f, s->bodyVelocity.z * -0.1f};
         dunCall(dunGui().setInterference, 250);

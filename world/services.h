@@ -138,6 +138,15 @@ struct WorldGuiHooks {
     int32_t (*holdOff)();
     // The cockpit's interference counter.
     void (*setInterference)(int32_t value);
+    // The player's ship was lost: the screens show the wreck display, lock
+    // the stations and go to the navigation screen (or the end cinematic).
+    void (*playerShipLost)();
+    // The remains have become the player's ship: the view follows them full
+    // screen, and full screen stays locked.
+    void (*followWreck)(SceneItem *wreck);
+    // The options screen is shown (a frozen world then keeps its controlled
+    // object still).
+    bool (*optionsScreenShown)();
     // Weapon selection and the set-speed steps of the cockpit.
     void (*wepSelectPbc)();
     void (*wepSelectMissile)();
@@ -161,11 +170,18 @@ struct WorldGuiHooks {
     void (*clearScreen)();
     // Leaves the full-screen view unless it is locked.
     void (*popFullScreen)();
+    // The cockpit's current station: 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5
+    // the options screen.
+    int32_t (*currentStation)();
 };
 
 struct WorldHudHooks {
     void (*missionLogAdd)(SceneItem *item, SceneItem *other, int kind, const char *name, const char *otherName);
     void (*missionLogAddText)(const char *text);
+    // Empties the HUD's list of elements (world reset).
+    void (*clearList)();
+    // Moves the HUD's world points by a shift of the world's origin.
+    void (*shiftPositions)(float dx, float dy, float dz);
     // The HUD record of one object goes to another.
     void (*moveHudRecord)(SceneItem *from, SceneItem *to);
 };

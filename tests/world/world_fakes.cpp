@@ -2,6 +2,7 @@
 
 #include "world/handle.h"
 #include "world/msghandler.h"
+#include "world/objlist.h"
 #include "world/services.h"
 
 namespace {
@@ -177,6 +178,9 @@ const WorldGuiHooks kGui = {
     [] { return gFakes->starLogFormat; },
     [] { return gFakes->holdOff; },
     [](int32_t value) { Record("setInterference", nullptr, nullptr, value); },
+    [] { Record("playerShipLost", dunPlayerShip); },
+    [](SceneItem *wreck) { Record("followWreck", wreck, dunPlayerShip); },
+    [] { return gFakes->optionsScreenShown; },
     [] { Record("wepSelectPbc"); },
     [] { Record("wepSelectMissile"); },
     [] { Record("throttleUp"); },
@@ -191,6 +195,7 @@ const WorldGuiHooks kGui = {
     [] { Record("redrawCockpit"); },
     [] { Record("clearScreen"); },
     [] { Record("popFullScreen"); },
+    [] { return gFakes->station; },
 };
 
 const WorldHudHooks kHud = {
@@ -199,6 +204,8 @@ const WorldHudHooks kHud = {
         c.text = std::string(name ? name : "") + "/" + (otherName ? otherName : "");
     },
     [](const char *text) { Record("missionLogAddText").text = text; },
+    [] { ++gFakes->hudClears; },
+    [](float, float, float) { ++gFakes->hudShifts; },
     [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
 };
 
