@@ -23,7 +23,6 @@ SceneItem *dunPlaceObjectNearNavPoint(uint32_t, int, SceneItem *) {
     PENDING_ONCE("dunPlaceObjectNearNavPoint");
     return nullptr;
 }
-void dunClearTargetList() { PENDING_ONCE("dunClearTargetList"); }
 bool dunIsContact(const SceneItem *) {
     PENDING_ONCE("dunIsContact");
     return false;
@@ -99,3 +98,21 @@ void dunFlareDecoyMessage(SceneItem *, SceneItem *) { PENDING_ONCE("dunFlareDeco
 void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
 void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
 void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }
+void dunRegisterScoreObject(SceneItem *) { PENDING_ONCE("dunRegisterScoreObject"); }
+void dunSelectWaypointTarget(SceneItem *) { PENDING_ONCE("dunSelectWaypointTarget"); }
+SceneItem *dunNearestShipByFlags(uint32_t, SceneItem *) {
+    PENDING_ONCE("dunNearestShipByFlags");
+    return nullptr;
+}
+bool dunAimsAtSubTarget() {
+    PENDING_ONCE("dunAimsAtSubTarget");
+    return false;
+}
+bool dunSubTargetCentre(SceneItem *, Vec3 *) {
+    PENDING_ONCE("dunSubTargetCentre");
+    return false;
+}
+Weapon *dunCreatePBCLite(SceneItem *, float, const char *, int32_t) {
+    PENDING_ONCE("dunCreatePBCLite");
+    return nullptr;
+}

@@ -20,3 +20,5 @@ void dunUpdateWeaponsNoOwner(SceneItem *ship);
 int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
 // A flare's decoy message to the object it is linked to.
 void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
+// A "PBC" beam weapon of a range and strength.
+Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t strength);

@@ -35,6 +35,12 @@ void dunai_InstallWorldHooks() {
         dunRandomPointOnSubNode,
         dunai_SteerAlongVector,
         dunai_SteerTowards,
+        dunRegisterScoreObject,
+        dunCreatePBCLite,
+        dunAimsAtSubTarget,
+        dunSubTargetCentre,
+        dunNearestShipByFlags,
+        dunSelectWaypointTarget,
     };
     WorldSetAiHooks(&hooks);
 }

@@ -58,6 +58,12 @@ void guiShowFireResult(int result);
 bool guiRemoteBlocked();
 void guiSetRemoteView(int on);
 void guiPopFullScreen();
+void guiSetHitFlash(int32_t value);
+// Cockpit text n of the text table, or null.
+const char *guiCockpitText(int index);
+// The weapon-view flag and the two-state view mode.
+void guiSetWeaponView(int on);
+void guiCycleViewMode();
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();

@@ -144,3 +144,10 @@ bool guiRemoteBlocked() {
 }
 void guiSetRemoteView(int) { PENDING_ONCE("guiSetRemoteView"); }
 void guiPopFullScreen() { PENDING_ONCE("guiPopFullScreen"); }
+void guiSetHitFlash(int32_t) { PENDING_ONCE("guiSetHitFlash"); }
+const char *guiCockpitText(int) {
+    PENDING_ONCE("guiCockpitText");
+    return nullptr;
+}
+void guiSetWeaponView(int) { PENDING_ONCE("guiSetWeaponView"); }
+void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }

@@ -1,5 +1,6 @@
 // The GUI's side of the world's calls.
 #include "gui/cockpit.h"
+#include "gui/feed.h"
 #include "gui/gui.h"
 #include "gui/window.h"
 #include "world/services.h"
@@ -45,6 +46,11 @@ void guiInstallWorldHooks() {
         guiClearScreen,
         guiPopFullScreen,
         [] { return guiCurrentStation; },
+        guiSetHitFlash,
+        guiCockpitText,
+        guiPostFeedText,
+        guiSetWeaponView,
+        guiCycleViewMode,
     };
     WorldSetGuiHooks(&hooks);
 }

@@ -5,6 +5,6 @@
 
 void hudInstallWorldHooks() {
     static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudClearList, hudShiftPositions,
-                                        hudMoveRecord};
+                                        hudMoveRecord, hudListMissile};
     WorldSetHudHooks(&hooks);
 }

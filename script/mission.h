@@ -86,6 +86,12 @@ uint16_t MissionLoadSteps(int mission);
 SceneItem *CreateScriptWaypoint(double x, double y, double z, int system, int a, int b, const char *name);
 // Takes the object off the mission's list of vital objects.
 void RemoveVitalObject(SceneItem *item);
+// A missile with ship data hit the player's ship: the hit counter and the
+// score word by its type code.
+void dunMissileHitPlayer(int typeCode);
+// The stock ships of a tracked object's system launched at its place.
+struct TrackNode;
+void dunLaunchStockShips(int reserved, TrackNode *node);
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();

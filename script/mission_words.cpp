@@ -4,6 +4,7 @@
 #include "ai/scores.h"
 #include "script/conditions.h"
 #include "script/mission.h"
+#include "world/objroutines.h"
 
 int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gMissionClock, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;

@@ -94,3 +94,5 @@ SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const cha
     return nullptr;
 }
 void RemoveVitalObject(SceneItem *) { PENDING_ONCE("RemoveVitalObject"); }
+void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
+void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }

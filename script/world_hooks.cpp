@@ -10,6 +10,8 @@ void dunScriptInstallWorldHooks() {
             return CreateScriptWaypoint(x, y, z, system, -1, 0, name);
         },
         RemoveVitalObject,
+        dunMissileHitPlayer,
+        [](TrackNode *node) { dunLaunchStockShips(0, node); },
     };
     WorldSetScriptHooks(&hooks);
 }

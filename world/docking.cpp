@@ -16,6 +16,7 @@
 #include "world/pools.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/simplace.h"
 #include "world/sound_place.h"
 
 float dunDockAlignmentShown = 0.0f;
@@ -44,8 +45,6 @@ const char *nameOf(const SceneItem *item) {
     return s ? s->name : nullptr;
 }
 
-Vec3 row(const Mat4 &m, int r) { return {m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2]}; }
-
 // A port's place in world axes, relative to its ship's float position.
 Vec3 portOffset(const SceneItem *ship, const DockingPort *port) {
     Vec3 out;
@@ -62,7 +61,7 @@ Vec3 portAxis(const DockingPort *p) {
     MatRotateY(180.0f, r);
     MatRotateX(-p->angleX, r);
     MatRotateY(-p->angleY, r);
-    return row(r, 2);
+    return dunMatRow(r, 2);
 }
 
 void playWithPan(SceneItem *item, int sound) {
@@ -238,9 +237,9 @@ void dunReleaseDockingPorts(SceneItem *a, SceneItem *b) {
 }
 
 float dunDockAlignment(const Mat4 *m, const Mat4 *w) {
-    const double x = std::fabs(VecDot(row(*m, 0), row(*w, 0)));
-    const double y = std::fabs(VecDot(row(*m, 1), row(*w, 1)));
-    const double z = VecDot(row(*m, 2), row(*w, 2));
+    const double x = std::fabs(VecDot(dunMatRow(*m, 0), dunMatRow(*w, 0)));
+    const double y = std::fabs(VecDot(dunMatRow(*m, 1), dunMatRow(*w, 1)));
+    const double z = VecDot(dunMatRow(*m, 2), dunMatRow(*w, 2));
     return float((x + y + z + 3.0) / 6.0);
 }
 
@@ -410,9 +409,7 @@ void dunUpdateDocking(SceneItem *o) {
     s->position.x = h->sim->position.x + hostSide.x - ownSide.x;
     s->position.y = h->sim->position.y + hostSide.y - ownSide.y;
     s->position.z = h->sim->position.z + hostSide.z - ownSide.z;
-    s->matrix.m[12] = float(s->position.x);
-    s->matrix.m[13] = float(s->position.y);
-    s->matrix.m[14] = float(s->position.z);
+    dunSyncFloatPosition(s);
     if ((h->sim->flags & SimFlag::Lds) && o == dunControlledObject) dunLdsView = 0xFF;
     if (rotating) {
         const Vec3 turning = {o->turnDemand[0] + s->turnRates.x, o->turnDemand[1] + s->turnRates.y,
@@ -487,7 +484,7 @@ void dunUndock(SceneItem *o) {
     MatRotateY(angleY, turn);
     MatRotateX(angleX, turn);
     Vec3 d;
-    MatRotateVector(l->sim->matrix, row(turn, 2), d);
+    MatRotateVector(l->sim->matrix, dunMatRow(turn, 2), d);
     float speed = l->sim->radius / 10.0f + maximumThrust(k);
     if (speed < 1000.0f) speed = 1000.0f;
     if (speed > 12000.0f) speed = 12000.0f;

@@ -11,6 +11,7 @@
 #include "world/objroutines.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/simplace.h"
 #include "world/step.h"
 
 namespace {
@@ -19,14 +20,6 @@ namespace {
 const FlightParams &figures(const Sim *sim) {
     static const FlightParams none{};
     return sim->flight ? *sim->flight : none;
-}
-
-Vec3 row(const Mat4 &m, int r) { return {m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2]}; }
-
-void setFloatPosition(Sim *s) {
-    s->matrix.m[12] = float(s->position.x);
-    s->matrix.m[13] = float(s->position.y);
-    s->matrix.m[14] = float(s->position.z);
 }
 
 void addScaled(Vec3d &p, const Vec3 &v, double k) {
@@ -52,7 +45,7 @@ void engineVolume(const Sim *s) {
 // Motion along the forward axis in the drive, blended with the ordinary
 // velocity while the drive spins up or drops out.
 void translate(Sim *s, const Mat4 &m, float dt) {
-    const Vec3 lateral = row(m, 0), vertical = row(m, 1), forward = row(m, 2);
+    const Vec3 lateral = dunMatRow(m, 0), vertical = dunMatRow(m, 1), forward = dunMatRow(m, 2);
     if (!(s->flags & SimFlag::Lds)) {
         s->velocity.x += (forward.x * s->thrust.z + vertical.x * s->thrust.y + lateral.x * s->thrust.x) * dt;
         s->velocity.y += (forward.y * s->thrust.z + vertical.y * s->thrust.y + lateral.y * s->thrust.x) * dt;
@@ -126,13 +119,13 @@ void dunFlyShip(SceneItem *o) {
     if ((s->flags & SimFlag::Carried) && s->host && s->host->sim) {
         const Sim *h = s->host->sim;
         if (h->flags & SimFlag::Lds)
-            addScaled(s->position, row(h->matrix, 2), double(dt) * h->thrust.z);
+            addScaled(s->position, dunMatRow(h->matrix, 2), double(dt) * h->thrust.z);
         else
             addScaled(s->position, h->velocity, dt);
     }
 
     s->matrix = m;
-    setFloatPosition(s);
+    dunSyncFloatPosition(s);
     if (o->avatar) thrusterDisplay(o);
 }
 
@@ -186,7 +179,7 @@ void dunTurnShip(SceneItem *o, Mat4 *m) {
 }
 
 void dunSimSyncPosition(SceneItem *o) {
-    if (o->sim) setFloatPosition(o->sim);
+    if (o->sim) dunSyncFloatPosition(o->sim);
 }
 
 void dunSimSpawnedNode(SceneItem *o) {
@@ -198,7 +191,7 @@ void dunSimSpawnedNode(SceneItem *o) {
     addScaled(s->position, s->velocity, dt);
     MatRotateY(dt * o->yawSpin, s->matrix);
     MatRotateX(dt * o->pitchSpin, s->matrix);
-    setFloatPosition(s);
+    dunSyncFloatPosition(s);
 }
 
 void dunSimRock(SceneItem *o) {

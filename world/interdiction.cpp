@@ -13,6 +13,7 @@
 #include "world/objroutines.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/simplace.h"
 #include "world/sound_place.h"
 
 namespace {
@@ -23,13 +24,6 @@ void clearDrive(Sim *s) {
     s->ldsTarget = 0.0f;
     s->ldsRamp = 0;
     s->velocity = {0.0f, 0.0f, 0.0f};
-}
-
-void setPosition(Sim *s, const Vec3d &p) {
-    s->position = p;
-    s->matrix.m[12] = float(p.x);
-    s->matrix.m[13] = float(p.y);
-    s->matrix.m[14] = float(p.z);
 }
 
 // The goal's drive is cut where the round meets it.
@@ -75,8 +69,9 @@ void dunControlLdsInterdictor(SceneItem *round) {
                 remembered = int32_t(float(remembered) * (1.0f - dunFrameSeconds));
                 float jump = distance - float(remembered);
                 if (jump < 0.0f) jump = 0.0f;
-                setPosition(s, {s->position.x + direction.x * jump, s->position.y + direction.y * jump,
-                                s->position.z + direction.z * jump});
+                s->position = {s->position.x + direction.x * jump, s->position.y + direction.y * jump,
+                               s->position.z + direction.z * jump};
+                dunSyncFloatPosition(s);
                 distance -= jump;
                 remembered = int32_t(distance);
             }
@@ -136,33 +131,4 @@ void dunDropLds(SceneItem *ship) {
     s->tumble.x += float((dunRand15() % 200 - 100) * scale);
     s->tumble.y += float((dunRand15() % 100 - 50) * scale);
     s->tumble.z += float((dunRand15() % 100 - 50) * scale);
-}
-
-void dunDamagedShipTick(SceneItem *ship) {
-    Sim *s = ship->sim;
-    if (!s || ship == dunControlledObject || ship == dunPlayerShip) return;
-    const int32_t chance = int32_t(float(s->hull) * float(s->hull) * 1.5f + 100.0f);
-    if (chance > 0 && dunRand15() % chance <= dunFrameStep) {
-        const int32_t maximum = s->shipInfo ? s->shipInfo->damage.maximum : 0;
-        const int32_t damage = int32_t(int64_t(dunRand15() % 100) * maximum / 1000 + 20);
-        Vec3 local = {0.0f, 0.0f, 0.0f};
-        dunCall(dunAi().randomPointOnSubNode, ship, &local);
-        Vec3 world;
-        MatRotateVector(s->matrix, local, world);
-        dunCall(dunPresent().addFlashAtObject, ship, &world, 80, 0xFFFF00u);
-        DamageRecord r = {};
-        r.point = world;
-        r.velocity = local;
-        r.damage = damage;
-        r.secondTerm = 45;
-        r.mass = 900.0f;
-        r.attacker = dunHandleOf(ship);
-        dunPostDamageRecord(ship->receiverId, ship->receiverId, 4, MsgHit, &r);
-    }
-    const float limit = s->radius < 10000.0f ? 30.0f : 300000.0f / s->radius;
-    const float change = float(30 - s->hull) * dunFrameSeconds * 1.2f;
-    const uint32_t id = ship->receiverId;
-    if (std::fabs(s->tumble.y) < limit) s->tumble.y += (id & 0x1) ? -change : change;
-    if (std::fabs(s->tumble.x) < limit) s->tumble.x += (id & 0x10) ? -change : change;
-    if (std::fabs(s->tumble.z) < limit) s->tumble.z += (id & 0x100) ? -change : change;
 }

@@ -10,6 +10,7 @@
 #include "world/objlist.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/simplace.h"
 
 float dunLdsLevel = 5.0f;
 float dunLdsTargetLevel = 5.0f;
@@ -32,8 +33,6 @@ double growth(const FlightParams *f) {
 }
 
 Vec3 forwardAxis(const Sim *s) { return {s->matrix.m[8], s->matrix.m[9], s->matrix.m[10]}; }
-
-Vec3 floatPosition(const Sim *s) { return {s->matrix.m[12], s->matrix.m[13], s->matrix.m[14]}; }
 
 void playForControlled(const SceneItem *item, int sound) {
     if (item == dunControlledObject) SoundPlay(sound, 0, 0, 0, 0);
@@ -195,7 +194,7 @@ void dunLdsSteer(SceneItem *o) {
         !((o->flags & SceneFlag::Vital) || massRatio <= 2.0))
         return;
 
-    const Vec3 op = floatPosition(s), np = floatPosition(ns);
+    const Vec3 op = dunFloatPosition(s), np = dunFloatPosition(ns);
     Vec3 d = {np.x - op.x, np.y - op.y, np.z - op.z};
     const float distance = VecNormalise(d);
     if (s->flags & SimFlag::Lds) {
@@ -207,9 +206,7 @@ void dunLdsSteer(SceneItem *o) {
         s->position.x -= d.x * move;
         s->position.y -= d.y * move;
         s->position.z -= d.z * move;
-        s->matrix.m[12] = float(s->position.x);
-        s->matrix.m[13] = float(s->position.y);
-        s->matrix.m[14] = float(s->position.z);
+        dunSyncFloatPosition(s);
         return;
     }
     Vec3 w = {s->velocity.x - ns->velocity.x, s->velocity.y - ns->velocity.y, s->velocity.z - ns->velocity.z};
@@ -220,7 +217,7 @@ void dunLdsSteer(SceneItem *o) {
     float q = distance / limit;
     if (closing == 0.0f || q > 1.0f) return;
     if (second && second->sim && (second->flags & SceneFlag::InUse)) {
-        const Vec3 sp = floatPosition(second->sim);
+        const Vec3 sp = dunFloatPosition(second->sim);
         Vec3 toSecond = {sp.x - op.x, sp.y - op.y, sp.z - op.z};
         const float secondDistance = VecNormalise(toSecond);
         const float cosine = float(VecDot(d, toSecond));

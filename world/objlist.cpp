@@ -24,6 +24,7 @@
 #include "world/objroutines.h"
 #include "world/pools.h"
 #include "world/services.h"
+#include "world/stations.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -659,6 +660,8 @@ void dunResetObjectLists() {
     dunResetDialogueQueue();
     dunClearBeltTracking();
     dunResetFlightControl();
+    dunResetObjectRoutines();
+    dunResetStations();
     freeRoundFlights();
 }
 

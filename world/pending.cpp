@@ -18,9 +18,6 @@
 uint16_t dunCurrentSystem = 0;
 int32_t dunPendingStarSystem = 0;
 
-void dunSimPlasmaBall(SceneItem *) { PENDING_ONCE("dunSimPlasmaBall"); }
-void dunSimGasShell(SceneItem *) { PENDING_ONCE("dunSimGasShell"); }
-void dunSubsystemFaultTick(SceneItem *) { PENDING_ONCE("dunSubsystemFaultTick"); }
 BodyRecord *dunFindBody(int32_t, const char *) {
     PENDING_ONCE("dunFindBody");
     return nullptr;
@@ -46,10 +43,8 @@ const char *dunStarNameByCode(int32_t) {
     PENDING_ONCE("dunStarNameByCode");
     return "";
 }
-void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
-void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
-void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }
-void dunSimStargate(SceneItem *) { PENDING_ONCE("dunSimStargate"); }
+void dunClearSystemObjects(uint16_t, const Vec3d *, const Vec3d *) { PENDING_ONCE("dunClearSystemObjects"); }
+void MoveToSystem(const char *, const char *) { PENDING_ONCE("MoveToSystem"); }
 void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
 void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
 void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
@@ -57,7 +52,10 @@ void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
 void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
 void dunCopyComponentNetwork(SceneItem *, SceneItem *) { PENDING_ONCE("dunCopyComponentNetwork"); }
-void dunSimFollowLinked(SceneItem *) { PENDING_ONCE("dunSimFollowLinked"); }
+float dunHullFraction = 1.0f;
+float dunShieldValue = 0.0f;
+void dunComponentDamaged(EngComponent *, float, float) { PENDING_ONCE("dunComponentDamaged"); }
+void dunRefreshEngineeringDisplay() { PENDING_ONCE("dunRefreshEngineeringDisplay"); }
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"
@@ -68,7 +66,6 @@ int32_t dunBeltCount;
 int32_t dunBeltObjectCount;
 void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
-void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
 void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
 
 EngComponent *dunFindComponentByName(SceneItem *, const char *) {

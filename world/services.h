@@ -12,6 +12,7 @@
 #include "world/records.h"
 
 struct DamageRecord;
+struct TrackNode;
 
 struct WorldPresentHooks {
     // The standard presentation routine of an object's Avatar.
@@ -57,6 +58,16 @@ struct WorldPresentHooks {
     void (*setCameraSubject)(SceneItem *item);
     // A light flash at a point of the object (world axes), with a colour.
     void (*addFlashAtObject)(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
+    // A thermal explosion at a point of the object (its frame).
+    void (*addThermalExplosion)(SceneItem *item, const Vec3 *point);
+    // Debris parts thrown off a damaged object.
+    void (*makeWreck)(SceneItem *item);
+    // A LightWave model loaded by name, or null.
+    void *(*loadModel)(const char *name);
+    // A blinking navigation light at a point of the object's frame.
+    void (*addNavLight)(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+    // A stargate's edge colour (9, 10, 12 or 13 closed).
+    void (*setStarGateEdge)(SceneItem *gate, int colour);
 };
 
 struct WorldAiHooks {
@@ -108,6 +119,19 @@ struct WorldAiHooks {
     // velocity of what is chased).
     void (*steerAlongVector)(SceneItem *ship, const Vec3 *direction);
     void (*steerTowards)(SceneItem *ship, const Vec3 *point, const Vec3 *velocity);
+    // Adds the object to the score registry.
+    void (*registerScoreObject)(SceneItem *item);
+    // A "PBC" beam weapon of a range and strength on the object.
+    Weapon *(*createPBCLite)(SceneItem *item, float range, const char *name, int32_t strength);
+    // Whether a guided round aims at its goal's current sub-target, and the
+    // centre of that sub-target in the goal's frame (false when none).
+    bool (*aimsAtSubTarget)();
+    bool (*subTargetCentre)(SceneItem *goal, Vec3 *centre);
+    // The nearest ship with every flag of the mask, not the excluded one.
+    SceneItem *(*nearestShipByFlags)(uint32_t mask, SceneItem *exclude);
+    // A passed waypoint's successor becomes the cockpit's selected target
+    // and the navigation target.
+    void (*selectWaypointTarget)(SceneItem *item);
 };
 
 struct WorldScriptHooks {
@@ -118,6 +142,11 @@ struct WorldScriptHooks {
     SceneItem *(*createWaypoint)(double x, double y, double z, int system, const char *name);
     // Takes the object off the mission's list of vital objects.
     void (*removeVitalObject)(SceneItem *item);
+    // A missile with ship data hit the player's ship: the mission's hit
+    // counter and score word by the missile's type code.
+    void (*missileHitPlayer)(int typeCode);
+    // Launches the stock ships of a tracked object's system at its place.
+    void (*launchStockShips)(TrackNode *node);
 };
 
 struct WorldGuiHooks {
@@ -173,6 +202,14 @@ struct WorldGuiHooks {
     // The cockpit's current station: 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5
     // the options screen.
     int32_t (*currentStation)();
+    // The cockpit's hit flash.
+    void (*setHitFlash)(int32_t value);
+    // Cockpit text n of the text table, or null when it is not set.
+    const char *(*cockpitText)(int index);
+    void (*postFeedText)(const char *text, int colourSet);
+    // The weapon-view flag, and the two-state view mode counter.
+    void (*setWeaponView)(int on);
+    void (*cycleViewMode)();
 };
 
 struct WorldHudHooks {
@@ -184,6 +221,8 @@ struct WorldHudHooks {
     void (*shiftPositions)(float dx, float dy, float dz);
     // The HUD record of one object goes to another.
     void (*moveHudRecord)(SceneItem *from, SceneItem *to);
+    // A missile the player launched, listed for the HUD this frame.
+    void (*listMissile)(SceneItem *missile, SceneItem *goal, int32_t time);
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

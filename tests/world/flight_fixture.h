@@ -4,19 +4,18 @@
 
 #include <cstring>
 
+#include "RES/util.h"
+
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
-#include "world_fakes.h"
-#include "world_fixture.h"
+#include "collision_fixture.h"
 
-class FlightTest : public WorldTest {
+class FlightTest : public CollisionTest {
 protected:
-    WorldFakes fakes;
-
     void SetUp() override {
-        WorldTest::SetUp();
+        CollisionTest::SetUp();
         std::memset(KeyDownTable, 0, sizeof KeyDownTable);
         std::memset(dunPrevKeyTable, 0, sizeof dunPrevKeyTable);
         JoystickButtons = JoystickButtonsPrevious = 0;
@@ -25,6 +24,7 @@ protected:
         dunHatBits = 0;
         dunInfMode = 0;
         dunTimeScale = 1.0f;
+        dunSeedRand15(1);
     }
     void TearDown() override {
         std::memset(KeyDownTable, 0, sizeof KeyDownTable);
@@ -48,13 +48,6 @@ protected:
         it->avatar->root->radius = 100.0f;
         Place(it, x, y, z);
         return it;
-    }
-    static void Place(SceneItem *it, double x, double y, double z) {
-        it->sim->position = {x, y, z};
-        it->sim->matrix.m[12] = float(x);
-        it->sim->matrix.m[13] = float(y);
-        it->sim->matrix.m[14] = float(z);
-        it->avatar->position = it->sim->position;
     }
     // The player's ship under the player's control.
     static SceneItem *PlayerShip(double x = 0, double y = 0, double z = 0) {

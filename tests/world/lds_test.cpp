@@ -148,7 +148,7 @@ TEST_F(LdsDrive, InterdictionDropsTheShipOutOfTheDrive) {
     Frame();
     // The jolt shakes the ship, the drive is blocked and a one-second drop-out runs.
     EXPECT_TRUE(ship->sim->flags & SimFlag::LdsBlocked);
-    EXPECT_NE(ship->sim->tumble.x, 0.0f);
+    EXPECT_GT(VecLength(ship->sim->tumble), 0.0);
     EXPECT_EQ(ship->sim->ldsRamp, -100);
     for (int i = 0; i < 9; ++i) Frame();
     EXPECT_TRUE(ship->sim->flags & SimFlag::Lds);

@@ -1,7 +1,11 @@
 #include "world_fakes.h"
 
 #include "world/handle.h"
+#include "world/damage.h"
 #include "world/msghandler.h"
+#include "world/objroutines.h"
+#include "world/pools.h"
+#include "script/mission.h"
 #include "world/objlist.h"
 #include "world/services.h"
 
@@ -36,6 +40,16 @@ bool SendDamage(const char *name, SceneItem *sender, SceneItem *receiver, int32_
     r.mass = sender->sim->mass;
     r.attacker = attacker ? dunHandleOf(sender) : kNoHandle;
     return dunPostDamageRecord(sender->receiverId, receiver->receiverId, 4, MsgHit, &r);
+}
+
+// What the combat code does with a hit on a ship: the damage block takes it
+// and the hit that destroys posts the destruction.
+void BookHit(SceneItem *ship, const DamageRecord *r) {
+    ShipDamage &d = ship->sim->shipInfo->damage;
+    if (dunDamageSubsystems(ship, &d, r->damage, &r->point) == -1) {
+        dunRecordDestruction(ship, r);
+        dunPostDamageRecord(ship->receiverId, ship->receiverId, 0, MsgDestroyed, r);
+    }
 }
 
 const WorldPresentHooks kPresent = {
@@ -84,10 +98,26 @@ const WorldPresentHooks kPresent = {
     [](SceneItem *item, const Vec3 *direction, int size, uint32_t colour) {
         Record("addFlashAtObject", item, nullptr, size, int(colour)).point = *direction;
     },
+    [](SceneItem *item, const Vec3 *point) { Record("addThermalExplosion", item).point = *point; },
+    [](SceneItem *item) { Record("makeWreck", item); },
+    [](const char *name) -> void * {
+        Record("loadModel").text = name;
+        static int models[16];
+        return &models[gFakes->Count("loadModel") % 16];
+    },
+    [](SceneItem *item, const Vec3 *position, float size, uint32_t flags) {
+        FakeCall &c = Record("addNavLight", item, nullptr, int(flags));
+        c.point = *position;
+        c.velocity = {size, 0, 0};
+    },
+    [](SceneItem *gate, int colour) { Record("setStarGateEdge", gate, nullptr, colour); },
 };
 
 const WorldAiHooks kAi = {
-    [](SceneItem *ship, const DamageRecord *r) { Record("shipHit", ship, nullptr, r->damage).record = *r; },
+    [](SceneItem *ship, const DamageRecord *r) {
+        Record("shipHit", ship, nullptr, r->damage).record = *r;
+        if (gFakes->shipHitBooksDamage) BookHit(ship, r);
+    },
     [](uint32_t score) { Record("scoreKill", nullptr, nullptr, int(score)); },
     [](SceneItem *item) {
         Record("scoreSummary", item);
@@ -153,7 +183,28 @@ const WorldAiHooks kAi = {
         FakeCall &c = Record("steerTowards", ship);
         c.point = *point;
         c.velocity = *velocity;
+        if (gFakes->onSteer) gFakes->onSteer(ship, point);
     },
+    [](SceneItem *item) { Record("registerScoreObject", item); },
+    [](SceneItem *item, float range, const char *name, int32_t strength) -> Weapon * {
+        Record("createPBCLite", item, nullptr, int(range), strength).text = name;
+        Weapon *w = dunAllocWeapon();
+        w->name = name;
+        w->range = range;
+        w->next = item->sim->weapons;
+        item->sim->weapons = w;
+        return w;
+    },
+    [] { return gFakes->aimsAtSubTarget; },
+    [](SceneItem *, Vec3 *centre) {
+        *centre = gFakes->subTargetCentre;
+        return true;
+    },
+    [](uint32_t mask, SceneItem *exclude) {
+        Record("nearestShipByFlags", exclude, nullptr, int(mask));
+        return gFakes->nearestShip;
+    },
+    [](SceneItem *item) { Record("selectWaypointTarget", item); },
 };
 
 const WorldScriptHooks kScript = {
@@ -166,6 +217,11 @@ const WorldScriptHooks kScript = {
         return nullptr;
     },
     [](SceneItem *item) { Record("removeVitalObject", item); },
+    [](int typeCode) { Record("missileHitPlayer", nullptr, nullptr, typeCode); },
+    [](TrackNode *node) {
+        Record("launchStockShips", node ? node->object : nullptr);
+        ++dunMissionCounter;
+    },
 };
 
 const WorldGuiHooks kGui = {
@@ -196,6 +252,14 @@ const WorldGuiHooks kGui = {
     [] { Record("clearScreen"); },
     [] { Record("popFullScreen"); },
     [] { return gFakes->station; },
+    [](int32_t value) { Record("setHitFlash", nullptr, nullptr, value); },
+    [](int index) -> const char * {
+        Record("cockpitText", nullptr, nullptr, index);
+        return gFakes->cockpitText;
+    },
+    [](const char *text, int colourSet) { Record("postFeedText", nullptr, nullptr, colourSet).text = text; },
+    [](int on) { Record("setWeaponView", nullptr, nullptr, on); },
+    [] { Record("cycleViewMode"); },
 };
 
 const WorldHudHooks kHud = {
@@ -207,6 +271,7 @@ const WorldHudHooks kHud = {
     [] { ++gFakes->hudClears; },
     [](float, float, float) { ++gFakes->hudShifts; },
     [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
+    [](SceneItem *missile, SceneItem *goal, int32_t time) { Record("listMissile", missile, goal, time); },
 };
 
 }  // namespace

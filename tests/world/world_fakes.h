@@ -48,6 +48,14 @@ struct WorldFakes {
     Vec3 subNodePoint = {};
     // Runs inside the AI's think call (an autopilot that flies the ship).
     void (*onThink)(SceneItem *ship) = nullptr;
+    // Runs inside the AI's steering towards a point.
+    void (*onSteer)(SceneItem *ship, const Vec3 *point) = nullptr;
+    // Hits on ships are booked against their damage block.
+    bool shipHitBooksDamage = false;
+    bool aimsAtSubTarget = false;
+    Vec3 subTargetCentre = {};
+    SceneItem *nearestShip = nullptr;
+    const char *cockpitText = nullptr;
 
     // Installs every table with this recorder; the destructor takes them out.
     WorldFakes();
