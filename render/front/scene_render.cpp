@@ -291,8 +291,9 @@ vt_error sceneBegin(vt_actor *world, vt_actor *camera, vt_pixelmap *colour, vt_p
     viewport(colour);
 
     r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_COLOUR_BUFFER_O, VtValueP(colour));
-    if (rendering == VT_RENDERING_ZB)
-        r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_DEPTH_BUFFER_O, VtValueP(depth));
+    // A z-sort scene has no depth buffer; the one of an earlier z-buffer
+    // scene may be gone by now.
+    r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_DEPTH_BUFFER_O, VtValueP(rendering == VT_RENDERING_ZB ? depth : nullptr));
     hiddenSurface(r, cam);
 
     vt_matrix4 viewToScreen;
