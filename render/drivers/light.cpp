@@ -40,8 +40,9 @@ bool towards(const sr_lit_light &li, const vt_vector3 &p, vt_vector3 *L, vt_floa
     vt_float att = li.c + li.l * dist + li.q * dist * dist;
     vt_float s = att > 0 ? 1 / att : 1;
     if (li.type == VTT_SPOT) {
-        // The cosine of the angle between the spot's axis and the point.
-        vt_float cosine = -dot(*L, li.direction);
+        // The cosine of the angle between the spot's axis (minus its
+        // direction) and the way to the point (minus L).
+        vt_float cosine = dot(*L, li.direction);
         if (cosine < li.outer)
             return false;
         if (cosine < li.inner && li.inner > li.outer)
