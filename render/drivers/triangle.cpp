@@ -16,7 +16,7 @@ using namespace sr;
 constexpr int kChunk = 16;
 // Texture coordinates stay within this many texels of the origin, so that
 // their 16.16 steps never overflow.
-constexpr vt_float kTexLimit = 16000;
+constexpr vt_float kTexLimit = 8000;
 constexpr vt_float kMinQ = 1e-20f;
 
 // An attribute as a plane over the screen, from the top vertex.

@@ -108,6 +108,43 @@ TEST_F(SoftConformance, DepthValuesFollowTheScreenDepth) {
     EXPECT_EQ(depthAt(0, 0), 0xFFFFu) << "untouched where nothing was drawn";
 }
 
+TEST_F(SoftConformance, ScreenQueriesAndDrawingAgreeInASubPixelmap) {
+    // A 3D view window below and right of the screen's corner, its origin
+    // at its centre, as the game makes them.
+    start(64, 48);
+    // (20, 12) from the top left, relative to the screen's origin.
+    vt_pixelmap *view = VtPixelmapAllocateSub(colour, 20 - 32, 12 - 24, 30, 20);
+    vt_pixelmap *viewDepth = VtPixelmapAllocateSub(depth, 20 - 32, 12 - 24, 30, 20);
+    ASSERT_EQ(view->base_x, 20);
+    ASSERT_EQ(view->base_y, 12);
+    view->origin_x = viewDepth->origin_x = 15;
+    view->origin_y = viewDepth->origin_y = 10;
+    camera = VtActorAllocate(VT_ACTOR_CAMERA, nullptr);
+    static_cast<vt_camera *>(camera->type_data)->aspect = 1.5f;
+    VtActorAdd(world, camera);
+    vt_material *white = flat("white", 0xFFFFFF);
+    vt_actor *dot = modelActor(quad("dot", white), white);
+    dot->t.type = VT_TRANSFORM_MATRIX34;
+    VtMatrix34Scale(&dot->t.t.mat, 0.3f, 0.3f, 1);
+    VtMatrix34PostTranslate(&dot->t.t.mat, 0.6f, -0.4f, -4);
+    ASSERT_EQ(VtZbSceneRenderBegin(world, camera, view, viewDepth), VT_E_OK);
+    VtZbSceneRenderAdd(dot);
+    ASSERT_EQ(VtZbSceneRenderEnd(), VT_E_OK);
+    int rect[4];
+    ASSERT_GT(covered(0, rect), 0);
+    // Where the front end says the dot's centre lands, in the view's pixels.
+    ASSERT_EQ(VtZbSceneRenderBegin(world, camera, view, viewDepth), VT_E_OK);
+    VtRendererQuery()->dispatch->modelMul(VtRendererQuery(), &dot->t.t.mat);
+    vt_vector3 s;
+    const vt_vector3 centre = {{0, 0, 0}};
+    ASSERT_EQ(VtModelPointToScreen(&s, &centre) & VT_OUTCODE_OUTSIDE, 0u);
+    VtZbSceneRenderEnd();
+    EXPECT_NEAR(s.v[0] + 20, (rect[0] + rect[2]) / 2.0, 1.0) << "x on the screen";
+    EXPECT_NEAR(s.v[1] + 12, (rect[1] + rect[3]) / 2.0, 1.0) << "y on the screen";
+    VtPixelmapFree(view);
+    VtPixelmapFree(viewDepth);
+}
+
 // ---- Z-sort buckets ----------------------------------------------------------------------
 
 struct inserted {
