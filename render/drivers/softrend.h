@@ -49,7 +49,9 @@
 //
 // Culling. ONE_SIDED drops faces whose plane faces away from the eye;
 // NONE and TWO_SIDED draw both sides, as do FORCE_FRONT_B and
-// FORCE_BACK_B surfaces. User clip planes (CLIP PLANE_V4_F, screen space)
+// FORCE_BACK_B surfaces. Lines (each visible edge once) and points (every
+// vertex) are drawn whichever way their faces look, one pixel wide,
+// coloured as the vertices are lit, never textured. User clip planes (CLIP PLANE_V4_F, screen space)
 // keep the points p with PLANE . p >= 0.
 //
 // Textures. Nearest texel at (u w, v h) for the mapping coordinates after

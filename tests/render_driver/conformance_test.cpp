@@ -182,6 +182,19 @@ TEST_F(SoftConformance, BucketsDrawFarthestFirstAndSeeTheirDepths) {
     EXPECT_EQ(pixel(33, 24), rgb565(0x00FF00)) << "the near square on top";
     EXPECT_EQ(pixel(26, 24), rgb565(0xFF0000));
     EXPECT_EQ(depthAt(33, 24), 0xFFFFu) << "a z-sort scene writes no depth";
+
+    // A heap with room for a few primitives: the rest are dropped, those
+    // built drawn.
+    static vt_uint_8 small[576];
+    ASSERT_EQ(VtZsBegin(VT_PMT_RGB_565, small, sizeof small), VT_E_OK);
+    insertions.clear();
+    VtZsPrimitiveCallbackSet(recordInsert);
+    clear();
+    ASSERT_EQ(VtZsSceneRender(world, camera, colour), VT_E_OK);
+    VtZsPrimitiveCallbackSet(nullptr);
+    EXPECT_GT(insertions.size(), 0u);
+    EXPECT_LT(insertions.size(), 4u);
+    EXPECT_GT(covered(0), 0);
 }
 
 // ---- Clipping -------------------------------------------------------------------------
