@@ -13,9 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "render/front/front.h"
@@ -252,28 +250,6 @@ struct mesa {
     }
 };
 
-// Writes an RGB565 image (rows from the top, or from the bottom as GL
-// keeps them) to $SOFTREND_DUMP/name.ppm when that is set.
-void dump(const char *name, const vt_uint_16 *pixels, int w, int h, int stride, bool bottom_up) {
-    const char *dir = getenv("SOFTREND_DUMP");
-    if (dir == nullptr)
-        return;
-    std::string path = std::string(dir) + "/" + name + ".ppm";
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return;
-    fprintf(f, "P6\n%d %d\n255\n", w, h);
-    for (int y = 0; y < h; y++) {
-        const vt_uint_16 *row = pixels + size_t(bottom_up ? h - 1 - y : y) * stride;
-        for (int x = 0; x < w; x++) {
-            const unsigned char rgb[3] = {vt_uint_8((row[x] >> 11) << 3), vt_uint_8(((row[x] >> 5) & 63) << 2),
-                                          vt_uint_8((row[x] & 31) << 3)};
-            fwrite(rgb, 1, 3, f);
-        }
-    }
-    fclose(f);
-}
-
 template <class F> double timed(F f) {
     auto t0 = Clock::now();
     f();
@@ -309,10 +285,6 @@ void BM_SpheresAgainstLlvmpipe(benchmark::State &state) {
             benchmark::DoNotOptimize(floorDepth.data());
         }));
     }
-    const std::string size = std::to_string(w);
-    dump(("spheres_ours_" + size).c_str(), static_cast<const vt_uint_16 *>(sr.colour->pixels), w, h,
-         sr.colour->row_bytes / 2, false);
-    dump(("spheres_llvmpipe_" + size).c_str(), gl.buffer.data(), w, h, w, true);
     const double o = median(tOurs), l = median(tMesa);
     state.counters["ours_ms"] = o;
     state.counters["llvmpipe_ms"] = l;

@@ -96,10 +96,12 @@ void SrLightingPrepare(sr_lighting *l, const sr_state &s) {
     l->ambient_bright = brightest(l->ambient);
 }
 
-void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, const vt_float base[3],
-                const vt_vector3 &p, const vt_vector3 &n) {
-    vt_float diffuse[3] = {surf.ka * l.ambient.v[0], surf.ka * l.ambient.v[1], surf.ka * l.ambient.v[2]};
-    vt_float spec[3] = {0, 0, 0};
+namespace {
+
+// Calls f(light, diffuse factor, specular factor) for each light that
+// reaches the point: kd N.L and ks (N.H)^power, times its strength there.
+template <class F>
+void eachLight(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p, const vt_vector3 &n, F f) {
     for (int i = 0; i < l.n; i++) {
         const sr_lit_light &li = l.light[i];
         vt_vector3 L;
@@ -109,29 +111,28 @@ void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, c
         vt_float nl = dot(n, L);
         if (!(nl > 0))
             continue;
-        vt_float kd = surf.kd * nl * s;
-        vt_float ks = surf.ks > 0 ? specular(l, surf, L, p, n) * s : 0;
+        f(li, surf.kd * nl * s, surf.ks > 0 ? specular(l, surf, L, p, n) * s : 0);
+    }
+}
+
+} // namespace
+
+void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, const vt_float base[3],
+                const vt_vector3 &p, const vt_vector3 &n) {
+    vt_float diffuse[3] = {surf.ka * l.ambient.v[0], surf.ka * l.ambient.v[1], surf.ka * l.ambient.v[2]};
+    vt_float spec[3] = {0, 0, 0};
+    eachLight(l, surf, p, n, [&](const sr_lit_light &li, vt_float kd, vt_float ks) {
         for (int c = 0; c < 3; c++) {
             diffuse[c] += kd * li.colour.v[c];
             spec[c] += ks * li.colour.v[c];
         }
-    }
+    });
     for (int c = 0; c < 3; c++)
         rgb[c] = std::clamp(base[c] * diffuse[c] + spec[c], 0.0f, 1.0f);
 }
 
 vt_float SrLightIntensity(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p, const vt_vector3 &n) {
     vt_float i = surf.ka * l.ambient_bright;
-    for (int k = 0; k < l.n; k++) {
-        const sr_lit_light &li = l.light[k];
-        vt_vector3 L;
-        vt_float s;
-        if (!towards(li, p, &L, &s))
-            continue;
-        vt_float nl = dot(n, L);
-        if (!(nl > 0))
-            continue;
-        i += (surf.kd * nl + (surf.ks > 0 ? specular(l, surf, L, p, n) : 0)) * s * li.bright;
-    }
+    eachLight(l, surf, p, n, [&](const sr_lit_light &li, vt_float kd, vt_float ks) { i += (kd + ks) * li.bright; });
     return i > 0 ? i : 0;
 }

@@ -171,6 +171,22 @@ template <int ZM> inline bool depthOk(const sr_paint &p, vt_uint_32 d, vt_uint_3
         return depthPass(p.depth_test, d, stored);
 }
 
+template <int ZM> inline void depthWrite(const sr_paint &p, vt_uint_16 *zrow, int x, vt_uint_32 d) {
+    if constexpr (ZM == Z_LE)
+        zrow[x] = vt_uint_16(d);
+    else if constexpr (ZM == Z_ANY)
+        if (p.depth_write)
+            zrow[x] = vt_uint_16(d);
+}
+
+// The depth buffer's values along a span, 16.16.
+template <int ZM>
+inline void depthSteps(const tri &s, vt_float first, vt_float last, vt_float y, int n, int64_t *z, int64_t *dz) {
+    *z = *dz = 0;
+    if constexpr (ZM != Z_NONE)
+        steps(at(s.z, s, first, y) + 32768, at(s.z, s, last, y) + 32768, n, 1, 65535, z, dz);
+}
+
 // ---- RGB565 targets ------------------------------------------------------------
 
 template <int ZM, int SH, bool TEX, bool BLEND> void tri16(const sr_target &t, const sr_paint &p, const tri &s) {
@@ -179,9 +195,8 @@ template <int ZM, int SH, bool TEX, bool BLEND> void tri16(const sr_target &t, c
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
         const int n = xe - xs;
         const vt_float fy = vt_float(y), first = vt_float(xs), last = vt_float(xe - 1);
-        int64_t z = 0, dz = 0;
-        if constexpr (ZM != Z_NONE)
-            steps(at(s.z, s, first, fy) + 32768, at(s.z, s, last, fy) + 32768, n, 1, 65535, &z, &dz);
+        int64_t z, dz;
+        depthSteps<ZM>(s, first, last, fy, n, &z, &dz);
         vt_int_32 c[3] = {0, 0, 0}, dc[3] = {0, 0, 0};
         if constexpr (SH == SR_SHADE_SMOOTH)
             for (int k = 0; k < 3; k++)
@@ -222,11 +237,7 @@ template <int ZM, int SH, bool TEX, bool BLEND> void tri16(const sr_target &t, c
                 if constexpr (BLEND)
                     src = blend565(p.blend, crow[x], src, a);
                 crow[x] = vt_uint_16(src);
-                if constexpr (ZM == Z_LE)
-                    zrow[x] = vt_uint_16(d);
-                else if constexpr (ZM == Z_ANY)
-                    if (p.depth_write)
-                        zrow[x] = vt_uint_16(d);
+                depthWrite<ZM>(p, zrow, x, d);
             }
         }
     });
@@ -244,9 +255,8 @@ template <int ZM, int SH, int TX> void tri8(const sr_target &t, const sr_paint &
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
         const int n = xe - xs;
         const vt_float fy = vt_float(y), first = vt_float(xs), last = vt_float(xe - 1);
-        int64_t z = 0, dz = 0;
-        if constexpr (ZM != Z_NONE)
-            steps(at(s.z, s, first, fy) + 32768, at(s.z, s, last, fy) + 32768, n, 1, 65535, &z, &dz);
+        int64_t z, dz;
+        depthSteps<ZM>(s, first, last, fy, n, &z, &dz);
         vt_int_32 c = 0, dc = 0;
         if constexpr (SH == SR_SHADE_SMOOTH)
             steps(at(s.c[0], s, first, fy), at(s.c[0], s, last, fy), n, 0, hi, &c, &dc);
@@ -276,11 +286,7 @@ template <int ZM, int SH, int TX> void tri8(const sr_target &t, const sr_paint &
                     v = v < 0 ? 0 : (v > 255 ? 255 : v);
                 }
                 crow[x] = vt_uint_8(v);
-                if constexpr (ZM == Z_LE)
-                    zrow[x] = vt_uint_16(d);
-                else if constexpr (ZM == Z_ANY)
-                    if (p.depth_write)
-                        zrow[x] = vt_uint_16(d);
+                depthWrite<ZM>(p, zrow, x, d);
             }
         }
     });
