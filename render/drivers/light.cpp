@@ -120,15 +120,15 @@ void eachLight(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p
 void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, const vt_float base[3],
                 const vt_vector3 &p, const vt_vector3 &n) {
     vt_float diffuse[3] = {surf.ka * l.ambient.v[0], surf.ka * l.ambient.v[1], surf.ka * l.ambient.v[2]};
-    vt_float spec[3] = {0, 0, 0};
+    vt_float shine[3] = {0, 0, 0};
     eachLight(l, surf, p, n, [&](const sr_lit_light &li, vt_float kd, vt_float ks) {
         for (int c = 0; c < 3; c++) {
             diffuse[c] += kd * li.colour.v[c];
-            spec[c] += ks * li.colour.v[c];
+            shine[c] += ks * li.colour.v[c];
         }
     });
     for (int c = 0; c < 3; c++)
-        rgb[c] = std::clamp(base[c] * diffuse[c] + spec[c], 0.0f, 1.0f);
+        rgb[c] = std::clamp(base[c] * diffuse[c] + shine[c], 0.0f, 1.0f);
 }
 
 vt_float SrLightIntensity(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p, const vt_vector3 &n) {
