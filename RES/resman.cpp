@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "RES/font.h"
+#include "RES/libmodel.h"
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/slab.h"
@@ -57,7 +58,7 @@ const TypeInfo kTypes[20] = {
     {4, 0, FntFontSize, LoadFntFont},                          // 8 FNT2RFONT
     {4, 0, FonFontSize, LoadFonFont},                          // 9 FON2RFONT
     {5, 0, VectorFontSize, vfontLoad},                         // 10 RVF2VFONT
-    {6, 0, NoSize, LoadAsciiModel},                            // 11 ASC2BRM
+    {6, 0, NoSize, LoadAsciiMeshModel},                        // 11 ASC2BRM
     {6, 0, NoSize, LoadDatModel},                              // 12 DAT2BRM
     {-1, 0, nullptr, nullptr},                                 // 13 SCR2AVT
     {9, 0, nullptr, nullptr},                                  // 14 TXT2TXT

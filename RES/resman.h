@@ -102,7 +102,3 @@ void resmanUnlock(ResourceHandle *handle);
 
 int resmanPoolFits(uint32_t size);
 void *resmanPoolAlloc(uint32_t size);
-
-// 3D models from the rendering library's datafiles and ASCII mesh exports.
-void *LoadDatModel(const char *name, void *block, uint32_t *size);
-void *LoadAsciiModel(const char *name, void *block, uint32_t *size);
