@@ -110,3 +110,31 @@ TEST_F(LibModelTest, NothingLoadsWithoutTheLibraryOrFromBrokenFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample data's library model and ASCII mesh load through their rows.
+TEST(LibModelSampleData, GasShellAndBeacon) {
+    const char *root = std::getenv("RUVO_DATA");
+    ASSERT_NE(root, nullptr);
+    const std::string old = std::filesystem::current_path().string();
+    std::filesystem::current_path(root);
+    osFlushPathCache();
+    ResetOptions();
+    ASSERT_NE(resmanInit(), 0u);
+    ASSERT_EQ(VtBeginAll(), VT_E_OK);
+    auto *shell = static_cast<vt_model *>(resmanLoad(resmanRegister("\\vantor\\dat\\gasshell.dat", ResDat2Brm)));
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(shell->nfaces, 320);
+    auto *beacon =
+        static_cast<vt_model *>(resmanLoad(resmanRegister("\\vek\\resource\\shapes\\beacon.asc", ResAsc2Brm)));
+    ASSERT_NE(beacon, nullptr);
+    EXPECT_EQ(VtModelFind("Beacon"), beacon);
+    VtEndAll();
+    resmanShutdown();
+    ResetOptions();
+    std::filesystem::current_path(old);
+    osFlushPathCache();
+}
+
+}  // namespace

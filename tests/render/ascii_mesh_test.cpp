@@ -90,13 +90,13 @@ TEST_F(VtAsciiMesh, MeshesWithNamesPositionsMappingEdgesSmoothingAndMaterials) {
 
 TEST_F(VtAsciiMesh, LinesOutOfOrderOrOutOfRangeArePassedOver) {
     ASSERT_EQ(load("Tri-mesh, Vertices: 2 Faces: 1\n"
-                   "Vertex 1: X: 9 Y: 9 Z: 9\n"  // not the next one
+                   "Vertex 1: X: 9 Y: 9 Z: 9\n" // not the next one
                    "Vertex 0: X: 1 Y: 1 Z: 1\n"
-                   "Vertex 0: X: 7 Y: 7 Z: 7\n"  // already read
+                   "Vertex 0: X: 7 Y: 7 Z: 7\n" // already read
                    "Vertex 1: X: 2 Y: 2 Z: 2\n"
-                   "Vertex 2: X: 3 Y: 3 Z: 3\n"  // beyond the count
+                   "Vertex 2: X: 3 Y: 3 Z: 3\n" // beyond the count
                    "Face 0: A:0 B:1 C:1 AB:1 BC:1 CA:1\n"
-                   "Smoothing: 0, -4, 16\n"       // numbers below 1 name no group
+                   "Smoothing: 0, -4, 16\n" // numbers below 1 name no group
                    "Face 1: A:0 B:0 C:0 AB:1 BC:1 CA:1\n"
                    "Face x: garbage\n"),
               1u);

@@ -174,6 +174,12 @@ TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
         {"vantor/dat/beam28_.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/explo_1.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/wreckg_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstdb_.pal", VT_PMT_RGBX_888, 1, 256, false},
+        {"vantor/dat/beamna_.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/explo__.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/gate3e.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/gate3_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
         {"vek/resource/art/textures/ships/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
     };
     for (const Case &c : cases) {

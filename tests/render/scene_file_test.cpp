@@ -217,7 +217,8 @@ TEST_F(VtSceneFile, OldFacesTurnSmoothingGroupsIntoBits) {
             v[1].p.v[0] = 1;
             v[2].p.v[1] = 1;
             w.records(DF_CHUNK_VERTICES, &sfVertexStruct, v, 3, true);
-            const sf_old_face_1 faces[4] = {{{0, 1, 2}, 17, 1}, {{0, 1, 2}, 0, 2}, {{0, 1, 2}, 1, 4}, {{0, 1, 2}, 16, 0}};
+            const sf_old_face_1 faces[4] = {
+                {{0, 1, 2}, 17, 1}, {{0, 1, 2}, 0, 2}, {{0, 1, 2}, 1, 4}, {{0, 1, 2}, 16, 0}};
             w.records(DF_CHUNK_OLD_FACES_1, &sfOldFace1Struct, faces, 4, true);
             vt_model pivot{};
             VtVector3Set(&pivot.pivot, 4, 5, 6);
@@ -654,6 +655,119 @@ TEST_F(VtSceneFile, TextChunkNamesReadBackAsTheirOwnIds) {
     // Chunk 60 shares the name of chunk 4; written by name it would come
     // back as chunk 4.
     EXPECT_NE(slurp("t.dat").find("*0x0000003c 0"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// ---- The sample data -------------------------------------------------------------
+
+class VtSceneSampleData : public vttest::VtSceneTest {
+protected:
+    static inline std::string dat;
+    void SetUp() override {
+        VtSceneTest::SetUp();
+        const char *root = getenv("RUVO_DATA");
+        ASSERT_NE(root, nullptr);
+        dat = std::string(root) + "/vantor/dat/";
+    }
+    // What the game's find hooks do: load the missing item by its name from
+    // the library's folder and register it.
+    static vt_material *findMaterial(const char *name) {
+        vt_material *m = VtMaterialLoad((dat + name).c_str());
+        return m ? VtMaterialAdd(m) : nullptr;
+    }
+    static vt_pixelmap *findMap(const char *name) {
+        vt_pixelmap *pm = VtPixelmapLoad((dat + name).c_str());
+        return pm ? VtMapAdd(pm) : nullptr;
+    }
+    static vt_pixelmap *findTable(const char *name) {
+        vt_pixelmap *pm = VtPixelmapLoad((dat + name).c_str());
+        return pm ? VtTableAdd(pm) : nullptr;
+    }
+};
+
+// Every face turned outwards from the model's centre.
+bool facesOutwards(const vt_model *m) {
+    for (int f = 0; f < m->nfaces; f++) {
+        const vt_vector3 &a = m->vertices[m->faces[f].vertices[0]].p, &b = m->vertices[m->faces[f].vertices[1]].p,
+                         &c = m->vertices[m->faces[f].vertices[2]].p;
+        float u[3], v[3], mid[3];
+        for (int k = 0; k < 3; k++) {
+            u[k] = b.v[k] - a.v[k];
+            v[k] = c.v[k] - a.v[k];
+            mid[k] = a.v[k] + b.v[k] + c.v[k];
+        }
+        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        if (n[0] * mid[0] + n[1] * mid[1] + n[2] * mid[2] <= 0)
+            return false;
+    }
+    return true;
+}
+
+TEST_F(VtSceneSampleData, SphereModelsLoadWhole) {
+    const struct {
+        const char *file;
+        int nvertices, nfaces;
+        float radius;
+    } cases[] = {
+        {"gasshell.dat", 162, 320, 1.0f},
+        {"triball.dat", 924, 1600, 0.5f},
+    };
+    for (const auto &c : cases) {
+        vt_model *m = VtModelLoad((dat + c.file).c_str());
+        ASSERT_NE(m, nullptr) << c.file;
+        EXPECT_EQ(m->nvertices, c.nvertices);
+        EXPECT_EQ(m->nfaces, c.nfaces);
+        EXPECT_TRUE(facesOutwards(m)) << c.file;
+        m->flags = VT_MODF_KEEP_SOURCE;
+        ASSERT_EQ(VtModelAdd(m), m);
+        EXPECT_NEAR(m->radius, c.radius, 1e-4) << c.file;
+        VtModelRemove(m);
+        VtModelFree(m);
+    }
+    // One face class a face of the pool sphere: the two halves.
+    std::string classes = slurp((dat + "triballind.dat").c_str());
+    ASSERT_EQ(classes.size(), 1600u);
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), '\1'), 800);
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), '\2'), 800);
+}
+
+TEST_F(VtSceneSampleData, StarGateMaterialsLoadThroughTheFindHooks) {
+    VtMaterialFindHook(findMaterial);
+    VtMapFindHook(findMap);
+    VtTableFindHook(findTable);
+    for (const char *name : {"GateEdge1", "GateEdge2", "GateEdge3", "GateEdge4", "StarGate"}) {
+        vt_material *m = VtMaterialFind(name);
+        ASSERT_NE(m, nullptr) << name;
+        EXPECT_STREQ(m->identifier, name);
+        ASSERT_NE(m->colour_map, nullptr) << name;
+        EXPECT_EQ(m->colour_map->width, 64);
+        EXPECT_NE(m->index_shade, nullptr);
+    }
+    EXPECT_EQ(VtMaterialFind("StarGate")->colour_map, VtMaterialFind("GateEdge4")->colour_map);
+    VtMaterialFindHook(nullptr);
+    VtMapFindHook(nullptr);
+    VtTableFindHook(nullptr);
+}
+
+TEST_F(VtSceneSampleData, RawAlphasAndTheAsciiMesh) {
+    const struct {
+        const char *file;
+        size_t size;
+    } alphas[] = {{"beamalpha2.raw", 4096}, {"ExpUnlitAlpha.raw", 4096}, {"CapsAlph.raw", 8192},
+                  {"ShieldAlph.raw", 4096}, {"PocketAlph.raw", 4096},    {"beamalpha.raw", 4096},
+                  {"beamalpha3.raw", 4096}, {"bigfuzzalph2.raw", 4096}};
+    for (const auto &a : alphas)
+        EXPECT_EQ(slurp((dat + a.file).c_str()).size(), a.size) << a.file;
+    vt_model *beacon = nullptr;
+    ASSERT_EQ(VtAsciiMeshLoad((dat + "../../vek/resource/shapes/beacon.asc").c_str(), &beacon, 1), 1u);
+    EXPECT_STREQ(beacon->identifier, "Beacon");
+    EXPECT_EQ(beacon->nvertices, 6);
+    EXPECT_EQ(beacon->nfaces, 8);
+    EXPECT_TRUE(facesOutwards(beacon));
+    VtModelFree(beacon);
 }
 
 } // namespace
