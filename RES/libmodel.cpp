@@ -1,18 +1,15 @@
 #include "RES/libmodel.h"
 
+#include "RES/resman.h"
 #include "core/log.h"
 #include "render/scenefile/scenefile.h"
 
 namespace {
 
-LibModelHooks gHooks;
-
 // Arrays kept through preparation, so the game can reshape the model later.
 constexpr vt_uint_16 kModelFlags = VT_MODF_KEEP_SOURCE | VT_MODF_KEEP_SOURCE_ALT;
 
 }  // namespace
-
-void SetLibModelHooks(const LibModelHooks *hooks) { gHooks = hooks ? *hooks : LibModelHooks{}; }
 
 void *LoadDatModel(const char *name, void *, uint32_t *) {
     if (!VtSceneDbRoot()) return nullptr;
@@ -20,8 +17,8 @@ void *LoadDatModel(const char *name, void *, uint32_t *) {
     if (!model) return nullptr;
     dunFileAccessLog(name);
     model->flags = kModelFlags;
-    const float scale = gHooks.worldScale ? gHooks.worldScale() : 1.0f;
-    if (scale != 1.0f && gHooks.scaleModelTree) gHooks.scaleModelTree(model, 1.0f / scale);
+    const float scale = gModelHooks.worldScale ? gModelHooks.worldScale() : 1.0f;
+    if (scale != 1.0f && gModelHooks.scaleModelTree) gModelHooks.scaleModelTree(model, 1.0f / scale);
     VtModelAdd(model);
     return model;
 }

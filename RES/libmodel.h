@@ -8,12 +8,3 @@
 
 void *LoadDatModel(const char *name, void *block, uint32_t *size);
 void *LoadAsciiMeshModel(const char *name, void *block, uint32_t *size);
-
-// The 3D presentation above scales models loaded from datafiles to its
-// world and installs these at start-up. Without them (in tests) models are
-// used at the size they were saved.
-struct LibModelHooks {
-    float (*worldScale)();  // 1.0 leaves models as they are
-    void (*scaleModelTree)(void *model, float factor);  // scales and prepares again
-};
-void SetLibModelHooks(const LibModelHooks *hooks);

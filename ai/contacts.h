@@ -1,6 +1,8 @@
 // The contact list: the objects each side knows of, and the nearest threats.
 #pragma once
 
+#include <cstdint>
+
 struct SceneItem;
 
 struct ThreatEntry {
@@ -16,3 +18,11 @@ void dunRefreshContacts();
 
 // Clears the 100-entry contact table.
 void dunInitContacts();
+// Clears the list of targets (a mission reset).
+void dunClearTargetList();
+// True when the object is in the contact table.
+bool dunIsContact(const SceneItem *item);
+// Ships of a side, not counting those with Avatar flag 8 nor the player's.
+int dunCountShipsOfSide(int side);
+// The contact filter: 0, 1, 2 or 7.
+extern int32_t dunContactFilter;

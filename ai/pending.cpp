@@ -15,8 +15,65 @@ void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
 void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
 void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
 void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
+bool dunai_WingCommandIs(int) {
+    PENDING_ONCE("dunai_WingCommandIs");
+    return false;
+}
+SceneItem *dunPlaceObjectNearNavPoint(uint32_t, int, SceneItem *) {
+    PENDING_ONCE("dunPlaceObjectNearNavPoint");
+    return nullptr;
+}
+void dunClearTargetList() { PENDING_ONCE("dunClearTargetList"); }
+bool dunIsContact(const SceneItem *) {
+    PENDING_ONCE("dunIsContact");
+    return false;
+}
+int dunCountShipsOfSide(int) {
+    PENDING_ONCE("dunCountShipsOfSide");
+    return 0;
+}
+int32_t dunContactFilter;
+Weapon *dunNthWeapon(SceneItem *, int) {
+    PENDING_ONCE("dunNthWeapon");
+    return nullptr;
+}
+
+#include "ai/scores.h"
+void dunResetScores() { PENDING_ONCE("dunResetScores"); }
+void dunResetKillPoints() { PENDING_ONCE("dunResetKillPoints"); }
+int32_t dunScoreSummary(int, int, intptr_t) {
+    PENDING_ONCE("dunScoreSummary");
+    return 0;
+}
 
 // The game start-up's calls.
 #include "ai/states.h"
 void dunai_InitStateRegistry() { PENDING_ONCE("dunai_InitStateRegistry"); }
 void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
+
+// Hits, kills and scoring.
+#include "ai/combat.h"
+void dunShipHit(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunShipHit"); }
+void dunScoreKill(uint32_t) { PENDING_ONCE("dunScoreKill"); }
+int dunScoreSummary(int, int, SceneItem *) {
+    PENDING_ONCE("dunScoreSummary");
+    return 0;
+}
+void dunPassGroupFlag(SceneItem *) { PENDING_ONCE("dunPassGroupFlag"); }
+void dunPickTargetFiltered(void *, int) { PENDING_ONCE("dunPickTargetFiltered"); }
+void dunAssignFixedAttack(SceneItem *) { PENDING_ONCE("dunAssignFixedAttack"); }
+void dunImpactGeometry(SceneItem *, const Vec3 *, const Vec3 *, uint32_t) { PENDING_ONCE("dunImpactGeometry"); }
+void dunImpactFromCollision(SceneItem *, SceneItem *, const Vec3 *) { PENDING_ONCE("dunImpactFromCollision"); }
+void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
+const uint32_t *dunFindScoreRecord(uint32_t) {
+    PENDING_ONCE("dunFindScoreRecord");
+    return nullptr;
+}
+bool dunSendRelativePosition(SceneItem *, SceneItem *, int32_t, int32_t) {
+    PENDING_ONCE("dunSendRelativePosition");
+    return false;
+}
+bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
+    PENDING_ONCE("dunSendRelativePosition2");
+    return false;
+}

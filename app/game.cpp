@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/states.h"
 #include "app/clock.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/progress.h"
 #include "app/shell.h"
 #include "app/shellcall.h"
@@ -26,6 +27,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/effects.h"
 #include "present/p3d.h"
 #include "RES/font.h"
 #include "RES/gfx2d.h"
@@ -37,6 +39,7 @@
 #include "RES/vecmath.h"
 #include "script/career.h"
 #include "script/dialogue.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "world/asteroids.h"
@@ -54,8 +57,6 @@ ScriptToken *gMainScriptPc;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
-uint16_t gSystemTransferPending;
-void *gTransferBody;
 int32_t gAutoLaunch, gFollowOnMission;
 uint8_t gDeveloperKeys, gLoading;
 
@@ -122,6 +123,7 @@ void LoadScreenPicture() {
     // Straight into the screen surface, row by row at its pitch.
     Raster raster = {};
     raster.pitch = (uint16_t)Screen()->pitch;
+    raster.bytesPerPixel = (uint16_t)SurfaceBytesPerPixel(Screen());
     size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
     CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
 }
@@ -192,6 +194,12 @@ bool SimulationHeld() {
 }  // namespace
 
 int gameInit() {
+    // The world reaches the subsystems above it through their tables.
+    P3DInstallWorldHooks();
+    dunai_InstallWorldHooks();
+    dunScriptInstallWorldHooks();
+    guiInstallWorldHooks();
+    hudInstallWorldHooks();
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;
@@ -208,6 +216,9 @@ int gameInit() {
     CALL(dunResetPools);
     CALL(InitSineTable);
     gKeyState = CALL(GetKeyDownTable);
+    static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
+                                               &gStarMapOpen, nullptr};
+    ScriptSetHostFlags(&kHostFlags);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
 
@@ -367,7 +378,7 @@ int gameFrame() {
 
     CALL(UpdateMissionTimers);
     bool scriptHeld = (dunPlayerShip && dunPlayerShip->avatar && (dunPlayerShip->avatar->flags & 0x40000000u)) ||
-                      gMapOverlayOpen;
+                      gMapOverlayOpen || gWeaponLoading;
     if (!scriptHeld) CALL(ScriptProcessor, &gMainScriptPc, -1);
     if (VideoPlaying) return 1;
 
@@ -452,7 +463,7 @@ void launchFileByExtension(const char *path) {
         void *model = h ? h->data : nullptr;
         if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
-        CALL(dunRefreshPlayerCollision, model);
+        CALL(dunRefreshModelCollision, dunPlayerShip, model);
         if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
     } else if (SameName(ext, "SMK")) {
         CALL(PlayVideo, path);

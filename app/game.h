@@ -19,8 +19,6 @@ extern uint8_t *gKeyState;               // the key-down table
 extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
 extern uint8_t gScreenshotRequest;
 extern uint8_t gSkipPresent;
-extern uint16_t gSystemTransferPending;
-extern void *gTransferBody;
 extern int32_t gAutoLaunch;              // cs count-down of the automatic launch
 extern int32_t gFollowOnMission;
 extern uint8_t gDeveloperKeys;

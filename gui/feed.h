@@ -20,3 +20,6 @@ struct BarGauge {
     float maximum;
 };
 void guiDrawBarSegmented(BarGauge *bar);
+
+extern uint8_t gFeedShowing;       // the text feed shows text
+extern uint8_t gFeedAltPlacement;  // the feed's alternate placement in the main view

@@ -4,3 +4,10 @@
 void frontLaunchMission(int how);
 void frontLoadInitTable();
 void frontSetPalette();
+
+#include <cstdint>
+
+void frontBuildScreen();
+void frontBuildOptionsScreen();
+void frontKeyHandler(uint16_t key);
+void frontOptionsKeyHandler(uint16_t key);

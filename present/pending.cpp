@@ -3,7 +3,6 @@
 #include "core/pending.h"
 #include "present/lwo.h"
 #include "present/scene.h"
-#include "present/view_clip.h"
 #include "world/records.h"
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
@@ -18,9 +17,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadWireframe");
     return nullptr;
 }
-
-// The 3D view clip rectangle, until the views are built.
-ClipRect ViewClipRect = {0, 0, 639, 479};
 
 void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
 vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
@@ -51,5 +47,51 @@ void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
 void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
+void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
 
 SceneItem *dunPlayerCamera = nullptr;
+
+// The views the GUI's panes show.
+#include "present/views.h"
+void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
+void P3DDrawViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawViewWindow"); }
+void P3DDrawWireViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawWireViewWindow"); }
+void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
+bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
+    PENDING_ONCE("WireframeDrawInRect");
+    return false;
+}
+void WireframeDraw(void *, int, int, float, int, int) { PENDING_ONCE("WireframeDraw"); }
+void P3DResetViewCamera() { PENDING_ONCE("P3DResetViewCamera"); }
+// The world's events.
+#include "present/effects.h"
+void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }
+void AddMinorExplosion(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("AddMinorExplosion"); }
+void PlaceExplosion(SceneItem *) { PENDING_ONCE("PlaceExplosion"); }
+void SpawnRoundDestruction(SceneItem *) { PENDING_ONCE("SpawnRoundDestruction"); }
+void SpawnSparks(SceneItem *, int, int, int, int, int, int) { PENDING_ONCE("SpawnSparks"); }
+void SpawnImpactExplosion(SceneItem *, const DamageRecord *, SceneItem *) { PENDING_ONCE("SpawnImpactExplosion"); }
+void SpawnImpactSparks(SceneItem *) { PENDING_ONCE("SpawnImpactSparks"); }
+ParticleSystem *CreateParticleSystem(SceneItem *, const Mat4 *, int, uint32_t, int, int, int, float, int, float) {
+    PENDING_ONCE("CreateParticleSystem");
+    return nullptr;
+}
+void BuildColourRamp(ParticleSystem *, int, int, int, int, int, int) { PENDING_ONCE("BuildColourRamp"); }
+void FlashNavLight(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("FlashNavLight"); }
+void ScaleModelToRadius(void *, float) { PENDING_ONCE("ScaleModelToRadius"); }
+void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }
+void P3DSetupGasShell(SceneItem *, const char *) { PENDING_ONCE("P3DSetupGasShell"); }
+void *P3DPlasmaModel() {
+    PENDING_ONCE("P3DPlasmaModel");
+    return nullptr;
+}
+void P3DSetViewShake(int32_t, int32_t) { PENDING_ONCE("P3DSetViewShake"); }
+void P3DSetFlashBrightness(int32_t) { PENDING_ONCE("P3DSetFlashBrightness"); }
+float P3DCameraZoom() {
+    PENDING_ONCE("P3DCameraZoom");
+    return 0.0f;
+}
+float P3DViewProjectionScale() {
+    PENDING_ONCE("P3DViewProjectionScale");
+    return 1.0f;
+}

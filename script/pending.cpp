@@ -13,42 +13,21 @@ uint8_t dunMissionSuccess = 0;
 int32_t dunMissionEndCountdown = 0;
 int32_t dunMissionEndWord = 0;
 
-void *GetScriptSymbolValue(const char *) {
-    PENDING_ONCE("GetScriptSymbolValue");
-    return nullptr;
-}
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 int dunIsDialoguePlaying(int) {
     PENDING_ONCE("dunIsDialoguePlaying");
     return 0;
 }
-void dunRunStockDialogue(int) { PENDING_ONCE("dunRunStockDialogue"); }
 void dunCancelDialogueById(SceneItem *) { PENDING_ONCE("dunCancelDialogueById"); }
 void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
 void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
-// The shell's and the game frame's calls. Until scripts compile, every
-// script "tokenises" to an empty program, so that start-up goes on to the
-// main loop without the start-up scripts.
+// The shell's and the game frame's calls.
 #include "script/career.h"
 #include "script/dialogue.h"
 #include "script/script.h"
 
-static char gEmptyProgram;
-
-void InitializeScriptSystem() { PENDING_ONCE("InitializeScriptSystem"); }
-ScriptToken *TokeniseScript(const char *) {
-    PENDING_ONCE("TokeniseScript");
-    return reinterpret_cast<ScriptToken *>(&gEmptyProgram);
-}
-int ScriptProcessor(ScriptToken **, int) {
-    PENDING_ONCE("ScriptProcessor");
-    return 0;
-}
-void MarkScriptBaseline() { PENDING_ONCE("MarkScriptBaseline"); }
-void ResetScriptForMission() { PENDING_ONCE("ResetScriptForMission"); }
-void FreeScriptBuffers() { PENDING_ONCE("FreeScriptBuffers"); }
 
 int32_t gCurrentMission;
 int32_t gCareerMission;
@@ -58,6 +37,22 @@ void exitMission() { PENDING_ONCE("exitMission"); }
 void UpdateMissionTimers() { PENDING_ONCE("UpdateMissionTimers"); }
 void dunFreeTimelines() { PENDING_ONCE("dunFreeTimelines"); }
 void showLoadScreen() { PENDING_ONCE("showLoadScreen"); }
+void ClearVitalObjects() { PENDING_ONCE("ClearVitalObjects"); }
+void dunRestoreCheckpoint() { PENDING_ONCE("dunRestoreCheckpoint"); }
+bool dunWaypointVisited(const SceneItem *) {
+    PENDING_ONCE("dunWaypointVisited");
+    return false;
+}
+bool dunObjectiveIs(int, int) {
+    PENDING_ONCE("dunObjectiveIs");
+    return false;
+}
+void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
+uint8_t gDialogueOver;
+bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
+    PENDING_ONCE("dunIsDialogueQueuedFor");
+    return false;
+}
 void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
 uint16_t MissionLoadSteps(int) {
     PENDING_ONCE("MissionLoadSteps");
@@ -69,3 +64,28 @@ void dunWriteStateFile() { PENDING_ONCE("dunWriteStateFile"); }
 void dunReadCaptainSlot() { PENDING_ONCE("dunReadCaptainSlot"); }
 void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
 void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
+
+// Statements of the families still to come: the start-up, declaration and
+// resource statements, windows and screens, objects, ships and weapons,
+// orders and star systems, dialogue and objectives, groups and briefings,
+// and the mission end.
+#include "core/log.h"
+#include "script/statements.h"
+
+const ScriptCodeRange kPendingStatementCodes[] = {
+    {22, 55}, {95, 160}, {181, 194}, {203, 276}, {283, 299}, {374, 387}, {593, 608}, {0, 0},
+};
+
+void PendingStatement(ScriptRun &run) {
+    static bool said[Sc::LastKeyword + 1];
+    uint32_t code = gScriptTokens[run.statement].code;
+    if (code <= Sc::LastKeyword && !said[code]) {
+        said[code] = true;
+        dunDebugPrintf("not built yet: %s", ScriptKeywordText(code));
+    }
+    for (;;) {
+        uint32_t next = ScriptPeek(run).code;
+        if (next == Sc::Do || next == Sc::End) break;
+        ScriptNext(run);
+    }
+}

@@ -6,23 +6,22 @@
 
 #include "RES/resman.h"
 #include "RES/util.h"
-#include "RES/util.h"
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/log.h"
-#include "gui/cockpit.h"
-#include "hud/hud.h"
 #include "platform/sound.h"
 #include "present/scene.h"
 #include "script/mission.h"
 #include "world/belts.h"
+#include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
 #include "world/objroutines.h"
 #include "world/pools.h"
+#include "world/services.h"
 #include "world/stations.h"
 #include "world/step.h"
 #include "world/universe.h"
@@ -31,6 +30,7 @@ SceneItem *dunCurrentItem = nullptr;
 SceneItem *dunPlayerShip = nullptr;
 SceneItem *dunControlledObject = nullptr;
 uint8_t dunPlayerDestroyed = 0;
+uint32_t dunSceneListChanges = 0;
 
 const float dunKillValues[kKillValueCount] = {7.5f, 4.5f, 5.0f, 0.0f, 3.0f, 5.0f, 6.0f, 1.0f, 1.0f, 5.5f,
                                               0.0f, 0.0f, 0.0f, 3.0f, 6.5f, 4.0f, 0.0f, 0.0f, 0.0f, 0.0f};
@@ -49,11 +49,13 @@ struct RoundFlight {
 RoundFlight *roundFlights = nullptr;
 
 void emptyRing(SceneItem *head) {
+    ++dunSceneListChanges;
     head->next = head;
     head->prev = head;
 }
 
 void unlink(SceneItem *item) {
+    ++dunSceneListChanges;
     if (item->next && item->prev) {
         item->prev->next = item->next;
         item->next->prev = item->prev;
@@ -63,6 +65,7 @@ void unlink(SceneItem *item) {
 }
 
 void insertBefore(SceneItem *pos, SceneItem *item) {
+    ++dunSceneListChanges;
     item->next = pos;
     item->prev = pos->prev;
     pos->prev->next = item;
@@ -137,7 +140,11 @@ void recentreEach(void (*visit)(WorldPositionRef object, void *context), void *c
     }
 }
 
-const WorldRecentreHooks recentreHooks = {recentrePlayer, recentreEach, hudShiftPositions};
+void shiftHud(float dx, float dy, float dz) {
+    dunCall(dunHud().shiftPositions, dx, dy, dz);
+}
+
+const WorldRecentreHooks recentreHooks = {recentrePlayer, recentreEach, shiftHud};
 
 void freeRoundFlights() {
     while (roundFlights) {
@@ -367,8 +374,8 @@ TDP *dunAppendTDP(TDP *node, void *model, float x, float y, float z) {
     return dunAddChildTDP(node, model, x, y, z);
 }
 
-void dunInitFlightParams(FlightParams *b, float p1, float p2, float p3, float p4, float p5, float p6, float p7,
-                         float p8) {
+void dunInitFlightParams(FlightParams *b, float p1, float p2, uint32_t p3, uint32_t p4, float p5, float p6,
+                         float p7, float p8) {
     // A wreck's zero turn rates give infinite derived figures by design.
     b->p1 = p1;
     b->p2 = p2;
@@ -400,7 +407,7 @@ FlightParams *dunNewFlightParams(float p1, float p2, float p5, float p6, float p
     if (!r) return nullptr;
     r->next = roundFlights;
     roundFlights = r;
-    dunInitFlightParams(&r->block, p1, p2, 0.0f, 0.0f, p5, p6, p7, p8);
+    dunInitFlightParams(&r->block, p1, p2, 0, 0, p5, p6, p7, p8);
     return &r->block;
 }
 
@@ -515,12 +522,16 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         if (item->flags & SceneFlag::Asteroid) dunCreateAsteroid();
     }
     dunRemoveContact(item);
-    // Parked objects belong to the world as much as listed ones.
-    if (!inRing(&sceneHead, item) && !inRing(&parkedHead, item)) return nullptr;
+    // A parked object is out of the world: it stays parked with its records
+    // and comes back when its system does.
+    if (!inRing(&sceneHead, item)) return nullptr;
     if (item->flags & SceneFlag::Counted) --dunMissionCounter;
     if (item->flags & SceneFlag::Tracked) dunUntrackObject(item);
 
     unlink(item);
+    // Its hooks would otherwise stay taken from the Action pool (30 records)
+    // until the mission ends.
+    dunReleaseEventHooks(item);
     item->flags &= ~SceneFlag::InUse;
     item->releaseFrame = dunFrameCounter;
     if (item->avatar) item->avatar->flags16 &= ~AvatarState::InUse;
@@ -539,8 +550,10 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         const float kill = ship->typeCode < kKillValueCount ? dunKillValues[ship->typeCode] : 0.0f;
         const double ratio = item->sim->radius / 5000.0;
         const double weight = ratio * ratio > 1.0 ? ratio * ratio : 1.0;
-        const double value = kill * weight;
-        dunDestructionTotal += value < 2e9 ? int32_t(value) : int32_t(2000000000);
+        // A huge radius weighs a great deal, but the total saturates rather
+        // than wrap round to a negative score.
+        const double total = double(dunDestructionTotal) + (kill * weight < 2e9 ? int32_t(kill * weight) : 2000000000);
+        dunDestructionTotal = total < 2147483647.0 ? int32_t(total) : INT32_MAX;
     }
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 
@@ -609,19 +622,12 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     info->name = "CNV-301";
     dunInitFlightParams(&info->current, 10.0f, 10.0f, 0, 0, 0, 0, 0, 200000.0f);
 
-    guiWreckDisplay = 1;
-    guiStationLock = 1;
-    if (guiEndCinematicMode)
-        guiStartEndCinematic();
-    else
-        guiSetScreen("NAV");
-    guiPlayerLostView = 1;
+    dunCall(dunGui().playerShipLost);
     dunPlayerShip = wreck;
     dunControlledObject = wreck;
-    guiEnterFullScreen();
-    EventCameraTrigger(wreck, nullptr, 5);
+    dunCall(dunGui().followWreck, wreck);
+    dunCall(dunPresent().eventCamera, wreck, nullptr, 5);
     dunPlayerDestroyed = 1;
-    guiFullScreenLock = 1;
     dunMissionSuccess = 0;
     dunMissionEndCountdown = 1000;
     dunMissionEndWord = 0;
@@ -640,6 +646,8 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;
+    dunLastPlasmaBall = nullptr;
+    dunProtectedObject = nullptr;
     dunTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();
@@ -650,7 +658,7 @@ void dunResetWorld() {
     dunResetPools();
     dunResetObjectLists();
     dunMsgReset();
-    hudClearList();
+    dunCall(dunHud().clearList);
     P3DResetCameraWords();
 }
 

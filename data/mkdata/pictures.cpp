@@ -1,5 +1,5 @@
 // The first sample pictures: the standard palette picture, the load screens
-// at 8 and 16 bits, the screenshot header, the map icons, the glow masks and
+// at 8 and 16 bits, the screens of the start-up scripts, the screenshot header, the map icons, the glow masks and
 // the colour cube. Written through the game's own savers (chdir into the data
 // root, so that their game paths land there).
 #include <unistd.h>
@@ -123,6 +123,26 @@ bool WritePictures(const mkdata::Context &ctx) {
         }
     SavePcx8("vek\\resource\\art\\loadscrn.pcx", screen8, 640, 480, pal);
     if (!SavePcx24("vek/resource/art/loadscrn16.pcx", screen24, 640, 480)) return false;
+
+    // The pictures the start-up scripts register: the front-end and briefing
+    // palettes with their screens, the background, and the navigation
+    // station's pictures.
+    auto screen = [&](int tint, int w, int h) {
+        std::vector<uint8_t> px(size_t(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[size_t(y) * w + x] = ((x / 32 + y / 32) & 1) ? CubeIndex(tint / 2, 40, 80) : CubeIndex(tint, 60, 120);
+        return px;
+    };
+    SavePcx8("vek\\resource\\art\\front.pcx", screen(40, 640, 480), 640, 480, pal);
+    SavePcx8("vek\\resource\\art\\brief.pcx", screen(120, 640, 480), 640, 480, pal);
+    SavePcx8("vek\\resource\\art\\backgrnd.pcx", screen(0, 640, 480), 640, 480, pal);
+    for (int n = 0; n < 12; ++n) {
+        char name[64];
+        if (n < 9) std::snprintf(name, sizeof name, "vek\\resource\\art\\nav%d.pcx", n);
+        else std::snprintf(name, sizeof name, "vek\\resource\\art\\navmd%d.pcx", n - 9);
+        SavePcx8(name, screen(20 * n, 64, 48), 64, 48, pal);
+    }
 
     // The screenshot header: any small 8-bit picture; only its header is used.
     std::vector<uint8_t> small(16 * 16, 255);

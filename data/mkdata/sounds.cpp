@@ -97,7 +97,7 @@ bool MakeSounds(const mkdata::Context &ctx) {
         {"Gatling", Kind::Gun, 0.4f, 0, mono16},          {"ZoomIn", Kind::Sweep, 0.25f, 600, mono8},
         {"ZoomOut", Kind::Sweep, 0.25f, 300, mono8},      {"Proximity", Kind::Beep, 0.3f, 1000, stereo8},
         {"SniperGun", Kind::Gun, 0.2f, 0, stereo16},      {"ShellSnd", Kind::Noise, 0.3f, 0, mono16},
-        {"Frag", Kind::Noise, 0.6f, 0, stereo16},
+        {"Frag", Kind::Noise, 0.6f, 0, stereo16},         {"ss209", Kind::Sweep, 0.4f, 500, mono16},
     };
     for (int i = 1; i <= 10; ++i) {
         static std::string names[10];

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "RES/libmodel.h"
 #include "RES/resman.h"
 #include "RES/util.h"
 #include "common/temp_dir.h"
@@ -33,7 +32,7 @@ struct LibModelTest : ::testing::Test {
         ASSERT_EQ(VtBeginAll(), VT_E_OK);
     }
     void TearDown() override {
-        SetLibModelHooks(nullptr);
+        resmanSetModelHooks(nullptr);
         VtEndAll();
         VtDiagHandlerSet(nullptr);
         resmanShutdown();
@@ -85,12 +84,13 @@ TEST_F(LibModelTest, DatafileModelsTakeTheWorldScale) {
     static float factor;
     static void *scaled;
     factor = 0;
-    LibModelHooks hooks = {[] { return 4.0f; },
-                           [](void *model, float f) {
-                               scaled = model;
-                               factor = f;
-                           }};
-    SetLibModelHooks(&hooks);
+    ResmanModelHooks hooks{};
+    hooks.worldScale = [] { return 4.0f; };
+    hooks.scaleModelTree = [](void *model, float f) {
+        scaled = model;
+        factor = f;
+    };
+    resmanSetModelHooks(&hooks);
     void *model = resmanLoad(resmanRegister("crate.dat", ResDat2Brm));
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(scaled, model);

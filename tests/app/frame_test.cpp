@@ -2,13 +2,16 @@
 // into other subsystems recorded.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "app/clock.h"
 #include "app/game.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/shell.h"
+#include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
@@ -16,8 +19,12 @@
 #include "hud/maps.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
+#include "os/paths.h"
+#include "script/interp.h"
 #include "script/mission.h"
-#include "world/value_recorder.h"
+#include "core/value_recorder.h"
+#include "script/script.h"
+#include "script/symbols.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -104,11 +111,44 @@ TEST_F(GameFrame, HoldingStatesStopTheSimulation) {
         EXPECT_EQ(calls.Count("SoundSetVolume"), 2u);
         *h = 0;
     }
-    // The map overlay also holds the main script's turn.
+    // The map overlay and the weapon-loading screen also hold the main
+    // script's turn.
+    for (uint8_t *h : {&gMapOverlayOpen, &gWeaponLoading}) {
+        *h = 1;
+        calls.calls.clear();
+        gameFrame();
+        EXPECT_EQ(calls.Count("ScriptProcessor"), 0u);
+        *h = 0;
+    }
+}
+
+TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
+    ruvotest::TempDir dir;
+    const char *root = std::getenv("RUVO_DATA");
+    const char *mission = "vek/resource/scripts/missions/mission01.scr";
+    std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
+    std::filesystem::copy_file(std::string(root ? root : "data") + "/" + mission, dir.path() + "/" + mission);
+    osFlushPathCache();
+    InitializeScriptSystem();
+    // As the launch does: compile it and run it to its first wait.
+    gMainScriptPc = TokeniseScript("mission01.scr");
+    ASSERT_NE(gMainScriptPc, nullptr);
+    ScriptProcessor(&gMainScriptPc, 0);
+    ScriptSymbol *turns = FindScriptSymbol("Turns");
+    ASSERT_NE(turns, nullptr);
+    EXPECT_EQ(ScriptSymbolInt(turns), 1);
+    calls.run.insert("ScriptProcessor");
+    for (int frame = 1; frame <= 5; ++frame) {
+        gTicks += 1000;
+        UpdateFrameClock();
+        gameFrame();
+        EXPECT_EQ(ScriptSymbolInt(turns), 1 + frame);
+    }
+    // A frame that holds the main script's turn leaves it where it is.
     gMapOverlayOpen = 1;
-    calls.calls.clear();
     gameFrame();
-    EXPECT_EQ(calls.Count("ScriptProcessor"), 0u);
+    EXPECT_EQ(ScriptSymbolInt(turns), 6);
+    FreeScriptBuffers();
 }
 
 TEST_F(GameFrame, FilmStartedByTheScriptEndsTheFrameAtOnce) {

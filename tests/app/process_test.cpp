@@ -45,11 +45,18 @@ int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
     return -1;
 }
 
+// The two start-up scripts a start cannot go without, as small as they come.
+void WriteStartUpScripts(const std::string &root) {
+    fs::create_directories(root + "/vek/resource/scripts/init");
+    std::ofstream(root + "/vek/resource/scripts/init/init.scr") << "ENGLISH\r\n";
+    std::ofstream(root + "/vek/resource/keybind.ini") << "; no keys\r\n";
+}
+
 TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
     ruvotest::TempDir dir;
-    fs::create_directories(dir.path() + "/vek/resource");
+    WriteStartUpScripts(dir.path());
     std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
 
     pid_t first = Start(program, dir.path());
@@ -91,6 +98,20 @@ TEST(Process, NoDataTreeIsAClearFailure) {
     std::string line;
     ASSERT_TRUE(std::getline(log, line));
     EXPECT_NE(line.find("No game data"), std::string::npos);
+}
+
+TEST(Process, MissingStartUpScriptIsAFailure) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::TempDir dir;
+    WriteStartUpScripts(dir.path());
+    fs::remove(dir.path() + "/vek/resource/keybind.ini");
+    pid_t pid = Start(program, dir.path());
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(15)), 1);
+    std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
+    std::stringstream s;
+    s << log.rdbuf();
+    EXPECT_NE(s.str().find("Missing start-up script vek\\resource\\keybind.ini"), std::string::npos);
 }
 
 TEST(Process, LockThatCannotBeMadeIsAFailure) {

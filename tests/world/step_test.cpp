@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ai/contacts.h"
+#include "world_fakes.h"
 #include "world_fixture.h"
 
 namespace {
@@ -64,10 +65,11 @@ TEST_F(StepTest, NoCollisionSkipsHandlersAndControl) {
 TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
     struct Case {
         bool keepMoving;
-        int station;
+        bool optionsShown;
         bool controlledRuns;
     };
-    const Case cases[] = {{true, 1, true}, {false, 1, false}, {true, 5, false}};
+    const Case cases[] = {{true, false, true}, {false, false, false}, {true, true, false}};
+    WorldFakes screens;
     for (const Case &c : cases) {
         dunResetWorld();
         trace.clear();
@@ -75,13 +77,13 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         dunControlledObject = Recorder(1);
         dunFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        guiCurrentStation = c.station;
+        screens.optionsScreenShown = c.optionsShown;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();
         dunRunModelUpdates();
         const Trace expected = c.controlledRuns ? Trace{"ctl B", "sim B", "mdl B"} : Trace{};
-        EXPECT_EQ(trace, expected) << c.keepMoving << " " << c.station;
+        EXPECT_EQ(trace, expected) << c.keepMoving << " " << c.optionsShown;
     }
 }
 
@@ -156,8 +158,9 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
     arrivedAt = -1;
     SceneItem *a = MakeObject();
     dunSetMessageHandler(a, [](SceneItem *it) {
-        while (MessageHeader *m = dunMsgReceive(it->receiverId))
-            if (m->type == 17) arrivedAt = int(dunGameClock);
+        MsgRecord m;
+        while (dunMsgReceive(it->receiverId, &m))
+            if (m.header.type == 17) arrivedAt = int(dunGameClock);
     });
     dunMsgPost(a->receiverId, a->receiverId, 85, 17, 0, nullptr);
     for (int frame = 0; frame < 10; ++frame) {
@@ -253,8 +256,9 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
 namespace {
 // A short-lived round: removes itself by a message to itself.
 void RoundHandler(SceneItem *it) {
-    while (MessageHeader *m = dunMsgReceive(it->receiverId)) {
-        if (m->type == 0) {
+    MsgRecord m;
+    while (dunMsgReceive(it->receiverId, &m)) {
+        if (m.header.type == 0) {
             dunDeleteSceneItem(it);
             return;
         }

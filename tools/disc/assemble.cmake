@@ -16,3 +16,12 @@ foreach(f frn_.slb ger_.slb text.slb scripts.slb sh_3dh.slb sh_3dx.slb shapes.sl
     file(COPY ${DATA}/vek/resource/${f} DESTINATION ${DISC})
   endif()
 endforeach()
+# The outside installer engine's own file groups: the game's data tree,
+# which the engine copies before the callback library adds its archives.
+file(REMOVE_RECURSE ${DISC}/data)
+file(MAKE_DIRECTORY ${DISC}/data)
+foreach(f vek vantor Marrowgleam.ini)
+  if(EXISTS ${DATA}/${f})
+    file(COPY ${DATA}/${f} DESTINATION ${DISC}/data)
+  endif()
+endforeach()

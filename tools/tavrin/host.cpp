@@ -6,8 +6,6 @@
 //
 // Exit status: 0 installed, 1 stopped by an entry point's answer, 2 a usage
 // or loading error.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -92,8 +90,11 @@ int main(int argc, char **argv) {
     // The engine lays out the installation's folders before its file groups.
     std::error_code ec;
     fs::create_directories(e.install + "/vek/resource/scripts", ec);
+    // Its file groups: the data tree the disc carries for the game.
+    if (!ec && fs::is_directory(e.source + "data"))
+        fs::copy(e.source + "data", e.install, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     if (ec) {
-        std::fprintf(stderr, "tavrin-host: cannot create %s: %s\n", e.install.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "tavrin-host: cannot lay out %s: %s\n", e.install.c_str(), ec.message().c_str());
         return 2;
     }
     Call(e, 2);

@@ -1,0 +1,12 @@
+// The score registry: recorded hits and kills of the mission, and the kill
+// points by ship class.
+#pragma once
+
+#include <cstdint>
+
+void dunResetScores();
+void dunResetKillPoints();
+// Mode 0: whether the object (key) was hit (killed), 1 or 0; modes 1, 2, 3:
+// the number of recorded hits (kills) whose victim has the ship class, side
+// or number given by the key.
+int32_t dunScoreSummary(int mode, int killed, intptr_t key);

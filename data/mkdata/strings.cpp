@@ -1,0 +1,62 @@
+// The text slots the start-up scripts fill with STRING: one short file per
+// slot and language ("text", "frn_", "ger_" folders), ending in CR LF.
+#include <cstdio>
+#include <string>
+
+#include "mkdata.h"
+
+namespace {
+
+struct Slot {
+    int number;
+    const char *text[3];  // English, French, German (Windows-1252)
+};
+
+const Slot kSlots[] = {
+    {19, {"Wing: 1 Formate  2 Attack  3 Defend", "Ailier : 1 Formation  2 Attaque  3 D\xE9" "fense",
+          "Fl\xFCgel: 1 Formation  2 Angriff  3 Abwehr"}},
+    {37, {"ZOOM", "ZOOM", "ZOOM"}},
+    {50, {"Mode:LDS", "Mode:LDS", "Modus:LDS"}},
+    {51, {"Mode:THRUST", "Mode:POUSSEE", "Modus:SCHUB"}},
+    {52, {"Mode:CRUISE", "Mode:CROISIERE", "Modus:REISE"}},
+    {56, {"Autopilot: stop", "Pilote auto : arr\xEAt", "Autopilot: Halt"}},
+    {57, {"Autopilot: approach", "Pilote auto : approche", "Autopilot: Anflug"}},
+    {58, {"Autopilot: formate", "Pilote auto : formation", "Autopilot: Formation"}},
+    {59, {"Autopilot: dock", "Pilote auto : amarrage", "Autopilot: Andocken"}},
+    {60, {"Autopilot disengaged", "Pilote auto d\xE9" "sengag\xE9", "Autopilot aus"}},
+    {61, {"Autopilot: match velocity", "Pilote auto : vitesse cible", "Autopilot: Geschwindigkeit angleichen"}},
+    {63, {"Docking with %s", "Amarrage avec %s", "Andocken an %s"}},
+    {64, {"Undocking is not allowed", "D\xE9" "samarrage interdit", "Abdocken nicht erlaubt"}},
+    {81, {"Warhead fuel %i", "Carburant ogive %i", "Sprengkopf-Treibstoff %i"}},
+    {91, {"Objective complete: %s", "Objectif atteint : %s", "Ziel erreicht: %s"}},
+    {92, {"Objective failed: %s", "Objectif manqu\xE9 : %s", "Ziel verfehlt: %s"}},
+    {93, {"New objective: %s", "Nouvel objectif : %s", "Neues Ziel: %s"}},
+    {94, {"Objective: %s", "Objectif : %s", "Ziel: %s"}},
+    {95, {"PAUSED", "PAUSE", "PAUSE"}},
+    {99, {"Loading...", "Chargement...", "Laden..."}},
+    {200, {"Mission", "Mission", "Mission"}},
+    {208, {"Mission complete", "Mission accomplie", "Mission erf\xFCllt"}},
+    {209, {"Mission failed", "Mission \xE9" "chou\xE9" "e", "Mission gescheitert"}},
+    {213, {"Objectives", "Objectifs", "Ziele"}},
+    {215, {"No open objectives", "Aucun objectif en cours", "Keine offenen Ziele"}},
+    {217, {"Best time", "Meilleur temps", "Bestzeit"}},
+    {218, {"Mission in progress", "Mission en cours", "Mission l\xE4uft"}},
+    {278, {"This slot is in use", "Cette place est prise", "Dieser Platz ist belegt"}},
+    {279, {"This slot is free", "Cette place est libre", "Dieser Platz ist frei"}},
+    {281, {"Type your name", "Tapez votre nom", "Namen eingeben"}},
+};
+
+bool WriteStrings(const mkdata::Context &ctx) {
+    static const char *const kFolders[3] = {"text", "frn_", "ger_"};
+    for (const Slot &s : kSlots)
+        for (int lang = 0; lang < 3; ++lang) {
+            char path[96];
+            std::snprintf(path, sizeof path, "vek/resource/%s/strings/s%03d.txt", kFolders[lang], s.number);
+            if (!mkdata::WriteFile(ctx, path, std::string(s.text[lang]) + "\r\n")) return false;
+        }
+    return true;
+}
+
+mkdata::Generator gStrings("40-strings", WriteStrings);
+
+}  // namespace

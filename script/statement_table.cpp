@@ -1,0 +1,14 @@
+// Fills the interpreter's statement table from the families' rows.
+#include <initializer_list>
+
+#include "script/statements.h"
+
+void FillScriptStatements() {
+    for (uint32_t code = 0; code <= Sc::LastKeyword; ++code) gScriptStatements[code] = nullptr;
+    for (const ScriptCodeRange *r = kPendingStatementCodes; r->high; ++r)
+        for (uint32_t code = r->low; code <= r->high && code <= Sc::LastKeyword; ++code)
+            if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
+    for (const ScriptStatementRow *rows : {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements})
+        for (const ScriptStatementRow *r = rows; r->statement; ++r)
+            if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
+}

@@ -1,0 +1,30 @@
+// The statement families' rows of the interpreter's statement table.
+#pragma once
+
+#include <cstdint>
+
+#include "script/interp.h"
+
+struct ScriptStatementRow {
+    uint32_t code;
+    ScriptStatement statement;
+};
+
+// Each ended by a row with a null statement.
+extern const ScriptStatementRow kControlStatements[];
+extern const ScriptStatementRow kWatchStatements[];
+extern const ScriptStatementRow kVariableStatements[];
+extern const ScriptStatementRow kWindowStatements[];
+// The window font of the GUI scripts (WIN_FONT), none at start.
+struct ResourceHandle;
+extern ResourceHandle *gScriptWindowFont;
+// Statements whose family is not built yet: each says so once and steps
+// over the rest of its line. Ranges of codes, ended by {0, 0}.
+struct ScriptCodeRange {
+    uint32_t low, high;
+};
+extern const ScriptCodeRange kPendingStatementCodes[];
+void PendingStatement(ScriptRun &run);
+
+// Builds the statement table (at script system start-up).
+void FillScriptStatements();

@@ -1,0 +1,247 @@
+// The interpreter: golden traces of small scripts run one turn per frame,
+// the operand readers and the stack's fatal ends.
+#include "script/mission.h"
+#include "script_fixture.h"
+
+using namespace scripttest;
+using Trace = std::vector<std::string>;
+
+namespace {
+
+class Interp : public ScriptTest {};
+
+TEST_F(Interp, CallsAndReturns) {
+    ScriptToken *pc = Compile(
+        "CALL Sub\n"      // 1
+        "ADD X 1\n"       // 2
+        "WAIT\n"          // 3
+        "BRA Done\n"      // 4
+        "Sub:\n"          // 5
+        "ADD X 10\n"      // 6
+        "WAIT\n"          // 7
+        "RETURN\n"        // 8
+        "Done:\n"         // 9
+        "WAIT\n"          // 10
+        "BRA Done\n");    // 11
+    EXPECT_EQ(Frames(pc, 4), (Trace{"7 X=10", "3 X=11", "10 X=11", "10 X=11"}));
+    EXPECT_EQ(gScriptStackDepth, -1);
+}
+
+TEST_F(Interp, BranchesOnNumbersAndObjects) {
+    SceneItem *a = MakeObject("ShipA");
+    MakeObject("ShipB");
+    ScriptToken *pc = Start(
+        "ADD N 3\n"
+        "BEQ L1 N 3\n"
+        "ADD X 100\n"
+        "L1:\n"
+        "BNE L2 N 3.0\n"
+        "ADD X 1\n"
+        "L2:\n"
+        "BEQ L3 ShipA ShipB\n"
+        "ADD X 10\n"
+        "L3:\n"
+        "BNE L4 ShipA ShipB\n"
+        "ADD X 1000\n"
+        "L4:\n"
+        "BEQ L5 N ShipA\n"  // a number and an object are never equal
+        "ADD X 20000\n"
+        "L5:\n"
+        "END\n");
+    EXPECT_EQ(pc->code, Sc::End);
+    EXPECT_EQ(Var("X"), 1 + 10 + 20000);
+    // An object compares by identity.
+    ScriptSetSymbolObject(Sym("ShipB"), a);
+    Start("BEQ Same ShipA ShipB\nSET Y 0\nEND\nSame:\nSET Y 1\n");
+    EXPECT_EQ(Var("Y"), 1);
+}
+
+TEST_F(Interp, BlocksIfElseAndWhile) {
+    struct Case {
+        const char *text;
+        int x;
+    };
+    const Case cases[] = {
+        {"IF ALWAYS {\nADD X 1\n}\nELSE {\nADD X 10\n}\n", 1},
+        {"IF NEVER {\nADD X 1\n}\nELSE {\nADD X 10\n}\n", 10},
+        {"IF NEVER {\nADD X 1\n}\nADD X 100\n", 100},
+        {"IF ALWAYS {\n IF NEVER {\n ADD X 1\n }\n ADD X 2\n}\nELSE {\nADD X 10\n}\n", 2},
+        {"{\nADD X 1\n} WHILE NEVER\n", 1},
+        {"SET N 4\n{\nADD X 1\nSUB N 1\n} WHILE GT N 0\n", 4},
+    };
+    for (const Case &c : cases) {
+        ResetScriptForMission();
+        ScriptToken *pc = Start(c.text);
+        EXPECT_EQ(pc ? pc->code : 0u, Sc::End) << c.text;
+        EXPECT_EQ(Var("X"), c.x) << c.text;
+    }
+    EXPECT_EQ(FatalText([] { Start("IF NEVER\nWAIT\n"); }),
+              "test.scr(1) : IF NEVER \n IF statement not followed by '{' .");
+    EXPECT_EQ(FatalText([] { Start("IF ALWAYS {\n}\nELSE WAIT\n"); }),
+              "test.scr(3) : ELSE WAIT \n ELSE statement not followed by '{' .");
+    EXPECT_EQ(FatalText([] { Start("ADD X 1 WHILE ALWAYS\n"); }),
+              "test.scr(1) : ADD X 1 WHILE ALWAYS \n WHILE Statement not preceded by '}'.");
+}
+
+TEST_F(Interp, CountedLoops) {
+    Start("SET N 3\nLoop:\nADD X 1\nDECBNE N Loop\nSET M 2\nDown:\nADD Y 1\nDECBEQ M Out\nBRA Down\nOut:\n");
+    EXPECT_EQ(Var("X"), 3);
+    EXPECT_EQ(Var("N"), 0);
+    EXPECT_EQ(Var("Y"), 2);
+}
+
+TEST_F(Interp, CallOnceIsTakenOnceAndKeepsTheStreamAligned) {
+    ScriptToken *pc = Compile(
+        "Loop:\n"                              // 1
+        "CALL_ONCE_IF Sub ALWAYS\n"            // 2: six words, not a multiple of four
+        "CALL_ONCE Sub\n"                      // 3
+        "WAIT\n"                               // 4
+        "BRA Loop\n"                           // 5
+        "Sub:\n"                               // 6
+        "ADD X 1\n"                            // 7
+        "RETURN\n");                           // 8
+    EXPECT_EQ(Frames(pc, 3), (Trace{"4 X=2", "4 X=2", "4 X=2"}));
+    // The line markers survive: an error after the rewritten lines still names
+    // its line.
+    uint32_t s = ScriptTokenIndex(Compile("CALL_ONCE Sub2\nSET X Nobody\nSub2:\nRETURN\n"));
+    ScriptToken *p2 = ScriptTokenAt(s);
+    EXPECT_EQ(FatalText([&] { ScriptProcessor(&p2, 0); }), "test.scr(2) : SET X Nobody \n Bad SYMBOL Reference");
+    for (uint32_t i = s; i < s + 2; ++i) EXPECT_EQ(gScriptTokens[i].code, Sc::Begin);
+    EXPECT_EQ(gScriptTokens[s + 2].code, Sc::Do);
+}
+
+TEST_F(Interp, WaitTimeCountsOnlyUnheldTimeAndEndsOnSkip) {
+    // 300 units at 10 a frame, held by the freeze for 10 frames: 40 frames.
+    ScriptToken *pc = Compile("WAIT_TIME 300\nSET X 1\nWAIT\n");
+    int frames = 0;
+    while (Var("X") != 1 && frames < 100) {
+        dunFrozen = frames >= 5 && frames < 15;
+        ScriptProcessor(&pc, 1);
+        ++frames;
+    }
+    EXPECT_EQ(frames, 41);  // the arming turn, then 30 + 10 turns
+    // The skip flag ends it at once.
+    pc = Compile("WAIT_TIME 1000\nSET Y 1\nWAIT\n");
+    ScriptProcessor(&pc, 1);
+    gScriptSkip = 1;
+    ScriptProcessor(&pc, 1);
+    EXPECT_EQ(Var("Y"), 1);
+    EXPECT_EQ(gScriptWaitTimer, 0);
+    // A wait of no time yields once and goes on.
+    pc = Compile("WAIT_TIME 0\nSET Z 1\nWAIT\n");
+    EXPECT_EQ(Frames(pc, 2, "Z"), (Trace{"1 Z=0", "3 Z=1"}));
+}
+
+TEST_F(Interp, WaitsHoldWhileAHoldFlagIsSet) {
+    uint8_t docViewer = 1;
+    ScriptHostFlags host{};
+    host.docViewer = &docViewer;
+    ScriptSetHostFlags(&host);
+    ScriptToken *pc = Compile("WAIT\nSET X 1\nWAIT_UNTIL EQUAL Y 1\nSET X 2\nWAIT\n");
+    EXPECT_EQ(Frames(pc, 2), (Trace{"1 X=0", "1 X=0"}));
+    docViewer = 0;
+    EXPECT_EQ(Frames(pc, 1), (Trace{"1 X=0"}));
+    // WAIT_UNTIL is held by the freeze alone.
+    docViewer = 1;
+    EXPECT_EQ(Frames(pc, 1), (Trace{"3 X=1"}));
+    Sym("Y")->kind = SymKind::Var;
+    ScriptSetSymbolInt(Sym("Y"), 1);
+    dunFrozen = 1;
+    EXPECT_EQ(Frames(pc, 1), (Trace{"3 X=1"}));
+    dunFrozen = 0;
+    EXPECT_EQ(Frames(pc, 1), (Trace{"5 X=2"}));
+}
+
+TEST_F(Interp, AnEventRoutineInterruptsAWaitThatThenGoesOn) {
+    ScriptToken *pc = Compile(
+        "ADD Flag 0\n"                    // 1
+        "CALL_WHEN Alarm EQUAL Flag 1\n"  // 2
+        "WAIT_TIME 100\n"                 // 3
+        "SET X 1\n"                       // 4
+        "Idle:\n"                         // 5
+        "WAIT\n"                          // 6
+        "BRA Idle\n"                      // 7
+        "Alarm:\n"                        // 8
+        "ADD Y 1\n"                       // 9
+        "SET Flag 0\n"                    // 10
+        "WAIT\n"                          // 11
+        "RETURN\n");                      // 12
+    std::vector<std::string> trace = Frames(pc, 13, "Y", [](int f) {
+        if (f == 2) ScriptSetSymbolInt(FindScriptSymbol("Flag"), 1);
+    });
+    // The watch is first tested in the sixth frame after it was set up
+    // (phase 100 + 60 > 150), with 50 units of the wait left; its routine
+    // waits a turn; then the wait goes on with what it had left.
+    EXPECT_EQ(trace, (Trace{"3 Y=0", "3 Y=0", "3 Y=0", "3 Y=0", "3 Y=0", "3 Y=0", "11 Y=1", "3 Y=1", "3 Y=1",
+                            "3 Y=1", "3 Y=1", "6 Y=1", "6 Y=1"}));
+    EXPECT_EQ(Var("X"), 1);
+}
+
+TEST_F(Interp, StackLimitsAreFatal) {
+    std::string ten, eleven;
+    for (int i = 0; i < 10; ++i) ten += "CALL L" + std::to_string(i) + "\nL" + std::to_string(i) + ":\n";
+    ten += "SET X 1\n";
+    Start(ten);
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(gScriptStackDepth, 9);  // ten frames held
+    ResetScriptForMission();
+    for (int i = 0; i < 11; ++i) eleven += "CALL M" + std::to_string(i) + "\nM" + std::to_string(i) + ":\n";
+    std::string text = FatalText([&] { Start(eleven); });
+    EXPECT_NE(text.find("Overflow of subroutine stack."), std::string::npos) << text;
+    EXPECT_EQ(gScriptRunStatus, ScriptStatus::Stack);
+    ResetScriptForMission();
+    text = FatalText([] { Start("RETURN\n"); });
+    EXPECT_EQ(text, "test.scr(1) : RETURN \n Underflow of subroutine stack.");
+}
+
+TEST_F(Interp, OperandReaders) {
+    MakeObject("Ship");
+    Start("SET A KEY_ESC\nSET B 2.9\nSET C -2.9\nSET D SCORE\nSET E Ship\n");
+    EXPECT_EQ(Var("A"), 1);
+    EXPECT_EQ(Var("B"), 2);
+    EXPECT_EQ(Var("C"), -2);
+    EXPECT_EQ(Var("D"), 0);
+    EXPECT_NE(Var("E"), 0);  // an object reads as a number that is not 0
+    EXPECT_EQ(FatalText([] { Start("SET X FirstSeenHere\n"); }),
+              "test.scr(1) : SET X FirstSeenHere \n Bad SYMBOL Reference");
+    EXPECT_EQ(FatalText([] { Start("BRA NeverDefined\n"); }), "test.scr(1) : BRA NeverDefined \n Bad LABEL Reference");
+    EXPECT_EQ(FatalText([] { Start("SET 5 5\n"); }),
+              "test.scr(1) : SET 5 5 \n SYMBOL reference needed in this context");
+    // A name first read with the must-exist bit is logged as a probable typo.
+    Start("NEXT_SCN Typo\n");
+    EXPECT_EQ(Sym("Typo")->kind, SymKind::SceneItem);
+}
+
+TEST_F(Interp, PlacementModeComesBackOnReturn) {
+    gPlacementMode = 0xFF;
+    ScriptToken *pc = Compile("CALL Sub\nWAIT\nSub:\nWAIT\nRETURN\n");
+    ScriptProcessor(&pc, 1);
+    gPlacementMode = 0;  // the routine's own mode
+    ScriptProcessor(&pc, 1);
+    EXPECT_EQ(gPlacementMode, 0xFF);
+}
+
+TEST_F(Interp, NamedRoutinesRunWithAPrivatePc) {
+    SceneItem *ship = MakeObject(nullptr);
+    Compile("STOCKDIALOGUE_2:\nADD X 1\nRETURN\nDIALOGUESHIP\n");
+    ScriptToken *main = Compile("CALL Sub\nSub:\nWAIT\nRETURN\n");
+    ScriptProcessor(&main, 1);
+    int16_t depth = gScriptStackDepth;
+    dunStockDialogueShip = ship;
+    dunStockDialogueNumber = 2;
+    dunRunStockDialogue(0);
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(ScriptSymbolObject(Sym("DIALOGUESHIP")), ship);
+    EXPECT_EQ(gScriptStackDepth, depth);  // the main script's frames are untouched
+    dunStockDialogueNumber = 3;  // no such routine: nothing runs
+    dunRunStockDialogue(0);
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_FALSE(RunScriptRoutine("Nowhere"));
+    // A routine that yields leaves no frame behind.
+    Compile("Yields:\nWAIT\nADD X 5\nRETURN\n");
+    EXPECT_TRUE(RunScriptRoutine("Yields"));
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(gScriptStackDepth, depth);
+}
+
+}  // namespace

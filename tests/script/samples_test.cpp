@@ -1,0 +1,64 @@
+// The sample data tree's scripts compile in every language.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/fatal_hook.h"
+#include "core/options.h"
+#include "os/paths.h"
+#include "script/compiler.h"
+#include "script/script.h"
+#include "script/symbols.h"
+
+namespace {
+
+class SampleScripts : public testing::TestWithParam<int> {
+protected:
+    std::filesystem::path old_;
+    void SetUp() override {
+        old_ = std::filesystem::current_path();
+        const char *root = std::getenv("RUVO_DATA");
+        std::filesystem::current_path(root ? root : "data");
+        osFlushPathCache();
+        ResetOptions();
+        gLanguage = (uint16_t)GetParam();
+        InitializeScriptSystem();
+    }
+    void TearDown() override {
+        FreeScriptBuffers();
+        ResetOptions();
+        std::filesystem::current_path(old_);
+        osFlushPathCache();
+    }
+};
+
+TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
+    static const char *const kInit[3] = {"vek\\resource\\scripts\\init\\init.scr",
+                                         "vek\\resource\\scripts\\init\\init_frn.scr",
+                                         "vek\\resource\\scripts\\init\\init_ger.scr"};
+    static const char *const kGui[3] = {"vek\\resource\\scripts\\gui\\test0_x.gui",
+                                        "vek\\resource\\scripts\\gui\\test0_x_frn.gui",
+                                        "vek\\resource\\scripts\\gui\\test0_x_ger.gui"};
+    const char *files[] = {"marrowgleam.ini",
+                           kInit[GetParam()],
+                           "vek\\resource\\keybind.ini",
+                           "vek\\resource\\scripts\\init\\keybind.scr",
+                           kGui[GetParam()],
+                           "vek\\resource\\scripts\\init\\stock.scr",
+                           "mission01.scr"};
+    for (const char *file : files) {
+        ScriptToken *start = nullptr;
+        EXPECT_NO_THROW(start = TokeniseScript(file)) << file;
+        EXPECT_NE(start, nullptr) << file;
+    }
+    // The names the engine looks up are declared by the start-up scripts.
+    for (const char *name : {"RFont", "HFont", "VFont", "FRNPalette", "BRFPalette", "REMPalette", "CorpseMd",
+                             "AntiMatterMd", "Rock", "SS209Vid", "HomeMov", "RosMov", "OptS_gamma", "OptB_gamma",
+                             "Opt_Save", "OptExit", "TimPlayMN", "NRSArc"})
+        EXPECT_NE(FindScriptSymbol(name), nullptr) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SampleScripts, testing::Values(0, 1, 2));
+
+}  // namespace
