@@ -47,7 +47,6 @@ void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
 void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
-void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
