@@ -3,6 +3,8 @@
 // that the references a file makes lead somewhere.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -64,6 +66,26 @@ void ExpectStableSave(T *item, vt_uint_32 (*save)(const char *, T *), T *(*load)
     if (Slurp("first.out") != Slurp("second.out")) {
         std::fprintf(stderr, "a loaded record saves differently\n");
         std::abort();
+    }
+}
+
+// Writes the input as a file of the kind, counts and loads what it holds,
+// and puts each record through the stable-save check and then `use`, which
+// frees it.
+template <class T>
+void LoadAll(const uint8_t *data, size_t size, const char *file, vt_error (*count)(const char *, vt_uint_32 *),
+             vt_uint_32 (*loadMany)(const char *, T **, vt_uint_16), vt_uint_32 (*save)(const char *, T *),
+             T *(*load)(const char *), void (*release)(T *), void (*use)(T *)) {
+    fuzzfiles::EnterDataRoot();
+    if (!Begin()) return;
+    fuzzfiles::Write(file, data, size);
+    vt_uint_32 n = 0;
+    if (count) count(file, &n);
+    T *items[4] = {};
+    n = loadMany(file, items, 4);
+    for (vt_uint_32 i = 0; i < n; i++) {
+        ExpectStableSave(items[i], save, load, release);
+        use(items[i]);
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "render/front/front.h"
 #include "render/scenefile/sfprivate.h"
-#include "render/tokens/token.h"
 
 namespace {
 
@@ -230,27 +229,17 @@ vt_uint_32 VtActorLoadMany(const char *filename, vt_actor **actors, vt_uint_16 n
     return SfLoadMany(filename, kActorKind, reinterpret_cast<void **>(actors), num, nullptr);
 }
 
-vt_actor *VtActorLoad(const char *filename) {
-    vt_actor *a = nullptr;
-    return VtActorLoadMany(filename, &a, 1) == 1 ? a : nullptr;
-}
+vt_actor *VtActorLoad(const char *filename) { return static_cast<vt_actor *>(SfLoadOne(filename, kActorKind)); }
 
 vt_error VtActorFileCount(const char *filename, vt_uint_32 *num) { return SfFileCount(filename, kActorKind, num); }
 
 vt_uint_32 VtActorSaveMany(const char *filename, vt_actor **actors, vt_uint_16 num) {
-    vt_datafile *df = DfOpen(filename, 1, VTT_FLOAT);
-    if (df == nullptr)
-        return 0;
-    DfFileInfoWrite(df, FILE_TYPE_ACTORS);
-    vt_uint_32 written = 0;
-    for (vt_uint_16 i = 0; i < num; i++)
-        if (actors[i]) {
-            writeActor(df, actors[i]);
-            DfWriteEnd(df);
-            written++;
-        }
-    DfClose(df);
-    return written;
+    return SfSaveMany(filename, FILE_TYPE_ACTORS, reinterpret_cast<void *const *>(actors), num,
+                      [](vt_datafile *df, void *a) {
+                          writeActor(df, static_cast<vt_actor *>(a));
+                          DfWriteEnd(df);
+                          return true;
+                      });
 }
 
 vt_uint_32 VtActorSave(const char *filename, vt_actor *actor) {

@@ -1,8 +1,9 @@
 // Material datafiles: the three material forms, the references to maps and
 // shade tables by name, the material loaders and the material writer.
+#include <vector>
+
 #include "render/pmap/pixelmap.h"
 #include "render/scenefile/sfprivate.h"
-#include "render/tokens/token.h"
 
 namespace {
 
@@ -80,11 +81,6 @@ void writeMaterial(vt_datafile *df, vt_material *mat) {
     DfWriteEnd(df);
 }
 
-int writeRegistered(vt_material *mat, void *arg) {
-    writeMaterial(static_cast<vt_datafile *>(arg), mat);
-    return 0;
-}
-
 } // namespace
 
 vt_uint_32 VtMaterialLoadMany(const char *filename, vt_material **materials, vt_uint_16 num) {
@@ -92,8 +88,7 @@ vt_uint_32 VtMaterialLoadMany(const char *filename, vt_material **materials, vt_
 }
 
 vt_material *VtMaterialLoad(const char *filename) {
-    vt_material *m = nullptr;
-    return VtMaterialLoadMany(filename, &m, 1) == 1 ? m : nullptr;
+    return static_cast<vt_material *>(SfLoadOne(filename, kMaterialKind));
 }
 
 vt_error VtMaterialFileCount(const char *filename, vt_uint_32 *num) {
@@ -101,23 +96,16 @@ vt_error VtMaterialFileCount(const char *filename, vt_uint_32 *num) {
 }
 
 vt_uint_32 VtMaterialSaveMany(const char *filename, vt_material **materials, vt_uint_16 num) {
-    vt_datafile *df = DfOpen(filename, 1, VTT_FLOAT);
-    if (df == nullptr)
-        return 0;
-    DfFileInfoWrite(df, FILE_TYPE_MATERIAL_OLD);
-    vt_uint_32 written = 0;
-    if (materials == nullptr) {
-        VtMaterialEnum(nullptr, writeRegistered, df);
-        written = vt_uint_32(VtMaterialCount(nullptr));
-    } else {
-        for (vt_uint_16 i = 0; i < num; i++)
-            if (materials[i]) {
-                writeMaterial(df, materials[i]);
-                written++;
-            }
-    }
-    DfClose(df);
-    return written;
+    auto write = [](vt_datafile *df, void *m) {
+        writeMaterial(df, static_cast<vt_material *>(m));
+        return true;
+    };
+    if (materials)
+        return SfSaveMany(filename, FILE_TYPE_MATERIAL_OLD, reinterpret_cast<void *const *>(materials), num, write);
+    std::vector<vt_material *> registered(vt_size(VtMaterialCount(nullptr)));
+    registered.resize(vt_size(VtMaterialFindMany(nullptr, registered.data(), int(registered.size()))));
+    return SfSaveMany(filename, FILE_TYPE_MATERIAL_OLD, reinterpret_cast<void *const *>(registered.data()),
+                      vt_uint_32(registered.size()), write);
 }
 
 vt_uint_32 VtMaterialSave(const char *filename, vt_material *material) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "render/scenefile/sfprivate.h"
-#include "render/tokens/token.h"
 
 namespace {
 
@@ -406,24 +405,13 @@ vt_uint_32 VtModelLoadMany(const char *filename, vt_model **models, vt_uint_16 n
     return SfLoadMany(filename, kModelKind, reinterpret_cast<void **>(models), num, nullptr);
 }
 
-vt_model *VtModelLoad(const char *filename) {
-    vt_model *m = nullptr;
-    return VtModelLoadMany(filename, &m, 1) == 1 ? m : nullptr;
-}
+vt_model *VtModelLoad(const char *filename) { return static_cast<vt_model *>(SfLoadOne(filename, kModelKind)); }
 
 vt_error VtModelFileCount(const char *filename, vt_uint_32 *num) { return SfFileCount(filename, kModelKind, num); }
 
 vt_uint_32 VtModelSaveMany(const char *filename, vt_model **models, vt_uint_16 num) {
-    vt_datafile *df = DfOpen(filename, 1, VTT_FLOAT);
-    if (df == nullptr)
-        return 0;
-    DfFileInfoWrite(df, FILE_TYPE_MODEL);
-    vt_uint_32 written = 0;
-    for (vt_uint_16 i = 0; i < num; i++)
-        if (models[i] && writeModel(df, models[i]))
-            written++;
-    DfClose(df);
-    return written;
+    return SfSaveMany(filename, FILE_TYPE_MODEL, reinterpret_cast<void *const *>(models), num,
+                      [](vt_datafile *df, void *m) { return writeModel(df, static_cast<vt_model *>(m)); });
 }
 
 vt_uint_32 VtModelSave(const char *filename, vt_model *model) {

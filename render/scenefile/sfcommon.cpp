@@ -143,12 +143,31 @@ vt_uint_32 SfLoadMany(const char *filename, const sf_kind &kind, void **items, v
     return count;
 }
 
+void *SfLoadOne(const char *filename, const sf_kind &kind) {
+    void *item = nullptr;
+    return SfLoadMany(filename, kind, &item, 1, nullptr) == 1 ? item : nullptr;
+}
+
 vt_error SfFileCount(const char *filename, const sf_kind &kind, vt_uint_32 *num) {
     bool failed = false;
     const vt_uint_32 n = SfLoadMany(filename, kind, nullptr, UINT32_MAX, &failed);
     if (num)
         *num = n;
     return failed ? VT_E_FAIL : VT_E_OK;
+}
+
+vt_uint_32 SfSaveMany(const char *filename, vt_uint_32 file_type, void *const *items, vt_uint_32 num,
+                      bool (*write)(vt_datafile *df, void *item)) {
+    vt_datafile *df = DfOpen(filename, 1, VTT_FLOAT);
+    if (df == nullptr)
+        return 0;
+    DfFileInfoWrite(df, file_type);
+    vt_uint_32 written = 0;
+    for (vt_uint_32 i = 0; i < num; i++)
+        if (items[i] && write(df, items[i]))
+            written++;
+    DfClose(df);
+    return written;
 }
 
 bool SfModelFacesValid(const vt_model *model) {

@@ -110,7 +110,14 @@ struct sf_kind {
 // the file ends. With items null the records are counted and freed. On a
 // failure nothing is kept: 0, and *failed set when given.
 vt_uint_32 SfLoadMany(const char *filename, const sf_kind &kind, void **items, vt_uint_32 num, bool *failed);
+// The first record of the kind in the file, or null.
+void *SfLoadOne(const char *filename, const sf_kind &kind);
 vt_error SfFileCount(const char *filename, const sf_kind &kind, vt_uint_32 *num);
+
+// Opens the file for writing with its FILE_INFO and writes each record
+// given (null entries passed over); the number the writer wrote.
+vt_uint_32 SfSaveMany(const char *filename, vt_uint_32 file_type, void *const *items, vt_uint_32 num,
+                      bool (*write)(vt_datafile *df, void *item));
 
 // Every face names a vertex the model has (the model is named in the
 // failure report otherwise).

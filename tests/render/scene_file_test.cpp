@@ -19,16 +19,10 @@
 
 namespace {
 
+using vttest::readFileBytes;
+using vttest::writeFileBytes;
+
 using vttest::Diag;
-
-std::string slurp(const char *name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void spit(const char *name, const std::string &bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 class VtSceneFile : public vttest::VtSceneTest {
 protected:
@@ -104,9 +98,9 @@ TEST_F(VtSceneFile, ModelsRoundTripInBothFormsAndSaveAgainByteForByte) {
             EXPECT_EQ(back->flags, VT_MODF_KEEP_SOURCE | VT_MODF_DATAFILE);
             EXPECT_EQ(back->pivot.v[0], 0.0f);
             ASSERT_EQ(VtModelSave("b.dat", back), 1u);
-            EXPECT_EQ(slurp("a.dat"), slurp("b.dat"));
+            EXPECT_EQ(readFileBytes("a.dat"), readFileBytes("b.dat"));
             // An unmapped model writes no texture coordinates at all.
-            const std::string bytes = slurp("a.dat");
+            const std::string bytes = readFileBytes("a.dat");
             const bool hasUV = text ? bytes.find("*VERTEX_UV") != std::string::npos
                                     : bytes.find(std::string("\0\0\0\x18", 4)) != std::string::npos;
             EXPECT_EQ(hasUV, mapped);
@@ -364,7 +358,7 @@ TEST_F(VtSceneFile, MaterialsRoundTripWithTheirMapsAndTablesByName) {
         EXPECT_EQ(back->index_fog, fog);
         EXPECT_EQ(back->index_blend, nullptr);
         ASSERT_EQ(VtMaterialSave("n.mat", back), 1u);
-        EXPECT_EQ(slurp("m.mat"), slurp("n.mat"));
+        EXPECT_EQ(readFileBytes("m.mat"), readFileBytes("n.mat"));
         VtMaterialFree(back);
         VtMaterialFree(m);
     }
@@ -458,7 +452,7 @@ TEST_F(VtSceneFile, ActorTreesRoundTripWithTransformsTypeDataAndOrder) {
         EXPECT_EQ(static_cast<vt_plane *>(VtActorSearch(back, "box/clip")->type_data)->eqn.v[3], -2.0f);
 
         ASSERT_EQ(VtActorSave("b.act", back), 1u);
-        EXPECT_EQ(slurp("a.act"), slurp("b.act"));
+        EXPECT_EQ(readFileBytes("a.act"), readFileBytes("b.act"));
         VtActorFree(back);
         VtActorFree(root);
     }
@@ -628,9 +622,9 @@ TEST_F(VtSceneFile, CutFilesNeverLoadPartRecords) {
         ASSERT_EQ(VtActorSave("a.act", root), 1u);
         ASSERT_EQ(VtMaterialSave("c.mat", m->faces[0].material), 1u);
         for (const char *file : {"m.dat", "a.act", "c.mat"}) {
-            const std::string good = slurp(file);
+            const std::string good = readFileBytes(file);
             for (size_t cut = 9; cut + 1 < good.size(); cut += text ? 7 : 3) {
-                spit("cut", good.substr(0, cut));
+                writeFileBytes("cut", good.substr(0, cut));
                 // Whatever loads is whole; the rest is freed (the counting
                 // allocator checks at the end).
                 if (vt_model *x = VtModelLoad("cut")) {
@@ -654,7 +648,7 @@ TEST_F(VtSceneFile, TextChunkNamesReadBackAsTheirOwnIds) {
     }
     // Chunk 60 shares the name of chunk 4; written by name it would come
     // back as chunk 4.
-    EXPECT_NE(slurp("t.dat").find("*0x0000003c 0"), std::string::npos);
+    EXPECT_NE(readFileBytes("t.dat").find("*0x0000003c 0"), std::string::npos);
 }
 
 } // namespace
@@ -728,7 +722,7 @@ TEST_F(VtSceneSampleData, SphereModelsLoadWhole) {
         VtModelFree(m);
     }
     // One face class a face of the pool sphere: the two halves.
-    std::string classes = slurp((dat + "triballind.dat").c_str());
+    std::string classes = readFileBytes((dat + "triballind.dat").c_str());
     ASSERT_EQ(classes.size(), 1600u);
     EXPECT_EQ(std::count(classes.begin(), classes.end(), '\1'), 800);
     EXPECT_EQ(std::count(classes.begin(), classes.end(), '\2'), 800);
@@ -760,7 +754,7 @@ TEST_F(VtSceneSampleData, RawAlphasAndTheAsciiMesh) {
                   {"ShieldAlph.raw", 4096}, {"PocketAlph.raw", 4096},    {"beamalpha.raw", 4096},
                   {"beamalpha3.raw", 4096}, {"bigfuzzalph2.raw", 4096}};
     for (const auto &a : alphas)
-        EXPECT_EQ(slurp((dat + a.file).c_str()).size(), a.size) << a.file;
+        EXPECT_EQ(readFileBytes((dat + a.file).c_str()).size(), a.size) << a.file;
     vt_model *beacon = nullptr;
     ASSERT_EQ(VtAsciiMeshLoad((dat + "../../vek/resource/shapes/beacon.asc").c_str(), &beacon, 1), 1u);
     EXPECT_STREQ(beacon->identifier, "Beacon");
