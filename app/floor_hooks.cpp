@@ -44,7 +44,8 @@ const PlatformHooks kPlatform = {
 
 // ---- Resources
 
-const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe};
+// Library models keep their size until the presentation has a world scale.
+const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe, nullptr, nullptr};
 
 }  // namespace
 
