@@ -182,7 +182,7 @@ void TakeMissionNumber(const char *name) {
     size_t n = std::strlen(row);
     if (n >= 4 && SameName(row + n - 4, ".scr")) row[n - 4] = 0;
     const char *slash = std::strrchr(row, '\\');
-    CALL(MissionTableSetName, 0, slash ? slash + 1 : row);
+    std::snprintf(gMissionTable[0].name, sizeof gMissionTable[0].name, "%.79s", slash ? slash + 1 : row);
 }
 
 bool SimulationHeld() {

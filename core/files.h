@@ -15,3 +15,7 @@ bool GameFileExists(const char *path);
 // The whole file in a malloc'd block (freed with free), refused above
 // `limit` bytes. False when it does not open or is too long.
 bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit);
+// Saves a whole data file so that it is either the old or the new one on
+// disk at every moment, whatever ends the process; false when it could not
+// be written (the old file then stays).
+bool WriteGameFileWhole(const char *path, const void *data, size_t size);

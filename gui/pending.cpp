@@ -67,3 +67,9 @@ GuiWindow *guiRootWindow() {
 }
 uint32_t guiWindowFlags(const GuiWindow *) { return 0; }
 void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }
+
+#include "gui/timeline.h"
+
+TimelineList gTimelinePlayed, gTimelineOpen;
+void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
+void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }

@@ -43,7 +43,6 @@ extern int32_t gShieldDamageFactor; // SHIELD_DMG_FACTOR, read by the damage mod
 void startMission();
 void exitMission();
 void UpdateMissionTimers();
-void dunFreeTimelines();
 void showLoadScreen();
 // Empties the table of vital objects.
 void ClearVitalObjects();
@@ -76,8 +75,3 @@ extern int32_t gCurrentMission;
 extern int32_t gCareerMission;
 // The mission's script pause (holds the simulation).
 extern uint8_t gScriptPause;
-// Names a row of the mission table (a command-line mission without a number
-// becomes row 0).
-void MissionTableSetName(int row, const char *name);
-// The load-step total of a mission (0 when unknown).
-uint16_t MissionLoadSteps(int mission);

@@ -35,7 +35,6 @@ uint8_t gScriptPause;
 void startMission() { PENDING_ONCE("startMission"); }
 void exitMission() { PENDING_ONCE("exitMission"); }
 void UpdateMissionTimers() { PENDING_ONCE("UpdateMissionTimers"); }
-void dunFreeTimelines() { PENDING_ONCE("dunFreeTimelines"); }
 void showLoadScreen() { PENDING_ONCE("showLoadScreen"); }
 void ClearVitalObjects() { PENDING_ONCE("ClearVitalObjects"); }
 void dunRestoreCheckpoint() { PENDING_ONCE("dunRestoreCheckpoint"); }
@@ -53,16 +52,7 @@ bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
     PENDING_ONCE("dunIsDialogueQueuedFor");
     return false;
 }
-void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
-uint16_t MissionLoadSteps(int) {
-    PENDING_ONCE("MissionLoadSteps");
-    return 0;
-}
 
-void dunReadStateFile() { PENDING_ONCE("dunReadStateFile"); }
-void dunWriteStateFile() { PENDING_ONCE("dunWriteStateFile"); }
-void dunReadCaptainSlot() { PENDING_ONCE("dunReadCaptainSlot"); }
-void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
 void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
 
 // Statements of the families still to come: the start-up, declaration and
