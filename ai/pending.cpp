@@ -50,3 +50,13 @@ int32_t dunScoreSummary(int, int, intptr_t) {
 #include "ai/states.h"
 void dunai_InitStateRegistry() { PENDING_ONCE("dunai_InitStateRegistry"); }
 void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
+
+// The mission runtime's calls.
+ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
+    PENDING_ONCE("dunFindScoreRecordByKey");
+    return nullptr;
+}
+const char *dunScoreRecordText(const ScoreRecord *) {
+    PENDING_ONCE("dunScoreRecordText");
+    return "";
+}

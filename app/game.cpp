@@ -21,6 +21,8 @@
 #include "gui/redraw.h"
 #include "hud/maps.h"
 #include "hud/missionlog.h"
+#include "os/clock.h"
+#include "os/display.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -50,15 +52,13 @@
 #include "world/routines.h"
 #include "world/step.h"
 
-uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
-ScriptToken *gMainScriptPc;
+uint8_t gLaunchRequest;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
 uint16_t gSystemTransferPending;
 void *gTransferBody;
-int32_t gAutoLaunch, gFollowOnMission;
-uint8_t gDeveloperKeys, gLoading;
+uint8_t gDeveloperKeys;
 
 BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,
     *A2DimFont, *VFont;
@@ -117,15 +117,7 @@ void DrawBuildDate() {
     CALL(dunDrawText, Screen(), &x, &y, text, GFont, 247, &clip);
 }
 
-void LoadScreenPicture() {
-    if (!Screen()) return;
-    const char *name = PixelDepth == 16 ? "vek\\resource\\art\\loadscrn16.pcx" : "vek\\resource\\art\\loadscrn.pcx";
-    // Straight into the screen surface, row by row at its pitch.
-    Raster raster = {};
-    raster.pitch = (uint16_t)Screen()->pitch;
-    size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
-    CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
-}
+void LoadScreenPicture() { CALL(DrawLoadPicture, gLoadScreenPalette); }
 
 void ShowLoadScreen() {
     LoadScreenPicture();
@@ -185,6 +177,27 @@ void TakeMissionNumber(const char *name) {
     std::snprintf(gMissionTable[0].name, sizeof gMissionTable[0].name, "%.79s", slash ? slash + 1 : row);
 }
 
+// The load screen waits for a key or the time, pumping messages; with no
+// display nobody can see it or press a key, so it does not wait.
+void WaitForKeyOrTime(uint32_t ms) {
+    if (osDisplayHeadless()) return;
+    uint16_t keys = KeyQueueCount();
+    uint64_t start = osCounter();
+    uint64_t frequency = osCounterFrequency();
+    while (!gQuit && KeyQueueCount() == keys) {
+        if (frequency && (osCounter() - start) * 1000 / frequency >= ms) break;
+        PumpMessages();
+        osSleep(10);
+    }
+}
+
+const MissionShellHooks kMissionShellHooks = {
+    [] { gQuit = 1; },
+    [](int32_t count) { gVideoLeadIn = count; },
+    [](const char *path) { SetWorkingFolder(path); },
+    WaitForKeyOrTime,
+};
+
 bool SimulationHeld() {
     return gInFrontEnd || gScriptPause || gDocViewerOpen || gObjectivesOpen || gLocalSpaceOpen || gStarMapOpen ||
            gSolarMapOpen || gMapOverlayOpen;
@@ -212,6 +225,7 @@ int gameInit() {
     static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
                                                &gStarMapOpen, nullptr};
     ScriptSetHostFlags(&kHostFlags);
+    SetMissionShellHooks(&kMissionShellHooks);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
 

@@ -15,3 +15,12 @@ extern uint8_t guiFullScreenLock;
 void guiSetScreen(const char *name);
 void guiStartEndCinematic();
 void guiEnterFullScreen();
+// The start of a cinematic: the view state is saved and the full-screen view
+// shown.
+void guiPushFullScreen();
+void guiCloseComArmVideos();
+// The comms arm is open.
+extern uint8_t gGuiComArmOpen;
+// The navigation station's autopilot programs and the cockpit HUD set
+// (mission start).
+void guiNavCreatePrograms();

@@ -20,3 +20,6 @@ struct BarGauge {
     float maximum;
 };
 void guiDrawBarSegmented(BarGauge *bar);
+
+// The message line: a short status text shown for a time.
+void guiDisplayMessage(const char *text, int time);

@@ -73,3 +73,11 @@ void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }
 TimelineList gTimelinePlayed, gTimelineOpen;
 void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
 void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
+
+// The mission runtime's calls.
+uint8_t gGuiComArmOpen;
+void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
+void guiCloseComArmVideos() { PENDING_ONCE("guiCloseComArmVideos"); }
+void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
+void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
+void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }

@@ -5,3 +5,5 @@
 
 // The count-down of the log's display.
 extern int32_t gMissionLogCountdown;
+// Empties the log (mission end).
+void MissionLogReset();

@@ -5,6 +5,8 @@ struct SceneItem;
 
 void P3DInitialise();
 void P3DFreeScene();
+// Shuts the 3D system down; plays the pending exit film, which ends the program.
+void P3DShutdown();
 void P3DSetObjectModel(SceneItem *item, void *model);
 void SpawnShipDestruction(SceneItem *item);
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);

@@ -53,3 +53,12 @@ void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 SceneItem *dunPlayerCamera = nullptr;
+
+// The mission runtime's calls.
+SceneItem *dunWeaponCamera = nullptr;
+SceneItem *dunViewCamera = nullptr;
+void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
+void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
+void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void LookInit() { PENDING_ONCE("LookInit"); }
+void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }

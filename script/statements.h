@@ -14,6 +14,7 @@ struct ScriptStatementRow {
 extern const ScriptStatementRow kControlStatements[];
 extern const ScriptStatementRow kWatchStatements[];
 extern const ScriptStatementRow kVariableStatements[];
+extern const ScriptStatementRow kMissionStatements[];
 // Statements whose family is not built yet: each says so once and steps
 // over the rest of its line. Ranges of codes, ended by {0, 0}.
 struct ScriptCodeRange {

@@ -11,3 +11,6 @@ void dunControlFree(SceneItem *item);
 void dunSimSpawnedNode(SceneItem *item);
 // The remote-controlled object the player has linked to, or null.
 extern SceneItem *dunRemoteLinked;
+// Takes over a remote turret, or with null gives control back (only when
+// it is on).
+void dunToggleTurretControl(SceneItem *player, SceneItem *turret);

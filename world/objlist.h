@@ -68,4 +68,7 @@ void dunReleaseTree(SceneItem *item, TDP *node);
 SceneItem *dunCreatePlayerWreck(SceneItem *ship);
 void dunResetObjectLists();
 void dunResetWorld();
+// Every object's node radii, and its node transforms and radius (mission start).
+void dunRefreshAllModelRadii();
+void dunRefreshSceneTransforms();
 bool dunCheckFloat(float value);

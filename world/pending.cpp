@@ -58,3 +58,10 @@ void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
 void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
+
+// The mission runtime's calls.
+#include "world/flight.h"
+#include "world/objlist.h"
+void dunRefreshAllModelRadii() { PENDING_ONCE("dunRefreshAllModelRadii"); }
+void dunRefreshSceneTransforms() { PENDING_ONCE("dunRefreshSceneTransforms"); }
+void dunToggleTurretControl(SceneItem *, SceneItem *) { PENDING_ONCE("dunToggleTurretControl"); }

@@ -255,7 +255,7 @@ TEST_F(GameStart, InitOrderToTheFrontEnd) {
                       "TokeniseScript", "ScriptProcessor"};
     for (int i = 0; i < 12; ++i) expected.push_back("GetScriptSymbolValue");
     for (const char *c :
-         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "pcxDecode", "DisplayLoadPalette", "DisplayPresent",
+         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "DrawLoadPicture", "DisplayLoadPalette", "DisplayPresent",
           "BuildRowOffsetTable",
           "dunai_InitStateRegistry", "dunResetObjectLists", "guiResetWindows", "guiInit", "dunBuildShipSystems",
           "dunInitContacts", "SoundLoadAll", "guiEngSelectReactor", "dunReadStateFile", "dunReadCaptainSlot",
