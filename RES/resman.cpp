@@ -349,13 +349,15 @@ void resmanUnlock(ResourceHandle *h) {
 int resmanPoolFits(uint32_t size) {
     // The same rounded size the allocation takes, so a block that fits is
     // always handed out.
-    uint64_t rounded = (uint64_t(size) + 3) & ~uint64_t(3);
+    uint64_t rounded = (uint64_t(size) + 7) & ~uint64_t(7);
     uint64_t used = uint64_t(RESMAN.poolTop - RESMAN.poolBase);
     return RESMAN.poolBase && used + rounded < RESMAN.capacity ? 1 : 0;
 }
 
 void *resmanPoolAlloc(uint32_t size) {
-    uint64_t rounded = (uint64_t(size) + 3) & ~uint64_t(3);
+    // Blocks start on 8 bytes: converted resources begin with records that
+    // hold pointers.
+    uint64_t rounded = (uint64_t(size) + 7) & ~uint64_t(7);
     uint64_t used = uint64_t(RESMAN.poolTop - RESMAN.poolBase);
     if (!RESMAN.poolBase || used + rounded >= RESMAN.capacity) return nullptr;
     uint8_t *block = RESMAN.poolTop;

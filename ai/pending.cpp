@@ -51,6 +51,33 @@ int32_t dunScoreSummary(int, int, intptr_t) {
 void dunai_InitStateRegistry() { PENDING_ONCE("dunai_InitStateRegistry"); }
 void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
 
+// Hits, kills and scoring.
+#include "ai/combat.h"
+void dunShipHit(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunShipHit"); }
+void dunScoreKill(uint32_t) { PENDING_ONCE("dunScoreKill"); }
+int dunScoreSummary(int, int, SceneItem *) {
+    PENDING_ONCE("dunScoreSummary");
+    return 0;
+}
+void dunPassGroupFlag(SceneItem *) { PENDING_ONCE("dunPassGroupFlag"); }
+void dunPickTargetFiltered(void *, int) { PENDING_ONCE("dunPickTargetFiltered"); }
+void dunAssignFixedAttack(SceneItem *) { PENDING_ONCE("dunAssignFixedAttack"); }
+void dunImpactGeometry(SceneItem *, const Vec3 *, const Vec3 *, uint32_t) { PENDING_ONCE("dunImpactGeometry"); }
+void dunImpactFromCollision(SceneItem *, SceneItem *, const Vec3 *) { PENDING_ONCE("dunImpactFromCollision"); }
+void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
+const uint32_t *dunFindScoreRecord(uint32_t) {
+    PENDING_ONCE("dunFindScoreRecord");
+    return nullptr;
+}
+bool dunSendRelativePosition(SceneItem *, SceneItem *, int32_t, int32_t) {
+    PENDING_ONCE("dunSendRelativePosition");
+    return false;
+}
+bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
+    PENDING_ONCE("dunSendRelativePosition2");
+    return false;
+}
+
 // The mission runtime's calls.
 ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
     PENDING_ONCE("dunFindScoreRecordByKey");

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/states.h"
 #include "app/clock.h"
@@ -28,6 +29,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/effects.h"
 #include "present/p3d.h"
 #include "RES/font.h"
 #include "RES/gfx2d.h"
@@ -56,8 +58,6 @@ uint8_t gLaunchRequest;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
-uint16_t gSystemTransferPending;
-void *gTransferBody;
 uint8_t gDeveloperKeys;
 
 BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,
@@ -206,6 +206,12 @@ bool SimulationHeld() {
 }  // namespace
 
 int gameInit() {
+    // The world reaches the subsystems above it through their tables.
+    P3DInstallWorldHooks();
+    dunai_InstallWorldHooks();
+    dunScriptInstallWorldHooks();
+    guiInstallWorldHooks();
+    hudInstallWorldHooks();
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;
@@ -470,7 +476,7 @@ void launchFileByExtension(const char *path) {
         void *model = h ? h->data : nullptr;
         if (!model || !dunPlayerShip) return;
         CALL(P3DSetObjectModel, dunPlayerShip, model);
-        CALL(dunRefreshPlayerCollision, model);
+        CALL(dunRefreshModelCollision, dunPlayerShip, model);
         if (dunPlayerShip->sim) dunPlayerShip->sim->flags |= 0x20;
     } else if (SameName(ext, "SMK")) {
         CALL(PlayVideo, path);

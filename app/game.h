@@ -18,8 +18,6 @@ extern uint8_t *gKeyState;               // the key-down table
 extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
 extern uint8_t gScreenshotRequest;
 extern uint8_t gSkipPresent;
-extern uint16_t gSystemTransferPending;
-extern void *gTransferBody;
 extern uint8_t gDeveloperKeys;
 
 // The twelve named fonts and the standard palette (256 x 4).

@@ -24,7 +24,8 @@ void Simulate(SceneItem *it) {
     s->position.z += s->velocity.z * dunFrameSeconds;
 }
 void Handler(SceneItem *it) {
-    while (dunMsgReceive(it->receiverId)) {
+    MsgRecord m;
+    while (dunMsgReceive(it->receiverId, &m)) {
     }
 }
 

@@ -8,4 +8,6 @@ float dunTimeScale = 1.0f;
 uint8_t dunFrozen, dunKeepControlledMoving;
 uint8_t dunPrevKeyTable[256];
 int32_t dunFrameSkipCount;
+uint16_t gSystemTransferPending;
+void *gTransferBody;
 int32_t gFixedRate = 15;

@@ -14,3 +14,7 @@ extern uint8_t dunKeepControlledMoving;  // while frozen the controlled object s
 extern uint8_t dunPrevKeyTable[256];
 extern int32_t gFixedRate;        // frames per second of the fixed-step (capture) mode (15)
 extern int32_t dunFrameSkipCount;  // frames the clock is skipping; engine sounds keep quiet meanwhile
+// A system transfer the world asked for (a jump of the player's ship): the
+// next frame moves the player when there is a transfer body.
+extern uint16_t gSystemTransferPending;
+extern void *gTransferBody;

@@ -18,9 +18,38 @@ void guiEnterFullScreen();
 // The start of a cinematic: the view state is saved and the full-screen view
 // shown.
 void guiPushFullScreen();
-void guiCloseComArmVideos();
-// The comms arm is open.
-extern uint8_t gGuiComArmOpen;
 // The navigation station's autopilot programs and the cockpit HUD set
 // (mission start).
 void guiNavCreatePrograms();
+
+struct GuiWindow;
+// The cockpit screens' key handler.
+void guiCockpitKeyHandler(uint16_t key);
+// Help mode's note for a window.
+void guiOpenHelpNote(GuiWindow *window);
+// The cockpit overlay over the main view.
+void guiDrawCockpitOverlay();
+void guiSaveSettings();
+void guiCloseComArmVideos();
+// Build routines of the cockpit screens.
+void guiBuildSideViewScreen();
+void guiBuildBridgeScreen();
+void guiBuildComScreen();
+void guiBuildNavScreen();
+void guiBuildWepScreen();
+void guiBuildEngScreen();
+// A state byte of the cockpit that a screen switch clears.
+extern uint8_t gGuiCockpitState;
+// What the world's docking, jumps and contacts ask of the cockpit.
+void guiSetDockedFlags();
+void guiToggleComArm();
+void guiNavStartProgram(int a, int b);
+void guiPostPendingFeedText(int colourSet);
+void guiDisplayMessage(const char *text, int ticks);
+const char *guiProximityWarningText();
+const char *guiStarLogFormat();
+int32_t guiHitHoldOff();
+void guiSetInterference(int32_t value);
+
+// Installs the GUI's table of the world's calls.
+void guiInstallWorldHooks();

@@ -21,5 +21,5 @@ struct BarGauge {
 };
 void guiDrawBarSegmented(BarGauge *bar);
 
-// The message line: a short status text shown for a time.
-void guiDisplayMessage(const char *text, int time);
+extern uint8_t gFeedShowing;       // the text feed shows text
+extern uint8_t gFeedAltPlacement;  // the feed's alternate placement in the main view

@@ -6,3 +6,10 @@ void frontLoadInitTable();
 void frontSetPalette();
 // The front end's screen when a mission ends.
 void frontReturnScreen();
+
+#include <cstdint>
+
+void frontBuildScreen();
+void frontBuildOptionsScreen();
+void frontKeyHandler(uint16_t key);
+void frontOptionsKeyHandler(uint16_t key);

@@ -5,7 +5,6 @@
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
-void guiMarkRedraw() { PENDING_ONCE("guiMarkRedraw"); }
 
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
@@ -17,7 +16,6 @@ uint8_t guiStationLock = 0;
 uint8_t guiWreckDisplay = 0;
 uint8_t guiFullScreenLock = 0;
 
-void guiSetScreen(const char *) { PENDING_ONCE("guiSetScreen"); }
 void guiStartEndCinematic() { PENDING_ONCE("guiStartEndCinematic"); }
 void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 
@@ -26,14 +24,10 @@ void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 #include "gui/front.h"
 #include "gui/gui.h"
 
-void (*gKeyHandler)(uint16_t key);
 void *gCurrentCamera;
-uint8_t gPanelOpen, gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen, gGuiScriptLoading;
+uint8_t gPanelOpen, gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen;
 BitmapFont *gFeedFont;
 
-void guiInit() { PENDING_ONCE("guiInit"); }
-void guiResetWindows() { PENDING_ONCE("guiResetWindows"); }
-void guiUpdate() { PENDING_ONCE("guiUpdate"); }
 void guiRedrawCockpit() { PENDING_ONCE("guiRedrawCockpit"); }
 void guiEndMission() { PENDING_ONCE("guiEndMission"); }
 void guiDrawComArm() { PENDING_ONCE("guiDrawComArm"); }
@@ -53,7 +47,6 @@ bool guiTypeNextChar() {
     return false;
 }
 void guiDrawTextFeed(int, int, int, int) { PENDING_ONCE("guiDrawTextFeed"); }
-void guiDrawBarSegmented(BarGauge *) { PENDING_ONCE("guiDrawBarSegmented"); }
 
 #include "gui/station.h"
 
@@ -61,12 +54,79 @@ uint8_t gGuiHidden;
 uint8_t gComClipsFrozen;
 uint32_t guiFilmSkipFrame;
 void guiLeaveStation() { PENDING_ONCE("guiLeaveStation"); }
-GuiWindow *guiRootWindow() {
-    PENDING_ONCE("guiRootWindow");
+
+// Routines of the cockpit shell, stations, front end, options and message
+// line that the window system and the screen table call.
+uint8_t gGuiCockpitState;
+uint8_t gFeedShowing, gFeedAltPlacement;
+void guiCockpitKeyHandler(uint16_t) { PENDING_ONCE("guiCockpitKeyHandler"); }
+void guiOpenHelpNote(GuiWindow *) { PENDING_ONCE("guiOpenHelpNote"); }
+void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
+void guiSaveSettings() { PENDING_ONCE("guiSaveSettings"); }
+void guiCloseComArmVideos() { PENDING_ONCE("guiCloseComArmVideos"); }
+void guiBuildSideViewScreen() { PENDING_ONCE("guiBuildSideViewScreen"); }
+void guiBuildBridgeScreen() { PENDING_ONCE("guiBuildBridgeScreen"); }
+void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
+void guiBuildNavScreen() { PENDING_ONCE("guiBuildNavScreen"); }
+void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
+void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
+void frontBuildScreen() { PENDING_ONCE("frontBuildScreen"); }
+void frontBuildOptionsScreen() { PENDING_ONCE("frontBuildOptionsScreen"); }
+void frontKeyHandler(uint16_t) { PENDING_ONCE("frontKeyHandler"); }
+void frontOptionsKeyHandler(uint16_t) { PENDING_ONCE("frontOptionsKeyHandler"); }
+void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }
+
+// The routines window statements give their windows.
+#include "gui/bound.h"
+#include "gui/window.h"
+uint8_t gGuiSystemButtonVisible = 1;
+int8_t guiUpdateInjectorGauge(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateInjectorGauge");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemValue(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemValue");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemOutput(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemOutput");
+    return guiDefaultHandler(w);
+}
+int8_t guiUpdateSystemLevel(GuiWindow *w) {
+    PENDING_ONCE("guiUpdateSystemLevel");
+    return guiDefaultHandler(w);
+}
+int8_t guiLoggerUpdate(GuiWindow *w) {
+    PENDING_ONCE("guiLoggerUpdate");
+    return guiDefaultHandler(w);
+}
+int8_t guiProfileUpdate(GuiWindow *w) {
+    PENDING_ONCE("guiProfileUpdate");
+    return guiDefaultHandler(w);
+}
+void guiToggleSystemFlag(GuiWindow *) { PENDING_ONCE("guiToggleSystemFlag"); }
+void guiToggleDialogueWindow(GuiWindow *) { PENDING_ONCE("guiToggleDialogueWindow"); }
+void guiDialogueScrollUp(GuiWindow *) { PENDING_ONCE("guiDialogueScrollUp"); }
+void guiDialogueScrollDown(GuiWindow *) { PENDING_ONCE("guiDialogueScrollDown"); }
+
+// What the world asks of the cockpit.
+void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
+void guiToggleComArm() { PENDING_ONCE("guiToggleComArm"); }
+void guiNavStartProgram(int, int) { PENDING_ONCE("guiNavStartProgram"); }
+void guiPostPendingFeedText(int) { PENDING_ONCE("guiPostPendingFeedText"); }
+const char *guiProximityWarningText() {
+    PENDING_ONCE("guiProximityWarningText");
     return nullptr;
 }
-uint32_t guiWindowFlags(const GuiWindow *) { return 0; }
-void guiDrawRaster(GuiWindow *) { PENDING_ONCE("guiDrawRaster"); }
+
+const char *guiStarLogFormat() {
+    PENDING_ONCE("guiStarLogFormat");
+    return nullptr;
+}
+int32_t guiHitHoldOff() {
+    PENDING_ONCE("guiHitHoldOff");
+    return 0;
+}
 
 #include "gui/timeline.h"
 
@@ -75,9 +135,6 @@ void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelin
 void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
 
 // The mission runtime's calls.
-uint8_t gGuiComArmOpen;
 void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
-void guiCloseComArmVideos() { PENDING_ONCE("guiCloseComArmVideos"); }
 void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
 void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
-void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }

@@ -6,3 +6,5 @@
 extern uint8_t gStarMapOpen;
 extern uint8_t gSolarMapOpen;
 extern uint8_t gMapOverlayOpen;
+
+void NavMapCloseIfOpen();

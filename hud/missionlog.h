@@ -7,3 +7,12 @@
 extern int32_t gMissionLogCountdown;
 // Empties the log (mission end).
 void MissionLogReset();
+
+struct SceneItem;
+// A mission-log entry of a kind (2 kill, 4 docked, 5 undocked, 6 crashed
+// into a body, ...), and a free text line.
+void MissionLogAdd(SceneItem *item, SceneItem *other, int kind, const char *name, const char *otherName);
+void MissionLogAddText(const char *text);
+
+// Installs the HUD's table of the world's calls.
+void hudInstallWorldHooks();

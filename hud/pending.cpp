@@ -1,15 +1,8 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
-#include <cmath>
-
 #include "core/pending.h"
 #include "hud/hud.h"
 
-double hudBearingDegrees(double a, double b) {
-    PENDING_ONCE("hudBearingDegrees");
-    double d = std::atan(b / a) * 180.0 / 3.14159265358979323846;
-    return a < 0 ? -d - 90.0 : 90.0 - d;
-}
 
 void hudClearList() { PENDING_ONCE("hudClearList"); }
 void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
@@ -23,3 +16,6 @@ int32_t gMissionLogCountdown;
 // The mission runtime's calls.
 float gHudRange = 400000.0f;
 void MissionLogReset() { PENDING_ONCE("MissionLogReset"); }
+void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
+void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
+void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }

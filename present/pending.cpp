@@ -62,3 +62,47 @@ void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
 void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
 void LookInit() { PENDING_ONCE("LookInit"); }
 void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
+// The views the GUI's panes show.
+#include "present/views.h"
+void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
+void P3DDrawViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawViewWindow"); }
+void P3DDrawWireViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawWireViewWindow"); }
+void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
+bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
+    PENDING_ONCE("WireframeDrawInRect");
+    return false;
+}
+void WireframeDraw(void *, int, int, float, int, int) { PENDING_ONCE("WireframeDraw"); }
+void P3DResetViewCamera() { PENDING_ONCE("P3DResetViewCamera"); }
+// The world's events.
+#include "present/effects.h"
+void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }
+void AddMinorExplosion(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("AddMinorExplosion"); }
+void PlaceExplosion(SceneItem *) { PENDING_ONCE("PlaceExplosion"); }
+void SpawnRoundDestruction(SceneItem *) { PENDING_ONCE("SpawnRoundDestruction"); }
+void SpawnSparks(SceneItem *, int, int, int, int, int, int) { PENDING_ONCE("SpawnSparks"); }
+void SpawnImpactExplosion(SceneItem *, const DamageRecord *, SceneItem *) { PENDING_ONCE("SpawnImpactExplosion"); }
+void SpawnImpactSparks(SceneItem *) { PENDING_ONCE("SpawnImpactSparks"); }
+ParticleSystem *CreateParticleSystem(SceneItem *, const Mat4 *, int, uint32_t, int, int, int, float, int, float) {
+    PENDING_ONCE("CreateParticleSystem");
+    return nullptr;
+}
+void BuildColourRamp(ParticleSystem *, int, int, int, int, int, int) { PENDING_ONCE("BuildColourRamp"); }
+void FlashNavLight(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("FlashNavLight"); }
+void ScaleModelToRadius(void *, float) { PENDING_ONCE("ScaleModelToRadius"); }
+void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }
+void P3DSetupGasShell(SceneItem *, const char *) { PENDING_ONCE("P3DSetupGasShell"); }
+void *P3DPlasmaModel() {
+    PENDING_ONCE("P3DPlasmaModel");
+    return nullptr;
+}
+void P3DSetViewShake(int32_t, int32_t) { PENDING_ONCE("P3DSetViewShake"); }
+void P3DSetFlashBrightness(int32_t) { PENDING_ONCE("P3DSetFlashBrightness"); }
+float P3DCameraZoom() {
+    PENDING_ONCE("P3DCameraZoom");
+    return 0.0f;
+}
+float P3DViewProjectionScale() {
+    PENDING_ONCE("P3DViewProjectionScale");
+    return 1.0f;
+}

@@ -19,6 +19,7 @@
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/docking.h"
+#include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
@@ -369,14 +370,18 @@ void StDoWhen(ScriptRun &run) {
     SceneItem *o = DecodeObjectOperand(run, true);
     int event = KeywordInRange(run, Sc::AtFirst, Sc::AtEnd);
     int action = KeywordInRange(run, Sc::AfFirst, Sc::AfEnd);
-    if (o) dunAddEventHook(o, event, 4, action, nullptr);
+    const int16_t row = int16_t(action);
+    if (o) dunAddEventHook(o, uint32_t(event), ActionFlag::CallRoutine, {.index = &row});
 }
 
 void StPlayWhen(ScriptRun &run) {
     SceneItem *o = DecodeObjectOperand(run, true);
     int event = KeywordInRange(run, Sc::AtFirst, Sc::AtEnd);
     ScriptSymbol *sound = DecodeSymbolOperand(run, SymKind::Resource | SymKind::MustExist);
-    if (o) dunAddEventHook(o, event, 2, 0, ScriptSymbolBound(sound) ? ScriptSymbolPointer(sound) : nullptr);
+    const void *reference = ScriptSymbolBound(sound) ? ScriptSymbolPointer(sound) : nullptr;
+    if (o)
+        dunAddEventHook(o, uint32_t(event), ActionFlag::PointerGiven,
+                        {.video = static_cast<const ResourceHandle *>(reference)});
 }
 
 }  // namespace

@@ -156,3 +156,6 @@ extern int32_t gCurrentMission;
 extern int32_t gCareerMission;
 // The mission's script pause (holds the simulation).
 extern uint8_t gScriptPause;
+
+// Installs the script's table of the world's calls.
+void dunScriptInstallWorldHooks();

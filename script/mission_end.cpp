@@ -7,6 +7,7 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gui.h"
+#include "gui/window.h"
 #include "present/p3d.h"
 #include "script/interp.h"
 #include "script/mission.h"
@@ -46,7 +47,7 @@ void PostMissionOverText() { guiPostFeedText(ScriptTextSlot(kMissionOverTextSlot
 void LeaveRemoteControl() {
     if (!dunRemoteLinked) return;
     gRemoteAtEnd = dunRemoteLinked;
-    dunToggleTurretControl(dunPlayerShip, nullptr);
+    dunLeaveRemoteControl();
 }
 
 // The view of the end: the full-screen view on the player's ship.

@@ -31,6 +31,7 @@
 #include "script/script.h"
 #include "script/settings.h"
 #include "script/symbols.h"
+#include "world/collision.h"
 #include "world/objlist.h"
 #include "world/records.h"
 

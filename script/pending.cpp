@@ -53,7 +53,7 @@ void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {22, 81}, {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {593, 608}, {0, 0},
+    {22, 55}, {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {593, 608}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

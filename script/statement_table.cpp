@@ -8,7 +8,8 @@ void FillScriptStatements() {
     for (const ScriptCodeRange *r = kPendingStatementCodes; r->high; ++r)
         for (uint32_t code = r->low; code <= r->high && code <= Sc::LastKeyword; ++code)
             if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
-    for (const ScriptStatementRow *rows : {kControlStatements, kWatchStatements, kVariableStatements, kMissionStatements})
+    for (const ScriptStatementRow *rows :
+         {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements, kMissionStatements})
         for (const ScriptStatementRow *r = rows; r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 struct SceneItem;
+struct BodyRecord;
 
 void dunFlyShip(SceneItem *item);
 void dunControlPlayer(SceneItem *item);
@@ -11,6 +12,14 @@ void dunControlFree(SceneItem *item);
 void dunSimSpawnedNode(SceneItem *item);
 // The remote-controlled object the player has linked to, or null.
 extern SceneItem *dunRemoteLinked;
-// Takes over a remote turret, or with null gives control back (only when
-// it is on).
-void dunToggleTurretControl(SceneItem *player, SceneItem *turret);
+// Leaving remote control hands control back to the player's ship.
+void dunLeaveRemoteControl();
+
+// The capsule jump of the player's ship: the switch that allows it, the star
+// code of the current system, the armed destination (its star code, 0 when
+// none, and its body) and the body the player's ship touched last.
+extern uint8_t dunCapsuleJumpSwitch;
+extern int32_t dunCurrentStarCode;
+extern int32_t dunCapsuleStarCode;
+extern BodyRecord *dunCapsuleBody;
+extern SceneItem *dunLastTouchedBody;

@@ -9,8 +9,7 @@
 
 #include "world/pools.h"
 
-using DunHandle = uint32_t;
-
+// DunHandle itself is declared with the records (world/records.h).
 constexpr DunHandle kNoHandle = 0;
 
 // bits 0..11 index, 12..15 kind, 16..31 generation (never 0 for a live record)

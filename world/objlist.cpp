@@ -18,6 +18,7 @@
 #include "present/scene.h"
 #include "script/mission.h"
 #include "world/belts.h"
+#include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
@@ -31,6 +32,7 @@ SceneItem *dunCurrentItem = nullptr;
 SceneItem *dunPlayerShip = nullptr;
 SceneItem *dunControlledObject = nullptr;
 uint8_t dunPlayerDestroyed = 0;
+uint32_t dunSceneListChanges = 0;
 
 const float dunKillValues[kKillValueCount] = {7.5f, 4.5f, 5.0f, 0.0f, 3.0f, 5.0f, 6.0f, 1.0f, 1.0f, 5.5f,
                                               0.0f, 0.0f, 0.0f, 3.0f, 6.5f, 4.0f, 0.0f, 0.0f, 0.0f, 0.0f};
@@ -49,11 +51,13 @@ struct RoundFlight {
 RoundFlight *roundFlights = nullptr;
 
 void emptyRing(SceneItem *head) {
+    ++dunSceneListChanges;
     head->next = head;
     head->prev = head;
 }
 
 void unlink(SceneItem *item) {
+    ++dunSceneListChanges;
     if (item->next && item->prev) {
         item->prev->next = item->next;
         item->next->prev = item->prev;
@@ -63,6 +67,7 @@ void unlink(SceneItem *item) {
 }
 
 void insertBefore(SceneItem *pos, SceneItem *item) {
+    ++dunSceneListChanges;
     item->next = pos;
     item->prev = pos->prev;
     pos->prev->next = item;
@@ -367,8 +372,8 @@ TDP *dunAppendTDP(TDP *node, void *model, float x, float y, float z) {
     return dunAddChildTDP(node, model, x, y, z);
 }
 
-void dunInitFlightParams(FlightParams *b, float p1, float p2, float p3, float p4, float p5, float p6, float p7,
-                         float p8) {
+void dunInitFlightParams(FlightParams *b, float p1, float p2, uint32_t p3, uint32_t p4, float p5, float p6,
+                         float p7, float p8) {
     // A wreck's zero turn rates give infinite derived figures by design.
     b->p1 = p1;
     b->p2 = p2;
@@ -400,7 +405,7 @@ FlightParams *dunNewFlightParams(float p1, float p2, float p5, float p6, float p
     if (!r) return nullptr;
     r->next = roundFlights;
     roundFlights = r;
-    dunInitFlightParams(&r->block, p1, p2, 0.0f, 0.0f, p5, p6, p7, p8);
+    dunInitFlightParams(&r->block, p1, p2, 0, 0, p5, p6, p7, p8);
     return &r->block;
 }
 
@@ -515,12 +520,16 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         if (item->flags & SceneFlag::Asteroid) dunCreateAsteroid();
     }
     dunRemoveContact(item);
-    // Parked objects belong to the world as much as listed ones.
-    if (!inRing(&sceneHead, item) && !inRing(&parkedHead, item)) return nullptr;
+    // A parked object is out of the world: it stays parked with its records
+    // and comes back when its system does.
+    if (!inRing(&sceneHead, item)) return nullptr;
     if (item->flags & SceneFlag::Counted) --dunMissionCounter;
     if (item->flags & SceneFlag::Tracked) dunUntrackObject(item);
 
     unlink(item);
+    // Its hooks would otherwise stay taken from the Action pool (30 records)
+    // until the mission ends.
+    dunReleaseEventHooks(item);
     item->flags &= ~SceneFlag::InUse;
     item->releaseFrame = dunFrameCounter;
     if (item->avatar) item->avatar->flags16 &= ~AvatarState::InUse;
@@ -539,8 +548,10 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         const float kill = ship->typeCode < kKillValueCount ? dunKillValues[ship->typeCode] : 0.0f;
         const double ratio = item->sim->radius / 5000.0;
         const double weight = ratio * ratio > 1.0 ? ratio * ratio : 1.0;
-        const double value = kill * weight;
-        dunDestructionTotal += value < 2e9 ? int32_t(value) : int32_t(2000000000);
+        // A huge radius weighs a great deal, but the total saturates rather
+        // than wrap round to a negative score.
+        const double total = double(dunDestructionTotal) + (kill * weight < 2e9 ? int32_t(kill * weight) : 2000000000);
+        dunDestructionTotal = total < 2147483647.0 ? int32_t(total) : INT32_MAX;
     }
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 
@@ -640,6 +651,8 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunPlayerDestroyed = 0;
+    dunLastPlasmaBall = nullptr;
+    dunProtectedObject = nullptr;
     dunTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();

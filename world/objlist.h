@@ -15,6 +15,10 @@ SceneItem *dunParkedListHead();
 extern SceneItem *dunCurrentItem;
 extern SceneItem *dunPlayerShip;
 extern SceneItem *dunControlledObject;
+// Counts every change of the lists' links (inserts, removals, resets): a
+// walk that keeps a copy of the list's order knows it from this when to
+// take it again.
+extern uint32_t dunSceneListChanges;
 // Set when the player's ship has been destroyed and its wreck took its place.
 extern uint8_t dunPlayerDestroyed;
 
@@ -47,8 +51,10 @@ TDP *dunAttachTDP(SceneItem *item);
 TDP *dunAddChildTDP(TDP *parent, void *model, float x, float y, float z);
 TDP *dunAddSiblingTDP(TDP *node, void *model, float x, float y, float z);
 TDP *dunAppendTDP(TDP *node, void *model, float x, float y, float z);
-void dunInitFlightParams(FlightParams *block, float p1, float p2, float p3, float p4, float p5, float p6,
-                         float p7, float p8);
+// P3 (LDS growth, percent per second) and P4 (maximum LDS speed) are whole
+// numbers; the others are floats.
+void dunInitFlightParams(FlightParams *block, float p1, float p2, uint32_t p3, uint32_t p4, float p5,
+                         float p6, float p7, float p8);
 // A block of its own for a round; such blocks are returned at the world reset.
 FlightParams *dunNewFlightParams(float p1, float p2, float p5, float p6, float p7, float p8);
 void dunScaleShipPerformance(SceneItem *item);
@@ -68,7 +74,4 @@ void dunReleaseTree(SceneItem *item, TDP *node);
 SceneItem *dunCreatePlayerWreck(SceneItem *ship);
 void dunResetObjectLists();
 void dunResetWorld();
-// Every object's node radii, and its node transforms and radius (mission start).
-void dunRefreshAllModelRadii();
-void dunRefreshSceneTransforms();
 bool dunCheckFloat(float value);

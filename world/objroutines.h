@@ -1,4 +1,5 @@
-// Routines of special objects: tracking list, stock launches, gates.
+// Routines of special objects: tracking list, stock launches, gates, the
+// plasma ball and gas shell, the forced LDS drop-out.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,10 @@ void dunUntrackObject(SceneItem *item);
 void dunLaunchStockNearby();
 void dunSimChaos(SceneItem *item);
 void dunSimStargate(SceneItem *item);
+void dunSimPlasmaBall(SceneItem *ball);
+void dunSimGasShell(SceneItem *shell);
+// The jolt of a forced LDS drop-out.
+void dunDropLds(SceneItem *ship);
 // The simulator of an object that follows its partner at a stored distance
 // (a towed object).
 void dunSimFollowLinked(SceneItem *item);
-// Adds an event hook: on event 0..10 the object runs hook action `action`
-// (flag 4) or plays the sound resource (flag 2).
-void dunAddEventHook(SceneItem *item, int event, uint32_t flags, int action, void *sound);

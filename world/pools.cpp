@@ -153,6 +153,14 @@ ParticleSystem *dunAllocLargeParticleSystem() {
     return ps;
 }
 
+int dunParticleCapacity(const ParticleSystem *system) {
+    if (system >= dunLargeParticlePool && system < dunLargeParticlePool + kMaxLargeParticleSystems)
+        return kLargeParticleCount;
+    if (system >= dunSmallParticlePool && system < dunSmallParticlePool + kMaxSmallParticleSystems)
+        return kSmallParticleCount;
+    return 0;
+}
+
 ParticleSystem *dunAllocSmallParticleSystem() {
     int i = take(dunSmallParticlePool, cursor.smallPs, [](const ParticleSystem &r) { return flagsBusy(r); });
     if (i < 0) return nullptr;

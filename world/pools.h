@@ -49,6 +49,9 @@ HUD *dunAllocHUD();
 // None when the pool is full (no report): the caller skips the effect.
 ParticleSystem *dunAllocLargeParticleSystem();
 ParticleSystem *dunAllocSmallParticleSystem();
+// The length of a particle system's own array (250 or 44; 0 for a record of
+// neither pool).
+int dunParticleCapacity(const ParticleSystem *system);
 
 // Collision models are heap records in one global list.
 CollisionModel *dunAllocCollisionModel();

@@ -28,6 +28,7 @@ struct EngComponent;
 struct EngineSoundSlot;
 struct SoundSlot;
 struct HUD;
+struct ResourceHandle;
 
 // vt_actor, vt_model and vt_material are the rendering library's records;
 // the world only keeps references to them.
@@ -48,6 +49,35 @@ using NodeRoutine = void (*)(TDP *node);
 // contact point as three floats)
 using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode,
                                 int16_t *handled, float *point);
+
+// Object references in fixed 32-bit words are handles (world/handle.h).
+using DunHandle = uint32_t;
+
+// The 48-byte payload of a hit or a destruction (message types 7 and 8):
+// eleven words of impact data, then the attacker. In a message it is laid
+// out little-endian in this order (world/msghandler.h packs and reads it).
+struct DamageRecord {
+    DunHandle word0;       // 0: 0, or the part of the object that was struck
+    Vec3 point;            // 4: point of impact, relative to the object
+    Vec3 velocity;         // 16: velocity of what struck it
+    int32_t damage;        // 28
+    int32_t secondTerm;    // 32
+    uint32_t spare;        // 36
+    float mass;            // 40: mass of what struck it
+    DunHandle attacker;    // 44
+};
+
+// What an event gives its hooks: the point of the contact or the impact, the
+// other object of a collision or a docking, and the damage record of a hit
+// or a destruction (null for the other events).
+struct HookArgument {
+    Vec3 point;
+    SceneItem *other;
+    const DamageRecord *record;
+};
+using HookAction = void (*)(SceneItem *item, const HookArgument *argument);
+// Called when the object is destroyed, with the destruction's record.
+using DestroyedHandler = void (*)(SceneItem *item, const DamageRecord *record);
 
 // ---------------------------------------------------------------------------
 // SceneItem flags
@@ -226,13 +256,14 @@ constexpr uint16_t Docking = 0x400;
 // Records
 
 // The performance block: P1..P8 as given to dunInitFlightParams, the
-// derived D1..D4 and the working values. Indexed by other code as the
-// "22 figures" (figure[i] = word i).
+// derived D1..D4 and the working values. Other code calls its words the
+// "22 figures" (figure [i] = word i); the words are not all floats, so they
+// are read by name.
 struct FlightParams {
     float p1;             // [0] main acceleration / top thrust
     float p2;             // [1] lateral acceleration
-    float p3;             // [2] LDS growth, percent per second
-    float p4;             // [3] maximum LDS speed (0 = no LDS drive); degraded by the sensors damage
+    uint32_t p3;          // [2] LDS growth, percent per second
+    uint32_t p4;          // [3] maximum LDS speed (0 = no LDS drive); degraded by the sensors damage
     float p300;           // [4] 300.0; LDS spin-up time in centiseconds
     float turnRates[3];   // [5..7] P5, P6, P7: degrees per second
     float workRates[3];   // [8..10] the working copies
@@ -246,8 +277,6 @@ struct FlightParams {
     uint8_t spare17[3];
     float tail[3];        // [18..20] 0.1, 0.3, 100.0
     uint32_t spare21;     // [21]
-
-    float &figure(int i) { return reinterpret_cast<float *>(this)[i]; }
 };
 static_assert(sizeof(FlightParams) == 22 * 4);
 
@@ -284,7 +313,7 @@ struct Avatar {
     ModelUpdateRoutine modelUpdate;
     PresentationRoutine presentation;
     ContactHandler contactHandler;
-    ContactHandler secondHandler;   // also the destroyed handler
+    DestroyedHandler secondHandler; // the destroyed handler
     int8_t collisionPriority;       // 50 beam rounds, 40 munitions
     char marker;                    // '-' for gas shells
     uint8_t probed;
@@ -336,6 +365,7 @@ struct Avatar {
     SceneItem *cameraTarget;
     int32_t cameraDistance[2];
     SceneItem *destroyedBy;
+    int32_t starCode;               // a body's star code (capsule jumps); 0 none
     void *attachedSound;
     uint32_t viewerState[8];        // viewer state words of the local-space viewer's camera
 };
@@ -456,6 +486,7 @@ struct ShipInfo {
     SceneItem *leader;
     uint32_t classFlags;
     uint32_t flags;
+    uint32_t scoreWord;      // compared with a score record's first word (message 26)
     FlightParams current;
     FlightParams nominal;
     OrderSlot orders[8];
@@ -472,6 +503,7 @@ struct ShipInfo {
     int32_t hullStrength;    // collision figures
     int32_t ramMass;
     int16_t ramBonus;
+    uint8_t capsule;         // 64: never marked for a capsule jump by a body
     uint16_t carriedCount;
     DockingPort *ports;
     int8_t defenceCount;
@@ -516,7 +548,8 @@ struct Action {
     Action *next;
     uint32_t eventId;
     uint32_t flags;
-    void *action;            // a routine, or a reference to a named video
+    HookAction routine;            // called with flag 4
+    const ResourceHandle *video;   // otherwise: the named video it plays
 };
 
 struct HitBox {

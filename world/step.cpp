@@ -155,6 +155,9 @@ void dunSimulationStep() {
         dunCountShipsPerSide();
         dunRefreshContacts();
         dunResetFrameFlags();
+        // The parts' world positions follow their objects before any pair
+        // is tested.
+        walkObjects([](SceneItem *it) { dunUpdateNodeTransforms(it); });
         dunCollisionPass();
         mark("COLLISIONS");
         LookUpdate();

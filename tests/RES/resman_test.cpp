@@ -203,9 +203,9 @@ TEST_F(ResmanTest, MarkAndReleaseGiveBackHandlesAndMemory) {
 }
 
 TEST_F(ResmanTest, PoolFitsExactlyWhenAllocationSucceeds) {
-    ASSERT_NE(resmanPoolAlloc(ResourcePoolLimit - 4), nullptr);
-    // 4 bytes are left, of which none may be the last: sizes 1..4 round to 4.
-    for (uint32_t n : {0u, 1u, 3u, 4u, 5u}) {
+    ASSERT_NE(resmanPoolAlloc(ResourcePoolLimit - 8), nullptr);
+    // 8 bytes are left, of which none may be the last: sizes 1..8 round to 8.
+    for (uint32_t n : {0u, 1u, 3u, 4u, 5u, 8u, 9u}) {
         bool fits = resmanPoolFits(n);
         uint8_t *before = RESMAN.poolTop;
         void *block = resmanPoolAlloc(n);
@@ -219,7 +219,7 @@ TEST_F(ResmanTest, PoolFitsExactlyWhenAllocationSucceeds) {
     EXPECT_STREQ(s->name, "Sized");
     EXPECT_EQ(s->locked, 255);
     EXPECT_EQ(static_cast<uint8_t *>(s->data)[9], 0);
-    EXPECT_EQ(RESMAN.poolTop - RESMAN.poolBase, 12);
+    EXPECT_EQ(RESMAN.poolTop - RESMAN.poolBase, 16);  // blocks start on 8 bytes
 }
 
 TEST_F(ResmanTest, TextsFromSlabOrLooseFile) {
@@ -327,3 +327,11 @@ TEST(ResmanSampleData, StartUpPicturesTextsAndColourCube) {
 }
 
 }  // namespace
+
+TEST_F(ResmanTest, PoolBlocksStartOnEightBytes) {
+    for (uint32_t n : {1u, 3u, 12u, 13u}) {
+        auto at = reinterpret_cast<uintptr_t>(resmanPoolAlloc(n));
+        ASSERT_NE(at, 0u);
+        EXPECT_EQ(at % 8, 0u) << n;
+    }
+}

@@ -27,6 +27,7 @@ protected:
     }
     void TearDown() override {
         SetMissionShellHooks(nullptr);
+        dunGameClock = 0;
         ScriptTest::TearDown();
     }
     // Frames of the mission: the clock moves by the frame step, then the

@@ -51,10 +51,11 @@ TEST_F(HandleTest, PayloadObjectsResolveOnlyWhileTheyLive) {
     dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
     dunMsgPost(0, ship->receiverId, 4, 8, sizeof payload, payload);
     dunGameClock += 4;
-    MessageHeader *m = dunMsgReceive(ship->receiverId);
-    EXPECT_EQ(dunMsgPayloadItem(m, 44), goal);
-    EXPECT_EQ(dunMsgPayloadItem(m, 46), nullptr);  // past the payload
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(ship->receiverId, &m));
+    EXPECT_EQ(dunMsgPayloadItem(&m, 44), goal);
+    EXPECT_EQ(dunMsgPayloadItem(&m, 46), nullptr);  // past the payload
     dunDeleteSceneItem(goal);
-    m = dunMsgReceive(ship->receiverId);
-    EXPECT_EQ(dunMsgPayloadItem(m, 44), nullptr);
+    ASSERT_TRUE(dunMsgReceive(ship->receiverId, &m));
+    EXPECT_EQ(dunMsgPayloadItem(&m, 44), nullptr);
 }

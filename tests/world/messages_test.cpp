@@ -29,26 +29,28 @@ TEST_F(MessageTest, DelayedMessageArrivesWhenTheClockHasAdvanced) {
     ASSERT_TRUE(dunMsgPost(0x10005, r, 85, 17, 4, &payload));
     ASSERT_TRUE(dunMsgPost(0x10005, r, 0, 8, 0, nullptr));
     // The later message is due now and is taken before the earlier one.
-    MessageHeader *m = dunMsgReceive(r);
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->type, 8);
-    EXPECT_EQ(m->receiver, kMsgConsumed);
-    EXPECT_EQ(dunMsgReceive(r), nullptr);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(r, &m));
+    EXPECT_EQ(m.header.type, 8);
+    EXPECT_EQ(m.header.receiver, r);
+    // The record stays in the buffer, marked consumed.
+    EXPECT_EQ(dunMsgReadHeader(m.bytes).receiver, kMsgConsumed);
+    EXPECT_FALSE(dunMsgReceive(r, &m));
     // Frames of 20 cs: due at 85, so the fifth frame (clock 100) delivers.
     int frame = 0;
-    while (!(m = dunMsgReceive(r))) {
+    while (!dunMsgReceive(r, &m)) {
         dunMsgEndFrame();
         dunGameClock += 20;
         ++frame;
         ASSERT_LT(frame, 10);
     }
     EXPECT_EQ(frame, 5);
-    EXPECT_EQ(m->type, 17);
-    EXPECT_EQ(m->sender, 0x10005u);
-    EXPECT_EQ(m->due, 85u);
-    EXPECT_EQ(m->size, 28u);
+    EXPECT_EQ(m.header.type, 17);
+    EXPECT_EQ(m.header.sender, 0x10005u);
+    EXPECT_EQ(m.header.due, 85u);
+    EXPECT_EQ(m.header.size, 28u);
     uint32_t out = 0;
-    dunMsgCopyPayload(m, &out);
+    dunMsgCopyPayload(&m, &out);
     EXPECT_EQ(out, 0xABCDu);
 }
 
@@ -57,7 +59,8 @@ TEST_F(MessageTest, ConsumedAndUnaddressedRecordsGoAtTheEndOfTheFrame) {
     dunMsgPost(r, r, 0, 1, 4, "abcd");
     dunMsgPost(r, 0, 0, 2, 0, nullptr);
     dunMsgPost(r, r, 500, 3, 0, nullptr);
-    ASSERT_NE(dunMsgReceive(r), nullptr);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(r, &m));
     EXPECT_EQ(dunMsgBytesUsed(), 28u + 24u + 24u);
     dunMsgEndFrame();
     EXPECT_EQ(dunMsgBytesUsed(), 24u);  // only the pending record stays
@@ -73,7 +76,8 @@ TEST_F(MessageTest, MessagesToAFreedReceiverNeverReachItsNextOwner) {
     ASSERT_EQ(heir, dying);
     dunGameClock += 10;
     EXPECT_EQ(dunMsgPendingCount(heir), 0);
-    EXPECT_EQ(dunMsgReceive(heir), nullptr);
+    MsgRecord m;
+    EXPECT_FALSE(dunMsgReceive(heir, &m));
     dunMsgEndFrame();
     EXPECT_EQ(dunMsgBytesUsed(), 0u);
 }
@@ -81,9 +85,10 @@ TEST_F(MessageTest, MessagesToAFreedReceiverNeverReachItsNextOwner) {
 TEST_F(MessageTest, UntaggedIdsReceiveNothing) {
     dunMsgNewReceiver();
     dunMsgPost(0, 0, 0, 5, 0, nullptr);
-    EXPECT_EQ(dunMsgReceive(0), nullptr);
-    EXPECT_EQ(dunMsgReceive(0xFFFFFFFF), nullptr);
-    EXPECT_EQ(dunMsgReceive(0x1FFFF), nullptr);  // tagged, but past the table
+    MsgRecord m;
+    EXPECT_FALSE(dunMsgReceive(0, &m));
+    EXPECT_FALSE(dunMsgReceive(0xFFFFFFFF, &m));
+    EXPECT_FALSE(dunMsgReceive(0x1FFFF, &m));  // tagged, but past the table
 }
 
 TEST_F(MessageTest, PostingCompactsAndOverflowIsFatal) {
@@ -96,7 +101,8 @@ TEST_F(MessageTest, PostingCompactsAndOverflowIsFatal) {
     }
     ASSERT_EQ(posted, 16);
     // Consume one: the next post compacts it away and fits.
-    ASSERT_NE(dunMsgReceive(r), nullptr);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(r, &m));
     EXPECT_TRUE(dunMsgPost(0, r, 0, 1, sizeof big, big));
     EXPECT_EQ(dunMsgBytesUsed(), 16u * 4024u);
     // Everything pending: no room after compaction.
@@ -126,10 +132,13 @@ TEST_F(MessageTest, DelayTypeKeepsOnePendingCopyAndPushesIt) {
     EXPECT_EQ(dunMsgDelayType(item, 300, 20), 1);
     EXPECT_EQ(dunMsgDelayType(item, 10, 20), 1);  // due 350 is already later than 60
     dunGameClock = 349;
-    EXPECT_EQ(dunMsgReceive(item->receiverId)->type, 21);
-    EXPECT_EQ(dunMsgReceive(item->receiverId), nullptr);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(item->receiverId, &m));
+    EXPECT_EQ(m.header.type, 21);
+    EXPECT_FALSE(dunMsgReceive(item->receiverId, &m));
     dunGameClock = 350;
-    EXPECT_EQ(dunMsgReceive(item->receiverId)->type, 20);
+    ASSERT_TRUE(dunMsgReceive(item->receiverId, &m));
+    EXPECT_EQ(m.header.type, 20);
 }
 
 TEST_F(MessageTest, BroadcastReachesEveryShipButTheSender) {
@@ -151,13 +160,60 @@ TEST_F(MessageTest, BroadcastReachesEveryShipButTheSender) {
 TEST_F(MessageTest, ForwardingAPayloadFromTheBufferSurvivesCompaction) {
     uint32_t r = dunMsgNewReceiver();
     dunMsgPost(0, r, 0, 1, 4, "wxyz");
-    MessageHeader *m = dunMsgReceive(r);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(r, &m));
     // Fill the buffer so that the forward must compact first.
     static uint8_t big[4000];
     while (dunMsgBytesUsed() + 4024 + 28 <= kMsgBufferSize) dunMsgPost(0, 0, 0, 1, sizeof big, big);
     dunMsgPost(0, 0, 0, 1, kMsgBufferSize - dunMsgBytesUsed() - 24, big);
-    ASSERT_TRUE(dunMsgPost(0, r, 0, 2, 4, dunMsgPayload(m)));
-    MessageHeader *f = dunMsgReceive(r);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(std::memcmp(dunMsgPayload(f), "wxyz", 4), 0);
+    ASSERT_TRUE(dunMsgPost(0, r, 0, 2, 4, dunMsgPayload(&m)));
+    MsgRecord f;
+    ASSERT_TRUE(dunMsgReceive(r, &f));
+    EXPECT_EQ(std::memcmp(dunMsgPayload(&f), "wxyz", 4), 0);
+}
+
+TEST_F(MessageTest, RecordsLieBackToBackWhateverTheirLength) {
+    // A one-byte payload takes 25 bytes, so 2621 of them fill 65525 bytes.
+    uint32_t r = dunMsgNewReceiver();
+    for (uint32_t i = 0; i < 2621; ++i) {
+        const uint8_t b = uint8_t(i);
+        ASSERT_TRUE(dunMsgPost(i, r, 0, uint16_t(i), 1, &b));
+    }
+    EXPECT_EQ(dunMsgBytesUsed(), 2621u * 25u);
+    // Every record reads back whole, in posting order, at its odd offset.
+    MsgRecord m;
+    for (uint32_t i = 0; i < 2621; ++i) {
+        ASSERT_TRUE(dunMsgReceive(r, &m));
+        ASSERT_EQ(m.header.sender, i);
+        ASSERT_EQ(m.header.type, uint16_t(i));
+        ASSERT_EQ(m.header.size, 25u);
+        ASSERT_EQ(dunMsgPayload(&m)[0], uint8_t(i));
+    }
+    dunMsgEndFrame();
+    EXPECT_EQ(dunMsgBytesUsed(), 0u);
+    // Full of pending records, 11 bytes are left: a 12-byte payload overflows.
+    for (int i = 0; i < 2621; ++i) dunMsgPost(0, r, 0, 1, 1, "x");
+    try {
+        dunMsgPost(0, r, 0, 1, 12, "twelve bytes");
+        FAIL();
+    } catch (const FatalError &e) {
+        EXPECT_STREQ(e.what(), "Message Buffer Overflow");
+    }
+}
+
+TEST_F(MessageTest, PayloadFieldsReadLittleEndianAndStopAtTheEnd) {
+    uint32_t r = dunMsgNewReceiver();
+    const uint8_t payload[6] = {0x78, 0x56, 0x34, 0x12, 0xCD, 0xAB};
+    dunMsgPost(0, r, 0, 1, sizeof payload, payload);
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(r, &m));
+    uint32_t word = 1;
+    uint16_t half = 1;
+    EXPECT_TRUE(dunMsgPayloadU32(&m, 0, &word));
+    EXPECT_EQ(word, 0x12345678u);
+    EXPECT_TRUE(dunMsgPayloadU16(&m, 4, &half));
+    EXPECT_EQ(half, 0xABCD);
+    EXPECT_FALSE(dunMsgPayloadU32(&m, 4, &word));
+    EXPECT_EQ(word, 0u);
+    EXPECT_FALSE(dunMsgPayloadU32(&m, 0xFFFFFFFE, &word));
 }

@@ -109,10 +109,17 @@ TEST_F(ObjListTest, ParkAndTranslateMoveBetweenTheLists) {
     EXPECT_EQ(a->sim->matrix.m[12], 5.0f);
     EXPECT_EQ(a->sim->matrix.m[13], 20.0f);
     EXPECT_TRUE(child->flags & TDPFlag::HasActor);
-    // A parked object can still be deleted.
+    // Only listed objects are deleted: a parked one stays parked, with its
+    // records and receiver.
+    dunSetMessageHandler(b, nullptr);
     dunParkSceneItem(b, 0, 0, 0);
+    EXPECT_EQ(dunDeleteSceneItem(b), nullptr);
+    EXPECT_EQ(parked->next, b);
+    EXPECT_TRUE(b->flags & SceneFlag::InUse);
+    EXPECT_TRUE(b->sim->flags & SimFlag::InUse);
+    EXPECT_TRUE(dunMsgIsReceiver(b->receiverId));
+    dunTranslateSceneItem(b, 0, 0, 0);
     EXPECT_EQ(dunDeleteSceneItem(b), b);
-    EXPECT_EQ(parked->next, parked);
 }
 
 TEST_F(ObjListTest, ABrokenRingIsFatal) {
@@ -190,6 +197,15 @@ TEST_F(ObjListTest, DestructionTotalWeighsKillsByTypeAndSize) {
         EXPECT_EQ(dunDestructionTotal, c.expected) << c.type << " " << c.radius;
         EXPECT_EQ(ship->sim->shipInfo->flags & 1, 0u);
     }
+    // Two giants saturate the total instead of wrapping it negative.
+    dunDestructionTotal = 0;
+    for (int i = 0; i < 2; ++i) {
+        SceneItem *giant = MakeObject();
+        giant->sim->shipInfo = dunAllocShipInfo();
+        giant->sim->radius = 1e9f;
+        dunDeleteSceneItem(giant);
+    }
+    EXPECT_EQ(dunDestructionTotal, INT32_MAX);
 }
 
 TEST_F(ObjListTest, DeletionClearsAttackersAndTheReceiver) {
@@ -246,7 +262,10 @@ TEST_F(ObjListTest, ThePlayersWreckTakesTheDestroyedShipsMotion) {
 
 TEST_F(ObjListTest, FlightParamsDeriveTheirFigures) {
     FlightParams b;
-    dunInitFlightParams(&b, 2.0f, 3.0f, 4.0f, 5.0f, 60.0f, 30.0f, 10.0f, 7.0f);
+    dunInitFlightParams(&b, 2.0f, 3.0f, 150, 4000000001u, 60.0f, 30.0f, 10.0f, 7.0f);
+    // The LDS growth and maximum are whole numbers, kept to the last unit.
+    EXPECT_EQ(b.p3, 150u);
+    EXPECT_EQ(b.p4, 4000000001u);
     EXPECT_EQ(b.p300, 300.0f);
     EXPECT_EQ(b.p8x100, 700.0f);
     EXPECT_FLOAT_EQ(b.d1, 480.0f / 30 + 240.0f / 60);

@@ -156,8 +156,9 @@ TEST_F(StepTest, HandlersTakeDelayedMessagesInTheRightFrame) {
     arrivedAt = -1;
     SceneItem *a = MakeObject();
     dunSetMessageHandler(a, [](SceneItem *it) {
-        while (MessageHeader *m = dunMsgReceive(it->receiverId))
-            if (m->type == 17) arrivedAt = int(dunGameClock);
+        MsgRecord m;
+        while (dunMsgReceive(it->receiverId, &m))
+            if (m.header.type == 17) arrivedAt = int(dunGameClock);
     });
     dunMsgPost(a->receiverId, a->receiverId, 85, 17, 0, nullptr);
     for (int frame = 0; frame < 10; ++frame) {
@@ -253,8 +254,9 @@ TEST_F(StepTest, ThreatBeepFollowsTheNearestThreat) {
 namespace {
 // A short-lived round: removes itself by a message to itself.
 void RoundHandler(SceneItem *it) {
-    while (MessageHeader *m = dunMsgReceive(it->receiverId)) {
-        if (m->type == 0) {
+    MsgRecord m;
+    while (dunMsgReceive(it->receiverId, &m)) {
+        if (m.header.type == 0) {
             dunDeleteSceneItem(it);
             return;
         }

@@ -1,0 +1,31 @@
+// Hits, kills and scoring of ships: what the world's messages and contacts
+// hand to the combat code.
+#pragma once
+
+#include <cstdint>
+
+#include "RES/vecmath.h"
+
+struct SceneItem;
+struct DamageRecord;
+
+// A ship takes a 48-byte hit: event hooks 1, damage terms, subsystem damage,
+// hull percent; destruction through messages.
+void dunShipHit(SceneItem *ship, const DamageRecord *record);
+void dunScoreKill(uint32_t scoreRecord);
+int dunScoreSummary(int a, int b, SceneItem *item);
+void dunPassGroupFlag(SceneItem *ship);
+void dunPickTargetFiltered(void *targetState, int reserved);
+void dunAssignFixedAttack(SceneItem *ship);
+void dunImpactGeometry(SceneItem *ship, const Vec3 *point, const Vec3 *velocity, uint32_t word);
+void dunImpactFromCollision(SceneItem *ship, SceneItem *other, const Vec3 *direction);
+void dunFireSpecialWeapon(SceneItem *ship, SceneItem *missile);
+// The score record of a key (its first word is a 32-bit word), or null.
+const uint32_t *dunFindScoreRecord(uint32_t key);
+// The 48-byte damage message (type 8, 4 cs) from sender to receiver, with
+// and without the sender named as attacker.
+bool dunSendRelativePosition(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
+bool dunSendRelativePosition2(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
+
+// Installs the AI's table of the world's calls.
+void dunai_InstallWorldHooks();

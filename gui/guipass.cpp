@@ -1,0 +1,290 @@
+// The GUI pass of every frame: hit testing, clicks and drags, each window's
+// update routine, and the sweep of deleted windows; the default update
+// routine; the main view of the full-screen view; blanking the screen and the
+// pop-up caption.
+#include <cstring>
+
+#include "core/frame.h"
+#include "core/options.h"
+#include "gui/cockpit.h"
+#include "gui/feed.h"
+#include "gui/gadgets.h"
+#include "gui/screen.h"
+#include "gui/window.h"
+#include "hud/maps.h"
+#include "platform/display.h"
+#include "platform/keyboard.h"
+#include "platform/sound.h"
+#include "platform/video.h"
+#include "present/views.h"
+#include "script/mission.h"
+#include "script/script.h"
+#include "world/messages.h"
+#include "world/objlist.h"
+#include "world/records.h"
+
+uint8_t gOptMultiView;
+uint16_t gGuiViewPanes;
+
+namespace {
+
+int gPassDepth;
+
+bool LeftHeld(const uint8_t *keys) { return keys[KEY_LEFT_BUTTON] != 0; }
+bool RightHeld(const uint8_t *keys) { return keys[KEY_RIGHT_BUTTON] != 0; }
+
+void ZeroClickCounters() {
+    gMouse.leftDowns = gMouse.leftUps = 0;
+    gMouse.rightHeld = gMouse.rightUps = 0;
+}
+
+// A window is gone: nothing may keep pointing at its record.
+void ForgetWindow(GuiWindow *gone) {
+    if (gGuiHotWindow == gone) gGuiHotWindow = nullptr;
+    if (gGuiLastCreated == gone) gGuiLastCreated = nullptr;
+    if (gGuiUpdating == gone) gGuiUpdating = nullptr;
+    for (GuiWindow &w : gGuiWindows)
+        if ((w.flags & GuiFlag::InUse) && w.relTarget == gone) w.relTarget = nullptr;
+}
+
+// Children of a deleted window would keep a parent whose record the next
+// allocation hands out again: they go with it, at any depth.
+void MarkOrphans(GuiWindow *list) {
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (GuiWindow *w = list; w; w = w->next)
+            if (!(w->flags & GuiFlag::Delete) && w->parent && (w->parent->flags & GuiFlag::Delete)) {
+                w->flags |= GuiFlag::Delete;
+                changed = true;
+            }
+    }
+}
+
+void SweepDeleted() {
+    MarkOrphans(gGuiScreen->windows);
+    GuiWindow **link = &gGuiScreen->windows;
+    while (GuiWindow *w = *link) {
+        if (!(w->flags & GuiFlag::Delete)) {
+            link = &w->next;
+            continue;
+        }
+        *link = w->next;
+        if (w->port) dunMsgFreeReceiver(w->port);
+        w->port = 0;
+        w->flags &= ~(GuiFlag::InUse | GuiFlag::Delete);
+        if (gGuiScreen->root == w) gGuiScreen->root = nullptr;
+        if (gGuiRoot == w) gGuiRoot = nullptr;
+        if (gGuiScreen->viewWindow == w) gGuiScreen->viewWindow = nullptr;
+        ForgetWindow(w);
+        gGuiFullRedraw = 1;
+    }
+}
+
+void HitTest() {
+    GuiWindow *winner = nullptr;
+    for (GuiWindow *w = gGuiScreen->windows; w; w = w->next) {
+        w->flags &= ~GuiFlag::Hot;
+        if (w->hitTest && w->hitTest(w, gMouse.x, gMouse.y)) winner = w;
+    }
+    if (!winner) return;
+    winner->flags |= GuiFlag::Hot;
+    if (winner == gGuiHotWindow) return;
+    ZeroClickCounters();
+    if (gGuiHotWindow && gGuiHotWindow != gGuiRoot) guiReload(gGuiHotWindow);
+    if (winner != gGuiRoot) guiReload(winner);
+    gGuiHotWindow = winner;
+}
+
+void HandleHotWindow(const uint8_t *keys, int dx, int dy) {
+    GuiWindow *hot = gGuiHotWindow;
+    if (!hot || hot == gGuiRoot) return;
+    if (hot->flags & GuiFlag::Held) {
+        if (hot->flags & GuiFlag::Draggable) {
+            hot->flags |= GuiFlag::Dragging;
+            hot->x = (int16_t)(hot->x + dx);
+            hot->y = (int16_t)(hot->y + dy);
+            guiClampToScreen(hot);
+            if (dx || dy) gGuiFullRedraw = 1;
+        }
+        if (!LeftHeld(keys)) {
+            guiReload(hot);
+            hot->flags &= ~(GuiFlag::Held | GuiFlag::Dragging);
+        }
+    } else if (LeftHeld(keys)) {
+        guiReload(hot);
+        hot->flags |= GuiFlag::Held;
+    }
+    if (gMouse.leftDowns > 0) {
+        SoundPlay(17, 0, 0, 0, 0);
+        if (gGuiHelpMode) {
+            if (hot->helpNoteIndex >= 0) guiOpenHelpNote(hot);
+        } else {
+            hot->flags |= GuiFlag::Press;
+        }
+        --gMouse.leftDowns;
+    }
+    if (gMouse.leftUps > 0) {
+        guiReload(hot);
+        --gMouse.leftUps;
+        if (!gGuiHelpMode) {
+            hot->flags |= GuiFlag::Activate;
+            if (!(hot->flags & (GuiFlag::KeepCountdown2 | GuiFlag::KeepCountdown))) guiReload(hot);
+        }
+    }
+}
+
+bool PlayerInterferenceFrozen() {
+    return dunPlayerShip && dunPlayerShip->sim && (dunPlayerShip->sim->flags & 0x2000000u);
+}
+
+}  // namespace
+
+void guiUpdate() {
+    ++gPassDepth;
+    if (gScriptPause || gStarMapOpen || gSolarMapOpen || gMapOverlayOpen || gGuiSaveListOpen)
+        P3DRenderSceneToView(-1);
+    if (gGuiInterference > 0 && !PlayerInterferenceFrozen()) gGuiInterference -= dunFrameStep;
+    if (gGuiInterference < 0) gGuiInterference = 0;
+    if (gGuiInterference > 300) gGuiInterference = 300;
+
+    bool redrawAll = false;
+    if (gGuiFullRedraw || (CardMode && gInFrontEnd)) {
+        redrawAll = true;
+        gGuiFullRedraw = 0;
+    }
+    gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
+
+    const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
+    gGuiLastMouseX = gMouse.x;
+    gGuiLastMouseY = gMouse.y;
+
+    const uint8_t *keys = GetKeyDownTable();
+    if (keys) {
+        if (gGuiFullScreen) {
+            gGuiUpdating = gGuiMainView;
+            guiDrawMainView();
+        } else {
+            // A held window keeps the mouse until its release is taken,
+            // even when the button came up over another window.
+            const bool holding = gGuiHotWindow && (gGuiHotWindow->flags & GuiFlag::Held);
+            if (!LeftHeld(keys) && !RightHeld(keys) && !holding) HitTest();
+            HandleHotWindow(keys, dx, dy);
+            const GuiScreen *screen = gGuiScreen;
+            for (GuiWindow *w = screen->windows; w;) {
+                GuiWindow *next = w->next;
+                if (redrawAll) guiReload(w);
+                if (w->update) {
+                    gGuiUpdating = w;
+                    gGuiClip = {w->rect[0], w->rect[1], w->rect[2], w->rect[3]};
+                    w->update(w);
+                    if (gGuiFullScreen || VideoPlaying) break;
+                    // Windows the routine appended after the last one are
+                    // walked too (records are only unlinked by the sweep).
+                    if (!next) next = w->next;
+                }
+                w = next;
+            }
+        }
+    }
+
+    gGuiUpdating = nullptr;
+    // Nested passes (a screen switch that closes the comms arm runs one)
+    // leave the sweep to the outer pass, whose walk may hold the next link.
+    if (gPassDepth == 1) SweepDeleted();
+    --gPassDepth;
+}
+
+int8_t guiDefaultHandler(GuiWindow *window) {
+    if (window->port) {
+        MsgRecord m;
+        if (dunMsgReceive(window->port, &m)) {
+            if (m.header.type == kGuiCloseMessage) {
+                guiMarkForDelete(window);
+                return 0;
+            }
+        }
+    }
+    if (window->flags & GuiFlag::Press) {
+        window->flags &= ~GuiFlag::Press;
+        if (window->onPress) window->onPress(window);
+    }
+    if (window->flags & GuiFlag::Activate) {
+        window->flags &= ~GuiFlag::Activate;
+        if (window->onActivate) window->onActivate(window);
+        if (window->helpIndex >= 0 && window->helpIndex < kGuiHelpTexts && !(window->flags & GuiFlag::NoHelpOnce) &&
+            gGuiHelpTexts[window->helpIndex])
+            guiDisplayMessage(gGuiHelpTexts[window->helpIndex], 200);
+        window->flags &= ~GuiFlag::NoHelpOnce;
+    }
+    if (window->flags & GuiFlag::Event) {
+        window->flags &= ~GuiFlag::Event;
+        if (window->onEvent) window->onEvent(window);
+    }
+    if (window->flags & GuiFlag::Visibility) {
+        guiWindowRect(window, nullptr, nullptr);
+        if (window->visible && !*window->visible) return -1;
+    }
+    if (!window->redraw) return -1;
+    if ((window->flags & GuiFlag::HideUnderArm) && gGuiComArmOpen) return -1;
+    if (!CardMode || window == gGuiRoot) --window->redraw;
+    if (window->draw) window->draw(window);
+    if (window->flags & GuiFlag::Visibility) guiReload(window);
+    return -1;
+}
+
+void guiDrawMainView() {
+    GuiWindow *view = gGuiMainView;
+    if (gGuiViewSuspended || !view) return;
+    guiWindowRect(view, nullptr, nullptr);
+    if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
+    const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
+    if (gGuiWeaponsHardpointView && StationId == 3) {
+        WeaponHardpointsDraw(view);
+    } else {
+        P3DDrawViewWindow(view);
+        guiDrawCockpitOverlay();
+        if (gFeedShowing) {
+            if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);
+            else guiDrawTextFeed(x0 + 74, y0 - 4, w - 238, 94);
+        }
+        guiDrawRemoteLabel(view);
+    }
+    if (gGuiNavTarget && !gMapOverlayOpen && gGuiNavCardOn) {
+        Surface *s = guiScreen();
+        const int W = s ? s->width : 640, H = s ? s->height : 480;
+        static GuiWindow card;
+        card = GuiWindow{};
+        card.flags = GuiFlag::InUse;
+        card.anchor = GUI_TOP_L;
+        card.w = (int16_t)(W * 268 / 640);
+        card.h = (int16_t)(H * 12 / 480);
+        card.x = (int16_t)(x0 + (view->rect[2] - x0 + 1 - card.w) / 2);
+        card.y = (int16_t)(view->rect[3] - 4 - card.h);
+        card.userPtr = gGuiNavTarget;
+        card.state = 1;  // the main-view card also shows the speed
+        GuiWindow *root = gGuiRoot;
+        gGuiRoot = nullptr;  // placed in screen coordinates
+        guiDrawNavCard(&card);
+        gGuiRoot = root;
+    }
+    if (gGuiProfileWindow) guiDrawProfile(gGuiProfileWindow);
+}
+
+void guiClearScreen() {
+    Surface *s = guiScreen();
+    if (s) ClearSurface(s, 0);
+    DisplayPresent(&TheDisplayMode);
+    if (gGuiRedrawReload == 2) {
+        DisplayBeginFrame(&TheDisplayMode);
+        if (s) ClearSurface(s, 0);
+        DisplayPresent(&TheDisplayMode);
+    }
+    DisplayBeginFrame(&TheDisplayMode);
+}
+
+void guiShowPopup(const char *text, uint32_t duration) {
+    GuiWindow *w = guiCreateWindow(GUI_CNTR, nullptr, nullptr, guiDefaultHandler, guiDrawButton, 0, 0, 480, 50, 0);
+    w->font = static_cast<ResourceHandle *>(GetScriptSymbolValue("HFont"));
+    w->text = text;
+    guiCloseWindowAfter(w, duration);
+}

@@ -1,0 +1,12 @@
+// The GUI's side of the world's calls.
+#include "gui/cockpit.h"
+#include "world/services.h"
+
+void guiInstallWorldHooks() {
+    static const WorldGuiHooks hooks = {
+        guiSetDockedFlags,  guiToggleComArm,         guiNavStartProgram, guiPostPendingFeedText,
+        guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
+        guiSetInterference,
+    };
+    WorldSetGuiHooks(&hooks);
+}

@@ -1,0 +1,54 @@
+// The HUD's 2D drawing layer: lines through the game's own rasteriser or the
+// rendering library's pixelmap line, small instruments (number box, heading
+// and pitch tapes, the opening bars), the camera caption and the cockpit
+// marks.
+#pragma once
+
+#include <cstdint>
+
+struct vt_pixelmap;
+struct BitmapFont;
+struct SceneItem;
+
+// Shared drawing state, written by the 3D view code before the HUD draws.
+struct HudRect {
+    int16_t left, top, right, bottom;  // inclusive
+};
+extern HudRect HudViewRect;         // the screen rectangle of the 3D view
+extern vt_pixelmap *HudPixelmap;    // the 3D view's library pixelmap, or null
+extern float HudProjectScale;       // screen units per unit of x / z of the 3D view
+extern uint8_t HudColour;           // 64: overlay lines and texts
+extern BitmapFont *HudFont;         // "BFont"
+// Set: lines go through the own rasteriser; clear ("hardlines"): through the
+// library's pixelmap line.
+extern uint8_t HudOwnLines;
+extern int16_t HudDebugLevel;       // 0..3, the key handler's debug read-out cycle
+extern uint8_t HudThrottleDrag;     // the throttle gauge is being dragged
+// The 3D system's inverse colour table (65,536 palette indexes by a 5-5-6 key).
+extern const uint8_t *HudInverseTable;
+// The caption that camera routines set each frame, and the object it names.
+extern const char *HudCaption;
+extern SceneItem *HudCaptionObject;
+extern uint8_t HudCinematicView;    // the cinematic (director) view
+extern uint8_t HudMissionEnding;    // the end state of the cockpit
+
+// A palette index as the colour the library line takes: the index itself at
+// 8 bits, RGB565 of the palette entry otherwise.
+uint32_t hudPixelColour(int index);
+
+void hudDrawViewLine(int x0, int y0, int x1, int y1, int colour);
+void hudDrawLine(int x0, int y0, int x1, int y1, int colour);
+void hudDrawLineRGB(int x0, int y0, int x1, int y1, uint32_t rgb);
+void hudDrawLineIn(vt_pixelmap *pixelmap, int x0, int y0, int x1, int y1, int colour);
+
+// The number box's text: "%.2G" with the exponent written short (1.2E5) for
+// large magnitudes, else a whole number, magnitudes below 1 showing 0.
+void hudFormatNumber(char *out, int size, float value);
+void hudDrawNumberBox(float value, int x0, int y0, int x1, int y1, int topLimit);
+void hudDrawHeadingTape(float heading);
+void hudDrawPitchTape(float pitch);
+void hudDrawOpenCloseBar(int percentage);
+void hudDrawCaption();
+void hudDrawCockpitMarks();
+// Colour of a ship by its side bits.
+int hudSideColour(uint32_t flags);

@@ -1,0 +1,8 @@
+// The HUD's side of the world's calls.
+#include "hud/missionlog.h"
+#include "world/services.h"
+
+void hudInstallWorldHooks() {
+    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText};
+    WorldSetHudHooks(&hooks);
+}

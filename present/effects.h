@@ -1,0 +1,39 @@
+// Effects, particle systems and camera words of the 3D presentation that the
+// world's events start.
+#pragma once
+
+#include <cstdint>
+
+#include "RES/vecmath.h"
+
+struct SceneItem;
+struct ParticleSystem;
+struct DamageRecord;
+
+void AddHullRupture(SceneItem *item, int kind, int subKind, const Vec3 *point, int size);
+void AddMinorExplosion(SceneItem *item, int kind, int reserved, const Vec3 *point);
+void PlaceExplosion(SceneItem *item);
+void SpawnRoundDestruction(SceneItem *item);
+void SpawnSparks(SceneItem *item, int r1, int g1, int b1, int r2, int g2, int b2);
+void SpawnImpactExplosion(SceneItem *piece, const DamageRecord *record, SceneItem *item);
+// The control routine of a broken-off piece: shows the sparks of the break.
+void SpawnImpactSparks(SceneItem *piece);
+ParticleSystem *CreateParticleSystem(SceneItem *item, const Mat4 *matrix, int kind, uint32_t flags, int count,
+                                     int life, int life2, float spread, int cone, float size);
+void BuildColourRamp(ParticleSystem *system, int r1, int g1, int b1, int r2, int g2, int b2);
+void FlashNavLight(SceneItem *item, int light, int duration, const Vec3 *position);
+void ScaleModelToRadius(void *model, float radius);
+void P3DSetupPlasmaBall(SceneItem *item, int a, int b, const char *name);
+void P3DSetupGasShell(SceneItem *item, const char *name);
+// The plasma ball's model, looked up once and kept.
+void *P3DPlasmaModel();
+// The cockpit camera's view shake (time in centiseconds, strength).
+void P3DSetViewShake(int32_t centiseconds, int32_t strength);
+void P3DSetFlashBrightness(int32_t brightness);
+// The current camera's zoom (0 when none is set) and the 3D view's
+// projection scale.
+float P3DCameraZoom();
+float P3DViewProjectionScale();
+
+// Installs the presentation's table of the world's calls.
+void P3DInstallWorldHooks();

@@ -1,0 +1,49 @@
+// Recording stand-ins for the subsystems above the world: every call the
+// world makes through its hook tables is written down in order, with the
+// objects and numbers it was given. A few answers can be set.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "world/records.h"
+
+struct FakeCall {
+    std::string name;
+    SceneItem *item = nullptr;
+    SceneItem *other = nullptr;
+    int a = 0;
+    int b = 0;
+    Vec3 point = {};
+    Vec3 velocity = {};
+    DamageRecord record = {};
+    std::string text;
+};
+
+struct WorldFakes {
+    std::vector<FakeCall> calls;
+    // Answers.
+    int scoreSummary = 0;
+    int32_t currentMission = 0;
+    int32_t holdOff = 0;
+    const char *proximityText = "PROXIMITY";
+    const char *starLogFormat = "Touched %s";
+    float cameraZoom = 0.0f;
+    float projectionScale = 1.0f;
+    uint32_t scoreRecordWord = 0;
+    bool hasScoreRecord = false;
+    // When set, the damage messages of collisions are really posted (as the
+    // combat code posts them), so the handler takes them.
+    bool postDamage = false;
+
+    // Installs every table with this recorder; the destructor takes them out.
+    WorldFakes();
+    ~WorldFakes();
+    WorldFakes(const WorldFakes &) = delete;
+    WorldFakes &operator=(const WorldFakes &) = delete;
+
+    int Count(const std::string &name) const;
+    // The n-th call of that name (0-based), or null.
+    const FakeCall *Find(const std::string &name, int n = 0) const;
+    std::vector<std::string> Names() const;
+};
