@@ -184,7 +184,7 @@ void WaitForKeyOrTime(uint32_t ms) {
     uint16_t keys = KeyQueueCount();
     uint64_t start = osCounter();
     uint64_t frequency = osCounterFrequency();
-    while (!gQuit && KeyQueueCount() == keys) {
+    while (KeyQueueCount() == keys) {
         if (frequency && (osCounter() - start) * 1000 / frequency >= ms) break;
         PumpMessages();
         osSleep(10);
@@ -277,7 +277,11 @@ int gameInit() {
                         {"A2Font", &A2Font, false},      {"A2DimFont", &A2DimFont, false},
                         {"VFont", &VFont, true}};
     for (const auto &f : kFonts)
-        if (f.demoToo || !optDemo) *f.font = (BitmapFont *)CALL(GetScriptSymbolValue, f.name);
+        if (f.demoToo || !optDemo) {
+            // The start-up script registered each font as a resource.
+            auto *handle = static_cast<ResourceHandle *>(CALL(GetScriptSymbolValue, f.name));
+            *f.font = handle ? static_cast<BitmapFont *>(handle->data) : nullptr;
+        }
 
     ClearScreen();
     CALL(DisplayPresent, &TheDisplayMode);

@@ -7,6 +7,11 @@
 #include "os/paths.h"
 #include "os/savefile.h"
 
+char gFilmFolder[kFolderBytes] = "vek\\resource\\video";
+char gAudioFolder[kFolderBytes] = "vek\\resource\\audio";
+char gLocalAudioFolder[kFolderBytes] = "vek\\resource\\audio_L";
+char gScreenshotFolder[kFolderBytes] = "vek\\resource\\art\\screens";
+
 FILE *OpenGameFile(const char *path, const char *mode) {
     if (!path || !mode) return nullptr;
     bool forWrite = mode[0] == 'w' || mode[0] == 'a';

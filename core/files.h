@@ -6,6 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 
+// The data folders the start-up scripts may move: films, speech, localised
+// speech and screenshots.
+constexpr size_t kFolderBytes = 260;
+extern char gFilmFolder[kFolderBytes];
+extern char gAudioFolder[kFolderBytes];
+extern char gLocalAudioFolder[kFolderBytes];
+extern char gScreenshotFolder[kFolderBytes];
+
 // Opens a data file by its game path (backslashes, any letter case, drive
 // letters) relative to the data root; logs it to "filelog.txt" with
 // "logfile". Returns the stream or null.

@@ -138,3 +138,4 @@ void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); 
 void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
 void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
 void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
+void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }

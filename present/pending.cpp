@@ -106,3 +106,8 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+
+// The start-up scripts' calls.
+void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
+void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
+void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }

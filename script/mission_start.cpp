@@ -2,7 +2,10 @@
 // start-up scripts open, and the return from a held state.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/resman.h"
 #include "ai/contacts.h"
@@ -109,7 +112,8 @@ void exitMission() {
     guiCloseComArmVideos();
     VideoWindowClose();
     dunClearDialogue();
-    SoundStopAll();
+    // The mission's own sounds go before their resource blocks do.
+    SoundReleaseMarked();
     dunResetWorld();
     dunInitContacts();
     ReleaseMissionResources();
@@ -124,13 +128,26 @@ void exitMission() {
 
 bool DrawLoadPicture(uint8_t palette[1024]) {
     Surface *screen = TheDisplayMode.screen;
-    if (!screen || !screen->pixels) return false;
-    // Both pictures live in the art folder.
-    const char *name = PixelDepth == 16 ? "vek\\resource\\art\\loadscrn16.pcx" : "vek\\resource\\art\\loadscrn.pcx";
+    if (!screen || !screen->pixels || screen->pitch <= 0 || screen->height <= 0) return false;
+    size_t capacity = size_t(screen->pitch) * size_t(screen->height);
     Raster raster = {};
     raster.pitch = uint16_t(screen->pitch);
-    size_t capacity = size_t(screen->pitch) * size_t(screen->height);
-    return pcxDecode(name, &raster, palette, screen->pixels, capacity);
+    // Both pictures live in the art folder. The 16-bit one is centred in the
+    // screen by the decoder.
+    if (PixelDepth == 16) return pcxDecode("vek\\resource\\art\\loadscrn16.pcx", &raster, palette, screen->pixels, capacity);
+    // The 8-bit one decodes row after row: it goes through a buffer of its
+    // own and is centred in a screen larger than 640 x 480.
+    std::vector<uint8_t> picture(capacity);
+    raster.pitch = 0;
+    if (!pcxDecode("vek\\resource\\art\\loadscrn.pcx", &raster, palette, picture.data(), capacity)) return false;
+    ClearSurface(screen, 0);
+    int w = std::min<int>(raster.width, screen->pitch), h = std::min<int>(raster.height, screen->height);
+    int x = (screen->width - w) / 2 > 0 ? (screen->width - w) / 2 : 0;
+    int y = (screen->height - h) / 2 > 0 ? (screen->height - h) / 2 : 0;
+    for (int row = 0; row < h && size_t(row + 1) * raster.width <= capacity; ++row)
+        std::memcpy(screen->pixels + size_t(y + row) * screen->pitch + x, picture.data() + size_t(row) * raster.width,
+                    size_t(std::min(w, screen->pitch - x)));
+    return true;
 }
 
 void showLoadScreen() {

@@ -44,6 +44,10 @@ bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
 }
 
 void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
+void *dunStartDialogue(ResourceHandle *, void *, ScriptSymbol *, SceneItem *) {
+    PENDING_ONCE("dunStartDialogue");
+    return nullptr;
+}
 
 // Statements of the families still to come: the start-up, declaration and
 // resource statements, windows and screens, objects, ships and weapons,
@@ -53,7 +57,7 @@ void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {22, 55}, {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {593, 608}, {0, 0},
+    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

@@ -22,6 +22,10 @@ extern void *gScreenPicture;            // SETVID's screen picture (a raster)
 // down, after which the program ends. Cleared by every mission reset.
 extern char gExitFilm[260];
 
+// The start point chosen on the command line ("start1".."start4"), taken by
+// BRIEFING; 0 none.
+extern int32_t gChosenStart;
+
 // The briefing gate (BRIEFING): the delay count in clock units and the
 // declared flags of the four briefings, all cleared per mission.
 extern int32_t gBriefingDelay;

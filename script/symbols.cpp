@@ -194,6 +194,23 @@ void ScriptSetSymbolWord(ScriptSymbol *s, int32_t value) {
     else s->flags &= ~SymFlag::Word;
 }
 
+void *ScriptSymbolThing(ScriptSymbol *s) {
+    if (!s || HoldsOwnCell(s) || (s->flags & SymFlag::Word)) return nullptr;
+    return ScriptSymbolPointer(s);
+}
+
+ResourceHandle *ScriptSymbolResource(ScriptSymbol *s) {
+    auto *h = static_cast<ResourceHandle *>(ScriptSymbolThing(s));
+    if (h < RESMAN.handles || h >= RESMAN.handles + RESMAN.count) return nullptr;
+    return h;
+}
+
+void ScriptSetSymbolThing(ScriptSymbol *s, void *thing) {
+    s->value = thing;
+    s->object = kNoHandle;
+    s->flags &= ~SymFlag::Word;
+}
+
 uint32_t ScriptLabelTarget(const ScriptSymbol *s) {
     if (!HoldsOwnCell(s) || s->size < 4) return 0;
     uint32_t target;
