@@ -151,6 +151,59 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     FreeScriptBuffers();
 }
 
+// The sample missions run frame by frame until their end decides itself:
+// the mission statements and the timers run for real, the world stands in
+// (its step counts the mission timer down).
+TEST_F(GameFrame, TheSampleMissionsEnd) {
+    const struct {
+        const char *file;
+        uint8_t success;
+        uint8_t ended;
+        int16_t outcome;
+        bool clockStill;
+    } cases[] = {
+        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is never made, so it counts as destroyed
+        {"mission02.scr", 0xFF, 0, 1, false},
+        {"mission03.scr", 0, 0xFF, 2, false},
+        {"mission04.scr", 0xFF, 0, 0, true},
+    };
+    const char *root = std::getenv("RUVO_DATA");
+    for (const auto &c : cases) {
+        ruvotest::TempDir dir;
+        std::string path = std::string("vek/resource/scripts/missions/") + c.file;
+        std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
+        std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
+        osFlushPathCache();
+        InitializeScriptSystem();
+        gMainScriptPc = TokeniseScript(c.file);
+        ASSERT_NE(gMainScriptPc, nullptr) << c.file;
+        ScriptProcessor(&gMainScriptPc, 0);
+        calls.run.insert({"ScriptProcessor", "UpdateMissionTimers"});
+        calls.effects["dunSimulationStep"] = [] {
+            if (dunMissionCountdown > 0) dunMissionCountdown -= dunFrameStep;
+        };
+        int frames = 0;
+        for (; frames < 2000 && !gMissionEndState; ++frames) {
+            gTicks += 10000;
+            UpdateFrameClock();
+            gameFrame();
+        }
+        EXPECT_EQ(gMissionEndState, 1) << c.file;
+        EXPECT_EQ(dunMissionSuccess, c.success) << c.file;
+        EXPECT_EQ(gMissionEnded, c.ended) << c.file;
+        EXPECT_EQ(gMissionOutcome, c.outcome) << c.file;
+        EXPECT_EQ(gMissionClock == 0, c.clockStill) << c.file;
+        if (std::string(c.file) == "mission02.scr") {
+            // The target time bonus: ten points a second under 30 seconds.
+            EXPECT_EQ(gMissionScore, 100 + MissionTimeBonus(3000, gMissionClock, 10)) << gMissionClock;
+            EXPECT_GT(gMissionScore, 100);
+        }
+        FreeScriptBuffers();
+        dunFrozen = 0;
+        calls.effects.clear();
+    }
+}
+
 TEST_F(GameFrame, FilmStartedByTheScriptEndsTheFrameAtOnce) {
     calls.effects["ScriptProcessor"] = [] { VideoPlaying = 1; };
     EXPECT_EQ(gameFrame(), 1);
