@@ -9,7 +9,7 @@
 #include "app/clock.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/progress.h"
 #include "app/shell.h"
 #include "app/shellcall.h"

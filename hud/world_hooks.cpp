@@ -1,8 +1,9 @@
 // The HUD's side of the world's calls.
+#include "hud/hud.h"
 #include "hud/missionlog.h"
 #include "world/services.h"
 
 void hudInstallWorldHooks() {
-    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText};
+    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudClearList, hudShiftPositions};
     WorldSetHudHooks(&hooks);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "core/bytes.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
@@ -54,41 +55,32 @@ void StateFields(State &s, F &&f) {
     f(Field{(void *)s.bestTime, 4, kCareerMissions});
 }
 
-void PutValue(uint8_t *out, const Field &field, int i) {
-    const uint8_t *p = static_cast<const uint8_t *>(field.value);
-    uint32_t v = field.width == 1 ? p[i]
-                 : field.width == 2 ? (uint32_t)(uint16_t)reinterpret_cast<const int16_t *>(p)[i]
-                                    : (uint32_t)reinterpret_cast<const int32_t *>(p)[i];
-    for (int b = 0; b < field.width; ++b) out[b] = uint8_t(v >> (8 * b));
-}
-
-void GetValue(const uint8_t *in, const Field &field, int i) {
-    uint32_t v = 0;
-    for (int b = 0; b < field.width; ++b) v |= uint32_t(in[b]) << (8 * b);
-    uint8_t *p = static_cast<uint8_t *>(field.value);
-    if (field.width == 1) p[i] = uint8_t(v);
-    else if (field.width == 2) reinterpret_cast<int16_t *>(p)[i] = int16_t(uint16_t(v));
-    else reinterpret_cast<int32_t *>(p)[i] = int32_t(v);
-}
-
 // Writes the fields one after another.
 struct Encoder {
     uint8_t *out;
     size_t at = 0;
     void operator()(const Field &field) {
-        for (int i = 0; i < field.count; ++i, at += size_t(field.width)) PutValue(out + at, field, i);
+        auto *p = static_cast<const uint8_t *>(field.value);
+        for (int i = 0; i < field.count; ++i, at += size_t(field.width)) {
+            if (field.width == 1) out[at] = p[i];
+            else if (field.width == 2) PutU16Le(out, at, uint16_t(reinterpret_cast<const int16_t *>(p)[i]));
+            else PutU32Le(out, at, uint32_t(reinterpret_cast<const int32_t *>(p)[i]));
+        }
     }
 };
 
 // Reads the fields one after another; a value past the end of the bytes
 // is left as it was.
 struct Decoder {
-    const uint8_t *in;
-    size_t size;
+    ByteView in;
     size_t at = 0;
     void operator()(const Field &field) {
-        for (int i = 0; i < field.count; ++i, at += size_t(field.width))
-            if (at + size_t(field.width) <= size) GetValue(in + at, field, i);
+        auto *p = static_cast<uint8_t *>(field.value);
+        for (int i = 0; i < field.count; ++i, at += size_t(field.width)) {
+            if (field.width == 1) ReadU8(in, at, &p[i]);
+            else if (field.width == 2) ReadI16Le(in, at, &reinterpret_cast<int16_t *>(p)[i]);
+            else ReadI32Le(in, at, &reinterpret_cast<int32_t *>(p)[i]);
+        }
     }
 };
 
@@ -137,7 +129,7 @@ void EncodeCaptainSlot(const CaptainSlot &slot, uint8_t out[kSlotFileBytes]) {
 }
 
 void DecodeCaptainSlot(const uint8_t *bytes, size_t size, CaptainSlot *slot) {
-    Decoder d{bytes, size};
+    Decoder d{BytesOf(bytes, size)};
     SlotFields(*slot, d);
     slot->name[kCaptainNameBytes - 1] = 0;
 }
@@ -148,7 +140,7 @@ void EncodeCareerState(const CareerState &state, uint8_t out[kStateFileBytes]) {
 }
 
 void DecodeCareerState(const uint8_t *bytes, size_t size, CareerState *state) {
-    Decoder d{bytes, size};
+    Decoder d{BytesOf(bytes, size)};
     StateFields(*state, d);
 }
 
@@ -163,9 +155,8 @@ void dunReadStateFile() {
     size_t size;
     std::memset(gLoadSizes, 0, sizeof gLoadSizes);
     if (ReadFile(kSizeFile, bytes, kSizeFileBytes, &size)) {
-        for (int i = 0; i < kCareerMissions && size_t(i + 1) * 4 <= size; ++i)
-            gLoadSizes[i] = int32_t(uint32_t(bytes[i * 4]) | uint32_t(bytes[i * 4 + 1]) << 8 |
-                                    uint32_t(bytes[i * 4 + 2]) << 16 | uint32_t(bytes[i * 4 + 3]) << 24);
+        ByteView sizes = BytesOf(bytes, size);
+        for (int i = 0; i < kCareerMissions; ++i) ReadI32Le(sizes, size_t(i) * 4, &gLoadSizes[i]);
     }
     if (ReadFile(kStateFile, bytes, sizeof bytes, &size)) {
         DecodeCareerState(bytes, size, &gCareerState);

@@ -132,9 +132,10 @@ bool DrawLoadPicture(uint8_t palette[1024]) {
     size_t capacity = size_t(screen->pitch) * size_t(screen->height);
     Raster raster = {};
     raster.pitch = uint16_t(screen->pitch);
+    raster.bytesPerPixel = uint16_t(SurfaceBytesPerPixel(screen));
     // Both pictures live in the art folder. The 16-bit one is centred in the
     // screen by the decoder.
-    if (PixelDepth == 16) return pcxDecode("vek\\resource\\art\\loadscrn16.pcx", &raster, palette, screen->pixels, capacity);
+    if (raster.bytesPerPixel == 2) return pcxDecode("vek\\resource\\art\\loadscrn16.pcx", &raster, palette, screen->pixels, capacity);
     // The 8-bit one decodes row after row: it goes through a buffer of its
     // own and is centred in a screen larger than 640 x 480.
     std::vector<uint8_t> picture(capacity);

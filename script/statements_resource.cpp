@@ -107,7 +107,11 @@ void GrabRast(ScriptRun &run) {
     const Raster *picture = static_cast<const Raster *>(resmanLoad(source));
     if (!picture) return;
     int height = ScriptTrunc(h);
-    int64_t pixels = int64_t(ScriptTrunc(double(w) * h));
+    // A picture of the 16-bit display has two bytes a pixel; its raster has
+    // no run-length sprite.
+    const int bpp = picture->bytesPerPixel == 2 ? 2 : 1;
+    sprite = sprite && bpp == 1;
+    int64_t pixels = int64_t(ScriptTrunc(double(w) * h)) * bpp;
     if (w <= 0 || height <= 0 || w > 0xFFFF || height > 0xFFFF || pixels <= 0 || pixels > (1 << 24)) return;
     uint32_t size = uint32_t(sprite ? pixels * 4 : pixels);
     ResourceHandle *block = resmanRegisterSized(kRawBlockClass, size + RasterHeaderBytes);
@@ -117,17 +121,18 @@ void GrabRast(ScriptRun &run) {
     raster->pixels = reinterpret_cast<uint8_t *>(raster) + RasterHeaderBytes;
     raster->width = uint16_t(w);
     raster->height = uint16_t(height);
+    raster->bytesPerPixel = uint16_t(bpp);
     // Only the part of the rectangle that lies on the picture is copied;
     // the rest stays 0.
-    int sourcePitch = picture->pitch ? picture->pitch : picture->width;
+    int sourcePitch = picture->pitch ? picture->pitch : picture->width * bpp;
     for (int row = 0; row < height; ++row) {
         int sy = y + row;
         if (sy < 0 || sy >= picture->height) continue;
         int from = x < 0 ? -x : 0;
         int to = x + w > picture->width ? picture->width - x : w;
         if (from >= to) continue;
-        std::memcpy(raster->pixels + size_t(row) * w + from, picture->pixels + size_t(sy) * sourcePitch + x + from,
-                    size_t(to - from));
+        std::memcpy(raster->pixels + (size_t(row) * w + from) * bpp,
+                    picture->pixels + size_t(sy) * sourcePitch + size_t(x + from) * bpp, size_t(to - from) * bpp);
     }
     if (sprite && MakeSpriteFromRaster(AsSurface(raster), nullptr, 0) <= size_t(pixels) * 3)
         MakeSpriteFromRaster(AsSurface(raster), raster->pixels + pixels, 0);
