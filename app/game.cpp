@@ -22,8 +22,6 @@
 #include "gui/redraw.h"
 #include "hud/maps.h"
 #include "hud/missionlog.h"
-#include "os/clock.h"
-#include "os/display.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -177,27 +175,6 @@ void TakeMissionNumber(const char *name) {
     std::snprintf(gMissionTable[0].name, sizeof gMissionTable[0].name, "%.79s", slash ? slash + 1 : row);
 }
 
-// The load screen waits for a key or the time, pumping messages; with no
-// display nobody can see it or press a key, so it does not wait.
-void WaitForKeyOrTime(uint32_t ms) {
-    if (osDisplayHeadless()) return;
-    uint16_t keys = KeyQueueCount();
-    uint64_t start = osCounter();
-    uint64_t frequency = osCounterFrequency();
-    while (KeyQueueCount() == keys) {
-        if (frequency && (osCounter() - start) * 1000 / frequency >= ms) break;
-        PumpMessages();
-        osSleep(10);
-    }
-}
-
-const MissionShellHooks kMissionShellHooks = {
-    [] { gQuit = 1; },
-    [](int32_t count) { gVideoLeadIn = count; },
-    [](const char *path) { SetWorkingFolder(path); },
-    WaitForKeyOrTime,
-};
-
 bool SimulationHeld() {
     return gInFrontEnd || gScriptPause || gDocViewerOpen || gObjectivesOpen || gLocalSpaceOpen || gStarMapOpen ||
            gSolarMapOpen || gMapOverlayOpen;
@@ -231,7 +208,6 @@ int gameInit() {
     static const ScriptHostFlags kHostFlags = {&VideoPlaying, &gQuit, &gDocViewerOpen, &gObjectivesOpen,
                                                &gStarMapOpen, nullptr};
     ScriptSetHostFlags(&kHostFlags);
-    SetMissionShellHooks(&kMissionShellHooks);
     CALL(InitializeScriptSystem);
     CALL(FindCdDrives);
 
