@@ -50,11 +50,16 @@ void LeaveRemoteControl() {
     dunLeaveRemoteControl();
 }
 
-// The view of the end: the full-screen view on the player's ship.
-void ShowEnd() {
+// The flight stops: the player leaves a remote turret, the game freezes
+// and the full-screen view shows the player's ship.
+void StopFlight() {
+    LeaveRemoteControl();
+    dunFrozen = 1;
+    gMissionEndState = 1;
     guiPushFullScreen();
     EventCameraTrigger(dunPlayerShip, nullptr, kEndCameraEvent);
     gEndOfFlight = 0xFF;
+    dunTimeScale = 1.0f;
 }
 
 bool InUse(const SceneItem *item) { return item && (item->flags & 1); }
@@ -72,12 +77,8 @@ void StFailure(ScriptRun &run) {
     if (ScriptTrunc(OptionalNumberOperand(run)) == 0) PostMissionOverText();
     if (dunMissionSuccess) gFailedAfterSuccess = 0xFF;
     else gMissionEnded = 0xFF;
-    dunFrozen = 1;
-    gMissionEndState = 1;
-    dunTimeScale = 1.0f;
-    LeaveRemoteControl();
     dunMissionEndCountdown = 0;
-    ShowEnd();
+    StopFlight();
 }
 
 void StOutcome(ScriptRun &run) { gMissionOutcome = int16_t(ScriptTrunc(DecodeNumberOperand(run))); }
@@ -167,11 +168,7 @@ int32_t MissionTimeBonus(int32_t targetTime, int32_t missionTime, int32_t timeSc
 }
 
 void FinishMission() {
-    LeaveRemoteControl();
-    dunFrozen = 1;
-    gMissionEndState = 1;
-    ShowEnd();
-    dunTimeScale = 1.0f;
+    StopFlight();
     if (gGuiComArmOpen) {
         guiCloseComArmVideos();
         dunClearDialogue();
