@@ -90,6 +90,10 @@ bool HoldsOwnCell(const ScriptSymbol *s) { return s->initial && s->value == s->i
 int32_t *IntCell(const ScriptSymbol *s) {
     if (HoldsOwnCell(s) && s->size >= 4) return static_cast<int32_t *>(s->value);
     if ((s->flags & SymFlag::Engine) && s->value) return static_cast<int32_t *>(s->value);
+    // A name DEFINE gave a literal refers to the literal's bytes.
+    auto *at = static_cast<uint8_t *>(s->value);
+    if (!(s->flags & SymFlag::Word) && gScriptData && at >= gScriptData && at + 4 <= gScriptData + kScriptDataBytes)
+        return reinterpret_cast<int32_t *>(at);
     return nullptr;
 }
 

@@ -72,6 +72,9 @@ TEST_F(StartupStatements, Declarations) {
     EXPECT_EQ(Var("B"), 3) << "VAR keeps the value";
     EXPECT_STREQ(static_cast<const char *>(GetScriptSymbolValue("Name")), "Kestrel");
     EXPECT_EQ(Var("C"), 1) << "an empty list leaves the next statement its own";
+    // A name defined as another refers to the other's value.
+    Start("DEFINE Alias B\nADD Alias 2\n");
+    EXPECT_EQ(Var("B"), 5);
     // SCENEITEM forgets the object the name held.
     MakeObject("Ship");
     Start("SCENEITEM Ship\n");
