@@ -72,7 +72,8 @@ const MissionShellHooks kMission = {
 
 // ---- Resources
 
-const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe};
+// Library models keep their size until the presentation has a world scale.
+const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe, nullptr, nullptr};
 
 }  // namespace
 
