@@ -116,3 +116,13 @@ Weapon *dunCreatePBCLite(SceneItem *, float, const char *, int32_t) {
     PENDING_ONCE("dunCreatePBCLite");
     return nullptr;
 }
+
+// The mission runtime's calls.
+ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
+    PENDING_ONCE("dunFindScoreRecordByKey");
+    return nullptr;
+}
+const char *dunScoreRecordText(const ScoreRecord *) {
+    PENDING_ONCE("dunScoreRecordText");
+    return "";
+}

@@ -50,6 +50,14 @@ void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
+// The mission runtime's calls.
+SceneItem *dunWeaponCamera = nullptr;
+SceneItem *dunViewCamera = nullptr;
+void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
+void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
+void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void LookInit() { PENDING_ONCE("LookInit"); }
+void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
 // The views the GUI's panes show.
 #include "present/views.h"
 void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
@@ -102,3 +110,8 @@ void AddThermalExplosion(SceneItem *, const Vec3 *) { PENDING_ONCE("AddThermalEx
 void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
 void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
+
+// The start-up scripts' calls.
+void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
+void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
+void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }

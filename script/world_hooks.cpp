@@ -1,5 +1,6 @@
 // The mission script's side of the world's calls.
 #include "script/mission.h"
+#include "script/symbols.h"
 #include "world/services.h"
 
 void dunScriptInstallWorldHooks() {
@@ -9,7 +10,8 @@ void dunScriptInstallWorldHooks() {
         [](double x, double y, double z, int system, const char *name) {
             return CreateScriptWaypoint(x, y, z, system, -1, 0, name);
         },
-        RemoveVitalObject,
+        // The object's script symbol is its link record.
+        [](SceneItem *item) { RemoveVitalObject(static_cast<ScriptSymbol *>(item->linkRecord)); },
         dunMissileHitPlayer,
         [](TrackNode *node) { dunLaunchStockShips(0, node); },
     };
