@@ -81,7 +81,8 @@ void dunLeaveRemoteControl() {
     SceneItem *turret = dunRemoteLinked;
     if (!turret) return;
     dunRemoteLinked = nullptr;
-    if (dunPlayerShip) dunPlayerShip->control = savedPlayerControl;
+    // A player's ship lost meanwhile left remains that were never ours.
+    if (dunPlayerShip && dunPlayerShip->control == dunControlWhileRemote) dunPlayerShip->control = savedPlayerControl;
     // A turret deleted meanwhile keeps no routine of ours.
     if (turret->flags & SceneFlag::InUse) turret->control = savedTurretControl;
     dunControlledObject = dunPlayerShip;
