@@ -52,7 +52,7 @@
 #include "world/routines.h"
 #include "world/step.h"
 
-uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
+uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOverNextFrame;
 ScriptToken *gMainScriptPc;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
@@ -326,7 +326,7 @@ int gameInit() {
             if (TheDisplayMode.width == 640 && TheDisplayMode.height == 480)
                 CALL(PlayVideo, "vek\\resource\\video\\cmdsit.smk");
             CALL(guiSetScreen, "COM");
-            guiCurrentStation = 1;
+            StationId = 1;
         }
         if (optPowers) gDeveloperKeys = 1;
         CALL(startMission);
@@ -336,7 +336,7 @@ int gameInit() {
         }
     }
 
-    gMissionLogCountdown = 0;
+    gMissionLogCursor = kMissionLogNoEntry;
     ClearScreen();
     CALL(DisplayPresent, &TheDisplayMode);
     gLoading = 0;

@@ -12,7 +12,6 @@ struct SceneItem;
 extern uint8_t gInFrontEnd;             // (kept with the keyboard, which reads it)
 extern uint8_t gMissionFromCommandLine;
 extern uint8_t gLaunchRequest;
-extern uint8_t gMissionOver;
 extern uint8_t gMissionOverNextFrame;
 extern ScriptToken *gMainScriptPc;
 extern uint8_t *gKeyState;               // the key-down table

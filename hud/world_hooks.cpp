@@ -1,8 +1,10 @@
 // The HUD's side of the world's calls.
 #include "hud/missionlog.h"
+#include "script/mission.h"
 #include "world/services.h"
 
 void hudInstallWorldHooks() {
-    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText};
+    // The world's free texts are logged at the mission clock.
+    static const WorldHudHooks hooks = {MissionLogAdd, [](const char *text) { MissionLogAddText(gMissionClock, text); }};
     WorldSetHudHooks(&hooks);
 }

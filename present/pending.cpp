@@ -98,3 +98,20 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+
+// Camera routines and the view words beside them.
+#include "present/cameras.h"
+void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
+void CameraTrack(SceneItem *) { PENDING_ONCE("CameraTrack"); }
+void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
+void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
+void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
+void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
+void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+uint8_t gCameraCut[2];
+uint8_t gContactCamera;
+uint8_t gWeaponsView;
+float gCinematicDistance = 1.0f;
+SceneItem *gCinematicSubject;
+void LookReset() { PENDING_ONCE("LookReset"); }
+void dunUpdateViewFlag() { PENDING_ONCE("dunUpdateViewFlag"); }

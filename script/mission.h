@@ -8,7 +8,8 @@ struct SceneItem;
 // The value of a named script symbol (a model, a font, an object), or null.
 void *GetScriptSymbolValue(const char *name);
 void dunSelectCurrentObjective();
-int dunIsDialoguePlaying(int reserved);
+// Dialogue services the world uses (script/dialogue.h has the rest).
+bool dunIsDialoguePlaying(const SceneItem *owner);
 void dunRunStockDialogue(int reserved);
 void dunCancelDialogueById(SceneItem *item);
 void dunClearDialogue();
@@ -71,6 +72,11 @@ bool dunWaypointVisited(const SceneItem *waypoint);
 // The objective (-1: the current one) has the state (0 new, 1 failed, 2 done, 3).
 bool dunObjectiveIs(int state, int objective);
 void ResetBriefingSection();
+// The player leaves a held state: the briefing stops, the feed and the
+// speech are reset.
+void ResetMissionFlags();
+// The text of a text slot of the start-up scripts, or null.
+const char *ScriptTextSlot(int index);
 // The running mission's number and the career's mission word.
 extern int32_t gCurrentMission;
 extern int32_t gCareerMission;

@@ -14,18 +14,10 @@ int32_t dunMissionEndCountdown = 0;
 int32_t dunMissionEndWord = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
-int dunIsDialoguePlaying(int) {
-    PENDING_ONCE("dunIsDialoguePlaying");
-    return 0;
-}
-void dunCancelDialogueById(SceneItem *) { PENDING_ONCE("dunCancelDialogueById"); }
-void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
-void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
 // The shell's and the game frame's calls.
 #include "script/career.h"
-#include "script/dialogue.h"
 #include "script/script.h"
 
 
@@ -48,10 +40,10 @@ bool dunObjectiveIs(int, int) {
     return false;
 }
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
-uint8_t gDialogueOver;
-bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
-    PENDING_ONCE("dunIsDialogueQueuedFor");
-    return false;
+void ResetMissionFlags() { PENDING_ONCE("ResetMissionFlags"); }
+const char *ScriptTextSlot(int) {
+    PENDING_ONCE("ScriptTextSlot");
+    return nullptr;
 }
 void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
 uint16_t MissionLoadSteps(int) {
@@ -63,7 +55,6 @@ void dunReadStateFile() { PENDING_ONCE("dunReadStateFile"); }
 void dunWriteStateFile() { PENDING_ONCE("dunWriteStateFile"); }
 void dunReadCaptainSlot() { PENDING_ONCE("dunReadCaptainSlot"); }
 void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
-void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
 
 // Statements of the families still to come: the start-up, declaration and
 // resource statements, windows and screens, objects, ships and weapons,

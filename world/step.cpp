@@ -68,7 +68,7 @@ bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
 // to keep moving outside the options screen; no object runs under a hold.
 bool takesPart(const SceneItem *item) {
     if (anyHold()) return false;
-    if (dunFrozen) return item == dunControlledObject && dunKeepControlledMoving && guiCurrentStation != 5;
+    if (dunFrozen) return item == dunControlledObject && dunKeepControlledMoving && StationId != 5;
     return true;
 }
 

@@ -75,7 +75,7 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         dunControlledObject = Recorder(1);
         dunFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        guiCurrentStation = c.station;
+        StationId = c.station;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();

@@ -25,7 +25,7 @@ protected:
         dunFrameStep = 10;
         dunFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        guiCurrentStation = 1;
+        StationId = 1;
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();
