@@ -17,3 +17,5 @@ void frontSaveOptions();
 // The spoken debriefing of a mission's end and the film of its outcome.
 void frontPlaySpokenDebrief(int mission);
 void frontPlayOutcomeFilm(int mission);
+// The front end takes the result of a mission that succeeded.
+void frontMissionResult(int mission);

@@ -99,6 +99,7 @@ void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 void frontSaveOptions() { PENDING_ONCE("frontSaveOptions"); }
 void frontPlaySpokenDebrief(int) { PENDING_ONCE("frontPlaySpokenDebrief"); }
 void frontPlayOutcomeFilm(int) { PENDING_ONCE("frontPlayOutcomeFilm"); }
+void frontMissionResult(int) { PENDING_ONCE("frontMissionResult"); }
 
 // The document viewer's page writer.
 #include "gui/html.h"

@@ -75,6 +75,8 @@ void ResetBriefingSection();
 // The player leaves a held state: the briefing stops, the feed and the
 // speech are reset.
 void ResetMissionFlags();
+// The objectives panel over the view at a mission's end.
+void dunDrawObjectivesPanel();
 // The text of a text slot of the start-up scripts, or null.
 const char *ScriptTextSlot(int index);
 // The running mission's number and the career's mission word.

@@ -41,6 +41,7 @@ bool dunObjectiveIs(int, int) {
 }
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
 void ResetMissionFlags() { PENDING_ONCE("ResetMissionFlags"); }
+void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 const char *ScriptTextSlot(int) {
     PENDING_ONCE("ScriptTextSlot");
     return nullptr;
