@@ -5,10 +5,10 @@
 //
 // Markup: a header "<A=Pilot B=Tower>" names the speakers (P is always the
 // player); the body is a block "( ... )"; blocks in a row inside a block are
-// alternatives; "A:" starts a line of speaker A; "P[A-+]:" a player reply to
-// A (optional "-", final "+"); "{short}" after the colon is the reply
-// button's text; "=5" (or "*5") stores 5 in the reply variable; "&" ends a
-// line's text.
+// alternatives; "A:" starts a line of speaker A; "P:[A-+]" a player reply to
+// A (optional "-", final "+"); "{short}" after the colon (and options) is the
+// reply button's text; "=5" (or "*5") stores 5 in the reply variable; "&"
+// ends a line's text.
 #pragma once
 
 #include <cstdint>
