@@ -51,7 +51,7 @@ void *vfontLoad(const char *name, void *block, uint32_t *size);
 uint32_t TextFileSize(const char *name);
 void *LoadTextFile(const char *name, void *block, uint32_t *size);
 // Reads `length` bytes from the file's start; the buffer, or null when the
-// file doesn't open.
+// file doesn't open (or is longer than any text the game reads, 64 MB).
 void *ReadWholeFile(const char *name, void *buffer, uint32_t length);
 // One sound slot record; with sound on, the slot is filled from the wave
 // file and the block returned, else null.

@@ -39,6 +39,7 @@ Surface *NewGlyph(int width, int height) {
     g->width = (int16_t)width;
     g->height = (int16_t)height;
     g->pitch = (int16_t)width;
+    g->bytesPerPixel = 1;
     return g;
 }
 

@@ -1,23 +1,18 @@
 // Bitmap font files: the packed font (offset table, glyphs) and the font file
 // with its advance table, read field by field into the in-memory record.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "RES/font.h"
+#include "core/bytes.h"
 #include "core/files.h"
 
 namespace {
 
-uint32_t Rd32(const uint8_t *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24); }
-uint16_t Rd16(const uint8_t *p) { return (uint16_t)(p[0] | (p[1] << 8)); }
-void Wr32(std::vector<uint8_t> &v, size_t at, uint32_t x) {
-    for (int i = 0; i < 4; ++i) v[at + i] = (uint8_t)(x >> (8 * i));
-}
-void Wr16(std::vector<uint8_t> &v, size_t at, uint16_t x) {
-    v[at] = (uint8_t)x;
-    v[at + 1] = (uint8_t)(x >> 8);
-}
+// No font of the game comes near this; a bigger file is refused unread.
+constexpr size_t kFontFileLimit = 16u << 20;
 
 uint8_t *Align8(void *p) {
     uintptr_t a = (uintptr_t)p;
@@ -26,28 +21,22 @@ uint8_t *Align8(void *p) {
 
 constexpr size_t kRecordBytes = sizeof(BitmapFont) + 256 * sizeof(Surface);
 
-// Where a file's bytes go inside a block: after the record and the rasters.
-uint8_t *FileArea(void *block) { return Align8(block) + kRecordBytes; }
-
-long FileLength(FILE *f) {
-    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-    long n = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    return n;
-}
-
 // Turns the offset table at `table` into glyph pointers. Every offset must
 // lie past the file's head and hold a whole glyph no larger than a surface
-// can describe; glyphs that share an offset share one surface.
+// can describe; glyphs that share an offset share one surface. Null, and
+// why in `why`, when the file is not such a font.
 BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t table, void *block,
-                        size_t capacity) {
+                        size_t capacity, const char **why) {
+    *why = "shorter than its glyph table";
     if (!file || !block || length < head) return nullptr;
     uint8_t *base = Align8(block);
     size_t need = (size_t)(base - (uint8_t *)block) + kRecordBytes + length;
+    *why = "longer than its block";
     if (capacity < need) return nullptr;
     uint8_t *copy = base + kRecordBytes;
     if (copy != file) std::memmove(copy, file, length);
 
+    const ByteView bytes = BytesOf(copy, length);
     BitmapFont *font = (BitmapFont *)base;
     Surface *rasters = (Surface *)(base + sizeof(BitmapFont));
     // Offsets seen so far, by a small open hash: slot value = surface index + 1.
@@ -55,11 +44,15 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
     uint16_t slots[512] = {};
     int used = 0;
     for (int c = 0; c < 256; ++c) {
-        uint32_t off = Rd32(copy + table + 4 * c);
-        if (off < head || off > length || length - off < kGlyphHeadSize) return nullptr;
-        const uint8_t *g = copy + off;
-        size_t w = Rd16(g + 4), h = Rd16(g + 6);
-        if (w > 0x7FFF || h > 0x7FFF || w * h > length - off - kGlyphHeadSize) return nullptr;
+        uint32_t off;
+        ByteView g;
+        uint16_t w, h, hotX, hotY;
+        *why = "a glyph lies outside the file";
+        if (!ReadU32Le(bytes, table + 4 * c, &off) || off < head || !BytesSub(bytes, off, kGlyphHeadSize, &g) ||
+            !ReadU16Le(g, 4, &w) || !ReadU16Le(g, 6, &h) || !ReadU16Le(g, 8, &hotX) || !ReadU16Le(g, 10, &hotY))
+            return nullptr;
+        *why = "a glyph is larger than the file or than 32767 pixels a side";
+        if (w > 0x7FFF || h > 0x7FFF || !BytesHave(bytes, off + kGlyphHeadSize, size_t(w) * h)) return nullptr;
         unsigned slot = (off * 2654435761u) >> 23;
         while (slots[slot] && keys[slot] != off) slot = (slot + 1) & 511;
         int k = slots[slot] ? slots[slot] - 1 : used;
@@ -69,12 +62,14 @@ BitmapFont *ParseGlyphs(const uint8_t *file, size_t length, size_t head, size_t 
             rasters[k].pixels = copy + off + kGlyphHeadSize;
             rasters[k].width = (int16_t)w;
             rasters[k].height = (int16_t)h;
-            rasters[k].hotX = (int16_t)Rd16(g + 8);
-            rasters[k].hotY = (int16_t)Rd16(g + 10);
+            rasters[k].hotX = (int16_t)hotX;
+            rasters[k].hotY = (int16_t)hotY;
             rasters[k].pitch = (int16_t)w;
+            rasters[k].bytesPerPixel = 1;
         }
         font->glyph[c] = &rasters[k];
     }
+    *why = nullptr;
     return font;
 }
 
@@ -84,58 +79,80 @@ int Descent(const Surface *g) {
     return d > 0 ? d : 0;
 }
 
-// Reads a whole font file into the file area of `block` and parses it.
+BitmapFont *ParseFnt(const uint8_t *file, size_t length, void *block, size_t capacity, const char **why) {
+    BitmapFont *font = ParseGlyphs(file, length, kFntHeadSize, 0, block, capacity, why);
+    if (!font) return nullptr;
+    for (int c = 0; c < 256; ++c) font->advance[c] = (uint16_t)(font->glyph[c]->width + 1);
+    font->lineHeight = (uint16_t)(font->glyph['A']->height + Descent(font->glyph['g']) + 2);
+    return font;
+}
+
+BitmapFont *ParseFon(const uint8_t *file, size_t length, void *block, size_t capacity, const char **why) {
+    BitmapFont *font = ParseGlyphs(file, length, kFonHeadSize, 516, block, capacity, why);
+    if (!font) return nullptr;
+    const ByteView copy = BytesOf((const uint8_t *)font + kRecordBytes, length);
+    for (int c = 0; c < 256; ++c) ReadU16Le(copy, 2 * c, &font->advance[c]);
+    // The stored line height is not trusted: tallest capital plus deepest
+    // lower-case descent.
+    int cap = 0, desc = 0;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        if (font->glyph[c]->height > cap) cap = font->glyph[c]->height;
+    for (int c = 'a'; c <= 'z'; ++c)
+        if (Descent(font->glyph[c]) > desc) desc = Descent(font->glyph[c]);
+    font->lineHeight = (uint16_t)(cap + desc);
+    return font;
+}
+
+
+// Reads a whole font file and parses it into `block`.
 void *LoadFontFile(const char *name, void *block, uint32_t *size, bool fon) {
     if (!block) return nullptr;
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return nullptr;
-    long len = FileLength(f);
-    size_t need = len < 0 ? 0 : fontParsedSize((size_t)len);
+    uint8_t *file;
+    size_t len;
+    if (!ReadGameFile(name, &file, &len, kFontFileLimit)) return nullptr;
+    size_t need = fontParsedSize(len);
     size_t capacity = size && *size ? *size : need;
     void *result = nullptr;
-    if (len >= 0 && need <= capacity && need <= 0xFFFFFFFFu) {
-        uint8_t *area = FileArea(block);
-        if (std::fread(area, 1, (size_t)len, f) == (size_t)len)
-            result = fon ? fontParseFon(area, (size_t)len, block, capacity)
-                         : fontParseFnt(area, (size_t)len, block, capacity);
-    }
-    std::fclose(f);
+    const char *why = "longer than its block";
+    if (need <= capacity)
+        result = fon ? ParseFon(file, len, block, capacity, &why) : ParseFnt(file, len, block, capacity, &why);
+    if (!result) RefuseGameFile(name, why);
+    std::free(file);
     if (result && size) *size = (uint32_t)need;
     return result;
 }
 
 uint32_t FontFileSize(const char *name) {
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return 0;
-    long len = FileLength(f);
-    std::fclose(f);
-    if (len < 0) return 0;
-    size_t need = fontParsedSize((size_t)len);
-    return need > 0xFFFFFFFFu ? 0 : (uint32_t)need;
+    uint8_t *file;
+    size_t len;
+    if (!ReadGameFile(name, &file, &len, kFontFileLimit)) return 0;
+    std::free(file);
+    return (uint32_t)fontParsedSize(len);
 }
 
 // Lays out the glyphs of a font: the blank's first, then every code in
 // order, codes that show the blank sharing its offset. A missing glyph shows
 // the blank; a font without a blank gets an empty one.
 void AppendGlyphs(std::vector<uint8_t> &out, size_t table, const BitmapFont *font) {
-    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0};
+    static const Surface kEmpty = {nullptr, 0, 0, 0, 0, 0, 1};
     const Surface *blank = font->glyph[32] ? font->glyph[32] : &kEmpty;
     auto append = [&](const Surface *g) {
         size_t at = out.size();
         int w = g->width > 0 ? g->width : 0, h = g->height > 0 ? g->height : 0;
         size_t bytes = (size_t)w * h;
         out.resize(at + kGlyphHeadSize + bytes, 0);
-        Wr16(out, at + 4, (uint16_t)w);
-        Wr16(out, at + 6, (uint16_t)h);
-        Wr16(out, at + 8, (uint16_t)g->hotX);
-        Wr16(out, at + 10, (uint16_t)g->hotY);
+        PutU16Le(out.data(), at + 4, (uint16_t)w);
+        PutU16Le(out.data(), at + 6, (uint16_t)h);
+        PutU16Le(out.data(), at + 8, (uint16_t)g->hotX);
+        PutU16Le(out.data(), at + 10, (uint16_t)g->hotY);
         if (bytes && g->pixels) std::memcpy(&out[at + kGlyphHeadSize], g->pixels, bytes);
         return (uint32_t)at;
     };
     uint32_t blankOff = append(blank);
     for (int c = 0; c < 256; ++c) {
         const Surface *g = font->glyph[c];
-        Wr32(out, table + 4 * c, (!g || g == blank) ? blankOff : append(g));
+        uint32_t off = (!g || g == blank) ? blankOff : append(g);
+        PutU32Le(out.data(), table + 4 * c, off);
     }
 }
 
@@ -152,27 +169,13 @@ bool WriteAll(const char *name, const std::vector<uint8_t> &bytes) {
 size_t fontParsedSize(size_t length) { return 8 + kRecordBytes + length; }
 
 BitmapFont *fontParseFnt(const uint8_t *file, size_t length, void *block, size_t capacity) {
-    BitmapFont *font = ParseGlyphs(file, length, kFntHeadSize, 0, block, capacity);
-    if (!font) return nullptr;
-    for (int c = 0; c < 256; ++c) font->advance[c] = (uint16_t)(font->glyph[c]->width + 1);
-    font->lineHeight = (uint16_t)(font->glyph['A']->height + Descent(font->glyph['g']) + 2);
-    return font;
+    const char *why;
+    return ParseFnt(file, length, block, capacity, &why);
 }
 
 BitmapFont *fontParseFon(const uint8_t *file, size_t length, void *block, size_t capacity) {
-    BitmapFont *font = ParseGlyphs(file, length, kFonHeadSize, 516, block, capacity);
-    if (!font) return nullptr;
-    const uint8_t *copy = (const uint8_t *)font + kRecordBytes;
-    for (int c = 0; c < 256; ++c) font->advance[c] = Rd16(copy + 2 * c);
-    // The stored line height is not trusted: tallest capital plus deepest
-    // lower-case descent.
-    int cap = 0, desc = 0;
-    for (int c = 'A'; c <= 'Z'; ++c)
-        if (font->glyph[c]->height > cap) cap = font->glyph[c]->height;
-    for (int c = 'a'; c <= 'z'; ++c)
-        if (Descent(font->glyph[c]) > desc) desc = Descent(font->glyph[c]);
-    font->lineHeight = (uint16_t)(cap + desc);
-    return font;
+    const char *why;
+    return ParseFon(file, length, block, capacity, &why);
 }
 
 uint32_t FntFontSize(const char *name) { return FontFileSize(name); }
@@ -190,8 +193,8 @@ bool fontMake(const char *name, const BitmapFont *font) {
 bool SaveBitmapFont(const char *name, const BitmapFont *font) {
     if (!font) return false;
     std::vector<uint8_t> out(kFonHeadSize, 0);
-    for (int c = 0; c < 256; ++c) Wr16(out, 2 * c, font->advance[c]);
-    Wr16(out, 512, font->lineHeight);
+    for (int c = 0; c < 256; ++c) PutU16Le(out.data(), 2 * c, font->advance[c]);
+    PutU16Le(out.data(), 512, font->lineHeight);
     AppendGlyphs(out, 516, font);
     return WriteAll(name, out);
 }

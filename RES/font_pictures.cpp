@@ -5,7 +5,6 @@
 #include "RES/font.h"
 #include "RES/picture.h"
 #include "RES/util.h"
-#include "core/options.h"
 
 static_assert(sizeof(Raster) == sizeof(Surface), "a picture's header becomes the glyph's surface");
 
@@ -14,24 +13,21 @@ static_assert(sizeof(Raster) == sizeof(Surface), "a picture's header becomes the
 static Surface *LoadGlyphPicture(const char *folder, unsigned code) {
     char path[128];
     std::snprintf(path, sizeof path, "%.100s\\c%03u.bbm", folder, code);
-    uint16_t depthBytes = BytesPerPixel;
-    BytesPerPixel = 1;
     Surface *glyph = nullptr;
-    uint32_t size = IffPictureSize(path);
+    uint32_t size = IffPictureSizeForDepth(path, 1);
     if (size) {
         void *block = dunAlloc(size);
         uint32_t got = size;
-        Raster *r = block ? (Raster *)LoadIffPicture(path, block, &got) : nullptr;
+        Raster *r = block ? (Raster *)LoadIffPictureForDepth(path, block, &got, 1) : nullptr;
         if (r && r->width <= 0x7FFF && r->height <= 0x7FFF && r->hotspotY < 0x7FFF) {
-            Surface s = {r->pixels, (int16_t)r->width, (int16_t)r->height, (int16_t)r->hotspotX,
-                         (int16_t)(r->hotspotY + 1), (int16_t)r->width};
+            Surface s = {r->pixels,          (int16_t)r->width, (int16_t)r->height, (int16_t)r->hotspotX,
+                         (int16_t)(r->hotspotY + 1), (int16_t)r->width, 1};
             r->~Raster();
             glyph = new (block) Surface(s);
         } else {
             dunFree(block);
         }
     }
-    BytesPerPixel = depthBytes;
     return glyph;
 }
 

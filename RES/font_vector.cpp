@@ -1,12 +1,15 @@
 // Vector fonts: the text file of pen strokes packed into one byte per point.
 #include <cctype>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 
 #include "RES/font.h"
 #include "core/files.h"
 
 namespace {
+
+// A stroke file holds at most a few kilobytes of text.
+constexpr size_t kVectorFontFileLimit = 1u << 20;
 
 struct Cursor {
     const char *p, *end;
@@ -75,15 +78,13 @@ uint32_t VectorFontSize(const char *) { return (uint32_t)kVectorFontBlockSize; }
 
 void *vfontLoad(const char *name, void *block, uint32_t *size) {
     if (!block) return nullptr;
-    FILE *f = OpenGameFile(name, "rt");
-    if (!f) return nullptr;
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
+    uint8_t *text;
+    size_t length;
+    if (!ReadGameFile(name, &text, &length, kVectorFontFileLimit)) return nullptr;
     size_t capacity = size && *size ? *size : kVectorFontBlockSize;
-    VectorFont *font = vfontParse(text.data(), text.size(), block, capacity);
+    VectorFont *font = vfontParse(reinterpret_cast<const char *>(text), length, block, capacity);
+    if (!font) RefuseGameFile(name, "not a vector font of pen strokes, or more strokes than its block holds");
+    std::free(text);
     if (font && size) *size = (uint32_t)capacity;
     return font;
 }

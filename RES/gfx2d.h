@@ -2,9 +2,9 @@
 // surfaces: colour conversions, pixels, rectangles, lines, blits, run-length
 // sprites, light effects and screenshots.
 //
-// The depth of every drawer is the display's (`PixelDepth`,
-// `BytesPerPixel`), not the surface's. Rasters, glyphs and sprites' sources
-// are Surfaces too: a raster's rows follow each other without padding.
+// Every drawer works at the depth of the surface it draws into (its
+// `bytesPerPixel`). Rasters, glyphs and sprites' sources are Surfaces too: a
+// raster's rows follow each other without padding.
 //
 // Whatever coordinates a drawer gets, it never writes (or reads) outside the
 // surfaces it was given: routines without a clip rectangle of their own
@@ -45,6 +45,24 @@ inline const Surface *AsSurface(const R *raster) {
     return AsSurface(const_cast<R *>(raster));
 }
 
+// ---- Clipping of block copies ------------------------------------------------
+
+// An inclusive box in plain ints.
+struct PixelBox {
+    int left, top, right, bottom;
+    bool Empty() const { return left > right || top > bottom; }
+};
+// Where a w x h block placed at (x, y) meets a box: the destination of its
+// first visible pixel, that pixel's place in the block, and the visible size.
+struct CopySpan {
+    int dx, dy;
+    int sx, sy;
+    int w, h;
+};
+// False when nothing of the block lies inside the box. Every copy of a block
+// of pixels in the game is cut by this one routine.
+bool ClipCopy(int64_t x, int64_t y, int w, int h, const PixelBox &box, CopySpan *out);
+
 // ---- Global drawing state -------------------------------------------------
 
 // 256 entries of (red, green, blue, unused) bytes, or null.
@@ -56,6 +74,10 @@ extern uint8_t LightTables[65536];
 // Two 128 x 128 glow masks, row after row; mask 0 then mask 1.
 extern uint8_t GlowMasks[2 * 128 * 128];
 extern const uint8_t GlowColours[16];
+// The clip rectangle of the 3D view being drawn, which the glow crosses keep
+// to; the 3D presentation sets it for each view (the 640 x 480 screen until it
+// does).
+extern ClipRect ViewClipRect;
 // The random column offsets of glows and triangles.
 extern uint32_t RandomOffsets[800];
 extern bool RandomOffsetsReady;
@@ -109,14 +131,18 @@ void JitterRect(Surface *surface, int strength, int x0, int y0, int x1, int y1);
 // Transparent source pixels: 8-bit values 0..16 and the 16-bit value 0 in
 // the copies with transparency; only the value 16 in one-colour glyphs.
 // Rasters are placed at (x - hotX, y - hotY). Mode 0: the raster has the
-// display's depth; any other mode: an 8-bit raster shown at 16 bits through
-// the current palette.
+// surface's depth; any other mode: an 8-bit raster shown at 16 bits through
+// the current palette. A raster that is 8-bit by its own `bytesPerPixel` is
+// shown through the palette whatever the mode. Copies between two surfaces
+// (BlitSurface, BlitMaskedSprite) need both at one depth and do nothing else.
 
 void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y);
-// The picture twice its size, centred; at 16 bits through `palette` (the
-// video palette; the current palette when null).
-void BlitDoubled(const uint8_t *pixels, int w, int h, uint8_t *destination, int destWidth,
-                 int destHeight, int pitch, const uint8_t *palette = nullptr);
+// An 8-bit picture twice its size, centred on the destination; at 16 bits
+// through `palette` (the video palette; the current palette when null).
+void BlitDoubled(const uint8_t *pixels, int w, int h, Surface *destination, const uint8_t *palette = nullptr);
+// The same with the doubled picture's top left corner at (x, y).
+void BlitDoubledAt(const uint8_t *pixels, int w, int h, Surface *destination, int64_t x, int64_t y,
+                   const uint8_t *palette = nullptr);
 void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const ClipRect *clip, int x,
                                int y, int colour, int mode);
 void BlitSurface(Surface *destination, const Surface *source, int x, int y);
@@ -178,8 +204,10 @@ void FillTriangleChecked(Surface *surface, int x0, int y0, int x1, int y1, int x
 // "vek\resource\art\tovstd.pcx". False when the file could not be written.
 bool SaveSurfacePcx(const Surface *surface, const char *name);
 // Saves the next screenshot ("t%05ld.pcx" at 8 bits, a TGA frame at 16) in
-// "vek\resource\art\screens", never over an earlier one. False when nothing
-// could be written.
+// "vek\resource\art\screens", never over an earlier one. An 8-bit one takes
+// the header of "header.pcx" in that folder and the current palette (the
+// picture's own when none is set); without that picture there is none.
+// False when nothing could be written.
 bool SaveScreenshotPcx(const Surface *surface);
 // Forgets the kept header pictures and the screenshot numbers (tests).
 void ResetScreenshots();

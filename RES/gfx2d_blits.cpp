@@ -7,28 +7,31 @@
 
 using namespace gfx;
 
-namespace {
-
-// The part of a w x h picture placed at (px, py) that lies inside the box:
-// destination start, source offset and size. False when nothing is left.
-struct Span2D {
-    int dx, dy;  // destination of the first visible pixel
-    int sx, sy;  // its place in the picture
-    int w, h;
-};
-
-bool Place(int64_t px, int64_t py, int w, int h, const Box &box, Span2D &out) {
+bool ClipCopy(int64_t x, int64_t y, int w, int h, const PixelBox &box, CopySpan *out) {
     if (box.Empty() || w <= 0 || h <= 0) return false;
-    int64_t left = std::max<int64_t>(px, box.left), top = std::max<int64_t>(py, box.top);
-    int64_t right = std::min<int64_t>(px + w - 1, box.right);
-    int64_t bottom = std::min<int64_t>(py + h - 1, box.bottom);
+    int64_t left = std::max<int64_t>(x, box.left), top = std::max<int64_t>(y, box.top);
+    int64_t right = std::min<int64_t>(x + w - 1, box.right);
+    int64_t bottom = std::min<int64_t>(y + h - 1, box.bottom);
     if (left > right || top > bottom) return false;
-    out = {int(left), int(top), int(left - px), int(top - py), int(right - left + 1),
-           int(bottom - top + 1)};
+    *out = {int(left), int(top), int(left - x), int(top - y), int(right - left + 1), int(bottom - top + 1)};
     return true;
 }
 
+namespace {
+
+using Span2D = CopySpan;
+
+bool Place(int64_t px, int64_t py, int w, int h, const Box &box, Span2D &out) {
+    return ClipCopy(px, py, w, h, box, &out);
+}
+
 inline bool Transparent8(uint8_t v) { return v <= 16; }
+
+// Mode 0 copies a raster of the surface's own 16 bits pixel for pixel; any
+// other mode, or a raster that is 8-bit after all, goes through the palette.
+bool Wide(const Surface *surface, const Surface *raster, int mode) {
+    return Is16(surface) && mode == 0 && Is16(raster);
+}
 
 // A raster drawn with its hot spot at (x, y), cut to the clip rectangle.
 bool PlaceRaster(const Surface *surface, const Surface *raster, const ClipRect *clip, int x, int y,
@@ -53,7 +56,9 @@ void CopyKeyed8(uint8_t *d, const uint8_t *s, int w) {
 
 void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y) {
     if (!Usable(raster) || !Usable(surface)) return;
-    int bpp = Bpp();
+    // The raster takes the surface's pixels, so it takes their size too.
+    raster->bytesPerPixel = int16_t(Bpp(surface));
+    int bpp = Bpp(surface);
     Span2D sp;
     // The raster sees the surface through a window at (x, y).
     if (!Place(-int64_t(x), -int64_t(y), surface->width, surface->height,
@@ -65,19 +70,23 @@ void GrabRasterFromSurface(Surface *raster, const Surface *surface, int x, int y
                     surface->pixels + size_t(sp.sy + r) * sstride + sp.sx * bpp, size_t(sp.w) * bpp);
 }
 
-void BlitDoubled(const uint8_t *pixels, int w, int h, uint8_t *destination, int destWidth,
-                 int destHeight, int pitch, const uint8_t *palette) {
-    if (!pixels || !destination || w <= 0 || h <= 0 || destWidth <= 0 || destHeight <= 0) return;
-    int bpp = Bpp();
-    if (pitch < destWidth * bpp) return;
+void BlitDoubled(const uint8_t *pixels, int w, int h, Surface *destination, const uint8_t *palette) {
+    if (!Usable(destination)) return;
+    int64_t ox = (int64_t(destination->width) - 2 * int64_t(w)) / 2;
+    int64_t oy = (int64_t(destination->height) - 2 * int64_t(h)) / 2;
+    BlitDoubledAt(pixels, w, h, destination, ox, oy, palette);
+}
+
+void BlitDoubledAt(const uint8_t *pixels, int w, int h, Surface *destination, int64_t x, int64_t y,
+                   const uint8_t *palette) {
+    if (!pixels || !Usable(destination) || w <= 0 || h <= 0) return;
+    int bpp = Bpp(destination), pitch = Stride(destination);
     if (!palette) palette = CurrentPalette;
-    int64_t ox = (int64_t(destWidth) - 2 * int64_t(w)) / 2;
-    int64_t oy = (int64_t(destHeight) - 2 * int64_t(h)) / 2;
     Span2D sp;
-    if (!Place(ox, oy, 2 * w, 2 * h, {0, 0, destWidth - 1, destHeight - 1}, sp)) return;
+    if (!Place(x, y, 2 * w, 2 * h, SurfaceBox(destination), sp)) return;
     for (int r = 0; r < sp.h; r++) {
         const uint8_t *src = pixels + size_t((sp.sy + r) / 2) * w;
-        uint8_t *dst = destination + size_t(sp.dy + r) * pitch + size_t(sp.dx) * bpp;
+        uint8_t *dst = destination->pixels + size_t(sp.dy + r) * pitch + size_t(sp.dx) * bpp;
         if (bpp == 2) {
             for (int c = 0; c < sp.w; c++)
                 Put16(dst + c * 2, PaletteToRgb565(palette, src[(sp.sx + c) / 2]));
@@ -93,7 +102,7 @@ void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const Cl
     Span2D sp;
     if (!PlaceRaster(surface, raster, clip, x, y, sp)) return;
     int stride = Stride(surface);
-    bool wide = Is16() && mode == 0;  // the raster has the display's 16 bits
+    bool wide = Wide(surface, raster, mode);
     int rbpp = wide ? 2 : 1, rstride = RasterStride(raster, rbpp);
     uint16_t v16 = Rgb565(colour);
     for (int r = 0; r < sp.h; r++) {
@@ -102,7 +111,7 @@ void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const Cl
         for (int c = 0; c < sp.w; c++) {
             bool clear = wide ? Get16(src + c * 2) == 0 : Transparent8(src[c]);
             if (clear) continue;
-            if (Is16())
+            if (Is16(surface))
                 Put16(dst + (sp.dx + c) * 2, v16);
             else
                 dst[sp.dx + c] = uint8_t(colour);
@@ -112,9 +121,10 @@ void BlitRasterColouredClipped(Surface *surface, const Surface *raster, const Cl
 
 void BlitSurface(Surface *destination, const Surface *source, int x, int y) {
     if (!Usable(destination) || !Usable(source) || destination->pixels == source->pixels) return;
+    if (Bpp(destination) != Bpp(source)) return;
     Span2D sp;
     if (!Place(x, y, source->width, source->height, SurfaceBox(destination), sp)) return;
-    int bpp = Bpp(), dstride = Stride(destination), sstride = Stride(source);
+    int bpp = Bpp(destination), dstride = Stride(destination), sstride = Stride(source);
     for (int r = 0; r < sp.h; r++)
         std::memcpy(destination->pixels + size_t(sp.dy + r) * dstride + size_t(sp.dx) * bpp,
                     source->pixels + size_t(sp.sy + r) * sstride + size_t(sp.sx) * bpp,
@@ -123,14 +133,14 @@ void BlitSurface(Surface *destination, const Surface *source, int x, int y) {
 
 void BlitMaskedSprite(Surface *destination, const Surface *source, int dx, int dy, int sx, int sy,
                       int w, int h) {
-    if (!Usable(destination) || !Usable(source)) return;
+    if (!Usable(destination) || !Usable(source) || Bpp(destination) != Bpp(source)) return;
     // First the block is cut to the source, then its destination to the surface.
     Span2D src;
     if (!Place(sx, sy, w, h, SurfaceBox(source), src)) return;
     int64_t ddx = int64_t(dx) + (src.dx - int64_t(sx)), ddy = int64_t(dy) + (src.dy - int64_t(sy));
     Span2D sp;
     if (!Place(ddx, ddy, src.w, src.h, SurfaceBox(destination), sp)) return;
-    int bpp = Bpp(), dstride = Stride(destination), sstride = Stride(source);
+    int bpp = Bpp(destination), dstride = Stride(destination), sstride = Stride(source);
     for (int r = 0; r < sp.h; r++) {
         const uint8_t *s =
             source->pixels + size_t(src.dy + sp.sy + r) * sstride + size_t(src.dx + sp.sx) * bpp;
@@ -148,14 +158,14 @@ void BlitGlyphClipped(Surface *surface, const Surface *raster, const ClipRect *c
     Span2D sp;
     if (!PlaceRaster(surface, raster, clip, x, y, sp)) return;
     int stride = Stride(surface);
-    bool wide = Is16() && mode == 0;
+    bool wide = Wide(surface, raster, mode);
     int rbpp = wide ? 2 : 1, rstride = RasterStride(raster, rbpp);
     for (int r = 0; r < sp.h; r++) {
         const uint8_t *src = raster->pixels + size_t(sp.sy + r) * rstride + size_t(sp.sx) * rbpp;
         uint8_t *dst = surface->pixels + size_t(sp.dy + r) * stride;
         if (wide) {
             CopyKeyed16(dst + sp.dx * 2, src, sp.w);
-        } else if (Is16()) {
+        } else if (Is16(surface)) {
             for (int c = 0; c < sp.w; c++)
                 if (!Transparent8(src[c])) Put16(dst + (sp.dx + c) * 2, Rgb565(src[c]));
         } else {
@@ -165,7 +175,7 @@ void BlitGlyphClipped(Surface *surface, const Surface *raster, const ClipRect *c
 }
 
 void BlitSpriteClipped(Surface *surface, const Surface *raster, const ClipRect *clip, int x, int y) {
-    if (Is16()) {
+    if (surface && Is16(surface)) {
         BlitGlyphClipped(surface, raster, clip, x, y, 0);
         return;
     }
@@ -189,7 +199,7 @@ void BlitGlyph(Surface *surface, const Surface *glyph, const ClipRect *clip, int
         uint8_t *dst = surface->pixels + size_t(sp.dy + r) * stride;
         for (int c = 0; c < sp.w; c++) {
             if (src[c] == 16) continue;
-            if (Is16())
+            if (Is16(surface))
                 Put16(dst + (sp.dx + c) * 2, v16);
             else
                 dst[sp.dx + c] = uint8_t(colour);
@@ -302,7 +312,7 @@ size_t MakeSpriteFromRaster(const Surface *raster, uint8_t *sprite, int transpar
 
 void DrawRunLengthSpriteClipped(Surface *surface, const Surface *raster, int x, int y,
                                 const uint8_t *sprite, const ClipRect *clip) {
-    if (Is16() || !Usable(surface) || !Usable(raster) || !sprite || !clip ||
+    if (!Usable(surface) || Is16(surface) || !Usable(raster) || !sprite || !clip ||
         !MadeFrom(sprite, raster))
         return;
     int w = surface->width;
@@ -323,7 +333,7 @@ void DrawSpriteB(Surface *surface, const Surface *raster, int colour, int x, int
                  const uint8_t *sprite) {
     if (!Usable(surface) || !Usable(raster)) return;
     ClipRect whole = ToClipRect(SurfaceBox(surface));
-    if (Is16() || !sprite || !MadeFrom(sprite, raster)) {
+    if (Is16(surface) || !sprite || !MadeFrom(sprite, raster)) {
         BlitRasterColouredClipped(surface, raster, &whole, x, y, colour, 0);
         return;
     }

@@ -10,14 +10,14 @@
 
 namespace gfx {
 
-inline bool Is16() { return BytesPerPixel == 2; }
-inline int Bpp() { return BytesPerPixel == 2 ? 2 : 1; }
+inline int Bpp(const Surface *s) { return SurfaceBytesPerPixel(s); }
+inline bool Is16(const Surface *s) { return Bpp(s) == 2; }
 
 // Bytes from one row to the next. 8-bit surfaces are laid out with the pitch
 // equal to the width; 16-bit ones step by the pitch, rasters (no pitch of
 // their own) by twice the width.
 inline int Stride(const Surface *s) {
-    if (!Is16()) return s->width;
+    if (!Is16(s)) return s->width;
     return s->pitch >= s->width * 2 ? s->pitch : s->width * 2;
 }
 // Rows of a raster: never padded.
@@ -25,11 +25,7 @@ inline int RasterStride(const Surface *s, int bpp) { return s->width * bpp; }
 
 inline bool Usable(const Surface *s) { return s && s->pixels && s->width > 0 && s->height > 0; }
 
-// An inclusive rectangle in plain ints.
-struct Box {
-    int left, top, right, bottom;
-    bool Empty() const { return left > right || top > bottom; }
-};
+using Box = PixelBox;
 inline Box SurfaceBox(const Surface *s) { return {0, 0, s->width - 1, s->height - 1}; }
 // The clip rectangle cut to the surface; the whole surface when null.
 inline Box ClipBox(const Surface *s, const ClipRect *clip) {

@@ -6,12 +6,12 @@
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
 #include "RES/util.h"
-#include "present/view_clip.h"
 
 using namespace gfx;
 
 uint8_t LightTables[65536];
 uint8_t GlowMasks[2 * 128 * 128];
+ClipRect ViewClipRect = {0, 0, 639, 479};
 const uint8_t GlowColours[16] = {72, 136, 104, 64, 72, 242, 160, 47,
                                  64, 128, 96,  160, 64, 242, 160, 47};
 uint32_t RandomOffsets[800];
@@ -33,7 +33,7 @@ void InitRandomOffsets() {
 
 void DrawShadedSprite(Surface *surface, int16_t intensity, int colour, int, int x, int y,
                       int16_t size, uint8_t cross, const ClipRect *clip) {
-    if (Is16() || !Usable(surface) || !clip) return;
+    if (!Usable(surface) || Is16(surface) || !clip) return;
     if (!RandomOffsetsReady) InitRandomOffsets();
     if (size < 5) size = 5;
     if (intensity <= 0) return;
@@ -105,7 +105,7 @@ void DrawGlowCross(Surface *surface, int table, int x, int y, int size) {
 
 void FillTriangleHalf(Surface *surface, int ax, int ay, int h, int xa, int xb, int apexShade,
                       int shadeA, int shadeB, int table) {
-    if (Is16() || !Usable(surface) || h == 0) return;
+    if (!Usable(surface) || Is16(surface) || h == 0) return;
     if (xa > xb) std::swap(xa, xb), std::swap(shadeA, shadeB);
     if (!RandomOffsetsReady) InitRandomOffsets();
     int64_t r0 = dunRand15() % 200;
@@ -151,7 +151,7 @@ void FillTriangleHalf(Surface *surface, int ax, int ay, int h, int xa, int xb, i
 
 void FillTriangle(Surface *surface, int x0, int y0, int x1, int y1, int x2, int y2, int s0, int s1,
                   int s2, int table) {
-    if (Is16() || !Usable(surface)) return;
+    if (!Usable(surface) || Is16(surface)) return;
     struct P {
         int x, y;
     } p[3] = {{x0, y0}, {x1, y1}, {x2, y2}};

@@ -103,7 +103,7 @@ void DrawLine(Surface *surface, int x0, int y0, int x1, int y1, int colour) {
         !ClipToBox(x0, y0, x1, y1, SurfaceBox(surface)))
         return;
     int stride = Stride(surface);
-    if (Is16()) {
+    if (Is16(surface)) {
         uint16_t v = Rgb565(colour);
         Bresenham(x0, y0, x1, y1, [&](int x, int y) {
             if (Inside(surface, x, y)) Put16(surface->pixels + size_t(y) * stride + x * 2, v);
@@ -135,7 +135,7 @@ struct ShadeRamp {
 
 void DrawLineRgb(Surface *surface, int16_t x0, int16_t y0, int16_t x1, int16_t y1, Rgb colour,
                  const uint8_t *cube) {
-    if (!Usable(surface) || !cube || Is16()) return;
+    if (!Usable(surface) || !cube || Is16(surface)) return;
     uint8_t ci = cube[ColourCubeIndex(colour.red, colour.green, colour.blue)];
     if (!gRamp.built || gRamp.cube != cube || gRamp.colour.red != colour.red ||
         gRamp.colour.green != colour.green || gRamp.colour.blue != colour.blue) {
@@ -203,7 +203,7 @@ void DrawLineRgbClipped(Surface *surface, int x0, int y0, int x1, int y1, Rgb co
 // ---- Light lines -------------------------------------------------------------
 
 void DrawLightLine(Surface *surface, int16_t x0, int16_t y0, int16_t x1, int16_t y1, int table) {
-    if (!Usable(surface) || Is16()) return;
+    if (!Usable(surface) || Is16(surface)) return;
     int w = surface->width;
     uint16_t a = 512;
     int dy = std::abs(y1 - y0), ry = y1 < y0 ? -1 : 1;

@@ -15,7 +15,7 @@ uint32_t RowOffsets[1024];
 Surface *RowOffsetSurface = nullptr;
 
 void RemapToShadeRamp(Surface *raster, const uint8_t *palette, int base, int steps) {
-    if (Is16() || !Usable(raster) || !palette || steps <= 0) return;
+    if (!Usable(raster) || Is16(raster) || !palette || steps <= 0) return;
     int divisor = 768 / steps;
     if (divisor == 0) return;
     size_t n = size_t(raster->width) * raster->height;
@@ -60,7 +60,7 @@ void PutScreenPixel8(uint8_t colour, int x, int y) {
 
 void PutPixel(Surface *surface, int colourIndex, int x, int y) {
     if (!Usable(surface) || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return;
-    if (Is16())
+    if (Is16(surface))
         Put16(surface->pixels + x * 2 + size_t(y) * Stride(surface), Rgb565(colourIndex));
     else
         surface->pixels[x + size_t(y) * surface->width] = uint8_t(colourIndex);
@@ -75,7 +75,7 @@ void PutPixelClipped(Surface *surface, int colourIndex, int x, int y, const Clip
 static void FillBox(Surface *s, int colourIndex, const Box &b) {
     if (b.Empty()) return;
     int stride = Stride(s);
-    if (Is16()) {
+    if (Is16(s)) {
         uint16_t v = Rgb565(colourIndex);
         for (int y = b.top; y <= b.bottom; y++) {
             uint8_t *row = s->pixels + size_t(y) * stride + b.left * 2;
@@ -122,7 +122,7 @@ void FillRectClipped(Surface *surface, int colourIndex, const ClipRect *clip, in
 }
 
 void DrawStaticNoise(Surface *surface, int colour, int x0, int y0, int x1, int y1) {
-    if (Is16() || !Usable(surface)) return;
+    if (!Usable(surface) || Is16(surface)) return;
     unsigned mask = dunRand15() % 7 == 6 ? 31 : 15;
     int base = int(((int64_t(colour) + 16) & 0xE0) - 16);
     Box b = Intersect(SortedBox(x0, y0, x1, y1), SurfaceBox(surface));
@@ -144,7 +144,7 @@ void JitterRect(Surface *surface, int strength, int x0, int y0, int x1, int y1) 
     right = std::min<int64_t>(right, surface->width - 1);
     int64_t rowEnd = std::min<int64_t>(bottom, surface->height);
     if (left > right) return;
-    int bpp = Bpp(), stride = Stride(surface);
+    int bpp = Bpp(surface), stride = Stride(surface);
     size_t count = size_t(right - left + 1);
     std::vector<uint8_t> tmp(count * bpp);
     for (int64_t y = std::max<int64_t>(top, 0); y < rowEnd; y++) {

@@ -1,14 +1,16 @@
 // Screenshots and frame captures: the surface as an 8-bit PCX picture, or a
 // 24-bit TGA frame at 16 bits per pixel.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "RES/gfx2d.h"
 #include "RES/gfx2d_detail.h"
 #include "RES/picture.h"
-#include "core/log.h"
+#include "core/bytes.h"
 #include "core/files.h"
+#include "core/log.h"
 
 using namespace gfx;
 
@@ -25,26 +27,45 @@ struct KeptPicture {
     uint8_t header[128];
     uint8_t palette[768];
 };
-KeptPicture gHeaderPicture, gStandardPicture;
+KeptPicture gStandardPicture;
+// The screenshots' header picture, loaded whole the first time it is asked
+// for and kept for the run (null when it is not there).
+struct KeptHeader {
+    bool tried = false;
+    PcxImage *image = nullptr;
+} gHeaderPicture;
 long gNextScreenshot = 0;
 long gNextCapture = 0;
+
+// Far more than a PCX of the screen's size.
+constexpr size_t kKeptPictureLimit = 16u << 20;
 
 const KeptPicture &Keep(KeptPicture &k, const char *name) {
     if (k.tried) return k;
     k.tried = true;
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return k;
-    bool ok = std::fread(k.header, 1, 128, f) == 128 && std::fseek(f, -768, SEEK_END) == 0 &&
-              std::fread(k.palette, 1, 768, f) == 768;
-    std::fclose(f);
-    k.found = ok;
+    uint8_t *file;
+    size_t size;
+    if (!ReadGameFile(name, &file, &size, kKeptPictureLimit)) return k;
+    const ByteView bytes = BytesOf(file, size);
+    ByteView palette;
+    k.found = BytesCopy(bytes, 0, k.header, sizeof k.header) && BytesTail(bytes, sizeof k.palette, &palette) &&
+              BytesCopy(palette, 0, k.palette, sizeof k.palette);
+    std::free(file);
     return k;
+}
+
+const PcxImage *HeaderPicture() {
+    if (!gHeaderPicture.tried) {
+        gHeaderPicture.tried = true;
+        gHeaderPicture.image = pcxLoad(kHeaderPicture);
+    }
+    return gHeaderPicture.image;
 }
 
 // Writes an 8-bit surface (its rows are the width apart) with the given
 // header, or the default one, and a 768-byte palette.
-bool WritePcx(const char *name, const Surface *s, const uint8_t *header, uint8_t palette[768]) {
-    PcxImage *image = MakePcxImage(header, 0, s->pixels, uint32_t(s->width), uint32_t(s->height), palette);
+bool WritePcx(const char *name, const Surface *s, const uint8_t *header, uint8_t palette[768], uint32_t flags = 0) {
+    PcxImage *image = MakePcxImage(header, flags, s->pixels, uint32_t(s->width), uint32_t(s->height), palette);
     bool ok = pcxSave(name, image);
     pcxFree(image);
     return ok;
@@ -84,7 +105,7 @@ bool CaptureFrame(const Surface *s) {
 }  // namespace
 
 bool SaveSurfacePcx(const Surface *surface, const char *name) {
-    if (Is16() || !Usable(surface) || !name) return false;
+    if (!Usable(surface) || Is16(surface) || !name) return false;
     const KeptPicture &sp = Keep(gStandardPicture, kStandardPicture);
     uint8_t palette[768];
     if (sp.found)
@@ -98,18 +119,22 @@ bool SaveSurfacePcx(const Surface *surface, const char *name) {
 
 bool SaveScreenshotPcx(const Surface *surface) {
     if (!Usable(surface)) return false;
-    if (Is16()) return CaptureFrame(surface);
-    const KeptPicture &hp = Keep(gHeaderPicture, kHeaderPicture);
+    if (Is16(surface)) return CaptureFrame(surface);
+    // A screenshot takes the header picture's header; without that picture
+    // there is none.
+    const PcxImage *hp = HeaderPicture();
+    if (!hp) {
+        dunDebugPrintf("No screenshot without %s", kHeaderPicture);
+        return false;
+    }
     uint8_t palette[768];
     if (CurrentPalette)
         PaletteTo768(CurrentPalette, palette);
-    else if (hp.found)
-        std::memcpy(palette, hp.palette, 768);
     else
-        std::memset(palette, 0, 768);
+        std::memcpy(palette, hp->palette, 768);
     char name[160];
     NextName(name, sizeof name, gNextScreenshot, "pcx");
-    if (!WritePcx(name, surface, hp.found ? hp.header : nullptr, palette)) {
+    if (!WritePcx(name, surface, hp->header, palette, PcxFlagEncoded)) {
         dunDebugPrintf("Cannot write screenshot %s", name);
         return false;
     }
@@ -117,7 +142,8 @@ bool SaveScreenshotPcx(const Surface *surface) {
 }
 
 void ResetScreenshots() {
-    gHeaderPicture = KeptPicture{};
+    pcxFree(gHeaderPicture.image);
+    gHeaderPicture = KeptHeader{};
     gStandardPicture = KeptPicture{};
     gNextScreenshot = 0;
     gNextCapture = 0;

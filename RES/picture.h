@@ -23,6 +23,7 @@ struct Raster {
     uint16_t hotspotX;  // the IFF "GRAB" point; 0 for PCX
     uint16_t hotspotY;
     uint16_t pitch;     // bytes per row; set for the background raster
+    uint16_t bytesPerPixel;  // 1 or 2, as the Surface's
 };
 constexpr uint32_t RasterHeaderBytes = sizeof(Raster);
 
@@ -65,10 +66,11 @@ void *LoadPcxRaster(const char *name, void *block, uint32_t *size);
 void *LoadColourMap(const char *name, void *block, uint32_t *size);
 
 // ---- PCX.
-// Decodes a PCX file into `pixels` (at most `capacity` bytes) at the
-// display's pixel depth and fills `raster` (width, height, hotspot 0, pixels)
-// and the 256 x 4 `palette` (may be null). 8-bit pictures are converted to
-// RGB565 through their own palette at 16 bits per pixel; 24-bit pictures
+// Decodes a PCX file into `pixels` (at most `capacity` bytes) at the depth
+// `raster->bytesPerPixel` names (the converters set the display's) and fills
+// `raster` (width, height, hotspot 0, pixels) and the 256 x 4 `palette` (may
+// be null). 8-bit pictures are converted to RGB565 at 16 bits per pixel
+// through the current palette (their own when none is set); 24-bit pictures
 // (three planes) need 16 bits per pixel and are centred in the destination
 // area: `raster->pitch` bytes wide (the picture's own row when 0) and
 // capacity / pitch rows high, clipped at its edges. False when the header
@@ -76,7 +78,7 @@ void *LoadColourMap(const char *name, void *block, uint32_t *size);
 bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixels, size_t capacity);
 bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *palette,
                     uint8_t *pixels, size_t capacity);
-// Whole 8-bit pictures ("Unable to open file" / "Loading" go to stdout).
+// Whole 8-bit pictures ("Unable to open file" / "Loading" go to the debug log).
 PcxImage *pcxLoad(const char *name);
 PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize);
 void pcxFree(PcxImage *image);
@@ -89,8 +91,14 @@ bool pcxSave(const char *name, const PcxImage *image);
 // written to `out`, which holds at least 2 x width bytes.
 size_t pcxEncodeRow(const uint8_t *row, uint32_t width, uint8_t *out);
 
-// ---- IFF PBM pictures decoded from memory (the converters' core). With a
-// null `raster` only the size is found. Returns false when the bytes are not
+// The IFF picture converter and its size query at a depth of its caller's
+// choosing (the converters use the display's).
+void *LoadIffPictureForDepth(const char *name, void *block, uint32_t *size, int bytesPerPixel);
+uint32_t IffPictureSizeForDepth(const char *name, int bytesPerPixel);
+
+// ---- IFF PBM pictures decoded from memory (the converters' core), at the
+// depth of `raster->bytesPerPixel`. With a null `raster` only the 8-bit size
+// is found. Returns false when the bytes are not
 // a "FORM" ... "PBM " picture with a "BMHD" chunk.
 bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *pixels,
                     size_t capacity, uint32_t *pixelBytes);

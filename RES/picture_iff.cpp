@@ -6,42 +6,46 @@
 #include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/surface.h"
-#include "core/options.h"
+#include "core/bytes.h"
 #include "core/files.h"
+#include "core/options.h"
 
 namespace {
 
 constexpr size_t kIffFileLimit = 64u << 20;
 
-uint32_t Be16(const uint8_t *p) { return uint32_t(p[0] << 8 | p[1]); }
-
-bool IsPbm(const uint8_t *file, size_t size) {
-    return size >= 12 && !std::memcmp(file, "FORM", 4) && !std::memcmp(file + 8, "PBM ", 4);
-}
+bool IsPbm(ByteView file) { return BytesMatch(file, 0, "FORM", 4) && BytesMatch(file, 8, "PBM ", 4); }
 
 struct Chunk {
-    const uint8_t *id;
-    const uint8_t *data;
-    size_t length;  // cut to what the file holds
+    ByteView head;  // identifier and length
+    ByteView data;  // cut to what the file holds
 };
 
 // Walks the chunks after the form header; a chunk whose length runs past the
-// file is cut at the file's end and ends the walk.
+// file is cut at the file's end and ends the walk. Only the low 24 bits of a
+// chunk's length count.
 template <typename Fn>
-void ForEachChunk(const uint8_t *file, size_t size, Fn fn) {
+void ForEachChunk(ByteView file, Fn fn) {
     size_t at = 12;
-    while (at + 8 <= size) {
-        const uint8_t *h = file + at;
-        size_t length = size_t(h[5]) << 16 | size_t(h[6]) << 8 | h[7];
-        size_t avail = size - (at + 8);
-        bool cut = length > avail;
-        fn(Chunk{h, h + 8, cut ? avail : length});
+    Chunk c;
+    uint32_t length;
+    while (BytesSub(file, at, 8, &c.head) && ReadU24Be(c.head, 5, &length)) {
+        ByteView rest = BytesFrom(file, at + 8);
+        bool cut = !BytesSub(rest, 0, length, &c.data);
+        if (cut) c.data = rest;
+        fn(c);
         if (cut) return;
-        at += 8 + length + (length & 1);
+        at += 8 + size_t(length) + (length & 1);
     }
 }
 
-bool Is(const Chunk &c, const char *id) { return !std::memcmp(c.id, id, 4); }
+bool Is(const Chunk &c, const char *id) { return BytesMatch(c.head, 0, id, 4); }
+
+uint16_t Be16At(ByteView v, size_t at) {
+    uint16_t x = 0;
+    ReadU16Be(v, at, &x);
+    return x;
+}
 
 // Unpacks a BODY into width x height 8-bit pixels (rows of an odd width carry
 // one pad byte in the file). Pixels past `capacity` are dropped.
@@ -58,7 +62,7 @@ void UnpackBody(const Chunk &body, uint32_t width, uint32_t height, uint8_t comp
             ++pos;
         }
     };
-    const uint8_t *p = body.data, *end = body.data + body.length;
+    const uint8_t *p = body.data.data, *end = body.data.data + body.data.size;
     if (compression == 0) {
         while (p < end && pos < total) put(*p++, 1);
         return;
@@ -74,21 +78,31 @@ void UnpackBody(const Chunk &body, uint32_t width, uint32_t height, uint8_t comp
     }
 }
 
+// Why a file that does not decode was refused: not a picture at all, or
+// without the chunk that was wanted of it.
+const char *IffProblem(ByteView file, const char *wanted) {
+    if (!IsPbm(file)) return "not an IFF PBM picture";
+    const bool header = !std::memcmp(wanted, "BMHD", 4);
+    bool found = false;
+    ForEachChunk(file, [&](const Chunk &c) { found = found || (Is(c, wanted) && (!header || c.data.size >= 11)); });
+    if (found) return nullptr;
+    return header ? "no whole BMHD chunk" : "no CMAP chunk";
+}
+
 }  // namespace
 
 bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *pixels,
                     size_t capacity, uint32_t *pixelBytes) {
-    if (!IsPbm(file, fileSize)) return false;
+    const ByteView bytes = BytesOf(file, fileSize);
+    if (!IsPbm(bytes)) return false;
     bool haveHeader = false;
     uint32_t width = 0, height = 0;
     uint8_t compression = 0;
-    const uint8_t *cmap = nullptr;
-    size_t cmapLength = 0;
-    ForEachChunk(file, fileSize, [&](const Chunk &c) {
-        if (Is(c, "BMHD") && c.length >= 11) {
-            width = Be16(c.data);
-            height = Be16(c.data + 2);
-            compression = c.data[10];
+    ByteView cmap;
+    ForEachChunk(bytes, [&](const Chunk &c) {
+        if (Is(c, "BMHD") && ReadU8(c.data, 10, &compression)) {
+            width = Be16At(c.data, 0);
+            height = Be16At(c.data, 2);
             haveHeader = true;
             if (raster) {
                 raster->width = uint16_t(width);
@@ -96,23 +110,22 @@ bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
             }
         } else if (Is(c, "BODY") && haveHeader && raster && pixels) {
             UnpackBody(c, width, height, compression, pixels, capacity);
-        } else if (Is(c, "GRAB") && c.length >= 4 && raster) {
-            raster->hotspotX = uint16_t(Be16(c.data));
-            raster->hotspotY = uint16_t(Be16(c.data + 2));
+        } else if (Is(c, "GRAB") && BytesHave(c.data, 0, 4) && raster) {
+            raster->hotspotX = Be16At(c.data, 0);
+            raster->hotspotY = Be16At(c.data, 2);
         } else if (Is(c, "CMAP")) {
             cmap = c.data;
-            cmapLength = c.length;
         }
     });
     if (!haveHeader) return false;
-    const size_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    const size_t bpp = raster && raster->bytesPerPixel == 2 ? 2 : 1;
     const uint64_t count = uint64_t(width) * height;
     if (pixelBytes) *pixelBytes = uint32_t(count * bpp);
     if (raster && pixels && bpp == 2) {
         // Shown at 16 bits through the palette current now (else the file's own).
         uint8_t own[PaletteBytes] = {};
-        for (size_t i = 0; i < 256 && cmap && i * 3 + 3 <= cmapLength; ++i)
-            std::memcpy(own + i * 4, cmap + i * 3, 3);
+        for (size_t i = 0; i < 256; ++i)
+            if (!BytesCopy(cmap, i * 3, own + i * 4, 3)) break;
         const uint8_t *palette = CurrentPalette ? CurrentPalette : own;
         uint64_t n = std::min<uint64_t>(count, capacity / 2);
         for (uint64_t i = n; i-- > 0;) {
@@ -124,12 +137,14 @@ bool iffDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
 }
 
 bool iffPaletteBytes(const uint8_t *file, size_t fileSize, uint8_t *palette) {
-    if (!IsPbm(file, fileSize)) return false;
+    const ByteView bytes = BytesOf(file, fileSize);
+    if (!IsPbm(bytes)) return false;
     bool found = false;
-    ForEachChunk(file, fileSize, [&](const Chunk &c) {
+    ForEachChunk(bytes, [&](const Chunk &c) {
         if (!Is(c, "CMAP")) return;
         found = true;
-        for (size_t i = 0; i < 256 && i * 3 + 3 <= c.length; ++i) std::memcpy(palette + i * 4, c.data + i * 3, 3);
+        for (size_t i = 0; i < 256; ++i)
+            if (!BytesCopy(c.data, i * 3, palette + i * 4, 3)) break;
     });
     return found;
 }
@@ -140,6 +155,7 @@ void *LoadIffPalette(const char *name, void *block, uint32_t *size) {
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kIffFileLimit)) return nullptr;
     bool ok = iffPaletteBytes(file, fileSize, static_cast<uint8_t *>(block));
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "CMAP"));
     std::free(file);
     if (!ok) return nullptr;
     if (size) *size = PaletteBytes;
@@ -147,6 +163,10 @@ void *LoadIffPalette(const char *name, void *block, uint32_t *size) {
 }
 
 void *LoadIffPicture(const char *name, void *block, uint32_t *size) {
+    return LoadIffPictureForDepth(name, block, size, BytesPerPixel);
+}
+
+void *LoadIffPictureForDepth(const char *name, void *block, uint32_t *size, int bytesPerPixel) {
     if (!block || !size || *size < RasterHeaderBytes) return nullptr;
     uint8_t *file;
     size_t fileSize;
@@ -155,33 +175,38 @@ void *LoadIffPicture(const char *name, void *block, uint32_t *size) {
     uint8_t *pixels = static_cast<uint8_t *>(block) + RasterHeaderBytes;
     raster->pixels = pixels;
     raster->hotspotX = raster->hotspotY = 0;
+    raster->bytesPerPixel = bytesPerPixel == 2 ? 2 : 1;
     uint32_t bytes = 0;
     bool ok = iffDecodeBytes(file, fileSize, raster, pixels, *size - RasterHeaderBytes, &bytes);
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "BMHD"));
     std::free(file);
     if (!ok) return nullptr;
     *size = RasterHeaderBytes + bytes;
     return block;
 }
 
-uint32_t IffPictureSize(const char *name) {
+uint32_t IffPictureSize(const char *name) { return IffPictureSizeForDepth(name, BytesPerPixel); }
+
+uint32_t IffPictureSizeForDepth(const char *name, int bytesPerPixel) {
     uint8_t *file;
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kIffFileLimit)) return 0;
-    uint32_t bytes = 0;
-    bool ok = iffDecodeBytes(file, fileSize, nullptr, nullptr, 0, &bytes);
+    uint32_t pixelCount = 0;
+    bool ok = iffDecodeBytes(file, fileSize, nullptr, nullptr, 0, &pixelCount);
+    if (!ok) RefuseGameFile(name, IffProblem(BytesOf(file, fileSize), "BMHD"));
     std::free(file);
-    return ok ? RasterHeaderBytes + bytes : 0;
+    return ok ? RasterHeaderBytes + pixelCount * (bytesPerPixel == 2 ? 2 : 1) : 0;
 }
 
 namespace {
 
 void PutBe16(std::vector<uint8_t> &v, uint32_t x) {
-    v.push_back(uint8_t(x >> 8));
-    v.push_back(uint8_t(x));
+    v.resize(v.size() + 2);
+    PutU16Be(v.data(), v.size() - 2, x);
 }
 void PutBe32(std::vector<uint8_t> &v, uint32_t x) {
-    PutBe16(v, x >> 16);
-    PutBe16(v, x);
+    v.resize(v.size() + 4);
+    PutU32Be(v.data(), v.size() - 4, x);
 }
 void PutChunk(std::vector<uint8_t> &out, const char *id, const std::vector<uint8_t> &data) {
     out.insert(out.end(), id, id + 4);

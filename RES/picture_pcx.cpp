@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
-#include "core/options.h"
+#include "core/bytes.h"
 #include "core/files.h"
+#include "core/log.h"
+#include "core/options.h"
 
 namespace {
 
@@ -17,12 +20,6 @@ constexpr size_t kPcxFileLimit = 64u << 20;
 // far beyond any of them.
 constexpr uint64_t kWholeImageLimit = 4096 * 4096;
 
-uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
-void PutU16(uint8_t *p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-
 struct PcxHeader {
     int width;
     int height;
@@ -30,13 +27,31 @@ struct PcxHeader {
     int bitsPerPixel;
 };
 
-bool ReadHeader(const uint8_t *file, size_t size, PcxHeader *h) {
-    if (size < 128) return false;
-    h->width = int(U16(file + 8)) - int(U16(file + 4)) + 1;
-    h->height = int(U16(file + 10)) - int(U16(file + 6)) + 1;
-    h->planes = file[65];
-    h->bitsPerPixel = file[3];
+constexpr size_t kHeaderBytes = 128;
+constexpr size_t kFilePaletteBytes = 768;
+
+bool ReadHeader(ByteView file, PcxHeader *h) {
+    uint16_t xmin, ymin, xmax, ymax;
+    uint8_t planes, bits;
+    if (!BytesHave(file, 0, kHeaderBytes) || !ReadU16Le(file, 4, &xmin) || !ReadU16Le(file, 6, &ymin) ||
+        !ReadU16Le(file, 8, &xmax) || !ReadU16Le(file, 10, &ymax) || !ReadU8(file, 65, &planes) ||
+        !ReadU8(file, 3, &bits))
+        return false;
+    h->width = int(xmax) - int(xmin) + 1;
+    h->height = int(ymax) - int(ymin) + 1;
+    h->planes = planes;
+    h->bitsPerPixel = bits;
     return h->width > 0 && h->height > 0;
+}
+
+// What keeps a file from being decoded as a picture at the given bytes per
+// pixel; null when nothing does (then the header is read into h).
+const char *PictureProblem(ByteView file, int bytesPerPixel, PcxHeader *h) {
+    if (!ReadHeader(file, h)) return file.size < kHeaderBytes ? "shorter than a PCX header" : "its bounds hold no picture";
+    if (h->bitsPerPixel != 8) return "not 8 bits per pixel and plane";
+    if (h->planes == 1) return nullptr;
+    if (h->planes != 3 && h->planes != 4) return "neither one plane nor three";
+    return bytesPerPixel == 2 ? nullptr : "three planes of colour need 16 bits per pixel";
 }
 
 // Reads run-length values from the stream; runs are cut where a row ends.
@@ -69,43 +84,51 @@ struct RunReader {
     }
 };
 
-void FillPalette(const uint8_t *file, size_t size, uint8_t *palette) {
+// The 768 bytes at the file's end as 256 x 4 entries; false (and all black)
+// when the file cannot hold a palette after its header.
+bool FillPalette(ByteView file, uint8_t *palette) {
     std::memset(palette, 0, PaletteBytes);
-    if (size < 128 + 768) return;
-    const uint8_t *src = file + size - 768;
-    for (int i = 0; i < 256; ++i) {
-        palette[i * 4 + 0] = src[i * 3 + 0];
-        palette[i * 4 + 1] = src[i * 3 + 1];
-        palette[i * 4 + 2] = src[i * 3 + 2];
-    }
+    ByteView src;
+    if (file.size < kHeaderBytes + kFilePaletteBytes || !BytesTail(file, kFilePaletteBytes, &src)) return false;
+    for (int i = 0; i < 256; ++i) std::memcpy(palette + i * 4, src.data + i * 3, 3);
+    return true;
 }
 
 }  // namespace
 
 bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_t *paletteOut,
                     uint8_t *pixels, size_t capacity) {
+    const ByteView bytes = BytesOf(file, fileSize);
+    const int bpp = raster->bytesPerPixel == 2 ? 2 : 1;
     PcxHeader h;
-    if (!ReadHeader(file, fileSize, &h) || h.bitsPerPixel != 8) return false;
+    if (PictureProblem(bytes, bpp, &h)) {
+        // The palette is handed back whenever the header could be read.
+        if (paletteOut && ReadHeader(bytes, &h) && h.bitsPerPixel == 8) FillPalette(bytes, paletteOut);
+        return false;
+    }
     uint8_t palette[PaletteBytes];
-    FillPalette(file, fileSize, palette);
+    FillPalette(bytes, palette);
     if (paletteOut) std::memcpy(paletteOut, palette, PaletteBytes);
 
-    const int bpp = BytesPerPixel == 2 ? 2 : 1;
-    if (h.planes != 1 && (bpp != 2 || (h.planes != 3 && h.planes != 4))) return false;
     uint16_t areaPitch = raster->pitch;
     raster->width = uint16_t(h.width);
     raster->height = uint16_t(h.height);
     raster->hotspotX = raster->hotspotY = 0;
     raster->pixels = pixels;
+    raster->bytesPerPixel = uint16_t(bpp);
     if (!pixels) return true;
 
-    RunReader in{file + 128, file + fileSize};
+    const ByteView data = BytesFrom(bytes, kHeaderBytes);
+    RunReader in{data.data, data.data + data.size};
     const size_t width = size_t(h.width);
     if (h.planes == 1) {
         uint8_t *row = static_cast<uint8_t *>(std::malloc(width));
         if (!row) return false;
+        // Shown at 16 bits through the palette current now (else the file's
+        // own), as an IFF picture is, so it looks as it does at 8 bits.
+        const uint8_t *shown = CurrentPalette ? CurrentPalette : palette;
         uint16_t rgb565[256];
-        for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(palette, uint8_t(i));
+        for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(shown, uint8_t(i));
         const size_t rowBytes = width * bpp;
         for (size_t y = 0; y < size_t(h.height); ++y) {
             size_t at = y * rowBytes;
@@ -161,33 +184,42 @@ bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixe
     size_t size;
     if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) return false;
     bool ok = pcxDecodeBytes(file, size, raster, palette, pixels, capacity);
+    PcxHeader h;
+    if (!ok) RefuseGameFile(name, PictureProblem(BytesOf(file, size), raster->bytesPerPixel, &h));
     std::free(file);
     return ok;
 }
 
 void *pcxLoadPalette(const char *name, void *block, uint32_t *size) {
     if (!block) return nullptr;
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return nullptr;
-    uint8_t raw[768];
-    bool ok = std::fseek(f, -768, SEEK_END) == 0 && std::fread(raw, 1, 768, f) == 768;
-    std::fclose(f);
+    uint8_t *file;
+    size_t fileSize;
+    if (!ReadGameFile(name, &file, &fileSize, kPcxFileLimit)) return nullptr;
+    // Any file of 768 bytes or more has a last 768 (a palette file need not
+    // carry a picture before it).
+    ByteView raw;
+    bool ok = BytesTail(BytesOf(file, fileSize), kFilePaletteBytes, &raw);
+    if (!ok) RefuseGameFile(name, "shorter than a palette of 768 bytes");
+    if (ok) {
+        uint8_t *palette = static_cast<uint8_t *>(block);
+        std::memset(palette, 0, PaletteBytes);
+        for (int i = 0; i < 256; ++i) std::memcpy(palette + i * 4, raw.data + i * 3, 3);
+    }
+    std::free(file);
     if (!ok) return nullptr;
-    uint8_t *palette = static_cast<uint8_t *>(block);
-    std::memset(palette, 0, PaletteBytes);
-    for (int i = 0; i < 256; ++i) std::memcpy(palette + i * 4, raw + i * 3, 3);
     if (size) *size = PaletteBytes;
     return block;
 }
 
 uint32_t PcxRasterSize(const char *name) {
-    FILE *f = OpenGameFile(name, "rb");
-    if (!f) return 0;
-    uint8_t header[128];
-    bool ok = std::fread(header, 1, 128, f) == 128;
-    std::fclose(f);
+    uint8_t *file;
+    size_t fileSize;
+    if (!ReadGameFile(name, &file, &fileSize, kPcxFileLimit)) return 0;
     PcxHeader h;
-    if (!ok || !ReadHeader(header, 128, &h)) return 0;
+    const char *problem = PictureProblem(BytesOf(file, fileSize), BytesPerPixel, &h);
+    if (problem) RefuseGameFile(name, problem);
+    std::free(file);
+    if (problem) return 0;
     const uint64_t bpp = BytesPerPixel == 2 ? 2 : 1;
     uint64_t bytes = RasterHeaderBytes + uint64_t(h.width) * uint64_t(h.height) * bpp;
     return bytes > 0x7FFFFFFF ? 0 : uint32_t(bytes);
@@ -198,30 +230,48 @@ void *LoadPcxRaster(const char *name, void *block, uint32_t *size) {
     Raster *raster = static_cast<Raster *>(block);
     uint8_t *pixels = static_cast<uint8_t *>(block) + RasterHeaderBytes;
     raster->pitch = 0;
+    raster->bytesPerPixel = BytesPerPixel == 2 ? 2 : 1;
     if (!pcxDecode(name, raster, nullptr, pixels, *size - RasterHeaderBytes)) return nullptr;
-    const uint32_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    const uint32_t bpp = raster->bytesPerPixel;
     *size = RasterHeaderBytes + uint32_t(raster->width) * raster->height * bpp;
     return block;
 }
 
-PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
-    PcxHeader h;
-    if (!ReadHeader(file, fileSize, &h) || h.planes != 1 || h.bitsPerPixel != 8) return nullptr;
+namespace {
+
+// What keeps a file from being loaded whole (one plane of 8 bits only).
+const char *WholeImageProblem(ByteView file, PcxHeader *h) {
+    if (const char *problem = PictureProblem(file, 2, h)) return problem;
+    if (h->planes != 1) return "not a picture of one plane";
     // One byte pair of run-length data gives at most 63 pixels: a header
     // promising more than the file can hold is lying.
+    const uint64_t count = uint64_t(h->width) * uint64_t(h->height);
+    if (count > uint64_t(file.size) * 32) return "its header promises more pixels than the file holds";
+    if (count > kWholeImageLimit) return "larger than 4096 x 4096 pixels";
+    return nullptr;
+}
+
+}  // namespace
+
+PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
+    const ByteView bytes = BytesOf(file, fileSize);
+    PcxHeader h;
+    if (WholeImageProblem(bytes, &h)) return nullptr;
     const uint64_t count = uint64_t(h.width) * uint64_t(h.height);
-    if (count > uint64_t(fileSize) * 32 || count > kWholeImageLimit) return nullptr;
     PcxImage *image = new PcxImage{};
-    std::memcpy(image->header, file, 128);
+    BytesCopy(bytes, 0, image->header, kHeaderBytes);
     image->width = uint32_t(h.width);
     image->height = uint32_t(h.height);
     image->encodedSize = uint32_t(count);
     image->pixels = static_cast<uint8_t *>(std::calloc(count ? count : 1, 1));
     image->palette = static_cast<uint8_t *>(std::calloc(768, 1));
-    RunReader in{file + 128, file + fileSize};
+    const ByteView data = BytesFrom(bytes, kHeaderBytes);
+    RunReader in{data.data, data.data + data.size};
     in.Row(image->pixels, count);  // one stream, not cut at rows
     if (in.p < in.end) image->paletteMarker = *in.p;
-    if (fileSize >= 128 + 768) std::memcpy(image->palette, file + fileSize - 768, 768);
+    ByteView palette;
+    if (fileSize >= kHeaderBytes + kFilePaletteBytes && BytesTail(bytes, kFilePaletteBytes, &palette))
+        std::memcpy(image->palette, palette.data, kFilePaletteBytes);
     return image;
 }
 
@@ -229,11 +279,13 @@ PcxImage *pcxLoad(const char *name) {
     uint8_t *file;
     size_t size;
     if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) {
-        std::printf("Unable to open file %s \n", name);
+        dunDebugPrintf("Unable to open file %s ", name);
         return nullptr;
     }
-    std::printf("Loading %s ... \n", name);
+    dunDebugPrintf("Loading %s ... ", name);
     PcxImage *image = pcxLoadBytes(file, size);
+    PcxHeader h;
+    if (!image) RefuseGameFile(name, WholeImageProblem(BytesOf(file, size), &h));
     std::free(file);
     return image;
 }
@@ -290,15 +342,15 @@ PcxImage *MakePcxImage(const uint8_t *header, uint32_t flags, const uint8_t *pix
         h[1] = 5;
         h[2] = 1;
         h[3] = 8;
-        PutU16(h + 12, 640);
-        PutU16(h + 14, 480);
+        PutU16Le(h, 12, 640);
+        PutU16Le(h, 14, 480);
         h[65] = 1;
     }
-    PutU16(image->header + 4, 0);
-    PutU16(image->header + 6, 0);
-    PutU16(image->header + 8, width - 1);
-    PutU16(image->header + 10, height - 1);
-    PutU16(image->header + 66, width);
+    PutU16Le(image->header, 4, 0);
+    PutU16Le(image->header, 6, 0);
+    PutU16Le(image->header, 8, width - 1);
+    PutU16Le(image->header, 10, height - 1);
+    PutU16Le(image->header, 66, width);
     image->flags = flags | PcxFlagOwn | PcxFlagSharedPalette;
     image->width = width;
     image->height = height;

@@ -5,8 +5,9 @@
 #include <cstring>
 
 #include "RES/picture.h"
-#include "core/options.h"
+#include "core/bytes.h"
 #include "core/files.h"
+#include "core/options.h"
 
 namespace {
 
@@ -26,10 +27,8 @@ uint16_t gRingWidth[kRingSize], gRingHeight[kRingSize];
 bool tgaSaveCapture(const char *name, uint16_t width, uint16_t height, const uint8_t *bgr) {
     uint8_t header[18] = {};
     header[2] = 2;
-    header[12] = uint8_t(width);
-    header[13] = uint8_t(width >> 8);
-    header[14] = uint8_t(height);
-    header[15] = uint8_t(height >> 8);
+    PutU16Le(header, 12, width);
+    PutU16Le(header, 14, height);
     header[16] = 24;
     header[17] = 0x20;
     FILE *f = OpenGameFile(name, "wb");
@@ -53,7 +52,7 @@ void tgaCaptureBgr(const uint8_t *pixels, int stride, int w, int h, int step, ui
 }
 
 void CaptureFrameTga(const char *folder, const Surface *surface) {
-    if (BytesPerPixel != 2 || !surface || !surface->pixels || surface->width <= 0 || surface->height <= 0)
+    if (!surface || SurfaceBytesPerPixel(surface) != 2 || !surface->pixels || surface->width <= 0 || surface->height <= 0)
         return;
     const bool quarter = optQuarter != 0;
     const int w = quarter ? surface->width / 2 : surface->width;
@@ -84,20 +83,26 @@ void CaptureFrameTga(const char *folder, const Surface *surface) {
     gRingFilled = 0;
 }
 
-TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
-    if (size < 18) return nullptr;
-    const uint8_t idLength = file[0], colourMapType = file[1], type = file[2];
-    const uint32_t mapLength = file[5] | file[6] << 8;
-    const uint32_t mapBits = file[7];
-    const uint16_t width = uint16_t(file[12] | file[13] << 8);
-    const uint16_t height = uint16_t(file[14] | file[15] << 8);
-    const uint32_t bits = file[16];
-    const bool topFirst = file[17] & 0x20;
+namespace {
+
+// The picture, or null and why not.
+TgaImage *Decode(const uint8_t *file, size_t size, const char **why) {
+    const ByteView bytes = BytesOf(file, size);
+    *why = "shorter than a TGA header";
+    uint8_t idLength, colourMapType, type, mapBits, bits, descriptor;
+    uint16_t mapLength, width, height;
+    if (!ReadU8(bytes, 0, &idLength) || !ReadU8(bytes, 1, &colourMapType) || !ReadU8(bytes, 2, &type) ||
+        !ReadU16Le(bytes, 5, &mapLength) || !ReadU8(bytes, 7, &mapBits) || !ReadU16Le(bytes, 12, &width) ||
+        !ReadU16Le(bytes, 14, &height) || !ReadU8(bytes, 16, &bits) || !ReadU8(bytes, 17, &descriptor))
+        return nullptr;
+    const bool topFirst = descriptor & 0x20;
+    *why = "not a true-colour picture of 24 or 32 bits";
     if ((type != 2 && type != 10) || (bits != 24 && bits != 32) || colourMapType > 1) return nullptr;
     const size_t bpp = bits / 8;
-    size_t at = 18 + size_t(idLength) + (colourMapType ? size_t(mapLength) * ((mapBits + 7) / 8) : 0);
+    size_t at = 18 + size_t(idLength) + (colourMapType ? size_t(mapLength) * ((mapBits + 7u) / 8u) : 0);
     const size_t count = size_t(width) * height;
     // Run-length packets give at most 128 pixels for 1 + bpp bytes.
+    *why = "its header promises more pixels than the file holds";
     if (at > size || count > (size - at) * 128 || count > kTgaPixelLimit) return nullptr;
     TgaImage *image = new TgaImage{width, height, static_cast<uint8_t *>(std::calloc(count * 3 + 1, 1))};
     const uint8_t *p = file + at, *end = file + size;
@@ -136,17 +141,28 @@ TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
         }
     }
     if (!ok) {
+        *why = "its pixels are cut short";
         tgaFree(image);
         return nullptr;
     }
+    *why = nullptr;
     return image;
+}
+
+}  // namespace
+
+TgaImage *tgaLoadBytes(const uint8_t *file, size_t size) {
+    const char *why;
+    return Decode(file, size, &why);
 }
 
 TgaImage *tgaLoad(const char *name) {
     uint8_t *file;
     size_t size;
     if (!ReadGameFile(name, &file, &size, kTgaFileLimit)) return nullptr;
-    TgaImage *image = tgaLoadBytes(file, size);
+    const char *why;
+    TgaImage *image = Decode(file, size, &why);
+    if (!image) RefuseGameFile(name, why);
     std::free(file);
     return image;
 }

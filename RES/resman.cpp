@@ -6,14 +6,14 @@
 #include <cstring>
 
 #include "RES/font.h"
+#include "RES/libmodel.h"
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/slab.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "core/files.h"
 #include "core/progress.h"
-#include "present/lwo.h"
 
 ResourceManager RESMAN;
 uint8_t *BackgroundRasterBuffer = nullptr;
@@ -21,11 +21,11 @@ uint32_t BackgroundRasterBytes = 0;
 
 const char *const ClassSlabTable[LoaderClassCount][3] = {
     {}, {}, {}, {}, {}, {},
-    {"shapes", "shapes", "shapes"},  // 6: 3D models
-    {"shapes", "shapes", "shapes"},  // 7: wireframe models
+    {"shapes", "shapes", "shapes"},  // ClassModel
+    {"shapes", "shapes", "shapes"},  // ClassWireframe
     {},
-    {"text", "frn_", "ger_"},        // 9: texts
-    {"shapes", "shapes", "shapes"},  // 10
+    {"text", "frn_", "ger_"},        // ClassText
+    {"shapes", "shapes", "shapes"},  // 10: no type uses it
     {}, {}, {},
 };
 
@@ -45,31 +45,40 @@ struct TypeInfo {
 
 uint32_t NoSize(const char *) { return 0; }
 
-const TypeInfo kTypes[20] = {
-    {-1, 0, nullptr, nullptr},                                 // 0 sized blocks
-    {0, PaletteBytes, nullptr, LoadIffPalette},                // 1 LBM2PALETTE
-    {1, 0, IffPictureSize, LoadIffPicture},                    // 2 LBM2RAST
-    {2, RasterHeaderBytes, nullptr, nullptr},                  // 3
-    {0, PaletteBytes, nullptr, pcxLoadPalette},                // 4 PCX2PALETTE
-    {1, 0, PcxRasterSize, LoadPcxRaster},                      // 5 PCX2RAST
-    {2, RasterHeaderBytes, nullptr, nullptr},                  // 6 PCX2BACKRAST
-    {3, ColourMapBytes, nullptr, LoadColourMap},               // 7 CM2COLOURMAP
-    {4, 0, FntFontSize, LoadFntFont},                          // 8 FNT2RFONT
-    {4, 0, FonFontSize, LoadFonFont},                          // 9 FON2RFONT
-    {5, 0, VectorFontSize, vfontLoad},                         // 10 RVF2VFONT
-    {6, 0, NoSize, LoadAsciiModel},                            // 11 ASC2BRM
-    {6, 0, NoSize, LoadDatModel},                              // 12 DAT2BRM
-    {-1, 0, nullptr, nullptr},                                 // 13 SCR2AVT
-    {9, 0, nullptr, nullptr},                                  // 14 TXT2TXT
-    {6, 0, NoSize, LwoLoadModel},                              // 15 LWO2BRM
-    {7, 0, NoSize, LwoLoadWireframe},                          // 16 LWO2WRI
-    {11, 0, nullptr, nullptr},                                 // 17 BRVIDEO
-    {12, 0, nullptr, nullptr},                                 // 18 AVI
-    {13, 0, SoundResourceSize, LoadSoundResource},             // 19 WAV2SND
+void *LwoModel(const char *name, void *block, uint32_t *size) {
+    return gModelHooks.loadLwoModel ? gModelHooks.loadLwoModel(name, block, size) : nullptr;
+}
+void *LwoWireframe(const char *name, void *block, uint32_t *size) {
+    return gModelHooks.loadLwoWireframe ? gModelHooks.loadLwoWireframe(name, block, size) : nullptr;
+}
+
+constexpr int kNoClass = -1;  // not a type that can be registered
+
+const TypeInfo kTypes[ResLastType + 1] = {
+    {kNoClass, 0, nullptr, nullptr},                           // 0 sized blocks
+    {ClassPalette, PaletteBytes, nullptr, LoadIffPalette},     // 1 LBM2PALETTE
+    {ClassRaster, 0, IffPictureSize, LoadIffPicture},          // 2 LBM2RAST
+    {ClassBlock, RasterHeaderBytes, nullptr, nullptr},         // 3
+    {ClassPalette, PaletteBytes, nullptr, pcxLoadPalette},     // 4 PCX2PALETTE
+    {ClassRaster, 0, PcxRasterSize, LoadPcxRaster},            // 5 PCX2RAST
+    {ClassBlock, RasterHeaderBytes, nullptr, nullptr},         // 6 PCX2BACKRAST
+    {ClassColourMap, ColourMapBytes, nullptr, LoadColourMap},  // 7 CM2COLOURMAP
+    {ClassBitmapFont, 0, FntFontSize, LoadFntFont},            // 8 FNT2RFONT
+    {ClassBitmapFont, 0, FonFontSize, LoadFonFont},            // 9 FON2RFONT
+    {ClassVectorFont, 0, VectorFontSize, vfontLoad},           // 10 RVF2VFONT
+    {ClassModel, 0, NoSize, LoadAsciiMeshModel},               // 11 ASC2BRM
+    {ClassModel, 0, NoSize, LoadDatModel},                     // 12 DAT2BRM
+    {kNoClass, 0, nullptr, nullptr},                           // 13 SCR2AVT
+    {ClassText, 0, nullptr, nullptr},                          // 14 TXT2TXT
+    {ClassModel, 0, NoSize, LwoModel},                         // 15 LWO2BRM
+    {ClassWireframe, 0, NoSize, LwoWireframe},                 // 16 LWO2WRI
+    {ClassVideo, 0, nullptr, nullptr},                         // 17 BRVIDEO
+    {ClassAvi, 0, nullptr, nullptr},                           // 18 AVI
+    {ClassSound, 0, SoundResourceSize, LoadSoundResource},     // 19 WAV2SND
 };
 
 const TypeInfo *TypeOf(uint32_t type) {
-    if (type == 0 || type > 19 || kTypes[type].loaderClass < 0) return nullptr;
+    if (type == ResSized || type > ResLastType || kTypes[type].loaderClass == kNoClass) return nullptr;
     return &kTypes[type];
 }
 
@@ -93,6 +102,10 @@ ResourceHandle *TakeSlot() {
 }
 
 }  // namespace
+
+ResmanModelHooks gModelHooks;
+
+void resmanSetModelHooks(const ResmanModelHooks *hooks) { gModelHooks = hooks ? *hooks : ResmanModelHooks{}; }
 
 uint32_t resmanInit() {
     for (uint32_t i = 0; i < 256; ++i) RESMAN.hashTable[i] = i | (uint32_t(dunRand15() % 256) << 8);
@@ -251,6 +264,7 @@ void *LoadBackgroundRaster(ResourceHandle *h) {
     Raster *raster = static_cast<Raster *>(h->data);
     if (!raster || !BackgroundRasterBuffer) return nullptr;
     const uint32_t bpp = BytesPerPixel == 2 ? 2 : 1;
+    raster->bytesPerPixel = uint16_t(bpp);
     if (RESMAN.backgroundHolder != h) {
         RESMAN.backgroundHolder = h;
         raster->pitch = 0;
@@ -275,7 +289,7 @@ void *LoadBackgroundRaster(ResourceHandle *h) {
 void *resmanLoad(ResourceHandle *h) {
     if (!h) return nullptr;
     if (!h->reloadNeeded && h->data) return h->data;
-    if (h->loaderClass != 11 && !ClassSlab(h->loaderClass)) {
+    if (h->loaderClass != ClassVideo && !ClassSlab(h->loaderClass)) {
         if (!GameFileExists(h->name)) {
             char text[ResourceNameBytes + 64];
             std::snprintf(text, sizeof text, "Could not find resource '%s'", h->name);
@@ -283,7 +297,7 @@ void *resmanLoad(ResourceHandle *h) {
             return nullptr;
         }
     }
-    if (h->loaderClass != 9 && h->type != ResLbm2Raster) {
+    if (h->loaderClass != ClassText && h->type != ResLbm2Raster) {
         std::snprintf(gDebugLine, sizeof gDebugLine, "RESMAN - Loading: '%s' Size: %d\n", h->name, int(h->size));
         LoadProgressStep(gDebugLine);
     }
@@ -303,7 +317,7 @@ void *resmanLoad(ResourceHandle *h) {
         h->reloadNeeded = 255;
         break;
     case ResTxt2Txt: {
-        const char *slab = ClassSlab(9);
+        const char *slab = ClassSlab(ClassText);
         if (slab && !optNoSlab && h->data && slabReadEntry(slab, h->name, h->data, h->size - 1)) {
             static_cast<char *>(h->data)[h->size - 1] = 0;
             break;
@@ -317,7 +331,8 @@ void *resmanLoad(ResourceHandle *h) {
     case ResLwo2Brm:
     case ResLwo2Wri:
         h->data = kTypes[h->type].convert(h->name, h->data, &size);
-        if (h->type == ResLwo2Brm && h->data) LwoLoadShapeWithLod(h->data);
+        if (h->type == ResLwo2Brm && h->data && gModelHooks.loadLwoShapeWithLod)
+            gModelHooks.loadLwoShapeWithLod(h->data);
         h->locked = 255;
         break;
     case ResBrVideo:
@@ -335,7 +350,7 @@ void *resmanLoad(ResourceHandle *h) {
 }
 
 void resmanUnload(ResourceHandle *h) {
-    if (h && h->loaderClass != 6 && h->loaderClass != 13) h->data = nullptr;
+    if (h && h->loaderClass != ClassModel && h->loaderClass != ClassSound) h->data = nullptr;
 }
 
 void resmanLock(ResourceHandle *h) {

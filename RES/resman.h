@@ -9,7 +9,6 @@
 
 constexpr int ResourceHandleCount = 600;
 constexpr int ResourceNameBytes = 128;
-constexpr int LoaderClassCount = 14;
 constexpr uint32_t ResourcePoolLimit = 4100000;
 constexpr int64_t ResourcePoolHeadroom = 1000000;
 
@@ -36,6 +35,26 @@ enum ResourceType : uint32_t {
     ResAvi = 18,
     ResWav2Snd = 19,
 };
+// Types above this one are not types.
+constexpr uint32_t ResLastType = ResWav2Snd;
+
+// Loader classes: which slab holds a type's files, by language, and what
+// unloading keeps. Classes 8 and 10 have no type of their own.
+enum LoaderClass : uint32_t {
+    ClassPalette = 0,
+    ClassRaster = 1,
+    ClassBlock = 2,
+    ClassColourMap = 3,
+    ClassBitmapFont = 4,
+    ClassVectorFont = 5,
+    ClassModel = 6,       // 3D models: kept when unloaded
+    ClassWireframe = 7,
+    ClassText = 9,
+    ClassVideo = 11,      // films: never looked for as files
+    ClassAvi = 12,
+    ClassSound = 13,      // sound slots: kept when unloaded
+};
+constexpr int LoaderClassCount = 14;
 
 struct ResourceHandle {
     void *data;                     // the converted resource; null while not loaded
@@ -103,6 +122,16 @@ void resmanUnlock(ResourceHandle *handle);
 int resmanPoolFits(uint32_t size);
 void *resmanPoolAlloc(uint32_t size);
 
-// 3D models from the rendering library's datafiles and ASCII mesh exports.
-void *LoadDatModel(const char *name, void *block, uint32_t *size);
-void *LoadAsciiModel(const char *name, void *block, uint32_t *size);
+// The LightWave model converters and the world scale of models belong to the
+// 3D presentation above; the shell installs them at start-up. Without them
+// (in tests) those types load nothing and library models keep the size they
+// were saved at.
+struct ResmanModelHooks {
+    ResourceConverter loadLwoModel;
+    void *(*loadLwoShapeWithLod)(void *model);
+    ResourceConverter loadLwoWireframe;
+    float (*worldScale)();                              // 1.0 leaves models as they are
+    void (*scaleModelTree)(void *model, float factor);  // scales and prepares again
+};
+void resmanSetModelHooks(const ResmanModelHooks *hooks);
+extern ResmanModelHooks gModelHooks;

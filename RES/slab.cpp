@@ -3,13 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/bytes.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "core/files.h"
 
 namespace {
-
-uint32_t U32(const uint8_t *p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24; }
 
 char Fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -23,6 +22,17 @@ bool NameMatches(const uint8_t *field, const char *entry) {
         if (!a) return true;
     }
     return entry[i] == 0;
+}
+
+// The header's entry count and index offset.
+bool ReadSlabHeader(ByteView header, uint32_t *count, uint32_t *indexOffset) {
+    return ReadU32Le(header, 4, count) && ReadU32Le(header, 8, indexOffset);
+}
+
+// An index entry whose name is `entry`: its data offset and size.
+bool EntryMatches(ByteView e, const char *entry, uint32_t *dataOffset, uint32_t *dataSize) {
+    if (!BytesHave(e, 0, SlabEntryBytes) || !NameMatches(e.data, entry)) return false;
+    return ReadU32Le(e, 64, dataOffset) && ReadU32Le(e, 68, dataSize);
 }
 
 // The first place in `path` where the slab name's first four characters stand
@@ -40,17 +50,15 @@ std::string SlabPath(const char *slab) { return std::string("vek\\resource\\") +
 // 1 found, 0 not found, -1 short read inside the index.
 int SearchIndex(FILE *f, const char *entry, uint32_t *dataOffset, uint32_t *dataSize) {
     uint8_t header[SlabHeaderBytes];
-    if (std::fread(header, 1, sizeof header, f) != sizeof header) return -1;
-    uint32_t count = U32(header + 4);
-    if (std::fseek(f, long(U32(header + 8)), SEEK_SET) != 0) return -1;
+    uint32_t count, indexOffset;
+    if (std::fread(header, 1, sizeof header, f) != sizeof header ||
+        !ReadSlabHeader(BytesOf(header, sizeof header), &count, &indexOffset))
+        return -1;
+    if (std::fseek(f, long(indexOffset), SEEK_SET) != 0) return -1;
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t e[SlabEntryBytes];
         if (std::fread(e, 1, sizeof e, f) != sizeof e) return -1;
-        if (NameMatches(e, entry)) {
-            *dataOffset = U32(e + 64);
-            *dataSize = U32(e + 68);
-            return 1;
-        }
+        if (EntryMatches(BytesOf(e, sizeof e), entry, dataOffset, dataSize)) return 1;
     }
     return 0;
 }
@@ -60,9 +68,12 @@ bool FindTextEntry(const char *slab, const char *path, FILE **stream, uint32_t *
     if (!slab || !path || optNoSlab) return false;
     const char *word = FindSlabWord(slab, path);
     if (!word) return false;
-    FILE *f = OpenGameFile(SlabPath(slab).c_str(), "rb");
+    const std::string slabPath = SlabPath(slab);
+    FILE *f = OpenGameFile(slabPath.c_str(), "rb");
     if (!f) return false;
-    if (SearchIndex(f, word + 4, offset, size) != 1) {
+    const int found = SearchIndex(f, word + 4, offset, size);
+    if (found != 1) {
+        if (found < 0) RefuseGameFile(slabPath.c_str(), "its index is cut short");
         std::fclose(f);
         return false;
     }
@@ -74,17 +85,14 @@ bool FindTextEntry(const char *slab, const char *path, FILE **stream, uint32_t *
 
 bool slabFindEntryBytes(const uint8_t *file, size_t fileSize, const char *entry, uint32_t *dataOffset,
                         uint32_t *dataSize) {
-    if (fileSize < SlabHeaderBytes) return false;
-    uint32_t count = U32(file + 4);
-    uint64_t at = U32(file + 8);
+    const ByteView bytes = BytesOf(file, fileSize);
+    uint32_t count, indexOffset;
+    if (!BytesHave(bytes, 0, SlabHeaderBytes) || !ReadSlabHeader(bytes, &count, &indexOffset)) return false;
+    ByteView e;
+    size_t at = indexOffset;
     for (uint32_t i = 0; i < count; ++i, at += SlabEntryBytes) {
-        if (at + SlabEntryBytes > fileSize) return false;
-        const uint8_t *e = file + at;
-        if (NameMatches(e, entry)) {
-            *dataOffset = U32(e + 64);
-            *dataSize = U32(e + 68);
-            return true;
-        }
+        if (!BytesSub(bytes, at, SlabEntryBytes, &e)) return false;
+        if (EntryMatches(e, entry, dataOffset, dataSize)) return true;
     }
     return false;
 }
@@ -138,5 +146,6 @@ void *slabReadEntry(const char *slab, const char *path, void *buffer, size_t cap
     bool ok = size <= capacity && std::fseek(f, long(offset), SEEK_SET) == 0 &&
               std::fread(buffer, 1, size, f) == size;
     std::fclose(f);
+    if (!ok && size <= capacity) RefuseGameFile(SlabPath(slab).c_str(), "an entry runs past its end");
     return ok ? buffer : nullptr;
 }

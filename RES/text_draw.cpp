@@ -181,7 +181,7 @@ void dunDrawTextWrapped(Surface *surface, const char *text, const BitmapFont *fo
             for (; w < q; ++w) {
                 // The glyphs are 8-bit pictures: at 16 bits they go through
                 // the palette rather than being read as 16-bit pixels.
-                if (PixelDepth == 16)
+                if (SurfaceBytesPerPixel(surface) == 2)
                     BlitGlyphClipped(surface, font->glyph[*w], rect, x, y, 1);
                 else
                     BlitSpriteClipped(surface, font->glyph[*w], rect, x, y);

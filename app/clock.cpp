@@ -1,47 +1,26 @@
 #include "app/clock.h"
 
 #include "app/shell.h"
-#include "os/clock.h"
+#include "platform/video.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
 uint8_t gFixedStep;
 
 namespace {
-FrameCounter gCounter = nullptr;
-uint64_t gFrequency = 0;
-double gTicksPer10us = 1, gTicksPerMs = 1, gTicksPerCs = 1;
-bool gRatesKnown = false;
-
-uint64_t ReadCounter() { return gCounter ? gCounter() : osCounter(); }
-uint64_t ReadFrequency() { return gCounter ? gFrequency : osCounterFrequency(); }
 
 void ReadNow() {
     // The whole 64-bit count goes into the division; the results wrap at 32
     // bits like the values they are kept in, so the step is right across the
     // wrap.
-    uint64_t c = ReadCounter();
-    gNowCs = (uint32_t)(uint64_t)((double)c / gTicksPerCs);
-    gNowMs = (uint32_t)(uint64_t)((double)c / gTicksPerMs);
+    double c = (double)CounterNow();
+    double f = (double)CounterFrequency();
+    gNowCs = (uint32_t)(uint64_t)(c / (f / 100.0));
+    gNowMs = (uint32_t)(uint64_t)(c / (f / 1000.0));
 }
 
-void ComputeRates() {
-    double f = (double)ReadFrequency();
-    if (f <= 0) f = 1;
-    gTicksPer10us = f / 100000.0;
-    gTicksPerMs = f / 1000.0;
-    gTicksPerCs = f / 100.0;
-    gRatesKnown = true;
-}
 }  // namespace
 
-void SetFrameCounter(FrameCounter counter, uint64_t frequency) {
-    gCounter = counter;
-    gFrequency = frequency;
-    ComputeRates();
-}
-
 void StartFrameClock() {
-    ComputeRates();
     ReadNow();
     gLastCs = gNowCs;
     dunFrameStep = 0;
@@ -62,9 +41,4 @@ void UpdateFrameClock() {
     dunFrameSeconds = (float)dunFrameStep / 100.0f;
     if (dunFrameStep < 1) dunFrameStep = 1;
     if (dunFrameSeconds < 0.01f) dunFrameSeconds = 0.01f;
-}
-
-double HighResClock() {
-    if (!gRatesKnown) ComputeRates();
-    return (double)ReadCounter() / gTicksPer10us;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/counter.h"
 #include "core/frame.h"
 
 extern uint32_t gNowCs;       // the last counter reading in centiseconds
@@ -12,13 +13,7 @@ extern uint32_t gNowMs;       // and in milliseconds
 extern uint32_t gLastCs;      // gNowCs of the previous update
 extern uint8_t gFixedStep;    // video capture: every frame lasts 100 / gFixedRate cs
 
-// Reads the counter's frequency and starts the clock (at window creation).
+// Starts the clock (at window creation).
 void StartFrameClock();
 // One clock update per idle turn.
 void UpdateFrameClock();
-// The counter in units of 10 microseconds (the profiler's time base).
-double HighResClock();
-
-// Replaces the counter (tests); null restores the system's.
-using FrameCounter = uint64_t (*)();
-void SetFrameCounter(FrameCounter counter, uint64_t frequency);

@@ -9,7 +9,7 @@
 #include "app/clock.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/progress.h"
 #include "app/shell.h"
 #include "app/shellcall.h"
@@ -123,6 +123,7 @@ void LoadScreenPicture() {
     // Straight into the screen surface, row by row at its pitch.
     Raster raster = {};
     raster.pitch = (uint16_t)Screen()->pitch;
+    raster.bytesPerPixel = (uint16_t)SurfaceBytesPerPixel(Screen());
     size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
     CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/floor_hooks.h"
 #include "app/game.h"
 #include "core/log.h"
 #include "app/options.h"
@@ -28,7 +29,7 @@
 
 void *gMainWindow;
 int32_t gActive;
-uint8_t gQuit, gPaused, VideoPlaying, MciPlaying;
+uint8_t gQuit, gPaused;
 int32_t gVideoLeadIn;
 char gMissionScriptName[260];
 uint8_t gSettingsFileMoved;
@@ -198,6 +199,31 @@ void MainWndProc(const OsMessage &m) {
 
 static void DispatchShellMessage(const OsMessage &m) { MainWndProc(m); }
 
+// ---- A key during a film-window film. Both message turns (the pump inside
+// long operations and the main loop's idle turn) end films by key through
+// these two, and differ only where noted.
+
+// A key in intro mode that does not skip to the next film ends the intro:
+// the film window's film closes, and the program ends (demo mode only
+// leaves intro mode).
+static void IntroEndedByKey() {
+    if (gMciWindow) CALL(VideoWindowClose);
+    if (optDemo) optIntro = 0;
+    else gQuit = 1;
+}
+
+// Any other film of the film window closes on a key, which is taken. The
+// pump also clears `VideoPlaying`; the idle turn leaves that to the window's
+// stop notice.
+static void FilmWindowKey(bool clearVideoPlaying) {
+    if (!MciPlaying || !CALL(KeyQueueCount)) return;
+    CALL(KeyQueueGet);
+    if (!gMciWindow) return;
+    CALL(VideoWindowClose);
+    if (clearVideoPlaying) VideoPlaying = 0;
+    MciPlaying = 0;
+}
+
 void PumpMessages() {
     OsMessage m;
     if (osPeekMessage(&m)) {
@@ -209,11 +235,7 @@ void PumpMessages() {
         return;
     }
     if (optIntro) {
-        if (CALL(KeyQueueCount)) {
-            if (gMciWindow) CALL(VideoWindowClose);
-            if (optDemo) optIntro = 0;
-            else gQuit = 1;
-        }
+        if (CALL(KeyQueueCount)) IntroEndedByKey();  // the key stays queued for the idle turn
         if (gMciWindow && !CALL(VideoWindowVisible)) {
             CALL(VideoWindowClose);
             if (optDemo) optIntro = 0;
@@ -221,14 +243,7 @@ void PumpMessages() {
             MciPlaying = 0;
         }
     }
-    if (MciPlaying && CALL(KeyQueueCount)) {
-        CALL(KeyQueueGet);
-        if (gMciWindow) {
-            CALL(VideoWindowClose);
-            VideoPlaying = 0;
-            MciPlaying = 0;
-        }
-    }
+    FilmWindowKey(true);
 }
 
 void ShellIdleTurn() {
@@ -255,20 +270,10 @@ void ShellIdleTurn() {
     }
     if (optIntro && CALL(KeyQueueCount)) {
         uint16_t key = CALL(KeyQueueGet);
-        if ((key >> 8) == 0x01) CALL(VideoWindowNext);
-        else {
-            if (gMciWindow) CALL(VideoWindowClose);
-            if (optDemo) optIntro = 0;
-            else gQuit = 1;
-        }
+        if ((key >> 8) == 0x01) CALL(VideoWindowNext);  // Esc: the next film
+        else IntroEndedByKey();
     }
-    if (MciPlaying && CALL(KeyQueueCount)) {
-        CALL(KeyQueueGet);
-        if (gMciWindow) {
-            CALL(VideoWindowClose);
-            MciPlaying = 0;
-        }
-    }
+    FilmWindowKey(false);
 }
 
 int RunMainLoop() {
@@ -285,6 +290,7 @@ int RunMainLoop() {
 }
 
 int ShellMain(int argc, char **argv) {
+    InstallFloorHooks();
     osInstallQuitSignals();
     OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
     // Another copy running is no failure; a lock that cannot be made at all

@@ -10,8 +10,6 @@ extern void *gMainWindow;
 extern int32_t gActive;           // non-zero while the application is active
 extern uint8_t gQuit;             // ends the main loop (once no film window plays)
 extern uint8_t gPaused;           // the game's pause: idle turns only read keys
-extern uint8_t VideoPlaying;      // a Smacker or film-window film plays
-extern uint8_t MciPlaying;        // the film that plays is a film-window film
 extern int32_t gVideoLeadIn;      // cs: while above 0 no frame runs
 extern char gMissionScriptName[260];
 extern uint8_t gSettingsFileMoved;

@@ -41,7 +41,7 @@ const std::string &Paragraph() {
 
 struct Screen {
     std::vector<uint8_t> px = std::vector<uint8_t>(640 * 480);
-    Surface s{px.data(), 640, 480, 0, 0, 640};
+    Surface s{px.data(), 640, 480, 0, 0, 640, 1};
     ClipRect all{0, 0, 639, 479};
 };
 

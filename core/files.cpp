@@ -38,6 +38,14 @@ bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit) 
     if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
     if (length < 0 || size_t(length) > limit || std::fseek(f, 0, SEEK_SET) != 0) {
         std::fclose(f);
+        if (length < 0) RefuseGameFile(name, "its length cannot be told");
+        else if (size_t(length) > limit) {
+            char why[64];
+            std::snprintf(why, sizeof why, "longer than %zu bytes", limit);
+            RefuseGameFile(name, why);
+        } else {
+            RefuseGameFile(name, "it cannot be read");
+        }
         return false;
     }
     uint8_t *buffer = static_cast<uint8_t *>(std::malloc(length ? size_t(length) : 1));
@@ -50,4 +58,8 @@ bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit) 
     *data = buffer;
     *size = got;
     return true;
+}
+
+void RefuseGameFile(const char *name, const char *why) {
+    dunDebugPrintf("Refused data file %s: %s", name ? name : "(no name)", why ? why : "it cannot be used");
 }

@@ -13,5 +13,10 @@ FILE *OpenGameFile(const char *path, const char *mode);
 // True when the data file opens for reading (logged as any open is).
 bool GameFileExists(const char *path);
 // The whole file in a malloc'd block (freed with free), refused above
-// `limit` bytes. False when it does not open or is too long.
+// `limit` bytes. False when it does not open or is too long (that one also
+// refused in the log).
 bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit);
+// A data file that opened but cannot be used (cut short, empty, not of its
+// format): one "debug.txt" line naming it and what was wrong with it. Every
+// reader of a game file says so when it refuses one.
+void RefuseGameFile(const char *name, const char *why);

@@ -3,8 +3,11 @@
 #include <cstdint>
 
 #include "os/film.h"
+#include "platform/smack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    // The game checks a Smacker header before it lets the decoders near a film.
+    if (!SmackHeaderPlausible(BytesOf(data, size), size)) return 0;
     OsFilm *film = osFilmOpenMemory(data, size);
     if (!film) return 0;
     const OsFilmInfo *info = osFilmGetInfo(film);

@@ -5,20 +5,18 @@
 
 #include "RES/font.h"
 #include "RES/text.h"
-#include "core/options.h"
 
 static void Exercise(const BitmapFont *font) {
     static const char kText[] = "Gr\xF6\xDF" "e, \xE9t\xE9\r\nAg \x01\xFF wrap these words please\n\n";
     static uint8_t pixels[96 * 64 * 2];
-    Surface s{pixels, 96, 64, 0, 0, 96};
+    Surface s{pixels, 96, 64, 0, 0, 96, 1};
     ClipRect clip = {0, 0, 95, 63};
     int w, h;
     dunMeasureText(kText, font, &w, &h);
     (void)CountWrappedLines(kText, font, 50);
-    for (int depth : {8, 16}) {
-        PixelDepth = depth;
-        BytesPerPixel = (uint16_t)(depth / 8);
-        s.pitch = (int16_t)(96 * BytesPerPixel);
+    for (int16_t bytes : {1, 2}) {
+        s.bytesPerPixel = bytes;
+        s.pitch = (int16_t)(96 * bytes);
         int x = 3, y = 12;
         dunDrawText(&s, &x, &y, kText, font, 255, &clip);
         x = 3, y = 30;
@@ -26,8 +24,6 @@ static void Exercise(const BitmapFont *font) {
         dunDrawTextCentred(&s, kText, font, &clip);
         dunDrawTextWrapped(&s, kText, font, &clip);
     }
-    PixelDepth = 8;
-    BytesPerPixel = 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -4,7 +4,6 @@
 
 #include "RES/font.h"
 #include "RES/text.h"
-#include "core/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size > (1u << 20)) return 0;
@@ -12,10 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     VectorFont *font = vfontParse((const char *)data, size, block.data(), block.size());
     if (!font) return 0;
     static uint8_t pixels[80 * 60];
-    Surface s{pixels, 80, 60, 0, 0, 80};
+    Surface s{pixels, 80, 60, 0, 0, 80, 1};
     ClipRect clip = {0, 0, 79, 59};
-    PixelDepth = 8;
-    BytesPerPixel = 1;
     for (int c = 0; c < 128; ++c) vfontDrawGlyph(&s, font->strokes[c], 30, 30, &clip, 255);
     int x = -5, y = 20;
     vfontDrawTextScaled(&s, 27.0f, &x, &y, "AZ09 \xE9\n#?", font, &clip, 255);

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "core/options.h"
-#include "present/view_clip.h"
+#include "core/options.h"  // CardMode
 
 namespace {
 
@@ -33,8 +32,6 @@ struct Reader {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1) return 0;
     const int bits = (data[0] & 1) ? 16 : 8, bpp = bits / 8;
-    PixelDepth = bits;
-    BytesPerPixel = uint16_t(bpp);
     CardMode = 0;
     const int w = 1 + (data[0] >> 1) % 97, h = 1 + (data[0] * 7) % 61;
     static uint8_t palette[1024];
@@ -42,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::vector<uint8_t> screen(size_t(w) * h * bpp), rasterPx(7 * 5 * bpp), glyphPx(6 * 4);
     for (size_t i = 0; i < rasterPx.size(); i++) rasterPx[i] = uint8_t(i * 37);
     for (size_t i = 0; i < glyphPx.size(); i++) glyphPx[i] = uint8_t(i % 3 ? 16 : 90);
-    Surface s{screen.data(), int16_t(w), int16_t(h), 0, 0, int16_t(w * bpp)};
-    Surface raster{rasterPx.data(), 7, 5, 0, 0, int16_t(7 * bpp)};
-    Surface glyph{glyphPx.data(), 6, 4, 0, 0, 6};
+    Surface s{screen.data(), int16_t(w), int16_t(h), 0, 0, int16_t(w * bpp), int16_t(bpp)};
+    Surface raster{rasterPx.data(), 7, 5, 0, 0, int16_t(7 * bpp), int16_t(bpp)};
+    Surface glyph{glyphPx.data(), 6, 4, 0, 0, 6, 1};
     std::vector<uint8_t> raster8(35, 50), sprite;
-    Surface r8{raster8.data(), 7, 5, 0, 0, 7};
+    Surface r8{raster8.data(), 7, 5, 0, 0, 7, 1};
     for (int i = 0; i < 35; i += 3) raster8[i] = 0;
     sprite.resize(MakeSpriteFromRaster(&r8, nullptr, 0));
     MakeSpriteFromRaster(&r8, sprite.data(), 0);
@@ -74,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 10: DrawGlowCross(&s, extra, x0, y0, x1 % 4096); break;
         case 11: FillTriangle(&s, x0, y0, x1, y1, extra, extra >> 8, x0 & 15, y0 & 15, x1 & 15, extra); break;
         case 12: FillTriangleHalf(&s, x0, y0, y1, x1, extra, x0 & 15, y0 & 15, y1 & 15, extra); break;
-        case 13: BlitSurface(&s, &raster, x0, y0); break;
+        case 13: BlitSurface(&s, (extra & 1) ? &r8 : &raster, x0, y0); break;
         case 14: BlitMaskedSprite(&s, &raster, x0, y0, x1, y1, extra, extra >> 16); break;
         case 15: BlitSpriteClipped(&s, &raster, &clip, x0, y0); break;
         case 16: BlitGlyphClipped(&s, bits == 16 ? &r8 : &raster, &clip, x0, y0, bits == 16); break;
@@ -86,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 22: GrabRasterFromSurface(&raster, &s, x0, y0); break;
         case 23: DrawStaticNoise(&s, x1, x0, y0, y1, extra); break;
         case 24: JitterRect(&s, extra & 15, x0, y0, x1, y1); break;
-        case 25: BlitDoubled(r8.pixels, 7, 5, s.pixels, w, h, w * bpp); break;
+        case 25: BlitDoubledAt(r8.pixels, 7, 5, &s, x0, y0); break;
         case 26: ClearSurface(&s, x0); break;
         default: PutPixel(&s, x1, x0, y0); break;
         }

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "RES/picture.h"
-#include "core/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const uint8_t kEmpty[1] = {};
@@ -20,14 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const uint16_t pitches[] = {0, 2, 1280, 34};
     for (uint16_t bpp : {1, 2})
         for (size_t i = 0; i < 4; ++i) {
-            BytesPerPixel = bpp;
             uint8_t *block = static_cast<uint8_t *>(std::malloc(capacities[i] ? capacities[i] : 1));
             Raster r{};
             r.pitch = pitches[i];
+            r.bytesPerPixel = bpp;
             uint8_t palette[PaletteBytes];
             pcxDecodeBytes(data, size, &r, palette, block, capacities[i]);
             std::free(block);
         }
-    BytesPerPixel = 1;
     return 0;
 }

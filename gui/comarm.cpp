@@ -62,7 +62,7 @@ bool StepClip(Smack *clip, Surface *into) {
     if (SmackWait(clip) != 0) return true;
     if (into && into->pixels)
         SmackToBuffer(clip, 0, 0, into->pitch, into->height, into->pixels,
-                      BytesPerPixel == 2 ? kSmackBufferRgb565 : 0);
+                      SurfaceBytesPerPixel(into) == 2 ? kSmackBufferRgb565 : 0);
     SmackDoFrame(clip);
     if (clip->FrameNum + 1 >= clip->Frames) return false;
     SmackNextFrame(clip);
@@ -70,19 +70,22 @@ bool StepClip(Smack *clip, Surface *into) {
 }
 
 bool EnsureBuffer() {
-    if (gArmPixels) return true;
-    const int bpp = BytesPerPixel == 2 ? 2 : 1;
+    const Surface *screen = guiScreen();
+    const int bpp = screen ? SurfaceBytesPerPixel(screen) : (BytesPerPixel == 2 ? 2 : 1);
+    // A buffer of another depth (the display changed) is made again.
+    if (gArmPixels && gArm.bytesPerPixel == bpp) return true;
+    std::free(gArmPixels);
     gArmPixels = static_cast<uint8_t *>(std::calloc(size_t(kComArmWidth) * kComArmHeight * bpp, 1));
     if (!gArmPixels) return false;
-    gArm = Surface{gArmPixels, kComArmWidth, kComArmHeight, 0, 0, int16_t(kComArmWidth * bpp)};
+    gArm = Surface{gArmPixels, kComArmWidth, kComArmHeight, 0, 0, int16_t(kComArmWidth * bpp), int16_t(bpp)};
     return true;
 }
 
 // The panel under the arm, from the screen, so the clip slides over it.
 void CopyBackground() {
     const Surface *s = guiScreen();
-    if (!s || !gArmPixels) return;
-    const int bpp = BytesPerPixel == 2 ? 2 : 1;
+    if (!s || !gArmPixels || SurfaceBytesPerPixel(s) != gArm.bytesPerPixel) return;
+    const int bpp = gArm.bytesPerPixel;
     for (int row = 0; row < kComArmHeight; ++row) {
         const int sy = gComArmY + row;
         if (sy < 0 || sy >= s->height) continue;
@@ -174,7 +177,8 @@ void guiDrawComArmWindow(GuiWindow *window) {
 void guiDrawComArm() {
     if (!(gOpening || gClosing) || !gArmPixels) return;
     if (gGuiScreen && gGuiScreen->name && !std::strcmp(gGuiScreen->name, "OptionScreen")) return;
-    if (Surface *s = guiScreen()) BlitSurface(s, &gArm, gComArmX, gComArmY);
+    Surface *s = guiScreen();
+    if (s && SurfaceBytesPerPixel(s) == gArm.bytesPerPixel) BlitSurface(s, &gArm, gComArmX, gComArmY);
 }
 
 // ---- Crew speaker -------------------------------------------------------------------------
@@ -224,7 +228,7 @@ void guiDrawSpeakerInset(int x0, int y0, int x1, int y1) {
     Surface *s = guiScreen();
     if (!s || !dunIsDialoguePlaying(nullptr)) return;
     Surface inset = *s;
-    const int bpp = BytesPerPixel == 2 ? 2 : 1;
+    const int bpp = SurfaceBytesPerPixel(s);
     if (x0 < 0 || y0 < 0 || x1 >= s->width || y1 >= s->height || x1 < x0 || y1 < y0) return;
     inset.pixels = s->pixels + size_t(y0) * s->pitch + size_t(x0) * bpp;
     inset.width = int16_t(x1 - x0 + 1);

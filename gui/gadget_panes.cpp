@@ -23,7 +23,7 @@
 #include "script/mission.h"
 #include "world/objlist.h"
 #include "world/records.h"
-#include "world/value_recorder.h"
+#include "core/value_recorder.h"
 
 GuiWindow *gGuiProfileWindow;
 void *gGuiNavTarget;

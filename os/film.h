@@ -20,10 +20,11 @@ struct OsFilmInfo {
 
 // Opens a film by host path. With `sound` the first audio track is decoded
 // into the mixer (when the mixer is open). Null when the file is missing or
-// holds no decodable video.
+// holds no decodable video. The decoders trust a container's frame count:
+// the game checks a Smacker header before it opens a film (platform/smack.h).
 OsFilm *osFilmOpen(const char *hostPath, bool sound);
-// The same over bytes in memory (copied); used by the fuzz target.
-OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size);
+// The same over bytes in memory (copied); used by the fuzz targets.
+OsFilm *osFilmOpenMemory(const uint8_t *data, size_t size, bool sound = false);
 void osFilmClose(OsFilm *film);
 const OsFilmInfo *osFilmGetInfo(const OsFilm *film);
 
@@ -44,14 +45,6 @@ bool osFilmPaletteChanged(const OsFilm *film);
 
 // Converts the last frame into RGB565 at the film's own size.
 void osFilmToRgb565(const OsFilm *film, uint8_t *dst, int pitch);
-
-// Writes a short MPEG-1 + MP2 or AVI (MS Video 1 + PCM) sample film with the
-// libraries' own encoders: `frames` frames of width x height RGB24 from the
-// callback, and mono 16-bit sound at `rate` from the other callback.
-using FilmPictureFn = void (*)(int frame, uint8_t *rgb, int pitch, void *user);
-using FilmSoundFn = void (*)(int64_t firstSample, int16_t *out, int count, void *user);
-bool osFilmWrite(const char *hostPath, const char *container, int width, int height, int fps, int frames,
-                 int rate, FilmPictureFn picture, FilmSoundFn sound, void *user);
 
 // Microseconds of a steady clock, for film timing.
 int64_t osFilmTimeMicros();

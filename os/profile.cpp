@@ -88,8 +88,9 @@ size_t osIniSectionRead(const char *file, const char *section, char *buf, size_t
         if (!inside || line.empty() || line[0] == ';')
             continue;
         if (n + line.size() + 2 > size) {
-            // As much as fits, cut, and the two final zeros.
-            size_t room = size - 2 - n;
+            // As much as fits, cut, and the two final zeros. The lines before
+            // may already reach the last byte, leaving no room at all.
+            size_t room = n < size - 2 ? size - 2 - n : 0;
             memcpy(buf + n, line.data(), room);
             buf[size - 2] = buf[size - 1] = '\0';
             return size - 2;

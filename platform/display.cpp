@@ -7,7 +7,7 @@
 #include "RES/gfx2d.h"
 #include "core/options.h"
 
-Surface ScreenSurface = {nullptr, 640, 480, 0, 0, 640};
+Surface ScreenSurface = {nullptr, 640, 480, 0, 0, 640, 1};
 DisplayMode TheDisplayMode = {640, 480, 8, nullptr, &ScreenSurface};
 const DisplayDriver *CurrentDisplayDriver = &DDrawDriver;
 VideoBackendKind CurrentVideoBackend = VideoBackendKind::FullScreen;

@@ -7,10 +7,10 @@
 #include "RES/gfx2d.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/redraw.h"
 #include "os/display.h"
 #include "os/os.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 
 namespace {
 
@@ -51,6 +51,7 @@ bool DisplayDDrawOpen(DisplayMode *mode) {
     ScreenSurface.height = int16_t(mode->height);
     int depth = PixelDepth == 16 ? 16 : 8;
     BytesPerPixel = uint16_t(depth / 8);
+    ScreenSurface.bytesPerPixel = int16_t(BytesPerPixel);
     if (!osVideoStart()) {
         dunDebugPrint("DirectDrawCreate FAILED");
         return false;
@@ -142,7 +143,7 @@ void DisplayDDrawSetPaletteHandle(PaletteEntries handle) {
 bool DisplayDDrawRestore() {
     if (!gFull.open) return true;
     if (!osDisplayRestore()) return false;
-    guiMarkRedraw();
+    up::MarkRedraw();
     return true;
 }
 

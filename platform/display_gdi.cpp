@@ -77,6 +77,7 @@ bool DisplayGdiOpen(DisplayMode *mode) {
     if (gWin.depth != 24) BytesPerPixel = uint16_t(gWin.depth / 8);
     ScreenSurface.width = int16_t(mode->width);
     ScreenSurface.height = int16_t(mode->height);
+    ScreenSurface.bytesPerPixel = int16_t(BytesPerPixel == 2 ? 2 : 1);
     gWin.pitch = mode->width * (gWin.depth / 8);
     ScreenSurface.pitch = int16_t(gWin.pitch);
     GdiCreateBackBuffer(mode);

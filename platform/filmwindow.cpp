@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <string>
 
-#include "core/options.h"
-#include "app/shell.h"
 #include "core/files.h"
+#include "core/options.h"
 #include "os/events.h"
 #include "os/film.h"
 #include "os/filmwindow.h"
 #include "os/paths.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
+#include "platform/smack.h"
 #include "platform/video.h"
 
 void *gMciWindow;
@@ -72,7 +73,10 @@ void VideoWindowNext() {
         CloseFilm();
         if (!gMciWindow) VideoWindowCreate();
         std::string host = osResolvePath(gList[gIndex], false);
-        gFilm = osFilmOpen(host.c_str(), true);
+        bool opened;
+        bool plausible = FilmFilePlausible(host.c_str(), &opened);
+        gFilm = plausible ? osFilmOpen(host.c_str(), true) : nullptr;
+        if (opened && !gFilm) RefuseGameFile(gList[gIndex], plausible ? "no film the decoders can read" : kImplausibleFilm);
         gDue = osFilmTimeMicros();
         gNoticeSent = false;
         ++gIndex;
@@ -81,8 +85,8 @@ void VideoWindowNext() {
     CloseFilm();
     VideoPlaying = 0;
     MciPlaying = 0;
-    gQuit = 1;
     optIntro = 0;
+    up::IntroEnded();
 }
 
 void VideoWindowStep() {
@@ -124,7 +128,12 @@ void PlayMpegFile(const char *path) {
     DisplayDDrawSuspend();
     if (path) {
         std::string host = osResolvePath(path, false);
-        osFilmPlayModal(host.c_str());
+        bool opened;
+        if (FilmFilePlausible(host.c_str(), &opened)) {
+            if (osFilmPlayModal(host.c_str()) == OS_FILM_FAILED) RefuseGameFile(path, "it cannot be played");
+        } else if (opened) {
+            RefuseGameFile(path, kImplausibleFilm);
+        }
     }
     DisplayDDrawResume();
 }

@@ -5,9 +5,8 @@
 #include <initializer_list>
 
 #include "core/options.h"
-#include "gui/pointer.h"
-#include "hud/hud.h"
 #include "os/input.h"
+#include "platform/hooks.h"
 #include "platform/keyboard.h"
 
 int16_t JoystickAxes[JOY_AXIS_COUNT];
@@ -99,8 +98,10 @@ void UpdateMouseFromDevice() {
     if (!MouseReadDirectInput()) return;
     int width = 0, height = 0;
     if (MouseScreenSize(&width, &height)) {
-        int32_t lowX = guiPointerMarginX + 1, highX = width - guiPointerMarginX - 1;
-        int32_t lowY = guiPointerMarginY + 1, highY = height - guiPointerMarginY - 1;
+        int32_t marginX, marginY;
+        up::PointerMargins(&marginX, &marginY);
+        int32_t lowX = marginX + 1, highX = width - marginX - 1;
+        int32_t lowY = marginY + 1, highY = height - marginY - 1;
         if (gMouse.x < lowX) gMouse.x = lowX;
         if (gMouse.x > highX) gMouse.x = highX;
         if (gMouse.y < lowY) gMouse.y = lowY;
@@ -195,7 +196,7 @@ int16_t *JoystickPoll() {
 // ---- force feedback -------------------------------------------------------------
 
 int32_t ffHitDirection(float x, float z) {
-    double bearing = hudBearingDegrees(x, z) * 100.0;
+    double bearing = up::BearingDegrees(x, z) * 100.0;
     if (!std::isfinite(bearing)) return 0;
     int32_t d = static_cast<int32_t>(bearing);
     if (d < 0) d += 36000;

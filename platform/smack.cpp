@@ -1,10 +1,12 @@
 #include "platform/smack.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "os/audio.h"
 #include "os/film.h"
+#include "core/files.h"
 #include "os/paths.h"
 #include "platform/sound.h"
 
@@ -39,12 +41,39 @@ static bool Reach(Smack *smk, int n) {
     return true;
 }
 
+bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
+    uint32_t frames;
+    if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &frames)) return true;
+    return uint64_t(frames) * 5 + 104 <= fileSize;
+}
+
+const char kImplausibleFilm[] = "its header claims more frames than the file can hold";
+
+bool FilmFilePlausible(const char *hostPath, bool *opened) {
+    FILE *in = hostPath ? std::fopen(hostPath, "rb") : nullptr;
+    if (opened) *opened = in != nullptr;
+    if (!in) return false;
+    uint8_t head[16] = {};
+    size_t n = std::fread(head, 1, sizeof head, in);
+    long size = std::fseek(in, 0, SEEK_END) == 0 ? std::ftell(in) : -1;
+    std::fclose(in);
+    return SmackHeaderPlausible(BytesOf(head, n), size < 0 ? 0 : uint64_t(size));
+}
+
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     if (!path) return nullptr;
     std::string host = osResolvePath(path, false);
+    bool opened;
+    if (!FilmFilePlausible(host.c_str(), &opened)) {
+        if (opened) RefuseGameFile(path, kImplausibleFilm);
+        return nullptr;
+    }
     bool sound = (flags & kSmackAllTracks) && SoundEnabled && osAudioIsOpen();
     OsFilm *film = osFilmOpen(host.c_str(), sound);
-    if (!film) return nullptr;
+    if (!film) {
+        RefuseGameFile(path, "no film the decoders can read");
+        return nullptr;
+    }
     const OsFilmInfo *info = osFilmGetInfo(film);
     Smack *smk = new Smack{};
     smk->film = film;
@@ -55,6 +84,7 @@ Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     smk->decodedFrame = -1;
     if (!Reach(smk, 0)) {
         // Not one frame decodes: as good as no film.
+        RefuseGameFile(path, "not one frame of it decodes");
         osFilmClose(film);
         delete smk;
         return nullptr;

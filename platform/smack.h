@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/bytes.h"
+
 struct OsFilm;
 
 // The player's header: the fields the game reads, then our own state.
@@ -33,6 +35,17 @@ struct Smack {
 
 constexpr uint32_t kSmackAllTracks = 0xFE000;
 constexpr uint32_t kSmackBufferRgb565 = 0xC0000000u;
+
+// A Smacker header (the film's first 16 bytes at least) whose frame count the
+// file cannot hold: every frame takes at least five bytes of tables, so a
+// header claiming more is lying, and the decoders would build an index for
+// millions of frames before finding out. Other films pass.
+bool SmackHeaderPlausible(ByteView head, uint64_t fileSize);
+// The same check on a film file by host path; false when it does not open
+// (then `opened`, when given, is false too).
+bool FilmFilePlausible(const char *hostPath, bool *opened = nullptr);
+// What a film refused by that check is told in the log.
+extern const char kImplausibleFilm[];
 
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t extraBuffer);
 void SmackClose(Smack *smk);

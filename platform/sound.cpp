@@ -9,9 +9,6 @@
 #include "os/audio.h"
 #include "platform/wave.h"
 #include "RES/util.h"
-#include "present/scene.h"
-#include "world/objlist.h"
-#include "world/records.h"
 
 SoundSlot SoundSlots[kSoundSlots] = {
     {"10", 1},        {"11", 0},        {"32", 1},          {"27", 0},          {"31", 0},
@@ -146,14 +143,10 @@ void SoundStart(SoundSlot *slot, int32_t volume, int32_t frequency, int32_t pan,
     SoundSetFrequency(slot, frequency);
     SoundSetPan(slot, pan);
     // A slot that is already sounding starts again from the top rather than
-    // as a second copy.
-    if (osVoiceIsPlaying(slot->buffer)) {
-        osVoiceSetPosition(slot->buffer, 0);
-        osVoicePlay(slot->buffer, loop != 0);  // keeps it going; takes the new loop flag
-    } else {
-        osVoiceSetPosition(slot->buffer, 0);
-        osVoicePlay(slot->buffer, loop != 0);
-    }
+    // as a second copy; it keeps the loop mode it was started with (the new
+    // flag is stored for the next start or resume).
+    osVoiceSetPosition(slot->buffer, 0);
+    if (!osVoiceIsPlaying(slot->buffer)) osVoicePlay(slot->buffer, loop != 0);
     slot->playing = 1;
 }
 
@@ -190,8 +183,10 @@ void SoundPlayVaried(int index, int32_t volume, int32_t, int32_t pan, uint8_t lo
 void SoundRestart(SoundSlot *slot) {
     if (!SoundEnabled || !slot || !slot->buffer) return;
     slot->paused = 0;
+    // A paused sound goes on from where the pause stopped it: the slot's
+    // stored position is what pausing kept. One still sounding starts again.
     if (osVoiceIsPlaying(slot->buffer)) osVoiceSetPosition(slot->buffer, 0);
-    else osVoicePlay(slot->buffer, slot->loop != 0);  // on from where it was paused
+    else osVoicePlay(slot->buffer, slot->loop != 0);
     slot->playing = 1;
     // The stored volume already carries the dialogue fade; the master level
     // is applied again so that a resumed sound is no louder than before.
@@ -357,33 +352,4 @@ void SoundPlaceParams(const SoundPlace *source, const SoundPlace *camera, int32_
     if (closing < -100000.0) closing = -100000.0;
     if (closing > 100000.0) closing = 100000.0;
     *frequency = int32_t(-closing / 100000.0 * scale * 5000.0) + 22050;
-}
-
-static bool PlaceOf(const SceneItem *item, SoundPlace *out) {
-    if (!item || !item->avatar) return false;
-    out->position = item->avatar->position;
-    out->velocity = item->avatar->velocity;
-    out->orientation = item->avatar->matrix;
-    out->starSystem = item->systemNumber;
-    return true;
-}
-
-static int32_t PlayerSystem(const SoundPlace &camera) {
-    return dunPlayerShip ? int32_t(dunPlayerShip->systemNumber) : camera.starSystem;
-}
-
-double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction) {
-    SoundPlace src, cam;
-    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return 0.0;
-    return SoundPlacePosition(&src, &cam, PlayerSystem(cam), volume, pan, direction);
-}
-
-double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan) {
-    return SoundPositionFromCameraAlt(object, volume, pan, nullptr);
-}
-
-void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale) {
-    SoundPlace src, cam;
-    if (!PlaceOf(object, &src) || !PlaceOf(dunPlayerCamera, &cam)) return;
-    SoundPlaceParams(&src, &cam, PlayerSystem(cam), object == dunPlayerCamera, frequency, scale);
 }

@@ -72,22 +72,11 @@ void SpeechRelease();
 // The volume a slot's stored volume is played at under `MasterVolume`.
 int32_t SoundScaledVolume(int32_t volume);
 
-struct SceneItem;
-
 // The slot of the table at an index (0..69), or null.
 SoundSlot *SoundGetSlot(int index);
 
-// Volume and pan of an object seen from the player camera ("CamPly"); returns
-// the distance: 0 with no camera or object, 1e11 for an object in another
-// star system than the player ship's.
-double SoundPositionFromCamera(SceneItem *object, int32_t *volume, int32_t *pan);
-// The same, also handing back the camera-space unit direction.
-double SoundPositionFromCameraAlt(SceneItem *object, int32_t *volume, int32_t *pan, Vec3 *direction);
-// The Doppler-shifted frequency of an object's sound; left as it was for an
-// object in another star system or with no camera.
-void SoundParamsForObject(SceneItem *object, int32_t *frequency, float scale);
-
-// The arithmetic of the three above on plain places: the world position,
+// The arithmetic of positional sound on plain places (the world turns its
+// objects into them, world/sound_place.h): the world position,
 // velocity and orientation (rows are the axes) of the source and the camera,
 // their star systems and the player's.
 struct SoundPlace {

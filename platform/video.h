@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "app/shell.h"
 #include "platform/display.h"
 
 struct Smack;
@@ -36,8 +35,11 @@ struct VideoBuffer {
     uint16_t height;
 };
 
-// `VideoPlaying` (a film runs: the main loop steps it) and `MciPlaying` (the
-// film that runs is the film window's) are the shell's (app/shell.h).
+// A Smacker or film-window film plays: the main loop steps it instead of
+// running the game frame.
+extern uint8_t VideoPlaying;
+// The film that plays is the film window's.
+extern uint8_t MciPlaying;
 
 // ---- Front operations -------------------------------------------------------
 const char *MakeVideoPath(const char *name);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/bytes.h"
 #include "core/files.h"
 
 static constexpr uint32_t FourCC(char a, char b, char c, char d) {
@@ -20,8 +21,6 @@ static bool ReadAt(WaveFile *f, uint32_t offset, void *out, uint32_t count) {
     return std::fread(out, 1, count, f->stream) == count;
 }
 
-static uint32_t U32(const uint8_t *p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-static uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
 
 // Finds the chunk `id` among the chunks from `start` up to `end` (chunks are
 // padded to an even length). The search never leaves the file.
@@ -31,7 +30,9 @@ static bool Descend(WaveFile *f, uint32_t start, uint32_t end, uint32_t id, Wave
     while (pos <= end && end - pos >= 8) {
         uint8_t head[8];
         if (!ReadAt(f, pos, head, 8)) return false;
-        uint32_t cid = U32(head), size = U32(head + 4);
+        uint32_t cid = 0, size = 0;
+        ReadU32Le(BytesOf(head, 8), 0, &cid);
+        ReadU32Le(BytesOf(head, 8), 4, &size);
         if (cid == id) {
             out->id = cid;
             out->size = size;
@@ -66,13 +67,16 @@ static uint32_t OpenStream(FILE *stream, bool owned, WaveFile **file, WaveFormat
 
     uint8_t head[12], fmt[16], count[2];
     WaveChunk fmtChunk{};
-    uint16_t extra = 0;
-    if (!ReadAt(f, 0, head, 12) || U32(head) != kRiff || U32(head + 8) != kWave) {
+    uint16_t extra = 0, tag = 0;
+    uint32_t riffId = 0, formId = 0;
+    const ByteView fields = BytesOf(fmt, sizeof fmt);
+    if (!ReadAt(f, 0, head, 12) || !ReadU32Le(BytesOf(head, 12), 0, &riffId) || riffId != kRiff ||
+        !ReadU32Le(BytesOf(head, 12), 8, &formId) || formId != kWave) {
         code = kWaveNotWave;
         goto fail;
     }
     riff->id = kRiff;
-    riff->size = U32(head + 4);
+    ReadU32Le(BytesOf(head, 12), 4, &riff->size);
     riff->form = kWave;
     riff->dataOffset = 8;
     if (!Descend(f, 12, uint32_t(std::min<uint64_t>(uint64_t(8) + riff->size, f->length)), kFmt, &fmtChunk)) {
@@ -87,24 +91,25 @@ static uint32_t OpenStream(FILE *stream, bool owned, WaveFile **file, WaveFormat
         code = kWaveBadFormat;
         goto fail;
     }
-    if (U16(fmt) != kWaveFormatPcm) {
+    ReadU16Le(fields, 0, &tag);
+    if (tag != kWaveFormatPcm) {
         if (fmtChunk.size < 18 || !ReadAt(f, fmtChunk.dataOffset + 16, count, 2)) {
             code = kWaveBadFormat;
             goto fail;
         }
-        extra = U16(count);
+        ReadU16Le(BytesOf(count, sizeof count), 0, &extra);
     }
     rec = static_cast<WaveFormat *>(std::calloc(1, sizeof(WaveFormat) + extra));
     if (!rec) {
         code = kWaveNoMemory;
         goto fail;
     }
-    rec->formatTag = U16(fmt);
-    rec->channels = U16(fmt + 2);
-    rec->samplesPerSec = U32(fmt + 4);
-    rec->avgBytesPerSec = U32(fmt + 8);
-    rec->blockAlign = U16(fmt + 12);
-    rec->bitsPerSample = U16(fmt + 14);
+    ReadU16Le(fields, 0, &rec->formatTag);
+    ReadU16Le(fields, 2, &rec->channels);
+    ReadU32Le(fields, 4, &rec->samplesPerSec);
+    ReadU32Le(fields, 8, &rec->avgBytesPerSec);
+    ReadU16Le(fields, 12, &rec->blockAlign);
+    ReadU16Le(fields, 14, &rec->bitsPerSample);
     rec->extraSize = extra;
     // The extra bytes must lie inside the chunk as well as inside the file.
     if (extra && (fmtChunk.size - 18 < extra || !ReadAt(f, fmtChunk.dataOffset + 18, rec->extra, extra))) {
@@ -177,6 +182,18 @@ static uint32_t LoadOpened(WaveFile *f, WaveFormat *rec, const WaveChunk &riff, 
     return kWaveOk;
 }
 
+// What a failure code says of a file that opened.
+static const char *WaveProblem(uint32_t code) {
+    switch (code) {
+    case kWaveNotWave: return "not a RIFF WAVE file";
+    case kWaveBadFormat: return "its format chunk cannot be read";
+    case kWaveCorrupt: return "its sound data is cut short";
+    case kWaveChunkNotFound: return "no format or data chunk";
+    case kWaveNoMemory: return "too large to hold";
+    default: return "it cannot be read";
+    }
+}
+
 uint32_t WaveLoadFile(const char *name, uint32_t *size, uint32_t *unused, WaveFormat **format, uint8_t **samples) {
     *size = 0;
     if (unused) *unused = 0;
@@ -186,9 +203,11 @@ uint32_t WaveLoadFile(const char *name, uint32_t *size, uint32_t *unused, WaveFo
     WaveFormat *rec = nullptr;
     WaveChunk riff{};
     uint32_t code = WaveOpenFile(name, &f, &rec, &riff);
-    if (code != kWaveOk) return code;
-    code = LoadOpened(f, rec, riff, size, format, samples);
-    WaveCloseFile(f);
+    if (code == kWaveOk) {
+        code = LoadOpened(f, rec, riff, size, format, samples);
+        WaveCloseFile(f);
+    }
+    if (code != kWaveOk && code != kWaveCannotOpen) RefuseGameFile(name, WaveProblem(code));
     return code;
 }
 

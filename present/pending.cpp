@@ -3,7 +3,6 @@
 #include "core/pending.h"
 #include "present/lwo.h"
 #include "present/scene.h"
-#include "present/view_clip.h"
 #include "world/records.h"
 
 void *LwoLoadModel(const char *, void *, uint32_t *) {
@@ -18,9 +17,6 @@ void *LwoLoadWireframe(const char *, void *, uint32_t *) {
     PENDING_ONCE("LwoLoadWireframe");
     return nullptr;
 }
-
-// The 3D view clip rectangle, until the views are built.
-ClipRect ViewClipRect = {0, 0, 639, 479};
 
 void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
 vt_actor *P3DAddToScene(TDP *node, void *, int, int) {

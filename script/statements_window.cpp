@@ -21,7 +21,7 @@
 #include "world/engineering.h"
 #include "world/objlist.h"
 #include "world/recorders.h"
-#include "world/value_recorder.h"
+#include "core/value_recorder.h"
 #include "core/frame.h"
 
 ResourceHandle *gScriptWindowFont;

@@ -18,6 +18,7 @@
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/sound_place.h"
 #include "world/universe.h"
 #include "world/wreck.h"
 

@@ -15,6 +15,7 @@
 #include "world/objlist.h"
 #include "world/objroutines.h"
 #include "world/services.h"
+#include "world/sound_place.h"
 #include "world/step.h"
 #include "world/universe.h"
 

@@ -6,14 +6,11 @@
 
 #include "RES/resman.h"
 #include "RES/util.h"
-#include "RES/util.h"
 #include "RES/vecmath.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/log.h"
-#include "gui/cockpit.h"
-#include "hud/hud.h"
 #include "platform/sound.h"
 #include "present/scene.h"
 #include "script/mission.h"
@@ -24,6 +21,7 @@
 #include "world/msghandler.h"
 #include "world/objroutines.h"
 #include "world/pools.h"
+#include "world/services.h"
 #include "world/stations.h"
 #include "world/step.h"
 #include "world/universe.h"
@@ -142,7 +140,11 @@ void recentreEach(void (*visit)(WorldPositionRef object, void *context), void *c
     }
 }
 
-const WorldRecentreHooks recentreHooks = {recentrePlayer, recentreEach, hudShiftPositions};
+void shiftHud(float dx, float dy, float dz) {
+    dunCall(dunHud().shiftPositions, dx, dy, dz);
+}
+
+const WorldRecentreHooks recentreHooks = {recentrePlayer, recentreEach, shiftHud};
 
 void freeRoundFlights() {
     while (roundFlights) {
@@ -620,19 +622,12 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     info->name = "CNV-301";
     dunInitFlightParams(&info->current, 10.0f, 10.0f, 0, 0, 0, 0, 0, 200000.0f);
 
-    guiWreckDisplay = 1;
-    guiStationLock = 1;
-    if (guiEndCinematicMode)
-        guiStartEndCinematic();
-    else
-        guiSetScreen("NAV");
-    guiPlayerLostView = 1;
+    dunCall(dunGui().playerShipLost);
     dunPlayerShip = wreck;
     dunControlledObject = wreck;
-    guiEnterFullScreen();
-    EventCameraTrigger(wreck, nullptr, 5);
+    dunCall(dunGui().followWreck, wreck);
+    dunCall(dunPresent().eventCamera, wreck, nullptr, 5);
     dunPlayerDestroyed = 1;
-    guiFullScreenLock = 1;
     dunMissionSuccess = 0;
     dunMissionEndCountdown = 1000;
     dunMissionEndWord = 0;
@@ -663,7 +658,7 @@ void dunResetWorld() {
     dunResetPools();
     dunResetObjectLists();
     dunMsgReset();
-    hudClearList();
+    dunCall(dunHud().clearList);
     P3DResetCameraWords();
 }
 

@@ -94,11 +94,24 @@ struct WorldGuiHooks {
     int32_t (*holdOff)();
     // The cockpit's interference counter.
     void (*setInterference)(int32_t value);
+    // The player's ship was lost: the screens show the wreck display, lock
+    // the stations and go to the navigation screen (or the end cinematic).
+    void (*playerShipLost)();
+    // The remains have become the player's ship: the view follows them full
+    // screen, and full screen stays locked.
+    void (*followWreck)(SceneItem *wreck);
+    // The options screen is shown (a frozen world then keeps its controlled
+    // object still).
+    bool (*optionsScreenShown)();
 };
 
 struct WorldHudHooks {
     void (*missionLogAdd)(SceneItem *item, SceneItem *other, int kind, const char *name, const char *otherName);
     void (*missionLogAddText)(const char *text);
+    // Empties the HUD's list of elements (world reset).
+    void (*clearList)();
+    // Moves the HUD's world points by a shift of the world's origin.
+    void (*shiftPositions)(float dx, float dy, float dz);
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

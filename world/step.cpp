@@ -6,8 +6,7 @@
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "core/frame.h"
-#include "app/profiler.h"
-#include "gui/cockpit.h"
+#include "core/profiler.h"
 #include "platform/sound.h"
 #include "present/scene.h"
 #include "script/mission.h"
@@ -19,6 +18,8 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
+#include "world/services.h"
+#include "world/sound_place.h"
 
 uint8_t dunHoldA = 0;
 uint8_t dunHoldB = 0;
@@ -68,7 +69,10 @@ bool anyHold() { return dunHoldA || dunHoldB || dunHoldC; }
 // to keep moving outside the options screen; no object runs under a hold.
 bool takesPart(const SceneItem *item) {
     if (anyHold()) return false;
-    if (dunFrozen) return item == dunControlledObject && dunKeepControlledMoving && StationId != 5;
+    if (dunFrozen) {
+        bool options = dunCall(dunGui().optionsScreenShown);
+        return item == dunControlledObject && dunKeepControlledMoving && !options;
+    }
     return true;
 }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "mkdata.h"
-#include "os/film.h"
+#include "os/film_write.h"
 
 namespace {
 

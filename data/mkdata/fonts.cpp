@@ -89,7 +89,8 @@ void BoxForPacked(BitmapFont *font) {
                 int nx = x - g->hotX;
                 if (nx >= 0 && nx < w) gBoxes[k][(size_t)y * w + nx] = g->pixels[(size_t)y * g->width + x];
             }
-        gBoxRasters[k] = {gBoxes[k].data(), (int16_t)w, (int16_t)h, 0, g->height > 0 ? g->hotY : (int16_t)0, (int16_t)w};
+        gBoxRasters[k] = {gBoxes[k].data(), (int16_t)w, (int16_t)h, 0, g->height > 0 ? g->hotY : (int16_t)0, (int16_t)w,
+                          1};
         for (int c = 0; c < 256; ++c)
             if (font->glyph[c] == g) font->glyph[c] = &gBoxRasters[k];
     }

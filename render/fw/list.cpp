@@ -41,13 +41,6 @@ vt_node *VtRemove(vt_node *node) {
 
 void VtSimpleNewList(vt_simple_list *list) { *list = nullptr; }
 
-void VtSimpleAddHead(vt_simple_list *list, vt_simple_node *node) {
-    node->next = *list;
-    node->prev = list;
-    if (node->next)
-        node->next->prev = &node->next;
-    *list = node;
-}
 
 void VtSimpleInsert(vt_simple_list *, vt_simple_node *after, vt_simple_node *node) {
     node->next = after->next;
@@ -64,13 +57,3 @@ vt_simple_node *VtSimpleRemHead(vt_simple_list *list) {
     return node;
 }
 
-vt_simple_node *VtSimpleRemove(vt_simple_node *node) {
-    if (node->prev) {
-        *node->prev = node->next;
-        if (node->next)
-            node->next->prev = node->prev;
-    }
-    node->next = nullptr;
-    node->prev = nullptr;
-    return node;
-}

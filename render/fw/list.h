@@ -39,7 +39,24 @@ inline vt_node *VtListNext(vt_node *node) { return node->next->next ? node->next
 inline bool VtListEmpty(const vt_list *list) { return list->head->next == nullptr; }
 
 void VtSimpleNewList(vt_simple_list *list);
-void VtSimpleAddHead(vt_simple_list *list, vt_simple_node *node);
+// Linking and unlinking are inline: every resource block of the library is
+// linked into its parent's list when allocated and unlinked when freed.
+inline void VtSimpleAddHead(vt_simple_list *list, vt_simple_node *node) {
+    node->next = *list;
+    node->prev = list;
+    if (node->next)
+        node->next->prev = &node->next;
+    *list = node;
+}
 void VtSimpleInsert(vt_simple_list *list, vt_simple_node *after, vt_simple_node *node);
 vt_simple_node *VtSimpleRemHead(vt_simple_list *list);
-vt_simple_node *VtSimpleRemove(vt_simple_node *node);
+inline vt_simple_node *VtSimpleRemove(vt_simple_node *node) {
+    if (node->prev) {
+        *node->prev = node->next;
+        if (node->next)
+            node->next->prev = node->prev;
+    }
+    node->next = nullptr;
+    node->prev = nullptr;
+    return node;
+}

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "render/fw/fwstate.h"
+#include "render/std/stdlib.h"
 
 namespace {
 
@@ -30,6 +31,10 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the header walk expect
 vt_simple_node *asNode(res_header *h) { return reinterpret_cast<vt_simple_node *>(h); }
 vt_simple_list *childList(res_header *h) { return reinterpret_cast<vt_simple_list *>(&h->children); }
 
+// The installed allocator (VtAllocator's answer), read here without a call:
+// every block passes through it twice.
+inline vt_allocator *allocator() { return vtFw.mem ? vtFw.mem : &VtStdlibAllocator; }
+
 vt_size blockBytes(const res_header *h) {
     return (vt_size(h->size_bytes[0]) | vt_size(h->size_bytes[1]) << 8 | vt_size(h->size_bytes[2]) << 16) * 4;
 }
@@ -49,13 +54,15 @@ void *dataOf(res_header *h, vt_uint_8 res_class) {
 
 // Extra bytes to ask for so that data aligned to `calign` fits after the
 // header whatever address (a multiple of `malign`) the allocator returns.
+// Alignments are powers of two, so the remainders are masks: this runs for
+// every block, and a division costs more than the rest of the bookkeeping.
 vt_size padNeeded(vt_size malign, vt_size calign) {
     const vt_size h = sizeof(res_header);
     if (malign == 0)
         malign = 1;
     if (malign >= calign)
-        return (calign - h % calign) % calign;
-    vt_size r = h % malign;
+        return (calign - (h & (calign - 1))) & (calign - 1);
+    vt_size r = h & (malign - 1);
     return r ? calign - r : calign - malign;
 }
 
@@ -100,7 +107,7 @@ void resFree(res_header *h, bool callback) {
         VtSimpleRemove(asNode(h));
     h->magic_num = kFreedMagic;
     h->magic_ptr = nullptr;
-    VtMemFree(h);
+    allocator()->free(h);
 }
 
 } // namespace
@@ -115,11 +122,17 @@ void *VtResAllocate(void *parent, vt_size size, vt_uint_8 res_class) {
     }
     vt_size block = (size + sizeof(res_header) + 3) & ~vt_size(3);
     vt_size calign = classAlign(res_class);
-    vt_size pad = padNeeded(VtMemAlign(res_class), calign);
+    // The header itself needs its own alignment (checked below), and then
+    // data of no stricter alignment follows it without padding: only the
+    // stricter classes ask the allocator what it guarantees.
+    vt_size pad = calign <= alignof(res_header) ? 0 : padNeeded(VtMemAlign(res_class), calign);
 
-    auto *mem = static_cast<vt_uint_8 *>(VtMemAllocate(block + pad, res_class));
+    // The header is written field by field below; only the padding (which
+    // must be zero for the walk back from the data) and the data are cleared.
+    auto *mem = static_cast<vt_uint_8 *>(allocator()->allocate(block + pad, res_class));
     if (mem == nullptr)
         return nullptr;
+    memset(mem + sizeof(res_header), 0, block + pad - sizeof(res_header));
     uintptr_t a = reinterpret_cast<uintptr_t>(mem);
     if (a % alignof(res_header) != 0 || alignUp(a + sizeof(res_header), calign) - (a + sizeof(res_header)) > pad) {
         // Going on would put the data past the end of the block.
@@ -128,6 +141,8 @@ void *VtResAllocate(void *parent, vt_size size, vt_uint_8 res_class) {
         return nullptr;
     }
     auto *h = reinterpret_cast<res_header *>(mem);
+    h->next = nullptr;
+    h->prev = nullptr;
     h->res_class = res_class;
     vt_size units = block / 4;
     h->size_bytes[0] = vt_uint_8(units);

@@ -119,11 +119,16 @@ int fpPixels(vt_datafile *df, vt_uint_32, vt_uint_32, vt_uint_32) {
     return 0;
 }
 
+// A pixelmap whose file declared a size but brought no pixel block for it
+// has nothing behind its rows: it is refused rather than handed on to be
+// drawn into, copied or saved as width x height bytes of nothing.
+bool whole(const vt_pixelmap *pm) { return pm->pixels != nullptr || pm->width == 0 || pm->height == 0; }
+
 int fpAddMap(vt_datafile *, vt_uint_32, vt_uint_32, vt_uint_32) {
     if (DfTopType() != DF_STACK_PIXELMAP)
         return VT_E_FAIL;
     auto *map = static_cast<vt_pixelmap *>(DfPop(DF_STACK_PIXELMAP, nullptr));
-    if (DfTopType() != DF_STACK_PIXELMAP) {
+    if (DfTopType() != DF_STACK_PIXELMAP || !whole(map)) {
         VtResFree(map);
         return VT_E_FAIL;
     }
@@ -201,8 +206,17 @@ vt_uint_32 VtPixelmapLoadMany(const char *filename, vt_pixelmap **pixelmaps, vt_
     bool failed = false;
     while (count < num) {
         const int r = DfChunksInterpret(df, &pixelmapTable);
-        while (DfTopType() == DF_STACK_PIXELMAP && count < num && r == 1)
-            pixelmaps[count++] = static_cast<vt_pixelmap *>(DfPop(DF_STACK_PIXELMAP, nullptr));
+        while (DfTopType() == DF_STACK_PIXELMAP && count < num && r == 1) {
+            auto *pm = static_cast<vt_pixelmap *>(DfPop(DF_STACK_PIXELMAP, nullptr));
+            if (!whole(pm)) {
+                VtResFree(pm);
+                failed = true;
+                break;
+            }
+            pixelmaps[count++] = pm;
+        }
+        if (failed)
+            break;
         if (r != 1) {
             failed = r != 0;
             break;

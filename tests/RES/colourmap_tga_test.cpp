@@ -20,7 +20,7 @@ struct FormatTest : ::testing::Test {
     void TearDown() override { ResetOptions(); }
 };
 
-TEST_F(FormatTest, ColourMapsAreExactly64K) {
+TEST_F(FormatTest, ColourMapsAndRawPalettes) {
     std::vector<uint8_t> map(ColourMapBytes);
     for (size_t i = 0; i < map.size(); ++i) map[i] = uint8_t(i * 7 + (i >> 8));
     ASSERT_TRUE(SaveColourMap("map.cm", map.data()));
@@ -30,17 +30,34 @@ TEST_F(FormatTest, ColourMapsAreExactly64K) {
     ASSERT_EQ(LoadColourMap("MAP.CM", block.data(), &size), block.data());
     EXPECT_EQ(size, ColourMapBytes);
     EXPECT_EQ(block, map);
+    // A short map fills what it holds; the rest of the block is 0.
     WriteBytes("short.cm", std::vector<uint8_t>(1000, 1));
-    EXPECT_EQ(LoadColourMap("short.cm", block.data(), &size), nullptr);
+    size = 0;
+    ASSERT_EQ(LoadColourMap("short.cm", block.data(), &size), block.data());
+    EXPECT_EQ(size, ColourMapBytes);
+    EXPECT_EQ(block[999], 1);
+    EXPECT_EQ(block[1000], 0);
+    EXPECT_EQ(block[ColourMapBytes - 1], 0);
+    // Only when nothing could be read is there no map.
+    WriteBytes("empty.cm", {});
+    EXPECT_EQ(LoadColourMap("empty.cm", block.data(), &size), nullptr);
     EXPECT_EQ(LoadColourMap("none.cm", block.data(), &size), nullptr);
     EXPECT_FALSE(SaveColourMap("no\\such\\folder\\x.cm", map.data()));
 
-    uint8_t pal[PaletteBytes] = {};
+    uint8_t pal[PaletteBytes];
+    std::memset(pal, 0xEE, sizeof pal);
     EXPECT_EQ(LoadRawPalette("map.cm", pal), pal);
     EXPECT_EQ(0, std::memcmp(pal, map.data(), 768));
+    EXPECT_EQ(pal[768], 0xEE);  // only the first 768 bytes are the file's
     EXPECT_EQ(LoadRawPalette("short.cm", pal), pal);
+    // A raw palette is refused only when its file does not open.
     WriteBytes("tiny.pal", {1, 2, 3});
-    EXPECT_EQ(LoadRawPalette("tiny.pal", pal), nullptr);
+    ASSERT_EQ(LoadRawPalette("tiny.pal", pal), pal);
+    EXPECT_EQ(pal[2], 3);
+    EXPECT_EQ(pal[3], 0);
+    EXPECT_EQ(pal[767], 0);
+    EXPECT_EQ(LoadRawPalette("empty.cm", pal), pal);
+    EXPECT_EQ(LoadRawPalette("none.pal", pal), nullptr);
     EXPECT_EQ(RawPaletteSize(), PaletteBytes);
 }
 
@@ -48,12 +65,11 @@ TEST_F(FormatTest, FrameCapturesWriteBgrTgaAndQuarterSize) {
     std::filesystem::create_directory("caps");
     std::vector<uint16_t> px = {0xF800, 0x07E0, 0x001F, 0xFFFF,  // row 0
                                 0x0821, 0x1042, 0x0000, 0x8410};
-    Surface s{reinterpret_cast<uint8_t *>(px.data()), 4, 2, 0, 0, 8};
-    BytesPerPixel = 1;
-    CaptureFrameTga("caps", &s);  // 8-bit displays capture nothing
+    Surface s{reinterpret_cast<uint8_t *>(px.data()), 4, 2, 0, 0, 8, 1};
+    CaptureFrameTga("caps", &s);  // 8-bit surfaces capture nothing
     EXPECT_TRUE(std::filesystem::is_empty("caps"));
 
-    BytesPerPixel = 2;
+    s.bytesPerPixel = 2;
     CaptureFrameTga("caps", &s);
     optQuarter = 0xFF;
     CaptureFrameTga("caps", &s);

@@ -20,7 +20,7 @@ struct TestFont {
     TestFont() { rasters.reserve(256), pixels.reserve(256); }
     Surface *Add(int w, int h, int hotY, uint8_t ink, int hotX = 0) {
         pixels.emplace_back((size_t)w * h, ink);
-        rasters.push_back({pixels.back().data(), (int16_t)w, (int16_t)h, (int16_t)hotX, (int16_t)hotY, (int16_t)w});
+        rasters.push_back({pixels.back().data(), (int16_t)w, (int16_t)h, (int16_t)hotX, (int16_t)hotY, (int16_t)w, 1});
         return &rasters.back();
     }
     void Set(int code, Surface *g, int advance) {
@@ -49,6 +49,7 @@ struct Canvas {
         s.width = (int16_t)w;
         s.height = (int16_t)h;
         s.pitch = (int16_t)(w * bytes);
+        s.bytesPerPixel = (int16_t)bytes;
     }
     uint8_t At(int x, int y) const { return buf[(size_t)y * s.width + x]; }
     uint16_t At16(int x, int y) const {

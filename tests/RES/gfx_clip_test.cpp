@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "gfx_fixture.h"
-#include "present/view_clip.h"
 
 using namespace gfxtest;
 
@@ -82,6 +81,8 @@ struct Stuff {
     }
 };
 
+bool Wide(const Surface *s) { return s->bytesPerPixel == 2; }
+
 // Every drawer that takes a clip rectangle.
 void DrawClipped(Stuff &st, const Quad &q, const ClipRect &c) {
     Surface *s = &st.canvas.s;
@@ -91,10 +92,10 @@ void DrawClipped(Stuff &st, const Quad &q, const ClipRect &c) {
     DrawLineRgbClipped(s, q.x0, q.y0, q.x1, q.y1, Rgb{200, 100, 50}, st.cube.data(), &c);
     DrawLightLineClipped(s, q.x0, q.y0, q.x1, q.y1, 3, &c);
     BlitRasterColouredClipped(s, &st.raster8.s, &c, q.x0, q.y0, 80, 1);
-    BlitRasterColouredClipped(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, &c, q.x1, q.y1,
+    BlitRasterColouredClipped(s, Wide(s) ? &st.raster16.s : &st.raster8.s, &c, q.x1, q.y1,
                               81, 0);
-    BlitSpriteClipped(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, &c, q.x0, q.y1);
-    BlitGlyphClipped(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, &c, q.x1, q.y0, 0);
+    BlitSpriteClipped(s, Wide(s) ? &st.raster16.s : &st.raster8.s, &c, q.x0, q.y1);
+    BlitGlyphClipped(s, Wide(s) ? &st.raster16.s : &st.raster8.s, &c, q.x1, q.y0, 0);
     BlitGlyphClipped(s, &st.raster8.s, &c, q.x0, q.y0, 1);
     BlitGlyph(s, &st.glyph.s, &c, q.x1, q.y1, 82);
     DrawRunLengthSpriteClipped(s, &st.raster8.s, q.x0, q.y0, st.sprite.data(), &c);
@@ -113,14 +114,14 @@ void DrawUnclipped(Stuff &st, const Quad &q) {
     FillRect(s, 93, q.x0, q.y0, q.x1, q.y1);
     DrawStaticNoise(s, 94, q.x0, q.y0, q.x1, q.y1);
     JitterRect(s, 7, q.x0, q.y0, q.x1, q.y1);
-    GrabRasterFromSurface(PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, s, q.x0, q.y0);
-    BlitSurface(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, q.x0, q.y1);
-    BlitMaskedSprite(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, q.x0, q.y0, q.x1, q.y1,
+    GrabRasterFromSurface(Wide(s) ? &st.raster16.s : &st.raster8.s, s, q.x0, q.y0);
+    BlitSurface(s, Wide(s) ? &st.raster16.s : &st.raster8.s, q.x0, q.y1);
+    BlitMaskedSprite(s, Wide(s) ? &st.raster16.s : &st.raster8.s, q.x0, q.y0, q.x1, q.y1,
                      q.x1 > q.x0 ? 50 : -3, 9);
-    BlitMaskedSprite(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, q.x1, q.y1, q.x0, q.y0,
+    BlitMaskedSprite(s, Wide(s) ? &st.raster16.s : &st.raster8.s, q.x1, q.y1, q.x0, q.y0,
                      INT_MAX, INT_MAX);
     DrawSpriteA(s, &st.raster8.s, q.x0, q.y0, st.sprite.data());
-    DrawSpriteB(s, PixelDepth == 16 ? &st.raster16.s : &st.raster8.s, 95, q.x1, q.y1, st.sprite.data());
+    DrawSpriteB(s, Wide(s) ? &st.raster16.s : &st.raster8.s, 95, q.x1, q.y1, st.sprite.data());
     DrawLine(s, q.x0, q.y0, q.x1, q.y1, 96);
     DrawLineRgb(s, i16(q.x0), i16(q.y0), i16(q.x1), i16(q.y1), Rgb{10, 200, 30}, st.cube.data());
     DrawLightLine(s, i16(q.x0), i16(q.y0), i16(q.x1), i16(q.y1), 5);
@@ -129,9 +130,12 @@ void DrawUnclipped(Stuff &st, const Quad &q) {
     FillTriangle(s, q.x0, q.y1, q.x1, q.y0, q.x1, q.y1, 15, 0, 7, 6);
     FillTriangleHalf(s, q.x0, q.y0, q.y1 / 2 - q.y0 / 2, q.x1, q.x0, 3, 12, 8, 1);
     FillTriangleChecked(s, q.x0, q.y0, q.x1, q.y1, 3, 3, 1, 2, 3, 4);
-    int dw = PixelDepth == 16 ? W * 2 : W;
-    BlitDoubled(st.raster8.bytes.data(), 7, 5, s->pixels, W, H, dw);
-    BlitDoubled(st.raster8.bytes.data(), 7, 5, s->pixels, 5, 3, dw);
+    BlitDoubled(st.raster8.bytes.data(), 7, 5, s);
+    Surface corner = *s;  // a corner of the canvas, rows as far apart as the canvas's
+    corner.width = 5;
+    corner.height = 3;
+    BlitDoubled(st.raster8.bytes.data(), 7, 5, &corner);
+    BlitDoubledAt(st.raster8.bytes.data(), 7, 5, s, q.x0, q.y1);
 }
 
 class HostileCoordinates : public Depths {};

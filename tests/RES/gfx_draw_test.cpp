@@ -181,13 +181,70 @@ TEST_P(Draw, SpriteClippedOpaqueCopy) {
 TEST_P(Draw, BlitDoubledCentres) {
     const uint8_t pic[4] = {20, 21, 22, 23};
     Canvas cv(6, 4, Bpp());
-    BlitDoubled(pic, 2, 2, cv.bytes.data(), 6, 4, cv.s.pitch, TestPalette());
+    BlitDoubled(pic, 2, 2, &cv.s, TestPalette());
     EXPECT_EQ(cv.At(0, 0), 0u);
     EXPECT_EQ(cv.At(1, 0), Px(20));
     EXPECT_EQ(cv.At(2, 1), Px(20));
     EXPECT_EQ(cv.At(3, 1), Px(21));
     EXPECT_EQ(cv.At(4, 3), Px(23));
     EXPECT_EQ(cv.At(5, 3), 0u);
+    // Placed by its corner instead, and cut where it leaves the surface.
+    const uint8_t quad[4] = {8, 64, 128, 200};  // apart in RGB565 too
+    Canvas at(6, 4, Bpp());
+    BlitDoubledAt(quad, 2, 2, &at.s, 3, -1, TestPalette());
+    EXPECT_EQ(at.At(3, 0), Px(8));
+    EXPECT_EQ(at.At(5, 0), Px(64));
+    EXPECT_EQ(at.At(4, 1), Px(128));
+    EXPECT_EQ(at.At(5, 2), Px(200));
+    EXPECT_EQ(at.At(2, 0), 0u);
+    EXPECT_EQ(at.At(3, 3), 0u);
+}
+
+// Copies between surfaces of two depths have nothing sensible to do.
+TEST(Blit, SurfacesOfTwoDepthsDoNotMix) {
+    SetDepth(16);
+    Canvas wide(4, 4, 2, 0x11), narrow(4, 4, 1, 0x22);
+    BlitSurface(&wide.s, &narrow.s, 0, 0);
+    BlitMaskedSprite(&narrow.s, &wide.s, 0, 0, 0, 0, 4, 4);
+    EXPECT_EQ(wide.Count(0x1111), 16);
+    EXPECT_EQ(narrow.Count(0x22), 16);
+    // An 8-bit raster copied in mode 0 onto a 16-bit surface goes through the
+    // palette instead of being read as 16-bit pixels.
+    ClipRect all{0, 0, 3, 3};
+    narrow.Set(1, 1, 40);
+    BlitGlyphClipped(&wide.s, &narrow.s, &all, 0, 0, 0);
+    EXPECT_EQ(wide.At(1, 1), PaletteToRgb565(TestPalette(), 40));
+    SetDepth(8);
+}
+
+TEST(Blit, ClipCopyCutsABlockToTheBox) {
+    struct Case {
+        int64_t x, y;
+        int w, h;
+        PixelBox box;
+        bool any;
+        CopySpan span;
+    } cases[] = {
+        {2, 3, 4, 5, {0, 0, 9, 9}, true, {2, 3, 0, 0, 4, 5}},
+        {-2, -1, 4, 5, {0, 0, 9, 9}, true, {0, 0, 2, 1, 2, 4}},
+        {8, 7, 4, 5, {0, 0, 9, 9}, true, {8, 7, 0, 0, 2, 3}},
+        {10, 0, 4, 5, {0, 0, 9, 9}, false, {}},
+        {2, 3, 0, 5, {0, 0, 9, 9}, false, {}},
+        {2, 3, 4, 5, {5, 5, 4, 4}, false, {}},  // an empty box
+        {INT64_MIN / 2, 0, 4, 5, {0, 0, 9, 9}, false, {}},
+        {-1000000, -3, 2000000, 5, {1, 1, 3, 3}, true, {1, 1, 1000001, 4, 3, 1}},
+    };
+    for (const Case &c : cases) {
+        CopySpan got{};
+        ASSERT_EQ(ClipCopy(c.x, c.y, c.w, c.h, c.box, &got), c.any) << c.x << "," << c.y;
+        if (!c.any) continue;
+        EXPECT_EQ(got.dx, c.span.dx);
+        EXPECT_EQ(got.dy, c.span.dy);
+        EXPECT_EQ(got.sx, c.span.sx);
+        EXPECT_EQ(got.sy, c.span.sy);
+        EXPECT_EQ(got.w, c.span.w);
+        EXPECT_EQ(got.h, c.span.h);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Depth, Draw, testing::Values(8, 16));
@@ -297,7 +354,7 @@ namespace {
 TEST(Sprite, PictureRasterDrawsAsASurface) {
     SetDepth(8);
     uint8_t px[4] = {50, 16, 0, 60};
-    Raster r{px, 2, 2, 1, 0, 0};
+    Raster r{px, 2, 2, 1, 0, 0, 1};
     Canvas cv(4, 4, 1);
     ClipRect all{0, 0, 3, 3};
     BlitGlyphClipped(&cv.s, AsSurface(&r), &all, 2, 1, 0);

@@ -21,6 +21,7 @@ struct Canvas {
         s.width = int16_t(w);
         s.height = int16_t(h);
         s.pitch = int16_t(w * bpp);
+        s.bytesPerPixel = int16_t(bpp);
     }
     int bpp() const { return s.pitch / s.width; }
     unsigned At(int x, int y) const {
@@ -65,9 +66,8 @@ inline const uint8_t *TestPalette() {
     return pal;
 }
 
-inline void SetDepth(int bits) {
-    PixelDepth = bits;
-    BytesPerPixel = uint16_t(bits / 8);
+// The drawers take their depth from the canvas; the display's stays 8-bit.
+inline void SetDepth(int) {
     CardMode = 0;
     CurrentPalette = TestPalette();
 }

@@ -5,7 +5,6 @@
 
 #include "RES/util.h"
 #include "gfx_fixture.h"
-#include "present/view_clip.h"
 
 using namespace gfxtest;
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "RES/picture.h"
 #include "common/temp_dir.h"
 #include "gfx_fixture.h"
 
@@ -47,9 +48,21 @@ protected:
     }
 };
 
+// The screenshots' header picture: a PCX whose header says 320 x 200 dots.
+void MakeHeaderPicture() {
+    fs::create_directories(kFolder);
+    uint8_t header[128] = {10, 5, 1, 8};
+    header[12] = 320 & 0xFF, header[13] = 320 >> 8, header[14] = 200, header[65] = 1;
+    uint8_t pixel = 0, palette[768];
+    for (int i = 0; i < 768; i++) palette[i] = uint8_t(255 - i / 3);
+    PcxImage *image = MakePcxImage(header, 0, &pixel, 1, 1, palette);
+    ASSERT_TRUE(pcxSave("vek\\resource\\art\\screens\\header.pcx", image));
+    pcxFree(image);
+}
+
 TEST_F(Screenshot, PcxNumberedWithoutOverwriting) {
     SetDepth(8);
-    fs::create_directories(kFolder);
+    MakeHeaderPicture();
     Canvas cv(16, 8, 1);
     for (int i = 0; i < 128; i++) cv.bytes[i] = uint8_t(i < 64 ? 7 : 190 + i % 5);
     ASSERT_TRUE(SaveScreenshotPcx(&cv.s));
@@ -60,6 +73,7 @@ TEST_F(Screenshot, PcxNumberedWithoutOverwriting) {
     EXPECT_EQ(f[3], 8);
     EXPECT_EQ(Le16(f, 8), 15u);
     EXPECT_EQ(Le16(f, 10), 7u);
+    EXPECT_EQ(Le16(f, 12), 320u);  // the header picture's header
     EXPECT_EQ(DecodePcx(f, 16, 8), cv.bytes);
     EXPECT_EQ(f[f.size() - 769], 12);
     EXPECT_EQ(f[f.size() - 768 + 3 * 200 + 1], 255 - 200);  // green of entry 200
@@ -71,6 +85,23 @@ TEST_F(Screenshot, PcxNumberedWithoutOverwriting) {
     ASSERT_TRUE(SaveScreenshotPcx(&other.s));
     EXPECT_EQ(ReadFile(fs::path(kFolder) / "t00000.pcx"), before);
     EXPECT_TRUE(fs::exists(fs::path(kFolder) / "t00002.pcx"));
+}
+
+// Without the header picture there is no screenshot (and no file); with it,
+// and no palette set, the picture's own palette goes into the file.
+TEST_F(Screenshot, NoneWithoutTheHeaderPicture) {
+    SetDepth(8);
+    fs::create_directories(kFolder);
+    Canvas cv(4, 4, 1, 9);
+    EXPECT_FALSE(SaveScreenshotPcx(&cv.s));
+    EXPECT_TRUE(fs::is_empty(kFolder));
+    ResetScreenshots();  // a new run looks for the picture again
+    MakeHeaderPicture();
+    CurrentPalette = nullptr;
+    ASSERT_TRUE(SaveScreenshotPcx(&cv.s));
+    auto f = ReadFile(fs::path(kFolder) / "t00000.pcx");
+    ASSERT_GT(f.size(), 768u);
+    EXPECT_EQ(f[f.size() - 768 + 3 * 9], 255 - 9);  // entry 9 of the picture's palette
 }
 
 TEST_F(Screenshot, TgaFrameAtSixteenBits) {

@@ -58,9 +58,9 @@ TEST_F(ImageMagickTest, EightBitPcx) {
 
 TEST_F(ImageMagickTest, TwentyFourBitPcxAtSixteenBits) {
     ASSERT_TRUE(Convert("in.ppm -type TrueColor PCX:im24.pcx"));
-    BytesPerPixel = 2;
     std::vector<uint8_t> out(W * H * 2, 0);
     Raster r{};
+    r.bytesPerPixel = 2;
     ASSERT_TRUE(pcxDecode("im24.pcx", &r, nullptr, out.data(), out.size()));
     EXPECT_EQ(r.width, W);
     EXPECT_EQ(r.height, H);

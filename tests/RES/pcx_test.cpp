@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "core/options.h"
 #include "common/temp_dir.h"
@@ -15,8 +17,14 @@ namespace {
 
 struct PcxTest : ::testing::Test {
     ruvotest::TempDir dir;
-    void SetUp() override { ResetOptions(); }
-    void TearDown() override { ResetOptions(); }
+    void SetUp() override {
+        ResetOptions();
+        CurrentPalette = nullptr;
+    }
+    void TearDown() override {
+        ResetOptions();
+        CurrentPalette = nullptr;
+    }
 };
 
 std::vector<uint8_t> TestPixels(uint32_t w, uint32_t h) {
@@ -49,10 +57,10 @@ TEST_F(PcxTest, SaveThenLoadAndDecodeAtBothDepths) {
     pcxFree(back);
 
     for (int bpp : {1, 2}) {
-        BytesPerPixel = uint16_t(bpp);
         std::vector<uint8_t> out(w * h * bpp + 16, 0xEE);
         uint8_t palette[PaletteBytes];
         Raster r{};
+        r.bytesPerPixel = uint16_t(bpp);
         ASSERT_TRUE(pcxDecode("pic.pcx", &r, palette, out.data(), w * h * bpp));
         EXPECT_EQ(r.width, w);
         EXPECT_EQ(r.height, h);
@@ -69,7 +77,37 @@ TEST_F(PcxTest, SaveThenLoadAndDecodeAtBothDepths) {
             }
         }
         EXPECT_EQ(out[w * h * bpp], 0xEE);  // nothing past the block
+        BytesPerPixel = uint16_t(bpp);  // the converters' size is at the display's depth
         EXPECT_EQ(PcxRasterSize("pic.pcx"), RasterHeaderBytes + w * h * bpp);
+    }
+}
+
+// At 16 bits an 8-bit picture takes its colours from the palette current
+// now, as an IFF picture does, so it looks as it does at 8 bits; only with no
+// palette set does its own palette colour it.
+TEST_F(PcxTest, EightBitsAtSixteenThroughTheCurrentPalette) {
+    const std::vector<uint8_t> pixels = {3, 200, 0x41, 0xC7};
+    WriteBytes("p.pcx", PcxFile(4, 1, 1, {3, 0xC1, 200, 0x41, 0xC1, 0xC7}));  // the file's entry i = (i, 255 - i, i / 2)
+    uint8_t current[PaletteBytes];
+    for (int i = 0; i < 256; ++i) {
+        current[4 * i] = uint8_t(255 - i);
+        current[4 * i + 1] = uint8_t(i ^ 0x5A);
+        current[4 * i + 2] = uint8_t(i);
+        current[4 * i + 3] = 0;
+    }
+    for (const uint8_t *set : {static_cast<const uint8_t *>(current), static_cast<const uint8_t *>(nullptr)}) {
+        CurrentPalette = set;
+        std::vector<uint8_t> out(4 * 2);
+        uint8_t own[PaletteBytes];
+        Raster r{};
+        r.bytesPerPixel = 2;
+        ASSERT_TRUE(pcxDecode("p.pcx", &r, own, out.data(), out.size()));
+        for (int x = 0; x < 4; ++x) {
+            uint16_t v;
+            std::memcpy(&v, &out[2 * x], 2);
+            EXPECT_EQ(v, PaletteRgb565(set ? set : own, pixels[x])) << x << (set ? " current" : " own");
+        }
+        EXPECT_NE(PaletteRgb565(current, 3), PaletteRgb565(own, 3));  // the two palettes do differ
     }
 }
 
@@ -141,10 +179,10 @@ TEST_F(PcxTest, TwentyFourBitPicturesAreCentredAndClipped) {
     WriteBytes("t.pcx", PcxFile(2, 2, 3, data, false));
     Raster r{};
     std::vector<uint8_t> out(8 * 4 * 2, 0);
-    BytesPerPixel = 1;
+    r.bytesPerPixel = 1;
     EXPECT_FALSE(pcxDecode("t.pcx", &r, nullptr, out.data(), out.size()));  // not at 8 bits
 
-    BytesPerPixel = 2;
+    r.bytesPerPixel = 2;
     r.pitch = 8 * 2;  // area 8 x 4: the picture lands at (3, 1)
     ASSERT_TRUE(pcxDecode("t.pcx", &r, nullptr, out.data(), out.size()));
     auto at = [&](int x, int y) {
@@ -190,6 +228,18 @@ TEST_F(PcxTest, LyingHeadersFailWithoutHugeWork) {
     uint32_t size = PaletteBytes;
     uint8_t pal[PaletteBytes];
     EXPECT_EQ(pcxLoadPalette("short.pcx", pal, &size), nullptr);
+}
+
+// Whole-picture loads say what they load, and what they could not open, in
+// the debug log: the game has no console to print to.
+TEST_F(PcxTest, LoadsAreToldToTheDebugLog) {
+    EXPECT_EQ(pcxLoad("none.pcx"), nullptr);
+    WriteBytes("one.pcx", PcxFile(1, 1, 1, {7}));
+    pcxFree(pcxLoad("one.pcx"));
+    const std::vector<uint8_t> log = restest::ReadBytes("debug.txt");
+    const std::string text(log.begin(), log.end());
+    EXPECT_NE(text.find("Unable to open file none.pcx \r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Loading one.pcx ... \r\n"), std::string::npos) << text;
 }
 
 }  // namespace

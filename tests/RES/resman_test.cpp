@@ -311,9 +311,9 @@ TEST(ResmanSampleData, StartUpPicturesTextsAndColourCube) {
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "text slab only\r\n");
 
-    BytesPerPixel = 2;
     std::vector<uint8_t> px(640 * 480 * 2);
     Raster r{};
+    r.bytesPerPixel = 2;
     ASSERT_TRUE(pcxDecode("vek\\resource\\art\\loadscrn16.pcx", &r, nullptr, px.data(), px.size()));
     EXPECT_EQ(px[(240 * 640 + 320) * 2 + 1] & 0xF8, 0xF8);  // the band's red
     PcxImage *header = pcxLoad("vek\\resource\\art\\screens\\header.pcx");

@@ -21,13 +21,7 @@ using fontfix::TestFont;
 
 const ClipRect kAll = {0, 0, 199, 99};
 
-struct Depth8 {
-    Depth8() { PixelDepth = 8, BytesPerPixel = 1; }
-    ~Depth8() { PixelDepth = 8, BytesPerPixel = 1; }
-};
-
 TEST(BitmapText, CrIsIgnoredAndLfReturnsToTheStartingX) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Canvas c(200, 100);
@@ -48,7 +42,6 @@ TEST(BitmapText, CrIsIgnoredAndLfReturnsToTheStartingX) {
 }
 
 TEST(BitmapText, OneColourSkipsOnlyValue16) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Surface *g = f.Add(3, 1, 1, 0);
@@ -64,7 +57,6 @@ TEST(BitmapText, OneColourSkipsOnlyValue16) {
 }
 
 TEST(BitmapText, NothingForNullTextOrEmptyClip) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Canvas c(50, 50);
@@ -81,7 +73,6 @@ TEST(BitmapText, NothingForNullTextOrEmptyClip) {
 }
 
 TEST(BitmapText, ClipsAtTheRectangle) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Canvas c(40, 40);
@@ -112,7 +103,6 @@ TEST(BitmapText, MeasureWidestLineAndFirstLineHeight) {
 }
 
 TEST(BitmapText, InRectWrapsWordsAndHonoursTheBottom) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Canvas c(200, 100);
@@ -147,7 +137,6 @@ TEST(BitmapText, InRectWrapsWordsAndHonoursTheBottom) {
 }
 
 TEST(BitmapText, CountWrappedLinesAndWrapWidth) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     struct Case {
@@ -179,7 +168,6 @@ TEST(BitmapText, TextLongerThanItsLengthFieldStaysInside) {
     std::string text(40000, 'A');
     for (size_t i = 300; i < text.size(); i += 700) text[i] = (i / 700) % 2 ? ' ' : '\n';
     for (int bytes : {1, 2}) {
-        PixelDepth = 8 * bytes, BytesPerPixel = (uint16_t)bytes;
         Canvas c(200, 100, bytes);
         const ClipRect r = {10, 10, 189, 89};
         int x = 10, y = 10;
@@ -203,12 +191,10 @@ TEST(BitmapText, TextLongerThanItsLengthFieldStaysInside) {
         EXPECT_GT(inside, 0) << bytes;
         EXPECT_EQ(outside, 0) << bytes;
     }
-    PixelDepth = 8, BytesPerPixel = 1;
     CurrentPalette = nullptr;
 }
 
 TEST(BitmapText, CentredInTheRectangle) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Canvas c(200, 100);
@@ -224,7 +210,6 @@ TEST(BitmapText, CentredInTheRectangle) {
 }
 
 TEST(BitmapText, WrappedDropsCommasAndCopiesOpaque) {
-    Depth8 d;
     TestFont f;
     fontfix::MakeBoxFont(f);
     Surface *a = f.font.glyph['A'];
@@ -245,7 +230,6 @@ TEST(BitmapText, WrappedDropsCommasAndCopiesOpaque) {
 }
 
 TEST(BitmapText, ColouredSkipsBadNumbersAndNullFonts) {
-    Depth8 d;
     TestFont f1, f2;
     fontfix::MakeBoxFont(f1, 100);
     fontfix::MakeBoxFont(f2, 150);
@@ -268,7 +252,6 @@ TEST(BitmapText, SixteenBitsThroughThePalette) {
     palette[4 * 50 + 0] = 0xFF, palette[4 * 50 + 1] = 0x80, palette[4 * 50 + 2] = 0x08;
     palette[4 * 200 + 1] = 0xFF;
     CurrentPalette = palette;
-    PixelDepth = 16, BytesPerPixel = 2;
     Canvas c(64, 32, 2);
     c.s.pitch = 128;
     int x = 2, y = 10;
@@ -279,12 +262,10 @@ TEST(BitmapText, SixteenBitsThroughThePalette) {
     x = 20, y = 10;
     dunDrawTextInRect(&c.s, &x, &y, "A", &f.font, &clip);
     EXPECT_EQ(c.At16(20, 9), 0x07E0);
-    PixelDepth = 8, BytesPerPixel = 1;
     CurrentPalette = nullptr;
 }
 
 TEST(VectorText, GlyphStrokesAndScaling) {
-    Depth8 d;
     Canvas c(200, 100);
     // Pen down first: a line from the origin to row 15 column 0, i.e. 20
     // pixels straight up.
@@ -344,7 +325,6 @@ void Snapshot(const Canvas &c, const char *name) {
 }
 
 TEST(SampleText, GermanAndFrenchDrawWithTheirAccents) {
-    Depth8 d;
     InDataRoot root;
     fontfix::LoadedFont rf("vek\\resource\\fonts\\rfont.fon", true);
     fontfix::LoadedFont hf("vek\\resource\\fonts\\hfont.fon", true);
@@ -392,7 +372,6 @@ TEST(SampleText, GermanAndFrenchDrawWithTheirAccents) {
 // shows. With RUVO_SNAPSHOT_HOLD=seconds the window stays up that long, for
 // a look at a real display.
 TEST(SampleText, ShownThroughTheWindowDriver) {
-    Depth8 d;
     InDataRoot root;
     fontfix::LoadedFont rf("vek\\resource\\fonts\\midfont.fon", true);
     fontfix::LoadedFont hf("vek\\resource\\fonts\\hfont.fon", true);

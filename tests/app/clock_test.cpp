@@ -2,6 +2,7 @@
 
 #include "app/clock.h"
 #include "app/shell.h"
+#include "platform/video.h"
 
 namespace {
 

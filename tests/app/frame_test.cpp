@@ -9,8 +9,9 @@
 #include "app/clock.h"
 #include "app/game.h"
 #include "core/options.h"
-#include "app/profiler.h"
+#include "core/profiler.h"
 #include "app/shell.h"
+#include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
@@ -21,9 +22,9 @@
 #include "os/paths.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "core/value_recorder.h"
 #include "script/script.h"
 #include "script/symbols.h"
-#include "world/value_recorder.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;

@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"

@@ -191,6 +191,7 @@ TEST_P(GadgetTest, RasterIsCentredInItsScaledPlaceAtLargerModes) {
     r->pixels = block.data() + sizeof(Raster);
     r->width = 64;
     r->height = 48;
+    r->bytesPerPixel = uint16_t(GetParam() / 8);
     r->pixels[0] = 7;
     GuiWindow *w = guiCreateWindow(GUI_TOP_L, nullptr, r, guiDefaultHandler, guiDrawRaster, 0, 0, 1, 1, 0);
     guiDrawRaster(w);
@@ -235,6 +236,7 @@ TEST_P(GadgetTest, EveryKindDrawsInsideItsRectangleOnly) {
     std::vector<uint8_t> block(sizeof(Raster) + 10 * 6 * 2 + 256, 0);
     Raster *bitmap = reinterpret_cast<Raster *>(block.data());
     bitmap->pixels = block.data() + sizeof(Raster);
+    bitmap->bytesPerPixel = uint16_t(GetParam() / 8);
     bitmap->width = 10;
     bitmap->height = 6;
     std::memset(bitmap->pixels, 0x21, 10 * 6 * (GetParam() / 8));

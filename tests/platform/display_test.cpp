@@ -274,6 +274,7 @@ TEST_F(Display, SwitchingDriversAndModes) {
         ASSERT_TRUE(Open(s.w, s.h));
         EXPECT_EQ(ScreenSurface.width, s.w);
         EXPECT_EQ(ScreenSurface.height, s.h);
+        EXPECT_EQ(ScreenSurface.bytesPerPixel, s.depth / 8);  // the drawers go by it
         ClearSurface(&ScreenSurface, 5);  // the whole new surface is writable
         DisplayPresent(&TheDisplayMode);
         EXPECT_EQ(RowOffsets[10], 10u * ScreenSurface.pitch);

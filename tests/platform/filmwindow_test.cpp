@@ -10,6 +10,7 @@
 #include "app/shell.h"
 #include "os/events.h"
 #include "common/temp_dir.h"
+#include "platform/hooks.h"
 #include "platform/video.h"
 
 namespace {
@@ -33,7 +34,11 @@ TEST(FilmWindow, IntroListPlaysToItsEnd) {
 
     static const char *const list[] = {"intro.avi", "INTRO.AVI", nullptr};
     optIntro = 0xFF;
-    gQuit = 0;
+    static bool ended;
+    ended = false;
+    PlatformHooks shell{};
+    shell.introEnded = [] { ended = true; };
+    SetPlatformHooks(&shell);
     VideoPlaying = 1;
     auto t0 = std::chrono::steady_clock::now();
     ASSERT_TRUE(VideoWindowPlayWait(list));
@@ -49,11 +54,11 @@ TEST(FilmWindow, IntroListPlaysToItsEnd) {
     EXPECT_GT(Seconds(t0), 1.5);  // two films of one second each
     EXPECT_FALSE(MciPlaying);
     EXPECT_FALSE(VideoPlaying);
-    EXPECT_TRUE(gQuit);
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(optIntro);
     VideoWindowClose();
     EXPECT_EQ(gMciWindow, nullptr);
-    gQuit = 0;
+    SetPlatformHooks(nullptr);
     std::filesystem::current_path(old);
 }
 

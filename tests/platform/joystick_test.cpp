@@ -2,12 +2,13 @@
 
 #include <SDL2/SDL.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/options.h"
-#include "gui/pointer.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -76,6 +77,23 @@ const OsRelativeMouseBackend kFakeMouse = {
     },
 };
 
+// ---- the floors above: the HUD's bearing and the GUI pointer's reach -------------
+
+int32_t gMarginX, gMarginY;
+
+PlatformHooks AboveHooks() {
+    PlatformHooks h{};
+    h.bearingDegrees = [](double a, double b) {
+        double d = std::atan(b / a) * 180.0 / 3.14159265358979323846;
+        return a < 0 ? -d - 90.0 : 90.0 - d;
+    };
+    h.pointerMargins = [](int32_t *x, int32_t *y) {
+        *x = gMarginX;
+        *y = gMarginY;
+    };
+    return h;
+}
+
 // ---- an SDL virtual joystick -------------------------------------------------------
 
 struct VirtualStick {
@@ -110,8 +128,12 @@ protected:
         MouseStateReset();
         DirectInputMouse = 0;
         ffEnabled = 0xFF;
+        gMarginX = gMarginY = 0;
+        PlatformHooks above = AboveHooks();
+        SetPlatformHooks(&above);
     }
     void TearDown() override {
+        SetPlatformHooks(nullptr);
         ffRelease();
         osJoystickClose();
         osSetHapticBackend(nullptr);
@@ -380,8 +402,8 @@ TEST_F(Joystick, RelativeMouseStaysInsideThePointerMargins) {
     ScreenSurface.pixels = &pixel;
     ScreenSurface.width = 640;
     ScreenSurface.height = 480;
-    guiPointerMarginX = 8;
-    guiPointerMarginY = 12;
+    gMarginX = 8;
+    gMarginY = 12;
     struct Case {
         int dx, dy, x, y;
     } cases[] = {{-5000, -5000, 9, 13}, {100, 100, 109, 113}, {5000, 5000, 631, 467}, {-1, -1, 630, 466}};
@@ -393,7 +415,6 @@ TEST_F(Joystick, RelativeMouseStaysInsideThePointerMargins) {
         EXPECT_EQ(gMouse.x16, c.x);
     }
     ScreenSurface = saved;
-    guiPointerMarginX = guiPointerMarginY = 0;
 }
 
 TEST_F(Joystick, WinMouseNeverReadsTheRelativeMouse) {

@@ -112,6 +112,7 @@ TEST_F(Sound, LoopStatusAndFrequency) {
     SoundPlay(0, 0, 0, 0, 0);  // 0 goes back to the file's rate
     EXPECT_EQ(osVoiceGetFrequency(SoundSlots[0].buffer), 22050);
 
+    Level(4500);  // a start while it sounds would keep it a one-shot
     SoundPlay(0, 0, 0, 0, 1);
     Level(44100);
     EXPECT_TRUE(SoundIsPlaying(&SoundSlots[0]));
@@ -130,6 +131,36 @@ TEST_F(Sound, ReplayRewindsOneVoice) {
     auto one = Level(100);
     EXPECT_NEAR(one.first, 100 * 256, 300);  // one copy, not two summed
     Level(4400);
+    EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
+}
+
+// Starting a slot that sounds rewinds it and nothing more: a looping sound
+// started again as a one-shot goes on looping, and the one-shot flag waits
+// for the slot's next start from silence.
+TEST_F(Sound, StartOnASoundingSlotOnlyRewinds) {
+    SoundPlay(0, 0, 0, 0, 1);
+    Level(3000);
+    SoundPlay(0, 0, 0, 0, 0);
+    EXPECT_EQ(osVoiceGetPosition(SoundSlots[0].buffer), 0u);
+    EXPECT_EQ(SoundSlots[0].loop, 0);
+    Level(44100);  // ten times the sound's length
+    EXPECT_TRUE(SoundIsPlaying(&SoundSlots[0]));
+    SoundStop(&SoundSlots[0]);
+    SoundStart(&SoundSlots[0], 0, 0, 0, 0);
+    Level(4500);
+    EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
+}
+
+// Resuming after a pause goes on from where the pause stopped each sound.
+TEST_F(Sound, ResumeGoesOnFromThePausedPlace) {
+    SoundPlay(0, 0, 0, 0, 0);
+    Level(3000);
+    const uint32_t at = osVoiceGetPosition(SoundSlots[0].buffer);
+    EXPECT_GT(at, 1000u);
+    SoundPauseAll();
+    SoundResumeAll();
+    EXPECT_EQ(osVoiceGetPosition(SoundSlots[0].buffer), at);
+    Level(1500);  // what was left of it
     EXPECT_FALSE(SoundIsPlaying(&SoundSlots[0]));
 }
 
@@ -264,43 +295,6 @@ TEST(SoundPosition, FromCamera) {
     EXPECT_EQ(freq, 22050 - 2500);
     SoundPlaceParams(&cam, &cam, 0, true, &freq, 1.0f);
     EXPECT_EQ(freq, 22050);
-}
-
-}  // namespace
-
-#include "present/scene.h"
-#include "world/objlist.h"
-#include "world/records.h"
-
-namespace {
-
-TEST(SoundPosition, ObjectsSeenFromThePlayerCamera) {
-    static SceneItem cam{}, ship{}, obj{};
-    static Avatar camAv{}, obj_av{};
-    camAv.matrix.m[0] = camAv.matrix.m[5] = camAv.matrix.m[10] = camAv.matrix.m[15] = 1;
-    cam.avatar = &camAv;
-    obj.avatar = &obj_av;
-    obj_av.position = {-5000, 0, 0};
-    int32_t vol = 7, pan = 7, freq = 7;
-    dunPlayerCamera = nullptr;
-    EXPECT_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 0);
-    EXPECT_EQ(vol, 7);
-    dunPlayerCamera = &cam;
-    SceneItem *oldShip = dunPlayerShip;
-    dunPlayerShip = &ship;
-    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 5000);
-    EXPECT_EQ(vol, -10);
-    EXPECT_EQ(pan, -10000);
-    Vec3 dir{};
-    SoundPositionFromCameraAlt(&obj, &vol, &pan, &dir);
-    EXPECT_FLOAT_EQ(dir.x, -1.0f);
-    SoundParamsForObject(&obj, &freq, 1.0f);
-    EXPECT_EQ(freq, 22050);
-    ship.systemNumber = 2;  // the player ship is elsewhere
-    EXPECT_DOUBLE_EQ(SoundPositionFromCamera(&obj, &vol, &pan), 1e11);
-    EXPECT_EQ(vol, -10000);
-    dunPlayerShip = oldShip;
-    dunPlayerCamera = nullptr;
 }
 
 }  // namespace

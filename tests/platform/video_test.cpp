@@ -14,6 +14,7 @@
 #include "core/options.h"
 #include "common/temp_dir.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 
@@ -80,6 +81,42 @@ TEST(VideoPath, NamesAndPaths) {
     for (auto &r : rows) EXPECT_STREQ(MakeVideoPath(r.in), r.out) << r.in;
 }
 
+// A Smacker header claiming more frames than its file can hold is refused
+// before any decoder sees it; films of other kinds are not judged by it.
+TEST(SmackHeader, FrameCountMustFitTheFile) {
+    auto header = [](const char *tag, uint32_t frames) {
+        std::vector<uint8_t> h(16, 0);
+        std::memcpy(h.data(), tag, 4);
+        PutU32Le(h.data(), 12, frames);
+        return h;
+    };
+    struct Case {
+        const char *tag;
+        uint32_t frames;
+        uint64_t fileSize;
+        bool plausible;
+    } cases[] = {
+        {"SMK2", 12, 104 + 60, true},   {"SMK2", 12, 104 + 59, false}, {"SMK4", 0xFFFFFFFF, 1000, false},
+        {"SMK2", 0, 104, true},          {"RIFF", 0xFFFFFFFF, 100, true},
+    };
+    for (const Case &c : cases) {
+        std::vector<uint8_t> h = header(c.tag, c.frames);
+        EXPECT_EQ(SmackHeaderPlausible(BytesOf(h.data(), h.size()), c.fileSize), c.plausible) << c.frames;
+    }
+    // Too short to hold a frame count: the decoders judge it.
+    EXPECT_TRUE(SmackHeaderPlausible(BytesOf("SMK2", 4), 4));
+
+    ruvotest::TempDir dir;
+    std::filesystem::create_directories("vek/resource/video");
+    std::vector<uint8_t> lying = header("SMK2", 0x7FFFFFFF);
+    lying.resize(200, 0);
+    std::ofstream("vek/resource/video/lying.smk", std::ios::binary)
+        .write(reinterpret_cast<const char *>(lying.data()), std::streamsize(lying.size()));
+    EXPECT_EQ(SmackOpenByName("lying.smk"), nullptr);
+    EXPECT_FALSE(FilmFilePlausible("vek/resource/video/lying.smk"));
+    EXPECT_FALSE(FilmFilePlausible("vek/resource/video/none.smk"));
+}
+
 TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     EXPECT_FALSE(PlayVideo(nullptr));
     VideoPlaying = 0;
@@ -102,8 +139,16 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     EXPECT_LT(steps, 12);
     EXPECT_FALSE(VideoPlaying);
     std::ofstream("vek/resource/video/junk.smk", std::ios::binary) << "SMK2 and nothing else of a film";
+    std::remove("debug.txt");
     EXPECT_FALSE(PlayVideo("cut.smk"));
     EXPECT_FALSE(PlayVideo("junk.smk"));
+    {
+        // Each refused film is named in the debug log, with why.
+        std::ifstream log("debug.txt", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Refused data file vek\\resource\\video\\cut.smk: "), std::string::npos) << text;
+        EXPECT_NE(text.find("Refused data file vek\\resource\\video\\junk.smk: "), std::string::npos) << text;
+    }
     Smack *h = nullptr;
     EXPECT_FALSE(VideoOpenInWindow(&h, "junk.smk", 0, 0, 0, 0));
     EXPECT_EQ(SmackOpenByName("cut.smk"), nullptr);
@@ -321,3 +366,141 @@ TEST_F(Video, StartFrameAndLoopingClip) {
 }
 
 }  // namespace
+
+// ---- Full-screen films on the full-screen and card back-ends ---------------
+
+namespace {
+
+// A display of two buffers that swap at each frame begin, as the 3D card's
+// front and back buffers do, recording the presents and begins.
+struct TwoBuffers {
+    std::vector<uint8_t> buffer[2];
+    int drawing = 0;
+    std::vector<std::string> calls;
+};
+TwoBuffers *gTwo;
+
+void PointScreenAt(int i) {
+    gTwo->drawing = i;
+    ScreenSurface.pixels = gTwo->buffer[i].data();
+}
+
+const DisplayDriver kTwoBuffers = {
+    [](DisplayMode *) { return true; },
+    [] {},
+    [](DisplayMode *) {},
+    [](DisplayMode *) { gTwo->calls.push_back("present"); },
+    [](DisplayMode *) {
+        gTwo->calls.push_back("begin");
+        PointScreenAt(1 - gTwo->drawing);
+    },
+    [] {},
+    [](PaletteEntries) {},
+    [](PaletteEntries) {},
+    [](PaletteEntries) {},
+};
+
+// Swaps the display for the two buffers (8 bits, 640 x 480, both filled
+// with 0x55) and the card's film back-end; puts the window driver back.
+class CardFilm : public Video {
+protected:
+    TwoBuffers two;
+    Surface saved{};
+    void SetUp() override {
+        Video::SetUp();
+        saved = ScreenSurface;
+        gTwo = &two;
+        for (auto &b : two.buffer) b.assign(640 * 480, 0x55);
+        CurrentDisplayDriver = &kTwoBuffers;
+        CurrentVideoBackend = VideoBackendKind::Card;
+        PointScreenAt(0);
+    }
+    void TearDown() override {
+        VideoStop();
+        SetPlatformHooks(nullptr);
+        CardMode = 0;
+        ScreenSurface = saved;
+        SelectWindowDriver();
+        Video::TearDown();
+    }
+    int At(int buffer, int x, int y) const { return two.buffer[buffer][size_t(y) * 640 + size_t(x)]; }
+};
+
+// The card shows one buffer while the game draws the other: a film's first
+// frame clears, presents and begins twice, so neither buffer keeps what was
+// on it.
+TEST_F(CardFilm, FirstFrameClearsBothBuffers) {
+    ASSERT_TRUE(PlayVideo("reentry1.smk"));  // 256 x 192: centred, not doubled
+    VideoPlaying = 1;
+    ASSERT_TRUE(StepPlayingVideo());
+    EXPECT_EQ(two.calls, (std::vector<std::string>{"present", "begin", "present", "begin", "present"}));
+    for (int b : {0, 1}) {
+        EXPECT_EQ(At(b, 0, 0), 0) << b;
+        EXPECT_EQ(At(b, 639, 479), 0) << b;
+    }
+    EXPECT_EQ(At(0, (640 - 256) / 2, (480 - 192) / 2), 255);  // the frame marker, in the drawn buffer
+}
+
+// When a doubled film stops, the screen under it is drawn again: through the
+// GUI's raster of the current screen, or, with the card driving the display,
+// by rendering the 3D view into each of the two buffers.
+TEST_F(CardFilm, StoppedDoubledFilmRedrawsTheViewIntoBothBuffers) {
+    static std::vector<std::string> redraws;
+    static GuiWindow *const kRoot = reinterpret_cast<GuiWindow *>(&redraws);
+    PlatformHooks gui{};
+    gui.rootWindow = [] { return kRoot; };
+    gui.drawRaster = [](GuiWindow *w) { redraws.push_back(w == kRoot ? "raster" : "raster of another"); };
+    gui.renderSceneToView = [](int view) {
+        redraws.push_back("view " + std::to_string(view) + " into buffer " + std::to_string(gTwo->drawing));
+    };
+    SetPlatformHooks(&gui);
+    struct Case {
+        VideoBackendKind backend;
+        uint8_t cardMode;
+        bool rendered;  // the 3D view into each buffer, else the raster once
+    } cases[] = {
+        {VideoBackendKind::Card, 1, true},
+        {VideoBackendKind::Card, 0, false},
+        {VideoBackendKind::Window, 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.backend) * 10 + c.cardMode);
+        redraws.clear();
+        CurrentVideoBackend = c.backend;
+        CardMode = c.cardMode;
+        PointScreenAt(0);
+        ASSERT_TRUE(PlayVideo("cmdsit.smk"));  // 320 x 240: doubled
+        VideoPlaying = 1;
+        int steps = 0;
+        while (StepPlayingVideo() && steps < 100) ++steps;
+        if (c.rendered) {
+            // Whichever buffer the film ended in, both get the view.
+            ASSERT_EQ(redraws.size(), 2u);
+            EXPECT_EQ(redraws[0].rfind("view -1 into buffer ", 0), 0u) << redraws[0];
+            EXPECT_NE(redraws[0].back(), redraws[1].back());
+        } else {
+            EXPECT_EQ(redraws, (std::vector<std::string>{"raster"}));
+        }
+        EXPECT_FALSE(VideoPlaying);
+    }
+}
+
+}  // namespace
+
+// The full-screen driver stretches a doubled film from the screen's top left
+// corner; only a film shown at its own size is centred.
+TEST_F(Video, FullScreenDriverDoublesFromTheTopLeft) {
+    Open(8, 800, 600);
+    CurrentVideoBackend = VideoBackendKind::FullScreen;
+    ASSERT_TRUE(PlayVideo("cmdsit.smk"));  // 320 x 240: 640 x 480 doubled
+    VideoPlaying = 1;
+    ASSERT_TRUE(StepPlayingVideo());
+    EXPECT_TRUE(VideoState().doubled);
+    // Frame 0 shows one marker block of 4 pixels, 8 once doubled.
+    EXPECT_EQ(Px(0, 0), 255);
+    EXPECT_EQ(Px(7, 7), 255);
+    EXPECT_NE(Px(8, 0), 255);
+    EXPECT_EQ(Px(700, 550), 0);  // beyond the doubled film: cleared
+    VideoStop();
+    CurrentVideoBackend = VideoBackendKind::Window;
+}

@@ -76,7 +76,7 @@ inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &byte
                                             : std::filesystem::path(path).parent_path());
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
 }
 

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "common/temp_dir.h"
+#include "core/options.h"
 #include "wave_bytes.h"
 
 using wavetest::WaveRecipe;
@@ -149,6 +155,45 @@ TEST(Wave, ReadsInPieces) {
     for (int i = 0; i < 10; ++i) EXPECT_EQ(buf[i], i);
     WaveFree(fmt);
     WaveCloseFile(f);
+}
+
+}  // namespace
+
+namespace {
+
+int RefusalLines(const char *name) {
+    std::ifstream in("debug.txt", std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), {}), mark = std::string("Refused data file ") + name + ": ";
+    int n = 0;
+    for (size_t at = all.find(mark); at != std::string::npos; at = all.find(mark, at + 1)) ++n;
+    return n;
+}
+
+// A sound file cut short, empty or of random bytes is named in the debug
+// log once, with what was wrong with it; a missing one is not.
+TEST(Wave, DamagedFilesAreToldToTheLog) {
+    ruvotest::TempDir dir;
+    ResetOptions();
+    const std::vector<uint8_t> good = wavetest::Constant8(100, 200);
+    std::vector<uint8_t> junk(300);
+    for (size_t i = 0; i < junk.size(); ++i) junk[i] = uint8_t(i * 37 + 11);
+    const std::vector<uint8_t> damaged[] = {std::vector<uint8_t>(good.begin(), good.begin() + 30),
+                                            std::vector<uint8_t>(good.begin(), good.end() - 40), {}, junk};
+    for (const std::vector<uint8_t> &bytes : damaged) {
+        std::remove("debug.txt");
+        wavetest::WriteBytes("bad.wav", bytes);
+        uint32_t size;
+        WaveFormat *fmt;
+        uint8_t *samples;
+        EXPECT_NE(WaveLoadFile("bad.wav", &size, nullptr, &fmt, &samples), kWaveOk) << bytes.size();
+        EXPECT_EQ(RefusalLines("bad.wav"), 1) << bytes.size();
+    }
+    std::remove("debug.txt");
+    uint32_t size;
+    WaveFormat *fmt;
+    uint8_t *samples;
+    EXPECT_EQ(WaveLoadFile("none.wav", &size, nullptr, &fmt, &samples), kWaveCannotOpen);
+    EXPECT_EQ(RefusalLines("none.wav"), 0);
 }
 
 }  // namespace

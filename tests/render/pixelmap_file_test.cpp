@@ -14,6 +14,9 @@
 
 namespace {
 
+using vttest::readFileBytes;
+using vttest::writeFileBytes;
+
 using vttest::Diag;
 using vttest::VtTest;
 
@@ -25,15 +28,6 @@ protected:
         VtTest::TearDown();
     }
 };
-
-std::string slurp(const char *name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void spit(const char *name, const std::string &bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 std::vector<vt_uint_32> pixelsOf(vt_pixelmap *pm) {
     std::vector<vt_uint_32> v;
@@ -76,7 +70,7 @@ TEST_F(VtPixelmapFile, RoundTripsInBothForms) {
             EXPECT_EQ(pixelsOf(back), pixelsOf(pm)) << int(t);
             // Saved again, the same bytes.
             ASSERT_EQ(VtPixelmapSave("b.pix", back), 1u);
-            EXPECT_EQ(slurp("a.pix"), slurp("b.pix")) << int(t);
+            EXPECT_EQ(readFileBytes("a.pix"), readFileBytes("b.pix")) << int(t);
             VtPixelmapFree(back);
             VtPixelmapFree(pm);
         }
@@ -127,7 +121,7 @@ TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
     pm->identifier = "x";
     ASSERT_EQ(VtPixelmapSave("good.pix", pm), 1u);
     VtPixelmapFree(pm);
-    const std::string good = slurp("good.pix");
+    const std::string good = readFileBytes("good.pix");
     // FILE_INFO (16 bytes), then chunk 61: header, type, row_bytes, width,
     // height (big-endian).
     const size_t typeAt = 24, widthAt = 27, heightAt = 29;
@@ -149,11 +143,11 @@ TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
     for (const Case &c : cases) {
         std::string bad = good;
         bad[c.at] = char(c.value);
-        spit("bad.pix", bad);
+        writeFileBytes("bad.pix", bad);
         EXPECT_EQ(VtPixelmapLoad("bad.pix"), nullptr) << c.what;
     }
     for (size_t cut = 1; cut < good.size(); cut += 3) {
-        spit("cut.pix", good.substr(0, cut));
+        writeFileBytes("cut.pix", good.substr(0, cut));
         if (vt_pixelmap *p = VtPixelmapLoad("cut.pix"))
             VtPixelmapFree(p);
     }
@@ -174,6 +168,12 @@ TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
         {"vantor/dat/beam28_.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/explo_1.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/wreckg_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstdb_.pal", VT_PMT_RGBX_888, 1, 256, false},
+        {"vantor/dat/beamna_.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/explo__.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/gate3e.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/gate3_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
         {"vek/resource/art/textures/ships/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
     };
     for (const Case &c : cases) {
@@ -186,6 +186,66 @@ TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
         EXPECT_EQ(pm->map != nullptr, c.map) << c.file;
         VtPixelmapFree(pm);
     }
+}
+
+// ---- A file that declares a size but holds no pixel block ---------------
+
+vt_uint_32 be32(const std::string &s, size_t at) {
+    return vt_uint_32(vt_uint_8(s[at])) << 24 | vt_uint_32(vt_uint_8(s[at + 1])) << 16 |
+           vt_uint_32(vt_uint_8(s[at + 2])) << 8 | vt_uint_32(vt_uint_8(s[at + 3]));
+}
+
+// The binary file with the chunks of the given id left out: the n-th of
+// them (from 0), or all of them when n is negative.
+std::string without(const std::string &file, vt_uint_32 id, int n = -1) {
+    std::string out;
+    int seen = 0;
+    for (size_t at = 0; at + 8 <= file.size();) {
+        const size_t next = at + 8 + be32(file, at + 4);
+        const bool drop = be32(file, at) == id && (n < 0 || seen++ == n);
+        if (!drop)
+            out += file.substr(at, next - at);
+        at = next;
+    }
+    return out;
+}
+
+// Saving such a pixelmap would allocate and write width x height bytes of
+// nothing (a file of a few hundred bytes asking for hundreds of megabytes):
+// it does not load, alone or as another pixelmap's map.
+TEST_F(VtPixelmapFile, APixelmapWithoutItsPixelBlockDoesNotLoad) {
+    vt_pixelmap *pm = VtPixelmapAllocate(VT_PMT_INDEX_8, 300, 200, nullptr, 0);
+    vt_pixelmap *map = VtPixelmapAllocate(VT_PMT_RGBX_888, 1, 256, nullptr, 0);
+    pm->map = map;
+    VtResAdd(pm, map);
+    ASSERT_EQ(VtPixelmapSave("whole.pix", pm), 1u);
+    VtPixelmapFree(pm);
+    const std::string file = readFileBytes("whole.pix");
+    vt_pixelmap *back = VtPixelmapLoad("whole.pix");
+    ASSERT_NE(back, nullptr);
+    VtPixelmapFree(back);
+
+    // The map's block is written first, inside its pixelmap's chunks.
+    const struct {
+        const char *what;
+        int n;
+    } cases[] = {{"every pixel block", -1}, {"the map's pixel block", 0}, {"the pixelmap's own block", 1}};
+    for (const auto &c : cases) {
+        std::ofstream("hollow.pix", std::ios::binary) << without(file, DF_CHUNK_PIXELS, c.n);
+        EXPECT_EQ(VtPixelmapLoad("hollow.pix"), nullptr) << c.what;
+    }
+}
+
+// A pixelmap of no size needs no pixels.
+TEST_F(VtPixelmapFile, AnEmptyPixelmapStillLoads) {
+    vt_pixelmap *pm = VtPixelmapAllocate(VT_PMT_INDEX_8, 0, 0, nullptr, 0);
+    ASSERT_EQ(VtPixelmapSave("none.pix", pm), 1u);
+    VtPixelmapFree(pm);
+    std::ofstream("none2.pix", std::ios::binary) << without(readFileBytes("none.pix"), DF_CHUNK_PIXELS);
+    vt_pixelmap *back = VtPixelmapLoad("none2.pix");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->width, 0);
+    VtPixelmapFree(back);
 }
 
 } // namespace

@@ -35,7 +35,7 @@ protected:
     int oldDepth = 0;
     uint16_t oldBytes = 0;
     std::vector<uint8_t> pixels = std::vector<uint8_t>(size_t(kDialogWidth) * kDialogHeight * 2);
-    Surface screen{pixels.data(), kDialogWidth, kDialogHeight, 0, 0, kDialogWidth * 2};
+    Surface screen{pixels.data(), kDialogWidth, kDialogHeight, 0, 0, kDialogWidth * 2, 2};
 
     void SetUp() override {
         char buf[4096];

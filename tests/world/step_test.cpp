@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ai/contacts.h"
+#include "world_fakes.h"
 #include "world_fixture.h"
 
 namespace {
@@ -64,10 +65,11 @@ TEST_F(StepTest, NoCollisionSkipsHandlersAndControl) {
 TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
     struct Case {
         bool keepMoving;
-        int station;
+        bool optionsShown;
         bool controlledRuns;
     };
-    const Case cases[] = {{true, 1, true}, {false, 1, false}, {true, 5, false}};
+    const Case cases[] = {{true, false, true}, {false, false, false}, {true, true, false}};
+    WorldFakes screens;
     for (const Case &c : cases) {
         dunResetWorld();
         trace.clear();
@@ -75,13 +77,13 @@ TEST_F(StepTest, FrozenWorldMovesOnlyTheControlledObjectWhenAsked) {
         dunControlledObject = Recorder(1);
         dunFrozen = 1;
         dunKeepControlledMoving = c.keepMoving;
-        StationId = c.station;
+        screens.optionsScreenShown = c.optionsShown;
         dunRunMessageHandlers();
         dunRunControlRoutines();
         dunRunSimulators();
         dunRunModelUpdates();
         const Trace expected = c.controlledRuns ? Trace{"ctl B", "sim B", "mdl B"} : Trace{};
-        EXPECT_EQ(trace, expected) << c.keepMoving << " " << c.station;
+        EXPECT_EQ(trace, expected) << c.keepMoving << " " << c.optionsShown;
     }
 }
 

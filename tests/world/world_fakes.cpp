@@ -2,6 +2,7 @@
 
 #include "world/handle.h"
 #include "world/msghandler.h"
+#include "world/objlist.h"
 #include "world/services.h"
 
 namespace {
@@ -125,6 +126,9 @@ const WorldGuiHooks kGui = {
     [] { return gFakes->starLogFormat; },
     [] { return gFakes->holdOff; },
     [](int32_t value) { Record("setInterference", nullptr, nullptr, value); },
+    [] { Record("playerShipLost", dunPlayerShip); },
+    [](SceneItem *wreck) { Record("followWreck", wreck, dunPlayerShip); },
+    [] { return gFakes->optionsScreenShown; },
 };
 
 const WorldHudHooks kHud = {
@@ -133,6 +137,8 @@ const WorldHudHooks kHud = {
         c.text = std::string(name ? name : "") + "/" + (otherName ? otherName : "");
     },
     [](const char *text) { Record("missionLogAddText").text = text; },
+    [] { ++gFakes->hudClears; },
+    [](float, float, float) { ++gFakes->hudShifts; },
 };
 
 }  // namespace

@@ -28,6 +28,11 @@ struct WorldFakes {
     int32_t holdOff = 0;
     const char *proximityText = "PROXIMITY";
     const char *starLogFormat = "Touched %s";
+    bool optionsScreenShown = false;
+    // The HUD's list emptied and its points shifted (counted, not recorded:
+    // every world reset empties it).
+    int hudClears = 0;
+    int hudShifts = 0;
     float cameraZoom = 0.0f;
     float projectionScale = 1.0f;
     uint32_t scoreRecordWord = 0;

@@ -5,7 +5,6 @@
 
 #include "core/frame.h"
 #include "common/fatal_hook.h"
-#include "gui/cockpit.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -25,7 +24,6 @@ protected:
         dunFrameStep = 10;
         dunFrameSeconds = 0.1f;
         dunCurrentSystem = 0;
-        StationId = 1;
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();

@@ -238,7 +238,7 @@ void DrawPicture(Surface *s, const ControlTemplate &c) {
     DialogRect r = ToPixels(c);
     // The picture centred in its control, which it does not leave.
     Surface area{s->pixels + size_t(r.y) * size_t(s->pitch) + size_t(r.x) * 2, int16_t(r.w), int16_t(r.h), 0, 0,
-                 s->pitch};
+                 s->pitch, 2};
     BlitSurface(&area, AsSurface(gPicture), (r.w - gPicture->width) / 2, (r.h - gPicture->height) / 2);
 }
 
@@ -432,7 +432,7 @@ int RunDialog() {
     OnInitDialog();
     DialogReset();
     std::vector<uint8_t> pixels(size_t(kDialogWidth) * kDialogHeight * 2);
-    Surface screen{pixels.data(), kDialogWidth, kDialogHeight, 0, 0, kDialogWidth * 2};
+    Surface screen{pixels.data(), kDialogWidth, kDialogHeight, 0, 0, kDialogWidth * 2, 2};
     bool redraw = true;
     while (!gLauncher.quit) {
         OsMessage m;

@@ -6,8 +6,6 @@
 //
 // Exit status: 0 installed, 1 stopped by an entry point's answer, 2 a usage
 // or loading error.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

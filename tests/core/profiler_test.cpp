@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/profiler.h"
-#include "world/value_recorder.h"
+#include "core/counter.h"
+#include "core/profiler.h"
+#include "core/value_recorder.h"
 
 namespace {
 

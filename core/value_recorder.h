@@ -1,5 +1,5 @@
 // Value recorders: the recent history of one float of the game, 100 samples
-// in a ring. The frame profiler borrows one (see app/profiler.h).
+// in a ring. The frame profiler borrows one (see core/profiler.h).
 #pragma once
 
 #include <cstddef>

@@ -1,9 +1,9 @@
-#include "app/profiler.h"
+#include "core/profiler.h"
 
 #include <cstring>
 
-#include "app/clock.h"
-#include "world/value_recorder.h"
+#include "core/counter.h"
+#include "core/value_recorder.h"
 
 ValueRecorder *gProfileRecorder = nullptr;
 

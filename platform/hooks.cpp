@@ -1,0 +1,5 @@
+#include "platform/hooks.h"
+
+PlatformHooks gPlatformHooks;
+
+void SetPlatformHooks(const PlatformHooks *hooks) { gPlatformHooks = hooks ? *hooks : PlatformHooks{}; }
