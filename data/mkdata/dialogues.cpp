@@ -11,15 +11,6 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t> &b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t> &b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
 // 8-bit mono at 11025 Hz; `voice` sets the pitch, `seed` the vowels.
 std::vector<uint8_t> Speech(size_t characters, float voice, uint32_t seed) {
     const int rate = 11025;
@@ -43,21 +34,7 @@ std::vector<uint8_t> Speech(size_t characters, float voice, uint32_t seed) {
         const float s = envelope * (0.35f * buzz * std::sin(pi2 * formant * t) + 0.15f * buzz);
         data.push_back(uint8_t(128 + int(std::max(-1.0f, std::min(1.0f, s)) * 120)));
     }
-    std::vector<uint8_t> b{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    Put32(b, 16);
-    Put16(b, 1);
-    Put16(b, 1);
-    Put32(b, uint32_t(rate));
-    Put32(b, uint32_t(rate));
-    Put16(b, 1);
-    Put16(b, 8);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
-    Put32(b, uint32_t(data.size()));
-    b.insert(b.end(), data.begin(), data.end());
-    if (data.size() & 1) b.push_back(0);
-    const uint32_t riff = uint32_t(b.size() - 8);
-    for (int i = 0; i < 4; ++i) b[size_t(4 + i)] = uint8_t(riff >> (8 * i));
-    return b;
+    return mkdata::WaveBytes(data, rate, 8, 1);
 }
 
 // A piece of a dialogue: markup as it stands, or a line (speaker letter,

@@ -12,6 +12,7 @@
 #include "RES/resman.h"
 #include "app/clock.h"
 #include "app/game.h"
+#include "../platform/wave_bytes.h"
 #include "call_recorder.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
@@ -91,13 +92,7 @@ protected:
         ASSERT_NE(pc, nullptr) << path;
         ScriptProcessor(&pc, 0);
     }
-    static double Level() {
-        std::vector<int16_t> out(2 * 256);
-        osAudioMix(out.data(), 256);
-        double sum = 0;
-        for (int16_t v : out) sum += std::abs(v);
-        return sum;
-    }
+    static double Level() { return wavetest::MixLevel(); }
 };
 
 TEST_P(MissionDialogue, TheWingmansLineIsTypedInTheFeed) {

@@ -263,13 +263,7 @@ protected:
         osFlushPathCache();
         Feed::TearDown();
     }
-    static double Level() {
-        std::vector<int16_t> out(2 * 256);
-        osAudioMix(out.data(), 256);
-        double sum = 0;
-        for (int16_t v : out) sum += std::abs(v);
-        return sum;
-    }
+    static double Level() { return wavetest::MixLevel(); }
 };
 
 TEST_F(FeedSpeech, TheCueStartsTheQueuedSpeechWhenTypingReachesIt) {

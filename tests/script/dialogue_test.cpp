@@ -65,13 +65,7 @@ protected:
         for (int i = 0; i < frames && gDialogueQueue && !(gDialogueQueue->state & DialogueState::Waiting); ++i)
             dunUpdateDialogue();
     }
-    static double Level() {
-        std::vector<int16_t> out(2 * 256);
-        osAudioMix(out.data(), 256);
-        double sum = 0;
-        for (int16_t v : out) sum += std::abs(v);
-        return sum;
-    }
+    static double Level() { return wavetest::MixLevel(); }
 };
 
 TEST_F(Dialogue, SpeakersAreNamedInTheHeaderAndPutBeforeTheirLines) {
