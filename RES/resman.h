@@ -66,7 +66,12 @@ struct ResourceHandle {
     uint8_t locked;                 // 0 or 255
     uint8_t reloadNeeded;           // 0 or 255: the next load converts again
     uint16_t generation;            // bumped whenever the slot is given back
+    uint32_t flags;                 // ResourceFlag bits, cleared at registration
 };
+
+namespace ResourceFlag {
+constexpr uint32_t Localised = 2;  // registered by REGLOAD_L
+}  // namespace ResourceFlag
 
 struct ResourceManager {
     ResourceHandle handles[ResourceHandleCount];

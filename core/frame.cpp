@@ -6,7 +6,6 @@ int32_t dunFrameStep;
 float dunFrameSeconds = 0.01f;
 float dunTimeScale = 1.0f;
 int32_t gRawStep;
-uint8_t gMissionOver;
 uint8_t dunFrozen, dunKeepControlledMoving;
 uint8_t dunPrevKeyTable[256];
 int32_t dunFrameSkipCount;

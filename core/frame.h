@@ -19,6 +19,3 @@ extern int32_t dunFrameSkipCount;  // frames the clock is skipping; engine sound
 // next frame moves the player when there is a transfer body.
 extern uint16_t gSystemTransferPending;
 extern void *gTransferBody;
-// The mission is over: the next frame tears it down and returns to the front
-// end. The cockpit's end routine sets it.
-extern uint8_t gMissionOver;

@@ -80,9 +80,8 @@ extern uint8_t gPanelOpen;
 
 // ---- Mission end ----------------------------------------------------------------------------
 
-// 0 flying, 1 finished and waiting, 2 leaving.
-extern int32_t gGuiEndState;
-extern uint8_t gGuiMissionEnding;     // the next end goes straight to leaving
+// The end state (0 flying, 1 finished and waiting, 2 leaving) and the
+// mission-ending flag are the mission runtime's (script/mission.h).
 extern uint8_t gBriefingStop;         // a running briefing stops
 extern int32_t gGuiEndTimer;          // centiseconds the leaving view still shows
 extern uint8_t guiEndCinematicMode;   // the game ends missions with the end cinematic
@@ -139,6 +138,10 @@ void guiCapsuleJump(GuiWindow *button);
 // ---- What the world asks of the cockpit ------------------------------------------------------
 
 void guiSetScreen(const char *name);
+// The navigation station's autopilot programs and the cockpit HUD set
+// (mission start).
+void guiNavCreatePrograms();
+
 struct GuiWindow;
 // The cockpit screens' key handler.
 void guiCockpitKeyHandler(uint16_t key);

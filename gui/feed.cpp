@@ -179,7 +179,7 @@ void guiFreeTextFeed() {
 bool guiFeedTyping() { return gFeed.read < gFeed.pendingLength; }
 
 void guiPostFeedText(const char *text, int colourSet) {
-    if (!text || gGuiEndState == 2) return;
+    if (!text || gMissionEndState == 2) return;
     const char *const *set = kFeedFonts[gFeedAltPlacement ? 1 : 0];
     BitmapFont *font = NamedFont(set[0]);
     if (!font) font = gFeedFont;
@@ -352,7 +352,7 @@ void guiDialogueLineSpeechPath(const char *name, char *out, int size) {
     }
     const char *line = slash ? slash + 1 : name;
     static const char *const kPatterns[3] = {"%s\\m%s_%s_0.wav", "%sFrench\\m%s_%s_0.wav", "%sGerman\\m%s_%s_0.wav"};
-    std::snprintf(out, size_t(size), kPatterns[gLanguage < 3 ? gLanguage : 0], "vek\\resource\\audio", code, line);
+    std::snprintf(out, size_t(size), kPatterns[gLanguage < 3 ? gLanguage : 0], gAudioFolder, code, line);
 }
 
 uint8_t PlayDialogueLine(ScriptSymbol *symbol, ScriptSymbol *replyVariable, ScriptSymbol *owner,

@@ -253,10 +253,10 @@ void guiDrawMainView() {
     guiWindowRect(view, nullptr, nullptr);
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
-    if (gGuiEndState) {
+    if (gMissionEndState) {
         P3DDrawViewWindow(view);
         dunDrawObjectivesPanel();
-        if (gGuiEndState == 2) {
+        if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
             if (gFeedShowing) {
                 guiDrawTextFeed(x0 + 44, y0 + 30, w - 48, 70);

@@ -83,6 +83,7 @@ const char *guiProximityWarningText() {
     PENDING_ONCE("guiProximityWarningText");
     return nullptr;
 }
+
 const char *guiStarLogFormat() {
     PENDING_ONCE("guiStarLogFormat");
     return nullptr;
@@ -109,3 +110,14 @@ FILE *htmlOpenPage(const char *, const char *, const char *) {
 }
 void htmlWriteLine(FILE *, const char *) { PENDING_ONCE("htmlWriteLine"); }
 void htmlClosePage(FILE *) { PENDING_ONCE("htmlClosePage"); }
+
+#include "gui/timeline.h"
+
+TimelineList gTimelinePlayed, gTimelineOpen;
+void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
+void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
+
+// The mission runtime's calls.
+void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
+void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
+void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }

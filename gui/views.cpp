@@ -26,6 +26,7 @@
 #include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/settings.h"
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -37,8 +38,6 @@ int32_t gSavedFullScreen;
 void (*gSavedCameraRoutine)(SceneItem *camera);
 GuiWindow *gCurrentCamera;
 uint8_t gPanelOpen;
-int32_t gGuiEndState;
-uint8_t gGuiMissionEnding;
 uint8_t gBriefingStop;
 int32_t gGuiEndTimer;
 uint8_t guiEndCinematicMode;
@@ -223,14 +222,9 @@ void guiEndMission() {
     gBriefingStop = 1;
     dunClearDialogue();
     ReleaseTurret();
-    switch (gGuiEndState) {
+    switch (gMissionEndState) {
     case 0:
-        if (gTargetTime) {
-            int32_t bonus = (gTargetTime - gMissionClock) / 100 * gTimeScore;
-            if (bonus < 0) bonus = 0;
-            if (bonus > 500) bonus = 500;
-            gMissionScore += bonus;
-        }
+        gMissionScore += MissionTimeBonus(gTargetTime, gMissionClock, gTimeScore);
         guiStartEndCinematic();
         break;
     case 1:
@@ -241,7 +235,7 @@ void guiEndMission() {
         } else {
             gMissionOver = 1;
         }
-        gGuiEndState = 2;
+        gMissionEndState = 2;
         break;
     default:
         gMissionOver = 1;
@@ -253,9 +247,9 @@ void guiEndMission() {
 void guiStartEndCinematic() {
     if (StationId == 0) guiSwitchToNavKey();
     guiResetTextFeed();
-    gGuiEndState = gGuiMissionEnding ? 2 : 1;
+    gMissionEndState = gMissionEnding ? 2 : 1;
     if (dunControlledObject && dunControlledObject->avatar && (dunControlledObject->avatar->flags & 0x40000000u))
-        gGuiMissionEnding = 1;
+        gMissionEnding = 1;
     dunFrozen = 1;
     guiPushFullScreen();
     guiStationLock = 1;
@@ -281,7 +275,7 @@ void guiPauseScreen() {
     }
     const char *text = ScriptTextSlot(95);
     const BitmapFont *font = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("HFont")));
-    if (text && font) {
+    if (text && text[0] && font) {
         ClipRect all = {0, 0, int16_t(s->width - 1), int16_t(s->height - 1)};
         dunDrawTextCentred(s, text, font, &all);
     }

@@ -10,4 +10,7 @@ void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions");
 // The game frame's holding states.
 #include "hud/maps.h"
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
+
+// The mission runtime's calls.
+float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }

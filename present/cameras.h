@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct SceneItem;
+#include "present/scene.h"
 
 void CameraPlayer(SceneItem *camera);
 void CameraTrack(SceneItem *camera);
@@ -12,7 +12,6 @@ void CameraChase(SceneItem *camera);
 void CameraExternalSmooth(SceneItem *camera);
 void CameraContact(SceneItem *camera);
 void CameraTargetFromShip(SceneItem *camera);
-void CameraLookAtObject(SceneItem *camera);
 
 // Raised whenever the view camera jumps: the star field is rebuilt and the
 // motion streaks restart.

@@ -50,6 +50,14 @@ void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
+// The mission runtime's calls.
+SceneItem *dunWeaponCamera = nullptr;
+SceneItem *dunViewCamera = nullptr;
+void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
+void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
+void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void LookInit() { PENDING_ONCE("LookInit"); }
+void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
 // The views the GUI's panes show.
 #include "present/views.h"
 void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
@@ -103,7 +111,6 @@ void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
 void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
 void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
 void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
-void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
 uint8_t gCameraCut[2];
 uint8_t gContactCamera;
 uint8_t gWeaponsView;
@@ -111,3 +118,8 @@ float gCinematicDistance = 1.0f;
 SceneItem *gCinematicSubject;
 void LookReset() { PENDING_ONCE("LookReset"); }
 void dunUpdateViewFlag() { PENDING_ONCE("dunUpdateViewFlag"); }
+
+// The start-up scripts' calls.
+void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
+void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
+void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }

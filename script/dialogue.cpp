@@ -28,8 +28,6 @@ SceneItem *gDialogueSpeaking;
 ResourceHandle *gDialogueSpeech;
 int32_t gDialogueHoldOff;
 uint8_t gDialogueOver;
-char gDialogueFolder[260] = "vek\\resource\\audio";
-char gLocalDialogueFolder[260] = "vek\\resource\\audio_L";
 
 namespace {
 
@@ -450,11 +448,11 @@ void dunDialogueSamplePath(const char *resourceName, int line, char *out, int si
     static const char *const kPaths[3] = {"%s\\m%s_%s", "%sFrench\\m%s_%s", "%sGerman\\m%s_%s"};
     char path[512];
     if (SharedFrenchSample(code)) {
-        std::snprintf(path, sizeof path, "%sFrench\\m%s_0_%s", gDialogueFolder, code, base);
+        std::snprintf(path, sizeof path, "%sFrench\\m%s_0_%s", gAudioFolder, code, base);
         std::snprintf(out, size_t(size), "%s.wav", path);
         return;
     }
-    std::snprintf(path, sizeof path, kPaths[gLanguage < 3 ? gLanguage : 0], gDialogueFolder, code, base);
+    std::snprintf(path, sizeof path, kPaths[gLanguage < 3 ? gLanguage : 0], gAudioFolder, code, base);
     std::snprintf(out, size_t(size), "%s_%1i.wav", path, line);
 }
 

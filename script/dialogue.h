@@ -77,9 +77,6 @@ extern ResourceHandle *gDialogueSpeech;   // the sample speaking
 extern int32_t gDialogueHoldOff;          // the last line's time
 // Set when the dialogue the player is in has been ended.
 extern uint8_t gDialogueOver;
-// The speech folders (DIALOGUEDIR, LOCALDIALOGUEDIR).
-extern char gDialogueFolder[260];
-extern char gLocalDialogueFolder[260];
 
 // Parses the resource's text and queues it; its root node, or null when the
 // resource has no text.

@@ -4,32 +4,21 @@
 #include "script/mission.h"
 
 uint8_t dunStockDialogueRequest = 0;
-int32_t dunMissionCounter = 0;
-int32_t dunDestructionTotal = 0;
-int32_t dunAlarmTimer = 0;
-int32_t dunMissionCountdown = 0;
-int32_t dunMissionCountdownSeconds = 0;
-uint8_t dunMissionSuccess = 0;
-int32_t dunMissionEndCountdown = 0;
-int32_t dunMissionEndWord = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
+
+#include "script/objects.h"
+SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
+    PENDING_ONCE("CreateScriptCamera");
+    return nullptr;
+}
 
 // The shell's and the game frame's calls.
 #include "script/career.h"
 #include "script/script.h"
 
 
-int32_t gCurrentMission;
-int32_t gCareerMission;
-uint8_t gScriptPause;
-void startMission() { PENDING_ONCE("startMission"); }
-void exitMission() { PENDING_ONCE("exitMission"); }
-void UpdateMissionTimers() { PENDING_ONCE("UpdateMissionTimers"); }
-void dunFreeTimelines() { PENDING_ONCE("dunFreeTimelines"); }
-void showLoadScreen() { PENDING_ONCE("showLoadScreen"); }
-void ClearVitalObjects() { PENDING_ONCE("ClearVitalObjects"); }
 void dunRestoreCheckpoint() { PENDING_ONCE("dunRestoreCheckpoint"); }
 bool dunWaypointVisited(const SceneItem *) {
     PENDING_ONCE("dunWaypointVisited");
@@ -40,22 +29,8 @@ bool dunObjectiveIs(int, int) {
     return false;
 }
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
-void ResetMissionFlags() { PENDING_ONCE("ResetMissionFlags"); }
 void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
-const char *ScriptTextSlot(int) {
-    PENDING_ONCE("ScriptTextSlot");
-    return nullptr;
-}
-void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
-uint16_t MissionLoadSteps(int) {
-    PENDING_ONCE("MissionLoadSteps");
-    return 0;
-}
 
-void dunReadStateFile() { PENDING_ONCE("dunReadStateFile"); }
-void dunWriteStateFile() { PENDING_ONCE("dunWriteStateFile"); }
-void dunReadCaptainSlot() { PENDING_ONCE("dunReadCaptainSlot"); }
-void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
 
 // Statements of the families still to come: the start-up, declaration and
 // resource statements, windows and screens, objects, ships and weapons,
@@ -65,7 +40,7 @@ void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {22, 55}, {95, 160}, {181, 194}, {203, 276}, {283, 299}, {374, 387}, {593, 608}, {0, 0},
+    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

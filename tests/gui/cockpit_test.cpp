@@ -54,8 +54,8 @@ protected:
         gContactListMode = 1;
         gRememberedScreen = 0;
         gGuiFullScreen = 0;
-        gGuiEndState = 0;
-        gGuiMissionEnding = 0;
+        gMissionEndState = 0;
+        gMissionEnding = 0;
         gCinematicView = 0;
         gMissionOver = 0;
         dunFrozen = 0;
@@ -258,8 +258,8 @@ TEST_F(Cockpit, MissionEndByState) {
         int32_t target, time, perSecond, bonus;
     } bonuses[] = {{6000, 4500, 7, 105}, {4500, 6000, 7, 0}, {100000000, 0, 9, 500}, {0, 100, 7, 0}};
     for (const auto &b : bonuses) {
-        gGuiEndState = 0;
-        gGuiMissionEnding = 0;
+        gMissionEndState = 0;
+        gMissionEnding = 0;
         gMissionScore = 10;
         gTargetTime = b.target;
         gMissionClock = b.time;
@@ -267,7 +267,7 @@ TEST_F(Cockpit, MissionEndByState) {
         guiEndMission();
         EXPECT_EQ(gMissionScore, 10 + b.bonus) << b.target;
         // The end cinematic starts: frozen, full screen, stations locked.
-        EXPECT_EQ(gGuiEndState, 1);
+        EXPECT_EQ(gMissionEndState, 1);
         EXPECT_TRUE(dunFrozen);
         EXPECT_TRUE(guiStationLock);
         EXPECT_TRUE(gCinematicView);
@@ -278,9 +278,9 @@ TEST_F(Cockpit, MissionEndByState) {
     dunMissionSuccess = 0xFF;
     gMissionOver = 0;
     guiEndMission();
-    EXPECT_EQ(gGuiEndState, 2);
+    EXPECT_EQ(gMissionEndState, 2);
     EXPECT_FALSE(gMissionOver);
-    gGuiEndState = 1;
+    gMissionEndState = 1;
     dunMissionSuccess = 0;
     guiEndMission();
     EXPECT_TRUE(gMissionOver);

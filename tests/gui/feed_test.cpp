@@ -33,7 +33,7 @@ protected:
         gFeedKeepHistory = gFeedAltPlacement = gFeedReplyHold = 0;
         gFeedSubtitles = 0xFF;
         gBriefingOpen = 0;
-        gGuiEndState = 0;
+        gMissionEndState = 0;
         gRawStep = 4;
         dunGameClock = 0;
         guiTextFeedInit();
