@@ -270,6 +270,9 @@ void guiDrawMainView() {
     if (gGuiWeaponsHardpointView && StationId == 3) {
         WeaponHardpointsDraw(view);
     } else {
+        // Until a scene renders into it, the view shows its cleared area
+        // (and the feed's earlier frames do not stay behind).
+        if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         P3DDrawViewWindow(view);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
