@@ -16,6 +16,10 @@ struct SceneItem;
 extern int32_t StationId;
 extern int16_t gContactListMode;  // 1 on COM and NAV, 2 on WEP
 extern uint8_t guiStationLock;    // the station switches are locked (the end of a mission)
+// The weapons view: the weapons station with an auto-tracking weapon (the
+// world decides, dunUpdateViewFlag); the other stations clear it.
+extern uint8_t gGuiWeaponsView;
+void guiSetWeaponView(int on);
 
 // The station buttons (with the station's sitting-down film) and the keys'
 // and scripts' switches (film only when no station is current). WEP and ENG
@@ -163,6 +167,23 @@ const char *guiProximityWarningText();
 const char *guiStarLogFormat();
 int32_t guiHitHoldOff();
 void guiSetInterference(int32_t value);
+
+// What the world's flight, docking and remote control ask of the cockpit.
+void guiWepSelectPbc(int reserved);
+void guiWepSelectMissile(int reserved);
+void guiThrottleUp();
+void guiThrottleDown();
+bool guiStickBlocked();
+void guiSetReentryStatus(uint32_t bits);
+void guiShowCockpitText(int index, int ticks);
+void guiShowFireResult(int result);
+bool guiRemoteBlocked();
+void guiSetRemoteView(int on);
+void guiSetHitFlash(int32_t value);
+// Cockpit text n of the text table, or null.
+const char *guiCockpitText(int index);
+// The two-state view mode.
+void guiCycleViewMode();
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();

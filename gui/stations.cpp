@@ -20,10 +20,12 @@
 #include "script/mission.h"
 #include "world/flight.h"
 #include "world/objlist.h"
+#include "world/objroutines.h"
 #include "world/records.h"
 
 int16_t gContactListMode = 1;
 uint8_t guiStationLock;
+uint8_t gGuiWeaponsView;
 uint8_t gRememberedScreen;
 int32_t gRememberedStation;
 uint8_t gRememberedFullScreen;
@@ -59,7 +61,7 @@ void Switch(int station, bool film) {
     StationId = s.id;
     if (s.listMode) gContactListMode = s.listMode;
     if (station == 2) dunUpdateViewFlag();
-    else gWeaponsView = 0;
+    else guiSetWeaponView(0);
     gSpeakerDrawn = nullptr;
     SoundPlay(11, 0, 0, 0, 0);
 }
@@ -74,6 +76,8 @@ void ByKey(int station) {
 }
 
 }  // namespace
+
+void guiSetWeaponView(int on) { gGuiWeaponsView = on ? 1 : 0; }
 
 void guiSwitchToCom(GuiWindow *) { ByButton(0); }
 void guiSwitchToNav(GuiWindow *) { ByButton(1); }
@@ -90,7 +94,7 @@ void guiSwitchToOptions() {
     guiRememberScreen();
     guiSetScreen("OptionScreen");
     StationId = 5;
-    gWeaponsView = 0;
+    guiSetWeaponView(0);
     dunFrozen = 1;
     SoundPauseAll();
 }

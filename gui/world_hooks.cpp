@@ -1,6 +1,8 @@
 // The GUI's side of the world's calls.
 #include "gui/cockpit.h"
 #include "gui/feed.h"
+#include "gui/gui.h"
+#include "gui/window.h"
 #include "world/services.h"
 
 namespace {
@@ -29,6 +31,26 @@ void guiInstallWorldHooks() {
         guiSetDockedFlags,  guiCloseComArm,          guiNavStartProgram, guiPostPendingFeedText,
         guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
         guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
+        [] { guiWepSelectPbc(0); },
+        [] { guiWepSelectMissile(0); },
+        guiThrottleUp,
+        guiThrottleDown,
+        guiStickBlocked,
+        guiSetReentryStatus,
+        [] { guiCapsuleJump(nullptr); },
+        guiShowCockpitText,
+        guiShowFireResult,
+        guiRemoteBlocked,
+        guiSetRemoteView,
+        guiRedrawCockpit,
+        guiClearScreen,
+        guiPopFullScreen,
+        [] { return StationId; },
+        guiSetHitFlash,
+        guiCockpitText,
+        guiPostFeedText,
+        guiSetWeaponView,
+        guiCycleViewMode,
     };
     WorldSetGuiHooks(&hooks);
 }

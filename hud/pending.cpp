@@ -9,8 +9,11 @@ void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions");
 
 // The game frame's holding states.
 #include "hud/maps.h"
+#include "hud/missionlog.h"
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 
 // The mission runtime's calls.
 float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
+void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
+void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }

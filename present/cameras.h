@@ -20,9 +20,6 @@ extern uint8_t gCameraCut[2];
 extern uint8_t gContactCamera;
 // The look-around: two angle words, the look matrix and its blend flag.
 void LookReset();
-// Sets the weapons-view word for the weapons station; cleared elsewhere.
-void dunUpdateViewFlag();
-extern uint8_t gWeaponsView;
 // The distance factor of cinematic cameras, and the subject the script gives
 // the cameras while a cinematic runs.
 extern float gCinematicDistance;

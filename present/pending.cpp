@@ -102,6 +102,14 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+void SpawnLdsTrail(SceneItem *) { PENDING_ONCE("SpawnLdsTrail"); }
+void AddFlashAtObject(SceneItem *, const Vec3 *, int, uint32_t) { PENDING_ONCE("AddFlashAtObject"); }
+void P3DFollowCameras(SceneItem *, SceneItem *) { PENDING_ONCE("P3DFollowCameras"); }
+void P3DSetCameraSubject(SceneItem *) { PENDING_ONCE("P3DSetCameraSubject"); }
+void AddThermalExplosion(SceneItem *, const Vec3 *) { PENDING_ONCE("AddThermalExplosion"); }
+void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
+void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
+void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
 
 // Camera routines and the view words beside them.
 #include "present/cameras.h"
@@ -113,11 +121,9 @@ void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
 void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
 uint8_t gCameraCut[2];
 uint8_t gContactCamera;
-uint8_t gWeaponsView;
 float gCinematicDistance = 1.0f;
 SceneItem *gCinematicSubject;
 void LookReset() { PENDING_ONCE("LookReset"); }
-void dunUpdateViewFlag() { PENDING_ONCE("dunUpdateViewFlag"); }
 
 // The start-up scripts' calls.
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
