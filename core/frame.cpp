@@ -5,6 +5,7 @@ uint32_t dunFrameCounter;
 int32_t dunFrameStep;
 float dunFrameSeconds = 0.01f;
 float dunTimeScale = 1.0f;
+int32_t gRawStep;
 uint8_t dunFrozen, dunKeepControlledMoving;
 uint8_t dunPrevKeyTable[256];
 int32_t dunFrameSkipCount;

@@ -8,6 +8,7 @@ extern uint32_t dunFrameCounter;   // advanced once per frame
 extern int32_t dunFrameStep;       // centiseconds of this frame
 extern float dunFrameSeconds;      // this frame in seconds
 extern float dunTimeScale;         // 1.0 normally; raised by the fast drive
+extern int32_t gRawStep;           // this frame's step after clamping, before the time scale
 extern uint8_t dunFrozen;          // the pause: only the controlled object moves, nothing is posted
 extern uint8_t dunKeepControlledMoving;  // while frozen the controlled object still moves
 // The 256-byte copy of the key-state table kept from the previous frame.

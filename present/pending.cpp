@@ -111,6 +111,20 @@ void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
 void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
 
+// Camera routines and the view words beside them.
+#include "present/cameras.h"
+void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
+void CameraTrack(SceneItem *) { PENDING_ONCE("CameraTrack"); }
+void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
+void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
+void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
+void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
+uint8_t gCameraCut[2];
+uint8_t gContactCamera;
+float gCinematicDistance = 1.0f;
+SceneItem *gCinematicSubject;
+void LookReset() { PENDING_ONCE("LookReset"); }
+
 // The start-up scripts' calls.
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
 void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
