@@ -8,7 +8,7 @@
 #include "gui/station.h"
 #include "hud/hud.h"
 #include "platform/hooks.h"
-#include "present/lwo.h"
+#include "present/lwo/lwo.h"
 #include "present/p3d.h"
 
 namespace {
