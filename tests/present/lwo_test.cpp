@@ -372,3 +372,47 @@ TEST_F(LwoTest, ThePointListIsWrittenAsTextAndAFailedWriteIsAFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every shape the game opens by name loads, and most of its faces turn away
+// from the model's centre (the loader's corner order and y flip keep LightWave's
+// outward faces outward).
+TEST(LwoSampleShapes, LoadWithTheirFacesOutward) {
+    presenttest::SampleDataRoot root;
+    ASSERT_TRUE(root.ok());
+    ResetOptions();
+    ASSERT_EQ(VtBeginAll(), VT_E_OK);
+    for (const char *name :
+         {"corvette.lwo", "raider.lwo", "station.lwo", "PanelCmd.lwo", "PanelNav.lwo", "PanelWep.lwo", "PanelEng.lwo",
+          "ShieldFlare_rto.lwo", "CapsFlare_rto.lwo", "PocketFlare_rto.lwo", "quadsuntest.lwo", "Test_WRI.lwo"}) {
+        auto *m = static_cast<vt_model *>(LwoLoadModel(ShapePath(name).c_str(), nullptr, nullptr));
+        ASSERT_NE(m, nullptr) << name;
+        ASSERT_GT(m->nfaces, 0) << name;
+        double centre[3] = {0, 0, 0};
+        for (int v = 0; v < m->nvertices; ++v)
+            for (int k = 0; k < 3; ++k) centre[k] += m->vertices[v].p.v[k] / m->nvertices;
+        int outward = 0;
+        for (int f = 0; f < m->nfaces; ++f) {
+            const vt_vector3 &a = m->vertices[m->faces[f].vertices[0]].p, &b = m->vertices[m->faces[f].vertices[1]].p,
+                             &c = m->vertices[m->faces[f].vertices[2]].p;
+            const double u[3] = {b.v[0] - a.v[0], b.v[1] - a.v[1], b.v[2] - a.v[2]};
+            const double w[3] = {c.v[0] - a.v[0], c.v[1] - a.v[1], c.v[2] - a.v[2]};
+            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+            double out = 0;
+            for (int k = 0; k < 3; ++k) out += n[k] * ((a.v[k] + b.v[k] + c.v[k]) / 3 - centre[k]);
+            outward += out > 0;
+        }
+        // The inside of the station's ring faces its centre.
+        if (std::string(name) != "station.lwo") {
+            EXPECT_GT(outward, m->nfaces * 8 / 10) << name;
+        }
+    }
+    auto *w = static_cast<WireframeModel *>(LwoLoadWireframe(ShapePath("Test_WRI.lwo").c_str(), nullptr, nullptr));
+    ASSERT_NE(w, nullptr);
+    EXPECT_GT(w->partCount, 1);
+    dunFree(w);
+    VtEndAll();
+}
+
+}  // namespace

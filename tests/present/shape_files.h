@@ -3,7 +3,10 @@
 // debug log.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,5 +52,25 @@ inline lwob::Surface NamedSurface(const char *name, int flags = -1) {
     s.flags = flags;
     return s;
 }
+
+// The generated sample data root as the working folder while it lives.
+class SampleDataRoot {
+public:
+    SampleDataRoot() {
+        const char *root = std::getenv("RUVO_DATA");
+        old_ = std::filesystem::current_path().string();
+        ok_ = chdir(root ? root : "data") == 0;
+        osFlushPathCache();
+    }
+    ~SampleDataRoot() {
+        if (chdir(old_.c_str()) != 0) std::abort();
+        osFlushPathCache();
+    }
+    bool ok() const { return ok_; }
+
+private:
+    std::string old_;
+    bool ok_;
+};
 
 }  // namespace presenttest
