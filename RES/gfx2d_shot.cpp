@@ -16,7 +16,6 @@ using namespace gfx;
 
 namespace {
 
-const char kScreensFolder[] = "vek\\resource\\art\\screens";
 const char kHeaderPicture[] = "vek\\resource\\art\\screens\\header.pcx";
 const char kStandardPicture[] = "vek\\resource\\art\\tovstd.pcx";
 
@@ -80,7 +79,7 @@ void PaletteTo768(const uint8_t *entries, uint8_t out[768]) {
 // counter but never lands on a file that is already there.
 void NextName(char *out, size_t size, long &counter, const char *extension) {
     for (;;) {
-        std::snprintf(out, size, "%s\\t%05ld.%s", kScreensFolder, counter++, extension);
+        std::snprintf(out, size, "%s\\t%05ld.%s", gScreenshotFolder, counter++, extension);
         if (!GameFileExists(out) || counter > 99999) return;
     }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "RES/font.h"
+#include "RES/libmodel.h"
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/slab.h"
@@ -44,8 +45,6 @@ struct TypeInfo {
 
 uint32_t NoSize(const char *) { return 0; }
 
-ResmanModelHooks gModelHooks;
-
 void *LwoModel(const char *name, void *block, uint32_t *size) {
     return gModelHooks.loadLwoModel ? gModelHooks.loadLwoModel(name, block, size) : nullptr;
 }
@@ -67,7 +66,7 @@ const TypeInfo kTypes[ResLastType + 1] = {
     {ClassBitmapFont, 0, FntFontSize, LoadFntFont},            // 8 FNT2RFONT
     {ClassBitmapFont, 0, FonFontSize, LoadFonFont},            // 9 FON2RFONT
     {ClassVectorFont, 0, VectorFontSize, vfontLoad},           // 10 RVF2VFONT
-    {ClassModel, 0, NoSize, LoadAsciiModel},                   // 11 ASC2BRM
+    {ClassModel, 0, NoSize, LoadAsciiMeshModel},               // 11 ASC2BRM
     {ClassModel, 0, NoSize, LoadDatModel},                     // 12 DAT2BRM
     {kNoClass, 0, nullptr, nullptr},                           // 13 SCR2AVT
     {ClassText, 0, nullptr, nullptr},                          // 14 TXT2TXT
@@ -103,6 +102,8 @@ ResourceHandle *TakeSlot() {
 }
 
 }  // namespace
+
+ResmanModelHooks gModelHooks;
 
 void resmanSetModelHooks(const ResmanModelHooks *hooks) { gModelHooks = hooks ? *hooks : ResmanModelHooks{}; }
 

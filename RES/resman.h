@@ -66,7 +66,12 @@ struct ResourceHandle {
     uint8_t locked;                 // 0 or 255
     uint8_t reloadNeeded;           // 0 or 255: the next load converts again
     uint16_t generation;            // bumped whenever the slot is given back
+    uint32_t flags;                 // ResourceFlag bits, cleared at registration
 };
+
+namespace ResourceFlag {
+constexpr uint32_t Localised = 2;  // registered by REGLOAD_L
+}  // namespace ResourceFlag
 
 struct ResourceManager {
     ResourceHandle handles[ResourceHandleCount];
@@ -122,16 +127,16 @@ void resmanUnlock(ResourceHandle *handle);
 int resmanPoolFits(uint32_t size);
 void *resmanPoolAlloc(uint32_t size);
 
-// The LightWave model converters belong to the 3D presentation above; the
-// shell installs them at start-up. Without them (in tests) those types load
-// nothing.
+// The LightWave model converters and the world scale of models belong to the
+// 3D presentation above; the shell installs them at start-up. Without them
+// (in tests) those types load nothing and library models keep the size they
+// were saved at.
 struct ResmanModelHooks {
     ResourceConverter loadLwoModel;
     void *(*loadLwoShapeWithLod)(void *model);
     ResourceConverter loadLwoWireframe;
+    float (*worldScale)();                              // 1.0 leaves models as they are
+    void (*scaleModelTree)(void *model, float factor);  // scales and prepares again
 };
 void resmanSetModelHooks(const ResmanModelHooks *hooks);
-
-// 3D models from the rendering library's datafiles and ASCII mesh exports.
-void *LoadDatModel(const char *name, void *block, uint32_t *size);
-void *LoadAsciiModel(const char *name, void *block, uint32_t *size);
+extern ResmanModelHooks gModelHooks;

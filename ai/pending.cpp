@@ -77,3 +77,13 @@ bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
     PENDING_ONCE("dunSendRelativePosition2");
     return false;
 }
+
+// The mission runtime's calls.
+ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
+    PENDING_ONCE("dunFindScoreRecordByKey");
+    return nullptr;
+}
+const char *dunScoreRecordText(const ScoreRecord *) {
+    PENDING_ONCE("dunScoreRecordText");
+    return "";
+}

@@ -10,3 +10,8 @@ void dunResetKillPoints();
 // the number of recorded hits (kills) whose victim has the ship class, side
 // or number given by the key.
 int32_t dunScoreSummary(int mode, int killed, intptr_t key);
+// The registry's record of an object, found by its reference word (the
+// object's handle), or null; and the text the record carries.
+struct ScoreRecord;
+ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
+const char *dunScoreRecordText(const ScoreRecord *record);

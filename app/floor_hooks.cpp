@@ -2,14 +2,19 @@
 
 #include "RES/resman.h"
 #include "app/shell.h"
+#include "app/system.h"
 #include "gui/gui.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 #include "gui/station.h"
 #include "hud/hud.h"
+#include "os/clock.h"
+#include "os/display.h"
+#include "platform/keyboard.h"
 #include "platform/hooks.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
+#include "script/mission.h"
 
 namespace {
 
@@ -42,13 +47,38 @@ const PlatformHooks kPlatform = {
     IntroEnded,
 };
 
+// ---- The mission runtime
+
+// The load screen waits for a key or the time, pumping messages; with no
+// display nobody can see it or press a key, so it does not wait.
+void WaitForKeyOrTime(uint32_t ms) {
+    if (osDisplayHeadless()) return;
+    uint16_t keys = KeyQueueCount();
+    uint64_t start = osCounter();
+    uint64_t frequency = osCounterFrequency();
+    while (KeyQueueCount() == keys) {
+        if (frequency && (osCounter() - start) * 1000 / frequency >= ms) break;
+        PumpMessages();
+        osSleep(10);
+    }
+}
+
+const MissionShellHooks kMission = {
+    [] { gQuit = 1; },
+    [](int32_t count) { gVideoLeadIn = count; },
+    [](const char *path) { SetWorkingFolder(path); },
+    WaitForKeyOrTime,
+};
+
 // ---- Resources
 
-const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe};
+// Library models keep their size until the presentation has a world scale.
+const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe, nullptr, nullptr};
 
 }  // namespace
 
 void InstallFloorHooks() {
     SetPlatformHooks(&kPlatform);
     resmanSetModelHooks(&kModels);
+    SetMissionShellHooks(&kMission);
 }

@@ -52,13 +52,11 @@
 #include "world/routines.h"
 #include "world/step.h"
 
-uint8_t gMissionFromCommandLine, gLaunchRequest, gMissionOver, gMissionOverNextFrame;
-ScriptToken *gMainScriptPc;
+uint8_t gLaunchRequest;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
 uint8_t gScreenshotRequest, gSkipPresent;
-int32_t gAutoLaunch, gFollowOnMission;
-uint8_t gDeveloperKeys, gLoading;
+uint8_t gDeveloperKeys;
 
 BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,
     *A2DimFont, *VFont;
@@ -117,16 +115,7 @@ void DrawBuildDate() {
     CALL(dunDrawText, Screen(), &x, &y, text, GFont, 247, &clip);
 }
 
-void LoadScreenPicture() {
-    if (!Screen()) return;
-    const char *name = PixelDepth == 16 ? "vek\\resource\\art\\loadscrn16.pcx" : "vek\\resource\\art\\loadscrn.pcx";
-    // Straight into the screen surface, row by row at its pitch.
-    Raster raster = {};
-    raster.pitch = (uint16_t)Screen()->pitch;
-    raster.bytesPerPixel = (uint16_t)SurfaceBytesPerPixel(Screen());
-    size_t capacity = (size_t)Screen()->pitch * (size_t)Screen()->height;
-    CALL(pcxDecode, name, &raster, gLoadScreenPalette, Screen()->pixels, capacity);
-}
+void LoadScreenPicture() { CALL(DrawLoadPicture, gLoadScreenPalette); }
 
 void ShowLoadScreen() {
     LoadScreenPicture();
@@ -183,7 +172,7 @@ void TakeMissionNumber(const char *name) {
     size_t n = std::strlen(row);
     if (n >= 4 && SameName(row + n - 4, ".scr")) row[n - 4] = 0;
     const char *slash = std::strrchr(row, '\\');
-    CALL(MissionTableSetName, 0, slash ? slash + 1 : row);
+    std::snprintf(gMissionTable[0].name, sizeof gMissionTable[0].name, "%.79s", slash ? slash + 1 : row);
 }
 
 bool SimulationHeld() {
@@ -264,7 +253,11 @@ int gameInit() {
                         {"A2Font", &A2Font, false},      {"A2DimFont", &A2DimFont, false},
                         {"VFont", &VFont, true}};
     for (const auto &f : kFonts)
-        if (f.demoToo || !optDemo) *f.font = (BitmapFont *)CALL(GetScriptSymbolValue, f.name);
+        if (f.demoToo || !optDemo) {
+            // The start-up script registered each font as a resource.
+            auto *handle = static_cast<ResourceHandle *>(CALL(GetScriptSymbolValue, f.name));
+            *f.font = handle ? static_cast<BitmapFont *>(handle->data) : nullptr;
+        }
 
     ClearScreen();
     CALL(DisplayPresent, &TheDisplayMode);

@@ -4,25 +4,21 @@
 #include <cstdint>
 
 #include "core/frame.h"
+#include "core/progress.h"
+#include "script/mission.h"
+#include "script/script.h"
 
 struct ScriptToken;
 struct BitmapFont;
 struct SceneItem;
 
 extern uint8_t gInFrontEnd;             // (kept with the keyboard, which reads it)
-extern uint8_t gMissionFromCommandLine;
 extern uint8_t gLaunchRequest;
-extern uint8_t gMissionOver;
-extern uint8_t gMissionOverNextFrame;
-extern ScriptToken *gMainScriptPc;
 extern uint8_t *gKeyState;               // the key-down table
 extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
 extern uint8_t gScreenshotRequest;
 extern uint8_t gSkipPresent;
-extern int32_t gAutoLaunch;              // cs count-down of the automatic launch
-extern int32_t gFollowOnMission;
 extern uint8_t gDeveloperKeys;
-extern uint8_t gLoading;
 
 // The twelve named fonts and the standard palette (256 x 4).
 extern BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,

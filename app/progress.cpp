@@ -11,6 +11,7 @@
 #include "gui/feed.h"
 #include "platform/display.h"
 #include "RES/gfx2d.h"
+#include "script/career.h"
 #include "script/mission.h"
 
 uint16_t gLoadProgress;
@@ -48,7 +49,7 @@ void ShowLoadProgressStep(const char *text) {
         bar.y = int16_t(bar.y + (TheDisplayMode.height - 480) / 2);
     }
     bar.value = gLoadProgress;
-    uint16_t total = CALL(MissionLoadSteps, gCurrentMission);
+    uint16_t total = CALL(MissionLoadSize, gCurrentMission);
     bar.maximum = total ? (float)total : 132.0f;
     CALL(guiDrawBarSegmented, &bar);
     CALL(DisplayPresent, &TheDisplayMode);

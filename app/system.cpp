@@ -14,8 +14,6 @@
 char gCdLetters[26];
 uint16_t gCdCount;
 char gFirstCdLetter;
-char gFilmFolder[260] = "vek\\resource\\video";
-char gAudioFolder[260] = "vek\\resource\\audio";
 char gWorkingFolder[260];
 
 char FindCdDrives() {

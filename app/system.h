@@ -3,14 +3,14 @@
 
 #include <cstdint>
 
+#include "core/files.h"
+
 // The CD-ROM drive letters, their count and the first one (0 when none).
 extern char gCdLetters[26];
 extern uint16_t gCdCount;
 extern char gFirstCdLetter;
-// The film and audio folders ("vek\resource\video", "vek\resource\audio"
-// unless the install drive moved them).
-extern char gFilmFolder[260];
-extern char gAudioFolder[260];
+// The film and audio folders (gFilmFolder, gAudioFolder) are core's; the
+// install drive may move them.
 // The last folder given to SetWorkingFolder.
 extern char gWorkingFolder[260];
 

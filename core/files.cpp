@@ -5,6 +5,12 @@
 
 #include "core/log.h"
 #include "os/paths.h"
+#include "os/savefile.h"
+
+char gFilmFolder[kFolderBytes] = "vek\\resource\\video";
+char gAudioFolder[kFolderBytes] = "vek\\resource\\audio";
+char gLocalAudioFolder[kFolderBytes] = "vek\\resource\\audio_L";
+char gScreenshotFolder[kFolderBytes] = "vek\\resource\\art\\screens";
 
 FILE *OpenGameFile(const char *path, const char *mode) {
     if (!path || !mode) return nullptr;
@@ -57,6 +63,14 @@ bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit) 
     std::fclose(f);
     *data = buffer;
     *size = got;
+    return true;
+}
+
+bool WriteGameFileWhole(const char *path, const void *data, size_t size) {
+    if (!path) return false;
+    std::string host = osResolvePath(path, true);
+    if (!osWriteFileWhole(host, data, size)) return false;
+    dunFileAccessLog(path);
     return true;
 }
 

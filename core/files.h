@@ -6,6 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 
+// The data folders the start-up scripts may move: films, speech, localised
+// speech and screenshots.
+constexpr size_t kFolderBytes = 260;
+extern char gFilmFolder[kFolderBytes];
+extern char gAudioFolder[kFolderBytes];
+extern char gLocalAudioFolder[kFolderBytes];
+extern char gScreenshotFolder[kFolderBytes];
+
 // Opens a data file by its game path (backslashes, any letter case, drive
 // letters) relative to the data root; logs it to "filelog.txt" with
 // "logfile". Returns the stream or null.
@@ -16,6 +24,10 @@ bool GameFileExists(const char *path);
 // `limit` bytes. False when it does not open or is too long (that one also
 // refused in the log).
 bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit);
+// Saves a whole data file so that it is either the old or the new one on
+// disk at every moment, whatever ends the process; false when it could not
+// be written (the old file then stays).
+bool WriteGameFileWhole(const char *path, const void *data, size_t size);
 // A data file that opened but cannot be used (cut short, empty, not of its
 // format): one "debug.txt" line naming it and what was wrong with it. Every
 // reader of a game file says so when it refuses one.

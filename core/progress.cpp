@@ -1,6 +1,7 @@
 #include "core/progress.h"
 
 static LoadProgressDisplay gDisplay;
+uint8_t gLoading;
 
 void SetLoadProgressDisplay(LoadProgressDisplay display) { gDisplay = display; }
 

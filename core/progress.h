@@ -8,3 +8,7 @@ using LoadProgressDisplay = void (*)(const char *text);
 void SetLoadProgressDisplay(LoadProgressDisplay display);
 // One step of loading feedback.
 void LoadProgressStep(const char *text);
+
+#include <cstdint>
+// Set while a mission loads and while the load screen shows.
+extern uint8_t gLoading;

@@ -15,6 +15,12 @@ extern uint8_t guiFullScreenLock;
 void guiSetScreen(const char *name);
 void guiStartEndCinematic();
 void guiEnterFullScreen();
+// The start of a cinematic: the view state is saved and the full-screen view
+// shown.
+void guiPushFullScreen();
+// The navigation station's autopilot programs and the cockpit HUD set
+// (mission start).
+void guiNavCreatePrograms();
 
 struct GuiWindow;
 // The cockpit screens' key handler.

@@ -4,6 +4,10 @@
 void frontLaunchMission(int how);
 void frontLoadInitTable();
 void frontSetPalette();
+// Sets the option of that stored name (INIT_VAR).
+void frontSetOptionByName(const char *name, float value);
+// The front end's screen when a mission ends.
+void frontReturnScreen();
 
 #include <cstdint>
 

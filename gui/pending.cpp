@@ -118,6 +118,7 @@ const char *guiProximityWarningText() {
     PENDING_ONCE("guiProximityWarningText");
     return nullptr;
 }
+
 const char *guiStarLogFormat() {
     PENDING_ONCE("guiStarLogFormat");
     return nullptr;
@@ -126,3 +127,15 @@ int32_t guiHitHoldOff() {
     PENDING_ONCE("guiHitHoldOff");
     return 0;
 }
+
+#include "gui/timeline.h"
+
+TimelineList gTimelinePlayed, gTimelineOpen;
+void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
+void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
+
+// The mission runtime's calls.
+void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
+void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
+void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
+void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }

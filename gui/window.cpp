@@ -312,3 +312,9 @@ uint8_t guiPointInWindow(GuiWindow *window, int x, int y) {
 }
 
 uint8_t guiNeverHit(GuiWindow *, int, int) { return 0; }
+
+GuiWindow *guiLiveWindow(void *value) {
+    auto *w = static_cast<GuiWindow *>(value);
+    if (w < gGuiWindows || w >= gGuiWindows + kGuiWindowCount || !(w->flags & GuiFlag::InUse)) return nullptr;
+    return w;
+}

@@ -144,6 +144,9 @@ void guiShowPopup(const char *text, uint32_t duration);
 
 // The current screen's root window; null when there is none.
 GuiWindow *guiRootWindow();
+// A live record of the window pool, or null (for values that may name
+// something else).
+GuiWindow *guiLiveWindow(void *value);
 // A window's flag word.
 uint32_t guiWindowFlags(const GuiWindow *window);
 // Reloads the window's countdown.

@@ -9,3 +9,6 @@ double hudBearingDegrees(double a, double b);
 void hudClearList();
 // Moves the HUD's world points by a shift of the world's origin.
 void hudShiftPositions(float dx, float dy, float dz);
+// The range of the HUD's contact marks, in world units (400,000 at each
+// mission start).
+extern float gHudRange;

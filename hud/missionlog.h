@@ -5,6 +5,8 @@
 
 // The count-down of the log's display.
 extern int32_t gMissionLogCountdown;
+// Empties the log (mission end).
+void MissionLogReset();
 
 struct SceneItem;
 // A mission-log entry of a kind (2 kill, 4 docked, 5 undocked, 6 crashed

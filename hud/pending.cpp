@@ -12,6 +12,10 @@ void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions");
 #include "hud/missionlog.h"
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 int32_t gMissionLogCountdown;
+
+// The mission runtime's calls.
+float gHudRange = 400000.0f;
+void MissionLogReset() { PENDING_ONCE("MissionLogReset"); }
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
 void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }

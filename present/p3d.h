@@ -5,6 +5,13 @@ struct SceneItem;
 
 void P3DInitialise();
 void P3DFreeScene();
+// The texture-map replacements: the named texture is drawn with the picture.
+void LoadTextureReplacement(const char *texture, const char *file);
+void FreeTextureReplacements();
+// Content tool: renders the lens-flare icon set from a palette and a colour map.
+void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
+// Shuts the 3D system down; plays the pending exit film, which ends the program.
+void P3DShutdown();
 void P3DSetObjectModel(SceneItem *item, void *model);
 void SpawnShipDestruction(SceneItem *item);
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);

@@ -80,6 +80,14 @@ void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 SceneItem *dunPlayerCamera = nullptr;
 
+// The mission runtime's calls.
+SceneItem *dunWeaponCamera = nullptr;
+SceneItem *dunViewCamera = nullptr;
+void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
+void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
+void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void LookInit() { PENDING_ONCE("LookInit"); }
+void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
 // The views the GUI's panes show.
 #include "present/views.h"
 void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
@@ -124,3 +132,8 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+
+// The start-up scripts' calls.
+void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
+void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
+void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }

@@ -27,6 +27,17 @@ void P3DPreprocessScene(SceneItem *item, void *view);
 void P3DUpdateLights();
 // The player camera object ("CamPly"); null while there is none.
 extern SceneItem *dunPlayerCamera;
+// The weapon camera object ("CamWep") and the view camera made at mission
+// start; null while there are none.
+extern SceneItem *dunWeaponCamera;
+extern SceneItem *dunViewCamera;
+// Camera routines: the weapon camera's control and simulator routines, and
+// the view camera's, aimed at the object it looks at.
+void CameraWeapon(SceneItem *camera);
+void CameraIdle(SceneItem *camera);
+void CameraLookAtObject(SceneItem *camera);
+// The cockpit look-around state (view angles, joystick block).
+void LookInit();
 void ActionCameraUpdate();
 void LookUpdate();
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);

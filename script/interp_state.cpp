@@ -4,6 +4,7 @@
 #include "script/mission.h"
 
 int32_t gScriptRunStatus;
+ScriptToken *gMainScriptPc;
 uint8_t gBriefingOpen, gRestorePending, gWeaponLoading, gBriefingLeave;
 uint8_t gScriptSkip;
 int32_t gScriptWaitTimer;

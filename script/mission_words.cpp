@@ -1,16 +1,34 @@
 // The engine words behind the built-in symbols, and the per-mission reset
 // of the mission's other state.
+#include <cstring>
+
 #include "ai/contacts.h"
 #include "ai/scores.h"
 #include "script/conditions.h"
 #include "script/mission.h"
+#include "script/settings.h"
 
 int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gMissionClock, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;
 int32_t gWaypointCount = -1;
 uint8_t gSystemArrivalPending;
+int32_t dunMissionCounter, dunDestructionTotal, dunAlarmTimer, dunMissionCountdown, dunMissionCountdownSeconds;
+int32_t gCurrentMission, gCareerMission;
+uint8_t gScriptPause;
+uint8_t gMissionOver, gMissionOverNextFrame, gMissionFromCommandLine;
+int32_t gAutoLaunch, gFollowOnMission;
 
 void ResetScriptMissionState() {
+    dunMissionSuccess = 0;
+    dunMissionEndCountdown = dunMissionEndWord = 0;
+    gMissionEnded = gMissionEndState = gFailedAfterSuccess = gVitalLost = gEndOfFlight = gMissionEnding = 0;
+    gMissionOutcome = 0;
+    gVitalReportText = "";
+    dunMissionCounter = dunDestructionTotal = dunAlarmTimer = dunMissionCountdown = dunMissionCountdownSeconds = 0;
+    gExitFilm[0] = 0;
+    gBriefingDelay = 0;
+    std::memset(gBriefingDeclared, 0, sizeof gBriefingDeclared);
+    gBriefingVideoShowing = 0;
     ResetScriptEvents();
     ClearVitalObjects();
     dunResetScores();

@@ -4,14 +4,6 @@
 #include "script/mission.h"
 
 uint8_t dunStockDialogueRequest = 0;
-int32_t dunMissionCounter = 0;
-int32_t dunDestructionTotal = 0;
-int32_t dunAlarmTimer = 0;
-int32_t dunMissionCountdown = 0;
-int32_t dunMissionCountdownSeconds = 0;
-uint8_t dunMissionSuccess = 0;
-int32_t dunMissionEndCountdown = 0;
-int32_t dunMissionEndWord = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 int dunIsDialoguePlaying(int) {
@@ -23,21 +15,18 @@ void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
 void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
+#include "script/objects.h"
+SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
+    PENDING_ONCE("CreateScriptCamera");
+    return nullptr;
+}
+
 // The shell's and the game frame's calls.
 #include "script/career.h"
 #include "script/dialogue.h"
 #include "script/script.h"
 
 
-int32_t gCurrentMission;
-int32_t gCareerMission;
-uint8_t gScriptPause;
-void startMission() { PENDING_ONCE("startMission"); }
-void exitMission() { PENDING_ONCE("exitMission"); }
-void UpdateMissionTimers() { PENDING_ONCE("UpdateMissionTimers"); }
-void dunFreeTimelines() { PENDING_ONCE("dunFreeTimelines"); }
-void showLoadScreen() { PENDING_ONCE("showLoadScreen"); }
-void ClearVitalObjects() { PENDING_ONCE("ClearVitalObjects"); }
 void dunRestoreCheckpoint() { PENDING_ONCE("dunRestoreCheckpoint"); }
 bool dunWaypointVisited(const SceneItem *) {
     PENDING_ONCE("dunWaypointVisited");
@@ -53,17 +42,12 @@ bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
     PENDING_ONCE("dunIsDialogueQueuedFor");
     return false;
 }
-void MissionTableSetName(int, const char *) { PENDING_ONCE("MissionTableSetName"); }
-uint16_t MissionLoadSteps(int) {
-    PENDING_ONCE("MissionLoadSteps");
-    return 0;
-}
 
-void dunReadStateFile() { PENDING_ONCE("dunReadStateFile"); }
-void dunWriteStateFile() { PENDING_ONCE("dunWriteStateFile"); }
-void dunReadCaptainSlot() { PENDING_ONCE("dunReadCaptainSlot"); }
-void dunWriteCaptainSlot() { PENDING_ONCE("dunWriteCaptainSlot"); }
 void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
+void *dunStartDialogue(ResourceHandle *, void *, ScriptSymbol *, SceneItem *) {
+    PENDING_ONCE("dunStartDialogue");
+    return nullptr;
+}
 
 // Statements of the families still to come: the start-up, declaration and
 // resource statements, windows and screens, objects, ships and weapons,
@@ -73,7 +57,7 @@ void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {22, 55}, {95, 160}, {181, 194}, {203, 276}, {283, 299}, {374, 387}, {593, 608}, {0, 0},
+    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

@@ -7,6 +7,9 @@
 
 #include "script/tokens.h"
 
+// The resume point of the running main mission script; null when none runs.
+extern ScriptToken *gMainScriptPc;
+
 // Once per run: the buffers, the built-in symbols, the baseline.
 void InitializeScriptSystem();
 // Compiles a script file (and what it includes) at the token top; the start

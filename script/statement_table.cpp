@@ -8,7 +8,9 @@ void FillScriptStatements() {
     for (const ScriptCodeRange *r = kPendingStatementCodes; r->high; ++r)
         for (uint32_t code = r->low; code <= r->high && code <= Sc::LastKeyword; ++code)
             if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
-    for (const ScriptStatementRow *rows : {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements})
+    for (const ScriptStatementRow *rows :
+         {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements, kMissionStatements,
+          kStartupStatements, kResourceStatements})
         for (const ScriptStatementRow *r = rows; r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

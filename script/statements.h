@@ -15,6 +15,9 @@ extern const ScriptStatementRow kControlStatements[];
 extern const ScriptStatementRow kWatchStatements[];
 extern const ScriptStatementRow kVariableStatements[];
 extern const ScriptStatementRow kWindowStatements[];
+extern const ScriptStatementRow kMissionStatements[];
+extern const ScriptStatementRow kStartupStatements[];
+extern const ScriptStatementRow kResourceStatements[];
 // The window font of the GUI scripts (WIN_FONT), none at start.
 struct ResourceHandle;
 extern ResourceHandle *gScriptWindowFont;

@@ -38,12 +38,7 @@ int16_t OptionalCoord(ScriptRun &run) {
     return (int16_t)std::clamp<int32_t>(ScriptTrunc(OptionalNumberOperand(run)), -32768, 32767);
 }
 
-// A live record of the window pool, or null.
-GuiWindow *AsWindow(void *value) {
-    auto *w = static_cast<GuiWindow *>(value);
-    if (w < gGuiWindows || w >= gGuiWindows + kGuiWindowCount || !(w->flags & GuiFlag::InUse)) return nullptr;
-    return w;
-}
+GuiWindow *AsWindow(void *value) { return guiLiveWindow(value); }
 
 void Warn(const ScriptRun &run, const char *what, const char *name) {
     unsigned line = 0;
@@ -53,12 +48,7 @@ void Warn(const ScriptRun &run, const char *what, const char *name) {
     dunDebugPrintf("Script warning: %s '%s': %s(%u)", what, name ? name : "", file, line);
 }
 
-// What a symbol was given (a window, a resource handle), or null while it
-// holds only its own bytes or a number.
-void *ThingOf(ScriptSymbol *s) {
-    if (!s || s->value == s->initial || (s->flags & SymFlag::Word)) return nullptr;
-    return ScriptSymbolPointer(s);
-}
+void *ThingOf(ScriptSymbol *s) { return ScriptSymbolThing(s); }
 
 // The window a symbol names; a name standing for something else (a model, a
 // number) gives none rather than a pointer taken for a window.

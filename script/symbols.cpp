@@ -90,6 +90,10 @@ bool HoldsOwnCell(const ScriptSymbol *s) { return s->initial && s->value == s->i
 int32_t *IntCell(const ScriptSymbol *s) {
     if (HoldsOwnCell(s) && s->size >= 4) return static_cast<int32_t *>(s->value);
     if ((s->flags & SymFlag::Engine) && s->value) return static_cast<int32_t *>(s->value);
+    // A name DEFINE gave a literal refers to the literal's bytes.
+    auto *at = static_cast<uint8_t *>(s->value);
+    if (!(s->flags & SymFlag::Word) && gScriptData && at >= gScriptData && at + 4 <= gScriptData + kScriptDataBytes)
+        return reinterpret_cast<int32_t *>(at);
     return nullptr;
 }
 
@@ -192,6 +196,23 @@ void ScriptSetSymbolWord(ScriptSymbol *s, int32_t value) {
     s->object = kNoHandle;
     if (value) s->flags |= SymFlag::Word;
     else s->flags &= ~SymFlag::Word;
+}
+
+void *ScriptSymbolThing(ScriptSymbol *s) {
+    if (!s || HoldsOwnCell(s) || (s->flags & SymFlag::Word)) return nullptr;
+    return ScriptSymbolPointer(s);
+}
+
+ResourceHandle *ScriptSymbolResource(ScriptSymbol *s) {
+    auto *h = static_cast<ResourceHandle *>(ScriptSymbolThing(s));
+    if (h < RESMAN.handles || h >= RESMAN.handles + RESMAN.count) return nullptr;
+    return h;
+}
+
+void ScriptSetSymbolThing(ScriptSymbol *s, void *thing) {
+    s->value = thing;
+    s->object = kNoHandle;
+    s->flags &= ~SymFlag::Word;
 }
 
 uint32_t ScriptLabelTarget(const ScriptSymbol *s) {

@@ -77,6 +77,15 @@ void ScriptSetSymbolObject(ScriptSymbol *symbol, SceneItem *item);
 // The store rule's first half: a number becomes the value word itself.
 void ScriptSetSymbolWord(ScriptSymbol *symbol, int32_t value);
 
+// What a symbol was given (a window, a resource handle, an object), or null
+// while it holds only its own bytes or a number.
+void *ScriptSymbolThing(ScriptSymbol *symbol);
+// The resource handle a symbol holds, or null when it holds none.
+struct ResourceHandle;
+ResourceHandle *ScriptSymbolResource(ScriptSymbol *symbol);
+// Gives the symbol a thing (a handle, a window) as its value.
+void ScriptSetSymbolThing(ScriptSymbol *symbol, void *thing);
+
 // The mission word of a label: its cell's token index.
 uint32_t ScriptLabelTarget(const ScriptSymbol *symbol);
 

@@ -1,5 +1,6 @@
 #include "world/eventhooks.h"
 
+#include "RES/libmodel.h"
 #include "RES/resman.h"
 #include "core/options.h"
 #include "platform/sound.h"

@@ -128,3 +128,7 @@ ValueRecorder *dunAllocRecorder() {
     return nullptr;
 }
 void dunInitRecorder(ValueRecorder *, const float *, float, float, int) { PENDING_ONCE("dunInitRecorder"); }
+
+// The start-up scripts' calls.
+#include "world/universe.h"
+void dunCreateUniverse() { PENDING_ONCE("dunCreateUniverse"); }

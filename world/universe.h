@@ -8,6 +8,8 @@ struct BodyRecord;
 
 // The star system the player is in; new objects belong to it.
 extern uint16_t dunCurrentSystem;
+// Builds the stars, bodies and lanes of the universe.
+void dunCreateUniverse();
 // The star system a jump of the player's ship goes to.
 extern int32_t dunPendingStarSystem;
 

@@ -116,6 +116,8 @@ bool WriteLibraryPixelmaps(const mkdata::Context &ctx) {
         VtPixelmapPixelSet(palette, 0, i, pal[i]);
     }
     ok &= Save(ctx, "vantor/dat/tovstdbr.pal", palette);
+    // 3D-card mode asks the map hook for names with "_" before the dot.
+    ok &= Save(ctx, "vantor/dat/tovstdb_.pal", palette);
 
     // Shade table: row l is every colour lit at level l of 64 (32 is as it
     // is, above that towards white).
@@ -134,21 +136,43 @@ bool WriteLibraryPixelmaps(const mkdata::Context &ctx) {
         }
     shade->map = palette;
     ok &= Save(ctx, "vek/resource/art/textures/ships/tovstd.tab", shade);
+    // The library's own copy, found along its search path by the materials
+    // that name it.
+    ok &= Save(ctx, "vantor/dat/tovstd.tab", shade);
 
+    // Each texture also under the name 3D-card mode asks for (null when it
+    // is the same name).
     struct BeamSpec {
-        const char *file;
+        const char *file, *card;
         double r, g, b, width;
     } beams[] = {
-        {"vantor/dat/beamnav.pix", 0.3, 0.5, 1.0, 0.35}, {"vantor/dat/beamind.pix", 0.5, 0.3, 1.0, 0.30},
-        {"vantor/dat/beamaln.pix", 0.3, 1.0, 0.4, 0.40}, {"vantor/dat/beamnl.pix", 1.0, 0.3, 0.3, 0.30},
-        {"vantor/dat/beamora.pix", 1.0, 0.6, 0.2, 0.35}, {"vantor/dat/beam27_.pix", 0.9, 0.9, 0.3, 0.25},
-        {"vantor/dat/beam28_.pix", 0.3, 0.9, 0.9, 0.25},
+        {"vantor/dat/beamnav.pix", "vantor/dat/beamna_.pix", 0.3, 0.5, 1.0, 0.35},
+        {"vantor/dat/beamind.pix", "vantor/dat/beamin_.pix", 0.5, 0.3, 1.0, 0.30},
+        {"vantor/dat/beamaln.pix", "vantor/dat/beamal_.pix", 0.3, 1.0, 0.4, 0.40},
+        {"vantor/dat/beamnl.pix", "vantor/dat/beamn_.pix", 1.0, 0.3, 0.3, 0.30},
+        {"vantor/dat/beamora.pix", "vantor/dat/beamor_.pix", 1.0, 0.6, 0.2, 0.35},
+        {"vantor/dat/beam27_.pix", nullptr, 0.9, 0.9, 0.3, 0.25},
+        {"vantor/dat/beam28_.pix", nullptr, 0.3, 0.9, 0.9, 0.25},
     };
-    for (const BeamSpec &s : beams)
-        ok &= Save(ctx, s.file, Beam(s.r, s.g, s.b, s.width));
-    ok &= Save(ctx, "vantor/dat/antimo.pix", Glow(0.7, 0.2, 1.0, 5));
-    ok &= Save(ctx, "vantor/dat/explo_1.pix", Glow(1.0, 0.5, 0.1, 7));
-    ok &= Save(ctx, "vantor/dat/plasma.pix", Glow(0.2, 1.0, 0.6, 9));
+    for (const BeamSpec &s : beams) {
+        vt_pixelmap *pm = Beam(s.r, s.g, s.b, s.width);
+        ok &= Save(ctx, s.file, pm);
+        if (s.card)
+            ok &= Save(ctx, s.card, pm);
+    }
+    struct GlowSpec {
+        const char *file, *card;
+        double r, g, b;
+        int ripples;
+    } glows[] = {
+        {"vantor/dat/antimo.pix", "vantor/dat/antim_.pix", 0.7, 0.2, 1.0, 5},
+        {"vantor/dat/explo_1.pix", "vantor/dat/explo__.pix", 1.0, 0.5, 0.1, 7},
+        {"vantor/dat/plasma.pix", "vantor/dat/plasm_.pix", 0.2, 1.0, 0.6, 9},
+    };
+    for (const GlowSpec &s : glows) {
+        vt_pixelmap *pm = Glow(s.r, s.g, s.b, s.ripples);
+        ok &= Save(ctx, s.file, pm) && Save(ctx, s.card, pm);
+    }
 
     // Wreck texture: scorched plating in the palette's grey and orange ramps.
     vt_pixelmap *wreck = VtPixelmapAllocate(VT_PMT_INDEX_8, 64, 64, nullptr, 0);

@@ -7,6 +7,7 @@
 
 #include "render/config/host.h"
 #include "render/dev/device.h"
+#include "render/drivers/softrend.h"
 #include "render/file/file.h"
 #include "render/fmt/fmt.h"
 #include "render/fmt/lexer.h"
@@ -118,6 +119,8 @@ void VtCoreImageBegin() {
         drivers[i].image.ref_count = 0;
         VtImageAdd(&drivers[i].image);
     }
+    // The library's own renderer; a begin restores it under its names.
+    VtSoftDriversRegister();
 }
 
 void VtCoreImageEnd() {

@@ -337,8 +337,18 @@ int tSkip(vt_datafile *df, vt_uint_32 length) {
     return 0;
 }
 
+// The id a chunk name reads back as: the first id of that name.
+vt_uint_32 chunkOfName(const char *name) {
+    for (vt_uint_32 i = 0; i < DF_CHUNK_NAMED; i++)
+        if (strcmp(DfChunkName(i), name) == 0)
+            return i;
+    return DF_CHUNK_NAMED;
+}
+
 int tChunkWrite(vt_datafile *df, vt_uint_32 id, vt_uint_32 length) {
-    if (const char *name = DfChunkName(id))
+    // A name shared with an earlier id would read back as that id.
+    const char *name = DfChunkName(id);
+    if (name && chunkOfName(name) == id)
         put(df, fmt("*%-16s %d\n", name, int(length)));
     else
         put(df, fmt("*0x%08x %d\n", id, int(length)));
@@ -360,13 +370,8 @@ int tChunkRead(vt_datafile *df, vt_uint_32 *plength) {
     if (id[1] == '0') {
         chunk = vt_uint_32(VtStrToUL(id + 1, nullptr, 0));
     } else {
-        bool known = false;
-        for (vt_uint_32 i = 0; i < DF_CHUNK_NAMED && !known; i++)
-            if (strcmp(DfChunkName(i), id + 1) == 0) {
-                chunk = i;
-                known = true;
-            }
-        if (!known) {
+        chunk = chunkOfName(id + 1);
+        if (chunk == DF_CHUNK_NAMED) {
             DfFail(df, "Chunk ID not known: %s", id + 1);
             return -1;
         }

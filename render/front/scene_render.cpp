@@ -107,7 +107,9 @@ void walk(vt_actor *a, inherited in) {
 void viewport(const vt_pixelmap *pm) {
     int hw = pm->width / 2, hh = pm->height / 2;
     vtScene.xscale = vt_scalar(hw);
-    vtScene.xoffset = vt_scalar(pm->base_x + hw + 0.5);
+    // Relative to the pixelmap on both axes, as the renderer draws into it
+    // and reports what it drew; its base only addresses memory.
+    vtScene.xoffset = vt_scalar(hw + 0.5);
     vtScene.yscale = vt_scalar(-hh);
     vtScene.yoffset = vt_scalar(hh + 0.5);
     vtScene.origin_x = hw ? vt_scalar(double(pm->origin_x - hw) / hw) : 0;
@@ -291,8 +293,9 @@ vt_error sceneBegin(vt_actor *world, vt_actor *camera, vt_pixelmap *colour, vt_p
     viewport(colour);
 
     r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_COLOUR_BUFFER_O, VtValueP(colour));
-    if (rendering == VT_RENDERING_ZB)
-        r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_DEPTH_BUFFER_O, VtValueP(depth));
+    // A z-sort scene has no depth buffer; the one of an earlier z-buffer
+    // scene may be gone by now.
+    r->dispatch->partSet(r, VTT_OUTPUT, 0, VTT_DEPTH_BUFFER_O, VtValueP(rendering == VT_RENDERING_ZB ? depth : nullptr));
     hiddenSurface(r, cam);
 
     vt_matrix4 viewToScreen;

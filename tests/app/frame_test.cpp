@@ -20,6 +20,7 @@
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "os/paths.h"
+#include "script/career.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "core/value_recorder.h"
@@ -151,6 +152,59 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     FreeScriptBuffers();
 }
 
+// The sample missions run frame by frame until their end decides itself:
+// the mission statements and the timers run for real, the world stands in
+// (its step counts the mission timer down).
+TEST_F(GameFrame, TheSampleMissionsEnd) {
+    const struct {
+        const char *file;
+        uint8_t success;
+        uint8_t ended;
+        int16_t outcome;
+        bool clockStill;
+    } cases[] = {
+        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is never made, so it counts as destroyed
+        {"mission02.scr", 0xFF, 0, 1, false},
+        {"mission03.scr", 0, 0xFF, 2, false},
+        {"mission04.scr", 0xFF, 0, 0, true},
+    };
+    const char *root = std::getenv("RUVO_DATA");
+    for (const auto &c : cases) {
+        ruvotest::TempDir dir;
+        std::string path = std::string("vek/resource/scripts/missions/") + c.file;
+        std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
+        std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
+        osFlushPathCache();
+        InitializeScriptSystem();
+        gMainScriptPc = TokeniseScript(c.file);
+        ASSERT_NE(gMainScriptPc, nullptr) << c.file;
+        ScriptProcessor(&gMainScriptPc, 0);
+        calls.run.insert({"ScriptProcessor", "UpdateMissionTimers"});
+        calls.effects["dunSimulationStep"] = [] {
+            if (dunMissionCountdown > 0) dunMissionCountdown -= dunFrameStep;
+        };
+        int frames = 0;
+        for (; frames < 2000 && !gMissionEndState; ++frames) {
+            gTicks += 10000;
+            UpdateFrameClock();
+            gameFrame();
+        }
+        EXPECT_EQ(gMissionEndState, 1) << c.file;
+        EXPECT_EQ(dunMissionSuccess, c.success) << c.file;
+        EXPECT_EQ(gMissionEnded, c.ended) << c.file;
+        EXPECT_EQ(gMissionOutcome, c.outcome) << c.file;
+        EXPECT_EQ(gMissionClock == 0, c.clockStill) << c.file;
+        if (std::string(c.file) == "mission02.scr") {
+            // The target time bonus: ten points a second under 30 seconds.
+            EXPECT_EQ(gMissionScore, 100 + MissionTimeBonus(3000, gMissionClock, 10)) << gMissionClock;
+            EXPECT_GT(gMissionScore, 100);
+        }
+        FreeScriptBuffers();
+        dunFrozen = 0;
+        calls.effects.clear();
+    }
+}
+
 TEST_F(GameFrame, FilmStartedByTheScriptEndsTheFrameAtOnce) {
     calls.effects["ScriptProcessor"] = [] { VideoPlaying = 1; };
     EXPECT_EQ(gameFrame(), 1);
@@ -255,7 +309,7 @@ TEST_F(GameStart, InitOrderToTheFrontEnd) {
                       "TokeniseScript", "ScriptProcessor"};
     for (int i = 0; i < 12; ++i) expected.push_back("GetScriptSymbolValue");
     for (const char *c :
-         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "pcxDecode", "DisplayLoadPalette", "DisplayPresent",
+         {"ClearSurface", "DisplayPresent", "DisplayBeginFrame", "DrawLoadPicture", "DisplayLoadPalette", "DisplayPresent",
           "BuildRowOffsetTable",
           "dunai_InitStateRegistry", "dunResetObjectLists", "guiResetWindows", "guiInit", "dunBuildShipSystems",
           "dunInitContacts", "SoundLoadAll", "guiEngSelectReactor", "dunReadStateFile", "dunReadCaptainSlot",
@@ -287,12 +341,16 @@ TEST_F(GameStart, CommandLineMissionNumber) {
     const struct {
         const char *name;
         int number;
-    } cases[] = {{"vek\\resource\\scripts\\missions\\mission15.scr", 15}, {"x.scr", 0}, {"ab", 0}};
+        const char *row0;  // the name row 0 of the mission table gets
+    } cases[] = {{"vek\\resource\\scripts\\missions\\mission15.scr", 15, ""},
+                 {"x.scr", 0, "x"},
+                 {"ab", 0, "ab"}};
     for (const auto &c : cases) {
         ResetGameState();
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", c.name);
         optFrontEndStart = 0;
         gCurrentMission = -1;
+        gMissionTable[0].name[0] = 0;
         calls.results["TokeniseScript"] = 1;
         calls.results["slabOpen"] = 1;
         calls.calls.clear();
@@ -300,7 +358,7 @@ TEST_F(GameStart, CommandLineMissionNumber) {
         EXPECT_EQ(gCurrentMission, c.number) << c.name;
         EXPECT_EQ(gMissionFromCommandLine, 1);
         EXPECT_EQ(calls.Count("startMission"), 1u);
-        EXPECT_EQ(calls.Count("MissionTableSetName"), c.number ? 0u : 1u);
+        EXPECT_STREQ(gMissionTable[0].name, c.row0) << c.name;
     }
 }
 

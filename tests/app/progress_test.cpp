@@ -52,8 +52,8 @@ TEST_F(Progress, BarStepsAndConsoleLines) {
     LoadProgressStep("b");
     EXPECT_EQ(gLoadProgress, 2);
     EXPECT_EQ(calls.Without({"PumpMessages"}),
-              (Calls{"DisplayBeginFrame", "MissionLoadSteps", "guiDrawBarSegmented", "DisplayPresent",
-                     "DisplayBeginFrame", "MissionLoadSteps", "guiDrawBarSegmented", "DisplayPresent"}));
+              (Calls{"DisplayBeginFrame", "MissionLoadSize", "guiDrawBarSegmented", "DisplayPresent",
+                     "DisplayBeginFrame", "MissionLoadSize", "guiDrawBarSegmented", "DisplayPresent"}));
     optConsole = 0xFF;
     calls.calls.clear();
     LoadProgressStep("c\n");

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "os/paths.h"
+#include "platform/sound.h"
 #include "script/script.h"
 #include "gui_fixture.h"
 
@@ -31,6 +32,8 @@ protected:
     }
     void TearDown() override {
         FreeScriptBuffers();
+        // Sounds the scripts registered live in the resource pool.
+        SoundReleaseAll();
         resmanShutdown();
         gLanguage = 0;
         std::filesystem::current_path(old_);

@@ -17,15 +17,6 @@ protected:
     ruvotest::TempDir dir;
 };
 
-std::string slurp(const char *name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void spit(const char *name, const std::string &text) { std::ofstream(name, std::ios::binary) << text; }
-
 struct Sub {
     vt_int_32 a;
     vt_colour c;
@@ -216,7 +207,7 @@ TEST_F(VtDatafile, EveryMemberTypeRoundTripsInBothFormsAndScalarTypes) {
 
 TEST_F(VtDatafile, BinaryLayout) {
     writeFile("all.dat", 0, VTT_FIXED, sample(VTT_FIXED));
-    std::string bytes = slurp("all.dat");
+    std::string bytes = readFileBytes("all.dat");
     ASSERT_GE(bytes.size(), 16u);
     EXPECT_EQ(bytes.substr(0, 16), std::string("\0\0\0\x12\0\0\0\x08\0\0\xFA\xCE\0\0\0\x02", 16));
     EXPECT_EQ(bytes.substr(bytes.size() - 8), std::string(8, '\0')) << "END chunk";
@@ -233,7 +224,7 @@ TEST_F(VtDatafile, BinaryLayout) {
 
 TEST_F(VtDatafile, TextLayout) {
     writeFile("all.txt", 1, VTT_FIXED, sample(VTT_FIXED));
-    std::string text = slurp("all.txt");
+    std::string text = readFileBytes("all.txt");
     EXPECT_EQ(text.rfind("*FILE_INFO        3\n  struct    file_info\n    enum_32    FILE_TYPE_MODEL", 0), 0u) << text;
     EXPECT_NE(text.find("\n*0x0000003d 2\n count 3\n  name \"skip me\"\n"), std::string::npos);
     EXPECT_NE(text.find("    angle      90"), std::string::npos) << "angles in degrees";
@@ -260,7 +251,7 @@ TEST_F(VtDatafile, Identification) {
     for (const Case &c : cases)
         EXPECT_EQ(DfFileIdentify(reinterpret_cast<const vt_uint_8 *>(c.bytes.data()), c.bytes.size()), c.mode)
             << c.bytes;
-    spit("other.dat", "P6 2 2 255 and more");
+    writeFileBytes("other.dat", "P6 2 2 255 and more");
     EXPECT_EQ(DfOpen("other.dat", 0, VTT_FLOAT), nullptr);
     EXPECT_EQ(DfOpen("missing.dat", 0, VTT_FLOAT), nullptr);
     EXPECT_EQ(DfTopType(), 0);
@@ -319,7 +310,7 @@ TEST_F(VtDatafile, TextStructErrors) {
     static const vt_file_struct_member enM[] = {DF_MEMBER_X(ENUM_32, Sub, a, &kColourEnum)};
     static const vt_file_struct en = {"en", 1, enM, sizeof(Sub)};
     for (const Case &c : cases) {
-        spit("bad.txt", std::string("*FILE_INFO 3\n") + c.body);
+        writeFileBytes("bad.txt", std::string("*FILE_INFO 3\n") + c.body);
         Diag::clear();
         vt_datafile *df = DfOpen("bad.txt", 0, VTT_FIXED);
         ASSERT_NE(df, nullptr);
@@ -345,7 +336,7 @@ TEST_F(VtDatafile, TextStructErrors) {
 }
 
 TEST_F(VtDatafile, ChunkHeadersAndSkipping) {
-    spit("c.txt", "*FILE_INFO 3\n  struct file_info\n    enum_32 FILE_TYPE_MODEL\n    uint_32 2\n\n"
+    writeFileBytes("c.txt", "*FILE_INFO 3\n  struct file_info\n    enum_32 FILE_TYPE_MODEL\n    uint_32 2\n\n"
                   "*0x0000003d 12\n" + std::string(12, 'x').append("\n").insert(0, "") +
                   "junk\njunk\njunk\njunk\njunk\njunk\njunk\njunk\njunk\njunk\njunk\n*END 0\n");
     vt_datafile *df = DfOpen("c.txt", 0, VTT_FLOAT);
@@ -354,7 +345,7 @@ TEST_F(VtDatafile, ChunkHeadersAndSkipping) {
     DfClose(df);
     EXPECT_TRUE(Diag::failures.empty());
 
-    spit("u.txt", "*FILE_INFO 3\n*NO_SUCH_CHUNK 0\n");
+    writeFileBytes("u.txt", "*FILE_INFO 3\n*NO_SUCH_CHUNK 0\n");
     df = DfOpen("u.txt", 0, VTT_FLOAT);
     vt_uint_32 len;
     df->prims->chunk_read(df, &len);
@@ -362,7 +353,7 @@ TEST_F(VtDatafile, ChunkHeadersAndSkipping) {
     EXPECT_EQ(df->prims->chunk_read(df, &len), -1);
     EXPECT_EQ(df->prims->chunk_read(df, &len), -1) << "end of file";
     DfClose(df);
-    spit("u.txt", "*FILE_INFO 0\nFILE 0\n");
+    writeFileBytes("u.txt", "*FILE_INFO 0\nFILE 0\n");
     df = DfOpen("u.txt", 0, VTT_FLOAT);
     df->prims->chunk_read(df, &len);
     Diag::clear();
@@ -390,7 +381,7 @@ TEST_F(VtDatafile, Blocks) {
         DfClose(df);
         EXPECT_EQ(data[0], 0x0102) << "the caller's data is not swapped";
         if (text) {
-            std::string t = slurp("b.dat");
+            std::string t = readFileBytes("b.dat");
             EXPECT_NE(t.find("  block 4\n  size 2\n    00000000: 0102030405060708\n"), std::string::npos) << t;
             EXPECT_NE(t.find("  block 33\n  size 1\n    00000000: 000102"), std::string::npos);
             EXPECT_NE(t.find("1e1f\n    00000020: 20\n"), std::string::npos);
@@ -425,8 +416,8 @@ TEST_F(VtDatafile, CountsFromTheFileAreCheckedBeforeAllocating) {
     std::string bin("\0\0\0\x12\0\0\0\x08\0\0\0\x02\0\0\0\x02"
                     "\0\0\0\x21\0\0\0\x10\x10\0\0\0\0\0\0\x04\0\0\0\0\0\0\0\0",
                     40);
-    spit("huge.dat", bin);
-    spit("huge.txt", "*FILE_INFO 3\n  struct file_info\n    enum_32 FILE_TYPE_NONE\n    uint_32 2\n"
+    writeFileBytes("huge.dat", bin);
+    writeFileBytes("huge.txt", "*FILE_INFO 3\n  struct file_info\n    enum_32 FILE_TYPE_NONE\n    uint_32 2\n"
                      "*PIXELS 3\n  block 1000000\n  size 4\n    00000000: 00\n");
     for (const char *name : {"huge.dat", "huge.txt"}) {
         Diag::clear();

@@ -71,8 +71,8 @@ const vt_object_container_dispatch devDispatch = listed_device<mock_device>::dis
 mock_object rendererFloat{&mockDispatch, VTT_RENDERER_FACILITY, "Default-Renderer-Float", {}};
 mock_object rendererPlain{&mockDispatch, VTT_RENDERER_FACILITY, "Default-Renderer", {}};
 mock_object rendererOther{&mockDispatch, VTT_RENDERER_FACILITY, "Other-Renderer", {}};
-mock_device floatDriver{&devDispatch, "softrndf", {&rendererFloat}, nullptr};
-mock_device plainDriver{&devDispatch, "softrend", {&rendererPlain}, nullptr};
+mock_device floatDriver{&devDispatch, "mockrndf", {&rendererFloat}, nullptr};
+mock_device plainDriver{&devDispatch, "mockrend", {&rendererPlain}, nullptr};
 vt_device *beginFloat(const char *) { return reinterpret_cast<vt_device *>(&floatDriver); }
 vt_device *beginPlain(const char *) { return reinterpret_cast<vt_device *>(&plainDriver); }
 
@@ -238,24 +238,37 @@ TEST_F(VtDevices, DeviceTableGrowsAndFindsInSlotOrder) {
 
 TEST_F(VtDevices, FacilitySearchOrder) {
     vt_object *rf = nullptr;
-    EXPECT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FLOAT), VT_E_FAIL) << "nothing anywhere";
-
-    // The default images, once registered, are added by the search.
-    VtDriverImageRegister("softrend", beginPlain);
+    vt_int_32 n = 0;
+    // With no device, the search adds the library's own images: the typed
+    // one for a float renderer, the untyped one for any other.
     ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FLOAT), VT_E_OK);
-    EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererPlain));
-    VtDriverImageRegister("softrndf", beginFloat);
+    EXPECT_STREQ(ObjectIdentifier(rf), "Default-Renderer-Float");
+    EXPECT_EQ(VtDevCount(&n, "softrndf"), VT_E_OK);
+    EXPECT_EQ(n, 1);
+    ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FIXED), VT_E_OK);
+    EXPECT_STREQ(ObjectIdentifier(rf), "Default-Renderer") << "no fixed renderer: the untyped image";
+    ASSERT_EQ(VtPrimitiveLibraryFind(&rf, nullptr, VTT_FLOAT), VT_E_OK);
+    EXPECT_STREQ(ObjectIdentifier(rf), "Default-Primitives-Float");
+
+    // A facility named in any device comes before the images are added,
+    // the untyped name too.
+    restart();
+    VtDriverImageRegister("mockrend", beginPlain);
+    VtDriverImageRegister("mockrndf", beginFloat);
+    vt_device *dev;
+    ASSERT_EQ(VtDevAdd(&dev, "mockrend", nullptr), VT_E_OK);
     ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FLOAT), VT_E_OK);
     EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererPlain)) << "the untyped name in a device comes first";
+    EXPECT_EQ(VtDevCount(&n, "soft*"), VT_E_OK);
+    EXPECT_EQ(n, 0);
     restart();
+    ASSERT_EQ(VtDevAdd(&dev, "mockrndf", nullptr), VT_E_OK);
+    ASSERT_EQ(VtDevAdd(&dev, "mockrend", nullptr), VT_E_OK);
     ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FLOAT), VT_E_OK);
-    EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererFloat)) << "the typed image is added first";
+    EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererFloat)) << "the typed name in any device first";
     ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FIXED), VT_E_OK);
     EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererPlain)) << "no fixed renderer: the untyped one";
 
-    // The typed name in any device before the untyped one.
-    ASSERT_EQ(VtRendererFacilityFind(&rf, nullptr, VTT_FLOAT), VT_E_OK);
-    EXPECT_EQ(rf, reinterpret_cast<vt_object *>(&rendererFloat));
     // What the destination offers comes before everything.
     mock_object outputFacility{&mockDispatch, VTT_OUTPUT_FACILITY, "out", {reinterpret_cast<vt_object *>(&rendererOther), nullptr}};
     mock_object destination{&mockDispatch, VTT_DEVICE_PIXELMAP, "screen", {nullptr, reinterpret_cast<vt_object *>(&outputFacility)}};
@@ -269,14 +282,12 @@ TEST_F(VtDevices, FacilitySearchOrder) {
     // The list: the default first, each once.
     floatDriver.objects.push_back(&rendererOther);
     vt_object *list[8];
-    vt_int_32 n = 0;
     ASSERT_EQ(VtRendererFacilityListFind(list, &n, 8, nullptr, VTT_FLOAT), VT_E_OK);
     ASSERT_EQ(n, 3);
     EXPECT_EQ(list[0], reinterpret_cast<vt_object *>(&rendererFloat));
     EXPECT_EQ(list[1], reinterpret_cast<vt_object *>(&rendererOther)) << "devices in slot order";
     EXPECT_EQ(list[2], reinterpret_cast<vt_object *>(&rendererPlain));
     floatDriver.objects.pop_back();
-    EXPECT_EQ(VtPrimitiveLibraryFind(&rf, nullptr, VTT_FLOAT), VT_E_FAIL);
 }
 
 TEST_F(VtDevices, OldDeviceCallsAndPairLimits) {

@@ -215,6 +215,7 @@ TEST_F(VtFrontEnd, GoldenTraceZSortWithTwoOrderTables) {
     // table from each; the frame renders the far table first.
     const lines want = {
         "set OUTPUT 0 COLOUR_BUFFER_O=colour",
+        "set OUTPUT 0 DEPTH_BUFFER_O=null",
         "setMany HIDDEN_SURFACE 0 V1ORDER_TABLE_P=default table V1PRIMITIVE_HEAP_P=heap TYPE_T=BUCKET_SORT DIVERT_T=ALL",
         "setMany MATRIX 0 VIEW_TO_SCREEN_M4_F=[2.415 0 0 0 0 2.415 0 0 0 0 1.222 -1 0 0 2.222 0] VIEW_TO_SCREEN_HINT_T=PERSPECTIVE HITHER_Z_F=1 YON_Z_F=10",
         "setMany MATRIX 0 MODEL_TO_VIEW_M34_F=[1 0 0 0 1 0 0 0 1 0 0 5] MODEL_TO_VIEW_HINT_T=LENGTH_PRESERVING",

@@ -14,6 +14,9 @@
 
 namespace {
 
+using vttest::readFileBytes;
+using vttest::writeFileBytes;
+
 using vttest::Diag;
 using vttest::VtTest;
 
@@ -25,15 +28,6 @@ protected:
         VtTest::TearDown();
     }
 };
-
-std::string slurp(const char *name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void spit(const char *name, const std::string &bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 std::vector<vt_uint_32> pixelsOf(vt_pixelmap *pm) {
     std::vector<vt_uint_32> v;
@@ -76,7 +70,7 @@ TEST_F(VtPixelmapFile, RoundTripsInBothForms) {
             EXPECT_EQ(pixelsOf(back), pixelsOf(pm)) << int(t);
             // Saved again, the same bytes.
             ASSERT_EQ(VtPixelmapSave("b.pix", back), 1u);
-            EXPECT_EQ(slurp("a.pix"), slurp("b.pix")) << int(t);
+            EXPECT_EQ(readFileBytes("a.pix"), readFileBytes("b.pix")) << int(t);
             VtPixelmapFree(back);
             VtPixelmapFree(pm);
         }
@@ -127,7 +121,7 @@ TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
     pm->identifier = "x";
     ASSERT_EQ(VtPixelmapSave("good.pix", pm), 1u);
     VtPixelmapFree(pm);
-    const std::string good = slurp("good.pix");
+    const std::string good = readFileBytes("good.pix");
     // FILE_INFO (16 bytes), then chunk 61: header, type, row_bytes, width,
     // height (big-endian).
     const size_t typeAt = 24, widthAt = 27, heightAt = 29;
@@ -149,11 +143,11 @@ TEST_F(VtPixelmapFile, MalformedFilesFailToLoad) {
     for (const Case &c : cases) {
         std::string bad = good;
         bad[c.at] = char(c.value);
-        spit("bad.pix", bad);
+        writeFileBytes("bad.pix", bad);
         EXPECT_EQ(VtPixelmapLoad("bad.pix"), nullptr) << c.what;
     }
     for (size_t cut = 1; cut < good.size(); cut += 3) {
-        spit("cut.pix", good.substr(0, cut));
+        writeFileBytes("cut.pix", good.substr(0, cut));
         if (vt_pixelmap *p = VtPixelmapLoad("cut.pix"))
             VtPixelmapFree(p);
     }
@@ -174,6 +168,12 @@ TEST_F(VtPixelmapFile, SampleDataLoadsBack) {
         {"vantor/dat/beam28_.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/explo_1.pix", VT_PMT_ARGB_4444, 64, 64, false},
         {"vantor/dat/wreckg_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstdb_.pal", VT_PMT_RGBX_888, 1, 256, false},
+        {"vantor/dat/beamna_.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/explo__.pix", VT_PMT_ARGB_4444, 64, 64, false},
+        {"vantor/dat/gate3e.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/gate3_.pix", VT_PMT_INDEX_8, 64, 64, true},
+        {"vantor/dat/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
         {"vek/resource/art/textures/ships/tovstd.tab", VT_PMT_INDEX_8, 256, 64, true},
     };
     for (const Case &c : cases) {
@@ -220,7 +220,7 @@ TEST_F(VtPixelmapFile, APixelmapWithoutItsPixelBlockDoesNotLoad) {
     VtResAdd(pm, map);
     ASSERT_EQ(VtPixelmapSave("whole.pix", pm), 1u);
     VtPixelmapFree(pm);
-    const std::string file = slurp("whole.pix");
+    const std::string file = readFileBytes("whole.pix");
     vt_pixelmap *back = VtPixelmapLoad("whole.pix");
     ASSERT_NE(back, nullptr);
     VtPixelmapFree(back);
@@ -241,7 +241,7 @@ TEST_F(VtPixelmapFile, AnEmptyPixelmapStillLoads) {
     vt_pixelmap *pm = VtPixelmapAllocate(VT_PMT_INDEX_8, 0, 0, nullptr, 0);
     ASSERT_EQ(VtPixelmapSave("none.pix", pm), 1u);
     VtPixelmapFree(pm);
-    std::ofstream("none2.pix", std::ios::binary) << without(slurp("none.pix"), DF_CHUNK_PIXELS);
+    std::ofstream("none2.pix", std::ios::binary) << without(readFileBytes("none.pix"), DF_CHUNK_PIXELS);
     vt_pixelmap *back = VtPixelmapLoad("none2.pix");
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->width, 0);

@@ -5,12 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "render/fw/fw.h"
 
 namespace vttest {
+
+// A whole file's bytes (empty when it does not open), and a file made of
+// given bytes.
+inline std::string readFileBytes(const char *name) {
+    std::ifstream f(name, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+inline void writeFileBytes(const char *name, const std::string &bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+}
 
 struct Counting {
     static inline int live = 0;

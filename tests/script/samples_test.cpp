@@ -3,11 +3,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "common/fatal_hook.h"
 #include "core/options.h"
 #include "os/paths.h"
+#include "script/career.h"
 #include "script/compiler.h"
+#include "script/mission.h"
 #include "script/script.h"
 #include "script/symbols.h"
 
@@ -46,7 +49,10 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
                            "vek\\resource\\scripts\\init\\keybind.scr",
                            kGui[GetParam()],
                            "vek\\resource\\scripts\\init\\stock.scr",
-                           "mission01.scr"};
+                           "mission01.scr",
+                           "mission02.scr",
+                           "mission03.scr",
+                           "mission04.scr"};
     for (const char *file : files) {
         ScriptToken *start = nullptr;
         EXPECT_NO_THROW(start = TokeniseScript(file)) << file;
@@ -57,6 +63,30 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
                              "AntiMatterMd", "Rock", "SS209Vid", "HomeMov", "RosMov", "OptS_gamma", "OptB_gamma",
                              "Opt_Save", "OptExit", "TimPlayMN", "NRSArc"})
         EXPECT_NE(FindScriptSymbol(name), nullptr) << name;
+}
+
+// The sample career: the first mission opens it; after it the player may
+// fly the convoy or the last stand; flying the convoy closes the last stand
+// and opens the deep patrol.
+TEST_P(SampleScripts, CareerBranches) {
+    ASSERT_TRUE(dunLoadPrecedence());
+    gCaptainSlot = CaptainSlot{};
+    const struct {
+        int record;  // the mission recorded before the check, 0 none
+        std::vector<int> open;
+    } steps[] = {{0, {1}}, {1, {2, 4}}, {2, {3}}, {3, {}}};
+    for (const auto &step : steps) {
+        if (step.record) {
+            gCareerMission = step.record;
+            dunRecordMissionResult();
+        }
+        dunRebuildAvailableMissions();
+        EXPECT_EQ(std::vector<int>(gAvailableMissions, gAvailableMissions + gAvailableCount), step.open)
+            << "after " << step.record;
+    }
+    static const char *const kFirst[3] = {"First Blood", "Premier sang", "Erstes Blut"};
+    EXPECT_STREQ(gMissionTable[1].name, kFirst[GetParam()]);
+    dunFreeTimelines();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SampleScripts, testing::Values(0, 1, 2));

@@ -1,0 +1,11 @@
+// Saving a file so that a crash or a kill at any moment leaves either the
+// old file or the new one, never a torn mixture of both.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Writes the bytes to a temporary file in the same folder, flushes them to
+// the disk and renames it over the host path. False (and the old file left
+// as it was) when any step fails.
+bool osWriteFileWhole(const std::string &hostPath, const void *data, size_t size);

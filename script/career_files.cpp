@@ -1,0 +1,221 @@
+// The career's binary files: the captain's slot, the state file and the
+// loading sizes, field by field, little-endian, with nothing between fields.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "core/bytes.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "script/career.h"
+#include "script/mission.h"
+
+CaptainSlot gCaptainSlot;
+CareerState gCareerState;
+int16_t gBestResultSlot[kCareerMissions];
+int32_t gLoadSizes[kCareerMissions];
+uint8_t gCaptainNamed;
+
+namespace {
+
+constexpr char kStateFile[] = "vek\\state.inf";
+constexpr char kSizeFile[] = "vek\\size.inf";
+
+// One field of a file: `count` values of `width` bytes each (1 for text).
+struct Field {
+    void *value;
+    int width;
+    int count;
+};
+
+// The slot's fields in file order.
+template <class Slot, class F>
+void SlotFields(Slot &s, F &&f) {
+    f(Field{(void *)s.name, 1, kCaptainNameBytes});
+    f(Field{(void *)&s.slotWord, 2, 1});
+    f(Field{(void *)&s.slotValue, 4, 1});
+    f(Field{(void *)&s.totalScore, 4, 1});
+    f(Field{(void *)&s.modeFlags, 4, 1});
+    f(Field{(void *)&s.historyCount, 2, 1});
+    f(Field{(void *)s.played, 2, kCareerMissions});
+    f(Field{(void *)s.branch, 2, kCareerMissions});
+    f(Field{(void *)s.reserved1, 2, kCareerMissions});
+    f(Field{(void *)s.reserved2, 2, kCareerMissions});
+    f(Field{(void *)s.history, 2, kCareerMissions});
+    f(Field{(void *)s.resultShare, 4, kCareerMissions});
+    f(Field{(void *)s.resultValue, 4, kCareerMissions});
+}
+
+template <class State, class F>
+void StateFields(State &s, F &&f) {
+    f(Field{(void *)s.word, 2, StateWord::Count});
+    f(Field{(void *)s.bestResult, 4, kCareerMissions});
+    f(Field{(void *)s.bestTime, 4, kCareerMissions});
+}
+
+// Writes the fields one after another.
+struct Encoder {
+    uint8_t *out;
+    size_t at = 0;
+    void operator()(const Field &field) {
+        auto *p = static_cast<const uint8_t *>(field.value);
+        for (int i = 0; i < field.count; ++i, at += size_t(field.width)) {
+            if (field.width == 1) out[at] = p[i];
+            else if (field.width == 2) PutU16Le(out, at, uint16_t(reinterpret_cast<const int16_t *>(p)[i]));
+            else PutU32Le(out, at, uint32_t(reinterpret_cast<const int32_t *>(p)[i]));
+        }
+    }
+};
+
+// Reads the fields one after another; a value past the end of the bytes
+// is left as it was.
+struct Decoder {
+    ByteView in;
+    size_t at = 0;
+    void operator()(const Field &field) {
+        auto *p = static_cast<uint8_t *>(field.value);
+        for (int i = 0; i < field.count; ++i, at += size_t(field.width)) {
+            if (field.width == 1) ReadU8(in, at, &p[i]);
+            else if (field.width == 2) ReadI16Le(in, at, &reinterpret_cast<int16_t *>(p)[i]);
+            else ReadI32Le(in, at, &reinterpret_cast<int32_t *>(p)[i]);
+        }
+    }
+};
+
+// The whole file, or false when it does not open; at most `limit` bytes
+// are read of a longer one.
+bool ReadFile(const char *name, uint8_t *buffer, size_t limit, size_t *size) {
+    *size = 0;
+    FILE *f = OpenGameFile(name, "rb");
+    if (!f) return false;
+    *size = std::fread(buffer, 1, limit, f);
+    std::fclose(f);
+    return true;
+}
+
+void Save(const char *name, const uint8_t *bytes, size_t size) {
+    if (!WriteGameFileWhole(name, bytes, size)) dunDebugPrintf("Cannot write %s", name);
+}
+
+int CurrentSlot() {
+    int slot = gCareerState.word[StateWord::Slot];
+    // The file name has room for one digit: another number in a damaged
+    // state file means the first slot.
+    return slot >= 0 && slot <= 9 ? slot : 0;
+}
+
+void ResetCareerState() {
+    std::memset(&gCareerState, 0, sizeof gCareerState);
+    for (int32_t &t : gCareerState.bestTime) t = kNewBestTime;
+    std::memset(gBestResultSlot, 0, sizeof gBestResultSlot);
+}
+
+}  // namespace
+
+const char *DefaultCaptainName(int language) {
+    static const char *const kNames[3] = {"Unknown Captain", "Capitaine Inconnu", "Unbekannter Kapit\xE4n"};
+    return kNames[language >= 0 && language < 3 ? language : 0];
+}
+
+void CaptainSlotFileName(int slot, char *out, size_t size) {
+    std::snprintf(out, size, "vek\\slot%01i.sav", slot);
+}
+
+void EncodeCaptainSlot(const CaptainSlot &slot, uint8_t out[kSlotFileBytes]) {
+    Encoder e{out};
+    SlotFields(slot, e);
+}
+
+void DecodeCaptainSlot(const uint8_t *bytes, size_t size, CaptainSlot *slot) {
+    Decoder d{BytesOf(bytes, size)};
+    SlotFields(*slot, d);
+    slot->name[kCaptainNameBytes - 1] = 0;
+}
+
+void EncodeCareerState(const CareerState &state, uint8_t out[kStateFileBytes]) {
+    Encoder e{out};
+    StateFields(state, e);
+}
+
+void DecodeCareerState(const uint8_t *bytes, size_t size, CareerState *state) {
+    Decoder d{BytesOf(bytes, size)};
+    StateFields(*state, d);
+}
+
+void dunWriteStateFile() {
+    uint8_t bytes[kStateFileBytes];
+    EncodeCareerState(gCareerState, bytes);
+    Save(kStateFile, bytes, sizeof bytes);
+}
+
+void dunReadStateFile() {
+    uint8_t bytes[kStateFileBytes];
+    size_t size;
+    std::memset(gLoadSizes, 0, sizeof gLoadSizes);
+    if (ReadFile(kSizeFile, bytes, kSizeFileBytes, &size)) {
+        ByteView sizes = BytesOf(bytes, size);
+        for (int i = 0; i < kCareerMissions; ++i) ReadI32Le(sizes, size_t(i) * 4, &gLoadSizes[i]);
+    }
+    if (ReadFile(kStateFile, bytes, sizeof bytes, &size)) {
+        DecodeCareerState(bytes, size, &gCareerState);
+    } else {
+        ResetCareerState();
+        dunWriteStateFile();
+    }
+    if (optSlotGiven) gCareerState.word[StateWord::Slot] = int16_t(optSaveSlot);
+}
+
+void dunWriteCaptainSlot() {
+    uint8_t bytes[kSlotFileBytes];
+    EncodeCaptainSlot(gCaptainSlot, bytes);
+    char name[32];
+    CaptainSlotFileName(CurrentSlot(), name, sizeof name);
+    Save(name, bytes, sizeof bytes);
+}
+
+bool dunReadCaptainSlot() {
+    char name[32];
+    CaptainSlotFileName(CurrentSlot(), name, sizeof name);
+    uint8_t bytes[kSlotFileBytes];
+    size_t size;
+    const char *standard = DefaultCaptainName(gLanguage);
+    if (!ReadFile(name, bytes, sizeof bytes, &size)) {
+        std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, "%s", standard);
+        // A new slot also rebuilds the available missions.
+        dunNewCaptainSlot();
+        optArcade = 0;
+        gCaptainNamed = 0;
+        return false;
+    }
+    DecodeCaptainSlot(bytes, size, &gCaptainSlot);
+    gCaptainNamed = std::strcmp(gCaptainSlot.name, standard) ? 0xFF : 0;
+    if (gCaptainNamed && gCaptainSlot.modeFlags == 0) gCaptainSlot.modeFlags = 6;
+    if (optFrontEndStart) optArcade = (gCaptainSlot.modeFlags & 1) ? 0xFF : 0;
+    return true;
+}
+
+void dunNewCaptainSlot() {
+    char name[kCaptainNameBytes];
+    std::memcpy(name, gCaptainSlot.name, sizeof name);
+    std::memset(&gCaptainSlot, 0, sizeof gCaptainSlot);
+    std::memcpy(gCaptainSlot.name, name, sizeof name);
+    gCaptainSlot.name[kCaptainNameBytes - 1] = 0;
+    gCaptainSlot.modeFlags = 4;
+    dunWriteCaptainSlot();
+    // The slot's checkpoints belong to its old career.
+    for (char kind : {'w', 'o', 'd', 'k'}) {
+        char file[32];
+        std::snprintf(file, sizeof file, "vek\\slot_%c%01i.sav", kind, CurrentSlot());
+        Save(file, nullptr, 0);
+    }
+    dunFreeTimelines();
+    dunRebuildAvailableMissions();
+}
+
+uint16_t MissionLoadSize(int mission) {
+    if (mission < 0 || mission >= kCareerMissions) return 0;
+    int32_t n = gLoadSizes[mission];
+    return n > 0 && n <= 0xFFFF ? uint16_t(n) : 0;
+}

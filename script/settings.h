@@ -1,0 +1,34 @@
+// The game-wide settings that the start-up scripts write: text slots, data
+// folders, look of the display, the exit film and the briefing gate's state.
+// The language index is gLanguage (core/options.h); the folders are in
+// core/files.h; key and joystick bindings are in gui/bindings.h.
+#pragma once
+
+#include <cstdint>
+
+// Text slots, filled by STRING from the language's text files and read by
+// window help, the HUD, objectives and the front end.
+constexpr int kTextSlots = 512;
+extern const char *gTextSlots[kTextSlots];
+// The text of a slot; "" for an empty slot or an index outside the table.
+const char *ScriptTextSlot(int index);
+// The slot the mission-over text is posted from.
+constexpr int kMissionOverTextSlot = 209;
+
+extern uint8_t gPanelColour[3];      // PANEL_COL, used by the 3D view renderer
+extern const uint8_t *gCurrentPalette;  // the palette SETVID and SETPALETTE made current
+extern void *gScreenPicture;            // SETVID's screen picture (a raster)
+// The exit film: played from the video folder when the 3D system is shut
+// down, after which the program ends. Cleared by every mission reset.
+extern char gExitFilm[260];
+
+// The start point chosen on the command line ("start1".."start4"), taken by
+// BRIEFING; 0 none.
+extern int32_t gChosenStart;
+
+// The briefing gate (BRIEFING): the delay count in clock units and the
+// declared flags of the four briefings, all cleared per mission.
+extern int32_t gBriefingDelay;
+extern uint8_t gBriefingDeclared[4];
+// A briefing video is showing (a mission that ends then ends at once).
+extern uint8_t gBriefingVideoShowing;
