@@ -5,7 +5,6 @@
 
 uint32_t gNowCs, gNowMs, gLastCs;
 int32_t gRawStep;
-uint8_t gFixedStep;
 
 namespace {
 

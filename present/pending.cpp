@@ -48,37 +48,16 @@ CollisionModel *LwoAttachHitBoxes(const char *, vt_model *) {
     return nullptr;
 }
 
-void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
-vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
-    PENDING_ONCE("P3DAddToScene");
-    if (node) node->flags |= TDPFlag::HasActor;
-    return nullptr;
-}
-void P3DRemoveActor(TDP *node) {
-    PENDING_ONCE("P3DRemoveActor");
-    if (node) node->actor = nullptr;
-}
-void P3DUpdatePresentation(SceneItem *) { PENDING_ONCE("P3DUpdatePresentation"); }
-void P3DPreprocessScene(SceneItem *, void *) { PENDING_ONCE("P3DPreprocessScene"); }
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
 void LookUpdate() { PENDING_ONCE("LookUpdate"); }
 void EventCameraTrigger(SceneItem *, SceneItem *, int) { PENDING_ONCE("EventCameraTrigger"); }
 void P3DResetCameraWords() { PENDING_ONCE("P3DResetCameraWords"); }
-bool P3DModelVertex(const void *, int, Vec3 *) {
-    PENDING_ONCE("P3DModelVertex");
-    return false;
-}
 
 // The game start-up's and the game frame's calls.
 #include "present/p3d.h"
-void P3DInitialise() { PENDING_ONCE("P3DInitialise"); }
-void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
-void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
-
-SceneItem *dunPlayerCamera = nullptr;
 
 // The mission runtime's calls.
 SceneItem *dunWeaponCamera = nullptr;
@@ -86,13 +65,11 @@ SceneItem *dunViewCamera = nullptr;
 void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
 void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
 void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
+SceneItem *dunPlayerCamera = nullptr;
 void LookInit() { PENDING_ONCE("LookInit"); }
-void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
 // The views the GUI's panes show.
 #include "present/views.h"
-void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
-void P3DDrawViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawViewWindow"); }
-void P3DDrawWireViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawWireViewWindow"); }
 void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
     PENDING_ONCE("WireframeDrawInRect");
@@ -137,3 +114,46 @@ float P3DViewProjectionScale() {
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
 void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
+
+// What the set-up, the frame and the part trees call in the presentation's
+// modules that are not built yet.
+#include "present/frame_passes.h"
+void P3DSetUpDetailModels(TDP *) { PENDING_ONCE("P3DSetUpDetailModels"); }
+void P3DPlaceAllSkyBodies() { PENDING_ONCE("P3DPlaceAllSkyBodies"); }
+int P3DCollectSkyBodies(TDP **, int) {
+    PENDING_ONCE("P3DCollectSkyBodies");
+    return 0;
+}
+void P3DForgetSunModel() { PENDING_ONCE("P3DForgetSunModel"); }
+void P3DDrawStarField() { PENDING_ONCE("P3DDrawStarField"); }
+void P3DLoadFlareShells() { PENDING_ONCE("P3DLoadFlareShells"); }
+void P3DCreateFlareModels() { PENDING_ONCE("P3DCreateFlareModels"); }
+void P3DClearLightSlots() { PENDING_ONCE("P3DClearLightSlots"); }
+void P3DRenderFlareBatch(int) { PENDING_ONCE("P3DRenderFlareBatch"); }
+void P3DLensFlarePass() { PENDING_ONCE("P3DLensFlarePass"); }
+void P3DSetSunLight(SceneItem *, int, int, int) { PENDING_ONCE("P3DSetSunLight"); }
+void P3DSunLightDim() { PENDING_ONCE("P3DSunLightDim"); }
+void P3DScrollUnlitTexture() { PENDING_ONCE("P3DScrollUnlitTexture"); }
+void P3DBuildEffectModels(vt_material *) { PENDING_ONCE("P3DBuildEffectModels"); }
+void P3DShadeModelVertices(vt_model *, int, int, vt_pixelmap *) { PENDING_ONCE("P3DShadeModelVertices"); }
+vt_model *P3DBuildStarShell(int, float) {
+    PENDING_ONCE("P3DBuildStarShell");
+    return nullptr;
+}
+vt_model *P3DParticleDummyModel() {
+    PENDING_ONCE("P3DParticleDummyModel");
+    return nullptr;
+}
+void P3DResetEffectState() { PENDING_ONCE("P3DResetEffectState"); }
+void P3DParticlePass(int) { PENDING_ONCE("P3DParticlePass"); }
+int ParticleRingBurstUpdate(TDP *, Mat4 *) {
+    PENDING_ONCE("ParticleRingBurstUpdate");
+    return 0;
+}
+void ParticleSystemUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSystemUpdate"); }
+void ParticleSwarmUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSwarmUpdate"); }
+void NavLightUpdate(TDP *, Mat4 *) { PENDING_ONCE("NavLightUpdate"); }
+void P3DUpdateParticleGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateParticleGeometry"); }
+void P3DUpdateRibbonGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateRibbonGeometry"); }
+void ProjectModelOntoSphere(vt_model *, float) { PENDING_ONCE("ProjectModelOntoSphere"); }
+void NormaliseModelRadius(vt_model *, float) { PENDING_ONCE("NormaliseModelRadius"); }

@@ -19,6 +19,7 @@
 #include "present/lwo/lwo.h"
 #include "present/lwo/lwo_detail.h"
 #include "render/scene/scene.h"
+#include "render/std/stdlib.h"
 
 namespace lwodetail {
 
@@ -148,7 +149,7 @@ vt_model *FindModelNamed(const char *name) {
         "*",
         [](vt_model *m, void *arg) -> int {
             auto *s = static_cast<Search *>(arg);
-            if (m->identifier && strcasecmp(m->identifier, s->name) == 0) {
+            if (m->identifier && VtStrICmp(m->identifier, s->name) == 0) {
                 s->found = m;
                 return 1;
             }
