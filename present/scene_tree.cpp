@@ -80,7 +80,7 @@ void TDPSelectDetail(TDP *tdp) {
     }
     vt_actor *actor = tdp->actor;
     if (!actor) return;
-    if (optLodFix && size > 0 && tdp->owner == P3DViewedObject && !P3DCockpitCamera()) {
+    if (optLodFix && size > 0 && tdp->owner && tdp->owner == P3DViewedObject && !P3DCockpitCamera()) {
         actor->model = Slot(tdp, 0);
         return;
     }

@@ -1,5 +1,7 @@
 #include "present/sky/alpha.h"
 
+#include <cstdio>
+
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
 
@@ -58,7 +60,11 @@ vt_pixelmap *P3DMakeTintedAlphaMap(vt_pixelmap *source, int red, int green, int 
             }
             PixelAt(copy, x, y) = uint16_t((p & 0xF000) | r << 8 | gg << 4 | b);
         }
-    if (source->identifier) copy->identifier = VtResStrDup(copy, source->identifier);
+    // Named apart from the source, so that finding the source by its name
+    // never gives a copy.
+    char name[256];
+    std::snprintf(name, sizeof name, "%s tinted", source->identifier ? source->identifier : "");
+    copy->identifier = VtResStrDup(copy, name);
     VtMapAdd(copy);
     return copy;
 }

@@ -34,6 +34,17 @@
 
 namespace presenttest {
 
+// A cube model of half-size `half` (model units), registered.
+inline vt_model *Cube(const char *name, float half, int faces = 12) {
+    vt_model *m = VtModelAllocate(name, 8, faces);
+    std::memcpy(m->vertices, VtDefaultModel()->vertices, 8 * sizeof(vt_vertex));
+    for (int i = 0; i < faces; ++i) m->faces[i] = VtDefaultModel()->faces[i % 12];
+    for (int i = 0; i < 8; ++i)
+        for (float &c : m->vertices[i].p.v) c *= half;
+    m->flags |= VT_MODF_UPDATEABLE;
+    return VtModelAdd(m);
+}
+
 class P3DTest : public testing::Test {
 protected:
     // depth 8 or 16; recording: the recording renderer, else our own.
@@ -96,17 +107,6 @@ protected:
         if (rec)
             for (const std::string &line : rec->take()) n += line == "frameEnd";
         return n;
-    }
-
-    // A cube model of half-size `half` (model units), registered.
-    static vt_model *Cube(const char *name, float half, int faces = 12) {
-        vt_model *m = VtModelAllocate(name, 8, faces);
-        std::memcpy(m->vertices, VtDefaultModel()->vertices, 8 * sizeof(vt_vertex));
-        for (int i = 0; i < faces; ++i) m->faces[i] = VtDefaultModel()->faces[i % 12];
-        for (int i = 0; i < 8; ++i)
-            for (float &c : m->vertices[i].p.v) c *= half;
-        m->flags |= VT_MODF_UPDATEABLE;
-        return VtModelAdd(m);
     }
 
     // A scene object at (x, y, z) facing +z, presented by the standard
