@@ -27,5 +27,22 @@ const uint32_t *dunFindScoreRecord(uint32_t key);
 bool dunSendRelativePosition(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
 bool dunSendRelativePosition2(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
 
+// The cockpit's target selection: the selected target, and the selected
+// target made the controlled object's goal and target.
+void dunSelectTarget(SceneItem *item);
+void dunSetShipTarget();
+// A random point on a random part of the object's model, in its frame.
+void dunRandomPointOnSubNode(SceneItem *item, Vec3 *point);
+// The score registry takes the object.
+void dunRegisterScoreObject(SceneItem *item);
+// A passed waypoint's successor: selected and made the navigation target.
+void dunSelectWaypointTarget(SceneItem *item);
+// The nearest ship with every flag of the mask, not the excluded one.
+SceneItem *dunNearestShipByFlags(uint32_t mask, SceneItem *exclude);
+// Whether guided rounds aim at the goal's current sub-target (the
+// targeting settings), and that sub-target's centre in the goal's frame.
+bool dunAimsAtSubTarget();
+bool dunSubTargetCentre(SceneItem *goal, Vec3 *centre);
+
 // Installs the AI's table of the world's calls.
 void dunai_InstallWorldHooks();

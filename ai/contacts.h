@@ -18,8 +18,6 @@ void dunRefreshContacts();
 
 // Clears the 100-entry contact table.
 void dunInitContacts();
-// Clears the list of targets (a mission reset).
-void dunClearTargetList();
 // True when the object is in the contact table.
 bool dunIsContact(const SceneItem *item);
 // Ships of a side, not counting those with Avatar flag 8 nor the player's.

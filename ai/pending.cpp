@@ -23,7 +23,6 @@ SceneItem *dunPlaceObjectNearNavPoint(uint32_t, int, SceneItem *) {
     PENDING_ONCE("dunPlaceObjectNearNavPoint");
     return nullptr;
 }
-void dunClearTargetList() { PENDING_ONCE("dunClearTargetList"); }
 bool dunIsContact(const SceneItem *) {
     PENDING_ONCE("dunIsContact");
     return false;
@@ -76,6 +75,46 @@ bool dunSendRelativePosition(SceneItem *, SceneItem *, int32_t, int32_t) {
 bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
     PENDING_ONCE("dunSendRelativePosition2");
     return false;
+}
+
+// What the world's flight, docking and object routines ask of the AI.
+void dunai_IdleFlight(SceneItem *) { PENDING_ONCE("dunai_IdleFlight"); }
+uint32_t dunai_SideTargetMask(SceneItem *) {
+    PENDING_ONCE("dunai_SideTargetMask");
+    return 0;
+}
+void dunai_SetNamedOrder(SceneItem *, int, const char *, int, int, SceneItem *) { PENDING_ONCE("dunai_SetNamedOrder"); }
+void dunai_StartOrder(SceneItem *, int) { PENDING_ONCE("dunai_StartOrder"); }
+void dunai_SteerAlongVector(SceneItem *, const Vec3 *) { PENDING_ONCE("dunai_SteerAlongVector"); }
+void dunai_SteerTowards(SceneItem *, const Vec3 *, const Vec3 *) { PENDING_ONCE("dunai_SteerTowards"); }
+void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
+void dunUpdateWeapons(SceneItem *) { PENDING_ONCE("dunUpdateWeapons"); }
+void dunUpdateWeaponsNoOwner(SceneItem *) { PENDING_ONCE("dunUpdateWeaponsNoOwner"); }
+int dunFireWeapon(SceneItem *, Weapon *, float, float) {
+    PENDING_ONCE("dunFireWeapon");
+    return 5;
+}
+void dunFlareDecoyMessage(SceneItem *, SceneItem *) { PENDING_ONCE("dunFlareDecoyMessage"); }
+void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
+void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
+void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }
+void dunRegisterScoreObject(SceneItem *) { PENDING_ONCE("dunRegisterScoreObject"); }
+void dunSelectWaypointTarget(SceneItem *) { PENDING_ONCE("dunSelectWaypointTarget"); }
+SceneItem *dunNearestShipByFlags(uint32_t, SceneItem *) {
+    PENDING_ONCE("dunNearestShipByFlags");
+    return nullptr;
+}
+bool dunAimsAtSubTarget() {
+    PENDING_ONCE("dunAimsAtSubTarget");
+    return false;
+}
+bool dunSubTargetCentre(SceneItem *, Vec3 *) {
+    PENDING_ONCE("dunSubTargetCentre");
+    return false;
+}
+Weapon *dunCreatePBCLite(SceneItem *, float, const char *, int32_t) {
+    PENDING_ONCE("dunCreatePBCLite");
+    return nullptr;
 }
 
 // The mission runtime's calls.

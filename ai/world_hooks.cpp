@@ -1,5 +1,7 @@
 // The AI's side of the world's calls.
+#include "ai/brain.h"
 #include "ai/combat.h"
+#include "ai/weapons.h"
 #include "ai/contacts.h"
 #include "world/services.h"
 
@@ -18,6 +20,27 @@ void dunai_InstallWorldHooks() {
         dunFindScoreRecord,
         dunSendRelativePosition,
         dunSendRelativePosition2,
+        dunai_ThinkShip,
+        dunai_IdleFlight,
+        dunai_SideTargetMask,
+        dunPickTargetPoint,
+        dunUpdateWeapons,
+        dunUpdateWeaponsNoOwner,
+        dunSelectTarget,
+        dunSetShipTarget,
+        dunFireWeapon,
+        dunai_SetNamedOrder,
+        dunai_StartOrder,
+        dunFlareDecoyMessage,
+        dunRandomPointOnSubNode,
+        dunai_SteerAlongVector,
+        dunai_SteerTowards,
+        dunRegisterScoreObject,
+        dunCreatePBCLite,
+        dunAimsAtSubTarget,
+        dunSubTargetCentre,
+        dunNearestShipByFlags,
+        dunSelectWaypointTarget,
     };
     WorldSetAiHooks(&hooks);
 }

@@ -51,5 +51,25 @@ const char *guiStarLogFormat();
 int32_t guiHitHoldOff();
 void guiSetInterference(int32_t value);
 
+// What the world's flight, docking and remote control ask of the cockpit.
+void guiWepSelectPbc(int reserved);
+void guiWepSelectMissile(int reserved);
+void guiThrottleUp();
+void guiThrottleDown();
+bool guiStickBlocked();
+void guiSetReentryStatus(uint32_t bits);
+void guiCapsuleJump();
+void guiShowCockpitText(int index, int ticks);
+void guiShowFireResult(int result);
+bool guiRemoteBlocked();
+void guiSetRemoteView(int on);
+void guiPopFullScreen();
+void guiSetHitFlash(int32_t value);
+// Cockpit text n of the text table, or null.
+const char *guiCockpitText(int index);
+// The weapon-view flag and the two-state view mode.
+void guiSetWeaponView(int on);
+void guiCycleViewMode();
+
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();

@@ -127,6 +127,31 @@ int32_t guiHitHoldOff() {
     PENDING_ONCE("guiHitHoldOff");
     return 0;
 }
+void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
+void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
+void guiThrottleUp() { PENDING_ONCE("guiThrottleUp"); }
+void guiThrottleDown() { PENDING_ONCE("guiThrottleDown"); }
+bool guiStickBlocked() {
+    PENDING_ONCE("guiStickBlocked");
+    return false;
+}
+void guiSetReentryStatus(uint32_t) { PENDING_ONCE("guiSetReentryStatus"); }
+void guiCapsuleJump() { PENDING_ONCE("guiCapsuleJump"); }
+void guiShowCockpitText(int, int) { PENDING_ONCE("guiShowCockpitText"); }
+void guiShowFireResult(int) { PENDING_ONCE("guiShowFireResult"); }
+bool guiRemoteBlocked() {
+    PENDING_ONCE("guiRemoteBlocked");
+    return false;
+}
+void guiSetRemoteView(int) { PENDING_ONCE("guiSetRemoteView"); }
+void guiPopFullScreen() { PENDING_ONCE("guiPopFullScreen"); }
+void guiSetHitFlash(int32_t) { PENDING_ONCE("guiSetHitFlash"); }
+const char *guiCockpitText(int) {
+    PENDING_ONCE("guiCockpitText");
+    return nullptr;
+}
+void guiSetWeaponView(int) { PENDING_ONCE("guiSetWeaponView"); }
+void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }
 
 #include "gui/timeline.h"
 

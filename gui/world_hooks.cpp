@@ -1,5 +1,8 @@
 // The GUI's side of the world's calls.
 #include "gui/cockpit.h"
+#include "gui/feed.h"
+#include "gui/gui.h"
+#include "gui/window.h"
 #include "world/services.h"
 
 namespace {
@@ -28,6 +31,26 @@ void guiInstallWorldHooks() {
         guiSetDockedFlags,  guiToggleComArm,         guiNavStartProgram, guiPostPendingFeedText,
         guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
         guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
+        [] { guiWepSelectPbc(0); },
+        [] { guiWepSelectMissile(0); },
+        guiThrottleUp,
+        guiThrottleDown,
+        guiStickBlocked,
+        guiSetReentryStatus,
+        guiCapsuleJump,
+        guiShowCockpitText,
+        guiShowFireResult,
+        guiRemoteBlocked,
+        guiSetRemoteView,
+        guiRedrawCockpit,
+        guiClearScreen,
+        guiPopFullScreen,
+        [] { return guiCurrentStation; },
+        guiSetHitFlash,
+        guiCockpitText,
+        guiPostFeedText,
+        guiSetWeaponView,
+        guiCycleViewMode,
     };
     WorldSetGuiHooks(&hooks);
 }

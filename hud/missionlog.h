@@ -14,5 +14,10 @@ struct SceneItem;
 void MissionLogAdd(SceneItem *item, SceneItem *other, int kind, const char *name, const char *otherName);
 void MissionLogAddText(const char *text);
 
+// The HUD record of one object goes to another.
+void hudMoveRecord(SceneItem *from, SceneItem *to);
+// A missile the player launched, listed for this frame (at most 12).
+void hudListMissile(SceneItem *missile, SceneItem *goal, int32_t time);
+
 // Installs the HUD's table of the world's calls.
 void hudInstallWorldHooks();

@@ -21,3 +21,5 @@ void MissionLogReset() { PENDING_ONCE("MissionLogReset"); }
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
 void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }
+void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
+void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }

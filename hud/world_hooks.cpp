@@ -4,6 +4,7 @@
 #include "world/services.h"
 
 void hudInstallWorldHooks() {
-    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudClearList, hudShiftPositions};
+    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudClearList, hudShiftPositions,
+                                        hudMoveRecord, hudListMissile};
     WorldSetHudHooks(&hooks);
 }

@@ -34,6 +34,17 @@ void P3DSetFlashBrightness(int32_t brightness);
 // projection scale.
 float P3DCameraZoom();
 float P3DViewProjectionScale();
+// The burst of a ship dropping out of the LDS drive.
+void SpawnLdsTrail(SceneItem *item);
+// A light flash at a point of the object (world axes).
+void AddFlashAtObject(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
+void AddThermalExplosion(SceneItem *item, const Vec3 *point);
+// Debris parts thrown off a damaged object.
+void P3DMakeWreck(SceneItem *item);
+// A blinking navigation light (size, flags) at a point of the object's frame.
+void AddNavLight(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+// A stargate's edge colour map (9, 10, 12, or 13 closed).
+void P3DSetStarGateEdge(SceneItem *gate, int colour);
 
 // Installs the presentation's table of the world's calls.
 void P3DInstallWorldHooks();

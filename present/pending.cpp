@@ -109,6 +109,14 @@ float P3DViewProjectionScale() {
     PENDING_ONCE("P3DViewProjectionScale");
     return 1.0f;
 }
+void SpawnLdsTrail(SceneItem *) { PENDING_ONCE("SpawnLdsTrail"); }
+void AddFlashAtObject(SceneItem *, const Vec3 *, int, uint32_t) { PENDING_ONCE("AddFlashAtObject"); }
+void P3DFollowCameras(SceneItem *, SceneItem *) { PENDING_ONCE("P3DFollowCameras"); }
+void P3DSetCameraSubject(SceneItem *) { PENDING_ONCE("P3DSetCameraSubject"); }
+void AddThermalExplosion(SceneItem *, const Vec3 *) { PENDING_ONCE("AddThermalExplosion"); }
+void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
+void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
+void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
 
 // The start-up scripts' calls.
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }

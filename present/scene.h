@@ -94,6 +94,10 @@ bool P3DCockpitCamera();
 // The cockpit look-around state (view angles, joystick block).
 void LookInit();
 void ActionCameraUpdate();
+// The player camera and the main 3D window follow the first object, the
+// other camera the second (null: it stays); the current camera's subject.
+void P3DFollowCameras(SceneItem *player, SceneItem *other);
+void P3DSetCameraSubject(SceneItem *item);
 void LookUpdate();
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
 // Clears the four camera words at the world reset.

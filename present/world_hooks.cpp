@@ -1,5 +1,7 @@
 // The presentation's side of the world's calls.
 #include "present/effects.h"
+#include "present/lwo.h"
+#include "present/p3d.h"
 #include "present/scene.h"
 #include "world/services.h"
 
@@ -10,7 +12,13 @@ void P3DInstallWorldHooks() {
         SpawnImpactSparks,     CreateParticleSystem,  BuildColourRamp,       FlashNavLight,
         EventCameraTrigger,    P3DSetViewShake,       P3DSetFlashBrightness, P3DPlasmaModel,
         ScaleModelToRadius,    P3DSetupPlasmaBall,    P3DSetupGasShell,      P3DCameraZoom,
-        P3DViewProjectionScale,
+        P3DViewProjectionScale, SpawnLdsTrail,        P3DSetObjectModel,     P3DFollowCameras,
+        P3DSetCameraSubject,    AddFlashAtObject,     AddThermalExplosion,   P3DMakeWreck,
+        [](const char *name) {
+            uint32_t size = 0;
+            return LwoLoadModel(name, nullptr, &size);
+        },
+        AddNavLight,            P3DSetStarGateEdge,
     };
     WorldSetPresentHooks(&hooks);
 }

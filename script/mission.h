@@ -157,5 +157,14 @@ extern int32_t gCareerMission;
 // The mission's script pause (holds the simulation).
 extern uint8_t gScriptPause;
 
+// A named script waypoint at a world position in a star system.
+SceneItem *CreateScriptWaypoint(double x, double y, double z, int system, int a, int b, const char *name);
+// A missile with ship data hit the player's ship: the hit counter and the
+// score word by its type code.
+void dunMissileHitPlayer(int typeCode);
+// The stock ships of a tracked object's system launched at its place.
+struct TrackNode;
+void dunLaunchStockShips(int reserved, TrackNode *node);
+
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();

@@ -7,6 +7,7 @@
 #include "script/conditions.h"
 #include "script/mission.h"
 #include "script/settings.h"
+#include "world/objroutines.h"
 
 int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gMissionClock, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;

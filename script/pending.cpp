@@ -73,3 +73,9 @@ void PendingStatement(ScriptRun &run) {
         ScriptNext(run);
     }
 }
+SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const char *) {
+    PENDING_ONCE("CreateScriptWaypoint");
+    return nullptr;
+}
+void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
+void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }

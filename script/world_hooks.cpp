@@ -1,11 +1,19 @@
 // The mission script's side of the world's calls.
 #include "script/mission.h"
+#include "script/symbols.h"
 #include "world/services.h"
 
 void dunScriptInstallWorldHooks() {
     static const WorldScriptHooks hooks = {
         dunClearDialogue,
         [] { return gCurrentMission; },
+        [](double x, double y, double z, int system, const char *name) {
+            return CreateScriptWaypoint(x, y, z, system, -1, 0, name);
+        },
+        // The object's script symbol is its link record.
+        [](SceneItem *item) { RemoveVitalObject(static_cast<ScriptSymbol *>(item->linkRecord)); },
+        dunMissileHitPlayer,
+        [](TrackNode *node) { dunLaunchStockShips(0, node); },
     };
     WorldSetScriptHooks(&hooks);
 }

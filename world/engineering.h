@@ -9,6 +9,9 @@ void dunUpdateEngineering(SceneItem *item);
 // The simulator SIM_ENG: turns the object about its own position.
 void dunSimSpin(SceneItem *item);
 
+// The player's component network moves from one hull object to another.
+void dunCopyComponentNetwork(SceneItem *from, SceneItem *to);
+
 void dunBuildShipSystems();
 void dunSaveComponentTable();
 
@@ -22,3 +25,11 @@ uint8_t dunComponentState(const EngComponent *component);
 // takes the loss off both levels (not below 0).
 float dunShieldLevel(int which);
 void dunShieldStrike(float loss);
+// The hull fraction of the ship with the engineering network (1.0 intact)
+// and its shield value (0 when the shields are down).
+extern float dunHullFraction;
+extern float dunShieldValue;
+// Damage tells the model a component's health before and after a hit, and
+// has the engineering display drawn again.
+void dunComponentDamaged(EngComponent *component, float before, float after);
+void dunRefreshEngineeringDisplay();

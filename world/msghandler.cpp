@@ -16,6 +16,7 @@
 #include "world/objroutines.h"
 #include "world/services.h"
 #include "world/sound_place.h"
+#include "world/stations.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -241,14 +242,9 @@ bool docked(const SceneItem *item) {
 
 void handleJumpDepart(SceneItem *item, int32_t number) {
     if (number > 0) {
-        if (item->sim && item->sim->shipInfo) {
-            for (const DockingPort *p = item->sim->shipInfo->ports; p; p = p->next) {
-                if (!p->partner || !(p->partner->flags & SceneFlag::InUse)) continue;
-                uint8_t payload[4];
-                dunPayloadPutU32(payload, 0, uint32_t(-number));
-                dunMsgPost(item->receiverId, p->partner->receiverId, 60, MsgJumpDepart, 4, payload);
-            }
-        }
+        uint8_t relay[4];
+        dunPayloadPutU32(relay, 0, uint32_t(number));
+        dunRelayJumpToPartners(item, relay);
     } else {
         number = -number;
     }

@@ -15,8 +15,10 @@
 #include "present/scene.h"
 #include "script/mission.h"
 #include "world/belts.h"
+#include "world/docking.h"
 #include "world/eventhooks.h"
 #include "world/flight.h"
+#include "world/lds.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
 #include "world/objroutines.h"
@@ -381,6 +383,12 @@ void dunInitFlightParams(FlightParams *b, float p1, float p2, uint32_t p3, uint3
     b->p2 = p2;
     b->p3 = p3;
     b->p4 = p4;
+    // A drive whose growth the speed laws cannot use (they would divide by
+    // zero or take the log of 0) is refused: the ship has no LDS drive.
+    if (p4 != 0 && !dunLdsGrowthUsable(p3)) {
+        dunDebugPrintf("LDS drive refused: growth %u", unsigned(p3));
+        b->p4 = 0;
+    }
     b->p300 = 300.0f;
     b->turnRates[0] = b->workRates[0] = p5;
     b->turnRates[1] = b->workRates[1] = p6;
@@ -651,6 +659,9 @@ void dunResetObjectLists() {
     dunTimeScale = 1.0f;
     dunResetDialogueQueue();
     dunClearBeltTracking();
+    dunResetFlightControl();
+    dunResetObjectRoutines();
+    dunResetStations();
     freeRoundFlights();
 }
 

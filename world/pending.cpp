@@ -17,53 +17,9 @@
 
 uint16_t dunCurrentSystem = 0;
 int32_t dunPendingStarSystem = 0;
-uint8_t dunCapsuleJumpSwitch = 0;
-int32_t dunCurrentStarCode = 0;
-int32_t dunCapsuleStarCode = 0;
-BodyRecord *dunCapsuleBody = nullptr;
-SceneItem *dunLastTouchedBody = nullptr;
 
-void dunFlyShip(SceneItem *) { PENDING_ONCE("dunFlyShip"); }
-void dunControlPlayer(SceneItem *) { PENDING_ONCE("dunControlPlayer"); }
-void dunControlTest(SceneItem *) { PENDING_ONCE("dunControlTest"); }
-void dunControlFree(SceneItem *) { PENDING_ONCE("dunControlFree"); }
-void dunSimSpawnedNode(SceneItem *) { PENDING_ONCE("dunSimSpawnedNode"); }
-void dunUpdateDocking(SceneItem *) { PENDING_ONCE("dunUpdateDocking"); }
-void dunUndockAll(SceneItem *) { PENDING_ONCE("dunUndockAll"); }
-void dunSimPlasmaBall(SceneItem *) { PENDING_ONCE("dunSimPlasmaBall"); }
-void dunSimGasShell(SceneItem *) { PENDING_ONCE("dunSimGasShell"); }
-void dunDropLds(SceneItem *) { PENDING_ONCE("dunDropLds"); }
-void dunSubsystemFaultTick(SceneItem *) { PENDING_ONCE("dunSubsystemFaultTick"); }
-void dunLeaveRemoteControl() { PENDING_ONCE("dunLeaveRemoteControl"); }
 BodyRecord *dunFindBody(int32_t, const char *) {
     PENDING_ONCE("dunFindBody");
-    return nullptr;
-}
-// The port list walk already behaves as the docking module's will.
-DockingPort *dunGetDockingPort(SceneItem *ship, int n) {
-    PENDING_ONCE("dunGetDockingPort");
-    if (!ship || !ship->sim || !ship->sim->shipInfo) return nullptr;
-    DockingPort *p = ship->sim->shipInfo->ports;
-    for (int i = 0; p && p->next && i < n; ++i) p = p->next;
-    return p;
-}
-uint8_t dunDockShips(SceneItem *, SceneItem *, DockingPort *, DockingPort *, int16_t) {
-    PENDING_ONCE("dunDockShips");
-    return 0;
-}
-void dunUndock(SceneItem *) { PENDING_ONCE("dunUndock"); }
-uint8_t dunTryDockOnContact(SceneItem *, SceneItem *) {
-    PENDING_ONCE("dunTryDockOnContact");
-    return 0;
-}
-SceneItem *dunGetDockedPartner(SceneItem *ship, SceneItem *other) {
-    PENDING_ONCE("dunGetDockedPartner");
-    if (!ship || !ship->sim || !ship->sim->shipInfo) return nullptr;
-    for (DockingPort *p = ship->sim->shipInfo->ports; p; p = p->next) {
-        if (!(p->flags & PortFlag::Docked)) continue;
-        if (!other) return p->partner;
-        if (p->partner == other) return other;
-    }
     return nullptr;
 }
 float dunShieldLevel(int) {
@@ -87,22 +43,19 @@ const char *dunStarNameByCode(int32_t) {
     PENDING_ONCE("dunStarNameByCode");
     return "";
 }
-void dunUntrackObject(SceneItem *) { PENDING_ONCE("dunUntrackObject"); }
-void dunLaunchStockNearby() { PENDING_ONCE("dunLaunchStockNearby"); }
-void dunSimChaos(SceneItem *) { PENDING_ONCE("dunSimChaos"); }
-void dunSimStargate(SceneItem *) { PENDING_ONCE("dunSimStargate"); }
+void dunClearSystemObjects(uint16_t, const Vec3d *, const Vec3d *) { PENDING_ONCE("dunClearSystemObjects"); }
+void MoveToSystem(const char *, const char *) { PENDING_ONCE("MoveToSystem"); }
 void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
 void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
 void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
 void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
 void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
-int dunDockedLinkCount(SceneItem *) {
-    PENDING_ONCE("dunDockedLinkCount");
-    return 0;
-}
-void dunSimFollowLinked(SceneItem *) { PENDING_ONCE("dunSimFollowLinked"); }
-SceneItem *dunRemoteLinked = nullptr;
+void dunCopyComponentNetwork(SceneItem *, SceneItem *) { PENDING_ONCE("dunCopyComponentNetwork"); }
+float dunHullFraction = 1.0f;
+float dunShieldValue = 0.0f;
+void dunComponentDamaged(EngComponent *, float, float) { PENDING_ONCE("dunComponentDamaged"); }
+void dunRefreshEngineeringDisplay() { PENDING_ONCE("dunRefreshEngineeringDisplay"); }
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"
@@ -113,7 +66,6 @@ int32_t dunBeltCount;
 int32_t dunBeltObjectCount;
 void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
 void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
-void dunRandomAmbientEvent() { PENDING_ONCE("dunRandomAmbientEvent"); }
 void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
 
 EngComponent *dunFindComponentByName(SceneItem *, const char *) {

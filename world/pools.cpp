@@ -20,6 +20,7 @@ HUD dunBigHUDPool[kMaxBigHUDs];
 HUD dunHUDPool[kMaxHUDs];
 ParticleSystem dunLargeParticlePool[kMaxLargeParticleSystems];
 ParticleSystem dunSmallParticlePool[kMaxSmallParticleSystems];
+DockingPort dunDockingPortPool[kMaxDockingPorts];
 
 namespace {
 
@@ -28,7 +29,7 @@ Particle largeParticles[kMaxLargeParticleSystems][kLargeParticleCount];
 Particle smallParticles[kMaxSmallParticleSystems][kSmallParticleCount];
 
 struct Cursors {
-    int sceneItem, avatar, action, sim, weapon, tdp, shipInfo, bigHud, hud, largePs, smallPs;
+    int sceneItem, avatar, action, sim, weapon, tdp, shipInfo, bigHud, hud, largePs, smallPs, port;
 } cursor;
 
 uint16_t genSceneItem[kMaxSceneItems], genAvatar[kMaxAvatars], genSim[kMaxSims], genTDP[kMaxTDPs],
@@ -132,6 +133,13 @@ HUD *dunAllocBigHUD() {
     return h;
 }
 
+DockingPort *dunAllocDockingPort() {
+    DockingPort *p = takeZeroed(dunDockingPortPool, cursor.port, nullptr, "Exceeded max DockingPorts",
+                                +[](const DockingPort &r) { return flagsBusy(r); });
+    p->flags = PortFlag::InUse;
+    return p;
+}
+
 HUD *dunAllocHUD() {
     HUD *h = takeZeroed(dunHUDPool, cursor.hud, nullptr, "Exceeded max HUDs",
                         +[](const HUD &r) { return flagsBusy(r); });
@@ -227,6 +235,7 @@ void dunResetPools() {
     std::memset(static_cast<void *>(dunHUDPool), 0, sizeof dunHUDPool);
     std::memset(static_cast<void *>(dunLargeParticlePool), 0, sizeof dunLargeParticlePool);
     std::memset(static_cast<void *>(dunSmallParticlePool), 0, sizeof dunSmallParticlePool);
+    std::memset(static_cast<void *>(dunDockingPortPool), 0, sizeof dunDockingPortPool);
     for (int i = 0; i < kMaxLargeParticleSystems; ++i) {
         dunLargeParticlePool[i].particles = largeParticles[i];
         dunLargeParticlePool[i].count = kLargeParticleCount;

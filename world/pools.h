@@ -21,6 +21,9 @@ constexpr int kMaxLargeParticleSystems = 20;
 constexpr int kMaxSmallParticleSystems = 50;
 constexpr int kLargeParticleCount = 250;
 constexpr int kSmallParticleCount = 44;
+// Docking ports hang in lists of their ShipInfo; a port is free again once
+// its in-use bit is cleared (the ship is deleted).
+constexpr int kMaxDockingPorts = 360;
 
 extern SceneItem dunSceneItemPool[kMaxSceneItems];
 extern Avatar dunAvatarPool[kMaxAvatars];
@@ -33,6 +36,7 @@ extern HUD dunBigHUDPool[kMaxBigHUDs];
 extern HUD dunHUDPool[kMaxHUDs];
 extern ParticleSystem dunLargeParticlePool[kMaxLargeParticleSystems];
 extern ParticleSystem dunSmallParticlePool[kMaxSmallParticleSystems];
+extern DockingPort dunDockingPortPool[kMaxDockingPorts];
 
 // The frame counter the SceneItem pool compares release frames with, and the
 // current star system new objects belong to, are read from their owners.
@@ -46,6 +50,7 @@ TDP *dunAllocTDP();
 ShipInfo *dunAllocShipInfo();
 HUD *dunAllocBigHUD();
 HUD *dunAllocHUD();
+DockingPort *dunAllocDockingPort();
 // None when the pool is full (no report): the caller skips the effect.
 ParticleSystem *dunAllocLargeParticleSystem();
 ParticleSystem *dunAllocSmallParticleSystem();

@@ -24,6 +24,7 @@ struct HitBox;
 struct NodeChannel;
 struct DockingPort;
 struct ParticleSystem;
+struct Particle;
 struct EngComponent;
 struct EngineSoundSlot;
 struct SoundSlot;
@@ -211,6 +212,7 @@ constexpr uint32_t InUse = 0x1;
 constexpr uint32_t Damaged = 0x8;            // also: unpowered
 constexpr uint32_t Ready = 0x10;
 constexpr uint32_t AutoFire = 0x20;          // also: beam
+constexpr uint32_t SingleShot = 0x40;        // fires once per press of the button
 constexpr uint32_t Missile = 0x80;
 constexpr uint32_t Empty = 0x100;
 constexpr uint32_t AutoTracking = 0x200;
@@ -369,6 +371,12 @@ struct Avatar {
     int32_t starCode;               // a body's star code (capsule jumps); 0 none
     void *attachedSound;
     uint32_t viewerState[8];        // viewer state words of the local-space viewer's camera
+    DockingPort *dockPort;          // the port a docking mover is placed by
+    int32_t pulseRadius;            // an interdictor round's pulse radius (the belt-anchor word)
+    int32_t pulseClock;             // centiseconds since the last interdiction pulse
+    int32_t followDistance;         // the distance a follower keeps (its second object word)
+    ParticleSystem *beltPoints;     // the points a belt object moves between (its second object word)
+    Particle *heldPoint;            // the point a belt object holds (its colour-index word)
 };
 
 struct TDP {
@@ -411,6 +419,7 @@ struct Sim {
     ShipInfo *shipInfo;
     Mat4 matrix;           // rows X, Y, Z axes, then the float position and 1.0
     SceneItem *goal;       // weapon target
+    void *goalSymbol;      // a waypoint's script symbol ("ATTACH_WAYPT") instead of a goal
     SceneItem *target;     // navigation target
     SceneItem *autopilotTarget;
     FlightParams *flight;
@@ -458,9 +467,9 @@ struct Sim {
 struct ShipDamage {
     int32_t armour;
     int32_t maximum;
-    int32_t damage;
-    uint16_t mask;
-    uint16_t hitLevel;
+    int32_t damage;          // hull percent = 100 - damage x 100 / maximum
+    uint16_t mask;           // DamageBit
+    int16_t hitLevel;        // 0..7, widens the choice of subsystems
 };
 
 struct OrderSlot {
@@ -513,6 +522,7 @@ struct ShipInfo {
     void *attached;
     SceneItem *fireTargets[2];
     SceneItem *subTargets[2];
+    uint8_t subTargetHealth[5];  // by sub-target slot; the script sets up slots 1 to 4
 };
 
 struct Weapon {
@@ -551,6 +561,37 @@ struct Action {
     uint32_t flags;
     HookAction routine;            // called with flag 4
     const ResourceHandle *video;   // otherwise: the named video it plays
+};
+
+// One component of the player's engineering network.
+struct RepairTeam;
+struct ValueRecorder;
+struct EngComponent {
+    uint32_t displayClass;
+    EngComponent *next;
+    const char *names[3];       // English, French, German
+    uint32_t screenFlag;
+    EngComponent *inputs[4];
+    float value;                // delivered output
+    float level;                // before health
+    float health;               // 1.0 intact .. 0.0 destroyed
+    float temperature;          // kelvin
+    uint8_t switchedOn;
+    uint8_t preRuleOn;
+    void (*preRule)(EngComponent *component);
+    void (*rule)(EngComponent *component);
+    uint16_t group;
+    uint16_t repairDifficulty;
+    uint16_t repairEstimate;
+    uint16_t index;
+    uint32_t subsystemBits;     // damage-mask bits the component stands for
+    int32_t heatInput;
+    uint16_t kind;              // 1..5
+    RepairTeam *repairTeam;
+    uint16_t repairDone;
+    ValueRecorder *recorder;
+    void *screenWidget;
+    uint8_t notRepairable;
 };
 
 struct HitBox {

@@ -1,4 +1,4 @@
-// Other object routines.
+// Other object routines (the game frame's ambience).
 #pragma once
 
-void dunRandomAmbientEvent();
+#include "world/objroutines.h"

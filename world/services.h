@@ -12,6 +12,7 @@
 #include "world/records.h"
 
 struct DamageRecord;
+struct TrackNode;
 
 struct WorldPresentHooks {
     // The standard presentation routine of an object's Avatar.
@@ -47,6 +48,27 @@ struct WorldPresentHooks {
     // projection scale of the 3D view.
     float (*cameraZoom)();
     float (*viewProjectionScale)();
+    // The burst of particles of a ship dropping out of the fast drive.
+    void (*spawnLdsTrail)(SceneItem *item);
+    // Puts a model on the object's root part and its detail slots.
+    void (*setObjectModel)(SceneItem *item, void *model);
+    // The player camera and the main 3D window follow the first object,
+    // the other camera the second (null: it stays).
+    void (*followCameras)(SceneItem *player, SceneItem *other);
+    // The subject of the current camera.
+    void (*setCameraSubject)(SceneItem *item);
+    // A light flash at a point of the object (world axes), with a colour.
+    void (*addFlashAtObject)(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
+    // A thermal explosion at a point of the object (its frame).
+    void (*addThermalExplosion)(SceneItem *item, const Vec3 *point);
+    // Debris parts thrown off a damaged object.
+    void (*makeWreck)(SceneItem *item);
+    // A LightWave model loaded by name, or null.
+    void *(*loadModel)(const char *name);
+    // A blinking navigation light at a point of the object's frame.
+    void (*addNavLight)(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+    // A stargate's edge colour (9, 10, 12 or 13 closed).
+    void (*setStarGateEdge)(SceneItem *gate, int colour);
 };
 
 struct WorldAiHooks {
@@ -69,12 +91,63 @@ struct WorldAiHooks {
     // sender named as attacker; true when it was posted.
     bool (*sendRelativePosition)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
     bool (*sendRelativePosition2)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
+    // The AI control routine, and the idle flight of a ship without orders.
+    void (*think)(SceneItem *ship);
+    void (*idleFlight)(SceneItem *ship);
+    // The sides the object may target.
+    uint32_t (*sideTargetMask)(SceneItem *item);
+    // Aims the weapons of a mount (0 or 1) at the best target of the masks.
+    void (*pickTargetPoint)(SceneItem *item, int mount, uint32_t targetMask, uint32_t sideBits);
+    // The per-step weapon update of the player's ship, and of any other.
+    void (*updateWeapons)(SceneItem *ship);
+    void (*updateWeaponsNoOwner)(SceneItem *ship);
+    // Makes the object the cockpit's selected target.
+    void (*selectTarget)(SceneItem *item);
+    // The selected target becomes the controlled object's goal and target.
+    void (*setShipTarget)();
+    // Fires the weapon (range and rate 0: the weapon's own); 0 when it
+    // fired, 1..5 why it could not.
+    int (*fireWeapon)(SceneItem *ship, Weapon *weapon, float range, float rate);
+    // Names order slot n and gives it its priority, start state and object;
+    // and makes a slot current.
+    void (*setOrder)(SceneItem *ship, int slot, const char *name, int priority, int state, SceneItem *object);
+    void (*startOrder)(SceneItem *ship, int slot);
+    // A flare's decoy message to the object it is linked to.
+    void (*flareDecoyMessage)(SceneItem *flare, SceneItem *linked);
+    // A random point on a random part of the object's model, in its frame.
+    void (*randomPointOnSubNode)(SceneItem *item, Vec3 *point);
+    // One steering step along a direction, and towards a point (with the
+    // velocity of what is chased).
+    void (*steerAlongVector)(SceneItem *ship, const Vec3 *direction);
+    void (*steerTowards)(SceneItem *ship, const Vec3 *point, const Vec3 *velocity);
+    // Adds the object to the score registry.
+    void (*registerScoreObject)(SceneItem *item);
+    // A "PBC" beam weapon of a range and strength on the object.
+    Weapon *(*createPBCLite)(SceneItem *item, float range, const char *name, int32_t strength);
+    // Whether a guided round aims at its goal's current sub-target, and the
+    // centre of that sub-target in the goal's frame (false when none).
+    bool (*aimsAtSubTarget)();
+    bool (*subTargetCentre)(SceneItem *goal, Vec3 *centre);
+    // The nearest ship with every flag of the mask, not the excluded one.
+    SceneItem *(*nearestShipByFlags)(uint32_t mask, SceneItem *exclude);
+    // A passed waypoint's successor becomes the cockpit's selected target
+    // and the navigation target.
+    void (*selectWaypointTarget)(SceneItem *item);
 };
 
 struct WorldScriptHooks {
     void (*clearDialogue)();
     // The running mission's number.
     int32_t (*currentMission)();
+    // A named script waypoint at a world position in a star system.
+    SceneItem *(*createWaypoint)(double x, double y, double z, int system, const char *name);
+    // Takes the object off the mission's list of vital objects.
+    void (*removeVitalObject)(SceneItem *item);
+    // A missile with ship data hit the player's ship: the mission's hit
+    // counter and score word by the missile's type code.
+    void (*missileHitPlayer)(int typeCode);
+    // Launches the stock ships of a tracked object's system at its place.
+    void (*launchStockShips)(TrackNode *node);
 };
 
 struct WorldGuiHooks {
@@ -104,6 +177,40 @@ struct WorldGuiHooks {
     // The options screen is shown (a frozen world then keeps its controlled
     // object still).
     bool (*optionsScreenShown)();
+    // Weapon selection and the set-speed steps of the cockpit.
+    void (*wepSelectPbc)();
+    void (*wepSelectMissile)();
+    void (*throttleUp)();
+    void (*throttleDown)();
+    // True while a cockpit mode takes the stick (a special mode, or the
+    // weapons station without its flight switch).
+    bool (*stickBlocked)();
+    // The approach bits to the body the player's ship touched (0 clean).
+    void (*reentryStatus)(uint32_t bits);
+    void (*capsuleJump)();
+    // Shows cockpit text n for a number of ticks; and the text of a fire
+    // result (1..4), unless messages are muted.
+    void (*showCockpitText)(int index, int ticks);
+    void (*showFireResult)(int result);
+    // True while the cockpit blocks remote control.
+    bool (*remoteBlocked)();
+    // Entering remote control (camera zoom off, view mode 2), or leaving it.
+    void (*remoteView)(int on);
+    void (*redrawCockpit)();
+    void (*clearScreen)();
+    // Leaves the full-screen view unless it is locked.
+    void (*popFullScreen)();
+    // The cockpit's current station: 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5
+    // the options screen.
+    int32_t (*currentStation)();
+    // The cockpit's hit flash.
+    void (*setHitFlash)(int32_t value);
+    // Cockpit text n of the text table, or null when it is not set.
+    const char *(*cockpitText)(int index);
+    void (*postFeedText)(const char *text, int colourSet);
+    // The weapon-view flag, and the two-state view mode counter.
+    void (*setWeaponView)(int on);
+    void (*cycleViewMode)();
 };
 
 struct WorldHudHooks {
@@ -113,6 +220,10 @@ struct WorldHudHooks {
     void (*clearList)();
     // Moves the HUD's world points by a shift of the world's origin.
     void (*shiftPositions)(float dx, float dy, float dz);
+    // The HUD record of one object goes to another.
+    void (*moveHudRecord)(SceneItem *from, SceneItem *to);
+    // A missile the player launched, listed for the HUD this frame.
+    void (*listMissile)(SceneItem *missile, SceneItem *goal, int32_t time);
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

@@ -18,3 +18,9 @@ extern int32_t dunPendingStarSystem;
 BodyRecord *dunFindBody(int32_t system, const char *text);
 // The name of the first named star of a system, or an empty text.
 const char *dunStarNameByCode(int32_t system);
+// Objects of other systems than the new one are parked (flag 0x10) or
+// deleted, the new system's parked objects restored.
+struct Vec3d;
+void dunClearSystemObjects(uint16_t system, const Vec3d *parkOffset, const Vec3d *restoreOffset);
+// Moves the player's ship to the star's system, at the arrival body.
+void MoveToSystem(const char *star, const char *body);

@@ -37,15 +37,7 @@ protected:
         h(self, self->avatar->root, other, other->avatar->root, &handled, point);
         return handled;
     }
-    static std::vector<uint16_t> TypesFor(SceneItem *item) {
-        std::vector<uint16_t> out;
-        const uint32_t clock = dunGameClock;
-        dunGameClock = 0xFFFFFFF0u;
-        MsgRecord m;
-        while (dunMsgReceive(item->receiverId, &m)) out.push_back(m.header.type);
-        dunGameClock = clock;
-        return out;
-    }
+    static std::vector<uint16_t> TypesFor(SceneItem *item) { return TypesDue(item); }
 };
 
 }  // namespace

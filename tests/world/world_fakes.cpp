@@ -1,7 +1,11 @@
 #include "world_fakes.h"
 
 #include "world/handle.h"
+#include "world/damage.h"
 #include "world/msghandler.h"
+#include "world/objroutines.h"
+#include "world/pools.h"
+#include "script/mission.h"
 #include "world/objlist.h"
 #include "world/services.h"
 
@@ -36,6 +40,16 @@ bool SendDamage(const char *name, SceneItem *sender, SceneItem *receiver, int32_
     r.mass = sender->sim->mass;
     r.attacker = attacker ? dunHandleOf(sender) : kNoHandle;
     return dunPostDamageRecord(sender->receiverId, receiver->receiverId, 4, MsgHit, &r);
+}
+
+// What the combat code does with a hit on a ship: the damage block takes it
+// and the hit that destroys posts the destruction.
+void BookHit(SceneItem *ship, const DamageRecord *r) {
+    ShipDamage &d = ship->sim->shipInfo->damage;
+    if (dunDamageSubsystems(ship, &d, r->damage, &r->point) == -1) {
+        dunRecordDestruction(ship, r);
+        dunPostDamageRecord(ship->receiverId, ship->receiverId, 0, MsgDestroyed, r);
+    }
 }
 
 const WorldPresentHooks kPresent = {
@@ -77,10 +91,33 @@ const WorldPresentHooks kPresent = {
     [](SceneItem *item, const char *name) { Record("setupGasShell", item).text = name; },
     [] { return gFakes->cameraZoom; },
     [] { return gFakes->projectionScale; },
+    [](SceneItem *item) { Record("spawnLdsTrail", item); },
+    [](SceneItem *item, void *model) { Record("setObjectModel", item).text = model ? "model" : ""; },
+    [](SceneItem *player, SceneItem *other) { Record("followCameras", player, other); },
+    [](SceneItem *item) { Record("setCameraSubject", item); },
+    [](SceneItem *item, const Vec3 *direction, int size, uint32_t colour) {
+        Record("addFlashAtObject", item, nullptr, size, int(colour)).point = *direction;
+    },
+    [](SceneItem *item, const Vec3 *point) { Record("addThermalExplosion", item).point = *point; },
+    [](SceneItem *item) { Record("makeWreck", item); },
+    [](const char *name) -> void * {
+        Record("loadModel").text = name;
+        static int models[16];
+        return &models[gFakes->Count("loadModel") % 16];
+    },
+    [](SceneItem *item, const Vec3 *position, float size, uint32_t flags) {
+        FakeCall &c = Record("addNavLight", item, nullptr, int(flags));
+        c.point = *position;
+        c.velocity = {size, 0, 0};
+    },
+    [](SceneItem *gate, int colour) { Record("setStarGateEdge", gate, nullptr, colour); },
 };
 
 const WorldAiHooks kAi = {
-    [](SceneItem *ship, const DamageRecord *r) { Record("shipHit", ship, nullptr, r->damage).record = *r; },
+    [](SceneItem *ship, const DamageRecord *r) {
+        Record("shipHit", ship, nullptr, r->damage).record = *r;
+        if (gFakes->shipHitBooksDamage) BookHit(ship, r);
+    },
     [](uint32_t score) { Record("scoreKill", nullptr, nullptr, int(score)); },
     [](SceneItem *item) {
         Record("scoreSummary", item);
@@ -109,11 +146,82 @@ const WorldAiHooks kAi = {
     [](SceneItem *s, SceneItem *r, int32_t second, int32_t damage) {
         return SendDamage("sendRelativePosition2", s, r, second, damage, false);
     },
+    [](SceneItem *ship) {
+        Record("think", ship);
+        if (gFakes->onThink) gFakes->onThink(ship);
+    },
+    [](SceneItem *ship) { Record("idleFlight", ship); },
+    [](SceneItem *item) {
+        Record("sideTargetMask", item);
+        return gFakes->sideTargetMask;
+    },
+    [](SceneItem *item, int mount, uint32_t mask, uint32_t sides) {
+        Record("pickTargetPoint", item, nullptr, mount, int(mask)).text = std::to_string(sides);
+    },
+    [](SceneItem *ship) { Record("updateWeapons", ship); },
+    [](SceneItem *ship) { Record("updateWeaponsNoOwner", ship); },
+    [](SceneItem *item) { Record("selectTarget", item); },
+    [] { Record("setShipTarget"); },
+    [](SceneItem *ship, Weapon *weapon, float range, float rate) {
+        FakeCall &c = Record("fireWeapon", ship, weapon ? weapon->target : nullptr, int(range), int(rate));
+        c.point = {rate, 0, 0};
+        return gFakes->fireResult;
+    },
+    [](SceneItem *ship, int slot, const char *name, int priority, int state, SceneItem *object) {
+        FakeCall &c = Record("setOrder", ship, object, slot, priority);
+        c.text = name;
+        c.record.damage = state;
+    },
+    [](SceneItem *ship, int slot) { Record("startOrder", ship, nullptr, slot); },
+    [](SceneItem *flare, SceneItem *linked) { Record("flareDecoyMessage", flare, linked); },
+    [](SceneItem *item, Vec3 *point) {
+        Record("randomPointOnSubNode", item);
+        *point = gFakes->subNodePoint;
+    },
+    [](SceneItem *ship, const Vec3 *direction) { Record("steerAlongVector", ship).point = *direction; },
+    [](SceneItem *ship, const Vec3 *point, const Vec3 *velocity) {
+        FakeCall &c = Record("steerTowards", ship);
+        c.point = *point;
+        c.velocity = *velocity;
+        if (gFakes->onSteer) gFakes->onSteer(ship, point);
+    },
+    [](SceneItem *item) { Record("registerScoreObject", item); },
+    [](SceneItem *item, float range, const char *name, int32_t strength) -> Weapon * {
+        Record("createPBCLite", item, nullptr, int(range), strength).text = name;
+        Weapon *w = dunAllocWeapon();
+        w->name = name;
+        w->range = range;
+        w->next = item->sim->weapons;
+        item->sim->weapons = w;
+        return w;
+    },
+    [] { return gFakes->aimsAtSubTarget; },
+    [](SceneItem *, Vec3 *centre) {
+        *centre = gFakes->subTargetCentre;
+        return true;
+    },
+    [](uint32_t mask, SceneItem *exclude) {
+        Record("nearestShipByFlags", exclude, nullptr, int(mask));
+        return gFakes->nearestShip;
+    },
+    [](SceneItem *item) { Record("selectWaypointTarget", item); },
 };
 
 const WorldScriptHooks kScript = {
     [] { Record("clearDialogue"); },
     [] { return gFakes->currentMission; },
+    [](double x, double y, double z, int system, const char *name) -> SceneItem * {
+        FakeCall &c = Record("createWaypoint", nullptr, nullptr, system);
+        c.point = {float(x), float(y), float(z)};
+        c.text = name;
+        return nullptr;
+    },
+    [](SceneItem *item) { Record("removeVitalObject", item); },
+    [](int typeCode) { Record("missileHitPlayer", nullptr, nullptr, typeCode); },
+    [](TrackNode *node) {
+        Record("launchStockShips", node ? node->object : nullptr);
+        ++dunMissionCounter;
+    },
 };
 
 const WorldGuiHooks kGui = {
@@ -129,6 +237,29 @@ const WorldGuiHooks kGui = {
     [] { Record("playerShipLost", dunPlayerShip); },
     [](SceneItem *wreck) { Record("followWreck", wreck, dunPlayerShip); },
     [] { return gFakes->optionsScreenShown; },
+    [] { Record("wepSelectPbc"); },
+    [] { Record("wepSelectMissile"); },
+    [] { Record("throttleUp"); },
+    [] { Record("throttleDown"); },
+    [] { return gFakes->stickBlocked; },
+    [](uint32_t bits) { Record("reentryStatus", nullptr, nullptr, int(bits)); },
+    [] { Record("capsuleJump"); },
+    [](int index, int ticks) { Record("showCockpitText", nullptr, nullptr, index, ticks); },
+    [](int result) { Record("showFireResult", nullptr, nullptr, result); },
+    [] { return gFakes->remoteBlocked; },
+    [](int on) { Record("remoteView", nullptr, nullptr, on); },
+    [] { Record("redrawCockpit"); },
+    [] { Record("clearScreen"); },
+    [] { Record("popFullScreen"); },
+    [] { return gFakes->station; },
+    [](int32_t value) { Record("setHitFlash", nullptr, nullptr, value); },
+    [](int index) -> const char * {
+        Record("cockpitText", nullptr, nullptr, index);
+        return gFakes->cockpitText;
+    },
+    [](const char *text, int colourSet) { Record("postFeedText", nullptr, nullptr, colourSet).text = text; },
+    [](int on) { Record("setWeaponView", nullptr, nullptr, on); },
+    [] { Record("cycleViewMode"); },
 };
 
 const WorldHudHooks kHud = {
@@ -139,6 +270,8 @@ const WorldHudHooks kHud = {
     [](const char *text) { Record("missionLogAddText").text = text; },
     [] { ++gFakes->hudClears; },
     [](float, float, float) { ++gFakes->hudShifts; },
+    [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
+    [](SceneItem *missile, SceneItem *goal, int32_t time) { Record("listMissile", missile, goal, time); },
 };
 
 }  // namespace

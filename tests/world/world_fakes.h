@@ -29,6 +29,7 @@ struct WorldFakes {
     const char *proximityText = "PROXIMITY";
     const char *starLogFormat = "Touched %s";
     bool optionsScreenShown = false;
+    int32_t station = 1;
     // The HUD's list emptied and its points shifted (counted, not recorded:
     // every world reset empties it).
     int hudClears = 0;
@@ -40,6 +41,21 @@ struct WorldFakes {
     // When set, the damage messages of collisions are really posted (as the
     // combat code posts them), so the handler takes them.
     bool postDamage = false;
+    uint32_t sideTargetMask = 0;
+    int fireResult = 0;
+    bool stickBlocked = false;
+    bool remoteBlocked = false;
+    Vec3 subNodePoint = {};
+    // Runs inside the AI's think call (an autopilot that flies the ship).
+    void (*onThink)(SceneItem *ship) = nullptr;
+    // Runs inside the AI's steering towards a point.
+    void (*onSteer)(SceneItem *ship, const Vec3 *point) = nullptr;
+    // Hits on ships are booked against their damage block.
+    bool shipHitBooksDamage = false;
+    bool aimsAtSubTarget = false;
+    Vec3 subTargetCentre = {};
+    SceneItem *nearestShip = nullptr;
+    const char *cockpitText = nullptr;
 
     // Installs every table with this recorder; the destructor takes them out.
     WorldFakes();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/frame.h"
 #include "common/fatal_hook.h"
 #include "world/messages.h"
@@ -39,4 +41,16 @@ protected:
     }
 
     static int Index(const SceneItem *item) { return int(item - dunSceneItemPool); }
+
+    // The types of the messages due for the object by a clock (taken from
+    // the buffer), the game clock left as it was.
+    static std::vector<uint16_t> TypesDue(SceneItem *item, uint32_t at = 0xFFFFFFF0u) {
+        std::vector<uint16_t> out;
+        const uint32_t clock = dunGameClock;
+        dunGameClock = at;
+        MsgRecord m;
+        while (dunMsgReceive(item->receiverId, &m)) out.push_back(m.header.type);
+        dunGameClock = clock;
+        return out;
+    }
 };
