@@ -10,6 +10,7 @@
 #include "present/scene.h"
 #include "render/front/front.h"
 #include "render/scene/scene.h"
+#include "world/docking.h"
 #include "world/pools.h"
 #include "world/records.h"
 
@@ -97,6 +98,7 @@ int P3DAddToScene(TDP *tdp, void *modelArgument, int mode, int) {
     if (mode != 1) {
         tdp->model = model;
         tdp->collision = dunFindCollisionModel(model);
+        if (tdp->owner) dunPlaceDockingPorts(tdp->owner);
     }
     return 1;
 }
@@ -110,6 +112,7 @@ void P3DBuildActorTree(TDP *tdp) {
     if (avatar && (avatar->flags & AvatarFlag::PlanetBody) && !(tdp->flags & TDPFlag::Particle)) return;
     auto *model = static_cast<vt_model *>(tdp->model);
     tdp->collision = dunFindCollisionModel(model);
+    if (tdp->owner) dunPlaceDockingPorts(tdp->owner);
     if (!tdp->actor) {
         vt_actor *actor = PartActor(tdp, model);
         if (!actor) return;
