@@ -1,5 +1,6 @@
 // The 3D set-up on the sample data: the effect materials at 8 and 16 bits,
 // the effect textures and the Doughball models; the find hooks' names.
+#include "RES/picture.h"
 #include "p3d_fixture.h"
 #include "render/pmap/pixelmap.h"
 #include "shape_files.h"
@@ -124,6 +125,32 @@ TEST_F(P3DSetUp, TheMapHookRegistersWhatItLoadsUnderTheNameAskedFor) {
     EXPECT_STREQ(pm->identifier, "VANTOR\\DAT\\WRECKG_.PIX");
     EXPECT_EQ(gP3D.textureTotal - before, uint32_t(pm->width) * pm->height);
     EXPECT_EQ(VtMapFind("VANTOR\\DAT\\WRECKG_.PIX"), pm);
+}
+
+}  // namespace
+
+namespace {
+
+// The shade tables and the colour ramps of 8-bit materials read the game
+// palette as seven dark-to-light ramps of 32 from 16, glows at 240-244 and
+// fixed colours outside.
+TEST(GamePalette, FollowsTheRampLayout) {
+    presenttest::SampleDataRoot root;
+    ASSERT_TRUE(root.ok());
+    uint8_t pal[1024];
+    uint32_t size = sizeof pal;
+    ASSERT_NE(pcxLoadPalette("vek\\resource\\art\\tovstd.pcx", pal, &size), nullptr);
+    auto brightness = [&pal](int i) { return pal[4 * i] + pal[4 * i + 1] + pal[4 * i + 2]; };
+    for (int ramp = 0; ramp < 7; ++ramp) {
+        const int base = 16 + 32 * ramp;
+        EXPECT_LT(brightness(base), 60) << "ramp " << ramp << " starts dark";
+        for (int k = 1; k < 32; ++k) EXPECT_GE(brightness(base + k), brightness(base + k - 1)) << base + k;
+    }
+    // The sky ramp from 176 has its own hue: more blue than green.
+    EXPECT_GT(pal[4 * 200 + 2], pal[4 * 200 + 1]);
+    for (int i = 240; i < 245; ++i) EXPECT_EQ(pal[4 * i], 255) << "glow " << i;
+    EXPECT_EQ(brightness(0), 0);
+    EXPECT_EQ(brightness(255), 3 * 255);
 }
 
 }  // namespace
