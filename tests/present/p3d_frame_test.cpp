@@ -200,3 +200,42 @@ TEST_F(P3DFrame, AWindowKeepsItsBuffersWhileItsRectangleStays) {
 }
 
 }  // namespace
+
+namespace {
+
+// A quarter turn (16384 units) moves one axis onto the other.
+TEST(P3DMatrix, QuarterTurnsMixTheirRowsOrColumns) {
+    auto identity = [] {
+        vt_matrix34 m{};
+        m.m[0][0] = m.m[1][1] = m.m[2][2] = 1;
+        m.m[3][0] = 5;
+        m.m[3][1] = 6;
+        m.m[3][2] = 7;
+        return m;
+    };
+    vt_matrix34 turn = identity();
+    P3DTurnAboutX(&turn, 16384);  // rows: row1 = row2, row2 = -row1
+    EXPECT_NEAR(turn.m[1][2], 1, 1e-4);
+    EXPECT_NEAR(turn.m[2][1], -1, 1e-4);
+    EXPECT_FLOAT_EQ(turn.m[3][1], 6) << "the position row stays";
+    vt_matrix34 x = identity();
+    P3DRotateAboutX(&x, 16384);  // columns: y = -z, z = y, every row
+    EXPECT_NEAR(x.m[1][2], 1, 1e-4);
+    EXPECT_NEAR(x.m[2][1], -1, 1e-4);
+    EXPECT_NEAR(x.m[3][1], -7, 1e-4);
+    EXPECT_NEAR(x.m[3][2], 6, 1e-4);
+    vt_matrix34 z = identity();
+    P3DRotateAboutZ(&z, 16384);
+    EXPECT_NEAR(z.m[3][0], -6, 1e-4);
+    EXPECT_NEAR(z.m[3][1], 5, 1e-4);
+}
+
+TEST_F(P3DFrame, ACelestialSphereWithoutItsActorIsLeftAlone) {
+    vt_model *sphere = Cube("sphere", 1);
+    P3DBuildBackgroundScenes();
+    EXPECT_EQ(gP3D.celestialSphere, nullptr);
+    P3DSetCelestialSphere(sphere);  // nothing to put it on: no crash, no change
+    EXPECT_EQ(VtModelFind("sphere"), sphere);
+}
+
+}  // namespace
