@@ -172,7 +172,7 @@ void Clear() {
     if (!gP3D.colourTarget) return;
     if (PixelDepth == 8) {
         VtPixelmapFill(gP3D.colourTarget, gFixedStep ? kP3DClearColour : gP3D.clearColour);
-    } else if (!gP3D.screenCleared) {
+    } else if (!gP3D.screenCleared && gP3D.screen) {
         VtPixelmapFill(gP3D.screen, Rgb565(gP3D.clearColour));
     } else {
         VtPixelmapFill(gP3D.colourTarget, 0);
@@ -232,6 +232,8 @@ void Cockpit() {
 }  // namespace
 
 void P3DPreprocessScene(SceneItem *viewObject, void *rectWords) {
+    // Nothing is drawn before the first set-up has begun the library.
+    if (!VtSceneDbRoot()) return;
     const auto *rect = static_cast<const int16_t *>(rectWords);
     gP3D.viewObject = viewObject;
     if (rect) {
@@ -275,6 +277,7 @@ void P3DPreprocessScene(SceneItem *viewObject, void *rectWords) {
 }
 
 void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
+    if (!VtSceneDbRoot()) return;
     if (!gViewSecondary) {
         std::copy(rect, rect + 4, gP3D.viewRect);
         const vt_pixelmap *t = gP3D.colourTarget;

@@ -95,14 +95,9 @@ void Draw(GuiWindow *window, bool marks) {
 
 }  // namespace
 
+// The windows themselves may be gone by now: only their entries go.
 void P3DForgetViewBuffers() {
-    for (ViewBuffers &b : gBuffers) {
-        if (b.window) {
-            if (b.window->image == b.colour) b.window->image = nullptr;
-            if (b.window->imageAlt == b.depth) b.window->imageAlt = nullptr;
-        }
-        FreePair(b);
-    }
+    for (ViewBuffers &b : gBuffers) FreePair(b);
     gP3D.currentWindow = nullptr;
 }
 
@@ -163,7 +158,9 @@ void P3DDrawHudViewWindow(GuiWindow *window) {
 void P3DScreenRepainted() { gP3D.screenCleared = 0; }
 
 void P3DResetViewDirtyRect(GuiWindow *window) {
-    if (!window || window->image || window->imageAlt) return;
+    if (!window) return;
+    for (const ViewBuffers &b : gBuffers)
+        if (b.window == window && (b.colour || b.depth)) return;
     ++gP3D.viewWindowCount;
     window->dirty[0] = window->dirty[1] = 32767;
     window->dirty[2] = window->dirty[3] = -32767;

@@ -239,3 +239,27 @@ TEST_F(P3DFrame, ACelestialSphereWithoutItsActorIsLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 3D pane drawn before any mission has set the library up (the front end)
+// shows nothing and breaks nothing.
+TEST(P3DBeforeSetUp, AViewDrawsNothingUntilTheLibraryIsBegun) {
+    ASSERT_EQ(VtSceneDbRoot(), nullptr);
+    P3DResetStateDefaults();
+    dunFrameCounter = 1;
+    dunMsgInit();
+    dunResetWorld();
+    SceneItem *camera = dunCreateSceneItem();
+    dunLinkSceneItem(camera, 0);
+    dunAttachSim(camera, nullptr);
+    GuiWindow w{};
+    w.userPtr = &camera;
+    w.w = 64;
+    w.h = 48;
+    P3DDrawViewWindow(&w);
+    EXPECT_EQ(gP3D.mainWorld, nullptr);
+    dunResetWorld();
+}
+
+}  // namespace
