@@ -11,6 +11,10 @@
 
 #include "present/lwo/lwo.h"
 
+// Calls visit with each chunk's id and data in file order until it answers
+// false; false when a chunk runs past the end of the form.
+bool LwoWalkChunks(ByteView form, const std::function<bool(ByteView id, ByteView data)> &visit);
+
 namespace lwodetail {
 
 struct FreeBlock {

@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "present/lwo/lwo.h"
+#include "present/lwo/lwo_detail.h"
 
 LwoSurfaceSlot LwoSurfaceSlots[kLwoSlotCount];
 char LwoCurrentObjectName[kLwoObjectNameSize];
@@ -44,27 +45,32 @@ uint8_t *LwoReadFile(FILE *stream, uint32_t available, uint32_t *sizeOut) {
     return block;
 }
 
-bool LwoChunksFit(ByteView form) {
+bool LwoWalkChunks(ByteView form, const std::function<bool(ByteView id, ByteView data)> &visit) {
     size_t at = 4;
     uint32_t size;
     while (BytesHave(form, at, kChunkHeader)) {
         ReadU32Be(form, at + 4, &size);
-        if (!BytesHave(form, at + kChunkHeader, size)) return false;
+        ByteView data;
+        if (!BytesSub(form, at + kChunkHeader, size, &data)) return false;
+        if (!visit(ByteView{form.data + at, 4}, data)) return true;
         at += kChunkHeader + size;
     }
     return true;
 }
 
+bool LwoChunksFit(ByteView form) {
+    return LwoWalkChunks(form, [](ByteView, ByteView) { return true; });
+}
+
 bool LwoFindChunk(ByteView form, const char id[4], ByteView *data) {
-    size_t at = 4;
-    uint32_t size;
-    while (BytesHave(form, at, kChunkHeader)) {
-        ReadU32Be(form, at + 4, &size);
-        if (BytesMatch(form, at, id, 4)) return BytesSub(form, at + kChunkHeader, size, data);
-        if (!BytesHave(form, at + kChunkHeader, size)) return false;
-        at += kChunkHeader + size;
-    }
-    return false;
+    bool found = false;
+    LwoWalkChunks(form, [&](ByteView chunkId, ByteView chunk) {
+        if (!BytesMatch(chunkId, 0, id, 4)) return true;
+        *data = chunk;
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 bool LwoFindSubChunk(ByteView subChunks, const char id[4], ByteView *data) {

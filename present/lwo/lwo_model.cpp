@@ -110,24 +110,17 @@ void MatchSurfaces(ByteView form, int surfaces) {
         LwoSurfaceSlots[s].subChunks = ByteView{};
         LwoSurfaceSlots[s].smoothingAngle = kLwoDefaultSmoothingAngle;
     }
-    size_t at = 4;
-    uint32_t size;
-    while (BytesHave(form, at, 8)) {
-        ReadU32Be(form, at + 4, &size);
-        ByteView chunk;
-        if (!BytesSub(form, at + 8, size, &chunk)) break;
-        const bool surf = BytesMatch(form, at, "SURF", 4);
-        at += 8 + size;
-        if (!surf) continue;
-        const void *nul = std::memchr(chunk.data, 0, chunk.size);
-        if (!nul) continue;
+    LwoWalkChunks(form, [surfaces](ByteView id, ByteView chunk) {
+        const void *nul = BytesMatch(id, 0, "SURF", 4) ? std::memchr(chunk.data, 0, chunk.size) : nullptr;
+        if (!nul) return true;
         const size_t nameBytes = size_t(static_cast<const uint8_t *>(nul) - chunk.data) + 1;
         const ByteView subChunks = BytesFrom(chunk, nameBytes + (nameBytes & 1));
         const char *name = reinterpret_cast<const char *>(chunk.data);
         for (int s = 1; s <= surfaces; ++s)
             if (LwoSurfaceSlots[s].name && std::strncmp(LwoSurfaceSlots[s].name, name, 256) == 0)
                 LwoSurfaceSlots[s].subChunks = subChunks;
-    }
+        return true;
+    });
 }
 
 }  // namespace lwodetail
