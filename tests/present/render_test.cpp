@@ -12,6 +12,20 @@ namespace {
 class SpaceView : public P3DTest {
 protected:
     SampleDataRoot root;
+    SceneItem *camera = nullptr;
+
+    // The shape at a distance straight ahead of a camera at the origin,
+    // drawn twice (the first frame builds the scene) in a pane.
+    GuiWindow *ShowAhead(const std::string &path, float distance, float radius, int x, int y, int w, int h) {
+        auto *model = static_cast<vt_model *>(LwoLoadModel(path.c_str(), nullptr, nullptr));
+        EXPECT_NE(model, nullptr) << path;
+        camera = Object(nullptr, 0, 0, 0, 10);
+        Object(model, 0, 0, distance, radius);
+        GuiWindow *pane = View(&camera, x, y, w, h);
+        P3DDrawViewWindow(pane);
+        P3DDrawViewWindow(pane);
+        return pane;
+    }
 
     // Pixels of the pane that the frame changed from its clear colour.
     int Drawn(GuiWindow *w, int depth) {
@@ -29,13 +43,7 @@ TEST_F(SpaceView, ASampleShipInFrontOfTheCameraFillsPartOfItsPane) {
     ASSERT_TRUE(root.ok());
     for (int depth : {8, 16}) {
         Start(depth, false);
-        auto *ship = static_cast<vt_model *>(LwoLoadModel("vek\\resource\\shapes\\corvette.lwo", nullptr, nullptr));
-        ASSERT_NE(ship, nullptr);
-        SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
-        Object(ship, 0, 0, 4000, 1700);
-        GuiWindow *w = View(&camera, 80, 60, 480, 360);
-        P3DDrawViewWindow(w);
-        P3DDrawViewWindow(w);
+        GuiWindow *w = ShowAhead("vek\\resource\\shapes\\corvette.lwo", 4000, 1700, 80, 60, 480, 360);
         const int drawn = Drawn(w, depth);
         EXPECT_GT(drawn, 1000) << depth << " bits";
         EXPECT_LT(drawn, 480 * 360) << depth << " bits";
@@ -51,14 +59,8 @@ TEST_F(SpaceView, ABoxSeenFromOutsideShowsItsFaces) {
     ASSERT_TRUE(root.ok());
     Start(8, false);
     ruvotest::TempDir dir;
-    const std::string path = WriteShape("cube.lwo", lwob::Box({-5, -5, -5}, {5, 5, 5}, NamedSurface("grey")));
-    auto *cube = static_cast<vt_model *>(LwoLoadModel(path.c_str(), nullptr, nullptr));
-    ASSERT_NE(cube, nullptr);
-    SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
-    Object(cube, 0, 0, 5000, 870);
-    GuiWindow *w = View(&camera, 0, 0, 640, 480);
-    P3DDrawViewWindow(w);
-    P3DDrawViewWindow(w);
+    ShowAhead(WriteShape("cube.lwo", lwob::Box({-5, -5, -5}, {5, 5, 5}, NamedSurface("grey"))), 5000, 870, 0, 0, 640,
+              480);
     EXPECT_NE(Pixel8(320, 240), 176) << "the box's near face covers the centre";
     EXPECT_EQ(Pixel8(20, 20), 176);
 }
