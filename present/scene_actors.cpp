@@ -142,6 +142,12 @@ void P3DRemoveActor(TDP *tdp) {
     if (!tdp || !tdp->actor) return;
     vt_actor *actor = tdp->actor;
     tdp->actor = nullptr;
+    // The main camera rides on the viewing object's actor: it stays when
+    // the object goes.
+    if (gP3D.mainCamera && gP3D.mainCamera->parent == actor) {
+        VtActorRemove(gP3D.mainCamera);
+        if (gP3D.mainWorld) VtActorAdd(gP3D.mainWorld, gP3D.mainCamera);
+    }
     if (actor->parent) VtActorRemove(actor);
     VtActorFree(actor);
 }

@@ -299,3 +299,20 @@ TEST_F(SceneTree, TheLightDriveStretchesPartsAlongTheWayOfTravelUpToTwentyTimes)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SceneTree, TheMainCameraOutlivesTheObjectItRidesOn) {
+    SceneItem *ship = Object(Cube("box", 100), 0, 0, 0, 173);
+    GuiWindow *w = View(&ship, 0, 0, 64, 48);
+    P3DDrawViewWindow(w);
+    ASSERT_NE(ship->avatar->root->actor, nullptr);
+    EXPECT_EQ(gP3D.mainCamera->parent, ship->avatar->root->actor);
+    dunDeleteSceneItem(ship);
+    EXPECT_EQ(gP3D.mainCamera->parent, gP3D.mainWorld);
+    SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
+    P3DDrawViewWindow(View(&camera, 0, 0, 64, 48));
+    EXPECT_EQ(Marks().back(), "HUD");
+}
+
+}  // namespace
