@@ -4,7 +4,6 @@
 #include "platform/video.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
-uint8_t gFixedStep;
 
 namespace {
 

@@ -12,3 +12,4 @@ int32_t dunFrameSkipCount;
 uint16_t gSystemTransferPending;
 void *gTransferBody;
 int32_t gFixedRate = 15;
+uint8_t gFixedStep;

@@ -153,6 +153,7 @@ void guiUpdate() {
     if (gGuiFullRedraw || (CardMode && gInFrontEnd)) {
         redrawAll = true;
         gGuiFullRedraw = 0;
+        P3DScreenRepainted();
     }
     gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
 

@@ -6,6 +6,8 @@
 
 void hudClearList() { PENDING_ONCE("hudClearList"); }
 void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
+void hudDrawAll() { PENDING_ONCE("hudDrawAll"); }
+void hudDrawInView(HUD *) { PENDING_ONCE("hudDrawInView"); }
 
 // The game frame's holding states.
 #include "hud/maps.h"
