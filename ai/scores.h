@@ -15,3 +15,5 @@ int32_t dunScoreSummary(int mode, int killed, intptr_t key);
 struct ScoreRecord;
 ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
 const char *dunScoreRecordText(const ScoreRecord *record);
+// The player ship's three power-distribution shares (0..1, a sum of at most 1).
+extern float dunPowerShares[3];

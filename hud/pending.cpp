@@ -1,13 +1,16 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "core/pending.h"
+#include "hud/draw.h"
 #include "hud/hud.h"
 
-
-void hudClearList() { PENDING_ONCE("hudClearList"); }
-void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
-void hudDrawAll() { PENDING_ONCE("hudDrawAll"); }
-void hudDrawInView(HUD *) { PENDING_ONCE("hudDrawInView"); }
+// The status overlay: until it is built, the caption and the cockpit marks
+// it starts with.
+void hudDrawCockpitOverlay() {
+    PENDING_ONCE("hudDrawCockpitOverlay");
+    hudDrawCaption();
+    hudDrawCockpitMarks();
+}
 
 // The game frame's holding states.
 #include "hud/maps.h"
