@@ -17,7 +17,7 @@
 #include "platform/display.h"
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
-#include "present/lwo.h"
+#include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "render/drivers/output.h"
 #include "script/mission.h"
