@@ -7,6 +7,7 @@
 
 #include "render/dev/device.h"
 #include "render/dev/image.h"
+#include "render/drivers/drvobject.h"
 #include "render/fw/fw.h"
 #include "render/pmap/pixelmap.h"
 
@@ -117,37 +118,7 @@ void freedWithDevice(vt_object *) {}
 vt_object_dispatch objectDispatch(void (*free)(vt_object *), vt_token (*type)(vt_object *),
                                   vt_boolean (*is_type)(vt_object *, vt_token),
                                   vt_tv_template *(*templ)(vt_object *)) {
-    vt_object_dispatch d{};
-    d.free = free;
-    d.identifier = objectIdentifier;
-    d.type = type;
-    d.isType = is_type;
-    d.device = objectDevice;
-    d.space = objectSpace;
-    d.templateQuery = templ;
-    d.query = _M_br_object_query;
-    d.queryBuffer = _M_br_object_queryBuffer;
-    d.queryMany = _M_br_object_queryMany;
-    d.queryManySize = _M_br_object_queryManySize;
-    d.queryAll = _M_br_object_queryAll;
-    d.queryAllSize = _M_br_object_queryAllSize;
-    return d;
-}
-
-vt_object_container_dispatch containerDispatch(vt_object_dispatch object, void *(*list)(vt_object_container *)) {
-    vt_object_container_dispatch d{};
-    d.object = object;
-    d.listQuery = list;
-    d.tokensMatchBegin = _M_br_object_container_tokensMatchBegin;
-    d.tokensMatch = _M_br_object_container_tokensMatch;
-    d.tokensMatchEnd = _M_br_object_container_tokensMatchEnd;
-    d.addFront = _M_br_object_container_addFront;
-    d.removeFront = _M_br_object_container_removeFront;
-    d.remove = _M_br_object_container_remove;
-    d.find = _M_br_object_container_find;
-    d.findMany = _M_br_object_container_findMany;
-    d.count = _M_br_object_container_count;
-    return d;
+    return DrvObjectDispatch(free, objectIdentifier, type, is_type, objectDevice, objectSpace, templ);
 }
 
 // ---- The colour table ------------------------------------------------------------
@@ -384,7 +355,7 @@ void *facilityList(vt_object_container *c) { return reinterpret_cast<vo_facility
 const vt_output_facility_dispatch facilityDispatch = [] {
     vt_output_facility_dispatch d{};
     d.container =
-        containerDispatch(objectDispatch(freedWithDevice, facilityType, facilityIsType, facilityTemplate), facilityList);
+        DrvContainerDispatch(objectDispatch(freedWithDevice, facilityType, facilityIsType, facilityTemplate), facilityList);
     d.pixelmapNew = screenNew;
     return d;
 }();
@@ -403,16 +374,12 @@ vt_boolean deviceIsType(vt_object *, vt_token t) { return t == VTT_DEVICE || t =
 void *deviceList(vt_object_container *c) { return reinterpret_cast<vo_device *>(c)->list; }
 
 const vt_object_container_dispatch deviceDispatch =
-    containerDispatch(objectDispatch(deviceFree, deviceType, deviceIsType, objectTemplate), deviceList);
+    DrvContainerDispatch(objectDispatch(deviceFree, deviceType, deviceIsType, objectTemplate), deviceList);
 
 vt_device *beginDevice(const char *) {
-    void *root = VtFrameworkRoot();
-    if (root == nullptr)
-        return nullptr;
-    auto *dev = static_cast<vo_device *>(VtResAllocate(root, sizeof(vo_device), VT_RES_OBJECT_DATA));
+    auto *dev = static_cast<vo_device *>(DrvDeviceAllocate(sizeof(vo_device)));
     if (dev == nullptr)
         return nullptr;
-    memset(dev, 0, sizeof *dev);
     dev->dispatch = &deviceDispatch;
     dev->identifier = kName;
     dev->device = dev;
