@@ -45,7 +45,8 @@ struct Card {
     bool libraryBegun = false;
     bool backLocked = false;
     bool depthLocked = false;
-    bool hadSplash = false;          // FX_GLIDE_NO_SPLASH had a value before Open
+    bool splashSaved = false;        // the value before the first Open is kept
+    bool hadSplash = false;          // FX_GLIDE_NO_SPLASH had a value then
     std::string oldSplash;
     int pointerRecord = 0;           // the record of the buffer being finished
     std::vector<uint8_t> underPointer;
@@ -137,6 +138,12 @@ vt_output_host CardOutputHost = {"Game display", HostOpen, HostPresent, HostClos
 
 bool Display3dOpen(DisplayMode *mode) {
     if (!mode) return false;
+    // A display of this size is open already: the library and what the 3D
+    // system made in it stay.
+    if (gCard.screen && gCard.screen->width == mode->width && gCard.screen->height == mode->height) {
+        mode->screen = &ScreenSurface;
+        return true;
+    }
     if (gCard.screen || gCard.libraryBegun) Display3dRelease();
     DirectDrawActive = 1;
     ScreenSurface.width = int16_t(mode->width);
@@ -144,9 +151,12 @@ bool Display3dOpen(DisplayMode *mode) {
 
     osPutEnv("VANTOR_PATH=vantor\\dll;vantor\\dat");
     osPutEnv("VANTOR_DEVICES=ddraw;3dfx_win;myst_win");
-    if (const char *splash = std::getenv(kSplash)) {
-        gCard.hadSplash = true;
-        gCard.oldSplash = splash;
+    // Opening again must not take the value set here for the earlier one.
+    if (!gCard.splashSaved) {
+        const char *splash = std::getenv(kSplash);
+        gCard.splashSaved = true;
+        gCard.hadSplash = splash != nullptr;
+        gCard.oldSplash = splash ? splash : "";
     }
     PutEnv(kSplash, "1");
 
@@ -204,8 +214,8 @@ void Display3dClose() {
     optFrontEndStart = 0;
     up::Shutdown3d();
     Display3dRelease();
-    if (gCard.hadSplash) PutEnv(kSplash, gCard.oldSplash.c_str());
-    gCard.hadSplash = false;
+    if (gCard.splashSaved && gCard.hadSplash) PutEnv(kSplash, gCard.oldSplash.c_str());
+    gCard.splashSaved = gCard.hadSplash = false;
 }
 
 void Display3dLockBack() {

@@ -146,6 +146,16 @@ TEST_F(CardDisplay, OpensTheLibraryDeviceAndPresentsItsBackBuffer) {
     EXPECT_EQ(ScreenSurface.bytesPerPixel, 2);
     EXPECT_TRUE(Display3dBackLocked());
     EXPECT_EQ(Display3dDepth()->type, VT_PMT_DEPTH_16);
+    // The same size again keeps the library and its buffers; another size
+    // opens anew.
+    vt_pixelmap *back = Display3dBack();
+    ASSERT_TRUE(Open(800, 600));
+    EXPECT_EQ(Display3dBack(), back);
+    EXPECT_EQ(Host::calls.size(), 1u);
+    ASSERT_TRUE(Open(1024, 768));
+    EXPECT_EQ(Host::calls, (std::vector<std::string>{"open 800x600 full", "close", "open 1024x768 full"}));
+    ASSERT_TRUE(Open(800, 600));
+    Host::calls.erase(Host::calls.begin(), Host::calls.end() - 1);
 
     ClearSurface(&ScreenSurface, 0);
     Put(0, 0, 0xF800);
