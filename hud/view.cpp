@@ -23,7 +23,7 @@ SceneItem *hudViewer() { return gP3D.viewObject; }
 bool hudToCamera(const Vec3d &world, Vec3 *camera) {
     const SceneItem *v = hudViewer();
     if (!v || !v->sim) return false;
-    const Mat4 &m = v->avatar ? v->avatar->matrix : v->sim->matrix;
+    const Mat4 &m = v->sim->matrix;
     const Vec3 d = {float(world.x - v->sim->position.x), float(world.y - v->sim->position.y),
                     float(world.z - v->sim->position.z)};
     MatTransformPoint(*camera, d, m);
