@@ -304,7 +304,7 @@ void hudInitCrossHud(HUD *hud, SceneItem *target, uint32_t parameter) {
     HudShape s(hud);
     if (const CollisionModel *cm = CollisionOf(target)) {
         // The count is a byte of the model: held to the points it has.
-        const int n = std::clamp<int>(cm->pointCount, 0, 16);
+        const int n = std::min<int>(uint8_t(cm->pointCount), 16);
         for (int i = 0; i < n && s.Room(4, 2); ++i) {
             const Vec3 &p = cm->points[i];
             const int a = s.Point({p.x - 300, p.y, p.z}), b = s.Point({p.x + 300, p.y, p.z});
