@@ -109,6 +109,23 @@ TEST_F(HudElements, TheRadarSphereFallsBackTo8000) {
     }
 }
 
+TEST_F(HudElements, AViewWindowsSphereKeepsItsSizeUnderTheWeaponZoom) {
+    HUD *h = dunAllocHUD();
+    hudInitOrbSphere(h, nullptr, 0, 6500);
+    struct Case {
+        float zoom, fov, factor;
+    } const cases[] = {{1, 45, 320}, {2, 45, 239.5f}, {3, 30, 239.5f}};
+    for (const Case &c : cases) {
+        gP3D.zoomFactor = c.zoom;
+        gP3D.fieldOfView = c.fov;
+        hudInViewRecord = h;
+        hudProjectInView();
+        EXPECT_NEAR(hudInViewFactor, c.factor, 1e-3) << c.zoom;
+        EXPECT_NEAR(h->points[0].screenY, 1000 * c.factor / 6500, 1e-2) << c.zoom;
+    }
+    hudInViewRecord = nullptr;
+}
+
 TEST_F(HudElements, TheStreakLatticesExponentFollowsTheSpeed) {
     struct Case {
         float speed;
