@@ -41,6 +41,23 @@ uint8_t EdgeColour(const HUD *hud, const HUDEdge &e, const HUDPoint &a) {
     return uint8_t(e.colour + (std::isfinite(shade) ? int(std::clamp(shade, -255.0f, 255.0f)) : 0));
 }
 
+// Calls draw(first end, second end, colour) for every coloured edge whose
+// ends are both projected deep enough; the number of such edges.
+template <class Draw>
+int ForVisibleEdges(const HUD *hud, Draw draw) {
+    int drawn = 0;
+    const int m = Edges(hud);
+    for (int k = 0; k < m; ++k) {
+        const HUDEdge &e = hud->edges[k];
+        if (!ValidEdge(hud, e)) continue;
+        const HUDPoint &a = hud->points[e.from], &b = hud->points[e.to];
+        if (!Visible(a, b)) continue;
+        draw(a, b, EdgeColour(hud, e, a));
+        ++drawn;
+    }
+    return drawn;
+}
+
 bool LiveShip(const SceneItem *t) {
     return t && (t->flags & SceneFlag::InUse) && t->sim && t->sim->shipInfo;
 }
@@ -96,21 +113,13 @@ int hudDrawDefault(HUD *hud) {
         HudBox[2] = int16_t(std::max<int>(HudBox[2], x));
         HudBox[3] = int16_t(std::max<int>(HudBox[3], y));
     }
-    int drawn = 0;
-    const int m = Edges(hud);
-    for (int k = 0; k < m; ++k) {
-        const HUDEdge &e = hud->edges[k];
-        if (!ValidEdge(hud, e)) continue;
-        const HUDPoint &a = hud->points[e.from], &b = hud->points[e.to];
-        if (!Visible(a, b)) continue;
-        const int colour = EdgeColour(hud, e, a);
+    const bool points = hud->flags & HudFlag::Points;
+    return ForVisibleEdges(hud, [points](const HUDPoint &a, const HUDPoint &b, int colour) {
         const int ax = hudPixel(a.screenX), ay = hudPixel(a.screenY);
         // Points are one-pixel lines, so that they clip like the lines do.
-        if (hud->flags & HudFlag::Points) hudDrawLineIn(HudPixelmap, ax, ay, ax, ay, colour);
+        if (points) hudDrawLineIn(HudPixelmap, ax, ay, ax, ay, colour);
         else hudDrawLineIn(HudPixelmap, ax, ay, hudPixel(b.screenX), hudPixel(b.screenY), colour);
-        ++drawn;
-    }
-    return drawn;
+    });
 }
 
 void hudProjectInView() {
@@ -134,18 +143,12 @@ void hudProjectInView() {
 }
 
 void hudDrawDistorted(HUD *hud) {
-    const int m = Edges(hud);
-    for (int k = 0; k < m; ++k) {
-        const HUDEdge &e = hud->edges[k];
-        if (!ValidEdge(hud, e)) continue;
-        const HUDPoint &a = hud->points[e.from], &b = hud->points[e.to];
-        if (!Visible(a, b)) continue;
-        const int colour = EdgeColour(hud, e, a);
+    ForVisibleEdges(hud, [](const HUDPoint &a, const HUDPoint &b, int colour) {
         const int ax = hudPixel(a.screenX), bx = hudPixel(b.screenX), y = hudPixel(a.screenY);
         const int x0 = std::min(ax, bx), width = std::abs(bx - ax);
         // A piece of up to half the edge's width, from a random start.
         const int start = x0 + (dunRand15() % 128) * width / 128;
         const int length = (dunRand15() % 128) * width / 128 / 2;
         hudDrawLineIn(HudPixelmap, start, y, start + length, y, colour);
-    }
+    });
 }
