@@ -51,6 +51,7 @@ void guiInstallWorldHooks() {
         guiPostFeedText,
         guiSetWeaponView,
         guiCycleViewMode,
+        [](void *widget, int colour) { static_cast<GuiWindow *>(widget)->colour = uint16_t(colour); },
     };
     WorldSetGuiHooks(&hooks);
 }

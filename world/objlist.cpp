@@ -1,5 +1,7 @@
 #include "world/objlist.h"
 
+#include "world/engineering.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include "script/mission.h"
 #include "world/belts.h"
 #include "world/docking.h"
+#include "world/engineering.h"
 #include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/lds.h"
@@ -653,6 +656,7 @@ void dunResetObjectLists() {
     WorldSetRecentreHooks(&recentreHooks);
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
+    dunEngineeringShip = nullptr;
     dunPlayerDestroyed = 0;
     dunLastPlasmaBall = nullptr;
     dunProtectedObject = nullptr;
