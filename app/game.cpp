@@ -20,6 +20,7 @@
 #include "gui/cockpit.h"
 #include "gui/gui.h"
 #include "gui/redraw.h"
+#include "gui/screen.h"
 #include "hud/maps.h"
 #include "hud/missionlog.h"
 #include "platform/display.h"
@@ -320,7 +321,7 @@ int gameInit() {
             if (TheDisplayMode.width == 640 && TheDisplayMode.height == 480)
                 CALL(PlayVideo, "vek\\resource\\video\\cmdsit.smk");
             CALL(guiSetScreen, "COM");
-            guiCurrentStation = 1;
+            StationId = 1;
         }
         if (optPowers) gDeveloperKeys = 1;
         CALL(startMission);

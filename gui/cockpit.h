@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-extern int32_t guiCurrentStation;     // 3 WEP, 4 ENG, 5 options
 extern uint8_t guiEndCinematicMode;   // the game ends missions with the end cinematic
 // Display flags raised when the player's ship is lost: the view follows the
 // remains and the stations are locked.

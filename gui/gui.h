@@ -25,3 +25,8 @@ extern uint8_t gObjectivesOpen;
 extern uint8_t gLocalSpaceOpen;
 // Set while the GUI script of the language loads.
 extern uint8_t gGuiScriptLoading;
+// The command station's weapon-arc mirror switch and the mirrored arc code.
+extern uint8_t gGuiArcMirror;
+uint16_t guiMirrorArcCode(uint16_t code);
+// The checkpoint list of the current slot and mission, refreshed; its count.
+int guiRefreshSaveList();

@@ -9,7 +9,6 @@
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
 
-int32_t guiCurrentStation = 1;
 uint8_t guiEndCinematicMode = 0;
 uint8_t guiPlayerLostView = 0;
 uint8_t guiStationLock = 0;
@@ -67,7 +66,6 @@ void guiCloseComArmVideos() { PENDING_ONCE("guiCloseComArmVideos"); }
 void guiBuildSideViewScreen() { PENDING_ONCE("guiBuildSideViewScreen"); }
 void guiBuildBridgeScreen() { PENDING_ONCE("guiBuildBridgeScreen"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
-void guiBuildNavScreen() { PENDING_ONCE("guiBuildNavScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
 void frontBuildScreen() { PENDING_ONCE("frontBuildScreen"); }
@@ -129,8 +127,6 @@ int32_t guiHitHoldOff() {
 }
 void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
 void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
-void guiThrottleUp() { PENDING_ONCE("guiThrottleUp"); }
-void guiThrottleDown() { PENDING_ONCE("guiThrottleDown"); }
 bool guiStickBlocked() {
     PENDING_ONCE("guiStickBlocked");
     return false;
@@ -161,6 +157,30 @@ void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); 
 
 // The mission runtime's calls.
 void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
-void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
 void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
 void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }
+
+// The command station's arc mirror and checkpoint list.
+uint8_t gGuiArcMirror;
+uint16_t guiMirrorArcCode(uint16_t code) {
+    PENDING_ONCE("guiMirrorArcCode");
+    return code;
+}
+int guiRefreshSaveList() {
+    PENDING_ONCE("guiRefreshSaveList");
+    return 0;
+}
+
+// The autopilot's order routines.
+#include "gui/autopilot.h"
+void guiAutoStop(SceneItem *) { PENDING_ONCE("guiAutoStop"); }
+void guiAutoApproach(SceneItem *) { PENDING_ONCE("guiAutoApproach"); }
+void guiAutoFormate(SceneItem *) { PENDING_ONCE("guiAutoFormate"); }
+void guiAutoDock(SceneItem *) { PENDING_ONCE("guiAutoDock"); }
+void guiAutoStopRelative(SceneItem *) { PENDING_ONCE("guiAutoStopRelative"); }
+void guiAutoPursue(SceneItem *) { PENDING_ONCE("guiAutoPursue"); }
+void guiAutoEvade(SceneItem *) { PENDING_ONCE("guiAutoEvade"); }
+void guiAutoLdaDefence(SceneItem *) { PENDING_ONCE("guiAutoLdaDefence"); }
+void guiAutoMatchVelocity(SceneItem *) { PENDING_ONCE("guiAutoMatchVelocity"); }
+void guiAutoLdsApproach(SceneItem *) { PENDING_ONCE("guiAutoLdsApproach"); }
+void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }

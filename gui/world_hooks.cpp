@@ -2,6 +2,7 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gui.h"
+#include "gui/screen.h"
 #include "gui/window.h"
 #include "world/services.h"
 
@@ -22,7 +23,7 @@ void FollowWreck(SceneItem *) {
     guiFullScreenLock = 1;
 }
 
-bool OptionsScreenShown() { return guiCurrentStation == 5; }
+bool OptionsScreenShown() { return StationId == 5; }
 
 }  // namespace
 
@@ -45,7 +46,7 @@ void guiInstallWorldHooks() {
         guiRedrawCockpit,
         guiClearScreen,
         guiPopFullScreen,
-        [] { return guiCurrentStation; },
+        [] { return StationId; },
         guiSetHitFlash,
         guiCockpitText,
         guiPostFeedText,

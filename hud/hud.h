@@ -12,3 +12,9 @@ void hudShiftPositions(float dx, float dy, float dz);
 // The range of the HUD's contact marks, in world units (400,000 at each
 // mission start).
 extern float gHudRange;
+// Every HUD element shown, or hidden; the HUD's open switch.
+void hudShowAll();
+void hudHideAll();
+void hudToggleOpen();
+// The cockpit's HUD elements of a mission.
+void hudCreateCockpitSet();

@@ -21,3 +21,18 @@ void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { 
 void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }
 void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
+
+#include "hud/maps.h"
+void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
+void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }
+void NavMapCloseOverlay(int) { PENDING_ONCE("NavMapCloseOverlay"); }
+bool NavMapKeyHandler(uint16_t) {
+    PENDING_ONCE("NavMapKeyHandler");
+    return false;
+}
+
+// The navigation station's and the key handler's calls.
+void hudShowAll() { PENDING_ONCE("hudShowAll"); }
+void hudHideAll() { PENDING_ONCE("hudHideAll"); }
+void hudToggleOpen() { PENDING_ONCE("hudToggleOpen"); }
+void hudCreateCockpitSet() { PENDING_ONCE("hudCreateCockpitSet"); }

@@ -115,3 +115,4 @@ void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); 
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
 void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
+void P3DAddLight(SceneItem *, const Vec3 *, uint32_t, int, float, uint32_t) { PENDING_ONCE("P3DAddLight"); }

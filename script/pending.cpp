@@ -13,7 +13,6 @@ int dunIsDialoguePlaying(int) {
 void dunCancelDialogueById(SceneItem *) { PENDING_ONCE("dunCancelDialogueById"); }
 void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
 void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
-void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
 #include "script/objects.h"
 SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
@@ -57,7 +56,7 @@ void *dunStartDialogue(ResourceHandle *, void *, ScriptSymbol *, SceneItem *) {
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
+    {95, 160}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {
@@ -79,3 +78,9 @@ SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const cha
 }
 void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
 void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }
+
+// Checkpoint files and the objectives display.
+void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
+void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
+void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
+void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }

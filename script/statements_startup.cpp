@@ -11,6 +11,7 @@
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
 #include "gui/front.h"
+#include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
@@ -265,7 +266,7 @@ void Briefing(ScriptRun &run) {
         }
         if (declared) {
             guiSetScreen("COM");
-            guiCurrentStation = 1;
+            StationId = 1;
             gBriefingOpen = 1;
             if (gGuiMainView) guiReload(gGuiMainView);
             gScriptRunStatus = ScriptStatus::Yield;

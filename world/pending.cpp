@@ -55,3 +55,5 @@ void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision
 // The start-up scripts' calls.
 #include "world/universe.h"
 void dunCreateUniverse() { PENDING_ONCE("dunCreateUniverse"); }
+void MissionifyStar(const char *) { PENDING_ONCE("MissionifyStar"); }
+void MissionifyPlanet(const char *, const char *) { PENDING_ONCE("MissionifyPlanet"); }

@@ -26,6 +26,8 @@
 #include "core/value_recorder.h"
 #include "script/script.h"
 #include "script/symbols.h"
+#include "world/messages.h"
+#include "world/objlist.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -130,6 +132,9 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
     std::filesystem::copy_file(std::string(root ? root : "data") + "/" + mission, dir.path() + "/" + mission);
     osFlushPathCache();
+    // The mission makes its ships in an empty world.
+    dunMsgInit();
+    dunResetWorld();
     InitializeScriptSystem();
     // As the launch does: compile it and run it to its first wait.
     gMainScriptPc = TokeniseScript("mission01.scr");
@@ -150,6 +155,7 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     gameFrame();
     EXPECT_EQ(ScriptSymbolInt(turns), 6);
     FreeScriptBuffers();
+    dunResetWorld();
 }
 
 // The sample missions run frame by frame until their end decides itself:
@@ -163,7 +169,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         int16_t outcome;
         bool clockStill;
     } cases[] = {
-        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is never made, so it counts as destroyed
+        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is destroyed on the tenth frame
         {"mission02.scr", 0xFF, 0, 1, false},
         {"mission03.scr", 0, 0xFF, 2, false},
         {"mission04.scr", 0xFF, 0, 0, true},
@@ -175,6 +181,8 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
         std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
         osFlushPathCache();
+        dunMsgInit();
+        dunResetWorld();
         InitializeScriptSystem();
         gMainScriptPc = TokeniseScript(c.file);
         ASSERT_NE(gMainScriptPc, nullptr) << c.file;
@@ -185,6 +193,9 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         };
         int frames = 0;
         for (; frames < 2000 && !gMissionEndState; ++frames) {
+            if (frames == 10)
+                if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy")))
+                    dunDeleteSceneItem(raider);
             gTicks += 10000;
             UpdateFrameClock();
             gameFrame();
@@ -200,6 +211,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
             EXPECT_GT(gMissionScore, 100);
         }
         FreeScriptBuffers();
+        dunResetWorld();
         dunFrozen = 0;
         calls.effects.clear();
     }
