@@ -331,7 +331,7 @@ int gameInit() {
         }
     }
 
-    gMissionLogCountdown = 0;
+    gMissionLogCursor = kMissionLogNoEntry;
     ClearScreen();
     CALL(DisplayPresent, &TheDisplayMode);
     gLoading = 0;

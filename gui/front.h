@@ -15,3 +15,11 @@ void frontBuildScreen();
 void frontBuildOptionsScreen();
 void frontKeyHandler(uint16_t key);
 void frontOptionsKeyHandler(uint16_t key);
+
+// The settings file "Marrowgleam.ini" written from the options.
+void frontSaveOptions();
+// The spoken debriefing of a mission's end and the film of its outcome.
+void frontPlaySpokenDebrief(int mission);
+void frontPlayOutcomeFilm(int mission);
+// The front end takes the result of a mission that succeeded.
+void frontMissionResult(int mission);

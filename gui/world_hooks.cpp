@@ -29,7 +29,7 @@ bool OptionsScreenShown() { return StationId == 5; }
 
 void guiInstallWorldHooks() {
     static const WorldGuiHooks hooks = {
-        guiSetDockedFlags,  guiToggleComArm,         guiNavStartProgram, guiPostPendingFeedText,
+        guiSetDockedFlags,  guiCloseComArm,          guiNavStartProgram, guiPostPendingFeedText,
         guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
         guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
         [] { guiWepSelectPbc(0); },
@@ -38,7 +38,7 @@ void guiInstallWorldHooks() {
         guiThrottleDown,
         guiStickBlocked,
         guiSetReentryStatus,
-        guiCapsuleJump,
+        [] { guiCapsuleJump(nullptr); },
         guiShowCockpitText,
         guiShowFireResult,
         guiRemoteBlocked,
