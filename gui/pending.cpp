@@ -30,7 +30,6 @@ uint32_t guiFilmSkipFrame;
 // Routines of the cockpit shell, stations, front end, options and message
 // line that the window system and the screen table call.
 uint8_t gGuiCockpitState;
-void guiCockpitKeyHandler(uint16_t) { PENDING_ONCE("guiCockpitKeyHandler"); }
 void guiOpenHelpNote(GuiWindow *) { PENDING_ONCE("guiOpenHelpNote"); }
 void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
@@ -161,3 +160,22 @@ void guiAutoLdaDefence(SceneItem *) { PENDING_ONCE("guiAutoLdaDefence"); }
 void guiAutoMatchVelocity(SceneItem *) { PENDING_ONCE("guiAutoMatchVelocity"); }
 void guiAutoLdsApproach(SceneItem *) { PENDING_ONCE("guiAutoLdsApproach"); }
 void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }
+
+// The command, weapons and engineering stations' parts the key handler calls.
+int16_t gGuiChosenCheckpoint = -1;
+void guiComToggleDocs(int open) {
+    PENDING_ONCE("guiComToggleDocs");
+    gDocViewerOpen = open ? 1 : 0;
+}
+void guiComToggleObjectives(int open) {
+    PENDING_ONCE("guiComToggleObjectives");
+    gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
+}
+void guiDocScroll(int) { PENDING_ONCE("guiDocScroll"); }
+void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
+void guiWepFire() { PENDING_ONCE("guiWepFire"); }
+void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
+void guiWepToggleForwardTrack() { PENDING_ONCE("guiWepToggleForwardTrack"); }
+void guiEngMoveSelection(int) { PENDING_ONCE("guiEngMoveSelection"); }
+void guiEngStepSelection(int) { PENDING_ONCE("guiEngStepSelection"); }
+void guiEngAssignCrew(int) { PENDING_ONCE("guiEngAssignCrew"); }

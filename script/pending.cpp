@@ -67,3 +67,9 @@ void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
 void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
 void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
 void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }
+
+// Objectives, briefings and the debug font.
+void dunAnnounceObjective() { PENDING_ONCE("dunAnnounceObjective"); }
+uint8_t gBriefingSkip;
+uint8_t gBriefingTextShown;
+void SelectNextScriptFont() { PENDING_ONCE("SelectNextScriptFont"); }

@@ -510,6 +510,8 @@ void dunReleaseTree(SceneItem *item, TDP *node) {
     if (node->owner == item) releaseNode(node);
 }
 
+int32_t dunDeletedObjectCount;
+
 SceneItem *dunDeleteSceneItem(SceneItem *item) {
     ensureRings();
     if (!item) return nullptr;
@@ -519,6 +521,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
     if (!(item->flags & SceneFlag::InUse)) {
         dunFatalError("Can't delete non-current SceneItem");
     }
+    ++dunDeletedObjectCount;
     for (SceneItem *it = sceneHead.next; it != &sceneHead; it = it->next) {
         if (it->avatar && it->avatar->attacker == item) {
             it->avatar->attacker = nullptr;
@@ -657,6 +660,7 @@ void dunResetObjectLists() {
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
     dunEngineeringShip = nullptr;
+    dunDeletedObjectCount = 0;
     dunPlayerDestroyed = 0;
     dunLastPlasmaBall = nullptr;
     dunProtectedObject = nullptr;
