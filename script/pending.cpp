@@ -7,11 +7,6 @@ uint8_t dunStockDialogueRequest = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 
-#include "script/objects.h"
-SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
-    PENDING_ONCE("CreateScriptCamera");
-    return nullptr;
-}
 
 // The shell's and the game frame's calls.
 #include "script/career.h"

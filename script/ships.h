@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "script/objects.h"
 #include "world/records.h"
 
 struct ScriptSymbol;
@@ -25,19 +26,6 @@ void dunStationShipClassSetup(SceneItem *item, const char *name);
 // The side index of a ship record from the side bits of an Avatar flag word
 // (0x1F80 looked at; NEUTRAL and no bit give 0).
 int16_t dunSideFromBits(uint32_t flags);
-
-// A new object from a model (which may be null) with a control routine and
-// a simulator: linked in the ordinary part of the list, with its receiver,
-// message handler, Sim, draw routines, mass 8500, root part and radii.
-SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator);
-// Script coordinates to world coordinates in place: absolute placement takes
-// off the world's origin offset, relative placement adds the reference
-// object's position.
-void ApplyPlacementMode(double *x, double *y, double *z);
-// Keeps a newly placed object off the ships it would overlap.
-void PushClearOfShips(SceneItem *item);
-// The object relative placement is measured from (RELATIVE and PLAYER).
-extern SceneItem *gPlacementReference;
 
 // Mission-wide words of these statements.
 extern int32_t gOrbitType;             // ORBTYPE, read by the HUD

@@ -60,7 +60,6 @@ uint8_t gAlienDeviceNotice;
 uint8_t gDockingInProgress;
 uint8_t gWeaponLoadRequest;
 float gArcadeWeaponFactor = 1.0f;
-SceneItem *gPlacementReference;
 
 const ShipClassRow kShipClassTable[kShipClassCount] = {
     {"Corvette", dunDefaultShipClassSetup},         {"Freighter", dunDefaultShipClassSetup},
@@ -147,79 +146,6 @@ void dunStationShipClassSetup(SceneItem *o, const char *name) {
     dunMoveNextToCurrent(o);
 }
 
-// ---- Creation and placement -----------------------------------------------------------
-
-SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator) {
-    SceneItem *o = dunCreateSceneItem();
-    dunLinkSceneItem(o, 0);
-    dunSetMessageHandler(o, dunHandleMessages);
-    dunSetControlRoutine(o, control);
-    Sim *s = dunAttachSim(o, simulator);
-    dunSetDrawRoutines(o, dunCopySimToModel, P3DUpdatePresentation);
-    s->mass = 8500.0f;
-    s->speed = 0.0f;
-    o->avatar->contactHandler = dunCollideShips;
-    TDP *root = dunAttachTDP(o);
-    root->model = model;
-    root->flags |= TDPFlag::HasActor;
-    P3DAddToScene(root, model, 0, 0);
-    dunRefreshModelRadius(root);
-    dunUpdateNodeTransforms(o);
-    dunComputeObjectRadius(o);
-    return o;
-}
-
-void ApplyPlacementMode(double *x, double *y, double *z) {
-    if (gPlacementMode) {
-        *x -= WorldOriginOffset.x;
-        *y -= WorldOriginOffset.y;
-        *z -= WorldOriginOffset.z;
-        return;
-    }
-    const SceneItem *r = gPlacementReference;
-    if (!r) return;
-    if (r->sim) {
-        *x += r->sim->matrix.m[12];
-        *y += r->sim->matrix.m[13];
-        *z += r->sim->matrix.m[14];
-    } else if (r->avatar) {
-        *x += r->avatar->position.x;
-        *y += r->avatar->position.y;
-        *z += r->avatar->position.z;
-    }
-}
-
-namespace {
-
-float Radius(const SceneItem *o) { return o->sim ? o->sim->radius : 0.0f; }
-
-void SetPosition(SceneItem *o, double x, double y, double z) {
-    if (!o->sim) return;
-    o->sim->position = {x, y, z};
-    o->sim->matrix.m[12] = float(x);
-    o->sim->matrix.m[13] = float(y);
-    o->sim->matrix.m[14] = float(z);
-}
-
-}  // namespace
-
-void PushClearOfShips(SceneItem *item) {
-    if (!item || !item->sim || !item->avatar) return;
-    if ((item->avatar->flags16 & AvatarState::GravityBody) && item->avatar->contactHandler == dunContactGravityBody)
-        return;
-    SceneItem *head = dunSceneListHead();
-    for (SceneItem *other = head->next; other && other != head; other = other->next) {
-        if (other == item || !other->sim || !other->sim->shipInfo) continue;
-        const double clearance = 1.5 * Radius(other) + 1.5 * Radius(item);
-        const Vec3d &p = item->sim->position, &q = other->sim->position;
-        const double dx = p.x - q.x, dy = p.y - q.y, dz = p.z - q.z;
-        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (d >= clearance || d == 0.0) continue;
-        const double k = clearance / d;
-        SetPosition(item, p.x + dx * k, p.y + dy * k, p.z + dz * k);
-    }
-}
-
 namespace {
 
 uint32_t Code(const ScriptRun &run) { return gScriptTokens[run.statement].code; }
@@ -285,7 +211,7 @@ void FinishPlacement(SceneItem *o) {
 
 void Place(SceneItem *o, double x, double y, double z) {
     ApplyPlacementMode(&x, &y, &z);
-    SetPosition(o, x, y, z);
+    SetScriptObjectPosition(o, x, y, z);
     PushClearOfShips(o);
 }
 
@@ -507,7 +433,7 @@ void StSpawn(ScriptRun &run) {
     const Vec3 offset = {x, y, z};
     Vec3 turned;
     MatTransformPointTransposed(turned, offset, parent->sim->matrix);
-    SetPosition(o, parent->sim->position.x + turned.x, parent->sim->position.y + turned.y,
+    SetScriptObjectPosition(o, parent->sim->position.x + turned.x, parent->sim->position.y + turned.y,
                 parent->sim->position.z + turned.z);
     if (o->avatar) o->avatar->objectA = parent;
     FinishPlacement(o);
@@ -948,42 +874,10 @@ void StDirectorAllow(ScriptRun &run) {
     gDirectorAllow[event] = sw == 0 ? 0xFF : 0;
 }
 
-// PLAYER (an object statement): the object becomes the player's ship.
-void StPlayer(ScriptRun &run) {
-    SceneItem *o = Object(run);
-    if (!o) return;
-    dunPlayerShip = dunEngineeringShip = dunControlledObject = gPlacementReference = o;
-    ScriptSetSymbolObject(gSymGleamHead, o);
-    ScriptSetSymbolObject(gSymGleamBody, o);
-    if (o->sim) o->sim->flightMode = 1;
-    o->control = dunControlPlayer;
-    dunResetEngineering();
-    dunMissionSuccess = 0;
-    gFailedAfterSuccess = 0;
-    gVitalLost = 0;
-    dunMissionEndWord = 0;
-    gMissionScore = 0;
-    // The hook only when the mission has the film: each takes an Action of
-    // a small pool.
-    if (const void *video = GetScriptSymbolValue("SS209Vid")) {
-        HookActionRef action;
-        action.video = static_cast<const ResourceHandle *>(video);
-        dunAddEventHook(o, 0, 2, action);
-    }
-    if (ShipInfo *s = ShipOf(o)) s->accuracy = 75;
-    if (optDirector && ShipOf(o)) {
-        ShipOf(o)->programLabel = "Player Demo Attack";
-        dunai_SetOrder(o, 1, nullptr, 0, 0, 1, dunai_EvalDefault, 80, 0);
-        dunai_SetOrderState(o, 1, 34, 0, 0, 0);
-        dunai_StartOrder(o, 1);
-        o->sim->flags |= SimFlag::Autopilot;
-    }
-}
-
 }  // namespace
 
 const ScriptStatementRow kShipStatements[] = {
-    {109, StPlayer},        {181, StLocation},      {182, StOrbType},       {183, StDisrupt},
+    {181, StLocation},      {182, StOrbType},       {183, StDisrupt},
     {184, StAddVital},      {185, StRemoveVital},   {186, StShip},          {187, StShip},
     {188, StAnnounce},      {189, StNameInc},       {190, StPlaceInc},      {191, StCreateShip},
     {192, StSetShipType},   {193, StSetMaxExtras},  {194, StSpawn},         {203, StEngine},
