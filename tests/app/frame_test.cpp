@@ -37,6 +37,14 @@ namespace {
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 
+// The ship-class scripts the sample missions include, into a data root.
+void CopyShipClasses(const char *root, const std::string &to) {
+    const std::string folder = "vek/resource/scripts/ships";
+    std::filesystem::create_directories(to + "/" + folder);
+    std::filesystem::copy(std::string(root ? root : "data") + "/" + folder, to + "/" + folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
 std::vector<uint16_t> gHandled;
 void RecordKey(uint16_t key) { gHandled.push_back(key); }
 
@@ -131,6 +139,7 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     const char *mission = "vek/resource/scripts/missions/mission01.scr";
     std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
     std::filesystem::copy_file(std::string(root ? root : "data") + "/" + mission, dir.path() + "/" + mission);
+    CopyShipClasses(root, dir.path());
     osFlushPathCache();
     // The mission makes its ships in an empty world.
     dunMsgInit();
@@ -180,6 +189,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         std::string path = std::string("vek/resource/scripts/missions/") + c.file;
         std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
         std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
+        CopyShipClasses(root, dir.path());
         osFlushPathCache();
         dunMsgInit();
         dunResetWorld();
