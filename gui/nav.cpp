@@ -206,24 +206,28 @@ void guiNavToggleLds(GuiWindow *window) {
     if (!ToggleLds(o)) Refuse(window);
 }
 
-void guiFlightModeCThr() {
+namespace {
+
+// A flight-mode key leaves the drive, or else stops the ship; none while a
+// program flies it.
+Sim *LeaveFlightForMode() {
     Sim *s = Controlled();
-    if (!s || Engaged(s)) return;
+    if (!s || Engaged(s)) return nullptr;
     if (InLds(s))
         LeaveLds(dunControlledObject);
     else
         dunStopObject(dunControlledObject);
-    s->flightMode = 1;
+    return s;
+}
+
+}  // namespace
+
+void guiFlightModeCThr() {
+    if (Sim *s = LeaveFlightForMode()) s->flightMode = 1;
 }
 
 void guiFlightModeFThr() {
-    Sim *s = Controlled();
-    if (!s || Engaged(s)) return;
-    if (InLds(s))
-        LeaveLds(dunControlledObject);
-    else
-        dunStopObject(dunControlledObject);
-    s->flightMode = s->flightMode == 0 ? 1 : 0;
+    if (Sim *s = LeaveFlightForMode()) s->flightMode = s->flightMode == 0 ? 1 : 0;
 }
 
 bool guiNavSetFlightMode(GuiWindow *window, int mode) {

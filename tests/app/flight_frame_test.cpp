@@ -6,14 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "RES/resman.h"
 #include "app/clock.h"
 #include "app/game.h"
 #include "call_recorder.h"
+#include "data_root.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "gui/bindings.h"
@@ -23,7 +22,6 @@
 #include "gui/nav.h"
 #include "gui/screen.h"
 #include "os/input.h"
-#include "os/paths.h"
 #include "platform/joystick.h"
 #include "platform/sound.h"
 #include "script/dialogue.h"
@@ -50,13 +48,9 @@ constexpr uint8_t kThrUp = 0x1B, kThrDown = 0x1A, kL = 0x26, kU = 0x16;
 class PlayerFlight : public testing::Test {
 protected:
     ruvotest::CallRecorder calls;
-    std::filesystem::path old;
+    ruvotest::InDataRoot dataRoot;
     SceneItem *ship = nullptr, *station = nullptr;
     void SetUp() override {
-        old = std::filesystem::current_path();
-        const char *root = std::getenv("RUVO_DATA");
-        std::filesystem::current_path(root ? root : "data");
-        osFlushPathCache();
         ResetOptions();
         ResetGameState();
         SetFrameCounter(FakeCounter, 100000);
@@ -80,7 +74,7 @@ protected:
         gKeyHandler = guiCockpitKeyHandler;
         // The bindings as the start-up reads them, then the launch: the
         // mission runs to its first wait on the navigation station.
-        Run("vek\\resource\\keybind.ini");
+        ruvotest::RunScriptFile("vek\\resource\\keybind.ini");
         gMainScriptPc = TokeniseScript("vek\\resource\\scripts\\missions\\mission01.scr");
         ASSERT_NE(gMainScriptPc, nullptr);
         ScriptProcessor(&gMainScriptPc, 0);
@@ -106,13 +100,6 @@ protected:
         SetFrameCounter(nullptr, 0);
         ResetOptions();
         ResetGameState();
-        std::filesystem::current_path(old);
-        osFlushPathCache();
-    }
-    static void Run(const char *path) {
-        ScriptToken *pc = TokeniseScript(path);
-        ASSERT_NE(pc, nullptr) << path;
-        ScriptProcessor(&pc, 0);
     }
     // Frames of 2 centiseconds.
     static void Frames(int n) {
