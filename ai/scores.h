@@ -17,3 +17,10 @@ ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
 const char *dunScoreRecordText(const ScoreRecord *record);
 // The player ship's three power-distribution shares (0..1, a sum of at most 1).
 extern float dunPowerShares[3];
+
+// The kill points of a ship class and the score weight of a side.
+void dunSetKillPoints(int shipClass, int32_t points);
+void dunSetSideScoreWeight(int side, float weight);
+// A registered object's score record follows its class and side.
+void dunScoreRecordSetType(uint32_t key, int typeCode);
+void dunScoreRecordSetSide(uint32_t key, int side);

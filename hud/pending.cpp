@@ -22,3 +22,11 @@ float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
+
+void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
+void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }
+void NavMapCloseOverlay(int) { PENDING_ONCE("NavMapCloseOverlay"); }
+bool NavMapKeyHandler(uint16_t) {
+    PENDING_ONCE("NavMapKeyHandler");
+    return false;
+}

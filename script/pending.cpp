@@ -6,13 +6,7 @@
 uint8_t dunStockDialogueRequest = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
-void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
-#include "script/objects.h"
-SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
-    PENDING_ONCE("CreateScriptCamera");
-    return nullptr;
-}
 
 // The shell's and the game frame's calls.
 #include "script/career.h"
@@ -40,7 +34,7 @@ void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
+    {95, 160}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {
@@ -62,3 +56,15 @@ SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const cha
 }
 void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
 void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }
+
+// Checkpoint files and the objectives display.
+void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
+void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
+void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
+void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }
+
+// Objectives, briefings and the debug font.
+void dunAnnounceObjective() { PENDING_ONCE("dunAnnounceObjective"); }
+uint8_t gBriefingSkip;
+uint8_t gBriefingTextShown;
+void SelectNextScriptFont() { PENDING_ONCE("SelectNextScriptFont"); }

@@ -225,6 +225,9 @@ void dunResetPools() {
         }
     }
     std::memset(static_cast<void *>(dunSceneItemPool), 0, sizeof dunSceneItemPool);
+    // Records never released may be taken in any frame, the first one (0,
+    // the start-up's) among them.
+    for (SceneItem &item : dunSceneItemPool) item.releaseFrame = UINT32_MAX;
     std::memset(static_cast<void *>(dunAvatarPool), 0, sizeof dunAvatarPool);
     std::memset(static_cast<void *>(dunActionPool), 0, sizeof dunActionPool);
     std::memset(static_cast<void *>(dunSimPool), 0, sizeof dunSimPool);

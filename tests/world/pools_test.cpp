@@ -63,6 +63,13 @@ TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
     EXPECT_EQ(dunAllocSceneItem(), a);
 }
 
+TEST_F(PoolTest, TheStartUpsFrameZeroTakesRecordsNeverReleased) {
+    // A mission launched at start-up makes its ships before the first frame.
+    dunFrameCounter = 0;
+    dunResetPools();
+    for (int i = 0; i < 10; ++i) EXPECT_NE(dunAllocSceneItem(), nullptr);
+}
+
 TEST_F(PoolTest, AFreeRecordUnderTheCursorCountsAsExhaustion) {
     for (int i = 0; i < kMaxSims; ++i) dunAllocSim();  // the cursor ends on record 0
     dunSimPool[0].flags = 0;
