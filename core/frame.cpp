@@ -11,3 +11,7 @@ int32_t dunFrameSkipCount;
 uint16_t gSystemTransferPending;
 void *gTransferBody;
 int32_t gFixedRate = 15;
+uint8_t gLaunchRequest;
+int32_t gKeyHoldOff;
+uint8_t gScreenshotRequest;
+uint8_t gDeveloperKeys;

@@ -28,5 +28,8 @@ constexpr int kJoyRoles = 7;
 extern int32_t gJoyAxisRole[kJoyRoles];
 extern int32_t gJoyAxisInvert[kJoyRoles];
 
+// The frame counter when Esc was last taken by a key handler.
+extern uint32_t gLastEscapeFrame;
+
 // Everything back to the start values (tests, a fresh start).
 void ResetBindings();

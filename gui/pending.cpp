@@ -25,7 +25,7 @@ void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 #include "gui/gui.h"
 
 void *gCurrentCamera;
-uint8_t gPanelOpen, gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen;
+uint8_t gPanelOpen, gObjectivesOpen, gLocalSpaceOpen;
 BitmapFont *gFeedFont;
 
 void guiRedrawCockpit() { PENDING_ONCE("guiRedrawCockpit"); }
@@ -35,9 +35,6 @@ void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
 void guiCycleCamera(void *) { PENDING_ONCE("guiCycleCamera"); }
 void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
 
-void frontLaunchMission(int) { PENDING_ONCE("frontLaunchMission"); }
-void frontLoadInitTable() { PENDING_ONCE("frontLoadInitTable"); }
-void frontSetPalette() { PENDING_ONCE("frontSetPalette"); }
 
 void guiResetTextFeed() { PENDING_ONCE("guiResetTextFeed"); }
 void guiFreeTextFeed() { PENDING_ONCE("guiFreeTextFeed"); }
@@ -70,10 +67,6 @@ void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildNavScreen() { PENDING_ONCE("guiBuildNavScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
-void frontBuildScreen() { PENDING_ONCE("frontBuildScreen"); }
-void frontBuildOptionsScreen() { PENDING_ONCE("frontBuildOptionsScreen"); }
-void frontKeyHandler(uint16_t) { PENDING_ONCE("frontKeyHandler"); }
-void frontOptionsKeyHandler(uint16_t) { PENDING_ONCE("frontOptionsKeyHandler"); }
 void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }
 
 // The routines window statements give their windows.
@@ -153,14 +146,8 @@ const char *guiCockpitText(int) {
 void guiSetWeaponView(int) { PENDING_ONCE("guiSetWeaponView"); }
 void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }
 
-#include "gui/timeline.h"
-
-TimelineList gTimelinePlayed, gTimelineOpen;
-void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
-void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
 
 // The mission runtime's calls.
 void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
 void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
-void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
-void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }
+
