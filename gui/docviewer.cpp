@@ -77,8 +77,15 @@ bool DrawPicture(DocMedia *m, bool drawing) {
         const int x0 = std::max<int>(V.x, r.left), y0 = std::max<int>(V.y, r.top);
         const int x1 = std::min<int>(V.x + picture->width - 1, r.right);
         const int y1 = std::min<int>(V.y + picture->height - 1, r.bottom);
-        if (x1 >= x0 && y1 >= y0)
-            BlitMaskedSprite(gSurface, AsSurface(picture), x0, y0, x0 - V.x, y0 - V.y, x1 - x0 + 1, y1 - y0 + 1);
+        const int bpp = SurfaceBytesPerPixel(gSurface);
+        if (x1 >= x0 && y1 >= y0 && picture->pixels && bpp == (picture->bytesPerPixel == 2 ? 2 : 1) &&
+            x0 >= 0 && y0 >= 0 && x1 < gSurface->width && y1 < gSurface->height) {
+            // Opaque: the picture's dark colours are its own.
+            const size_t from = size_t(picture->width) * bpp, to = gSurface->pitch > 0 ? size_t(gSurface->pitch) : size_t(gSurface->width) * bpp;
+            for (int y = y0; y <= y1; ++y)
+                std::memcpy(gSurface->pixels + size_t(y) * to + size_t(x0) * bpp,
+                            picture->pixels + size_t(y - V.y) * from + size_t(x0 - V.x) * bpp, size_t(x1 - x0 + 1) * bpp);
+        }
     }
     V.y = int16_t(V.y + picture->height + LineHeight(gFont));
     V.x = V.margin;
@@ -220,12 +227,9 @@ void TagAction(const std::string &tag, bool closing, int lineHeight) {
 void Attribute(const std::string &tag, const std::string &name, std::string value) {
     if (value.size() > 3) value = value.substr(1, value.size() - 2);
     if (SameText(tag.c_str(), "img") && SameText(name.c_str(), "src")) {
-        if (!V.drawing) {
-            AddMedia(value.c_str());
-        } else {
-            const int m = FindMedia(value.c_str());
-            if (m >= 0) V.media[m].draw(&V.media[m], true);
-        }
+        // The layout pass makes the entry; both passes let it take its room.
+        const int m = V.drawing ? FindMedia(value.c_str()) : AddMedia(value.c_str());
+        if (m >= 0) V.media[m].draw(&V.media[m], V.drawing);
     } else if (SameText(tag.c_str(), "a") && SameText(name.c_str(), "href") && !V.drawing && V.linkCount < kDocLinks) {
         DocLink &l = V.links[V.linkCount++];
         l = DocLink{};
