@@ -92,7 +92,7 @@ bool CaptureFrame(const Surface *s) {
     if (w <= 0 || h <= 0) return false;
     std::vector<uint8_t> data(size_t(w) * h * 3);
     tgaCaptureBgr(s->pixels, Stride(s), w, h, step, data.data());
-    char name[160];
+    char name[kFolderBytes + 16];
     NextName(name, sizeof name, gNextCapture, "tga");
     if (!tgaSaveCapture(name, uint16_t(w), uint16_t(h), data.data())) {
         dunDebugPrintf("Cannot write frame capture %s", name);
@@ -131,7 +131,7 @@ bool SaveScreenshotPcx(const Surface *surface) {
         PaletteTo768(CurrentPalette, palette);
     else
         std::memcpy(palette, hp->palette, 768);
-    char name[160];
+    char name[kFolderBytes + 16];
     NextName(name, sizeof name, gNextScreenshot, "pcx");
     if (!WritePcx(name, surface, hp->header, palette, PcxFlagEncoded)) {
         dunDebugPrintf("Cannot write screenshot %s", name);

@@ -4,8 +4,6 @@
 #include "platform/video.h"
 
 uint32_t gNowCs, gNowMs, gLastCs;
-int32_t gRawStep;
-uint8_t gFixedStep;
 
 namespace {
 

@@ -11,8 +11,6 @@
 extern uint32_t gNowCs;       // the last counter reading in centiseconds
 extern uint32_t gNowMs;       // and in milliseconds
 extern uint32_t gLastCs;      // gNowCs of the previous update
-extern int32_t gRawStep;      // the step after clamping, before the time scale
-extern uint8_t gFixedStep;    // video capture: every frame lasts 100 / gFixedRate cs
 
 // Starts the clock (at window creation).
 void StartFrameClock();

@@ -13,7 +13,7 @@
 #include "os/display.h"
 #include "platform/keyboard.h"
 #include "platform/hooks.h"
-#include "present/lwo.h"
+#include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "script/mission.h"
 

@@ -319,7 +319,7 @@ int gameInit() {
             if (TheDisplayMode.width == 640 && TheDisplayMode.height == 480)
                 CALL(PlayVideo, "vek\\resource\\video\\cmdsit.smk");
             CALL(guiSetScreen, "COM");
-            guiCurrentStation = 1;
+            StationId = 1;
         }
         if (optPowers) gDeveloperKeys = 1;
         CALL(startMission);
@@ -329,7 +329,7 @@ int gameInit() {
         }
     }
 
-    gMissionLogCountdown = 0;
+    gMissionLogCursor = kMissionLogNoEntry;
     ClearScreen();
     CALL(DisplayPresent, &TheDisplayMode);
     gLoading = 0;

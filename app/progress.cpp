@@ -26,8 +26,7 @@ void ShowLoadProgressStep(const char *text) {
         BitmapFont *saved = gFeedFont;
         gFeedFont = BFont;
         CALL(guiPostFeedText, line, 0);
-        while (CALL(guiTypeNextChar)) {
-        }
+        while (CALL(guiFeedTyping)) CALL(guiTypeNextChar);
         CALL(DisplayBeginFrame, &TheDisplayMode);
         if (TheDisplayMode.screen) CALL(FillRect, TheDisplayMode.screen, 0, 20, 8, 20 + 620 - 1, 8 + 82 - 1);
         CALL(guiDrawTextFeed, 20, 8, 600, 82);

@@ -1,23 +1,147 @@
-// Cockpit shell words and screen switches the world uses.
+// The cockpit shell: switching between the four stations, their look-around
+// screens, the bridge and the options screen; the full-screen view, the view
+// camera modes and the screen a temporary view returns to; the mission end
+// started from the cockpit; the pause; the comms arm that slides in with the
+// dialogue and the crew speaker shown in it.
 #pragma once
 
 #include <cstdint>
 
-extern int32_t guiCurrentStation;     // 3 WEP, 4 ENG, 5 options
+struct GuiWindow;
+struct SceneItem;
+
+// ---- Stations ---------------------------------------------------------------------------
+
+// 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5 the options screen.
+extern int32_t StationId;
+extern int16_t gContactListMode;  // 1 on COM and NAV, 2 on WEP
+extern uint8_t guiStationLock;    // the station switches are locked (the end of a mission)
+// The weapons view: the weapons station with an auto-tracking weapon (the
+// world decides, dunUpdateViewFlag); the other stations clear it.
+extern uint8_t gGuiWeaponsView;
+void guiSetWeaponView(int on);
+
+// The station buttons (with the station's sitting-down film) and the keys'
+// and scripts' switches (film only when no station is current). WEP and ENG
+// need a player ship with two weapons or more, ENG the engineering model.
+void guiSwitchToCom(GuiWindow *button);
+void guiSwitchToNav(GuiWindow *button);
+void guiSwitchToWep(GuiWindow *button);
+void guiSwitchToEng(GuiWindow *button);
+void guiSwitchToComKey();
+void guiSwitchToNavKey();
+void guiSwitchToWepKey();
+void guiSwitchToEngKey();
+void guiSwitchToOptions();
+// The way back from the options screen: saves the settings and returns.
+void guiSaveSettings();
+void guiLeaveStation();
+void guiRememberScreen();
+void guiReturnToScreen();
+extern uint8_t gRememberedScreen;     // a screen is remembered
+extern int32_t gRememberedStation;
+extern uint8_t gRememberedFullScreen;
+
+// Build routines of the look-around screens and the bridge; the update of a
+// look-around view window turns the view by the mouse.
+void guiBuildSideViewScreen();
+void guiBuildBridgeScreen();
+int8_t guiLookAroundUpdate(GuiWindow *window);
+// The bridge's status label text at a game clock, for a link state (0 OK,
+// 1 linked, 2 dead).
+const char *guiBridgeStatusText(uint32_t clock, int linkState);
+
+// ---- Views --------------------------------------------------------------------------------
+
+void guiEnterFullScreen();
+void guiLeaveFullScreen();
+void guiToggleFullScreen();
+void guiSaveViewState();
+void guiRestoreViewMode();
+void guiPushFullScreen();
+void guiPopFullScreen();
+// Leaving the pause.
+void guiRedrawCockpit();
+void guiPauseScreen();
+
+// The view camera modes of the player camera.
+enum GuiViewMode { kViewNormal, kViewExternal, kViewChase, kViewMissile, kViewContact, kViewDocking };
+void guiSetViewMode(int mode);
+// Steps a camera window's camera routine; its label becomes the window's text.
+void guiCycleCamera(GuiWindow *window);
+// Puts the player camera at random around its subject.
+void guiDropCamera();
+
+extern uint8_t gCinematicView;       // a cinematic, the action camera or director mode drives the view
+extern int16_t gCinematicHold;
+extern uint8_t gCinematicCompanion;
+extern int32_t gSavedFullScreen;
+extern void (*gSavedCameraRoutine)(SceneItem *camera);
+// The current external camera window (cycled by "forcefull").
+extern GuiWindow *gCurrentCamera;
+// The cockpit's panel is open (no sitting-down film at a command-line start).
+extern uint8_t gPanelOpen;
+
+// ---- Mission end ----------------------------------------------------------------------------
+
+// The end state (0 flying, 1 finished and waiting, 2 leaving) and the
+// mission-ending flag are the mission runtime's (script/mission.h).
+extern uint8_t gBriefingStop;         // a running briefing stops
+extern int32_t gGuiEndTimer;          // centiseconds the leaving view still shows
 extern uint8_t guiEndCinematicMode;   // the game ends missions with the end cinematic
 // Display flags raised when the player's ship is lost: the view follows the
 // remains and the stations are locked.
 extern uint8_t guiPlayerLostView;
-extern uint8_t guiStationLock;
 extern uint8_t guiWreckDisplay;
 extern uint8_t guiFullScreenLock;
+void guiEndMission();
+void guiStartEndCinematic();
+
+// ---- Comms arm and crew speaker -----------------------------------------------------------
+
+constexpr int kComArmWidth = 368, kComArmHeight = 168;
+extern uint8_t gComArmShown;
+extern uint8_t gComArmReopen;
+void guiToggleComArm();
+// The world asks: closes the arm when it is open.
+void guiCloseComArm();
+// Draw routine of each station's arm window.
+void guiDrawComArmWindow(GuiWindow *window);
+// Every frame but on the options screen: the arm while a clip runs.
+void guiDrawComArm();
+void guiCloseComArmVideos();
+// Standing up from a station: the arm closes at once and reopens with the
+// next dialogue line.
+void guiComArmStandUp();
+
+constexpr int kCrewCount = 7;
+extern const char *const kCrewNames[kCrewCount];
+extern int16_t gSpeakerIndex;      // 0..6 a crew member, -1 none
+// The comms-arm word: the portrait clip mode, 0 work, 1 listen, 2 talk,
+// 0xFFFF none. The dialogue sets it as lines start and end.
+extern uint16_t gSpeakerClipMode;
+extern int16_t gSpeakerClip;       // the portrait clip shown, -1 none
+extern int16_t gSpeakerLastClip;
+extern int16_t gSpeakerStartCount;
+extern SceneItem *gSpeakerDrawn;   // the object last drawn in the inset
+void guiSetSpeaker(const char *name);
+// The next portrait clip when one ends.
+int16_t guiNextSpeakerClip();
+// The portrait clip file of a crew member.
+void guiSpeakerClipName(int crew, int clip, char *out, int size);
+// Draws the speaker inset into a rectangle while a line plays.
+void guiDrawSpeakerInset(int x0, int y0, int x1, int y1);
+// The reply-choice window of the command station, redrawn as replies come.
+extern GuiWindow *gGuiChoiceWindow;
+
+// ---- Small gadgets ------------------------------------------------------------------------
+
+void guiFormatShipName(char *out, int size, const SceneItem *item);
+void guiCapsuleJump(GuiWindow *button);
+
+// ---- What the world asks of the cockpit ------------------------------------------------------
 
 void guiSetScreen(const char *name);
-void guiStartEndCinematic();
-void guiEnterFullScreen();
-// The start of a cinematic: the view state is saved and the full-screen view
-// shown.
-void guiPushFullScreen();
 // The navigation station's autopilot programs and the cockpit HUD set
 // (mission start).
 void guiNavCreatePrograms();
@@ -29,23 +153,16 @@ void guiCockpitKeyHandler(uint16_t key);
 void guiOpenHelpNote(GuiWindow *window);
 // The cockpit overlay over the main view.
 void guiDrawCockpitOverlay();
-void guiSaveSettings();
-void guiCloseComArmVideos();
-// Build routines of the cockpit screens.
-void guiBuildSideViewScreen();
-void guiBuildBridgeScreen();
+// Build routines of the station screens.
 void guiBuildComScreen();
 void guiBuildNavScreen();
 void guiBuildWepScreen();
 void guiBuildEngScreen();
 // A state byte of the cockpit that a screen switch clears.
 extern uint8_t gGuiCockpitState;
-// What the world's docking, jumps and contacts ask of the cockpit.
 void guiSetDockedFlags();
-void guiToggleComArm();
 void guiNavStartProgram(int a, int b);
 void guiPostPendingFeedText(int colourSet);
-void guiDisplayMessage(const char *text, int ticks);
 const char *guiProximityWarningText();
 const char *guiStarLogFormat();
 int32_t guiHitHoldOff();
@@ -58,17 +175,14 @@ void guiThrottleUp();
 void guiThrottleDown();
 bool guiStickBlocked();
 void guiSetReentryStatus(uint32_t bits);
-void guiCapsuleJump();
 void guiShowCockpitText(int index, int ticks);
 void guiShowFireResult(int result);
 bool guiRemoteBlocked();
 void guiSetRemoteView(int on);
-void guiPopFullScreen();
 void guiSetHitFlash(int32_t value);
 // Cockpit text n of the text table, or null.
 const char *guiCockpitText(int index);
-// The weapon-view flag and the two-state view mode.
-void guiSetWeaponView(int on);
+// The two-state view mode.
 void guiCycleViewMode();
 
 // Installs the GUI's table of the world's calls.

@@ -15,7 +15,6 @@
 #include "gui/screen.h"
 #include "platform/sound.h"
 #include "platform/video.h"
-#include "platform/wave.h"
 #include "script/career.h"
 #include "script/compiler.h"
 #include "script/mission.h"
@@ -51,30 +50,17 @@ char *TryDebrief(const char *path) {
     return text;
 }
 
-// The length of a spoken file in centiseconds, from its format.
-int32_t SpokenCentiseconds(const char *path, const SoundSlot *slot) {
-    WaveFile *file = nullptr;
-    WaveFormat *format = nullptr;
-    WaveChunk riff{};
-    if (WaveOpenFile(path, &file, &format, &riff) != kWaveOk) return 0;
-    uint32_t perSecond = format->avgBytesPerSec;
-    if (!perSecond) perSecond = format->samplesPerSec * format->channels * (format->bitsPerSample / 8u);
-    WaveCloseFile(file);
-    WaveFree(format);
-    return perSecond ? int32_t(uint64_t(slot->size) * 100 / perSecond) : 0;
-}
-
 // Plays the spoken debriefing of the outcome, else of outcome 0; its
 // centiseconds, 0 when there is none.
 int32_t PlaySpokenDebrief(int number, int outcome) {
-    static const char *const kFormats[3] = {"%s\\dbf_%02i_%01i.wav", "%s\\dbf_%02i_%01if.wav",
-                                            "%s\\dbf_%02i_%01ig.wav"};
+    static const char *const kFormats[3] = {"%s\\dbf_%02i_%01i.wav", "%sFrench\\dbf_%02i_%01i.wav",
+                                            "%sGerman\\dbf_%02i_%01i.wav"};
     const char *format = kFormats[gLanguage < 3 ? gLanguage : 0];
     char path[kFolderBytes + 32];
     for (int tryOutcome : {outcome, 0}) {
         std::snprintf(path, sizeof path, format, gAudioFolder, number, tryOutcome);
         if (!GameFileExists(path)) continue;
-        if (SoundSlot *speech = SpeechPlayFile(path)) return SpokenCentiseconds(path, speech);
+        if (SoundSlot *speech = SpeechPlayFile(path)) return SoundDurationCs(speech);
         return 0;
     }
     return 0;

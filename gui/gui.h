@@ -3,22 +3,16 @@
 
 #include <cstdint>
 
+#include "gui/cockpit.h"
+
 void guiInit();
 void guiResetWindows();
 void guiUpdate();
-void guiRedrawCockpit();
-void guiEndMission();
-void guiDrawComArm();
 void guiEngSelectReactor();
-void guiCycleCamera(void *camera);
 void guiGoToSelectedSystem(int how);
 
 // The current screen's key handler.
 extern void (*gKeyHandler)(uint16_t key);
-// The current external camera (cycled by "forcefull").
-extern void *gCurrentCamera;
-// The cockpit panel is open.
-extern uint8_t gPanelOpen;
 // Holding states that stop the simulation.
 extern uint8_t gDocViewerOpen;
 extern uint8_t gObjectivesOpen;

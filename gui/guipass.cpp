@@ -8,6 +8,7 @@
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/feed.h"
+#include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "gui/window.h"
@@ -17,6 +18,7 @@
 #include "platform/sound.h"
 #include "platform/video.h"
 #include "present/views.h"
+#include "script/dialogue.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "world/messages.h"
@@ -151,6 +153,7 @@ void guiUpdate() {
     if (gGuiFullRedraw || (CardMode && gInFrontEnd)) {
         redrawAll = true;
         gGuiFullRedraw = 0;
+        P3DScreenRepainted();
     }
     gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
 
@@ -232,15 +235,45 @@ int8_t guiDefaultHandler(GuiWindow *window) {
     return -1;
 }
 
+namespace {
+
+// The speaker of the dialogue line in a box at the top right of the view.
+void DrawSpeakerBox() {
+    Surface *s = guiScreen();
+    if (!s || !dunIsDialoguePlaying(nullptr)) return;
+    const int x0 = s->width - 160, y0 = 10, x1 = x0 + 139, y1 = y0 + 119;
+    guiDrawFrame(s, GuiColour::Highlight, x0, y0, x1, y1);
+    guiDrawSpeakerInset(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
+}
+
+}  // namespace
+
 void guiDrawMainView() {
     GuiWindow *view = gGuiMainView;
     if (gGuiViewSuspended || !view) return;
     guiWindowRect(view, nullptr, nullptr);
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
+    if (gMissionEndState) {
+        P3DDrawViewWindow(view);
+        dunDrawObjectivesPanel();
+        if (gMissionEndState == 2) {
+            if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
+            if (gFeedShowing) {
+                guiDrawTextFeed(x0 + 44, y0 + 30, w - 48, 70);
+            } else if (gGuiEndTimer < 1) {
+                gMissionOver = 1;
+                if (dunMissionSuccess) frontPlayEndFilm(gCareerMission, 1);
+            }
+        }
+        return;
+    }
     if (gGuiWeaponsHardpointView && StationId == 3) {
         WeaponHardpointsDraw(view);
     } else {
+        // Until a scene renders into it, the view shows its cleared area
+        // (and the feed's earlier frames do not stay behind).
+        if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         P3DDrawViewWindow(view);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
@@ -248,6 +281,7 @@ void guiDrawMainView() {
             else guiDrawTextFeed(x0 + 74, y0 - 4, w - 238, 94);
         }
         guiDrawRemoteLabel(view);
+        DrawSpeakerBox();
     }
     if (gGuiNavTarget && !gMapOverlayOpen && gGuiNavCardOn) {
         Surface *s = guiScreen();

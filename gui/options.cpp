@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "core/options.h"
+#include "gui/feed.h"
 #include "platform/display.h"
+#include "present/p3d.h"
 #include "platform/sound.h"
 #include "script/career.h"
 #include "world/collision.h"
@@ -28,7 +30,7 @@ void ApplyGamma(OptionRecord *o) {
     DisplayGamma = o->value;
     DisplayLoadPalette(LastPalette);
 }
-void ApplyAmbient(OptionRecord *o) { gRenderOptions.ambient = o->value; }
+void ApplyAmbient(OptionRecord *o) { P3DSetMaterialAmbient(o->value); }
 void ApplyNebula(OptionRecord *o) {
     gRenderOptions.nebula = Flag(o->value);
     gRenderOptions.noNebula = o->value == 0 ? 1 : 0;
@@ -49,24 +51,25 @@ void ApplyHighDetail(OptionRecord *o) { gRenderOptions.highDetail = Flag(o->valu
 void ApplyInfMode(OptionRecord *o) { dunInfMode = Flag(o->value); }
 void ApplyStarBlur(OptionRecord *o) { gRenderOptions.noStarStreaks = o->value == 0 ? 255 : 0; }
 void ApplyMissileTrails(OptionRecord *o) { gRenderOptions.missileTrails = Flag(o->value); }
-void ApplySubtitles(OptionRecord *o) { gOptionSwitches.subtitles = Flag(o->value); }
+void ApplySubtitles(OptionRecord *o) { gFeedSubtitles = Flag(o->value); }
 void ApplySoundLevel(OptionRecord *o) { MasterVolume = o->value; }
 void ApplyCollisions(OptionRecord *o) { dunCollisionDamage = o->value == 0 ? 255 : 0; }
 void ApplyRadio(OptionRecord *o) { gOptionSwitches.radio = Flag(o->value); }
 void ApplyProxWarning(OptionRecord *o) { dunProximityWarningOption = Flag(o->value); }
 void ApplyDialogueLevel(OptionRecord *o) { DialogueBalance = o->value; }
 
-// The draw distance factor and the detail threshold from the detail scale.
+// The presentation's draw distance factor and detail threshold from the
+// detail scale.
 void DetailFromScale() {
     const float s = gRenderOptions.detailScale;
     if (CardMode) {
-        gRenderOptions.drawDistance = s * 8.25f;
-        gRenderOptions.detailThreshold = gRenderOptions.drawDistance / 10.0f;
+        gP3D.detailHigh = s * 8.25f;
+        gP3D.detailLow = gP3D.detailHigh / 10.0f;
     } else {
-        gRenderOptions.drawDistance = s;
-        gRenderOptions.detailThreshold = s / 2.4f;
+        gP3D.detailHigh = s;
+        gP3D.detailLow = s / 2.4f;
     }
-    if (gRenderOptions.detailThreshold > 10.0f) gRenderOptions.detailThreshold = 10.0f;
+    if (gP3D.detailLow > 10.0f) gP3D.detailLow = 10.0f;
 }
 
 void ApplyShipDetail(OptionRecord *o) {
@@ -75,8 +78,8 @@ void ApplyShipDetail(OptionRecord *o) {
 }
 
 void ApplyAutoDetail(OptionRecord *o) {
-    gRenderOptions.autoDetail = CardMode ? Flag(o->value) : 0;
-    if (!gRenderOptions.autoDetail) DetailFromScale();
+    gP3D.autoDetail = CardMode ? Flag(o->value) : 0;
+    if (!gP3D.autoDetail) DetailFromScale();
 }
 
 constexpr uint8_t kPer = 0xFF;
@@ -119,8 +122,9 @@ namespace {
 
 void TableDefaults() {
     for (int i = 0; i <= kOptionCount; ++i) gOptions[i] = kTable[i];
-    gRenderOptions = RenderOptionFlags{0.1f, 255, 0, 255, 255, 255, 0, 0, 255, 0, 24, 24, 10};
-    gOptionSwitches = OptionSwitches{0, 0, 1, 255, 255};
+    gRenderOptions = RenderOptionFlags{255, 0, 255, 255, 255, 0, 0, 255, 24};
+    gOptionSwitches = OptionSwitches{0, 0, 1, 255};
+    gFeedSubtitles = 255;
 }
 
 // The table holds its start values before anything reads it.

@@ -41,9 +41,10 @@ void ResetOptionTable();
 OptionRecord *FindOption(const char *name);
 
 // What the apply routines set that has no home of its own elsewhere: the
-// flags the renderer reads and the input and cockpit switches.
+// flags the renderer reads and the input and cockpit switches. (The
+// ambient term, the automatic detail and the detail values the scale gives
+// are the presentation's own, in gP3D.)
 struct RenderOptionFlags {
-    float ambient;            // the material ambient coefficient
     uint8_t nebula;           // 255 on
     uint8_t noNebula;         // 1 while the nebula option is off
     uint8_t weaponLight;
@@ -52,10 +53,7 @@ struct RenderOptionFlags {
     uint8_t highDetail;
     uint8_t noStarStreaks;    // set while "star_blur" is 0
     uint8_t missileTrails;
-    uint8_t autoDetail;       // 255 on; always 0 outside 3D-card mode
     float detailScale;        // 24 at ship_detail 1
-    float drawDistance;       // the draw distance factor
-    float detailThreshold;    // at most 10
 };
 extern RenderOptionFlags gRenderOptions;
 
@@ -63,7 +61,6 @@ struct OptionSwitches {
     uint8_t stillDialogue;    // always 0 in 3D-card mode
     uint8_t joystickAxis;     // 1 while "joystick_axis" is not 0
     uint8_t hatMode;          // value 0 gives 1, 1 gives 0, 2 gives 2
-    uint8_t subtitles;
     uint8_t radio;
 };
 extern OptionSwitches gOptionSwitches;

@@ -5,69 +5,34 @@
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
-
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
-
-int32_t guiCurrentStation = 1;
-uint8_t guiEndCinematicMode = 0;
-uint8_t guiPlayerLostView = 0;
-uint8_t guiStationLock = 0;
-uint8_t guiWreckDisplay = 0;
-uint8_t guiFullScreenLock = 0;
-
-void guiStartEndCinematic() { PENDING_ONCE("guiStartEndCinematic"); }
-void guiEnterFullScreen() { PENDING_ONCE("guiEnterFullScreen"); }
 
 // The shell's and the game frame's calls.
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gui.h"
 
-void *gCurrentCamera;
-uint8_t gPanelOpen, gObjectivesOpen, gLocalSpaceOpen;
-BitmapFont *gFeedFont;
-
-void guiRedrawCockpit() { PENDING_ONCE("guiRedrawCockpit"); }
-void guiEndMission() { PENDING_ONCE("guiEndMission"); }
-void guiDrawComArm() { PENDING_ONCE("guiDrawComArm"); }
 void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
-void guiCycleCamera(void *) { PENDING_ONCE("guiCycleCamera"); }
 void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
-
-
-void guiResetTextFeed() { PENDING_ONCE("guiResetTextFeed"); }
-void guiFreeTextFeed() { PENDING_ONCE("guiFreeTextFeed"); }
-void guiPostFeedText(const char *, int) { PENDING_ONCE("guiPostFeedText"); }
-bool guiTypeNextChar() {
-    PENDING_ONCE("guiTypeNextChar");
-    return false;
-}
-void guiDrawTextFeed(int, int, int, int) { PENDING_ONCE("guiDrawTextFeed"); }
+uint8_t gObjectivesOpen, gLocalSpaceOpen;
 
 #include "gui/station.h"
 
 uint8_t gGuiHidden;
 uint8_t gComClipsFrozen;
 uint32_t guiFilmSkipFrame;
-void guiLeaveStation() { PENDING_ONCE("guiLeaveStation"); }
 
 // Routines of the cockpit shell, stations, front end, options and message
 // line that the window system and the screen table call.
 uint8_t gGuiCockpitState;
-uint8_t gFeedShowing, gFeedAltPlacement;
 void guiCockpitKeyHandler(uint16_t) { PENDING_ONCE("guiCockpitKeyHandler"); }
 void guiOpenHelpNote(GuiWindow *) { PENDING_ONCE("guiOpenHelpNote"); }
 void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
-void guiSaveSettings() { PENDING_ONCE("guiSaveSettings"); }
-void guiCloseComArmVideos() { PENDING_ONCE("guiCloseComArmVideos"); }
-void guiBuildSideViewScreen() { PENDING_ONCE("guiBuildSideViewScreen"); }
-void guiBuildBridgeScreen() { PENDING_ONCE("guiBuildBridgeScreen"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildNavScreen() { PENDING_ONCE("guiBuildNavScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
-void guiDisplayMessage(const char *, int) { PENDING_ONCE("guiDisplayMessage"); }
 
 // The routines window statements give their windows.
 #include "gui/bound.h"
@@ -98,13 +63,9 @@ int8_t guiProfileUpdate(GuiWindow *w) {
     return guiDefaultHandler(w);
 }
 void guiToggleSystemFlag(GuiWindow *) { PENDING_ONCE("guiToggleSystemFlag"); }
-void guiToggleDialogueWindow(GuiWindow *) { PENDING_ONCE("guiToggleDialogueWindow"); }
-void guiDialogueScrollUp(GuiWindow *) { PENDING_ONCE("guiDialogueScrollUp"); }
-void guiDialogueScrollDown(GuiWindow *) { PENDING_ONCE("guiDialogueScrollDown"); }
 
 // What the world asks of the cockpit.
 void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
-void guiToggleComArm() { PENDING_ONCE("guiToggleComArm"); }
 void guiNavStartProgram(int, int) { PENDING_ONCE("guiNavStartProgram"); }
 void guiPostPendingFeedText(int) { PENDING_ONCE("guiPostPendingFeedText"); }
 const char *guiProximityWarningText() {
@@ -129,7 +90,6 @@ bool guiStickBlocked() {
     return false;
 }
 void guiSetReentryStatus(uint32_t) { PENDING_ONCE("guiSetReentryStatus"); }
-void guiCapsuleJump() { PENDING_ONCE("guiCapsuleJump"); }
 void guiShowCockpitText(int, int) { PENDING_ONCE("guiShowCockpitText"); }
 void guiShowFireResult(int) { PENDING_ONCE("guiShowFireResult"); }
 bool guiRemoteBlocked() {
@@ -137,17 +97,16 @@ bool guiRemoteBlocked() {
     return false;
 }
 void guiSetRemoteView(int) { PENDING_ONCE("guiSetRemoteView"); }
-void guiPopFullScreen() { PENDING_ONCE("guiPopFullScreen"); }
 void guiSetHitFlash(int32_t) { PENDING_ONCE("guiSetHitFlash"); }
 const char *guiCockpitText(int) {
     PENDING_ONCE("guiCockpitText");
     return nullptr;
 }
-void guiSetWeaponView(int) { PENDING_ONCE("guiSetWeaponView"); }
 void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }
 
+// The engineering station's leave step.
+void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 
 // The mission runtime's calls.
-void guiPushFullScreen() { PENDING_ONCE("guiPushFullScreen"); }
 void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
 

@@ -144,6 +144,8 @@ void guiSetScreen(const char *name) {
     gKeyHandler = s->keyHandler;
     gGuiPaneCount = s->paneCount;
     gGuiPanel = s->panel;
+    // The full-screen view shows the 3D view of the screen it was entered from.
+    if (s->viewWindow) gGuiMainView = s->viewWindow;
     if (gGuiComArmOpen) {
         gGuiComArmOpen = 0;
         guiCloseComArmVideos();

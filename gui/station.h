@@ -8,6 +8,8 @@ struct GuiWindow;
 
 // Leaves the current station (and stops its film).
 void guiLeaveStation();
+// The engineering station's own step when the player leaves a station.
+void guiEngLeaveStation();
 // The current screen's root window; null when there is none.
 GuiWindow *guiRootWindow();
 // A window's flag word (0x10000: a stopped doubled film keeps the palette).

@@ -22,13 +22,13 @@ void FollowWreck(SceneItem *) {
     guiFullScreenLock = 1;
 }
 
-bool OptionsScreenShown() { return guiCurrentStation == 5; }
+bool OptionsScreenShown() { return StationId == 5; }
 
 }  // namespace
 
 void guiInstallWorldHooks() {
     static const WorldGuiHooks hooks = {
-        guiSetDockedFlags,  guiToggleComArm,         guiNavStartProgram, guiPostPendingFeedText,
+        guiSetDockedFlags,  guiCloseComArm,          guiNavStartProgram, guiPostPendingFeedText,
         guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
         guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
         [] { guiWepSelectPbc(0); },
@@ -37,7 +37,7 @@ void guiInstallWorldHooks() {
         guiThrottleDown,
         guiStickBlocked,
         guiSetReentryStatus,
-        guiCapsuleJump,
+        [] { guiCapsuleJump(nullptr); },
         guiShowCockpitText,
         guiShowFireResult,
         guiRemoteBlocked,
@@ -45,7 +45,7 @@ void guiInstallWorldHooks() {
         guiRedrawCockpit,
         guiClearScreen,
         guiPopFullScreen,
-        [] { return guiCurrentStation; },
+        [] { return StationId; },
         guiSetHitFlash,
         guiCockpitText,
         guiPostFeedText,

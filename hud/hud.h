@@ -12,3 +12,10 @@ void hudShiftPositions(float dx, float dy, float dz);
 // The range of the HUD's contact marks, in world units (400,000 at each
 // mission start).
 extern float gHudRange;
+
+struct HUD;
+// The per-frame HUD pass: the open and close animation, the cockpit overlay
+// and every registered HUD.
+void hudDrawAll();
+// One HUD in the current view window (nothing without the player object).
+void hudDrawInView(HUD *hud);

@@ -6,18 +6,16 @@
 
 void hudClearList() { PENDING_ONCE("hudClearList"); }
 void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
+void hudDrawAll() { PENDING_ONCE("hudDrawAll"); }
+void hudDrawInView(HUD *) { PENDING_ONCE("hudDrawInView"); }
 
-// The game frame's holding states and the mission log's count-down.
+// The game frame's holding states.
 #include "hud/maps.h"
 #include "hud/missionlog.h"
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
-int32_t gMissionLogCountdown;
 
 // The mission runtime's calls.
 float gHudRange = 400000.0f;
-void MissionLogReset() { PENDING_ONCE("MissionLogReset"); }
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
-void MissionLogAdd(SceneItem *, SceneItem *, int, const char *, const char *) { PENDING_ONCE("MissionLogAdd"); }
-void MissionLogAddText(const char *) { PENDING_ONCE("MissionLogAddText"); }
 void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }

@@ -1,10 +1,13 @@
 // The HUD's side of the world's calls.
 #include "hud/hud.h"
 #include "hud/missionlog.h"
+#include "script/mission.h"
 #include "world/services.h"
 
 void hudInstallWorldHooks() {
-    static const WorldHudHooks hooks = {MissionLogAdd, MissionLogAddText, hudClearList, hudShiftPositions,
-                                        hudMoveRecord, hudListMissile};
+    // The world's free texts are logged at the mission clock.
+    static const WorldHudHooks hooks = {
+        MissionLogAdd, [](const char *text) { MissionLogAddText(gMissionClock, text); }, hudClearList,
+        hudShiftPositions, hudMoveRecord, hudListMissile};
     WorldSetHudHooks(&hooks);
 }

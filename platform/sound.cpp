@@ -85,6 +85,8 @@ uint32_t SoundCreateBuffer(SoundSlot *slot, const char *path) {
             voice = osVoiceCreate(copy, bytes, fmt->channels, fmt->bitsPerSample, int(fmt->samplesPerSec));
         std::free(copy);
     }
+    const uint32_t bytesPerSecond = fmt->avgBytesPerSec ? fmt->avgBytesPerSec
+                                                        : fmt->samplesPerSec * fmt->channels * (fmt->bitsPerSample / 8u);
     WaveFree(slot->waveData);
     WaveFree(slot->format);
     slot->waveData = nullptr;
@@ -96,6 +98,7 @@ uint32_t SoundCreateBuffer(SoundSlot *slot, const char *path) {
     slot->paused = 0;
     slot->playing = 0;
     slot->baseFrequency = osVoiceNativeRate(voice);
+    slot->bytesPerSecond = bytesPerSecond;
     slot->inHardware = 0;
     osVoiceSetVolume(voice, 0);
     osVoiceSetPan(voice, 0);
@@ -306,6 +309,11 @@ SoundSlot *SpeechPlayFile(const char *path) {
 }
 
 void SpeechRelease() { SoundRelease(&SpeechSlot); }
+
+int32_t SoundDurationCs(const SoundSlot *slot) {
+    if (!slot || !slot->buffer || !slot->bytesPerSecond) return 0;
+    return int32_t(uint64_t(slot->size) * 100 / slot->bytesPerSecond);
+}
 
 SoundSlot *SoundGetSlot(int index) { return index >= 0 && index < kSoundSlots ? &SoundSlots[index] : nullptr; }
 

@@ -26,6 +26,8 @@ struct SoundSlot {
     uint8_t paused = 0;
     uint8_t releaseMark = 0;
     uint8_t inHardware = 0;
+    uint8_t speech = 0;           // a dialogue's speech sample
+    uint32_t bytesPerSecond = 0;  // of the sample data: times a spoken line
 };
 
 constexpr int kSoundSlots = 70;
@@ -63,6 +65,8 @@ void SoundReleaseAll();
 void SoundShutdown();
 void SoundReleaseMarked();
 SoundSlot *SpeechPlayFile(const char *path);
+// Centiseconds a loaded slot's sample plays at its own rate; 0 when unknown.
+int32_t SoundDurationCs(const SoundSlot *slot);
 void SpeechRelease();
 
 // The volume a slot's stored volume is played at under `MasterVolume`.

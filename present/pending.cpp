@@ -1,54 +1,63 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "core/pending.h"
-#include "present/lwo.h"
+#include "present/lwo/lwo.h"
 #include "present/scene.h"
+#include "render/scene/scene.h"
 #include "world/records.h"
 
-void *LwoLoadModel(const char *, void *, uint32_t *) {
-    PENDING_ONCE("LwoLoadModel");
-    return nullptr;
-}
 void *LwoLoadShapeWithLod(void *) {
     PENDING_ONCE("LwoLoadShapeWithLod");
     return nullptr;
 }
-void *LwoLoadWireframe(const char *, void *, uint32_t *) {
-    PENDING_ONCE("LwoLoadWireframe");
+
+// Surface materials until their own module lands: a material named by the
+// surface, lit, smooth when the surface says so, in its colour (the grey
+// ramp at 8 bits), with the "standard" material's lighting when there is one.
+void LwoMakeMaterial(int surface, LwoFace *, int) {
+    PENDING_ONCE("LwoMakeMaterial");
+    LwoSurfaceSlot &slot = LwoSurfaceSlots[surface];
+    slot.smoothingAngle = kLwoDefaultSmoothingAngle;
+    vt_material *m = VtMaterialAllocate(slot.name);
+    if (!m) return;
+    if (const vt_material *standard = VtMaterialFind("standard")) {
+        m->ka = standard->ka;
+        m->kd = standard->kd;
+        m->ks = standard->ks;
+        m->power = standard->power;
+    }
+    ByteView data;
+    if (LwoFindSubChunk(slot.subChunks, "COLR", &data) && data.size >= 3)
+        m->colour = vt_colour(data.data[0]) << 16 | vt_colour(data.data[1]) << 8 | data.data[2];
+    uint16_t flags = 0;
+    if (LwoFindSubChunk(slot.subChunks, "FLAG", &data)) ReadU16Be(data, 0, &flags);
+    m->flags = (m->flags | VT_MATF_LIT) & ~VT_MATF_DECAL;
+    if (flags & 0x4) m->flags |= VT_MATF_SMOOTH;
+    m->index_base = 16;
+    m->index_range = 31;
+    m->opacity = 255;
+    slot.material = VtMaterialAdd(m);
+}
+bool LwoLoadSmoothing(LwoFace *, int, const char *) {
+    PENDING_ONCE("LwoLoadSmoothing");
+    return false;
+}
+void LwoSaveSmoothing(const LwoFace *, int, const char *) { PENDING_ONCE("LwoSaveSmoothing"); }
+CollisionModel *LwoAttachHitBoxes(const char *, vt_model *) {
+    PENDING_ONCE("LwoAttachHitBoxes");
     return nullptr;
 }
 
-void TDPSyncActor(TDP *) { PENDING_ONCE("TDPSyncActor"); }
-vt_actor *P3DAddToScene(TDP *node, void *, int, int) {
-    PENDING_ONCE("P3DAddToScene");
-    if (node) node->flags |= TDPFlag::HasActor;
-    return nullptr;
-}
-void P3DRemoveActor(TDP *node) {
-    PENDING_ONCE("P3DRemoveActor");
-    if (node) node->actor = nullptr;
-}
-void P3DUpdatePresentation(SceneItem *) { PENDING_ONCE("P3DUpdatePresentation"); }
-void P3DPreprocessScene(SceneItem *, void *) { PENDING_ONCE("P3DPreprocessScene"); }
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
 void LookUpdate() { PENDING_ONCE("LookUpdate"); }
 void EventCameraTrigger(SceneItem *, SceneItem *, int) { PENDING_ONCE("EventCameraTrigger"); }
 void P3DResetCameraWords() { PENDING_ONCE("P3DResetCameraWords"); }
-bool P3DModelVertex(const void *, int, Vec3 *) {
-    PENDING_ONCE("P3DModelVertex");
-    return false;
-}
 
 // The game start-up's and the game frame's calls.
 #include "present/p3d.h"
-void P3DInitialise() { PENDING_ONCE("P3DInitialise"); }
-void P3DFreeScene() { PENDING_ONCE("P3DFreeScene"); }
-void P3DSetObjectModel(SceneItem *, void *) { PENDING_ONCE("P3DSetObjectModel"); }
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
-
-SceneItem *dunPlayerCamera = nullptr;
 
 // The mission runtime's calls.
 SceneItem *dunWeaponCamera = nullptr;
@@ -56,13 +65,11 @@ SceneItem *dunViewCamera = nullptr;
 void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
 void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
 void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
+void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
+SceneItem *dunPlayerCamera = nullptr;
 void LookInit() { PENDING_ONCE("LookInit"); }
-void P3DShutdown() { PENDING_ONCE("P3DShutdown"); }
 // The views the GUI's panes show.
 #include "present/views.h"
-void P3DRenderSceneToView(int) { PENDING_ONCE("P3DRenderSceneToView"); }
-void P3DDrawViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawViewWindow"); }
-void P3DDrawWireViewWindow(GuiWindow *) { PENDING_ONCE("P3DDrawWireViewWindow"); }
 void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
     PENDING_ONCE("WireframeDrawInRect");
@@ -111,7 +118,63 @@ void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
 void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
 
+// Camera routines and the view words beside them.
+#include "present/cameras.h"
+void CameraTrack(SceneItem *) { PENDING_ONCE("CameraTrack"); }
+void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
+void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
+void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
+void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
+uint8_t gCameraCut[2];
+uint8_t gContactCamera;
+float gCinematicDistance = 1.0f;
+SceneItem *gCinematicSubject;
+void LookReset() { PENDING_ONCE("LookReset"); }
+
 // The start-up scripts' calls.
 void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
 void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
+
+// What the set-up, the frame and the part trees call in the presentation's
+// modules that are not built yet.
+#include "present/frame_passes.h"
+void P3DSetUpDetailModels(TDP *) { PENDING_ONCE("P3DSetUpDetailModels"); }
+void P3DPlaceAllSkyBodies() { PENDING_ONCE("P3DPlaceAllSkyBodies"); }
+int P3DCollectSkyBodies(TDP **, int) {
+    PENDING_ONCE("P3DCollectSkyBodies");
+    return 0;
+}
+void P3DForgetSunModel() { PENDING_ONCE("P3DForgetSunModel"); }
+void P3DDrawStarField() { PENDING_ONCE("P3DDrawStarField"); }
+void P3DLoadFlareShells() { PENDING_ONCE("P3DLoadFlareShells"); }
+void P3DCreateFlareModels() { PENDING_ONCE("P3DCreateFlareModels"); }
+void P3DClearLightSlots() { PENDING_ONCE("P3DClearLightSlots"); }
+void P3DRenderFlareBatch(int) { PENDING_ONCE("P3DRenderFlareBatch"); }
+void P3DLensFlarePass() { PENDING_ONCE("P3DLensFlarePass"); }
+void P3DSetSunLight(SceneItem *, int, int, int) { PENDING_ONCE("P3DSetSunLight"); }
+void P3DSunLightDim() { PENDING_ONCE("P3DSunLightDim"); }
+void P3DScrollUnlitTexture() { PENDING_ONCE("P3DScrollUnlitTexture"); }
+void P3DBuildEffectModels(vt_material *) { PENDING_ONCE("P3DBuildEffectModels"); }
+void P3DShadeModelVertices(vt_model *, int, int, vt_pixelmap *) { PENDING_ONCE("P3DShadeModelVertices"); }
+vt_model *P3DBuildStarShell(int, float) {
+    PENDING_ONCE("P3DBuildStarShell");
+    return nullptr;
+}
+vt_model *P3DParticleDummyModel() {
+    PENDING_ONCE("P3DParticleDummyModel");
+    return nullptr;
+}
+void P3DResetEffectState() { PENDING_ONCE("P3DResetEffectState"); }
+void P3DParticlePass(int) { PENDING_ONCE("P3DParticlePass"); }
+int ParticleRingBurstUpdate(TDP *, Mat4 *) {
+    PENDING_ONCE("ParticleRingBurstUpdate");
+    return 0;
+}
+void ParticleSystemUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSystemUpdate"); }
+void ParticleSwarmUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSwarmUpdate"); }
+void NavLightUpdate(TDP *, Mat4 *) { PENDING_ONCE("NavLightUpdate"); }
+void P3DUpdateParticleGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateParticleGeometry"); }
+void P3DUpdateRibbonGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateRibbonGeometry"); }
+void ProjectModelOntoSphere(vt_model *, float) { PENDING_ONCE("ProjectModelOntoSphere"); }
+void NormaliseModelRadius(vt_model *, float) { PENDING_ONCE("NormaliseModelRadius"); }

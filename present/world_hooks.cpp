@@ -1,6 +1,6 @@
 // The presentation's side of the world's calls.
 #include "present/effects.h"
-#include "present/lwo.h"
+#include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "world/services.h"

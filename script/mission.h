@@ -11,7 +11,8 @@ struct ScriptSymbol;
 // The value of a named script symbol (a model, a font, an object), or null.
 void *GetScriptSymbolValue(const char *name);
 void dunSelectCurrentObjective();
-int dunIsDialoguePlaying(int reserved);
+// Dialogue services the world uses (script/dialogue.h has the rest).
+bool dunIsDialoguePlaying(const SceneItem *owner);
 void dunRunStockDialogue(int reserved);
 void dunCancelDialogueById(SceneItem *item);
 void dunClearDialogue();
@@ -154,6 +155,8 @@ bool dunWaypointVisited(const SceneItem *waypoint);
 // The objective (-1: the current one) has the state (0 new, 1 failed, 2 done, 3).
 bool dunObjectiveIs(int state, int objective);
 void ResetBriefingSection();
+// The objectives panel over the view at a mission's end.
+void dunDrawObjectivesPanel();
 // The running mission's number and the career's current mission (a row of
 // the mission table).
 extern int32_t gCurrentMission;

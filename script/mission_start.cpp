@@ -86,7 +86,7 @@ void startMission() {
     gEndOfFlight = 0;
     guiNavCreatePrograms();
     guiResetTextFeed();
-    guiDisplayMessage("", 0);
+    guiClearMessageLine();
     // The engine's sound loops from the start, silent until the ship moves.
     SoundPlay(kEngineSoundSlot, -10000, 0, 0, 1);
     gHudRange = kHudRangeAtStart;

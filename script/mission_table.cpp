@@ -63,7 +63,9 @@ void CopyRow(const FieldText *f) {
     r.missionNumber = int16_t(Number(f[1]));
     int language = gLanguage < 3 ? gLanguage : 0;
     std::memset(r.name, 0, sizeof r.name);
-    std::strncpy(r.name, f[2 + language].text, sizeof r.name - 1);
+    // Long names are cut to the record's width.
+    const char *name = f[2 + language].text;
+    std::memcpy(r.name, name, strnlen(name, sizeof r.name - 1));
     r.prerequisite = int16_t(Number(f[6]));
     r.branchMission = int16_t(Number(f[7]));
     r.branchValue = int16_t(Number(f[8]));

@@ -6,13 +6,6 @@
 uint8_t dunStockDialogueRequest = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
-int dunIsDialoguePlaying(int) {
-    PENDING_ONCE("dunIsDialoguePlaying");
-    return 0;
-}
-void dunCancelDialogueById(SceneItem *) { PENDING_ONCE("dunCancelDialogueById"); }
-void dunClearDialogue() { PENDING_ONCE("dunClearDialogue"); }
-void dunResetDialogueQueue() { PENDING_ONCE("dunResetDialogueQueue"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
 #include "script/objects.h"
@@ -23,7 +16,6 @@ SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
 
 // The shell's and the game frame's calls.
 #include "script/career.h"
-#include "script/dialogue.h"
 #include "script/script.h"
 
 
@@ -37,17 +29,8 @@ bool dunObjectiveIs(int, int) {
     return false;
 }
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
-uint8_t gDialogueOver;
-bool dunIsDialogueQueuedFor(const ScriptSymbol *) {
-    PENDING_ONCE("dunIsDialogueQueuedFor");
-    return false;
-}
+void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 
-void dunUpdateDialogue() { PENDING_ONCE("dunUpdateDialogue"); }
-void *dunStartDialogue(ResourceHandle *, void *, ScriptSymbol *, SceneItem *) {
-    PENDING_ONCE("dunStartDialogue");
-    return nullptr;
-}
 
 // Statements of the families still to come: the start-up, declaration and
 // resource statements, windows and screens, objects, ships and weapons,

@@ -266,7 +266,7 @@ void Briefing(ScriptRun &run) {
         }
         if (declared) {
             guiSetScreen("COM");
-            guiCurrentStation = 1;
+            StationId = 1;
             gBriefingOpen = 1;
             if (gGuiMainView) guiReload(gGuiMainView);
             gScriptRunStatus = ScriptStatus::Yield;

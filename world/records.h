@@ -45,7 +45,8 @@ using ControlRoutine = void (*)(SceneItem *item);
 using MessageHandler = void (*)(SceneItem *item);
 using ModelUpdateRoutine = void (*)(SceneItem *item);
 using PresentationRoutine = void (*)(SceneItem *item);
-using NodeRoutine = void (*)(TDP *node);
+// (the part, its world matrix)
+using NodeRoutine = void (*)(TDP *node, const Mat4 *world);
 // (own object, own node, other object, other node, shared handled flag,
 // contact point as three floats)
 using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode,
@@ -668,6 +669,8 @@ struct ParticleSystem {
     SceneItem *owner;
     uint32_t kind;
     uint32_t words[12];
+    uint32_t frameStamp;     // the frame the 3D card's particle part last ran in
+    vt_model *geometry;      // the model the 3D card draws the particles with
 };
 
 // A head-up display record; its fields beyond the flags are the HUD's.

@@ -18,8 +18,9 @@ struct WorldPresentHooks {
     // The standard presentation routine of an object's Avatar.
     PresentationRoutine presentation;
     // Gives a node a library actor showing a model (modes 0, 2, 3) or a
-    // particle system (mode 1); sets node flag 4.
-    vt_actor *(*addToScene)(TDP *node, void *model, int mode, int reserved);
+    // particle system (mode 1); sets node flag 4. 1 when done (or while
+    // there is no scene), 0 when no actor could be made.
+    int (*addToScene)(TDP *node, void *model, int mode, int reserved);
     // Effects at a point in the object's frame.
     void (*addHullRupture)(SceneItem *item, int kind, int subKind, const Vec3 *point, int size);
     void (*addMinorExplosion)(SceneItem *item, int kind, int reserved, const Vec3 *point);

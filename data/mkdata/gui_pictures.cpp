@@ -16,8 +16,19 @@
 
 namespace {
 
-// A colour of the palette's 6 x 6 x 6 cube, each level 0..5.
-uint8_t Level(int r, int g, int b) { return uint8_t(10 + r * 36 + g * 6 + b); }
+// The standard palette, once read.
+uint8_t gPalette[1024];
+
+// The game colour nearest to the levels 0..5 of red, green and blue.
+uint8_t Level(int r, int g, int b) {
+    int best = 10, bestD = 1 << 30;
+    for (int p = 10; p < 246; ++p) {
+        const int dr = r * 51 - gPalette[p * 4], dg = g * 51 - gPalette[p * 4 + 1], db = b * 51 - gPalette[p * 4 + 2];
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestD) best = p, bestD = d;
+    }
+    return uint8_t(best);
+}
 
 using Painter = std::function<uint8_t(int x, int y, int w, int h)>;
 
@@ -55,6 +66,7 @@ bool WriteGuiPictures(const mkdata::Context &ctx) {
     uint8_t pal[PaletteBytes];
     uint32_t size = PaletteBytes;
     bool ok = pcxLoadPalette("vek\\resource\\art\\tovstd.pcx", pal, &size) != nullptr;
+    std::memcpy(gPalette, pal, sizeof gPalette);
 
     const std::string icons = "vek\\resource\\art\\icons\\";
     // Crew states: four crews by three states, green, amber and red.

@@ -2,7 +2,9 @@
 // writes its files below the output root.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mkdata {
 
@@ -24,5 +26,8 @@ struct Generator {
 std::string OutPath(const Context &ctx, const std::string &relPath);
 bool WriteFile(const Context &ctx, const std::string &relPath, const void *data, size_t size);
 bool WriteFile(const Context &ctx, const std::string &relPath, const std::string &text);
+
+// A RIFF WAVE file of PCM samples (8-bit unsigned or 16-bit signed).
+std::vector<uint8_t> WaveBytes(const std::vector<uint8_t> &samples, int rate, int bits, int channels);
 
 }  // namespace mkdata

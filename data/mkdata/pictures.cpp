@@ -19,8 +19,10 @@
 
 namespace {
 
-// 0-9 and 246-255 the system's colours; 10-225 a 6 x 6 x 6 colour cube; 226-245
-// a grey ramp.
+// The game's ramp layout: 0-9 and 246-255 the system's colours, 10-15 dark
+// greys; from 16 seven ramps of 32 entries, dark to light (grey and the
+// stars, red, green, blue, yellow, the sky's purple at 176, orange), whose
+// top two entries are white; 240-244 five glows; 245 a mid grey.
 void StandardPalette(uint8_t *pal) {
     static const uint8_t kSystem[20][3] = {
         {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
@@ -28,23 +30,36 @@ void StandardPalette(uint8_t *pal) {
         {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
         {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
     };
+    static const uint8_t kRamps[7][3] = {{230, 230, 240}, {230, 40, 30},  {40, 220, 50},  {50, 80, 240},
+                                         {230, 220, 40},  {170, 40, 200}, {230, 140, 60}};
+    static const uint8_t kGlows[5][3] = {{255, 255, 210}, {255, 235, 160}, {255, 205, 110}, {255, 165, 70}, {255, 120, 40}};
     std::memset(pal, 0, PaletteBytes);
     for (int i = 0; i < 10; ++i) std::memcpy(pal + i * 4, kSystem[i], 3);
     for (int i = 0; i < 10; ++i) std::memcpy(pal + (246 + i) * 4, kSystem[10 + i], 3);
-    for (int i = 0; i < 216; ++i) {
-        uint8_t *e = pal + (10 + i) * 4;
-        e[0] = uint8_t((i / 36) * 51);
-        e[1] = uint8_t((i / 6 % 6) * 51);
-        e[2] = uint8_t((i % 6) * 51);
-    }
-    for (int i = 0; i < 20; ++i) {
-        uint8_t g = uint8_t(8 + i * 247 / 19);
-        uint8_t *e = pal + (226 + i) * 4;
-        e[0] = e[1] = e[2] = g;
-    }
+    for (int i = 10; i < 16; ++i) pal[i * 4] = pal[i * 4 + 1] = pal[i * 4 + 2] = uint8_t((i - 9) * 12);
+    for (int r = 0; r < 7; ++r)
+        for (int k = 0; k < 32; ++k) {
+            uint8_t *e = pal + (16 + 32 * r + k) * 4;
+            for (int c = 0; c < 3; ++c) {
+                // Up to the full colour at 29; the last two are the white
+                // of a highlight.
+                e[c] = uint8_t(k >= 30 ? 255 : kRamps[r][c] * (k + 1) / 30);
+            }
+        }
+    for (int i = 0; i < 5; ++i) std::memcpy(pal + (240 + i) * 4, kGlows[i], 3);
+    pal[245 * 4] = pal[245 * 4 + 1] = pal[245 * 4 + 2] = 128;
 }
 
-uint8_t CubeIndex(int r, int g, int b) { return uint8_t(10 + (r * 5 + 127) / 255 * 36 + (g * 5 + 127) / 255 * 6 + (b * 5 + 127) / 255); }
+// The game colour (10..245) nearest to (r, g, b).
+uint8_t NearestIndex(const uint8_t *pal, int r, int g, int b) {
+    int best = 10, bestD = 1 << 30;
+    for (int p = 10; p < 246; ++p) {
+        const int dr = r - pal[p * 4], dg = g - pal[p * 4 + 1], db = b - pal[p * 4 + 2];
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestD) best = p, bestD = d;
+    }
+    return uint8_t(best);
+}
 
 std::vector<uint8_t> Palette768(const uint8_t *pal) {
     std::vector<uint8_t> p(768);
@@ -115,7 +130,7 @@ bool WritePictures(const mkdata::Context &ctx) {
             bool band = y >= 200 && y < 280 && x >= 80 && x < 560;
             if (band) r = g = b = 220;
             if (band && ((x / 16 + y / 16) & 1)) r = 255, g = 200, b = 0;
-            screen8[y * 640 + x] = CubeIndex(r, g, b);
+            screen8[y * 640 + x] = NearestIndex(pal, r, g, b);
             uint8_t *p = &screen24[(size_t(y) * 640 + x) * 3];
             p[0] = uint8_t(r);
             p[1] = uint8_t(g);
@@ -131,7 +146,7 @@ bool WritePictures(const mkdata::Context &ctx) {
         std::vector<uint8_t> px(size_t(w) * h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                px[size_t(y) * w + x] = ((x / 32 + y / 32) & 1) ? CubeIndex(tint / 2, 40, 80) : CubeIndex(tint, 60, 120);
+                px[size_t(y) * w + x] = ((x / 32 + y / 32) & 1) ? NearestIndex(pal, tint / 2, 40, 80) : NearestIndex(pal, tint, 60, 120);
         return px;
     };
     SavePcx8("vek\\resource\\art\\front.pcx", screen(40, 640, 480), 640, 480, pal);
@@ -151,7 +166,7 @@ bool WritePictures(const mkdata::Context &ctx) {
         for (int x = 0; x < 64; ++x) {
             const bool hull = x >= 8 && x < 56 && std::abs(y - 24) <= (x - 8) / 3;
             const bool star = ((x * 7 + y * 13) % 53) == 0;
-            ship[size_t(y) * 64 + x] = hull ? CubeIndex(180, 190, 200) : star ? 255 : CubeIndex(0, 0, 40);
+            ship[size_t(y) * 64 + x] = hull ? NearestIndex(pal, 180, 190, 200) : star ? 255 : NearestIndex(pal, 0, 0, 40);
         }
     for (const char *folder : {"text", "frn_", "ger_"}) {
         char name[64];
@@ -200,13 +215,7 @@ bool WritePictures(const mkdata::Context &ctx) {
     std::vector<uint8_t> cube(ColourMapBytes);
     for (uint32_t i = 0; i < ColourMapBytes; ++i) {
         int r = int((i >> 8) & 0xF8), g = int((i & 0x7C0) >> 3), b = int((i & 0x3F) << 2);
-        int best = 10, bestD = 1 << 30;
-        for (int p = 10; p < 246; ++p) {
-            int dr = r - pal[p * 4], dg = g - pal[p * 4 + 1], db = b - pal[p * 4 + 2];
-            int d = dr * dr + dg * dg + db * db;
-            if (d < bestD) best = p, bestD = d;
-        }
-        cube[i] = uint8_t(best);
+        cube[i] = NearestIndex(pal, r, g, b);
     }
     bool ok = SaveColourMap("vek\\resource\\art\\tovstd.cm", cube.data());
     if (chdir(old) != 0) return false;

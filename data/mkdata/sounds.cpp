@@ -63,23 +63,31 @@ std::vector<uint8_t> Wave(Kind kind, float seconds, float pitch, Format f, int f
             else Put16(data, uint16_t(int16_t(s * 32767)));
         }
     }
+    return mkdata::WaveBytes(data, f.rate, f.bits, f.channels);
+}
+
+}  // namespace
+
+std::vector<uint8_t> mkdata::WaveBytes(const std::vector<uint8_t> &data, int rate, int bits, int channels) {
     std::vector<uint8_t> b{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    int align = f.channels * f.bits / 8;
+    const int align = channels * bits / 8;
     Put32(b, 16);
     Put16(b, 1);
-    Put16(b, uint32_t(f.channels));
-    Put32(b, uint32_t(f.rate));
-    Put32(b, uint32_t(f.rate * align));
+    Put16(b, uint32_t(channels));
+    Put32(b, uint32_t(rate));
+    Put32(b, uint32_t(rate * align));
     Put16(b, uint32_t(align));
-    Put16(b, uint32_t(f.bits));
+    Put16(b, uint32_t(bits));
     b.insert(b.end(), {'d', 'a', 't', 'a'});
     Put32(b, uint32_t(data.size()));
     b.insert(b.end(), data.begin(), data.end());
     if (data.size() & 1) b.push_back(0);
-    uint32_t riff = uint32_t(b.size() - 8);
+    const uint32_t riff = uint32_t(b.size() - 8);
     for (int i = 0; i < 4; ++i) b[size_t(4 + i)] = uint8_t(riff >> (8 * i));
     return b;
 }
+
+namespace {
 
 bool MakeSounds(const mkdata::Context &ctx) {
     const Format mono8{22050, 8, 1}, mono16{22050, 16, 1}, stereo16{44100, 16, 2}, low8{11025, 8, 1},

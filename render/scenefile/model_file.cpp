@@ -53,14 +53,14 @@ int readModel(vt_datafile *df, const vt_file_struct *str, vt_model **out) {
 }
 
 int fpModel(vt_datafile *df, vt_uint_32 id, vt_uint_32, vt_uint_32) {
-    vt_model *m;
+    vt_model *m = nullptr;
     if (int r = readModel(df, id == DF_CHUNK_MODEL ? &sfModelStruct : &sfOldModel1Struct, &m))
         return r;
     return SfPush(df, SF_STACK_MODEL, m, 0) ? 0 : kSfFail;
 }
 
 int fpOldModel(vt_datafile *df, vt_uint_32, vt_uint_32, vt_uint_32) {
-    vt_model *m;
+    vt_model *m = nullptr;
     if (int r = readModel(df, &sfModelStruct, &m))
         return r;
     int nfaces = 0, nvertices = 0;

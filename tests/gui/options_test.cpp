@@ -18,6 +18,7 @@
 #include "gui_fixture.h"
 #include "os/paths.h"
 #include "platform/sound.h"
+#include "present/p3d.h"
 #include "script/career.h"
 #include "world/contact.h"
 
@@ -96,6 +97,8 @@ TEST_F(Options, SetByStoredNameClampsAndApplies) {
     EXPECT_FLOAT_EQ(DisplayGamma, 2.0f);
     frontSetOptionByName("sound_level_m", 40.0f);
     EXPECT_FLOAT_EQ(MasterVolume, 40.0f);
+    frontSetOptionByName("ambient_s", 0.4f);
+    EXPECT_FLOAT_EQ(gP3D.cardMaterial[0], 0.4f);
     frontSetOptionByName("collisions_m", 0.0f);
     EXPECT_EQ(dunCollisionDamage, 255);  // inverted
     frontSetOptionByName("collisions_m", 1.0f);
@@ -159,16 +162,16 @@ TEST_F(Options, LevelOfDetailInBothRenderers) {
         CardMode = c.card ? 1 : 0;
         frontSetOptionByName(c.card ? "ship_detail_h" : "ship_detail_s", c.value);
         EXPECT_NEAR(gRenderOptions.detailScale, c.scale, 1e-3) << c.value;
-        EXPECT_NEAR(gRenderOptions.drawDistance, c.distance, 1e-2) << c.value;
-        EXPECT_NEAR(gRenderOptions.detailThreshold, c.threshold, 1e-3) << c.value;
+        EXPECT_NEAR(gP3D.detailHigh, c.distance, 1e-2) << c.value;
+        EXPECT_NEAR(gP3D.detailLow, c.threshold, 1e-3) << c.value;
     }
     // Automatic detail only on the 3D card.
     CardMode = 0;
     frontSetOptionByName("autodetail_toggle_s", 1.0f);
-    EXPECT_EQ(gRenderOptions.autoDetail, 0);
+    EXPECT_EQ(gP3D.autoDetail, 0);
     CardMode = 1;
     frontSetOptionByName("autodetail_toggle_h", 1.0f);
-    EXPECT_EQ(gRenderOptions.autoDetail, 255);
+    EXPECT_EQ(gP3D.autoDetail, 255);
 }
 
 TEST_F(Options, RestoreTakesTheDriversValues) {

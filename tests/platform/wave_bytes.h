@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "os/audio.h"
+
 namespace wavetest {
 
 inline void Put16(std::vector<uint8_t> &b, uint32_t v) {
@@ -86,6 +88,16 @@ inline std::vector<uint8_t> Constant8(uint32_t frames, uint8_t level, uint32_t r
     s.rate = rate;
     s.data.assign(frames, level);
     return Build(s);
+}
+
+// The mean loudness of the next `frames` frames the mixer mixes (0 when
+// nothing plays).
+inline double MixLevel(int frames = 256) {
+    std::vector<int16_t> out(size_t(frames) * 2);
+    osAudioMix(out.data(), frames);
+    double sum = 0;
+    for (int16_t v : out) sum += v < 0 ? -double(v) : double(v);
+    return sum / frames;
 }
 
 }  // namespace wavetest

@@ -34,4 +34,4 @@ TEST(NodeRelease, OwnedModelAndMaterialLeaveTheRegistries) {
     EXPECT_EQ(VtEndAll(), VT_E_OK);
 }
 
-} // namespace
+}  // namespace

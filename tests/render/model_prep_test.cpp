@@ -354,7 +354,8 @@ TEST_F(VtModelPrep, QuickRefreshPatchesInPlace) {
     expectVec(tip->p, 0.5f, 0, 1);
     // Face 1 runs from (1, 0, 0) to (0, 0, 0) to the tip: its plane faces +y
     // now, and the normals follow the new planes at once.
-    expectVec(*reinterpret_cast<const vt_vector3 *>(&preparedFace(pm, 1)->eqn), 0, 1, 0);
+    const vt_vector4 &plane = preparedFace(pm, 1)->eqn;
+    expectVec(vt_vector3{{plane.v[0], plane.v[1], plane.v[2]}}, 0, 1, 0);
     expectVec(tip->n, 0, 1, 0);
     EXPECT_FLOAT_EQ(m->bounds.max.v[2], 1.0f);
     int g = 0;

@@ -54,10 +54,10 @@ void BookHit(SceneItem *ship, const DamageRecord *r) {
 
 const WorldPresentHooks kPresent = {
     [](SceneItem *item) { Record("presentation", item); },
-    [](TDP *node, void *, int mode, int) -> vt_actor * {
+    [](TDP *node, void *, int mode, int) -> int {
         node->flags |= TDPFlag::HasActor;
         Record("addToScene", node->owner, nullptr, mode);
-        return nullptr;
+        return 1;
     },
     [](SceneItem *item, int kind, int subKind, const Vec3 *point, int size) {
         FakeCall &c = Record("addHullRupture", item, nullptr, kind, size);

@@ -1,0 +1,178 @@
+// The LightWave shapes the game opens by name: the sample ships and the
+// station the mission scripts place, the four cockpit panels, the three
+// flare shells, the sun and the wireframe pane's test shape. File units, y
+// up, z ahead (one unit is 100 world units); every polygon faces out.
+#include <cmath>
+#include <string>
+
+#include "data/lwob/lwob.h"
+#include "mkdata.h"
+
+namespace {
+
+using lwob::Object;
+using lwob::Surface;
+
+constexpr float kPi = 3.14159265358979f;
+
+Surface Paint(const char *name, int r, int g, int b, int flags = -1) {
+    Surface s;
+    s.name = name;
+    s.colour[0] = uint8_t(r);
+    s.colour[1] = uint8_t(g);
+    s.colour[2] = uint8_t(b);
+    s.flags = flags;
+    return s;
+}
+
+Surface Glow(const char *name, int r, int g, int b) {
+    Surface s = Paint(name, r, g, b);
+    s.luminosity = 220;
+    return s;
+}
+
+Object Scaled(Object o, float sx, float sy, float sz) {
+    for (lwob::Point &p : o.points) p = {p.x * sx, p.y * sy, p.z * sz};
+    return o;
+}
+
+Object Moved(Object o, float dx, float dy, float dz) {
+    o.Move(dx, dy, dz);
+    return o;
+}
+
+// A ring of `segments` x `sides` quads round the y axis (radius R, tube
+// radius r), each facing away from the tube's centre line.
+Object Torus(int segments, int sides, float R, float r, const Surface &surface) {
+    Object o;
+    const int16_t s = o.AddSurface(surface);
+    for (int i = 0; i < segments; ++i)
+        for (int j = 0; j < sides; ++j) {
+            const float a = 2 * kPi * float(i) / float(segments), b = 2 * kPi * float(j) / float(sides);
+            const float d = R + r * std::cos(b);
+            o.AddPoint(d * std::cos(a), r * std::sin(b), d * std::sin(a));
+        }
+    auto at = [&](int i, int j) { return uint16_t((i % segments) * sides + (j % sides)); };
+    for (int i = 0; i < segments; ++i)
+        for (int j = 0; j < sides; ++j) {
+            const uint16_t p0 = at(i, j), p1 = at(i, j + 1), p2 = at(i + 1, j + 1), p3 = at(i + 1, j);
+            const lwob::Point a = o.points[p0], b = o.points[p1], c = o.points[p2];
+            const float ang = 2 * kPi * (float(i) + 0.5f) / float(segments);
+            const lwob::Point centre = {R * std::cos(ang), 0, R * std::sin(ang)};
+            const lwob::Point u = {b.x - a.x, b.y - a.y, b.z - a.z}, v = {c.x - a.x, c.y - a.y, c.z - a.z};
+            const lwob::Point n = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+            const float out = n.x * (a.x - centre.x) + n.y * (a.y - centre.y) + n.z * (a.z - centre.z);
+            if (out >= 0) o.AddPolygon({p0, p1, p2, p3}, s);
+            else o.AddPolygon({p0, p3, p2, p1}, s);
+        }
+    return o;
+}
+
+// A cube of n x n quads a face, its points pushed onto the sphere of the
+// radius.
+Object QuadSphere(int n, float radius, const Surface &surface) {
+    Object o;
+    const int16_t s = o.AddSurface(surface);
+    for (int axis = 0; axis < 3; ++axis)
+        for (int sign = -1; sign <= 1; sign += 2) {
+            const uint16_t base = uint16_t(o.points.size());
+            for (int i = 0; i <= n; ++i)
+                for (int j = 0; j <= n; ++j) {
+                    float c[3];
+                    c[axis] = float(sign);
+                    c[(axis + 1) % 3] = -1 + 2 * float(i) / float(n);
+                    c[(axis + 2) % 3] = -1 + 2 * float(j) / float(n);
+                    const float l = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+                    o.AddPoint(c[0] / l * radius, c[1] / l * radius, c[2] / l * radius);
+                }
+            auto at = [&](int i, int j) { return uint16_t(base + i * (n + 1) + j); };
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j < n; ++j) {
+                    // (i, j) runs along axes +1 and +2: their cross product is the
+                    // face's own axis, outward for sign +1.
+                    if (sign > 0) o.AddPolygon({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)}, s);
+                    else o.AddPolygon({at(i, j), at(i, j + 1), at(i + 1, j + 1), at(i + 1, j)}, s);
+                }
+        }
+    return o;
+}
+
+Object Corvette() {
+    const Surface hull = Paint("CorvHull", 170, 170, 180, 0x4), trim = Paint("CorvTrim", 190, 50, 40),
+                  canopy = Paint("CorvCanopy", 50, 70, 140, 0x4), glow = Glow("CorvGlow", 90, 170, 255);
+    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, hull);
+    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, hull, false));
+    o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, trim));
+    o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, trim));
+    for (float x : {-8.0f, 8.0f}) {
+        o.Append(Moved(lwob::Tube(6, -14, 1.3f, -4, 1.3f, hull), x, 0, 0));
+        o.Append(lwob::Box({x - 0.8f, -0.8f, -14.6f}, {x + 0.8f, 0.8f, -14}, glow));
+    }
+    o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, canopy));
+    return o;
+}
+
+Object Raider() {
+    const Surface hull = Paint("RaidHull", 60, 60, 70, 0x4), fin = Paint("RaidFin", 230, 130, 40),
+                  glow = Glow("RaidGlow", 255, 120, 60);
+    Object o = Scaled(lwob::Tube(6, -10, 5, 14, 0, hull), 1, 0.35f, 1);
+    o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
+    o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
+    o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
+    return o;
+}
+
+Object Station() {
+    const Surface hub = Paint("StatHub", 150, 160, 170, 0x4), ring = Paint("StatRing", 120, 130, 150, 0x4),
+                  spoke = Paint("StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120);
+    Object o = lwob::Sphere(8, 12, 40, hub);
+    o.Append(Torus(24, 8, 120, 8, ring));
+    for (int i = 0; i < 4; ++i) {
+        const bool alongX = i % 2 == 0;
+        const float sign = i < 2 ? 1.0f : -1.0f;
+        const lwob::Point lo =
+            alongX ? lwob::Point{sign > 0 ? 38.0f : -114, -3, -3} : lwob::Point{-3, -3, sign > 0 ? 38.0f : -114};
+        const lwob::Point hi =
+            alongX ? lwob::Point{sign > 0 ? 114.0f : -38, 3, 3} : lwob::Point{3, 3, sign > 0 ? 114.0f : -38};
+        o.Append(lwob::Box(lo, hi, spoke));
+    }
+    o.Append(lwob::Box({-6, 38, -6}, {6, 52, 6}, lights));
+    return o;
+}
+
+// A cockpit panel: a frame round the view, 640 x 480 units, with its
+// station's colour on the lower bar.
+Object Panel(const char *name, int r, int g, int b) {
+    const Surface frame = Paint("PanelFrame", 90, 95, 105), bar = Paint(name, r, g, b);
+    Object o = Moved(lwob::Box({-320, -240, 0}, {320, -170, 4}, bar), 0, 0, 0);
+    o.Append(lwob::Box({-320, 200, 0}, {320, 240, 4}, frame));
+    o.Append(lwob::Box({-320, -170, 0}, {-290, 200, 4}, frame));
+    o.Append(lwob::Box({290, -170, 0}, {320, 200, 4}, frame));
+    return o;
+}
+
+bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
+    return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
+}
+
+bool WriteShapes(const mkdata::Context &ctx) {
+    bool ok = Write(ctx, "corvette.lwo", Corvette());
+    ok &= Write(ctx, "raider.lwo", Raider());
+    ok &= Write(ctx, "station.lwo", Station());
+    ok &= Write(ctx, "PanelCmd.lwo", Panel("PanelCmdBar", 60, 170, 90));
+    ok &= Write(ctx, "PanelNav.lwo", Panel("PanelNavBar", 60, 110, 200));
+    ok &= Write(ctx, "PanelWep.lwo", Panel("PanelWepBar", 200, 60, 50));
+    ok &= Write(ctx, "PanelEng.lwo", Panel("PanelEngBar", 210, 170, 50));
+    ok &= Write(ctx, "ShieldFlare_rto.lwo",
+                Scaled(lwob::Sphere(6, 12, 1, Paint("ShieldFlare", 140, 140, 255, 0x4)), 1, 1, 0.6f));
+    ok &= Write(ctx, "CapsFlare_rto.lwo",
+                lwob::Tube(10, -1.5f, 0.6f, 1.5f, 0.6f, Paint("CapsFlare", 255, 200, 120, 0x4)));
+    ok &= Write(ctx, "PocketFlare_rto.lwo", lwob::Sphere(6, 12, 1, Paint("PocketFlare", 255, 120, 60, 0x4)));
+    ok &= Write(ctx, "quadsuntest.lwo", QuadSphere(4, 1, Glow("Sun", 255, 220, 120)));
+    ok &= Write(ctx, "Test_WRI.lwo", Corvette());
+    return ok;
+}
+
+mkdata::Generator gShapes("35-shapes", WriteShapes);
+
+}  // namespace

@@ -1,0 +1,59 @@
+// What the set-up, the frame and the part trees call in the presentation's
+// other modules: the sky, the lens flares and lights, the effect models and
+// particles, the detail variants and the model adjustments.
+#pragma once
+
+#include <cstdint>
+
+struct SceneItem;
+struct TDP;
+struct Mat4;
+struct vt_model;
+struct vt_material;
+struct vt_pixelmap;
+
+// Detail variants: the middle and far slots of a part.
+void P3DSetUpDetailModels(TDP *tdp);
+
+// Sky bodies: placed again after a rebuild; the parts of the sky-body table
+// that have actors (at most max), for the planet pass; the sun model's
+// done flag, cleared at each set-up.
+void P3DPlaceAllSkyBodies();
+int P3DCollectSkyBodies(TDP **parts, int max);
+void P3DForgetSunModel();
+// The software star field of the view.
+void P3DDrawStarField();
+
+// Lens flares, lights and shells.
+void P3DLoadFlareShells();
+void P3DCreateFlareModels();
+void P3DClearLightSlots();
+void P3DRenderFlareBatch(int batch);
+void P3DLensFlarePass();
+void P3DSetSunLight(SceneItem *viewer, int a, int b, int c);
+void P3DSunLightDim();
+void P3DScrollUnlitTexture();
+
+// Effect models and particles.
+void P3DBuildEffectModels(vt_material *material);
+void P3DShadeModelVertices(vt_model *model, int low, int high, vt_pixelmap *colourMap);
+vt_model *P3DBuildStarShell(int count, float radius);
+// The model particle-effect parts show, made once.
+vt_model *P3DParticleDummyModel();
+// Counters and flags of the effect modules, cleared at each set-up.
+void P3DResetEffectState();
+// The particle pass of the view from its top line.
+void P3DParticlePass(int topLine);
+// Movers of the 3D card's particle-effect parts; the ring burst answers
+// non-zero when it is over.
+int ParticleRingBurstUpdate(TDP *tdp, Mat4 *world);
+void ParticleSystemUpdate(TDP *tdp, Mat4 *world);
+void ParticleSwarmUpdate(TDP *tdp, Mat4 *world);
+void NavLightUpdate(TDP *tdp, Mat4 *world);
+void P3DUpdateParticleGeometry(TDP *tdp, const Mat4 *world);
+void P3DUpdateRibbonGeometry(TDP *tdp, const Mat4 *world);
+
+// Model adjustments: vertices put at a distance from the origin; a model
+// scaled about its centre to a radius.
+void ProjectModelOntoSphere(vt_model *model, float radius);
+void NormaliseModelRadius(vt_model *model, float radius);
