@@ -1,5 +1,7 @@
 #include "app/floor_hooks.h"
 
+#include "RES/gfx2d.h"
+#include "RES/picture.h"
 #include "RES/resman.h"
 #include "app/shell.h"
 #include "app/system.h"
@@ -7,14 +9,18 @@
 #include "gui/gui.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
+#include "gui/screen.h"
 #include "gui/station.h"
+#include "gui/window.h"
 #include "hud/hud.h"
 #include "os/clock.h"
 #include "os/display.h"
-#include "platform/keyboard.h"
+#include "platform/display.h"
 #include "platform/hooks.h"
+#include "platform/keyboard.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
+#include "render/drivers/output.h"
 #include "script/mission.h"
 
 namespace {
@@ -33,6 +39,14 @@ void PointerMargins(int32_t *x, int32_t *y) {
 
 void IntroEnded() { gQuit = 1; }
 
+const Surface *PointerSprite() { return gCursorIcon ? AsSurface(gCursorIcon) : nullptr; }
+
+bool StationClip(ClipRect *clip) {
+    if (!StationId || gInFrontEnd) return false;
+    *clip = gGuiClip;
+    return true;
+}
+
 const PlatformHooks kPlatform = {
     guiMarkRedraw,
     FilmSkipped,
@@ -46,6 +60,9 @@ const PlatformHooks kPlatform = {
     hudBearingDegrees,
     P3DRenderSceneToView,
     IntroEnded,
+    PointerSprite,
+    StationClip,
+    P3DShutdown,
 };
 
 // ---- The mission runtime
@@ -87,6 +104,8 @@ const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWire
 
 void InstallFloorHooks() {
     SetPlatformHooks(&kPlatform);
+    // The library's output device shows its frames in the game's display.
+    VtOutputHostSet(&CardOutputHost);
     resmanSetModelHooks(&kModels);
     SetMissionShellHooks(&kMission);
     SetFrontShellHooks(&kFront);
