@@ -214,6 +214,9 @@ void frontLayoutTimeline(TimelineList *list) {
         else list->scrollX = int16_t(to->rect[0] - kGap);
     }
     if (list->viewW || list->viewH) ClampScroll(list);
+    // The play buttons follow the selected point, also after a rebuild (a
+    // new career, the return from a mission) that nobody clicked.
+    FrontRefreshSelection();
 }
 
 void frontDrawGrid(GuiWindow *window, int offsetX, int offsetY) {
