@@ -9,23 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "RES/resman.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
 #include "app/shell.h"
 #include "common/sample_root.h"
 #include "core/options.h"
-#include "gui/feed.h"
 #include "gui/cockpit.h"
+#include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
 #include "gui/window.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/p3d.h"
+#include "render/drivers/output.h"
 #include "script/career.h"
 #include "script/mission.h"
 #include "script/script.h"
@@ -55,7 +59,12 @@ protected:
         if (gRunning) Stop();
         SmackSetClock(nullptr);
         SetFrameCounter(nullptr, 0);
+        // The floors' hooks go with the game: later tests run without them.
+        SetPlatformHooks(nullptr);
+        resmanSetModelHooks(nullptr);
+        SetMissionShellHooks(nullptr);
         SetFrontShellHooks(nullptr);
+        VtOutputHostSet(nullptr);
         ResetOptions();
         ResetGameState();
         root.reset();
@@ -76,9 +85,11 @@ protected:
         ASSERT_EQ(gameInit(), 1);
         gRunning = true;
     }
+    // The game's end; the 3D system goes too, as with the process's end.
     static void Stop() {
         gRunning = false;
         gameShutdown();
+        P3DShutdown();
     }
     // One turn of the main loop, 10 centiseconds on.
     static void Turn() {
