@@ -33,6 +33,20 @@ void Localise(char *path) {
     else if (gLanguage == 2) LocaliseTextPath(path, "ger_");
 }
 
+// Reads the language's copy of a text file and hands its bytes to a parser;
+// a missing file leaves everything as it was.
+template <size_t N>
+void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
+    char path[N];
+    std::memcpy(path, name, N);
+    Localise(path);
+    uint8_t *data = nullptr;
+    size_t size = 0;
+    if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
+    parse(BytesOf(data, size));
+    std::free(data);
+}
+
 // "%g" as the "C" locale writes it, whatever the process's locale is.
 std::string FormatG(float value) {
     char text[32];
@@ -144,14 +158,7 @@ void frontLoadInitTable() {
     if (gCaptionsLoaded) return;
     gCaptionsLoaded = true;
     frontLoadRatings();
-    char path[sizeof kInitTable];
-    std::memcpy(path, kInitTable, sizeof path);
-    Localise(path);
-    uint8_t *data = nullptr;
-    size_t size = 0;
-    if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
-    ParseOptionCaptions(BytesOf(data, size));
-    std::free(data);
+    ReadLocalisedText(kInitTable, ParseOptionCaptions);
 }
 
 // ---- Rank titles ---------------------------------------------------------------------
@@ -226,14 +233,7 @@ void ParseRatings(ByteView text) {
 
 void frontLoadRatings() {
     gRankTitleCount = 0;
-    char path[sizeof kRatings];
-    std::memcpy(path, kRatings, sizeof path);
-    Localise(path);
-    uint8_t *data = nullptr;
-    size_t size = 0;
-    if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
-    ParseRatings(BytesOf(data, size));
-    std::free(data);
+    ReadLocalisedText(kRatings, ParseRatings);
 }
 
 const char *RankTitleFor(int32_t score) {
