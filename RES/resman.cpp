@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "RES/font.h"
+#include "RES/gfx2d.h"
 #include "RES/libmodel.h"
 #include "RES/picture.h"
 #include "RES/util.h"
@@ -148,12 +149,17 @@ void resmanRelease() {
         RESMAN.handles[i].data = nullptr;
         ++RESMAN.handles[i].generation;
     }
+    // A current palette that went with the released resources is current no more.
+    const uint8_t *palette = CurrentPalette;
+    if (palette && palette >= RESMAN.poolMark && palette < RESMAN.poolBase + RESMAN.capacity) CurrentPalette = nullptr;
     RESMAN.poolTop = RESMAN.poolMark;
     RESMAN.count = RESMAN.markCount;
     RESMAN.backgroundHolder = nullptr;
 }
 
 void resmanShutdown() {
+    // The current palette is a resource too.
+    CurrentPalette = nullptr;
     std::free(RESMAN.poolBase);
     std::free(BackgroundRasterBuffer);
     RESMAN.poolBase = RESMAN.poolTop = RESMAN.poolMark = nullptr;

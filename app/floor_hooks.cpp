@@ -5,6 +5,7 @@
 #include "RES/resman.h"
 #include "app/shell.h"
 #include "app/system.h"
+#include "gui/front.h"
 #include "gui/gui.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
@@ -87,6 +88,13 @@ const MissionShellHooks kMission = {
     WaitForKeyOrTime,
 };
 
+// ---- The front end
+
+const FrontShellHooks kFront = {
+    SetMainWindowTitle,
+    [] { gQuit = 1; },
+};
+
 // ---- Resources
 
 // Library models keep their size until the presentation has a world scale.
@@ -100,4 +108,5 @@ void InstallFloorHooks() {
     VtOutputHostSet(&CardOutputHost);
     resmanSetModelHooks(&kModels);
     SetMissionShellHooks(&kMission);
+    SetFrontShellHooks(&kFront);
 }

@@ -17,6 +17,7 @@
 #include "core/files.h"
 #include "gui/feed.h"
 #include "gui/front.h"
+#include "gui/options.h"
 #include "gui/cockpit.h"
 #include "gui/gui.h"
 #include "gui/redraw.h"
@@ -53,9 +54,7 @@
 #include "world/routines.h"
 #include "world/step.h"
 
-uint8_t gLaunchRequest;
 uint8_t *gKeyState;
-int32_t gKeyHoldOff;
 uint8_t gSkipPresent;
 
 BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,
@@ -77,6 +76,7 @@ void ResetGameState() {
     gTransferBody = nullptr;
     gAutoLaunch = gFollowOnMission = 0;
     gDeveloperKeys = gLoading = 0;
+    ResetFrontEnd();
 }
 
 namespace {

@@ -13,9 +13,7 @@ struct BitmapFont;
 struct SceneItem;
 
 extern uint8_t gInFrontEnd;             // (kept with the keyboard, which reads it)
-extern uint8_t gLaunchRequest;
 extern uint8_t *gKeyState;               // the key-down table
-extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
 extern uint8_t gSkipPresent;
 
 // The twelve named fonts and the standard palette (256 x 4).

@@ -14,7 +14,6 @@
 #include "script/career.h"
 #include "script/mission.h"
 
-uint16_t gLoadProgress;
 
 void ShowLoadProgressStep(const char *text) {
     if (!(optFrontEndStart || (gMissionFromCommandLine && CardMode))) return;

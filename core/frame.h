@@ -25,3 +25,12 @@ extern int32_t dunFrameSkipCount;  // frames the clock is skipping; engine sound
 // next frame moves the player when there is a transfer body.
 extern uint16_t gSystemTransferPending;
 extern void *gTransferBody;
+// The front end asks the next frame to launch the current mission.
+extern uint8_t gLaunchRequest;
+// Frames in which the queued keys are dropped.
+extern int32_t gKeyHoldOff;
+// The next frame saves a screenshot.
+extern uint8_t gScreenshotRequest;
+// The debug commands of the cockpit and the front end act ("powers", or the
+// front end's hidden key sequence).
+extern uint8_t gDeveloperKeys;

@@ -2,6 +2,7 @@
 
 static LoadProgressDisplay gDisplay;
 uint8_t gLoading;
+uint16_t gLoadProgress;
 
 void SetLoadProgressDisplay(LoadProgressDisplay display) { gDisplay = display; }
 

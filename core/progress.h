@@ -12,3 +12,5 @@ void LoadProgressStep(const char *text);
 #include <cstdint>
 // Set while a mission loads and while the load screen shows.
 extern uint8_t gLoading;
+// The steps shown since the load began (0 before a mission loads).
+extern uint16_t gLoadProgress;

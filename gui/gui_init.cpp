@@ -12,6 +12,7 @@
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/front.h"
+#include "gui/options.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "platform/display.h"
@@ -196,9 +197,13 @@ void guiInit() {
     guiSetScreenPanel("NAV", 1);
     guiSetScreenPanel("WEP", 2);
     guiSetScreenPanel("ENG", 3);
-    for (const char *name : {"FrontHome", "FrontRoster", "FrontTime", "FrontCredits", "FrontAction", "Confirm",
-                             "NewRostSlot"})
-        guiRegisterScreen(name, frontBuildScreen, frontKeyHandler);
-    guiRegisterScreen("OptionScreen", frontBuildOptionsScreen, frontOptionsKeyHandler);
+    guiRegisterScreen("FrontHome", frontBuildHome, frontKeyHandler);
+    guiRegisterScreen("FrontRoster", frontBuildRoster, frontKeyHandler);
+    guiRegisterScreen("FrontTime", frontBuildTime, frontKeyHandler);
+    guiRegisterScreen("FrontCredits", frontBuildCredits, frontKeyHandler);
+    guiRegisterScreen("FrontAction", frontBuildAction, frontKeyHandler);
+    guiRegisterScreen("Confirm", frontBuildConfirm, frontKeyHandler);
+    guiRegisterScreen("NewRostSlot", frontBuildNewRosterSlot, frontKeyHandler);
+    guiRegisterScreen("OptionScreen", frontBuildOptions, frontOptionsKeyHandler);
     std::free(scratch);
 }

@@ -263,7 +263,7 @@ void guiDrawMainView() {
                 guiDrawTextFeed(x0 + 44, y0 + 30, w - 48, 70);
             } else if (gGuiEndTimer < 1) {
                 gMissionOver = 1;
-                if (dunMissionSuccess) frontMissionResult(gCurrentMission);
+                if (dunMissionSuccess) frontPlayEndFilm(gCareerMission, 1);
             }
         }
         return;

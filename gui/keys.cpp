@@ -14,6 +14,7 @@
 #include "gui/front.h"
 #include "gui/gui.h"
 #include "gui/nav.h"
+#include "gui/options.h"
 #include "gui/redraw.h"
 #include "gui/screen.h"
 #include "gui/window.h"
@@ -364,7 +365,7 @@ void Run(uint16_t command, uint8_t scan) {
     case R_TOGGLE_ROLLYAW:
         dunAxisSwap = dunAxisSwap ? 0 : 1;
         frontSetOptionByName("joystick_axis", dunAxisSwap ? 1.0f : 0.0f);
-        frontSaveOptions();
+        frontSaveOptions(kSettingsFile);
         return;
     case R_CYCLE_VIEW: dunCycleViewMode(); return;
     case R_AUTO_STOP:

@@ -15,11 +15,7 @@ int32_t guiPointerMarginY;
 
 void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
 void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
-uint8_t gDocViewerOpen, gObjectivesOpen, gLocalSpaceOpen;
-
-void frontLaunchMission(int) { PENDING_ONCE("frontLaunchMission"); }
-void frontLoadInitTable() { PENDING_ONCE("frontLoadInitTable"); }
-void frontSetPalette() { PENDING_ONCE("frontSetPalette"); }
+uint8_t gObjectivesOpen, gLocalSpaceOpen;
 
 #include "gui/station.h"
 
@@ -35,10 +31,6 @@ void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
-void frontBuildScreen() { PENDING_ONCE("frontBuildScreen"); }
-void frontBuildOptionsScreen() { PENDING_ONCE("frontBuildOptionsScreen"); }
-void frontKeyHandler(uint16_t) { PENDING_ONCE("frontKeyHandler"); }
-void frontOptionsKeyHandler(uint16_t) { PENDING_ONCE("frontOptionsKeyHandler"); }
 
 // The routines window statements give their windows.
 #include "gui/bound.h"
@@ -111,30 +103,7 @@ void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }
 // The engineering station's leave step.
 void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 
-// The front end's settings file, spoken debriefings and outcome films.
-void frontSaveOptions() { PENDING_ONCE("frontSaveOptions"); }
-void frontPlaySpokenDebrief(int) { PENDING_ONCE("frontPlaySpokenDebrief"); }
-void frontPlayOutcomeFilm(int) { PENDING_ONCE("frontPlayOutcomeFilm"); }
-void frontMissionResult(int) { PENDING_ONCE("frontMissionResult"); }
-
-// The document viewer's page writer.
-#include "gui/html.h"
-FILE *htmlOpenPage(const char *, const char *, const char *) {
-    PENDING_ONCE("htmlOpenPage");
-    return nullptr;
-}
-void htmlWriteLine(FILE *, const char *) { PENDING_ONCE("htmlWriteLine"); }
-void htmlClosePage(FILE *) { PENDING_ONCE("htmlClosePage"); }
-
-#include "gui/timeline.h"
-
-TimelineList gTimelinePlayed, gTimelineOpen;
-void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelineNode"); }
-void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
-
 // The mission runtime's calls.
-void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
-void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }
 
 // The command station's arc mirror and checkpoint list.
 uint8_t gGuiArcMirror;

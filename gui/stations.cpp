@@ -8,6 +8,7 @@
 #include "gui/cockpit.h"
 #include "gui/front.h"
 #include "gui/gadgets.h"
+#include "gui/options.h"
 #include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/station.h"
@@ -100,7 +101,7 @@ void guiSwitchToOptions() {
 }
 
 void guiSaveSettings() {
-    frontSaveOptions();
+    frontSaveOptions(kSettingsFile);
     guiReturnToScreen();
     dunFrozen = 0;
 }

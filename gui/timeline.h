@@ -1,10 +1,12 @@
 // The front end's career timeline: two lists of mission boxes, the played
-// missions and those still open. The career code builds the lists from the
-// mission table; the front end lays them out, draws and scrolls them.
+// missions (the archive, laid out across) and those still open (laid out
+// down). The career code builds the lists from the mission table; the front
+// end lays them out, draws, scrolls and selects in them.
 #pragma once
 
 #include <cstdint>
 
+struct GuiWindow;
 struct MissionRecord;
 
 // Nodes and their debrief texts are dunAlloc blocks.
@@ -27,12 +29,42 @@ struct TimelineList {
     int16_t extentW, extentH;
     int16_t scrollX, scrollY;
     int16_t originX, originY;
+    int16_t viewW, viewH;  // the window it was last drawn in
 };
 
-extern TimelineList gTimelinePlayed;
-extern TimelineList gTimelineOpen;
+extern TimelineList gTimelinePlayed;  // across
+extern TimelineList gTimelineOpen;    // down
+
+constexpr int16_t kTimelineNodeWidth = 124;
 
 // Makes the mission's node and appends it to the list of its kind.
 void frontAddTimelineNode(const MissionRecord *mission);
 // Places a list's nodes and picks its selected node.
 void frontLayoutTimeline(TimelineList *list);
+void frontDrawTimeline(GuiWindow *window, TimelineList *list);
+// Every frame: the mouse near an edge of the window scrolls the list.
+void frontScrollTimeline(GuiWindow *window, TimelineList *list);
+// A click selects the node under the mouse.
+void frontClickTimeline(TimelineList *list);
+// The grid behind the timeline, moved by the offsets.
+void frontDrawGrid(GuiWindow *window, int offsetX, int offsetY);
+// The grid with its own offsets (the window's value and max), moving with
+// time on the 3D card.
+void frontDrawMovingGrid(GuiWindow *window);
+
+// The selected timeline point of either list, or null.
+TimelineNode *FrontSelectedNode();
+// Selects a node (the other list's selection goes) and centres it.
+void FrontSelectNode(TimelineList *list, TimelineNode *node);
+// The arrow keys of the timeline page.
+void FrontTimelineKey(int scan);
+// "%i%%" of a played node: score x 100 / maximum, held to 0..100.
+int TimelinePercent(int32_t score, int32_t maximum);
+// The blink counter (centiseconds, 0..100) and its step.
+extern int32_t gTimelineBlink;
+void AdvanceTimelineBlink(int32_t centiseconds);
+// The frame's step, once per frame whichever view draws first.
+void AdvanceTimelineBlinkOnce();
+// The box colour of a node: 65 selected (57 in the first 20 of every 100
+// centiseconds), 57 otherwise.
+int TimelineBoxColour(bool selected);

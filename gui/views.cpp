@@ -230,7 +230,9 @@ void guiEndMission() {
     case 1:
         if (dunMissionSuccess) {
             SoundPauseAll();
-            frontPlaySpokenDebrief(gCurrentMission);
+            frontShowDebrief(gCareerMission, gMissionOutcome);
+            // The end shows on while the debriefing is spoken.
+            gGuiEndTimer = gDebriefHoldTime;
             dunFrozen = 1;
         } else {
             gMissionOver = 1;
@@ -239,7 +241,7 @@ void guiEndMission() {
         break;
     default:
         gMissionOver = 1;
-        frontPlayOutcomeFilm(gCurrentMission);
+        frontPlayEndFilm(gCareerMission, dunMissionSuccess ? 1 : 0);
         break;
     }
 }

@@ -23,8 +23,10 @@ struct CaptainSlot {
     int16_t historyCount;
     int16_t played[kCareerMissions];  // 0 not played, -1 played
     int16_t branch[kCareerMissions];  // the result that branches test
-    int16_t reserved1[kCareerMissions];
-    int16_t reserved2[kCareerMissions];
+    // Per mission, the last time it was flown (clock units) in two halves:
+    // the low and the high 16 bits.
+    int16_t lastTimeLow[kCareerMissions];
+    int16_t lastTimeHigh[kCareerMissions];
     int16_t history[kCareerMissions];  // missions in the order they were recorded
     int32_t resultShare[kCareerMissions];
     int32_t resultValue[kCareerMissions];
@@ -63,7 +65,7 @@ struct MissionRecord {
     int16_t value10;
     int32_t resultMax;  // upper bound of the result share (tenths)
     int32_t value12;
-    int16_t value14;
+    int16_t followOn;  // column 14: the row launched after this one succeeded; 0 none
 };
 
 extern CaptainSlot gCaptainSlot;
@@ -71,8 +73,10 @@ extern CareerState gCareerState;
 extern MissionRecord gMissionTable[kCareerMissions];
 // Rows named in some row's branch-mission column.
 extern uint8_t gBranchTargets[kCareerMissions];
-// Per mission, not saved: the slot that set the best result.
+// Per mission, not saved: the slot that set the best result and the slot
+// that set the best time.
 extern int16_t gBestResultSlot[kCareerMissions];
+extern int16_t gBestTimeSlot[kCareerMissions];
 // "vek\size.inf": the expected sizes of each mission's loading steps.
 extern int32_t gLoadSizes[kCareerMissions];
 // The missions playable next, in table order.
@@ -83,6 +87,10 @@ extern uint8_t gCaptainNamed;
 
 // The career's current mission (a row of the mission table) is
 // gCareerMission (script/mission.h).
+
+// The slot's last time of a mission (clock units); 0 when never flown.
+int32_t CaptainMissionTime(int row);
+void SetCaptainMissionTime(int row, int32_t time);
 
 // The default captain name of a language.
 const char *DefaultCaptainName(int language);

@@ -15,6 +15,7 @@
 CaptainSlot gCaptainSlot;
 CareerState gCareerState;
 int16_t gBestResultSlot[kCareerMissions];
+int16_t gBestTimeSlot[kCareerMissions];
 int32_t gLoadSizes[kCareerMissions];
 uint8_t gCaptainNamed;
 
@@ -41,8 +42,8 @@ void SlotFields(Slot &s, F &&f) {
     f(Field{(void *)&s.historyCount, 2, 1});
     f(Field{(void *)s.played, 2, kCareerMissions});
     f(Field{(void *)s.branch, 2, kCareerMissions});
-    f(Field{(void *)s.reserved1, 2, kCareerMissions});
-    f(Field{(void *)s.reserved2, 2, kCareerMissions});
+    f(Field{(void *)s.lastTimeLow, 2, kCareerMissions});
+    f(Field{(void *)s.lastTimeHigh, 2, kCareerMissions});
     f(Field{(void *)s.history, 2, kCareerMissions});
     f(Field{(void *)s.resultShare, 4, kCareerMissions});
     f(Field{(void *)s.resultValue, 4, kCareerMissions});
@@ -110,9 +111,21 @@ void ResetCareerState() {
     std::memset(&gCareerState, 0, sizeof gCareerState);
     for (int32_t &t : gCareerState.bestTime) t = kNewBestTime;
     std::memset(gBestResultSlot, 0, sizeof gBestResultSlot);
+    std::memset(gBestTimeSlot, 0, sizeof gBestTimeSlot);
 }
 
 }  // namespace
+
+int32_t CaptainMissionTime(int row) {
+    if (row < 0 || row >= kCareerMissions) return 0;
+    return int32_t(uint32_t(uint16_t(gCaptainSlot.lastTimeLow[row])) | uint32_t(uint16_t(gCaptainSlot.lastTimeHigh[row])) << 16);
+}
+
+void SetCaptainMissionTime(int row, int32_t time) {
+    if (row < 0 || row >= kCareerMissions) return;
+    gCaptainSlot.lastTimeLow[row] = int16_t(uint16_t(uint32_t(time)));
+    gCaptainSlot.lastTimeHigh[row] = int16_t(uint16_t(uint32_t(time) >> 16));
+}
 
 const char *DefaultCaptainName(int language) {
     static const char *const kNames[3] = {"Unknown Captain", "Capitaine Inconnu", "Unbekannter Kapit\xE4n"};

@@ -403,8 +403,11 @@ void LocaliseScriptDocFolder(const char *prefix) {
 
 const char *ScriptDocFolder() { return gDocFolder; }
 
-FILE *OpenScriptFile(const char *name, uint32_t *entrySize) {
-    if (!name || !gScriptNames) return nullptr;
+namespace {
+
+// The path a script name opens: as it stands, or in its ending's folder;
+// empty when it is too long.
+std::string ScriptPath(const char *name) {
     std::string path = name;
     size_t len = path.size();
     bool asItStands = path.rfind("vek\\", 0) == 0 || (len >= 2 && path[1] == ':');
@@ -418,8 +421,23 @@ FILE *OpenScriptFile(const char *name, uint32_t *entrySize) {
     }
     if (path.size() > kScriptPathMax) {
         dunDebugPrintf("Script path too long: %s", path.c_str());
-        return nullptr;
+        return std::string();
     }
+    return path;
+}
+
+}  // namespace
+
+FILE *OpenScriptDocument(const char *name, uint32_t *entrySize) {
+    if (!name) return nullptr;
+    const std::string path = ScriptPath(name);
+    return path.empty() ? nullptr : slabOpen("scripts", path.c_str(), entrySize);
+}
+
+FILE *OpenScriptFile(const char *name, uint32_t *entrySize) {
+    if (!name || !gScriptNames) return nullptr;
+    const std::string path = ScriptPath(name);
+    if (path.empty()) return nullptr;
     uint32_t top = gScriptNameTop;
     uint32_t at = KeepName(path.c_str());
     FILE *f = slabOpen("scripts", path.c_str(), entrySize);

@@ -32,6 +32,9 @@ extern uint32_t gScriptNameMark;
 // goes in front. The path becomes the current file name. Null when the
 // path is too long or the file does not open.
 FILE *OpenScriptFile(const char *name, uint32_t *entrySize);
+// The same for a file that is read but not compiled (a document page): its
+// name is not kept and the current file name stays.
+FILE *OpenScriptDocument(const char *name, uint32_t *entrySize);
 // Compiles script text held in memory, as the file `name`, at the token
 // top; appends the END token. The start pc.
 ScriptToken *TokeniseScriptBytes(const char *name, const uint8_t *bytes, size_t size);

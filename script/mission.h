@@ -38,6 +38,10 @@ extern int32_t gStopClock;          // STOPCLOCK: while not 0 the mission clock 
 extern int32_t gTargetTime;         // TGTTIME: the target time of the time bonus; 0 none
 extern int32_t gTimeScore;          // TIMESCORE: points per second under the target time
 extern int32_t gBestTime;           // BESTTIME, set by the mission launch
+// The launched mission's row values: its column 12 and its result maximum
+// (the kill scoring's bound).
+extern int32_t gMissionRowValue;
+extern int32_t gMissionResultMax;
 extern int32_t gShieldDamageFactor; // SHIELD_DMG_FACTOR, read by the damage model
 
 // ---- The end of a mission --------------------------------------------------

@@ -14,6 +14,7 @@
 #include "core/options.h"
 #include "core/progress.h"
 #include "gui/cockpit.h"
+#include "gui/docviewer.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/redraw.h"
@@ -108,6 +109,10 @@ void exitMission() {
     dunFrozen = 0;
     gEndOfFlight = 0;
     gInFrontEnd = 1;
+    // Back in the front end: the career takes the result, then its palette
+    // and its screen come back.
+    frontMissionExit();
+    frontSetPalette();
     frontReturnScreen();
     guiCloseComArmVideos();
     VideoWindowClose();
@@ -119,6 +124,8 @@ void exitMission() {
     ReleaseMissionResources();
     MissionLogReset();
     ResetScriptForMission();
+    // The viewer's pictures and films were the mission's resources.
+    docResetMedia();
     resmanRelease();
     gMainScriptPc = nullptr;
     gAutoLaunch = kAutoLaunchDelay;

@@ -72,7 +72,7 @@ void CopyRow(const FieldText *f) {
     r.value10 = int16_t(Number(f[9]));
     r.resultMax = int32_t(Number(f[10]));
     r.value12 = int32_t(Number(f[11]));
-    r.value14 = int16_t(Number(f[13]));
+    r.followOn = int16_t(Number(f[13]));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gMissionClock, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;
+int32_t gMissionRowValue, gMissionResultMax;
 int32_t gWaypointCount = -1;
 uint8_t gSystemArrivalPending;
 int32_t dunMissionCounter, dunDestructionTotal, dunAlarmTimer, dunMissionCountdown, dunMissionCountdownSeconds;

@@ -16,7 +16,7 @@ const char *ScriptTextSlot(int index);
 constexpr int kMissionOverTextSlot = 209;
 
 extern uint8_t gPanelColour[3];      // PANEL_COL, used by the 3D view renderer
-extern const uint8_t *gCurrentPalette;  // the palette SETVID and SETPALETTE made current
+extern const uint8_t *&gCurrentPalette;  // the palette SETVID and SETPALETTE made current
 extern void *gScreenPicture;            // SETVID's screen picture (a raster)
 // The exit film: played from the video folder when the 3D system is shut
 // down, after which the program ends. Cleared by every mission reset.

@@ -11,6 +11,7 @@
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
 #include "gui/front.h"
+#include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"

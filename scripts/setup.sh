@@ -4,7 +4,7 @@ set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libfreetype-dev fonts-dejavu-core googletest libgtest-dev libbenchmark-dev
-  imagemagick xvfb xauth sox libosmesa6-dev)
+  imagemagick xvfb xauth sox libosmesa6-dev locales)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

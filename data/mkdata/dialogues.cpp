@@ -125,4 +125,25 @@ bool WriteDialogues(const mkdata::Context &ctx) {
 
 mkdata::Generator gDialogues("42-dialogues", WriteDialogues);
 
+// The spoken debriefings of the first two missions, by outcome, in each
+// language's speech folder.
+bool WriteSpokenDebriefs(const mkdata::Context &ctx) {
+    static const char *const kAudioFolders[3] = {"audio", "audioFrench", "audioGerman"};
+    static const struct {
+        int mission, outcome;
+        size_t characters;
+    } kDebriefs[] = {{1, 0, 60}, {1, 1, 80}, {2, 1, 50}};
+    for (int lang = 0; lang < 3; ++lang)
+        for (const auto &d : kDebriefs) {
+            char name[96];
+            std::snprintf(name, sizeof name, "vek/resource/%s/dbf_%02d_%d.wav", kAudioFolders[lang], d.mission,
+                          d.outcome);
+            const std::vector<uint8_t> wave = Speech(d.characters, 120.0f, uint32_t(d.mission * 5 + d.outcome + lang));
+            if (!mkdata::WriteFile(ctx, name, wave.data(), wave.size())) return false;
+        }
+    return true;
+}
+
+mkdata::Generator gSpokenDebriefs("42-spoken-debriefs", WriteSpokenDebriefs);
+
 }  // namespace

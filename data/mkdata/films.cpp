@@ -295,6 +295,14 @@ bool MakeFilms(const mkdata::Context &ctx) {
     for (const char *name : front)
         if (!WriteSmk(ctx, name, MakeFilm(140, 104, 6, false, false, seed++))) return false;
 
+    // The library's film, in each language's documents folder.
+    const SmkFilm patrol = MakeFilm(160, 120, 8, false, false, seed++);
+    for (const char *folder : {"text", "frn_", "ger_"}) {
+        const std::vector<uint8_t> bytes = WriteSmacker(patrol);
+        if (!mkdata::WriteFile(ctx, std::string("vek/resource/") + folder + "/docs/patrol.smk", bytes.data(), bytes.size()))
+            return false;
+    }
+
     std::string mpg = mkdata::OutPath(ctx, "vek/resource/video/intro.mpg");
     if (!osFilmWrite(mpg.c_str(), "mpeg", 352, 288, 25, 30, 22050, IntroPicture, IntroSound, nullptr)) return false;
     std::string avi = mkdata::OutPath(ctx, "intro.avi");

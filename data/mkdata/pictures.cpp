@@ -159,6 +159,21 @@ bool WritePictures(const mkdata::Context &ctx) {
         SavePcx8(name, screen(20 * n, 64, 48), 64, 48, pal);
     }
 
+    // The library's picture of a corvette (a wedge on a starfield), in each
+    // language's documents folder.
+    std::vector<uint8_t> ship(64 * 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const bool hull = x >= 8 && x < 56 && std::abs(y - 24) <= (x - 8) / 3;
+            const bool star = ((x * 7 + y * 13) % 53) == 0;
+            ship[size_t(y) * 64 + x] = hull ? NearestIndex(pal, 180, 190, 200) : star ? 255 : NearestIndex(pal, 0, 0, 40);
+        }
+    for (const char *folder : {"text", "frn_", "ger_"}) {
+        char name[64];
+        std::snprintf(name, sizeof name, "vek\\resource\\%s\\docs\\ship.pcx", folder);
+        SavePcx8(name, ship, 64, 48, pal);
+    }
+
     // The screenshot header: any small 8-bit picture; only its header is used.
     std::vector<uint8_t> small(16 * 16, 255);
     SavePcx8("vek\\resource\\art\\screens\\header.pcx", small, 16, 16, pal);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "RES/resman.h"
@@ -200,6 +201,25 @@ TEST_F(ResmanTest, MarkAndReleaseGiveBackHandlesAndMemory) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->pixels[0], 5);
     EXPECT_EQ(static_cast<uint8_t *>(next->data)[4 * 9 + 1], 255 - 9);
+}
+
+// The current palette never outlives its resource: the mission's goes with
+// the release, a kept one stays, and none is left after the shutdown.
+TEST_F(ResmanTest, CurrentPaletteGoesWithItsResource) {
+    WritePcx("kept.pcx", 1);
+    WritePcx("flight.pcx", 2);
+    auto *kept = static_cast<const uint8_t *>(resmanLoad(resmanRegister("kept.pcx", ResPcx2Palette)));
+    ASSERT_NE(kept, nullptr);
+    resmanMark();
+    CurrentPalette = static_cast<const uint8_t *>(resmanLoad(resmanRegister("flight.pcx", ResPcx2Palette)));
+    ASSERT_NE(CurrentPalette, nullptr);
+    resmanRelease();
+    EXPECT_EQ(CurrentPalette, nullptr);
+    CurrentPalette = kept;
+    resmanRelease();
+    EXPECT_EQ(CurrentPalette, kept);
+    resmanShutdown();
+    EXPECT_EQ(CurrentPalette, nullptr);
 }
 
 TEST_F(ResmanTest, PoolFitsExactlyWhenAllocationSucceeds) {

@@ -15,9 +15,9 @@ public:
     TempDir &operator=(const TempDir &) = delete;
     const std::string &path() const { return path_; }
 
-private:
+protected:
     std::string path_;
-    std::string old_;
+    std::string old_;  // the working folder before
 };
 
 }  // namespace ruvotest

@@ -21,6 +21,7 @@
 #include "present/cameras.h"
 #include "present/scene.h"
 #include "script/dialogue.h"
+#include "script/career.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "world/objlist.h"
@@ -275,11 +276,23 @@ TEST_F(Cockpit, MissionEndByState) {
         gRememberedScreen = 0;
     }
     // Finished: a success waits for its debriefing, a failure leaves.
+    gMissionTable[7] = MissionRecord{};
+    gMissionTable[7].index = 7;
+    gMissionTable[7].missionNumber = 7;
+    gCareerMission = 7;
+    wavetest::WriteBytes("vek/resource/text/debrief/dbf_07_0.txt", {'W', 'e', 'l', 'l', ' ', 'd', 'o', 'n', 'e'});
+    osFlushPathCache();
     dunMissionSuccess = 0xFF;
     gMissionOver = 0;
     guiEndMission();
     EXPECT_EQ(gMissionEndState, 2);
     EXPECT_FALSE(gMissionOver);
+    // A success without a debriefing leaves at once.
+    gMissionEndState = 1;
+    gCareerMission = 8;
+    guiEndMission();
+    EXPECT_TRUE(gMissionOver);
+    gMissionOver = 0;
     gMissionEndState = 1;
     dunMissionSuccess = 0;
     guiEndMission();

@@ -74,8 +74,8 @@ TEST_F(Career, SlotFileLayout) {
     s.historyCount = 3;
     s.played[5] = -1;
     s.branch[6] = 1;
-    s.reserved1[7] = 77;
-    s.reserved2[99] = 99;
+    s.lastTimeLow[7] = 77;
+    s.lastTimeHigh[99] = 99;
     s.history[2] = 42;
     s.resultShare[4] = -50;
     s.resultValue[99] = 0x7FFFFFFF;
@@ -264,7 +264,7 @@ TEST_F(Career, MissionTableRows) {
     EXPECT_EQ(gMissionTable[2].value10, 10);
     EXPECT_EQ(gMissionTable[2].resultMax, 1000);
     EXPECT_EQ(gMissionTable[2].value12, 12);
-    EXPECT_EQ(gMissionTable[2].value14, 14);
+    EXPECT_EQ(gMissionTable[2].followOn, 14);
     EXPECT_EQ(gMissionTable[1].missionNumber, 3);
     EXPECT_EQ(gMissionTable[1].prerequisite, 0);
     EXPECT_EQ(gMissionTable[1].resultMax, 16);

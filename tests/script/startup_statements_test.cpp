@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/resman.h"
 #include "core/files.h"
@@ -267,6 +268,30 @@ TEST_F(StartupStatements, SetVidModes) {
     CurrentDisplayDriver = saved;
     TheDisplayMode.width = 640;
     TheDisplayMode.height = 480;
+}
+
+// The palette a script makes current is the one 8-bit colours are shown
+// with at 16 bits per pixel (before, text and lines came out black).
+TEST_F(StartupStatements, SetPaletteColoursSixteenBitDrawing) {
+    const DisplayDriver *saved = CurrentDisplayDriver;
+    CurrentDisplayDriver = &kDriver;
+    ResourceHandle *block = resmanRegisterSized(1, 1024);
+    auto *entries = static_cast<uint8_t *>(block->data);
+    for (int i = 0; i < 256; ++i) {
+        entries[4 * i] = uint8_t(i);
+        entries[4 * i + 1] = uint8_t(255 - i);
+        entries[4 * i + 2] = 0x80;
+    }
+    ScriptSymbol *sym = AddScriptSymbol("Pal", "\0\0\0\0", 4);
+    sym->kind = SymKind::Resource;
+    ScriptSetSymbolThing(sym, block);
+    Start("SETPALETTE Pal\n");
+    uint16_t pixels[4] = {};
+    Surface s{reinterpret_cast<uint8_t *>(pixels), 2, 2, 0, 0, 4, 2};
+    FillRect(&s, 200, 0, 0, 1, 1);
+    EXPECT_EQ(pixels[3], ((200 & 0xF8) << 8) | ((55 & 0xFC) << 3) | (0x80 >> 3));
+    gCurrentPalette = nullptr;
+    CurrentDisplayDriver = saved;
 }
 
 TEST_F(StartupStatements, Settings) {

@@ -1,0 +1,246 @@
+// The settings file "Marrowgleam.ini" rewritten from the option table, the
+// option captions of "initTable.txt" and the rank titles of "ratings.txt".
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/bytes.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "gui/options.h"
+#include "script/career.h"
+#include "script/compiler.h"
+
+RankTitle gRankTitles[kRankTitles];
+int gRankTitleCount;
+
+namespace {
+
+constexpr size_t kSettingsFileLimit = 4u << 20;
+constexpr size_t kCaptionFileLimit = 1u << 20;
+constexpr char kInitTable[] = "vek\\resource\\text\\docs\\initTable.txt";
+constexpr char kRatings[] = "vek\\resource\\text\\ratings.txt";
+
+bool gCaptionsLoaded;
+
+// The language's copy of a path under the text folder.
+void Localise(char *path) {
+    if (gLanguage == 1) LocaliseTextPath(path, "frn_");
+    else if (gLanguage == 2) LocaliseTextPath(path, "ger_");
+}
+
+// Reads the language's copy of a text file and hands its bytes to a parser;
+// a missing file leaves everything as it was.
+template <size_t N>
+void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
+    char path[N];
+    std::memcpy(path, name, N);
+    Localise(path);
+    uint8_t *data = nullptr;
+    size_t size = 0;
+    if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
+    parse(BytesOf(data, size));
+    std::free(data);
+}
+
+// "%g" as the "C" locale writes it, whatever the process's locale is.
+std::string FormatG(float value) {
+    char text[32];
+    auto r = std::to_chars(text, text + sizeof text, double(value), std::chars_format::general, 6);
+    return std::string(text, r.ptr);
+}
+
+bool Contains(const std::string &line, const char *what) { return line.find(what) != std::string::npos; }
+
+// An old line keeps its place below the current values unless step 2
+// wrote its value again: single-value lines and the current renderer's.
+bool KeepOldLine(const std::string &line, bool cardMode) {
+    if (!Contains(line, "INIT_VAR")) return true;
+    if (Contains(line, "_m\"")) return false;
+    return Contains(line, cardMode ? "_s\"" : "_h\"");
+}
+
+}  // namespace
+
+std::string SettingsLine(const OptionRecord &option, bool cardMode, const char *lineEnd) {
+    const char *suffix = !option.perRenderer ? "_m" : cardMode ? "_h" : "_s";
+    return std::string("\t\tINIT_VAR\t\"") + option.name + suffix + "\"," + FormatG(option.value) + lineEnd;
+}
+
+std::string RewriteSettings(ByteView old, bool cardMode) {
+    // The old file's lines, whole, each with its own line end.
+    std::string text;
+    text.reserve(old.size);
+    for (size_t i = 0; i < old.size; ++i) {
+        uint8_t c = 0;
+        ReadU8(old, i, &c);
+        text.push_back(char(c));
+    }
+    const size_t firstEnd = text.find('\n');
+    const char *lineEnd = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
+    std::string out;
+    for (const OptionRecord *o = gOptions; o->name; ++o) out += SettingsLine(*o, cardMode, lineEnd);
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(at, end - at);
+        if (KeepOldLine(line, cardMode)) out += line;
+        at = end;
+    }
+    return out;
+}
+
+bool frontSaveOptions(const char *name) {
+    uint8_t *data = nullptr;
+    size_t size = 0;
+    bool saved = false;
+    if (name && ReadGameFile(name, &data, &size, kSettingsFileLimit)) {
+        const std::string text = RewriteSettings(BytesOf(data, size), CardMode != 0);
+        std::free(data);
+        saved = WriteGameFileWhole(name, text.data(), text.size());
+    }
+    if (!saved) dunErrorBox("Cannot Save Options", "Error in Front.c");
+    return saved;
+}
+
+// ---- Captions --------------------------------------------------------------------
+
+void ResetOptionCaptions() {
+    for (OptionRecord *o = gOptions; o->name; ++o)
+        for (char *&label : o->labels) {
+            std::free(label);
+            label = nullptr;
+        }
+    gCaptionsLoaded = false;
+    gRankTitleCount = 0;
+}
+
+void ParseOptionCaptions(ByteView text) {
+    OptionRecord *option = nullptr;
+    bool entry = false;   // a "<" was read: the next string names the option
+    int label = 0;
+    std::string string;
+    bool inString = false;
+    for (size_t i = 0; i < text.size; ++i) {
+        uint8_t c = 0;
+        ReadU8(text, i, &c);
+        if (inString) {
+            if (c != '"') {
+                string.push_back(char(c));
+                continue;
+            }
+            inString = false;
+            if (entry) {
+                option = FindOption(string.c_str());
+                entry = false;
+                label = 0;
+            } else if (option && label < kOptionLabels) {
+                std::free(option->labels[label]);
+                option->labels[label++] = frontStrDup(string.c_str());
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+            string.clear();
+        } else if (c == '<') {
+            entry = true;
+            option = nullptr;
+        }
+    }
+}
+
+void frontLoadInitTable() {
+    if (gCaptionsLoaded) return;
+    gCaptionsLoaded = true;
+    frontLoadRatings();
+    ReadLocalisedText(kInitTable, ParseOptionCaptions);
+}
+
+// ---- Rank titles ---------------------------------------------------------------------
+
+namespace {
+
+bool IsBlank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The next blank-separated word from `at`; false at the end.
+bool NextWord(ByteView text, size_t *at, std::string *word) {
+    uint8_t c = 0;
+    while (ReadU8(text, *at, &c) && IsBlank(c)) ++*at;
+    word->clear();
+    while (ReadU8(text, *at, &c) && !IsBlank(c)) {
+        word->push_back(char(c));
+        ++*at;
+    }
+    return !word->empty();
+}
+
+// A whole number as "%i" reads one from `at` (blanks, a sign, then
+// decimal, 0x hexadecimal or leading-zero octal digits); false when there
+// is no digit.
+bool ReadInt(ByteView text, size_t *at, int32_t *out) {
+    uint8_t c = 0;
+    while (ReadU8(text, *at, &c) && IsBlank(c)) ++*at;
+    bool negative = false;
+    if (ReadU8(text, *at, &c) && (c == '+' || c == '-')) {
+        negative = c == '-';
+        ++*at;
+    }
+    int base = 10;
+    uint8_t next = 0;
+    if (ReadU8(text, *at, &c) && c == '0') {
+        base = 8;
+        if (ReadU8(text, *at + 1, &next) && (next == 'x' || next == 'X')) {
+            uint8_t digit = 0;
+            if (ReadU8(text, *at + 2, &digit) && std::isxdigit(digit)) {
+                base = 16;
+                *at += 2;
+            }
+        }
+    }
+    uint32_t value = 0;
+    int digits = 0;
+    while (ReadU8(text, *at, &c)) {
+        int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+        if (d >= base) break;
+        value = value * uint32_t(base) + uint32_t(d);
+        ++digits;
+        ++*at;
+    }
+    if (!digits) return false;
+    *out = int32_t(negative ? 0u - value : value);
+    return true;
+}
+
+}  // namespace
+
+void ParseRatings(ByteView text) {
+    gRankTitleCount = 0;
+    size_t at = 0;
+    std::string word;
+    int32_t threshold = 0;
+    while (gRankTitleCount < kRankTitles && ReadInt(text, &at, &threshold) && threshold != -1) {
+        if (!NextWord(text, &at, &word)) break;
+        RankTitle &r = gRankTitles[gRankTitleCount++];
+        r.threshold = threshold;
+        std::snprintf(r.title, sizeof r.title, "%s", word.c_str());
+    }
+}
+
+void frontLoadRatings() {
+    gRankTitleCount = 0;
+    ReadLocalisedText(kRatings, ParseRatings);
+}
+
+const char *RankTitleFor(int32_t score) {
+    if (gRankTitleCount == 0) return "";
+    const char *title = gRankTitles[0].title;
+    for (int i = 0; i < gRankTitleCount && gRankTitles[i].threshold <= score; ++i) title = gRankTitles[i].title;
+    return title;
+}
+
+const char *frontRankTitle() { return RankTitleFor(gCaptainSlot.totalScore); }
