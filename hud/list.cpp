@@ -29,7 +29,11 @@ uint8_t hudTargetChanged;
 
 namespace {
 
+// The fonts' resource handles, found by name once: a handle outlives the
+// mission's release and the shutdown, which empty it, whereas the font it
+// held is freed, so the fonts are read from the handles at every pass.
 bool gFontsLooked;
+const ResourceHandle *gVectorFont, *gBitmapFont;
 
 // The index the pass is at: a removal at or before it moves it back one, so
 // that a record's routine may take itself (or any other) out of the list
@@ -37,9 +41,13 @@ bool gFontsLooked;
 int gWalk = -1;
 bool gWalking;
 
-const BitmapFont *FontOf(const char *name) {
-    const auto *handle = static_cast<const ResourceHandle *>(GetScriptSymbolValue(name));
-    return handle ? static_cast<const BitmapFont *>(handle->data) : nullptr;
+const ResourceHandle *HandleOf(const char *name) {
+    return static_cast<const ResourceHandle *>(GetScriptSymbolValue(name));
+}
+
+void RefreshFonts() {
+    if (gVectorFont) HudVectorFont = static_cast<const VectorFont *>(gVectorFont->data);
+    if (gBitmapFont) HudFont = static_cast<BitmapFont *>(gBitmapFont->data);
 }
 
 bool LiveShip(const SceneItem *t) {
@@ -51,9 +59,9 @@ bool LiveShip(const SceneItem *t) {
 void hudRegister(HUD *hud) {
     if (!gFontsLooked) {
         gFontsLooked = true;
-        const auto *handle = static_cast<const ResourceHandle *>(GetScriptSymbolValue("VFont"));
-        HudVectorFont = handle ? static_cast<const VectorFont *>(handle->data) : nullptr;
-        if (!HudFont) HudFont = const_cast<BitmapFont *>(FontOf("BFont"));
+        gVectorFont = HandleOf("VFont");
+        if (!HudFont) gBitmapFont = HandleOf("BFont");
+        RefreshFonts();
     }
     if (hudCount == 0) {
         hudAnimCounter = 0;
@@ -97,6 +105,10 @@ void hudClearList() {
     for (HUD *&h : hudModeElements) h = nullptr;
     hudTrailFollowMode = 0;
     dunTargetSelected = 0;
+    if (gBitmapFont) HudFont = nullptr;
+    HudVectorFont = nullptr;
+    gFontsLooked = false;
+    gVectorFont = gBitmapFont = nullptr;
 }
 
 void hudRemoveOffSystemMarkers() {
@@ -144,6 +156,7 @@ void hudDrawOne(HUD *hud) {
 
 void hudDrawInView(HUD *hud) {
     if (!dunControlledObject || !hud) return;
+    RefreshFonts();
     vt_pixelmap *const pixelmap = HudPixelmap;
     const HudRect rect = HudViewRect;
     const float scale = HudProjectScale;
@@ -196,6 +209,7 @@ void hudPlaceOnTarget(HUD *hud) {
 }
 
 void hudDrawAll() {
+    RefreshFonts();
     if (!optNoHud) {
         if (hudAnimDirection > 0) {
             hudDrawOpenCloseBar(hudAnimCounter * 100 / kHudAnimationLength);

@@ -4,7 +4,11 @@
 #include <cmath>
 #include <string>
 
+#include "RES/font.h"
+#include "RES/resman.h"
 #include "hud_fixture.h"
+#include "script/script.h"
+#include "script/symbols.h"
 
 namespace hudtest {
 namespace {
@@ -298,6 +302,28 @@ TEST_F(HudList, The257thRegistrationIsFatal) {
     }
     EXPECT_EQ(hudCount, kMaxHudElements);
     hudClearList();
+}
+
+// The game's fonts are read from their resources at every pass: a mission's
+// release empties the resource, and the HUD holds no freed font.
+TEST_F(HudList, TheFontsFollowTheirResources) {
+    InitializeScriptSystem();
+    BitmapFont first{}, second{};
+    ResourceHandle handle{};
+    handle.data = &first;
+    ScriptSetSymbolThing(AddScriptSymbol("BFont", nullptr, 0), &handle);
+    Recording("A");
+    EXPECT_EQ(HudFont, &first);
+    handle.data = nullptr;  // released
+    hudDrawAll();
+    EXPECT_EQ(HudFont, nullptr);
+    handle.data = &second;  // loaded again
+    hudDrawAll();
+    EXPECT_EQ(HudFont, &second);
+    // A new mission's world forgets them.
+    hudClearList();
+    EXPECT_EQ(HudFont, nullptr);
+    FreeScriptBuffers();
 }
 
 TEST_F(HudList, NoHudLeavesTheOverlayOnly) {
