@@ -15,6 +15,7 @@
 #include "platform/video.h"
 #include "present/diaghandler.h"
 #include "present/frame_passes.h"
+#include "present/lwo/shade.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/sky/alpha.h"
@@ -265,6 +266,7 @@ void P3DInitialise() {
     BuildEffectMaterials();
     ResetState();
     P3DForgetSharedModels();
+    P3DForgetShadeTable();
     P3DForgetSunModel();
     if (CardMode) VtZsSetRenderBoundsCallback(P3DRecordScreenBounds);
     else VtZbSetRenderBoundsCallback(P3DRecordScreenBounds);
@@ -337,6 +339,7 @@ void P3DShutdown() {
     gP3D.gasShell = nullptr;
     gP3D.standardPalette = nullptr;
     P3DForgetSharedModels();
+    P3DForgetShadeTable();
     if (gExitFilm[0]) {
         char path[300];
         std::snprintf(path, sizeof path, "vek\\resource\\video\\%s", gExitFilm);
