@@ -21,6 +21,7 @@
 #include "present/sky/alpha.h"
 #include "present/views.h"
 #include "render/config/config.h"
+#include "render/drivers/softrend.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
@@ -105,6 +106,16 @@ void MakeScreenTargets() {
     gP3D.depthTarget = gP3D.depth;
 }
 
+// The standard palette, registered as a map: the 3D card gives it to 8-bit
+// textures without a palette; our renderer sees them through it on 16-bit
+// screens.
+void LoadStandardPalette() {
+    vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal");
+    if (!palette) return;
+    palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
+    gP3D.standardPalette = VtMapAdd(palette);
+}
+
 void InstallHooks() {
     VtDiagHandlerSet(&WindowsDiagHandler);
     VtMaterialFindHook(P3DFindMaterialHook);
@@ -121,6 +132,10 @@ void SoftwareSetUp() {
     VtSystemConfigSetString(VTT_VANTOR_PATH_STR, kVantorPath);
     InstallHooks();
     MakeScreenTargets();
+    if (PixelDepth == 16) {
+        if (!gP3D.standardPalette) LoadStandardPalette();
+        SoftrendPaletteSet(gP3D.standardPalette);
+    }
     VtZbBegin(ScreenType(), VT_PMT_DEPTH_16);
     gP3D.skyColour = 0;
     gP3D.detailHigh = 24;
@@ -131,10 +146,7 @@ void SoftwareSetUp() {
 // driver's; the set-up adds the z-sort renderer with its primitive heap.
 void CardSetUp() {
     InstallHooks();
-    if (vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal")) {
-        palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
-        gP3D.standardPalette = VtMapAdd(palette);
-    }
+    LoadStandardPalette();
     if (!gP3D.zsortStarted) {
         gP3D.primitiveHeap = std::malloc(kPrimitiveHeapBytes);
         if (gP3D.primitiveHeap && VtZsBegin(ScreenType(), gP3D.primitiveHeap, kPrimitiveHeapBytes) == VT_E_OK)
@@ -338,6 +350,7 @@ void P3DShutdown() {
     gP3D.whiteAlphaMap = gP3D.capsuleMap = nullptr;
     gP3D.gasShell = nullptr;
     gP3D.standardPalette = nullptr;
+    SoftrendPaletteSet(nullptr);
     P3DForgetSharedModels();
     P3DForgetShadeTable();
     if (gExitFilm[0]) {

@@ -11,33 +11,6 @@ void *LwoLoadShapeWithLod(void *) {
     return nullptr;
 }
 
-// Surface materials until their own module lands: a material named by the
-// surface, lit, smooth when the surface says so, in its colour (the grey
-// ramp at 8 bits), with the "standard" material's lighting when there is one.
-void LwoMakeMaterial(int surface, LwoFace *, int) {
-    PENDING_ONCE("LwoMakeMaterial");
-    LwoSurfaceSlot &slot = LwoSurfaceSlots[surface];
-    slot.smoothingAngle = kLwoDefaultSmoothingAngle;
-    vt_material *m = VtMaterialAllocate(slot.name);
-    if (!m) return;
-    if (const vt_material *standard = VtMaterialFind("standard")) {
-        m->ka = standard->ka;
-        m->kd = standard->kd;
-        m->ks = standard->ks;
-        m->power = standard->power;
-    }
-    ByteView data;
-    if (LwoFindSubChunk(slot.subChunks, "COLR", &data) && data.size >= 3)
-        m->colour = vt_colour(data.data[0]) << 16 | vt_colour(data.data[1]) << 8 | data.data[2];
-    uint16_t flags = 0;
-    if (LwoFindSubChunk(slot.subChunks, "FLAG", &data)) ReadU16Be(data, 0, &flags);
-    m->flags = (m->flags | VT_MATF_LIT) & ~VT_MATF_DECAL;
-    if (flags & 0x4) m->flags |= VT_MATF_SMOOTH;
-    m->index_base = 16;
-    m->index_range = 31;
-    m->opacity = 255;
-    slot.material = VtMaterialAdd(m);
-}
 bool LwoLoadSmoothing(LwoFace *, int, const char *) {
     PENDING_ONCE("LwoLoadSmoothing");
     return false;
@@ -132,8 +105,6 @@ SceneItem *gCinematicSubject;
 void LookReset() { PENDING_ONCE("LookReset"); }
 
 // The start-up scripts' calls.
-void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
-void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
 
 // What the set-up, the frame and the part trees call in the presentation's

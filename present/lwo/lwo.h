@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "core/bytes.h"
 
@@ -106,6 +107,24 @@ int LwoWeldVertices(LwoFace *faces, int count);
 // Builds, registers and stores the material of surface slot `surface` and
 // maps its faces' corners.
 void LwoMakeMaterial(int surface, LwoFace *faces, int count);
+// The material's colour map: the texture of the path's base name from the
+// six texture folders (a "debug.txt" warning when none has it); its index
+// shade table: the shared one.
+struct vt_pixelmap;
+void LwoFindTexture(const char *path, vt_material *material);
+void LwoUseReplacementTexture(vt_pixelmap *pixelmap, vt_material *material);
+// While set, textures not found say nothing (the nebula loader's own loads).
+extern uint8_t gLwoQuietTextures;
+
+// A picture drawn in place of the texture of every surface named by the key
+// (LoadTextureReplacement, FreeTextureReplacements: present/p3d.h).
+struct TextureReplacement {
+    TextureReplacement *next;
+    std::string key;
+    vt_pixelmap *pixelmap;  // null when the picture was not found
+};
+// The replacement registered under exactly this key, or null.
+TextureReplacement *FindTextureReplacement(const char *key);
 // True when the cache of the object at path gives every face its group and
 // edge flags.
 bool LwoLoadSmoothing(LwoFace *faces, int count, const char *path);
