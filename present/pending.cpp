@@ -11,16 +11,6 @@ void *LwoLoadShapeWithLod(void *) {
     return nullptr;
 }
 
-bool LwoLoadSmoothing(LwoFace *, int, const char *) {
-    PENDING_ONCE("LwoLoadSmoothing");
-    return false;
-}
-void LwoSaveSmoothing(const LwoFace *, int, const char *) { PENDING_ONCE("LwoSaveSmoothing"); }
-CollisionModel *LwoAttachHitBoxes(const char *, vt_model *) {
-    PENDING_ONCE("LwoAttachHitBoxes");
-    return nullptr;
-}
-
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
 void LookUpdate() { PENDING_ONCE("LookUpdate"); }

@@ -243,7 +243,11 @@ vt_model *BuildModel(const std::string &path, std::vector<LwoFace> &faces, int v
 
 void *LwoLoadModel(const char *callerPath, void *, uint32_t *status) {
     if (!callerPath) return nullptr;
-    if (vt_model *known = FindModelNamed(callerPath)) return known;
+    if (vt_model *known = FindModelNamed(callerPath)) {
+        // Its collision record may have gone with a mission's end.
+        LwoAttachHitBoxes(callerPath, known);
+        return known;
+    }
     ClearSlotNames();
     // The folder word is changed on a copy: the caller's text stays as it was.
     std::string path = callerPath;

@@ -130,7 +130,9 @@ TEST_F(LwoTest, InnerEdgeFlagsMarkFlatJoinsButNotFolds) {
         bool sameGroup;
     };
     // Flat, folded by 45 degrees, folded by 96 degrees (beyond the smoothing
-    // angle), and flat across two surfaces, which never link.
+    // angle), and flat across two surfaces, which never link. Each is a file
+    // of its own: a smoothing cache is told stale only by its face count.
+    int file = 0;
     for (const Case c : {Case{-1, 0, false, 2, true}, Case{-1, 1, false, 0, true}, Case{0.5f, 5, false, 0, false},
                          Case{-1, 0, true, 0, false}}) {
         lwob::Object o;
@@ -142,7 +144,7 @@ TEST_F(LwoTest, InnerEdgeFlagsMarkFlatJoinsButNotFolds) {
         o.AddPoint(c.x, c.y, 0);
         o.AddPolygon({0, 1, 2}, s);
         o.AddPolygon({1, 0, 3}, s2);
-        vt_model *m = Load(WriteShape("fold.lwo", o));
+        vt_model *m = Load(WriteShape("fold" + std::to_string(++file) + ".lwo", o));
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(__builtin_popcount(m->faces[0].flags & 7u) + __builtin_popcount(m->faces[1].flags & 7u), c.innerBits)
             << c.y;
