@@ -1,19 +1,25 @@
 #include "app/floor_hooks.h"
 
+#include "RES/gfx2d.h"
+#include "RES/picture.h"
 #include "RES/resman.h"
 #include "app/shell.h"
 #include "app/system.h"
 #include "gui/gui.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
+#include "gui/screen.h"
 #include "gui/station.h"
+#include "gui/window.h"
 #include "hud/hud.h"
 #include "os/clock.h"
 #include "os/display.h"
-#include "platform/keyboard.h"
+#include "platform/display.h"
 #include "platform/hooks.h"
+#include "platform/keyboard.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
+#include "render/drivers/output.h"
 #include "script/mission.h"
 
 namespace {
@@ -32,6 +38,14 @@ void PointerMargins(int32_t *x, int32_t *y) {
 
 void IntroEnded() { gQuit = 1; }
 
+const Surface *PointerSprite() { return gCursorIcon ? AsSurface(gCursorIcon) : nullptr; }
+
+bool StationClip(ClipRect *clip) {
+    if (!StationId || gInFrontEnd) return false;
+    *clip = gGuiClip;
+    return true;
+}
+
 const PlatformHooks kPlatform = {
     guiMarkRedraw,
     FilmSkipped,
@@ -45,6 +59,9 @@ const PlatformHooks kPlatform = {
     hudBearingDegrees,
     P3DRenderSceneToView,
     IntroEnded,
+    PointerSprite,
+    StationClip,
+    P3DShutdown,
 };
 
 // ---- The mission runtime
@@ -79,6 +96,8 @@ const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWire
 
 void InstallFloorHooks() {
     SetPlatformHooks(&kPlatform);
+    // The library's output device shows its frames in the game's display.
+    VtOutputHostSet(&CardOutputHost);
     resmanSetModelHooks(&kModels);
     SetMissionShellHooks(&kMission);
 }

@@ -3,6 +3,8 @@
 #include <sys/sysinfo.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "os/paths.h"
@@ -19,4 +21,11 @@ bool osChangeFolder(const char *gamePath) {
     bool ok = ::chdir(host.empty() ? "." : host.c_str()) == 0;
     if (ok) osFlushPathCache();
     return ok;
+}
+
+bool osPutEnv(const char *assignment) {
+    const char *eq = assignment ? std::strchr(assignment, '=') : nullptr;
+    if (!eq || eq == assignment) return false;
+    std::string name(assignment, size_t(eq - assignment));
+    return ::setenv(name.c_str(), eq + 1, 1) == 0;
 }

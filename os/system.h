@@ -8,3 +8,6 @@ uint64_t osFreeMemoryBytes();
 // Makes a game path (drive letters, backslashes) the current folder; false
 // when it cannot be entered.
 bool osChangeFolder(const char *gamePath);
+// Sets one variable of the process's environment from a "NAME=value" text
+// (the text is copied); false when it has no name.
+bool osPutEnv(const char *assignment);

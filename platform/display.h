@@ -111,5 +111,48 @@ void GdiDeleteBackBuffer();
 const uint8_t *GdiPaletteRecord();
 const uint8_t *GdiShownPalette();
 
-// The 3D-card driver's clear of the screen with a palette index.
-void Display3dClear(int colourIndex);
+// 3D-card driver. Open sets the rendering library's environment, begins the
+// library, its output device "3DFX_WIN" and the z-buffer renderer, and
+// hands the device's back buffer to the 2D drawing as the screen surface.
+bool Display3dOpen(DisplayMode *mode);
+// Ends the 3D system (through the hook) and gives back what Open took.
+void Display3dClose();
+void Display3dPresent(DisplayMode *mode);
+void Display3dBeginFrame(DisplayMode *mode);  // = Display3dLockBack
+void Display3dSetPalette(PaletteEntries entries);
+void Display3dLoadPalette(PaletteEntries entries);
+// The back buffer's lock around the library's own drawing, and the depth
+// buffer's (never locked with "nozlock"). Locking twice or unlocking an
+// unlocked buffer does nothing.
+void Display3dLockBack();
+void Display3dUnlockBack();
+void Display3dLockDepth();
+void Display3dUnlockDepth();
+bool Display3dBackLocked();
+bool Display3dDepthLocked();
+// Fills the back buffer with the value (the clear of ClearSurface in
+// 3D-card mode).
+void Display3dClear(int colour);
+// The device's screen pixelmap, the back buffer the game draws and renders
+// into, and its 16-bit depth buffer; null while the display is not open.
+struct vt_pixelmap;
+vt_pixelmap *Display3dScreen();
+vt_pixelmap *Display3dBack();
+vt_pixelmap *Display3dDepth();
+// Frees the depth, back and screen pixelmaps and ends the rendering library
+// when Open began it (the 3D system's end in 3D-card mode calls this);
+// nothing when they are gone already.
+void Display3dRelease();
+// The pointer position recorded at each present, alternating between the
+// two records (one for each buffer of the pair).
+struct Display3dPointerRecord {
+    int32_t x, y;
+};
+extern Display3dPointerRecord Display3dPointerAt[2];
+// The second 3D-card flag, set when the 3D-card display opens; the
+// LightWave loader's slab choice reads it.
+extern uint8_t CardTextureFlag;
+// The host's display as the library's output device sees it (os/ display
+// calls); the shell installs it with VtOutputHostSet.
+struct vt_output_host;
+extern vt_output_host CardOutputHost;

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+struct ClipRect;
 struct GuiWindow;
+struct Surface;
 
 struct PlatformHooks {
     // ---- GUI
@@ -38,6 +40,16 @@ struct PlatformHooks {
     // ---- Shell
     // The film window's list of intro films ran out.
     void (*introEnded)();
+    // ---- GUI: the mouse pointer the 3D-card display draws
+    // The pointer image; null when the GUI has none.
+    const Surface *(*pointerSprite)();
+    // True, with the GUI's clip rectangle, while a cockpit station is active
+    // outside the front end.
+    bool (*stationClip)(ClipRect *clip);
+    // ---- 3D presentation
+    // Ends the 3D system (frees the scene and the 3D-card display's
+    // pixelmaps, ends the rendering library).
+    void (*shutdown3d)();
 };
 
 void SetPlatformHooks(const PlatformHooks *hooks);
@@ -73,5 +85,10 @@ inline void RenderSceneToView(int view) {
 }
 inline void IntroEnded() {
     if (gPlatformHooks.introEnded) gPlatformHooks.introEnded();
+}
+inline const Surface *PointerSprite() { return gPlatformHooks.pointerSprite ? gPlatformHooks.pointerSprite() : nullptr; }
+inline bool StationClip(ClipRect *clip) { return gPlatformHooks.stationClip && gPlatformHooks.stationClip(clip); }
+inline void Shutdown3d() {
+    if (gPlatformHooks.shutdown3d) gPlatformHooks.shutdown3d();
 }
 }  // namespace up

@@ -7,6 +7,7 @@
 
 #include "render/config/host.h"
 #include "render/dev/device.h"
+#include "render/drivers/output.h"
 #include "render/drivers/softrend.h"
 #include "render/file/file.h"
 #include "render/fmt/fmt.h"
@@ -119,8 +120,10 @@ void VtCoreImageBegin() {
         drivers[i].image.ref_count = 0;
         VtImageAdd(&drivers[i].image);
     }
-    // The library's own renderer; a begin restores it under its names.
+    // The library's own renderer and output device; a begin restores them
+    // under their names.
     VtSoftDriversRegister();
+    VtOutputDriverRegister();
 }
 
 void VtCoreImageEnd() {

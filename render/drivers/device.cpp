@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "render/drivers/drvobject.h"
 #include "render/drivers/srstate.h"
 #include "render/fmt/fmt.h"
 
@@ -93,21 +94,8 @@ vt_token deviceType(vt_object *) { return VTT_DEVICE; }
 vt_boolean deviceIsType(vt_object *, vt_token t) { return t == VTT_DEVICE; }
 void *deviceList(vt_object_container *c) { return reinterpret_cast<sr_device *>(c)->list; }
 
-const vt_object_container_dispatch deviceDispatch = [] {
-    vt_object_container_dispatch d{};
-    d.object = SrObjectDispatch(deviceFree, deviceType, deviceIsType);
-    d.listQuery = deviceList;
-    d.tokensMatchBegin = _M_br_object_container_tokensMatchBegin;
-    d.tokensMatch = _M_br_object_container_tokensMatch;
-    d.tokensMatchEnd = _M_br_object_container_tokensMatchEnd;
-    d.addFront = _M_br_object_container_addFront;
-    d.removeFront = _M_br_object_container_removeFront;
-    d.remove = _M_br_object_container_remove;
-    d.find = _M_br_object_container_find;
-    d.findMany = _M_br_object_container_findMany;
-    d.count = _M_br_object_container_count;
-    return d;
-}();
+const vt_object_container_dispatch deviceDispatch =
+    DrvContainerDispatch(SrObjectDispatch(deviceFree, deviceType, deviceIsType), deviceList);
 
 enum kind { kRenderer, kPrimitives, kFormats };
 
@@ -138,13 +126,9 @@ bool addObject(sr_device *dev, const offer &o, bool typed) {
 }
 
 vt_device *begin(const char *image, kind k, bool typed) {
-    void *root = VtFrameworkRoot();
-    if (root == nullptr)
-        return nullptr;
-    auto *dev = static_cast<sr_device *>(VtResAllocate(root, sizeof(sr_device), VT_RES_OBJECT_DATA));
+    auto *dev = static_cast<sr_device *>(DrvDeviceAllocate(sizeof(sr_device)));
     if (dev == nullptr)
         return nullptr;
-    memset(dev, 0, sizeof *dev);
     dev->dispatch = &deviceDispatch;
     dev->identifier = image;
     dev->device = dev;
@@ -203,19 +187,5 @@ vt_tv_template *SrObjectTemplate(vt_object *o) { return SrDeviceObjectTemplate(n
 
 vt_object_dispatch SrObjectDispatch(void (*free)(vt_object *), vt_token (*type)(vt_object *),
                                     vt_boolean (*is_type)(vt_object *, vt_token)) {
-    vt_object_dispatch d{};
-    d.free = free;
-    d.identifier = SrObjectIdentifier;
-    d.type = type;
-    d.isType = is_type;
-    d.device = SrObjectDevice;
-    d.space = SrObjectSpace;
-    d.templateQuery = SrObjectTemplate;
-    d.query = _M_br_object_query;
-    d.queryBuffer = _M_br_object_queryBuffer;
-    d.queryMany = _M_br_object_queryMany;
-    d.queryManySize = _M_br_object_queryManySize;
-    d.queryAll = _M_br_object_queryAll;
-    d.queryAllSize = _M_br_object_queryAllSize;
-    return d;
+    return DrvObjectDispatch(free, SrObjectIdentifier, type, is_type, SrObjectDevice, SrObjectSpace, SrObjectTemplate);
 }

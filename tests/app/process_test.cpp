@@ -2,6 +2,7 @@
 // cleanly, and the rendering library's settings file is back afterwards.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -124,6 +125,48 @@ TEST(Process, LockThatCannotBeMadeIsAFailure) {
     EXPECT_EQ(WaitFor(pid, std::chrono::seconds(15)), 1);
     // It stopped before touching the settings file.
     EXPECT_TRUE(fs::exists(dir.path() + "/vantor.ini"));
+    EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
+}
+
+// A 3D-card start in 8-bit colour: the library's output device shows 16-bit
+// frames only, so the display the start-up script asks for cannot open.
+TEST(Process, CardDeviceThatFailsToBeginEndsWithCodeOne) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    const char *data = std::getenv("RUVO_DATA");
+    std::string art = std::string(data ? data : fs::absolute("data").string()) + "/vek/resource/art/";
+    if (!fs::exists(art + "tovstd.pcx")) GTEST_SKIP() << "no sample data";
+    ruvotest::TempDir dir;
+    WriteStartUpScripts(dir.path());
+    fs::create_directories(dir.path() + "/vek/resource/art");
+    for (const char *picture : {"tovstd.pcx", "backgrnd.pcx"})
+        fs::copy_file(art + picture, dir.path() + "/vek/resource/art/" + picture);
+    std::ofstream(dir.path() + "/vek/resource/scripts/init/init.scr")
+        << "ENGLISH\r\nRESOURCE Pal Pic\r\n"
+           "REGISTER Pal \"vek\\resource\\art\\tovstd.pcx\" PCX2PALETTE\r\n"
+           "REGISTER Pic \"vek\\resource\\art\\backgrnd.pcx\" PCX2RAST\r\n"
+           "SETVID Pal Pic 640 480\r\n";
+    std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("RUVO_WINDIR", dir.path().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        int err = open((dir.path() + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        execl(program.c_str(), program.c_str(), "-b", "-nologos", (char *)nullptr);
+        _exit(127);
+    }
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(30)), 1);
+    std::stringstream err, settings;
+    err << std::ifstream(dir.path() + "/stderr.txt").rdbuf();
+    EXPECT_NE(err.str().find("Veltraxis Loading Error: A problem has been detected during Vantor initialisation."),
+              std::string::npos)
+        << err.str();
+    settings << std::ifstream(dir.path() + "/vantor.ini").rdbuf();
+    EXPECT_EQ(settings.str(), "settings of the user");
     EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
 }
 
