@@ -12,10 +12,6 @@ void *LwoLoadShapeWithLod(void *) {
 }
 
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
-void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
-void LookUpdate() { PENDING_ONCE("LookUpdate"); }
-void EventCameraTrigger(SceneItem *, SceneItem *, int) { PENDING_ONCE("EventCameraTrigger"); }
-void P3DResetCameraWords() { PENDING_ONCE("P3DResetCameraWords"); }
 
 // The game start-up's and the game frame's calls.
 #include "present/p3d.h"
@@ -23,14 +19,6 @@ void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 // The mission runtime's calls.
-SceneItem *dunWeaponCamera = nullptr;
-SceneItem *dunViewCamera = nullptr;
-void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
-void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
-void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
-void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
-SceneItem *dunPlayerCamera = nullptr;
-void LookInit() { PENDING_ONCE("LookInit"); }
 // The views the GUI's panes show.
 #include "present/views.h"
 void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
@@ -83,16 +71,6 @@ void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); 
 
 // Camera routines and the view words beside them.
 #include "present/cameras.h"
-void CameraTrack(SceneItem *) { PENDING_ONCE("CameraTrack"); }
-void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
-void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
-void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
-void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
-uint8_t gCameraCut[2];
-uint8_t gContactCamera;
-float gCinematicDistance = 1.0f;
-SceneItem *gCinematicSubject;
-void LookReset() { PENDING_ONCE("LookReset"); }
 
 // The start-up scripts' calls.
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }

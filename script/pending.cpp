@@ -8,11 +8,6 @@ uint8_t dunStockDialogueRequest = 0;
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
-#include "script/objects.h"
-SceneItem *CreateScriptCamera(SceneItem *, ControlRoutine) {
-    PENDING_ONCE("CreateScriptCamera");
-    return nullptr;
-}
 
 // The shell's and the game frame's calls.
 #include "script/career.h"
@@ -40,7 +35,7 @@ void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {95, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
+    {103, 103}, {107, 108}, {115, 118}, {123, 123}, {125, 128}, {130, 160}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

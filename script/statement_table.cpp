@@ -10,7 +10,7 @@ void FillScriptStatements() {
             if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements, kMissionStatements,
-          kStartupStatements, kResourceStatements})
+          kStartupStatements, kResourceStatements, kObjectStatements})
         for (const ScriptStatementRow *r = rows; r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

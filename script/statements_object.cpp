@@ -1,0 +1,396 @@
+// The object statements: symbols and placement mode, the object list's
+// flags, creating objects and cameras, placing, moving and turning them; and
+// the support routines the rest of the script system uses.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "RES/util.h"
+#include "RES/vecmath.h"
+#include "RES/resman.h"
+#include "ai/brain.h"
+#include "core/log.h"
+#include "present/cameras.h"
+#include "present/p3d.h"
+#include "present/scene.h"
+#include "script/interp.h"
+#include "script/mission.h"
+#include "script/objects.h"
+#include "script/statements.h"
+#include "script/symbols.h"
+#include "world/collision.h"
+#include "world/contact.h"
+#include "world/docking.h"
+#include "world/engineering.h"
+#include "world/flight.h"
+#include "world/lds.h"
+#include "world/messages.h"
+#include "world/msghandler.h"
+#include "world/objlist.h"
+#include "world/objroutines.h"
+#include "world/pools.h"
+#include "world/records.h"
+#include "world/step.h"
+#include "world/universe.h"
+
+SceneItem *gPlacementReference;
+SceneItem *gScriptLastCamera;
+
+namespace {
+
+constexpr uint32_t kOn = 583, kOff = 584;
+
+// An optional ON/OFF: absent reads as on.
+bool SwitchOn(ScriptRun &run) { return OptionalKeywordInRange(run, kOn, kOff) != 1; }
+
+SceneItem *Object(ScriptRun &run) { return DecodeObjectOperand(run, true); }
+
+// The model a model symbol names, loaded.
+void *ModelOperand(ScriptRun &run) {
+    ScriptSymbol *s = DecodeSymbolOperand(run, SymKind::Model | SymKind::MustExist);
+    ResourceHandle *h = ScriptSymbolResource(s);
+    return h ? resmanLoad(h) : nullptr;
+}
+
+void SetPosition(SceneItem *item, float x, float y, float z) {
+    item->sim->position = {x, y, z};
+    item->sim->matrix.m[12] = x;
+    item->sim->matrix.m[13] = y;
+    item->sim->matrix.m[14] = z;
+}
+
+// Control routines (codes 161-166) and simulators (168-172), one table.
+const ControlRoutine kRoutines[11] = {dunNullRoutine, dunControlPlayer, dunControlTest, dunai_ThinkShip,
+                                      dunai_ThinkFree, dunControlFree,  dunStampSim,    dunFlyShip,
+                                      dunSimSpin,      dunSimChaos,     dunSimStargate};
+constexpr uint32_t kControlNull = 161, kSimNull = 168;
+
+struct CameraKind {
+    ControlRoutine routine;
+    SceneItem **slot;
+};
+SceneItem *gSpareCamera[2];
+const CameraKind kCameraKinds[7] = {
+    {dunNullRoutine, &dunPlayerCamera},  {CameraTrack, &gSpareCamera[0]},   {CameraChase, &dunWeaponCamera},
+    {CameraPlayer, &dunPlayerCamera},    {CameraContact, &dunViewCamera},  {CameraChase, &gSpareCamera[1]},
+    {CameraWeapon, &dunPlayerCamera},
+};
+constexpr uint32_t kCamFixed = 174, kCamWeapon = 180;
+
+// ---- Symbols and placement mode -------------------------------------------------------------
+
+void CopyScn(ScriptRun &run) {
+    ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::SceneItem);
+    ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::SceneItem | SymKind::MustExist);
+    to->value = from->value;
+    to->object = from->object;
+    to->flags = (to->flags & ~SymFlag::Word) | (from->flags & SymFlag::Word);
+}
+
+void CopySym(ScriptRun &run) {
+    ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::Any);
+    ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::Any | SymKind::MustExist);
+    to->value = from->value;
+    to->object = from->object;
+    to->flags = (to->flags & ~SymFlag::Word) | (from->flags & SymFlag::Word);
+}
+
+void CopyVar(ScriptRun &run) {
+    ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::Any);
+    ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::Any | SymKind::MustExist);
+    ScriptSetSymbolInt(to, ScriptSymbolInt(from));
+}
+
+void Absolute(ScriptRun &) { gPlacementMode = 0xFF; }
+
+void Relative(ScriptRun &run) {
+    gPlacementMode = 0;
+    if (SceneItem *item = Object(run)) gPlacementReference = item;
+}
+
+// ---- Object list and flags --------------------------------------------------------------------
+
+void Passive(ScriptRun &run) {
+    if (SceneItem *item = Object(run)) dunMoveNextToCurrent(item);
+}
+
+void SimPriority(ScriptRun &run) {
+    if (SceneItem *item = Object(run)) dunMoveToFront(item);
+}
+
+void Permanent(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const bool on = KeywordInRange(run, kOn, kOff) == 0;
+    if (!item) return;
+    if (on) item->flags |= 16;
+    else item->flags &= ~16u;
+}
+
+void Indestruct(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const bool on = SwitchOn(run);
+    if (!item || !item->sim) return;
+    if (on) {
+        item->sim->flags |= SimFlag::Protected;
+        item->flags |= 0x200;
+    } else {
+        item->sim->flags &= ~SimFlag::Protected;
+    }
+}
+
+void Traceable(ScriptRun &run) {
+    SceneItem *item = DecodeObjectOperand(run, false);
+    const bool on = SwitchOn(run);
+    if (!item) return;
+    if (on) item->flags &= ~SceneFlag::Untraceable;
+    else item->flags |= SceneFlag::Untraceable;
+}
+
+void DShield(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const bool on = SwitchOn(run);
+    if (!item || !item->sim) return;
+    if (on) item->sim->flags |= SimFlag::Shielded;
+    else item->sim->flags &= ~SimFlag::Shielded;
+}
+
+// ---- Creation ---------------------------------------------------------------------------------
+
+void Create(ScriptRun &run) {
+    ScriptSymbol *name = DecodeSymbolOperand(run, SymKind::SceneItem);
+    ScriptSymbol *part = DecodeSymbolOperand(run, SymKind::Part3D);
+    void *model = ModelOperand(run);
+    const int32_t control = OptionalKeywordInRange(run, kControlNull, kControlNull + 5);
+    if (control < 0) ScriptFail(run, ScriptStatus::Stack, "CREATE Expected CONTROL Routine");
+    const int32_t sim = OptionalKeywordInRange(run, kSimNull, kSimNull + 4);
+    if (sim < 0) ScriptFail(run, ScriptStatus::Stack, "CREATE Expected SIMULATOR Routine");
+    SceneItem *item = CreateScriptObject(model, kRoutines[control], kRoutines[6 + sim]);
+    ScriptSetSymbolObject(name, item);
+    ScriptSetSymbolObject(gSymLastShip, item);
+    item->linkRecord = name;
+    item->systemNumber = dunCurrentSystem;
+    ScriptSetSymbolThing(gSymLast3dp, item->avatar->root);
+    ScriptSetSymbolThing(part, item->avatar->root);
+    dunCopySimToModel(item);
+}
+
+void Control(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    // Any code of the routine table is taken as it stands.
+    const uint32_t code = ScriptNext(run).code;
+    const uint32_t index = code - kControlNull;
+    if (!item || index >= 11) return;
+    if (item->sim && !(item->sim->flags & SimFlag::Lds)) {
+        item->sim->ldsRamp = 0;
+        item->sim->ldsTarget = item->sim->ldsDemand = 0.0f;
+    }
+    item->controlScratch = 0;
+    item->control = kRoutines[index];
+}
+
+void SetModel(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    void *model = ModelOperand(run);
+    if (!item) return;
+    P3DSetObjectModel(item, model);
+    item->avatar->root->collision = dunFindCollisionModel(model);
+    dunPlaceDockingPorts(item);
+}
+
+void Player(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    if (!item) return;
+    dunPlayerShip = dunControlledObject = gPlacementReference = item;
+    ScriptSetSymbolObject(gSymGleamHead, item);
+    ScriptSetSymbolObject(gSymGleamBody, item);
+    if (item->sim) item->sim->flightMode = 1;
+    item->control = dunControlPlayer;
+    dunMissionSuccess = 0;
+    gMissionScore = 0;
+    if (item->sim && item->sim->shipInfo) item->sim->shipInfo->accuracy = 75;
+}
+
+// CAMERA name kind target x y z
+void Camera(ScriptRun &run) {
+    ScriptSymbol *name = DecodeSymbolOperand(run, SymKind::SceneItem);
+    const int32_t kind = KeywordInRange(run, kCamFixed, kCamWeapon);
+    SceneItem *target = DecodeObjectOperand(run, false);
+    float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+    ControlRoutine routine = kCameraKinds[kind].routine;
+    if (std::strcmp(name->name, "CamWep") == 0) routine = CameraWeapon;
+    if (!target) return;
+    SceneItem *camera = CreateScriptCamera(target, routine);
+    ApplyPlacementMode(&x, &y, &z);
+    SetPosition(camera, x, y, z);
+    ScriptSetSymbolObject(name, camera);
+    camera->linkRecord = name;
+    gScriptLastCamera = camera;
+    *kCameraKinds[kind].slot = camera;
+    if (routine == CameraWeapon) dunWeaponCamera = camera;
+}
+
+// ---- Placement and motion ---------------------------------------------------------------------
+
+void Place(ScriptRun &run) {
+    ScriptSymbol *s = DecodeSymbolOperand(run, SymKind::MustExist);
+    const uint32_t kind = s->kind;
+    s->kind |= SymKind::SceneItem | 512;
+    if (kind & SymKind::SceneItem) {
+        float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+        SceneItem *item = ScriptSymbolObject(s);
+        if (!item || !item->sim) return;
+        ApplyPlacementMode(&x, &y, &z);
+        SetPosition(item, x, y, z);
+        PushClearOfShips(item);
+        dunFindGravityWell(item);
+        dunCopySimToModel(item);
+    } else if (kind & 512) {
+        DecodeNumberOperand(run);
+        DecodeNumberOperand(run);
+    }
+}
+
+void Orient(ScriptRun &run) {
+    SceneItem *a = Object(run);
+    SceneItem *b = Object(run);
+    if (!a || !b || !a->sim || !b->sim) return;
+    const Mat4 &m = b->sim->matrix;
+    MatPostMultiply(a->sim->matrix, m);
+    const Vec3d &o = WorldOriginOffset;
+    Vec3 p{float(a->sim->position.x + o.x), float(a->sim->position.y + o.y), float(a->sim->position.z + o.z)};
+    MatTransformPointTransposed(p, p, m);
+    SetPosition(a, float(p.x - o.x), float(p.y - o.y), float(p.z - o.z));
+    MatTransformPointTransposed(a->sim->velocity, a->sim->velocity, m);
+}
+
+void PlaceRandom(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const float radius = DecodeNumberOperand(run);
+    if (!item || !item->sim) return;
+    Vec3 d{float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500)};
+    VecNormalise(d);
+    float x = d.x * radius * 100, y = d.y * radius * 100, z = d.z * radius * 100;
+    ApplyPlacementMode(&x, &y, &z);
+    SetPosition(item, x, y, z);
+    PushClearOfShips(item);
+    dunFindGravityWell(item);
+    dunCopySimToModel(item);
+}
+
+void Vel(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    Vec3 v{DecodeNumberOperand(run), DecodeNumberOperand(run), DecodeNumberOperand(run)};
+    if (!item || !item->sim) return;
+    if (gPlacementMode != 0xFF && gPlacementReference && gPlacementReference->sim) {
+        const Vec3 &r = gPlacementReference->sim->velocity;
+        v = {v.x + r.x, v.y + r.y, v.z + r.z};
+    }
+    item->sim->velocity = v;
+    item->sim->speed = VecLengthApprox(v);
+}
+
+void Rot(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const float y = DecodeNumberOperand(run), x = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+    const float ys = OptionalNumberOperand(run), xs = OptionalNumberOperand(run), zs = OptionalNumberOperand(run);
+    if (!item || !item->sim) return;
+    MatRotateZ(z, item->sim->matrix);
+    MatRotateX(x, item->sim->matrix);
+    MatRotateY(y, item->sim->matrix);
+    item->pitchSpin = xs;
+    item->yawSpin = ys;
+    item->rollSpin = zs;
+    item->sim->turnRates = {xs, ys, zs};
+}
+
+void Nothing(ScriptRun &) {}
+
+}  // namespace
+
+// ---- Support routines -------------------------------------------------------------------------
+
+void ApplyPlacementMode(float *x, float *y, float *z) {
+    if (gPlacementMode == 0xFF) {
+        *x -= float(WorldOriginOffset.x);
+        *y -= float(WorldOriginOffset.y);
+        *z -= float(WorldOriginOffset.z);
+        return;
+    }
+    SceneItem *ref = gPlacementReference;
+    if (!ref) return;
+    if (ref->sim) {
+        *x += ref->sim->matrix.m[12];
+        *y += ref->sim->matrix.m[13];
+        *z += ref->sim->matrix.m[14];
+    } else if (ref->avatar) {
+        *x += float(ref->avatar->position.x);
+        *y += float(ref->avatar->position.y);
+        *z += float(ref->avatar->position.z);
+    }
+}
+
+void PushClearOfShips(SceneItem *item) {
+    if (!item || !item->sim || !item->avatar) return;
+    if ((item->avatar->flags16 & AvatarState::GravityBody) && item->avatar->contactHandler == dunContactGravityBody)
+        return;
+    for (SceneItem *other = dunSceneListHead(); other; other = other->next) {
+        if (other == item || !other->sim || !other->sim->shipInfo) continue;
+        const float clearance = 1.5f * other->sim->radius + 1.5f * item->sim->radius;
+        Vec3 d{item->sim->matrix.m[12] - other->sim->matrix.m[12], item->sim->matrix.m[13] - other->sim->matrix.m[13],
+               item->sim->matrix.m[14] - other->sim->matrix.m[14]};
+        const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        if (length >= clearance || length == 0.0f) continue;
+        const float k = clearance / length;
+        SetPosition(item, item->sim->matrix.m[12] + d.x * k, item->sim->matrix.m[13] + d.y * k,
+                    item->sim->matrix.m[14] + d.z * k);
+    }
+}
+
+SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator) {
+    SceneItem *item = dunCreateSceneItem();
+    dunLinkSceneItem(item, 0);
+    if (!item->receiverId) item->receiverId = dunMsgNewReceiver();
+    item->messageHandler = dunHandleMessages;
+    item->control = control;
+    Sim *sim = dunAttachSim(item, simulator);
+    dunSetDrawRoutines(item, dunCopySimToModel, P3DUpdatePresentation);
+    sim->mass = 8500.0f;
+    sim->speed = 0.0f;
+    item->avatar->contactHandler = dunCollideShips;
+    TDP *root = dunAttachTDP(item);
+    root->model = model;
+    root->flags |= TDPFlag::HasActor;
+    P3DAddToScene(root, model, 0, 0);
+    dunRefreshModelRadius(root);
+    dunUpdateNodeTransforms(item);
+    dunComputeObjectRadius(item);
+    return item;
+}
+
+SceneItem *CreateScriptCamera(SceneItem *target, ControlRoutine control) {
+    SceneItem *item = dunCreateSceneItem();
+    dunLinkSceneItem(item, SceneFlag::Appended);
+    item->control = control;
+    dunAttachSim(item, nullptr);
+    dunSetDrawRoutines(item, dunCopySimToModel, P3DUpdatePresentation);
+    item->avatar->cameraTarget = target;
+    item->avatar->subject = target;
+    item->avatar->cameraDistance[0] = 7500;
+    item->avatar->cameraDistance[1] = 900;
+    TDP *root = dunAttachTDP(item);
+    root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
+    item->flags |= 8 | 32;
+    return item;
+}
+
+const ScriptStatementRow kObjectStatements[] = {
+    {95, CopyScn},      {96, CopySym},     {97, CopyVar},    {98, Absolute},  {99, Relative},
+    {100, Passive},     {101, Permanent},  {102, SimPriority}, {104, Create}, {105, Control},
+    {106, SetModel},    {109, Player},     {110, Indestruct}, {111, Traceable}, {112, DShield},
+    {113, Place},       {114, Orient},     {119, PlaceRandom}, {120, Nothing}, {121, Nothing},
+    {122, Vel},         {124, Rot},        {129, Camera},
+    {161, Nothing},     {162, Nothing},    {163, Nothing},   {164, Nothing},  {165, Nothing},
+    {166, Nothing},     {168, Nothing},    {169, Nothing},   {170, Nothing},  {171, Nothing},
+    {172, Nothing},     {174, Nothing},    {175, Nothing},   {176, Nothing},  {177, Nothing},
+    {178, Nothing},     {179, Nothing},    {180, Nothing},   {0, nullptr},
+};
