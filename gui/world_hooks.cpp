@@ -3,6 +3,7 @@
 #include "gui/feed.h"
 #include "gui/gui.h"
 #include "gui/window.h"
+#include "present/cameras.h"
 #include "world/services.h"
 
 namespace {
@@ -53,4 +54,19 @@ void guiInstallWorldHooks() {
         guiCycleViewMode,
     };
     WorldSetGuiHooks(&hooks);
+    gCameraViewHooks = {
+        [] {
+            guiSaveViewState();
+            guiRememberScreen();
+            guiEnterFullScreen();
+        },
+        [] {
+            guiRestoreViewMode();
+            guiReturnToScreen();
+        },
+        guiDropCamera,
+        guiMarkRedraw,
+        [] { return gGuiFullScreen != 0; },
+        [] { return StationId >= 1 && StationId <= 4; },
+    };
 }

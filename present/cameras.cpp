@@ -124,8 +124,13 @@ void CameraTrack(SceneItem *camera) {
     if (!subject) return;
     P3DViewedObject = subject;
     Label(camera, 0);
-    const Vec3 f = Unit(Sub(Position(subject), Position(camera)));
-    const Vec3 r = Unit(Cross(f, Vec3{0, -1, 0}));
+    const Vec3 d = Sub(Position(subject), Position(camera));
+    if (Length(d) <= 0.0f) return;
+    const Vec3 f = Unit(d);
+    Vec3 r = Cross(f, Vec3{0, -1, 0});
+    // Straight above or below the subject the vertical gives no side axis.
+    if (Length(r) < 1e-4f) r = Cross(f, Vec3{0, 0, 1});
+    r = Unit(r);
     SetRow(camera->sim->matrix, 0, r);
     SetRow(camera->sim->matrix, 1, Cross(f, r));
     SetRow(camera->sim->matrix, 2, f);
@@ -202,10 +207,11 @@ void CameraPlayer(SceneItem *camera) {
 // Places a camera looking from eye to target; false with nothing to look at.
 static bool LookFromTo(SceneItem *camera, SceneItem *eye, SceneItem *target, bool shoulder, bool clampTo075) {
     const Vec3 pe = Position(eye), pt = Position(target);
-    SetPosition(camera, pe);
     const Vec3 dv = Sub(pt, pe);
     const float L = Length(dv);
+    // An eye at its target has no direction: the camera stays as it was.
     if (L <= 0.0f) return false;
+    SetPosition(camera, pe);
     const Vec3 f = Scale(dv, 1.0f / L);
     Vec3 r = Cross(f, Scale(Row(eye->sim->matrix, 1), -1.0f)), u;
     if (Length(r) <= 0.1f) {
@@ -409,7 +415,8 @@ void ActionCameraUpdate() {
     if (!search || !dunPlayerShip) return;
     SceneItem *best = nullptr;
     float bestScore = 0.0f;
-    for (SceneItem *item = dunSceneListHead(); item; item = item->next) {
+    SceneItem *head = dunSceneListHead(), *parked = dunParkedListHead();
+    for (SceneItem *item = head->next; item && item != head && item != parked; item = item->next) {
         if (!item->sim || !item->sim->shipInfo || !item->avatar) continue;
         if (item->systemNumber != dunPlayerShip->systemNumber) continue;
         if (item->avatar->flags & 0x30) continue;
@@ -561,6 +568,7 @@ void P3DResetCameraWords() {
     gCinematicSubject = gCinematicSecond = nullptr;
     gContactSubject = nullptr;
     gEventRow = 0;
+    gLastCut = 0;
     gCameraLock = gSequenceLock = 0;
     gCinematicDistance = 1.0f;
     for (uint8_t &on : gCameraEventEnable) on = 1;

@@ -176,10 +176,10 @@ void Create(ScriptRun &run) {
 
 void Control(ScriptRun &run) {
     SceneItem *item = Object(run);
-    // Any code of the routine table is taken as it stands.
-    const uint32_t code = ScriptNext(run).code;
-    const uint32_t index = code - kControlNull;
-    if (!item || index >= 11) return;
+    // Only control routines: another keyword would index past the table.
+    const int32_t index = OptionalKeywordInRange(run, kControlNull, kControlNull + 5);
+    if (index < 0) ScriptFail(run, ScriptStatus::Stack, "CONTROL Expected CONTROL Routine");
+    if (!item) return;
     if (item->sim && !(item->sim->flags & SimFlag::Lds)) {
         item->sim->ldsRamp = 0;
         item->sim->ldsTarget = item->sim->ldsDemand = 0.0f;
@@ -333,7 +333,8 @@ void PushClearOfShips(SceneItem *item) {
     if (!item || !item->sim || !item->avatar) return;
     if ((item->avatar->flags16 & AvatarState::GravityBody) && item->avatar->contactHandler == dunContactGravityBody)
         return;
-    for (SceneItem *other = dunSceneListHead(); other; other = other->next) {
+    SceneItem *head = dunSceneListHead(), *parked = dunParkedListHead();
+    for (SceneItem *other = head->next; other && other != head && other != parked; other = other->next) {
         if (other == item || !other->sim || !other->sim->shipInfo) continue;
         const float clearance = 1.5f * other->sim->radius + 1.5f * item->sim->radius;
         Vec3 d{item->sim->matrix.m[12] - other->sim->matrix.m[12], item->sim->matrix.m[13] - other->sim->matrix.m[13],
