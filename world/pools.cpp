@@ -73,10 +73,12 @@ bool flagsBusy(const auto &r) { return (r.flags & 1) != 0; }
 
 SceneItem *dunAllocSceneItem() {
     // A record released in this frame is not handed out again until the
-    // frame counter moves on, so a walker holding it stays harmless.
+    // frame counter moves on, so a walker holding it stays harmless. Frame 0
+    // (the loading before the first frame) has no walkers, and a never-used
+    // record's zero must not read as released then.
     SceneItem *item = takeZeroed(dunSceneItemPool, cursor.sceneItem, genSceneItem, "Exceeded max SceneItems",
                                  +[](const SceneItem &r) {
-                                     return (r.flags & 1) != 0 || r.releaseFrame == dunFrameCounter;
+                                     return (r.flags & 1) != 0 || (r.releaseFrame && r.releaseFrame == dunFrameCounter);
                                  });
     item->flags = SceneFlag::InUse;
     item->systemNumber = dunCurrentSystem;

@@ -26,6 +26,7 @@
 #include "core/value_recorder.h"
 #include "script/script.h"
 #include "script/symbols.h"
+#include "world/objlist.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -162,11 +163,12 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         uint8_t ended;
         int16_t outcome;
         bool clockStill;
+        const char *destroyed;  // an object the world destroys after ten frames
     } cases[] = {
-        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is never made, so it counts as destroyed
-        {"mission02.scr", 0xFF, 0, 1, false},
-        {"mission03.scr", 0, 0xFF, 2, false},
-        {"mission04.scr", 0xFF, 0, 0, true},
+        {"mission01.scr", 0xFF, 0, 0, false, "Enemy"},
+        {"mission02.scr", 0xFF, 0, 1, false, nullptr},
+        {"mission03.scr", 0, 0xFF, 2, false, nullptr},
+        {"mission04.scr", 0xFF, 0, 0, true, nullptr},
     };
     const char *root = std::getenv("RUVO_DATA");
     for (const auto &c : cases) {
@@ -185,6 +187,11 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         };
         int frames = 0;
         for (; frames < 2000 && !gMissionEndState; ++frames) {
+            if (c.destroyed && frames == 10) {
+                SceneItem *item = ScriptSymbolObject(FindScriptSymbol(c.destroyed));
+                ASSERT_NE(item, nullptr) << c.file;
+                dunDeleteSceneItem(item);
+            }
             gTicks += 10000;
             UpdateFrameClock();
             gameFrame();

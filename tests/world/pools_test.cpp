@@ -63,6 +63,14 @@ TEST_F(PoolTest, ARecordReleasedThisFrameWaitsForTheNextFrame) {
     EXPECT_EQ(dunAllocSceneItem(), a);
 }
 
+TEST_F(PoolTest, BeforeTheFirstFrameFreshRecordsAreHandedOut) {
+    dunFrameCounter = 0;
+    SceneItem *a = nullptr, *b = nullptr;
+    EXPECT_NO_THROW(a = dunAllocSceneItem());
+    EXPECT_NO_THROW(b = dunAllocSceneItem());
+    EXPECT_NE(a, b);
+}
+
 TEST_F(PoolTest, AFreeRecordUnderTheCursorCountsAsExhaustion) {
     for (int i = 0; i < kMaxSims; ++i) dunAllocSim();  // the cursor ends on record 0
     dunSimPool[0].flags = 0;
