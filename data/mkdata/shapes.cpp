@@ -1,6 +1,7 @@
 // The LightWave shapes the game opens by name: the sample ships and the
 // station the mission scripts place, the four cockpit panels, the three
-// flare shells, the sun and the wireframe pane's test shape. File units, y
+// flare shells, the sun and the wireframe pane's test shape; the start-up
+// script's wreck, antimatter ball, rock and the two HUD wireframes. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
 #include <cmath>
 #include <initializer_list>
@@ -225,6 +226,13 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "PocketFlare_rto.lwo", lwob::Sphere(6, 12, 1, Paint("PocketFlare", 255, 120, 60, 0x4)));
     ok &= Write(ctx, "quadsuntest.lwo", QuadSphere(4, 1, Glow("Sun", 255, 220, 120)));
     ok &= Write(ctx, "Test_WRI.lwo", Corvette());
+    Object corpse = lwob::Box({-3, -2, -10}, {3, 2, 6}, Paint("Scorched", 70, 60, 55));
+    corpse.Append(lwob::Box({3.5f, -0.5f, -7}, {10, 0.5f, 0}, Paint("Scorched", 70, 60, 55)));
+    ok &= Write(ctx, "corpse.lwo", corpse);
+    ok &= Write(ctx, "amatter.lwo", lwob::Sphere(6, 12, 2, Glow("AntiMatter", 200, 120, 255)));
+    ok &= Write(ctx, "rock.lwo", Scaled(lwob::Sphere(5, 8, 10, Paint("Rock", 110, 100, 90)), 1.3f, 0.8f, 1));
+    ok &= Write(ctx, "zmhud.lwo", lwob::Plate(20, 20, Paint("ZoomHud", 0, 255, 0)));
+    ok &= Write(ctx, "fihud.lwo", lwob::Tube(12, -1, 8, 1, 8, Paint("FireHud", 255, 200, 0), false));
     return ok;
 }
 

@@ -15,6 +15,7 @@
 #include "RES/util.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "platform/display.h"
 #include "core/options.h"
 #include "present/lwo/lwo.h"
 #include "present/lwo/lwo_detail.h"
@@ -47,7 +48,7 @@ bool ReplaceFolderWord(std::string &path, const char *from, const char *to) {
 
 FILE *OpenShape(std::string &path, uint32_t *size) {
     FILE *f = nullptr;
-    if (CardMode) {
+    if (CardTextureFlag) {
         if (optHiDef && ReplaceFolderWord(path, "shapes", "Sh_3DX")) {
             f = slabOpen("Sh_3DX", path.c_str(), size);
             if (!f) ReplaceFolderWord(path, "Sh_3DX", "shapes");

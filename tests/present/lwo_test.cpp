@@ -8,6 +8,7 @@
 
 #include "RES/util.h"
 #include "core/options.h"
+#include "platform/display.h"
 #include "present/lwo/lwo.h"
 #include "render/scene/scene.h"
 #include "shape_files.h"
@@ -290,6 +291,8 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         }
         return lwob::Encode(o);
     };
+    // card: the card's texture flag (set when its display opens), which
+    // chooses the slab whatever the card-mode word says.
     struct Case {
         bool card, hidef, withX;
         const char *folder;
@@ -307,7 +310,8 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         WriteGameFile("vek\\resource\\shapes\\lod.lwo", boxes(1));
         WriteGameFile("vek\\resource\\Sh_3DH\\lod.lwo", boxes(2));
         if (c.withX) WriteGameFile("vek\\resource\\Sh_3DX\\lod.lwo", boxes(3));
-        CardMode = c.card ? 1 : 0;
+        CardMode = 1;
+        CardTextureFlag = c.card ? 1 : 0;
         optHiDef = c.hidef ? 0xFF : 0;
         const std::string path = ShapePath("lod.lwo");
         vt_model *m = Load(path);
@@ -316,6 +320,7 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         EXPECT_NE(std::string(m->identifier).find(c.folder), std::string::npos) << m->identifier;
         EXPECT_EQ(path, ShapePath("lod.lwo"));
     }
+    CardMode = CardTextureFlag = 0;
 }
 
 // ---- The wireframe and the point list --------------------------------------
