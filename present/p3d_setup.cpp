@@ -85,8 +85,9 @@ vt_uint_8 ScreenType() { return PixelDepth == 16 ? VT_PMT_RGB_565 : VT_PMT_INDEX
 
 void FreeTargets() {
     P3DForgetViewBuffers();
-    if (gP3D.depth) VtPixelmapFree(gP3D.depth);
-    if (gP3D.screen) VtPixelmapFree(gP3D.screen);
+    // On the 3D card the back and depth buffers are the display's.
+    if (!CardMode && gP3D.depth) VtPixelmapFree(gP3D.depth);
+    if (!CardMode && gP3D.screen) VtPixelmapFree(gP3D.screen);
     gP3D.screen = gP3D.depth = gP3D.colourTarget = gP3D.depthTarget = nullptr;
 }
 
@@ -146,6 +147,9 @@ void SoftwareSetUp() {
 // driver's; the set-up adds the z-sort renderer with its primitive heap.
 void CardSetUp() {
     InstallHooks();
+    // The scene renders into the display's back buffer with its depth.
+    gP3D.screen = gP3D.colourTarget = Display3dBack();
+    gP3D.depth = gP3D.depthTarget = Display3dDepth();
     LoadStandardPalette();
     if (!gP3D.zsortStarted) {
         gP3D.primitiveHeap = std::malloc(kPrimitiveHeapBytes);
