@@ -11,6 +11,9 @@
 #include "ai/brain.h"
 #include "core/log.h"
 #include "present/cameras.h"
+#include "present/effects.h"
+#include "present/lwo/lwo.h"
+#include "ai/contacts.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "script/interp.h"
@@ -303,6 +306,149 @@ void Rot(ScriptRun &run) {
     item->sim->turnRates = {xs, ys, zs};
 }
 
+// DIRECTOR object second kind hold: the script's own camera row cuts to the
+// object and holds the camera against other events.
+void Director(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    SceneItem *second = nullptr;
+    const ScriptToken &t = ScriptPeek(run);
+    ScriptSymbol *s = t.code == Sc::Symbol ? ScriptSymbolAt(t.arg) : nullptr;
+    if (s && (s->kind & SymKind::SceneItem)) {
+        ScriptNext(run);
+        second = ScriptSymbolObject(s);
+    } else {
+        DecodeIntegerOperand(run);
+    }
+    const int32_t kind = KeywordInRange(run, kCamFixed, kCamWeapon);
+    const int32_t hold = DecodeIntegerOperand(run);
+    if (!item) return;
+    CameraEventRow &row = gCameraEvents[kScriptCameraRow];
+    row.routine = kCameraKinds[kind].routine;
+    row.hold = hold;
+    if (gCameraViewHooks.enterCinematic) gCameraViewHooks.enterCinematic();
+    gCameraLock = 0;
+    EventCameraTrigger(item, second, kScriptCameraRow);
+    gCameraLock = 1;
+}
+
+void NoContact(ScriptRun &run) {
+    ScriptSymbol *s = DecodeSymbolOperand(run, SymKind::SceneItem | 512 | SymKind::MustExist);
+    const bool on = SwitchOn(run);
+    SceneItem *item = ScriptSymbolObject(s);
+    if (!item || !item->avatar) return;
+    if (on) {
+        item->avatar->flags16 |= AvatarState::NoContact;
+        dunRemoveContact(item);
+    } else {
+        item->avatar->flags16 &= ~AvatarState::NoContact;
+    }
+}
+
+// PLACE_BETWEEN object a b distance [switch]: a distance beyond either end
+// keeps a's radius clear of it.
+void PlaceBetween(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    SceneItem *a = Object(run);
+    SceneItem *b = Object(run);
+    float d = DecodeNumberOperand(run) * 100.0f;
+    const bool on = SwitchOn(run);
+    if (!item || !a || !b || !item->sim || !a->sim || !b->sim) return;
+    float r = a->sim->radius;
+    if (a->avatar && (a->avatar->flags & AvatarFlag::PlanetBody)) r /= 2;
+    if (d > 1.0f) d += r;
+    else if (d < 0.0f) d -= r;
+    const Vec3d p = on ? dunRandomPointBetween(&item->sim->matrix, a, b, d)
+                       : dunRandomPlacement(&item->sim->matrix, a, b, d);
+    SetPosition(item, float(p.x), float(p.y), float(p.z));
+    item->sim->position = p;
+    dunFindGravityWell(item);
+    dunCopySimToModel(item);
+}
+
+void PlaceInOrbit(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    SceneItem *centre = Object(run);
+    SceneItem *ref = Object(run);
+    const float altitude = DecodeNumberOperand(run);
+    if (!item || !centre || !ref || !item->sim || !centre->sim || !ref->sim) return;
+    const float d = centre->sim->radius / 2.0f + altitude * 100000.0f;
+    const Mat4 &c = centre->sim->matrix, &r = ref->sim->matrix;
+    Vec3 u{r.m[12] - c.m[12], r.m[13] - c.m[13], r.m[14] - c.m[14]};
+    VecNormalise(u);
+    Vec3 side;
+    VecCross(u, Vec3{0, 1, 0}, side);
+    SetPosition(item, c.m[12] + side.x * d, c.m[13] + side.y * d, c.m[14] + side.z * d);
+}
+
+void AttachSink(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    if (!item || !item->avatar) return;
+    item->control = dunControlFreeTargeting;
+    item->avatar->collisionPriority = 60;
+    item->avatar->contactHandler = dunContactBounce;
+}
+
+void Shatter(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const bool on = SwitchOn(run);
+    if (item) dunBreakOffDebris(item, 0, 0, 0, on ? 0 : uint8_t(0xFF), 0);
+}
+
+void Vent(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const int32_t a = int32_t(DecodeNumberOperand(run)), b = int32_t(DecodeNumberOperand(run));
+    Vec3 offset{DecodeNumberOperand(run) * 100, DecodeNumberOperand(run) * 100, DecodeNumberOperand(run) * 100};
+    const int32_t c = int32_t(OptionalNumberOperand(run));
+    if (!item || !item->sim) return;
+    MatTransformPointTransposed(offset, offset, item->sim->matrix);
+    AddHullRupture(item, a, b, &offset, c);
+}
+
+// CORPSE object, then one operand skipped unread (even a keyword).
+void Corpse(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    ScriptNext(run);
+    if (item) P3DMakeWreck(item);
+}
+
+void ChaosEffect(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    if (item && item->sim) CreateParticleSystem(item, &item->sim->matrix, 0, 0x200000, 100, 49, 240, 13500.0f, 70, 15.0f);
+}
+
+void Colour(ScriptRun &run) {
+    auto *part = static_cast<TDP *>(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Part3D)));
+    const float n = DecodeNumberOperand(run);
+    if (part) part->colourIndex = uint16_t(int32_t(n));
+}
+
+void Wireframe(ScriptRun &run) {
+    auto *part = static_cast<TDP *>(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Part3D | SymKind::MustExist)));
+    if (part) part->flags |= TDPFlag::Edges;
+}
+
+void AddChild(ScriptRun &run) {
+    auto *parent = static_cast<TDP *>(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Part3D | SymKind::MustExist)));
+    ScriptSymbol *child = DecodeSymbolOperand(run, SymKind::Part3D);
+    void *model = ModelOperand(run);
+    const float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+    if (!parent) return;
+    TDP *node = dunAddChildTDP(parent, model, x, y, z);
+    ScriptSetSymbolThing(child, node);
+    ScriptSetSymbolThing(gSymLast3dp, node);
+    node->flags = (node->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
+    dunRefreshModelRadius(node);
+}
+
+void NebModel(ScriptRun &run) { P3DSetCelestialSphere(static_cast<vt_model *>(ModelOperand(run))); }
+
+void Convert2Pts(ScriptRun &run) {
+    const char *input = DecodeTextOperand(run);
+    const char *output = DecodeTextOperand(run);
+    LwoSavePoints(input, output);
+    dunErrorBox("LWO Points save completed", "SCRIPT Processor");
+}
+
 void Nothing(ScriptRun &) {}
 
 }  // namespace
@@ -389,7 +535,10 @@ const ScriptStatementRow kObjectStatements[] = {
     {100, Passive},     {101, Permanent},  {102, SimPriority}, {104, Create}, {105, Control},
     {106, SetModel},    {109, Player},     {110, Indestruct}, {111, Traceable}, {112, DShield},
     {113, Place},       {114, Orient},     {119, PlaceRandom}, {120, Nothing}, {121, Nothing},
-    {122, Vel},         {124, Rot},        {129, Camera},
+    {115, NoContact},   {116, PlaceInOrbit}, {117, PlaceBetween},
+    {122, Vel},         {124, Rot},        {127, AddChild},  {129, Camera},   {130, Director},
+    {141, Colour},      {142, Wireframe},  {143, NebModel},  {145, ChaosEffect}, {148, AttachSink},
+    {149, Shatter},     {152, Vent},       {154, Corpse},    {160, Convert2Pts},
     {161, Nothing},     {162, Nothing},    {163, Nothing},   {164, Nothing},  {165, Nothing},
     {166, Nothing},     {168, Nothing},    {169, Nothing},   {170, Nothing},  {171, Nothing},
     {172, Nothing},     {174, Nothing},    {175, Nothing},   {176, Nothing},  {177, Nothing},

@@ -166,4 +166,33 @@ TEST_F(ObjectStatements, RotTurnsZThenXThenY) {
     EXPECT_EQ(ship->rollSpin, 7.0f);
 }
 
+TEST_F(ObjectStatements, DirectorCutsToTheObjectAndLocksTheCamera) {
+    SceneItem *ship = MakeObject("Ship");
+    SceneItem *other = MakeObject("Other");
+    SceneItem *cam = MakeObject("CamPly");
+    dunPlayerCamera = cam;
+    for (uint8_t &on : gCameraEventEnable) on = 1;
+    gCinematicView = 1;
+    Start("DIRECTOR Ship Other CAM_CHASE 300\n");
+    EXPECT_EQ(gEventRow, kScriptCameraRow);
+    EXPECT_EQ(gCinematicSubject, ship);
+    EXPECT_EQ(gCinematicSecond, other);
+    EXPECT_EQ(cam->control, CameraChase);
+    EXPECT_EQ(gCinematicHold, 300);
+    EXPECT_EQ(gCameraLock, 1);
+    // Other events cannot take the camera now.
+    EventCameraTrigger(other, nullptr, 5);
+    EXPECT_EQ(gCinematicSubject, ship);
+    gCameraLock = 0;
+    gCinematicView = 0;
+    gCameraEvents[kScriptCameraRow].routine = CameraTrack;
+    gCameraEvents[kScriptCameraRow].hold = 500;
+}
+
+TEST_F(ObjectStatements, CorpseSkipsItsSecondOperandEvenAKeyword) {
+    MakeObject("Ship");
+    Start("VAR X\nCORPSE Ship SET\nSET X 4\n");
+    EXPECT_EQ(Var("X"), 4);
+}
+
 }  // namespace
