@@ -173,6 +173,8 @@ TEST_F(ObjectStatements, DirectorCutsToTheObjectAndLocksTheCamera) {
     dunPlayerCamera = cam;
     for (uint8_t &on : gCameraEventEnable) on = 1;
     gCinematicView = 1;
+    gCinematicHold = 0;
+    gCameraLock = 0;
     Start("DIRECTOR Ship Other CAM_CHASE 300\n");
     EXPECT_EQ(gEventRow, kScriptCameraRow);
     EXPECT_EQ(gCinematicSubject, ship);
