@@ -29,3 +29,17 @@ bool dunai_WingCommandIs(int command);
 // An object with all the sense flags in that star system, brought in 85,000
 // from the navigation point; null when there is none.
 SceneItem *dunPlaceObjectNearNavPoint(uint32_t senseFlags, int system, SceneItem *item);
+
+// Order slots of a ship's brain: the evaluation routines, clearing, filling
+// and starting them; the player's wing.
+using OrderEvaluation = int (*)(SceneItem *ship, int parameter);
+int dunai_EvalSelfPreservation(SceneItem *ship, int parameter);
+int dunai_EvalDefault(SceneItem *ship, int parameter);
+void dunai_ResetOrders(SceneItem *ship);
+void dunai_SetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
+                    OrderEvaluation evaluation, int parameter, int extra);
+void dunai_SetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b, uint32_t c);
+// Adds the ship to the player's wing (13 places); false when it is full.
+bool dunai_AddWingman(SceneItem *ship);
+void dunai_CommandWing(SceneItem *player, int command);
+// The free AI control routine (CONTROL_AIFREE) is dunai_ThinkFree.

@@ -24,3 +24,22 @@ bool dunIsContact(const SceneItem *item);
 int dunCountShipsOfSide(int side);
 // The contact filter: 0, 1, 2 or 7.
 extern int32_t dunContactFilter;
+
+// The player's targets: the weapon target and the navigation target.
+extern SceneItem *dunWeaponTarget;
+extern SceneItem *dunNavigationTarget;
+// The contact list's current entry's object (none: null), stepping it, the
+// searches the cockpit's targeting keys make, and the filter's bookkeeping.
+SceneItem *dunCurrentContactObject();
+void dunPrevTarget();
+void dunNextTarget();
+SceneItem *dunNearestTargetBySide(SceneItem *item);
+SceneItem *dunNearestEnemyContact();
+SceneItem *dunNearestEnemyShipContact();
+// The contact filter changed: the list scrolls back to its top and has no
+// current entry.
+void dunContactFilterChanged();
+// Unlimited detection range (a debug switch).
+extern uint8_t dunDetectInfinite;
+// The engineering shares back to their defaults (the cockpit's centre key).
+void dunResetPowerShares();

@@ -4,6 +4,7 @@
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/pending.h"
+#include "world/records.h"
 
 ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
 
@@ -32,9 +33,11 @@ int dunCountShipsOfSide(int) {
     return 0;
 }
 int32_t dunContactFilter;
-Weapon *dunNthWeapon(SceneItem *, int) {
+Weapon *dunNthWeapon(SceneItem *ship, int n) {
     PENDING_ONCE("dunNthWeapon");
-    return nullptr;
+    Weapon *w = ship && ship->sim ? ship->sim->weapons : nullptr;
+    for (int i = 1; w && w->next && i < n; ++i) w = w->next;
+    return w;
 }
 
 #include "ai/scores.h"
@@ -126,3 +129,113 @@ const char *dunScoreRecordText(const ScoreRecord *) {
     PENDING_ONCE("dunScoreRecordText");
     return "";
 }
+
+// The ship statements' calls.
+#include "world/pools.h"
+int dunai_EvalSelfPreservation(SceneItem *, int) {
+    PENDING_ONCE("dunai_EvalSelfPreservation");
+    return 0;
+}
+int dunai_EvalDefault(SceneItem *, int) {
+    PENDING_ONCE("dunai_EvalDefault");
+    return 0;
+}
+void dunai_ResetOrders(SceneItem *) { PENDING_ONCE("dunai_ResetOrders"); }
+void dunai_SetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int, int) {
+    PENDING_ONCE("dunai_SetOrder");
+}
+void dunai_SetOrderState(SceneItem *, int, int, uint32_t, uint32_t, uint32_t) { PENDING_ONCE("dunai_SetOrderState"); }
+bool dunai_AddWingman(SceneItem *) {
+    PENDING_ONCE("dunai_AddWingman");
+    return false;
+}
+void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
+
+namespace {
+// Until the weapon types are built every creator appends a bare record: the
+// name, the mount and its code, ready, a beam weapon for the beam types.
+Weapon *AppendWeapon(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode, bool beam) {
+    PENDING_ONCE("weapon creators");
+    if (!ship || !ship->sim) return nullptr;
+    Weapon *w = dunAllocWeapon();
+    w->name = name;
+    w->mount = {x, y, z};
+    w->mountCode = mountCode;
+    w->arc = 360.0f;
+    w->flags |= WeaponFlag::Ready | (beam ? WeaponFlag::AutoFire : 0u);
+    w->weaponClass = beam ? 0 : 3;
+    Weapon **tail = &ship->sim->weapons;
+    while (*tail) {
+        w->prev = *tail;
+        tail = &(*tail)->next;
+    }
+    *tail = w;
+    if (ship->avatar) ship->avatar->flags |= AvatarFlag::HasWeapons;
+    return w;
+}
+Weapon *Beam(SceneItem *s, float x, float y, float z, const char *n, uint16_t c) { return AppendWeapon(s, x, y, z, n, c, true); }
+Weapon *Launcher(SceneItem *s, float x, float y, float z, const char *n, uint16_t c) {
+    return AppendWeapon(s, x, y, z, n, c, false);
+}
+}  // namespace
+
+const WeaponTypeDef kWeaponTypes[kWeaponTypeCount] = {
+    {Beam, {"PBC", "CP", "TSK"}},
+    {Beam, {"PBC HEV", "PBC HEV", "TSK HEV"}},
+    {Beam, {"PBC LITE", "PBC LITE", "TSK LITE"}},
+    {Beam, {"PBC GTL", "PBC GTL", "TSK GTL"}},
+    {Beam, {"PBC FAR", "PBC FAR", "TSK FAR"}},
+    {Launcher, {"MAG - SEEKER", "MAG - MISSILE AUTODIR", "MAG - SUCHRAKETEN"}},
+    {Launcher, {"MAG - LDSI", "MAG - LDSI", "MAG - LDSB"}},
+    {Launcher, {"MAG - PROBE", "MAG - SONDE", "MAG - SONDE"}},
+    {Launcher, {"AM RELEASE", "LARGAGE AM", "AM AUSSTO\xDF"}},
+    {Beam, {"PBC ION", "PBC ION", "TSK ION"}},
+    {Beam, {"PBC XL", "CP XL", "TSK XL"}},
+    {Launcher, {"MAG - MINE", "MAG - MINE", "MAG - MINE"}},
+    {Beam, {"PBC SLO", "PBC SLO", "PBC SLO"}},
+    {Launcher, {"MAG - REC PROBE", "MAG - SONDE RECONNAISS", "MAG - AUF. SONDE"}},
+    {Launcher, {"MAG - REM MISSILE", "MAG - MISSILE TELEGUIDE", "MAG - FERNLENKRAKETE"}},
+    {Launcher, {"MAG - ECM FLARE", "MAG - BALISE CME", "MAG - EGM-LEUCHTRAKETE"}},
+    {Launcher, {"MAG - DISRUPTOR", "MAG - MISSILE BROUILLEUR", "MAG - UNTERBRECHUNG"}},
+    {Launcher, {"MAG - TACNUKE", "MAG - TACNUKE", "MAG - TACNUKE"}},
+    {Beam, {"SNIPER PBC", "CP SNIPER", "LANGSTRECKEN-TSK"}},
+};
+void dunWeaponSetBallistics(Weapon *, int32_t, int32_t, int32_t, float, int32_t) { PENDING_ONCE("dunWeaponSetBallistics"); }
+void dunWeaponSetPerformance(Weapon *, float, float, float, int32_t) { PENDING_ONCE("dunWeaponSetPerformance"); }
+void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING_ONCE("dunBindAmmoGauge"); }
+void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
+void dunSetSubTargetSlot(SceneItem *, int, int) { PENDING_ONCE("dunSetSubTargetSlot"); }
+void dunProjectileImpact(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
+    PENDING_ONCE("dunProjectileImpact");
+}
+void dunFireLDSI(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireLDSI"); }
+void dunDropECMFlare(SceneItem *) { PENDING_ONCE("dunDropECMFlare"); }
+void dunSetKillPoints(int, int32_t) { PENDING_ONCE("dunSetKillPoints"); }
+void dunSetSideScoreWeight(int, float) { PENDING_ONCE("dunSetSideScoreWeight"); }
+void dunScoreRecordSetType(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetType"); }
+void dunScoreRecordSetSide(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetSide"); }
+
+// The cockpit's targeting keys.
+SceneItem *dunWeaponTarget;
+SceneItem *dunNavigationTarget;
+uint8_t dunDetectInfinite;
+SceneItem *dunCurrentContactObject() {
+    PENDING_ONCE("dunCurrentContactObject");
+    return nullptr;
+}
+void dunPrevTarget() { PENDING_ONCE("dunPrevTarget"); }
+void dunNextTarget() { PENDING_ONCE("dunNextTarget"); }
+SceneItem *dunNearestTargetBySide(SceneItem *) {
+    PENDING_ONCE("dunNearestTargetBySide");
+    return nullptr;
+}
+SceneItem *dunNearestEnemyContact() {
+    PENDING_ONCE("dunNearestEnemyContact");
+    return nullptr;
+}
+SceneItem *dunNearestEnemyShipContact() {
+    PENDING_ONCE("dunNearestEnemyShipContact");
+    return nullptr;
+}
+void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
+void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }

@@ -15,3 +15,10 @@ int32_t dunScoreSummary(int mode, int killed, intptr_t key);
 struct ScoreRecord;
 ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
 const char *dunScoreRecordText(const ScoreRecord *record);
+
+// The kill points of a ship class and the score weight of a side.
+void dunSetKillPoints(int shipClass, int32_t points);
+void dunSetSideScoreWeight(int side, float weight);
+// A registered object's score record follows its class and side.
+void dunScoreRecordSetType(uint32_t key, int typeCode);
+void dunScoreRecordSetSide(uint32_t key, int side);

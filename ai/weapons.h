@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct SceneItem;
+struct TDP;
 
 // Detaches and releases every Weapon of the ship.
 void dunClearWeapons(SceneItem *ship);
@@ -22,3 +23,31 @@ int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
 void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
 // A "PBC" beam weapon of a range and strength.
 Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t strength);
+
+// The weapon-type table: a creator per type, and its names in the three
+// languages. A creator appends a Weapon to the ship's list at the mount
+// offset with the mount code and returns it (null when the pool gave none).
+using WeaponCreator = Weapon *(*)(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+struct WeaponTypeDef {
+    WeaponCreator create;
+    const char *names[3];
+};
+constexpr int kWeaponTypeCount = 19;
+extern const WeaponTypeDef kWeaponTypes[kWeaponTypeCount];
+void dunWeaponSetBallistics(Weapon *weapon, int32_t spare, int32_t damage, int32_t penetration, float spareFloat,
+                            int32_t constant3);
+void dunWeaponSetPerformance(Weapon *weapon, float reloadTime, float range, float speed, int32_t lifetime);
+// Ammunition counters: every counter of that name shows the weapon's rounds
+// (the symbol goes to the last one bound); and all counters refreshed.
+struct ScriptSymbol;
+void dunBindAmmoGauge(const char *name, Weapon *weapon, int32_t parameter, ScriptSymbol *symbol);
+void dunUpdateAmmoGauges();
+// A defence slot's deflection chance; the slot count rises to n + 1.
+constexpr int kDefenceSlots = 4;
+void dunSetSubTargetSlot(SceneItem *ship, int chance, int n);
+// The contact handler of munitions and mines.
+void dunProjectileImpact(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode, int16_t *handled,
+                         float *point);
+// The player's special rounds.
+void dunFireLDSI(SceneItem *ship, SceneItem *target);
+void dunDropECMFlare(SceneItem *ship);

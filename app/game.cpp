@@ -20,6 +20,7 @@
 #include "gui/cockpit.h"
 #include "gui/gui.h"
 #include "gui/redraw.h"
+#include "gui/screen.h"
 #include "hud/maps.h"
 #include "hud/missionlog.h"
 #include "platform/display.h"
@@ -55,8 +56,7 @@
 uint8_t gLaunchRequest;
 uint8_t *gKeyState;
 int32_t gKeyHoldOff;
-uint8_t gScreenshotRequest, gSkipPresent;
-uint8_t gDeveloperKeys;
+uint8_t gSkipPresent;
 
 BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,
     *A2DimFont, *VFont;

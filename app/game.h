@@ -16,9 +16,7 @@ extern uint8_t gInFrontEnd;             // (kept with the keyboard, which reads 
 extern uint8_t gLaunchRequest;
 extern uint8_t *gKeyState;               // the key-down table
 extern int32_t gKeyHoldOff;              // frames in which queued keys are dropped
-extern uint8_t gScreenshotRequest;
 extern uint8_t gSkipPresent;
-extern uint8_t gDeveloperKeys;
 
 // The twelve named fonts and the standard palette (256 x 4).
 extern BitmapFont *RFont, *BFont, *GFont, *MidFont, *ConsFont, *ConsFont1, *ConsFont2, *HFont, *DimFont, *A2Font,

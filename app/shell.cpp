@@ -29,7 +29,7 @@
 
 void *gMainWindow;
 int32_t gActive;
-uint8_t gQuit, gPaused;
+uint8_t gQuit;
 int32_t gVideoLeadIn;
 char gMissionScriptName[260];
 uint8_t gSettingsFileMoved;

@@ -9,7 +9,6 @@ struct OsMessage;
 extern void *gMainWindow;
 extern int32_t gActive;           // non-zero while the application is active
 extern uint8_t gQuit;             // ends the main loop (once no film window plays)
-extern uint8_t gPaused;           // the game's pause: idle turns only read keys
 extern int32_t gVideoLeadIn;      // cs: while above 0 no frame runs
 extern char gMissionScriptName[260];
 extern uint8_t gSettingsFileMoved;

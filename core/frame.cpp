@@ -13,3 +13,4 @@ uint16_t gSystemTransferPending;
 void *gTransferBody;
 int32_t gFixedRate = 15;
 uint8_t gFixedStep;
+uint8_t gPaused, gScreenshotRequest, gDeveloperKeys;

@@ -14,6 +14,11 @@ extern uint8_t dunKeepControlledMoving;  // while frozen the controlled object s
 // The 256-byte copy of the key-state table kept from the previous frame.
 extern uint8_t dunPrevKeyTable[256];
 extern int32_t gFixedRate;        // frames per second of the fixed-step (capture) mode (15)
+extern uint8_t gPaused;            // the game's pause: idle turns only read keys
+extern uint8_t gScreenshotRequest; // the frame saves a screenshot
+// Debug commands of the cockpit and the front end are enabled ("powers",
+// or the front end's hidden key sequence).
+extern uint8_t gDeveloperKeys;
 extern uint8_t gFixedStep;        // the fixed-step (capture) mode: every frame lasts 100 / gFixedRate cs
 extern int32_t dunFrameSkipCount;  // frames the clock is skipping; engine sounds keep quiet meanwhile
 // A system transfer the world asked for (a jump of the player's ship): the

@@ -19,8 +19,8 @@ struct LookKey {
 };
 extern LookKey gLookKeys[kLastLookCommand - kFirstLookCommand + 1];
 
-// The two thrust keys: positive and negative demand while held.
-extern uint16_t gThrustKeys[2];
+// The two thrust keys the flight polls are the world's (dunThrustKeys,
+// world/flight.h); BINDKEYTHR sets them.
 
 // Joystick axis roles (role to axis of the axis array) and the inversion
 // flag of each role.

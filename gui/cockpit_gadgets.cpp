@@ -62,5 +62,7 @@ void guiFormatShipName(char *out, int size, const SceneItem *item) {
 }
 
 void guiCapsuleJump(GuiWindow *) {
-    if (dunPlayerShip) dunMsgPost(dunPlayerShip->receiverId, dunPlayerShip->receiverId, 0, 16, 0, nullptr);
+    // The jump's payload is the system number, 0 here.
+    const uint8_t system[4] = {};
+    if (dunPlayerShip) dunMsgPost(dunPlayerShip->receiverId, dunPlayerShip->receiverId, 0, 16, 4, system);
 }

@@ -5,10 +5,8 @@
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
-
 int32_t guiPointerMarginX;
 int32_t guiPointerMarginY;
-
 
 // The shell's and the game frame's calls.
 #include "gui/feed.h"
@@ -23,7 +21,6 @@ void frontLaunchMission(int) { PENDING_ONCE("frontLaunchMission"); }
 void frontLoadInitTable() { PENDING_ONCE("frontLoadInitTable"); }
 void frontSetPalette() { PENDING_ONCE("frontSetPalette"); }
 
-
 #include "gui/station.h"
 
 uint8_t gGuiHidden;
@@ -33,11 +30,9 @@ uint32_t guiFilmSkipFrame;
 // Routines of the cockpit shell, stations, front end, options and message
 // line that the window system and the screen table call.
 uint8_t gGuiCockpitState;
-void guiCockpitKeyHandler(uint16_t) { PENDING_ONCE("guiCockpitKeyHandler"); }
 void guiOpenHelpNote(GuiWindow *) { PENDING_ONCE("guiOpenHelpNote"); }
 void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
-void guiBuildNavScreen() { PENDING_ONCE("guiBuildNavScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
 void frontBuildScreen() { PENDING_ONCE("frontBuildScreen"); }
@@ -94,8 +89,6 @@ int32_t guiHitHoldOff() {
 }
 void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
 void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
-void guiThrottleUp() { PENDING_ONCE("guiThrottleUp"); }
-void guiThrottleDown() { PENDING_ONCE("guiThrottleDown"); }
 bool guiStickBlocked() {
     PENDING_ONCE("guiStickBlocked");
     return false;
@@ -140,6 +133,49 @@ void frontAddTimelineNode(const MissionRecord *) { PENDING_ONCE("frontAddTimelin
 void frontLayoutTimeline(TimelineList *) { PENDING_ONCE("frontLayoutTimeline"); }
 
 // The mission runtime's calls.
-void guiNavCreatePrograms() { PENDING_ONCE("guiNavCreatePrograms"); }
 void frontReturnScreen() { PENDING_ONCE("frontReturnScreen"); }
 void frontSetOptionByName(const char *, float) { PENDING_ONCE("frontSetOptionByName"); }
+
+// The command station's arc mirror and checkpoint list.
+uint8_t gGuiArcMirror;
+uint16_t guiMirrorArcCode(uint16_t code) {
+    PENDING_ONCE("guiMirrorArcCode");
+    return code;
+}
+int guiRefreshSaveList() {
+    PENDING_ONCE("guiRefreshSaveList");
+    return 0;
+}
+
+// The autopilot's order routines.
+#include "gui/autopilot.h"
+void guiAutoStop(SceneItem *) { PENDING_ONCE("guiAutoStop"); }
+void guiAutoApproach(SceneItem *) { PENDING_ONCE("guiAutoApproach"); }
+void guiAutoFormate(SceneItem *) { PENDING_ONCE("guiAutoFormate"); }
+void guiAutoDock(SceneItem *) { PENDING_ONCE("guiAutoDock"); }
+void guiAutoStopRelative(SceneItem *) { PENDING_ONCE("guiAutoStopRelative"); }
+void guiAutoPursue(SceneItem *) { PENDING_ONCE("guiAutoPursue"); }
+void guiAutoEvade(SceneItem *) { PENDING_ONCE("guiAutoEvade"); }
+void guiAutoLdaDefence(SceneItem *) { PENDING_ONCE("guiAutoLdaDefence"); }
+void guiAutoMatchVelocity(SceneItem *) { PENDING_ONCE("guiAutoMatchVelocity"); }
+void guiAutoLdsApproach(SceneItem *) { PENDING_ONCE("guiAutoLdsApproach"); }
+void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }
+
+// The command, weapons and engineering stations' parts the key handler calls.
+int16_t gGuiChosenCheckpoint = -1;
+void guiComToggleDocs(int open) {
+    PENDING_ONCE("guiComToggleDocs");
+    gDocViewerOpen = open ? 1 : 0;
+}
+void guiComToggleObjectives(int open) {
+    PENDING_ONCE("guiComToggleObjectives");
+    gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
+}
+void guiDocScroll(int) { PENDING_ONCE("guiDocScroll"); }
+void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
+void guiWepFire() { PENDING_ONCE("guiWepFire"); }
+void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
+void guiWepToggleForwardTrack() { PENDING_ONCE("guiWepToggleForwardTrack"); }
+void guiEngMoveSelection(int) { PENDING_ONCE("guiEngMoveSelection"); }
+void guiEngStepSelection(int) { PENDING_ONCE("guiEngStepSelection"); }
+void guiEngAssignCrew(int) { PENDING_ONCE("guiEngAssignCrew"); }

@@ -2,6 +2,7 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gui.h"
+#include "gui/screen.h"
 #include "gui/window.h"
 #include "present/cameras.h"
 #include "world/services.h"
@@ -52,6 +53,7 @@ void guiInstallWorldHooks() {
         guiPostFeedText,
         guiSetWeaponView,
         guiCycleViewMode,
+        [](void *widget, int colour) { static_cast<GuiWindow *>(widget)->colour = uint16_t(colour); },
     };
     WorldSetGuiHooks(&hooks);
     gCameraViewHooks = {

@@ -19,3 +19,9 @@ struct HUD;
 void hudDrawAll();
 // One HUD in the current view window (nothing without the player object).
 void hudDrawInView(HUD *hud);
+// Every HUD element shown, or hidden; the HUD's open switch.
+void hudShowAll();
+void hudHideAll();
+void hudToggleOpen();
+// The cockpit's HUD elements of a mission.
+void hudCreateCockpitSet();

@@ -8,3 +8,10 @@ extern uint8_t gSolarMapOpen;
 extern uint8_t gMapOverlayOpen;
 
 void NavMapCloseIfOpen();
+// Clears every link highlight of the navigation map.
+void NavMapClearHighlights();
+// Opens or closes the star map, and closes the solar map overlay.
+void NavMapOpenClose(int open);
+void NavMapCloseOverlay(int reserved);
+// The star map's key handler: true when it took the key.
+bool NavMapKeyHandler(uint16_t key);

@@ -19,3 +19,18 @@ float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
+
+#include "hud/maps.h"
+void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
+void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }
+void NavMapCloseOverlay(int) { PENDING_ONCE("NavMapCloseOverlay"); }
+bool NavMapKeyHandler(uint16_t) {
+    PENDING_ONCE("NavMapKeyHandler");
+    return false;
+}
+
+// The navigation station's and the key handler's calls.
+void hudShowAll() { PENDING_ONCE("hudShowAll"); }
+void hudHideAll() { PENDING_ONCE("hudHideAll"); }
+void hudToggleOpen() { PENDING_ONCE("hudToggleOpen"); }
+void hudCreateCockpitSet() { PENDING_ONCE("hudCreateCockpitSet"); }

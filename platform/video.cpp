@@ -108,6 +108,8 @@ bool PlayVideo(const char *name) {
     return CurrentVideo()->openFullScreen(path);
 }
 
+const char *VideoLastName() { return film::gVideo.name; }
+
 bool StepPlayingVideo() {
     if (KeyQueueCount()) {
         KeyQueueGet();

@@ -44,6 +44,8 @@ extern uint8_t MciPlaying;
 // ---- Front operations -------------------------------------------------------
 const char *MakeVideoPath(const char *name);
 bool PlayVideo(const char *name);
+// The name PlayVideo was last given ("" before any).
+const char *VideoLastName();
 bool StepPlayingVideo();
 bool VideoOpenInWindow(Smack **holder, const char *name, int16_t start, int16_t stop, uint8_t keyed,
                        int32_t spare);

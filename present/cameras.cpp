@@ -92,12 +92,20 @@ void Label(SceneItem *camera, int which) {
 
 bool Usable(const SceneItem *item) { return item && item->sim; }
 
+// The object a camera looks at: its subject, else the target it was made
+// for.
+SceneItem *Target(const SceneItem *camera) {
+    if (!camera->avatar) return nullptr;
+    return camera->avatar->subject ? camera->avatar->subject : camera->avatar->cameraTarget;
+}
+
+
 // The subject of the track, chase, cockpit and docking cameras.
 SceneItem *Subject(SceneItem *camera, bool ownFallback) {
     SceneItem *s = dunRemoteLinked ? dunRemoteLinked : dunControlledObject;
     if (gCinematicView) s = gCinematicSubject;
     if (!s) s = dunPlayerShip;
-    if (!Usable(s) && ownFallback && camera->avatar) s = camera->avatar->subject;
+    if (!Usable(s) && ownFallback) s = Target(camera);
     return Usable(s) ? s : nullptr;
 }
 
@@ -246,7 +254,7 @@ static bool LookFromTo(SceneItem *camera, SceneItem *eye, SceneItem *target, boo
 void CameraLookAtObject(SceneItem *camera) {
     if (!Usable(camera)) return;
     SceneItem *eye = dunPlayerShip;
-    SceneItem *target = camera->avatar ? camera->avatar->subject : nullptr;
+    SceneItem *target = Target(camera);
     const bool cinematic = gCinematicView && gCinematicSecond;
     if (cinematic) {
         eye = gCinematicSubject;
@@ -265,7 +273,7 @@ void CameraLookAtObject(SceneItem *camera) {
 void CameraViewWindow(SceneItem *camera) {
     if (!Usable(camera)) return;
     SceneItem *eye = dunPlayerShip;
-    SceneItem *target = camera->avatar ? camera->avatar->subject : nullptr;
+    SceneItem *target = Target(camera);
     const bool cinematic = gCinematicView && gCinematicSecond;
     if (cinematic) {
         eye = gCinematicSubject;

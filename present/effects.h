@@ -48,3 +48,6 @@ void P3DSetStarGateEdge(SceneItem *gate, int colour);
 
 // Installs the presentation's table of the world's calls.
 void P3DInstallWorldHooks();
+// A dynamic point light tied to the object: position in its frame, colour
+// 0xRRGGBB, life, radius and flags.
+void P3DAddLight(SceneItem *item, const Vec3 *position, uint32_t colour, int life, float radius, uint32_t flags);

@@ -117,3 +117,9 @@ void P3DUpdateParticleGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdatePar
 void P3DUpdateRibbonGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateRibbonGeometry"); }
 void ProjectModelOntoSphere(vt_model *, float) { PENDING_ONCE("ProjectModelOntoSphere"); }
 void NormaliseModelRadius(vt_model *, float) { PENDING_ONCE("NormaliseModelRadius"); }
+void P3DAddLight(SceneItem *, const Vec3 *, uint32_t, int, float, uint32_t) { PENDING_ONCE("P3DAddLight"); }
+void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
+void P3DDimSkySphere() { PENDING_ONCE("P3DDimSkySphere"); }
+void P3DBrightenSkySphere() { PENDING_ONCE("P3DBrightenSkySphere"); }
+void ScrollModelTexture(int, float) { PENDING_ONCE("ScrollModelTexture"); }
+float gTextureScrollStep = 1.0f;

@@ -112,3 +112,12 @@ void dunCompleteAllMissions();
 void dunFreeTimelines();
 // The expected loading-step count of a mission (0 when unknown).
 uint16_t MissionLoadSize(int mission);
+
+// Checkpoints of the current mission and career slot: saving one under a
+// name, restoring the script's integers and objectives, and the weapons'
+// values of the current checkpoint.
+void dunSaveGame(const char *name, int checkpoint);
+void dunLoadGame();
+void dunLoadWeaponValues();
+// The objectives display starts again from its first line.
+void dunResetObjectivesDisplay();

@@ -171,3 +171,12 @@ void dunLaunchStockShips(int reserved, TrackNode *node);
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();
+// Objectives, the briefing and the debug font of the script system that the
+// cockpit's keys reach: the current objective shown, the briefing's skip
+// and text-shown flags, the next debug font.
+void dunAnnounceObjective();
+extern uint8_t gBriefingSkip;
+extern uint8_t gBriefingTextShown;
+void SelectNextScriptFont();
+// The remote turret the player was in when the end came.
+extern SceneItem *gRemoteAtEnd;

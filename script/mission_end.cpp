@@ -25,6 +25,7 @@ uint8_t gMissionEnded, gMissionEndState, gFailedAfterSuccess, gVitalLost, gEndOf
 int16_t gMissionOutcome;
 const char *gVitalReportText = "";
 VitalObjectEntry gVitalObjects[kVitalObjects];
+SceneItem *gRemoteAtEnd;
 
 namespace {
 
@@ -37,8 +38,6 @@ constexpr uint32_t kAvatarNoEnd = 0x40000000u;  // the player's ship cannot end 
 
 int32_t gVitalNextPoll;
 int32_t gVitalPeriod = kVitalPollPeriod;
-// The remote turret the player was in when the end came.
-SceneItem *gRemoteAtEnd;
 
 int32_t Now() { return int32_t(dunGameClock); }
 

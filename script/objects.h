@@ -7,17 +7,20 @@
 // A camera object aimed at the target by its control routine: linked
 // appended, with a Sim and the camera fields of its Avatar.
 SceneItem *CreateScriptCamera(SceneItem *target, ControlRoutine control);
-// A scene object with a Sim, the standard routines and a root part showing
-// the model (which may be null), added to the scene.
+// A new object from a model (which may be null) with a control routine and
+// a simulator: linked in the ordinary part of the list, with its receiver,
+// message handler, Sim, draw routines, mass 8500, root part and radii.
 SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator);
 // Script coordinates to world coordinates in place: absolute placement takes
-// the world origin off, relative placement adds the reference object's
-// position.
-void ApplyPlacementMode(float *x, float *y, float *z);
-// Moves a newly placed object off the ships it lies inside.
+// off the world's origin offset, relative placement adds the reference
+// object's position.
+void ApplyPlacementMode(double *x, double *y, double *z);
+// Keeps a newly placed object off the ships it would overlap.
 void PushClearOfShips(SceneItem *item);
-
-// The reference object of relative placement (RELATIVE, PLAYER); never
-// cleared. The last camera CAMERA made.
+// The object relative placement is measured from (RELATIVE and PLAYER).
 extern SceneItem *gPlacementReference;
-extern SceneItem *gScriptLastCamera;
+
+// An object's place, the float position following the double one.
+void SetScriptObjectPosition(SceneItem *item, double x, double y, double z);
+// The camera CAMERA made last.
+extern SceneItem *gLastScriptCamera;

@@ -6,7 +6,6 @@
 uint8_t dunStockDialogueRequest = 0;
 
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
-void dunDefaultShipClassSetup(SceneItem *, const char *) { PENDING_ONCE("dunDefaultShipClassSetup"); }
 
 
 // The shell's and the game frame's calls.
@@ -35,7 +34,7 @@ void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {103, 103}, {107, 108}, {118, 118}, {123, 123}, {125, 126}, {128, 128}, {131, 140}, {144, 144}, {146, 147}, {150, 151}, {153, 153}, {155, 159}, {181, 194}, {203, 276}, {283, 292}, {295, 297}, {299, 299}, {374, 387}, {0, 0},
+    {103, 103}, {107, 108}, {118, 118}, {123, 123}, {125, 126}, {128, 128}, {131, 140}, {144, 144}, {146, 147}, {150, 151}, {153, 153}, {155, 159}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {
@@ -57,3 +56,15 @@ SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const cha
 }
 void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
 void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }
+
+// Checkpoint files and the objectives display.
+void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
+void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
+void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
+void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }
+
+// Objectives, briefings and the debug font.
+void dunAnnounceObjective() { PENDING_ONCE("dunAnnounceObjective"); }
+uint8_t gBriefingSkip;
+uint8_t gBriefingTextShown;
+void SelectNextScriptFont() { PENDING_ONCE("SelectNextScriptFont"); }

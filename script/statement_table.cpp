@@ -10,7 +10,8 @@ void FillScriptStatements() {
             if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements, kMissionStatements,
-          kStartupStatements, kResourceStatements, kObjectStatements})
+          kStartupStatements, kResourceStatements, kShipStatements,
+          kObjectStatements})
         for (const ScriptStatementRow *r = rows; r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

@@ -18,6 +18,7 @@ extern const ScriptStatementRow kWindowStatements[];
 extern const ScriptStatementRow kMissionStatements[];
 extern const ScriptStatementRow kStartupStatements[];
 extern const ScriptStatementRow kResourceStatements[];
+extern const ScriptStatementRow kShipStatements[];
 extern const ScriptStatementRow kObjectStatements[];
 // The window font of the GUI scripts (WIN_FONT), none at start.
 struct ResourceHandle;

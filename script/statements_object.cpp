@@ -1,21 +1,28 @@
 // The object statements: symbols and placement mode, the object list's
-// flags, creating objects and cameras, placing, moving and turning them; and
-// the support routines the rest of the script system uses.
+// flags, creating objects and cameras, placing, moving and turning them,
+// the director's camera, effects and model parts; and the support routines
+// the rest of the script system uses.
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
+#include <cstdlib>
 
 #include "RES/util.h"
-#include "RES/vecmath.h"
-#include "RES/resman.h"
 #include "ai/brain.h"
-#include "core/log.h"
+#include "core/options.h"
 #include "present/cameras.h"
+#include "present/scene.h"
+#include "RES/resman.h"
+#include "RES/vecmath.h"
+#include "ai/contacts.h"
+#include "core/log.h"
 #include "present/effects.h"
 #include "present/lwo/lwo.h"
-#include "ai/contacts.h"
 #include "present/p3d.h"
-#include "present/scene.h"
+#include "world/docking.h"
+#include "world/pools.h"
+#include "world/lds.h"
+#include "world/objroutines.h"
+#include "world/records.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/objects.h"
@@ -23,23 +30,181 @@
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/contact.h"
-#include "world/docking.h"
 #include "world/engineering.h"
+#include "world/eventhooks.h"
 #include "world/flight.h"
-#include "world/lds.h"
-#include "world/messages.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
-#include "world/objroutines.h"
-#include "world/pools.h"
-#include "world/records.h"
 #include "world/step.h"
 #include "world/universe.h"
 
 SceneItem *gPlacementReference;
-SceneItem *gScriptLastCamera;
+
+// ---- Creation and placement -----------------------------------------------------------
+
+SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator) {
+    SceneItem *o = dunCreateSceneItem();
+    dunLinkSceneItem(o, 0);
+    dunSetMessageHandler(o, dunHandleMessages);
+    dunSetControlRoutine(o, control);
+    Sim *s = dunAttachSim(o, simulator);
+    dunSetDrawRoutines(o, dunCopySimToModel, P3DUpdatePresentation);
+    s->mass = 8500.0f;
+    s->speed = 0.0f;
+    o->avatar->contactHandler = dunCollideShips;
+    TDP *root = dunAttachTDP(o);
+    root->model = model;
+    root->flags |= TDPFlag::HasActor;
+    P3DAddToScene(root, model, 0, 0);
+    dunRefreshModelRadius(root);
+    dunUpdateNodeTransforms(o);
+    dunComputeObjectRadius(o);
+    return o;
+}
+
+void ApplyPlacementMode(double *x, double *y, double *z) {
+    if (gPlacementMode) {
+        *x -= WorldOriginOffset.x;
+        *y -= WorldOriginOffset.y;
+        *z -= WorldOriginOffset.z;
+        return;
+    }
+    const SceneItem *r = gPlacementReference;
+    if (!r) return;
+    if (r->sim) {
+        *x += r->sim->matrix.m[12];
+        *y += r->sim->matrix.m[13];
+        *z += r->sim->matrix.m[14];
+    } else if (r->avatar) {
+        *x += r->avatar->position.x;
+        *y += r->avatar->position.y;
+        *z += r->avatar->position.z;
+    }
+}
 
 namespace {
+float Radius(const SceneItem *o) { return o->sim ? o->sim->radius : 0.0f; }
+}  // namespace
+
+void SetScriptObjectPosition(SceneItem *o, double x, double y, double z) {
+    if (!o->sim) return;
+    o->sim->position = {x, y, z};
+    o->sim->matrix.m[12] = float(x);
+    o->sim->matrix.m[13] = float(y);
+    o->sim->matrix.m[14] = float(z);
+}
+
+void PushClearOfShips(SceneItem *item) {
+    if (!item || !item->sim || !item->avatar) return;
+    if ((item->avatar->flags16 & AvatarState::GravityBody) && item->avatar->contactHandler == dunContactGravityBody)
+        return;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *other = head->next; other && other != head; other = other->next) {
+        if (other == item || !other->sim || !other->sim->shipInfo) continue;
+        const double clearance = 1.5 * Radius(other) + 1.5 * Radius(item);
+        const Vec3d &p = item->sim->position, &q = other->sim->position;
+        const double dx = p.x - q.x, dy = p.y - q.y, dz = p.z - q.z;
+        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (d >= clearance || d == 0.0) continue;
+        const double k = clearance / d;
+        SetScriptObjectPosition(item, p.x + dx * k, p.y + dy * k, p.z + dz * k);
+    }
+}
+
+
+SceneItem *CreateScriptCamera(SceneItem *target, ControlRoutine control) {
+    SceneItem *o = dunCreateSceneItem();
+    dunLinkSceneItem(o, SceneFlag::Appended);
+    dunSetMessageHandler(o, dunHandleMessages);
+    dunSetControlRoutine(o, control);
+    dunAttachSim(o, nullptr);
+    dunSetDrawRoutines(o, dunCopySimToModel, P3DUpdatePresentation);
+    o->avatar->cameraTarget = target;
+    o->avatar->cameraDistance[0] = 7500;
+    o->avatar->cameraDistance[1] = 900;
+    TDP *root = dunAttachTDP(o);
+    root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
+    o->flags |= SceneFlag::LateControl | SceneFlag::SparedBySystemClear;
+    return o;
+}
+
+namespace {
+
+ShipInfo *ShipOf(SceneItem *o) { return o && o->sim ? o->sim->shipInfo : nullptr; }
+
+void StAbsolute(ScriptRun &) { gPlacementMode = 0xFF; }
+
+void StRelative(ScriptRun &run) {
+    SceneItem *o = DecodeObjectOperand(run, true);
+    gPlacementMode = 0;
+    if (o) gPlacementReference = o;
+}
+
+// The camera keywords: their routine and the slot the camera fills.
+enum Slot { PlayerSlot, WeaponSlot, ViewSlot, SpareSlot };
+struct CameraRow {
+    ControlRoutine routine;
+    Slot slot;
+};
+const CameraRow kCameras[] = {{dunNullRoutine, PlayerSlot}, {CameraTrack, SpareSlot},   {CameraChase, WeaponSlot},
+                              {CameraPlayer, PlayerSlot},   {CameraContact, ViewSlot}, {CameraChase, SpareSlot},
+                              {CameraWeapon, PlayerSlot}};
+constexpr uint32_t kCamFirst = 174, kCamLast = 180;
+
+void StCamera(ScriptRun &run) {
+    ScriptSymbol *symbol = DecodeSymbolOperand(run, SymKind::SceneItem);
+    const CameraRow &row = kCameras[KeywordInRange(run, kCamFirst, kCamLast)];
+    SceneItem *target = DecodeObjectOperand(run, false);
+    double x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+    const ControlRoutine routine = std::strcmp(symbol->name, "CamWep") == 0 ? CameraWeapon : row.routine;
+    if (!target) return;
+    SceneItem *camera = CreateScriptCamera(target, routine);
+    ApplyPlacementMode(&x, &y, &z);
+    SetScriptObjectPosition(camera, x, y, z);
+    dunCopySimToModel(camera);
+    ScriptSetSymbolObject(symbol, camera);
+    camera->linkRecord = symbol;
+    gLastScriptCamera = camera;
+    switch (row.slot) {
+    case PlayerSlot: dunPlayerCamera = camera; break;
+    case WeaponSlot: dunWeaponCamera = camera; break;
+    case ViewSlot: dunViewCamera = camera; break;
+    case SpareSlot: break;
+    }
+    if (routine == CameraWeapon) dunWeaponCamera = camera;
+}
+
+// PLAYER (an object statement): the object becomes the player's ship.
+void StPlayer(ScriptRun &run) {
+    SceneItem *o = DecodeObjectOperand(run, true);
+    if (!o) return;
+    dunPlayerShip = dunEngineeringShip = dunControlledObject = gPlacementReference = o;
+    ScriptSetSymbolObject(gSymGleamHead, o);
+    ScriptSetSymbolObject(gSymGleamBody, o);
+    if (o->sim) o->sim->flightMode = 1;
+    o->control = dunControlPlayer;
+    dunResetEngineering();
+    dunMissionSuccess = 0;
+    gFailedAfterSuccess = 0;
+    gVitalLost = 0;
+    dunMissionEndWord = 0;
+    gMissionScore = 0;
+    // The hook only when the mission has the film: each takes an Action of
+    // a small pool.
+    if (const void *video = GetScriptSymbolValue("SS209Vid")) {
+        HookActionRef action;
+        action.video = static_cast<const ResourceHandle *>(video);
+        dunAddEventHook(o, 0, 2, action);
+    }
+    if (ShipInfo *s = ShipOf(o)) s->accuracy = 75;
+    if (optDirector && ShipOf(o)) {
+        ShipOf(o)->programLabel = "Player Demo Attack";
+        dunai_SetOrder(o, 1, nullptr, 0, 0, 1, dunai_EvalDefault, 80, 0);
+        dunai_SetOrderState(o, 1, 34, 0, 0, 0);
+        dunai_StartOrder(o, 1);
+        o->sim->flags |= SimFlag::Autopilot;
+    }
+}
 
 constexpr uint32_t kOn = 583, kOff = 584;
 
@@ -55,30 +220,12 @@ void *ModelOperand(ScriptRun &run) {
     return h ? resmanLoad(h) : nullptr;
 }
 
-void SetPosition(SceneItem *item, float x, float y, float z) {
-    item->sim->position = {x, y, z};
-    item->sim->matrix.m[12] = x;
-    item->sim->matrix.m[13] = y;
-    item->sim->matrix.m[14] = z;
-}
-
 // Control routines (codes 161-166) and simulators (168-172), one table.
 const ControlRoutine kRoutines[11] = {dunNullRoutine, dunControlPlayer, dunControlTest, dunai_ThinkShip,
                                       dunai_ThinkFree, dunControlFree,  dunStampSim,    dunFlyShip,
                                       dunSimSpin,      dunSimChaos,     dunSimStargate};
 constexpr uint32_t kControlNull = 161, kSimNull = 168;
 
-struct CameraKind {
-    ControlRoutine routine;
-    SceneItem **slot;
-};
-SceneItem *gSpareCamera[2];
-const CameraKind kCameraKinds[7] = {
-    {dunNullRoutine, &dunPlayerCamera},  {CameraTrack, &gSpareCamera[0]},   {CameraChase, &dunWeaponCamera},
-    {CameraPlayer, &dunPlayerCamera},    {CameraContact, &dunViewCamera},  {CameraChase, &gSpareCamera[1]},
-    {CameraWeapon, &dunPlayerCamera},
-};
-constexpr uint32_t kCamFixed = 174, kCamWeapon = 180;
 
 // ---- Symbols and placement mode -------------------------------------------------------------
 
@@ -102,13 +249,6 @@ void CopyVar(ScriptRun &run) {
     ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::Any);
     ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::Any | SymKind::MustExist);
     ScriptSetSymbolInt(to, ScriptSymbolInt(from));
-}
-
-void Absolute(ScriptRun &) { gPlacementMode = 0xFF; }
-
-void Relative(ScriptRun &run) {
-    gPlacementMode = 0;
-    if (SceneItem *item = Object(run)) gPlacementReference = item;
 }
 
 // ---- Object list and flags --------------------------------------------------------------------
@@ -200,38 +340,6 @@ void SetModel(ScriptRun &run) {
     dunPlaceDockingPorts(item);
 }
 
-void Player(ScriptRun &run) {
-    SceneItem *item = Object(run);
-    if (!item) return;
-    dunPlayerShip = dunControlledObject = gPlacementReference = item;
-    ScriptSetSymbolObject(gSymGleamHead, item);
-    ScriptSetSymbolObject(gSymGleamBody, item);
-    if (item->sim) item->sim->flightMode = 1;
-    item->control = dunControlPlayer;
-    dunMissionSuccess = 0;
-    gMissionScore = 0;
-    if (item->sim && item->sim->shipInfo) item->sim->shipInfo->accuracy = 75;
-}
-
-// CAMERA name kind target x y z
-void Camera(ScriptRun &run) {
-    ScriptSymbol *name = DecodeSymbolOperand(run, SymKind::SceneItem);
-    const int32_t kind = KeywordInRange(run, kCamFixed, kCamWeapon);
-    SceneItem *target = DecodeObjectOperand(run, false);
-    float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
-    ControlRoutine routine = kCameraKinds[kind].routine;
-    if (std::strcmp(name->name, "CamWep") == 0) routine = CameraWeapon;
-    if (!target) return;
-    SceneItem *camera = CreateScriptCamera(target, routine);
-    ApplyPlacementMode(&x, &y, &z);
-    SetPosition(camera, x, y, z);
-    ScriptSetSymbolObject(name, camera);
-    camera->linkRecord = name;
-    gScriptLastCamera = camera;
-    *kCameraKinds[kind].slot = camera;
-    if (routine == CameraWeapon) dunWeaponCamera = camera;
-}
-
 // ---- Placement and motion ---------------------------------------------------------------------
 
 void Place(ScriptRun &run) {
@@ -239,11 +347,11 @@ void Place(ScriptRun &run) {
     const uint32_t kind = s->kind;
     s->kind |= SymKind::SceneItem | 512;
     if (kind & SymKind::SceneItem) {
-        float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+        double x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
         SceneItem *item = ScriptSymbolObject(s);
         if (!item || !item->sim) return;
         ApplyPlacementMode(&x, &y, &z);
-        SetPosition(item, x, y, z);
+        SetScriptObjectPosition(item, x, y, z);
         PushClearOfShips(item);
         dunFindGravityWell(item);
         dunCopySimToModel(item);
@@ -262,7 +370,7 @@ void Orient(ScriptRun &run) {
     const Vec3d &o = WorldOriginOffset;
     Vec3 p{float(a->sim->position.x + o.x), float(a->sim->position.y + o.y), float(a->sim->position.z + o.z)};
     MatTransformPointTransposed(p, p, m);
-    SetPosition(a, float(p.x - o.x), float(p.y - o.y), float(p.z - o.z));
+    SetScriptObjectPosition(a, float(p.x - o.x), float(p.y - o.y), float(p.z - o.z));
     MatTransformPointTransposed(a->sim->velocity, a->sim->velocity, m);
 }
 
@@ -272,9 +380,9 @@ void PlaceRandom(ScriptRun &run) {
     if (!item || !item->sim) return;
     Vec3 d{float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500)};
     VecNormalise(d);
-    float x = d.x * radius * 100, y = d.y * radius * 100, z = d.z * radius * 100;
+    double x = d.x * radius * 100, y = d.y * radius * 100, z = d.z * radius * 100;
     ApplyPlacementMode(&x, &y, &z);
-    SetPosition(item, x, y, z);
+    SetScriptObjectPosition(item, x, y, z);
     PushClearOfShips(item);
     dunFindGravityWell(item);
     dunCopySimToModel(item);
@@ -284,7 +392,7 @@ void Vel(ScriptRun &run) {
     SceneItem *item = Object(run);
     Vec3 v{DecodeNumberOperand(run), DecodeNumberOperand(run), DecodeNumberOperand(run)};
     if (!item || !item->sim) return;
-    if (gPlacementMode != 0xFF && gPlacementReference && gPlacementReference->sim) {
+    if (!gPlacementMode && gPlacementReference && gPlacementReference->sim) {
         const Vec3 &r = gPlacementReference->sim->velocity;
         v = {v.x + r.x, v.y + r.y, v.z + r.z};
     }
@@ -319,11 +427,11 @@ void Director(ScriptRun &run) {
     } else {
         DecodeIntegerOperand(run);
     }
-    const int32_t kind = KeywordInRange(run, kCamFixed, kCamWeapon);
+    const int32_t kind = KeywordInRange(run, kCamFirst, kCamLast);
     const int32_t hold = DecodeIntegerOperand(run);
     if (!item) return;
     CameraEventRow &row = gCameraEvents[kScriptCameraRow];
-    row.routine = kCameraKinds[kind].routine;
+    row.routine = kCameras[kind].routine;
     row.hold = hold;
     if (gCameraViewHooks.enterCinematic) gCameraViewHooks.enterCinematic();
     gCameraLock = 0;
@@ -359,8 +467,7 @@ void PlaceBetween(ScriptRun &run) {
     else if (d < 0.0f) d -= r;
     const Vec3d p = on ? dunRandomPointBetween(&item->sim->matrix, a, b, d)
                        : dunRandomPlacement(&item->sim->matrix, a, b, d);
-    SetPosition(item, float(p.x), float(p.y), float(p.z));
-    item->sim->position = p;
+    SetScriptObjectPosition(item, p.x, p.y, p.z);
     dunFindGravityWell(item);
     dunCopySimToModel(item);
 }
@@ -377,7 +484,7 @@ void PlaceInOrbit(ScriptRun &run) {
     VecNormalise(u);
     Vec3 side;
     VecCross(u, Vec3{0, 1, 0}, side);
-    SetPosition(item, c.m[12] + side.x * d, c.m[13] + side.y * d, c.m[14] + side.z * d);
+    SetScriptObjectPosition(item, c.m[12] + side.x * d, c.m[13] + side.y * d, c.m[14] + side.z * d);
 }
 
 void AttachSink(ScriptRun &run) {
@@ -453,90 +560,15 @@ void Nothing(ScriptRun &) {}
 
 }  // namespace
 
-// ---- Support routines -------------------------------------------------------------------------
-
-void ApplyPlacementMode(float *x, float *y, float *z) {
-    if (gPlacementMode == 0xFF) {
-        *x -= float(WorldOriginOffset.x);
-        *y -= float(WorldOriginOffset.y);
-        *z -= float(WorldOriginOffset.z);
-        return;
-    }
-    SceneItem *ref = gPlacementReference;
-    if (!ref) return;
-    if (ref->sim) {
-        *x += ref->sim->matrix.m[12];
-        *y += ref->sim->matrix.m[13];
-        *z += ref->sim->matrix.m[14];
-    } else if (ref->avatar) {
-        *x += float(ref->avatar->position.x);
-        *y += float(ref->avatar->position.y);
-        *z += float(ref->avatar->position.z);
-    }
-}
-
-void PushClearOfShips(SceneItem *item) {
-    if (!item || !item->sim || !item->avatar) return;
-    if ((item->avatar->flags16 & AvatarState::GravityBody) && item->avatar->contactHandler == dunContactGravityBody)
-        return;
-    SceneItem *head = dunSceneListHead(), *parked = dunParkedListHead();
-    for (SceneItem *other = head->next; other && other != head && other != parked; other = other->next) {
-        if (other == item || !other->sim || !other->sim->shipInfo) continue;
-        const float clearance = 1.5f * other->sim->radius + 1.5f * item->sim->radius;
-        Vec3 d{item->sim->matrix.m[12] - other->sim->matrix.m[12], item->sim->matrix.m[13] - other->sim->matrix.m[13],
-               item->sim->matrix.m[14] - other->sim->matrix.m[14]};
-        const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
-        if (length >= clearance || length == 0.0f) continue;
-        const float k = clearance / length;
-        SetPosition(item, item->sim->matrix.m[12] + d.x * k, item->sim->matrix.m[13] + d.y * k,
-                    item->sim->matrix.m[14] + d.z * k);
-    }
-}
-
-SceneItem *CreateScriptObject(void *model, ControlRoutine control, SimulatorRoutine simulator) {
-    SceneItem *item = dunCreateSceneItem();
-    dunLinkSceneItem(item, 0);
-    if (!item->receiverId) item->receiverId = dunMsgNewReceiver();
-    item->messageHandler = dunHandleMessages;
-    item->control = control;
-    Sim *sim = dunAttachSim(item, simulator);
-    dunSetDrawRoutines(item, dunCopySimToModel, P3DUpdatePresentation);
-    sim->mass = 8500.0f;
-    sim->speed = 0.0f;
-    item->avatar->contactHandler = dunCollideShips;
-    TDP *root = dunAttachTDP(item);
-    root->model = model;
-    root->flags |= TDPFlag::HasActor;
-    P3DAddToScene(root, model, 0, 0);
-    dunRefreshModelRadius(root);
-    dunUpdateNodeTransforms(item);
-    dunComputeObjectRadius(item);
-    return item;
-}
-
-SceneItem *CreateScriptCamera(SceneItem *target, ControlRoutine control) {
-    SceneItem *item = dunCreateSceneItem();
-    dunLinkSceneItem(item, SceneFlag::Appended);
-    item->control = control;
-    dunAttachSim(item, nullptr);
-    dunSetDrawRoutines(item, dunCopySimToModel, P3DUpdatePresentation);
-    item->avatar->cameraTarget = target;
-    item->avatar->subject = target;
-    item->avatar->cameraDistance[0] = 7500;
-    item->avatar->cameraDistance[1] = 900;
-    TDP *root = dunAttachTDP(item);
-    root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
-    item->flags |= 8 | 32;
-    return item;
-}
+SceneItem *gLastScriptCamera;
 
 const ScriptStatementRow kObjectStatements[] = {
-    {95, CopyScn},      {96, CopySym},     {97, CopyVar},    {98, Absolute},  {99, Relative},
+    {95, CopyScn},      {96, CopySym},     {97, CopyVar},    {98, StAbsolute}, {99, StRelative},
     {100, Passive},     {101, Permanent},  {102, SimPriority}, {104, Create}, {105, Control},
-    {106, SetModel},    {109, Player},     {110, Indestruct}, {111, Traceable}, {112, DShield},
+    {106, SetModel},    {109, StPlayer},     {110, Indestruct}, {111, Traceable}, {112, DShield},
     {113, Place},       {114, Orient},     {119, PlaceRandom}, {120, Nothing}, {121, Nothing},
     {115, NoContact},   {116, PlaceInOrbit}, {117, PlaceBetween},
-    {122, Vel},         {124, Rot},        {127, AddChild},  {129, Camera},   {130, Director},
+    {122, Vel},         {124, Rot},        {127, AddChild},  {129, StCamera},   {130, Director},
     {141, Colour},      {142, Wireframe},  {143, NebModel},  {145, ChaosEffect}, {148, AttachSink},
     {149, Shatter},     {152, Vent},       {154, Corpse},    {160, Convert2Pts},
     {161, Nothing},     {162, Nothing},    {163, Nothing},   {164, Nothing},  {165, Nothing},
@@ -544,3 +576,4 @@ const ScriptStatementRow kObjectStatements[] = {
     {172, Nothing},     {174, Nothing},    {175, Nothing},   {176, Nothing},  {177, Nothing},
     {178, Nothing},     {179, Nothing},    {180, Nothing},   {0, nullptr},
 };
+

@@ -11,6 +11,7 @@
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
 #include "gui/front.h"
+#include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
@@ -24,6 +25,7 @@
 #include "script/settings.h"
 #include "script/statements.h"
 #include "script/symbols.h"
+#include "world/flight.h"
 #include "world/objlist.h"
 #include "world/universe.h"
 
@@ -189,7 +191,15 @@ void BindKey(ScriptRun &run) {
 }
 
 void BindKeyThr(ScriptRun &run) {
-    for (uint16_t &k : gThrustKeys) k = uint16_t(ScriptTrunc(DecodeNumberOperand(run)));
+    // The flight polls these; a scan code is one byte.
+    uint8_t keys[2];
+    for (uint8_t &k : keys) {
+        const int32_t scan = ScriptTrunc(DecodeNumberOperand(run));
+        if (scan < 0 || scan >= kBindKeys) ScriptFail(run, ScriptStatus::BadToken, "BINDKEYTHR key out of range");
+        k = uint8_t(scan);
+    }
+    dunThrustKeys[0] = keys[0];
+    dunThrustKeys[1] = keys[1];
 }
 
 void BindJoyAxis(ScriptRun &run) {

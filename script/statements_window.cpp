@@ -8,6 +8,7 @@
 #include "RES/resman.h"
 #include "core/log.h"
 #include "core/options.h"
+#include "core/profiler.h"
 #include "gui/bound.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
@@ -261,8 +262,10 @@ void WinProfile(ScriptRun &run) {
     if (rec) {
         dunInitRecorder(rec, &dunFrameSeconds, 0.0f, 12500.0f, 1);
         rec->capacity = 1;
-        rec->flags |= 4;
+        // The profiler writes this one; the automatic pass must not.
+        rec->flags |= RECORDER_NOT_SAMPLED;
     }
+    gProfileRecorder = rec;
     w->userPtr = rec;
     gGuiProfileWindow = w;
 }

@@ -175,7 +175,7 @@ void engineeringRounds(SceneItem *ship, int32_t rounds, int32_t hits) {
         if (optArcade && c->kind == 2 && after < 0.1f) after = before < 0.1f ? before : 0.1f;
         c->health = after;
         if (after < 0.25f) d.mask = uint16_t(d.mask | c->subsystemBits);
-        dunComponentDamaged(c, before, after);
+        dunComponentHealthEvents(before, after, c);
     }
     if (rand15() % 10 == 0) dunCall(dunPresent().makeWreck, ship);
 }
@@ -226,7 +226,7 @@ int dunDamageSubsystems(SceneItem *ship, ShipDamage *block, int32_t amount, cons
         if (protect) return 0;
         if (dunCall(dunGui().currentStation) == kEngStation) amount /= 2;
         float drop = float(amount) / float(maximum);
-        if (dunShieldValue != 0.0f) drop /= 2.0f;
+        if (dunShieldValue() != 0.0f) drop /= 2.0f;
         dunHullFraction -= drop;
         block->damage = int32_t((1.0f - dunHullFraction) * float(maximum));
     } else {

@@ -86,7 +86,7 @@ void merge(SceneItem *stays, DockingPort *staysPort, SceneItem *goes, vt_model *
         dunPlayerShip = stays;
         dunControlledObject = stays;
         if (stays != formerHull) {
-            dunCopyComponentNetwork(goes, stays);
+            dunCopyComponentNetwork(stays, goes);
             dunPlayerHullObject = stays;
         }
         staysPort->savedControl = dunControlPlayer;

@@ -1,5 +1,7 @@
 #include "world/objlist.h"
 
+#include "world/engineering.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include "script/mission.h"
 #include "world/belts.h"
 #include "world/docking.h"
+#include "world/engineering.h"
 #include "world/eventhooks.h"
 #include "world/flight.h"
 #include "world/lds.h"
@@ -507,6 +510,8 @@ void dunReleaseTree(SceneItem *item, TDP *node) {
     if (node->owner == item) releaseNode(node);
 }
 
+int32_t dunDeletedObjectCount;
+
 SceneItem *dunDeleteSceneItem(SceneItem *item) {
     ensureRings();
     if (!item) return nullptr;
@@ -516,6 +521,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
     if (!(item->flags & SceneFlag::InUse)) {
         dunFatalError("Can't delete non-current SceneItem");
     }
+    ++dunDeletedObjectCount;
     for (SceneItem *it = sceneHead.next; it != &sceneHead; it = it->next) {
         if (it->avatar && it->avatar->attacker == item) {
             it->avatar->attacker = nullptr;
@@ -653,6 +659,8 @@ void dunResetObjectLists() {
     WorldSetRecentreHooks(&recentreHooks);
     dunPlayerShip = nullptr;
     dunControlledObject = nullptr;
+    dunEngineeringShip = nullptr;
+    dunDeletedObjectCount = 0;
     dunPlayerDestroyed = 0;
     dunLastPlasmaBall = nullptr;
     dunProtectedObject = nullptr;

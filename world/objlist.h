@@ -19,6 +19,8 @@ extern SceneItem *dunControlledObject;
 // walk that keeps a copy of the list's order knows it from this when to
 // take it again.
 extern uint32_t dunSceneListChanges;
+// Objects deleted since the mission's reset (the cockpit's body count).
+extern int32_t dunDeletedObjectCount;
 // Set when the player's ship has been destroyed and its wreck took its place.
 extern uint8_t dunPlayerDestroyed;
 

@@ -6,7 +6,6 @@
 #include "world/contact.h"
 #include "world/damage.h"
 #include "world/docking.h"
-#include "world/engineering.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
 #include "world/objroutines.h"
@@ -22,11 +21,6 @@ BodyRecord *dunFindBody(int32_t, const char *) {
     PENDING_ONCE("dunFindBody");
     return nullptr;
 }
-float dunShieldLevel(int) {
-    PENDING_ONCE("dunShieldLevel");
-    return 1.0f;
-}
-void dunShieldStrike(float) { PENDING_ONCE("dunShieldStrike"); }
 SceneItem *dunBreakNearest(SceneItem *, TDP *, int, float, float, float, float) {
     PENDING_ONCE("dunBreakNearest");
     return nullptr;
@@ -49,38 +43,17 @@ void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
 void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
 void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }
 void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
-void dunUpdateEngineering(SceneItem *) { PENDING_ONCE("dunUpdateEngineering"); }
-void dunSimSpin(SceneItem *) { PENDING_ONCE("dunSimSpin"); }
-void dunCopyComponentNetwork(SceneItem *, SceneItem *) { PENDING_ONCE("dunCopyComponentNetwork"); }
-float dunHullFraction = 1.0f;
-float dunShieldValue = 0.0f;
-void dunComponentDamaged(EngComponent *, float, float) { PENDING_ONCE("dunComponentDamaged"); }
-void dunRefreshEngineeringDisplay() { PENDING_ONCE("dunRefreshEngineeringDisplay"); }
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"
-#include "world/engineering.h"
 #include "world/routines.h"
 
 int32_t dunBeltCount;
 int32_t dunBeltObjectCount;
-void dunBuildShipSystems() { PENDING_ONCE("dunBuildShipSystems"); }
-void dunSaveComponentTable() { PENDING_ONCE("dunSaveComponentTable"); }
 void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
-
-EngComponent *dunFindComponentByName(SceneItem *, const char *) {
-    PENDING_ONCE("dunFindComponentByName");
-    return nullptr;
-}
-uint8_t dunComponentState(const EngComponent *) { return 0; }
-
-#include "world/recorders.h"
-ValueRecorder *dunAllocRecorder() {
-    PENDING_ONCE("dunAllocRecorder");
-    return nullptr;
-}
-void dunInitRecorder(ValueRecorder *, const float *, float, float, int) { PENDING_ONCE("dunInitRecorder"); }
 
 // The start-up scripts' calls.
 #include "world/universe.h"
 void dunCreateUniverse() { PENDING_ONCE("dunCreateUniverse"); }
+void MissionifyStar(const char *) { PENDING_ONCE("MissionifyStar"); }
+void MissionifyPlanet(const char *, const char *) { PENDING_ONCE("MissionifyPlanet"); }

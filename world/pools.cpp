@@ -73,12 +73,10 @@ bool flagsBusy(const auto &r) { return (r.flags & 1) != 0; }
 
 SceneItem *dunAllocSceneItem() {
     // A record released in this frame is not handed out again until the
-    // frame counter moves on, so a walker holding it stays harmless. Frame 0
-    // (the loading before the first frame) has no walkers, and a never-used
-    // record's zero must not read as released then.
+    // frame counter moves on, so a walker holding it stays harmless.
     SceneItem *item = takeZeroed(dunSceneItemPool, cursor.sceneItem, genSceneItem, "Exceeded max SceneItems",
                                  +[](const SceneItem &r) {
-                                     return (r.flags & 1) != 0 || (r.releaseFrame && r.releaseFrame == dunFrameCounter);
+                                     return (r.flags & 1) != 0 || r.releaseFrame == dunFrameCounter;
                                  });
     item->flags = SceneFlag::InUse;
     item->systemNumber = dunCurrentSystem;
@@ -227,6 +225,9 @@ void dunResetPools() {
         }
     }
     std::memset(static_cast<void *>(dunSceneItemPool), 0, sizeof dunSceneItemPool);
+    // Records never released may be taken in any frame, the first one (0,
+    // the start-up's) among them.
+    for (SceneItem &item : dunSceneItemPool) item.releaseFrame = UINT32_MAX;
     std::memset(static_cast<void *>(dunAvatarPool), 0, sizeof dunAvatarPool);
     std::memset(static_cast<void *>(dunActionPool), 0, sizeof dunActionPool);
     std::memset(static_cast<void *>(dunSimPool), 0, sizeof dunSimPool);

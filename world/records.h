@@ -523,6 +523,7 @@ struct ShipInfo {
     SceneItem *fireTargets[2];
     SceneItem *subTargets[2];
     uint8_t subTargetHealth[5];  // by sub-target slot; the script sets up slots 1 to 4
+    uint8_t ldaPower[3];     // the engineering model's power of the upper (1) and lower (2) LDA
 };
 
 struct Weapon {
@@ -553,6 +554,7 @@ struct Weapon {
     int32_t penetration;
     float charge;
     SceneItem *target;
+    int32_t powerCharge;     // the charge the engineering model gives a powered beam weapon
 };
 
 struct Action {

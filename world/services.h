@@ -213,6 +213,8 @@ struct WorldGuiHooks {
     // The weapon-view flag, and the two-state view mode counter.
     void (*setWeaponView)(int on);
     void (*cycleViewMode)();
+    // An engineering screen widget takes a colour (its component's health).
+    void (*setWidgetColour)(void *widget, int colour);
 };
 
 struct WorldHudHooks {

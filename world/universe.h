@@ -24,3 +24,6 @@ struct Vec3d;
 void dunClearSystemObjects(uint16_t system, const Vec3d *parkOffset, const Vec3d *restoreOffset);
 // Moves the player's ship to the star's system, at the arrival body.
 void MoveToSystem(const char *star, const char *body);
+// Marks a star, and a named planet of it, as places of the mission.
+void MissionifyStar(const char *star);
+void MissionifyPlanet(const char *star, const char *planet);

@@ -3,9 +3,7 @@
 // screen, in each language, with its spoken sample.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "RES/font.h"
@@ -15,6 +13,7 @@
 #include "app/game.h"
 #include "../platform/wave_bytes.h"
 #include "call_recorder.h"
+#include "data_root.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/feed.h"
@@ -22,7 +21,6 @@
 #include "gui/screen.h"
 #include "hud/missionlog.h"
 #include "os/audio.h"
-#include "os/paths.h"
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "script/compiler.h"
@@ -45,12 +43,8 @@ struct Language {
 class MissionDialogue : public testing::TestWithParam<Language> {
 protected:
     ruvotest::CallRecorder calls;
-    std::filesystem::path old;
+    ruvotest::InDataRoot dataRoot;
     void SetUp() override {
-        old = std::filesystem::current_path();
-        const char *root = std::getenv("RUVO_DATA");
-        std::filesystem::current_path(root ? root : "data");
-        osFlushPathCache();
         ResetOptions();
         ResetGameState();
         gLanguage = GetParam().index;
@@ -81,24 +75,17 @@ protected:
         gLanguage = 0;
         ResetOptions();
         ResetGameState();
-        std::filesystem::current_path(old);
-        osFlushPathCache();
-    }
-    static void Run(const char *path) {
-        ScriptToken *pc = TokeniseScript(path);
-        ASSERT_NE(pc, nullptr) << path;
-        ScriptProcessor(&pc, 0);
     }
     static double Level() { return wavetest::MixLevel(); }
 };
 
 TEST_P(MissionDialogue, TheWingmansLineIsTypedInTheFeed) {
     // Start-up as far as the screens: the language's init and GUI scripts.
-    Run(GetParam().init);
+    ruvotest::RunScriptFile(GetParam().init);
     guiResetWindows();
     guiInit();
     gGuiScriptLoading = 1;
-    Run(GetParam().gui);
+    ruvotest::RunScriptFile(GetParam().gui);
     gGuiScriptLoading = 0;
     // The feed's font, as the start-up's font registration gives it.
     ResourceHandle *font = resmanRegisterLoad("vek\\resource\\fonts\\consfont.fnt", ResFnt2RFont);

@@ -26,6 +26,7 @@
 #include "core/value_recorder.h"
 #include "script/script.h"
 #include "script/symbols.h"
+#include "world/messages.h"
 #include "world/objlist.h"
 
 using ruvotest::CallRecorder;
@@ -35,6 +36,14 @@ namespace {
 
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
+
+// The ship-class scripts the sample missions include, into a data root.
+void CopyShipClasses(const char *root, const std::string &to) {
+    const std::string folder = "vek/resource/scripts/ships";
+    std::filesystem::create_directories(to + "/" + folder);
+    std::filesystem::copy(std::string(root ? root : "data") + "/" + folder, to + "/" + folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
 
 std::vector<uint16_t> gHandled;
 void RecordKey(uint16_t key) { gHandled.push_back(key); }
@@ -130,7 +139,11 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     const char *mission = "vek/resource/scripts/missions/mission01.scr";
     std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
     std::filesystem::copy_file(std::string(root ? root : "data") + "/" + mission, dir.path() + "/" + mission);
+    CopyShipClasses(root, dir.path());
     osFlushPathCache();
+    // The mission makes its ships in an empty world.
+    dunMsgInit();
+    dunResetWorld();
     InitializeScriptSystem();
     // As the launch does: compile it and run it to its first wait.
     gMainScriptPc = TokeniseScript("mission01.scr");
@@ -151,6 +164,7 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     gameFrame();
     EXPECT_EQ(ScriptSymbolInt(turns), 6);
     FreeScriptBuffers();
+    dunResetWorld();
 }
 
 // The sample missions run frame by frame until their end decides itself:
@@ -163,12 +177,11 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         uint8_t ended;
         int16_t outcome;
         bool clockStill;
-        const char *destroyed;  // an object the world destroys after ten frames
     } cases[] = {
-        {"mission01.scr", 0xFF, 0, 0, false, "Enemy"},
-        {"mission02.scr", 0xFF, 0, 1, false, nullptr},
-        {"mission03.scr", 0, 0xFF, 2, false, nullptr},
-        {"mission04.scr", 0xFF, 0, 0, true, nullptr},
+        {"mission01.scr", 0xFF, 0, 0, false},  // the raider is destroyed on the tenth frame
+        {"mission02.scr", 0xFF, 0, 1, false},
+        {"mission03.scr", 0, 0xFF, 2, false},
+        {"mission04.scr", 0xFF, 0, 0, true},
     };
     const char *root = std::getenv("RUVO_DATA");
     for (const auto &c : cases) {
@@ -176,7 +189,10 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         std::string path = std::string("vek/resource/scripts/missions/") + c.file;
         std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
         std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
+        CopyShipClasses(root, dir.path());
         osFlushPathCache();
+        dunMsgInit();
+        dunResetWorld();
         InitializeScriptSystem();
         gMainScriptPc = TokeniseScript(c.file);
         ASSERT_NE(gMainScriptPc, nullptr) << c.file;
@@ -187,11 +203,9 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         };
         int frames = 0;
         for (; frames < 2000 && !gMissionEndState; ++frames) {
-            if (c.destroyed && frames == 10) {
-                SceneItem *item = ScriptSymbolObject(FindScriptSymbol(c.destroyed));
-                ASSERT_NE(item, nullptr) << c.file;
-                dunDeleteSceneItem(item);
-            }
+            if (frames == 10)
+                if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy")))
+                    dunDeleteSceneItem(raider);
             gTicks += 10000;
             UpdateFrameClock();
             gameFrame();
@@ -207,6 +221,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
             EXPECT_GT(gMissionScore, 100);
         }
         FreeScriptBuffers();
+        dunResetWorld();
         dunFrozen = 0;
         calls.effects.clear();
     }

@@ -15,6 +15,7 @@
 #include "script/mission.h"
 #include "script/settings.h"
 #include "script_fixture.h"
+#include "world/flight.h"
 
 namespace scripttest {
 namespace {
@@ -210,8 +211,8 @@ TEST_F(StartupStatements, KeyBindings) {
     EXPECT_EQ(gLookKeys[(LookupKeyName("R_LOOK_LEFT") & 0xFFFF) - kFirstLookCommand].scan, 0x4B);
     EXPECT_EQ(gLookKeys[(LookupKeyName("R_LOOK_LEFT") & 0xFFFF) - kFirstLookCommand].shift, 0);
     EXPECT_EQ(gLookKeys[(LookupKeyName("R_LOOK_BACK") & 0xFFFF) - kFirstLookCommand].shift, -1);
-    EXPECT_EQ(gThrustKeys[0], 0x1E);
-    EXPECT_EQ(gThrustKeys[1], 0x2C);
+    EXPECT_EQ(dunThrustKeys[0], 0x1E);
+    EXPECT_EQ(dunThrustKeys[1], 0x2C);
     EXPECT_EQ(gJoyAxisRole[2], 5);
     EXPECT_EQ(gJoyAxisInvert[2], 1);
     EXPECT_EQ(JoyInvert[2], 1);

@@ -100,12 +100,11 @@ TEST_F(SubsystemDamage, DamageKindPicksTheSubsystems) {
 TEST_F(SubsystemDamage, ThePlayerShakesAndTheEngineeringShipTakesItOnTheHull) {
     SceneItem *ship = Target(1000);
     dunPlayerShip = ship;
-    EngComponent component = {};
-    component.health = 1.0f;
-    ship->sim->components = &component;
-    ship->sim->componentCount = 1;
-    dunHullFraction = 1.0f;
-    dunShieldValue = 0.0f;
+    dunBuildShipSystems();
+    dunEngineeringShip = ship;
+    dunResetEngineering();
+    // Without armour the whole amount is booked.
+    dunFindComponentByName(nullptr, "HULL ARMOUR")->value = 0.0f;
     fakes.station = 4;  // at the engineering station the amount is halved
     Hit(ship, 200);
     EXPECT_NEAR(dunHullFraction, 0.9f, 1e-6f);
@@ -113,7 +112,7 @@ TEST_F(SubsystemDamage, ThePlayerShakesAndTheEngineeringShipTakesItOnTheHull) {
     ASSERT_NE(fakes.Find("viewShake"), nullptr);
     EXPECT_EQ(fakes.Find("viewShake")->a, 225);
     EXPECT_EQ(fakes.Find("viewShake")->b, 200);
-    dunHullFraction = 1.0f;
+    dunEngineeringShip = nullptr;
 }
 
 TEST_F(SubsystemDamage, ScriptSetsSubsystemsByIndex) {

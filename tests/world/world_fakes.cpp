@@ -261,6 +261,7 @@ const WorldGuiHooks kGui = {
     [](const char *text, int colourSet) { Record("postFeedText", nullptr, nullptr, colourSet).text = text; },
     [](int on) { Record("setWeaponView", nullptr, nullptr, on); },
     [] { Record("cycleViewMode"); },
+    [](void *, int colour) { Record("setWidgetColour", nullptr, nullptr, colour); },
 };
 
 const WorldHudHooks kHud = {

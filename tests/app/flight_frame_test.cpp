@@ -1,0 +1,250 @@
+// The player flies the sample mission's corvette through the game frame:
+// keys go into the key queue and the key-down table, the frame hands them to
+// the cockpit's key handler and the world's step flies the ship.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "RES/resman.h"
+#include "app/clock.h"
+#include "app/game.h"
+#include "call_recorder.h"
+#include "data_root.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "gui/bindings.h"
+#include "gui/cockpit.h"
+#include "gui/gui.h"
+#include "gui/keys.h"
+#include "gui/nav.h"
+#include "gui/screen.h"
+#include "os/input.h"
+#include "platform/joystick.h"
+#include "platform/sound.h"
+#include "script/dialogue.h"
+#include "platform/keyboard.h"
+#include "script/interp.h"
+#include "script/mission.h"
+#include "script/script.h"
+#include "script/symbols.h"
+#include "world/docking.h"
+#include "world/flight.h"
+#include "world/messages.h"
+#include "world/objlist.h"
+#include "world/pools.h"
+#include "world/records.h"
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+
+// Scan codes of the sample key bindings ("keybind.ini").
+constexpr uint8_t kThrUp = 0x1B, kThrDown = 0x1A, kL = 0x26, kU = 0x16;
+
+class PlayerFlight : public testing::Test {
+protected:
+    ruvotest::CallRecorder calls;
+    ruvotest::InDataRoot dataRoot;
+    SceneItem *ship = nullptr, *station = nullptr;
+    void SetUp() override {
+        ResetOptions();
+        ResetGameState();
+        SetFrameCounter(FakeCounter, 100000);
+        gTicks = 1;
+        StartFrameClock();
+        resmanInit();
+        dunMsgInit();
+        dunResetWorld();
+        InitializeScriptSystem();
+        ResetBindings();
+        guiResetKeyHandler();
+        guiNavReset();
+        guiInstallWorldHooks();
+        std::memset(KeyDownTable, 0, sizeof KeyDownTable);
+        while (KeyQueueGet()) {
+        }
+        // The frame, its keys, the mission's script and the world run; the
+        // display and the GUI's pass are not part of this.
+        calls.run = {"KeyQueueCount",       "KeyQueueGet",       "GetKeyDownTable", "gKeyHandler",
+                     "UpdateMissionTimers", "ScriptProcessor",   "dunSimulationStep"};
+        gKeyHandler = guiCockpitKeyHandler;
+        // The bindings as the start-up reads them, then the launch: the
+        // mission runs to its first wait on the navigation station.
+        ruvotest::RunScriptFile("vek\\resource\\keybind.ini");
+        gMainScriptPc = TokeniseScript("vek\\resource\\scripts\\missions\\mission01.scr");
+        ASSERT_NE(gMainScriptPc, nullptr);
+        ScriptProcessor(&gMainScriptPc, 0);
+        StationId = 2;
+        ship = static_cast<SceneItem *>(GetScriptSymbolValue("Player"));
+        station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
+        ASSERT_TRUE(ship && ship->sim && station);
+        ASSERT_EQ(dunPlayerShip, ship);
+        ASSERT_EQ(dunControlledObject, ship);
+    }
+    void TearDown() override {
+        std::memset(KeyDownTable, 0, sizeof KeyDownTable);
+        gKeyHandler = nullptr;
+        StationId = 0;
+        dunStickX = dunStickY = dunTwist = 0.0f;
+        dunClearDialogue();
+        FreeScriptBuffers();
+        dunResetWorld();
+        ResetBindings();
+        // The wingman's spoken sample lives in the resource pool.
+        SoundReleaseAll();
+        resmanShutdown();
+        SetFrameCounter(nullptr, 0);
+        ResetOptions();
+        ResetGameState();
+    }
+    // Frames of 2 centiseconds.
+    static void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            gTicks += 2000;
+            UpdateFrameClock();
+            gameFrame();
+        }
+    }
+    // A key pressed and released: queued for the handler, down for a frame.
+    static void Press(uint8_t scan) {
+        KeyQueuePut(uint16_t(scan << 8));
+        KeyDownTable[scan] = 0xFF;
+        Frames(1);
+        KeyDownTable[scan] = 0;
+        Frames(1);
+    }
+    Sim &S() const { return *ship->sim; }
+    double Range() const {
+        const Vec3d &a = ship->sim->position, &b = station->sim->position;
+        return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+    }
+    // The heading of the station from the ship and of the ship's nose, in
+    // the level plane.
+    double Bearing() const {
+        return std::atan2(station->sim->position.x - S().position.x, station->sim->position.z - S().position.z);
+    }
+    double Heading() const { return std::atan2(Nose().x, Nose().z); }
+    // The steering axes stand in for the look-around code, which turns the
+    // arrow keys and the stick into them each step: the pilot yaws onto the
+    // station.
+    void YawOntoTheStation() {
+        for (int i = 0; i < 300; ++i) {
+            double error = (Bearing() - Heading()) * 180.0 / M_PI;
+            error = error > 180.0 ? error - 360.0 : error < -180.0 ? error + 360.0 : error;
+            dunTwist = float(std::clamp(error * 4.0, -90.0, 90.0));
+            Frames(1);
+        }
+        dunTwist = 0.0f;
+    }
+    // The ship's nose (its third matrix row).
+    Vec3 Nose() const { return {S().matrix.m[8], S().matrix.m[9], S().matrix.m[10]}; }
+};
+
+TEST_F(PlayerFlight, ThrottleTurnLdsDockAndUndock) {
+    EXPECT_EQ(S().setSpeed, 0.0f);
+    EXPECT_EQ(Range(), 3000000.0);
+    // Throttle up: a step of 5,000 a press; the ship gathers way along its
+    // nose.
+    for (int i = 0; i < 4; ++i) Press(kThrUp);
+    EXPECT_EQ(S().setSpeed, 20000.0f);
+    Frames(100);
+    EXPECT_GT(S().velocity.z, 10000.0f);
+    EXPECT_GT(S().position.z, 10000.0);
+    EXPECT_LT(S().setSpeed, 20000.5f);
+
+    // Turn: a second of full yaw swings the nose well off the station's
+    // bearing, level; then the pilot brings it back.
+    dunTwist = 90.0f;
+    Frames(50);
+    dunTwist = 0.0f;
+    EXPECT_GT(Heading() - Bearing(), 30.0 * M_PI / 180.0);
+    EXPECT_NEAR(Nose().y, 0.0f, 1e-3f);
+    YawOntoTheStation();
+    EXPECT_NEAR(Heading(), Bearing(), 0.2 * M_PI / 180.0);
+
+    // Into the drive: it spins up for 3 seconds at its floor speed, then the
+    // throttle's steps are powers of ten and the drive grows towards them,
+    // far beyond the engines' top speed.
+    Press(kL);
+    EXPECT_TRUE(S().flags & SimFlag::Lds);
+    EXPECT_GT(S().ldsRamp, 0);
+    Frames(150);
+    EXPECT_EQ(S().ldsRamp, 0);
+    for (int i = 0; i < 5; ++i) Press(kThrUp);
+    EXPECT_EQ(S().setSpeed, 600000.0f);
+    const double before = Range();
+    Frames(100);
+    EXPECT_GT(S().thrust.z, 4e5f);
+    EXPECT_LT(Range(), before - 400000.0);
+    // Out of it: the drive drops out over a second and leaves the ship at
+    // rest with the throttle at 0.
+    Press(kL);
+    EXPECT_LT(S().ldsRamp, 0);
+    Frames(50);
+    EXPECT_FALSE(S().flags & SimFlag::Lds);
+    EXPECT_EQ(S().setSpeed, 0.0f);
+    EXPECT_EQ(S().velocity.z, 0.0f);
+
+    // Full ahead to the station: within 100,000 of it the mission docks the
+    // ship at its port.
+    for (int i = 0; i < 14; ++i) Press(kThrUp);
+    EXPECT_EQ(S().setSpeed, 70000.0f);
+    int frames = 0;
+    for (; frames < 3000 && !dunGetDockedPartner(ship); ++frames) Frames(1);
+    ASSERT_EQ(dunGetDockedPartner(ship), station) << Range();
+    Frames(20);
+    EXPECT_LT(Range(), 10000.0);
+    const Vec3d docked = S().position;
+    Frames(50);
+    EXPECT_EQ(S().position.y, docked.y);  // held at the port
+
+    // Undock: the ship leaves the port and drifts clear of the station.
+    Press(kU);
+    EXPECT_EQ(dunGetDockedPartner(ship), nullptr);
+    const double atUndock = Range();
+    Frames(100);
+    EXPECT_EQ(dunGetDockedPartner(ship), nullptr);
+    EXPECT_GT(Range(), atUndock + 1000.0);
+    // Throttle keys again and the ship flies on.
+    for (int i = 0; i < 2; ++i) Press(kThrUp);
+    EXPECT_EQ(S().setSpeed, 10000.0f);
+}
+
+// The joystick's throttle lever sets the speed: polled each step (by the
+// look-around code in flight, here between frames), its percentage of the
+// top speed becomes the set speed whenever it moves.
+TEST_F(PlayerFlight, TheJoysticksThrottle) {
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 3, 4, 1);
+    SDL_Joystick *stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    JoystickInit();
+    ASSERT_TRUE(JoystickPresent);
+    const struct {
+        Sint16 lever;
+        float speed;
+    } cases[] = {{-32768, 70000.0f}, {32767, 0.0f}, {0, 32900.0f}};
+    for (const auto &c : cases) {
+        SDL_JoystickSetVirtualAxis(stick, 2, c.lever);
+        for (int i = 0; i < 3; ++i) {
+            JoystickPoll();
+            Frames(1);
+        }
+        EXPECT_EQ(S().setSpeed, c.speed) << c.lever;
+    }
+    // The keys still step from there while the lever rests.
+    Press(kThrUp);
+    EXPECT_EQ(S().setSpeed, 37900.0f);
+    Frames(400);
+    EXPECT_NEAR(S().velocity.z, 37900.0f, 500.0f);
+    osJoystickClose();
+    SDL_JoystickClose(stick);
+    SDL_JoystickDetachVirtual(index);
+    JoystickPresent = 0;
+}
+
+}  // namespace
