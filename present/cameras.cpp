@@ -109,6 +109,17 @@ SceneItem *Subject(SceneItem *camera, bool ownFallback) {
     return Usable(s) ? s : nullptr;
 }
 
+// The common start of a routine: the subject it shows (null: nothing to
+// do), made the viewed object, with the routine's label.
+SceneItem *Begin(SceneItem *camera, int label, bool ownFallback) {
+    if (!Usable(camera)) return nullptr;
+    SceneItem *subject = Subject(camera, ownFallback);
+    if (!subject) return nullptr;
+    P3DViewedObject = subject;
+    Label(camera, label);
+    return subject;
+}
+
 // Rows right, up, forward looking along `forward` with `up` as near up.
 void LookAlong(Mat4 &m, const Vec3 &forward, const Vec3 &up) {
     const Vec3 f = Unit(forward);
@@ -127,11 +138,8 @@ void ModelUpdate(SceneItem *camera) {
 void CameraIdle(SceneItem *) {}
 
 void CameraTrack(SceneItem *camera) {
-    if (!Usable(camera)) return;
-    SceneItem *subject = Subject(camera, true);
+    SceneItem *subject = Begin(camera, 0, true);
     if (!subject) return;
-    P3DViewedObject = subject;
-    Label(camera, 0);
     const Vec3 d = Sub(Position(subject), Position(camera));
     if (Length(d) <= 0.0f) return;
     const Vec3 f = Unit(d);
@@ -152,11 +160,8 @@ void CameraDriftTrack(SceneItem *camera) {
 }
 
 void CameraChase(SceneItem *camera) {
-    if (!Usable(camera)) return;
-    SceneItem *subject = Subject(camera, false);
+    SceneItem *subject = Begin(camera, 1, false);
     if (!subject) return;
-    P3DViewedObject = subject;
-    Label(camera, 1);
     const float radius = subject->sim->radius;
     float d = std::trunc(2.0f * radius);
     if (gCinematicView) d = std::trunc(d * gCinematicDistance);
@@ -185,11 +190,8 @@ void CameraChase(SceneItem *camera) {
 }
 
 void CameraPlayer(SceneItem *camera) {
-    if (!Usable(camera)) return;
-    SceneItem *subject = Subject(camera, false);
+    SceneItem *subject = Begin(camera, 2, false);
     if (!subject) return;
-    P3DViewedObject = subject;
-    Label(camera, 2);
     Mat4 m = subject->sim->matrix;
     MatPostMultiply(m, gLookMatrix);
     for (int i = 12; i < 15; ++i) m.m[i] = subject->sim->matrix.m[i];
@@ -251,15 +253,23 @@ static bool LookFromTo(SceneItem *camera, SceneItem *eye, SceneItem *target, boo
     return true;
 }
 
-void CameraLookAtObject(SceneItem *camera) {
-    if (!Usable(camera)) return;
-    SceneItem *eye = dunPlayerShip;
-    SceneItem *target = Target(camera);
+// Eye and target of the look-at cameras: the player's ship and the
+// camera's target, or in a cinematic with a second object the event's pair.
+static bool EyeAndTarget(SceneItem *camera, SceneItem **eye, SceneItem **target) {
+    *eye = dunPlayerShip;
+    *target = Target(camera);
     const bool cinematic = gCinematicView && gCinematicSecond;
     if (cinematic) {
-        eye = gCinematicSubject;
-        target = gCinematicSecond;
+        *eye = gCinematicSubject;
+        *target = gCinematicSecond;
     }
+    return cinematic;
+}
+
+void CameraLookAtObject(SceneItem *camera) {
+    if (!Usable(camera)) return;
+    SceneItem *eye, *target;
+    const bool cinematic = EyeAndTarget(camera, &eye, &target);
     if (!Usable(target)) return;
     if (!Usable(eye) || eye == target) eye = camera;
     const bool smooth = dunPlayerCamera && dunPlayerCamera->control == CameraExternalSmooth;
@@ -272,13 +282,8 @@ void CameraLookAtObject(SceneItem *camera) {
 // The view-window camera: the target at most three quarters of the way.
 void CameraViewWindow(SceneItem *camera) {
     if (!Usable(camera)) return;
-    SceneItem *eye = dunPlayerShip;
-    SceneItem *target = Target(camera);
-    const bool cinematic = gCinematicView && gCinematicSecond;
-    if (cinematic) {
-        eye = gCinematicSubject;
-        target = gCinematicSecond;
-    }
+    SceneItem *eye, *target;
+    const bool cinematic = EyeAndTarget(camera, &eye, &target);
     if (!Usable(target) || !Usable(eye)) return;
     if (LookFromTo(camera, eye, target, cinematic, true) && camera->avatar)
         camera->avatar->matrix = camera->sim->matrix;

@@ -229,21 +229,17 @@ constexpr uint32_t kControlNull = 161, kSimNull = 168;
 
 // ---- Symbols and placement mode -------------------------------------------------------------
 
-void CopyScn(ScriptRun &run) {
-    ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::SceneItem);
-    ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::SceneItem | SymKind::MustExist);
+// The first symbol takes the second one's value.
+void CopySymbol(ScriptRun &run, uint32_t kind) {
+    ScriptSymbol *to = DecodeSymbolOperand(run, kind);
+    ScriptSymbol *from = DecodeSymbolOperand(run, kind | SymKind::MustExist);
     to->value = from->value;
     to->object = from->object;
     to->flags = (to->flags & ~SymFlag::Word) | (from->flags & SymFlag::Word);
 }
 
-void CopySym(ScriptRun &run) {
-    ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::Any);
-    ScriptSymbol *from = DecodeSymbolOperand(run, SymKind::Any | SymKind::MustExist);
-    to->value = from->value;
-    to->object = from->object;
-    to->flags = (to->flags & ~SymFlag::Word) | (from->flags & SymFlag::Word);
-}
+void CopyScn(ScriptRun &run) { CopySymbol(run, SymKind::SceneItem); }
+void CopySym(ScriptRun &run) { CopySymbol(run, SymKind::Any); }
 
 void CopyVar(ScriptRun &run) {
     ScriptSymbol *to = DecodeSymbolOperand(run, SymKind::Any);
