@@ -1,15 +1,19 @@
 // Fuzzes the LightWave object readers: arbitrary bytes as a ".lwo" file read
-// as a model, as a plan-view wireframe and as a point list. Whatever model
+// as a model, as a hit-box object, as a plan-view wireframe and as a point
+// list. Whatever model
 // loads is walked vertex by vertex through its faces, so that an index or a
 // count the reader let through wrongly shows as an access outside its arrays.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "RES/util.h"
 #include "fuzz_files.h"
 #include "present/lwo/lwo.h"
 #include "render/fw/fw.h"
 #include "render/scene/scene.h"
+#include "world/pools.h"
+#include "world/records.h"
 
 namespace {
 
@@ -30,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzfiles::EnterDataRoot();
     if (!begin()) return 0;
     fuzzfiles::Write("input.lwo", data, size);
+    // Each input computes its own smoothing: no cache of the last one.
+    std::remove("input.smg");
+    osFlushPathCache();
     if (auto *m = static_cast<vt_model *>(LwoLoadModel("input.lwo", nullptr, nullptr))) {
         float sum = 0;
         for (int f = 0; f < m->nfaces; ++f)
@@ -38,6 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         VtModelRemove(m);
         VtModelFree(m);
     }
+    if (CollisionModel *boxes = LwoLoadHitBoxes("input.lwo")) {
+        float sum = 0;
+        for (const HitBox *b = boxes->boxes; b; b = b->next) sum += b->upper.x - b->lower.x;
+        (void)sum;
+    }
+    // The records were keyed by models that are gone.
+    dunFreeCollisionModels();
     if (auto *w = static_cast<WireframeModel *>(LwoLoadWireframe("input.lwo", nullptr, nullptr))) {
         float sum = 0;
         for (int e = 0; e < w->edgeCount; ++e) sum += w->points[w->edges[e][0]][0] + w->points[w->edges[e][1]][1];

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "present/cameras.h"
+
 struct GuiWindow;
 struct SceneItem;
 
@@ -72,8 +74,6 @@ void guiCycleCamera(GuiWindow *window);
 // Puts the player camera at random around its subject.
 void guiDropCamera();
 
-extern uint8_t gCinematicView;       // a cinematic, the action camera or director mode drives the view
-extern int16_t gCinematicHold;
 extern uint8_t gCinematicCompanion;
 extern int32_t gSavedFullScreen;
 extern void (*gSavedCameraRoutine)(SceneItem *camera);

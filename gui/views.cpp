@@ -31,8 +31,6 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t gCinematicView;
-int16_t gCinematicHold;
 uint8_t gCinematicCompanion;
 int32_t gSavedFullScreen;
 void (*gSavedCameraRoutine)(SceneItem *camera);

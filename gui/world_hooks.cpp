@@ -4,6 +4,7 @@
 #include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/window.h"
+#include "present/cameras.h"
 #include "world/services.h"
 
 namespace {
@@ -55,4 +56,19 @@ void guiInstallWorldHooks() {
         [](void *widget, int colour) { static_cast<GuiWindow *>(widget)->colour = uint16_t(colour); },
     };
     WorldSetGuiHooks(&hooks);
+    gCameraViewHooks = {
+        [] {
+            guiSaveViewState();
+            guiRememberScreen();
+            guiEnterFullScreen();
+        },
+        [] {
+            guiRestoreViewMode();
+            guiReturnToScreen();
+        },
+        guiDropCamera,
+        guiMarkRedraw,
+        [] { return gGuiFullScreen != 0; },
+        [] { return StationId >= 1 && StationId <= 4; },
+    };
 }

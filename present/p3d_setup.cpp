@@ -15,11 +15,13 @@
 #include "platform/video.h"
 #include "present/diaghandler.h"
 #include "present/frame_passes.h"
+#include "present/lwo/shade.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/sky/alpha.h"
 #include "present/views.h"
 #include "render/config/config.h"
+#include "render/drivers/softrend.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
@@ -83,8 +85,9 @@ vt_uint_8 ScreenType() { return PixelDepth == 16 ? VT_PMT_RGB_565 : VT_PMT_INDEX
 
 void FreeTargets() {
     P3DForgetViewBuffers();
-    if (gP3D.depth) VtPixelmapFree(gP3D.depth);
-    if (gP3D.screen) VtPixelmapFree(gP3D.screen);
+    // On the 3D card the back and depth buffers are the display's.
+    if (!CardMode && gP3D.depth) VtPixelmapFree(gP3D.depth);
+    if (!CardMode && gP3D.screen) VtPixelmapFree(gP3D.screen);
     gP3D.screen = gP3D.depth = gP3D.colourTarget = gP3D.depthTarget = nullptr;
 }
 
@@ -104,6 +107,16 @@ void MakeScreenTargets() {
     gP3D.depthTarget = gP3D.depth;
 }
 
+// The standard palette, registered as a map: the 3D card gives it to 8-bit
+// textures without a palette; our renderer sees them through it on 16-bit
+// screens.
+void LoadStandardPalette() {
+    vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal");
+    if (!palette) return;
+    palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
+    gP3D.standardPalette = VtMapAdd(palette);
+}
+
 void InstallHooks() {
     VtDiagHandlerSet(&WindowsDiagHandler);
     VtMaterialFindHook(P3DFindMaterialHook);
@@ -120,6 +133,10 @@ void SoftwareSetUp() {
     VtSystemConfigSetString(VTT_VANTOR_PATH_STR, kVantorPath);
     InstallHooks();
     MakeScreenTargets();
+    if (PixelDepth == 16) {
+        if (!gP3D.standardPalette) LoadStandardPalette();
+        SoftrendPaletteSet(gP3D.standardPalette);
+    }
     VtZbBegin(ScreenType(), VT_PMT_DEPTH_16);
     gP3D.skyColour = 0;
     gP3D.detailHigh = 24;
@@ -130,10 +147,10 @@ void SoftwareSetUp() {
 // driver's; the set-up adds the z-sort renderer with its primitive heap.
 void CardSetUp() {
     InstallHooks();
-    if (vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal")) {
-        palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
-        gP3D.standardPalette = VtMapAdd(palette);
-    }
+    // The scene renders into the display's back buffer with its depth.
+    gP3D.screen = gP3D.colourTarget = Display3dBack();
+    gP3D.depth = gP3D.depthTarget = Display3dDepth();
+    LoadStandardPalette();
     if (!gP3D.zsortStarted) {
         gP3D.primitiveHeap = std::malloc(kPrimitiveHeapBytes);
         if (gP3D.primitiveHeap && VtZsBegin(ScreenType(), gP3D.primitiveHeap, kPrimitiveHeapBytes) == VT_E_OK)
@@ -265,6 +282,7 @@ void P3DInitialise() {
     BuildEffectMaterials();
     ResetState();
     P3DForgetSharedModels();
+    P3DForgetShadeTable();
     P3DForgetSunModel();
     if (CardMode) VtZsSetRenderBoundsCallback(P3DRecordScreenBounds);
     else VtZbSetRenderBoundsCallback(P3DRecordScreenBounds);
@@ -336,7 +354,9 @@ void P3DShutdown() {
     gP3D.whiteAlphaMap = gP3D.capsuleMap = nullptr;
     gP3D.gasShell = nullptr;
     gP3D.standardPalette = nullptr;
+    SoftrendPaletteSet(nullptr);
     P3DForgetSharedModels();
+    P3DForgetShadeTable();
     if (gExitFilm[0]) {
         char path[300];
         std::snprintf(path, sizeof path, "vek\\resource\\video\\%s", gExitFilm);

@@ -175,5 +175,9 @@ void P3DRenderSceneToView(int panel) {
     if (gP3D.screen) VtPixelmapFill(gP3D.screen, 0);
     if (gP3D.depth) VtPixelmapFill(gP3D.depth, 0xFFFFFFFF);
     if (gP3D.panelActor) gP3D.panelActor->model = P3DPanelModel(panel);
+    // The library's device draws into the back buffer only while the
+    // game's 2D drawing has it unlocked.
+    Display3dUnlockBack();
     if (gP3D.screen) VtZsSceneRender(gP3D.cockpitWorld, gP3D.cockpitCamera, gP3D.screen);
+    Display3dLockBack();
 }

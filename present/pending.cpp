@@ -11,48 +11,7 @@ void *LwoLoadShapeWithLod(void *) {
     return nullptr;
 }
 
-// Surface materials until their own module lands: a material named by the
-// surface, lit, smooth when the surface says so, in its colour (the grey
-// ramp at 8 bits), with the "standard" material's lighting when there is one.
-void LwoMakeMaterial(int surface, LwoFace *, int) {
-    PENDING_ONCE("LwoMakeMaterial");
-    LwoSurfaceSlot &slot = LwoSurfaceSlots[surface];
-    slot.smoothingAngle = kLwoDefaultSmoothingAngle;
-    vt_material *m = VtMaterialAllocate(slot.name);
-    if (!m) return;
-    if (const vt_material *standard = VtMaterialFind("standard")) {
-        m->ka = standard->ka;
-        m->kd = standard->kd;
-        m->ks = standard->ks;
-        m->power = standard->power;
-    }
-    ByteView data;
-    if (LwoFindSubChunk(slot.subChunks, "COLR", &data) && data.size >= 3)
-        m->colour = vt_colour(data.data[0]) << 16 | vt_colour(data.data[1]) << 8 | data.data[2];
-    uint16_t flags = 0;
-    if (LwoFindSubChunk(slot.subChunks, "FLAG", &data)) ReadU16Be(data, 0, &flags);
-    m->flags = (m->flags | VT_MATF_LIT) & ~VT_MATF_DECAL;
-    if (flags & 0x4) m->flags |= VT_MATF_SMOOTH;
-    m->index_base = 16;
-    m->index_range = 31;
-    m->opacity = 255;
-    slot.material = VtMaterialAdd(m);
-}
-bool LwoLoadSmoothing(LwoFace *, int, const char *) {
-    PENDING_ONCE("LwoLoadSmoothing");
-    return false;
-}
-void LwoSaveSmoothing(const LwoFace *, int, const char *) { PENDING_ONCE("LwoSaveSmoothing"); }
-CollisionModel *LwoAttachHitBoxes(const char *, vt_model *) {
-    PENDING_ONCE("LwoAttachHitBoxes");
-    return nullptr;
-}
-
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
-void ActionCameraUpdate() { PENDING_ONCE("ActionCameraUpdate"); }
-void LookUpdate() { PENDING_ONCE("LookUpdate"); }
-void EventCameraTrigger(SceneItem *, SceneItem *, int) { PENDING_ONCE("EventCameraTrigger"); }
-void P3DResetCameraWords() { PENDING_ONCE("P3DResetCameraWords"); }
 
 // The game start-up's and the game frame's calls.
 #include "present/p3d.h"
@@ -60,14 +19,6 @@ void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 // The mission runtime's calls.
-SceneItem *dunWeaponCamera = nullptr;
-SceneItem *dunViewCamera = nullptr;
-void CameraWeapon(SceneItem *) { PENDING_ONCE("CameraWeapon"); }
-void CameraIdle(SceneItem *) { PENDING_ONCE("CameraIdle"); }
-void CameraLookAtObject(SceneItem *) { PENDING_ONCE("CameraLookAtObject"); }
-void CameraPlayer(SceneItem *) { PENDING_ONCE("CameraPlayer"); }
-SceneItem *dunPlayerCamera = nullptr;
-void LookInit() { PENDING_ONCE("LookInit"); }
 // The views the GUI's panes show.
 #include "present/views.h"
 void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
@@ -120,20 +71,8 @@ void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); 
 
 // Camera routines and the view words beside them.
 #include "present/cameras.h"
-void CameraTrack(SceneItem *) { PENDING_ONCE("CameraTrack"); }
-void CameraChase(SceneItem *) { PENDING_ONCE("CameraChase"); }
-void CameraExternalSmooth(SceneItem *) { PENDING_ONCE("CameraExternalSmooth"); }
-void CameraContact(SceneItem *) { PENDING_ONCE("CameraContact"); }
-void CameraTargetFromShip(SceneItem *) { PENDING_ONCE("CameraTargetFromShip"); }
-uint8_t gCameraCut[2];
-uint8_t gContactCamera;
-float gCinematicDistance = 1.0f;
-SceneItem *gCinematicSubject;
-void LookReset() { PENDING_ONCE("LookReset"); }
 
 // The start-up scripts' calls.
-void LoadTextureReplacement(const char *, const char *) { PENDING_ONCE("LoadTextureReplacement"); }
-void FreeTextureReplacements() { PENDING_ONCE("FreeTextureReplacements"); }
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
 
 // What the set-up, the frame and the part trees call in the presentation's

@@ -14,7 +14,6 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-SceneItem *P3DViewedObject;
 uint8_t P3DStretchEnabled;
 
 namespace {

@@ -18,7 +18,7 @@ void P3DInstallWorldHooks() {
             uint32_t size = 0;
             return LwoLoadModel(name, nullptr, &size);
         },
-        AddNavLight,            P3DSetStarGateEdge,
+        AddNavLight,            P3DSetStarGateEdge,    LookUpdate,
     };
     WorldSetPresentHooks(&hooks);
 }

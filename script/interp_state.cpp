@@ -47,6 +47,7 @@ void ResetScriptRunState() {
     gScriptPause = 0;
     gScriptSkip = 0;
     gScriptWaitTimer = 0;
+    gPlacementMode = 0xFF;
     gScriptStackDepth = -1;
     gEventsAllowed = 0xFF;
     gRestoreAutoGroup = 0;

@@ -34,7 +34,7 @@ void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {95, 160}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
+    {103, 103}, {107, 108}, {118, 118}, {123, 123}, {125, 126}, {128, 128}, {131, 140}, {144, 144}, {146, 147}, {150, 151}, {153, 153}, {155, 159}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

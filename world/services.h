@@ -69,6 +69,8 @@ struct WorldPresentHooks {
     void (*addNavLight)(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
     // A stargate's edge colour (9, 10, 12 or 13 closed).
     void (*setStarGateEdge)(SceneItem *gate, int colour);
+    // The pilot's per-step input: steering demands and the look-around.
+    void (*lookUpdate)();
 };
 
 struct WorldAiHooks {

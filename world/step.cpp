@@ -124,7 +124,7 @@ void dunSimulationStep() {
     if (dunStopStep) return;
     if (dunAlarmTimer > 0) dunAlarmTimer -= dunFrameStep;
     if (dunLookOnly) {
-        LookUpdate();
+        dunCall(dunPresent().lookUpdate);
         return;
     }
     dunSelectCurrentObjective();
@@ -164,12 +164,12 @@ void dunSimulationStep() {
         walkObjects([](SceneItem *it) { dunUpdateNodeTransforms(it); });
         dunCollisionPass();
         mark("COLLISIONS");
-        LookUpdate();
+        dunCall(dunPresent().lookUpdate);
         dunRunMessageHandlers();
         dunRunControlRoutines();
         mark("CONTROL");
     } else {
-        LookUpdate();
+        dunCall(dunPresent().lookUpdate);
     }
     dunRunSimulators();
     mark("SIMULATION");

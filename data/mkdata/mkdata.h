@@ -27,6 +27,10 @@ std::string OutPath(const Context &ctx, const std::string &relPath);
 bool WriteFile(const Context &ctx, const std::string &relPath, const void *data, size_t size);
 bool WriteFile(const Context &ctx, const std::string &relPath, const std::string &text);
 
+// The game palette (256 entries of r, g, b, 0) with its ramp layout: the
+// standard picture's, the library's palette file and the textures' colours.
+void GamePalette(uint8_t *pal);
+
 // A RIFF WAVE file of PCM samples (8-bit unsigned or 16-bit signed).
 std::vector<uint8_t> WaveBytes(const std::vector<uint8_t> &samples, int rate, int bits, int channels);
 

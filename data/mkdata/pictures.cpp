@@ -18,6 +18,12 @@
 #include "os/paths.h"
 
 namespace {
+void StandardPalette(uint8_t *pal);
+}  // namespace
+
+void mkdata::GamePalette(uint8_t *pal) { StandardPalette(pal); }
+
+namespace {
 
 // The game's ramp layout: 0-9 and 246-255 the system's colours, 10-15 dark
 // greys; from 16 seven ramps of 32 entries, dark to light (grey and the

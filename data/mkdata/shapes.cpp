@@ -1,8 +1,10 @@
 // The LightWave shapes the game opens by name: the sample ships and the
 // station the mission scripts place, the four cockpit panels, the three
-// flare shells, the sun and the wireframe pane's test shape. File units, y
+// flare shells, the sun and the wireframe pane's test shape; the start-up
+// script's wreck, antimatter ball, rock and the two HUD wireframes. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "data/lwob/lwob.h"
@@ -28,6 +30,22 @@ Surface Paint(const char *name, int r, int g, int b, int flags = -1) {
 Surface Glow(const char *name, int r, int g, int b) {
     Surface s = Paint(name, r, g, b);
     s.luminosity = 220;
+    return s;
+}
+
+// A surface textured with a picture of the texture folders, mapped by the
+// named LightWave mapping along one axis (1 X, 2 Y, 4 Z).
+Surface Textured(const char *name, const char *picture, const char *mapping, int axis, lwob::Point centre,
+                 lwob::Point size, float wrapWidth = -1, float wrapHeight = -1, int flags = 0x4) {
+    Surface s = Paint(name, 180, 180, 190, flags);
+    s.image = std::string("vek\\resource\\art\\textures\\ships\\") + picture + ".iff";
+    s.mapping = mapping;
+    s.textureFlags = axis;
+    s.writeTextureBox = true;
+    s.textureCentre = centre;
+    s.textureSize = size;
+    s.wrapWidth = wrapWidth;
+    s.wrapHeight = wrapHeight;
     return s;
 }
 
@@ -98,14 +116,16 @@ Object QuadSphere(int n, float radius, const Surface &surface) {
 }
 
 Object Corvette() {
-    const Surface hull = Paint("CorvHull", 170, 170, 180, 0x4), trim = Paint("CorvTrim", 190, 50, 40),
-                  canopy = Paint("CorvCanopy", 50, 70, 140, 0x4), glow = Glow("CorvGlow", 90, 170, 255);
+    const Surface hull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
+                  pod = Textured("CorvPod", "corvhull", "Planar Image Map", 2, {0, 0, -9}, {20, 1, 10}),
+                  trim = Paint("c_CorvTrim", 190, 50, 40), canopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4),
+                  glow = Glow("CorvGlow", 90, 170, 255);
     Object o = lwob::Tube(8, -12, 3, 10, 2.2f, hull);
     o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, hull, false));
     o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, trim));
     o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, trim));
     for (float x : {-8.0f, 8.0f}) {
-        o.Append(Moved(lwob::Tube(6, -14, 1.3f, -4, 1.3f, hull), x, 0, 0));
+        o.Append(Moved(lwob::Tube(6, -14, 1.3f, -4, 1.3f, pod), x, 0, 0));
         o.Append(lwob::Box({x - 0.8f, -0.8f, -14.6f}, {x + 0.8f, 0.8f, -14}, glow));
     }
     o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, canopy));
@@ -113,7 +133,8 @@ Object Corvette() {
 }
 
 Object Raider() {
-    const Surface hull = Paint("RaidHull", 60, 60, 70, 0x4), fin = Paint("RaidFin", 230, 130, 40),
+    const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
+                  fin = Paint("c_RaidFin", 230, 130, 40),
                   glow = Glow("RaidGlow", 255, 120, 60);
     Object o = Scaled(lwob::Tube(6, -10, 5, 14, 0, hull), 1, 0.35f, 1);
     o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
@@ -123,8 +144,9 @@ Object Raider() {
 }
 
 Object Station() {
-    const Surface hub = Paint("StatHub", 150, 160, 170, 0x4), ring = Paint("StatRing", 120, 130, 150, 0x4),
-                  spoke = Paint("StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120);
+    const Surface hub = Textured("StatHub", "stathull", "Spherical Image Map", 2, {0, 0, 0}, {80, 80, 80}, 4, 2),
+                  ring = Textured("StatRing", "stathull", "Cylindrical Image Map", 2, {0, 0, 0}, {240, 16, 240}, 8),
+                  spoke = Paint("c_StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120);
     Object o = lwob::Sphere(8, 12, 40, hub);
     o.Append(Torus(24, 8, 120, 8, ring));
     for (int i = 0; i < 4; ++i) {
@@ -151,13 +173,47 @@ Object Panel(const char *name, int r, int g, int b) {
     return o;
 }
 
+// A hit-box companion: each box twelve triangles of eight corners of its
+// own (no corner shares two coordinates with another box's, or the two
+// would read as one), on a surface naming its ship subsystem ("SYS_n"),
+// or a negative box ("NEG...").
+struct HitBoxSpec {
+    lwob::Point low, high;
+    const char *surface;
+};
+Object HitBoxes(std::initializer_list<HitBoxSpec> boxes) {
+    Object o;
+    for (const HitBoxSpec &b : boxes) o.Append(lwob::BoxTriangles(b.low, b.high, Paint(b.surface, 255, 255, 255)));
+    return o;
+}
+
+Object CorvetteBoxes() {
+    return HitBoxes({
+        {{-3, -3, -12}, {3, 3, 16}, "Hull"},
+        {{-13, -0.4f, -8}, {-3.05f, 0.4f, 2}, "SYS_1"},
+        {{3.05f, -0.41f, -8.01f}, {13, 0.41f, 2.01f}, "SYS_1"},
+        {{-9.3f, -1.3f, -14}, {-6.7f, 1.3f, -4}, "SYS_2"},
+        {{6.69f, -1.31f, -14.01f}, {9.31f, 1.31f, -4.01f}, "SYS_3"},
+    });
+}
+
+Object RaiderBoxes() {
+    return HitBoxes({
+        {{-5, -1.75f, -10}, {5, 1.75f, 14}, "Hull"},
+        {{-6, -0.3f, -10.1f}, {-5.05f, 4, -4}, "SYS_1"},
+        {{5.05f, -0.31f, -10.2f}, {6, 4.01f, -4.01f}, "SYS_1"},
+    });
+}
+
 bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
 
 bool WriteShapes(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "corvette.lwo", Corvette());
+    ok &= Write(ctx, "corvette_BOX.lwo", CorvetteBoxes());
     ok &= Write(ctx, "raider.lwo", Raider());
+    ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
     ok &= Write(ctx, "PanelCmd.lwo", Panel("PanelCmdBar", 60, 170, 90));
     ok &= Write(ctx, "PanelNav.lwo", Panel("PanelNavBar", 60, 110, 200));
@@ -170,6 +226,13 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "PocketFlare_rto.lwo", lwob::Sphere(6, 12, 1, Paint("PocketFlare", 255, 120, 60, 0x4)));
     ok &= Write(ctx, "quadsuntest.lwo", QuadSphere(4, 1, Glow("Sun", 255, 220, 120)));
     ok &= Write(ctx, "Test_WRI.lwo", Corvette());
+    Object corpse = lwob::Box({-3, -2, -10}, {3, 2, 6}, Paint("Scorched", 70, 60, 55));
+    corpse.Append(lwob::Box({3.5f, -0.5f, -7}, {10, 0.5f, 0}, Paint("Scorched", 70, 60, 55)));
+    ok &= Write(ctx, "corpse.lwo", corpse);
+    ok &= Write(ctx, "amatter.lwo", lwob::Sphere(6, 12, 2, Glow("AntiMatter", 200, 120, 255)));
+    ok &= Write(ctx, "rock.lwo", Scaled(lwob::Sphere(5, 8, 10, Paint("Rock", 110, 100, 90)), 1.3f, 0.8f, 1));
+    ok &= Write(ctx, "zmhud.lwo", lwob::Plate(20, 20, Paint("ZoomHud", 0, 255, 0)));
+    ok &= Write(ctx, "fihud.lwo", lwob::Tube(12, -1, 8, 1, 8, Paint("FireHud", 255, 200, 0), false));
     return ok;
 }
 

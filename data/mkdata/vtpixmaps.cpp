@@ -18,31 +18,6 @@ vt_uint_32 Rgb(int r, int g, int b) {
     return c(r) << 16 | c(g) << 8 | c(b);
 }
 
-// 0-9 and 246-255 the system's colours; from 16 on, ramps of 32 shades from
-// black up to the full colour (16 is the background black of the star
-// field); 10-15 dark greys.
-vt_uint_32 PaletteEntry(int i) {
-    static const int kSystem[20][3] = {
-        {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-        {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
-    };
-    static const int kRamps[8][3] = {
-        {255, 255, 255}, {255, 64, 48}, {64, 255, 96}, {80, 128, 255},
-        {255, 224, 96},  {96, 192, 255}, {255, 96, 255}, {255, 160, 64},
-    };
-    if (i < 10)
-        return Rgb(kSystem[i][0], kSystem[i][1], kSystem[i][2]);
-    if (i >= 246)
-        return Rgb(kSystem[i - 236][0], kSystem[i - 236][1], kSystem[i - 236][2]);
-    if (i < 16)
-        return Rgb((i - 9) * 12, (i - 9) * 12, (i - 9) * 12);
-    const int ramp = (i - 16) / 32, level = (i - 16) % 32;
-    const int *c = kRamps[ramp];
-    return Rgb(c[0] * level / 31, c[1] * level / 31, c[2] * level / 31);
-}
-
 int Channel(vt_uint_32 c, int shift) { return int(c >> shift & 0xff); }
 
 int Nearest(const vt_uint_32 *pal, int r, int g, int b) {
@@ -110,9 +85,13 @@ bool WriteLibraryPixelmaps(const mkdata::Context &ctx) {
     bool ok = true;
 
     vt_pixelmap *palette = VtPixelmapAllocate(VT_PMT_RGBX_888, 1, 256, nullptr, 0);
+    // The game palette: what the 8-bit screen shows, and what 16-bit screens
+    // see 8-bit textures through.
+    uint8_t game[1024];
+    mkdata::GamePalette(game);
     vt_uint_32 pal[256];
     for (int i = 0; i < 256; i++) {
-        pal[i] = PaletteEntry(i);
+        pal[i] = Rgb(game[4 * i], game[4 * i + 1], game[4 * i + 2]);
         VtPixelmapPixelSet(palette, 0, i, pal[i]);
     }
     ok &= Save(ctx, "vantor/dat/tovstdbr.pal", palette);
@@ -136,6 +115,8 @@ bool WriteLibraryPixelmaps(const mkdata::Context &ctx) {
         }
     shade->map = palette;
     ok &= Save(ctx, "vek/resource/art/textures/ships/tovstd.tab", shade);
+    // The 3D card's copy, where its map hook looks.
+    ok &= Save(ctx, "vek/resource/art/textur_h/ships/tovstd.tab", shade);
     // The library's own copy, found along its search path by the materials
     // that name it.
     ok &= Save(ctx, "vantor/dat/tovstd.tab", shade);

@@ -8,7 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "RES/vecmath.h"
 #include "core/bytes.h"
 
 struct vt_model;
@@ -106,10 +109,51 @@ int LwoWeldVertices(LwoFace *faces, int count);
 // Builds, registers and stores the material of surface slot `surface` and
 // maps its faces' corners.
 void LwoMakeMaterial(int surface, LwoFace *faces, int count);
+// The material's colour map: the texture of the path's base name from the
+// six texture folders (a "debug.txt" warning when none has it); its index
+// shade table: the shared one.
+struct vt_pixelmap;
+void LwoFindTexture(const char *path, vt_material *material);
+void LwoUseReplacementTexture(vt_pixelmap *pixelmap, vt_material *material);
+// While set, textures not found say nothing (the nebula loader's own loads).
+extern uint8_t gLwoQuietTextures;
+
+// A picture drawn in place of the texture of every surface named by the key
+// (LoadTextureReplacement, FreeTextureReplacements: present/p3d.h).
+struct TextureReplacement {
+    TextureReplacement *next;
+    std::string key;
+    vt_pixelmap *pixelmap;  // null when the picture was not found
+};
+// The replacement registered under exactly this key, or null.
+TextureReplacement *FindTextureReplacement(const char *key);
 // True when the cache of the object at path gives every face its group and
 // edge flags.
 bool LwoLoadSmoothing(LwoFace *faces, int count, const char *path);
 void LwoSaveSmoothing(const LwoFace *faces, int count, const char *path);
+// The cache's name: the object path with its first ".lwo" (any case)
+// replaced by ".smg" and the rest dropped.
+std::string LwoSmoothingCacheName(const char *path);
+
 // The collision record of the model, built on first request.
 struct CollisionModel;
 CollisionModel *LwoAttachHitBoxes(const char *path, vt_model *model);
+// A new collision record holding the boxes of the box object, or null when
+// it cannot be read.
+CollisionModel *LwoLoadHitBoxes(const char *boxPath);
+// A corner of the box object: model units, the surface of the first
+// polygon that lists it among its first three points (0 none), its group.
+struct LwoBoxPoint {
+    Vec3 position;
+    uint16_t surface;
+    int16_t group;
+};
+// The box object's corners and surface names (name 0 empty); false when it
+// cannot be read (no message).
+bool LwoReadBoxPoints(const char *path, std::vector<LwoBoxPoint> *points, std::vector<std::string> *surfaces);
+// Corners sharing two coordinates join one group; groups are numbered from
+// 1 and the result is one past the last.
+int LwoGroupBoxCorners(std::vector<LwoBoxPoint> &points);
+// The record's twelve sample points, whole-model box (when it has none),
+// bounds, subsystem masks and size from the model.
+void LwoFitCollisionPoints(const vt_model *model, CollisionModel *record);

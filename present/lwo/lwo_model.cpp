@@ -15,6 +15,7 @@
 #include "RES/util.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "platform/display.h"
 #include "core/options.h"
 #include "present/lwo/lwo.h"
 #include "present/lwo/lwo_detail.h"
@@ -47,7 +48,7 @@ bool ReplaceFolderWord(std::string &path, const char *from, const char *to) {
 
 FILE *OpenShape(std::string &path, uint32_t *size) {
     FILE *f = nullptr;
-    if (CardMode) {
+    if (CardTextureFlag) {
         if (optHiDef && ReplaceFolderWord(path, "shapes", "Sh_3DX")) {
             f = slabOpen("Sh_3DX", path.c_str(), size);
             if (!f) ReplaceFolderWord(path, "Sh_3DX", "shapes");
@@ -243,7 +244,11 @@ vt_model *BuildModel(const std::string &path, std::vector<LwoFace> &faces, int v
 
 void *LwoLoadModel(const char *callerPath, void *, uint32_t *status) {
     if (!callerPath) return nullptr;
-    if (vt_model *known = FindModelNamed(callerPath)) return known;
+    if (vt_model *known = FindModelNamed(callerPath)) {
+        // Its collision record may have gone with a mission's end.
+        LwoAttachHitBoxes(callerPath, known);
+        return known;
+    }
     ClearSlotNames();
     // The folder word is changed on a copy: the caller's text stays as it was.
     std::string path = callerPath;

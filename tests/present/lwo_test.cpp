@@ -8,6 +8,7 @@
 
 #include "RES/util.h"
 #include "core/options.h"
+#include "platform/display.h"
 #include "present/lwo/lwo.h"
 #include "render/scene/scene.h"
 #include "shape_files.h"
@@ -130,7 +131,9 @@ TEST_F(LwoTest, InnerEdgeFlagsMarkFlatJoinsButNotFolds) {
         bool sameGroup;
     };
     // Flat, folded by 45 degrees, folded by 96 degrees (beyond the smoothing
-    // angle), and flat across two surfaces, which never link.
+    // angle), and flat across two surfaces, which never link. Each is a file
+    // of its own: a smoothing cache is told stale only by its face count.
+    int file = 0;
     for (const Case c : {Case{-1, 0, false, 2, true}, Case{-1, 1, false, 0, true}, Case{0.5f, 5, false, 0, false},
                          Case{-1, 0, true, 0, false}}) {
         lwob::Object o;
@@ -142,7 +145,7 @@ TEST_F(LwoTest, InnerEdgeFlagsMarkFlatJoinsButNotFolds) {
         o.AddPoint(c.x, c.y, 0);
         o.AddPolygon({0, 1, 2}, s);
         o.AddPolygon({1, 0, 3}, s2);
-        vt_model *m = Load(WriteShape("fold.lwo", o));
+        vt_model *m = Load(WriteShape("fold" + std::to_string(++file) + ".lwo", o));
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(__builtin_popcount(m->faces[0].flags & 7u) + __builtin_popcount(m->faces[1].flags & 7u), c.innerBits)
             << c.y;
@@ -288,6 +291,8 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         }
         return lwob::Encode(o);
     };
+    // card: the card's texture flag (set when its display opens), which
+    // chooses the slab whatever the card-mode word says.
     struct Case {
         bool card, hidef, withX;
         const char *folder;
@@ -305,7 +310,8 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         WriteGameFile("vek\\resource\\shapes\\lod.lwo", boxes(1));
         WriteGameFile("vek\\resource\\Sh_3DH\\lod.lwo", boxes(2));
         if (c.withX) WriteGameFile("vek\\resource\\Sh_3DX\\lod.lwo", boxes(3));
-        CardMode = c.card ? 1 : 0;
+        CardMode = 1;
+        CardTextureFlag = c.card ? 1 : 0;
         optHiDef = c.hidef ? 0xFF : 0;
         const std::string path = ShapePath("lod.lwo");
         vt_model *m = Load(path);
@@ -314,6 +320,7 @@ TEST_F(LwoTest, EachDetailLevelReadsItsOwnSlabFolder) {
         EXPECT_NE(std::string(m->identifier).find(c.folder), std::string::npos) << m->identifier;
         EXPECT_EQ(path, ShapePath("lod.lwo"));
     }
+    CardMode = CardTextureFlag = 0;
 }
 
 // ---- The wireframe and the point list --------------------------------------

@@ -42,11 +42,13 @@ protected:
 TEST_F(SpaceView, ASampleShipInFrontOfTheCameraFillsPartOfItsPane) {
     ASSERT_TRUE(root.ok());
     for (int depth : {8, 16}) {
+        std::remove("debug.txt");
         Start(depth, false);
         GuiWindow *w = ShowAhead("vek\\resource\\shapes\\corvette.lwo", 4000, 1700, 80, 60, 480, 360);
         const int drawn = Drawn(w, depth);
         EXPECT_GT(drawn, 1000) << depth << " bits";
         EXPECT_LT(drawn, 480 * 360) << depth << " bits";
+        EXPECT_EQ(DebugLog().find("unable to find"), std::string::npos) << "its textures are all found";
         // Outside the pane nothing was drawn.
         if (depth == 8) {
             EXPECT_EQ(Pixel8(5, 5), 0xAB);

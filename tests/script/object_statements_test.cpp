@@ -1,8 +1,14 @@
-// The object statements the ships stand on: cameras and placement.
+// Object statements: creation, cameras, placement, switches and symbols.
+#include <cmath>
+
+#include "RES/util.h"
 #include "present/cameras.h"
 #include "present/scene.h"
 #include "script/objects.h"
 #include "script_fixture.h"
+#include "world/flight.h"
+#include "world/msghandler.h"
+#include "world/step.h"
 
 using namespace scripttest;
 
@@ -12,14 +18,19 @@ class ObjectStatements : public ScriptTest {
 protected:
     void SetUp() override {
         ScriptTest::SetUp();
-        dunPlayerCamera = dunWeaponCamera = dunViewCamera = nullptr;
         gPlacementMode = 0xFF;
         gPlacementReference = nullptr;
+        WorldOriginOffset = {0, 0, 0};
+        dunPlayerCamera = dunWeaponCamera = dunViewCamera = nullptr;
     }
     void TearDown() override {
+        WorldOriginOffset = {0, 0, 0};
         dunPlayerCamera = dunWeaponCamera = dunViewCamera = nullptr;
+        dunPlayerShip = dunControlledObject = nullptr;
+        gPlacementReference = nullptr;
         ScriptTest::TearDown();
     }
+    static SceneItem *Obj(const char *name) { return ScriptSymbolObject(Sym(name)); }
 };
 
 TEST_F(ObjectStatements, CamerasFillTheirSlots) {
@@ -60,6 +71,148 @@ TEST_F(ObjectStatements, RelativePlacementAddsTheReference) {
     EXPECT_EQ(camera->sim->position.y, 6.0);
     EXPECT_EQ(gPlacementMode, 0xFF);
     EXPECT_EQ(gPlacementReference, ship);
+}
+
+TEST_F(ObjectStatements, CreateMakesANamedObjectWithItsRoutines) {
+    Start("MODEL Md\nSCENEITEM Ship\nCREATE Ship Hull Md CONTROL_FREE SIM_MAIN\nPLAYER Ship\n");
+    SceneItem *ship = Obj("Ship");
+    ASSERT_NE(ship, nullptr);
+    EXPECT_EQ(ScriptSymbolObject(gSymLastShip), ship);
+    EXPECT_EQ(ScriptSymbolThing(Sym("Hull")), ship->avatar->root);
+    EXPECT_EQ(ScriptSymbolThing(gSymLast3dp), ship->avatar->root);
+    EXPECT_EQ(ship->simulator, dunFlyShip);
+    EXPECT_FLOAT_EQ(ship->sim->mass, 8500.0f);
+    EXPECT_TRUE(ship->avatar->root->flags & TDPFlag::HasActor);
+    EXPECT_EQ(ship->avatar->modelUpdate, dunCopySimToModel);
+    EXPECT_EQ(ship->messageHandler, dunHandleMessages);
+    EXPECT_NE(ship->receiverId, 0u);
+    // PLAYER makes it the player's ship, flown by the player.
+    EXPECT_EQ(dunPlayerShip, ship);
+    EXPECT_EQ(dunControlledObject, ship);
+    EXPECT_EQ(ship->control, dunControlPlayer);
+    EXPECT_EQ(ScriptSymbolObject(gSymGleamHead), ship);
+    EXPECT_EQ(gPlacementReference, ship);
+}
+
+TEST_F(ObjectStatements, RoutineKeywordsAreChecked) {
+    const struct {
+        const char *line, *message;
+    } cases[] = {
+        {"CREATE A B Md SIM_MAIN SIM_MAIN", "CREATE Expected CONTROL Routine"},
+        {"CREATE A B Md CONTROL_AI CONTROL_AI", "CREATE Expected SIMULATOR Routine"},
+        {"CONTROL A SIM_MAIN", "CONTROL Expected CONTROL Routine"},
+    };
+    for (const auto &c : cases) {
+        const std::string text = std::string("MODEL Md\nSCENEITEM A\n") + c.line + "\n";
+        const std::string fatal = FatalText([&] { Start(text); });
+        EXPECT_NE(fatal.find(c.message), std::string::npos) << fatal;
+    }
+}
+
+TEST_F(ObjectStatements, PlacementModes) {
+    SceneItem *ship = MakeObject("Ship");
+    SceneItem *ref = MakeObject("Ref");
+    Place(ref, 1000, 0, 0);
+    WorldOriginOffset = {50, 60, 70};
+    Start("PLACE Ship 100 200 300\n");
+    EXPECT_DOUBLE_EQ(ship->sim->position.x, 50.0);
+    EXPECT_EQ(ship->sim->matrix.m[14], 230.0f);
+    // Relative without a reference leaves the numbers as they are.
+    Start("ABSOLUTE\nRELATIVE Missing\nPLACE Ship 100 200 300\n");
+    EXPECT_DOUBLE_EQ(ship->sim->position.x, 100.0);
+    Start("RELATIVE Ref\nPLACE Ship 100 200 300\nVEL Ship 1 2 3\n");
+    EXPECT_DOUBLE_EQ(ship->sim->position.x, 1100.0);
+    EXPECT_EQ(ship->sim->velocity.z, 3.0f);
+    Start("ABSOLUTE\n");
+    EXPECT_EQ(gPlacementMode, 0xFF);
+}
+
+TEST_F(ObjectStatements, NewObjectsArePushedClearOfShips) {
+    ShipInfo info{};
+    SceneItem *ship = MakeObject("Ship");
+    ship->sim->shipInfo = &info;
+    ship->sim->radius = 100;
+    SceneItem *box = MakeObject("Box");
+    box->sim->radius = 100;
+    Start("PLACE Box 0 0 100\n");
+    // Clearance 1.5 x 100 + 1.5 x 100 along the way from the ship.
+    EXPECT_FLOAT_EQ(box->sim->matrix.m[14], 400.0f);
+    EXPECT_DOUBLE_EQ(box->sim->position.z, 400.0);
+    // At the ship's own centre there is no way out: it stays.
+    Start("PLACE Box 0 0 0\n");
+    EXPECT_FLOAT_EQ(box->sim->matrix.m[14], 0.0f);
+}
+
+TEST_F(ObjectStatements, SwitchesWithoutOnOrOff) {
+    SceneItem *ship = MakeObject("Ship");
+    struct Case {
+        const char *line;
+        uint32_t simFlags, itemFlags;
+    } cases[] = {
+        {"INDESTRUCT Ship", SimFlag::Protected, 0x200},
+        {"INDESTRUCT Ship OFF", 0, 0x200},  // the nearest-object recording stays
+        {"TRACEABLE Ship OFF", 0, 0x200 | SceneFlag::Untraceable},
+        {"TRACEABLE Ship", 0, 0x200},
+        {"DSHIELD Ship", SimFlag::Shielded, 0x200},
+        {"DSHIELD Ship OFF", 0, 0x200},
+    };
+    for (const Case &c : cases) {
+        Start(std::string(c.line) + "\n");
+        EXPECT_EQ(ship->sim->flags & (SimFlag::Protected | SimFlag::Shielded), c.simFlags) << c.line;
+        EXPECT_EQ(ship->flags & (0x200 | SceneFlag::Untraceable), c.itemFlags) << c.line;
+    }
+    EXPECT_NE(FatalText([] { Start("PERMANENT Ship\n"); }).find("Unrecognized Token"), std::string::npos);
+}
+
+TEST_F(ObjectStatements, CopiesGiveANewSymbolEveryKind) {
+    SceneItem *ship = MakeObject("Ship");
+    Start("COPY_SYM Fresh Ship\nCOPY_SCN Other Ship\n");
+    EXPECT_EQ(Sym("Fresh")->kind, SymKind::Any);
+    EXPECT_EQ(Obj("Fresh"), ship);
+    EXPECT_EQ(Obj("Other"), ship);
+    Start("VAR A B\nSET B 7\nCOPY_VAR A B\n");
+    EXPECT_EQ(Var("A"), 7);
+}
+
+TEST_F(ObjectStatements, RotTurnsZThenXThenY) {
+    SceneItem *ship = MakeObject("Ship");
+    Start("ROT Ship 90 0 0 5 6 7\n");
+    // 90 degrees about Y takes the forward axis to +X or -X.
+    EXPECT_NEAR(std::fabs(ship->sim->matrix.m[8]), 1.0f, 1e-3);
+    EXPECT_EQ(ship->yawSpin, 5.0f);
+    EXPECT_EQ(ship->pitchSpin, 6.0f);
+    EXPECT_EQ(ship->rollSpin, 7.0f);
+}
+
+TEST_F(ObjectStatements, DirectorCutsToTheObjectAndLocksTheCamera) {
+    SceneItem *ship = MakeObject("Ship");
+    SceneItem *other = MakeObject("Other");
+    SceneItem *cam = MakeObject("CamPly");
+    dunPlayerCamera = cam;
+    for (uint8_t &on : gCameraEventEnable) on = 1;
+    gCinematicView = 1;
+    gCinematicHold = 0;
+    gCameraLock = 0;
+    Start("DIRECTOR Ship Other CAM_CHASE 300\n");
+    EXPECT_EQ(gEventRow, kScriptCameraRow);
+    EXPECT_EQ(gCinematicSubject, ship);
+    EXPECT_EQ(gCinematicSecond, other);
+    EXPECT_EQ(cam->control, CameraChase);
+    EXPECT_EQ(gCinematicHold, 300);
+    EXPECT_EQ(gCameraLock, 1);
+    // Other events cannot take the camera now.
+    EventCameraTrigger(other, nullptr, 5);
+    EXPECT_EQ(gCinematicSubject, ship);
+    gCameraLock = 0;
+    gCinematicView = 0;
+    gCameraEvents[kScriptCameraRow].routine = CameraTrack;
+    gCameraEvents[kScriptCameraRow].hold = 500;
+}
+
+TEST_F(ObjectStatements, CorpseSkipsItsSecondOperandEvenAKeyword) {
+    MakeObject("Ship");
+    Start("VAR X\nCORPSE Ship SET\nSET X 4\n");
+    EXPECT_EQ(Var("X"), 4);
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ const WorldPresentHooks kPresent = {
         c.velocity = {size, 0, 0};
     },
     [](SceneItem *gate, int colour) { Record("setStarGateEdge", gate, nullptr, colour); },
+    nullptr,  // the tests set the pilot's demands themselves
 };
 
 const WorldAiHooks kAi = {

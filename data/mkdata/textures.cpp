@@ -1,0 +1,81 @@
+// The sample ships' and station's textures: 8-bit pictures in the game
+// palette's ramps (no palette of their own, as every texture of the game),
+// in the first texture folder and in its 3D-card mirror, written through the
+// library's pixelmap saver.
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "mkdata.h"
+#include "render/fw/fw.h"
+#include "render/pmap/pixelmap.h"
+
+namespace {
+
+// Ramp bases of the game palette: grey, red, green, blue, yellow, purple
+// (the sky's), orange.
+enum Ramp { Grey = 16, Red = 48, Green = 80, Blue = 112, Yellow = 144, Orange = 208 };
+
+// A texel: k steps up its ramp (0 black .. 29 full colour).
+int At(Ramp ramp, int k) { return int(ramp) + (k < 0 ? 0 : k > 29 ? 29 : k); }
+
+// A small fixed hash for panel-to-panel variation.
+int Hash(int a, int b) { return ((a * 73856093) ^ (b * 19349663)) & 0x7fffffff; }
+
+using Painter = std::function<int(int x, int y)>;
+
+bool Write(const mkdata::Context &ctx, const char *name, int w, int h, const Painter &paint) {
+    vt_pixelmap *pm = VtPixelmapAllocate(VT_PMT_INDEX_8, w, h, nullptr, 0);
+    if (!pm) return false;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) VtPixelmapPixelSet(pm, x, y, vt_uint_32(paint(x, y)));
+    pm->identifier = name;
+    bool ok = true;
+    for (const char *folder : {"vek/resource/art/textures/ships/", "vek/resource/art/textur_h/ships/"}) {
+        const std::string path = mkdata::OutPath(ctx, std::string(folder) + name + ".pix");
+        if (VtPixelmapSave(path.c_str(), pm) != 1) {
+            std::fprintf(stderr, "mkdata: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    VtPixelmapFree(pm);
+    return ok;
+}
+
+// Grey hull plating in 16 x 16 panels with dark seams and rivets, a red
+// band round the middle and a row of blue ports.
+int CorvetteHull(int x, int y) {
+    if (x % 16 == 0 || y % 16 == 0) return At(Grey, 9);
+    if ((x % 16 == 2 || x % 16 == 14) && (y % 16 == 2 || y % 16 == 14)) return At(Grey, 12);
+    if (y >= 28 && y < 36) return At(Red, 22 + (x / 16) % 2);
+    if (y >= 44 && y < 48 && x % 8 < 4) return At(Blue, 26);
+    return At(Grey, 19 + Hash(x / 16, y / 16) % 5);
+}
+
+// Dark plating under diagonal orange warning stripes.
+int RaiderHull(int x, int y) {
+    if (x % 32 == 0 || y % 32 == 0) return At(Grey, 5);
+    if (((x + y) / 8) % 4 == 0) return At(Orange, 24);
+    return At(Grey, 10 + Hash(x / 8, y / 8) % 3);
+}
+
+// Blue-grey station panels with lit windows.
+int StationHull(int x, int y) {
+    if (x % 16 == 0 || y % 8 == 0) return At(Grey, 11);
+    if (y % 8 == 4 && x % 4 < 2 && Hash(x / 4, y / 8) % 3 == 0) return At(Yellow, 29);
+    return At(Blue, 15 + Hash(x / 16, y / 8) % 4);
+}
+
+bool WriteTextures(const mkdata::Context &ctx) {
+    if (VtBegin() != VT_E_OK) return false;
+    bool ok = Write(ctx, "corvhull", 128, 64, CorvetteHull);
+    ok &= Write(ctx, "raidhull", 64, 64, RaiderHull);
+    ok &= Write(ctx, "stathull", 64, 64, StationHull);
+    VtEnd();
+    return ok;
+}
+
+mkdata::Generator gTextures("31-textures", WriteTextures);
+
+}  // namespace

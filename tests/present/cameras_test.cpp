@@ -1,0 +1,254 @@
+// Camera routines, the event and action cameras and the pilot's look input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "RES/util.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "platform/joystick.h"
+#include "platform/keyboard.h"
+#include "present/cameras.h"
+#include "world/flight.h"
+#include "world/messages.h"
+#include "world/objlist.h"
+#include "world/records.h"
+
+namespace {
+
+int gEntered, gDropped;
+
+class Cameras : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetOptions();
+        dunMsgInit();
+        dunResetWorld();
+        dunFrameStep = 10;
+        dunFrameSeconds = 0.1f;
+        dunGameClock = 10000;
+        dunFrameCounter = 1;
+        dunPlayerShip = dunControlledObject = nullptr;
+        dunRemoteLinked = nullptr;
+        gCinematicView = 0;
+        gCinematicHold = 0;
+        gCameraEventsOn = 0xFF;
+        P3DResetCameraWords();
+        LookInit();
+        gEntered = gDropped = 0;
+        gCameraViewHooks = {[] { ++gEntered; }, nullptr, [] { ++gDropped; }, nullptr, nullptr, nullptr};
+        player = Object(0, 0, 0, 500);
+        dunPlayerShip = dunControlledObject = player;
+        camera = Object(0, 0, -5000, 0);
+        dunPlayerCamera = camera;
+        std::memset(KeyDownTable, 0, sizeof KeyDownTable);
+        dunStickX = dunStickY = dunTwist = 0;
+    }
+    void TearDown() override {
+        gCameraViewHooks = {};
+        dunPlayerCamera = nullptr;
+        dunPlayerShip = dunControlledObject = nullptr;
+        gCinematicView = 0;
+        dunResetWorld();
+    }
+    static SceneItem *Object(float x, float y, float z, float radius) {
+        SceneItem *item = dunCreateSceneItem();
+        dunLinkSceneItem(item, 0);
+        dunAttachSim(item, nullptr);
+        item->sim->radius = radius;
+        Put(item, x, y, z);
+        return item;
+    }
+    static void Put(SceneItem *item, float x, float y, float z) {
+        item->sim->matrix.m[12] = x;
+        item->sim->matrix.m[13] = y;
+        item->sim->matrix.m[14] = z;
+        item->sim->position = {x, y, z};
+    }
+    static Vec3 Pos(const SceneItem *i) { return {i->sim->matrix.m[12], i->sim->matrix.m[13], i->sim->matrix.m[14]}; }
+    static Vec3 Forward(const SceneItem *i) { return {i->sim->matrix.m[8], i->sim->matrix.m[9], i->sim->matrix.m[10]}; }
+    SceneItem *player = nullptr, *camera = nullptr;
+};
+
+TEST_F(Cameras, TrackTurnsToTheSubjectAndStaysPut) {
+    Put(camera, 0, 0, -5000);
+    CameraTrack(camera);
+    EXPECT_NEAR(Forward(camera).z, 1.0f, 1e-6);
+    EXPECT_EQ(Pos(camera).z, -5000.0f);
+    EXPECT_EQ(P3DViewedObject, player);
+    // Straight above the subject the matrix stays whole.
+    Put(camera, 0, 4000, 0);
+    CameraTrack(camera);
+    for (float v : camera->sim->matrix.m) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_NEAR(Forward(camera).y, -1.0f, 1e-6);
+    EXPECT_NEAR(camera->sim->matrix.m[0] * camera->sim->matrix.m[0] + camera->sim->matrix.m[2] * camera->sim->matrix.m[2],
+                1.0f, 1e-5);
+}
+
+TEST_F(Cameras, ChaseNeverSwingsAheadOfItsSubject) {
+    camera->avatar->lifetimeCounter = 1000;  // approach rate: k = 0.1 a step
+    camera->avatar->cameraMinDistance = 3000;
+    // The kept offset starts ahead of the ship (its forward is +Z).
+    camera->sim->tumble = {3000, 0, 4000};
+    CameraChase(camera);
+    // Distance: 2 x radius 1000 is below the minimum, 3000 taken.
+    const Vec3 p = Pos(camera);
+    EXPECT_LE(p.z, 0.0f);
+    EXPECT_NEAR(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z), 3000.0f, 1.0f);
+    // The kept offset is smoothed, not flattened: 0.9 x 4000 - 0.1 x 3000.
+    EXPECT_NEAR(camera->sim->tumble.z, 3300.0f, 1e-2);
+    // Settled behind, the camera sits a distance behind and looks ahead.
+    for (int i = 0; i < 200; ++i) CameraChase(camera);
+    EXPECT_NEAR(Pos(camera).z, -3000.0f, 1.0f);
+    EXPECT_GT(Forward(camera).z, 0.99f);
+}
+
+TEST_F(Cameras, PlayerEyeOffsetsAndShake) {
+    struct Case {
+        float radius;
+        uint16_t type;
+        Vec3 eye;
+    } cases[] = {
+        {500, 0, {0, 0, 500}},
+        {1500, 0, {0, 0, 400}},  // above 1100: 1100 less
+        {500, 7, {-500, 0, 0}},  // type 7 looks from the side
+    };
+    ShipInfo info{};
+    player->sim->shipInfo = &info;
+    for (const Case &c : cases) {
+        player->sim->radius = c.radius;
+        info.typeCode = c.type;
+        CameraPlayer(camera);
+        const Vec3 p = Pos(camera);
+        EXPECT_NEAR(p.x, c.eye.x, 1e-3) << c.radius << " " << c.type;
+        EXPECT_NEAR(p.z, c.eye.z, 1e-3) << c.radius << " " << c.type;
+    }
+    player->sim->shipInfo = nullptr;
+    gShakeCount = gShakeLength = 100;
+    CameraPlayer(camera);
+    EXPECT_EQ(gShakeCount, 90);
+}
+
+TEST_F(Cameras, LookAtObjectQuarterWayAndDegenerateCases) {
+    // A small near target: the camera sits a quarter of the way from eye to
+    // target, docked to the eye.
+    SceneItem *target = Object(0, 0, 2000, 100);
+    camera->avatar->subject = target;
+    camera->sim->host = player;
+    CameraLookAtObject(camera);
+    EXPECT_NEAR(Pos(camera).z, 500.0f, 1e-2);
+    EXPECT_NEAR(Forward(camera).z, 1.0f, 1e-6);
+    // Looking straight down the eye's up axis takes the side axis instead.
+    Put(target, 0, 5000, 0);
+    CameraLookAtObject(camera);
+    for (float v : camera->sim->matrix.m) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_NEAR(Forward(camera).y, 1.0f, 1e-6);
+    // An eye at its target: the camera keeps its matrix.
+    Put(target, 0, 0, 0);
+    const Mat4 before = camera->sim->matrix;
+    CameraLookAtObject(camera);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(camera->sim->matrix.m[i], before.m[i]);
+}
+
+TEST_F(Cameras, EventRules) {
+    for (uint8_t &on : gCameraEventEnable) on = 1;
+    SceneItem *other = Object(1000, 0, 0, 100);
+    // A disabled row, mode 0 outside a cinematic and other objects do nothing.
+    gCameraEventEnable[11] = 0;
+    EventCameraTrigger(player, nullptr, 11);
+    EventCameraTrigger(player, nullptr, 5);
+    EventCameraTrigger(other, nullptr, 10);
+    EXPECT_EQ(gCinematicView, 0);
+    EXPECT_EQ(gEntered, 0);
+    // Row 10 starts a cinematic and cuts at once.
+    EventCameraTrigger(player, other, 10);
+    EXPECT_EQ(gCinematicView, 1);
+    EXPECT_EQ(gEntered, 1);
+    EXPECT_EQ(gEventRow, 10);
+    EXPECT_EQ(gCinematicHold, 200);
+    EXPECT_EQ(camera->control, CameraTrack);
+    EXPECT_EQ(gLooking, 1);
+    // A row-5 cut (priority 7), then a row-3 event 100 cs later is refused
+    // but sets the hold; 400 cs after the cut a lower priority cuts.
+    EventCameraTrigger(player, nullptr, 5);
+    EXPECT_EQ(gEventRow, 5);
+    dunGameClock += 100;
+    gCinematicHold = 0;
+    EventCameraTrigger(player, nullptr, 3);
+    EXPECT_EQ(gEventRow, 5);
+    EXPECT_EQ(gCinematicHold, 500);
+    // The script's row always cuts.
+    EventCameraTrigger(other, nullptr, kScriptCameraRow);
+    EXPECT_EQ(gEventRow, kScriptCameraRow);
+    EXPECT_EQ(gCinematicSubject, other);
+    dunGameClock += 400;
+    gCinematicHold = 0;
+    EventCameraTrigger(player, nullptr, 3);
+    EXPECT_EQ(gEventRow, 3);
+    // The camera lock keeps the camera.
+    gCameraLock = 1;
+    dunGameClock += 1000;
+    EventCameraTrigger(player, nullptr, kScriptCameraRow);
+    EXPECT_EQ(gEventRow, 3);
+}
+
+TEST_F(Cameras, ActionCameraPicksTheBusiestShip) {
+    gCameraViewHooks.onStation = [] { return true; };
+    ShipInfo info{};
+    SceneItem *calm = Object(0, 0, 9000, 100), *busy = Object(0, 0, 8000, 100), *tie = Object(0, 0, 7000, 100);
+    for (SceneItem *s : {calm, busy, tie}) s->sim->shipInfo = &info;
+    busy->turnDemand[1] = -25;
+    tie->turnRemaining[0] = 20;
+    gCinematicView = 1;
+    gEventRow = 5;
+    gCinematicHold = 0;
+    gCinematicSubject = player;
+    ActionCameraUpdate();
+    EXPECT_EQ(gCinematicSubject, busy);
+    EXPECT_EQ(gEventRow, 7);
+    EXPECT_GE(gActionInterval, 400);
+    EXPECT_LT(gActionInterval, 650);
+    EXPECT_GE(gCinematicHold, 500);
+    // Off the station screens it does nothing.
+    gCameraViewHooks.onStation = [] { return false; };
+    gCinematicSubject = player;
+    ActionCameraUpdate();
+    EXPECT_EQ(gCinematicSubject, player);
+}
+
+TEST_F(Cameras, LookKeysSteerTheDemands) {
+    NoJoystick = 1;  // keyboard flight: 975 a second, decay 0.2
+    JoystickPresent = 0;
+    struct Step {
+        uint8_t key;
+        float before, after;
+        float *demand;
+    } steps[] = {
+        {0x4D, 0, -97.5f, &dunStickX},    // Right: yaw towards negative
+        {0x4B, -50, 0, &dunStickX},       // Left against a negative yaw resets it
+        {0x50, 170, 180, &dunStickY},     // Down: pitch grows, clamped at 180
+        {0x48, 170, 0, &dunStickY},       // Up against a positive pitch
+        {0x4F, -10, -107.5f, &dunTwist},  // End: roll towards negative
+    };
+    for (const Step &s : steps) {
+        dunStickX = dunStickY = dunTwist = 0;
+        *s.demand = s.before;
+        KeyDownTable[s.key] = 0xFF;
+        dunPlayerShip->sim->flags = 0;
+        LookUpdate();
+        KeyDownTable[s.key] = 0;
+        EXPECT_FLOAT_EQ(*s.demand, s.after) << int(s.key);
+    }
+    // Released keys decay; the damping divides once.
+    dunStickX = 100;
+    LookUpdate();
+    EXPECT_FLOAT_EQ(dunStickX, 20.0f);
+    gLookDamping = 1;
+    LookUpdate();
+    EXPECT_FLOAT_EQ(dunStickX, 1.0f);
+    EXPECT_EQ(gLookDamping, 0);
+    NoJoystick = 0;
+}
+
+}  // namespace
