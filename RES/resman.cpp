@@ -158,6 +158,14 @@ void resmanRelease() {
 }
 
 void resmanShutdown() {
+    // Shapes and wireframes live outside the pool; the presentation that
+    // made them takes them back.
+    if (gModelHooks.freeLoaded)
+        for (int i = 0; i < RESMAN.count; ++i) {
+            ResourceHandle &h = RESMAN.handles[i];
+            if (h.data && (h.type == ResLwo2Brm || h.type == ResLwo2Wri)) gModelHooks.freeLoaded(h.type, h.data);
+            if (h.loaderClass == ClassModel || h.loaderClass == ClassWireframe) h.data = nullptr;
+        }
     // The current palette is a resource too.
     CurrentPalette = nullptr;
     std::free(RESMAN.poolBase);

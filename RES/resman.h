@@ -137,6 +137,9 @@ struct ResmanModelHooks {
     ResourceConverter loadLwoWireframe;
     float (*worldScale)();                              // 1.0 leaves models as they are
     void (*scaleModelTree)(void *model, float factor);  // scales and prepares again
+    // Gives back a shape or wireframe the converters above made, when the
+    // resource manager shuts down and its handles go.
+    void (*freeLoaded)(int type, void *data);
 };
 void resmanSetModelHooks(const ResmanModelHooks *hooks);
 extern ResmanModelHooks gModelHooks;

@@ -98,7 +98,7 @@ const FrontShellHooks kFront = {
 // ---- Resources
 
 // Library models keep their size until the presentation has a world scale.
-const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe, nullptr, nullptr};
+const ResmanModelHooks kModels = {LwoLoadModel, LwoLoadShapeWithLod, LwoLoadWireframe, nullptr, nullptr, LwoFreeLoaded};
 
 }  // namespace
 

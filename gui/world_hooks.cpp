@@ -5,6 +5,7 @@
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "present/cameras.h"
+#include "script/mission.h"
 #include "world/services.h"
 
 namespace {
@@ -63,6 +64,10 @@ void guiInstallWorldHooks() {
             guiEnterFullScreen();
         },
         [] {
+            // At a mission's end the end sequence owns the full-screen view
+            // and counts its debriefing down there: a cut running out then
+            // must not take the view away from it.
+            if (gMissionEndState) return;
             guiRestoreViewMode();
             guiReturnToScreen();
         },

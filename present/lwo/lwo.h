@@ -77,6 +77,12 @@ void *LwoLoadModel(const char *path, void *reserved, uint32_t *status);
 void *LwoLoadShapeWithLod(void *model);
 // The converter for type 16: a new WireframeModel (freed with dunFree), or null.
 void *LwoLoadWireframe(const char *path, void *reserved, uint32_t *status);
+// Gives back what the two loaders above made (type 15: a model, 16: a
+// wireframe). A model is freed only while no scene is open, when nothing can
+// still draw it; the scene database's end frees those made under it.
+void LwoFreeLoaded(int type, void *data);
+// Frees the surface materials made while the library was not running.
+void LwoFreeLooseMaterials();
 // Writes the object's points as "x,y,z, " text (file units, y negated) to
 // outputPath; false when either file cannot be opened.
 bool LwoSavePoints(const char *path, const char *outputPath);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/log.h"
 #include "core/options.h"
@@ -135,11 +136,21 @@ void GiveTransparency(vt_material *m, float transparency) {
 
 }  // namespace
 
+// Materials made while the library is not running have no parent to free
+// them with; the shapes that use them give them back at the end.
+static std::vector<vt_material *> gLooseMaterials;
+
+void LwoFreeLooseMaterials() {
+    for (vt_material *m : gLooseMaterials) VtMaterialFree(m);
+    gLooseMaterials.clear();
+}
+
 void LwoMakeMaterial(int surface, LwoFace *faces, int count) {
     LwoSurfaceSlot &slot = LwoSurfaceSlots[surface];
     slot.smoothingAngle = kLwoDefaultSmoothingAngle;
     vt_material *m = VtMaterialAllocate(slot.name);
     if (!m) return;
+    if (VtSceneDbRoot() == nullptr && VtFrameworkRoot() == nullptr) gLooseMaterials.push_back(m);
     // At 8 bits surfaces take palette ramps; on 16-bit screens (the card's,
     // and ours) their own colours.
     const bool palette = PixelDepth == 8;
