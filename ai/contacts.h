@@ -25,6 +25,36 @@ int dunCountShipsOfSide(int side);
 // The contact filter: 0, 1, 2 or 7.
 extern int32_t dunContactFilter;
 
+// ---- The contact table --------------------------------------------------------------------
+
+constexpr int kMaxContacts = 100;
+
+namespace ContactFlag {
+constexpr uint16_t InUse = 0x1;
+constexpr uint16_t Listed = 0x4;     // shown in the current class's list
+constexpr uint16_t Trail = 0x8;      // a HUD trail follows it
+}  // namespace ContactFlag
+
+// One contact of the controlled ship's sensors.
+struct Contact {
+    void *hudLink;           // the HUD element that shows the entry
+    int16_t displayIndex;    // row in the sorted list
+    int16_t sideTimer;       // centiseconds; 150 when the identified side changes (the HUD flashes it)
+    SceneItem *object;
+    uint16_t flags;          // ContactFlag
+    uint16_t kind;           // class: 0 ships, 1 munitions, 2 debris, 4 gravity bodies, 7 navigation bodies
+    uint32_t side;           // identified side bits; 1024 while not identified
+    float signal;
+    float range;             // from the controlled object
+    float sortValue;
+};
+extern Contact dunContacts[kMaxContacts];
+// The selected contact (none: null) and the class the list shows.
+extern Contact *dunCurrentContact;
+extern uint32_t dunTargetingMode;
+// Set when a target is selected; the HUD's contact drawing animates the
+// selection box and clears it.
+extern uint8_t dunTargetSelected;
 // The player's targets: the weapon target and the navigation target.
 extern SceneItem *dunWeaponTarget;
 extern SceneItem *dunNavigationTarget;

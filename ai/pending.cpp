@@ -33,6 +33,10 @@ int dunCountShipsOfSide(int) {
     return 0;
 }
 int32_t dunContactFilter;
+Contact dunContacts[kMaxContacts];
+Contact *dunCurrentContact;
+uint32_t dunTargetingMode;
+uint8_t dunTargetSelected;
 Weapon *dunNthWeapon(SceneItem *ship, int n) {
     PENDING_ONCE("dunNthWeapon");
     Weapon *w = ship && ship->sim ? ship->sim->weapons : nullptr;
@@ -41,6 +45,7 @@ Weapon *dunNthWeapon(SceneItem *ship, int n) {
 }
 
 #include "ai/scores.h"
+float dunPowerShares[3];
 void dunResetScores() { PENDING_ONCE("dunResetScores"); }
 void dunResetKillPoints() { PENDING_ONCE("dunResetKillPoints"); }
 int32_t dunScoreSummary(int, int, intptr_t) {
@@ -128,6 +133,19 @@ ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
 const char *dunScoreRecordText(const ScoreRecord *) {
     PENDING_ONCE("dunScoreRecordText");
     return "";
+}
+
+// The HUD's calls.
+#include "RES/vecmath.h"
+HitBox *dunCurrentSubTarget;
+void dunDrawTargetReticle(HudSight *) { PENDING_ONCE("dunDrawTargetReticle"); }
+void dunMountPosition(Vec3 *out, uint16_t mountCode) {
+    PENDING_ONCE("dunMountPosition");
+    static const Vec3 kDirections[9] = {{0, 0, 1},           {0, 0, 1},  {-0.7071f, 0, 0.7071f}, {-1, 0, 0},
+                                        {-0.7071f, 0, -0.7071f}, {0, 0, -1}, {0.7071f, 0, -0.7071f}, {1, 0, 0},
+                                        {0.7071f, 0, 0.7071f}};
+    const unsigned code = mountCode & 15u;
+    *out = code < 9 ? kDirections[code] : Vec3{0, 0, 1};
 }
 
 // The ship statements' calls.

@@ -15,6 +15,8 @@ int32_t dunScoreSummary(int mode, int killed, intptr_t key);
 struct ScoreRecord;
 ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
 const char *dunScoreRecordText(const ScoreRecord *record);
+// The player ship's three power-distribution shares (0..1, a sum of at most 1).
+extern float dunPowerShares[3];
 
 // The kill points of a ship class and the score weight of a side.
 void dunSetKillPoints(int shipClass, int32_t points);

@@ -23,6 +23,17 @@ int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
 void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
 // A "PBC" beam weapon of a range and strength.
 Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t strength);
+struct Vec3;
+// The unit direction of a mount code's low four bits in the ship's frame
+// (+z forward); all-round and unknown codes point forward.
+void dunMountPosition(Vec3 *out, uint16_t mountCode);
+// The sub-target volume of the selected target the player aims at, or null.
+struct HitBox;
+extern HitBox *dunCurrentSubTarget;
+// The aiming reticle of the weapons view, drawn last by the HUD's contact
+// drawing with the HUD's sight record.
+struct HudSight;
+void dunDrawTargetReticle(HudSight *sight);
 
 // The weapon-type table: a creator per type, and its names in the three
 // languages. A creator appends a Weapon to the ship's list at the mount

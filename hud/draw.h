@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "RES/vecmath.h"
+
 struct vt_pixelmap;
 struct BitmapFont;
 struct SceneItem;
@@ -19,6 +21,8 @@ extern vt_pixelmap *HudPixelmap;    // the 3D view's library pixelmap, or null
 extern float HudProjectScale;       // screen units per unit of x / z of the 3D view
 extern uint8_t HudColour;           // 64: overlay lines and texts
 extern BitmapFont *HudFont;         // "BFont"
+struct VectorFont;
+extern const VectorFont *HudVectorFont;  // "VFont", looked up by the first registration of the run
 // Set: lines go through the own rasteriser; clear ("hardlines"): through the
 // library's pixelmap line.
 extern uint8_t HudOwnLines;
@@ -29,8 +33,6 @@ extern const uint8_t *HudInverseTable;
 // The caption that camera routines set each frame, and the object it names.
 extern const char *HudCaption;
 extern SceneItem *HudCaptionObject;
-extern uint8_t HudCinematicView;    // the cinematic (director) view
-extern uint8_t HudMissionEnding;    // the end state of the cockpit
 
 // A palette index as the colour the library line takes: the index itself at
 // 8 bits, RGB565 of the palette entry otherwise.
@@ -52,3 +54,34 @@ void hudDrawCaption();
 void hudDrawCockpitMarks();
 // Colour of a ship by its side bits.
 int hudSideColour(uint32_t flags);
+
+// The flat map view: an orthographic projection along one axis (0: z into
+// x, 1: -z into y) at a zoom step; the presentation sets it.
+extern uint8_t HudFlatView;
+extern uint8_t HudFlatAxis;
+extern float HudFlatZoom;
+
+struct HUD;
+// Projects every point of the record through the current view (screen
+// position relative to the view's centre and depth) and keeps its far and
+// near depth.
+void hudProjectPoints(HUD *hud);
+// Draws the record's coloured edges (or points), hidden when 2000 units or
+// nearer; returns the number of lines drawn. The record's screen box is
+// kept in HudBox.
+int hudDrawDefault(HUD *hud);
+extern int16_t HudBox[4];  // min x, min y, max x, max y of the last default draw
+
+// The sight record of the weapons view that the aiming reticle draws from:
+// the sight frame's four corners and centre, the aim point the reticle
+// writes, the view's matrix, the firing ship and its current weapon.
+struct Sim;
+struct Weapon;
+struct HudSight {
+    Vec3 points[5];
+    Vec3 aimPoint;
+    Mat4 view;
+    Sim *ship;
+    Weapon *weapon;
+};
+extern HudSight HudSightRecord;

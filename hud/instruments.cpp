@@ -8,20 +8,24 @@
 #include "RES/gfx2d.h"
 #include "RES/text.h"
 #include "RES/util.h"
+#include "RES/vecmath.h"
+#include "ai/contacts.h"
 #include "core/options.h"
+#include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gadgets.h"
 #include "gui/window.h"
 #include "hud/draw.h"
+#include "hud/elements.h"
 #include "hud/hud.h"
 #include "platform/display.h"
+#include "present/p3d.h"
+#include "render/pmap/pixelmap.h"
 #include "script/mission.h"
 #include "world/records.h"
 
 const char *HudCaption;
 SceneItem *HudCaptionObject;
-uint8_t HudCinematicView;
-uint8_t HudMissionEnding;
 
 namespace {
 
@@ -192,7 +196,7 @@ void hudDrawOpenCloseBar(int percentage) {
 }
 
 void hudDrawCaption() {
-    if (HudMissionEnding) {
+    if (gMissionEndState) {
         HudCaption = nullptr;
         HudCaptionObject = nullptr;
         return;
@@ -201,7 +205,7 @@ void hudDrawCaption() {
         char text[160];
         const ShipInfo *info = HudCaptionObject && HudCaptionObject->sim ? HudCaptionObject->sim->shipInfo : nullptr;
         const char *shipName = info && info->className ? info->className : nullptr;
-        if (HudCinematicView) {
+        if (gCinematicView) {
             static const char *const kDirector[3] = {"DIRECTOR - %s - %s", "DIRECTEUR - %s - %s", "REGIE - %s - %s"};
             std::snprintf(text, sizeof text, kDirector[gLanguage < 3 ? gLanguage : 0], HudCaption,
                           shipName ? shipName : "---");
@@ -222,7 +226,7 @@ void hudDrawCockpitMarks() {
     const int L = HudViewRect.left + 4, T = HudViewRect.top + 4, R = HudViewRect.right - 4,
               B = HudViewRect.bottom - 4;
     const int cx = (HudViewRect.left + HudViewRect.right) / 2, cy = (HudViewRect.top + HudViewRect.bottom) / 2;
-    const int c = HudColour;
+    int c = HudColour;
     hudDrawViewLine(L, T, L + 16, T, c);
     hudDrawViewLine(L, T, L, T + 16, c);
     hudDrawViewLine(R, T, R - 16, T, c);
@@ -231,10 +235,35 @@ void hudDrawCockpitMarks() {
     hudDrawViewLine(L, B, L, B - 16, c);
     hudDrawViewLine(R, B, R - 16, B, c);
     hudDrawViewLine(R, B, R, B - 16, c);
-    // The centre cross of a cockpit without a selected contact.
+    // The centre cross, in the selected contact's colour when there is one,
+    // with a pointer toward its mark when that lies off the centre.
+    if (dunCurrentContact) c = dunTargetingMode == 7 ? 97 : hudContactColour(dunCurrentContact->side);
     hudDrawViewLine(cx - 7, cy, cx - 3, cy, c);
     hudDrawViewLine(cx + 3, cy, cx + 7, cy, c);
     hudDrawViewLine(cx, cy - 7, cx, cy - 3, c);
     hudDrawViewLine(cx, cy + 3, cx, cy + 7, c);
     hudDrawViewLine(cx, cy, cx, cy, c);
+    if (dunCurrentContact) {
+        const float dx = hudSelectedMarkX, dy = hudSelectedMarkY;
+        const float length = VecLengthApprox({dx, dy, 0});
+        if (length > 15 && std::isfinite(length)) {
+            const float ux = dx / length, uy = dy / length;
+            hudDrawViewLine(cx + int(ux * 15), cy + int(uy * 15), cx + int(ux * 20), cy + int(uy * 20), c);
+        }
+    }
+    // The first radar sphere of the cockpit at the bottom right of the
+    // full-screen view.
+    if (gGuiFullScreen && hudOrbSpheres[0]) {
+        vt_pixelmap *pm = gP3D.colourTarget;
+        const int dx = R + 4 - 79 - (R + 4 + 1) / 2, dy = B + 4 - 71 - (B + 4 + 1) / 2;
+        if (pm) {
+            pm->origin_x = int16_t(pm->origin_x + dx);
+            pm->origin_y = int16_t(pm->origin_y + dy);
+        }
+        hudDrawInView(hudOrbSpheres[0]);
+        if (pm) {
+            pm->origin_x = int16_t(pm->origin_x - dx);
+            pm->origin_y = int16_t(pm->origin_y - dy);
+        }
+    }
 }

@@ -1,13 +1,16 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "core/pending.h"
+#include "hud/draw.h"
 #include "hud/hud.h"
 
-
-void hudClearList() { PENDING_ONCE("hudClearList"); }
-void hudShiftPositions(float, float, float) { PENDING_ONCE("hudShiftPositions"); }
-void hudDrawAll() { PENDING_ONCE("hudDrawAll"); }
-void hudDrawInView(HUD *) { PENDING_ONCE("hudDrawInView"); }
+// The status overlay: until it is built, the caption and the cockpit marks
+// it starts with.
+void hudDrawCockpitOverlay() {
+    PENDING_ONCE("hudDrawCockpitOverlay");
+    hudDrawCaption();
+    hudDrawCockpitMarks();
+}
 
 // The game frame's holding states.
 #include "hud/maps.h"
@@ -20,7 +23,6 @@ void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
 
-#include "hud/maps.h"
 void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
 void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }
 void NavMapCloseOverlay(int) { PENDING_ONCE("NavMapCloseOverlay"); }
@@ -28,9 +30,3 @@ bool NavMapKeyHandler(uint16_t) {
     PENDING_ONCE("NavMapKeyHandler");
     return false;
 }
-
-// The navigation station's and the key handler's calls.
-void hudShowAll() { PENDING_ONCE("hudShowAll"); }
-void hudHideAll() { PENDING_ONCE("hudHideAll"); }
-void hudToggleOpen() { PENDING_ONCE("hudToggleOpen"); }
-void hudCreateCockpitSet() { PENDING_ONCE("hudCreateCockpitSet"); }

@@ -8,6 +8,6 @@ void hudInstallWorldHooks() {
     // The world's free texts are logged at the mission clock.
     static const WorldHudHooks hooks = {
         MissionLogAdd, [](const char *text) { MissionLogAddText(gMissionClock, text); }, hudClearList,
-        hudShiftPositions, hudMoveRecord, hudListMissile};
+        hudShiftPositions, hudMoveRecord, hudListMissile, hudRemoveOffSystemMarkers};
     WorldSetHudHooks(&hooks);
 }

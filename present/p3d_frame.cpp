@@ -8,6 +8,7 @@
 #include "core/frame.h"
 #include "core/options.h"
 #include "core/profiler.h"
+#include "gui/cockpit.h"
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "hud/draw.h"
@@ -81,7 +82,7 @@ float FieldOfView() {
     if (gViewZoomRequest) {
         if (gP3D.zoomFactor >= 5) gP3D.zoomFactor = 5;
         else gP3D.zoomFactor += kZoomRate * dunFrameSeconds;
-        if (!gGuiFullScreen || HudCinematicView) {
+        if (!gGuiFullScreen || gCinematicView) {
             gViewZoomRequest = 0;
             gP3D.zoomFactor = 1;
             gViewZoomState = 2;
@@ -118,7 +119,7 @@ void OwnShipsVisibility(SceneItem *viewObject) {
     }
     const bool cockpitView = viewObject && viewObject->control == CameraPlayer;
     const bool hide = (((gViewSecondary && StationId != 4) || cockpitView) && gViewWindowMode == 2) ||
-                      (StationId == 3 && !HudCinematicView);
+                      (StationId == 3 && !gCinematicView);
     if (hide) {
         SetStyle(dunControlledObject, VT_RSTYLE_NONE);
         if (ParticleSystem *engine = EngineEffect(dunControlledObject)) engine->flags |= 0x80u;
@@ -291,6 +292,7 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
     gP3D.projectionScale = float((rect[3] - rect[1]) / 2) / std::tan(gP3D.fieldOfView / 2 * 3.1415f / 180);
     HudProjectScale = gP3D.projectionScale;
     HudViewRect = {rect[0], rect[1], rect[2], rect[3]};
+    HudPixelmap = gP3D.colourTarget;
     if (!CardMode && gP3D.screen) {
         gP3D.screen->pixels = ScreenSurface.pixels;
         if (gP3D.colourTarget) gP3D.colourTarget->pixels = ScreenSurface.pixels;
@@ -332,4 +334,6 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
     gP3D.screenCleared = 1;
     if (gP3D.effectTexturesLoaded) P3DScrollUnlitTexture();
     SetStyle(dunControlledObject, VT_RSTYLE_DEFAULT);
+    // The window's sub-pixelmap may go before the next frame.
+    HudPixelmap = nullptr;
 }

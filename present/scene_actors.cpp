@@ -2,6 +2,7 @@
 // models an object shows, particle-effect parts leaving their trees, the
 // screen rectangles the renderer reports, and the shared "one point" model.
 #include "RES/util.h"
+#include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "gui/window.h"
@@ -190,6 +191,7 @@ void P3DRecordScreenBounds(vt_actor *actor, vt_model *, vt_material *, vt_order_
     auto *tdp = actor ? static_cast<TDP *>(actor->user) : nullptr;
     if (!tdp) return;
     for (int k = 0; k < 4; ++k) tdp->screenRect[k] = int16_t(bounds[k]);
+    tdp->drawnFrame = dunFrameCounter;
     GuiWindow *w = gP3D.currentWindow;
     if (!tdp->model || !w) return;
     for (int k = 0; k < 2; ++k)

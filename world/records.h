@@ -405,6 +405,7 @@ struct TDP {
     void *model;                // vt_model*, or a HUD record for HUD nodes
     void *savedModel[3];        // detail levels and the planet restore
     uint32_t presentTail[2];
+    uint32_t drawnFrame;        // the frame counter when the renderer last drew the part (screenRect is of then)
 };
 
 struct GravityWell {
@@ -675,14 +676,62 @@ struct ParticleSystem {
     vt_model *geometry;      // the model the 3D card draws the particles with
 };
 
-// A head-up display record; its fields beyond the flags are the HUD's.
+// A head-up display element: a small wire shape (points and coloured edges)
+// that follows a world object, or a carrier for a 2D overlay's own draw
+// routine. The HUD (hud/hud.h) owns everything but the pool's in-use bit.
+constexpr int kHudPoints = 250;
+constexpr int kHudEdges = 350;
+
+struct HUDPoint {
+    Vec3 world;              // the position that is projected
+    Vec3 local;              // in the target's model space; with flag 0x40 a screen offset
+    float screenX, screenY;  // relative to the view's centre, written by the projection
+    float depth;
+    uint32_t flags;          // 2: projected
+};
+
+struct HUDEdge {
+    int16_t from, to;
+    uint8_t colour;          // palette index; 0: not drawn
+};
+
+struct GuiWindow;
+using HudRebuildRoutine = void (*)(HUD *hud, SceneItem *target, uint32_t parameter);
+using HudRoutine = void (*)(HUD *hud);
+
+namespace HudFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t Element = 0x10;          // set by most element constructors
+constexpr uint32_t RelativeToTarget = 0x20;
+constexpr uint32_t ScreenOffset = 0x40;     // the local triple is added to the projection
+constexpr uint32_t DepthCue = 0x80;         // farther edges drawn darker
+constexpr uint32_t Hidden = 0x100;
+constexpr uint32_t LiveShip = 0x200;        // drawn only while the target is a live ship
+constexpr uint32_t Untargeted = 0x400;      // drawn with a rebuild routine and no target
+constexpr uint32_t MarkerVariant = 0x800;   // also: a waypoint's marker that was passed
+constexpr uint32_t Untargeted2 = 0x1000;
+constexpr uint32_t Points = 0x8000;         // edges drawn as points
+constexpr uint32_t WorldAnchored = 0x20000; // moved with the world's origin
+constexpr uint32_t WeaponZoom = 0x40000;    // projected with the weapon view's zoom
+}  // namespace HudFlag
+
 struct HUD {
-    uint32_t flags;          // 1 in use, 0x800 passed, 0x20000 shifted on recentre
-    uint16_t edgeCount;
     const char *label;
-    SceneItem *object;
-    Vec3 position;
-    uint32_t words[24];
+    uint16_t pointCount;     // read as signed
+    uint16_t edgeCount;
+    SceneItem *target;
+    HudRebuildRoutine rebuild;   // the player's selected target changed
+    HudRoutine perFrame;
+    HudRoutine reserved;         // never called
+    HudRoutine draw;             // null: the default wire drawing
+    uint32_t parameter;          // handed back to rebuild
+    uint32_t flags;              // HudFlag
+    int32_t values[3];           // the element's own integers
+    float farDepth, nearDepth;   // of the last projection
+    GuiWindow *window;           // the station window an element is hung on
+    int16_t ring[2];             // a trail's next point and next edge
+    HUDPoint points[kHudPoints];
+    HUDEdge edges[kHudEdges];
 };
 
 struct WireframeNode {

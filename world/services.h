@@ -228,6 +228,8 @@ struct WorldHudHooks {
     void (*moveHudRecord)(SceneItem *from, SceneItem *to);
     // A missile the player launched, listed for the HUD this frame.
     void (*listMissile)(SceneItem *missile, SceneItem *goal, int32_t time);
+    // After a star-system change: the markers of objects gone or elsewhere.
+    void (*removeOffSystemMarkers)();
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

@@ -18,6 +18,7 @@ protected:
         HudPixelmap = nullptr;
         HudOwnLines = 0xFF;
         HudProjectScale = 320;
+        HudFont = nullptr;  // an earlier test's mission may have left the game's font
     }
     void TearDown() override {
         HudViewRect = {0, 0, 639, 479};

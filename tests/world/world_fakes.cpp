@@ -274,6 +274,7 @@ const WorldHudHooks kHud = {
     [](float, float, float) { ++gFakes->hudShifts; },
     [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
     [](SceneItem *missile, SceneItem *goal, int32_t time) { Record("listMissile", missile, goal, time); },
+    [] { Record("removeOffSystemMarkers"); },
 };
 
 }  // namespace
