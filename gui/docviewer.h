@@ -54,8 +54,6 @@ struct DocViewer {
 };
 
 extern DocViewer gDocViewer;
-// The viewer is open (one of the frame's holding states).
-extern uint8_t gDocViewerOpen;
 
 void docOpenHome();
 // Opens a page (or shows a media file); false when it cannot be opened.

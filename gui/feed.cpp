@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "RES/font.h"
@@ -43,7 +44,9 @@ void guiDisplayMessage(const char *text, int duration) {
     if (!text) return;
     if (std::strlen(text) > size_t(kMessageLineLimit)) dunFatalError("guiDisplayMessage String Overflow");
     // The line holds 79 characters; a longer text is cut there.
-    std::snprintf(gMessageText, sizeof gMessageText, "%s", text);
+    const size_t n = std::min(std::strlen(text), sizeof gMessageText - 1);
+    std::memcpy(gMessageText, text, n);
+    gMessageText[n] = 0;
     gMessageDuration = duration;
     gMessageNew = 1;
 }

@@ -147,7 +147,6 @@ void FreeTextureReplacements();
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
 void P3DSetObjectModel(SceneItem *item, void *model);
 void SpawnShipDestruction(SceneItem *item);
-void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
 void DrawShadeTablePanel(const char *path);
 // Renders the cockpit panel (-1: the current one) over the whole screen
 // in 3D-card mode; nothing outside it.

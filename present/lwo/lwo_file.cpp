@@ -47,7 +47,7 @@ uint8_t *LwoReadFile(FILE *stream, uint32_t available, uint32_t *sizeOut) {
 
 bool LwoWalkChunks(ByteView form, const std::function<bool(ByteView id, ByteView data)> &visit) {
     size_t at = 4;
-    uint32_t size;
+    uint32_t size = 0;
     while (BytesHave(form, at, kChunkHeader)) {
         ReadU32Be(form, at + 4, &size);
         ByteView data;
@@ -75,7 +75,7 @@ bool LwoFindChunk(ByteView form, const char id[4], ByteView *data) {
 
 bool LwoFindSubChunk(ByteView subChunks, const char id[4], ByteView *data) {
     size_t at = 0;
-    uint16_t length;
+    uint16_t length = 0;
     while (BytesHave(subChunks, at, kSubChunkHeader)) {
         ReadU16Be(subChunks, at + 4, &length);
         ByteView found;

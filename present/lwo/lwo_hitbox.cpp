@@ -92,7 +92,7 @@ bool LwoReadBoxPoints(const char *path, std::vector<LwoBoxPoint> *points, std::v
     if (LwoFindChunk(form, "POLS", &pols))
         WalkPolygons(pols, [&](uint16_t n, ByteView corners, int16_t surface) {
             for (int c = 0; c < n && c < 3; ++c) {
-                uint16_t p;
+                uint16_t p = 0;
                 ReadU16Be(corners, 2 * size_t(c), &p);
                 if (p < count && surface > 0 && size_t(surface) < surfaces->size())
                     (*points)[p].surface = uint16_t(surface);

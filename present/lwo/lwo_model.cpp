@@ -79,10 +79,10 @@ bool WalkPolygons(ByteView pols, const std::function<bool(uint16_t n, ByteView p
     const size_t words = pols.size / 2;
     size_t w = 0;
     while (w < words) {
-        uint16_t n;
+        uint16_t n = 0;
         ReadU16Be(pols, 2 * w, &n);
         if (w + 2 + n > words) return false;
-        uint16_t surface;
+        uint16_t surface = 0;
         ReadU16Be(pols, 2 * (w + 1 + n), &surface);
         ByteView points;
         BytesSub(pols, 2 * (w + 1), 2 * size_t(n), &points);
@@ -168,7 +168,7 @@ bool ReadPolygons(const char *path, ByteView pols, int surfaces, uint32_t points
     size_t next = 0;
     WalkPolygons(pols, [&](uint16_t n, ByteView pts, int16_t surface) {
         if (n != 3 && n != 4) return true;
-        uint16_t p[4];
+        uint16_t p[4] = {};
         for (int i = 0; i < n; ++i) {
             ReadU16Be(pts, 2 * size_t(i), &p[i]);
             if (p[i] >= points) why = "a polygon names a point the object does not have";

@@ -9,6 +9,7 @@
 #include "../RES/res_helpers.h"
 #include "common/temp_dir.h"
 #include "gui/docviewer.h"
+#include "gui/gui.h"
 #include "gui/html.h"
 #include "gui_fixture.h"
 #include "os/paths.h"

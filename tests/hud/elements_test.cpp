@@ -321,9 +321,9 @@ TEST_F(HudTargeting, BracketsHaveCornersOfAtMost6AQuarterOfTheBox) {
 TEST_F(HudTargeting, RangeAndHullLabels) {
     // A font whose digits are 5 high and whose 'K' is 7 high, all 1 wide with
     // an advance of 3.
-    uint8_t ink[7] = {1, 1, 1, 1, 1, 1, 1};
-    Surface digit{ink, 1, 5, 0, 5, 1, 1}, k{ink, 1, 7, 0, 7, 1, 1};
-    BitmapFont font{};
+    static uint8_t ink[7] = {1, 1, 1, 1, 1, 1, 1};
+    static Surface digit{ink, 1, 5, 0, 5, 1, 1}, k{ink, 1, 7, 0, 7, 1, 1};
+    static BitmapFont font{};
     for (int ch = '0'; ch <= '9'; ++ch) font.glyph[ch] = &digit, font.advance[ch] = 3;
     font.glyph['K'] = &k, font.advance['K'] = 3;
     font.lineHeight = 8;
