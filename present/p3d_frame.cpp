@@ -169,12 +169,15 @@ void PlaceSkyCameras(SceneItem *viewObject) {
     if (gP3D.nebulaOn) place(gP3D.nebulaCamera, true);
 }
 
+// At 16 bits only the view's own pixels are cleared, as at 8: the GUI has
+// already drawn its panels round the view in the same pass, and a fill of
+// the whole screen would leave them black until their next repaint.
 void Clear() {
     if (!gP3D.colourTarget) return;
     if (PixelDepth == 8) {
         VtPixelmapFill(gP3D.colourTarget, gFixedStep ? kP3DClearColour : gP3D.clearColour);
-    } else if (!gP3D.screenCleared && gP3D.screen) {
-        VtPixelmapFill(gP3D.screen, Rgb565(gP3D.clearColour));
+    } else if (!gP3D.screenCleared) {
+        VtPixelmapFill(gP3D.colourTarget, Rgb565(gP3D.clearColour));
     } else {
         VtPixelmapFill(gP3D.colourTarget, 0);
     }

@@ -3,6 +3,7 @@
 // thresholds the frame-rate ring gives.
 #include <cmath>
 
+#include "RES/gfx2d.h"
 #include "p3d_fixture.h"
 
 using namespace presenttest;
@@ -77,14 +78,20 @@ TEST_F(P3DFrame, TheClearColourFillsTheViewAndAFlashKeepsTheSkyOut) {
     }
 }
 
-TEST_F(P3DFrame, SixteenBitsClearTheWholeScreenAfterARepaintAndLaterOnlyTheViewToBlack) {
+TEST_F(P3DFrame, SixteenBitsClearTheViewAfterARepaintAndLaterToBlackLeavingThePanelsRoundIt) {
     TearDown();
     Start(16);
     SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
     const uint16_t clear = uint16_t((176 >> 3) << 11 | ((255 - 176) >> 2) << 5 | (88 >> 3));
+    const uint16_t panel = PaletteToRgb565(palette, 117);
+    ASSERT_NE(panel, 0);
     GuiWindow *w = View(&camera, 100, 100, 200, 100);
+    // The GUI's repaint fills its panels first, then draws the view.
+    FillRect(&ScreenSurface, 117, 0, 0, 639, 479);
     P3DDrawViewWindow(w);
-    EXPECT_EQ(Pixel16(5, 5), clear);
+    EXPECT_EQ(Pixel16(5, 5), panel) << "the panel round the view keeps its fill";
+    EXPECT_EQ(Pixel16(99, 150), panel);
+    EXPECT_EQ(Pixel16(100, 100), clear);
     EXPECT_EQ(Pixel16(150, 150), clear);
     std::fill(pixels.begin(), pixels.end(), 0x77);
     P3DDrawViewWindow(w);
@@ -92,7 +99,8 @@ TEST_F(P3DFrame, SixteenBitsClearTheWholeScreenAfterARepaintAndLaterOnlyTheViewT
     EXPECT_EQ(Pixel16(150, 150), 0);
     P3DScreenRepainted();
     P3DDrawViewWindow(w);
-    EXPECT_EQ(Pixel16(5, 5), clear);
+    EXPECT_EQ(Pixel16(5, 5), 0x7777);
+    EXPECT_EQ(Pixel16(150, 150), clear);
 }
 
 TEST_F(P3DFrame, TheFieldOfViewFollowsTheStationTheFullScreenAndTheZoom) {
