@@ -46,7 +46,13 @@ const BitmapFont *LinkFont() { return Named("ConsFont2"); }
 
 int LineHeight(const BitmapFont *font) { return font ? font->lineHeight : 0; }
 
-void Copy(char *to, size_t size, const char *from) { std::snprintf(to, size, "%s", from ? from : ""); }
+// Cut at the buffer's end; names longer than their field are the file's fault.
+void Copy(char *to, size_t size, const char *from) {
+    if (size == 0) return;
+    const size_t n = from ? std::min(std::strlen(from), size - 1) : 0;
+    if (n) std::memcpy(to, from, n);
+    to[n] = 0;
+}
 
 const char *LanguagePrefix() { return gLanguage == 1 ? "frn_" : gLanguage == 2 ? "ger_" : nullptr; }
 

@@ -97,7 +97,7 @@ WireframeModel *BuildWireframe(const char *path, ByteView form) {
         if (n == 1) dunErrorBox("Single point polygon in WRI object.", "LWOB Loader Error");
         edges += n;
         for (uint16_t i = 0; i < n; ++i) {
-            uint16_t p;
+            uint16_t p = 0;
             ReadU16Be(pts, 2 * size_t(i), &p);
             badPoint |= p >= points;
         }
