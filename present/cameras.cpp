@@ -51,7 +51,10 @@ CameraEventRow gCameraEvents[kCameraEventRows] = {
     {CameraTrack, nullptr, 4, 1, 200},     {CameraTrack, nullptr, 5, 1, 200},
     {CameraTrack, nullptr, 8, 1, 500},
 };
-uint8_t gCameraEventEnable[kCameraEventRows];
+// The rows start on, as every mission reset leaves them: the first mission of
+// a run comes before any reset.
+static_assert(kCameraEventRows == 13);
+uint8_t gCameraEventEnable[kCameraEventRows] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 uint8_t gCameraEventsOn = 0xFF;
 
 namespace {

@@ -430,6 +430,9 @@ void Director(ScriptRun &run) {
     row.routine = kCameras[kind].routine;
     row.hold = hold;
     if (gCameraViewHooks.enterCinematic) gCameraViewHooks.enterCinematic();
+    // The external view is on before the trigger: without it a cut to any
+    // object but the player's ship is refused.
+    gCinematicView = 1;
     gCameraLock = 0;
     EventCameraTrigger(item, second, kScriptCameraRow);
     gCameraLock = 1;

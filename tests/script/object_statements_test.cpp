@@ -190,10 +190,13 @@ TEST_F(ObjectStatements, DirectorCutsToTheObjectAndLocksTheCamera) {
     SceneItem *cam = MakeObject("CamPly");
     dunPlayerCamera = cam;
     for (uint8_t &on : gCameraEventEnable) on = 1;
-    gCinematicView = 1;
+    // Flying at a station, no cinematic running: the statement turns the
+    // external view on itself.
+    gCinematicView = 0;
     gCinematicHold = 0;
     gCameraLock = 0;
     Start("DIRECTOR Ship Other CAM_CHASE 300\n");
+    EXPECT_EQ(gCinematicView, 1);
     EXPECT_EQ(gEventRow, kScriptCameraRow);
     EXPECT_EQ(gCinematicSubject, ship);
     EXPECT_EQ(gCinematicSecond, other);
