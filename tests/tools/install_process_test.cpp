@@ -31,6 +31,14 @@ bool StartAndKeep(const std::string &cmd, const char *folder, bool wait, uint32_
 
 std::string ProcFile(int pid, const char *name) { return Slurp("/proc/" + std::to_string(pid) + "/" + name); }
 
+// Whether the process has `path` open.
+bool HasOpen(int pid, const std::string &path) {
+    std::error_code ec;
+    for (const auto &fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec))
+        if (fs::read_symlink(fd.path(), ec).string() == path) return true;
+    return false;
+}
+
 bool Eventually(const std::function<bool()> &test, std::chrono::seconds limit) {
     auto end = Clock::now() + limit;
     while (!test()) {
@@ -80,6 +88,10 @@ TEST(Installation, FromTheDiscToARunningGame) {
     EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(gGamePid) + "/cwd").string(), inst);
     // Its start-up writes its log in its own folder.
     EXPECT_TRUE(Eventually([&] { return !Slurp(inst + "/debug.txt").empty(); }, std::chrono::seconds(30)));
+    // The front end's home page plays its loop film from the installation
+    // for as long as it shows.
+    EXPECT_TRUE(
+        Eventually([&] { return HasOpen(gGamePid, inst + "/vek/resource/video/Fspn.smk"); }, std::chrono::seconds(60)));
     EXPECT_EQ(osWaitProcess(gGamePid, 0), OS_WAIT_TIMEOUT);
     kill(gGamePid, SIGTERM);
     EXPECT_EQ(osWaitProcess(gGamePid, 30000), 0);
