@@ -240,6 +240,32 @@ TEST_F(ObjectRoutines, StockShipsLaunchNearThePlayerUpToTheLimit) {
     dunMissionCounter = 0;
 }
 
+// A launch is due when a 15-bit draw modulo 2500 is at most the frame step:
+// one every 25 seconds on average, at any frame rate.
+TEST_F(ObjectRoutines, StockShipsLaunchAtTheirRandomInterval) {
+    SceneItem *player = PlayerShip();
+    player->control = nullptr;
+    dunTrackObject(Ship(0, 0, 1e6), 1);
+    dunStockShipLimit = 100;
+    dunMissionCounter = 0;
+    dunFrameStep = 10;
+    dunSeedRand15(1234);
+    for (int i = 0; i < 5000; ++i) dunLaunchStockNearby();  // 500 seconds
+    dunSeedRand15(1234);
+    int due = 0;
+    for (int i = 0; i < 5000; ++i) due += dunRand15() % 2500 <= 10;
+    EXPECT_EQ(fakes.Count("launchStockShips"), due);
+    EXPECT_GE(due, 10);
+    EXPECT_LE(due, 40);
+    // Frozen, nothing is launched.
+    fakes.calls.clear();
+    dunFrozen = 1;
+    for (int i = 0; i < 5000; ++i) dunLaunchStockNearby();
+    EXPECT_EQ(fakes.Count("launchStockShips"), 0);
+    dunFrozen = 0;
+    dunStockShipLimit = 0;
+}
+
 TEST_F(ObjectRoutines, RandomTargetFallsBackToTheNearestThenThePrevious) {
     SceneItem *ship = Ship(), *previous = Ship(), *nearest = Ship();
     EXPECT_EQ(dunPickRandomTarget(ship, previous), previous);
