@@ -200,6 +200,35 @@ TEST_F(ObjectRoutines, StargateStates) {
     dunCurrentSystem = 0;
 }
 
+// A gate short of its three docked keys stays as it is.
+TEST_F(ObjectRoutines, AGateWithoutThreeKeysDoesNothing) {
+    SceneItem *gate = Ship();
+    gate->avatar->colourIndex = 9;
+    dunSimStargate(gate);
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10)->partner = Ship();
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10);  // nothing docked
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10)->partner = Ship();
+    dunSimStargate(gate);
+    EXPECT_EQ(gate->avatar->colourIndex, 9u);
+    EXPECT_EQ(fakes.Count("setStarGateEdge"), 0);
+}
+
+// The drop out of the drive jolts a ship without mass or radius as hard as
+// the jolt goes, never with a NaN or infinite tumble.
+TEST_F(ObjectRoutines, TheDropJoltStaysFinite) {
+    for (const float speed : {0.0f, 1e6f}) {
+        SceneItem *ship = Ship();
+        ship->sim->mass = 0.0f;
+        ship->sim->radius = 0.0f;
+        ship->sim->thrust.z = speed;
+        dunDropLds(ship);
+        for (const float v : {ship->sim->tumble.x, ship->sim->tumble.y, ship->sim->tumble.z}) {
+            EXPECT_TRUE(std::isfinite(v)) << speed;
+            EXPECT_LE(std::fabs(v), 500.0f) << speed;
+        }
+    }
+}
+
 TEST_F(ObjectRoutines, FreshGateKeysGetColoursAndAreComparedWith12) {
     SceneItem *gate = Ship();
     SceneItem *keys[3];
