@@ -46,11 +46,9 @@ void dunClearBeltTracking() { PENDING_ONCE("dunClearBeltTracking"); }
 
 // The game start-up's and the game frame's calls.
 #include "world/asteroids.h"
-#include "world/routines.h"
 
 int32_t dunBeltCount;
 int32_t dunBeltObjectCount;
-void dunRefreshPlayerCollision(void *) { PENDING_ONCE("dunRefreshPlayerCollision"); }
 
 // The start-up scripts' calls.
 #include "world/universe.h"

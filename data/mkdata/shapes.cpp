@@ -1,7 +1,8 @@
 // The LightWave shapes the game opens by name: the sample ships and the
 // station the mission scripts place, the four cockpit panels, the three
 // flare shells, the sun and the wireframe pane's test shape; the start-up
-// script's wreck, antimatter ball, rock and the two HUD wireframes. File units, y
+// script's wreck, antimatter ball, rock and the two HUD wireframes; the hull
+// left behind and the command section that leaves it when a ship separates. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
 #include <cmath>
 #include <initializer_list>
@@ -115,20 +116,40 @@ Object QuadSphere(int n, float radius, const Surface &surface) {
     return o;
 }
 
-Object Corvette() {
-    const Surface hull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
-                  pod = Textured("CorvPod", "corvhull", "Planar Image Map", 2, {0, 0, -9}, {20, 1, 10}),
-                  trim = Paint("c_CorvTrim", 190, 50, 40), canopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4),
-                  glow = Glow("CorvGlow", 90, 170, 255);
-    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, hull);
-    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, hull, false));
+const Surface kCorvHull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
+              kCorvCanopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4), kCorvGlow = Glow("CorvGlow", 90, 170, 255);
+
+// The corvette without its head: the body, the wings and the engine pods.
+Object CorvetteBody() {
+    const Surface pod = Textured("CorvPod", "corvhull", "Planar Image Map", 2, {0, 0, -9}, {20, 1, 10}),
+                  trim = Paint("c_CorvTrim", 190, 50, 40);
+    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, kCorvHull);
     o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, trim));
     o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, trim));
     for (float x : {-8.0f, 8.0f}) {
         o.Append(Moved(lwob::Tube(6, -14, 1.3f, -4, 1.3f, pod), x, 0, 0));
-        o.Append(lwob::Box({x - 0.8f, -0.8f, -14.6f}, {x + 0.8f, 0.8f, -14}, glow));
+        o.Append(lwob::Box({x - 0.8f, -0.8f, -14.6f}, {x + 0.8f, 0.8f, -14}, kCorvGlow));
     }
-    o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, canopy));
+    return o;
+}
+
+Object Corvette() {
+    Object o = CorvetteBody();
+    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, kCorvHull, false));
+    o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, kCorvCanopy));
+    return o;
+}
+
+// The command section: the corvette's nose and canopy on a short body of
+// its own, its port at the back (0, -1, -13), and stub wings out to the two
+// navigation lights at x +-9.05, z -15.
+Object CommandSection() {
+    const Surface trim = Paint("c_CorvTrim", 190, 50, 40);
+    Object o = lwob::Tube(8, -13, 2.2f, -5, 2.2f, kCorvHull);
+    o.Append(lwob::Tube(8, -5, 2.2f, 1, 0, kCorvHull, false));
+    o.Append(lwob::Box({-1.2f, 2, -11}, {1.2f, 3.2f, -6}, kCorvCanopy));
+    o.Append(lwob::Box({-9.3f, -0.3f, -15.3f}, {-2.2f, 0.3f, -4}, trim));
+    o.Append(lwob::Box({2.2f, -0.3f, -15.3f}, {9.3f, 0.3f, -4}, trim));
     return o;
 }
 
@@ -197,6 +218,24 @@ Object CorvetteBoxes() {
     });
 }
 
+Object CorvetteBodyBoxes() {
+    return HitBoxes({
+        {{-3, -3, -12}, {3, 3, 10}, "Hull"},
+        {{-13, -0.4f, -8}, {-3.05f, 0.4f, 2}, "SYS_1"},
+        {{3.05f, -0.41f, -8.01f}, {13, 0.41f, 2.01f}, "SYS_1"},
+        {{-9.3f, -1.3f, -14}, {-6.7f, 1.3f, -4}, "SYS_2"},
+        {{6.69f, -1.31f, -14.01f}, {9.31f, 1.31f, -4.01f}, "SYS_3"},
+    });
+}
+
+Object CommandSectionBoxes() {
+    return HitBoxes({
+        {{-2.2f, -2.2f, -13}, {2.2f, 3.2f, 1}, "Hull"},
+        {{-9.3f, -0.3f, -15.3f}, {-2.25f, 0.3f, -4}, "SYS_1"},
+        {{2.25f, -0.31f, -15.31f}, {9.31f, 0.31f, -4.01f}, "SYS_1"},
+    });
+}
+
 Object RaiderBoxes() {
     return HitBoxes({
         {{-5, -1.75f, -10}, {5, 1.75f, 14}, "Hull"},
@@ -215,6 +254,10 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
+    ok &= Write(ctx, "corvasm_sanshead.lwo", CorvetteBody());
+    ok &= Write(ctx, "corvasm_sanshead_BOX.lwo", CorvetteBodyBoxes());
+    ok &= Write(ctx, "command_rto.lwo", CommandSection());
+    ok &= Write(ctx, "command_rto_BOX.lwo", CommandSectionBoxes());
     ok &= Write(ctx, "PanelCmd.lwo", Panel("PanelCmdBar", 60, 170, 90));
     ok &= Write(ctx, "PanelNav.lwo", Panel("PanelNavBar", 60, 110, 200));
     ok &= Write(ctx, "PanelWep.lwo", Panel("PanelWepBar", 200, 60, 50));

@@ -26,6 +26,7 @@
 #include "platform/sound.h"
 #include "script/dialogue.h"
 #include "platform/keyboard.h"
+#include "present/scene.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
@@ -36,6 +37,7 @@
 #include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
+#include "world/services.h"
 
 namespace {
 
@@ -212,6 +214,78 @@ TEST_F(PlayerFlight, ThrottleTurnLdsDockAndUndock) {
     // Throttle keys again and the ship flies on.
     for (int i = 0; i < 2; ++i) Press(kThrUp);
     EXPECT_EQ(S().setSpeed, 10000.0f);
+}
+
+// Keys alone, as the operating system hands them over (the key queue and the
+// key-down table), fly the corvette through whole frames: the arrow key
+// pitches the nose through the look-around code, the thrust key drives it
+// along the new heading and the flight assist brings it back to rest. A
+// reference computation of the same keyboard steering, turn and thrust laws
+// says where it must end.
+TEST_F(PlayerFlight, InjectedKeysFlyTheShipWhereTheReferenceSays) {
+    static const WorldPresentHooks look = [] {
+        WorldPresentHooks h{};
+        h.lookUpdate = LookUpdate;
+        return h;
+    }();
+    WorldSetPresentHooks(&look);
+    NoJoystick = 1;  // as the start-up finds no joystick: keyboard flight
+    struct Restore {
+        ~Restore() {
+            WorldSetPresentHooks(nullptr);
+            NoJoystick = 0;
+        }
+    } restore;
+    LookInit();
+    constexpr uint8_t kUp = 0x48, kThrust = 0x1E;  // KEY_A by "BINDKEYTHR KEY_A KEY_Z"
+    auto key = [](uint8_t scan, bool down) {
+        if (down) OnKeyDown(nullptr, 0, 1, scan, scan);
+        else OnKeyUp(nullptr, 0, 1, scan, scan);
+    };
+    ASSERT_EQ(S().flightMode, 1);  // the set speed is held: 0 here
+    const double dt = 0.02, thrust = 7000.0, maxRate = 90.0, keyRate = 975.0;
+
+    // 0.5 s on the up arrow, then 3 s for the turn to run out. The look-around
+    // code moves the pitch demand 975 a second while the key is held and
+    // keeps a fifth of it each frame after; the flight input moves the
+    // command 1/8 of the way there; the turn rate moves towards it at most
+    // 90 a second.
+    double stick = 0, demand = 0, rate = 0, pitch = 0;
+    key(kUp, true);
+    for (int i = 0; i < 175; ++i) {
+        if (i == 25) key(kUp, false);
+        Frames(1);
+        stick = i < 25 ? std::max(-180.0, stick - keyRate * dt) : stick * 0.2;
+        demand += (stick - demand) / 8.0;
+        const double d = demand * 0.01 * maxRate - rate;
+        rate = std::fabs(d) >= maxRate * dt ? rate + (d > 0 ? maxRate * dt : -maxRate * dt) : demand * 0.01 * maxRate;
+        pitch += rate * dt;
+    }
+    ASSERT_LT(pitch, -20.0);
+    ASSERT_LT(std::fabs(rate), 1e-3);
+    // A pitch about X turns the nose from +Z towards -Y: here, up.
+    const double ny = -std::sin(pitch * M_PI / 180.0), nz = std::cos(pitch * M_PI / 180.0);
+    EXPECT_NEAR(Nose().x, 0.0, 1e-5);
+    EXPECT_NEAR(Nose().y, ny, 1e-4);
+    EXPECT_NEAR(Nose().z, nz, 1e-4);
+    EXPECT_EQ(S().position.y, 0.0);  // turned on the spot
+
+    // 2 s on the thrust key, then 1.5 s of the assist braking towards the set
+    // speed of 0 with at most the full thrust.
+    double v = 0, along = 0;
+    key(kThrust, true);
+    for (int i = 0; i < 175; ++i) {
+        if (i == 100) key(kThrust, false);
+        Frames(1);
+        v += (i < 100 ? thrust : std::clamp(-v, -thrust, thrust)) * dt;
+        along += v * dt;
+    }
+    ASSERT_GT(v, 500.0);
+    EXPECT_NEAR(S().position.x, 0.0, 1e-3);
+    EXPECT_NEAR(S().position.y, along * ny, along * 1e-4);
+    EXPECT_NEAR(S().position.z, along * nz, along * 1e-4);
+    EXPECT_NEAR(S().velocity.y, v * ny, v * 1e-3);
+    EXPECT_NEAR(S().velocity.z, v * nz, v * 1e-3);
 }
 
 // The joystick's throttle lever sets the speed: polled each step (by the

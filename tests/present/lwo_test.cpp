@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "RES/util.h"
 #include "core/options.h"
@@ -12,6 +13,7 @@
 #include "present/lwo/lwo.h"
 #include "render/scene/scene.h"
 #include "shape_files.h"
+#include "world/pools.h"
 
 using namespace presenttest;
 
@@ -392,7 +394,8 @@ TEST(LwoSampleShapes, LoadWithTheirFacesOutward) {
     ASSERT_EQ(VtBeginAll(), VT_E_OK);
     for (const char *name :
          {"corvette.lwo", "raider.lwo", "station.lwo", "PanelCmd.lwo", "PanelNav.lwo", "PanelWep.lwo", "PanelEng.lwo",
-          "ShieldFlare_rto.lwo", "CapsFlare_rto.lwo", "PocketFlare_rto.lwo", "quadsuntest.lwo", "Test_WRI.lwo"}) {
+          "ShieldFlare_rto.lwo", "CapsFlare_rto.lwo", "PocketFlare_rto.lwo", "quadsuntest.lwo", "Test_WRI.lwo",
+          "corvasm_sanshead.lwo", "command_rto.lwo"}) {
         auto *m = static_cast<vt_model *>(LwoLoadModel(ShapePath(name).c_str(), nullptr, nullptr));
         ASSERT_NE(m, nullptr) << name;
         ASSERT_GT(m->nfaces, 0) << name;
@@ -414,6 +417,15 @@ TEST(LwoSampleShapes, LoadWithTheirFacesOutward) {
         if (std::string(name) != "station.lwo") {
             EXPECT_GT(outward, m->nfaces * 8 / 10) << name;
         }
+    }
+    // The ships' hit-box companions: every box read as a box of its own.
+    for (const auto &[name, boxes] : {std::pair<const char *, int>{"corvette.lwo", 5}, {"raider.lwo", 3},
+                                      {"corvasm_sanshead.lwo", 5}, {"command_rto.lwo", 3}}) {
+        const CollisionModel *shape = dunFindCollisionModel(LwoLoadModel(ShapePath(name).c_str(), nullptr, nullptr));
+        ASSERT_NE(shape, nullptr) << name;
+        int count = 0;
+        for (const HitBox *b = shape->boxes; b; b = b->next) ++count;
+        EXPECT_EQ(count, boxes) << name;
     }
     auto *w = static_cast<WireframeModel *>(LwoLoadWireframe(ShapePath("Test_WRI.lwo").c_str(), nullptr, nullptr));
     ASSERT_NE(w, nullptr);

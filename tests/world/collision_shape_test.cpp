@@ -126,3 +126,15 @@ TEST_F(ShapeTest, SpawningAPartMakesItAnObjectOfItsOwn) {
     EXPECT_THROW(dunSpawnScene(ship, nullptr), FatalError);
     (void)tail;
 }
+
+// The box reach along a direction in the object's frame: the model's box
+// diagonal taken axis by axis; a body with no collision shape reaches 0.
+TEST_F(ShapeTest, BoxExtentAlongADirection) {
+    SceneItem *ship = Body(0, 0, 0, 10.0f);
+    EXPECT_EQ(dunBoxExtentAlong(0, 0, 1, ship), 0.0f);
+    CollisionModel *m = Shape(ship->avatar->root, {});
+    m->boundsLower = {-1.0f, -2.0f, -3.0f};
+    m->boundsUpper = {1.0f, 2.0f, 3.0f};
+    EXPECT_FLOAT_EQ(dunBoxExtentAlong(0, 0, 5, ship), 6.0f);
+    EXPECT_FLOAT_EQ(dunBoxExtentAlong(3, 0, 0, ship), 2.0f);
+}

@@ -185,6 +185,16 @@ TEST_F(SubsystemDamage, RepairTicksComeByMessage) {
     while (dunGameClock < 700 && (ship->sim->shipInfo->damage.mask & DamageBit::Drive)) Frame();
     EXPECT_GE(dunGameClock, 600u);
     EXPECT_LE(dunGameClock, 1300u);
+    // A skill past 350 would make the delay negative (and wrap): the first
+    // step is due at once instead.
+    SceneItem *skilled = Target(1000);
+    skilled->sim->shipInfo->skill = 400;
+    skilled->avatar->pendingDamageKind = 16 | (8 << 8);
+    Hit(skilled, 100);
+    ++dunGameClock;
+    MsgRecord m;
+    ASSERT_TRUE(dunMsgReceive(skilled->receiverId, &m));
+    EXPECT_EQ(m.header.type, MsgRepairTick);
 }
 
 TEST_F(SubsystemDamage, HalvePerMultiple) {

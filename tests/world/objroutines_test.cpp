@@ -200,6 +200,35 @@ TEST_F(ObjectRoutines, StargateStates) {
     dunCurrentSystem = 0;
 }
 
+// A gate short of its three docked keys stays as it is.
+TEST_F(ObjectRoutines, AGateWithoutThreeKeysDoesNothing) {
+    SceneItem *gate = Ship();
+    gate->avatar->colourIndex = 9;
+    dunSimStargate(gate);
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10)->partner = Ship();
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10);  // nothing docked
+    dunAddDockingPort(gate, 0, 1, 0, 0, 0, 0, 0, 0, 10)->partner = Ship();
+    dunSimStargate(gate);
+    EXPECT_EQ(gate->avatar->colourIndex, 9u);
+    EXPECT_EQ(fakes.Count("setStarGateEdge"), 0);
+}
+
+// The drop out of the drive jolts a ship without mass or radius as hard as
+// the jolt goes, never with a NaN or infinite tumble.
+TEST_F(ObjectRoutines, TheDropJoltStaysFinite) {
+    for (const float speed : {0.0f, 1e6f}) {
+        SceneItem *ship = Ship();
+        ship->sim->mass = 0.0f;
+        ship->sim->radius = 0.0f;
+        ship->sim->thrust.z = speed;
+        dunDropLds(ship);
+        for (const float v : {ship->sim->tumble.x, ship->sim->tumble.y, ship->sim->tumble.z}) {
+            EXPECT_TRUE(std::isfinite(v)) << speed;
+            EXPECT_LE(std::fabs(v), 500.0f) << speed;
+        }
+    }
+}
+
 TEST_F(ObjectRoutines, FreshGateKeysGetColoursAndAreComparedWith12) {
     SceneItem *gate = Ship();
     SceneItem *keys[3];
@@ -238,6 +267,32 @@ TEST_F(ObjectRoutines, StockShipsLaunchNearThePlayerUpToTheLimit) {
     EXPECT_EQ(dunTrackListHead()->next->object, nearB);
     dunStockShipLimit = 0;
     dunMissionCounter = 0;
+}
+
+// A launch is due when a 15-bit draw modulo 2500 is at most the frame step:
+// one every 25 seconds on average, at any frame rate.
+TEST_F(ObjectRoutines, StockShipsLaunchAtTheirRandomInterval) {
+    SceneItem *player = PlayerShip();
+    player->control = nullptr;
+    dunTrackObject(Ship(0, 0, 1e6), 1);
+    dunStockShipLimit = 100;
+    dunMissionCounter = 0;
+    dunFrameStep = 10;
+    dunSeedRand15(1234);
+    for (int i = 0; i < 5000; ++i) dunLaunchStockNearby();  // 500 seconds
+    dunSeedRand15(1234);
+    int due = 0;
+    for (int i = 0; i < 5000; ++i) due += dunRand15() % 2500 <= 10;
+    EXPECT_EQ(fakes.Count("launchStockShips"), due);
+    EXPECT_GE(due, 10);
+    EXPECT_LE(due, 40);
+    // Frozen, nothing is launched.
+    fakes.calls.clear();
+    dunFrozen = 1;
+    for (int i = 0; i < 5000; ++i) dunLaunchStockNearby();
+    EXPECT_EQ(fakes.Count("launchStockShips"), 0);
+    dunFrozen = 0;
+    dunStockShipLimit = 0;
 }
 
 TEST_F(ObjectRoutines, RandomTargetFallsBackToTheNearestThenThePrevious) {
