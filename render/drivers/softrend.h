@@ -51,8 +51,8 @@
 // NONE and TWO_SIDED draw both sides, as do FORCE_FRONT_B and
 // FORCE_BACK_B surfaces. Lines (each visible edge once) and points (every
 // vertex) are drawn whichever way their faces look, one pixel wide,
-// coloured as the vertices are lit, never textured. User clip planes (CLIP PLANE_V4_F, screen space)
-// keep the points p with PLANE . p >= 0.
+// coloured as the vertices are lit, never textured. User clip planes
+// (CLIP PLANE_V4_F, screen space) keep the points p with PLANE . p >= 0.
 //
 // Textures. Nearest texel at (u w, v h) for the mapping coordinates after
 // MAP_MATRIX_M23_F, v = 0 the top row; MAP_WIDTH_LIMIT_T and

@@ -137,9 +137,12 @@ vt_angle VtAngleFromDegree(double d);
 vt_scalar VtAngleSin(vt_angle a);
 vt_scalar VtAngleCos(vt_angle a);
 
-inline vt_fixed VtScalarToFixed(vt_scalar s) { return vt_fixed(double(s) * VT_FIXED_ONE); }
+// Scalars beyond the 16.16 range saturate and NaN becomes 0, so no value
+// converts out of range.
+vt_fixed VtScalarToFixed(vt_scalar s);
 inline vt_scalar VtFixedToScalar(vt_fixed x) { return vt_scalar(double(x) / VT_FIXED_ONE); }
-// Fixed-point product and quotient (16.16), rounded towards zero.
+// Fixed-point product and quotient (16.16), rounded towards zero and
+// saturated; a quotient by zero is the largest value of the dividend's sign.
 vt_fixed VtFixedMul(vt_fixed a, vt_fixed b);
 vt_fixed VtFixedDiv(vt_fixed a, vt_fixed b);
 

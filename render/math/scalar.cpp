@@ -1,5 +1,6 @@
 // Angles, fixed-point scalars and vectors.
 #include <cmath>
+#include <cstdint>
 
 #include "render/math/math3d.h"
 
@@ -23,12 +24,23 @@ vt_scalar VtAngleSin(vt_angle a) { return vt_scalar(std::sin(a * kRadPerUnit)); 
 
 vt_scalar VtAngleCos(vt_angle a) { return vt_scalar(std::cos(a * kRadPerUnit)); }
 
-vt_fixed VtFixedMul(vt_fixed a, vt_fixed b) { return vt_fixed((int64_t(a) * b) / VT_FIXED_ONE); }
+namespace {
+vt_fixed saturate(int64_t x) { return vt_fixed(x < INT32_MIN ? INT32_MIN : x > INT32_MAX ? INT32_MAX : x); }
+} // namespace
+
+vt_fixed VtScalarToFixed(vt_scalar s) {
+    const double x = double(s) * VT_FIXED_ONE;
+    if (!(x == x))
+        return 0;
+    return x <= INT32_MIN ? INT32_MIN : x >= INT32_MAX ? INT32_MAX : vt_fixed(x);
+}
+
+vt_fixed VtFixedMul(vt_fixed a, vt_fixed b) { return saturate((int64_t(a) * b) / VT_FIXED_ONE); }
 
 vt_fixed VtFixedDiv(vt_fixed a, vt_fixed b) {
     if (b == 0)
         return a < 0 ? INT32_MIN : INT32_MAX;
-    return vt_fixed((int64_t(a) * VT_FIXED_ONE) / b);
+    return saturate((int64_t(a) * VT_FIXED_ONE) / b);
 }
 
 void VtVector2Set(vt_vector2 *v, vt_scalar x, vt_scalar y) {

@@ -1,8 +1,9 @@
 // The library's 3D math: rotations, inverses, perspective, quaternions,
-// the 24 euler orders, transforms and planes.
+// the 24 euler orders, transforms and planes; 16.16 fixed point.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "render/math/math3d.h"
@@ -40,6 +41,33 @@ TEST(VtMath, AnglesRoundToTheNearestUnitAndWrap) {
     EXPECT_EQ(VtAngleFromRadian(0.5001 / 10430.378350470453), 1);
     EXPECT_NEAR(VtAngleToRadian(32768), M_PI, 1e-6);
     EXPECT_EQ(VtAngleFromDegree(90), 16384);
+}
+
+TEST(VtMath, FixedPointRoundsTowardsZeroAndSaturates) {
+    constexpr vt_fixed one = VT_FIXED_ONE, big = INT32_MAX, small = INT32_MIN;
+    const struct {
+        vt_fixed got, want;
+    } cases[] = {
+        {VtScalarToFixed(1.5f), 3 * one / 2},
+        {VtScalarToFixed(-0.75f), -3 * one / 4},
+        {VtScalarToFixed(1e10f), big},
+        {VtScalarToFixed(-1e10f), small},
+        {VtScalarToFixed(INFINITY), big},
+        {VtScalarToFixed(NAN), 0},
+        {VtFixedMul(3 * one / 2, 2 * one), 3 * one},
+        {VtFixedMul(-1, one / 2), 0}, // -0.5 units towards zero
+        {VtFixedMul(30000 * one, 30000 * one), big},
+        {VtFixedMul(-30000 * one, 30000 * one), small},
+        {VtFixedDiv(3 * one, 2 * one), 3 * one / 2},
+        {VtFixedDiv(-1, 2 * one), 0},
+        {VtFixedDiv(30000 * one, 1), big},
+        {VtFixedDiv(one, 0), big},
+        {VtFixedDiv(-one, 0), small},
+        {VtFixedDiv(small, -one), big},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.got, c.want);
+    EXPECT_EQ(VtFixedToScalar(-3 * one / 4), -0.75f);
 }
 
 TEST(VtMath, RotationsCarryTheAxesTheLibraryWay) {
