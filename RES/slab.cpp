@@ -46,6 +46,26 @@ const char *FindSlabWord(const char *slab, const char *path) {
 
 std::string SlabPath(const char *slab) { return std::string("vek\\resource\\") + slab + ".slb"; }
 
+// A damaged slab is asked once for every text or shape it should hold; one
+// line says what is wrong with it rather than one per lookup. The same slab
+// damaged otherwise (another reason, another length) says so again. The
+// game has a handful of slabs; the last four refusals are remembered.
+std::string gRefusals[4];
+int gNextRefusal = 0;
+
+void RefuseSlab(const std::string &path, FILE *f, const char *why) {
+    long length = -1;
+    const long at = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+    std::fseek(f, at, SEEK_SET);
+    const std::string said = path + '\n' + why + '\n' + std::to_string(length);
+    for (const std::string &r : gRefusals)
+        if (r == said) return;
+    gRefusals[gNextRefusal] = said;
+    gNextRefusal = (gNextRefusal + 1) % 4;
+    RefuseGameFile(path.c_str(), why);
+}
+
 // Reads the index entry by entry (nothing is cached between opens). Returns
 // 1 found, 0 not found, -1 short read inside the index.
 int SearchIndex(FILE *f, const char *entry, uint32_t *dataOffset, uint32_t *dataSize) {
@@ -73,7 +93,7 @@ bool FindTextEntry(const char *slab, const char *path, FILE **stream, uint32_t *
     if (!f) return false;
     const int found = SearchIndex(f, word + 4, offset, size);
     if (found != 1) {
-        if (found < 0) RefuseGameFile(slabPath.c_str(), "its index is cut short");
+        if (found < 0) RefuseSlab(slabPath, f, "its index is cut short");
         std::fclose(f);
         return false;
     }
@@ -107,6 +127,7 @@ FILE *slabOpen(const char *slab, const char *path, uint32_t *sizeOut) {
             uint32_t offset = 0, size = 0;
             int found = SearchIndex(f, entry, &offset, &size);
             if (found < 0) {
+                RefuseSlab(SlabPath(slab), f, "its index is cut short");
                 std::fclose(f);
                 dunFatalError("Slab Index Error");
             }
@@ -145,7 +166,7 @@ void *slabReadEntry(const char *slab, const char *path, void *buffer, size_t cap
     if (!buffer || !FindTextEntry(slab, path, &f, &offset, &size)) return nullptr;
     bool ok = size <= capacity && std::fseek(f, long(offset), SEEK_SET) == 0 &&
               std::fread(buffer, 1, size, f) == size;
+    if (!ok && size <= capacity) RefuseSlab(SlabPath(slab), f, "an entry runs past its end");
     std::fclose(f);
-    if (!ok && size <= capacity) RefuseGameFile(SlabPath(slab).c_str(), "an entry runs past its end");
     return ok ? buffer : nullptr;
 }

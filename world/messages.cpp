@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/bytes.h"
 #include "core/frame.h"
 #include "core/log.h"
 #include "world/handle.h"
@@ -28,24 +29,25 @@ constexpr uint32_t kTypeAt = 16;
 constexpr uint32_t kUnused2At = 18;
 constexpr uint32_t kSizeAt = 20;
 
-uint32_t load32(const uint8_t *p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t load16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
-void store32(uint8_t *p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
+// Fields are read through the byte reader over the records written so far;
+// every record from 0 to the write position is whole, so the reads hold.
+ByteView held() { return BytesOf(buffer, writePos); }
+uint32_t field32(uint32_t at) {
+    uint32_t v = 0;
+    ReadU32Le(held(), at, &v);
+    return v;
 }
-void store16(uint8_t *p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
+uint16_t field16(uint32_t at) {
+    uint16_t v = 0;
+    ReadU16Le(held(), at, &v);
+    return v;
 }
 
-uint32_t receiverAt(uint32_t pos) { return load32(buffer + pos + kReceiverAt); }
-void consume(uint32_t pos) { store32(buffer + pos + kReceiverAt, kMsgConsumed); }
-uint32_t sizeAt(uint32_t pos) { return load32(buffer + pos + kSizeAt); }
-uint32_t dueAt(uint32_t pos) { return load32(buffer + pos + kDueAt); }
-uint16_t typeAt(uint32_t pos) { return load16(buffer + pos + kTypeAt); }
+uint32_t receiverAt(uint32_t pos) { return field32(pos + kReceiverAt); }
+void consume(uint32_t pos) { PutU32Le(buffer, pos + kReceiverAt, kMsgConsumed); }
+uint32_t sizeAt(uint32_t pos) { return field32(pos + kSizeAt); }
+uint32_t dueAt(uint32_t pos) { return field32(pos + kDueAt); }
+uint16_t typeAt(uint32_t pos) { return field16(pos + kTypeAt); }
 
 // Due times are unsigned centiseconds of the game clock.
 uint32_t now() { return uint32_t(dunGameClock); }
@@ -126,13 +128,13 @@ bool dunMsgPost(uint32_t sender, uint32_t receiver, uint32_t delay, uint16_t typ
         if (size > kMsgBufferSize - writePos) dunFatalError("Message Buffer Overflow");
     }
     uint8_t *h = buffer + writePos;
-    store32(h + kReceiverAt, receiver);
-    store32(h + kSenderAt, sender);
-    store32(h + kUnusedAt, 0);
-    store32(h + kDueAt, now() + delay);
-    store16(h + kTypeAt, type);
-    store16(h + kUnused2At, 0);
-    store32(h + kSizeAt, size);
+    PutU32Le(h, kReceiverAt, receiver);
+    PutU32Le(h, kSenderAt, sender);
+    PutU32Le(h, kUnusedAt, 0);
+    PutU32Le(h, kDueAt, now() + delay);
+    PutU16Le(h, kTypeAt, type);
+    PutU16Le(h, kUnused2At, 0);
+    PutU32Le(h, kSizeAt, size);
     if (length) {
         if (src)
             std::memcpy(h + kMsgHeaderSize, src, length);
@@ -162,14 +164,15 @@ bool dunMsgReceive(uint32_t id, MsgRecord *record) {
 }
 
 MessageHeader dunMsgReadHeader(const uint8_t *bytes) {
-    MessageHeader h;
-    h.receiver = load32(bytes + kReceiverAt);
-    h.sender = load32(bytes + kSenderAt);
-    h.unused = load32(bytes + kUnusedAt);
-    h.due = load32(bytes + kDueAt);
-    h.type = load16(bytes + kTypeAt);
-    h.unused2 = load16(bytes + kUnused2At);
-    h.size = load32(bytes + kSizeAt);
+    const ByteView v = BytesOf(bytes, kMsgHeaderSize);
+    MessageHeader h{};
+    ReadU32Le(v, kReceiverAt, &h.receiver);
+    ReadU32Le(v, kSenderAt, &h.sender);
+    ReadU32Le(v, kUnusedAt, &h.unused);
+    ReadU32Le(v, kDueAt, &h.due);
+    ReadU16Le(v, kTypeAt, &h.type);
+    ReadU16Le(v, kUnused2At, &h.unused2);
+    ReadU32Le(v, kSizeAt, &h.size);
     return h;
 }
 
@@ -178,19 +181,17 @@ void dunMsgCopyPayload(const MsgRecord *record, void *destination) {
 }
 
 namespace {
-// The payload bytes of a field, or null when the field passes the payload.
-const uint8_t *payloadField(const MsgRecord *record, uint32_t offset, uint32_t width) {
-    if (!record || !record->bytes || record->header.size < kMsgHeaderSize) return nullptr;
-    const uint32_t length = dunMsgPayloadLength(record);
-    if (offset > length || width > length - offset) return nullptr;
-    return dunMsgPayload(record) + offset;
+// The record's payload as a view: empty for a missing or headless record, so
+// a field past the payload reads as absent.
+ByteView payloadView(const MsgRecord *record) {
+    if (!record || !record->bytes || record->header.size < kMsgHeaderSize) return ByteView{};
+    return BytesOf(dunMsgPayload(record), dunMsgPayloadLength(record));
 }
 }  // namespace
 
 bool dunMsgPayloadU32(const MsgRecord *record, uint32_t offset, uint32_t *value) {
-    const uint8_t *p = payloadField(record, offset, 4);
-    *value = p ? load32(p) : 0;
-    return p != nullptr;
+    *value = 0;
+    return ReadU32Le(payloadView(record), offset, value);
 }
 
 bool dunMsgPayloadF32(const MsgRecord *record, uint32_t offset, float *value) {
@@ -201,17 +202,16 @@ bool dunMsgPayloadF32(const MsgRecord *record, uint32_t offset, float *value) {
 }
 
 bool dunMsgPayloadU16(const MsgRecord *record, uint32_t offset, uint16_t *value) {
-    const uint8_t *p = payloadField(record, offset, 2);
-    *value = p ? load16(p) : 0;
-    return p != nullptr;
+    *value = 0;
+    return ReadU16Le(payloadView(record), offset, value);
 }
 
-void dunPayloadPutU32(uint8_t *payload, uint32_t offset, uint32_t value) { store32(payload + offset, value); }
-void dunPayloadPutU16(uint8_t *payload, uint32_t offset, uint16_t value) { store16(payload + offset, value); }
+void dunPayloadPutU32(uint8_t *payload, uint32_t offset, uint32_t value) { PutU32Le(payload, offset, value); }
+void dunPayloadPutU16(uint8_t *payload, uint32_t offset, uint16_t value) { PutU16Le(payload, offset, value); }
 void dunPayloadPutF32(uint8_t *payload, uint32_t offset, float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    store32(payload + offset, bits);
+    PutU32Le(payload, offset, bits);
 }
 
 SceneItem *dunMsgPayloadItem(const MsgRecord *record, uint32_t offset) {
@@ -231,7 +231,7 @@ int16_t dunMsgDelayType(SceneItem *item, uint32_t delay, uint16_t type) {
     for (uint32_t pos = 0; pos < writePos; pos += sizeAt(pos)) {
         if (receiverAt(pos) == id && typeAt(pos) == type) {
             ++count;
-            if (int32_t(dueAt(pos) - now()) < int32_t(delay)) store32(buffer + pos + kDueAt, now() + delay);
+            if (int32_t(dueAt(pos) - now()) < int32_t(delay)) PutU32Le(buffer, pos + kDueAt, now() + delay);
         }
     }
     return count;

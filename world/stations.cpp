@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ai/brain.h"
+#include "core/bytes.h"
 #include "core/options.h"
 #include "world/collision.h"
 #include "world/contact.h"
@@ -182,8 +183,8 @@ void dunLinkPartnerObject(SceneItem *a, SceneItem *b) {
 }
 
 void dunRelayJumpToPartners(SceneItem *item, uint8_t payload[4]) {
-    const uint32_t number = uint32_t(payload[0]) | uint32_t(payload[1]) << 8 | uint32_t(payload[2]) << 16 |
-                            uint32_t(payload[3]) << 24;
+    uint32_t number = 0;
+    ReadU32Le(BytesOf(payload, 4), 0, &number);
     dunPayloadPutU32(payload, 0, uint32_t(-int64_t(int32_t(number))));
     if (!item->sim || !item->sim->shipInfo) return;
     for (const DockingPort *p = item->sim->shipInfo->ports; p; p = p->next) {

@@ -13,6 +13,7 @@
 #include "os/paths.h"
 #include "res_helpers.h"
 
+using restest::ReadBytes;
 using restest::SlabFile;
 using restest::WriteBytes;
 using restest::WriteText;
@@ -141,6 +142,50 @@ TEST(SlabSampleData, GeneratedSlabsServeTheirTexts) {
     ResetOptions();
     ASSERT_EQ(chdir(old), 0);
     osFlushPathCache();
+}
+
+// Every text of a language is looked up in its slab: a damaged slab says
+// so in one line however many texts are asked of it, and again only when it
+// is damaged otherwise. An opened slab's index that is cut short names the
+// slab before the fatal road.
+TEST_F(SlabTest, ADamagedSlabIsNamedOnce) {
+    auto lines = [](const std::string &why) {
+        const std::vector<uint8_t> log = ReadBytes("debug.txt");
+        const std::string all(log.begin(), log.end()), mark = "Refused data file vek\\resource\\text.slb: " + why;
+        int n = 0;
+        for (size_t at = all.find(mark); at != std::string::npos; at = all.find(mark, at + 1)) ++n;
+        return n;
+    };
+    std::vector<uint8_t> slab = SlabFile({{"\\a", "1"}, {"\\b", "22"}, {"\\c", "333"}});
+    std::vector<uint8_t> broken = slab;
+    broken[4] = 9;  // nine entries claimed, three held
+    WriteBytes("vek/resource/text.slb", broken);
+    char buf[8];
+    for (const char *t : {"vek\\resource\\text\\x", "vek\\resource\\text\\y", "vek\\resource\\text\\z"}) {
+        EXPECT_EQ(slabEntrySize("text", t), 0u);
+        EXPECT_EQ(slabReadEntry("text", t, buf, sizeof buf), nullptr);
+    }
+    EXPECT_EQ(lines("its index is cut short"), 1);
+    broken.resize(broken.size() - 1);
+    WriteBytes("vek/resource/text.slb", broken);
+    EXPECT_EQ(slabEntrySize("text", "vek\\resource\\text\\x"), 0u);
+    EXPECT_EQ(lines("its index is cut short"), 2);
+
+    // Entries whose data lies past the end: one line for both.
+    std::vector<uint8_t> past = slab;
+    const size_t index = size_t(past[8]) | size_t(past[9]) << 8;
+    for (size_t e = 0; e < 3; ++e) past[index + e * 72 + 65] = 0x40;  // data offsets 16 KB further on
+    WriteBytes("vek/resource/text.slb", past);
+    EXPECT_EQ(slabReadEntry("text", "vek\\resource\\text\\a", buf, sizeof buf), nullptr);
+    EXPECT_EQ(slabReadEntry("text", "vek\\resource\\text\\c", buf, sizeof buf), nullptr);
+    EXPECT_EQ(lines("an entry runs past its end"), 1);
+
+    broken[4] = 10;
+    broken.resize(broken.size() - 1);
+    WriteBytes("vek/resource/text.slb", broken);
+    uint32_t size = 0;
+    EXPECT_THROW(slabOpen("text", "vek\\resource\\text\\x", &size), ruvotest::FatalError);
+    EXPECT_EQ(lines("its index is cut short"), 3);
 }
 
 }  // namespace
