@@ -42,13 +42,9 @@ void *LoadColourMap(const char *name, void *block, uint32_t *size) {
     return block;
 }
 
-bool SaveColourMap(const char *name, const uint8_t *map) {
-    FILE *f = OpenGameFile(name, "wb");
-    if (!f) return false;
-    std::fwrite(map, 1, ColourMapBytes, f);
-    std::fclose(f);
-    return true;
-}
+// Through the whole-file writer: a write that fails part way (a full disc)
+// is reported as a failure and leaves the old map, not a torn one.
+bool SaveColourMap(const char *name, const uint8_t *map) { return WriteGameFileWhole(name, map, ColourMapBytes); }
 
 uint8_t *LoadRawPalette(const char *name, uint8_t *buffer) {
     if (!buffer) return nullptr;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -59,6 +61,25 @@ TEST_F(FormatTest, ColourMapsAndRawPalettes) {
     EXPECT_EQ(LoadRawPalette("empty.cm", pal), pal);
     EXPECT_EQ(LoadRawPalette("none.pal", pal), nullptr);
     EXPECT_EQ(RawPaletteSize(), PaletteBytes);
+}
+
+// A disc that fills part way through the save: the save says it failed and
+// the map already there stays whole.
+TEST_F(FormatTest, AColourMapCutShortBySaveIsAFailureAndTheOldMapStays) {
+    std::vector<uint8_t> map(ColourMapBytes, 0x5A);
+    ASSERT_TRUE(SaveColourMap("keep.cm", map.data()));
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldSignal)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::vector<uint8_t> other(ColourMapBytes, 0x11);
+    const bool saved = SaveColourMap("keep.cm", other.data());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadBytes("keep.cm"), map);
 }
 
 TEST_F(FormatTest, FrameCapturesWriteBgrTgaAndQuarterSize) {
