@@ -82,6 +82,12 @@ void SweepDeleted() {
     }
 }
 
+// A window whose look changes as the mouse comes, goes or presses is drawn
+// again with the windows that lie over it: a page's background picture is a
+// window like any other, and drawn alone it would cover the buttons on it
+// until the next full redraw.
+void RedrawHot(GuiWindow *window) { guiMarkOverlapping(window); }
+
 void HitTest() {
     GuiWindow *winner = nullptr;
     for (GuiWindow *w = gGuiScreen->windows; w; w = w->next) {
@@ -92,8 +98,8 @@ void HitTest() {
     winner->flags |= GuiFlag::Hot;
     if (winner == gGuiHotWindow) return;
     ZeroClickCounters();
-    if (gGuiHotWindow && gGuiHotWindow != gGuiRoot) guiReload(gGuiHotWindow);
-    if (winner != gGuiRoot) guiReload(winner);
+    if (gGuiHotWindow && gGuiHotWindow != gGuiRoot) RedrawHot(gGuiHotWindow);
+    if (winner != gGuiRoot) RedrawHot(winner);
     gGuiHotWindow = winner;
 }
 
@@ -109,11 +115,11 @@ void HandleHotWindow(const uint8_t *keys, int dx, int dy) {
             if (dx || dy) gGuiFullRedraw = 1;
         }
         if (!LeftHeld(keys)) {
-            guiReload(hot);
+            RedrawHot(hot);
             hot->flags &= ~(GuiFlag::Held | GuiFlag::Dragging);
         }
     } else if (LeftHeld(keys)) {
-        guiReload(hot);
+        RedrawHot(hot);
         hot->flags |= GuiFlag::Held;
     }
     if (gMouse.leftDowns > 0) {
@@ -126,7 +132,7 @@ void HandleHotWindow(const uint8_t *keys, int dx, int dy) {
         --gMouse.leftDowns;
     }
     if (gMouse.leftUps > 0) {
-        guiReload(hot);
+        RedrawHot(hot);
         --gMouse.leftUps;
         if (!gGuiHelpMode) {
             hot->flags |= GuiFlag::Activate;

@@ -2,9 +2,11 @@
 // idle turns with a fixed frame step and injected keys and clicks: the
 // front end's home page, a new captain, the timeline, the first mission
 // flown until it ends in success, its debriefing, the way back to the
-// timeline, and the career as a restart finds it.
+// timeline, and the career as a restart finds it; and the home page at 16
+// bits with the pointer over its background.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@
 #include "gui/screen.h"
 #include "gui/timeline.h"
 #include "gui/window.h"
+#include "os/display.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
@@ -67,13 +70,17 @@ protected:
         VtOutputHostSet(nullptr);
         ResetOptions();
         ResetGameState();
+        // The palette it points at went with the game's resources.
+        LastPalette = nullptr;
         root.reset();
     }
-    // The shell's start: a front-end start in English.
-    static void Start() {
+    // The shell's start: a front-end start in English, at the given depth.
+    static void Start(int depth = 8) {
         ResetOptions();
         ResetGameState();
         ResetOptionTable();
+        PixelDepth = depth;
+        BytesPerPixel = uint16_t(depth / 8);
         optFrontEndStart = 0xFF;
         gLanguage = 0;
         gTicks = 1;
@@ -123,7 +130,56 @@ protected:
         OnLeftButtonUp(nullptr, x, y, 0);
         Turn();
     }
+    // The rows of a window's rectangle as the last presented frame showed
+    // them (16 bits per pixel).
+    static std::vector<uint16_t> Shown(const GuiWindow *w) {
+        int pitch = 0;
+        const auto *frame = static_cast<const uint8_t *>(osDisplayLastFrame(&pitch));
+        std::vector<uint16_t> px;
+        if (!frame) return px;
+        for (int y = w->rect[1]; y <= w->rect[3]; ++y)
+            for (int x = w->rect[0]; x <= w->rect[2]; ++x) {
+                uint16_t v;
+                std::memcpy(&v, frame + size_t(y) * pitch + size_t(x) * 2, 2);
+                px.push_back(v);
+            }
+        return px;
+    }
 };
+
+// At 16 bits on the full-screen driver, with the pointer resting over the
+// home page's background (where it lies when the game takes the screen):
+// the background picture becomes the hot window and is drawn again, and the
+// menu buttons on it stay in the shown frames.
+TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) {
+    ASSERT_TRUE(SelectFullScreenDriver());
+    Start(16);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    Turn();
+    const char *const kButtons[] = {"FrRos", "FrAct", "FrCrd", "FrSys"};
+    std::vector<std::vector<uint16_t>> before;
+    for (const char *name : kButtons) {
+        GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+        ASSERT_NE(w, nullptr) << name;
+        before.push_back(Shown(w));
+        ASSERT_FALSE(before.back().empty());
+        // The button's black fill, not the background's blue, is showing
+        // near its right end.
+        const int width = w->rect[2] - w->rect[0] + 1, row = (w->rect[3] - w->rect[1]) / 2;
+        EXPECT_EQ(before.back()[size_t(row) * width + width - 5], 0) << name;
+    }
+    OnMouseMove(nullptr, 320, 240, 0);
+    for (int i = 0; i < 4; ++i) Turn();
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhBg")));
+    for (size_t i = 0; i < std::size(kButtons); ++i) {
+        const std::vector<uint16_t> after = Shown(guiLiveWindow(GetScriptSymbolValue(kButtons[i])));
+        ASSERT_EQ(after.size(), before[i].size());
+        size_t changed = 0;
+        for (size_t k = 0; k < after.size(); ++k) changed += after[k] != before[i][k];
+        EXPECT_EQ(changed, 0u) << kButtons[i] << ": pixels that changed of " << after.size();
+    }
+    Stop();
+}
 
 TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     Start();

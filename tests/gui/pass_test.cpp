@@ -1,5 +1,8 @@
 // The GUI pass: clicks become presses and activations, holds and drags,
 // the default update routine, closing by message and the sweep.
+#include <functional>
+#include <vector>
+
 #include "gui_fixture.h"
 
 namespace guitest {
@@ -145,6 +148,45 @@ TEST_F(PassTest, WindowsDrawOnlyWhileTheirCountdownRuns) {
     shown = 0;
     guiUpdate();
     EXPECT_EQ(gDraws, 4);
+}
+
+std::vector<GuiWindow *> gDrawn;
+void RecordDraw(GuiWindow *w) { gDrawn.push_back(w); }
+
+// A window drawn again because the mouse came, held, let go or left draws
+// with the windows that lie over it, in list order: a page's background
+// picture under its buttons would otherwise cover them. Windows elsewhere
+// keep their countdown.
+TEST_F(PassTest, AWindowRedrawnForTheMouseRedrawsTheWindowsOverIt) {
+    GuiWindow *back = Make(0, 0, 400, 300, GUI_TOP_L, nullptr, RecordDraw);
+    GuiWindow *over = Make(50, 50, 20, 20, GUI_TOP_L, nullptr, RecordDraw);
+    GuiWindow *apart = Make(500, 400, 20, 20, GUI_TOP_L, nullptr, RecordDraw);
+    guiUpdate();
+    gDrawn.clear();
+    guiUpdate();
+    ASSERT_TRUE(gDrawn.empty());
+    const struct {
+        const char *what;
+        std::function<void()> act;
+        std::vector<GuiWindow *> drawn;
+    } steps[] = {
+        {"the mouse comes onto the background", [] { MouseAt(200, 200); }, {back, over}},
+        {"the button goes down on it", [] { Hold(true); }, {back, over}},
+        {"the button comes up",
+         [] {
+             Hold(false);
+             gMouse.leftUps = 1;
+         },
+         {back, over}},
+        {"nothing changes", [] {}, {}},
+        {"the mouse leaves it for the window apart", [] { MouseAt(510, 410); }, {back, over, apart}},
+    };
+    for (const auto &step : steps) {
+        gDrawn.clear();
+        step.act();
+        guiUpdate();
+        EXPECT_EQ(gDrawn, step.drawn) << step.what;
+    }
 }
 
 TEST_F(PassTest, DefaultHandlerOrderAndEvent) {
