@@ -80,8 +80,9 @@ void guiResetWindows() {
     gGuiRoot = nullptr;
     gGuiLastCreated = nullptr;
     gGuiUpdating = nullptr;
-    // SDL shows one buffer: nothing flips, so one frame of drawing suffices.
-    gGuiRedrawReload = 1;
+    // A window drawn once is in the shown buffer only when nothing flips; with
+    // two buffers swapping it must be drawn into each.
+    gGuiRedrawReload = DisplayFlipsTwoBuffers() ? 2 : 1;
 }
 
 GuiWindow *guiAllocWindow() {

@@ -119,6 +119,8 @@ void DisplayDDrawPresent(DisplayMode *) {
     }
 }
 
+bool DisplayFlipsTwoBuffers() { return CurrentDisplayDriver == &DDrawDriver && gFull.open && gFull.flipChain; }
+
 void DisplayDDrawSetPalette(PaletteEntries entries) {
     if (!entries) return;
     LastPalette = entries;

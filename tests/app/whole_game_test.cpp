@@ -74,9 +74,11 @@ protected:
         LastPalette = nullptr;
         root.reset();
     }
-    // The shell's start: a front-end start in English, at the given depth.
-    static void Start(int depth = 8) {
+    // The shell's start: a front-end start in English, at the given depth;
+    // "nosysbuf" when the full-screen driver is to flip two buffers.
+    static void Start(int depth = 8, bool noSysBuf = false) {
         ResetOptions();
+        if (noSysBuf) optSysBuf = 0;
         ResetGameState();
         ResetOptionTable();
         PixelDepth = depth;
@@ -177,6 +179,28 @@ TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) 
         size_t changed = 0;
         for (size_t k = 0; k < after.size(); ++k) changed += after[k] != before[i][k];
         EXPECT_EQ(changed, 0u) << kButtons[i] << ": pixels that changed of " << after.size();
+    }
+    Stop();
+}
+
+// With "nosysbuf" the full-screen driver shows one of two buffers in turn: a
+// window the GUI draws once must reach both, or every other frame shows the
+// page without it.
+TEST_F(WholeGame, WithTwoBuffersFlippingTheHomePageIsWholeInEveryFrame) {
+    ASSERT_TRUE(SelectFullScreenDriver());
+    Start(16, true);
+    EXPECT_EQ(gGuiRedrawReload, 2);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    for (int frame = 0; frame < 6; ++frame) {
+        Turn();
+        for (const char *name : {"FrRos", "FrAct", "FrCrd", "FrSys"}) {
+            GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+            ASSERT_NE(w, nullptr) << name;
+            const std::vector<uint16_t> px = Shown(w);
+            ASSERT_FALSE(px.empty());
+            const int width = w->rect[2] - w->rect[0] + 1, row = (w->rect[3] - w->rect[1]) / 2;
+            EXPECT_EQ(px[size_t(row) * width + width - 5], 0) << name << " in frame " << frame;
+        }
     }
     Stop();
 }

@@ -149,6 +149,7 @@ TEST_F(Display, GammaCorrection) {
 TEST_F(Display, FullScreenPresentsThroughThePalette) {
     ASSERT_TRUE(SelectFullScreenDriver());
     ASSERT_TRUE(Open(640, 480));
+    EXPECT_FALSE(DisplayFlipsTwoBuffers());  // the system buffer is shown as it is
     EXPECT_EQ(ScreenSurface.width, 640);
     EXPECT_EQ(ScreenSurface.pitch, 640);
     EXPECT_EQ(TheDisplayMode.screen, &ScreenSurface);
@@ -203,6 +204,7 @@ TEST_F(Display, FlipChainSwapsBuffersAtPresent) {
     ASSERT_TRUE(SelectFullScreenDriver());
     ASSERT_TRUE(Open(640, 480));
     EXPECT_EQ(DirectDrawActive, 1);
+    EXPECT_TRUE(DisplayFlipsTwoBuffers());
     uint8_t *first = ScreenSurface.pixels;
     DisplayPresent(&TheDisplayMode);
     DisplayBeginFrame(&TheDisplayMode);
