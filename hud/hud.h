@@ -44,6 +44,11 @@ void hudUnregister(int index);
 int hudRemove(HUD *hud);
 // Every record back to its pool, the list empty (world reset).
 void hudClearList();
+// The font resource the HUD's texts and the message line are drawn in
+// ("BFont" unless the debug font key chose another; forgotten with the list).
+struct ResourceHandle;
+const ResourceHandle *hudMessageFont();
+void hudSetMessageFont(const ResourceHandle *font);
 // After a star-system change: the markers of objects gone or elsewhere.
 void hudRemoveOffSystemMarkers();
 void hudShowAll();

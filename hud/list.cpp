@@ -56,6 +56,14 @@ bool LiveShip(const SceneItem *t) {
 
 }  // namespace
 
+const ResourceHandle *hudMessageFont() { return gBitmapFont; }
+
+void hudSetMessageFont(const ResourceHandle *font) {
+    gBitmapFont = font;
+    HudFont = nullptr;
+    RefreshFonts();
+}
+
 void hudRegister(HUD *hud) {
     if (!gFontsLooked) {
         gFontsLooked = true;

@@ -169,9 +169,15 @@ SceneItem *CreateScriptWaypoint(double x, double y, double z, int system, int a,
 // A missile with ship data hit the player's ship: the hit counter and the
 // score word by its type code.
 void dunMissileHitPlayer(int typeCode);
-// The stock ships of a tracked object's system launched at its place.
+// One stock ship launched from a tracked mothership: a routine of a kind its
+// mask allows makes "STOCKSHIP", which then runs an "ORDER_%i" routine.
 struct TrackNode;
 void dunLaunchStockShips(int reserved, TrackNode *node);
+// Stock ships launched this mission; past 350 armed and cargo ships take
+// the other order.
+extern int32_t gStockLaunchTotal;
+// The mission's stock routines are counted again and the total cleared.
+void ResetStockLaunches();
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();
@@ -181,6 +187,8 @@ void dunScriptInstallWorldHooks();
 void dunAnnounceObjective();
 extern uint8_t gBriefingSkip;
 extern uint8_t gBriefingTextShown;
+// The debug font key: the next bitmap font the mission registered becomes
+// the message font, its name shown on the message line.
 void SelectNextScriptFont();
 // The remote turret the player was in when the end came.
 extern SceneItem *gRemoteAtEnd;

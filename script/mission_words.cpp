@@ -37,4 +37,5 @@ void ResetScriptMissionState() {
     dunResetKillPoints();
     dunResetDialogueQueue();
     dunClearTargetList();
+    ResetStockLaunches();
 }

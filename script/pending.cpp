@@ -55,7 +55,6 @@ SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const cha
     return nullptr;
 }
 void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
-void dunLaunchStockShips(int, TrackNode *) { PENDING_ONCE("dunLaunchStockShips"); }
 
 // Checkpoint files and the objectives display.
 void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
@@ -63,8 +62,7 @@ void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
 void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
 void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }
 
-// Objectives, briefings and the debug font.
+// Objectives and briefings.
 void dunAnnounceObjective() { PENDING_ONCE("dunAnnounceObjective"); }
 uint8_t gBriefingSkip;
 uint8_t gBriefingTextShown;
-void SelectNextScriptFont() { PENDING_ONCE("SelectNextScriptFont"); }

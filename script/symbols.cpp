@@ -291,6 +291,8 @@ void ResetScriptForMission() {
     ResetScriptMissionState();
 }
 
+int32_t ScriptBaselineSymbolCount() { return gBaseline.symbolCount; }
+
 void ReleaseMissionResources() {
     for (int32_t i = gBaseline.symbolCount; i < gScriptSymbolCount; ++i) {
         ScriptSymbol &s = gScriptSymbols[i];

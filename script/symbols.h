@@ -90,3 +90,5 @@ void ScriptSetSymbolThing(ScriptSymbol *symbol, void *thing);
 uint32_t ScriptLabelTarget(const ScriptSymbol *symbol);
 
 void ReleaseMissionResources();
+// The symbols below this index were made before the baseline (start-up).
+int32_t ScriptBaselineSymbolCount();

@@ -216,4 +216,29 @@ TEST_F(Conditions, ArrivalAndLoadRoutinesTakeAFreshGroup) {
     dunCurrentSystem = 0;
 }
 
+// A briefing asked for in the turn a star system is reached: the arrival's
+// routine runs first and returns into the briefing, which returns to the
+// main script; no frame is left behind.
+TEST_F(Conditions, ABriefingAndAnArrivalInOneTurnRunInTurn) {
+    MakeObject("Player");
+    dunPlayerShip = ScriptSymbolObject(Sym("Player"));
+    ScriptToken *pc = Compile("Idle:\nADD I 1\nWAIT\nBRA Idle\n"
+                              "STARSYSTEM_3:\nADD X 1\nRETURN\n"
+                              "BRF_DECLARE\nADD B 1\nRETURN\n");
+    ScriptProcessor(&pc, 1);
+    dunCurrentSystem = 3;
+    gSystemArrivalPending = 1;
+    gBriefingNumber = 0;
+    gBriefingRequest = 1;
+    ScriptProcessor(&pc, 1);
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(Var("B"), 1);
+    EXPECT_EQ(Var("I"), 2);  // back in the main script, held at its WAIT
+    EXPECT_EQ(gScriptStackDepth, -1);
+    EXPECT_EQ(gBriefingOpen, 1);
+    gBriefingOpen = 0;
+    dunPlayerShip = nullptr;
+    dunCurrentSystem = 0;
+}
+
 }  // namespace

@@ -1,7 +1,10 @@
 // The interpreter: golden traces of small scripts run one turn per frame,
 // the operand readers and the stack's fatal ends.
+#include "RES/util.h"
 #include "script/mission.h"
 #include "script_fixture.h"
+#include "world/objroutines.h"
+#include "world/records.h"
 
 using namespace scripttest;
 using Trace = std::vector<std::string>;
@@ -242,6 +245,57 @@ TEST_F(Interp, NamedRoutinesRunWithAPrivatePc) {
     EXPECT_TRUE(RunScriptRoutine("Yields"));
     EXPECT_EQ(Var("X"), 1);
     EXPECT_EQ(gScriptStackDepth, depth);
+}
+
+// A stock launch runs a routine of a kind the mothership's mask allows, which
+// makes STOCKSHIP; the ship is counted and runs the order of its kind, in a
+// fresh group, and the caller's group and placement come back.
+TEST_F(Interp, StockShipLaunches) {
+    SceneItem *mother = MakeObject("Carrier");
+    SceneItem *proto = MakeObject("Proto");
+    Compile("FIGHTER_0:\nCOPY_SCN STOCKSHIP Proto\nADD Fighters 1\nRETURN\n"
+            "CARGO_0:\nCOPY_SCN STOCKSHIP Proto\nADD Cargo 1\nRETURN\n"
+            "CARGO_1:\nADD Empty 1\nRETURN\n"
+            "ORDER_1:\nADD Order1 1\nRETURN\n"
+            "ORDER_3:\nADD Order3 1\nRETURN\n"
+            "ORDER_4:\nADD Order4 1\nRETURN\n"
+            "MOTHERCRAFT\n");
+    dunSeedRand15(1);
+    gAutoGroup = 7;
+    gPlacementMode = 0xFF;
+    const int32_t counter = gGroupCounter;
+    TrackNode fighters{nullptr, 1u << 1, mother, 1, 0};
+    dunLaunchStockShips(0, &fighters);
+    EXPECT_EQ(Var("Fighters"), 1);
+    EXPECT_EQ(Var("Order3"), 1);
+    EXPECT_EQ(proto->sim->target, mother);
+    EXPECT_EQ(ScriptSymbolObject(Sym("MOTHERCRAFT")), mother);
+    EXPECT_TRUE(proto->flags & SceneFlag::Counted);
+    EXPECT_EQ(dunMissionCounter, 1);
+    EXPECT_EQ(gStockLaunchTotal, 1);
+    EXPECT_EQ(gAutoGroup, 7);
+    EXPECT_EQ(gPlacementMode, 0xFF);
+    EXPECT_EQ(gGroupCounter, counter + 1);
+    // Cargo: either routine at random; one makes no ship and sends none out.
+    TrackNode cargo{nullptr, (1u << 3) | (1u << 0), mother, 2, 0};  // no drone routines
+    for (int i = 0; i < 20; ++i) dunLaunchStockShips(0, &cargo);
+    EXPECT_EQ(Var("Cargo") + Var("Empty"), 20);
+    EXPECT_GT(Var("Cargo"), 0);
+    EXPECT_GT(Var("Empty"), 0);
+    EXPECT_EQ(Var("Order1"), Var("Cargo"));
+    EXPECT_EQ(dunMissionCounter, 1 + Var("Cargo"));
+    // Past 350 launches cargo takes the other order.
+    gStockLaunchTotal = 351;
+    while (Var("Order4") == 0 && Var("Empty") < 100) dunLaunchStockShips(0, &cargo);
+    EXPECT_EQ(Var("Order4"), 1);
+    // A mask with no routines launches nothing.
+    TrackNode drones{nullptr, 1u << 0, mother, 1, 0};
+    const int32_t before = dunMissionCounter;
+    dunLaunchStockShips(0, &drones);
+    EXPECT_EQ(dunMissionCounter, before);
+    // The mission reset clears the total.
+    ResetScriptForMission();
+    EXPECT_EQ(gStockLaunchTotal, 0);
 }
 
 }  // namespace

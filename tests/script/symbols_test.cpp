@@ -1,5 +1,8 @@
 // The symbol table: built-ins, finds, kinds, and the per-mission reset.
+#include "RES/resman.h"
 #include "core/frame.h"
+#include "gui/feed.h"
+#include "hud/hud.h"
 #include "script/mission.h"
 #include "script_fixture.h"
 #include "world/messages.h"
@@ -132,6 +135,49 @@ TEST_F(Symbols, AFreedObjectReadsAsAbsent) {
     EXPECT_EQ(ScriptSymbolObject(copy), nullptr);
     EXPECT_EQ(GetScriptSymbolValue("Copy"), nullptr);
     dunResetWorld();
+}
+
+// The debug font key walks the bitmap fonts the mission registered, from the
+// one after the current message font, wrapping; start-up fonts and other
+// resources are passed over.
+TEST_F(Symbols, DebugFontKeyStepsThroughTheMissionsFonts) {
+    resmanInit();
+    static int loaded[4];  // stands in for a converted font
+    auto resource = [](const char *name, const char *file, uint32_t type) {
+        ResourceHandle *h = resmanRegister(file, type);
+        h->data = loaded;
+        ScriptSymbol *s = AddScriptSymbol(name, "\0\0\0\0", 4);
+        s->kind = SymKind::Resource;
+        ScriptSetSymbolThing(s, h);
+        return h;
+    };
+    SelectNextScriptFont();  // no mission font: nothing changes
+    EXPECT_EQ(hudMessageFont(), nullptr);
+    ResourceHandle *startUp = resource("StartFont", "a.fnt", ResFnt2RFont);
+    MarkScriptBaseline();
+    ResourceHandle *first = resource("FontA", "b.fnt", ResFnt2RFont);
+    resource("Pal", "c.pcx", ResPcx2Palette);
+    ResourceHandle *second = resource("FontB", "d.fon", ResFon2RFont);
+    hudSetMessageFont(startUp);
+    gMessageRemaining = 0;
+    const struct {
+        ResourceHandle *font;
+        const char *shown;
+    } steps[] = {{first, "FontA"}, {second, "FontB"}, {first, "FontA"}};
+    for (const auto &step : steps) {
+        SelectNextScriptFont();
+        EXPECT_EQ(hudMessageFont(), step.font);
+        EXPECT_STREQ(gMessageText, step.shown);
+        EXPECT_EQ(gMessageDuration, 1000);
+    }
+    // A running message longer than 500 lends its time.
+    gMessageRemaining = 700;
+    SelectNextScriptFont();
+    EXPECT_EQ(gMessageDuration, 700);
+    for (int i = 0; i < RESMAN.count; ++i) RESMAN.handles[i].data = nullptr;
+    hudClearList();
+    guiClearMessageLine();
+    resmanShutdown();
 }
 
 }  // namespace
