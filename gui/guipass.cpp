@@ -82,6 +82,18 @@ void SweepDeleted() {
     }
 }
 
+// A window that draws again because the mouse came, went or pressed on it
+// would cover the windows drawn over it (a full-screen background picture
+// under a menu): those draw again after it in the same pass.
+void ReloadHot(GuiWindow *window) {
+    guiReload(window);
+    bool after = false;
+    for (GuiWindow *w = gGuiScreen->windows; w; w = w->next) {
+        if (w == window) after = true;
+        else if (after && guiRectsOverlap(w->rect, window->rect)) guiReload(w);
+    }
+}
+
 void HitTest() {
     GuiWindow *winner = nullptr;
     for (GuiWindow *w = gGuiScreen->windows; w; w = w->next) {
@@ -92,8 +104,8 @@ void HitTest() {
     winner->flags |= GuiFlag::Hot;
     if (winner == gGuiHotWindow) return;
     ZeroClickCounters();
-    if (gGuiHotWindow && gGuiHotWindow != gGuiRoot) guiReload(gGuiHotWindow);
-    if (winner != gGuiRoot) guiReload(winner);
+    if (gGuiHotWindow && gGuiHotWindow != gGuiRoot) ReloadHot(gGuiHotWindow);
+    if (winner != gGuiRoot) ReloadHot(winner);
     gGuiHotWindow = winner;
 }
 
@@ -109,11 +121,11 @@ void HandleHotWindow(const uint8_t *keys, int dx, int dy) {
             if (dx || dy) gGuiFullRedraw = 1;
         }
         if (!LeftHeld(keys)) {
-            guiReload(hot);
+            ReloadHot(hot);
             hot->flags &= ~(GuiFlag::Held | GuiFlag::Dragging);
         }
     } else if (LeftHeld(keys)) {
-        guiReload(hot);
+        ReloadHot(hot);
         hot->flags |= GuiFlag::Held;
     }
     if (gMouse.leftDowns > 0) {
@@ -126,11 +138,11 @@ void HandleHotWindow(const uint8_t *keys, int dx, int dy) {
         --gMouse.leftDowns;
     }
     if (gMouse.leftUps > 0) {
-        guiReload(hot);
+        ReloadHot(hot);
         --gMouse.leftUps;
         if (!gGuiHelpMode) {
             hot->flags |= GuiFlag::Activate;
-            if (!(hot->flags & (GuiFlag::KeepCountdown2 | GuiFlag::KeepCountdown))) guiReload(hot);
+            if (!(hot->flags & (GuiFlag::KeepCountdown2 | GuiFlag::KeepCountdown))) ReloadHot(hot);
         }
     }
 }
