@@ -153,7 +153,8 @@ void guiCockpitKeyHandler(uint16_t key);
 // text slot of the window's note index; it goes when help mode is left.
 void guiOpenHelpNote(GuiWindow *window);
 extern GuiWindow *gGuiHelpNote;
-// The cockpit overlay over the main view.
+// The cockpit overlay over the main view: in the view without panels, the
+// speaker's box while a line plays.
 void guiDrawCockpitOverlay();
 // Build routines of the station screens.
 void guiBuildComScreen();

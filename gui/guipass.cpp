@@ -247,19 +247,6 @@ int8_t guiDefaultHandler(GuiWindow *window) {
     return -1;
 }
 
-namespace {
-
-// The speaker of the dialogue line in a box at the top right of the view.
-void DrawSpeakerBox() {
-    Surface *s = guiScreen();
-    if (!s || !dunIsDialoguePlaying(nullptr)) return;
-    const int x0 = s->width - 160, y0 = 10, x1 = x0 + 139, y1 = y0 + 119;
-    guiDrawFrame(s, GuiColour::Highlight, x0, y0, x1, y1);
-    guiDrawSpeakerInset(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
-}
-
-}  // namespace
-
 void guiDrawMainView() {
     GuiWindow *view = gGuiMainView;
     if (gGuiViewSuspended || !view) return;
@@ -293,7 +280,6 @@ void guiDrawMainView() {
             else guiDrawTextFeed(x0 + 74, y0 - 4, w - 238, 94);
         }
         guiDrawRemoteLabel(view);
-        DrawSpeakerBox();
     }
     if (gGuiNavTarget && !gMapOverlayOpen && gGuiNavCardOn) {
         Surface *s = guiScreen();

@@ -28,7 +28,6 @@ uint32_t guiFilmSkipFrame;
 // Routines of the cockpit shell, stations, front end, options and message
 // line that the window system and the screen table call.
 uint8_t gGuiCockpitState;
-void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
