@@ -19,6 +19,7 @@
 #include "gui/window.h"
 #include "platform/keyboard.h"
 #include "present/views.h"
+#include "script/career.h"
 #include "script/mission.h"
 #include "world/engineering.h"
 #include "world/objlist.h"
@@ -28,6 +29,7 @@ EngComponent *gGuiEngFocus;
 uint16_t gGuiEngViewMask = 0x3F;
 int16_t gGuiEngTeam = 1;
 char gGuiSaveNames[kGuiSaveListMax][kGuiSaveNameBytes];
+int32_t gGuiSaveIds[kGuiSaveListMax];
 int gGuiSaveCount;
 int16_t gGuiSaveChosen = -1;
 uint8_t gGuiSaveListShown;
@@ -251,6 +253,19 @@ void guiDrawScrollBar(GuiWindow *window) {
     FillRect(s, GuiColour::HotOutline, r.left + 1, top, r.right - 1, top + thumb - 1);
     guiDrawFrame(s, GuiColour::Highlight, r.left, top - 1, r.right, top + thumb);
     guiInterfere(window);
+}
+
+int guiRefreshSaveList() {
+    int32_t ids[kGuiSaveListMax];
+    char titles[kGuiSaveListMax][kSaveTitleBytes] = {};
+    const int n = dunListSaveGames(gCareerMission, gCareerState.word[StateWord::Slot], ids, titles, kGuiSaveListMax);
+    gGuiSaveCount = std::clamp(n, 0, kGuiSaveListMax);
+    for (int i = 0; i < gGuiSaveCount; ++i) {
+        gGuiSaveIds[i] = ids[i];
+        std::snprintf(gGuiSaveNames[i], kGuiSaveNameBytes, "%s", titles[i]);
+    }
+    gGuiSaveChosen = -1;
+    return gGuiSaveCount;
 }
 
 void guiDrawSaveList(GuiWindow *window) {

@@ -150,8 +150,9 @@ extern EngComponent *gGuiEngFocus;     // the component the engineering station 
 extern uint16_t gGuiEngViewMask;       // the engineering view filter (0x3F at start)
 extern int16_t gGuiEngTeam;            // the selected repair team, from 1
 // The checkpoint chooser's list, its chosen row (-1 none) and whether it shows.
-constexpr int kGuiSaveListMax = 32, kGuiSaveNameBytes = 32;
+constexpr int kGuiSaveListMax = 32, kGuiSaveNameBytes = 64;
 extern char gGuiSaveNames[kGuiSaveListMax][kGuiSaveNameBytes];
+extern int32_t gGuiSaveIds[kGuiSaveListMax];
 extern int gGuiSaveCount;
 extern int16_t gGuiSaveChosen;
 extern uint8_t gGuiSaveListShown;

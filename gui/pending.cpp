@@ -3,7 +3,6 @@
 #include "core/pending.h"
 #include "gui/cockpit.h"
 #include "gui/docviewer.h"
-#include "gui/gadgets.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
@@ -92,13 +91,6 @@ uint8_t gGuiArcMirror;
 uint16_t guiMirrorArcCode(uint16_t code) {
     PENDING_ONCE("guiMirrorArcCode");
     return code;
-}
-// The checkpoint chooser's list waits for the checkpoint files' listing;
-// until then it is empty.
-int guiRefreshSaveList() {
-    PENDING_ONCE("guiRefreshSaveList");
-    gGuiSaveCount = 0;
-    return 0;
 }
 
 // The autopilot's order routines.
