@@ -149,9 +149,12 @@ void guiNavCreatePrograms();
 struct GuiWindow;
 // The cockpit screens' key handler.
 void guiCockpitKeyHandler(uint16_t key);
-// Help mode's note for a window.
+// Help mode's note for a window: a small window at the mouse showing the
+// text slot of the window's note index; it goes when help mode is left.
 void guiOpenHelpNote(GuiWindow *window);
-// The cockpit overlay over the main view.
+extern GuiWindow *gGuiHelpNote;
+// The cockpit overlay over the main view: in the view without panels, the
+// speaker's box while a line plays.
 void guiDrawCockpitOverlay();
 // Build routines of the station screens.
 void guiBuildComScreen();

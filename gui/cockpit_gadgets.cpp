@@ -1,5 +1,6 @@
 // Small gadgets the station screens share: the dialogue window's scroll
-// arrows and toggle, the ship-name line, the capsule jump button.
+// arrows and toggle, the ship-name line, the capsule jump button and help
+// mode's note.
 #include <cstdio>
 #include <cstring>
 
@@ -8,6 +9,10 @@
 #include "gui/bound.h"
 #include "gui/cockpit.h"
 #include "gui/gadgets.h"
+#include "gui/window.h"
+#include "platform/keyboard.h"
+#include "script/mission.h"
+#include "script/settings.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -65,4 +70,50 @@ void guiCapsuleJump(GuiWindow *) {
     // The jump's payload is the system number, 0 here.
     const uint8_t system[4] = {};
     if (dunPlayerShip) dunMsgPost(dunPlayerShip->receiverId, dunPlayerShip->receiverId, 0, 16, 4, system);
+}
+
+// ---- Help mode's note ------------------------------------------------------------------------
+
+GuiWindow *gGuiHelpNote;
+
+namespace {
+
+// The note goes once help mode is left or another note took its place.
+int8_t UpdateHelpNote(GuiWindow *note) {
+    if (!gGuiHelpMode || gGuiHelpNote != note) {
+        if (gGuiHelpNote == note) gGuiHelpNote = nullptr;
+        guiMarkForDelete(note);
+        return 0;
+    }
+    return guiDefaultHandler(note);
+}
+
+}  // namespace
+
+void guiOpenHelpNote(GuiWindow *window) {
+    if (!window || window->helpNoteIndex < 0) return;
+    const char *text = ScriptTextSlot(window->helpNoteIndex);
+    if (!*text) return;
+    auto *fontHandle = static_cast<ResourceHandle *>(GetScriptSymbolValue("RFont"));
+    const BitmapFont *font = guiFont(fontHandle);
+    // Sized to the text in the standard font with a margin round it.
+    int width = guiTextWidth(text, font), lines = 1;
+    for (const char *c = text; *c; ++c) lines += *c == '\n';
+    const int lineHeight = font ? font->lineHeight : 10;
+    // A note left on another screen may have gone with it; its record may
+    // hold another window by now.
+    if (gGuiHelpNote && (gGuiHelpNote->flags & GuiFlag::InUse) && gGuiHelpNote->update == UpdateHelpNote)
+        guiMarkForDelete(gGuiHelpNote);
+    GuiWindow *note = guiCreateWindow(GUI_TOP_L, nullptr, nullptr, UpdateHelpNote, guiDrawHelpNote, 0, 0, 0, 0, 0);
+    // At the mouse, whatever the mode's coordinate adjustment.
+    note->x = int16_t(gMouse.x);
+    note->y = int16_t(gMouse.y);
+    note->w = int16_t(width + 10);
+    note->h = int16_t(lines * lineHeight + 10);
+    note->hitTest = guiNeverHit;
+    note->font = fontHandle;
+    note->text = text;
+    guiClampToScreen(note);
+    guiReload(note);
+    gGuiHelpNote = note;
 }

@@ -251,3 +251,13 @@ void guiDrawSpeakerInset(int x0, int y0, int x1, int y1) {
     // An object speaker: drawn afresh once, then kept while it speaks.
     if (gDialogueSpeaking && gDialogueSpeaking != gSpeakerDrawn) gSpeakerDrawn = gDialogueSpeaking;
 }
+
+// Over the view without panels, the speaker shows in a framed box at the top
+// right while a line plays; with the panels it is in the comms arm.
+void guiDrawCockpitOverlay() {
+    Surface *s = guiScreen();
+    if (!s || !gGuiFullScreen || !dunIsDialoguePlaying(nullptr)) return;
+    const int x0 = s->width - 160, y0 = 10, x1 = x0 + 139, y1 = y0 + 119;
+    guiDrawFrame(s, GuiColour::Highlight, x0, y0, x1, y1);
+    guiDrawSpeakerInset(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
+}

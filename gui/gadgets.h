@@ -92,6 +92,39 @@ int guiSideColour(uint32_t flags, bool card);
 void guiDrawTargetLine(GuiWindow *window);
 void guiDrawWireIcon(GuiWindow *window);
 
+// ---- Station read-outs ---------------------------------------------------------------
+
+struct EngComponent;
+// A contact row (the window's userPtr, a Contact) in its side colour, and a
+// slot that is cleared while it holds no contact.
+void guiDrawContactRow(GuiWindow *window);
+void guiDrawContactSlot(GuiWindow *window);
+// Repair team trunc(value): what it works on, or ready.
+void guiDrawRepairTeam(GuiWindow *window);
+// The engineering network's components in their health colours, the focus
+// framed; the text feed takes its place while it types.
+void guiDrawComponentList(GuiWindow *window);
+// One component's bar, and the player ship's components from index
+// trunc(value) to trunc(max) (all when both are 0).
+void guiDrawLevelBar(const EngComponent *component, int x0, int y0, int x1, int y1);
+void guiDrawLevelBars(GuiWindow *window);
+// The view-filter button of system trunc(value), and the team button at the
+// selected team's place.
+void guiDrawSystemButton(GuiWindow *window);
+void guiDrawTeamButton(GuiWindow *window);
+// A track with a thumb: value the first line, max the length, state the
+// lines shown at once.
+void guiDrawScrollBar(GuiWindow *window);
+// The checkpoint chooser over the list guiRefreshSaveList makes.
+void guiDrawSaveList(GuiWindow *window);
+// The player ship's weapons across the window, each with its name.
+void guiDrawWeaponMounts(GuiWindow *window);
+// Cells: max of them, value filled, state the first entry's kind.
+void guiDrawCellRow(GuiWindow *window);
+// Camera views of the current target and of the current contact.
+void guiDrawStationView(GuiWindow *window);
+void guiDrawContactView(GuiWindow *window);
+
 // ---- Panes -------------------------------------------------------------------------
 
 void guiDrawProfile(GuiWindow *window);
@@ -113,3 +146,13 @@ extern uint8_t gGuiRemoteLink;         // a remote link is open
 extern void *gGuiRemoteObject;         // the linked object (a SceneItem)
 extern uint8_t gOptMultiView;          // the options' multi-view byte: panes render on their own
 extern uint16_t gGuiViewPanes;         // 3D panes the presentation renders this frame
+extern EngComponent *gGuiEngFocus;     // the component the engineering station shows
+extern uint16_t gGuiEngViewMask;       // the engineering view filter (0x3F at start)
+extern int16_t gGuiEngTeam;            // the selected repair team, from 1
+// The checkpoint chooser's list, its chosen row (-1 none) and whether it shows.
+constexpr int kGuiSaveListMax = 32, kGuiSaveNameBytes = 64;
+extern char gGuiSaveNames[kGuiSaveListMax][kGuiSaveNameBytes];
+extern int32_t gGuiSaveIds[kGuiSaveListMax];
+extern int gGuiSaveCount;
+extern int16_t gGuiSaveChosen;
+extern uint8_t gGuiSaveListShown;

@@ -2,6 +2,7 @@
 // yet. Each says so once in the log.
 #include "core/pending.h"
 #include "gui/cockpit.h"
+#include "gui/docviewer.h"
 #include "gui/pointer.h"
 #include "gui/redraw.h"
 
@@ -26,8 +27,6 @@ uint32_t guiFilmSkipFrame;
 // Routines of the cockpit shell, stations, front end, options and message
 // line that the window system and the screen table call.
 uint8_t gGuiCockpitState;
-void guiOpenHelpNote(GuiWindow *) { PENDING_ONCE("guiOpenHelpNote"); }
-void guiDrawCockpitOverlay() { PENDING_ONCE("guiDrawCockpitOverlay"); }
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
@@ -35,23 +34,6 @@ void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
 // The routines window statements give their windows.
 #include "gui/bound.h"
 #include "gui/window.h"
-uint8_t gGuiSystemButtonVisible = 1;
-int8_t guiUpdateInjectorGauge(GuiWindow *w) {
-    PENDING_ONCE("guiUpdateInjectorGauge");
-    return guiDefaultHandler(w);
-}
-int8_t guiUpdateSystemValue(GuiWindow *w) {
-    PENDING_ONCE("guiUpdateSystemValue");
-    return guiDefaultHandler(w);
-}
-int8_t guiUpdateSystemOutput(GuiWindow *w) {
-    PENDING_ONCE("guiUpdateSystemOutput");
-    return guiDefaultHandler(w);
-}
-int8_t guiUpdateSystemLevel(GuiWindow *w) {
-    PENDING_ONCE("guiUpdateSystemLevel");
-    return guiDefaultHandler(w);
-}
 int8_t guiLoggerUpdate(GuiWindow *w) {
     PENDING_ONCE("guiLoggerUpdate");
     return guiDefaultHandler(w);
@@ -60,7 +42,6 @@ int8_t guiProfileUpdate(GuiWindow *w) {
     PENDING_ONCE("guiProfileUpdate");
     return guiDefaultHandler(w);
 }
-void guiToggleSystemFlag(GuiWindow *) { PENDING_ONCE("guiToggleSystemFlag"); }
 
 // What the world asks of the cockpit.
 void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
@@ -111,10 +92,6 @@ uint16_t guiMirrorArcCode(uint16_t code) {
     PENDING_ONCE("guiMirrorArcCode");
     return code;
 }
-int guiRefreshSaveList() {
-    PENDING_ONCE("guiRefreshSaveList");
-    return 0;
-}
 
 // The autopilot's order routines.
 #include "gui/autopilot.h"
@@ -132,15 +109,17 @@ void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }
 
 // The command, weapons and engineering stations' parts the key handler calls.
 int16_t gGuiChosenCheckpoint = -1;
+// Until the command station's panel toggles are built, the viewer opens at
+// its home page and closes, without closing the station's other panels.
 void guiComToggleDocs(int open) {
     PENDING_ONCE("guiComToggleDocs");
-    gDocViewerOpen = open ? 1 : 0;
+    if (open) docOpenHome();
+    else gDocViewerOpen = 0;
 }
 void guiComToggleObjectives(int open) {
     PENDING_ONCE("guiComToggleObjectives");
     gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
 }
-void guiDocScroll(int) { PENDING_ONCE("guiDocScroll"); }
 void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
 void guiWepFire() { PENDING_ONCE("guiWepFire"); }
 void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }

@@ -10,6 +10,7 @@
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "platform/display.h"
+#include "script/settings.h"
 #include "world/messages.h"
 
 GuiWindow gGuiWindows[kGuiWindowCount];
@@ -22,7 +23,11 @@ uint16_t gGuiRedrawReload = 1;
 uint8_t gGuiFullRedraw;
 GuiWindow *gGuiUpdating;
 ClipRect gGuiClip;
-const char *gGuiHelpTexts[kGuiHelpTexts];
+// The window help (the message line's text on activation, help notes, the
+// confirmation screen) reads the slots STRING fills: a table of its own
+// would never be filled.
+const char **const gGuiHelpTexts = gTextSlots;
+static_assert(kGuiHelpTexts == kTextSlots);
 int32_t gGuiInterference;
 uint8_t gGuiCentreMode;
 uint8_t gGuiScriptLoading;

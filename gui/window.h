@@ -89,7 +89,8 @@ enum GuiAnchor : uint16_t {
 
 constexpr int kGuiWindowCount = 550;
 constexpr uint16_t kGuiCloseMessage = 32;
-constexpr int kGuiHelpTexts = 256;
+// The help texts are the text slots that the start-up script's STRING fills.
+constexpr int kGuiHelpTexts = 512;
 
 // ---- State -------------------------------------------------------------------
 
@@ -103,7 +104,7 @@ extern uint16_t gGuiRedrawReload;        // 1, or 2 when the display flips two b
 extern uint8_t gGuiFullRedraw;           // a full redraw is requested
 extern GuiWindow *gGuiUpdating;          // the window whose routine runs
 extern ClipRect gGuiClip;                // that window's rectangle
-extern const char *gGuiHelpTexts[kGuiHelpTexts];
+extern const char **const gGuiHelpTexts;  // kGuiHelpTexts entries
 extern int32_t gGuiInterference;         // centiseconds, 0..300
 extern uint8_t gGuiCentreMode;           // CANCEL_RES_ADJ: centre instead of scale
 // Set while the language's GUI script runs: windows are scaled to the mode.

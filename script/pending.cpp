@@ -1,6 +1,10 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
 #include "core/pending.h"
+
+#include <cstdio>
+
+#include "core/options.h"
 #include "script/mission.h"
 
 uint8_t dunStockDialogueRequest = 0;
@@ -61,6 +65,16 @@ void dunSaveGame(const char *, int) { PENDING_ONCE("dunSaveGame"); }
 void dunLoadGame() { PENDING_ONCE("dunLoadGame"); }
 void dunLoadWeaponValues() { PENDING_ONCE("dunLoadWeaponValues"); }
 void dunResetObjectivesDisplay() { PENDING_ONCE("dunResetObjectivesDisplay"); }
+// Until the checkpoint files are read, a mission has only its start, as
+// when no checkpoint was ever saved.
+int dunListSaveGames(int, int, int32_t *ids, char (*titles)[kSaveTitleBytes], int capacity) {
+    PENDING_ONCE("dunListSaveGames");
+    static const char *const kStart[3] = {"Mission Start", "D\xE9" "but de Mission", "Mission Beginnen"};
+    if (capacity < 1) return 0;
+    ids[0] = -1;
+    std::snprintf(titles[0], kSaveTitleBytes, "%s", kStart[gLanguage < 3 ? gLanguage : 0]);
+    return 1;
+}
 
 // Objectives and briefings.
 void dunAnnounceObjective() { PENDING_ONCE("dunAnnounceObjective"); }

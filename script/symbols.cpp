@@ -14,6 +14,7 @@
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
+#include "script/settings.h"
 #include "script/statements.h"
 #include "world/objlist.h"
 
@@ -316,5 +317,8 @@ void FreeScriptBuffers() {
     gScriptNames = nullptr;
     gScriptTokenTop = gScriptDataTop = gScriptNameTop = 0;
     gScriptSymbolCount = 0;
+    // The text slots point into the start-up's text resources, which go
+    // with the script system: no window help may read them afterwards.
+    for (const char *&slot : gTextSlots) slot = nullptr;
     gInitialised = false;
 }

@@ -9,6 +9,8 @@
 #include "../platform/wave_bytes.h"
 #include "RES/util.h"
 #include "common/temp_dir.h"
+#include "core/options.h"
+#include "gui/bound.h"
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gui.h"
@@ -322,6 +324,57 @@ TEST_F(Cockpit, PauseStopsTheSoundsAndTheRedrawBringsThemBack) {
     CurrentPalette = nullptr;
     SoundReleaseAll();
     osAudioClose();
+}
+
+// A ship-system panel reads its component every frame: output against
+// level, raw value and level on their scales, the switch byte and the name
+// in the language; the switch is offered on the antimatter injector only.
+TEST_F(Cockpit, SystemPanelGaugesReadTheirComponent) {
+    EngComponent injector{}, reactor{};
+    injector.names[0] = "AM INJECTOR";
+    injector.names[1] = "INJECTEUR AM";
+    injector.names[2] = "AM-INJEKTOR";
+    injector.level = 800.0f;
+    injector.value = 200.0f;
+    injector.switchedOn = 0xFF;
+    reactor.names[0] = reactor.names[1] = reactor.names[2] = "REACTOR";
+    reactor.level = 0.0f;  // switched off: no output
+    reactor.value = 3000.0f;
+    GuiWindow *label = Make(10, 10, 138, 12);
+    GuiWindow *bar = Make(10, 30, 23, 45);
+    label->userPtr = bar->userPtr = &injector;
+    const uint16_t language = gLanguage;
+    gLanguage = 1;
+    guiUpdateInjectorGauge(label);
+    gLanguage = language;
+    EXPECT_FLOAT_EQ(label->value, 250.0f);
+    EXPECT_FLOAT_EQ(label->max, 1000.0f);
+    EXPECT_EQ(label->state, 0xFF);
+    EXPECT_STREQ(static_cast<const char *>(label->text), "INJECTEUR AM");
+    EXPECT_EQ(gGuiSystemButtonVisible, 1);
+    guiToggleSystemFlag(label);
+    EXPECT_EQ(injector.switchedOn, 0);
+    guiToggleSystemFlag(label);
+    EXPECT_EQ(injector.switchedOn, 0xFF);
+    guiUpdateSystemValue(bar);
+    EXPECT_FLOAT_EQ(bar->value, 200.0f);
+    EXPECT_FLOAT_EQ(bar->max, 2500.0f);
+    guiUpdateSystemLevel(bar);
+    EXPECT_FLOAT_EQ(bar->value, 800.0f);
+    bar->userPtr = &reactor;
+    guiUpdateSystemOutput(bar);
+    EXPECT_FLOAT_EQ(bar->value, 0.0f);
+    EXPECT_FLOAT_EQ(bar->max, 1000.0f);
+    label->userPtr = &reactor;
+    guiUpdateInjectorGauge(label);
+    EXPECT_EQ(gGuiSystemButtonVisible, 0);
+    // A panel whose system the ship lacks keeps what it showed.
+    label->userPtr = nullptr;
+    label->value = 7.0f;
+    guiUpdateInjectorGauge(label);
+    guiToggleSystemFlag(label);
+    EXPECT_FLOAT_EQ(label->value, 7.0f);
+    gGuiSystemButtonVisible = 1;
 }
 
 TEST_F(Cockpit, SpeakerPortraitsNeverRepeatAndListenSettles) {

@@ -11,6 +11,7 @@
 #include "core/options.h"
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
+#include "gui/docviewer.h"
 #include "gui/gui.h"
 #include "gui/keys.h"
 #include "gui/nav.h"
@@ -200,12 +201,21 @@ TEST_F(CockpitKeys, EscapeClosesTheDocumentViewerAndRunsItsCascade) {
     Press(Scan::Esc);
     EXPECT_EQ(gDocViewerOpen, 0);
     EXPECT_FALSE(ship->sim->flags & SimFlag::Autopilot);
-    // Another key is kept by the open viewer.
+    // Another key is kept by the open viewer; Up and Down scroll its page.
     gDocViewerOpen = 1;
     BindOrbit(0x20);
     Press(0x20);
     EXPECT_EQ(gOrbitViewMode, 0);
     EXPECT_EQ(gDocViewerOpen, 1);
+    gDocViewer.scroll = 8;
+    Press(Scan::Down);
+    EXPECT_EQ(gDocViewer.scroll, 12);
+    Press(Scan::Up);
+    Press(Scan::Up);
+    EXPECT_EQ(gDocViewer.scroll, 4);
+    EXPECT_EQ(gDocViewerOpen, 1);
+    gDocViewer.scroll = 0;
+    gDocViewerOpen = 0;
 }
 
 TEST_F(CockpitKeys, TheStarMapTakesKeysFirst) {

@@ -3,7 +3,10 @@
 #include <functional>
 #include <vector>
 
+#include "gui/cockpit.h"
+#include "gui/feed.h"
 #include "gui_fixture.h"
+#include "script/settings.h"
 
 namespace guitest {
 namespace {
@@ -127,6 +130,47 @@ TEST_F(PassTest, HelpModeTakesClicksWithoutPressingOrActivating) {
     guiUpdate();
     EXPECT_EQ(gPresses + gActivates, 0);
     EXPECT_EQ(gMouse.leftDowns + gMouse.leftUps, 0);
+    EXPECT_EQ(gGuiHelpNote, nullptr);  // the button has no note
+    gGuiHelpMode = 0;
+}
+
+// In help mode a click on a window with a note opens it at the mouse, kept
+// on the screen and never hit itself; a second note replaces the first and
+// leaving help mode takes it away.
+TEST_F(PassTest, HelpModeOpensTheWindowsNoteAtTheMouse) {
+    GuiWindow *a = Button(600, 440);
+    GuiWindow *b = Button(100, 100);
+    a->helpNoteIndex = 301;
+    b->helpNoteIndex = 302;
+    gTextSlots[301] = "Leave the station";
+    gTextSlots[302] = "Roster";
+    gGuiHelpMode = 1;
+    MouseAt(615, 455);
+    guiUpdate();
+    gMouse.leftDowns = 1;
+    guiUpdate();
+    GuiWindow *first = gGuiHelpNote;
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(static_cast<const char *>(first->text), "Leave the station");
+    EXPECT_EQ(first->draw, guiDrawHelpNote);
+    EXPECT_EQ(first->hitTest, guiNeverHit);
+    EXPECT_LT(first->x + first->w, canvas.s.width);  // pushed back onto the screen
+    EXPECT_LT(first->y + first->h, canvas.s.height);
+    MouseAt(110, 110);
+    guiUpdate();
+    gMouse.leftDowns = 1;
+    guiUpdate();
+    ASSERT_NE(gGuiHelpNote, nullptr);
+    EXPECT_STREQ(static_cast<const char *>(gGuiHelpNote->text), "Roster");
+    EXPECT_EQ(gGuiHelpNote->x, 110);
+    EXPECT_EQ(gGuiHelpNote->y, 110);
+    EXPECT_FALSE(first->flags & GuiFlag::InUse);
+    GuiWindow *second = gGuiHelpNote;
+    gGuiHelpMode = 0;
+    guiUpdate();
+    EXPECT_EQ(gGuiHelpNote, nullptr);
+    EXPECT_FALSE(second->flags & GuiFlag::InUse);
+    gTextSlots[301] = gTextSlots[302] = nullptr;
 }
 
 TEST_F(PassTest, WindowsDrawOnlyWhileTheirCountdownRuns) {
@@ -187,6 +231,50 @@ TEST_F(PassTest, AWindowRedrawnForTheMouseRedrawsTheWindowsOverIt) {
         guiUpdate();
         EXPECT_EQ(gDrawn, step.drawn) << step.what;
     }
+}
+
+// A background picture that draws again when the mouse comes onto it (or
+// goes off it, or presses on it) would cover the menu drawn over it: the
+// windows over it draw again in the same pass, the ones beside it do not.
+TEST_F(PassTest, AHoveredWindowDrawsTheWindowsOverItAgain) {
+    int drawn[3] = {};
+    static int *counts;
+    counts = drawn;
+    GuiWindow *back = Make(0, 0, 300, 200, GUI_TOP_L, nullptr, [](GuiWindow *) { ++counts[0]; });
+    GuiWindow *over = Make(50, 50, 40, 20, GUI_TOP_L, nullptr, [](GuiWindow *) { ++counts[1]; });
+    GuiWindow *beside = Make(400, 300, 40, 20, GUI_TOP_L, nullptr, [](GuiWindow *) { ++counts[2]; });
+    guiUpdate();  // the first draw of each
+    EXPECT_EQ(drawn[0] + drawn[1] + drawn[2], 3);
+    MouseAt(200, 150);  // onto the background only
+    guiUpdate();
+    EXPECT_EQ(gGuiHotWindow, back);
+    EXPECT_EQ(drawn[0], 2);
+    EXPECT_EQ(drawn[1], 2);
+    EXPECT_EQ(drawn[2], 1);
+    guiUpdate();  // nothing changed: nothing draws
+    EXPECT_EQ(drawn[0] + drawn[1] + drawn[2], 5);
+    Hold(true);  // a press on the background
+    guiUpdate();
+    Hold(false);
+    EXPECT_EQ(drawn[1], 3);
+    EXPECT_EQ(drawn[2], 1);
+    (void)over;
+    (void)beside;
+}
+
+// The text an activated window shows on the message line is the text slot
+// its help index names (the slots the start-up script's STRING fills).
+TEST_F(PassTest, AnActivatedWindowShowsItsHelpTextSlot) {
+    GuiWindow *b = Button(100, 100);
+    b->helpIndex = 300;
+    gTextSlots[300] = "Opens the roster";
+    MouseAt(110, 110);
+    guiUpdate();
+    gMouse.leftUps = 1;
+    guiUpdate();
+    gTextSlots[300] = nullptr;
+    EXPECT_EQ(gActivates, 1);
+    EXPECT_STREQ(gMessageText, "Opens the roster");
 }
 
 TEST_F(PassTest, DefaultHandlerOrderAndEvent) {

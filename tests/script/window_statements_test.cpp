@@ -161,6 +161,26 @@ TEST_F(WindowStatementTest, AFullScreenBackgroundIsNotDrawnAtLargerModes) {
     EXPECT_EQ(Win("Off2")->draw, guiDrawRaster);
 }
 
+// A picture or font that is not there: the window still comes, drawing no
+// picture and no text, and a name operand that is no symbol is the script
+// error report.
+TEST_F(WindowStatementTest, MissingPicturesAndFontsDrawNothing) {
+    ResourceHandle gone{};  // registered, but its file never loaded
+    gone.type = ResPcx2Raster;
+    Resource("Gone", &gone);
+    Start("WIN_RAST TOP_L Pic 0 Gone 10 10\nWIN_FONT Gone\nWIN_STRNG TOP_L Str 0 \"TEXT\" 10 40 100 12\n");
+    ASSERT_NE(Win("Pic"), nullptr);
+    ASSERT_NE(Win("Str"), nullptr);
+    guiDrawRaster(Win("Pic"));
+    guiDrawString(Win("Str"));
+    int ink = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) ink += canvas.At(x, y) != 0;
+    EXPECT_EQ(ink, 0);
+    EXPECT_NE(FatalText([&] { Start("WIN_RECT TOP_L 5 0 1 2 3 4\n"); }).find("SYMBOL reference needed"),
+              std::string::npos);
+}
+
 TEST_F(WindowStatementTest, BadAnchorsAndStylesEndTheProgram) {
     for (const char *text : {"WIN_RECT BAR_VERT A 0 1 2 3 4\n", "WIN_METER TOP_L TOP_L A 0 1 2 3 4\n",
                              "WIN_RECT 5 A 0 1 2 3 4\n"})
