@@ -42,6 +42,7 @@ float guiNavAutopilotDistance = 80000.0f;
 uint8_t guiNavUndockLock;
 uint8_t guiNavDetachAllowed = 0xFF;
 uint8_t guiNavAutopilotLock;
+uint8_t gGuiDockedDirector;
 int32_t guiNavDisengageTimer;
 GuiWindow *guiNavDetachButton;
 
@@ -296,6 +297,20 @@ void guiNavStopProgram(GuiWindow *window) {
     guiNavDisengageTimer = 400;
 }
 
+// A program flying at a target that is gone has nothing left to do: it
+// ends and the ship leaves the drive. The targets are not taken from the
+// player's current one, as the stop command's are: that may be the object
+// just going.
+void guiNavStartProgram(int, int) {
+    SceneItem *o = dunControlledObject;
+    Sim *s = Controlled();
+    if (!s || !Engaged(s) || guiNavAutopilotLock) return;
+    s->flags &= ~SimFlag::Autopilot;
+    s->autopilotTarget = nullptr;
+    dunLeaveLDS(o);
+    guiNavDisengageTimer = 400;
+}
+
 void guiNavToggleAutopilot(GuiWindow *) {
     if (Sim *s = Controlled()) s->flags ^= SimFlag::Autopilot;
 }
@@ -362,6 +377,14 @@ void guiNavDetachCommandSection(GuiWindow *window) {
 
 void guiNavCreatePrograms() { hudCreateCockpitSet(); }
 
+void guiSetDockedFlags() {
+    guiNavUndockLock = 1;
+    guiStationLock = 1;
+    gGuiDockedDirector = 1;
+}
+
+bool guiDirectorMode() { return optDirector || gGuiDockedDirector; }
+
 // ---- Labels -------------------------------------------------------------------------------
 
 const char *guiNavDriveLabel() {
@@ -394,6 +417,7 @@ void guiNavReset() {
     guiNavUndockLock = 0;
     guiNavDetachAllowed = 0xFF;
     guiNavAutopilotLock = 0;
+    gGuiDockedDirector = 0;
     guiNavDisengageTimer = 0;
 }
 

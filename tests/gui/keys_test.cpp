@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "ai/contacts.h"
 #include "common/fatal_hook.h"
@@ -24,6 +25,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/services.h"
 
 namespace {
 
@@ -151,6 +153,46 @@ TEST_F(CockpitKeys, AfterTheEndOnlyQuitEscapeAndTheScreenshot) {
     guiPlayerLostView = 1;
     Press(0x20);
     EXPECT_EQ(gOrbitViewMode, 0);
+}
+
+// In director mode, which a docking by contact also starts, a mission that
+// is ending waits for any key, and the key ends it. The lost ship, the
+// locks and a docking's director mode go with the mission.
+TEST_F(CockpitKeys, DirectorModeEndsOnAnyKeyAndTheMissionsLocksGoWithIt) {
+    BindOrbit(0x20);
+    guiSetDockedFlags();
+    Press(0x20);  // not ending: an ordinary key
+    EXPECT_EQ(gOrbitViewMode, 1);
+    gMissionEnding = 1;
+    gMissionOver = 0;
+    Press(0x21);  // unbound, still it ends the mission
+    EXPECT_EQ(gMissionEndState, 2);
+    EXPECT_EQ(gMissionOver, 1);
+    EXPECT_EQ(gOrbitViewMode, 1);
+    gMissionOver = 0;
+    gMissionEnding = 0;
+    gMissionEndState = 0;
+    guiPlayerLostView = 1;
+    guiResetKeyHandler();
+    guiNavReset();
+    EXPECT_EQ(guiPlayerLostView, 0);
+    EXPECT_EQ(guiStationLock, 0);
+    EXPECT_EQ(guiNavUndockLock, 0);
+    EXPECT_FALSE(guiDirectorMode());
+}
+
+// The unnamed view command steps the world's two-state view mode, which
+// the cockpit keeps.
+TEST_F(CockpitKeys, TheViewCommandTogglesTheViewMode) {
+    guiInstallWorldHooks();
+    KeyBindingTable[0][0x23] = R_CYCLE_VIEW;
+    std::vector<int> seen;
+    for (int i = 0; i < 3; ++i) {
+        Press(0x23);
+        seen.push_back(gGuiViewModeToggle);
+    }
+    WorldSetGuiHooks(nullptr);
+    EXPECT_EQ(seen, (std::vector<int>{1, 0, 1}));
 }
 
 TEST_F(CockpitKeys, EscapeRepeatedOnTheNextFrameDoesNothing) {
