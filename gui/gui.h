@@ -27,10 +27,9 @@ int guiRefreshSaveList();
 // The checkpoint chosen in the checkpoint list (-1 none).
 extern int16_t gGuiChosenCheckpoint;
 // The command station's document viewer and objectives panel opened or
-// closed (0 closes), and the viewer's page moved by lines; the remote link.
+// closed (0 closes); the remote link.
 void guiComToggleDocs(int open);
 void guiComToggleObjectives(int open);
-void guiDocScroll(int lines);
 void guiOpenRemoteLink();
 // The weapons station's fire, rapid fire and forward tracking.
 void guiWepFire();

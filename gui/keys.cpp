@@ -10,6 +10,7 @@
 #include "core/options.h"
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
+#include "gui/docviewer.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gui.h"
@@ -633,9 +634,9 @@ void guiCockpitKeyHandler(uint16_t key) {
         } else if (IsFunctionKey(scan)) {
             guiComToggleDocs(0);
         } else if (scan == Scan::Up) {
-            guiDocScroll(-4);
+            if (gDocViewer.upArrow) docScrollBy(-4);
         } else if (scan == Scan::Down) {
-            guiDocScroll(4);
+            if (gDocViewer.downArrow) docScrollBy(4);
         }
         if (gDocViewerOpen) return;
     }

@@ -137,7 +137,6 @@ void guiComToggleObjectives(int open) {
     PENDING_ONCE("guiComToggleObjectives");
     gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
 }
-void guiDocScroll(int) { PENDING_ONCE("guiDocScroll"); }
 void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
 void guiWepFire() { PENDING_ONCE("guiWepFire"); }
 void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }

@@ -12,6 +12,7 @@
 #include "core/options.h"
 #include "gui/bindings.h"
 #include "gui/cockpit.h"
+#include "gui/docviewer.h"
 #include "gui/gui.h"
 #include "gui/keys.h"
 #include "gui/nav.h"
@@ -248,6 +249,22 @@ TEST_F(CockpitKeys, EscapeClosesTheDocumentViewerAndRunsItsCascade) {
     Press(0x20);
     EXPECT_EQ(gOrbitViewMode, 0);
     EXPECT_EQ(gDocViewerOpen, 1);
+    // Up and Down move the page by 4 while it allows.
+    BindOrbit(Scan::Up);
+    const struct {
+        uint8_t scan, up, down;
+        int16_t from, to;
+    } scrolls[] = {{Scan::Up, 1, 0, 20, 16}, {Scan::Up, 0, 1, 20, 20}, {Scan::Down, 0, 1, 20, 24},
+                   {Scan::Down, 1, 0, 20, 20}};
+    for (const auto &c : scrolls) {
+        gDocViewer.scroll = c.from;
+        gDocViewer.upArrow = c.up;
+        gDocViewer.downArrow = c.down;
+        Press(c.scan);
+        EXPECT_EQ(gDocViewer.scroll, c.to) << int(c.scan) << " " << int(c.up) << int(c.down);
+    }
+    EXPECT_EQ(gOrbitViewMode, 0);
+    docResetViewer();
 }
 
 TEST_F(CockpitKeys, TheStarMapTakesKeysFirst) {
