@@ -163,8 +163,15 @@ void guiBuildWepScreen();
 void guiBuildEngScreen();
 // A state byte of the cockpit that a screen switch clears.
 extern uint8_t gGuiCockpitState;
+// A docking by contact: the undock command and the station switches are
+// locked and the mission ends as in director mode, until the mission's end.
 void guiSetDockedFlags();
-void guiNavStartProgram(int a, int b);
+extern uint8_t gGuiDockedDirector;
+// The director mode: the command-line option, or a docking by contact.
+bool guiDirectorMode();
+// The controlled object's target went while the drive runs: its autopilot
+// program ends (program and window are the callers' own, unused).
+void guiNavStartProgram(int program, int window);
 void guiPostPendingFeedText(int colourSet);
 const char *guiProximityWarningText();
 const char *guiStarLogFormat();
@@ -185,8 +192,9 @@ void guiSetRemoteView(int on);
 void guiSetHitFlash(int32_t value);
 // Cockpit text n of the text table, or null.
 const char *guiCockpitText(int index);
-// The two-state view mode.
+// The two-state view mode (0, 1, 0, ...) that the unnamed view command steps.
 void guiCycleViewMode();
+extern int32_t gGuiViewModeToggle;
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();

@@ -55,6 +55,7 @@ int16_t gSelectedProgramText;
 uint16_t gHatPrevious;
 uint16_t gHatHold;
 int32_t gWingStatusTimer;
+int32_t gGuiViewModeToggle;
 
 void guiResetKeyHandler() {
     gLastEscapeFrame = 0;
@@ -67,6 +68,11 @@ void guiResetKeyHandler() {
     gSelectedProgramText = 0;
     gHatPrevious = gHatHold = 0;
     gWingStatusTimer = 0;
+    gGuiViewModeToggle = 0;
+    // The locks and the lost ship of the mission before do not carry over.
+    guiStationLock = 0;
+    guiPlayerLostView = 0;
+    guiWreckDisplay = 0;
 }
 
 namespace {
@@ -601,7 +607,7 @@ void guiCockpitKeyHandler(uint16_t key) {
     const uint8_t scan = uint8_t(key >> 8);
     const bool shift = Held(Scan::LeftShift);
     // 1. The wait at a mission's end in director mode.
-    if (optDirector && (PlayerLost() || gMissionEnding || gFailedAfterSuccess)) {
+    if (guiDirectorMode() && (PlayerLost() || gMissionEnding || gFailedAfterSuccess)) {
         if (gBriefingOpen) {
             ResetMissionFlags();
         } else {
@@ -628,9 +634,9 @@ void guiCockpitKeyHandler(uint16_t key) {
         } else if (IsFunctionKey(scan)) {
             guiComToggleDocs(0);
         } else if (scan == Scan::Up) {
-            docScrollBy(-4);
+            if (gDocViewer.upArrow) docScrollBy(-4);
         } else if (scan == Scan::Down) {
-            docScrollBy(4);
+            if (gDocViewer.downArrow) docScrollBy(4);
         }
         if (gDocViewerOpen) return;
     }
@@ -669,6 +675,8 @@ void guiCycleContactFilter() {
 }
 
 void guiWingCommand(int code) { dunai_CommandWing(dunPlayerShip, code); }
+
+void guiCycleViewMode() { gGuiViewModeToggle = gGuiViewModeToggle ? 0 : 1; }
 
 void guiHatAction() {
     const uint16_t code = dunHatBits;

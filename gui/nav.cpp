@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "RES/gfx2d.h"
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "core/frame.h"
@@ -16,6 +17,8 @@
 #include "hud/hud.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/views.h"
+#include "script/mission.h"
 #include "world/docking.h"
 #include "world/flight.h"
 #include "world/lds.h"
@@ -42,6 +45,7 @@ float guiNavAutopilotDistance = 80000.0f;
 uint8_t guiNavUndockLock;
 uint8_t guiNavDetachAllowed = 0xFF;
 uint8_t guiNavAutopilotLock;
+uint8_t gGuiDockedDirector;
 int32_t guiNavDisengageTimer;
 GuiWindow *guiNavDetachButton;
 
@@ -296,6 +300,20 @@ void guiNavStopProgram(GuiWindow *window) {
     guiNavDisengageTimer = 400;
 }
 
+// A program flying at a target that is gone has nothing left to do: it
+// ends and the ship leaves the drive. The targets are not taken from the
+// player's current one, as the stop command's are: that may be the object
+// just going.
+void guiNavStartProgram(int, int) {
+    SceneItem *o = dunControlledObject;
+    Sim *s = Controlled();
+    if (!s || !Engaged(s) || guiNavAutopilotLock) return;
+    s->flags &= ~SimFlag::Autopilot;
+    s->autopilotTarget = nullptr;
+    dunLeaveLDS(o);
+    guiNavDisengageTimer = 400;
+}
+
 void guiNavToggleAutopilot(GuiWindow *) {
     if (Sim *s = Controlled()) s->flags ^= SimFlag::Autopilot;
 }
@@ -362,6 +380,14 @@ void guiNavDetachCommandSection(GuiWindow *window) {
 
 void guiNavCreatePrograms() { hudCreateCockpitSet(); }
 
+void guiSetDockedFlags() {
+    guiNavUndockLock = 1;
+    guiStationLock = 1;
+    gGuiDockedDirector = 1;
+}
+
+bool guiDirectorMode() { return optDirector || gGuiDockedDirector; }
+
 // ---- Labels -------------------------------------------------------------------------------
 
 const char *guiNavDriveLabel() {
@@ -394,6 +420,7 @@ void guiNavReset() {
     guiNavUndockLock = 0;
     guiNavDetachAllowed = 0xFF;
     guiNavAutopilotLock = 0;
+    gGuiDockedDirector = 0;
     guiNavDisengageTimer = 0;
 }
 
@@ -480,18 +507,40 @@ int8_t UpdateModeLabel(GuiWindow *w) {
     return guiDefaultHandler(w);
 }
 
-// The selected program's name, highlighted when it can run in this flight.
+// The program name's fonts: the window's own, and the highlight font for a
+// program that can run in this flight.
+ResourceHandle *gProgramFont, *gProgramHighlightFont;
+
+// The selected program's name, in the highlight font when it can run in
+// this flight.
 int8_t UpdateProgramName(GuiWindow *w) {
     const Sim *s = Controlled();
     const AutopilotProgram &row = kAutopilotTable[guiNavSelectedProgram % kAutopilotPrograms];
     SetText(w, row.name);
     const bool runs = s && (InLds(s) ? row.lds : row.normal);
-    const uint16_t colour = runs ? GuiColour::Highlight : 0;
-    if (w->colour != colour) {
-        w->colour = colour;
+    ResourceHandle *font = runs && gProgramHighlightFont ? gProgramHighlightFont : gProgramFont;
+    if (w->font != font) {
+        w->font = font;
         Redraw(w);
     }
     return guiDefaultHandler(w);
+}
+
+// The radar sphere's window: drawn every frame with the sphere of the
+// running mission's cockpit set (none before a mission), and not while the
+// comms arm covers it.
+int8_t UpdateOrb(GuiWindow *w) {
+    guiReload(w);
+    return guiDefaultHandler(w);
+}
+
+void DrawOrb(GuiWindow *w) {
+    ClipRect r;
+    if (!guiGadgetRect(w, &r)) return;
+    FillRect(guiScreen(), 0, r.left, r.top, r.right, r.bottom);
+    w->userPtr = hudOrbSpheres[0];
+    if (w->userPtr) P3DDrawHudViewWindow(w);
+    guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
 }
 
 int8_t UpdateDistance(GuiWindow *w) {
@@ -595,7 +644,7 @@ void guiBuildNavScreen() {
         {"NavMd0", guiNavToggleLds, UpdateDriveLabel},
         {"NavMd1", guiNavToggleAutopilot, UpdateAutopilotLabel},
         {"NavMd2", ModeToggle, UpdateModeLabel},
-        {"NAuto1", guiNavNextProgram, UpdateProgramName},
+        {"NAuto1", guiNavNextProgram, nullptr},
         {"NAutoX", guiNavRunProgram, nullptr},
         {"AutPrmL", DistanceDown, nullptr},
         {"AutPrmH", DistanceUp, nullptr},
@@ -607,6 +656,14 @@ void guiBuildNavScreen() {
     for (const Label &l : labels) {
         GuiWindow *w = guiBindActivate(l.name, l.activate);
         if (w && l.update) w->update = l.update;
+    }
+    if (GuiWindow *w = guiBindUpdate("NAuto1", UpdateProgramName)) {
+        gProgramFont = w->font;
+        gProgramHighlightFont = static_cast<ResourceHandle *>(GetScriptSymbolValue("HFont"));
+    }
+    if (GuiWindow *w = guiBindDraw("NOrb", DrawOrb)) {
+        w->update = UpdateOrb;
+        w->flags |= GuiFlag::HideUnderArm;
     }
     if (GuiWindow *w = guiBindUpdate("NStat", UpdateStatus)) w->text = "";
     if (GuiWindow *w = guiBindUpdate("AutPrm", UpdateDistance)) w->max = 10000.0f;

@@ -44,8 +44,6 @@ int8_t guiProfileUpdate(GuiWindow *w) {
 }
 
 // What the world asks of the cockpit.
-void guiSetDockedFlags() { PENDING_ONCE("guiSetDockedFlags"); }
-void guiNavStartProgram(int, int) { PENDING_ONCE("guiNavStartProgram"); }
 void guiPostPendingFeedText(int) { PENDING_ONCE("guiPostPendingFeedText"); }
 const char *guiProximityWarningText() {
     PENDING_ONCE("guiProximityWarningText");
@@ -79,7 +77,6 @@ const char *guiCockpitText(int) {
     PENDING_ONCE("guiCockpitText");
     return nullptr;
 }
-void guiCycleViewMode() { PENDING_ONCE("guiCycleViewMode"); }
 
 // The engineering station's leave step.
 void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }

@@ -125,7 +125,7 @@ void guiPushFullScreen() {
 }
 
 void guiPopFullScreen() {
-    if (optDirector) return;
+    if (guiDirectorMode()) return;
     guiRestoreViewMode();
     guiReturnToScreen();
     guiLeaveFullScreen();

@@ -62,6 +62,9 @@ void hudDrawOne(HUD *hud);
 void hudDrawInView(HUD *hud);
 // Moves the world-anchored records' points by a shift of the world's origin.
 void hudShiftPositions(float dx, float dy, float dz);
+// The player's place went from one ship to another: the listed records
+// that followed the one follow the other.
+void hudMoveRecord(SceneItem *from, SceneItem *to);
 // The usual per-frame routine: the points follow the target's pose; a
 // record whose target died leaves the list.
 void hudPlaceOnTarget(HUD *hud);

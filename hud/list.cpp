@@ -194,6 +194,12 @@ void hudShiftPositions(float dx, float dy, float dz) {
     }
 }
 
+void hudMoveRecord(SceneItem *from, SceneItem *to) {
+    if (!from || from == to) return;
+    for (int i = 0; i < hudCount; ++i)
+        if (hudList[i]->target == from) hudList[i]->target = to;
+}
+
 void hudPlaceOnTarget(HUD *hud) {
     SceneItem *t = hud->target;
     if (!t) return;

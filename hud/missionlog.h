@@ -47,8 +47,6 @@ void MissionLogReset();
 // Writes every entry that has text as the document page "test.htm".
 void MissionLogWriteTest();
 
-// The HUD record of one object goes to another.
-void hudMoveRecord(SceneItem *from, SceneItem *to);
 // A missile the player launched, listed for this frame (at most 12).
 void hudListMissile(SceneItem *missile, SceneItem *goal, int32_t time);
 

@@ -20,7 +20,6 @@ uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 // The mission runtime's calls.
 float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
-void hudMoveRecord(SceneItem *, SceneItem *) { PENDING_ONCE("hudMoveRecord"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
 
 void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }

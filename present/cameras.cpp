@@ -9,6 +9,8 @@
 #include "RES/vecmath.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/keys.h"
+#include "gui/options.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "present/scene.h"
@@ -511,7 +513,10 @@ void LookUpdate() {
     if (hat == gHatHistory) bits = HatBits(hat);
     gHatHistory = hat;
     const bool full = gCameraViewHooks.fullScreen && gCameraViewHooks.fullScreen();
-    if (dunControlMethod != 2) {
+    // Hat mode 0 looks round, 1 gives the cockpit's contact commands, 2
+    // leaves the code to the flight's hat thrusters.
+    const uint8_t hatMode = gOptionSwitches.hatMode;
+    if (hatMode == 0) {
         if (bits) {
             gLooking = 1;
             if (full) {
@@ -525,6 +530,7 @@ void LookUpdate() {
         }
     } else {
         dunHatBits = uint8_t(bits);
+        if (hatMode == 1) guiHatAction();
     }
     const bool pad5 = Held(kPad5);
     float &yaw = dunStickX, &pitch = dunStickY, &roll = dunTwist;

@@ -17,6 +17,8 @@
 #include "gui/docviewer.h"
 #include "gui/feed.h"
 #include "gui/front.h"
+#include "gui/keys.h"
+#include "gui/nav.h"
 #include "gui/redraw.h"
 #include "gui/station.h"
 #include "hud/hud.h"
@@ -116,6 +118,10 @@ void exitMission() {
     frontReturnScreen();
     guiCloseComArmVideos();
     VideoWindowClose();
+    // The cockpit's locks, lost ship, key state and navigation state of this
+    // mission do not carry into the next.
+    guiResetKeyHandler();
+    guiNavReset();
     dunClearDialogue();
     // The mission's own sounds go before their resource blocks do.
     SoundReleaseMarked();

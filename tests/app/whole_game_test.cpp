@@ -2,10 +2,14 @@
 // idle turns with a fixed frame step and injected keys and clicks: the
 // front end's home page, a new captain, the timeline, the first mission
 // flown until it ends in success, its debriefing, the way back to the
-// timeline, and the career as a restart finds it; and the home page at 16
-// bits with the pointer over its background.
+// timeline, and the career as a restart finds it; the home page at 16 bits
+// with the pointer over its background; and the first mission started from
+// the command line and flown from the navigation station's keys, with the
+// HUD and the radar drawn over it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -34,9 +38,14 @@
 #include "present/p3d.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "script/symbols.h"
+#include "world/docking.h"
+#include "world/flight.h"
+#include "world/objlist.h"
+#include "world/records.h"
 
 namespace {
 
@@ -68,22 +77,28 @@ protected:
         SetMissionShellHooks(nullptr);
         SetFrontShellHooks(nullptr);
         VtOutputHostSet(nullptr);
+        // A game that quit leaves its quit flag, which the scripts of later
+        // tests would stop on.
+        ScriptSetHostFlags(nullptr);
+        gQuit = 0;
         ResetOptions();
         ResetGameState();
         // The palette it points at went with the game's resources.
         LastPalette = nullptr;
         root.reset();
     }
-    // The shell's start: a front-end start in English, at the given depth;
-    // "nosysbuf" when the full-screen driver is to flip two buffers.
-    static void Start(int depth = 8, bool noSysBuf = false) {
+    // The shell's start: a front-end start in English at the given depth
+    // ("nosysbuf" when the full-screen driver is to flip two buffers), or a
+    // mission's script named on the command line.
+    static void Start(int depth = 8, bool noSysBuf = false, const char *mission = nullptr) {
         ResetOptions();
         if (noSysBuf) optSysBuf = 0;
         ResetGameState();
         ResetOptionTable();
         PixelDepth = depth;
         BytesPerPixel = uint16_t(depth / 8);
-        optFrontEndStart = 0xFF;
+        optFrontEndStart = mission ? 0 : 0xFF;
+        if (mission) std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", mission);
         gLanguage = 0;
         gTicks = 1;
         StartFrameClock();
@@ -305,6 +320,161 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     EXPECT_EQ(gTimelinePlayed.first->mission->index, 1);
     ASSERT_NE(gTimelineOpen.first, nullptr);
     EXPECT_NE(gTimelineOpen.first->mission->index, 1);
+    Stop();
+}
+
+// Pixels of a palette range in a rectangle of the 8-bit screen.
+int CountColours(const int16_t rect[4], int low, int high) {
+    const Surface *screen = TheDisplayMode.screen;
+    int n = 0;
+    for (int y = std::max<int>(rect[1], 0); y <= rect[3] && y < screen->height; ++y)
+        for (int x = std::max<int>(rect[0], 0); x <= rect[2] && x < screen->width; ++x) {
+            const int c = screen->pixels[size_t(y) * size_t(screen->pitch) + size_t(x)];
+            n += c >= low && c <= high;
+        }
+    return n;
+}
+
+// The first mission from the command line, flown from the navigation
+// station with its keys through the main loop: the throttle, the arrow keys,
+// the LDS drive on and off, the station's port and away from it again; on
+// the way the HUD draws its speed streaks over the view and the radar sphere
+// turns in its window.
+TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_EQ(gInFrontEnd, 0);
+    EXPECT_EQ(Screen(), "COM");
+    SceneItem *ship = dunPlayerShip;
+    auto *station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
+    ASSERT_TRUE(ship && ship->sim && station && station->sim);
+    Sim &s = *ship->sim;
+    auto range = [&] {
+        const Vec3d &a = s.position, &b = station->sim->position;
+        return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+    };
+    // The bearing of the station off the nose, in degrees, in the level
+    // plane (positive to the right).
+    auto offBearing = [&] {
+        const double bearing =
+            std::atan2(station->sim->position.x - s.position.x, station->sim->position.z - s.position.z);
+        double e = (std::atan2(s.matrix.m[8], s.matrix.m[10]) - bearing) * 180.0 / M_PI;
+        return e > 180 ? e - 360 : e < -180 ? e + 360 : e;
+    };
+    // End and Page Down turn the nose about the ship's vertical (the twist);
+    // the arrows pitch and roll.
+    constexpr int kF2 = 0x3C, kThrottleUp = 0x1B, kLds = 0x26, kUndock = 0x16, kEnd = 0x4F, kPageDown = 0x51;
+    uint8_t *keys = GetKeyDownTable();
+    // The pilot's hand on End and Page Down, once the course is set: the
+    // turn asked for shrinks as the nose comes round to the station (the
+    // ship goes on turning while the keys' demand dies away).
+    bool piloting = false;
+    auto turn = [&] {
+        if (piloting) {
+            const double e = offBearing(), rate = ship->turnDemand[1];
+            const double wanted = std::clamp(-6 * e, -60.0, 60.0);
+            keys[kEnd] = rate > wanted + 3 ? 0xFF : 0;
+            keys[kPageDown] = rate < wanted - 3 ? 0xFF : 0;
+        }
+        Turn();
+    };
+    auto turns = [&](int n) {
+        for (int i = 0; i < n; ++i) turn();
+    };
+    auto turnsUntil = [&](auto done, int limit) {
+        for (int i = 0; i < limit && !done(); ++i) turn();
+        return done();
+    };
+    auto press = [&](int scan, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            Key(scan);
+            turn();
+        }
+    };
+
+    // The opening cut to the raider runs first; then F2 takes the seat at
+    // the navigation station.
+    turns(100);
+    press(kF2);
+    EXPECT_EQ(Screen(), "NAV");
+    EXPECT_EQ(StationId, 2);
+    EXPECT_NEAR(range(), 3000000.0, 1.0);
+
+    // Throttle up: 5,000 a press, and the ship gathers way towards the
+    // station.
+    press(kThrottleUp, 4);
+    EXPECT_EQ(s.setSpeed, 20000.0f);
+    turns(30);
+    EXPECT_GT(s.speed, 10000.0f);
+    EXPECT_LT(range(), 3000000.0 - 20000.0);
+
+    // The HUD over the view: the speed streaks in their band (at this speed
+    // the spacing is 100,000: colours from 112), and the radar sphere's wire
+    // in its window (141 and the equator's 72, darkened by depth).
+    int16_t view[4] = {0, 0, 639, 335};
+    EXPECT_GT(CountColours(view, 114, 134), 40);
+    GuiWindow *orb = guiLiveWindow(GetScriptSymbolValue("NOrb"));
+    ASSERT_NE(orb, nullptr);
+    guiWindowRect(orb, nullptr, nullptr);
+    const int sphere = CountColours(orb->rect, 125, 141) + CountColours(orb->rect, 56, 72);
+    EXPECT_GT(sphere, 300);
+
+    // Turn: half a second of Page Down swings the nose off the station's
+    // bearing, level; then the pilot brings it back and keeps it there.
+    keys[kPageDown] = 0xFF;
+    turns(5);
+    keys[kPageDown] = 0;
+    turns(5);
+    EXPECT_GT(offBearing(), 20.0);
+    EXPECT_NEAR(s.matrix.m[9], 0.0f, 1e-3f);
+    piloting = true;
+    turns(60);
+    EXPECT_LT(std::fabs(offBearing()), 1.0);
+
+    // The LDS drive: it spins up, the throttle steps by powers of ten and
+    // the ship closes on the station far faster than its engines could.
+    press(kLds);
+    EXPECT_TRUE(s.flags & SimFlag::Lds);
+    EXPECT_GT(s.ldsRamp, 0);
+    ASSERT_TRUE(turnsUntil([&] { return s.ldsRamp == 0; }, 50));
+    press(kThrottleUp, 5);
+    EXPECT_EQ(s.setSpeed, 600000.0f);
+    const double before = range();
+    turns(20);
+    EXPECT_LT(range(), before - 300000.0);
+    // Out of the drive: the ship is left at rest with the throttle at 0.
+    press(kLds);
+    ASSERT_TRUE(turnsUntil([&] { return !(s.flags & SimFlag::Lds); }, 20));
+    EXPECT_EQ(s.setSpeed, 0.0f);
+
+    // Full ahead: within 100,000 of the station the mission docks the ship
+    // at its port.
+    press(kThrottleUp, 14);
+    EXPECT_EQ(s.setSpeed, 70000.0f);
+    ASSERT_TRUE(turnsUntil([&] { return dunGetDockedPartner(ship) == station; }, 600)) << range();
+    piloting = false;
+    keys[kEnd] = keys[kPageDown] = 0;
+    turns(5);
+    EXPECT_LT(range(), 10000.0);
+
+    // U undocks it, and it drifts clear of the port.
+    press(kUndock);
+    EXPECT_EQ(dunGetDockedPartner(ship), nullptr);
+    const double atUndock = range();
+    turns(20);
+    EXPECT_GT(range(), atUndock + 1000.0);
+    EXPECT_EQ(gMissionEndState, 0) << "all within the mission's two minutes";
+
+    // Ctrl+Q ends the flight, a second Ctrl+Q leaves the mission; started
+    // from the command line, the game then quits.
+    auto ctrlQ = [&] {
+        keys[0x1D] = 0xFF;
+        press(0x10);
+        keys[0x1D] = 0;
+    };
+    ctrlQ();
+    EXPECT_EQ(gMissionEndState, 1);
+    ctrlQ();
+    ASSERT_TRUE(turnsUntil([] { return gQuit != 0; }, 3000));
     Stop();
 }
 

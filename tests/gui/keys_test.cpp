@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "ai/contacts.h"
 #include "common/fatal_hook.h"
@@ -25,6 +26,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/services.h"
 
 namespace {
 
@@ -154,6 +156,46 @@ TEST_F(CockpitKeys, AfterTheEndOnlyQuitEscapeAndTheScreenshot) {
     EXPECT_EQ(gOrbitViewMode, 0);
 }
 
+// In director mode, which a docking by contact also starts, a mission that
+// is ending waits for any key, and the key ends it. The lost ship, the
+// locks and a docking's director mode go with the mission.
+TEST_F(CockpitKeys, DirectorModeEndsOnAnyKeyAndTheMissionsLocksGoWithIt) {
+    BindOrbit(0x20);
+    guiSetDockedFlags();
+    Press(0x20);  // not ending: an ordinary key
+    EXPECT_EQ(gOrbitViewMode, 1);
+    gMissionEnding = 1;
+    gMissionOver = 0;
+    Press(0x21);  // unbound, still it ends the mission
+    EXPECT_EQ(gMissionEndState, 2);
+    EXPECT_EQ(gMissionOver, 1);
+    EXPECT_EQ(gOrbitViewMode, 1);
+    gMissionOver = 0;
+    gMissionEnding = 0;
+    gMissionEndState = 0;
+    guiPlayerLostView = 1;
+    guiResetKeyHandler();
+    guiNavReset();
+    EXPECT_EQ(guiPlayerLostView, 0);
+    EXPECT_EQ(guiStationLock, 0);
+    EXPECT_EQ(guiNavUndockLock, 0);
+    EXPECT_FALSE(guiDirectorMode());
+}
+
+// The unnamed view command steps the world's two-state view mode, which
+// the cockpit keeps.
+TEST_F(CockpitKeys, TheViewCommandTogglesTheViewMode) {
+    guiInstallWorldHooks();
+    KeyBindingTable[0][0x23] = R_CYCLE_VIEW;
+    std::vector<int> seen;
+    for (int i = 0; i < 3; ++i) {
+        Press(0x23);
+        seen.push_back(gGuiViewModeToggle);
+    }
+    WorldSetGuiHooks(nullptr);
+    EXPECT_EQ(seen, (std::vector<int>{1, 0, 1}));
+}
+
 TEST_F(CockpitKeys, EscapeRepeatedOnTheNextFrameDoesNothing) {
     KeyBindingTable[0][Scan::Esc] = R_ESCAPE;
     ship->sim->flags |= SimFlag::Autopilot;
@@ -201,21 +243,28 @@ TEST_F(CockpitKeys, EscapeClosesTheDocumentViewerAndRunsItsCascade) {
     Press(Scan::Esc);
     EXPECT_EQ(gDocViewerOpen, 0);
     EXPECT_FALSE(ship->sim->flags & SimFlag::Autopilot);
-    // Another key is kept by the open viewer; Up and Down scroll its page.
+    // Another key is kept by the open viewer.
     gDocViewerOpen = 1;
     BindOrbit(0x20);
     Press(0x20);
     EXPECT_EQ(gOrbitViewMode, 0);
     EXPECT_EQ(gDocViewerOpen, 1);
-    gDocViewer.scroll = 8;
-    Press(Scan::Down);
-    EXPECT_EQ(gDocViewer.scroll, 12);
-    Press(Scan::Up);
-    Press(Scan::Up);
-    EXPECT_EQ(gDocViewer.scroll, 4);
-    EXPECT_EQ(gDocViewerOpen, 1);
-    gDocViewer.scroll = 0;
-    gDocViewerOpen = 0;
+    // Up and Down move the page by 4 while it allows.
+    BindOrbit(Scan::Up);
+    const struct {
+        uint8_t scan, up, down;
+        int16_t from, to;
+    } scrolls[] = {{Scan::Up, 1, 0, 20, 16}, {Scan::Up, 0, 1, 20, 20}, {Scan::Down, 0, 1, 20, 24},
+                   {Scan::Down, 1, 0, 20, 20}};
+    for (const auto &c : scrolls) {
+        gDocViewer.scroll = c.from;
+        gDocViewer.upArrow = c.up;
+        gDocViewer.downArrow = c.down;
+        Press(c.scan);
+        EXPECT_EQ(gDocViewer.scroll, c.to) << int(c.scan) << " " << int(c.up) << int(c.down);
+    }
+    EXPECT_EQ(gOrbitViewMode, 0);
+    docResetViewer();
 }
 
 TEST_F(CockpitKeys, TheStarMapTakesKeysFirst) {

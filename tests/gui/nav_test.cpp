@@ -219,6 +219,31 @@ TEST_F(NavStation, StoppingAProgram) {
     EXPECT_FALSE(section->sim->flags & (SimFlag::Autopilot | SimFlag::Lds));
 }
 
+// A program whose target went while the drive runs ends, and the ship
+// leaves the drive; its targets are not taken back from the player's.
+TEST_F(NavStation, AProgramThatLostItsTargetEnds) {
+    SceneItem *target = Ship();
+    s->autopilotTarget = target;
+    s->flags |= SimFlag::Lds;
+    ASSERT_TRUE(guiNavSelectProgram(1));
+    s->ldsRamp = 0;
+    s->target = nullptr;  // the world forgot it
+    guiNavAutopilotLock = 1;
+    guiNavStartProgram(4, 0);
+    EXPECT_TRUE(s->flags & SimFlag::Autopilot) << "the lock keeps it";
+    guiNavAutopilotLock = 0;
+    guiNavStartProgram(4, 0);
+    EXPECT_FALSE(s->flags & SimFlag::Autopilot);
+    EXPECT_FALSE(s->flags & SimFlag::Lds);
+    EXPECT_EQ(s->autopilotTarget, nullptr);
+    EXPECT_EQ(s->target, nullptr);
+    // Without a program it changes nothing.
+    s->flags |= SimFlag::Lds;
+    s->ldsRamp = 0;
+    guiNavStartProgram(4, 0);
+    EXPECT_TRUE(s->flags & SimFlag::Lds);
+}
+
 TEST_F(NavStation, TheSelectorNeverReachesMatchVelocity) {
     for (int i = 0; i < 20; ++i) {
         guiNavNextProgram(nullptr);
@@ -281,12 +306,19 @@ TEST_F(NavStation, UndockOnlyWhenDockedAndFree) {
     DockingPort *q = dunAddDockingPort(ship, PortFlag::Open, 16, 0, 0, 0, 0, 0, 10, 0);
     ASSERT_EQ(dunDockShips(station, ship, p, q, 0), 0xFF);
     s->setSpeed = 3000.0f;
-    guiNavUndockLock = 1;
+    // A docking by contact locks the undock command (and the stations, and
+    // the mission now ends as in director mode) until the mission's end.
+    guiSetDockedFlags();
+    EXPECT_NE(guiStationLock, 0);
+    EXPECT_TRUE(guiDirectorMode());
     guiNavUndock(nullptr);
     EXPECT_NE(dunGetDockedPartner(ship), nullptr);
-    guiNavUndockLock = 0;
+    guiNavReset();
+    guiStationLock = 0;
+    EXPECT_FALSE(guiDirectorMode());
     guiNavUndock(nullptr);
     EXPECT_EQ(s->setSpeed, 0.0f);
+    EXPECT_EQ(dunGetDockedPartner(ship), nullptr);
 }
 
 }  // namespace

@@ -291,6 +291,22 @@ TEST_F(HudList, PlacementTurnsAndMovesThePointsWithTheTarget) {
     EXPECT_NEAR(std::fabs(turned.z), 100, 1e-3);  // the point was turned
 }
 
+// The player's place going to another ship takes the records that
+// followed the one along to the other.
+TEST_F(HudList, TheRecordsOfOneShipGoToAnother) {
+    SceneItem *from = Object(0, 0, 0), *to = Object(5, 0, 0), *third = Object(9, 0, 0);
+    HUD *a = Listed(), *b = Listed(), *c = Listed();
+    a->target = from;
+    b->target = third;
+    c->target = from;
+    hudMoveRecord(from, to);
+    EXPECT_EQ(a->target, to);
+    EXPECT_EQ(b->target, third);
+    EXPECT_EQ(c->target, to);
+    hudMoveRecord(nullptr, third);
+    EXPECT_EQ(a->target, to);
+}
+
 TEST_F(HudList, The257thRegistrationIsFatal) {
     HUD records[2];
     for (int i = 0; i < kMaxHudElements; ++i) hudRegister(&records[i % 2]);

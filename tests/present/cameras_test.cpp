@@ -1,12 +1,17 @@
 // Camera routines, the event and action cameras and the pilot's look input.
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "RES/util.h"
+#include "ai/contacts.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/keys.h"
+#include "gui/options.h"
+#include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "present/cameras.h"
@@ -249,6 +254,42 @@ TEST_F(Cameras, LookKeysSteerTheDemands) {
     EXPECT_FLOAT_EQ(dunStickX, 1.0f);
     EXPECT_EQ(gLookDamping, 0);
     NoJoystick = 0;
+}
+
+// The joystick hat by its mode: 0 looks round, 1 gives the cockpit's
+// contact commands (left steps the contact filter), 2 leaves its code to
+// the flight's hat thrusters. A hat position counts once it repeats.
+TEST_F(Cameras, TheHatByItsMode) {
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 3, 4, 1);
+    SDL_Joystick *stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    JoystickInit();
+    ASSERT_TRUE(JoystickPresent);
+    SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_LEFT);
+    const struct {
+        uint8_t mode;
+        int looking, filter, bits;
+    } cases[] = {{0, 1, 0, 0}, {1, 0, 1, 8}, {2, 0, 0, 8}};
+    for (const auto &c : cases) {
+        gOptionSwitches.hatMode = c.mode;
+        LookInit();
+        guiResetKeyHandler();
+        dunContactFilter = 0;
+        dunHatBits = 0;
+        LookUpdate();
+        LookUpdate();
+        EXPECT_EQ(gLooking, c.looking) << int(c.mode);
+        EXPECT_EQ(dunContactFilter, c.filter) << int(c.mode);
+        EXPECT_EQ(dunHatBits, c.bits) << int(c.mode);
+    }
+    gOptionSwitches.hatMode = 0;
+    dunContactFilter = 0;
+    dunHatBits = 0;
+    osJoystickClose();
+    SDL_JoystickClose(stick);
+    SDL_JoystickDetachVirtual(index);
+    JoystickPresent = 0;
 }
 
 }  // namespace

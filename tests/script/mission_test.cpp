@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "gui/cockpit.h"
+#include "gui/nav.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "present/scene.h"
@@ -235,7 +237,12 @@ TEST_F(Mission, ExitStoresTheResult) {
         gMainScriptPc = gScriptTokens + 1;
         dunMissionSuccess = c.success;
         gMissionScore = c.score;
+        // The cockpit's locks and lost ship of this mission.
+        guiStationLock = guiPlayerLostView = guiNavUndockLock = 1;
         exitMission();
+        EXPECT_EQ(guiStationLock, 0);
+        EXPECT_EQ(guiPlayerLostView, 0);
+        EXPECT_EQ(guiNavUndockLock, 0);
         EXPECT_EQ(gCareerState.word[StateWord::Success], c.success ? -1 : 0);
         EXPECT_EQ(gCareerState.word[StateWord::Outcome], 2);
         EXPECT_EQ(gCareerState.word[StateWord::Score], c.storedScore);
