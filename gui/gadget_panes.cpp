@@ -130,7 +130,8 @@ void guiDrawWireIcon(GuiWindow *window) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     const int c = (window->colour & 0xFF) ? (window->colour & 0xFF) : GuiColour::Band97;
-    void *model = window->font ? resmanLoad(window->font) : nullptr;
+    // Only a wireframe resource is a plan to draw.
+    void *model = window->font && window->font->type == ResLwo2Wri ? resmanLoad(window->font) : nullptr;
     if (!model || !WireframeDrawInRect(model, r.left, r.top, r.right, r.bottom, c, 0.0f))
         guiDrawFrame(guiScreen(), c, r.left, r.top, r.right, r.bottom);
     guiInterfere(window);
