@@ -24,6 +24,8 @@ bool dunIsContact(const SceneItem *item);
 int dunCountShipsOfSide(int side);
 // The contact filter: 0, 1, 2 or 7.
 extern int32_t dunContactFilter;
+// The game clock when the contact list last changed.
+extern uint32_t dunContactListChanged;
 
 // ---- The contact table --------------------------------------------------------------------
 
@@ -73,3 +75,8 @@ void dunContactFilterChanged();
 extern uint8_t dunDetectInfinite;
 // The engineering shares back to their defaults (the cockpit's centre key).
 void dunResetPowerShares();
+// Moves an amount of power to the share x from the larger of y and z.
+void dunShiftPowerShare(float amount, float *x, float *y, float *z);
+// Places the object in slot n of a formation behind the leader (five
+// columns a row, spacing apart).
+void dunFormationPosition(SceneItem *item, SceneItem *leader, float spacing, int slot);

@@ -33,6 +33,7 @@ int dunCountShipsOfSide(int) {
     return 0;
 }
 int32_t dunContactFilter;
+uint32_t dunContactListChanged;
 Contact dunContacts[kMaxContacts];
 Contact *dunCurrentContact;
 uint32_t dunTargetingMode;
@@ -257,3 +258,10 @@ SceneItem *dunNearestEnemyShipContact() {
 }
 void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
+void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
+void dunFormationPosition(SceneItem *, SceneItem *, float, int) { PENDING_ONCE("dunFormationPosition"); }
+void dunPlaceMount(ArcOutline *, uint16_t) { PENDING_ONCE("dunPlaceMount"); }
+Weapon *dunChooseMount(float, float, float, Weapon *) {
+    PENDING_ONCE("dunChooseMount");
+    return nullptr;
+}

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "RES/vecmath.h"
+
 struct SceneItem;
 struct TDP;
 
@@ -23,10 +25,21 @@ int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
 void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
 // A "PBC" beam weapon of a range and strength.
 Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t strength);
-struct Vec3;
 // The unit direction of a mount code's low four bits in the ship's frame
 // (+z forward); all-round and unknown codes point forward.
 void dunMountPosition(Vec3 *out, uint16_t mountCode);
+// A mount's firing arc as the HUD and the weapon camera see it: four
+// corners and the centre, then the azimuth lower and upper and elevation
+// lower and upper limits in degrees.
+struct ArcOutline {
+    Vec3 points[5];
+    float angles[4];
+};
+// Fills the outline of a mount code.
+void dunPlaceMount(ArcOutline *outline, uint16_t mountCode);
+// The weapon of the list whose mount faces the direction (ship's frame)
+// best, or null.
+Weapon *dunChooseMount(float x, float y, float z, Weapon *list);
 // The sub-target volume of the selected target the player aims at, or null.
 struct HitBox;
 extern HitBox *dunCurrentSubTarget;

@@ -126,11 +126,15 @@ void guiDrawTargetLine(GuiWindow *window) {
     window->text = nullptr;
 }
 
+void *guiWireframePlan(ResourceHandle *resource) {
+    return resource && resource->type == ResLwo2Wri ? resmanLoad(resource) : nullptr;
+}
+
 void guiDrawWireIcon(GuiWindow *window) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     const int c = (window->colour & 0xFF) ? (window->colour & 0xFF) : GuiColour::Band97;
-    void *model = window->font ? resmanLoad(window->font) : nullptr;
+    void *model = guiWireframePlan(window->font);
     if (!model || !WireframeDrawInRect(model, r.left, r.top, r.right, r.bottom, c, 0.0f))
         guiDrawFrame(guiScreen(), c, r.left, r.top, r.right, r.bottom);
     guiInterfere(window);

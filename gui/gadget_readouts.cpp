@@ -322,7 +322,7 @@ void guiDrawWeaponMounts(GuiWindow *window) {
     if (count == 0) return;
     const BitmapFont *font = WindowFont(window);
     auto *icon = static_cast<ResourceHandle *>(GetScriptSymbolValue("GunIcon1"));
-    void *model = icon ? resmanLoad(icon) : nullptr;
+    void *model = guiWireframePlan(icon);
     const int slot = (r.right - r.left) / count;
     const int iconBottom = r.bottom - (font ? font->lineHeight + 3 : 3);
     int i = 0;
@@ -353,7 +353,7 @@ void guiDrawCellRow(GuiWindow *window) {
     // kind (kind 15 packs the cells a pixel closer).
     const int width = window->state == 15 ? 14 : 15;
     const int cells = std::clamp(int(window->max), 0, 64), filled = std::clamp(int(window->value), 0, cells);
-    void *model = window->font ? resmanLoad(window->font) : nullptr;
+    void *model = guiWireframePlan(window->font);
     const BitmapFont *font = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("GFont")));
     int x = r.left + 1;
     for (int i = 0; i < cells && x + width - 2 < r.right; ++i, x += width) {

@@ -22,6 +22,9 @@ constexpr int Black = 0, Outline = 24, HotOutline = 29, Highlight = 47, Alert = 
 
 // The window's rectangle; false when it is empty or clipped away.
 bool guiGadgetRect(GuiWindow *window, ClipRect *rect);
+// The wire plan a resource holds, loaded; null unless it is a wireframe
+// resource (a window's font slot may name any resource).
+void *guiWireframePlan(ResourceHandle *resource);
 // The bitmap font of a font resource (loaded on demand), or null.
 BitmapFont *guiFont(ResourceHandle *font);
 // A bitmap resource's raster (loaded on demand), or null.

@@ -236,5 +236,7 @@ void guiBuildBridgeScreen() {
     guiBindUpdate("Status", UpdateStatus);
     gBridgeTitle = static_cast<GuiWindow *>(GetScriptSymbolValue("Title"));
     GuiWindow *view = guiCreateWindow(GUI_TOP_L, nullptr, nullptr, guiDefaultHandler, guiDraw3D, 0, 0, 640, 336, 0);
-    view->userPtr = dunPlayerCamera;
+    // A 3D view reads its viewer through a reference to the camera variable,
+    // so that it follows whatever camera the mission makes the player's.
+    view->userPtr = &dunPlayerCamera;
 }

@@ -7,8 +7,12 @@
 
 #include "RES/util.h"
 #include "RES/vecmath.h"
+#include "ai/contacts.h"
+#include "ai/scores.h"
+#include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/bindings.h"
 #include "gui/keys.h"
 #include "gui/options.h"
 #include "platform/joystick.h"
@@ -16,8 +20,8 @@
 #include "present/scene.h"
 #include "world/flight.h"
 #include "world/objlist.h"
-#include "world/step.h"
 #include "world/records.h"
+#include "world/step.h"
 
 SceneItem *dunPlayerCamera;
 SceneItem *dunWeaponCamera;
@@ -200,7 +204,10 @@ void CameraPlayer(SceneItem *camera) {
     Mat4 m = subject->sim->matrix;
     MatPostMultiply(m, gLookMatrix);
     for (int i = 12; i < 15; ++i) m.m[i] = subject->sim->matrix.m[i];
-    float eye = subject->sim->radius;
+    // The eye sits at the collision model's eye distance, or at the radius
+    // of a subject without one.
+    const TDP *root = subject->avatar ? subject->avatar->root : nullptr;
+    const float eye = root && root->collision ? root->collision->eyeDistance : subject->sim->radius;
     Vec3 offset{0, 0, eye};
     if (subject->sim->shipInfo && subject->sim->shipInfo->typeCode == 7) offset = {-eye, 0, 0};
     if (offset.z > 1100.0f) offset.z -= 1100.0f;
@@ -324,38 +331,117 @@ void CameraTargetFromShip(SceneItem *camera) {
     ModelUpdate(camera);
 }
 
-// Without a guided missile in flight there is nothing to follow: the camera
-// chases the player's ship.
-void CameraExternalSmooth(SceneItem *camera) {
-    if (!Usable(camera)) return;
-    P3DViewedObject = nullptr;
-    CameraChase(camera);
+// The first guided missile the player's ship has in flight, or null.
+static SceneItem *PlayerMissile() {
+    if (!dunPlayerShip) return nullptr;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *item = head->next; item && item != head; item = item->next) {
+        const Avatar *a = item->avatar;
+        if (!a || !Usable(item) || !(a->flags & AvatarFlag::MunitionRound) || a->objectA != dunPlayerShip) continue;
+        if (a->roundWeapon && (a->roundWeapon->flags & WeaponFlag::Missile)) return item;
+    }
+    return nullptr;
 }
 
-// The target view of the weapon camera; the mount view waits for the weapon
-// mounts.
+// The missile view: from the missile's paired object (its goal) over the
+// missile; without a missile in flight the camera chases the player's ship.
+void CameraExternalSmooth(SceneItem *camera) {
+    if (!Usable(camera)) return;
+    SceneItem *missile = PlayerMissile();
+    SceneItem *paired = missile && missile->avatar ? missile->avatar->sidePartner : nullptr;
+    if (!missile || !Usable(paired)) {
+        CameraChase(camera);
+        P3DViewedObject = nullptr;
+        return;
+    }
+    P3DViewedObject = missile;
+    if (camera->avatar) camera->avatar->subject = missile;
+    LookFromTo(camera, paired == missile ? camera : paired, missile, true, false);
+    ModelUpdate(camera);
+}
+
+uint8_t gWeaponCameraTargetView;
+uint8_t gWeaponForwardTracking = 1;
+uint8_t gWeaponViewFlag;
+ArcOutline gWeaponMount;
+float gWeaponMountYaw, gWeaponMountPitch;
+Mat4 gWeaponMountMatrix = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+
+namespace {
+// The object whose first mount the mount view placed last.
+SceneItem *gMountShip;
+constexpr uint8_t kMountHoldKey = 0x81;
+
+// The fire angle of a mount code: 85 and 275 for the side mounts.
+float MountBaseAngle(uint16_t code) {
+    static const float kAngles[9] = {0, 0, 45, 85, 135, 180, 225, 275, 315};
+    const int c = code & 0xF;
+    return c < 9 ? kAngles[c] : 0.0f;
+}
+
+void MountView(SceneItem *camera, SceneItem *ship) {
+    Sim *sim = ship->sim;
+    if (ship != gMountShip) {
+        gMountShip = ship;
+        if (sim->weapons) dunPlaceMount(&gWeaponMount, sim->weapons->mountCode);
+    }
+    const Weapon *w = sim->currentWeapon ? sim->currentWeapon : sim->weapons;
+    if (gWeaponViewFlag == 1 && !KeyDownTable[kMountHoldKey]) {
+        gWeaponMountYaw += (-dunStickX - gWeaponMountYaw) * dunFrameSeconds;
+        gWeaponMountPitch += (dunStickY - gWeaponMountPitch) * dunFrameSeconds;
+    }
+    const float *limit = gWeaponMount.angles;
+    gWeaponMountYaw = std::fmax(limit[0], std::fmin(limit[1], gWeaponMountYaw));
+    gWeaponMountPitch = std::fmax(limit[2], std::fmin(limit[3], gWeaponMountPitch));
+    Mat4 m = sim->matrix;
+    MatRotateY(MountBaseAngle(w ? w->mountCode : 0), m);
+    MatRotateY(gWeaponMountYaw, m);
+    MatRotateX(gWeaponMountPitch, m);
+    Vec3 offset{}, world;
+    if (w) offset = w->mount;
+    MatRotateVector(sim->matrix, offset, world);
+    camera->sim->matrix = m;
+    SetPosition(camera, Add(Position(ship), world));
+    gWeaponMountMatrix = camera->sim->matrix;
+}
+
+void TargetView(SceneItem *camera, SceneItem *ship) {
+    SceneItem *target = ship->sim->goal;
+    if (!Usable(target) && dunCurrentContact) target = dunCurrentContact->object;
+    if (Usable(target)) {
+        // The mount facing the target becomes the current weapon.
+        Vec3 local;
+        MatTransformPoint(local, Sub(Position(target), Position(ship)), ship->sim->matrix);
+        if (Weapon *w = dunChooseMount(local.x, local.y, local.z, ship->sim->weapons)) ship->sim->currentWeapon = w;
+    }
+    if (!Usable(target) || !gWeaponForwardTracking) {
+        camera->sim->matrix = ship->sim->matrix;
+        const Vec3 ahead = Scale(Row(ship->sim->matrix, 2), 1.2f * ship->sim->radius);
+        SetPosition(camera, Add(Position(ship), ahead));
+        return;
+    }
+    Vec3 &aim = camera->sim->drive;
+    aim = Add(Scale(Position(target), 0.15f), Scale(aim, 0.85f));
+    const Vec3 f = Unit(Sub(aim, Position(ship)));
+    const Vec3 up = Row(ship->sim->matrix, 1);
+    const Vec3 r = Unit(Cross(f, Scale(up, -1.0f)));
+    SetRow(camera->sim->matrix, 0, r);
+    SetRow(camera->sim->matrix, 1, Cross(f, r));
+    SetRow(camera->sim->matrix, 2, f);
+    const float radius = ship->sim->radius;
+    SetPosition(camera, Sub(Sub(Position(ship), Scale(up, 0.2f * radius)), Scale(f, 1.9f * radius)));
+}
+}  // namespace
+
+// The weapon camera: the view from the current mount, or over the ship
+// towards its target.
 void CameraWeapon(SceneItem *camera) {
     if (!Usable(camera)) return;
     SceneItem *ship = dunControlledObject ? dunControlledObject : dunPlayerShip;
     if (!Usable(ship)) return;
     Label(camera, 6);
-    SceneItem *target = ship->sim->goal;
-    if (!Usable(target)) {
-        camera->sim->matrix = ship->sim->matrix;
-        const Vec3 ahead = Scale(Row(ship->sim->matrix, 2), 1.2f * ship->sim->radius);
-        SetPosition(camera, Add(Position(ship), ahead));
-    } else {
-        Vec3 &aim = camera->sim->drive;
-        aim = Add(Scale(Position(target), 0.15f), Scale(aim, 0.85f));
-        const Vec3 f = Unit(Sub(aim, Position(ship)));
-        const Vec3 up = Row(ship->sim->matrix, 1);
-        const Vec3 r = Unit(Cross(f, Scale(up, -1.0f)));
-        SetRow(camera->sim->matrix, 0, r);
-        SetRow(camera->sim->matrix, 1, Cross(f, r));
-        SetRow(camera->sim->matrix, 2, f);
-        const float radius = ship->sim->radius;
-        SetPosition(camera, Sub(Sub(Position(ship), Scale(up, 0.2f * radius)), Scale(f, 1.9f * radius)));
-    }
+    if (gWeaponCameraTargetView) TargetView(camera, ship);
+    else MountView(camera, ship);
     ModelUpdate(camera);
 }
 
@@ -396,6 +482,13 @@ void EventCameraTrigger(SceneItem *object, SceneItem *second, int row) {
     if (gCameraViewHooks.redraw) gCameraViewHooks.redraw();
 }
 
+// In the contact table of the player's sensors.
+static bool ListedContact(const SceneItem *item) {
+    for (const Contact &c : dunContacts)
+        if ((c.flags & ContactFlag::InUse) && c.object == item) return true;
+    return false;
+}
+
 void ActionCameraUpdate() {
     if (!gCameraViewHooks.onStation || !gCameraViewHooks.onStation()) return;
     const bool director = optDirector;
@@ -431,13 +524,20 @@ void ActionCameraUpdate() {
                         !gCameraLock && gCinematicView &&
                         (gCinematicHold == 0 || int32_t(dunGameClock) - gLastCut > gActionInterval);
     if (!search || !dunPlayerShip) return;
+    // Once round the list from the current subject: the busiest ship of the
+    // player's system among the contacts wins, the first of equals.
+    SceneItem *head = dunSceneListHead();
+    int count = 0;
+    for (SceneItem *item = head->next; item && item != head; item = item->next) ++count;
+    SceneItem *item = gCinematicSubject && dunIsInSceneList(gCinematicSubject) ? gCinematicSubject : head->next;
     SceneItem *best = nullptr;
     float bestScore = 0.0f;
-    SceneItem *head = dunSceneListHead(), *parked = dunParkedListHead();
-    for (SceneItem *item = head->next; item && item != head && item != parked; item = item->next) {
+    for (int i = 0; i < count && item; ++i, item = item->next) {
+        if (item == head) item = head->next;
         if (!item->sim || !item->sim->shipInfo || !item->avatar) continue;
         if (item->systemNumber != dunPlayerShip->systemNumber) continue;
         if (item->avatar->flags & 0x30) continue;
+        if (!ListedContact(item)) continue;
         const SceneItem *s = item;
         const float score = 1.0f + std::fabs(s->turnDemand[0]) + std::fabs(s->turnDemand[1]) +
                             std::fabs(s->turnDemand[2]) + std::fabs(s->turnRemaining[0]) +
@@ -460,8 +560,12 @@ void ActionCameraUpdate() {
 
 namespace {
 int16_t gHatHistory = -1;
-constexpr uint8_t kUp = 0x48, kDown = 0x50, kLeft = 0x4B, kRight = 0x4D, kEnd = 0x4F, kPageDown = 0x51,
-                  kPad5 = 0x4C, kCtrl = 0x1D;
+constexpr uint8_t kUp = 0x48, kDown = 0x50, kLeft = 0x4B, kRight = 0x4D, kEnd = 0x4F, kPageDown = 0x51, kPad5 = 0x4C,
+                  kCtrl = 0x1D, kLeftShift = 0x2A;
+// Joystick buttons 3 and 4 in the key-state table: roll (yaw with the swap
+// flag) like the keys.
+constexpr uint8_t kRollButtonNegative = 0x82, kRollButtonPositive = 0x83;
+constexpr float kPowerStep = 0.13f;
 
 bool Held(uint8_t scan) { return KeyDownTable[scan] != 0; }
 
@@ -484,6 +588,28 @@ int HatBits(int16_t hat) {
         if (hat == kAngles[i]) return kBits[i];
     return 0;
 }
+
+// The look keys of the bindings (forward, left, right, back, up, down): a
+// key counts while it is down with the left Shift state it was bound with.
+int LookKeyBits() {
+    static const int kBits[6] = {1, 8, 2, 4, 0x10, 0x20};
+    int bits = 0;
+    for (int i = 0; i < 6; ++i) {
+        const LookKey &k = gLookKeys[i];
+        if (k.scan && k.scan < 256 && Held(uint8_t(k.scan)) && int8_t(KeyDownTable[kLeftShift]) == k.shift)
+            bits |= kBits[i];
+    }
+    return bits;
+}
+
+// Ctrl with Up, Left or Right moves power towards the first, second or
+// third share of the player's ship.
+void ShiftPower(bool up, bool left, bool right) {
+    float *s = dunPowerShares;
+    if (up) dunShiftPowerShare(kPowerStep, &s[0], &s[1], &s[2]);
+    if (left) dunShiftPowerShare(kPowerStep, &s[1], &s[0], &s[2]);
+    if (right) dunShiftPowerShare(kPowerStep, &s[2], &s[0], &s[1]);
+}
 }  // namespace
 
 void LookReset() {
@@ -492,7 +618,9 @@ void LookReset() {
     MatIdentity(gLookMatrix);
 }
 
+// The throttle's resting place is not taken for a change at the start.
 void LookInit() {
+    if (const int16_t *axes = JoystickPoll()) dunJoyThrottleLast = axes[JOY_THROTTLE];
     gHatHistory = -1;
     LookReset();
     gShakeCount = 0;
@@ -512,11 +640,12 @@ void LookUpdate() {
     const int16_t hat = axes ? axes[JOY_POV] : -1;
     if (hat == gHatHistory) bits = HatBits(hat);
     gHatHistory = hat;
+    bits |= LookKeyBits();
     const bool full = gCameraViewHooks.fullScreen && gCameraViewHooks.fullScreen();
+    dunHatBits = uint8_t(bits);
     // Hat mode 0 looks round, 1 gives the cockpit's contact commands, 2
     // leaves the code to the flight's hat thrusters.
-    const uint8_t hatMode = gOptionSwitches.hatMode;
-    if (hatMode == 0) {
+    if (gOptionSwitches.hatMode == 0) {
         if (bits) {
             gLooking = 1;
             if (full) {
@@ -528,9 +657,8 @@ void LookUpdate() {
                 else if (bits & 0x20) MatRotateX(-90, gLookMatrix);
             }
         }
-    } else {
-        dunHatBits = uint8_t(bits);
-        if (hatMode == 1) guiHatAction();
+    } else if (gOptionSwitches.hatMode == 1) {
+        guiHatAction();
     }
     const bool pad5 = Held(kPad5);
     float &yaw = dunStickX, &pitch = dunStickY, &roll = dunTwist;
@@ -551,6 +679,8 @@ void LookUpdate() {
                 Steer(yaw, pgdn, end, rate);
                 Steer(roll, left, right, rate);
             }
+        } else if (!dunRemoteLinked) {
+            ShiftPower(up, left, right);
         }
         if (keyboardFlight) {
             if (!up && !down) pitch *= 0.2f;
@@ -571,6 +701,7 @@ void LookUpdate() {
             if (!yawKeys) yaw = dunAxisSwap ? -axes[JOY_RUDDER] / 2.0f : -axes[JOY_X] / 2.0f;
             if (!up && !down) pitch = axes[JOY_Y] / 2.0f;
             if (!rollKeys) roll = dunAxisSwap ? axes[JOY_X] / 2.0f : axes[JOY_RUDDER] / 2.0f;
+            Steer(dunAxisSwap ? yaw : roll, Held(kRollButtonNegative), Held(kRollButtonPositive), rate);
         }
         if (gLookDamping) {
             yaw /= 4;
@@ -594,4 +725,31 @@ void P3DResetCameraWords() {
     gCameraLock = gSequenceLock = 0;
     gCinematicDistance = 1.0f;
     for (uint8_t &on : gCameraEventEnable) on = 1;
+}
+
+// ---- The view state the world and the GUI set ----------------------------------------------
+
+// A screen switch puts the look-around back at rest.
+void P3DResetViewCamera() { LookReset(); }
+
+void P3DSetViewShake(int32_t centiseconds, int32_t) {
+    gShakeCount = gShakeLength = int16_t(centiseconds < 0 ? 0 : centiseconds > 32767 ? 32767 : centiseconds);
+}
+
+// The cockpit camera looks at the object (a turret under remote control, or
+// the player's ship again), which becomes the viewed object.
+void P3DSetCameraSubject(SceneItem *item) {
+    if (dunPlayerCamera && dunPlayerCamera->avatar) dunPlayerCamera->avatar->subject = item;
+    P3DViewedObject = item;
+}
+
+// A split ship: the player camera (and with it every 3D pane) follows the
+// first object, the view-window camera the second.
+void P3DFollowCameras(SceneItem *player, SceneItem *other) {
+    P3DSetCameraSubject(player);
+    if (dunPlayerCamera && dunPlayerCamera->avatar) dunPlayerCamera->avatar->cameraTarget = player;
+    if (other && dunViewCamera && dunViewCamera->avatar) {
+        dunViewCamera->avatar->cameraTarget = other;
+        dunViewCamera->avatar->subject = other;
+    }
 }

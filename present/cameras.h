@@ -38,6 +38,18 @@ extern uint8_t gLookDamping;
 // The label of the player camera's routine kind.
 extern const char *gViewLabel;
 
+// The weapon camera, as the weapons station sets it: the target view (0:
+// the view from the current mount), forward tracking of the target, and the
+// view flag (1 while the current weapon tracks by itself). The mount view
+// keeps its arc, its yaw and pitch in degrees, and the view matrix it made.
+struct ArcOutline;
+extern uint8_t gWeaponCameraTargetView;
+extern uint8_t gWeaponForwardTracking;
+extern uint8_t gWeaponViewFlag;
+extern ArcOutline gWeaponMount;
+extern float gWeaponMountYaw, gWeaponMountPitch;
+extern Mat4 gWeaponMountMatrix;
+
 // The cinematic: a cinematic, the action camera or director mode drives the
 // view. Its subject and second object, hold (centiseconds), distance factor,
 // the camera lock (the script's camera command holds the camera) and the

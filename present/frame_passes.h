@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "present/model_adjust.h"
+
 struct SceneItem;
 struct TDP;
 struct Mat4;
@@ -52,8 +54,3 @@ void ParticleSwarmUpdate(TDP *tdp, Mat4 *world);
 void NavLightUpdate(TDP *tdp, Mat4 *world);
 void P3DUpdateParticleGeometry(TDP *tdp, const Mat4 *world);
 void P3DUpdateRibbonGeometry(TDP *tdp, const Mat4 *world);
-
-// Model adjustments: vertices put at a distance from the origin; a model
-// scaled about its centre to a radius.
-void ProjectModelOntoSphere(vt_model *model, float radius);
-void NormaliseModelRadius(vt_model *model, float radius);

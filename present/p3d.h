@@ -63,6 +63,7 @@ struct P3DState {
     int32_t rateIndex;
     float rateMean, ratePreviousMean, rateBand;
     float detailHigh, detailLow;
+    float detailMargin;  // a detail goes down only this far below its threshold
     uint8_t autoDetail;
 
     uint8_t clearColour;
@@ -151,3 +152,22 @@ void DrawShadeTablePanel(const char *path);
 // Renders the cockpit panel (-1: the current one) over the whole screen
 // in 3D-card mode; nothing outside it.
 void P3DRenderSceneToView(int panel);
+
+// The sky and its bodies as the script makes them: the star list (at most
+// 1200), the sky of a star system or of a nebula kind with two backdrop
+// angles, the sun model (loaded once a set-up), the planet textures of the
+// current system (asked for by the request flag), and the presentation
+// routines of planets and suns.
+struct vt_model;
+void P3DGenerateStarfield(int count);
+void P3DSetSkyForSystem(int16_t system);
+void P3DSetSkyColours(int16_t kind, float angleX, float angleY);
+vt_model *dunLoadSunModel();
+void dunLoadPlanetTexture();
+extern uint8_t gPlanetTextureRequest;
+void P3DPlaceSkyBody(SceneItem *item);
+void P3DPlaceSkyBodyFull(SceneItem *item);
+// A flare shell round the object: offset, kind, scale, life, strength and
+// colour.
+void P3DSpawnFlareShell(SceneItem *item, float x, float y, float z, int kind, float scale, int life, int strength,
+                        int red, int green, int blue);

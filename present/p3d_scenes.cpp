@@ -142,7 +142,7 @@ void P3DBuildMainScene() {
 }
 
 void P3DBuildBackgroundScenes() {
-    if (gP3D.planetWorld) return;
+    if (gP3D.planetWorld || !VtSceneDbRoot()) return;
     gP3D.planetWorld = World();
     gP3D.starWorld = World();
     if (!gP3D.planetWorld || !gP3D.starWorld) return;

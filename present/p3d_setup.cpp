@@ -249,6 +249,7 @@ void P3DResetStateDefaults() {
     gP3D.rateBand = 3.0f;
     gP3D.detailHigh = 24;
     gP3D.detailLow = 10;
+    gP3D.detailMargin = kTDPDetailMargin;
     gP3D.clearColour = kP3DClearColour;
     gP3D.rebuild = 0xFF;
     gP3D.skyColour = 1;

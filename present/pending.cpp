@@ -6,28 +6,16 @@
 #include "render/scene/scene.h"
 #include "world/records.h"
 
-void *LwoLoadShapeWithLod(void *) {
-    PENDING_ONCE("LwoLoadShapeWithLod");
-    return nullptr;
-}
-
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 
 // The game start-up's and the game frame's calls.
 #include "present/p3d.h"
 void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
-void DrawShadeTablePanel(const char *) { PENDING_ONCE("DrawShadeTablePanel"); }
 
 // The mission runtime's calls.
 // The views the GUI's panes show.
 #include "present/views.h"
 void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
-bool WireframeDrawInRect(void *, int, int, int, int, int, float) {
-    PENDING_ONCE("WireframeDrawInRect");
-    return false;
-}
-void WireframeDraw(void *, int, int, float, int, int) { PENDING_ONCE("WireframeDraw"); }
-void P3DResetViewCamera() { PENDING_ONCE("P3DResetViewCamera"); }
 // The world's events.
 #include "present/effects.h"
 void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }
@@ -43,27 +31,14 @@ ParticleSystem *CreateParticleSystem(SceneItem *, const Mat4 *, int, uint32_t, i
 }
 void BuildColourRamp(ParticleSystem *, int, int, int, int, int, int) { PENDING_ONCE("BuildColourRamp"); }
 void FlashNavLight(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("FlashNavLight"); }
-void ScaleModelToRadius(void *, float) { PENDING_ONCE("ScaleModelToRadius"); }
 void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }
 void P3DSetupGasShell(SceneItem *, const char *) { PENDING_ONCE("P3DSetupGasShell"); }
 void *P3DPlasmaModel() {
     PENDING_ONCE("P3DPlasmaModel");
     return nullptr;
 }
-void P3DSetViewShake(int32_t, int32_t) { PENDING_ONCE("P3DSetViewShake"); }
-void P3DSetFlashBrightness(int32_t) { PENDING_ONCE("P3DSetFlashBrightness"); }
-float P3DCameraZoom() {
-    PENDING_ONCE("P3DCameraZoom");
-    return 0.0f;
-}
-float P3DViewProjectionScale() {
-    PENDING_ONCE("P3DViewProjectionScale");
-    return 1.0f;
-}
 void SpawnLdsTrail(SceneItem *) { PENDING_ONCE("SpawnLdsTrail"); }
 void AddFlashAtObject(SceneItem *, const Vec3 *, int, uint32_t) { PENDING_ONCE("AddFlashAtObject"); }
-void P3DFollowCameras(SceneItem *, SceneItem *) { PENDING_ONCE("P3DFollowCameras"); }
-void P3DSetCameraSubject(SceneItem *) { PENDING_ONCE("P3DSetCameraSubject"); }
 void AddThermalExplosion(SceneItem *, const Vec3 *) { PENDING_ONCE("AddThermalExplosion"); }
 void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
@@ -71,6 +46,22 @@ void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); 
 
 // Camera routines and the view words beside them.
 #include "present/cameras.h"
+
+// The sky, the planets and the flare shells the script's statements make.
+uint8_t gPlanetTextureRequest;
+void P3DGenerateStarfield(int) { PENDING_ONCE("P3DGenerateStarfield"); }
+void P3DSetSkyForSystem(int16_t) { PENDING_ONCE("P3DSetSkyForSystem"); }
+void P3DSetSkyColours(int16_t, float, float) { PENDING_ONCE("P3DSetSkyColours"); }
+vt_model *dunLoadSunModel() {
+    PENDING_ONCE("dunLoadSunModel");
+    return nullptr;
+}
+void dunLoadPlanetTexture() { PENDING_ONCE("dunLoadPlanetTexture"); }
+void P3DPlaceSkyBody(SceneItem *) { PENDING_ONCE("P3DPlaceSkyBody"); }
+void P3DPlaceSkyBodyFull(SceneItem *) { PENDING_ONCE("P3DPlaceSkyBodyFull"); }
+void P3DSpawnFlareShell(SceneItem *, float, float, float, int, float, int, int, int, int, int) {
+    PENDING_ONCE("P3DSpawnFlareShell");
+}
 
 // The start-up scripts' calls.
 void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
@@ -115,8 +106,6 @@ void ParticleSwarmUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSwarmUpdate"); }
 void NavLightUpdate(TDP *, Mat4 *) { PENDING_ONCE("NavLightUpdate"); }
 void P3DUpdateParticleGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateParticleGeometry"); }
 void P3DUpdateRibbonGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateRibbonGeometry"); }
-void ProjectModelOntoSphere(vt_model *, float) { PENDING_ONCE("ProjectModelOntoSphere"); }
-void NormaliseModelRadius(vt_model *, float) { PENDING_ONCE("NormaliseModelRadius"); }
 void P3DAddLight(SceneItem *, const Vec3 *, uint32_t, int, float, uint32_t) { PENDING_ONCE("P3DAddLight"); }
 void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
 void P3DDimSkySphere() { PENDING_ONCE("P3DDimSkySphere"); }

@@ -90,13 +90,13 @@ void TDPSelectDetail(TDP *tdp) {
     vt_model *onePoint = CardMode ? P3DMakeOnePointModel() : nullptr;
     if (CardMode && size > kTDPOnePointSize && actor->model == onePoint) actor->model = Slot(tdp, 2);
     if (actor->model == Slot(tdp, 0)) {
-        if (size < high - kTDPDetailMargin) actor->model = Slot(tdp, 1);
-        if (size < low - kTDPDetailMargin) actor->model = Slot(tdp, 2);
+        if (size < high - gP3D.detailMargin) actor->model = Slot(tdp, 1);
+        if (size < low - gP3D.detailMargin) actor->model = Slot(tdp, 2);
     } else if (actor->model == Slot(tdp, 2)) {
         if (size > low) actor->model = Slot(tdp, 1);
         if (size > high) actor->model = Slot(tdp, 0);
     } else {
-        if (size < low - kTDPDetailMargin) actor->model = Slot(tdp, 2);
+        if (size < low - gP3D.detailMargin) actor->model = Slot(tdp, 2);
         if (size > high) actor->model = Slot(tdp, 0);
     }
     if (CardMode && size < kTDPOnePointSize) actor->model = onePoint;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "present/wireframe.h"
+
 struct GuiWindow;
 
 // View state written by the cockpit and the script, read by the frame.
@@ -40,9 +42,5 @@ void P3DSelectViewBuffers(GuiWindow *window);
 void P3DResetViewDirtyRect(GuiWindow *window);
 // Draws the player ship's weapon hardpoint models into a window.
 void WeaponHardpointsDraw(GuiWindow *window);
-// Draws a wire model scaled into a rectangle; false when there is no model.
-bool WireframeDrawInRect(void *model, int x0, int y0, int x1, int y1, int colour, float degrees);
-// Draws a model as wire lines at a screen point.
-void WireframeDraw(void *model, int x, int y, float scale, int flags, int colour);
 // Puts the view camera's offsets and rotation back to rest.
 void P3DResetViewCamera();

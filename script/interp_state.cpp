@@ -2,6 +2,7 @@
 #include "core/frame.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/objects.h"
 
 int32_t gScriptRunStatus;
 ScriptToken *gMainScriptPc;
@@ -48,6 +49,7 @@ void ResetScriptRunState() {
     gScriptSkip = 0;
     gScriptWaitTimer = 0;
     gPlacementMode = 0xFF;
+    gScriptHud = nullptr;
     gScriptStackDepth = -1;
     gEventsAllowed = 0xFF;
     gRestoreAutoGroup = 0;

@@ -22,5 +22,9 @@ extern SceneItem *gPlacementReference;
 
 // An object's place, the float position following the double one.
 void SetScriptObjectPosition(SceneItem *item, double x, double y, double z);
-// The camera CAMERA made last.
+// The camera CAMERA made last, and the planet PLANET made last.
 extern SceneItem *gLastScriptCamera;
+extern SceneItem *gCurrentPlanet;
+// The wire globe MACROOB and ATTACH_LDS_FIELD share, one a mission.
+struct HUD;
+extern HUD *gScriptHud;

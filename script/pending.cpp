@@ -29,16 +29,16 @@ bool dunObjectiveIs(int, int) {
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
 void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 
-
-// Statements of the families still to come: the start-up, declaration and
-// resource statements, windows and screens, objects, ships and weapons,
-// orders and star systems, dialogue and objectives, groups and briefings,
-// and the mission end.
+// Statements of the families still to come: orders and star systems,
+// dialogue and objectives, groups and briefings.
 #include "core/log.h"
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {103, 103}, {107, 108}, {118, 118}, {123, 123}, {125, 126}, {128, 128}, {131, 140}, {144, 144}, {146, 147}, {150, 151}, {153, 153}, {155, 159}, {239, 276}, {283, 292}, {380, 387}, {0, 0},
+    {239, 276},
+    {283, 292},
+    {380, 387},
+    {0, 0},
 };
 
 void PendingStatement(ScriptRun &run) {

@@ -6,23 +6,30 @@
 #include <cstring>
 #include <cstdlib>
 
-#include "RES/util.h"
-#include "ai/brain.h"
-#include "core/options.h"
-#include "present/cameras.h"
-#include "present/scene.h"
+#include "RES/gfx2d.h"
 #include "RES/resman.h"
+#include "RES/util.h"
 #include "RES/vecmath.h"
+#include "ai/brain.h"
 #include "ai/contacts.h"
+#include "core/frame.h"
 #include "core/log.h"
+#include "core/options.h"
+#include "core/progress.h"
+#include "gui/nav.h"
+#include "gui/options.h"
+#include "hud/elements.h"
+#include "hud/hud.h"
+#include "platform/display.h"
+#include "platform/keyboard.h"
+#include "present/cameras.h"
 #include "present/effects.h"
 #include "present/lwo/lwo.h"
+#include "present/model_adjust.h"
 #include "present/p3d.h"
-#include "world/docking.h"
-#include "world/pools.h"
-#include "world/lds.h"
-#include "world/objroutines.h"
-#include "world/records.h"
+#include "present/scene.h"
+#include "present/wireframe.h"
+#include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/objects.h"
@@ -30,11 +37,16 @@
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/contact.h"
+#include "world/docking.h"
 #include "world/engineering.h"
 #include "world/eventhooks.h"
 #include "world/flight.h"
+#include "world/lds.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
+#include "world/objroutines.h"
+#include "world/pools.h"
+#include "world/records.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -120,8 +132,9 @@ SceneItem *CreateScriptCamera(SceneItem *target, ControlRoutine control) {
     dunAttachSim(o, nullptr);
     dunSetDrawRoutines(o, dunCopySimToModel, P3DUpdatePresentation);
     o->avatar->cameraTarget = target;
-    o->avatar->cameraDistance[0] = 7500;
-    o->avatar->cameraDistance[1] = 900;
+    // The chase law's approach rate (thousandths a second) and least distance.
+    o->avatar->lifetimeCounter = 7500;
+    o->avatar->cameraMinDistance = 900;
     TDP *root = dunAttachTDP(o);
     root->flags = (root->flags | TDPFlag::HasActor) & ~TDPFlag::Collidable;
     o->flags |= SceneFlag::LateControl | SceneFlag::SparedBySystemClear;
@@ -352,8 +365,11 @@ void Place(ScriptRun &run) {
         dunFindGravityWell(item);
         dunCopySimToModel(item);
     } else if (kind & 512) {
-        DecodeNumberOperand(run);
-        DecodeNumberOperand(run);
+        const float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run);
+        if (auto *node = static_cast<WireframeNode *>(ScriptSymbolThing(s))) {
+            node->x = x;
+            node->y = -y;
+        }
     }
 }
 
@@ -374,7 +390,7 @@ void PlaceRandom(ScriptRun &run) {
     SceneItem *item = Object(run);
     const float radius = DecodeNumberOperand(run);
     if (!item || !item->sim) return;
-    Vec3 d{float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500), float(std::rand() % 1000 - 500)};
+    Vec3 d{float(dunRand15() % 1000 - 500), float(dunRand15() % 1000 - 500), float(dunRand15() % 1000 - 500)};
     VecNormalise(d);
     double x = d.x * radius * 100, y = d.y * radius * 100, z = d.z * radius * 100;
     ApplyPlacementMode(&x, &y, &z);
@@ -448,6 +464,7 @@ void NoContact(ScriptRun &run) {
         dunRemoveContact(item);
     } else {
         item->avatar->flags16 &= ~AvatarState::NoContact;
+        dunContactListChanged = dunGameClock;
     }
 }
 
@@ -555,24 +572,384 @@ void Convert2Pts(ScriptRun &run) {
     dunErrorBox("LWO Points save completed", "SCRIPT Processor");
 }
 
+// ---- Level of detail, planets and the sky --------------------------------------------------
+
+// LOD_SWAP near far [margin]: the switch sizes and margin of the detail
+// choice (the margin 0 when left out).
+void LodSwap(ScriptRun &run) {
+    const float nearSize = DecodeNumberOperand(run), farSize = DecodeNumberOperand(run);
+    const float margin = OptionalNumberOperand(run);
+    gP3D.detailLow = nearSize;
+    gP3D.detailHigh = farSize;
+    gP3D.detailMargin = margin;
+}
+
+// PLANET name texture size [x] [ON]: a sun from the sun model with ON, a
+// textured planet otherwise; either a gravity body of the sky world.
+void Planet(ScriptRun &run) {
+    ScriptSymbol *symbol = DecodeSymbolOperand(run, SymKind::SceneItem);
+    const char *texture = DecodeTextOperand(run);
+    const float size = DecodeNumberOperand(run);
+    OptionalNumberOperand(run);  // read and not used
+    const bool sun = OptionalKeywordInRange(run, kOn, kOff) == 0;
+    SceneItem *o;
+    if (sun) {
+        o = CreateScriptObject(dunLoadSunModel(), dunNullRoutine, dunStampSim);
+        dunSetDrawRoutines(o, dunCopySimToModel, P3DPlaceSkyBodyFull);
+    } else {
+        o = CreateScriptObject(nullptr, dunNullRoutine, dunStampSim);
+        gPlanetTextureRequest = 1;
+        dunLoadPlanetTexture();
+        dunSetDrawRoutines(o, dunCopySimToModel, P3DPlaceSkyBody);
+    }
+    dunMoveNextToCurrent(o);
+    Avatar *a = o->avatar;
+    a->flags16 |= AvatarState::GravityBody;
+    a->contactHandler = dunContactGravityBody;
+    a->collisionPriority = 88;
+    TDP *root = a->root;
+    root->flags |= TDPFlag::SkyWorld;
+    root->materialName = texture;
+    a->scale = int32_t(size);
+    const float radius = size / 2 * 100000 * 2.0f;
+    o->sim->radius = radius;
+    root->radius = radius;
+    const float r = size / 2 * 1000;
+    o->sim->mass = r * r * r * 3.14159f * 5500.0f;
+    dunCopySimToModel(o);
+    gCurrentPlanet = o;
+    ScriptSetSymbolObject(symbol, o);
+    o->linkRecord = symbol;
+}
+
+// FIND_PLANET name body [n]: the named body of the current system; a body
+// that may be approached conventionally takes the scale n.
+void FindPlanet(ScriptRun &run) {
+    ScriptSymbol *symbol = DecodeSymbolOperand(run, SymKind::SceneItem);
+    const char *name = DecodeTextOperand(run);
+    const float n = OptionalNumberOperand(run);
+    SceneItem *body = dunFindNamedBody(name);
+    ScriptSetSymbolObject(symbol, body);
+    if (!body) return;
+    if (body->avatar && (body->avatar->flags & AvatarFlag::LagrangeTurned)) body->avatar->scale = int32_t(n);
+    body->linkRecord = symbol;
+}
+
+// STARFIELD count ON|OFF [kind [m]]: the stars, the nebula switch and the
+// sky of the player's system (kind 0) or of the kind given.
+void Starfield(ScriptRun &run) {
+    const int32_t count = DecodeIntegerOperand(run);
+    const bool on = KeywordInRange(run, kOn, kOff) == 0;
+    P3DGenerateStarfield(count);
+    gP3D.nebulaOn = on ? 0xFF : 0;
+    if (!gInFrontEnd) {
+        ClearSurface(&ScreenSurface, 0);
+        if (ScreenSurface.pixels) DisplayPresent(&TheDisplayMode);
+        gLoading = 0;
+    }
+    P3DBuildBackgroundScenes();
+    int32_t kind = int32_t(OptionalNumberOperand(run));
+    if (kind == 0) {
+        if (dunPlayerShip) P3DSetSkyForSystem(int16_t(dunPlayerShip->systemNumber));
+    } else {
+        const float m = DecodeNumberOperand(run);
+        if (kind < 0) ++kind;
+        P3DSetSkyColours(int16_t(kind - 1), 26.0f, m);
+    }
+    if (gRenderOptions.noNebula) gP3D.nebulaOn = 0;
+    gDialogueHoldOff = 0;
+    dunClearDialogue();
+}
+
+void NebCol(ScriptRun &run) {
+    for (uint8_t &c : gP3D.skyLight) c = uint8_t(DecodeIntegerOperand(run));
+}
+
+// ---- Placement and motion that the AI and the drive share ---------------------------------
+
+// PLACE_BEHIND object leader spacing counter: the next slot of a formation
+// behind the leader; the counter literal counts on in the script's data.
+// Without both objects the spacing and counter run as no-op tokens.
+void PlaceBehind(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    SceneItem *leader = Object(run);
+    if (!item || !leader) return;
+    const float spacing = DecodeNumberOperand(run) * 100.0f;
+    const int32_t slot = int32_t(PostIncrementOperand(run));
+    dunFormationPosition(item, leader, spacing, slot);
+}
+
+// VEL_TOWARDS object target speed [ON]: turned to face the target, then
+// flying at it (the drive's speed and limit with ON).
+void VelTowards(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    SceneItem *target = Object(run);
+    const float speed = DecodeNumberOperand(run) * 100.0f;
+    const bool lds = OptionalKeywordInRange(run, kOn, kOff) == 0;
+    if (!item || !target || !item->sim || !target->sim) return;
+    Sim *s = item->sim;
+    const Vec3d &p = s->position, &q = target->sim->position;
+    Vec3 u{float(q.x - p.x), float(q.y - p.y), float(q.z - p.z)};
+    VecNormalise(u);
+    MatLookAlong(u, nullptr, s->matrix);
+    if (item == dunPlayerShip && (s->flags & SimFlag::Autopilot)) guiNavStopProgram(nullptr);
+    if (lds) {
+        s->thrust.z = s->ldsTarget = speed;
+        s->flags |= SimFlag::Lds;
+        s->speed = speed;
+    } else {
+        s->velocity = {u.x * speed, u.y * speed, u.z * speed};
+        s->ldsRamp = 0;
+        s->ldsTarget = s->ldsDemand = 0.0f;
+        s->thrust.z = 0.0f;
+        s->flags &= ~SimFlag::Lds;
+        s->speed = VecLengthApprox(s->velocity);
+    }
+}
+
+// ROT_REL object a b c: turned about its own axes, by b about X, then a
+// about Y, then c about Z.
+void RotRel(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const float a = DecodeNumberOperand(run), b = DecodeNumberOperand(run), c = DecodeNumberOperand(run);
+    if (!item || !item->sim) return;
+    MatRotateX(b, item->sim->matrix);
+    MatRotateY(a, item->sim->matrix);
+    MatRotateZ(c, item->sim->matrix);
+}
+
+void AddMotor(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    auto *part = static_cast<TDP *>(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Part3D | SymKind::MustExist)));
+    const float n = DecodeNumberOperand(run);
+    if (!item || !part || !item->avatar) return;
+    dunAddNodeChannel(part, 10, 3);
+    dunAddNodeChannel(part, 13, 3);
+    item->avatar->motor = int32_t(n);
+}
+
+// ---- Model editing -----------------------------------------------------------------------
+
+// The library model of a model symbol, its handle's name hash cleared
+// first so that a later registration of the file loads a fresh copy.
+vt_model *EditedModel(ScriptSymbol *s) {
+    ResourceHandle *h = ScriptSymbolResource(s);
+    if (!h) return nullptr;
+    h->nameHash = 0;
+    return static_cast<vt_model *>(resmanLoad(h));
+}
+vt_model *EditedModel(ScriptRun &run) { return EditedModel(DecodeSymbolOperand(run, SymKind::Model)); }
+
+void Flip(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    if (item && item->avatar && item->avatar->root)
+        P3DFlipModelFaces(static_cast<vt_model *>(item->avatar->root->model));
+}
+
+// SIZE symbol radius: an object's radius, or a model scaled to it.
+void Size(ScriptRun &run) {
+    ScriptSymbol *s = DecodeSymbolOperand(run, SymKind::Any | SymKind::MustExist);
+    const float radius = DecodeNumberOperand(run);
+    if (s->kind & SymKind::SceneItem) {
+        if (SceneItem *item = ScriptSymbolObject(s); item && item->sim) item->sim->radius = radius;
+        return;
+    }
+    if (vt_model *m = EditedModel(s)) NormaliseModelRadius(m, radius);
+}
+
+void Scale(ScriptRun &run) {
+    vt_model *m = EditedModel(DecodeSymbolOperand(run, SymKind::Model | SymKind::MustExist));
+    const float percent = DecodeNumberOperand(run);
+    if (m) ScaleModelAndCollision(m, percent / 100.0f);
+}
+
+// SCALE_ONCE: the statement's own tokens become no-op tokens, so that the
+// shared model of a class is scaled once however many ships are made.
+void ScaleOnce(ScriptRun &run) {
+    const uint32_t first = run.statement;
+    Scale(run);
+    for (uint32_t i = first; i < run.pc; ++i) gScriptTokens[i] = {Sc::Remark, 0};
+}
+
+void Slide(ScriptRun &run) {
+    vt_model *m = EditedModel(run);
+    const float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
+    if (m) SlideModel(m, x, y, z);
+}
+
+void Reflect(ScriptRun &run) {
+    vt_model *m = EditedModel(run);
+    const int32_t axis = DecodeIntegerOperand(run);
+    if (m) ReflectModel(m, axis);
+}
+
+void RotX90(ScriptRun &run) {
+    if (vt_model *m = EditedModel(run)) RotateModelX90(m);
+}
+void SphMap(ScriptRun &run) {
+    if (vt_model *m = EditedModel(run)) ApplySphereMap(m);
+}
+void CylMap(ScriptRun &run) {
+    if (vt_model *m = EditedModel(run)) ApplyCylinderMap(m);
+}
+void PlnMap(ScriptRun &run) {
+    if (vt_model *m = EditedModel(run)) ApplyPlaneMap(m);
+}
+
+void Materl(ScriptRun &run) {
+    auto *part = static_cast<TDP *>(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Part3D)));
+    const char *name = DecodeTextOperand(run);
+    if (part) P3DSetModelMaterial(static_cast<vt_model *>(part->model), name);
+}
+
+void SaveModel(ScriptRun &run) {
+    vt_model *m = EditedModel(run);
+    const char *file = DecodeTextOperand(run);
+    if (m) P3DSaveModelFile(file, m);
+}
+
+// ---- Bodies, fields and effects ----------------------------------------------------------
+
+// The script's wire globe, one for the mission: made by the first MACROOB
+// or ATTACH_LDS_FIELD round its object.
+void ScriptHud(SceneItem *item, Vec3 centre, Vec3 radii) {
+    if (gScriptHud) return;
+    gScriptHud = dunAllocHUD();
+    hudInitScriptHud(gScriptHud, item, 0, centre, radii);
+    hudRegister(gScriptHud);
+}
+
+void MacroOb(ScriptRun &run) {
+    const int32_t kind = DecodeIntegerOperand(run);
+    float v[9];
+    for (float &x : v) x = DecodeNumberOperand(run);
+    SceneItem *body =
+        dunCreateSolarBody(kind, Vec3{v[0], v[1], v[2]}, Vec3{v[3], v[4], v[5]}, v[6], int32_t(v[7]), int32_t(v[8]));
+    if (body) ScriptHud(body, Vec3{v[0], v[1], v[2]}, Vec3{v[3], v[4], v[5]});
+}
+
+// ATTACH_LDS_FIELD object [ON]: the object's reach six times larger, a
+// scripted contact instead of the ship collision.
+void AttachLdsField(ScriptRun &run) {
+    SceneItem *item = Object(run);
+    const bool on = SwitchOn(run);
+    if (!item || !item->sim || !item->avatar || !item->avatar->root) return;
+    TDP *root = item->avatar->root;
+    if (on) {
+        item->sim->radius *= 6;
+        root->radius *= 6;
+        const float r = root->radius;
+        ScriptHud(item, Vec3{0, 0, 0}, Vec3{r, r, r});
+        item->avatar->collisionPriority = 0;
+        item->avatar->contactHandler = dunContactScripted;
+        root->flags |= 0x8000;
+        item->flags &= ~0x200u;
+    } else {
+        item->sim->radius /= 6;
+        root->radius /= 6;
+        if (gScriptHud) gScriptHud->flags |= 0x100;
+        item->avatar->contactHandler = dunCollideShips;
+        root->flags &= ~0x8000u;
+        item->flags |= 0x200;
+    }
+}
+
+void ExpPrim(ScriptRun &) {
+    if (dunPlayerShip) P3DSpawnFlareShell(dunPlayerShip, 0, 0, 0, 2, 1, 100, 150, 240, 50, 30);
+}
+
+// ---- The engineering schematic's 2D objects ------------------------------------------------
+
+constexpr uint32_t k2DObject = 512;
+
+WireframeNode *NodeOperand(ScriptRun &run) {
+    return static_cast<WireframeNode *>(ScriptSymbolThing(DecodeSymbolOperand(run, k2DObject)));
+}
+
+// The plan of a 2D model symbol, loaded.
+void *PlanOperand(ScriptRun &run) {
+    ResourceHandle *h = ScriptSymbolResource(DecodeSymbolOperand(run, SymKind::Model2D));
+    return h ? resmanLoad(h) : nullptr;
+}
+
+void Obj2D(ScriptRun &run) {
+    ScriptSymbol *symbol = DecodeSymbolOperand(run, k2DObject);
+    void *plan = PlanOperand(run);
+    const int32_t colour = DecodeIntegerOperand(run);
+    ScriptSetSymbolThing(symbol, plan ? WireframeNodeCreate(plan, colour) : nullptr);
+}
+
+// The schematic's root is the first node linked without a parent.
+void LinkUnder(WireframeNode *parent, WireframeNode *node) {
+    if (!node) return;
+    if (!parent && !gWireframeView.root) gWireframeView.root = node;
+    else WireframeListAppend(parent ? parent : gWireframeView.root, node);
+}
+
+void LinkObj(ScriptRun &run) {
+    WireframeNode *node = NodeOperand(run);
+    void *parent = OptionalSymbolValue(run);
+    LinkUnder(static_cast<WireframeNode *>(parent), node);
+}
+
+void ViewObj(ScriptRun &run) {
+    WireframeNode *node = NodeOperand(run);
+    const float dx = DecodeNumberOperand(run), dy = DecodeNumberOperand(run);
+    WireframeSetOffsets(node, dx, dy);
+}
+
+void RelocObj(ScriptRun &run) { WireframeCentre(NodeOperand(run)); }
+
+// SCHEMATIC colour file component [tag]: the component's plan, linked both
+// ways with it, under the schematic's root.
+void Schematic(ScriptRun &run) {
+    const int32_t colour = DecodeIntegerOperand(run);
+    const char *file = DecodeTextOperand(run);
+    const char *name = DecodeTextOperand(run);
+    const int32_t tag = int32_t(OptionalNumberOperand(run));
+    EngComponent *component = dunFindComponentByName(dunEngineeringShip, name);
+    if (!component) return;
+    ResourceHandle *h = resmanRegister(file, ResLwo2Wri);
+    void *plan = h ? resmanLoad(h) : nullptr;
+    if (!plan) return;
+    WireframeNode *node = WireframeNodeCreate(plan, colour);
+    if (!node) return;
+    node->component = component;
+    component->screenWidget = node;
+    node->mask = uint16_t(tag);
+    LinkUnder(nullptr, node);
+    WireframeCentre(node);
+}
+
 void Nothing(ScriptRun &) {}
 
 }  // namespace
 
 SceneItem *gLastScriptCamera;
+SceneItem *gCurrentPlanet;
+HUD *gScriptHud;
 
 const ScriptStatementRow kObjectStatements[] = {
-    {95, CopyScn},      {96, CopySym},     {97, CopyVar},    {98, StAbsolute}, {99, StRelative},
-    {100, Passive},     {101, Permanent},  {102, SimPriority}, {104, Create}, {105, Control},
-    {106, SetModel},    {109, StPlayer},     {110, Indestruct}, {111, Traceable}, {112, DShield},
-    {113, Place},       {114, Orient},     {119, PlaceRandom}, {120, Nothing}, {121, Nothing},
-    {115, NoContact},   {116, PlaceInOrbit}, {117, PlaceBetween},
-    {122, Vel},         {124, Rot},        {127, AddChild},  {129, StCamera},   {130, Director},
-    {141, Colour},      {142, Wireframe},  {143, NebModel},  {145, ChaosEffect}, {148, AttachSink},
-    {149, Shatter},     {152, Vent},       {154, Corpse},    {160, Convert2Pts},
-    {161, Nothing},     {162, Nothing},    {163, Nothing},   {164, Nothing},  {165, Nothing},
-    {166, Nothing},     {168, Nothing},    {169, Nothing},   {170, Nothing},  {171, Nothing},
-    {172, Nothing},     {174, Nothing},    {175, Nothing},   {176, Nothing},  {177, Nothing},
-    {178, Nothing},     {179, Nothing},    {180, Nothing},   {0, nullptr},
+    {95, CopyScn},         {96, CopySym},       {97, CopyVar},      {98, StAbsolute},
+    {99, StRelative},      {100, Passive},      {101, Permanent},   {102, SimPriority},
+    {103, LodSwap},        {104, Create},       {105, Control},     {106, SetModel},
+    {107, Planet},         {108, FindPlanet},   {109, StPlayer},    {110, Indestruct},
+    {111, Traceable},      {112, DShield},      {113, Place},       {114, Orient},
+    {119, PlaceRandom},    {120, Nothing},      {121, Nothing},     {115, NoContact},
+    {116, PlaceInOrbit},   {117, PlaceBetween}, {118, PlaceBehind}, {122, Vel},
+    {123, VelTowards},     {124, Rot},          {125, RotRel},      {126, Flip},
+    {127, AddChild},       {128, AddMotor},     {129, StCamera},    {130, Director},
+    {131, Size},           {132, Scale},        {133, ScaleOnce},   {134, Slide},
+    {135, Reflect},        {136, RotX90},       {137, SphMap},      {138, CylMap},
+    {139, PlnMap},         {140, Materl},       {141, Colour},      {142, Wireframe},
+    {143, NebModel},       {144, NebCol},       {145, ChaosEffect}, {146, MacroOb},
+    {147, AttachLdsField}, {148, AttachSink},   {149, Shatter},     {150, SaveModel},
+    {151, Starfield},      {152, Vent},         {153, ExpPrim},     {154, Corpse},
+    {155, Obj2D},          {156, LinkObj},      {157, ViewObj},     {158, RelocObj},
+    {159, Schematic},      {160, Convert2Pts},  {161, Nothing},     {162, Nothing},
+    {163, Nothing},        {164, Nothing},      {165, Nothing},     {166, Nothing},
+    {168, Nothing},        {169, Nothing},      {170, Nothing},     {171, Nothing},
+    {172, Nothing},        {174, Nothing},      {175, Nothing},     {176, Nothing},
+    {177, Nothing},        {178, Nothing},      {179, Nothing},     {180, Nothing},
+    {0, nullptr},
 };
-

@@ -39,6 +39,14 @@ const char *dunStarNameByCode(int32_t) {
 }
 void dunClearSystemObjects(uint16_t, const Vec3d *, const Vec3d *) { PENDING_ONCE("dunClearSystemObjects"); }
 void MoveToSystem(const char *, const char *) { PENDING_ONCE("MoveToSystem"); }
+SceneItem *dunFindNamedBody(const char *) {
+    PENDING_ONCE("dunFindNamedBody");
+    return nullptr;
+}
+SceneItem *dunCreateSolarBody(int, Vec3, Vec3, float, int, int) {
+    PENDING_ONCE("dunCreateSolarBody");
+    return nullptr;
+}
 void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
 void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
 void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }

@@ -366,7 +366,6 @@ struct Avatar {
     SceneItem *waypointBack;
     SceneItem *waypointForward;
     SceneItem *cameraTarget;
-    int32_t cameraDistance[2];
     SceneItem *destroyedBy;
     int32_t starCode;               // a body's star code (capsule jumps); 0 none
     void *attachedSound;
@@ -607,6 +606,7 @@ struct HitBox {
 struct CollisionModel {
     float size;
     Vec3 points[16];
+    float eyeDistance;       // where the cockpit camera sits ahead of the centre
     Vec3 boundsLower;
     Vec3 boundsUpper;
     uint32_t pointMasks[16];
@@ -734,6 +734,22 @@ struct HUD {
     HUDEdge edges[kHudEdges];
 };
 
+// A node of a flat wire drawing (the schematic and map views): its model's
+// plan, where it sits, its colour and which display filter shows it.
+namespace WireframeFlag {
+constexpr uint32_t Drawn = 0x2;     // some part was big enough this pass
+constexpr uint32_t Shown = 0x4;
+constexpr uint32_t Anchor = 0x8;    // only reports its screen place
+constexpr uint32_t Parts = 0x10;    // drawn part by part
+}  // namespace WireframeFlag
 struct WireframeNode {
-    uint32_t words[8];
+    uint32_t flags;
+    WireframeNode *child;
+    WireframeNode *sibling;
+    uint16_t mask;                  // shown when it shares a bit with the display filter (the script's tag)
+    uint16_t colour;                // palette index; 65535 none (an anchor)
+    void *shape;                    // its WireframeModel; an anchor's two-u16 place record
+    float x, y;                     // its place in model units
+    const char *const *labels;      // the text of language l at index 2 + l
+    EngComponent *component;        // the engineering component it stands for
 };

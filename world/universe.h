@@ -16,6 +16,13 @@ extern int32_t dunPendingStarSystem;
 // A body of a star system: by id when the text starts with a digit, else by
 // name among the system's bodies; null when there is none.
 BodyRecord *dunFindBody(int32_t system, const char *text);
+// The object of a named body of the current system (a name starting with
+// a digit is a body number), or null.
+SceneItem *dunFindNamedBody(const char *text);
+// A field of rocks (kind 1) or mines (kind 0) round a centre; the centre
+// object.
+struct Vec3;
+SceneItem *dunCreateSolarBody(int kind, Vec3 centre, Vec3 extents, float spread, int density, int count);
 // The name of the first named star of a system, or an empty text.
 const char *dunStarNameByCode(int32_t system);
 // Objects of other systems than the new one are parked (flag 0x10) or

@@ -154,6 +154,10 @@ bool WriteLibraryPixelmaps(const mkdata::Context &ctx) {
         vt_pixelmap *pm = Glow(s.r, s.g, s.b, s.ripples);
         ok &= Save(ctx, s.file, pm) && Save(ctx, s.card, pm);
     }
+    // The shield and pocket flare textures the effect set-up gives their
+    // alpha to; the 3D card's folder is the only one they are read from.
+    ok &= Save(ctx, "vek/resource/art/textur_h/ships/expprim.pix", Glow(0.4, 0.7, 1.0, 6));
+    ok &= Save(ctx, "vek/resource/art/textur_h/ships/pocketfz.pix", Glow(1.0, 0.8, 0.3, 4));
 
     // Wreck texture: scorched plating in the palette's grey and orange ramps.
     vt_pixelmap *wreck = VtPixelmapAllocate(VT_PMT_INDEX_8, 64, 64, nullptr, 0);

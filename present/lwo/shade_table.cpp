@@ -2,11 +2,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "RES/gfx2d.h"
 #include "core/options.h"
+#include "platform/display.h"
 #include "present/lwo/shade.h"
+#include "present/p3d.h"
+#include "render/fw/fw.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
-#include "render/fw/fw.h"
 #include "render/std/stdlib.h"
 
 namespace {
@@ -133,3 +136,18 @@ void P3DMakeGlowShadeTable() {
 vt_pixelmap *P3DShadeTable() { return gTable; }
 
 void P3DForgetShadeTable() { gTable = nullptr; }
+
+// The table on the screen for a look at it: row r at y = r, each entry two
+// pixels wide.
+void DrawShadeTablePanel(const char *name) {
+    vt_pixelmap *table = gTable ? gTable : name ? VtMapFind(name) : nullptr;
+    if (!table || !table->pixels || table->width < kColumns || table->row_bytes < kColumns) return;
+    const auto *pixels = static_cast<const uint8_t *>(table->pixels);
+    const int rows = table->height < kRows ? table->height : kRows;
+    for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < kColumns; ++i) {
+            const uint8_t entry = pixels[size_t(r) * size_t(table->row_bytes) + size_t(i)];
+            PutPixel(&ScreenSurface, entry, 2 * i, r);
+            PutPixel(&ScreenSurface, entry, 2 * i + 1, r);
+        }
+}

@@ -191,6 +191,12 @@ TEST_F(Cockpit, LookAroundTurnsAtTheScreenEdges) {
     }
 }
 
+TEST_F(Cockpit, TheBridgeViewLooksThroughThePlayerCamera) {
+    guiBuildBridgeScreen();
+    ASSERT_NE(gGuiLastCreated, nullptr);
+    EXPECT_EQ(gGuiLastCreated->userPtr, static_cast<void *>(&dunPlayerCamera));
+}
+
 TEST_F(Cockpit, BridgeStatusBlinks) {
     EXPECT_STREQ(guiBridgeStatusText(0, 0), "STATUS");
     EXPECT_STREQ(guiBridgeStatusText(199, 0), "STATUS");

@@ -7,14 +7,18 @@
 
 #include "RES/util.h"
 #include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/bindings.h"
 #include "gui/keys.h"
 #include "gui/options.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "present/cameras.h"
+#include "present/effects.h"
+#include "present/views.h"
 #include "world/flight.h"
 #include "world/messages.h"
 #include "world/objlist.h"
@@ -201,10 +205,20 @@ TEST_F(Cameras, EventRules) {
 TEST_F(Cameras, ActionCameraPicksTheBusiestShip) {
     gCameraViewHooks.onStation = [] { return true; };
     ShipInfo info{};
-    SceneItem *calm = Object(0, 0, 9000, 100), *busy = Object(0, 0, 8000, 100), *tie = Object(0, 0, 7000, 100);
-    for (SceneItem *s : {calm, busy, tie}) s->sim->shipInfo = &info;
+    SceneItem *calm = Object(0, 0, 9000, 100), *busy = Object(0, 0, 8000, 100), *tie = Object(0, 0, 7000, 100),
+              *unseen = Object(0, 0, 6000, 100);
+    for (SceneItem *s : {calm, busy, tie, unseen}) s->sim->shipInfo = &info;
     busy->turnDemand[1] = -25;
     tie->turnRemaining[0] = 20;
+    // Only the ships of the contact table count: the busiest of all is not
+    // among them.
+    unseen->turnDemand[0] = 90;
+    std::memset(dunContacts, 0, sizeof dunContacts);
+    SceneItem *listed[] = {calm, busy, tie};
+    for (int i = 0; i < 3; ++i) {
+        dunContacts[i].object = listed[i];
+        dunContacts[i].flags = ContactFlag::InUse;
+    }
     gCinematicView = 1;
     gEventRow = 5;
     gCinematicHold = 0;
@@ -220,6 +234,7 @@ TEST_F(Cameras, ActionCameraPicksTheBusiestShip) {
     gCinematicSubject = player;
     ActionCameraUpdate();
     EXPECT_EQ(gCinematicSubject, player);
+    std::memset(dunContacts, 0, sizeof dunContacts);
 }
 
 TEST_F(Cameras, LookKeysSteerTheDemands) {
@@ -258,7 +273,8 @@ TEST_F(Cameras, LookKeysSteerTheDemands) {
 
 // The joystick hat by its mode: 0 looks round, 1 gives the cockpit's
 // contact commands (left steps the contact filter), 2 leaves its code to
-// the flight's hat thrusters. A hat position counts once it repeats.
+// the flight's hat thrusters; the code is there in every mode. A hat
+// position counts once it repeats.
 TEST_F(Cameras, TheHatByItsMode) {
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
     const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 3, 4, 1);
@@ -270,7 +286,7 @@ TEST_F(Cameras, TheHatByItsMode) {
     const struct {
         uint8_t mode;
         int looking, filter, bits;
-    } cases[] = {{0, 1, 0, 0}, {1, 0, 1, 8}, {2, 0, 0, 8}};
+    } cases[] = {{0, 1, 0, 8}, {1, 0, 1, 8}, {2, 0, 0, 8}};
     for (const auto &c : cases) {
         gOptionSwitches.hatMode = c.mode;
         LookInit();
@@ -290,6 +306,152 @@ TEST_F(Cameras, TheHatByItsMode) {
     SDL_JoystickClose(stick);
     SDL_JoystickDetachVirtual(index);
     JoystickPresent = 0;
+}
+
+TEST_F(Cameras, JoystickAxesSteerWhereTheKeysAreUp) {
+    NoJoystick = 0;
+    JoystickPresent = 0;  // the poll hands back the axes as they are
+    gOptionSwitches.hatMode = 0;
+    JoystickAxes[JOY_X] = 100;
+    JoystickAxes[JOY_Y] = -60;
+    JoystickAxes[JOY_RUDDER] = 40;
+    JoystickAxes[JOY_POV] = -1;
+    struct Case {
+        uint8_t key;
+        uint8_t swap;
+        float yaw, pitch, roll;
+    } cases[] = {
+        {0, 0, -50, -30, 20},
+        {0x4B, 0, 65, -30, 20},  // Left held: the key steers the yaw, the stick the others
+        {0, 1, -20, -30, 50},  // swapped: rudder yaws, the stick's x rolls
+        {0x83, 0, -50, -30, 85},  // button 4 rolls on top of the stick like a key
+    };
+    for (const Case &c : cases) {
+        dunStickX = dunStickY = dunTwist = 0;
+        dunAxisSwap = c.swap;
+        if (c.key) KeyDownTable[c.key] = 0xFF;
+        LookUpdate();
+        if (c.key) KeyDownTable[c.key] = 0;
+        EXPECT_FLOAT_EQ(dunStickX, c.yaw) << int(c.key) << " " << int(c.swap);
+        EXPECT_FLOAT_EQ(dunStickY, c.pitch) << int(c.key) << " " << int(c.swap);
+        EXPECT_FLOAT_EQ(dunTwist, c.roll) << int(c.key) << " " << int(c.swap);
+    }
+    dunAxisSwap = 0;
+    std::memset(JoystickAxes, 0, sizeof JoystickAxes);
+}
+
+TEST_F(Cameras, TheHatLooksOnlyWhenItRepeatsAndTheLookKeysWithTheirShift) {
+    NoJoystick = 1;
+    JoystickPresent = 0;
+    gOptionSwitches.hatMode = 0;
+    gCameraViewHooks.fullScreen = [] { return true; };
+    JoystickAxes[JOY_POV] = 9000;
+    LookUpdate();
+    EXPECT_EQ(gLooking, 0) << "a hat value seen once";
+    LookUpdate();
+    EXPECT_EQ(gLooking, 1);
+    EXPECT_EQ(dunHatBits, 2);
+    EXPECT_NEAR(gLookMatrix.m[8], 1.0f, 1e-6) << "looking right in the full-screen view";
+    // The look-left key counts only with the Shift state it was bound with.
+    JoystickAxes[JOY_POV] = -1;
+    LookReset();
+    gLookKeys[1] = {0x1E, -1};
+    KeyDownTable[0x1E] = 0xFF;
+    LookUpdate();
+    EXPECT_EQ(gLooking, 0) << "Shift up";
+    KeyDownTable[0x2A] = 0xFF;
+    LookUpdate();
+    EXPECT_EQ(gLooking, 1);
+    EXPECT_NEAR(gLookMatrix.m[8], -1.0f, 1e-6);
+    std::memset(gLookKeys, 0, sizeof gLookKeys);
+    std::memset(JoystickAxes, 0, sizeof JoystickAxes);
+    NoJoystick = 0;
+}
+
+TEST_F(Cameras, TheWeaponCameraLooksFromItsMountOrOverTheShipAtTheTarget) {
+    Weapon side{};
+    side.mountCode = 3;  // the side mount fires at 85 degrees
+    side.mount = {100, 0, 0};
+    player->sim->weapons = player->sim->currentWeapon = &side;
+    gWeaponCameraTargetView = 0;
+    gWeaponMountYaw = gWeaponMountPitch = 0;
+    CameraWeapon(camera);
+    EXPECT_NEAR(Pos(camera).x, 100.0f, 1e-3);
+    EXPECT_NEAR(Forward(camera).y, 0.0f, 1e-6);
+    EXPECT_NEAR(std::fabs(Forward(camera).x), std::sin(85 * 3.14159265f / 180), 1e-4);
+    // The view follows the pilot's demand by the frame's share, within the
+    // mount's arc, unless the hold key is down.
+    gWeaponMount.angles[0] = -10;
+    gWeaponMount.angles[1] = 10;
+    gWeaponViewFlag = 1;
+    dunStickX = -40;
+    CameraWeapon(camera);
+    EXPECT_FLOAT_EQ(gWeaponMountYaw, 4.0f);
+    KeyDownTable[0x81] = 0xFF;
+    CameraWeapon(camera);
+    EXPECT_FLOAT_EQ(gWeaponMountYaw, 4.0f);
+    KeyDownTable[0x81] = 0;
+    for (int i = 0; i < 50; ++i) CameraWeapon(camera);
+    EXPECT_FLOAT_EQ(gWeaponMountYaw, 10.0f);
+    // The target view sits behind the ship and aims at the target; without
+    // forward tracking it looks ahead from 1.2 radii out.
+    SceneItem *target = Object(0, 0, 20000, 100);
+    player->sim->goal = target;
+    gWeaponCameraTargetView = 1;
+    camera->sim->drive = Pos(target);
+    CameraWeapon(camera);
+    EXPECT_NEAR(Pos(camera).z, -950.0f, 1e-2);
+    EXPECT_NEAR(Forward(camera).z, 1.0f, 1e-6);
+    gWeaponForwardTracking = 0;
+    CameraWeapon(camera);
+    EXPECT_NEAR(Pos(camera).z, 600.0f, 1e-2);
+    gWeaponForwardTracking = 1;
+    gWeaponCameraTargetView = 0;
+    gWeaponViewFlag = 0;
+    gWeaponMount = ArcOutline{};
+    player->sim->weapons = player->sim->currentWeapon = nullptr;
+    player->sim->goal = nullptr;
+}
+
+TEST_F(Cameras, TheMissileViewFollowsThePlayersGuidedMissile) {
+    dunPlayerCamera = camera;
+    camera->control = CameraExternalSmooth;
+    CameraExternalSmooth(camera);
+    EXPECT_EQ(P3DViewedObject, nullptr) << "no missile: the chase of the ship";
+    Weapon launcher{};
+    launcher.flags = WeaponFlag::Missile;
+    SceneItem *goal = Object(0, 0, 30000, 300), *missile = Object(0, 0, 10000, 50);
+    missile->avatar->flags |= AvatarFlag::MunitionRound;
+    missile->avatar->objectA = player;
+    missile->avatar->roundWeapon = &launcher;
+    missile->avatar->sidePartner = goal;
+    CameraExternalSmooth(camera);
+    EXPECT_EQ(P3DViewedObject, missile);
+    // Over the missile, looking from its goal's side towards it.
+    EXPECT_NEAR(Forward(camera).z, -1.0f, 1e-3);
+    EXPECT_GT(Pos(camera).z, 10000.0f);
+}
+
+TEST_F(Cameras, TheWorldAndTheGuiSetTheViewState) {
+    P3DSetViewShake(300, 270);
+    EXPECT_EQ(gShakeCount, 300);
+    EXPECT_EQ(gShakeLength, 300);
+    gLooking = 1;
+    gLookYaw = 20;
+    MatRotateY(30, gLookMatrix);
+    P3DResetViewCamera();
+    EXPECT_EQ(gLooking, 0);
+    EXPECT_EQ(gLookYaw, 0.0f);
+    EXPECT_EQ(gLookMatrix.m[0], 1.0f);
+    SceneItem *command = Object(0, 0, 0, 100), *hull = Object(0, 0, 100, 100), *view = Object(0, 0, 0, 0);
+    dunViewCamera = view;
+    P3DFollowCameras(command, hull);
+    EXPECT_EQ(P3DViewedObject, command);
+    EXPECT_EQ(camera->avatar->cameraTarget, command);
+    EXPECT_EQ(view->avatar->cameraTarget, hull);
+    P3DSetCameraSubject(hull);
+    EXPECT_EQ(camera->avatar->subject, hull);
+    dunViewCamera = nullptr;
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ TEST_F(P3DSetUp, TheEffectTexturesMakeTheExplosionSetAndTheDoughballs) {
     EXPECT_EQ(gP3D.effectTexturesLoaded, 1);
     EXPECT_EQ(VtMaterialCount("Explosion"), 25);
     EXPECT_EQ(VtMaterialCount("PrimUnlit"), 3);
+    for (vt_material *m : gP3D.primUnlit) {
+        ASSERT_NE(m, nullptr);
+        EXPECT_NE(m->colour_map, nullptr) << "the sample tree has every flare texture";
+    }
     ASSERT_NE(gP3D.unlitMaterial, nullptr);
     EXPECT_EQ(gP3D.unlitMaterial->mode, 12);
     ASSERT_NE(gP3D.potBlack, nullptr);

@@ -2,10 +2,18 @@
 #include <cmath>
 
 #include "RES/util.h"
+#include "ai/contacts.h"
+#include "core/progress.h"
+#include "platform/display.h"
+#include "platform/keyboard.h"
 #include "present/cameras.h"
+#include "present/p3d.h"
 #include "present/scene.h"
 #include "script/objects.h"
+#include "script/statements.h"
 #include "script_fixture.h"
+#include "world/collision.h"
+#include "world/contact.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
 #include "world/step.h"
@@ -216,6 +224,155 @@ TEST_F(ObjectStatements, CorpseSkipsItsSecondOperandEvenAKeyword) {
     MakeObject("Ship");
     Start("VAR X\nCORPSE Ship SET\nSET X 4\n");
     EXPECT_EQ(Var("X"), 4);
+}
+
+TEST_F(ObjectStatements, EveryObjectStatementIsBuilt) {
+    for (uint32_t code = 95; code <= 160; ++code)
+        EXPECT_NE(gScriptStatements[code], PendingStatement) << ScriptKeywordText(code);
+}
+
+TEST_F(ObjectStatements, AScriptCameraChasesAtItsRateAndDistance) {
+    SceneItem *ship = MakeObject("Ship");
+    ship->sim->radius = 300;
+    dunControlledObject = ship;
+    gCinematicView = 0;
+    LookReset();
+    Start("SCENEITEM Cam\nCAMERA Cam CAM_PURSUIT Ship 0 0 0\n");
+    SceneItem *camera = Obj("Cam");
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->control, CameraChase);
+    dunFrameSeconds = 0.02f;
+    for (int i = 0; i < 200; ++i) CameraChase(camera);
+    // Behind the ship at the least distance, looking past it.
+    EXPECT_NEAR(camera->sim->matrix.m[14], -900.0f, 1.0f);
+    EXPECT_GT(camera->sim->matrix.m[10], 0.99f);
+}
+
+TEST_F(ObjectStatements, LodSwapSetsTheDetailSwitch) {
+    Start("LOD_SWAP 12 30 3\n");
+    EXPECT_EQ(gP3D.detailLow, 12.0f);
+    EXPECT_EQ(gP3D.detailHigh, 30.0f);
+    EXPECT_EQ(gP3D.detailMargin, 3.0f);
+    Start("LOD_SWAP 10 24\n");
+    EXPECT_EQ(gP3D.detailMargin, 0.0f);
+}
+
+TEST_F(ObjectStatements, PlaceBehindCountsOnInItsLiteralOnlyWithBothObjects) {
+    MakeObject("Ship");
+    MakeObject("Lead");
+    ScriptToken *pc = Compile(
+        "VAR X\nCALL Slot\nCALL Slot\nCALL Slot\nBRA Done\n"
+        "Slot:\nPLACE_BEHIND Ship Lead 3 0\nRETURN\n"
+        "Gone:\nPLACE_BEHIND Ship Nobody 3 0\nADD X 1\nRETURN\n"
+        "Done:\nCALL Gone\n");
+    const ScriptToken *start = pc;
+    ScriptProcessor(&pc, 0);
+    std::vector<float> counters;
+    for (const ScriptToken &t : Statements(start))
+        if (t.code == Sc::Data) counters.push_back(ScriptDataFloat(t.arg));
+    // Slot 0, 1, 2 taken: the literal reads 3. Without the leader the two
+    // operands run as no-op tokens and the statement after runs.
+    ASSERT_GE(counters.size(), 4u);
+    EXPECT_EQ(counters[1], 3.0f);
+    EXPECT_EQ(counters[3], 0.0f);
+    EXPECT_EQ(Var("X"), 1);
+}
+
+TEST_F(ObjectStatements, VelTowardsFliesOrDrivesAtTheTarget) {
+    SceneItem *ship = MakeObject("Ship");
+    Place(MakeObject("Target"), 0, 0, 5000);
+    ship->sim->velocity = {1, 2, 3};
+    Start("VEL_TOWARDS Ship Target 10 ON\n");
+    EXPECT_EQ(ship->sim->thrust.z, 1000.0f);
+    EXPECT_EQ(ship->sim->ldsTarget, 1000.0f);
+    EXPECT_TRUE(ship->sim->flags & SimFlag::Lds);
+    EXPECT_EQ(ship->sim->velocity.x, 1.0f) << "the velocity is kept";
+    EXPECT_NEAR(ship->sim->matrix.m[10], 1.0f, 1e-5) << "turned to face the target";
+    Start("VEL_TOWARDS Ship Target 10\n");
+    EXPECT_NEAR(ship->sim->velocity.z, 1000.0f, 1e-3);
+    EXPECT_NEAR(ship->sim->velocity.x, 0.0f, 1e-3);
+    EXPECT_FALSE(ship->sim->flags & SimFlag::Lds);
+    EXPECT_EQ(ship->sim->ldsTarget, 0.0f);
+}
+
+TEST_F(ObjectStatements, PlanetMakesABodyOfTheSkyWorld) {
+    gPlanetTextureRequest = 0;
+    Start("SCENEITEM Moon\nPLANET Moon \"earth\" 2\n");
+    SceneItem *moon = Obj("Moon");
+    ASSERT_NE(moon, nullptr);
+    EXPECT_EQ(gCurrentPlanet, moon);
+    EXPECT_FLOAT_EQ(moon->sim->radius, 200000.0f);
+    EXPECT_FLOAT_EQ(moon->avatar->root->radius, 200000.0f);
+    EXPECT_FLOAT_EQ(moon->sim->mass, 1000.0f * 1000.0f * 1000.0f * 3.14159f * 5500.0f);
+    EXPECT_TRUE(moon->avatar->root->flags & TDPFlag::SkyWorld);
+    EXPECT_STREQ(moon->avatar->root->materialName, "earth");
+    EXPECT_EQ(moon->avatar->scale, 2);
+    EXPECT_EQ(moon->avatar->collisionPriority, 88);
+    EXPECT_EQ(moon->avatar->contactHandler, dunContactGravityBody);
+    EXPECT_TRUE(moon->avatar->flags16 & AvatarState::GravityBody);
+    EXPECT_EQ(moon->avatar->presentation, P3DPlaceSkyBody);
+    EXPECT_EQ(gPlanetTextureRequest, 1);
+    Start("SCENEITEM Sun\nPLANET Sun \"sun\" 4 0 ON\n");
+    EXPECT_EQ(Obj("Sun")->avatar->presentation, P3DPlaceSkyBodyFull);
+}
+
+TEST_F(ObjectStatements, ScaleOnceRunsOnceAndTheNextStatementEveryTime) {
+    ScriptToken *pc = Compile("MODEL Md\nVAR X\nCALL S\nCALL S\nBRA D\nS:\nSCALE_ONCE Md 200\nADD X 1\nRETURN\nD:\n");
+    const ScriptToken *start = pc;
+    ScriptProcessor(&pc, 0);
+    EXPECT_EQ(Var("X"), 2);
+    int remarks = 0;
+    for (const ScriptToken &t : Statements(start)) remarks += t.code == Sc::Remark;
+    EXPECT_EQ(remarks, 3) << "the statement and its two operands";
+}
+
+TEST_F(ObjectStatements, StarfieldClearsTheScreenOnlyInFlight) {
+    std::vector<uint8_t> screen(64 * 48, 9);
+    ScreenSurface = Surface{screen.data(), 64, 48, 0, 0, 64, 1};
+    gInFrontEnd = 1;
+    Start("STARFIELD 1200 ON\n");
+    EXPECT_EQ(screen[100], 9);
+    EXPECT_EQ(gP3D.nebulaOn, 0xFF);
+    gInFrontEnd = 0;
+    gLoading = 1;
+    Start("STARFIELD 1200 OFF 0\n");
+    EXPECT_EQ(screen[100], 0);
+    EXPECT_EQ(gLoading, 0);
+    EXPECT_EQ(gP3D.nebulaOn, 0);
+    EXPECT_NE(FatalText([] { Start("STARFIELD 1200 5\n"); }).find("Unrecognized Token"), std::string::npos);
+    ScreenSurface = Surface{};
+}
+
+TEST_F(ObjectStatements, AnLdsFieldWidensTheObjectAndGivesItTheScriptsGlobeOnce) {
+    SceneItem *ship = MakeObject("Ship");
+    TDP *root = dunAttachTDP(ship);
+    ship->sim->radius = root->radius = 100;
+    ship->flags |= 0x200;
+    gScriptHud = nullptr;
+    Start("ATTACH_LDS_FIELD Ship\n");
+    EXPECT_EQ(ship->sim->radius, 600.0f);
+    EXPECT_EQ(root->radius, 600.0f);
+    EXPECT_EQ(ship->avatar->contactHandler, dunContactScripted);
+    EXPECT_TRUE(root->flags & 0x8000);
+    EXPECT_FALSE(ship->flags & 0x200);
+    HUD *globe = gScriptHud;
+    ASSERT_NE(globe, nullptr);
+    Start("ATTACH_LDS_FIELD Ship OFF\n");
+    EXPECT_EQ(ship->sim->radius, 100.0f);
+    EXPECT_EQ(ship->avatar->contactHandler, dunCollideShips);
+    EXPECT_TRUE(ship->flags & 0x200);
+    Start("ATTACH_LDS_FIELD Ship ON\n");
+    EXPECT_EQ(gScriptHud, globe) << "one globe a mission";
+}
+
+TEST_F(ObjectStatements, SizeRotRelAndNoContact) {
+    SceneItem *ship = MakeObject("Ship");
+    dunGameClock = 4321;
+    Start("SIZE Ship 750\nROT_REL Ship 90 0 0\nNOCONTACT Ship OFF\n");
+    EXPECT_EQ(ship->sim->radius, 750.0f);
+    EXPECT_NEAR(std::fabs(ship->sim->matrix.m[8]), 1.0f, 1e-5);
+    EXPECT_EQ(dunContactListChanged, 4321u);
+    dunGameClock = 0;
 }
 
 }  // namespace

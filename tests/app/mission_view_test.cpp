@@ -1,0 +1,176 @@
+// The first sample mission started from the command line, headless, at 8
+// and 16 bits: the cockpit's 3D view shows the raider ahead of the player's
+// ship, and once the mission is under way its scripted camera cut chases
+// the raider, which then fills a good part of the view.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "RES/resman.h"
+#include "RES/util.h"
+#include "app/clock.h"
+#include "app/floor_hooks.h"
+#include "app/game.h"
+#include "app/options.h"
+#include "app/shell.h"
+#include "common/sample_root.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "gui/front.h"
+#include "gui/options.h"
+#include "gui/screen.h"
+#include "gui/window.h"
+#include "hud/draw.h"
+#include "platform/display.h"
+#include "platform/hooks.h"
+#include "platform/smack.h"
+#include "present/cameras.h"
+#include "present/p3d.h"
+#include "render/drivers/output.h"
+#include "script/mission.h"
+#include "script/script.h"
+#include "script/symbols.h"
+#include "world/messages.h"
+#include "world/objlist.h"
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+int64_t gNow;
+int64_t AlwaysDue() { return gNow += 1000000; }
+
+class MissionView : public testing::TestWithParam<int> {
+protected:
+    std::unique_ptr<ruvotest::SampleRoot> root;
+    bool running = false;
+    void SetUp() override {
+        root = std::make_unique<ruvotest::SampleRoot>();
+        // Objects an earlier test left in the world go first.
+        dunMsgInit();
+        dunResetWorld();
+        SetFrameCounter(FakeCounter, 100000);
+        SmackSetClock(AlwaysDue);
+        ResetOptions();
+        ResetGameState();
+        ResetOptionTable();
+        // A palette an earlier test's resources held is gone with them.
+        LastPalette = nullptr;
+        if (GetParam() == 16) parseCommandSwitch("-16");
+        optFrontEndStart = 0;
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
+                      "vek\\resource\\scripts\\missions\\mission01.scr");
+        gLanguage = 0;
+        gTicks = 1;
+        StartFrameClock();
+        InstallFloorHooks();
+        gActive = 1;
+        gQuit = 0;
+        ASSERT_EQ(gameInit(), 1);
+        running = true;
+        // The cut's distance and look-around are random draws: the same
+        // draws whatever ran before.
+        dunSeedRand15(1);
+    }
+    void TearDown() override {
+        if (running) {
+            // The mission's end gives its world, resources and 3D scene back.
+            exitMission();
+            gameShutdown();
+        }
+        SmackSetClock(nullptr);
+        SetFrameCounter(nullptr, 0);
+        SetPlatformHooks(nullptr);
+        resmanSetModelHooks(nullptr);
+        SetMissionShellHooks(nullptr);
+        SetFrontShellHooks(nullptr);
+        VtOutputHostSet(nullptr);
+        ResetOptions();
+        ResetGameState();
+        root.reset();
+    }
+    // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
+    // palette) for a look at them.
+    static void Snapshot(const char *what) {
+        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
+        if (!dir || !ScreenSurface.pixels) return;
+        const std::string base = std::string(dir) + "/mission01_" + what + "_" + std::to_string(PixelDepth);
+        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
+            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
+            std::fclose(f);
+        }
+        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
+            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
+            std::fclose(f);
+        }
+    }
+    static void Turn() {
+        gTicks += 2000;
+        ShellIdleTurn();
+    }
+    // Pixels of the object's screen rectangle (as the renderer reported it,
+    // from the view's centre) that the frame drew in something other than
+    // the view's clear colour or the HUD's overlay colour, whose lines cross
+    // the view while the HUD opens.
+    static int Drawn(const SceneItem *item) {
+        const GuiWindow *w = gGuiMainView;
+        const Surface &s = ScreenSurface;
+        const TDP *root = item->avatar->root;
+        if (!w || !s.pixels || root->drawnFrame != dunFrameCounter) return -1;
+        const int cx = w->rect[0] + w->w / 2, cy = w->rect[1] + w->h / 2;
+        auto at = [&](int x, int y) -> unsigned {
+            const uint8_t *p = s.pixels + size_t(y) * s.pitch;
+            if (PixelDepth == 8) return p[x];
+            uint16_t v;
+            std::memcpy(&v, p + 2 * x, 2);
+            return v;
+        };
+        const unsigned background = at(w->rect[0] + 1, w->rect[3] - 1), hud = hudPixelColour(HudColour);
+        int n = 0;
+        for (int y = std::max(cy + root->screenRect[1], int(w->rect[1]));
+             y <= std::min(cy + root->screenRect[3], int(w->rect[3])); ++y)
+            for (int x = std::max(cx + root->screenRect[0], int(w->rect[0]));
+                 x <= std::min(cx + root->screenRect[2], int(w->rect[2])); ++x) {
+                const unsigned v = at(x, y);
+                n += v != background && v != hud;
+            }
+        return n;
+    }
+};
+
+TEST_P(MissionView, TheScriptedCutChasesTheRaiderAcrossTheView) {
+    SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    ASSERT_NE(gGuiMainView, nullptr);
+    // From the cockpit the raider is a small shape ahead.
+    for (int i = 0; i < 10; ++i) Turn();
+    ASSERT_EQ(gCinematicSubject == raider, false);
+    const int cockpit = Drawn(raider);
+    Snapshot("cockpit");
+    EXPECT_GT(cockpit, 0);
+    int turns = 0;
+    while (gCinematicSubject != raider && turns++ < 200) Turn();
+    ASSERT_EQ(gCinematicSubject, raider) << "the cut after 30 turns of the script";
+    EXPECT_EQ(gEventRow, kScriptCameraRow);
+    EXPECT_EQ(dunPlayerCamera->control, CameraChase);
+    Turn();
+    Turn();
+    EXPECT_EQ(P3DViewedObject, raider);
+    const int chase = Drawn(raider);
+    EXPECT_GT(chase, 1000) << GetParam() << " bits";
+    EXPECT_GT(chase, 2 * cockpit);
+    Snapshot("chase");
+    // The camera's hold runs out and the view goes back to the cockpit.
+    turns = 0;
+    while (gCinematicView && turns++ < 600) Turn();
+    EXPECT_EQ(gCinematicView, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, MissionView, testing::Values(8, 16));
+
+}  // namespace
