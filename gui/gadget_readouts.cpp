@@ -56,6 +56,14 @@ bool ReadoutStart(GuiWindow *window, ClipRect *r) {
     return guiGadgetRect(window, r);
 }
 
+// The screen, with the read-out's rectangle cleared to colour 0 for a
+// fresh draw.
+Surface *ReadoutCleared(const ClipRect &r) {
+    Surface *s = guiScreen();
+    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    return s;
+}
+
 void Text(Surface *s, int x, int y, const char *text, const BitmapFont *font, int colour, const ClipRect &r) {
     if (font && text) dunDrawText(s, &x, &y, text, font, colour, &r);
 }
@@ -133,8 +141,7 @@ void guiDrawRepairTeam(GuiWindow *window) {
     static const char *const kReady[3] = {"READY", "PRET", "BEREIT"};
     ClipRect r;
     if (!ReadoutStart(window, &r)) return;
-    Surface *s = guiScreen();
-    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    Surface *s = ReadoutCleared(r);
     const BitmapFont *font = WindowFont(window);
     const int index = std::clamp(int(window->value), 0, kRepairTeamCount - 1);
     const RepairTeam &team = dunRepairTeams[index];
@@ -161,8 +168,7 @@ void guiDrawRepairTeam(GuiWindow *window) {
 void guiDrawComponentList(GuiWindow *window) {
     ClipRect r;
     if (!ReadoutStart(window, &r)) return;
-    Surface *s = guiScreen();
-    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    Surface *s = ReadoutCleared(r);
     // While the feed types, it takes the list's place.
     if (gFeedShowing) {
         guiDrawTextFeed(r.left + 4, r.top + 10, 360, 80);
@@ -313,8 +319,7 @@ void guiDrawSaveList(GuiWindow *window) {
 void guiDrawWeaponMounts(GuiWindow *window) {
     ClipRect r;
     if (!ReadoutStart(window, &r)) return;
-    Surface *s = guiScreen();
-    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    Surface *s = ReadoutCleared(r);
     const Sim *sim = dunPlayerShip ? dunPlayerShip->sim : nullptr;
     if (!sim) return;
     int count = 0;
@@ -347,8 +352,7 @@ void guiDrawWeaponMounts(GuiWindow *window) {
 void guiDrawCellRow(GuiWindow *window) {
     ClipRect r;
     if (!ReadoutStart(window, &r)) return;
-    Surface *s = guiScreen();
-    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    Surface *s = ReadoutCleared(r);
     // max: the cells; value: how many are filled; state: the first entry's
     // kind (kind 15 packs the cells a pixel closer).
     const int width = window->state == 15 ? 14 : 15;
@@ -374,8 +378,7 @@ namespace {
 void SubView(GuiWindow *window, const SceneItem *item, uint32_t side) {
     ClipRect r;
     if (!ReadoutStart(window, &r)) return;
-    Surface *s = guiScreen();
-    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    Surface *s = ReadoutCleared(r);
     if (!item) return;
     P3DDrawViewWindow(window);
     guiDrawFrame(s, guiSideColour(side, false), r.left, r.top, r.right, r.bottom);
