@@ -229,7 +229,9 @@ void InitializeScriptSystem() {
         dunTerminate("You called me once - Don't call me again!", 1);
     }
     gInitialised = true;
-    if (gLanguage == 1 || gLanguage == 2) LocaliseScriptDocFolder(gLanguage == 1 ? "frn_" : "ger_");
+    // A start after an earlier one in another language must not keep its
+    // folder.
+    LocaliseScriptDocFolder(gLanguage == 1 ? "frn_" : gLanguage == 2 ? "ger_" : nullptr);
     gScriptData = static_cast<uint8_t *>(std::calloc(kScriptDataBytes, 1));
     gScriptTokens = static_cast<ScriptToken *>(std::calloc(kScriptTokenCount, sizeof(ScriptToken)));
     gScriptTokenFlags = static_cast<uint8_t *>(std::calloc(kScriptTokenCount, 1));

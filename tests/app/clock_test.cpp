@@ -15,18 +15,7 @@ struct FrameClock : testing::Test {
     void SetUp() override {
         SetFrameCounter(FakeCounter, kFreq);
         gTicks = 5000 * kCs;
-        dunTimeScale = 1.0f;
-        gFixedStep = 0;
-        gFixedRate = 15;
-        VideoPlaying = 0;
-        gVideoLeadIn = 0;
         StartFrameClock();
-    }
-    void TearDown() override {
-        SetFrameCounter(nullptr, 0);
-        dunTimeScale = 1.0f;
-        gFixedStep = 0;
-        VideoPlaying = 0;
     }
     // Advances the counter by `cs` centiseconds (negative: backwards) and
     // updates the clock.

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "common/sample_root.h"
 #include "os/paths.h"
 #include "script/interp.h"
 #include "script/script.h"
@@ -17,8 +17,7 @@ namespace ruvotest {
 class InDataRoot {
 public:
     InDataRoot() : old_(std::filesystem::current_path()) {
-        const char *root = std::getenv("RUVO_DATA");
-        std::filesystem::current_path(root ? root : "data");
+        std::filesystem::current_path(SampleDataRoot());
         osFlushPathCache();
     }
     ~InDataRoot() {

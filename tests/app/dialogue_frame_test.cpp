@@ -45,8 +45,6 @@ protected:
     ruvotest::CallRecorder calls;
     ruvotest::InDataRoot dataRoot;
     void SetUp() override {
-        ResetOptions();
-        ResetGameState();
         gLanguage = GetParam().index;
         SetFrameCounter(FakeCounter, 100000);
         gTicks = 1;
@@ -64,17 +62,12 @@ protected:
     void TearDown() override {
         dunClearDialogue();
         guiResetWindows();
-        FreeScriptBuffers();
         // The samples' slots live in the resource pool.
         SoundReleaseAll();
         resmanShutdown();
         osAudioClose();
-        SetFrameCounter(nullptr, 0);
         DisplayClose();
         gFeedFont = nullptr;
-        gLanguage = 0;
-        ResetOptions();
-        ResetGameState();
     }
     static double Level() { return wavetest::MixLevel(); }
 };

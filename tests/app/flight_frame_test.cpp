@@ -53,22 +53,15 @@ protected:
     ruvotest::InDataRoot dataRoot;
     SceneItem *ship = nullptr, *station = nullptr;
     void SetUp() override {
-        ResetOptions();
-        ResetGameState();
         SetFrameCounter(FakeCounter, 100000);
         gTicks = 1;
         StartFrameClock();
         resmanInit();
-        dunMsgInit();
-        dunResetWorld();
         InitializeScriptSystem();
         ResetBindings();
         guiResetKeyHandler();
         guiNavReset();
         guiInstallWorldHooks();
-        std::memset(KeyDownTable, 0, sizeof KeyDownTable);
-        while (KeyQueueGet()) {
-        }
         // The frame, its keys, the mission's script and the world run; the
         // display and the GUI's pass are not part of this.
         calls.run = {"KeyQueueCount",       "KeyQueueGet",       "GetKeyDownTable", "gKeyHandler",
@@ -88,20 +81,11 @@ protected:
         ASSERT_EQ(dunControlledObject, ship);
     }
     void TearDown() override {
-        std::memset(KeyDownTable, 0, sizeof KeyDownTable);
-        gKeyHandler = nullptr;
-        StationId = 0;
-        dunStickX = dunStickY = dunTwist = 0.0f;
         dunClearDialogue();
-        FreeScriptBuffers();
-        dunResetWorld();
         ResetBindings();
         // The wingman's spoken sample lives in the resource pool.
         SoundReleaseAll();
         resmanShutdown();
-        SetFrameCounter(nullptr, 0);
-        ResetOptions();
-        ResetGameState();
     }
     // Frames of 2 centiseconds.
     static void Frames(int n) {

@@ -2,7 +2,6 @@
 // into other subsystems recorded.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -14,6 +13,7 @@
 #include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
+#include "common/sample_root.h"
 #include "common/temp_dir.h"
 #include "gui/gui.h"
 #include "hud/maps.h"
@@ -37,11 +37,14 @@ namespace {
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 
-// The ship-class scripts the sample missions include, into a data root.
-void CopyShipClasses(const char *root, const std::string &to) {
-    const std::string folder = "vek/resource/scripts/ships";
+// A sample mission and the ship-class scripts it includes, into a data root.
+void CopyMission(const char *file, const std::string &to) {
+    const std::string root = ruvotest::SampleDataRoot(), missions = "vek/resource/scripts/missions",
+                      folder = "vek/resource/scripts/ships";
+    std::filesystem::create_directories(to + "/" + missions);
+    std::filesystem::copy_file(root + "/" + missions + "/" + file, to + "/" + missions + "/" + file);
     std::filesystem::create_directories(to + "/" + folder);
-    std::filesystem::copy(std::string(root ? root : "data") + "/" + folder, to + "/" + folder,
+    std::filesystem::copy(root + "/" + folder, to + "/" + folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
@@ -52,8 +55,6 @@ struct GameFrame : testing::Test {
     CallRecorder calls;
     ValueRecorder rec;
     void SetUp() override {
-        ResetOptions();
-        ResetGameState();
         SetFrameCounter(FakeCounter, 100000);
         gTicks = 1;
         StartFrameClock();
@@ -61,24 +62,10 @@ struct GameFrame : testing::Test {
         rec.maximum = -1e20f;
         rec.minimum = 1e20f;
         gProfileRecorder = &rec;
-        VideoPlaying = 0;
         gKeyHandler = RecordKey;
         gHandled.clear();
-        dunFrozen = 0;
-        gScriptPause = gDocViewerOpen = gObjectivesOpen = gLocalSpaceOpen = 0;
-        gStarMapOpen = gSolarMapOpen = gMapOverlayOpen = 0;
         // The key queue works for real; everything else is stood in for.
         calls.run = {"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable", "gKeyHandler"};
-        while (KeyQueueGet()) {
-        }
-    }
-    void TearDown() override {
-        gProfileRecorder = nullptr;
-        gKeyHandler = nullptr;
-        SetFrameCounter(nullptr, 0);
-        ResetOptions();
-        ResetGameState();
-        VideoPlaying = 0;
     }
     Calls FrameCalls() const { return calls.Without({"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"}); }
 };
@@ -135,11 +122,7 @@ TEST_F(GameFrame, HoldingStatesStopTheSimulation) {
 
 TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     ruvotest::TempDir dir;
-    const char *root = std::getenv("RUVO_DATA");
-    const char *mission = "vek/resource/scripts/missions/mission01.scr";
-    std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
-    std::filesystem::copy_file(std::string(root ? root : "data") + "/" + mission, dir.path() + "/" + mission);
-    CopyShipClasses(root, dir.path());
+    CopyMission("mission01.scr", dir.path());
     osFlushPathCache();
     // The mission makes its ships in an empty world.
     dunMsgInit();
@@ -183,13 +166,9 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         {"mission03.scr", 0, 0xFF, 2, false},
         {"mission04.scr", 0xFF, 0, 0, true},
     };
-    const char *root = std::getenv("RUVO_DATA");
     for (const auto &c : cases) {
         ruvotest::TempDir dir;
-        std::string path = std::string("vek/resource/scripts/missions/") + c.file;
-        std::filesystem::create_directories(dir.path() + "/vek/resource/scripts/missions");
-        std::filesystem::copy_file(std::string(root ? root : "data") + "/" + path, dir.path() + "/" + path);
-        CopyShipClasses(root, dir.path());
+        CopyMission(c.file, dir.path());
         osFlushPathCache();
         dunMsgInit();
         dunResetWorld();

@@ -51,26 +51,16 @@ protected:
     bool running = false;
     void SetUp() override {
         root = std::make_unique<ruvotest::SampleRoot>();
-        // Objects an earlier test left in the world go first.
-        dunMsgInit();
-        dunResetWorld();
         SetFrameCounter(FakeCounter, 100000);
         SmackSetClock(AlwaysDue);
-        ResetOptions();
-        ResetGameState();
-        ResetOptionTable();
-        // A palette an earlier test's resources held is gone with them.
-        LastPalette = nullptr;
         if (GetParam() == 16) parseCommandSwitch("-16");
         optFrontEndStart = 0;
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
                       "vek\\resource\\scripts\\missions\\mission01.scr");
-        gLanguage = 0;
         gTicks = 1;
         StartFrameClock();
         InstallFloorHooks();
         gActive = 1;
-        gQuit = 0;
         ASSERT_EQ(gameInit(), 1);
         running = true;
         // The cut's distance and look-around are random draws: the same
@@ -83,15 +73,6 @@ protected:
             exitMission();
             gameShutdown();
         }
-        SmackSetClock(nullptr);
-        SetFrameCounter(nullptr, 0);
-        SetPlatformHooks(nullptr);
-        resmanSetModelHooks(nullptr);
-        SetMissionShellHooks(nullptr);
-        SetFrontShellHooks(nullptr);
-        VtOutputHostSet(nullptr);
-        ResetOptions();
-        ResetGameState();
         root.reset();
     }
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "common/sample_root.h"
 #include "common/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -133,8 +134,7 @@ TEST(Process, LockThatCannotBeMadeIsAFailure) {
 TEST(Process, CardDeviceThatFailsToBeginEndsWithCodeOne) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
-    const char *data = std::getenv("RUVO_DATA");
-    std::string art = std::string(data ? data : fs::absolute("data").string()) + "/vek/resource/art/";
+    const std::string art = ruvotest::SampleDataRoot() + "/vek/resource/art/";
     if (!fs::exists(art + "tovstd.pcx")) GTEST_SKIP() << "no sample data";
     ruvotest::TempDir dir;
     WriteStartUpScripts(dir.path());

@@ -13,15 +13,8 @@ namespace {
 struct Progress : testing::Test {
     CallRecorder calls;
     void SetUp() override {
-        ResetOptions();
-        ResetGameState();
         gLoadProgress = 0;
         SetLoadProgressDisplay(ShowLoadProgressStep);
-    }
-    void TearDown() override {
-        SetLoadProgressDisplay(nullptr);
-        ResetOptions();
-        ResetGameState();
     }
 };
 

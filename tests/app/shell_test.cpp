@@ -29,22 +29,8 @@ namespace {
 struct Shell : testing::Test {
     CallRecorder calls;
     void SetUp() override {
-        ResetOptions();
-        ResetGameState();
-        gPaused = gQuit = VideoPlaying = MciPlaying = 0;
-        gVideoLeadIn = 0;
         gActive = 1;
         calls.run = {"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"};
-        while (KeyQueueGet()) {
-        }
-        std::memset(GetKeyDownTable(), 0, 256);
-        osFlushMessages();
-    }
-    void TearDown() override {
-        ResetOptions();
-        gPaused = gQuit = VideoPlaying = MciPlaying = 0;
-        gVideoLeadIn = 0;
-        std::memset(GetKeyDownTable(), 0, 256);
     }
     Calls Turn() {
         calls.calls.clear();

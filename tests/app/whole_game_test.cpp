@@ -69,22 +69,6 @@ protected:
     }
     void TearDown() override {
         if (gRunning) Stop();
-        SmackSetClock(nullptr);
-        SetFrameCounter(nullptr, 0);
-        // The floors' hooks go with the game: later tests run without them.
-        SetPlatformHooks(nullptr);
-        resmanSetModelHooks(nullptr);
-        SetMissionShellHooks(nullptr);
-        SetFrontShellHooks(nullptr);
-        VtOutputHostSet(nullptr);
-        // A game that quit leaves its quit flag, which the scripts of later
-        // tests would stop on.
-        ScriptSetHostFlags(nullptr);
-        gQuit = 0;
-        ResetOptions();
-        ResetGameState();
-        // The palette it points at went with the game's resources.
-        LastPalette = nullptr;
         root.reset();
     }
     // The shell's start: a front-end start in English at the given depth

@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const fs::path gStartFolder = fs::current_path();
+
 bool Written(const std::string &rel) {
     return rel == "debug.txt" || rel == "filelog.txt" || rel == "vek/state.inf" || rel.rfind("vek/slot", 0) == 0;
 }
@@ -40,10 +42,13 @@ void Link(const fs::path &from, const std::string &rel, const std::vector<std::s
 
 }  // namespace
 
-SampleRoot::SampleRoot(const std::vector<std::string> &without) {
+std::string SampleDataRoot() {
     const char *env = std::getenv("RUVO_DATA");
-    const fs::path root = env ? fs::absolute(fs::path(old_) / env) : fs::path(old_) / "data";
-    Link(root, "", without);
+    return (gStartFolder / (env ? env : "data")).lexically_normal().string();
+}
+
+SampleRoot::SampleRoot(const std::vector<std::string> &without) {
+    Link(SampleDataRoot(), "", without);
     osFlushPathCache();
 }
 

@@ -7,6 +7,10 @@
 
 namespace ruvotest {
 
+// The sample data tree: RUVO_DATA, or "data", taken from the folder the
+// program started in (a test may have made another the working folder).
+std::string SampleDataRoot();
+
 // The sample data tree as the working folder, in a fresh folder of its own:
 // its files are linked in, except what the game writes (the settings file is
 // copied; career files, checkpoints and logs start afresh) and the paths

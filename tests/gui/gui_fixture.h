@@ -13,11 +13,13 @@
 #include "common/fatal_hook.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/feed.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
+#include "script/career.h"
 #include "world/messages.h"
 
 namespace guitest {
@@ -59,6 +61,7 @@ protected:
         ResolutionMode = w == 640 ? 0 : w == 800 ? 1 : 2;
     }
     void SetUp() override {
+        ForgetSharedState();
         UseCanvas(640, 480, 8);
         dunMsgInit();
         dunFrameStep = 10;
@@ -76,6 +79,16 @@ protected:
         TheDisplayMode.height = 480;
         ResolutionMode = 0;
         gfxtest::SetDepth(8);
+        ForgetSharedState();
+    }
+    // What outlives a test and would reach into the next: the palette and
+    // the feed's font point into the resources of the test that set them,
+    // and the mission table is read once, by the first front end that finds
+    // it empty.
+    static void ForgetSharedState() {
+        LastPalette = nullptr;
+        gFeedFont = nullptr;
+        for (MissionRecord &r : gMissionTable) r = MissionRecord{};
     }
     // A plain top window without routines of its own but the default update.
     static GuiWindow *Make(int16_t x, int16_t y, int16_t w, int16_t h, uint16_t anchor = GUI_TOP_L,

@@ -17,7 +17,7 @@ class Timeline : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        dunFreeTimelines();
+        ResetLists();
         gCaptainSlot = CaptainSlot{};
         gCareerState = CareerState{};
         for (MissionRecord &r : gMissionTable) r = MissionRecord{};
@@ -32,10 +32,15 @@ protected:
         gTimelineBlink = 0;
     }
     void TearDown() override {
-        dunFreeTimelines();
-        gTimelineOpen.viewW = gTimelineOpen.viewH = gTimelinePlayed.viewW = gTimelinePlayed.viewH = 0;
-        gTimelineOpen.scrollX = gTimelineOpen.scrollY = gTimelinePlayed.scrollX = gTimelinePlayed.scrollY = 0;
+        ResetLists();
         GuiTest::TearDown();
+    }
+    // The lists as the program starts with them: a screen drawn by an
+    // earlier test leaves its window's size and the scroll offsets.
+    static void ResetLists() {
+        dunFreeTimelines();
+        gTimelineOpen = TimelineList{1, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0};
+        gTimelinePlayed = TimelineList{0, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0};
     }
     static std::vector<int> Rows(const TimelineList &list) {
         std::vector<int> rows;

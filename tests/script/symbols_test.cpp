@@ -112,6 +112,22 @@ TEST_F(Symbols, MissionResetForgetsTheMissionAndRestoresStartUpValues) {
     EXPECT_EQ(gWaypointCount, -1);
 }
 
+// The document folder follows the language of each start of the script
+// system, back to English after a French one.
+TEST_F(Symbols, EachStartTakesTheDocumentFolderOfItsLanguage) {
+    const struct {
+        uint16_t language;
+        const char *folder;
+    } cases[] = {{1, "vek\\resource\\frn_\\docs"}, {0, "vek\\resource\\text\\docs"},
+                 {2, "vek\\resource\\ger_\\docs"}, {0, "vek\\resource\\text\\docs"}};
+    for (const auto &c : cases) {
+        FreeScriptBuffers();
+        gLanguage = c.language;
+        InitializeScriptSystem();
+        EXPECT_STREQ(ScriptDocFolder(), c.folder) << c.language;
+    }
+}
+
 TEST_F(Symbols, AFreedObjectReadsAsAbsent) {
     dunFrameCounter = 1;
     dunMsgInit();

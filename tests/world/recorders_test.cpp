@@ -15,6 +15,8 @@ protected:
         dunClearRecorders();
         dunGameClock = 0;
     }
+    // The recorders read the fixture's source: none may outlive it.
+    void TearDown() override { dunClearRecorders(); }
     ValueRecorder *Started(int interval = 20) {
         ValueRecorder *r = dunAllocRecorder();
         dunInitRecorder(r, &source, 0.5f, 10.0f, interval);

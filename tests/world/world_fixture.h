@@ -10,6 +10,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/recorders.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -29,6 +30,7 @@ protected:
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();
+        dunClearRecorders();
     }
 
     // A linked object with a Sim and a root node.
