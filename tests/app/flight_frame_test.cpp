@@ -21,6 +21,7 @@
 #include "gui/keys.h"
 #include "gui/nav.h"
 #include "gui/screen.h"
+#include "common/virtual_stick.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/sound.h"
@@ -276,10 +277,8 @@ TEST_F(PlayerFlight, InjectedKeysFlyTheShipWhereTheReferenceSays) {
 // look-around code in flight, here between frames), its percentage of the
 // top speed becomes the set speed whenever it moves.
 TEST_F(PlayerFlight, TheJoysticksThrottle) {
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 3, 4, 1);
-    SDL_Joystick *stick = SDL_JoystickOpen(index);
-    ASSERT_NE(stick, nullptr);
+    ruvotest::VirtualStick stick(3, 4, 1);
+    ASSERT_NE(stick.joy, nullptr);
     JoystickInit();
     ASSERT_TRUE(JoystickPresent);
     const struct {
@@ -287,7 +286,7 @@ TEST_F(PlayerFlight, TheJoysticksThrottle) {
         float speed;
     } cases[] = {{-32768, 70000.0f}, {32767, 0.0f}, {0, 32900.0f}};
     for (const auto &c : cases) {
-        SDL_JoystickSetVirtualAxis(stick, 2, c.lever);
+        SDL_JoystickSetVirtualAxis(stick.joy, 2, c.lever);
         for (int i = 0; i < 3; ++i) {
             JoystickPoll();
             Frames(1);
@@ -299,9 +298,6 @@ TEST_F(PlayerFlight, TheJoysticksThrottle) {
     EXPECT_EQ(S().setSpeed, 37900.0f);
     Frames(400);
     EXPECT_NEAR(S().velocity.z, 37900.0f, 500.0f);
-    osJoystickClose();
-    SDL_JoystickClose(stick);
-    SDL_JoystickDetachVirtual(index);
     JoystickPresent = 0;
 }
 

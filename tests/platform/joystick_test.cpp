@@ -9,6 +9,7 @@
 #include "core/options.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
+#include "common/virtual_stick.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -94,26 +95,7 @@ PlatformHooks AboveHooks() {
     return h;
 }
 
-// ---- an SDL virtual joystick -------------------------------------------------------
-
-struct VirtualStick {
-    int index = -1;
-    SDL_Joystick *joy = nullptr;
-    VirtualStick(int axes, int buttons, int hats) {
-        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-        index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, axes, buttons, hats);
-        joy = SDL_JoystickOpen(index);
-    }
-    ~VirtualStick() {
-        osJoystickClose();
-        if (joy) SDL_JoystickClose(joy);
-        if (index >= 0) SDL_JoystickDetachVirtual(index);
-    }
-    // Axis values as the game reads them after centring and dividing by
-    // 100 (the SDL value is shifted by 32768 and the centre is 32767).
-    void Deflect(int axis, int hundredths) { SDL_JoystickSetVirtualAxis(joy, axis, Raw(hundredths)); }
-    static Sint16 Raw(int v) { return static_cast<Sint16>(v * 100 - 1); }
-};
+using ruvotest::VirtualStick;
 
 class Joystick : public ::testing::Test {
 protected:

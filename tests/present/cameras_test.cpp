@@ -13,6 +13,7 @@
 #include "gui/bindings.h"
 #include "gui/keys.h"
 #include "gui/options.h"
+#include "common/virtual_stick.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
@@ -276,13 +277,11 @@ TEST_F(Cameras, LookKeysSteerTheDemands) {
 // the flight's hat thrusters; the code is there in every mode. A hat
 // position counts once it repeats.
 TEST_F(Cameras, TheHatByItsMode) {
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 3, 4, 1);
-    SDL_Joystick *stick = SDL_JoystickOpen(index);
-    ASSERT_NE(stick, nullptr);
+    ruvotest::VirtualStick stick(3, 4, 1);
+    ASSERT_NE(stick.joy, nullptr);
     JoystickInit();
     ASSERT_TRUE(JoystickPresent);
-    SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_LEFT);
+    SDL_JoystickSetVirtualHat(stick.joy, 0, SDL_HAT_LEFT);
     const struct {
         uint8_t mode;
         int looking, filter, bits;
@@ -302,9 +301,6 @@ TEST_F(Cameras, TheHatByItsMode) {
     gOptionSwitches.hatMode = 0;
     dunContactFilter = 0;
     dunHatBits = 0;
-    osJoystickClose();
-    SDL_JoystickClose(stick);
-    SDL_JoystickDetachVirtual(index);
     JoystickPresent = 0;
 }
 
