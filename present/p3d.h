@@ -147,7 +147,6 @@ void FreeTextureReplacements();
 // Content tool: renders the lens-flare icon set from a palette and a colour map.
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
 void P3DSetObjectModel(SceneItem *item, void *model);
-void SpawnShipDestruction(SceneItem *item);
 void DrawShadeTablePanel(const char *path);
 // Renders the cockpit panel (-1: the current one) over the whole screen
 // in 3D-card mode; nothing outside it.

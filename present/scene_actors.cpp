@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "gui/window.h"
+#include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
 #include "present/scene.h"
