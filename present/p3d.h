@@ -101,6 +101,11 @@ struct P3DState {
 };
 extern P3DState gP3D;
 
+// Observer of the frame's pass marks as each pass ends (displays of the
+// passes, tests); none by default.
+using P3DMarkObserver = void (*)(const char *mark);
+extern P3DMarkObserver gP3DMarkObserver;
+
 // The state as at start-up (for tests and a fresh start).
 void P3DResetStateDefaults();
 // Set-up: every mission start (and before a command-line mission).

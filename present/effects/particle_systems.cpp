@@ -140,8 +140,9 @@ void TDPUpdateSoftParticles(TDP *tdp, const Mat4 *world) {
     ps->frameStamp = dunFrameCounter;
     ps->position = {world->m[12], world->m[13], world->m[14]};
     // Counted here and again by the mover: software systems with a life and
-    // the mover live half as long as the 3D card's.
-    if (ps->flags & ParticleFlag::HasLife) CountDown(ps);
+    // the mover live half as long as the 3D card's. An endless one is not
+    // counted: it goes with its owner.
+    if ((ps->flags & ParticleFlag::HasLife) && ps->life != kEndlessLife) CountDown(ps);
     if ((ps->flags & ParticleFlag::Mover) && ParticleSystemUpdate(tdp, ps, world) == -1) {
         RemoveParticleSystem(tdp);
         return;

@@ -25,6 +25,8 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/effects.h"
+#include "present/p3d.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
 #include "script/interp.h"
@@ -61,6 +63,8 @@ void ResetGameGlobals() {
     WorldSetGuiHooks(nullptr);
     WorldSetHudHooks(nullptr);
     gProfileRecorder = nullptr;
+    gP3DMarkObserver = nullptr;
+    gEffectObserver = nullptr;
     gKeyHandler = nullptr;
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;

@@ -66,7 +66,8 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
                            "mission02.scr",
                            "mission03.scr",
                            "mission04.scr",
-                           "mission05.scr"};
+                           "mission05.scr",
+                           "mission06.scr"};
     for (const char *file : files) {
         const std::string before = DebugLog();
         ScriptToken *start = nullptr;
