@@ -236,6 +236,9 @@ void dunResetPools() {
     std::memset(static_cast<void *>(dunShipInfoPool), 0, sizeof dunShipInfoPool);
     std::memset(static_cast<void *>(dunBigHUDPool), 0, sizeof dunBigHUDPool);
     std::memset(static_cast<void *>(dunHUDPool), 0, sizeof dunHUDPool);
+    // What a system allocated for its points goes with it.
+    for (ParticleSystem &ps : dunLargeParticlePool) dunFree(ps.extras);
+    for (ParticleSystem &ps : dunSmallParticlePool) dunFree(ps.extras);
     std::memset(static_cast<void *>(dunLargeParticlePool), 0, sizeof dunLargeParticlePool);
     std::memset(static_cast<void *>(dunSmallParticlePool), 0, sizeof dunSmallParticlePool);
     std::memset(static_cast<void *>(dunDockingPortPool), 0, sizeof dunDockingPortPool);

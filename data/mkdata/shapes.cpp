@@ -162,6 +162,9 @@ Object Raider() {
     o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
     o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
     o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
+    // Two gun barrels under the nose.
+    o.Append(lwob::Box({-3, -1.6f, 2}, {-2.2f, -0.9f, 10}, fin));
+    o.Append(lwob::Box({2.2f, -1.6f, 2}, {3, -0.9f, 10}, fin));
     return o;
 }
 

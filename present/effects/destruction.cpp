@@ -74,8 +74,10 @@ void SpawnDepartureBurst(SceneItem *owner) {
 
 void SpawnDestructionExplosion(SceneItem *wreck, const DamageRecord *direction, SceneItem *destroyed) {
     if (!wreck || !wreck->avatar || !destroyed || !destroyed->avatar) return;
+    // The hit's point lies in world axes: the explosion's part takes it in
+    // the wreck's own.
     Vec3 point = direction ? direction->point : Vec3{0, 0, 0};
-    MatRotateVector(wreck->avatar->matrix, point, point);
+    MatTransformPoint(point, point, wreck->avatar->matrix);
     wreck->control = WreckBreakUpControl;
     wreck->avatar->nextBreakPart = NextPart(wreck->avatar->root);
     AddThermalExplosion(wreck, &point);

@@ -4,7 +4,6 @@
 // against the view's depth buffer. The stand-in model the systems show in
 // the scene projects their points while the scene renders.
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "RES/gfx2d.h"
@@ -139,7 +138,6 @@ vt_model *P3DParticleDummyModel() {
 void P3DRenderParticleDummy(vt_actor *actor, vt_model *, vt_material *, vt_order_table *, uint8_t, uint32_t) {
     const auto *tdp = actor ? static_cast<const TDP *>(actor->user) : nullptr;
     ParticleSystem *ps = ParticleSystemOf(tdp);
-    static int dbg; if (dbg++ < 5) fprintf(stderr, "DUMMY tdp %p ps %p\n", (void*)tdp, (void*)ps);
     if (!ps) return;
     for (int i = 0; i < ps->count; ++i) {
         Particle &p = ps->points[i];

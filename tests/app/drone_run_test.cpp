@@ -165,11 +165,14 @@ TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
     while (!Wreck() && turns++ < 500) Turn();
     SceneItem *wreck = Wreck();
     ASSERT_NE(wreck, nullptr) << "the drone was not destroyed in " << turns << " frames";
-    EXPECT_FALSE(drone->flags & SceneFlag::InUse && drone->sim && !(drone->sim->flags & SimFlag::Dead));
+    EXPECT_TRUE(!(drone->flags & SceneFlag::InUse) || (drone->sim->flags & SimFlag::Dead));
+    EXPECT_TRUE(dunPlayerShip && (dunPlayerShip->flags & SceneFlag::InUse)) << "the corvette rode it out";
     int pieces = 0, shown = 0;
     Pieces(wreck, &pieces, &shown);
     EXPECT_GE(pieces, 2);
 
+    // The explosion fills the cockpit's view as it flies past. Its sprites
+    // glow through the light tables, which only 8-bit displays have.
     int most = 0;
     for (int i = 0; i < 10; ++i) {
         Turn();
@@ -178,29 +181,23 @@ TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
             Snapshot("explosion");
         }
     }
-    EXPECT_GT(most, 500) << GetParam() << " bits";
-    int sys = 0, live = 0, drawn = 0;
-    for (const ParticleSystem &ps : dunLargeParticlePool) if (ps.flags & 1) { ++sys; for (int i = 0; i < ps.count; ++i) { live += ps.points[i].life > 0; drawn += ps.points[i].life > 0 && ps.points[i].screen.z > 0; } std::printf("sys kind %d flags %x count %d\n", ps.kind, ps.flags, ps.count); }
-    std::printf("systems %d live %d drawn %d turns %d frame %u\n", sys, live, drawn, turns, dunFrameCounter);
-    for (const ParticleSystem &ps : dunLargeParticlePool) if (ps.flags & 1) for (int i = 0; i < 3; ++i) std::printf("pt %f %f %f scr %f %f %f life %d\n", ps.points[i].pos.x, ps.points[i].pos.y, ps.points[i].pos.z, ps.points[i].screen.x, ps.points[i].screen.y, ps.points[i].screen.z, ps.points[i].life);
-    std::printf("cine %d subj %p drone %p wreck %p row %d viewed %p\n", gCinematicView, (void*)gCinematicSubject, (void*)drone, (void*)wreck, gEventRow, (void*)P3DViewedObject);
-    std::printf("wreck at %f %f %f player %f %f %f view %p\n", wreck->avatar->position.x, wreck->avatar->position.y, wreck->avatar->position.z, dunPlayerShip->avatar->position.x, dunPlayerShip->avatar->position.y, dunPlayerShip->avatar->position.z, (void*)gP3D.viewObject);
+    if (GetParam() == 8) EXPECT_GT(most, 500);
 
-    // The wreck blows its pieces off, then goes 5 seconds after the last;
-    // its systems go with it or before it.
+    // The wreck blows its pieces off one by one and goes 5 seconds after the
+    // last; its systems have gone with it or before it.
     int blown = 0;
-    for (turns = 0; turns < 4000 && Wreck() == wreck; ++turns) {
+    const uint32_t destroyed = dunGameClock;
+    while (Wreck() == wreck && dunGameClock - destroyed < 60000) {
         Turn();
         if (Wreck() != wreck) break;
         int now = 0;
         Pieces(wreck, &pieces, &now);
         blown = pieces - now;
-        if (gParticlePixels > most) { most = gParticlePixels; std::printf("later most %d at %d\n", most, turns); }
     }
     EXPECT_GE(blown, 2);
-    EXPECT_NE(Wreck(), wreck) << "the wreck is still there " << blown << "/" << pieces << " frame " << dunFrameCounter << " step " << dunFrameStep << " next " << (void*)wreck->avatar->nextBreakPart;
-    for (int i = 0; i < 5; ++i) Turn();
+    EXPECT_NE(Wreck(), wreck) << "the wreck is still there after " << (dunGameClock - destroyed) << " cs";
     EXPECT_EQ(SystemsInUse(), 0);
+    std::printf("the wreck of %d pieces went %u cs after the drone\n", pieces, dunGameClock - destroyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DroneRun, testing::Values(8, 16));

@@ -8,9 +8,11 @@
 #include <cstring>
 
 #include "p3d_fixture.h"
+#include "present/lwo/lwo.h"
 #include "present/effects.h"
 #include "present/effects/particles.h"
 #include "world/collision.h"
+#include "shape_files.h"
 #include "world/pools.h"
 
 using namespace presenttest;
@@ -253,6 +255,17 @@ TEST_F(Particles, InputsThatMustNotFault) {
         for (int i = 0; i < 200; ++i) sum += VecLength(c->points[i].pos);
         if (e > 0) EXPECT_LT(sum / 200, 700) << e;
         else EXPECT_GT(sum / 200, 800) << e;
+    }
+}
+
+TEST_F(Particles, TheSampleShipsHaveTheHullVerticesTheEmittersStartFrom) {
+    SampleDataRoot root;
+    ASSERT_TRUE(root.ok());
+    for (const char *name : {"corvette", "raider", "station", "drone"}) {
+        const std::string path = std::string("vek\\resource\\shapes\\") + name + ".lwo";
+        auto *model = static_cast<vt_model *>(LwoLoadModel(path.c_str(), nullptr, nullptr));
+        ASSERT_NE(model, nullptr) << name;
+        EXPECT_GE(model->nvertices, 45) << name;
     }
 }
 
