@@ -119,7 +119,8 @@ void Planar(vt_vertex &v, const Box &b) {
 }
 
 Vec3 FaceNormal(const vt_model *m, const vt_face &f) {
-    const Vec3 a = At(m->vertices[f.vertices[0]]), b = At(m->vertices[f.vertices[1]]), c = At(m->vertices[f.vertices[2]]);
+    const Vec3 a = At(m->vertices[f.vertices[0]]), b = At(m->vertices[f.vertices[1]]),
+               c = At(m->vertices[f.vertices[2]]);
     Vec3 n;
     VecCross({b.x - a.x, b.y - a.y, b.z - a.z}, {c.x - a.x, c.y - a.y, c.z - a.z}, n);
     return n;
@@ -128,8 +129,8 @@ Vec3 FaceNormal(const vt_model *m, const vt_face &f) {
 // One piece of a cut as a registered "Shrapnel" model moved so that its
 // vertices' mean is the origin (that mean, in the part's frame, in centre).
 // side: -1 no planar cut, else the half (0 or 1) with the cut's normal.
-vt_model *BuildPiece(const vt_model *src, const Cut &cut, int piece, int side, const Vec3 &normal,
-                     vt_material *carbon, Vec3 *centre) {
+vt_model *BuildPiece(const vt_model *src, const Cut &cut, int piece, int side, const Vec3 &normal, vt_material *carbon,
+                     Vec3 *centre) {
     std::vector<int> faces;
     for (int f = 0; f < src->nfaces; ++f)
         if (cut.piece[f] == piece) faces.push_back(f);

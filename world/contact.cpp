@@ -460,7 +460,8 @@ void dunApplyDamage(SceneItem *item, const DamageRecord *record) {
         piece->control = present.wreckBreakUpControl;
         dunCall(present.eventCamera, piece, nullptr, 5);
         piece->sim->radius = item->sim->radius;
-        if (!(item->avatar->flags & AvatarFlag::BeamRound)) dunCall(present.spawnDestructionExplosion, piece, record, item);
+        if (!(item->avatar->flags & AvatarFlag::BeamRound))
+            dunCall(present.spawnDestructionExplosion, piece, record, item);
         item->avatar->contactHandler = nullptr;
         return;
     }

@@ -138,7 +138,8 @@ void WreckBreakUpControl(SceneItem *wreck) {
     at.m[13] = offset.y;
     at.m[14] = offset.z;
     const float speed = Radius(wreck) / 10000 * 5000;
-    if (ParticleSystem *ps = ParticleSystemOf(CreateParticleSystem(wreck, &at, 2, 0x212, 250, 120, 700, speed, 600, 360)))
+    if (ParticleSystem *ps =
+            ParticleSystemOf(CreateParticleSystem(wreck, &at, 2, 0x212, 250, 120, 700, speed, 600, 360)))
         ps->spread = partRadius / 2;
     PlaceSound(wreck, kPartSound, kExplosionSpread);
     wreck->avatar->nextBreakPart = NextPart(part);

@@ -44,9 +44,7 @@ void SmallOrLarge(Particle &p, uint16_t oddColour, uint16_t evenColour) {
     p.colour = (dunRand15() & 1) ? oddColour : evenColour;
 }
 
-int16_t PointLife(int16_t particleLife) {
-    return int16_t(particleLife / 2 + (dunRand15() % particleLife) / 2);
-}
+int16_t PointLife(int16_t particleLife) { return int16_t(particleLife / 2 + (dunRand15() % particleLife) / 2); }
 
 // A random direction of components -500..499, normalised.
 Vec3 RandomDirection() {
@@ -84,8 +82,7 @@ void ParticleEmit(TDP *tdp, ParticleSystem *ps, int n, const Mat4 *matrix) {
     if (ps->flags & ParticleFlag::HullBand) {
         const float R = OwnerRadius(owner);
         if (ps->flags & ParticleFlag::HasLife) {
-            const float centre =
-                ps->initialLife ? 2 * R * (float(ps->life) / float(ps->initialLife) - 0.5f) : 0;
+            const float centre = ps->initialLife ? 2 * R * (float(ps->life) / float(ps->initialLife) - 0.5f) : 0;
             bandLow = centre - R / 8;
             bandHigh = centre + R / 8;
         } else {

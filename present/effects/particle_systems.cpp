@@ -90,8 +90,8 @@ TDP *CreateParticleSystem(SceneItem *owner, const Mat4 *matrix, int kind, uint32
     if (!owner || !owner->avatar) return nullptr;
     if (!CardMode && kind == ParticleKind::Geometry) kind = ParticleKind::Sprites;
     else if (CardMode && kind == ParticleKind::Sprites) kind = ParticleKind::Geometry;
-    ParticleSystem *ps = AllocParticleSystem(int16_t(kind), flags, Saturate(count), Saturate(particleLife), speed,
-                                             rate, cone);
+    ParticleSystem *ps =
+        AllocParticleSystem(int16_t(kind), flags, Saturate(count), Saturate(particleLife), speed, rate, cone);
     if (!ps) return nullptr;
     ps->owner = dunHandleOf(owner);
     if (kind == ParticleKind::Geometry && (flags & ParticleFlag::Puffs)) FlareExtras(ps);
@@ -175,8 +175,7 @@ int16_t ParticleSystemUpdate(TDP *tdp, ParticleSystem *ps, const Mat4 *matrix) {
         m = q > -1 ? seconds * seconds * (4.0f / float(q + 1) + 0.5f) : seconds * seconds * 0.5f;
     }
     float g = 1;
-    if ((ps->flags & ParticleFlag::Growing) && ps->initialLife)
-        g = float(step / (ps->initialLife * 2.0) + 1);
+    if ((ps->flags & ParticleFlag::Growing) && ps->initialLife) g = float(step / (ps->initialLife * 2.0) + 1);
     if (dunFrozen) return 0;
     int16_t result = -1;
     const SceneItem *owner = tdp ? tdp->owner : nullptr;
@@ -250,7 +249,8 @@ void BuildColourRamp5(const uint8_t *table, uint8_t *ramp, const int colours[5][
         for (int i = 0; i < 8; ++i) {
             int c[3];
             for (int j = 0; j < 3; ++j) c[j] = colours[k][j] + (colours[k + 1][j] - colours[k][j]) * i / 8;
-            ramp[8 * k + i] = table[ColourCubeIndex(unsigned(c[0]) & 0xFF, unsigned(c[1]) & 0xFF, unsigned(c[2]) & 0xFF)];
+            ramp[8 * k + i] =
+                table[ColourCubeIndex(unsigned(c[0]) & 0xFF, unsigned(c[1]) & 0xFF, unsigned(c[2]) & 0xFF)];
         }
 }
 

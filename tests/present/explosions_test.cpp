@@ -162,8 +162,8 @@ TEST_F(Explosions, TheDestructionExplosionGrowsWithNearnessAndTheCardsSpeed) {
         int first, second, rate;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, 200, 2000},       {0, 0, 525000, 0, 100, 1000},   {0, 0, 1e9, 0, 100, 1000},
-        {1, 200000, 0, 80, 60, 650},   {1, 0, 0, 0, 200, 2000},        {1, 200000, 525000, 5, 3, 650},
+        {0, 0, 0, 0, 200, 2000},     {0, 0, 525000, 0, 100, 1000}, {0, 0, 1e9, 0, 100, 1000},
+        {1, 200000, 0, 80, 60, 650}, {1, 0, 0, 0, 200, 2000},      {1, 200000, 525000, 5, 3, 650},
     };
     for (const Case &c : cases) {
         CardMode = c.card;

@@ -54,7 +54,7 @@ TEST_F(ParticleDraw, TheSceneProjectsLivePointsAndThoseOffTheScreenGetDepthZero)
     ParticleSystem *ps = ParticleSystemOf(tdp);
     ps->points[0] = Particle{{0, 0, 5000}, {}, 0, {}, {}, 100, 0.1f, 0, 32};
     ps->points[1] = Particle{{0, 0, -5000}, {}, 0, {7, 7, 7}, {}, 100, 0.1f, 0, 32};  // behind the camera
-    ps->points[2] = Particle{{0, 0, 5000}, {}, 0, {9, 9, 9}, {}, 0, 0.1f, 0, 32};    // dead: left alone
+    ps->points[2] = Particle{{0, 0, 5000}, {}, 0, {9, 9, 9}, {}, 0, 0.1f, 0, 32};  // dead: left alone
     DrawView();
     DrawView();
     EXPECT_NEAR(ps->points[0].screen.x, 320, 1);
@@ -94,6 +94,31 @@ TEST_F(ParticleDraw, SpritesAndStreaksPassTheDepthTestByTheirOwnOffsets) {
     }
 }
 
+TEST_F(ParticleDraw, ANearSpriteIsDrawnLargerThanAFarOne) {
+    Open(8);
+    DrawView();
+    // Every mask value lights, every light level gives colour 200.
+    std::memset(GlowMasks, 1, sizeof GlowMasks);
+    std::memset(LightTables, 200, sizeof LightTables);
+    int lit[2];
+    int k = 0;
+    for (float z : {3000.0f, 60000.0f}) {
+        TDP *tdp = Placed(0, 0, 1);
+        ParticleSystem *ps = ParticleSystemOf(tdp);
+        ps->points[0] = Particle{{0, 0, z}, {}, 0, {}, {}, 100, 0.5f, 3, 20};
+        DrawView();
+        lit[k] = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) lit[k] += Pixel8(x, y) == 200;
+        RemoveParticleSystem(tdp);
+        ++k;
+    }
+    std::memset(GlowMasks, 0, sizeof GlowMasks);
+    std::memset(LightTables, 0, sizeof LightTables);
+    EXPECT_GT(lit[0], 4 * lit[1]);
+    EXPECT_GT(lit[1], 1);
+}
+
 TEST_F(ParticleDraw, StreaksTakeTheirRampsRowAndDimWithLength) {
     // Ramp entry 31 is 100: row 80. A young point's step is 31: brightness
     // 24.8 before the length rules.
@@ -103,7 +128,7 @@ TEST_F(ParticleDraw, StreaksTakeTheirRampsRowAndDimWithLength) {
         int colour;  // -1: not drawn
     };
     const Case cases[] = {
-        {0x400, 10, 104}, {0x400, 16, 104}, {0x400, 32, 92}, {0x400, 39, 90}, {0x400, 40, -1},
+        {0x400, 10, 104}, {0x400, 16, 104}, {0x400, 32, 92}, {0x400, 39, 90},  {0x400, 40, -1},
         {0, 4, 104},      {0, 8, 92},       {0, 32, 84},     {0x40000, 3, 77},
     };
     for (int depth : {8, 16}) {
@@ -207,10 +232,17 @@ TEST_F(ParticleDraw, LightTablesFromAGreyPaletteAndTheFlarePictures) {
     const Spot spots[] = {
         // Darkening moves a colour up its own row by the level's step,
         // twice as far in row 176, never past its top; others stay.
-        {8, 0, 20, 21},   {8, 15, 20, 44},  {8, 0, 180, 182}, {8, 3, 46, 47},  {8, 7, 5, 5},
+        {8, 0, 20, 21},
+        {8, 15, 20, 44},
+        {8, 0, 180, 182},
+        {8, 3, 46, 47},
+        {8, 7, 5, 5},
         {8, 7, 250, 250},
         // Glows keep the colour at the top level; table 13 takes its list.
-        {9, 15, 77, 77},  {13, 15, 3, 3},   {13, 0, 10, 50},  {12, 0, 10, 49},
+        {9, 15, 77, 77},
+        {13, 15, 3, 3},
+        {13, 0, 10, 50},
+        {12, 0, 10, 49},
     };
     for (const Spot &s : spots) EXPECT_EQ(at(s.t, s.level, s.c), s.entry) << s.t << " " << s.level << " " << s.c;
     for (uint8_t j : gFlareJitter) ASSERT_TRUE(j == 16 || j == 32 || j == 48) << int(j);

@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "p3d_fixture.h"
-#include "present/lwo/lwo.h"
 #include "present/effects.h"
 #include "present/effects/particles.h"
-#include "world/collision.h"
+#include "present/lwo/lwo.h"
 #include "shape_files.h"
+#include "world/collision.h"
 #include "world/pools.h"
 
 using namespace presenttest;
@@ -59,8 +59,8 @@ TEST_F(Particles, EachModeDrawsItsOwnKindAndNavLightsTakeTheSmallPool) {
         bool small;
     };
     const Case cases[] = {
-        {0, 6, 0x10, 0, false}, {0, 0, 0x10, 0, false}, {1, 0, 0x10, 6, false}, {1, 6, 0x10, 6, false},
-        {0, 2, 0x8, 2, true},   {0, 2, 0x8 | 0x20000, 2, false},
+        {0, 6, 0x10, 0, false}, {0, 0, 0x10, 0, false}, {1, 0, 0x10, 6, false},
+        {1, 6, 0x10, 6, false}, {0, 2, 0x8, 2, true},   {0, 2, 0x8 | 0x20000, 2, false},
     };
     for (const Case &c : cases) {
         CardMode = c.card;
@@ -86,13 +86,15 @@ TEST_F(Particles, SpriteSystemsRefillEveryDeadPointWhileTimeMoves) {
     ParticleSystemUpdate(nullptr, ps, nullptr);
     EXPECT_EQ(Alive(ps), 40) << "a rate of 1 a second, yet every point";
     // A streak system of the same rate emits by its rate.
-    ParticleSystem *streaks = ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x10, 100, 40, 100, 1000, 1, 360));
+    ParticleSystem *streaks =
+        ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x10, 100, 40, 100, 1000, 1, 360));
     ParticleSystemUpdate(nullptr, streaks, nullptr);
     EXPECT_EQ(Alive(streaks), 0);
 }
 
 TEST_F(Particles, ALifeScaledRateAtHalfItsLifeEmitsHalf) {
-    ParticleSystem *ps = ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x810, 100, 250, 500, 1000, 1000, 360));
+    ParticleSystem *ps =
+        ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x810, 100, 250, 500, 1000, 1000, 360));
     ASSERT_NE(ps, nullptr);
     dunFrameStep = 10;
     ps->life = 50;
@@ -159,11 +161,20 @@ TEST_F(Particles, FullPoolsGiveNoSystemAndNoFault) {
         ASSERT_NE(CreateParticleSystem(owner, nullptr, 2, 0x12, 100, 10, 100, 1000, 100, 360), nullptr) << i;
     EXPECT_EQ(CreateParticleSystem(owner, nullptr, 2, 0x12, 100, 10, 100, 1000, 100, 360), nullptr);
     EXPECT_EQ(AllocParticleSystem(2, 0x12, 10, 100, 1000, 100, 360), nullptr);
-    EXPECT_NE(AllocParticleSystem(2, 0x8, 10, 100, 1000, 100, 360), nullptr) << "the other pool";
+    EXPECT_NE(AllocParticleSystem(2, 0x8, 10, 100, 1000, 100, 360), nullptr) << "nav lights take the small pool";
+    ParticleSystem *lights = AllocParticleSystem(2, 0x8 | 0x20000, 10, 100, 1000, 100, 360);
+    EXPECT_EQ(lights, nullptr) << "a ring of lights takes the large pool";
+    ParticleSystem *small = AllocParticleSystem(2, 0x100, 300, 100, 1000, 100, 360);
+    EXPECT_EQ(small, nullptr);
+    dunResetWorld();
+    ParticleSystem *big = AllocParticleSystem(2, 0x100, 300, 100, 1000, 100, 360);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->count, 250) << "held to the slot's array";
 }
 
 TEST_F(Particles, AFrozenWorldEmitsButNeitherMovesNorAgesThePoints) {
-    ParticleSystem *ps = ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x10, 100, 40, 1000, 5000, 1000, 360));
+    ParticleSystem *ps =
+        ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x10, 100, 40, 1000, 5000, 1000, 360));
     dunFrameStep = 2;
     dunFrozen = 1;
     ParticleSystemUpdate(nullptr, ps, nullptr);
@@ -219,7 +230,8 @@ TEST_F(Particles, TheRingBurstSweepsTheHullBoxOneWayOrTheOther) {
 
 TEST_F(Particles, InputsThatMustNotFault) {
     // A script's point life of 0: nothing is emitted.
-    ParticleSystem *none = ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x1000012, 100, 220, 0, 10000, 180, 5));
+    ParticleSystem *none =
+        ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x1000012, 100, 220, 0, 10000, 180, 5));
     dunFrameStep = 10;
     ParticleSystemUpdate(nullptr, none, nullptr);
     EXPECT_EQ(Alive(none), 0);
