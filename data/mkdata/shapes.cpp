@@ -158,13 +158,11 @@ Object Raider() {
     const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
                   fin = Paint("c_RaidFin", 230, 130, 40),
                   glow = Glow("RaidGlow", 255, 120, 60);
-    Object o = Scaled(lwob::Tube(6, -10, 5, 14, 0, hull), 1, 0.35f, 1);
+    // A round hull of 18 sides: enough vertices for the hull emitters.
+    Object o = Scaled(lwob::Tube(18, -10, 5, 14, 0, hull), 1, 0.35f, 1);
     o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
     o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
     o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
-    // Two gun barrels under the nose.
-    o.Append(lwob::Box({-3, -1.6f, 2}, {-2.2f, -0.9f, 10}, fin));
-    o.Append(lwob::Box({2.2f, -1.6f, 2}, {3, -0.9f, 10}, fin));
     return o;
 }
 

@@ -181,7 +181,9 @@ TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
             Snapshot("explosion");
         }
     }
-    if (GetParam() == 8) EXPECT_GT(most, 500);
+    if (GetParam() == 8) {
+        EXPECT_GT(most, 500);
+    }
 
     // The wreck blows its pieces off one by one and goes 5 seconds after the
     // last; its systems have gone with it or before it.

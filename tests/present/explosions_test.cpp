@@ -189,7 +189,9 @@ TEST_F(Explosions, TheDestructionExplosionGrowsWithNearnessAndTheCardsSpeed) {
         EXPECT_EQ(second->rate, c.rate) << int(c.card) << " " << c.distance;
         EXPECT_EQ(second->speed, 7000);
         EXPECT_EQ(second->initialLife, 1120);
-        if (first) EXPECT_FLOAT_EQ(first->speed, 7000.0f / 3);
+        if (first) {
+            EXPECT_FLOAT_EQ(first->speed, 7000.0f / 3);
+        }
         dunResetWorld();
     }
 }

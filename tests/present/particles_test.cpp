@@ -69,7 +69,9 @@ TEST_F(Particles, EachModeDrawsItsOwnKindAndNavLightsTakeTheSmallPool) {
         ASSERT_NE(ps, nullptr);
         EXPECT_EQ(ps->kind, c.kindMade) << int(c.card) << " " << c.kind;
         EXPECT_EQ(InPool(ps, dunSmallParticlePool, kMaxSmallParticleSystems), c.small) << c.flags;
-        if (c.small) EXPECT_EQ(ps->count, 0);
+        if (c.small) {
+            EXPECT_EQ(ps->count, 0);
+        }
         EXPECT_TRUE(tdp->flags & TDPFlag::Particle);
         EXPECT_FALSE(tdp->flags & TDPFlag::Collidable);
         EXPECT_EQ(tdp->owner, owner);
