@@ -233,52 +233,72 @@ Vec3 ParticleOwnerVelocity(const SceneItem *owner) {
     return v;
 }
 
-void BuildColourRamp(const uint8_t *table, uint8_t *ramp, int r0, int g0, int b0, int r1, int g1, int b1) {
-    if (!table) table = ParticleInverseTable();
-    if (!table || !ramp) return;
-    for (int i = 0; i < 32; ++i) {
-        const int r = r1 + (r0 - r1) * i / 32, g = g1 + (g0 - g1) * i / 32, b = b1 + (b0 - b1) * i / 32;
-        ramp[i] = table[ColourCubeIndex(unsigned(r) & 0xFF, unsigned(g) & 0xFF, unsigned(b) & 0xFF)];
+namespace {
+
+// The inverse palette, filled a cell at a time as ramps ask for them: the
+// nearest palette colour (by squared distance) to the cell's low corner.
+struct InversePalette {
+    uint8_t madeFrom[1024];
+    bool valid = false;
+    uint8_t table[65536];
+    uint8_t known[65536 / 8];
+
+    // False without a palette; forgets every cell when the palette changed.
+    bool Current() {
+        const uint8_t *palette = Palette();
+        if (!palette) return false;
+        if (valid && std::memcmp(madeFrom, palette, sizeof madeFrom) == 0) return true;
+        std::memcpy(madeFrom, palette, sizeof madeFrom);
+        std::memset(known, 0, sizeof known);
+        valid = true;
+        return true;
     }
-}
-
-void BuildColourRamp5(const uint8_t *table, uint8_t *ramp, const int colours[5][3]) {
-    if (!table) table = ParticleInverseTable();
-    if (!table || !ramp) return;
-    for (int k = 0; k < 4; ++k)
-        for (int i = 0; i < 8; ++i) {
-            int c[3];
-            for (int j = 0; j < 3; ++j) c[j] = colours[k][j] + (colours[k + 1][j] - colours[k][j]) * i / 8;
-            ramp[8 * k + i] =
-                table[ColourCubeIndex(unsigned(c[0]) & 0xFF, unsigned(c[1]) & 0xFF, unsigned(c[2]) & 0xFF)];
-        }
-}
-
-const uint8_t *ParticleInverseTable() {
-    static uint8_t table[65536];
-    static uint8_t madeFrom[1024];
-    static bool made = false;
-    const uint8_t *palette = Palette();
-    if (!palette) return nullptr;
-    if (made && std::memcmp(madeFrom, palette, sizeof madeFrom) == 0) return table;
-    std::memcpy(madeFrom, palette, sizeof madeFrom);
-    made = true;
-    // Nearest by squared distance over the whole palette, for the colour at
-    // the low corner of each cell of the cube.
-    for (unsigned i = 0; i < 65536; ++i) {
-        const int r = int((i >> 11) << 3), g = int(((i >> 6) & 31) << 3), b = int((i & 63) << 2);
+    uint8_t At(unsigned cell) {
+        if (known[cell >> 3] & (1u << (cell & 7))) return table[cell];
+        const int r = int((cell >> 11) << 3), g = int(((cell >> 6) & 31) << 3), b = int((cell & 63) << 2);
         int best = 0, bestDistance = 1 << 30;
-        for (int c = 0; c < 256; ++c) {
-            const int dr = r - palette[4 * c], dg = g - palette[4 * c + 1], db = b - palette[4 * c + 2];
+        for (int c = 0; c < 256 && bestDistance > 0; ++c) {
+            const int dr = r - madeFrom[4 * c], dg = g - madeFrom[4 * c + 1], db = b - madeFrom[4 * c + 2];
             const int d = dr * dr + dg * dg + db * db;
             if (d < bestDistance) {
                 bestDistance = d;
                 best = c;
             }
         }
-        table[i] = uint8_t(best);
+        table[cell] = uint8_t(best);
+        known[cell >> 3] = uint8_t(known[cell >> 3] | (1u << (cell & 7)));
+        return table[cell];
     }
-    return table;
+};
+InversePalette gInverse;
+
+uint8_t Lookup(const uint8_t *table, int r, int g, int b) {
+    const unsigned cell = ColourCubeIndex(unsigned(r) & 0xFF, unsigned(g) & 0xFF, unsigned(b) & 0xFF);
+    return table ? table[cell] : gInverse.At(cell);
+}
+
+}  // namespace
+
+void BuildColourRamp(const uint8_t *table, uint8_t *ramp, int r0, int g0, int b0, int r1, int g1, int b1) {
+    if ((!table && !gInverse.Current()) || !ramp) return;
+    for (int i = 0; i < 32; ++i)
+        ramp[i] = Lookup(table, r1 + (r0 - r1) * i / 32, g1 + (g0 - g1) * i / 32, b1 + (b0 - b1) * i / 32);
+}
+
+void BuildColourRamp5(const uint8_t *table, uint8_t *ramp, const int colours[5][3]) {
+    if ((!table && !gInverse.Current()) || !ramp) return;
+    for (int k = 0; k < 4; ++k)
+        for (int i = 0; i < 8; ++i) {
+            int c[3];
+            for (int j = 0; j < 3; ++j) c[j] = colours[k][j] + (colours[k + 1][j] - colours[k][j]) * i / 8;
+            ramp[8 * k + i] = Lookup(table, c[0], c[1], c[2]);
+        }
+}
+
+const uint8_t *ParticleInverseTable() {
+    if (!gInverse.Current()) return nullptr;
+    for (unsigned cell = 0; cell < 65536; ++cell) gInverse.At(cell);
+    return gInverse.table;
 }
 
 void ParticleResetState() {
