@@ -23,7 +23,6 @@
 #include "world/records.h"
 #include "world/step.h"
 
-SceneItem *dunPlayerCamera;
 SceneItem *dunWeaponCamera;
 SceneItem *dunViewCamera;
 SceneItem *P3DViewedObject;

@@ -12,6 +12,7 @@
 #include "render/front/front.h"
 #include "render/scene/scene.h"
 #include "world/docking.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
 

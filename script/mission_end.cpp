@@ -18,9 +18,6 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t dunMissionSuccess;
-int32_t dunMissionEndCountdown;
-int32_t dunMissionEndWord;
 uint8_t gMissionEnded, gMissionEndState, gFailedAfterSuccess, gVitalLost, gEndOfFlight, gMissionEnding;
 int16_t gMissionOutcome;
 const char *gVitalReportText = "";

@@ -25,6 +25,7 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/scene.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
 #include "script/interp.h"
@@ -108,6 +109,11 @@ void ResetGameGlobals() {
     // without it all look released in the frame under way.
     dunMsgInit();
     dunResetWorld();
+    // What the world's reset asks of the floors above it through their
+    // tables, which are not installed here.
+    P3DResetCameraWords();
+    dunClearDialogue();
+    dunResetDialogueQueue();
 }
 
 class FreshGameListener : public testing::EmptyTestEventListener {

@@ -20,6 +20,7 @@
 #include "gui/window.h"
 #include "hud/draw.h"
 #include "platform/display.h"
+#include "present/effects.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
@@ -63,6 +64,8 @@ protected:
         dunControlledObject = dunPlayerShip = nullptr;
         dunPlayerCamera = nullptr;
         P3DViewedObject = nullptr;
+        // The world reaches the presentation through its table, as in the game.
+        P3DInstallWorldHooks();
         dunMsgInit();
         dunResetWorld();
         ASSERT_EQ(VtBeginAll(), VT_E_OK);

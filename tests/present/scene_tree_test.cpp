@@ -3,6 +3,7 @@
 // out of their trees, the renderer's screen rectangles and the light-drive
 // stretch.
 #include "p3d_fixture.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 
 using namespace presenttest;

@@ -13,6 +13,7 @@
 #include "script/mission.h"
 #include "script/settings.h"
 #include "script_fixture.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 
 namespace {
