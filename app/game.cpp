@@ -189,6 +189,10 @@ int gameInit() {
     dunScriptInstallWorldHooks();
     guiInstallWorldHooks();
     hudInstallWorldHooks();
+    // And the presentation reaches the AI and the screens through theirs.
+    dunai_InstallPresentHooks();
+    hudInstallPresentHooks();
+    guiInstallPresentHooks();
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;

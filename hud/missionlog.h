@@ -52,3 +52,5 @@ void hudListMissile(SceneItem *missile, SceneItem *goal, int32_t time);
 
 // Installs the HUD's table of the world's calls.
 void hudInstallWorldHooks();
+// Installs the HUD's table of the presentation's calls.
+void hudInstallPresentHooks();

@@ -4,6 +4,7 @@
 
 #include "ai/contacts.h"
 #include "ai/scores.h"
+#include "present/p3d.h"
 #include "script/conditions.h"
 #include "script/mission.h"
 #include "script/settings.h"

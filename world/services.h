@@ -288,6 +288,17 @@ const WorldScriptHooks &dunScript();
 const WorldGuiHooks &dunGui();
 const WorldHudHooks &dunHud();
 
+// A table of hooks a floor above installs: the table, or an empty one
+// while none is installed.
+template <class T>
+struct InstalledHooks {
+    const T *table = nullptr;
+    const T &get() const {
+        static const T none{};
+        return table ? *table : none;
+    }
+};
+
 // Calls a hook when it is installed; an absent one gives the zero value.
 template <class R, class... P, class... A>
 R dunCall(R (*hook)(P...), A &&...args) {

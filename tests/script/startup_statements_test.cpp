@@ -13,6 +13,7 @@
 #include "platform/display.h"
 #include "platform/joystick.h"
 #include "platform/sound.h"
+#include "present/p3d.h"
 #include "script/mission.h"
 #include "script/settings.h"
 #include "script_fixture.h"
