@@ -201,3 +201,5 @@ extern int32_t gGuiViewModeToggle;
 void guiInstallWorldHooks();
 // Installs the GUI's table of the presentation's calls.
 void guiInstallPresentHooks();
+// Installs the GUI's table of the mission script's calls, with its statements.
+void guiInstallScriptHooks();

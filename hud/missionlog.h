@@ -54,3 +54,5 @@ void hudListMissile(SceneItem *missile, SceneItem *goal, int32_t time);
 void hudInstallWorldHooks();
 // Installs the HUD's table of the presentation's calls.
 void hudInstallPresentHooks();
+// Installs the HUD's table of the mission script's calls.
+void hudInstallScriptHooks();

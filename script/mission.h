@@ -170,14 +170,11 @@ void ResetStockLaunches();
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();
-// Objectives, the briefing and the debug font of the script system that the
-// cockpit's keys reach: the current objective shown, the briefing's skip
-// and text-shown flags, the next debug font.
+// Objectives and the briefing of the script system that the cockpit's keys
+// reach: the current objective shown, the briefing's skip and text-shown
+// flags.
 void dunAnnounceObjective();
 extern uint8_t gBriefingSkip;
 extern uint8_t gBriefingTextShown;
-// The debug font key: the next bitmap font the mission registered becomes
-// the message font, its name shown on the message line.
-void SelectNextScriptFont();
 // The remote turret the player was in when the end came.
 extern SceneItem *gRemoteAtEnd;

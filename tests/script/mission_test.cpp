@@ -11,6 +11,7 @@
 #include "present/scene.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/settings.h"
 #include "script_fixture.h"
 #include "world/objlist.h"
@@ -240,7 +241,9 @@ TEST_F(Mission, ExitStoresTheResult) {
         gMissionScore = c.score;
         // The cockpit's locks and lost ship of this mission.
         guiStationLock = guiPlayerLostView = guiNavUndockLock = 1;
+        guiInstallScriptHooks();
         exitMission();
+        ScriptSetGuiHooks(nullptr);
         EXPECT_EQ(guiStationLock, 0);
         EXPECT_EQ(guiPlayerLostView, 0);
         EXPECT_EQ(guiNavUndockLock, 0);
