@@ -15,9 +15,8 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/screen.h"
-#include "gui/window.h"
 #include "platform/display.h"
+#include "present/effects.h"
 #include "present/effects/particle_draw.h"
 #include "present/effects/particles.h"
 #include "present/p3d.h"
@@ -25,7 +24,6 @@
 #include "present/views.h"
 #include "render/front/front.h"
 #include "render/scene/scene.h"
-#include "script/settings.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -74,10 +72,12 @@ void BM_ParticlePass16(benchmark::State &state) {
     BuildRowOffsetTable();
     std::vector<uint8_t> palette(1024);
     for (int i = 0; i < 256; ++i) palette[4 * size_t(i)] = palette[4 * size_t(i) + 1] = uint8_t(i);
-    gCurrentPalette = palette.data();
+    CurrentPalette = palette.data();
     dunFrameCounter = 1;
     dunFrameStep = 2;
     dunFrameSeconds = 0.02f;
+    // The world reaches the presentation through its table, as in the game.
+    P3DInstallWorldHooks();
     dunMsgInit();
     dunResetPools();
     dunResetWorld();
@@ -87,13 +87,8 @@ void BM_ParticlePass16(benchmark::State &state) {
     std::vector<ParticleSystem *> systems;
     for (int s = 0; s < kMaxLargeParticleSystems; ++s)
         systems.push_back(ParticleSystemOf(CreateParticleSystem(owner, nullptr, 2, 0x10, 100, 250, 30000, 0, 0, 360)));
-    GuiWindow view{};
-    view.flags = GuiFlag::InUse;
-    view.userPtr = &camera;
-    view.rect[2] = kWidth - 1;
-    view.rect[3] = kHeight - 1;
-    view.w = kWidth;
-    view.h = kHeight;
+    int16_t dirty[4] = {};
+    P3DPane view = {&view, 0, 0, kWidth, kHeight, &camera, dirty, nullptr, nullptr};
     StationId = 1;
     // One whole frame builds the scene and sets the camera and the view's
     // buffers up; the measured frames are the particles' own work. (A system
@@ -135,7 +130,7 @@ void BM_ParticlePass16(benchmark::State &state) {
     P3DShutdown();
     ScreenSurface = Surface{};
     RowOffsetSurface = nullptr;
-    gCurrentPalette = nullptr;
+    CurrentPalette = nullptr;
 }
 
 BENCHMARK(BM_ParticlePass16)->Unit(benchmark::kMillisecond);

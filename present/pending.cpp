@@ -10,7 +10,7 @@ void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 
 // The views the GUI's panes show.
 #include "present/views.h"
-void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
+void WeaponHardpointsDraw(P3DPane *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 // The world's events.
 #include "present/effects.h"
 void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }

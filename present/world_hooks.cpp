@@ -19,7 +19,11 @@ void P3DInstallWorldHooks() {
             uint32_t size = 0;
             return LwoLoadModel(name, nullptr, &size);
         },
-        AddNavLight,            P3DSetStarGateEdge,    LookUpdate,            SpawnDebrisBurst,
+        AddNavLight,            P3DSetStarGateEdge,    LookUpdate,
+        P3DRemoveActor,         P3DRemoveAndFreeNodeModel, P3DRemoveAndFreeNodeMaterial,
+        TDPSyncActor,           P3DModelVertex,        P3DResetCameraWords,
+        P3DUpdateLights,        ActionCameraUpdate,    P3DPreprocessScene,
+        SpawnDebrisBurst,
     };
     WorldSetPresentHooks(&hooks);
 }

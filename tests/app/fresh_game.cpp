@@ -26,11 +26,14 @@
 #include "platform/smack.h"
 #include "platform/video.h"
 #include "present/effects.h"
+#include "present/hooks.h"
 #include "present/p3d.h"
+#include "present/scene.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/script.h"
 #include "world/flight.h"
 #include "world/messages.h"
@@ -62,6 +65,11 @@ void ResetGameGlobals() {
     WorldSetScriptHooks(nullptr);
     WorldSetGuiHooks(nullptr);
     WorldSetHudHooks(nullptr);
+    P3DSetAiHooks(nullptr);
+    P3DSetHudHooks(nullptr);
+    P3DSetGuiHooks(nullptr);
+    ScriptSetGuiHooks(nullptr);
+    ScriptSetHudHooks(nullptr);
     gProfileRecorder = nullptr;
     gP3DMarkObserver = nullptr;
     gEffectObserver = nullptr;
@@ -112,6 +120,11 @@ void ResetGameGlobals() {
     // without it all look released in the frame under way.
     dunMsgInit();
     dunResetWorld();
+    // What the world's reset asks of the floors above it through their
+    // tables, which are not installed here.
+    P3DResetCameraWords();
+    dunClearDialogue();
+    dunResetDialogueQueue();
 }
 
 class FreshGameListener : public testing::EmptyTestEventListener {

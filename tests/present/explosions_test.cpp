@@ -15,6 +15,7 @@
 #include "world/msghandler.h"
 #include "world/pools.h"
 #include "world/services.h"
+#include "world/wreck.h"
 
 using namespace presenttest;
 
@@ -285,6 +286,23 @@ TEST_F(Explosions, TheWorldsDestructionsAndDeparturesReachTheirRecipes) {
     ASSERT_NE(Newest(owner), nullptr);
     EXPECT_EQ(Newest(owner)->flags & ~1u, 0x4000u);
     EXPECT_EQ(Newest(owner)->speed, -15000);
+}
+
+TEST_F(Explosions, ShrapnelModelsGoWithTheirPieces) {
+    P3DInstallWorldHooks();
+    const int before = VtModelCount("Shrapnel");
+    for (bool separate : {true, false}) {
+        SceneItem *ship = Object(Cube(separate ? "whole" : "other", 100), 0, 0, 3000, 173);
+        ship->sim->radius = 173;
+        dunSetMessageHandler(ship, dunHandleMessages);
+        if (separate) ASSERT_NE(dunBreakNearestIntoSceneItems(ship, ship->avatar->root, 4, 0, 0, 90, 3, 0, 0), nullptr);
+        else ASSERT_NE(dunBreakNearest(ship, ship->avatar->root, 4, 0, 0, 90, 3), nullptr);
+    }
+    EXPECT_GT(VtModelCount("Shrapnel"), before);
+    std::vector<SceneItem *> all;
+    for (SceneItem *o = dunSceneListHead()->next; o != dunSceneListHead(); o = o->next) all.push_back(o);
+    for (SceneItem *o : all) dunDeleteSceneItem(o);
+    EXPECT_EQ(VtModelCount("Shrapnel"), before);
 }
 
 }  // namespace

@@ -218,19 +218,6 @@ TEST_F(BreakUp, PieceSpinsComeFromTheBrokenObjectsAndNeverDivideByZero) {
     }
 }
 
-TEST_F(BreakUp, ShrapnelModelsGoWithTheirPieces) {
-    const int before = VtModelCount("Shrapnel");
-    SceneItem *o = Broken(Ball());
-    ASSERT_NE(dunBreakNearestIntoSceneItems(o, o->avatar->root, 5, 0, 0, 900, 3.0f, 0, 0), nullptr);
-    SceneItem *p = Broken(Cube());
-    ASSERT_NE(dunBreakNearest(p, p->avatar->root, 4, 0, 0, 900, 3.0f), nullptr);
-    EXPECT_GT(VtModelCount("Shrapnel"), before);
-    std::vector<SceneItem *> all;
-    for (SceneItem *i = dunSceneListHead()->next; i != dunSceneListHead(); i = i->next) all.push_back(i);
-    for (SceneItem *i : all) dunDeleteSceneItem(i);
-    EXPECT_EQ(VtModelCount("Shrapnel"), before);
-}
-
 TEST_F(BreakUp, NothingBreaksOffAPartOfAnotherObject) {
     SceneItem *o = Broken(Cube());
     SceneItem *other = Broken(Cube());
