@@ -49,6 +49,9 @@ extern uint8_t SoftwareRendering;
 extern uint8_t CardOptionFlag;  // the 3D-card option flag of the options and the scene pre-pass
 extern PaletteEntries LastPalette;
 extern float DisplayGamma;  // 0.5 .. 2, default 1
+// Set when the window driver opens its display: from then on the main
+// window passes every message, the mouse's among them, to the game window.
+extern int32_t gDisplayOpen;
 
 // ---- Forwarding operations ------------------------------------------------
 

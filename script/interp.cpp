@@ -236,6 +236,13 @@ bool RunScriptRoutine(const char *name) {
     return s && (s->flags & SymFlag::Label) && RunScriptRoutineAt(ScriptLabelTarget(s));
 }
 
+// A word no earlier line declared, where a statement belongs: a misspelt
+// statement, which would otherwise be passed over without a word.
+static void UnknownStatement(uint32_t token, const ScriptToken &t) {
+    const ScriptSymbol *s = ScriptSymbolAt(t.arg);
+    ReportUnknownStatement(token, s && s->name ? s->name : "?");
+}
+
 int ScriptProcessor(ScriptToken **holder, int runEvents) {
     gScriptRunStatus = ScriptStatus::Running;
     if (!holder || !*holder || !gScriptTokens) return 0;
@@ -246,6 +253,7 @@ int ScriptProcessor(ScriptToken **holder, int runEvents) {
         if (t.code == Sc::End) break;
         run.statement = run.pc++;
         if (t.code <= Sc::LastKeyword && gScriptStatements[t.code]) gScriptStatements[t.code](run);
+        else if (t.code == Sc::NewSymbol) UnknownStatement(run.statement, t);
         gScriptSkip = 0;
         if (ScriptHostFlag(&ScriptHostFlags::quit)) break;
     }

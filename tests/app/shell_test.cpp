@@ -19,6 +19,8 @@
 #include "common/temp_dir.h"
 #include "os/events.h"
 #include "platform/keyboard.h"
+#include "script/career.h"
+#include "script/mission.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -180,6 +182,7 @@ TEST_F(Shell, LaunchFileByExtension) {
 
 TEST_F(Shell, ShutdownOrder) {
     optFrontEndStart = 0xFF;
+    gCaptainSlotRead = 1;
     gameShutdown();
     EXPECT_EQ(calls.calls, (Calls{"showLoadScreen", "dunWriteCaptainSlot", "dunWriteStateFile", "SoundShutdown",
                                   "dunFreeTimelines", "guiFreeTextFeed", "resmanShutdown", "dunMsgShutdown",
@@ -189,6 +192,20 @@ TEST_F(Shell, ShutdownOrder) {
     calls.calls.clear();
     gameShutdown();
     EXPECT_EQ(calls.Count("dunWriteStateFile"), 0u);
+    // Before a captain's slot was read, and for a mission named on the
+    // command line, there is no career to write back.
+    const struct {
+        uint8_t slotRead, commandLine;
+    } kNoCareer[] = {{0, 0}, {1, 1}};
+    optIntro = 0;
+    for (const auto &c : kNoCareer) {
+        gCaptainSlotRead = c.slotRead;
+        gMissionFromCommandLine = c.commandLine;
+        calls.calls.clear();
+        gameShutdown();
+        EXPECT_EQ(calls.Count("dunWriteCaptainSlot") + calls.Count("dunWriteStateFile"), 0u)
+            << int(c.slotRead) << int(c.commandLine);
+    }
 }
 
 std::string ReadAll(const std::string &path) {

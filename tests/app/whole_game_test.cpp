@@ -25,6 +25,7 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/front.h"
+#include "gui/gadgets.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
@@ -74,7 +75,8 @@ protected:
     // The shell's start: a front-end start in English at the given depth
     // ("nosysbuf" when the full-screen driver is to flip two buffers), or a
     // mission's script named on the command line.
-    static void Start(int depth = 8, bool noSysBuf = false, const char *mission = nullptr) {
+    static void Start(int depth = 8, bool noSysBuf = false, const char *mission = nullptr,
+                      const char *commandLine = nullptr, int language = 0) {
         ResetOptions();
         if (noSysBuf) optSysBuf = 0;
         ResetGameState();
@@ -83,7 +85,8 @@ protected:
         BytesPerPixel = uint16_t(depth / 8);
         optFrontEndStart = mission ? 0 : 0xFF;
         if (mission) std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", mission);
-        gLanguage = 0;
+        if (commandLine) ShellReadCommandLine(commandLine);
+        gLanguage = uint16_t(language);
         gTicks = 1;
         StartFrameClock();
         InstallFloorHooks();
@@ -307,6 +310,156 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     Stop();
 }
 
+// Shift+Q, the key that ends a mission, pressed once and let go.
+void EndKey() {
+    GetKeyDownTable()[0x2A] = 1;
+    KeyQueuePut(uint16_t(0x10 << 8 | 'Q'));
+}
+
+// A new captain on the timeline, made through the front end's keys and
+// clicks.
+class WholeCareer : public WholeGame, public testing::WithParamInterface<int> {
+protected:
+    void NewCaptainOnTheTimeline() {
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+        Click("RosNew");
+        for (const char *c = "Vela Orr"; *c; ++c) Key(30, *c);
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+        Click("NRSSim");
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    }
+    // The timeline's selection moved with Up and Down to a mission.
+    static bool SelectByKeys(int mission) {
+        for (int i = 0; i < 12; ++i) {
+            const TimelineNode *n = FrontSelectedNode();
+            if (n && n->mission && n->mission->index == mission) return true;
+            Key(i < 6 ? 80 : 72);
+            Turn();
+        }
+        return false;
+    }
+    // Flies the mission that is under way until its script ends it, then
+    // ends it with the end key alone: back in the front end.
+    static void FlyAndEnd(int mission, std::string *feed) {
+        ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2500)) << "mission " << mission;
+        for (int press = 0; press < 6 && !gInFrontEnd; ++press) {
+            EndKey();
+            Turn();
+            GetKeyDownTable()[0x2A] = 0;
+            TurnsUntil(
+                [&] {
+                    if (gFeed.pending[0] && feed->find(gFeed.pending) == std::string::npos) *feed += gFeed.pending;
+                    return gInFrontEnd != 0;
+                },
+                400);
+        }
+        ASSERT_EQ(gInFrontEnd, 1) << "mission " << mission << " end state " << int(gMissionEndState);
+    }
+};
+
+// Every sample mission flown from the timeline to its end and left through
+// the end key: the career's order (the first, the last stand while the
+// convoy is still to come, the convoy watch with the escort that follows it
+// at once, the deep patrol that the watch opened), each time back on the
+// timeline, at 8 and 16 bits.
+TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
+    Start(GetParam());
+    NewCaptainOnTheTimeline();
+    struct Leg {
+        int mission;
+        int followOn;  // flown next without the timeline
+        bool success;
+        const char *debrief;  // words of its debriefing
+    } const kLegs[] = {{1, 0, true, nullptr}, {4, 0, true, "base held"}, {2, 5, true, "convoy"},
+                       {3, 0, false, nullptr}};
+    for (const Leg &leg : kLegs) {
+        SCOPED_TRACE(leg.mission);
+        std::string open;
+        for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next) open += std::to_string(n->mission->index) + " ";
+        ASSERT_TRUE(SelectByKeys(leg.mission)) << "open: " << open;
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
+        EXPECT_EQ(gCareerMission, leg.mission);
+        std::string feed;
+        FlyAndEnd(leg.mission, &feed);
+        if (leg.debrief) EXPECT_NE(feed.find(leg.debrief), std::string::npos) << feed;
+        if (leg.followOn) {
+            ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 100)) << "the follow-on mission";
+            EXPECT_EQ(gCareerMission, leg.followOn);
+            FlyAndEnd(leg.followOn, &feed);
+        }
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "FrontTime"; }, 100));
+        // The timeline drops keys for its first frames.
+        for (int i = 0; i < 8; ++i) Turn();
+        EXPECT_EQ(gCaptainSlot.played[leg.mission], leg.success ? -1 : 0);
+        EXPECT_EQ(gQuit, 0);
+    }
+    EXPECT_EQ(gCaptainSlot.played[5], -1);
+    Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, WholeCareer, testing::Values(8, 16));
+
+// Options alone on the command line start the front end, which the game
+// comes back to after a mission: only a mission script named there makes
+// the program end after its mission.
+TEST_F(WholeGame, OptionsAloneComeBackToTheFrontEndAfterAMission) {
+    Start(8, false, "", "-nologos -w");
+    EXPECT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(gMissionFromCommandLine, 0);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    // The first mission, launched from the timeline of the slot as it is.
+    Key(28, 13);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    gCareerMission = 1;
+    gLaunchRequest = 1;
+    ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
+    for (int press = 0; press < 4 && !gInFrontEnd; ++press) {
+        EndKey();
+        Turn();
+        GetKeyDownTable()[0x2A] = 0;
+        TurnsUntil([] { return gInFrontEnd != 0; }, 300);
+    }
+    EXPECT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(gQuit, 0);
+    Stop();
+}
+
+// Every label of the front end's pages fits its box, in every language: a
+// button's or a caption's text measured in the font it is drawn in is no
+// wider than the window.
+class FrontLabels : public WholeGame, public testing::WithParamInterface<int> {};
+
+TEST_P(FrontLabels, FitTheirBoxes) {
+    Start(8, false, nullptr, nullptr, GetParam());
+    const BitmapFont *fallback = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("RFont")));
+    int labels = 0;
+    for (const char *page : {"FrontHome", "FrontRoster", "NewRostSlot", "FrontTime", "Confirm", "FrontCredits",
+                             "FrontAction", "OptionScreen"}) {
+        const GuiScreen *screen = guiFindScreen(page);
+        ASSERT_NE(screen, nullptr) << page;
+        for (GuiWindow *w = screen->windows; w; w = w->next) {
+            const bool label = w->draw == guiDrawButton || w->draw == guiDrawTextButton || w->draw == guiDrawString;
+            const char *text = static_cast<const char *>(w->text);
+            if (!label || !text || !*text) continue;
+            const BitmapFont *font = guiFont(w->font);
+            if (!font && w->draw == guiDrawTextButton) font = fallback;
+            ASSERT_NE(font, nullptr) << page << ": " << text;
+            guiWindowRect(w, nullptr, nullptr);
+            const int box = w->rect[2] - w->rect[0] + 1;
+            EXPECT_LE(guiTextWidth(text, font), box) << page << ": \"" << text << "\" in language " << GetParam();
+            ++labels;
+        }
+    }
+    EXPECT_GT(labels, 40);
+    Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, FrontLabels, testing::Values(0, 1, 2));
+
 // Pixels of a palette range in a rectangle of the 8-bit screen.
 int CountColours(const int16_t rect[4], int low, int high) {
     const Surface *screen = TheDisplayMode.screen;
@@ -448,16 +601,16 @@ TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
     EXPECT_GT(range(), atUndock + 1000.0);
     EXPECT_EQ(gMissionEndState, 0) << "all within the mission's two minutes";
 
-    // Ctrl+Q ends the flight, a second Ctrl+Q leaves the mission; started
+    // Shift+Q ends the flight, a second Shift+Q leaves the mission; started
     // from the command line, the game then quits.
-    auto ctrlQ = [&] {
-        keys[0x1D] = 0xFF;
+    auto endKey = [&] {
+        keys[0x2A] = 0xFF;
         press(0x10);
-        keys[0x1D] = 0;
+        keys[0x2A] = 0;
     };
-    ctrlQ();
+    endKey();
     EXPECT_EQ(gMissionEndState, 1);
-    ctrlQ();
+    endKey();
     ASSERT_TRUE(turnsUntil([] { return gQuit != 0; }, 3000));
     Stop();
 }
