@@ -332,7 +332,7 @@ int gameInit() {
         CALL(P3DInitialise);
         RunScriptFile("vek\\resource\\scripts\\init\\stock.scr");
         gMainScriptPc = CALL(TokeniseScript, gMissionScriptName);
-        if (!gMainScriptPc || ScriptIsEmpty(gMainScriptPc)) {
+        if (!gMainScriptPc || CALL(ScriptIsEmpty, gMainScriptPc)) {
             // A mission script that cannot be read, or has nothing in it, is
             // a failure, not a normal end (an empty one would leave a black
             // cockpit for ever): the user is told which file.

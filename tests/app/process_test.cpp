@@ -203,6 +203,9 @@ pid_t StartWithStderr(const std::string &program, const std::string &dir, const 
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // What a mission's shapes leave behind at the end is not what these
+        // runs look at.
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         if (chdir(dir.c_str()) != 0) _exit(126);
         int err = open((dir + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, 2);
@@ -252,7 +255,7 @@ TEST(Process, ErrorsAUserCanSee) {
          [&](const std::string &d) {
              std::ofstream(d + "/" + missions + "mission67.scr") << "; a typing slip\r\nPLAYR Player 99 zz\r\nLoop:\r\nWAIT\r\nBRA Loop\r\n";
          },
-         -1, {"mission67.scr(2) : Unknown statement PLAYR"}},
+         -1, {"mission67.scr(2) : Unknown statement PLAYR (skipped)\n"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -32,7 +32,7 @@ std::vector<uint8_t> ReadBytes(const char *path) {
 void WriteBytes(const char *path, const void *data, size_t size) {
     std::system("mkdir -p vek");
     FILE *f = std::fopen(path, "wb");
-    std::fwrite(data, 1, size, f);
+    if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);
     osFlushPathCache();
 }
