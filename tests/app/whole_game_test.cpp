@@ -467,6 +467,22 @@ TEST_P(FrontLabels, FitTheirBoxes) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, FrontLabels, testing::Values(0, 1, 2));
 
+// A mission opens on the command station with its view clear: the dashed
+// scan lines of a HUD coming up belong to the navigation station's view.
+TEST_F(WholeGame, AMissionOpensWithItsViewClear) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_EQ(StationId, 1);
+    for (int turn = 0; turn < 12; ++turn) {
+        Turn();
+        const Surface *screen = TheDisplayMode.screen;
+        int dashed = 0;
+        for (int row : {38, 87, 121, 148, 172, 190, 207, 222, 234, 246, 256})
+            for (int x = 0; x < 640; ++x) dashed += screen->pixels[size_t(row) * screen->pitch + x] == 64;
+        EXPECT_LT(dashed, 20) << "turn " << turn;
+    }
+    Stop();
+}
+
 // Pixels of a palette range in a rectangle of the 8-bit screen.
 int CountColours(const int16_t rect[4], int low, int high) {
     const Surface *screen = TheDisplayMode.screen;
