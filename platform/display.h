@@ -65,8 +65,8 @@ void DisplaySetPaletteHandle(PaletteEntries handle);
 void DisplaySetPalette(PaletteEntries entries);
 void DisplayLoadPalette(PaletteEntries entries);  // null: nothing
 // True while the open display shows one of two buffers that swap at each
-// present (the full-screen driver's flip chain): whatever is drawn once lands
-// in only one of them.
+// present (the full-screen driver's flip chain, the 3D card's device):
+// whatever is drawn once lands in only one of them.
 bool DisplayFlipsTwoBuffers();
 
 // ---- Driver choice ----------------------------------------------------------

@@ -162,6 +162,24 @@ TEST_F(Shell, ActivationAndClose) {
     EXPECT_EQ(q.wParam, 0u);
 }
 
+// A window uncovered or given the focus again shows the whole screen again:
+// the last frame at once, and every window drawn afresh at the next frame.
+TEST_F(Shell, ExposeAndFocusRedrawTheWholeScreen) {
+    const struct {
+        uint16_t type;
+        uint32_t wParam;
+        size_t redraws;
+    } cases[] = {{OSM_PAINT, 0, 1}, {OSM_ACTIVATEAPP, 1, 1}, {OSM_ACTIVATEAPP, 0, 0}};
+    for (const auto &c : cases) {
+        OsMessage m{};
+        m.type = c.type;
+        m.wParam = c.wParam;
+        calls.calls.clear();
+        GameWndProc(m);
+        EXPECT_EQ(calls.Count("guiMarkRedraw"), c.redraws) << c.type << " " << c.wParam;
+    }
+}
+
 TEST_F(Shell, LaunchFileByExtension) {
     const struct {
         const char *path;

@@ -31,6 +31,7 @@
 #include "gui/timeline.h"
 #include "gui/window.h"
 #include "os/display.h"
+#include "os/events.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
@@ -479,6 +480,75 @@ TEST_F(WholeGame, AMissionOpensWithItsViewClear) {
         for (int row : {38, 87, 121, 148, 172, 190, 207, 222, 234, 246, 256})
             for (int x = 0; x < 640; ++x) dashed += screen->pixels[size_t(row) * screen->pitch + x] == 64;
         EXPECT_LT(dashed, 20) << "turn " << turn;
+    }
+    Stop();
+}
+
+// In a window ("-w"), the mouse reaches the game the way the window system
+// gives it: its messages go through the main window's procedure, which
+// passes them on once the window driver's display is open. A click through
+// the home page, the roster and the timeline.
+TEST_F(WholeGame, TheMouseWorksInAWindow) {
+    Start(8, false, nullptr, "-w -nologos");
+    ASSERT_EQ(FullScreenMode, 0);
+    ASSERT_EQ(CardMode, 0);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    const auto post = [](uint16_t type, int x, int y, uint32_t buttons) {
+        OsMessage m{};
+        m.type = type;
+        m.x = x;
+        m.y = y;
+        m.wParam = buttons;
+        osPostMessage(m);
+        for (int i = 0; i < 4; ++i) PumpMessages();
+    };
+    const auto click = [&](const char *name) {
+        GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+        ASSERT_NE(w, nullptr) << name;
+        guiWindowRect(w, nullptr, nullptr);
+        const int x = (w->rect[0] + w->rect[2]) / 2, y = (w->rect[1] + w->rect[3]) / 2;
+        post(OSM_MOUSEMOVE, x, y, 0);
+        Turn();
+        Turn();
+        EXPECT_EQ(gMouse.x, x) << name;
+        EXPECT_EQ(gMouse.y, y) << name;
+        post(OSM_LBUTTONDOWN, x, y, OS_MK_LBUTTON);
+        Turn();
+        post(OSM_LBUTTONUP, x, y, 0);
+        Turn();
+    };
+    click("FrRos");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    click("RosNew");
+    ASSERT_EQ(gFrontNameEntry, 1);
+    for (const char *c = "Tam Reyes"; *c; ++c) Key(30, *c);
+    Key(28, 13);
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+    click("NRSArc");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    EXPECT_EQ(gCaptainSlot.modeFlags & 3, 3) << "an arcade career";
+    click("TimExit");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    Stop();
+}
+
+// A click on an option's On/Off value steps it; a second click steps it
+// back.
+TEST_F(WholeGame, AClickOnAnOptionToggleStepsIt) {
+    Start();
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    Click("FrSys");
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "OptionScreen"; }, 100));
+    for (const char *name : {"subtitles", "nebula", "still_dialogue"}) {
+        const OptionRecord *o = nullptr;
+        for (const OptionRecord *r = gOptions; r->name; ++r)
+            if (!std::strcmp(r->name, name)) o = r;
+        ASSERT_NE(o, nullptr) << name;
+        const float before = o->value;
+        Click((std::string("OptB_") + name).c_str());
+        EXPECT_NE(o->value, before) << name;
+        Click((std::string("OptB_") + name).c_str());
+        EXPECT_EQ(o->value, before) << name;
     }
     Stop();
 }
