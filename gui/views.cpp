@@ -120,6 +120,10 @@ void guiRestoreViewMode() {
 void guiPushFullScreen() {
     guiSaveViewState();
     guiRememberScreen();
+    // The cinematic is shown in the full-screen view (the end of a mission
+    // draws its message and its debriefing there): without it the station
+    // stays up with its view frozen, and nothing of the end is seen.
+    guiEnterFullScreen();
     gCinematicView = 1;
     gCinematicHold = 0;
 }

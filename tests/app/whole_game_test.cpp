@@ -342,22 +342,24 @@ protected:
         }
         return false;
     }
-    // Flies the mission that is under way until its script ends it, then
-    // ends it with the end key alone: back in the front end.
+    // Flies the mission that is under way until its script ends it: the
+    // end cinematic fills the screen with the end message over it; one press
+    // of the end key shows the debriefing (after a success), and the game
+    // goes back to the front end by itself.
     static void FlyAndEnd(int mission, std::string *feed) {
         ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2500)) << "mission " << mission;
-        for (int press = 0; press < 6 && !gInFrontEnd; ++press) {
-            EndKey();
-            Turn();
-            GetKeyDownTable()[0x2A] = 0;
-            TurnsUntil(
-                [&] {
-                    if (gFeed.pending[0] && feed->find(gFeed.pending) == std::string::npos) *feed += gFeed.pending;
-                    return gInFrontEnd != 0;
-                },
-                400);
-        }
-        ASSERT_EQ(gInFrontEnd, 1) << "mission " << mission << " end state " << int(gMissionEndState);
+        Turn();
+        EXPECT_EQ(gGuiFullScreen, 1) << "mission " << mission;
+        EndKey();
+        Turn();
+        GetKeyDownTable()[0x2A] = 0;
+        ASSERT_TRUE(TurnsUntil(
+            [&] {
+                if (gFeed.pending[0] && feed->find(gFeed.pending) == std::string::npos) *feed += gFeed.pending;
+                return gInFrontEnd != 0;
+            },
+            3000))
+            << "mission " << mission << " end state " << int(gMissionEndState);
     }
 };
 
