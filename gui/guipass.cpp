@@ -277,6 +277,9 @@ void guiDrawMainView() {
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
     if (gMissionEndState) {
+        // Each frame of the end starts from a cleared view: the typed
+        // debriefing's cursor and the end message leave nothing behind.
+        if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         P3DDrawViewWindow(view);
         dunDrawObjectivesPanel();
         if (gMissionEndState == 1) DrawEndMessage(view);
