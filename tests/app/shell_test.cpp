@@ -18,6 +18,10 @@
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 #include "os/events.h"
+#include "platform/display.h"
+#include "core/options.h"
+#include "os/display.h"
+#include "os/window.h"
 #include "platform/keyboard.h"
 #include "script/career.h"
 #include "script/mission.h"
@@ -178,6 +182,33 @@ TEST_F(Shell, ExposeAndFocusRedrawTheWholeScreen) {
         GameWndProc(m);
         EXPECT_EQ(calls.Count("guiMarkRedraw"), c.redraws) << c.type << " " << c.wParam;
     }
+}
+
+// The game's window opens at the size the display will take, in the middle
+// of the screen: it never grows afterwards (and runs off the desktop).
+TEST_F(Shell, TheWindowOpensAtItsFinalSize) {
+    const struct {
+        int16_t mode;
+        int width, height;
+    } cases[] = {{0, 640, 480}, {1, 800, 600}, {2, 1024, 768}};
+    const int16_t resolution = ResolutionMode;
+    FullScreenMode = 0;
+    CardMode = 0;
+    for (const auto &c : cases) {
+        ResolutionMode = c.mode;
+        calls.run.insert("osCreateMainWindow");
+        ASSERT_TRUE(CreateMainWindow());
+        int w = 0, h = 0, x = -1, y = -1;
+        osGetWindowSize(&w, &h);
+        osGetWindowPosition(&x, &y);
+        EXPECT_EQ(w, c.width) << c.mode;
+        EXPECT_EQ(h, c.height) << c.mode;
+        EXPECT_GE(x, 0) << c.mode;
+        EXPECT_GE(y, 0) << c.mode;
+        osDisplayUseWindow(nullptr);
+        osDestroyMainWindow();
+    }
+    ResolutionMode = resolution;
 }
 
 TEST_F(Shell, LaunchFileByExtension) {
