@@ -93,7 +93,7 @@ void dunErrorBox(const char *text, const char *title) {
 }
 
 void dunReportFailure(const char *text, const char *title) {
-    dunLogToFile(text);
+    if (!optDemo) dunLogToFile(text);
     osErrorBox(title && *title ? title : "Veltraxis", text ? text : "");
 }
 
