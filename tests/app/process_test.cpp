@@ -17,6 +17,7 @@
 
 #include "common/sample_root.h"
 #include "common/temp_dir.h"
+#include "script/career.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -282,4 +283,40 @@ TEST(Process, ErrorsAUserCanSee) {
         EXPECT_NE(err.find(headless), std::string::npos) << err;
         EXPECT_EQ(err.find(headless), err.rfind(headless)) << err;
     }
+}
+
+// A mission named on the command line flies for no captain: ended by
+// SIGTERM while it flies, it leaves the career on disk as it was.
+TEST(Process, ACommandLineMissionLeavesTheCareerAlone) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    const std::string sample = ruvotest::SampleDataRoot();
+    if (!fs::exists(sample + "/vek/resource/scripts/missions/mission01.scr")) GTEST_SKIP() << "no sample data";
+    ruvotest::TempDir dir;
+    fs::copy(sample, dir.path(), fs::copy_options::recursive);
+    CaptainSlot captain{};
+    std::snprintf(captain.name, sizeof captain.name, "%s", "Ada Quill");
+    captain.totalScore = 600;
+    captain.modeFlags = 2;
+    uint8_t slot[kSlotFileBytes];
+    EncodeCaptainSlot(captain, slot);
+    std::ofstream(dir.path() + "/vek/slot0.sav", std::ios::binary).write(reinterpret_cast<const char *>(slot), sizeof slot);
+    CareerState state{};
+    for (int32_t &t : state.bestTime) t = kNewBestTime;
+    uint8_t stateBytes[kStateFileBytes];
+    EncodeCareerState(state, stateBytes);
+    std::ofstream(dir.path() + "/vek/state.inf", std::ios::binary)
+        .write(reinterpret_cast<const char *>(stateBytes), sizeof stateBytes);
+    const std::string before = ReadText(dir.path() + "/vek/slot0.sav"), stateBefore = ReadText(dir.path() + "/vek/state.inf");
+
+    pid_t pid = StartWithStderr(program, dir.path(), {"-nologos", "vek\\resource\\scripts\\missions\\mission01.scr"});
+    // Flying: its log says the mission's statements ran.
+    auto end = Clock::now() + std::chrono::seconds(60);
+    while (ReadText(dir.path() + "/debug.txt").find("not built yet") == std::string::npos && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(30)), 0);
+    EXPECT_EQ(ReadText(dir.path() + "/vek/slot0.sav"), before);
+    EXPECT_EQ(ReadText(dir.path() + "/vek/state.inf"), stateBefore);
 }
