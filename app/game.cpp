@@ -203,6 +203,14 @@ int gameInit() {
     dunScriptInstallWorldHooks();
     guiInstallWorldHooks();
     hudInstallWorldHooks();
+    // And the presentation and the mission script reach the AI and the
+    // screens through theirs (the script's statement table takes the GUI's
+    // statements when the script system starts).
+    dunai_InstallPresentHooks();
+    hudInstallPresentHooks();
+    guiInstallPresentHooks();
+    hudInstallScriptHooks();
+    guiInstallScriptHooks();
     // A mission script named on the command line flies for no career: it is
     // known before the career files are read, so that they are left alone.
     if (!optFrontEndStart && gMissionScriptName[0]) gMissionFromCommandLine = 1;

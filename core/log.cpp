@@ -114,7 +114,9 @@ void dunFatalError(const char *text) {
     // process ends all the same. A fatal error is a failure (exit code 1)
     // that the user sees, not only "debug.txt".
     if (optDebug) dunDebuggerOutput(text);
-    dunReportFailure(text, "Veltraxis - fatal error");
+    // Logged in every mode, the built-in demo's too.
+    dunLogToFile(text);
+    osErrorBox("Veltraxis - fatal error", text ? text : "");
     dunTerminate(text, 1);
 }
 

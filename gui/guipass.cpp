@@ -280,7 +280,7 @@ void guiDrawMainView() {
         // Each frame of the end starts from a cleared view: the typed
         // debriefing's cursor and the end message leave nothing behind.
         if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         dunDrawObjectivesPanel();
         if (gMissionEndState == 1) DrawEndMessage(view);
         if (gMissionEndState == 2) {
@@ -295,12 +295,12 @@ void guiDrawMainView() {
         return;
     }
     if (gGuiWeaponsHardpointView && StationId == 3) {
-        WeaponHardpointsDraw(view);
+        guiRunViewPane(view, WeaponHardpointsDraw);
     } else {
         // Until a scene renders into it, the view shows its cleared area
         // (and the feed's earlier frames do not stay behind).
         if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);

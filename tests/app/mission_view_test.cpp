@@ -212,7 +212,7 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
         // outside it may change.
         DisplayBeginFrame(&TheDisplayMode);
         std::vector<uint8_t> before(s.pixels, s.pixels + size_t(s.pitch) * s.height);
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         guiWindowRect(view, nullptr, nullptr);
         auto at = [&](const uint8_t *p, int x, int y) -> unsigned {
             const uint8_t *row = p + size_t(y) * s.pitch;
