@@ -198,8 +198,13 @@ void guiUpdate() {
 
     gGuiUpdating = nullptr;
     // Nested passes (a screen switch that closes the comms arm runs one)
-    // leave the sweep to the outer pass, whose walk may hold the next link.
-    if (gPassDepth == 1) SweepDeleted();
+    // leave the end of the pass to the outer one: the views still to come
+    // in its walk show this frame's flash, and the walk may hold the next
+    // link.
+    if (gPassDepth == 1) {
+        P3DEndViewEffects();
+        SweepDeleted();
+    }
     --gPassDepth;
 }
 

@@ -14,7 +14,6 @@
 #include "core/options.h"
 #include "gui/bindings.h"
 #include "gui/keys.h"
-#include "gui/options.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "present/scene.h"
@@ -645,7 +644,7 @@ void LookUpdate() {
     dunHatBits = uint8_t(bits);
     // Hat mode 0 looks round, 1 gives the cockpit's contact commands, 2
     // leaves the code to the flight's hat thrusters.
-    if (gOptionSwitches.hatMode == 0) {
+    if (JoyHatMode == 0) {
         if (bits) {
             gLooking = 1;
             if (full) {
@@ -657,7 +656,7 @@ void LookUpdate() {
                 else if (bits & 0x20) MatRotateX(-90, gLookMatrix);
             }
         }
-    } else if (gOptionSwitches.hatMode == 1) {
+    } else if (JoyHatMode == 1) {
         guiHatAction();
     }
     const bool pad5 = Held(kPad5);

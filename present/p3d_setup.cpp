@@ -30,6 +30,7 @@
 #include "world/records.h"
 
 P3DState gP3D;
+RenderOptionFlags gRenderOptions = kRenderOptionsAtStart;
 
 namespace {
 

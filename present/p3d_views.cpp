@@ -157,6 +157,12 @@ void P3DDrawHudViewWindow(GuiWindow *window) {
 
 void P3DScreenRepainted() { gP3D.screenCleared = 0; }
 
+void P3DEndViewEffects() {
+    gP3D.clearColour = kP3DClearColour;
+    gP3D.interference = 0;
+    gViewSecondary = 0;
+}
+
 void P3DResetViewDirtyRect(GuiWindow *window) {
     if (!window) return;
     for (const ViewBuffers &b : gBuffers)

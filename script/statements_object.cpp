@@ -17,7 +17,6 @@
 #include "core/options.h"
 #include "core/progress.h"
 #include "gui/nav.h"
-#include "gui/options.h"
 #include "hud/elements.h"
 #include "hud/hud.h"
 #include "platform/display.h"
