@@ -11,6 +11,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/display.h"
@@ -27,6 +28,7 @@
 
 uint8_t gOptMultiView;
 uint16_t gGuiViewPanes;
+uint8_t gGuiHidden;
 
 namespace {
 
@@ -149,6 +151,7 @@ bool PlayerInterferenceFrozen() {
 
 void guiUpdate() {
     ++gPassDepth;
+    if (gPassDepth == 1) guiShowHitFlash();
     if (gScriptPause || gStarMapOpen || gSolarMapOpen || gMapOverlayOpen || gGuiSaveListOpen)
         P3DRenderSceneToView(-1);
     if (gGuiInterference > 0 && !PlayerInterferenceFrozen()) gGuiInterference -= dunFrameStep;

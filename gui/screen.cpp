@@ -24,6 +24,7 @@ const char *gGuiScreenName;
 GuiWindow *gGuiBound;
 int32_t StationId;
 uint8_t gGuiViewChanged;
+uint8_t gGuiCockpitState;
 
 namespace {
 
