@@ -26,7 +26,6 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t gOptMultiView;
 uint16_t gGuiViewPanes;
 uint8_t gGuiHidden;
 
@@ -164,7 +163,8 @@ void guiUpdate() {
         gGuiFullRedraw = 0;
         P3DScreenRepainted();
     }
-    gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
+    // The star streaks run in every pane while the option keeps them on.
+    gGuiViewPanes = optNoStreaks ? 0 : gGuiScreen->paneCount;
 
     const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
     gGuiLastMouseX = gMouse.x;

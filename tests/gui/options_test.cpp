@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "common/temp_dir.h"
 #include "core/bytes.h"
@@ -192,6 +193,19 @@ TEST_F(Options, EachOptionSetsTheFlagItsReadersRead) {
     EXPECT_EQ(dunControlMethod, 1);
     dunControlMethod = 0;
     ResetOptions();
+}
+
+// The GUI pass gives the star streaks the screen's 3D panes while the
+// option keeps them on, and none when it has them off.
+TEST_F(Options, TheStarStreaksRunInThePanesWhileTheOptionIsOn) {
+    MakeRoot();
+    gGuiScreen->paneCount = 2;
+    for (const auto &[value, panes] : {std::pair{1.0f, 2}, std::pair{0.0f, 0}, std::pair{1.0f, 2}}) {
+        frontSetOptionByName("star_blur_s", value);
+        guiUpdate();
+        EXPECT_EQ(gGuiViewPanes, panes) << value;
+    }
+    gGuiScreen->paneCount = 0;
 }
 
 TEST_F(Options, SliderEndsGiveTheRangeEnds) {
