@@ -8,14 +8,15 @@
 #include <cstdint>
 
 #include "present/cameras.h"
+#include "present/views.h"
 
 struct GuiWindow;
 struct SceneItem;
 
 // ---- Stations ---------------------------------------------------------------------------
 
-// 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5 the options screen.
-extern int32_t StationId;
+// The current station is StationId and the panel gGuiPanel
+// (present/views.h): the 3D view reads them.
 extern int16_t gContactListMode;  // 1 on COM and NAV, 2 on WEP
 extern uint8_t guiStationLock;    // the station switches are locked (the end of a mission)
 // The weapons view: the weapons station with an auto-tracking weapon (the
@@ -224,3 +225,7 @@ extern int32_t gGuiViewModeToggle;
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();
+// Installs the GUI's table of the presentation's calls.
+void guiInstallPresentHooks();
+// Installs the GUI's table of the mission script's calls, with its statements.
+void guiInstallScriptHooks();

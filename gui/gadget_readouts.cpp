@@ -382,7 +382,7 @@ void SubView(GuiWindow *window, const SceneItem *item, uint32_t side) {
     if (!ReadoutStart(window, &r)) return;
     Surface *s = ReadoutCleared(r);
     if (!item) return;
-    P3DDrawViewWindow(window);
+    guiRunViewPane(window, P3DDrawViewWindow);
     guiDrawFrame(s, guiSideColour(side, false), r.left, r.top, r.right, r.bottom);
     if (const BitmapFont *font = WindowFont(window))
         Text(s, r.left + 3, r.top + font->lineHeight + 2, ItemName(item), font, guiSideColour(side, false), r);

@@ -269,7 +269,7 @@ void guiDrawMainView() {
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
     if (gMissionEndState) {
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         dunDrawObjectivesPanel();
         if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
@@ -283,12 +283,12 @@ void guiDrawMainView() {
         return;
     }
     if (gGuiWeaponsHardpointView && StationId == 3) {
-        WeaponHardpointsDraw(view);
+        guiRunViewPane(view, WeaponHardpointsDraw);
     } else {
         // Until a scene renders into it, the view shows its cleared area
         // (and the feed's earlier frames do not stay behind).
         if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);

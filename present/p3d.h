@@ -88,7 +88,7 @@ struct P3DState {
     const uint8_t *standardShadeTable;
     float skyRingThreshold;  // ring colour of the scaled sky bodies: 490, 1260 on the 3D card
     int32_t viewWindowCount;  // 3D view windows counted this frame
-    struct GuiWindow *currentWindow;  // the 3D view window drawing
+    int16_t *viewDirty;  // the dirty rectangle of the view window drawing, or null
     uint8_t beamAlphaDone;  // the beam map of this library run has its alpha
 
     vt_material *effectMaterials[kP3DEffectMaterials];
@@ -122,6 +122,9 @@ void P3DResetStateDefaults();
 void P3DInitialise();
 // End of the mission: frees the worlds and ends the 3D rendering.
 void P3DShutdown();
+// The exit film (PLAYAVI): played from the video folder when the 3D system
+// is shut down, after which the program ends. Cleared by every mission reset.
+extern char gExitFilm[260];
 // Frees every world; the next frame builds the main scene again.
 void P3DFreeScene();
 void P3DBuildMainScene();

@@ -120,6 +120,7 @@ void ParsePrecedence(const char *text, size_t size);
 void dunRebuildAvailableMissions();
 void dunRecordMissionResult();
 void dunCompleteAllMissions();
+// The front end's timeline lists emptied.
 void dunFreeTimelines();
 // The expected loading-step count of a mission (0 when unknown).
 uint16_t MissionLoadSize(int mission);

@@ -60,6 +60,8 @@ protected:
         gTicks = 1;
         StartFrameClock();
         resmanInit();
+        // The key bindings are the GUI's statements.
+        guiInstallScriptHooks();
         InitializeScriptSystem();
         ResetBindings();
         guiResetKeyHandler();

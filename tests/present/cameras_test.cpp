@@ -6,11 +6,13 @@
 #include <cstring>
 
 #include "RES/util.h"
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "gui/bindings.h"
+#include "gui/cockpit.h"
 #include "gui/keys.h"
 #include "common/virtual_stick.h"
 #include "os/input.h"
@@ -18,6 +20,7 @@
 #include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects.h"
+#include "present/hooks.h"
 #include "present/views.h"
 #include "world/flight.h"
 #include "world/messages.h"
@@ -47,6 +50,9 @@ protected:
         LookInit();
         gEntered = gDropped = 0;
         gCameraViewHooks = {[] { ++gEntered; }, nullptr, [] { ++gDropped; }, nullptr, nullptr, nullptr};
+        // The contact table and the hat's commands as in the game.
+        dunai_InstallPresentHooks();
+        guiInstallPresentHooks();
         player = Object(0, 0, 0, 500);
         dunPlayerShip = dunControlledObject = player;
         camera = Object(0, 0, -5000, 0);
@@ -56,6 +62,8 @@ protected:
     }
     void TearDown() override {
         gCameraViewHooks = {};
+        P3DSetAiHooks(nullptr);
+        P3DSetGuiHooks(nullptr);
         dunPlayerCamera = nullptr;
         dunPlayerShip = dunControlledObject = nullptr;
         gCinematicView = 0;

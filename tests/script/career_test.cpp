@@ -10,10 +10,12 @@
 #include "RES/util.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
+#include "gui/cockpit.h"
 #include "gui/timeline.h"
 #include "os/paths.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/screens.h"
 
 namespace {
 
@@ -386,7 +388,10 @@ TEST_F(Career, FreeingTimelines) {
         }
         list->vertical = 1;
     }
+    // The lists are the front end's: it frees them when the career asks.
+    guiInstallScriptHooks();
     dunFreeTimelines();  // the leak checker sees the rest
+    ScriptSetGuiHooks(nullptr);
     EXPECT_EQ(gTimelineOpen.first, nullptr);
     EXPECT_EQ(gTimelinePlayed.selected, nullptr);
     EXPECT_EQ(gTimelineOpen.vertical, 1) << "the list's orientation stays";
