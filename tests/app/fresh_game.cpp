@@ -52,6 +52,7 @@ void ResetGameGlobals() {
     // The hooks first: nothing below may call into a table a test or a game
     // start left behind.
     SetFrameCounter(nullptr, 0);
+    SetFrameSleeper(nullptr);
     SmackSetClock(nullptr);
     SetLoadProgressDisplay(nullptr);
     SetPlatformHooks(nullptr);
@@ -77,6 +78,7 @@ void ResetGameGlobals() {
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;
     DisplayGamma = 1.0f;
+    gDisplayOpen = 0;
 
     ResetOptions();
     ResetOptionTable();
@@ -115,6 +117,7 @@ void ResetGameGlobals() {
     gCaptainSlot = CaptainSlot{};
     gCareerState = CareerState{};
     gCaptainNamed = 0;
+    gCaptainSlotRead = 0;
 
     // The start-up resets the pools before anything is made: records taken
     // without it all look released in the frame under way.
