@@ -199,7 +199,6 @@ TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
     EXPECT_GE(blown, 2);
     EXPECT_NE(Wreck(), wreck) << "the wreck is still there after " << (dunGameClock - destroyed) << " cs";
     EXPECT_EQ(SystemsInUse(), 0);
-    std::printf("the wreck of %d pieces went %u cs after the drone\n", pieces, dunGameClock - destroyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DroneRun, testing::Values(8, 16));
