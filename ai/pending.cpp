@@ -75,14 +75,6 @@ const uint32_t *dunFindScoreRecord(uint32_t) {
     PENDING_ONCE("dunFindScoreRecord");
     return nullptr;
 }
-bool dunSendRelativePosition(SceneItem *, SceneItem *, int32_t, int32_t) {
-    PENDING_ONCE("dunSendRelativePosition");
-    return false;
-}
-bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
-    PENDING_ONCE("dunSendRelativePosition2");
-    return false;
-}
 
 // What the world's flight, docking and object routines ask of the AI.
 void dunai_IdleFlight(SceneItem *) { PENDING_ONCE("dunai_IdleFlight"); }
