@@ -11,6 +11,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/display.h"
@@ -25,8 +26,8 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t gOptMultiView;
 uint16_t gGuiViewPanes;
+uint8_t gGuiHidden;
 
 namespace {
 
@@ -149,6 +150,7 @@ bool PlayerInterferenceFrozen() {
 
 void guiUpdate() {
     ++gPassDepth;
+    if (gPassDepth == 1) guiShowHitFlash();
     if (gScriptPause || gStarMapOpen || gSolarMapOpen || gMapOverlayOpen || gGuiSaveListOpen)
         P3DRenderSceneToView(-1);
     if (gGuiInterference > 0 && !PlayerInterferenceFrozen()) gGuiInterference -= dunFrameStep;
@@ -161,7 +163,8 @@ void guiUpdate() {
         gGuiFullRedraw = 0;
         P3DScreenRepainted();
     }
-    gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
+    // The star streaks run in every pane while the option keeps them on.
+    gGuiViewPanes = optNoStreaks ? 0 : gGuiScreen->paneCount;
 
     const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
     gGuiLastMouseX = gMouse.x;
@@ -198,8 +201,13 @@ void guiUpdate() {
 
     gGuiUpdating = nullptr;
     // Nested passes (a screen switch that closes the comms arm runs one)
-    // leave the sweep to the outer pass, whose walk may hold the next link.
-    if (gPassDepth == 1) SweepDeleted();
+    // leave the end of the pass to the outer one: the views still to come
+    // in its walk show this frame's flash, and the walk may hold the next
+    // link.
+    if (gPassDepth == 1) {
+        P3DEndViewEffects();
+        SweepDeleted();
+    }
     --gPassDepth;
 }
 

@@ -94,6 +94,9 @@ void SetCaptainMissionTime(int row, int32_t time);
 
 // The default captain name of a language.
 const char *DefaultCaptainName(int language);
+// Another name over the default captain name of every language; null puts
+// the languages' own back.
+void SetDefaultCaptainName(const char *name);
 // The file name of a slot's save ("vek\slot%01i.sav").
 void CaptainSlotFileName(int slot, char *out, size_t size);
 

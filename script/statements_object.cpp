@@ -654,7 +654,7 @@ void Starfield(ScriptRun &run) {
         if (kind < 0) ++kind;
         P3DSetSkyColours(int16_t(kind - 1), 26.0f, m);
     }
-    if (dunCall(ScriptGui().noNebula)) gP3D.nebulaOn = 0;
+    if (gRenderOptions.noNebula) gP3D.nebulaOn = 0;
     gDialogueHoldOff = 0;
     dunClearDialogue();
 }

@@ -50,6 +50,7 @@ void ResetGameGlobals() {
     // The hooks first: nothing below may call into a table a test or a game
     // start left behind.
     SetFrameCounter(nullptr, 0);
+    SetFrameSleeper(nullptr);
     SmackSetClock(nullptr);
     SetLoadProgressDisplay(nullptr);
     SetPlatformHooks(nullptr);
