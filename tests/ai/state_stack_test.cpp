@@ -361,6 +361,22 @@ TEST_F(StateStack, AnOverflowingPushWritesNoThirteenthFrame) {
     EXPECT_EQ(info->stateTop, kStateFrames - 1);
 }
 
+// A script can name any state id: one without a handler is dropped with a
+// line, and its caller goes on with a result of 0.
+TEST_F(StateStack, AStateWithoutAHandlerIsDropped) {
+    LogLines log;
+    State(80, 0, [](StateCommand *c, const Call &call) {
+        if (call.step <= 1) return dunai_Push(c, 95, 0, 0, 0, 3);
+        return dunai_Yield(c, 3);
+    });
+    dunai_ResetStateStack(info, 80, 0, 0, 0);
+    EXPECT_EQ(Run(), 80u);
+    ASSERT_EQ(CalledIds(), (std::vector<uint32_t>{80, 80}));
+    EXPECT_EQ(gCalls[1].step, 3);
+    EXPECT_EQ(gCalls[1].lastResult, 0.0f);
+    EXPECT_EQ(log.Count("state 95 has no handler"), 1u);
+}
+
 // A frame that never comes to a yield ends after a fixed number of passes.
 TEST_F(StateStack, AFrameThatNeverYieldsIsCut) {
     struct Row {

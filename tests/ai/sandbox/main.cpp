@@ -1,6 +1,7 @@
 // ai_sandbox [options]: runs a sample mission headless while a scenario
 // drives ships through their AI state stacks, and prints what they do.
 // Exit code 0 when the scenario's goal was met, 1 when not, 2 on bad use.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,7 +57,8 @@ int main(int argc, char **argv) {
         } else if (a == "--point") {
             float x, y, z;
             char tail;
-            if (std::sscanf(v, "%f,%f,%f%c", &x, &y, &z, &tail) != 3) {
+            if (std::sscanf(v, "%f,%f,%f%c", &x, &y, &z, &tail) != 3 || !std::isfinite(x) || !std::isfinite(y) ||
+                !std::isfinite(z)) {
                 Usage();
                 return 2;
             }

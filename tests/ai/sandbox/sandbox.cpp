@@ -153,7 +153,9 @@ bool SetUpStop(Run &run) {
         run.point = {from.x - m.m[8] * 300000.0f + m.m[0] * 150000.0f, from.y + 40000.0f,
                      from.z - m.m[10] * 300000.0f + m.m[2] * 150000.0f};
     }
-    run.point = {std::round(run.point.x), std::round(run.point.y), std::round(run.point.z)};
+    // The state's parameters are whole numbers of 32 bits.
+    auto whole = [](float v) { return v == v ? std::round(std::clamp(v, -2.0e9f, 2.0e9f)) : 0.0f; };
+    run.point = {whole(run.point.x), whole(run.point.y), whole(run.point.z)};
     dunai_RegisterState(kStopAtState, "SandboxStopAt", SandboxStopAt, 0);
     ship->control = SandboxThink;
     dunai_ResetStateStack(ship->sim->shipInfo, kStopAtState, uint32_t(int32_t(run.point.x)),
