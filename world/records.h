@@ -55,6 +55,11 @@ using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other
 // Object references in fixed 32-bit words are handles (world/handle.h).
 using DunHandle = uint32_t;
 
+struct FlightParams;
+// An AI speed law: how fast to close a distance (negative: back away). The
+// AI installs its steering in the world's tables with its laws.
+using SpeedLimitFn = float (*)(SceneItem *ship, const FlightParams *profile, float distance);
+
 // The 48-byte payload of a hit or a destruction (message types 7 and 8):
 // eleven words of impact data, then the attacker. In a message it is laid
 // out little-endian in this order (world/msghandler.h packs and reads it).
@@ -473,22 +478,44 @@ struct ShipDamage {
     int16_t hitLevel;        // 0..7, widens the choice of subsystems
 };
 
-struct OrderSlot {
-    const char *name;
-    uint32_t words[15];
-};
-
 // A node of a ship's list of attached objects.
 struct AttachedNode {
     AttachedNode *next;
     SceneItem *object;
 };
 
-struct StateFrame {
-    int32_t state;
-    int32_t step;
-    uint32_t words[6];
+// One order of a ship's brain. The brain owns the words after the flags.
+struct OrderSlot {
+    const char *name;
+    uint32_t flags;          // OrderFlag
+    uint32_t words[14];
 };
+
+namespace OrderFlag {
+constexpr uint32_t Held = 0x1;  // never eligible while set
+constexpr uint32_t Done = 0x2;  // its state stack has emptied, or its object went
+}  // namespace OrderFlag
+
+// One frame of a ship's AI state stack, which the AI runs. The words that
+// name an object (parameters, and locals that keep one) hold handles.
+struct StateFrame {
+    uint32_t state;          // state id; 0 an empty frame ("Null" at the bottom)
+    uint32_t params[3];      // the state's own: a handle, a number or a mask
+    uint16_t step;           // where the handler is entered next; 0 and 1 are the first entry
+    float lastResult;        // of the sub-state that finished last; 0 when pushed
+    int32_t threshold;       // thousandths of a result, compared when a sub-state finishes
+    uint16_t altStep;        // the step taken when the branch is taken
+    int32_t resultSlot;      // local 0..4 that receives each sub-state's result x 1000; 5 none
+    int32_t locals[5];       // the handler's own, kept between frames
+    uint32_t branchFlags;    // StateBranch
+};
+
+namespace StateBranch {
+constexpr uint32_t Below = 0x2;  // take altStep when a result is below the threshold
+constexpr uint32_t Above = 0x4;  // take altStep when a result is above it
+}  // namespace StateBranch
+
+constexpr int kStateFrames = 12;
 
 struct ShipInfo {
     const char *className;   // also the class record reference / full name
@@ -511,8 +538,8 @@ struct ShipInfo {
     int16_t roundRobin;
     uint32_t evalClock;
     const char *programLabel;
-    StateFrame states[12];
-    int16_t stateTop;
+    StateFrame states[kStateFrames];
+    int16_t stateTop;        // index of the top frame, stored when the stack yields
     ShipDamage damage;
     int32_t repairValues[2];
     int32_t repairPool;

@@ -117,9 +117,9 @@ struct WorldAiHooks {
     // sender named as attacker; true when it was posted.
     bool (*sendRelativePosition)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
     bool (*sendRelativePosition2)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
-    // The AI control routine, and the idle flight of a ship without orders.
+    // The AI control routine, and one braking step of a ship without orders.
     void (*think)(SceneItem *ship);
-    void (*idleFlight)(SceneItem *ship);
+    float (*idleFlight)(SceneItem *ship);
     // The sides the object may target.
     uint32_t (*sideTargetMask)(SceneItem *item);
     // Aims the weapons of a mount (0 or 1) at the best target of the masks.
@@ -142,10 +142,12 @@ struct WorldAiHooks {
     void (*flareDecoyMessage)(SceneItem *flare, SceneItem *linked);
     // A random point on a random part of the object's model, in its frame.
     void (*randomPointOnSubNode)(SceneItem *item, Vec3 *point);
-    // One steering step along a direction, and towards a point (with the
-    // velocity of what is chased).
-    void (*steerAlongVector)(SceneItem *ship, const Vec3 *direction);
-    void (*steerTowards)(SceneItem *ship, const Vec3 *point, const Vec3 *velocity);
+    // One steering step along a direction in the ship's axes (pitch and yaw
+    // demands), and towards a point: the velocity of what is chased, the
+    // direction to face and the speed law may each be null. The steering
+    // returns how well aligned, or how close, the ship is (0..1).
+    float (*steerAlongVector)(SceneItem *ship, Vec3 direction, const FlightParams *profile);
+    float (*steerTowards)(SceneItem *ship, Vec3 point, const Vec3 *velocity, const Vec3 *facing, SpeedLimitFn law);
     // Adds the object to the score registry.
     void (*registerScoreObject)(SceneItem *item);
     // A "PBC" beam weapon of a range and strength on the object.

@@ -160,7 +160,10 @@ const WorldAiHooks kAi = {
         Record("think", ship);
         if (gFakes->onThink) gFakes->onThink(ship);
     },
-    [](SceneItem *ship) { Record("idleFlight", ship); },
+    [](SceneItem *ship) {
+        Record("idleFlight", ship);
+        return 0.0f;
+    },
     [](SceneItem *item) {
         Record("sideTargetMask", item);
         return gFakes->sideTargetMask;
@@ -188,12 +191,16 @@ const WorldAiHooks kAi = {
         Record("randomPointOnSubNode", item);
         *point = gFakes->subNodePoint;
     },
-    [](SceneItem *ship, const Vec3 *direction) { Record("steerAlongVector", ship).point = *direction; },
-    [](SceneItem *ship, const Vec3 *point, const Vec3 *velocity) {
+    [](SceneItem *ship, Vec3 direction, const FlightParams *) {
+        Record("steerAlongVector", ship).point = direction;
+        return 0.0f;
+    },
+    [](SceneItem *ship, Vec3 point, const Vec3 *velocity, const Vec3 *, SpeedLimitFn) {
         FakeCall &c = Record("steerTowards", ship);
-        c.point = *point;
-        c.velocity = *velocity;
-        if (gFakes->onSteer) gFakes->onSteer(ship, point);
+        c.point = point;
+        c.velocity = velocity ? *velocity : Vec3{};
+        if (gFakes->onSteer) gFakes->onSteer(ship, &point);
+        return 0.0f;
     },
     [](SceneItem *item) { Record("registerScoreObject", item); },
     [](SceneItem *item, float range, const char *name, int32_t strength) -> Weapon * {
