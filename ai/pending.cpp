@@ -4,18 +4,12 @@
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/pending.h"
+#include "world/objlist.h"
 #include "world/records.h"
 
 void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
 void dunCountShipsPerSide() { PENDING_ONCE("dunCountShipsPerSide"); }
 void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
-void dunClearWeapons(SceneItem *) { PENDING_ONCE("dunClearWeapons"); }
-void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
-void dunai_PickBestTarget(SceneItem *ship) {
-    PENDING_ONCE("dunai_PickBestTarget");
-    if (ship && ship->sim) ship->sim->goal = nullptr;
-}
-void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
 void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
 void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
 bool dunai_WingCommandIs(int) {
@@ -73,18 +67,18 @@ void dunAssignFixedAttack(SceneItem *) { PENDING_ONCE("dunAssignFixedAttack"); }
 void dunImpactGeometry(SceneItem *, const Vec3 *, const Vec3 *, uint32_t) { PENDING_ONCE("dunImpactGeometry"); }
 void dunImpactFromCollision(SceneItem *, SceneItem *, const Vec3 *) { PENDING_ONCE("dunImpactFromCollision"); }
 void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
+// Until target scoring is built, a nearer ship scores higher.
+double dunScoreTarget(SceneItem *ship, SceneItem *candidate, uint32_t) {
+    PENDING_ONCE("dunScoreTarget");
+    if (!ship || !candidate || !candidate->sim || !candidate->sim->shipInfo) return 0.0;
+    return 1.0 / (1.0 + ObjectDistance(ship, candidate, nullptr));
+}
 const uint32_t *dunFindScoreRecord(uint32_t) {
     PENDING_ONCE("dunFindScoreRecord");
     return nullptr;
 }
 
 // What the world's flight, docking and object routines ask of the AI.
-uint32_t dunai_SideTargetMask(SceneItem *) {
-    PENDING_ONCE("dunai_SideTargetMask");
-    return 0;
-}
-void dunai_SetNamedOrder(SceneItem *, int, const char *, int, int, SceneItem *) { PENDING_ONCE("dunai_SetNamedOrder"); }
-void dunai_StartOrder(SceneItem *, int) { PENDING_ONCE("dunai_StartOrder"); }
 void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
 void dunUpdateWeapons(SceneItem *) { PENDING_ONCE("dunUpdateWeapons"); }
 void dunUpdateWeaponsNoOwner(SceneItem *) { PENDING_ONCE("dunUpdateWeaponsNoOwner"); }
@@ -110,10 +104,6 @@ bool dunSubTargetCentre(SceneItem *, Vec3 *) {
     PENDING_ONCE("dunSubTargetCentre");
     return false;
 }
-Weapon *dunCreatePBCLite(SceneItem *, float, const char *, int32_t) {
-    PENDING_ONCE("dunCreatePBCLite");
-    return nullptr;
-}
 
 // The mission runtime's calls.
 ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
@@ -129,87 +119,16 @@ const char *dunScoreRecordText(const ScoreRecord *) {
 #include "RES/vecmath.h"
 HitBox *dunCurrentSubTarget;
 void dunDrawTargetReticle(HudSight *) { PENDING_ONCE("dunDrawTargetReticle"); }
-void dunMountPosition(Vec3 *out, uint16_t mountCode) {
-    PENDING_ONCE("dunMountPosition");
-    static const Vec3 kDirections[9] = {{0, 0, 1},           {0, 0, 1},  {-0.7071f, 0, 0.7071f}, {-1, 0, 0},
-                                        {-0.7071f, 0, -0.7071f}, {0, 0, -1}, {0.7071f, 0, -0.7071f}, {1, 0, 0},
-                                        {0.7071f, 0, 0.7071f}};
-    const unsigned code = mountCode & 15u;
-    *out = code < 9 ? kDirections[code] : Vec3{0, 0, 1};
-}
 
 // The ship statements' calls.
 #include "world/pools.h"
-int dunai_EvalSelfPreservation(SceneItem *, int) {
-    PENDING_ONCE("dunai_EvalSelfPreservation");
-    return 0;
-}
-int dunai_EvalDefault(SceneItem *, int) {
-    PENDING_ONCE("dunai_EvalDefault");
-    return 0;
-}
-void dunai_ResetOrders(SceneItem *) { PENDING_ONCE("dunai_ResetOrders"); }
-void dunai_SetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int, int) {
-    PENDING_ONCE("dunai_SetOrder");
-}
-void dunai_SetOrderState(SceneItem *, int, int, uint32_t, uint32_t, uint32_t) { PENDING_ONCE("dunai_SetOrderState"); }
 bool dunai_AddWingman(SceneItem *) {
     PENDING_ONCE("dunai_AddWingman");
     return false;
 }
 void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
 
-namespace {
-// Until the weapon types are built every creator appends a bare record: the
-// name, the mount and its code, ready, a beam weapon for the beam types.
-Weapon *AppendWeapon(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode, bool beam) {
-    PENDING_ONCE("weapon creators");
-    if (!ship || !ship->sim) return nullptr;
-    Weapon *w = dunAllocWeapon();
-    w->name = name;
-    w->mount = {x, y, z};
-    w->mountCode = mountCode;
-    w->arc = 360.0f;
-    w->flags |= WeaponFlag::Ready | (beam ? WeaponFlag::AutoFire : 0u);
-    w->weaponClass = beam ? 0 : 3;
-    Weapon **tail = &ship->sim->weapons;
-    while (*tail) {
-        w->prev = *tail;
-        tail = &(*tail)->next;
-    }
-    *tail = w;
-    if (ship->avatar) ship->avatar->flags |= AvatarFlag::HasWeapons;
-    return w;
-}
-Weapon *Beam(SceneItem *s, float x, float y, float z, const char *n, uint16_t c) { return AppendWeapon(s, x, y, z, n, c, true); }
-Weapon *Launcher(SceneItem *s, float x, float y, float z, const char *n, uint16_t c) {
-    return AppendWeapon(s, x, y, z, n, c, false);
-}
-}  // namespace
 
-const WeaponTypeDef kWeaponTypes[kWeaponTypeCount] = {
-    {Beam, {"PBC", "CP", "TSK"}},
-    {Beam, {"PBC HEV", "PBC HEV", "TSK HEV"}},
-    {Beam, {"PBC LITE", "PBC LITE", "TSK LITE"}},
-    {Beam, {"PBC GTL", "PBC GTL", "TSK GTL"}},
-    {Beam, {"PBC FAR", "PBC FAR", "TSK FAR"}},
-    {Launcher, {"MAG - SEEKER", "MAG - MISSILE AUTODIR", "MAG - SUCHRAKETEN"}},
-    {Launcher, {"MAG - LDSI", "MAG - LDSI", "MAG - LDSB"}},
-    {Launcher, {"MAG - PROBE", "MAG - SONDE", "MAG - SONDE"}},
-    {Launcher, {"AM RELEASE", "LARGAGE AM", "AM AUSSTO\xDF"}},
-    {Beam, {"PBC ION", "PBC ION", "TSK ION"}},
-    {Beam, {"PBC XL", "CP XL", "TSK XL"}},
-    {Launcher, {"MAG - MINE", "MAG - MINE", "MAG - MINE"}},
-    {Beam, {"PBC SLO", "PBC SLO", "PBC SLO"}},
-    {Launcher, {"MAG - REC PROBE", "MAG - SONDE RECONNAISS", "MAG - AUF. SONDE"}},
-    {Launcher, {"MAG - REM MISSILE", "MAG - MISSILE TELEGUIDE", "MAG - FERNLENKRAKETE"}},
-    {Launcher, {"MAG - ECM FLARE", "MAG - BALISE CME", "MAG - EGM-LEUCHTRAKETE"}},
-    {Launcher, {"MAG - DISRUPTOR", "MAG - MISSILE BROUILLEUR", "MAG - UNTERBRECHUNG"}},
-    {Launcher, {"MAG - TACNUKE", "MAG - TACNUKE", "MAG - TACNUKE"}},
-    {Beam, {"SNIPER PBC", "CP SNIPER", "LANGSTRECKEN-TSK"}},
-};
-void dunWeaponSetBallistics(Weapon *, int32_t, int32_t, int32_t, float, int32_t) { PENDING_ONCE("dunWeaponSetBallistics"); }
-void dunWeaponSetPerformance(Weapon *, float, float, float, int32_t) { PENDING_ONCE("dunWeaponSetPerformance"); }
 void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING_ONCE("dunBindAmmoGauge"); }
 void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
 void dunSetSubTargetSlot(SceneItem *, int, int) { PENDING_ONCE("dunSetSubTargetSlot"); }

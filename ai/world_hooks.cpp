@@ -37,7 +37,9 @@ void dunai_InstallWorldHooks() {
         dunai_SteerAlongVector,
         dunai_SteerTowards,
         dunRegisterScoreObject,
-        dunCreatePBCLite,
+        [](SceneItem *item, float ahead, const char *name, int32_t code) {
+            return dunCreatePBCLite(item, 0.0f, 0.0f, ahead, name, uint16_t(code));
+        },
         dunAimsAtSubTarget,
         dunSubTargetCentre,
         dunNearestShipByFlags,

@@ -1,6 +1,7 @@
 // Ship, weapon and docking statements.
 #include "ai/brain.h"
 #include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/nav.h"
@@ -164,7 +165,7 @@ TEST_F(ShipStatements, WeaponsAndTheirLoads) {
     EXPECT_EQ(beam->mountCode, 0x811);
     EXPECT_EQ(launcher->mountCode, 0x125);
     EXPECT_EQ(launcher->typeNumber, 5);
-    EXPECT_EQ(gLastCreatedWeapon, launcher);
+    EXPECT_EQ(dunLastWeapon, launcher);
     EXPECT_STREQ(launcher->name, "MAG - SEEKER");
 
     launcher->rounds[1] = 6;  // rounds per rack
