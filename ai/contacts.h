@@ -6,7 +6,6 @@
 struct SceneItem;
 
 void dunRemoveContact(SceneItem *item);
-void dunCountShipsPerSide();
 void dunRefreshContacts();
 
 // Clears the 100-entry contact table.
@@ -58,6 +57,8 @@ extern SceneItem *dunNavigationTarget;
 SceneItem *dunCurrentContactObject();
 void dunPrevTarget();
 void dunNextTarget();
+// The next hostile contact becomes the player's target.
+void dunNextHostileTarget();
 SceneItem *dunNearestTargetBySide(SceneItem *item);
 SceneItem *dunNearestEnemyContact();
 SceneItem *dunNearestEnemyShipContact();

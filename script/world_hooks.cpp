@@ -22,6 +22,7 @@ void dunScriptInstallWorldHooks() {
         [] { dunRunStockDialogue(0); },
         dunDefaultShipClassSetup,
         dunSelectCurrentObjective,
+        CountScriptHit,
     };
     WorldSetScriptHooks(&hooks);
 }
