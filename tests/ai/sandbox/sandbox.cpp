@@ -22,6 +22,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/simplace.h"
 #include "world/step.h"
 
 namespace {
@@ -52,6 +53,7 @@ struct Run {
     std::vector<SceneItem *> listed;  // ships seen, for the "gone" events
     SandboxResult result;
     float now = 0;
+    bool goalIsLoss = false;  // the goal: a ship is gone (destroyed)
 };
 Run *gRun = nullptr;
 
@@ -129,6 +131,10 @@ void Events(Run &run) {
         if (o && !(o->flags & SceneFlag::InUse)) {
             Line(run, "t=%7.2f event a ship is gone", run.now);
             o = nullptr;
+            if (run.goalIsLoss && !run.result.goal) {
+                run.result.goal = true;
+                run.result.goalSeconds = run.now;
+            }
         }
     }
 }
@@ -164,8 +170,22 @@ bool SetUpStop(Run &run) {
     return true;
 }
 
+// The mission's ships fight with their own orders; the ship named and the
+// one it attacks are watched.
+bool SetUpDuel(Run &run) {
+    SceneItem *ship = static_cast<SceneItem *>(GetScriptSymbolValue(run.options->ship.c_str()));
+    if (!ship || !ship->sim || !ship->sim->shipInfo) return false;
+    run.goalIsLoss = true;
+    run.point = dunFloatPosition(ship->sim);
+    run.driven.push_back({ship, 0});
+    if (SceneItem *goal = ship->sim->goal; goal && goal->sim && goal->sim->shipInfo) run.driven.push_back({goal, 0});
+    for (Driven &d : run.driven) d.state = TopState(d.ship);
+    return true;
+}
+
 const Scenario kScenarios[] = {
     {"stop", "the ship steers to come to rest at a point (--point x,y,z; default behind it)", SetUpStop},
+    {"duel", "the ship and its goal fight by their own orders until one is gone (--mission mission04)", SetUpDuel},
 };
 
 const Scenario *FindScenario(const std::string &name) {
@@ -251,7 +271,7 @@ SandboxResult RunAiSandbox(const SandboxOptions &options, std::ostream &trace) {
         const int frames = int(std::lround(options.seconds * 100.0f / float(step)));
         const int every = options.every > 0 ? std::max(1, int(std::lround(options.every * 100.0f / float(step)))) : 0;
         ShipLines(run);
-        for (int n = 1; n <= frames; ++n) {
+        for (int n = 1; n <= frames && !(run.goalIsLoss && run.result.goal); ++n) {
             dunFrameStep = step;
             dunFrameSeconds = float(step) / 100.0f;
             ++dunFrameCounter;
@@ -260,6 +280,9 @@ SandboxResult RunAiSandbox(const SandboxOptions &options, std::ostream &trace) {
             if (gMainScriptPc) ScriptProcessor(&gMainScriptPc, -1);
             dunSimulationStep();
             dunGameClock += uint32_t(step);
+            if (run.goalIsLoss)
+                for (Driven &d : run.driven)
+                    if (d.ship->flags & SceneFlag::InUse) d.state = TopState(d.ship);
             run.now = float(n * step) / 100.0f;
             for (size_t i = 0; i < run.driven.size(); ++i)
                 if (run.driven[i].state != before[i])
