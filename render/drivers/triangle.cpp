@@ -84,8 +84,8 @@ inline void texelAny(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v
 // or anything (through texelAny).
 enum : int { TX_NONE, TX_565, TX_LUT, TX_4444, TX_RAW, TX_ANY };
 
-template <int TX> inline void fetch(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col,
-                                    int *alpha) {
+template <int TX>
+inline void fetch(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
     if constexpr (TX == TX_ANY) {
         texelAny(p, s, u, v, col, alpha);
     } else {
@@ -155,9 +155,9 @@ SR_ALWAYS_INLINE inline void spanOf(const tri &s, const ranges &rg, int y, int x
         }
         // u and v at a point from u/w, v/w and 1/w.
         auto uvAt = [](v4f w) { return w * (1 / (w[2] > kMinQ ? w[2] : kMinQ)); };
-        static constexpr float kRecip[kChunk + 1] = {0,          1,          1.0f / 2,  1.0f / 3,  1.0f / 4,  1.0f / 5,
-                                                     1.0f / 6,   1.0f / 7,   1.0f / 8,  1.0f / 9,  1.0f / 10, 1.0f / 11,
-                                                     1.0f / 12,  1.0f / 13,  1.0f / 14, 1.0f / 15, 1.0f / 16};
+        static constexpr float kRecip[kChunk + 1] = {0,         1,         1.0f / 2,  1.0f / 3,  1.0f / 4,  1.0f / 5,
+                                                     1.0f / 6,  1.0f / 7,  1.0f / 8,  1.0f / 9,  1.0f / 10, 1.0f / 11,
+                                                     1.0f / 12, 1.0f / 13, 1.0f / 14, 1.0f / 15, 1.0f / 16};
         v4f uv = clamp4(uvAt(t), tl, th);
         for (int x = xs; x < xe;) {
             const int n = xe - x < kChunk ? xe - x : kChunk;
@@ -281,41 +281,41 @@ void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const tri
     walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
         vt_uint_8 *crow = t.colour + ptrdiff_t(y) * t.colour_row;
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
-        spanOf<TX != TX_NONE>(s, T8 == T8_NONE ? kRangeIndex : kRangeLevel, y, xs, xe,
-                              [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
-            vt_uint_32 z = r.z, k = r.k0, u = r.u, v = r.v;
-            for (int x = x0; x < x0 + n; x++, z += dz, k += dk, u += r.du, v += r.dv) {
-                const vt_uint_32 d = depthOf(z);
-                if constexpr (ZM != Z_NONE)
-                    if (!depthOk<ZM>(p, d, zrow[x]))
-                        continue;
-                // Rounded (the planes carry a half), and held to the
-                // table's rows whatever rounding did.
-                const int level =
-                    SH == SR_SHADE_SMOOTH ? (vt_int_32(k) >> 16) & 255 : (SH == SR_SHADE_FLAT ? s.flat[0] : 32);
-                int value;
-                if constexpr (T8 == T8_NONE) {
-                    value = level;
-                } else {
-                    vt_uint_32 col;
-                    int alpha;
-                    fetch<TX>(p, s, u, v, &col, &alpha);
-                    if constexpr (T8 == T8_RAW) {
-                        value = int(col);
-                    } else if constexpr (T8 == T8_SHADED) {
-                        value = p.shade_table[ptrdiff_t(level & 63) * p.shade_row + col];
-                    } else {
-                        if (alpha < 128)
+        spanOf<TX != TX_NONE>(
+            s, T8 == T8_NONE ? kRangeIndex : kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
+                vt_uint_32 z = r.z, k = r.k0, u = r.u, v = r.v;
+                for (int x = x0; x < x0 + n; x++, z += dz, k += dk, u += r.du, v += r.dv) {
+                    const vt_uint_32 d = depthOf(z);
+                    if constexpr (ZM != Z_NONE)
+                        if (!depthOk<ZM>(p, d, zrow[x]))
                             continue;
-                        value = p.index_base + (level & 63) * int(col) * p.index_range / (32 * 255);
-                        value = value < 0 ? 0 : (value > 255 ? 255 : value);
+                    // Rounded (the planes carry a half), and held to the
+                    // table's rows whatever rounding did.
+                    const int level =
+                        SH == SR_SHADE_SMOOTH ? (vt_int_32(k) >> 16) & 255 : (SH == SR_SHADE_FLAT ? s.flat[0] : 32);
+                    int value;
+                    if constexpr (T8 == T8_NONE) {
+                        value = level;
+                    } else {
+                        vt_uint_32 col;
+                        int alpha;
+                        fetch<TX>(p, s, u, v, &col, &alpha);
+                        if constexpr (T8 == T8_RAW) {
+                            value = int(col);
+                        } else if constexpr (T8 == T8_SHADED) {
+                            value = p.shade_table[ptrdiff_t(level & 63) * p.shade_row + col];
+                        } else {
+                            if (alpha < 128)
+                                continue;
+                            value = p.index_base + (level & 63) * int(col) * p.index_range / (32 * 255);
+                            value = value < 0 ? 0 : (value > 255 ? 255 : value);
+                        }
                     }
+                    crow[x] = vt_uint_8(value);
+                    depthWrite<ZM>(p, zrow, x, d);
                 }
-                crow[x] = vt_uint_8(value);
-                depthWrite<ZM>(p, zrow, x, d);
-            }
-            r.z = z, r.k0 = k;
-        });
+                r.z = z, r.k0 = k;
+            });
     });
 }
 
@@ -369,8 +369,8 @@ float min3(float a, float b, float c) { return a < b ? (a < c ? a : c) : (b < c 
 
 // Sets up the texture planes: affine when perspective would move no texel
 // by more than kAffineError, or the map is not corrected at all.
-void textureSetUp(tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c,
-                  const v4f &dxy, float inv, bool needle) {
+void textureSetUp(tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c, const v4f &dxy,
+                  float inv, bool needle) {
     // (u, v, 1/w, -) of each corner, less whole periods of the map.
     const v4f off = {periodOffset(a.u, p.tex_w, p.wrap_u), periodOffset(a.v, p.tex_h, p.wrap_v), 0, 0};
     v4f ta = load4(&a.u) - off, tb = load4(&b.u) - off, tc = load4(&c.u) - off;

@@ -32,7 +32,8 @@ template <int SHIFT> inline __m128i narrow(lanes a) {
 inline lanes lanesOf(float at, float dx) {
     const __m128 d = _mm_set1_ps(dx), b = _mm_set1_ps(at);
     const __m128 j0 = _mm_setr_ps(0, 1, 2, 3), j1 = _mm_setr_ps(4, 5, 6, 7);
-    return lanes{_mm_cvttps_epi32(_mm_add_ps(b, _mm_mul_ps(j0, d))), _mm_cvttps_epi32(_mm_add_ps(b, _mm_mul_ps(j1, d)))};
+    return lanes{_mm_cvttps_epi32(_mm_add_ps(b, _mm_mul_ps(j0, d))),
+                 _mm_cvttps_epi32(_mm_add_ps(b, _mm_mul_ps(j1, d)))};
 }
 
 enum : int { B_NONE, B_565, B_LUT };
@@ -74,9 +75,12 @@ inline __m128i modulate8(__m128i t, __m128i r, __m128i g, __m128i b) {
 
 // Colour fractions of 2^15 as RGB565 lanes, rounded.
 inline __m128i pack8(__m128i r, __m128i g, __m128i b) {
-    const __m128i r5 = _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(r, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
-    const __m128i g6 = _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(g, _mm_set1_epi16(63 << 10)), _mm_set1_epi16(256)), 9);
-    const __m128i b5 = _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(b, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
+    const __m128i r5 =
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(r, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
+    const __m128i g6 =
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(g, _mm_set1_epi16(63 << 10)), _mm_set1_epi16(256)), 9);
+    const __m128i b5 =
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(b, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
     return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r5, 11), _mm_slli_epi16(g6, 5)), b5);
 }
 
@@ -169,9 +173,9 @@ void block16(const sr_target &__restrict t, const sr_paint &__restrict p, const 
                 const __m128i old = _mm_loadu_si128(cp);
                 _mm_storeu_si128(cp, _mm_or_si128(_mm_and_si128(mask, colour), _mm_andnot_si128(mask, old)));
                 if constexpr (DEPTH)
-                    _mm_storeu_si128(reinterpret_cast<__m128i *>(zrow),
-                                     _mm_or_si128(_mm_and_si128(mask, _mm_xor_si128(zs, bias)),
-                                                  _mm_andnot_si128(mask, stored)));
+                    _mm_storeu_si128(
+                        reinterpret_cast<__m128i *>(zrow),
+                        _mm_or_si128(_mm_and_si128(mask, _mm_xor_si128(zs, bias)), _mm_andnot_si128(mask, stored)));
             }
             z = add(z, dz);
             if constexpr (SMOOTH)
@@ -215,9 +219,9 @@ bool BlockTriangle(const sr_target &t, const sr_paint &p, const tri &s, int zm) 
     int tx = B_NONE;
     if (textured) {
         const int bytes = p.tex == SR_TEX_565 ? 2 : 1;
-        if ((p.tex != SR_TEX_565 && p.tex != SR_TEX_INDEX) || !s.affine || p.wrap_u != SR_WRAP ||
-            p.wrap_v != SR_WRAP || p.tex_w <= 0 || p.tex_h <= 0 || (p.tex_w & (p.tex_w - 1)) != 0 ||
-            (p.tex_h & (p.tex_h - 1)) != 0 || p.tex_row != p.tex_w * bytes || p.tex_w * p.tex_h > 65536)
+        if ((p.tex != SR_TEX_565 && p.tex != SR_TEX_INDEX) || !s.affine || p.wrap_u != SR_WRAP || p.wrap_v != SR_WRAP ||
+            p.tex_w <= 0 || p.tex_h <= 0 || (p.tex_w & (p.tex_w - 1)) != 0 || (p.tex_h & (p.tex_h - 1)) != 0 ||
+            p.tex_row != p.tex_w * bytes || p.tex_w * p.tex_h > 65536)
             return false;
         tx = p.tex == SR_TEX_565 ? B_565 : B_LUT;
     }

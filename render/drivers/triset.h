@@ -44,9 +44,7 @@ inline v4f load4(const float *f) {
 // v within [lo, hi] lane by lane (NaN: lo, as the SSE instructions do it).
 inline v4f clamp4(v4f v, v4f lo, v4f hi) { return _mm_min_ps(_mm_max_ps(v, lo), hi); }
 
-inline v4i toFixed(v4f v, v4f lo, v4f hi, v4f scale) {
-    return __builtin_convertvector(clamp4(v, lo, hi) * scale, v4i);
-}
+inline v4i toFixed(v4f v, v4f lo, v4f hi, v4f scale) { return __builtin_convertvector(clamp4(v, lo, hi) * scale, v4i); }
 
 // The first pixel whose centre lies at or after c, ceil(c - 0.5), within
 // [0, limit - 0.5] (limit: a whole number and a half), lane by lane.
@@ -65,11 +63,14 @@ struct ranges {
     v4f lo, hi, scale;
 };
 constexpr float kIndexHi = 255, kLevelHi = 63;
-constexpr ranges kRangeRGB = {{-32767, 0, 0, 0}, {32767, 255, 255, 255}, {65536, kColourUnit, kColourUnit, kColourUnit}};
-constexpr ranges kRangeIndex = {
-    {-32767, 0.5f, 0.5f, 0.5f}, {32767, kIndexHi + 0.5f, kIndexHi + 0.5f, kIndexHi + 0.5f}, {65536, 65536, 65536, 65536}};
-constexpr ranges kRangeLevel = {
-    {-32767, 0.5f, 0.5f, 0.5f}, {32767, kLevelHi + 0.5f, kLevelHi + 0.5f, kLevelHi + 0.5f}, {65536, 65536, 65536, 65536}};
+constexpr ranges kRangeRGB = {
+    {-32767, 0, 0, 0}, {32767, 255, 255, 255}, {65536, kColourUnit, kColourUnit, kColourUnit}};
+constexpr ranges kRangeIndex = {{-32767, 0.5f, 0.5f, 0.5f},
+                                {32767, kIndexHi + 0.5f, kIndexHi + 0.5f, kIndexHi + 0.5f},
+                                {65536, 65536, 65536, 65536}};
+constexpr ranges kRangeLevel = {{-32767, 0.5f, 0.5f, 0.5f},
+                                {32767, kLevelHi + 0.5f, kLevelHi + 0.5f, kLevelHi + 0.5f},
+                                {65536, 65536, 65536, 65536}};
 
 // An edge's x at the centre of a row.
 struct edge {

@@ -26,7 +26,9 @@ struct canvas {
     sr_target t{};
 
     canvas(int width, int height, vt_uint_8 type)
-        : w(width), h(height), bytes(type == VT_PMT_RGB_565 ? 2 : 1),
+        : w(width),
+          h(height),
+          bytes(type == VT_PMT_RGB_565 ? 2 : 1),
           colour(size_t(width + 2 * kGuard) * (height + 2 * kGuard) * bytes, kBorder),
           depth(size_t(width + 2 * kGuard) * (height + 2 * kGuard) * 2, kBorder) {
         t.colour_row = (w + 2 * kGuard) * bytes;
@@ -54,8 +56,7 @@ struct canvas {
             for (int y = 0; y < h + 2 * kGuard; y++)
                 for (int x = 0; x < row; x++) {
                     const bool inside = y >= kGuard && y < kGuard + h && x >= kGuard * px && x < (kGuard + w) * px;
-                    if (!inside && (*buf)[size_t(y) * row + x] != kBorder)
-                        return false;
+                    if (!inside && (*buf)[size_t(y) * row + x] != kBorder) return false;
                 }
         }
         return true;
@@ -88,8 +89,8 @@ struct pt {
 struct sharing_case {
     const char *what;
     std::vector<pt> corners;
-    std::vector<std::array<int, 3>> triangles; // corners of each
-    std::vector<int> outline;                  // the union: a convex polygon, clockwise on the screen
+    std::vector<std::array<int, 3>> triangles;  // corners of each
+    std::vector<int> outline;  // the union: a convex polygon, clockwise on the screen
 };
 
 // How far (x, y) lies inside the convex outline: the least distance to
@@ -159,8 +160,7 @@ TEST(SoftCoverage, TrianglesSharingAnEdgeCoverEachPixelOnce) {
                 const sr_svert d = at(c.corners[size_t(tri[2])].x, c.corners[size_t(tri[2])].y);
                 SrTriangle(cv.t, p, &a, &b, &d, flat);
                 for (int y = 0; y < cv.h; y++)
-                    for (int x = 0; x < cv.w; x++)
-                        count[size_t(y) * cv.w + x] += cv.drawn(x, y) ? 1 : 0;
+                    for (int x = 0; x < cv.w; x++) count[size_t(y) * cv.w + x] += cv.drawn(x, y) ? 1 : 0;
             }
             int shared = 0;
             for (int y = 0; y < cv.h; y++)
@@ -169,11 +169,10 @@ TEST(SoftCoverage, TrianglesSharingAnEdgeCoverEachPixelOnce) {
                     const float d = inside(c, float(x) + 0.5f, float(y) + 0.5f);
                     // Centres on the outline itself go by the fill rule.
                     if (d > 1e-3f)
-                        EXPECT_EQ(n, 1) << c.what << " at " << x << "," << y << (type == VT_PMT_INDEX_8 ? " (8-bit)" : "");
-                    else if (d < -1e-3f)
-                        EXPECT_EQ(n, 0) << c.what << " at " << x << "," << y;
-                    else
-                        EXPECT_LE(n, 1) << c.what << " at " << x << "," << y;
+                        EXPECT_EQ(n, 1) << c.what << " at " << x << "," << y
+                                        << (type == VT_PMT_INDEX_8 ? " (8-bit)" : "");
+                    else if (d < -1e-3f) EXPECT_EQ(n, 0) << c.what << " at " << x << "," << y;
+                    else EXPECT_LE(n, 1) << c.what << " at " << x << "," << y;
                     shared += n;
                 }
             EXPECT_GT(shared, 20) << c.what;
@@ -191,8 +190,7 @@ TEST(SoftCoverage, TheFillRuleTakesLeftAndTopEdges) {
     SrTriangle(cv.t, p, &a, &b, &c, flat);
     SrTriangle(cv.t, p, &a, &c, &d, flat);
     for (int y = 0; y < 16; y++)
-        for (int x = 0; x < 16; x++)
-            EXPECT_EQ(cv.drawn(x, y), x >= 2 && x < 8 && y >= 3 && y < 9) << x << "," << y;
+        for (int x = 0; x < 16; x++) EXPECT_EQ(cv.drawn(x, y), x >= 2 && x < 8 && y >= 3 && y < 9) << x << "," << y;
 }
 
 TEST(SoftCoverage, BadCornersDrawNothingOutsideTheTarget) {
@@ -218,12 +216,12 @@ TEST(SoftCoverage, BadCornersDrawNothingOutsideTheTarget) {
             const vt_uint_8 type = kind < 2 ? VT_PMT_RGB_565 : VT_PMT_INDEX_8;
             canvas cv(24, 18, type);
             sr_paint p = flatPaint(type);
-            if (kind == 1) { // smooth, textured with perspective
+            if (kind == 1) {  // smooth, textured with perspective
                 p.shade = SR_SHADE_SMOOTH;
                 p.tex = SR_TEX_565;
                 p.texels = reinterpret_cast<const vt_uint_8 *>(texels.data());
                 p.tex_row = 32, p.tex_w = 16, p.tex_h = 16, p.perspective = 1;
-            } else if (kind == 3) { // smooth, through a shade table
+            } else if (kind == 3) {  // smooth, through a shade table
                 p.shade = SR_SHADE_SMOOTH;
                 p.tex = SR_TEX_INDEX;
                 p.texels = index.data();
@@ -248,4 +246,4 @@ TEST(SoftCoverage, BadCornersDrawNothingOutsideTheTarget) {
         }
 }
 
-} // namespace
+}  // namespace
