@@ -6,6 +6,7 @@
 // covered, depth, colour and texture coordinates sit in vector lanes that
 // step from row to row, and the covered pixels that pass the depth test
 // are merged into the row with one store.
+#include <cstdint>
 #include <utility>
 
 #include "render/drivers/triset.h"
@@ -38,10 +39,10 @@ inline lanes lanesOf(float at, float dx) {
 
 enum : int { B_NONE, B_565, B_LUT };
 
-// The texels of eight lanes of texel numbers.
+// The texels of eight lanes of texel numbers, gathered four to a 64-bit
+// word so that the loads do not wait on each other.
 template <int TX> inline __m128i fetch8(__m128i idx, const vt_uint_8 *texels, const vt_uint_16 *lut) {
-    __m128i t = _mm_setzero_si128();
-    auto one = [&](int i) -> int {
+    auto one = [&](uint64_t i) -> uint64_t {
         if constexpr (TX == B_565) {
             vt_uint_16 v;
             __builtin_memcpy(&v, texels + 2 * i, 2);
@@ -50,15 +51,12 @@ template <int TX> inline __m128i fetch8(__m128i idx, const vt_uint_8 *texels, co
             return lut[texels[i]];
         }
     };
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 0)), 0);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 1)), 1);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 2)), 2);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 3)), 3);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 4)), 4);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 5)), 5);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 6)), 6);
-    t = _mm_insert_epi16(t, one(_mm_extract_epi16(idx, 7)), 7);
-    return t;
+    auto four = [&](uint64_t n) {
+        return one(n & 0xFFFF) | one((n >> 16) & 0xFFFF) << 16 | one((n >> 32) & 0xFFFF) << 32 | one(n >> 48) << 48;
+    };
+    const uint64_t lo = uint64_t(_mm_cvtsi128_si64(idx)),
+                   hi = uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(idx, idx)));
+    return _mm_set_epi64x(int64_t(four(hi)), int64_t(four(lo)));
 }
 
 // RGB565 lanes scaled by colour lanes (fractions of 2^15), rounded.
