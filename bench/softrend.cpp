@@ -25,7 +25,9 @@
 //
 // To reproduce: build Release, then
 //   taskset -c N build/bench/bench_softrend
-// on an idle core N; `uptime` says how loaded the machine was.
+// on an idle core N; `uptime` says how loaded the machine was. With
+// SOFTREND_DUMP=folder both images of the compared frame are written
+// there as PPM.
 #include <benchmark/benchmark.h>
 
 #define GL_GLEXT_PROTOTYPES
@@ -37,8 +39,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "render/front/front.h"
@@ -327,6 +331,21 @@ template <class A, class B> agreement compare(const A &a, const B &b, int w, int
     return g;
 }
 
+// Writes an image to $SOFTREND_DUMP/name.ppm when that is set, to look at.
+template <class A>
+void dump(const A &image, int w, int h, const char *name) {
+    const char *dir = getenv("SOFTREND_DUMP");
+    if (dir == nullptr) return;
+    const std::string path = std::string(dir) + "/" + name + "_" + std::to_string(w) + ".ppm";
+    FILE *f = fopen(path.c_str(), "wb");
+    if (f == nullptr) return;
+    fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            for (int k = 0; k < 3; k++) fputc(channel8(image.pixel(x, y), k), f);
+    fclose(f);
+}
+
 template <class F> double timed(F f) {
     auto t0 = Clock::now();
     f();
@@ -379,6 +398,8 @@ void BM_SpheresAgainstLlvmpipe(benchmark::State &state) {
     sr.frame(40);
     gl.frame(40);
     const agreement g = compare(sr, gl, w, h);
+    dump(sr, w, h, "ours");
+    dump(gl, w, h, "llvmpipe");
     state.counters["covered_px"] = double(g.covered);
     state.counters["only_one_pct"] = g.covered ? 100.0 * double(g.onlyOne) / double(g.covered) : 0;
     state.counters["mean_diff"] = g.meanDiff;
