@@ -367,6 +367,22 @@ inline float periodOffset(float c, int size, int mode) {
 float max3(float a, float b, float c) { return a > b ? (a > c ? a : c) : (b > c ? b : c); }
 float min3(float a, float b, float c) { return a < b ? (a < c ? a : c) : (b < c ? b : c); }
 
+// Four attributes' planes from their values at the corners a, b and c
+// (dxy: b - a and c - a on the screen, inv: 1 / their cross product): the
+// value at a and the change a pixel along x and y. A needle gets the mean
+// of its corners everywhere.
+void planesOf(v4f va, v4f vb, v4f vc, v4f dxy, float inv, bool needle, v4f *at, v4f *dx, v4f *dy) {
+    if (needle) {
+        *at = (va + vb + vc) * (1.0f / 3);
+        *dx = *dy = splat(0);
+        return;
+    }
+    const v4f ab = vb - va, ac = vc - va;
+    *at = va;
+    *dx = (ab * dxy[3] - ac * dxy[1]) * inv;
+    *dy = (ac * dxy[0] - ab * dxy[2]) * inv;
+}
+
 // Sets up the texture planes: affine when perspective would move no texel
 // by more than kAffineError, or the map is not corrected at all.
 void textureSetUp(tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c, const v4f &dxy,
@@ -391,15 +407,7 @@ void textureSetUp(tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &
         // u/w, v/w, 1/w.
         ta *= v4f{ta[2], ta[2], 1, 0}, tb *= v4f{tb[2], tb[2], 1, 0}, tc *= v4f{tc[2], tc[2], 1, 0};
     }
-    if (needle) {
-        s.t = (ta + tb + tc) * (1.0f / 3);
-        s.tdx = s.tdy = splat(0);
-    } else {
-        const v4f ab = tb - ta, ac = tc - ta;
-        s.t = ta;
-        s.tdx = (ab * dxy[3] - ac * dxy[1]) * inv;
-        s.tdy = (ac * dxy[0] - ab * dxy[2]) * inv;
-    }
+    planesOf(ta, tb, tc, dxy, inv, needle, &s.t, &s.tdx, &s.tdy);
     if (affine) {
         const v4i d = toFixed(s.tdx, splat(-kTexLimit), splat(kTexLimit), splat(65536));
         s.du = vt_uint_32(d[0]);
@@ -459,15 +467,7 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     const float bias = rgb ? 0 : 0.5f;
     const v4f vbias = {0, bias, bias, bias};
     const v4f va = load4(&a->z) + vbias, vb = load4(&b->z) + vbias, vc = load4(&c->z) + vbias;
-    if (needle) {
-        s.a = (va + vb + vc) * (1.0f / 3);
-        s.adx = s.ady = splat(0);
-    } else {
-        const v4f ab = vb - va, ac = vc - va;
-        s.a = va;
-        s.adx = (ab * dy2 - ac * dy1) * inv;
-        s.ady = (ac * dx1 - ab * dx2) * inv;
-    }
+    planesOf(va, vb, vc, dxy, inv, needle, &s.a, &s.adx, &s.ady);
     // Steps of at most the whole range a pixel (half of it for depth,
     // whose range fills 16.16).
     const v4f range = {32767, hi, hi, hi};
