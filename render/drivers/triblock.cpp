@@ -74,11 +74,11 @@ inline __m128i modulate8(__m128i t, __m128i r, __m128i g, __m128i b) {
 // Colour fractions of 2^15 as RGB565 lanes, rounded.
 inline __m128i pack8(__m128i r, __m128i g, __m128i b) {
     const __m128i r5 =
-        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(r, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(r, _mm_set1_epi16(short(31 << 11))), _mm_set1_epi16(512)), 10);
     const __m128i g6 =
-        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(g, _mm_set1_epi16(63 << 10)), _mm_set1_epi16(256)), 9);
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(g, _mm_set1_epi16(short(63 << 10))), _mm_set1_epi16(256)), 9);
     const __m128i b5 =
-        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(b, _mm_set1_epi16(31 << 11)), _mm_set1_epi16(512)), 10);
+        _mm_srli_epi16(_mm_add_epi16(_mm_mulhi_epu16(b, _mm_set1_epi16(short(31 << 11))), _mm_set1_epi16(512)), 10);
     return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r5, 11), _mm_slli_epi16(g6, 5)), b5);
 }
 
