@@ -206,18 +206,20 @@ inline vt_uint_32 depthOf(vt_uint_32 z) { return vt_uint_32((vt_int_32(z) >> 16)
 
 // ---- RGB565 targets ------------------------------------------------------------
 
-// A channel (0..63) times a fraction k of 2^24, rounded.
-inline int scaled(int c, vt_int_32 k) { return (c * k + (1 << 23)) >> 24; }
+// A channel of at most 63 times a fraction k of 2^24, rounded. Wrapping
+// arithmetic: a fraction a little below nothing gives nothing, and one
+// that rounding has carried far out of range (in a triangle too thin to
+// trust) a wrong colour but nothing worse.
+inline vt_uint_32 scaled(vt_uint_32 c, vt_int_32 k) { return (c * vt_uint_32(k) + (1u << 23)) >> 24; }
 
 // A texel scaled by colour fractions of 2^24.
 inline vt_uint_32 modulateK(vt_uint_32 t, vt_int_32 r, vt_int_32 g, vt_int_32 b) {
-    return vt_uint_32(scaled(int(t >> 11), r) << 11 | scaled(int((t >> 5) & 63), g) << 5 | scaled(int(t & 31), b));
+    return scaled(t >> 11, r) << 11 | scaled((t >> 5) & 63, g) << 5 | scaled(t & 31, b);
 }
 
 // Colour fractions of 2^24 as RGB565, rounded.
 inline vt_uint_32 packK(vt_int_32 r, vt_int_32 g, vt_int_32 b) {
-    return vt_uint_32(((31 * r + (1 << 23)) >> 24) << 11 | ((63 * g + (1 << 23)) >> 24) << 5 |
-                      ((31 * b + (1 << 23)) >> 24));
+    return scaled(31, r) << 11 | scaled(63, g) << 5 | scaled(31, b);
 }
 
 // The pixels the kernels write are none of what they read: restrict says
@@ -307,8 +309,8 @@ void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const tri
                         } else {
                             if (alpha < 128)
                                 continue;
-                            value = p.index_base + (level & 63) * int(col) * p.index_range / (32 * 255);
-                            value = value < 0 ? 0 : (value > 255 ? 255 : value);
+                            const int64_t v = p.index_base + int64_t(level & 63) * col * p.index_range / (32 * 255);
+                            value = int(v < 0 ? 0 : (v > 255 ? 255 : v));
                         }
                     }
                     crow[x] = vt_uint_8(value);
