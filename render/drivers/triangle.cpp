@@ -104,27 +104,6 @@ inline void fetch(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v, v
 
 // ---- Scan lines ---------------------------------------------------------------
 
-// Calls span(y, xs, xe) for each row's run of pixels [xs, xe).
-template <class Span> SR_ALWAYS_INLINE inline void walk(int width, const tri &s, Span span) {
-    const v4f limit = splat(float(width) + 0.5f);
-    // The upper half between the long edge and the upper one, then the
-    // lower half; the left edge's x in lane 0, the right's in lane 1.
-    const edge *left[2] = {&s.lng, &s.lng}, *right[2] = {&s.upper, &s.lower};
-    if (s.long_right)
-        std::swap(left, right);
-    const int from[2] = {s.r0, s.r1}, to[2] = {s.r1, s.r2};
-    for (int h = 0; h < 2; h++) {
-        const v4f ex = {left[h]->x, right[h]->x, 0, 0}, ey = {left[h]->y, right[h]->y, 0, 0};
-        const v4f slope = {left[h]->slope, right[h]->slope, 0, 0};
-        v4f yc = splat(float(from[h]) + 0.5f);
-        for (int y = from[h]; y < to[h]; y++, yc += 1) {
-            const v4i x = firstCentres(ex + (yc - ey) * slope, limit);
-            if (x[0] < x[1])
-                span(y, x[0], x[1]);
-        }
-    }
-}
-
 // The interpolants along a span, 16.16 (colour: fractions of 2^24),
 // stepped with wrapping adds.
 struct run {
