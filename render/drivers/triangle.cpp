@@ -335,7 +335,7 @@ float periodOffsetAny(float c, int size, int mode) {
     return (whole > k ? whole - 1 : whole) * period;
 }
 
-inline float periodOffset(float c, int size, int mode) {
+SR_ALWAYS_INLINE inline float periodOffset(float c, int size, int mode) {
     if (mode == SR_CLAMP || !(c > -1e9f && c < 1e9f))
         return 0;
     if (mode == SR_WRAP && pow2(size)) {
@@ -415,13 +415,10 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     // Rows and columns first: most small triangles that cover no pixel
     // centre end here.
     const float width = float(t.width) + 0.5f, height = float(t.height) + 0.5f;
-    s.r0 = firstCentre(a->y, height);
-    s.r2 = firstCentre(c->y, height);
-    if (s.r0 >= s.r2)
-        return;
-    s.c0 = firstCentre(min3(a->x, b->x, c->x), width);
-    s.c1 = firstCentre(max3(a->x, b->x, c->x), width);
-    if (s.c0 >= s.c1)
+    const v4i rc = firstCentres(v4f{a->y, c->y, min3(a->x, b->x, c->x), max3(a->x, b->x, c->x)},
+                                v4f{height, height, width, width});
+    s.r0 = rc[0], s.r2 = rc[1], s.c0 = rc[2], s.c1 = rc[3];
+    if (s.r0 >= s.r2 || s.c0 >= s.c1)
         return;
     const float dx1 = b->x - a->x, dy1 = b->y - a->y, dx2 = c->x - a->x, dy2 = c->y - a->y;
     const float cross = dx1 * dy2 - dx2 * dy1;
@@ -449,10 +446,6 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     const v4f vbias = {0, bias, bias, bias};
     const v4f va = load4(&a->z) + vbias, vb = load4(&b->z) + vbias, vc = load4(&c->z) + vbias;
     planesOf(va, vb, vc, dxy, inv, needle, &s.a, &s.adx, &s.ady);
-    // Steps of at most the whole range a pixel (half of it for depth,
-    // whose range fills 16.16).
-    const v4f range = {32767, hi, hi, hi};
-    s.astep = toFixed(s.adx, -range, range, rg.scale);
     if (p.shade != SR_SHADE_SMOOTH) {
         for (int k = 0; k < 3; k++) {
             const float f = clampf(flat.c[k], 0, hi);
@@ -468,6 +461,10 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     const int zm = zModeOf(t, p);
     if (rgb && BlockTriangle(t, p, s, zm))
         return;
+    // The scan lines' steps: at most the whole range a pixel (half of it
+    // for depth, whose range fills 16.16).
+    const v4f range = {32767, hi, hi, hi};
+    s.astep = toFixed(s.adx, -range, range, rg.scale);
     const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
     const bool fast = textured && p.wrap_u == SR_WRAP && p.wrap_v == SR_WRAP && pow2(p.tex_w) && pow2(p.tex_h);
     if (rgb) {
