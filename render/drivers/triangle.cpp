@@ -60,7 +60,7 @@ template <int F> inline void texel(const sr_paint &p, const vt_uint_8 *row, int 
 }
 
 // Any map with any addressing.
-inline void texelAny(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
+inline void texelAny(const sr_paint &p, const sr_tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
     const int tx = texelCoord(vt_int_32(u) >> 16, p.tex_w, p.wrap_u);
     const int ty = texelCoord(vt_int_32(v) >> 16, p.tex_h, p.wrap_v);
     const vt_uint_8 *row = p.texels + ptrdiff_t(ty) * p.tex_row;
@@ -85,7 +85,7 @@ inline void texelAny(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v
 enum : int { TX_NONE, TX_565, TX_LUT, TX_4444, TX_RAW, TX_ANY };
 
 template <int TX>
-inline void fetch(const sr_paint &p, const tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
+inline void fetch(const sr_paint &p, const sr_tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
     if constexpr (TX == TX_ANY) {
         texelAny(p, s, u, v, col, alpha);
     } else {
@@ -114,7 +114,7 @@ struct run {
 // Calls pixels(x, n, run) for the pixels [xs, xe) of row y: once, or a
 // chunk at a time with the texture steps corrected for perspective.
 template <bool TEX, class Pixels>
-SR_ALWAYS_INLINE inline void spanOf(const tri &s, const ranges &rg, int y, int xs, int xe, Pixels pixels) {
+SR_ALWAYS_INLINE inline void spanOf(const sr_tri &s, const sr_ranges &rg, int y, int xs, int xe, Pixels pixels) {
     const float fx = float(xs) + 0.5f - s.x0, fy = float(y) + 0.5f - s.y0;
     const v4i a = toFixed(s.a + s.adx * fx + s.ady * fy, rg.lo, rg.hi, rg.scale);
     run r{vt_uint_32(a[0]), vt_uint_32(a[1]), vt_uint_32(a[2]), vt_uint_32(a[3]), 0, 0, 0, 0};
@@ -204,7 +204,7 @@ inline vt_uint_32 packK(vt_int_32 r, vt_int_32 g, vt_int_32 b) {
 // The pixels the kernels write are none of what they read: restrict says
 // so, which keeps the steps and the map's particulars in registers.
 template <int ZM, int SH, int TX, bool BLEND>
-void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const tri &__restrict s) {
+void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
     const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk0 = vt_uint_32(s.astep[1]), dk1 = vt_uint_32(s.astep[2]),
                      dk2 = vt_uint_32(s.astep[3]);
     walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
@@ -257,7 +257,7 @@ void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const tr
 enum : int { T8_NONE, T8_RAW, T8_SHADED, T8_RAMP };
 
 template <int ZM, int SH, int T8, int TX>
-void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const tri &__restrict s) {
+void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
     const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
     walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
         vt_uint_8 *crow = t.colour + ptrdiff_t(y) * t.colour_row;
@@ -300,7 +300,7 @@ void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const tri
     });
 }
 
-typedef void tri_fn(const sr_target &t, const sr_paint &p, const tri &s);
+typedef void tri_fn(const sr_target &t, const sr_paint &p, const sr_tri &s);
 
 constexpr int kTex16[] = {TX_NONE, TX_565, TX_LUT, TX_4444, TX_ANY};
 // Index: depth mode x 30 + shading x 10 + texture x 2 + blending.
@@ -366,7 +366,7 @@ void planesOf(v4f va, v4f vb, v4f vc, v4f dxy, float inv, bool needle, v4f *at, 
 
 // Sets up the texture planes: affine when perspective would move no texel
 // by more than kAffineError, or the map is not corrected at all.
-void textureSetUp(tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c, const v4f &dxy,
+void textureSetUp(sr_tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c, const v4f &dxy,
                   float inv, bool needle) {
     // (u, v, 1/w, -) of each corner, less whole periods of the map.
     const v4f off = {periodOffset(a.u, p.tex_w, p.wrap_u), periodOffset(a.v, p.tex_h, p.wrap_v), 0, 0};
@@ -411,7 +411,7 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
         std::swap(b, c);
     if (b->y < a->y)
         std::swap(a, b);
-    tri s;
+    sr_tri s;
     // Rows and columns first: most small triangles that cover no pixel
     // centre end here.
     const float width = float(t.width) + 0.5f, height = float(t.height) + 0.5f;
@@ -435,7 +435,7 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
 
     const bool rgb = p.target == VT_PMT_RGB_565;
     const bool textured = p.tex != SR_TEX_NONE && p.texels != nullptr;
-    const ranges &rg = rgb ? kRangeRGB : textured ? kRangeLevel : kRangeIndex;
+    const sr_ranges &rg = rgb ? kRangeRGB : textured ? kRangeLevel : kRangeIndex;
     const float hi = rgb ? 255.0f : (textured ? kLevelHi : kIndexHi);
     const bool needle = std::fabs(dx1 * dy2) + std::fabs(dx2 * dy1) > kNeedle * std::fabs(cross);
     const float inv = 1 / cross;
@@ -459,7 +459,7 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
         textureSetUp(s, p, *a, *b, *c, dxy, inv, needle);
 
     const int zm = zModeOf(t, p);
-    if (rgb && BlockTriangle(t, p, s, zm))
+    if (rgb && drawGroups(t, p, s, zm))
         return;
     // The scan lines' steps: at most the whole range a pixel (half of it
     // for depth, whose range fills 16.16).

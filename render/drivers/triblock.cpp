@@ -94,7 +94,7 @@ struct group_state {
     const vt_uint_16 *lut;
 };
 
-template <int TX> group_state groupOf(const sr_paint &p, const tri &s) {
+template <int TX> group_state groupOf(const sr_paint &p, const sr_tri &s) {
     group_state g{};
     auto k15 = [](vt_int_32 k) { return _mm_set1_epi16(short(k >> 9 > 32767 ? 32767 : k >> 9)); };
     if (p.shade == SR_SHADE_NONE && TX != B_NONE) {
@@ -168,7 +168,7 @@ SR_ALWAYS_INLINE inline void group8(const group_state &g, __m128i mask, const gr
 // A triangle of at most eight columns: each row of its bounding box one
 // group, the lanes stepping from row to row.
 template <bool DEPTH, bool SMOOTH, int TX>
-void block16(const sr_target &__restrict t, const sr_paint &__restrict p, const tri &__restrict s) {
+void block16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
     const group_state g = groupOf<TX>(p, s);
     const int bx = s.c0;
     const float fx = float(bx) + 0.5f - s.x0, fy = float(s.r0) + 0.5f - s.y0;
@@ -192,7 +192,7 @@ void block16(const sr_target &__restrict t, const sr_paint &__restrict p, const 
     // Lane centres, and the two edges of each half.
     const __m128 px0 = _mm_setr_ps(float(bx) + 0.5f, float(bx) + 1.5f, float(bx) + 2.5f, float(bx) + 3.5f);
     const __m128 px1 = _mm_add_ps(px0, _mm_set1_ps(4));
-    const edge *left[2] = {&s.lng, &s.lng}, *right[2] = {&s.upper, &s.lower};
+    const sr_edge *left[2] = {&s.lng, &s.lng}, *right[2] = {&s.upper, &s.lower};
     if (s.long_right)
         std::swap(left, right);
     const int from[2] = {s.r0, s.r1}, to[2] = {s.r1, s.r2};
@@ -234,7 +234,7 @@ inline lanes from(vt_int_32 v, const lanes &r) {
 
 // Larger triangles: each span a group at a time.
 template <bool DEPTH, bool SMOOTH, int TX>
-void span16(const sr_target &__restrict t, const sr_paint &__restrict p, const tri &__restrict s) {
+void span16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
     const group_state g = groupOf<TX>(p, s);
     const v4f scale = {65536, kColourUnit, kColourUnit, kColourUnit};
     const v4i dx = toFixed(s.adx, v4f{-32767, -255, -255, -255}, v4f{32767, 255, 255, 255}, scale);
@@ -277,7 +277,7 @@ void span16(const sr_target &__restrict t, const sr_paint &__restrict p, const t
     });
 }
 
-typedef void block_fn(const sr_target &t, const sr_paint &p, const tri &s);
+typedef void block_fn(const sr_target &t, const sr_paint &p, const sr_tri &s);
 
 // Index: depth x 6 + smooth x 3 + texture.
 #define SR_KERNELS(K)                                                                                                  \
@@ -302,7 +302,7 @@ inline v4f extent(v4f at, v4f dx, v4f dy, float rows) {
 
 namespace sr {
 
-bool BlockTriangle(const sr_target &t, const sr_paint &p, const tri &s, int zm) {
+bool drawGroups(const sr_target &t, const sr_paint &p, const sr_tri &s, int zm) {
     if (t.type != VT_PMT_RGB_565 || p.blend != SR_BLEND_NONE || (zm != Z_LE && zm != Z_NONE))
         return false;
     const bool textured = p.tex != SR_TEX_NONE && p.texels != nullptr;

@@ -59,30 +59,30 @@ inline int firstCentre(float c, float limit) { return firstCentres(splat(c), spl
 // The range of depth and colour and their fixed-point scale: RGB
 // channels 0..255 as fractions of 2^24; 8-bit indices 0..255 or shade
 // levels 0..63, 16.16 with a half added so that the whole part rounds.
-struct ranges {
+struct sr_ranges {
     v4f lo, hi, scale;
 };
 constexpr float kIndexHi = 255, kLevelHi = 63;
-constexpr ranges kRangeRGB = {
+constexpr sr_ranges kRangeRGB = {
     {-32767, 0, 0, 0}, {32767, 255, 255, 255}, {65536, kColourUnit, kColourUnit, kColourUnit}};
-constexpr ranges kRangeIndex = {{-32767, 0.5f, 0.5f, 0.5f},
+constexpr sr_ranges kRangeIndex = {{-32767, 0.5f, 0.5f, 0.5f},
                                 {32767, kIndexHi + 0.5f, kIndexHi + 0.5f, kIndexHi + 0.5f},
                                 {65536, 65536, 65536, 65536}};
-constexpr ranges kRangeLevel = {{-32767, 0.5f, 0.5f, 0.5f},
+constexpr sr_ranges kRangeLevel = {{-32767, 0.5f, 0.5f, 0.5f},
                                 {32767, kLevelHi + 0.5f, kLevelHi + 0.5f, kLevelHi + 0.5f},
                                 {65536, 65536, 65536, 65536}};
 
 // An edge's x at the centre of a row.
-struct edge {
+struct sr_edge {
     float x, y, slope;
 };
-inline edge edgeOf(const sr_svert &top, const sr_svert &bot) {
-    return edge{top.x, top.y, (bot.x - top.x) / (bot.y - top.y)};
+inline sr_edge edgeOf(const sr_svert &top, const sr_svert &bot) {
+    return sr_edge{top.x, top.y, (bot.x - top.x) / (bot.y - top.y)};
 }
-inline float edgeAt(const edge &e, float yc) { return e.x + (yc - e.y) * e.slope; }
+inline float edgeAt(const sr_edge &e, float yc) { return e.x + (yc - e.y) * e.slope; }
 
 // A triangle set up for drawing.
-struct tri {
+struct sr_tri {
     float x0, y0;      // the top vertex, where the planes are given
     v4f a, adx, ady;   // depth, colour channels (or index or level)
     v4f t, tdx, tdy;   // u/w, v/w, 1/w; or (affine) u, v
@@ -91,7 +91,7 @@ struct tri {
     bool affine, long_right;
     int r0, r1, r2; // rows: first, first below the middle vertex, end
     int c0, c1;     // columns: first, end (of its bounding box)
-    edge lng, upper, lower;
+    sr_edge lng, upper, lower;
     vt_int_32 flat[3]; // 16-bit: fractions of 2^24; 8-bit: index or level
     vt_uint_32 flat565;
     // The map (power-of-two wrapping fetches).
@@ -101,11 +101,11 @@ struct tri {
 };
 
 // Calls span(y, xs, xe) for each row's run of pixels [xs, xe).
-template <class Span> SR_ALWAYS_INLINE inline void walk(int width, const tri &s, Span span) {
+template <class Span> SR_ALWAYS_INLINE inline void walk(int width, const sr_tri &s, Span span) {
     const v4f limit = splat(float(width) + 0.5f);
     // The upper half between the long edge and the upper one, then the
     // lower half; the left edge's x in lane 0, the right's in lane 1.
-    const edge *left[2] = {&s.lng, &s.lng}, *right[2] = {&s.upper, &s.lower};
+    const sr_edge *left[2] = {&s.lng, &s.lng}, *right[2] = {&s.upper, &s.lower};
     if (s.long_right)
         std::swap(left, right);
     const int from[2] = {s.r0, s.r1}, to[2] = {s.r1, s.r2};
@@ -127,6 +127,6 @@ template <class Span> SR_ALWAYS_INLINE inline void walk(int width, const tri &s,
 // affinely) and its groups stay on the target: one of at most eight
 // columns a row of its bounding box at a time, others a span at a time.
 // False when it did not draw.
-bool BlockTriangle(const sr_target &t, const sr_paint &p, const tri &s, int zm);
+bool drawGroups(const sr_target &t, const sr_paint &p, const sr_tri &s, int zm);
 
 } // namespace sr
