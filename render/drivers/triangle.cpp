@@ -1,6 +1,8 @@
-// Triangles: a set-up per triangle in floating point, then one routine per
-// combination of depth mode, shading, texture and blending that walks the
-// scan lines and fills each span with fixed-point steps.
+// Triangles: a set-up per triangle in floating point, then either the
+// kernels that draw eight pixels at a time (triblock.cpp: RGB565 targets
+// with the common drawing states) or one routine per combination of depth
+// mode, shading, texture and blending that walks the scan lines and fills
+// each span with fixed-point steps.
 //
 // Coverage. Pixel (x, y) is the square [x, x + 1) x [y, y + 1) and is
 // drawn when its centre lies inside the triangle, or on a left or top

@@ -1,7 +1,7 @@
 // The triangle set-up shared by the scan-line kernels (triangle.cpp) and
-// the kernels that draw small triangles eight pixels at a time
-// (triblock.cpp): the set-up record, the coverage rule and the vector
-// arithmetic both use.
+// the kernels that draw triangles eight pixels at a time (triblock.cpp):
+// the set-up record, the coverage rule, the walk down the rows and the
+// vector arithmetic both use.
 #pragma once
 
 #include <emmintrin.h>
