@@ -74,6 +74,7 @@ void ResetGameGlobals() {
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;
     DisplayGamma = 1.0f;
+    gDisplayOpen = 0;
 
     ResetOptions();
     ResetOptionTable();
@@ -112,6 +113,7 @@ void ResetGameGlobals() {
     gCaptainSlot = CaptainSlot{};
     gCareerState = CareerState{};
     gCaptainNamed = 0;
+    gCaptainSlotRead = 0;
 
     // The start-up resets the pools before anything is made: records taken
     // without it all look released in the frame under way.
