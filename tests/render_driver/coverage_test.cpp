@@ -212,7 +212,7 @@ TEST(SoftCoverage, BadCornersDrawNothingOutsideTheTarget) {
     std::vector<vt_uint_16> texels(16 * 16, 0x7BEF);
     std::vector<vt_uint_8> index(16 * 16, 7), shade(256 * 64, 9);
     for (const auto &c : cases)
-        for (int kind = 0; kind < 4; kind++) {
+        for (int kind = 0; kind < 5; kind++) {
             const vt_uint_8 type = kind < 2 ? VT_PMT_RGB_565 : VT_PMT_INDEX_8;
             canvas cv(24, 18, type);
             sr_paint p = flatPaint(type);
@@ -221,6 +221,13 @@ TEST(SoftCoverage, BadCornersDrawNothingOutsideTheTarget) {
                 p.tex = SR_TEX_565;
                 p.texels = reinterpret_cast<const vt_uint_8 *>(texels.data());
                 p.tex_row = 32, p.tex_w = 16, p.tex_h = 16, p.perspective = 1;
+            } else if (kind == 4) {  // a colour map down a ramp of a range no index holds
+                p.shade = SR_SHADE_SMOOTH;
+                p.tex = SR_TEX_565;
+                p.texels = reinterpret_cast<const vt_uint_8 *>(texels.data());
+                p.tex_row = 32, p.tex_w = 16, p.tex_h = 16;
+                p.index_base = 100;
+                p.index_range = 1 << 30;
             } else if (kind == 3) {  // smooth, through a shade table
                 p.shade = SR_SHADE_SMOOTH;
                 p.tex = SR_TEX_INDEX;
