@@ -1,0 +1,164 @@
+// The first mission, "First Blood", started from the command line and
+// played headless with a fixed frame step: the raider's brain holds its
+// orders and evaluates one slot every 50 centiseconds; once its hull is
+// below the threshold of its combat stance its self-preservation takes over; the player's weapons are
+// the types its WEAPON statements name, in the chosen language; and none of
+// the brain's or the weapons' operations is still a stand-in.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ai/brain.h"
+#include "ai/weapons.h"
+#include "app/clock.h"
+#include "app/floor_hooks.h"
+#include "app/game.h"
+#include "app/shell.h"
+#include "common/sample_root.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "platform/smack.h"
+#include "present/p3d.h"
+#include "script/mission.h"
+#include "script/statements.h"
+#include "script/symbols.h"
+#include "world/objlist.h"
+#include "world/records.h"
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+int64_t gNow;
+int64_t AlwaysDue() { return gNow += 1000000; }
+
+// Whether the mission language still leaves the statement to a stand-in.
+bool StatementPending(uint32_t code) {
+    for (const ScriptCodeRange *r = kPendingStatementCodes; r->low; ++r)
+        if (code >= r->low && code <= r->high) return true;
+    return false;
+}
+constexpr uint32_t kOrderStatement = 239;
+
+class ShipBrainRun : public testing::TestWithParam<int> {
+protected:
+    std::unique_ptr<ruvotest::SampleRoot> root;
+    bool running = false;
+    void SetUp() override {
+        root = std::make_unique<ruvotest::SampleRoot>();
+        SetFrameCounter(FakeCounter, 100000);
+        SmackSetClock(AlwaysDue);
+        optFrontEndStart = 0;
+        optDebug = 1;
+        gLanguage = uint16_t(GetParam());
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
+                      "vek\\resource\\scripts\\missions\\mission01.scr");
+        gTicks = 1;
+        StartFrameClock();
+        InstallFloorHooks();
+        gActive = 1;
+        ASSERT_EQ(gameInit(), 1);
+        running = true;
+    }
+    void TearDown() override {
+        if (running) {
+            exitMission();
+            gameShutdown();
+            P3DShutdown();
+        }
+        gLanguage = 0;
+        optDebug = 0;
+        root.reset();
+    }
+    // One frame of 2 centiseconds.
+    static void Turn() {
+        gTicks += 2000;
+        ShellIdleTurn();
+    }
+    static std::string Log() {
+        std::ifstream in("debug.txt", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons) {
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    ASSERT_NE(raider->sim, nullptr);
+    ShipInfo *info = raider->sim->shipInfo;
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(raider->control, dunai_ThinkShip);
+
+    // The class's default set-up and the mission's order.
+    EXPECT_EQ(dunai_FindOrderSlot(info, "SelfPreservation"), 0);
+    EXPECT_EQ(info->orders[0].evaluation, dunai_EvalSelfPreservation);
+    ASSERT_NE(info->orders[1].evaluation, nullptr);
+    if (StatementPending(kOrderStatement)) {
+        EXPECT_STREQ(info->orders[1].name, "NO PROGRAM");
+    } else {
+        EXPECT_STREQ(info->orders[1].name, "FixedAttack");
+        EXPECT_EQ(info->orders[1].startState, 34u);
+    }
+
+    // One slot is evaluated each 50 centiseconds of game time, in turn
+    // (once the mission's first long frames have gone by).
+    for (int i = 0; i < 50; ++i) Turn();
+    std::vector<uint32_t> at;
+    int16_t next = info->roundRobin;
+    for (int i = 0; i < 300; ++i) {
+        Turn();
+        if (info->roundRobin != next) {
+            EXPECT_EQ(info->roundRobin, (next + 1) % kOrderSlots);
+            next = info->roundRobin;
+            at.push_back(dunGameClock);
+        }
+    }
+    ASSERT_GE(at.size(), 10u);
+    for (size_t i = 1; i < at.size(); ++i) EXPECT_EQ(at[i] - at[i - 1], 50u) << i;  // 25 frames of 2 cs
+    EXPECT_NE(info->currentOrder, 0);
+
+    // The raider flies in its combat stance, which holds its nerve down to
+    // 79 x 8 / 10 = 63 % of its hull: at 75 % it fights on through a whole
+    // round of its eight slots; below 63 % self-preservation takes over at
+    // its next turn, within one round.
+    const uint32_t round = uint32_t(kOrderSlots) * 50;
+    ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
+    raider->sim->hull = 75;
+    uint32_t from = dunGameClock;
+    while (dunGameClock - from <= round) Turn();
+    EXPECT_EQ(info->currentOrder, 1);
+    EXPECT_EQ(info->orders[0].priority, 0);
+    raider->sim->hull = 60;
+    from = dunGameClock;
+    while (info->currentOrder != 0 && dunGameClock - from <= round) Turn();
+    EXPECT_EQ(info->currentOrder, 0) << "after " << (dunGameClock - from) << " cs";
+    EXPECT_EQ(info->orders[0].priority, 100 * 100);
+    EXPECT_EQ(info->states[0].state, 35u);  // SelfPreservationState
+
+    // The corvette's two beam cannon, named in the game's language.
+    const char *const names[3] = {"PBC", "CP", "TSK"};
+    int weapons = 0;
+    for (const Weapon *w = dunPlayerShip->sim->weapons; w; w = w->next, ++weapons) {
+        EXPECT_EQ(w->typeNumber, 0);
+        EXPECT_STREQ(w->name, names[GetParam()]);
+        EXPECT_EQ(w->weaponClass, WeaponClass::Beam);
+        EXPECT_EQ(w->damage, 150);
+    }
+    EXPECT_EQ(weapons, 2);
+    EXPECT_EQ(dunPlayerShip->sim->weaponCount, 2u);
+
+    const std::string log = Log();
+    for (const char *name : {"dunai_ResetOrders", "dunai_SetOrder", "dunai_SetOrderState", "dunai_StartOrder",
+                             "weapon creators", "dunai_SideTargetMask", "dunai_ThinkShip"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ShipBrainRun, testing::Values(0, 1, 2));
+
+}  // namespace
