@@ -286,9 +286,9 @@ StateCommand *dunai_CombatAchieveRange(StateCommand *c, SceneItem *ship, int16_t
     switch (step) {
     case 0:
     case 1:
+        // L1, the re-check clock, runs on across these returns to step 1;
+        // it starts at 0 with the frame (the stack clears a frame's locals).
         L[0] = 0;
-        // The re-check clock starts with the approach.
-        L[1] = 0;
         if (ship == dunControlledObject && !(s->flags & SimFlag::Lds)) return dunai_Yield(c, 2);
         if (InUse(t) && (t->sim->flags & SimFlag::Lds) && !(t->sim->flags & SimFlag::LdsBlocked) && t->sim->timer == 0)
             dunFireLDSI(ship, t);

@@ -311,6 +311,10 @@ FireResult dunFireWeapon(SceneItem *target, SceneItem *ship, Weapon *w) {
         rs->velocity = {rs->velocity.x + cv.x, rs->velocity.y + cv.y, rs->velocity.z + cv.z};
     }
     rs->previous = rs->matrix;
+    // The collision test sweeps a ray object along its axis by its ray
+    // length: as far as the round flies in a frame, so that it cannot pass
+    // through a hull between two steps.
+    a->rayLength = VecLength(rs->velocity) * (dunFrameSeconds > 0.0f ? dunFrameSeconds : 0.02f);
     a->effectCounter = 0;
     a->roundAttacker = ship;
     a->partner = ship;
