@@ -5,9 +5,7 @@
 // same winner and the same frame.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,7 +23,6 @@
 #include "core/options.h"
 #include "platform/display.h"
 #include "platform/smack.h"
-#include "gui/front.h"
 #include "gui/options.h"
 #include "present/effects.h"
 #include "present/p3d.h"
@@ -125,15 +122,9 @@ protected:
         InstallFloorHooks();
         gActive = 1;
         gQuit = 0;
-        if (gameInit() != 1) {
-            std::printf("gameInit failed\n");
-            return out;
-        }
+        if (gameInit() != 1) return out;
         dunSeedRand15(seed);
         SceneItem *defender = Symbol("Defender"), *enemy = Symbol("Enemy");
-        if (!defender || !enemy)
-            std::printf("no ships %p %p front %d script %s\n", (void *)defender, (void *)enemy, int(gInFrontEnd),
-                        gMissionScriptName);
         if (defender && enemy) {
             out.started = true;
             AttackOrder(defender, enemy);
@@ -144,12 +135,6 @@ protected:
                 if (!Alive(defender)) out.loser = "Defender";
                 if (!Alive(enemy)) out.loser = "Enemy";
                 out.seconds = float(n) * 0.02f;
-                if (std::getenv("RUVO_DUEL_TRACE") && n % 250 == 0 && Alive(defender) && Alive(enemy)) {
-                    const Vec3d &p = defender->sim->position, &q = enemy->sim->position;
-                    std::printf("t=%6.2f hulls %d %d states %u %u dist %.0f\n", out.seconds, defender->sim->hull,
-                                enemy->sim->hull, defender->sim->shipInfo->lastState, enemy->sim->shipInfo->lastState,
-                                std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y) + (p.z - q.z) * (p.z - q.z)));
-                }
             }
             for (int n = 0; n < 500 && !(out.exploded && gMissionEndState); ++n) {
                 Turn();
@@ -171,7 +156,6 @@ TEST_F(DuelRun, EverySeedEndsWithOneShipDestroyedWithinTwoMinutes) {
     for (uint32_t seed = 1; seed <= 10; ++seed) {
         const Outcome o = Fly(seed);
         ASSERT_TRUE(o.started) << seed;
-        if (std::getenv("RUVO_DUEL_TRACE")) std::printf("seed %u: %s lost at %.2f s\n", seed, o.loser.c_str(), o.seconds);
         ASSERT_FALSE(o.loser.empty()) << "seed " << seed << ": nobody was destroyed in 120 s";
         EXPECT_LE(o.seconds, 120.0f) << seed;
         EXPECT_TRUE(o.exploded) << seed;
