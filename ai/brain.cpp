@@ -171,8 +171,7 @@ void dunai_ThinkShip(SceneItem *item) {
     s->flags &= ~SimFlag::CollisionCourse;
     const int top = info->stateTop >= 0 && info->stateTop < kStateFrames ? info->stateTop : 0;
     const uint32_t state = info->states[top].state;
-    if (state != 14 && state != 16 && item->avatar && item->avatar->approach && !dunai_AvoidanceOff)
-        dunLdsSteer(item);
+    if (state != 14 && state != 16 && item->avatar && item->avatar->approach && !dunai_AvoidanceOff) dunLdsSteer(item);
 }
 
 void dunai_ThinkFree(SceneItem *item) {

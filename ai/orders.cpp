@@ -177,6 +177,5 @@ void dunai_SetNamedOrder(SceneItem *ship, int slot, const char *name, int weight
     dunai_SetOrder(info, slot, 0, 0, 0, weight, dunai_EvalDefault, 80, 0);
     if (row)
         dunai_SetOrderState(info, slot, row->startState, row->parameters[0], row->parameters[1], row->parameters[2]);
-    else
-        dunai_SetOrderState(info, slot, uint32_t(state), dunHandleOf(object), 0, 0);
+    else dunai_SetOrderState(info, slot, uint32_t(state), dunHandleOf(object), 0, 0);
 }

@@ -35,8 +35,8 @@ bool WeaponLine(const std::string &line) {
 // The script's own reports: "file(line) : ..." from the compiler and the
 // interpreter, and the buffers' and pools' limits.
 bool KnownReport(const std::string &text) {
-    static const char *const kWhole[] = {"Script Buffer OVERFLOW !!!", "Data Buffer OVERFLOW !!!",
-                                         "Symbol Table Full!", "Script Name Buffer Full!", "Exceeded max Weapons"};
+    static const char *const kWhole[] = {"Script Buffer OVERFLOW !!!", "Data Buffer OVERFLOW !!!", "Symbol Table Full!",
+                                         "Script Name Buffer Full!", "Exceeded max Weapons"};
     for (const char *w : kWhole)
         if (text == w) return true;
     return text.rfind("weapons.scr(", 0) == 0;
@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The ship, then the input's weapon lines; a ship class's own lines name
     // the ship LASTSHIP, which this one is.
     // The sample missions' own ship names are known, naming no object.
-    std::string text = "SCENEITEM S Player Enemy Station Drone\nMODEL M\nABSOLUTE\nCREATE_SHIP S M \"S\" CORVETTE NAVY 0 0 0\n";
+    std::string text =
+        "SCENEITEM S Player Enemy Station Drone\nMODEL M\nABSOLUTE\nCREATE_SHIP S M \"S\" CORVETTE NAVY 0 0 0\n";
     const std::string input(reinterpret_cast<const char *>(data), size);
     for (size_t at = 0; at < input.size();) {
         size_t end = input.find('\n', at);

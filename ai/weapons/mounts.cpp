@@ -18,9 +18,11 @@ constexpr float kTan30 = 0.57735027f;
 constexpr float kTan75 = 3.73205081f;
 constexpr float kDiagonal = 0.70710678f;
 
+// clang-format off
 const Vec3 kDirections[9] = {{0, 0, 1},  {0, 0, 1},          {-0.7071f, 0, 0.7071f}, {-1, 0, 0},
                              {-0.7071f, 0, -0.7071f}, {0, 0, -1}, {0.7071f, 0, -0.7071f}, {1, 0, 0},
                              {0.7071f, 0, 0.7071f}};
+// clang-format on
 // The firing angle of each direction, degrees about Y.
 const float kFireAngles[9] = {0, 0, 45, 85, 135, 180, 225, 275, 315};
 

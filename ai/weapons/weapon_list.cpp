@@ -73,9 +73,8 @@ void dunWeaponSetPerformance(Weapon *w, float reloadTime, float range, float spe
     w->roundLifetime = Word(lifetime);
 }
 
-void dunWeaponSetMunition(Weapon *w, float reloadTime, float speed, float rackReload, int32_t rounds,
-                          int32_t perRack, int32_t racks, float p1, float p2, float p3, float p4, float p5,
-                          int32_t lifetime) {
+void dunWeaponSetMunition(Weapon *w, float reloadTime, float speed, float rackReload, int32_t rounds, int32_t perRack,
+                          int32_t racks, float p1, float p2, float p3, float p4, float p5, int32_t lifetime) {
     if (!w) return;
     w->reloadTime = reloadTime;
     w->speed = speed;

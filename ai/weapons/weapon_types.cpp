@@ -35,6 +35,7 @@ constexpr BeamConstants kNoBeam = {};
 // Damage and penetration of every launcher but the antimatter release.
 constexpr int32_t kMunitionDamage = 180, kMunitionPenetration = 65;
 
+// clang-format off
 const TypeConstants kPbc = {0, 150, 55, 0x30, {100, 200000, 600000, 400, 0}, kNoLauncher};
 const TypeConstants kPbcHev = {0, 270, 110, 0x30, {125, 250000, 600000, 400, 1}, kNoLauncher};
 const TypeConstants kPbcLite = {0, 30, 25, 0x30, {250, 300000, 600000, 400, 0}, kNoLauncher};
@@ -75,6 +76,7 @@ const TypeConstants kMine = {5, kMunitionDamage, kMunitionPenetration, 0x108D0, 
 const TypeConstants kAmRelease = {6, 800000, 160, 0x850, kNoBeam,
                                   {100, 17000, 600, 1, 4, 4, {12000, 12000, 120, 120, 120}, 2000, dunLoadMissileShape,
                                    nullptr}};
+// clang-format on
 
 Weapon *Make(const TypeConstants &t, SceneItem *ship, float x, float y, float z, const char *name, uint16_t code) {
     Weapon *w = dunAppendWeapon(ship);
@@ -109,9 +111,9 @@ Weapon *dunCreatePBC(SceneItem *ship, float x, float y, float z, const char *nam
     return w;
 }
 
-#define DUN_CREATOR(creator, constants)                                                                     \
-    Weapon *creator(SceneItem *ship, float x, float y, float z, const char *name, uint16_t code) {         \
-        return Make(constants, ship, x, y, z, name, code);                                                  \
+#define DUN_CREATOR(creator, constants)                                                            \
+    Weapon *creator(SceneItem *ship, float x, float y, float z, const char *name, uint16_t code) { \
+        return Make(constants, ship, x, y, z, name, code);                                         \
     }
 DUN_CREATOR(dunCreatePBCHev, kPbcHev)
 DUN_CREATOR(dunCreatePBCLite, kPbcLite)

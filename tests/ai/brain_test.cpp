@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "RES/util.h"
 #include "ai/brain.h"
 #include "ai_fixture.h"
-#include "RES/util.h"
 #include "world/docking.h"
 #include "world/handle.h"
 #include "world/msghandler.h"
@@ -430,7 +430,8 @@ TEST_F(Brain, TheEvaluationRoutines) {
         // Distances at 33.7 % of the range and beyond it.
         {"dock when close 33.7%", dunai_EvalDockWhenClose, at(33700), 66, 10},
         {"dock when close beyond", dunai_EvalDockWhenClose, at(250000), 0, 10},
-        {"dock when close none", dunai_EvalDockWhenClose, [](SceneItem *, SceneItem *, uint32_t *, uint32_t *) {}, 0, 0},
+        {"dock when close none", dunai_EvalDockWhenClose, [](SceneItem *, SceneItem *, uint32_t *, uint32_t *) {}, 0,
+         0},
         {"stay near 33.7%", dunai_EvalStayNear, at(33700), 33, 10},
         {"stay near behind", dunai_EvalStayNear, at(-250000), 100, 10},
         {"seek and destroy 33.7%", dunai_EvalSeekAndDestroy, asGoal(33700), 33, 10},
@@ -555,7 +556,7 @@ TEST_F(Brain, TroubleCountsShipsOfTheMaskAndTheShipsDamage) {
     };
     // D = (100 - hull) x 3; below the count 100 - D, else 100 - (D + (n +
     // 1 - C) x 100 / C); 0 past 100. A count of 0 counts as 1.
-    const Case kCases[] = {{0, 2, 100, 100}, {1, 2, 90, 70}, {2, 2, 100, 50}, {3, 2, 100, 0},
+    const Case kCases[] = {{0, 2, 100, 100}, {1, 2, 90, 70}, {2, 2, 100, 50},  {3, 2, 100, 0},
                            {2, 2, 90, 20},   {0, 2, 60, 0},  {0, 0, 100, 100}, {1, 0, 100, 0}};
     for (const Case &c : kCases) {
         dunResetWorld();

@@ -8,8 +8,8 @@
 #include "ai_fixture.h"
 #include "common/fatal_hook.h"
 #include "core/frame.h"
-#include "world/flight.h"
 #include "present/views.h"
+#include "world/flight.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
 
@@ -51,6 +51,7 @@ TEST_F(Weapons, TheArcTest) {
         bool controlled, station;
         bool passes;
     };
+    // clang-format off
     const Case cases[] = {
         {"all round, behind and above", -5, 40, -30, 9, &beam, false, false, true},
         {"all round, but out of a beam's range", 0, 0, -3000, 9, &beam, false, false, false},
@@ -90,6 +91,7 @@ TEST_F(Weapons, TheArcTest) {
         {"the weapons station's wide arcs", 5.67f, 7, 1, 0x440, &beam, true, true, true},
         {"the weapons station, 80 up", 0, 5.8f, 1, 0x440, &beam, true, true, false},
     };
+    // clang-format on
     for (const Case &c : cases) {
         dunControlledObject = c.controlled ? ship : nullptr;
         StationId = c.station ? 3 : 0;
@@ -105,9 +107,11 @@ TEST_F(Weapons, TheArcTest) {
 }
 
 TEST_F(Weapons, MountDirectionsAndFrames) {
+    // clang-format off
     const Vec3 rows[] = {{0, 0, 1},  {0, 0, 1},          {-0.7071f, 0, 0.7071f}, {-1, 0, 0},
                          {-0.7071f, 0, -0.7071f}, {0, 0, -1}, {0.7071f, 0, -0.7071f}, {1, 0, 0},
                          {0.7071f, 0, 0.7071f}};
+    // clang-format on
     for (uint16_t code = 0; code < 9; ++code) {
         Vec3 d{};
         // The class bits do not move the direction.
@@ -180,6 +184,7 @@ TEST_F(Weapons, EveryTypesConstants) {
         uint32_t visualKind;
         void (*launchRoutine)(Weapon *, SceneItem *);
     };
+    // clang-format off
     const Row rows[] = {
         {dunCreatePBC, 0, 0x31, 150, 55, 100, 200000, 600000, {}, {}, 400, 0, nullptr},
         {dunCreatePBCHev, 0, 0x31, 270, 110, 125, 250000, 600000, {}, {}, 400, 1, nullptr},
@@ -210,6 +215,7 @@ TEST_F(Weapons, EveryTypesConstants) {
         {dunCreateAMRelease, 6, 0x851, 800000, 160, 100, 600, 17000, {1, 4, 4}, {12000, 12000, 120, 120, 120}, 2000,
          0, nullptr},
     };
+    // clang-format on
     for (const Row &r : rows) {
         SceneItem *s = AiShip();
         Weapon *w = r.create(s, 1, 2, 3, "name", 0x125);

@@ -153,6 +153,12 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
     EXPECT_EQ(weapons, 2);
     EXPECT_EQ(dunPlayerShip->sim->weaponCount, 2u);
 
+    // The munitions' shapes are in the sample data, under their exact names.
+    EXPECT_NE(dunLoadMissileShape(), nullptr);
+    EXPECT_NE(dunLoadLdsiShape(), nullptr);
+    EXPECT_NE(dunLoadProbeShape(), nullptr);
+    EXPECT_NE(dunLoadMineShape(), nullptr);
+
     const std::string log = Log();
     for (const char *name : {"dunai_ResetOrders", "dunai_SetOrder", "dunai_SetOrderState", "dunai_StartOrder",
                              "weapon creators", "dunai_SideTargetMask", "dunai_ThinkShip"})
