@@ -132,22 +132,37 @@ Weapon *dunNthWeapon(SceneItem *ship, int n) {
     return w;
 }
 
+namespace {
+
+// A mount's arc by class: the sines of its limits (for the outline's
+// corners) and the limits in degrees, upper then lower.
+struct ArcClass {
+    uint16_t code;
+    float upperSine, lowerSine;
+    float upper, lower;
+};
+constexpr ArcClass kElevations[] = {
+    {0x100, 0.98f, 0.0f, 69, 0}, {0x200, 0.0f, -0.98f, 0, -69}, {0x300, 0.98f, -0.98f, 69, -69},
+    {0x400, 0.259f, -0.259f, 14, -14},
+};
+constexpr ArcClass kAzimuths[] = {
+    {0x20, 0.95f, -0.95f, 69, -69}, {0x30, 0.052f, -0.052f, 3, -3}, {0x40, 0.259f, -0.259f, 14, -14}};
+constexpr ArcClass kOtherArc = {0, 0.5f, -0.5f, 29, -29};
+
+template <size_t N>
+const ArcClass &ArcOf(const ArcClass (&table)[N], uint16_t code) {
+    for (const ArcClass &c : table)
+        if (c.code == code) return c;
+    return kOtherArc;
+}
+
+}  // namespace
+
 void dunMountArcOffsets(uint16_t code, float out[8]) {
-    float eUp = 0.5f, eLow = -0.5f, aLow = -0.5f, aUp = 0.5f;
-    switch (code & MountCode::Elevation) {
-    case 0x100: eUp = 0.98f, eLow = 0.0f; break;
-    case 0x200: eUp = 0.0f, eLow = -0.98f; break;
-    case 0x300: eUp = 0.98f, eLow = -0.98f; break;
-    case 0x400: eUp = 0.259f, eLow = -0.259f; break;
-    default: break;
-    }
-    switch (code & MountCode::Azimuth) {
-    case 0x20: aLow = -0.95f, aUp = 0.95f; break;
-    case 0x30: aLow = -0.052f, aUp = 0.052f; break;
-    case 0x40: aLow = -0.259f, aUp = 0.259f; break;
-    default: break;
-    }
-    const float corners[8] = {aLow, eUp, aUp, eUp, aUp, eLow, aLow, eLow};
+    const ArcClass &e = ArcOf(kElevations, code & MountCode::Elevation);
+    const ArcClass &a = ArcOf(kAzimuths, code & MountCode::Azimuth);
+    const float corners[8] = {a.lowerSine, e.upperSine, a.upperSine, e.upperSine,
+                              a.upperSine, e.lowerSine, a.lowerSine, e.lowerSine};
     for (int i = 0; i < 8; ++i) out[i] = corners[i];
 }
 
@@ -162,24 +177,12 @@ void dunPlaceMount(ArcOutline *outline, uint16_t code) {
         outline->points[i] = {x, y, depth2 > 0.0f ? std::sqrt(depth2) : 0.0f};
     }
     outline->points[4] = {0.0f, 0.0f, 1.0f};
-    float eUpper = 29, eLower = -29, aUpper = 29, aLower = -29;
-    switch (code & MountCode::Elevation) {
-    case 0x100: eUpper = 69, eLower = 0; break;
-    case 0x200: eUpper = 0, eLower = -69; break;
-    case 0x300: eUpper = 69, eLower = -69; break;
-    case 0x400: eUpper = 14, eLower = -14; break;
-    default: break;
-    }
-    switch (code & MountCode::Azimuth) {
-    case 0x20: aUpper = 69, aLower = -69; break;
-    case 0x30: aUpper = 3, aLower = -3; break;
-    case 0x40: aUpper = 14, aLower = -14; break;
-    default: break;
-    }
-    outline->angles[0] = aLower;
-    outline->angles[1] = aUpper;
-    outline->angles[2] = eLower;
-    outline->angles[3] = eUpper;
+    const ArcClass &e = ArcOf(kElevations, code & MountCode::Elevation);
+    const ArcClass &a = ArcOf(kAzimuths, code & MountCode::Azimuth);
+    outline->angles[0] = a.lower;
+    outline->angles[1] = a.upper;
+    outline->angles[2] = e.lower;
+    outline->angles[3] = e.upper;
     static const float kYaw[10] = {0, 0, -45, -90, -135, 180, 135, 90, 45, 0};
     const unsigned d = code & MountCode::Direction;
     const float radians = (d < 10 ? kYaw[d] : 0.0f) * 3.142f / 180.0f;
