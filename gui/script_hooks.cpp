@@ -66,6 +66,7 @@ void guiInstallScriptHooks() {
         guiRefreshSaveList,
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
         [] { return gRenderOptions.noNebula != 0; },
+        [] { guiNavSelectProgram(guiNavSelectedProgram); },
     };
     ScriptSetGuiHooks(&hooks);
 }

@@ -8,6 +8,7 @@
 
 struct SceneItem;
 struct ParticleSystem;
+struct TDP;
 struct DamageRecord;
 
 void AddHullRupture(SceneItem *item, int kind, int subKind, const Vec3 *point, int size);
@@ -43,6 +44,14 @@ void AddThermalExplosion(SceneItem *item, const Vec3 *point);
 void P3DMakeWreck(SceneItem *item);
 // A blinking navigation light (size, flags) at a point of the object's frame.
 void AddNavLight(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+// An object's navigation lights laid out by kind (mines 11).
+void AddNavLights(SceneItem *item, int kind);
+// The static cloud of a star-system body (at most 250 points), in the given
+// system or a new one.
+ParticleSystem *SpawnParticleCloud(float cx, float cy, float cz, float rx, float ry, float rz, float exponent,
+                                   int count, ParticleSystem *existing);
+// The node routine of software particle systems.
+void TDPUpdateSoftParticles(TDP *tdp, const Mat4 *world);
 // A stargate's edge colour map (9, 10, 12, or 13 closed).
 void P3DSetStarGateEdge(SceneItem *gate, int colour);
 

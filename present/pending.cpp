@@ -112,3 +112,17 @@ void P3DDimSkySphere() { PENDING_ONCE("P3DDimSkySphere"); }
 void P3DBrightenSkySphere() { PENDING_ONCE("P3DBrightenSkySphere"); }
 void ScrollModelTexture(int, float) { PENDING_ONCE("ScrollModelTexture"); }
 float gTextureScrollStep = 1.0f;
+
+// The universe's calls into the sky, planets, particles and lights.
+vt_model *P3DCreateStarDummy() {
+    PENDING_ONCE("P3DCreateStarDummy");
+    return nullptr;
+}
+void ClearSystemBodyModels() { PENDING_ONCE("ClearSystemBodyModels"); }
+void P3DFreeSkyResources() { PENDING_ONCE("P3DFreeSkyResources"); }
+void AddNavLights(SceneItem *, int) { PENDING_ONCE("AddNavLights"); }
+ParticleSystem *SpawnParticleCloud(float, float, float, float, float, float, float, int, ParticleSystem *) {
+    PENDING_ONCE("SpawnParticleCloud");
+    return nullptr;
+}
+void TDPUpdateSoftParticles(TDP *, const Mat4 *) { PENDING_ONCE("TDPUpdateSoftParticles"); }

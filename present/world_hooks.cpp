@@ -22,6 +22,10 @@ void P3DInstallWorldHooks() {
         P3DRemoveActor,         P3DRemoveAndFreeNodeModel, P3DRemoveAndFreeNodeMaterial,
         TDPSyncActor,           P3DModelVertex,        P3DResetCameraWords,
         P3DUpdateLights,        ActionCameraUpdate,    P3DPreprocessScene,
+        P3DPlaceSkyBody,
+        [] { return static_cast<void *>(P3DCreateStarDummy()); },
+        dunLoadPlanetTexture,   ClearSystemBodyModels, P3DFreeSkyResources,   P3DSetSkyForSystem,
+        SpawnParticleCloud,     TDPUpdateSoftParticles, AddNavLights,
     };
     WorldSetPresentHooks(&hooks);
 }
