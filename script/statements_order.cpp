@@ -297,6 +297,9 @@ void StLagrange(ScriptRun &run) {
 void StSystem(ScriptRun &run) {
     const char *star = DecodeTextOperand(run);
     const char *body = DecodeTextOperand(run);
+    // A mission started without the start-up scripts' GENESIS still finds
+    // its stars.
+    if (!dunUniverseCreated) dunCreateUniverse();
     // The ship moves first and the old system's objects go after it: the
     // player's ship and what it carries belong to the new system by then.
     if (!MoveToSystem(star, body)) return;

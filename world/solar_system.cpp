@@ -179,6 +179,17 @@ void finishBody(SceneItem *o, const BodyRecord *body) {
 
 }  // namespace
 
+void dunResetSolarSystemState() {
+    dunCurrentSystem = 1;
+    dunPendingStarSystem = 0;
+    std::memset(dunSystemVisited, 0, sizeof dunSystemVisited);
+    dunSunObject = nullptr;
+    dunArrivalOrigin = nullptr;
+    dunBodyScale = 2.0f;
+    dunAutopilotLock = 0;
+    gStarDummy = nullptr;
+}
+
 const char *dunPlanetTextureName(int appearance) {
     if (appearance < 1) return "random";
     return kPlanetTextures[(appearance - 1) % 20];

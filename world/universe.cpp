@@ -2,6 +2,7 @@
 // the 3900 stars (a binary table), read once a run; completion of missing
 // orbit data, the lookups, orbit positions and the star map's origin shift.
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -157,9 +158,13 @@ void dunForgetUniverse() {
     std::memset(dunStars, 0, sizeof dunStars);
     dunNamedStarCount = dunVisibleStarCount = 0;
     dunUniverseCreated = 0;
-    dunStarMap.entryCount = 0;
-    dunStarMap.shownSystem = 0;
-    dunStarMap.currentStar = dunStarMap.selectedStar = dunStarMap.systemStar = nullptr;
+    std::memset(static_cast<void *>(&dunStarMap), 0, sizeof dunStarMap);
+    dunStarMap.selectedEntry = -1;
+    gStarShift = {0.0, 0.0, 0.0};
+    std::memset(dunMapIcons, 0, sizeof dunMapIcons);
+    dunResetUniverseState();
+    dunResetSolarSystemState();
+    dunForgetAsteroidModels();
 }
 
 void dunParseBodies(const char *text, size_t size) {

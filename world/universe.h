@@ -136,8 +136,10 @@ int dunLoadStars(const char *path);
 // The star table from the file's bytes: a short file fills what it has and
 // leaves the rest zero.
 void dunParseStars(const uint8_t *data, size_t size);
-// Empties both catalogues (tests and a new universe).
+// Everything of the universe back to a fresh run's state: both catalogues,
+// the map, the current system (1), the belts and the asteroid models.
 void dunForgetUniverse();
+void dunResetSolarSystemState();
 
 // A body of a system: a text starting with a digit is an id (any system);
 // any other is a name among the system's ids. Null when there is none.

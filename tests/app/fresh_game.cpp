@@ -37,6 +37,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/universe.h"
 
 namespace ruvotest {
 
@@ -116,6 +117,8 @@ void ResetGameGlobals() {
     // without it all look released in the frame under way.
     dunMsgInit();
     dunResetWorld();
+    // The universe is read again by the next GENESIS.
+    dunForgetUniverse();
     // What the world's reset asks of the floors above it through their
     // tables, which are not installed here.
     P3DResetCameraWords();
