@@ -289,7 +289,13 @@ bool MoveToSystem(const char *starText, const char *bodyText) {
         takeAlong(ship);
         if (ship->sim) {
             Sim *s = ship->sim;
-            if (SceneItem *body = dunFindNamedBody(arrival->name); body && body->sim) {
+            // A station of a system visited before is still parked: the
+            // clear that follows the move brings it back where it was.
+            SceneItem *body = dunFindNamedBody(arrival->name);
+            SceneItem *kept = arrival->object;
+            if (!body && kept && (kept->flags & SceneFlag::InUse) && kept->systemNumber == dunCurrentSystem)
+                body = kept;
+            if (body && body->sim) {
                 constexpr float kArrivalDistance = 50000.0f;
                 ship->avatar->channelValues[0] = int32_t(kArrivalDistance);
                 s->matrix = body->sim->matrix;

@@ -10,6 +10,7 @@
 #include "world/pools.h"
 #include "world/step.h"
 #include "world/universe.h"
+#include "universe_fixture.h"
 
 namespace {
 
@@ -167,6 +168,8 @@ TEST_F(ObjectRoutines, PlacementEndsForCoincidentObjects) {
 }
 
 TEST_F(ObjectRoutines, StargateStates) {
+    // The open gate takes the player to a star system of the universe.
+    unitest::LoadUniverse();
     struct Case {
         uint32_t colours[3];
         double playerAt;
@@ -198,6 +201,7 @@ TEST_F(ObjectRoutines, StargateStates) {
         dunStopWalk = 0;
     }
     dunCurrentSystem = 0;
+    dunForgetUniverse();
 }
 
 // A gate short of its three docked keys stays as it is.
