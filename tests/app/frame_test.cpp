@@ -49,7 +49,8 @@ void CopyMission(const char *file, const std::string &to) {
     // The star systems a mission moves between.
     const std::string geog = "vek/resource/geog";
     std::filesystem::create_directories(to + "/" + geog);
-    std::filesystem::copy(root + "/" + geog, to + "/" + geog, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(root + "/" + geog, to + "/" + geog,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
 std::vector<uint16_t> gHandled;
