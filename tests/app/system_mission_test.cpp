@@ -158,7 +158,7 @@ TEST_F(SystemMission, DeepPatrolCrossesTwoSystems) {
     // Later the script jumps on to Vessar: nothing of Kelvar is left in the
     // list (its stations are parked), the ship is the same, and the new
     // system's routine has run.
-    for (int turn = 0; turn < 400 && dunCurrentSystem == 1; ++turn) Turn();
+    for (int turn = 0; turn < 1000 && dunCurrentSystem == 1; ++turn) Turn();
     ASSERT_EQ(dunCurrentSystem, 2) << "turns " << ScriptSymbolInt(FindScriptSymbol("Turns")) << "\n" << DebugLog();
     EXPECT_EQ(dunPlayerShip, player);
     EXPECT_TRUE(player->flags & SceneFlag::InUse);
