@@ -9,13 +9,23 @@
 void hudInstallWorldHooks() {
     // The world's free texts are logged at the mission clock.
     static const WorldHudHooks hooks = {
-        MissionLogAdd, [](const char *text) { MissionLogAddText(gMissionClock, text); }, hudClearList,
-        hudShiftPositions, hudMoveRecord, hudListMissile, hudRemoveOffSystemMarkers,
+        MissionLogAdd,
+        [](const char *text) { MissionLogAddText(gMissionClock, text); },
+        hudClearList,
+        hudShiftPositions,
+        hudMoveRecord,
+        hudListMissile,
+        hudRemoveOffSystemMarkers,
         [](HUD *hud, const char *label, SceneItem *item, double x, double y, double z) {
             hudInitMarker(hud, label, item, 0, x, y, z);
             hudRegister(hud);
         },
-        NavMapBuildOrbitRing, NavMapLayoutBodies, NavMapBuildBodyMesh, NavMapZoomToBody, NavMapCentreOnBody,
-        NavMapClearHighlights};
+        NavMapBuildOrbitRing,
+        NavMapLayoutBodies,
+        NavMapBuildBodyMesh,
+        NavMapZoomToBody,
+        NavMapCentreOnBody,
+        NavMapClearHighlights,
+    };
     WorldSetHudHooks(&hooks);
 }

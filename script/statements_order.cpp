@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "ai/brain.h"
-#include "ai/contacts.h"
 #include "ai/combat.h"
+#include "ai/contacts.h"
 #include "core/log.h"
 #include "platform/sound.h"
 #include "script/conditions.h"
@@ -51,7 +51,9 @@ int32_t Checked(ScriptRun &run, int32_t value, int32_t low, int32_t high, const 
     if (value < low || value > high) ScriptFail(run, ScriptStatus::BadSymbol, message);
     return value;
 }
-int32_t Slot(ScriptRun &run) { return Checked(run, Integer(run), 0, kOrderSlots - 1, "Order slot out of range (0..7)"); }
+int32_t Slot(ScriptRun &run) {
+    return Checked(run, Integer(run), 0, kOrderSlots - 1, "Order slot out of range (0..7)");
+}
 
 // An object symbol (its object, as a handle), an integer variable (its
 // value) or a number (truncated).
@@ -156,8 +158,8 @@ void StCancelOrder(ScriptRun &run) {
     const int32_t slot = Slot(run);
     ShipInfo *info = ShipOf(Object(run));
     if (!info) return;
-    for (int word : {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority,
-                     OrderWord::StartState})
+    for (int word :
+         {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority, OrderWord::StartState})
         SlotWord(info, slot, word) = 0;
 }
 
@@ -340,10 +342,8 @@ void SimFlagSwitch(ScriptRun &run, uint32_t flag) {
     SceneItem *o = Object(run);
     const bool on = RequiredSwitch(run) == 0;
     if (!o || !o->sim) return;
-    if (on)
-        o->sim->flags |= flag;
-    else
-        o->sim->flags &= ~flag;
+    if (on) o->sim->flags |= flag;
+    else o->sim->flags &= ~flag;
 }
 
 void StNoUndock(ScriptRun &run) { SimFlagSwitch(run, SimFlag::Clamped); }
@@ -413,10 +413,9 @@ bool dunWaypointVisited(const SceneItem *waypoint) {
 }
 
 const ScriptStatementRow kOrderStatements[] = {
-    {239, StOrder},        {240, StOrderParams}, {241, StPlayerOrder},   {242, StAssertOrder},
-    {243, StCancelOrder},  {244, StTarget},      {245, StNavTarget},     {246, StIgnoreNav},
-    {247, StIgnoreWep},    {248, StWaypt},       {249, StAttachWaypt},   {250, StCountWaypts},
-    {251, StLagrange},     {252, StSystem},      {253, StRecSystem},     {254, StSetTargLp},
-    {255, StPlayerDamage}, {256, StRepairs},     {257, StNoUndock},      {258, StLockAutopilot},
-    {259, StRemoteOk},     {260, StShipSysKill}, {261, StDestroy},       {0, nullptr},
+    {239, StOrder},       {240, StOrderParams},  {241, StPlayerOrder}, {242, StAssertOrder}, {243, StCancelOrder},
+    {244, StTarget},      {245, StNavTarget},    {246, StIgnoreNav},   {247, StIgnoreWep},   {248, StWaypt},
+    {249, StAttachWaypt}, {250, StCountWaypts},  {251, StLagrange},    {252, StSystem},      {253, StRecSystem},
+    {254, StSetTargLp},   {255, StPlayerDamage}, {256, StRepairs},     {257, StNoUndock},    {258, StLockAutopilot},
+    {259, StRemoteOk},    {260, StShipSysKill},  {261, StDestroy},     {0, nullptr},
 };

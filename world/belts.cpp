@@ -251,8 +251,8 @@ void dunRecycleBeltObject(SceneItem *item) {
 // ---- Fields and free objects -----------------------------------------------------------------
 
 SceneItem *dunCreateSolarBody(int kind, Vec3 centre, Vec3 extents, float spread, int density, int count) {
-    ParticleSystem *cloud = dunCall(dunPresent().spawnParticleCloud, centre.x, centre.y, centre.z, extents.x,
-                                    extents.y, extents.z, spread, density, nullptr);
+    ParticleSystem *cloud = dunCall(dunPresent().spawnParticleCloud, centre.x, centre.y, centre.z, extents.x, extents.y,
+                                    extents.z, spread, density, nullptr);
     SceneItem *middle = dunCreateSceneItem();
     dunLinkSceneItem(middle, 0);
     dunSetControlRoutine(middle, nullptr);
@@ -270,7 +270,8 @@ SceneItem *dunCreateSolarBody(int kind, Vec3 centre, Vec3 extents, float spread,
     // The pieces' reach: the mean cube of the extents over the density's
     // share of each piece; a density or count of 0 shares nothing.
     const double cubes = (double(extents.x) * extents.x * extents.x + double(extents.y) * extents.y * extents.y +
-                          double(extents.z) * extents.z * extents.z) / 3.0;
+                          double(extents.z) * extents.z * extents.z) /
+                         3.0;
     const double share = density > 0 && count > 0 ? std::pow(double(density) / double(count), 0.3333) : 1.0;
     double size = std::cbrt(cubes / share);
     if (!(size < kMaxObjectSize)) size = kMaxObjectSize;
@@ -283,10 +284,8 @@ SceneItem *dunCreateSolarBody(int kind, Vec3 centre, Vec3 extents, float spread,
         a->channelValues[0] = int32_t(size);
         dunReplaceBeltObject(o);
         o->flags |= SceneFlag::BeltTracked;
-        if (kind == 0)
-            makeMine(o);
-        else
-            makeRock(o);
+        if (kind == 0) makeMine(o);
+        else makeRock(o);
         dunCall(dunPresent().addToScene, a->root, a->root->model, 2, 0);
     }
     return middle;

@@ -11,9 +11,9 @@ struct SceneItem;
 // One ring of a star system, in the plane y = 0.
 struct Belt {
     SceneItem *centre;
-    float radius;        // R
-    float halfWidth;     // W
-    float halfThickness; // V
+    float radius;  // R
+    float halfWidth;  // W
+    float halfThickness;  // V
     uint16_t word;
 };
 constexpr int kMaxBelts = 8;

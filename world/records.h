@@ -462,7 +462,7 @@ struct Sim {
     uint16_t shipClock[2];
     uint32_t controlValue;
     float limits[2];
-    Vec3 arrivalOffset;    // from the body the object arrived at, along its Z axis
+    Vec3 arrivalOffset;  // from the body the object arrived at, along its Z axis
 };
 
 struct ShipDamage {

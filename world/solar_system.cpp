@@ -33,9 +33,9 @@ uint8_t dunAutopilotLock;
 
 namespace {
 
-const char *const kPlanetTextures[20] = {"mars", "ven",   "earth", "io",   "moon",  "mer",   "jup",
-                                         "ura",  "nep",   "pluto", "charo", "gany",  "euro",  "calli",
-                                         "satu", "tita",  "twdum", "twdee", "mudw",  "midw"};
+const char *const kPlanetTextures[20] = {"mars", "ven",  "earth", "io",    "moon", "mer",  "jup",
+                                         "ura",  "nep",  "pluto", "charo", "gany", "euro", "calli",
+                                         "satu", "tita", "twdum", "twdee", "mudw", "midw"};
 
 void *gStarDummy;
 
@@ -63,10 +63,8 @@ void placeBelt(const BodyRecord *body, bool &first) {
     }
     const bool aroundRoot = !parent->parent;
     float r = body->orbitRadius * 100.0f;
-    if (aroundRoot)
-        r = (dunBodyScale - 1.0f) * centre->sim->radius + r;
-    else
-        r = r - centre->sim->radius / dunBodyScale;
+    if (aroundRoot) r = (dunBodyScale - 1.0f) * centre->sim->radius + r;
+    else r = r - centre->sim->radius / dunBodyScale;
     dunRegisterBelt(r, centre, aroundRoot);
     if (!first) return;
     first = false;
@@ -143,9 +141,9 @@ void finishBody(SceneItem *o, const BodyRecord *body) {
     } else {
         a->planetSeed = nameHashSum(body->name);
         a->standoff = (body->flags & BodyFlag::Generated) ? 0
-                      : body->surface != 0.0f              ? 1
-                      : (body->flags & BodyFlag::Planet)   ? 3
-                                                           : 2;
+                      : body->surface != 0.0f             ? 1
+                      : (body->flags & BodyFlag::Planet)  ? 3
+                                                          : 2;
         child->materialName = "random";
     }
     child->model = nullptr;
@@ -219,10 +217,8 @@ void dunCreateSolarSystem(const Vec3d *arrivalOrigin) {
         }
         const Vec3d rel = {e.position.x - origin.x, e.position.y - origin.y, e.position.z - origin.z};
         SceneItem *o = makeBodyObject(body, rel);
-        if (body->flags & BodyFlag::Lagrange)
-            finishLagrangeStation(o);
-        else
-            finishBody(o, body);
+        if (body->flags & BodyFlag::Lagrange) finishLagrangeStation(o);
+        else finishBody(o, body);
     }
     if (dunCurrentSystem < kBuiltSystems) dunSystemVisited[dunCurrentSystem] = 1;
 }
@@ -413,18 +409,15 @@ char letterOf(int scanCode) {
     static const struct {
         uint8_t code;
         char letter;
-    } kLetters[] = {{30, 'a'}, {48, 'b'}, {46, 'c'}, {32, 'd'}, {18, 'e'}, {33, 'f'}, {34, 'g'},
-                    {35, 'h'}, {23, 'i'}, {36, 'j'}, {37, 'k'}, {38, 'l'}, {50, 'm'}, {49, 'n'},
-                    {24, 'o'}, {25, 'p'}, {16, 'q'}, {19, 'r'}, {31, 's'}, {20, 't'}, {22, 'u'},
-                    {47, 'v'}, {17, 'w'}, {45, 'x'}, {21, 'y'}, {44, 'z'}};
+    } kLetters[] = {{30, 'a'}, {48, 'b'}, {46, 'c'}, {32, 'd'}, {18, 'e'}, {33, 'f'}, {34, 'g'}, {35, 'h'}, {23, 'i'},
+                    {36, 'j'}, {37, 'k'}, {38, 'l'}, {50, 'm'}, {49, 'n'}, {24, 'o'}, {25, 'p'}, {16, 'q'}, {19, 'r'},
+                    {31, 's'}, {20, 't'}, {22, 'u'}, {47, 'v'}, {17, 'w'}, {45, 'x'}, {21, 'y'}, {44, 'z'}};
     for (const auto &k : kLetters)
         if (k.code == scanCode) return k.letter;
     return 0;
 }
 
-bool startsWith(const char *name, char letter) {
-    return name && (name[0] == letter || name[0] == letter - 'a' + 'A');
-}
+bool startsWith(const char *name, char letter) { return name && (name[0] == letter || name[0] == letter - 'a' + 'A'); }
 
 }  // namespace
 

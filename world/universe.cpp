@@ -70,10 +70,8 @@ struct FieldReader {
             // Quotes are dropped wherever they stand, and so is the carriage
             // return a text-mode read would have eaten.
             if (c == '"' || c == '\r') continue;
-            if (n < kFieldChars)
-                out[n++] = c;
-            else
-                cut = true;
+            if (n < kFieldChars) out[n++] = c;
+            else cut = true;
         }
         out[n] = '\0';
         if (cut) dunDebugPrintf("Bodies file line %i: a field longer than 89 characters was cut", line);
@@ -186,10 +184,8 @@ void dunParseBodies(const char *text, size_t size) {
             if (!ended) continue;
             // The last field of a file without a final line break still
             // counts; anything less is a row cut short.
-            if (got == kColumns - 1)
-                ++got;
-            else
-                cut = got > 0 || hasText;
+            if (got == kColumns - 1) ++got;
+            else cut = got > 0 || hasText;
             break;
         }
         if (got == kColumns) rows.push_back(row);
@@ -268,8 +264,7 @@ void dunCompleteBodies() {
             b.phase = float(dunRandom32() % 250) * 0.0001f + b.longitude / 360.0f + (p->phase - p->longitude / 360.0f) +
                       0.375f;
         }
-        if (b.mass < 1.0f)
-            b.mass = float(double(dunRandom32() % 500 + 750) * DefaultMass(b.flags & 0xFFFF) * 0.001);
+        if (b.mass < 1.0f) b.mass = float(double(dunRandom32() % 500 + 750) * DefaultMass(b.flags & 0xFFFF) * 0.001);
         if (b.radius >= 0.0f && b.radius < 1.0f)
             b.radius = float(std::pow(double(b.mass) / 2.23e12, 0.3333) * double(dunRandom32() % 200 + 900) / 1000.0);
         if (!b.parent || (b.orbitRadius >= 1.0f && b.period >= 1.0f)) continue;

@@ -19,9 +19,9 @@ constexpr uint32_t Planet = 0x2;
 constexpr uint32_t Moon = 0x4;
 constexpr uint32_t Lagrange = 0x40;
 constexpr uint32_t Belt = 0x100;
-constexpr uint32_t LeadingPoint = 0x800;    // the parent's longitude + 60 degrees (an "L4" row)
+constexpr uint32_t LeadingPoint = 0x800;  // the parent's longitude + 60 degrees (an "L4" row)
 constexpr uint32_t TrailingPoint = 0x1000;  // - 60 degrees
-constexpr uint32_t Generated = 0x2000;      // a "G" planet (0x2002 with the planet bit)
+constexpr uint32_t Generated = 0x2000;  // a "G" planet (0x2002 with the planet bit)
 constexpr uint32_t HasChildren = 0x4000;
 constexpr uint32_t MissionBody = 0x8000;
 constexpr uint32_t HasLagrange = 0x10000;
@@ -33,24 +33,24 @@ constexpr uint32_t PlanetClasses = 0x2006;
 // (n - 1) x 100 to n x 100 - 1.
 struct BodyRecord {
     int16_t id;
-    char *name;               // an own copy; the map may cut an alias off it
-    BodyRecord *parent;       // none for a system's root
+    char *name;  // an own copy; the map may cut an alias off it
+    BodyRecord *parent;  // none for a system's root
     BodyRecord *firstChild;
     BodyRecord *nextSibling;  // children in file order
-    Vec3d *mapPosition;       // the body's entry in the map's current-system table, or none
-    SceneItem *object;        // while its system is current
+    Vec3d *mapPosition;  // the body's entry in the map's current-system table, or none
+    SceneItem *object;  // while its system is current
     uint32_t flags;
-    uint16_t appearance;      // planet texture number (1-based), 0 generated
-    float surface;            // non-zero: generated texture type 1
+    uint16_t appearance;  // planet texture number (1-based), 0 generated
+    float surface;  // non-zero: generated texture type 1
     float mass;
     float radius;
-    float orbitRadius;        // semi-major axis
+    float orbitRadius;  // semi-major axis
     float period;
-    float longitude;          // degrees about the vertical axis
-    float eccentricity;       // a ratio of the orbit radius
-    float inclination;        // degrees (the file's value doubled)
-    float phase;              // fraction of a revolution at time 0
-    float outerChildOrbit;    // largest orbit radius of its children
+    float longitude;  // degrees about the vertical axis
+    float eccentricity;  // a ratio of the orbit radius
+    float inclination;  // degrees (the file's value doubled)
+    float phase;  // fraction of a revolution at time 0
+    float outerChildOrbit;  // largest orbit radius of its children
 };
 
 // The body table in file order.
@@ -71,12 +71,12 @@ constexpr size_t kStarRecordBytes = 45;
 
 struct StarRecord {
     float x, y, z;
-    char name[21];            // the file's 20 bytes, NUL-padded, always terminated; empty: unnamed
+    char name[21];  // the file's 20 bytes, NUL-padded, always terminated; empty: unnamed
     const char *namePointer;  // the record's own name
-    float mapScratch[6];      // the star map's projection
+    float mapScratch[6];  // the star map's projection
     float colour;
-    float magnitude;          // below 12: visible
-    uint8_t system;           // the star-system number of a star with bodies; 0 none
+    float magnitude;  // below 12: visible
+    uint8_t system;  // the star-system number of a star with bodies; 0 none
     uint32_t flags;
 };
 
@@ -98,17 +98,17 @@ struct NavMapBodyEntry {
 constexpr int kMaxSystemBodies = 100;
 
 struct StarMapState {
-    char mode;                  // 'G' galaxy, 'T' flying in, 'S' solar system, 'I' flying out
-    StarRecord *currentStar;    // the player's system
+    char mode;  // 'G' galaxy, 'T' flying in, 'S' solar system, 'I' flying out
+    StarRecord *currentStar;  // the player's system
     StarRecord *selectedStar;
-    StarRecord *systemStar;     // the star whose system the world built
-    Vec3d reference[4];         // the map's reference points; [0] the one it looks at
-    uint32_t starFilter;        // 130 at the start
-    int16_t selectedEntry;      // in the body table; -1 none
+    StarRecord *systemStar;  // the star whose system the world built
+    Vec3d reference[4];  // the map's reference points; [0] the one it looks at
+    uint32_t starFilter;  // 130 at the start
+    int16_t selectedEntry;  // in the body table; -1 none
     NavMapBodyEntry entries[kMaxSystemBodies];
     int16_t entryCount;
-    int16_t shownSystem;        // the system the table holds; 0 none
-    uint8_t recordSystem;       // RECSYSTEM: write the next system's rings as a mesh
+    int16_t shownSystem;  // the system the table holds; 0 none
+    uint8_t recordSystem;  // RECSYSTEM: write the next system's rings as a mesh
 };
 extern StarMapState dunStarMap;
 

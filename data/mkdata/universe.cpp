@@ -86,8 +86,8 @@ bool WriteStars(const mkdata::Context &ctx) {
     for (; i < kStars; ++i) {
         // A thick disc of unnamed stars beyond the near ring.
         const float angle = Uniform(0, 6.2831853f), radius = Uniform(3.2e17f, 2.5e18f);
-        PutStar(&bytes[size_t(i) * kRecord], radius * std::cos(angle), Uniform(-2e17f, 2e17f),
-                radius * std::sin(angle), nullptr, Uniform(0, 21), Uniform(1.0f, 18.0f), 0);
+        PutStar(&bytes[size_t(i) * kRecord], radius * std::cos(angle), Uniform(-2e17f, 2e17f), radius * std::sin(angle),
+                nullptr, Uniform(0, 21), Uniform(1.0f, 18.0f), 0);
     }
     return mkdata::WriteFile(ctx, "vek/resource/geog/stars.bin", bytes.data(), bytes.size());
 }
@@ -106,9 +106,8 @@ struct PlanetLook {
 // The appearances the sample bodies name (1 mars, 3 earth, 4 io, 5 moon,
 // 7 jup, 8 ura) and the default.
 const PlanetLook kLooks[] = {
-    {"mars", Red, Orange, 0},    {"earth", Green, Blue, 0}, {"io", Yellow, Orange, 0},
-    {"moon", Grey, Grey, 0},     {"jup", Orange, Yellow, 9}, {"ura", Blue, Green, 5},
-    {"ven", Yellow, Yellow, 4},
+    {"mars", Red, Orange, 0},   {"earth", Green, Blue, 0}, {"io", Yellow, Orange, 0},  {"moon", Grey, Grey, 0},
+    {"jup", Orange, Yellow, 9}, {"ura", Blue, Green, 5},   {"ven", Yellow, Yellow, 4},
 };
 
 int Texel(const PlanetLook &look, int x, int y, int w, int h) {

@@ -53,8 +53,7 @@ protected:
         SetFrameCounter(FakeCounter, 100000);
         SmackSetClock(AlwaysDue);
         optFrontEndStart = 0;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "vek\\resource\\scripts\\missions\\%s",
-                      mission);
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "vek\\resource\\scripts\\missions\\%s", mission);
         gTicks = 1;
         StartFrameClock();
         InstallFloorHooks();
@@ -116,8 +115,7 @@ TEST_F(SystemMission, DeepPatrolCrossesTwoSystems) {
     SceneItem *l4 = dunFindNamedBody("L4");
     ASSERT_NE(l4, nullptr);
     const Mat4 &m = l4->sim->matrix;
-    const double dx = player->sim->position.x - l4->sim->position.x,
-                 dy = player->sim->position.y - l4->sim->position.y,
+    const double dx = player->sim->position.x - l4->sim->position.x, dy = player->sim->position.y - l4->sim->position.y,
                  dz = player->sim->position.z - l4->sim->position.z;
     EXPECT_NEAR(dx, m.m[8] * 50000.0, 1.0);
     EXPECT_NEAR(dy, m.m[9] * 50000.0, 1.0);

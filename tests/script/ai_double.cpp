@@ -35,11 +35,11 @@ const AiCall *AiCallFind(const std::string &name, int n) {
 // __wrap_ the double's.
 #define AI_SYMBOL(kind, mangled) "__" kind "_" mangled
 
-void RealSetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int, int)
-    __asm__(AI_SYMBOL("real", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
+void RealSetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int,
+                  int) __asm__(AI_SYMBOL("real", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
 void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
-                  OrderEvaluation evaluation, int parameter, int extra)
-    __asm__(AI_SYMBOL("wrap", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
+                  OrderEvaluation evaluation, int parameter,
+                  int extra) __asm__(AI_SYMBOL("wrap", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
 void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
                   OrderEvaluation evaluation, int parameter, int extra) {
     AiCall &c = Record("SetOrder", ship, slot);
@@ -53,10 +53,10 @@ void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite,
     RealSetOrder(ship, slot, name, prerequisite, delay, weight, evaluation, parameter, extra);
 }
 
-void RealSetOrderState(SceneItem *, int, int, uint32_t, uint32_t, uint32_t)
-    __asm__(AI_SYMBOL("real", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
-void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b, uint32_t c)
-    __asm__(AI_SYMBOL("wrap", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
+void RealSetOrderState(SceneItem *, int, int, uint32_t, uint32_t,
+                       uint32_t) __asm__(AI_SYMBOL("real", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
+void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b,
+                       uint32_t c) __asm__(AI_SYMBOL("wrap", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
 void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b, uint32_t c) {
     AiCall &r = Record("SetOrderState", ship, slot);
     r.numbers[0] = state;

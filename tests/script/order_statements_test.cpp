@@ -62,16 +62,17 @@ protected:
 TEST_F(OrderStatements, OrderFillsAndStartsSlots) {
     SceneItem *ship = Ship("Raider");
     SceneItem *player = PlayerShip();
-    Start("ORDER 1 2 Raider \"FixedAttack\" 30 0 100 Player 7\n"
-          "ORDER 3 0 Raider \"Escort\" 0 0 50 12 0\n");
+    Start(
+        "ORDER 1 2 Raider \"FixedAttack\" 30 0 100 Player 7\n"
+        "ORDER 3 0 Raider \"Escort\" 0 0 50 12 0\n");
     ASSERT_EQ(AiCallCount("SetOrder"), 2);
     const AiCall *first = AiCallFind("SetOrder");
     EXPECT_EQ(first->ship, ship);
     EXPECT_EQ(first->slot, 1);
     EXPECT_EQ(first->text, "FixedAttack");
-    EXPECT_EQ(first->numbers[0], 2);   // prerequisite
+    EXPECT_EQ(first->numbers[0], 2);  // prerequisite
     EXPECT_EQ(first->numbers[1], 30);  // delay
-    EXPECT_EQ(first->numbers[2], 100); // weight
+    EXPECT_EQ(first->numbers[2], 100);  // weight
     EXPECT_EQ(DunHandle(first->numbers[3]), dunHandleOf(player));
     EXPECT_EQ(first->numbers[4], 7);
     EXPECT_EQ(AiCallFind("SetOrderState")->numbers[0], 34);  // CombatState
@@ -113,8 +114,7 @@ TEST_F(OrderStatements, OperandsAreChecked) {
         {"PLAYER_DAMAGE \"HULL\" 120\n", "PLAYER_DAMAGE percentage out of range (0..100)"},
         {"ORDER_PARAMS 1 Raider 1 2 ON\n", "SYMBOL or DATA reference needed in this context"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(Fails(c.text), c.error) << c.text;
+    for (const auto &c : cases) EXPECT_EQ(Fails(c.text), c.error) << c.text;
 }
 
 // (c) New parameters keep the start state; the current slot starts again.
@@ -140,8 +140,8 @@ TEST_F(OrderStatements, AssertAndCancel) {
     for (uint32_t &w : info->orders[5].words) w = 77;
     Start("ASSERT_ORDER 4 Raider\nCANCEL_ORDER 5 Raider\n");
     EXPECT_EQ(AiCallFind("StartOrder")->slot, 4);
-    for (int w : {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority,
-                  OrderWord::StartState})
+    for (int w :
+         {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority, OrderWord::StartState})
         EXPECT_EQ(info->orders[5].words[w], 0u) << w;
     EXPECT_EQ(info->orders[5].words[OrderWord::Weight], 77u);
 }
@@ -198,11 +198,12 @@ TEST_F(OrderStatements, PlayerOrders) {
 // new waypoint itself, whatever LASTSHIP names); LASTWAYPT follows.
 TEST_F(OrderStatements, WaypointsChainAndMark) {
     Ship("Other");
-    Start("SCENEITEM A B C\n"
-          "WAYPT A \"First\" 10 20 30\n"
-          "ORDER 3 0 Other \"Escort\" 0 0 1 0 0\n"
-          "WAYPT B \"Second\" 0 0 0 ON ON 1 2 3\n"
-          "WAYPT C \"Third\" 0 0 0 OFF ON\n");
+    Start(
+        "SCENEITEM A B C\n"
+        "WAYPT A \"First\" 10 20 30\n"
+        "ORDER 3 0 Other \"Escort\" 0 0 1 0 0\n"
+        "WAYPT B \"Second\" 0 0 0 ON ON 1 2 3\n"
+        "WAYPT C \"Third\" 0 0 0 OFF ON\n");
     SceneItem *a = Named("A"), *b = Named("B"), *c = Named("C");
     ASSERT_TRUE(a && b && c);
     EXPECT_EQ(a->sim->position.z, 3000.0);
@@ -238,8 +239,9 @@ TEST_F(OrderStatements, TheInterWaypoint) {
 
 TEST_F(OrderStatements, CountAttachAndLagrange) {
     SceneItem *ship = Ship("Ship");
-    Start("SCENEITEM W LP\nWAYPT W \"Tail\" 0 0 0\nATTACH_WAYPT W Ship\nCOUNT_WAYPTS 4.7\n"
-          "LAGRANGE LP \"Point\" 1 2 3\n");
+    Start(
+        "SCENEITEM W LP\nWAYPT W \"Tail\" 0 0 0\nATTACH_WAYPT W Ship\nCOUNT_WAYPTS 4.7\n"
+        "LAGRANGE LP \"Point\" 1 2 3\n");
     EXPECT_EQ(gWaypointCount, 4);
     EXPECT_EQ(dunWaypointTotal, 4);
     SceneItem *w = Named("W");
@@ -330,8 +332,9 @@ TEST_F(OrderStatements, SystemEntersItsRoutine) {
     dunCurrentSystem = 1;
     SceneItem *player = PlayerShip();
     SceneItem *left = MakeObject("Left");
-    Start("VAR X\nSYSTEM \"Vessar\" \"Relay\"\nADD X 10\nBRA Done\n"
-          "STARSYSTEM_2:\nSET X 1\nRETURN\nDone:\n");
+    Start(
+        "VAR X\nSYSTEM \"Vessar\" \"Relay\"\nADD X 10\nBRA Done\n"
+        "STARSYSTEM_2:\nSET X 1\nRETURN\nDone:\n");
     EXPECT_EQ(Var("X"), 11);
     EXPECT_EQ(dunCurrentSystem, 2);
     EXPECT_EQ(player->systemNumber, 2);

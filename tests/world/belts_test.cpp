@@ -60,18 +60,17 @@ TEST_F(Belts, RingSizes) {
 // ring and |y| below V (the object's own y, not its height over the centre).
 TEST_F(Belts, NearestBeltAndInside) {
     SceneItem *c1 = At(0, 0, 0), *c2 = At(0, 0, 0);
-    dunRegisterBelt(1e9f, c1, false);   // W 1.67e8, V 1.67e7
+    dunRegisterBelt(1e9f, c1, false);  // W 1.67e8, V 1.67e7
     dunRegisterBelt(1.03e9f, c2, false);
     const struct {
         double x, y;
         int belt;
         bool inside;
     } cases[] = {
-        {1.02e9, 0, 0, true},     // 1e7 nearer the second ring: the first stays
-        {1.035e9, 0, 1, true},    // 3e7 nearer the second
-        {1.0e9, 2e7, 0, false},   // above the ring plane by more than V
-        {1.0e9, -1e7, 0, true},
-        {2.0e9, 0, 1, false},     // far out: nearest, not inside
+        {1.02e9, 0, 0, true},  // 1e7 nearer the second ring: the first stays
+        {1.035e9, 0, 1, true},  // 3e7 nearer the second
+        {1.0e9, 2e7, 0, false},  // above the ring plane by more than V
+        {1.0e9, -1e7, 0, true}, {2.0e9, 0, 1, false},  // far out: nearest, not inside
     };
     for (const auto &k : cases) {
         SceneItem *o = At(k.x, k.y, 0);

@@ -4,13 +4,13 @@
 #include "RES/util.h"
 #include "flight_fixture.h"
 #include "script/mission.h"
+#include "universe_fixture.h"
 #include "world/docking.h"
 #include "world/lds.h"
 #include "world/objroutines.h"
 #include "world/pools.h"
 #include "world/step.h"
 #include "world/universe.h"
-#include "universe_fixture.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include <thread>
 
 #include "RES/resman.h"
+#include "RES/util.h"
 #include "asc_golden.h"
 #include "common/temp_dir.h"
 #include "os/paths.h"
 #include "universe_fixture.h"
-#include "RES/util.h"
 #include "world/asteroids.h"
 #include "world/mission_state.h"
-#include "world/simplace.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/simplace.h"
 
 using ruvotest::FatalError;
 using unitest::Body;
@@ -244,12 +244,12 @@ TEST_F(SolarSystem, LetterKeysOnTheMap) {
         int result;
         int selected;  // star index, -1 none
     } galaxy[] = {
-        {2, 0, -1},    // "1" is not a letter: not handled
-        {47, -1, 1},   // "v": Vessar
-        {44, -1, 1},   // "z": no star, the selection stays
-        {30, -1, 1},   // "a": Aldine does not pass the filter (130)
-        {37, -1, 0},   // "k": Kelvar
-        {20, -1, 2},   // "t": Thule
+        {2, 0, -1},  // "1" is not a letter: not handled
+        {47, -1, 1},  // "v": Vessar
+        {44, -1, 1},  // "z": no star, the selection stays
+        {30, -1, 1},  // "a": Aldine does not pass the filter (130)
+        {37, -1, 0},  // "k": Kelvar
+        {20, -1, 2},  // "t": Thule
     };
     for (const auto &c : galaxy) {
         EXPECT_EQ(dunSelectBodyByKey(c.scan), c.result) << c.scan;

@@ -46,7 +46,7 @@ TEST_F(Universe, RowsReadFieldByField) {
     EXPECT_EQ(a.id, 7);
     EXPECT_STREQ(a.name, "Tamsin");
     EXPECT_EQ(a.parent, nullptr);  // its own id: a root
-    EXPECT_EQ(a.appearance, 8);    // "010" is octal
+    EXPECT_EQ(a.appearance, 8);  // "010" is octal
     EXPECT_EQ(a.mass, 0.0f);
     EXPECT_EQ(a.radius, 2.5f);
     EXPECT_EQ(a.inclination, 3.0f);  // doubled
@@ -69,7 +69,7 @@ TEST_F(Universe, ClassLettersAndParents) {
     } cases[] = {
         {1, BodyFlag::Star | BodyFlag::HasChildren, -1},
         {2, BodyFlag::Planet | BodyFlag::HasChildren | BodyFlag::HasLagrange, 1},
-        {3, BodyFlag::Lagrange | BodyFlag::LeadingPoint, 1},   // the parent's parent after completion
+        {3, BodyFlag::Lagrange | BodyFlag::LeadingPoint, 1},  // the parent's parent after completion
         {4, BodyFlag::Lagrange | BodyFlag::TrailingPoint, 1},
         {5, BodyFlag::Moon, 2},
         {6, BodyFlag::Planet | BodyFlag::Generated, 1},
@@ -129,8 +129,7 @@ TEST_F(Universe, CompletionRanges) {
     EXPECT_FLOAT_EQ(pebble->radius, 5.0f);
     EXPECT_FLOAT_EQ(pebble->orbitRadius, moonlet->radius * 200.0f + moonlet->radius * 2000.0f);
     const double a = pebble->orbitRadius;
-    EXPECT_NEAR(pebble->period, std::sqrt(4.0 * a * a * a / (double(moonlet->mass) * 6.18e-12)),
-                pebble->period * 1e-4);
+    EXPECT_NEAR(pebble->period, std::sqrt(4.0 * a * a * a / (double(moonlet->mass) * 6.18e-12)), pebble->period * 1e-4);
 }
 
 TEST_F(Universe, BodiesByNumberOrName) {
@@ -141,7 +140,7 @@ TEST_F(Universe, BodiesByNumberOrName) {
     } cases[] = {
         {1, "Tamsin", 2}, {2, "Tamsin", -1}, {2, "Relay", 103}, {1, "Relay", -1},
         {2, "2", 2},  // a number finds its body whatever the system
-        {1, "101", 101}, {1, "0x65", 101}, {1, "999", -1}, {1, "tamsin", -1},
+        {1, "101", 101},  {1, "0x65", 101},  {1, "999", -1},    {1, "tamsin", -1},
     };
     for (const Case &c : cases) {
         const BodyRecord *b = dunFindBody(c.system, c.text);
@@ -225,8 +224,8 @@ TEST_F(Universe, CreatedOnce) {
     dunCreateUniverse();
     dunCreateUniverse();
     SetLoadProgressDisplay(nullptr);
-    EXPECT_EQ(steps, (std::vector<std::string>{"CREATING UNIVERSE...\n", "CREATING STARS...\n",
-                                               "UNIVERSE CREATED...\n"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"CREATING UNIVERSE...\n", "CREATING STARS...\n", "UNIVERSE CREATED...\n"}));
     EXPECT_EQ(dunBodies.size(), 13u);
     EXPECT_EQ(dunNamedStarCount, 4);
     EXPECT_EQ(fakes.Count("layoutBodies"), 1);
