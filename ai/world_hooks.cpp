@@ -3,6 +3,7 @@
 #include "ai/combat.h"
 #include "ai/weapons.h"
 #include "ai/contacts.h"
+#include "ai/steering.h"
 #include "world/services.h"
 
 // A mine of a field: it pulls out at intruders within 240,000 and otherwise

@@ -16,6 +16,7 @@
 #include "core/options.h"
 #include "gui/feed.h"
 #include "gui/gadgets.h"
+#include "gui/gui.h"
 #include "gui/window.h"
 #include "platform/keyboard.h"
 #include "present/views.h"
@@ -33,6 +34,7 @@ int32_t gGuiSaveIds[kGuiSaveListMax];
 int gGuiSaveCount;
 int16_t gGuiSaveChosen = -1;
 uint8_t gGuiSaveListShown;
+int16_t gGuiChosenCheckpoint = -1;
 
 namespace {
 

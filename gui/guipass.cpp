@@ -11,6 +11,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/display.h"
@@ -21,12 +22,15 @@
 #include "script/dialogue.h"
 #include "script/mission.h"
 #include "script/script.h"
+#include "script/settings.h"
+#include "script/symbols.h"
+#include "RES/text.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t gOptMultiView;
 uint16_t gGuiViewPanes;
+uint8_t gGuiHidden;
 
 namespace {
 
@@ -149,6 +153,7 @@ bool PlayerInterferenceFrozen() {
 
 void guiUpdate() {
     ++gPassDepth;
+    if (gPassDepth == 1) guiShowHitFlash();
     if (gScriptPause || gStarMapOpen || gSolarMapOpen || gMapOverlayOpen || gGuiSaveListOpen)
         P3DRenderSceneToView(-1);
     if (gGuiInterference > 0 && !PlayerInterferenceFrozen()) gGuiInterference -= dunFrameStep;
@@ -161,7 +166,8 @@ void guiUpdate() {
         gGuiFullRedraw = 0;
         P3DScreenRepainted();
     }
-    gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
+    // The star streaks run in every pane while the option keeps them on.
+    gGuiViewPanes = optNoStreaks ? 0 : gGuiScreen->paneCount;
 
     const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
     gGuiLastMouseX = gMouse.x;
@@ -198,8 +204,13 @@ void guiUpdate() {
 
     gGuiUpdating = nullptr;
     // Nested passes (a screen switch that closes the comms arm runs one)
-    // leave the sweep to the outer pass, whose walk may hold the next link.
-    if (gPassDepth == 1) SweepDeleted();
+    // leave the end of the pass to the outer one: the views still to come
+    // in its walk show this frame's flash, and the walk may hold the next
+    // link.
+    if (gPassDepth == 1) {
+        P3DEndViewEffects();
+        SweepDeleted();
+    }
     --gPassDepth;
 }
 
@@ -254,6 +265,19 @@ void DrawSpeakerBox() {
 
 }  // namespace
 
+// The cockpit's end message over the end cinematic: "Mission complete" once
+// the mission succeeded, else "Mission failed" (the language's text slots),
+// blinking in the upper part of the view until the player leaves.
+void DrawEndMessage(const GuiWindow *view) {
+    Surface *s = guiScreen();
+    const BitmapFont *font = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("HFont")));
+    const char *text = ScriptTextSlot(dunMissionSuccess ? 208 : 209);
+    if (!s || !font || !text || !*text || dunGameClock % 200 > 150) return;
+    const int16_t top = int16_t(view->rect[1] + 12);
+    ClipRect band = {view->rect[0], top, view->rect[2], int16_t(top + font->lineHeight + 4)};
+    dunDrawTextCentred(s, text, font, &band);
+}
+
 void guiDrawMainView() {
     GuiWindow *view = gGuiMainView;
     if (gGuiViewSuspended || !view) return;
@@ -261,8 +285,12 @@ void guiDrawMainView() {
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
     if (gMissionEndState) {
+        // Each frame of the end starts from a cleared view: the typed
+        // debriefing's cursor and the end message leave nothing behind.
+        if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         guiRunViewPane(view, P3DDrawViewWindow);
         dunDrawObjectivesPanel();
+        if (gMissionEndState == 1) DrawEndMessage(view);
         if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
             if (gFeedShowing) {

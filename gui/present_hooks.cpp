@@ -1,13 +1,11 @@
 // The GUI's side of the presentation's calls: the hat's commands and the
 // main view's images.
 #include "gui/keys.h"
-#include "gui/options.h"
 #include "gui/window.h"
 #include "present/hooks.h"
 
 void guiInstallPresentHooks() {
     static const PresentGuiHooks hooks = {
-        [] { return int(gOptionSwitches.hatMode); },
         guiHatAction,
         [] {
             if (gGuiMainView) gGuiMainView->image = gGuiMainView->imageAlt = nullptr;

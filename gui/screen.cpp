@@ -22,6 +22,7 @@ uint16_t gGuiPaneCount;
 const char *gGuiScreenName;
 GuiWindow *gGuiBound;
 uint8_t gGuiViewChanged;
+uint8_t gGuiCockpitState;
 
 namespace {
 

@@ -65,7 +65,6 @@ void guiInstallScriptHooks() {
         [](bool allowed) { guiNavDetachAllowed = allowed ? 0xFF : 0; },
         guiRefreshSaveList,
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
-        [] { return gRenderOptions.noNebula != 0; },
         [] { guiNavSelectProgram(guiNavSelectedProgram); },
     };
     ScriptSetGuiHooks(&hooks);

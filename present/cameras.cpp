@@ -640,8 +640,7 @@ void LookUpdate() {
     dunHatBits = uint8_t(bits);
     // Hat mode 0 looks round, 1 gives the cockpit's contact commands, 2
     // leaves the code to the flight's hat thrusters.
-    const int hatMode = dunCall(P3DGui().hatMode);
-    if (hatMode == 0) {
+    if (JoyHatMode == 0) {
         if (bits) {
             gLooking = 1;
             if (full) {
@@ -653,7 +652,7 @@ void LookUpdate() {
                 else if (bits & 0x20) MatRotateX(-90, gLookMatrix);
             }
         }
-    } else if (hatMode == 1) {
+    } else if (JoyHatMode == 1) {
         dunCall(P3DGui().hatAction);
     }
     const bool pad5 = Held(kPad5);

@@ -37,9 +37,7 @@ struct PresentHudHooks {
 };
 
 struct PresentGuiHooks {
-    // The hat's mode (0 looks round, 1 the cockpit's contact commands, 2 the
-    // flight's thrusters) and the cockpit's command of the hat in mode 1.
-    int (*hatMode)();
+    // The cockpit's command of the hat while its mode (JoyHatMode) is 1.
     void (*hatAction)();
     // The view windows' images went with the 3D system.
     void (*viewImagesGone)();

@@ -101,6 +101,26 @@ struct P3DState {
 };
 extern P3DState gP3D;
 
+// Observer of the frame's pass marks as each pass ends (displays of the
+// passes, tests); none by default.
+using P3DMarkObserver = void (*)(const char *mark);
+extern P3DMarkObserver gP3DMarkObserver;
+
+// The options' flags that the presentation and the weapons read. The
+// nebula option's own flag is gP3D.nebulaOn; high detail and the
+// star-streak suppression are the command line's optHiDef and optNoStreaks;
+// automatic detail and the detail values the scale gives are in gP3D.
+struct RenderOptionFlags {
+    uint8_t noNebula;       // 1 while the nebula option is off (a STARFIELD then shows none)
+    uint8_t weaponLight;    // 255 on
+    uint8_t planetFilter;
+    uint8_t weaponFrame;
+    uint8_t missileTrails;  // a seeker launched on the 3D card trails particles
+    float detailScale;      // 24 at ship_detail 1
+};
+inline constexpr RenderOptionFlags kRenderOptionsAtStart = {0, 255, 255, 255, 255, 24.0f};
+extern RenderOptionFlags gRenderOptions;
+
 // The state as at start-up (for tests and a fresh start).
 void P3DResetStateDefaults();
 // Set-up: every mission start (and before a command-line mission).
@@ -150,7 +170,6 @@ void FreeTextureReplacements();
 // Content tool: renders the lens-flare icon set from a palette and a colour map.
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
 void P3DSetObjectModel(SceneItem *item, void *model);
-void SpawnShipDestruction(SceneItem *item);
 void DrawShadeTablePanel(const char *path);
 // Renders the cockpit panel (-1: the current one) over the whole screen
 // in 3D-card mode; nothing outside it.

@@ -23,6 +23,7 @@
 #include "world/services.h"
 #include "world/step.h"
 
+P3DMarkObserver gP3DMarkObserver;
 uint8_t gViewSecondary, gViewZoomRequest, gViewZoomState, gViewWindowMode, gViewNoSceneScript, gViewNoSceneGui;
 
 namespace {
@@ -31,7 +32,9 @@ constexpr int kMaxSkyBodies = 64;
 constexpr float kZoomRate = 15.0f;
 
 void Mark(const char *name) {
-    if (!gViewSecondary) ProfilerCheckpoint(gProfileRecorder, name);
+    if (gViewSecondary) return;
+    ProfilerCheckpoint(gProfileRecorder, name);
+    if (gP3DMarkObserver) gP3DMarkObserver(name);
 }
 
 vt_actor *RootActor(SceneItem *item) {
@@ -328,9 +331,9 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
     Cockpit();
     if (!gViewSecondary) P3DRenderFlareBatch(2);
     Mark("HUD");
+    // The flash colour and the interference hold for every view of this
+    // frame; the GUI pass ends them (P3DEndViewEffects).
     if (gP3D.interference) JitterRect(&ScreenSurface, gP3D.interference, rect[0], rect[1], rect[2], rect[3]);
-    gP3D.clearColour = kP3DClearColour;
-    gP3D.interference = 0;
     gP3D.screenCleared = 1;
     if (gP3D.effectTexturesLoaded) P3DScrollUnlitTexture();
     SetStyle(dunControlledObject, VT_RSTYLE_DEFAULT);

@@ -30,6 +30,7 @@
 #include "world/services.h"
 
 P3DState gP3D;
+RenderOptionFlags gRenderOptions = kRenderOptionsAtStart;
 
 namespace {
 

@@ -154,6 +154,12 @@ void P3DDrawHudViewWindow(P3DPane *pane) {
 
 void P3DScreenRepainted() { gP3D.screenCleared = 0; }
 
+void P3DEndViewEffects() {
+    gP3D.clearColour = kP3DClearColour;
+    gP3D.interference = 0;
+    gViewSecondary = 0;
+}
+
 void P3DResetViewDirtyRect(P3DPane *pane) {
     if (!pane) return;
     for (const ViewBuffers &b : gBuffers)

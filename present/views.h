@@ -49,6 +49,11 @@ extern uint8_t gViewWindowMode;  // 0..2
 extern uint8_t gViewNoSceneScript;  // the script keeps the scene out of the view
 extern uint8_t gViewNoSceneGui;  // and so does the GUI
 
+// The end of the GUI pass ends the frame's view effects: the flash colour
+// goes back to the clear colour, the interference and the secondary-view
+// flag are cleared. A flash set in a frame that drew no view is not kept
+// for a later one.
+void P3DEndViewEffects();
 // The GUI repaints the whole screen: the next 16-bit frame clears all of it
 // to the clear colour, later ones only their view.
 void P3DScreenRepainted();

@@ -51,8 +51,10 @@ const char *ScriptDocFolder();
 void EmitScriptOp(uint32_t code);
 void EmitScriptToken(uint32_t code, uint32_t value);
 void EmitScriptTokenData(uint32_t code, const void *bytes, uint32_t n);
-// Copies bytes to the data buffer (aligned to `align`); their offset.
-uint32_t AppendScriptData(const void *bytes, uint32_t n, uint32_t align);
+// Copies bytes to the data buffer right after the last ones, with no
+// padding: a number may sit at any offset, so it is read and written with
+// byte copies only. Their offset.
+uint32_t AppendScriptData(const void *bytes, uint32_t n);
 
 // Reports; each ends the program.
 [[noreturn]] void ScriptDrasticError(const char *message);
@@ -64,6 +66,13 @@ bool ScriptTokenLine(uint32_t token, unsigned *line, const char **file, uint32_t
 // The source line at a file's byte offset, tabs as blanks, at most 255
 // characters; empty when the file cannot be read.
 void ReadScriptLineAt(const char *file, uint32_t offset, char *buffer, size_t size);
+// A word where a statement belongs that names no statement (a misspelt
+// one): one line naming the file, the line and the word, on stderr and in
+// "debug.txt", once per place; the script goes on after it.
+void ReportUnknownStatement(uint32_t token, const char *word);
+// True when a tokenised script holds no statement at all (only comments and
+// blank lines), or there is none.
+bool ScriptIsEmpty(const ScriptToken *pc);
 // The source line of the statement now running (the console shows it).
 void ReadScriptSourceLine(char *buffer, size_t size);
 // The current source position, recorded by every line marker run.

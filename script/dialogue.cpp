@@ -26,6 +26,7 @@ SceneItem *gDialogueSpeaking;
 ResourceHandle *gDialogueSpeech;
 int32_t gDialogueHoldOff;
 uint8_t gDialogueOver;
+int32_t gDialogueChoiceResult;
 
 namespace {
 

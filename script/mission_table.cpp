@@ -120,7 +120,6 @@ void dunRebuildAvailableMissions() {
     dunFreeTimelines();
     gAvailableCount = 0;
     gCareerMission = 1;
-    bool chosen = false;
     bool lateCareer = slot.played[kLateCareerFirst] != 0;
     for (int row = 0; row < kCareerMissions; ++row) {
         const MissionRecord &r = gMissionTable[row];
@@ -133,11 +132,9 @@ void dunRebuildAvailableMissions() {
         if (!open) continue;
         gAvailableMissions[gAvailableCount++] = int16_t(row);
         dunCall(ScriptGui().timelineAdd, &r);
-        // The first open mission becomes current, even when it is row 1.
-        if (!chosen) {
-            gCareerMission = row;
-            chosen = true;
-        }
+        // Open rows take the current mission while it is still row 1: an
+        // open row 1 hands it on to the next open row.
+        if (gCareerMission == 1) gCareerMission = row;
     }
     for (int i = 0; i < slot.historyCount && i < kCareerMissions; ++i) {
         int row = slot.history[i];

@@ -67,8 +67,6 @@ struct ScriptGuiHooks {
     // A mount code of the player's ship as the cockpit's mirrored arcs
     // have it (unchanged when they are not mirrored).
     uint16_t (*mirrorArcCode)(uint16_t code);
-    // The options turned the nebula off.
-    bool (*noNebula)();
     // The navigation station's selected autopilot program started again
     // (the player's targets changed under it).
     void (*reselectNavProgram)();

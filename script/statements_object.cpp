@@ -20,6 +20,7 @@
 #include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects.h"
+#include "present/effects/particles.h"
 #include "present/lwo/lwo.h"
 #include "present/model_adjust.h"
 #include "present/p3d.h"
@@ -654,7 +655,7 @@ void Starfield(ScriptRun &run) {
         if (kind < 0) ++kind;
         P3DSetSkyColours(int16_t(kind - 1), 26.0f, m);
     }
-    if (dunCall(ScriptGui().noNebula)) gP3D.nebulaOn = 0;
+    if (gRenderOptions.noNebula) gP3D.nebulaOn = 0;
     gDialogueHoldOff = 0;
     dunClearDialogue();
 }

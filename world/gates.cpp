@@ -97,7 +97,7 @@ void dunSimStargate(SceneItem *gate) {
         // left them; a move that failed leaves everything as it was.
         const Vec3d none = {0.0, 0.0, 0.0};
         if (!MoveToSystem(dunStarNameByCode(to.system), to.navPoint)) return;
-        dunCall(dunPresent().spawnRoundDestruction, player);
+        dunCall(dunPresent().spawnDepartureBurst, player);
         dunShuffleGateKeys(gate);
         dunCall(dunPresent().eventCamera, player, gate, 11);
         dunClearSystemObjects(to.system, &none, &none);

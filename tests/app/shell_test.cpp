@@ -13,12 +13,20 @@
 #include "core/log.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "core/counter.h"
+#include "core/frame.h"
 #include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 #include "os/events.h"
+#include "platform/display.h"
+#include "core/options.h"
+#include "os/display.h"
+#include "os/window.h"
 #include "platform/keyboard.h"
+#include "script/career.h"
+#include "script/mission.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -26,13 +34,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A counter of 10-microsecond ticks that only the test and the sleeps move.
+constexpr uint64_t kTicksPerSecond = 100000;
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+uint32_t gSleeps, gSleptMs;
+void FakeSleep(uint32_t ms) {
+    ++gSleeps;
+    gSleptMs += ms;
+    gTicks += uint64_t(ms) * kTicksPerSecond / 1000;
+}
+
 struct Shell : testing::Test {
     CallRecorder calls;
     void SetUp() override {
+        SetFrameCounter(FakeCounter, kTicksPerSecond);
+        SetFrameSleeper(FakeSleep);
+        gTicks = 1000;
+        gSleeps = gSleptMs = 0;
+        StartFrameClock();
         gActive = 1;
         calls.run = {"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"};
     }
-    Calls Turn() {
+    void TearDown() override { SetFrameSleeper(nullptr); }
+    // One idle turn a centisecond after the last.
+    Calls Turn(uint64_t ticks = kTicksPerSecond / 100) {
+        gTicks += ticks;
         calls.calls.clear();
         ShellIdleTurn();
         return calls.Without({"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"});
@@ -79,6 +106,46 @@ TEST_F(Shell, IdleTurnChoices) {
     EXPECT_EQ(Turn(), Calls{});
     optRunInBack = 0xFF;
     EXPECT_EQ(Turn(), (Calls{"gameFrame"}));
+}
+
+// Turns asked for faster than the centisecond the frame step counts in run
+// at most one frame a centisecond, and wait for it by sleeping; slower ones
+// each run a frame.
+TEST_F(Shell, FramesRunAtMostOnceACentisecondAndTheTurnsBetweenSleep) {
+    const struct {
+        int turnsPerSecond;
+        size_t frames;  // in one second
+    } cases[] = {{60, 60}, {100, 100}, {5000, 100}, {1000000, 100}};
+    for (const auto &c : cases) {
+        const uint64_t start = gTicks;
+        const uint32_t clock = dunGameClock;
+        const uint64_t each = kTicksPerSecond / uint64_t(c.turnsPerSecond);
+        size_t frames = 0, turns = 0;
+        gSleeps = 0;
+        while (gTicks - start < kTicksPerSecond && turns < 100000) {
+            frames += Turn(each).size();
+            ++turns;
+        }
+        // A sleep may wake a little past the centisecond, so a frame now
+        // and then covers two: never more frames than centiseconds.
+        EXPECT_LE(frames, c.frames + 1) << c.turnsPerSecond;
+        EXPECT_GE(frames, c.frames * 9 / 10) << c.turnsPerSecond;
+        // The game clock follows the counter whatever the rate.
+        EXPECT_NEAR(double(dunGameClock - clock), 100.0, 2.0) << c.turnsPerSecond;
+        // Every turn that ran no frame slept.
+        EXPECT_EQ(gSleeps, turns - frames) << c.turnsPerSecond;
+    }
+}
+
+TEST_F(Shell, APausedOrBackgroundGameSleepsEachTurn) {
+    gPaused = 1;
+    EXPECT_EQ(Turn(0), Calls{});
+    EXPECT_EQ(gSleeps, 1u);
+    gPaused = 0;
+    gActive = 0;
+    EXPECT_EQ(Turn(0), Calls{});
+    EXPECT_EQ(gSleeps, 2u);
+    EXPECT_GE(gSleptMs, 10u);
 }
 
 TEST_F(Shell, IntroModeKeys) {
@@ -160,6 +227,51 @@ TEST_F(Shell, ActivationAndClose) {
     EXPECT_EQ(q.wParam, 0u);
 }
 
+// A window uncovered or given the focus again shows the whole screen again:
+// the last frame at once, and every window drawn afresh at the next frame.
+TEST_F(Shell, ExposeAndFocusRedrawTheWholeScreen) {
+    const struct {
+        uint16_t type;
+        uint32_t wParam;
+        size_t redraws;
+    } cases[] = {{OSM_PAINT, 0, 1}, {OSM_ACTIVATEAPP, 1, 1}, {OSM_ACTIVATEAPP, 0, 0}};
+    for (const auto &c : cases) {
+        OsMessage m{};
+        m.type = c.type;
+        m.wParam = c.wParam;
+        calls.calls.clear();
+        GameWndProc(m);
+        EXPECT_EQ(calls.Count("guiMarkRedraw"), c.redraws) << c.type << " " << c.wParam;
+    }
+}
+
+// The game's window opens at the size the display will take, in the middle
+// of the screen: it never grows afterwards (and runs off the desktop).
+TEST_F(Shell, TheWindowOpensAtItsFinalSize) {
+    const struct {
+        int16_t mode;
+        int width, height;
+    } cases[] = {{0, 640, 480}, {1, 800, 600}, {2, 1024, 768}};
+    const int16_t resolution = ResolutionMode;
+    FullScreenMode = 0;
+    CardMode = 0;
+    for (const auto &c : cases) {
+        ResolutionMode = c.mode;
+        calls.run.insert("osCreateMainWindow");
+        ASSERT_TRUE(CreateMainWindow());
+        int w = 0, h = 0, x = -1, y = -1;
+        osGetWindowSize(&w, &h);
+        osGetWindowPosition(&x, &y);
+        EXPECT_EQ(w, c.width) << c.mode;
+        EXPECT_EQ(h, c.height) << c.mode;
+        EXPECT_GE(x, 0) << c.mode;
+        EXPECT_GE(y, 0) << c.mode;
+        osDisplayUseWindow(nullptr);
+        osDestroyMainWindow();
+    }
+    ResolutionMode = resolution;
+}
+
 TEST_F(Shell, LaunchFileByExtension) {
     const struct {
         const char *path;
@@ -180,6 +292,7 @@ TEST_F(Shell, LaunchFileByExtension) {
 
 TEST_F(Shell, ShutdownOrder) {
     optFrontEndStart = 0xFF;
+    gCaptainSlotRead = 1;
     gameShutdown();
     EXPECT_EQ(calls.calls, (Calls{"showLoadScreen", "dunWriteCaptainSlot", "dunWriteStateFile", "SoundShutdown",
                                   "dunFreeTimelines", "guiFreeTextFeed", "resmanShutdown", "dunMsgShutdown",
@@ -189,6 +302,20 @@ TEST_F(Shell, ShutdownOrder) {
     calls.calls.clear();
     gameShutdown();
     EXPECT_EQ(calls.Count("dunWriteStateFile"), 0u);
+    // Before a captain's slot was read, and for a mission named on the
+    // command line, there is no career to write back.
+    const struct {
+        uint8_t slotRead, commandLine;
+    } kNoCareer[] = {{0, 0}, {1, 1}};
+    optIntro = 0;
+    for (const auto &c : kNoCareer) {
+        gCaptainSlotRead = c.slotRead;
+        gMissionFromCommandLine = c.commandLine;
+        calls.calls.clear();
+        gameShutdown();
+        EXPECT_EQ(calls.Count("dunWriteCaptainSlot") + calls.Count("dunWriteStateFile"), 0u)
+            << int(c.slotRead) << int(c.commandLine);
+    }
 }
 
 std::string ReadAll(const std::string &path) {

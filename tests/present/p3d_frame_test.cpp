@@ -74,6 +74,9 @@ TEST_F(P3DFrame, TheClearColourFillsTheViewAndAFlashKeepsTheSkyOut) {
         EXPECT_EQ(Pixel8(320, 240), c.expect) << int(c.clear);
         const Lines marks = Marks();
         EXPECT_EQ(std::find(marks.begin(), marks.end(), "NEBULA") != marks.end(), c.sky) << int(c.clear);
+        // The flash holds for every view of the frame; the GUI pass ends it.
+        EXPECT_EQ(gP3D.clearColour, c.clear);
+        P3DEndViewEffects();
         EXPECT_EQ(gP3D.clearColour, 176);
     }
 }
