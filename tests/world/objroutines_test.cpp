@@ -200,7 +200,7 @@ TEST_F(ObjectRoutines, StargateStates) {
         }
         dunStopWalk = 0;
     }
-    dunCurrentSystem = 0;
+    dunCurrentSystem = 1;
     dunForgetUniverse();
 }
 

@@ -24,7 +24,7 @@ protected:
     void TearDown() override {
         dunResetWorld();
         dunForgetUniverse();
-        dunCurrentSystem = 0;
+        dunCurrentSystem = 1;
     }
     // A player's ship, docked nowhere, at the origin.
     static SceneItem *Player() {

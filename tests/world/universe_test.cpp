@@ -286,3 +286,21 @@ TEST_F(Universe, ShortStarFile) {
     EXPECT_EQ(dunNamedStarCount, 1);
     EXPECT_EQ(dunVisibleStarCount, 1);
 }
+
+// The star map's origin moves to a point and back: the named stars and the
+// map's reference points shift, the ring of the near stars follows.
+TEST_F(Universe, StarOriginShift) {
+    dunStarMap.reference[0] = {10, 20, 30};
+    const float x = dunStars[1].x;
+    dunShiftStarOrigin(1e17f, 0, 0);
+    EXPECT_FLOAT_EQ(dunStars[1].x, x - 1e17f);
+    EXPECT_DOUBLE_EQ(dunStarMap.reference[0].x, 10.0 - double(1e17f));
+    const FakeCall *ring = fakes.Find("buildOrbitRing", 1);  // the first was the map's start
+    ASSERT_NE(ring, nullptr);
+    EXPECT_FLOAT_EQ(ring->point.x, -1e17f);
+    EXPECT_EQ(ring->a, 300);
+    dunRestoreStarOrigin();
+    EXPECT_FLOAT_EQ(dunStars[1].x, x);
+    EXPECT_NEAR(dunStarMap.reference[0].x, 10.0, 100.0);
+    EXPECT_EQ(fakes.Find("buildOrbitRing", 2)->point.x, 0.0f);
+}
