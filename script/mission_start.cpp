@@ -30,6 +30,7 @@
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/objlist.h"
+#include "world/universe.h"
 #include "world/records.h"
 #include "world/services.h"
 
@@ -111,6 +112,9 @@ void exitMission() {
     // The mission's own sounds go before their resource blocks do.
     SoundReleaseMarked();
     dunResetWorld();
+    // The systems visited, the belts and the map's selection are the
+    // mission's; the catalogues stay for the run.
+    dunResetUniverseState();
     dunInitContacts();
     ReleaseMissionResources();
     dunCall(ScriptHud().missionLogReset);

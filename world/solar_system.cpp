@@ -289,7 +289,8 @@ bool MoveToSystem(const char *starText, const char *bodyText) {
             // clear that follows the move brings it back where it was.
             SceneItem *body = dunFindNamedBody(arrival->name);
             SceneItem *kept = arrival->object;
-            if (!body && kept && (kept->flags & SceneFlag::InUse) && kept->systemNumber == dunCurrentSystem)
+            if (!body && kept && (kept->flags & SceneFlag::InUse) && kept->systemNumber == dunCurrentSystem &&
+                kept->avatar && kept->avatar->waypointName == arrival->name)
                 body = kept;
             if (body && body->sim) {
                 constexpr float kArrivalDistance = 50000.0f;
