@@ -25,6 +25,7 @@
 #include "platform/smack.h"
 #include "script/mission.h"
 #include "script/symbols.h"
+#include "world/asteroids.h"
 #include "world/belts.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -48,6 +49,7 @@ class SystemMission : public testing::Test {
 protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
     bool running = false;
+    bool exited = false;
     void Launch(const char *mission) {
         root = std::make_unique<ruvotest::SampleRoot>();
         SetFrameCounter(FakeCounter, 100000);
@@ -63,7 +65,7 @@ protected:
     }
     void TearDown() override {
         if (running) {
-            exitMission();
+            if (!exited) exitMission();
             gameShutdown();
         }
         root.reset();
@@ -169,11 +171,22 @@ TEST_F(SystemMission, DeepPatrolCrossesTwoSystems) {
     EXPECT_EQ(Asteroids(), 0);
     // Only what the clear spares (the cameras) keeps another system.
     SceneItem *head2 = dunSceneListHead();
-    for (SceneItem *o = head2->next; o != head2; o = o->next)
-        if (!(o->flags & SceneFlag::SparedBySystemClear)) EXPECT_EQ(o->systemNumber, 2) << Index(o);
+    for (SceneItem *o = head2->next; o != head2; o = o->next) {
+        if (!(o->flags & SceneFlag::SparedBySystemClear)) {
+            EXPECT_EQ(o->systemNumber, 2) << Index(o);
+        }
+    }
     ASSERT_NE(Symbol("Relay1"), nullptr);
     EXPECT_TRUE(Listed(Symbol("Relay1")->avatar->root->model));
     EXPECT_EQ(Symbol("Relay2")->avatar->waypointBack, Symbol("Relay1"));
+
+    // The mission's end forgets the systems it visited and its belt: the
+    // next mission into Kelvar makes its stations again.
+    exitMission();
+    exited = true;
+    for (int system = 0; system < kBuiltSystems; ++system) EXPECT_EQ(dunSystemVisited[system], 0) << system;
+    EXPECT_EQ(dunBeltCount, 0);
+    EXPECT_TRUE(dunUniverseCreated);
 }
 
 // The first mission's orders and targets run, and the belt's per-frame
