@@ -158,6 +158,25 @@ TEST_F(SolarSystem, SecondVisitKeepsItsStations) {
     gSystemArrivalPending = 0;
 }
 
+// A body record remembers its station's slot; once the slot holds another
+// object of that system, the arriving ship is not put beside that object.
+TEST_F(SolarSystem, ARetakenStationSlotIsNoArrival) {
+    SceneItem *player = Player();
+    Jump("Kelvar", "L4");
+    Jump("Vessar", "Relay");
+    SceneItem *slot = Body(3)->object;
+    ASSERT_NE(slot, nullptr);
+    slot->avatar->waypointName = "Decoy";
+    slot->sim->position = {7e6, 0, 0};
+    player->sim->position = {1, 2, 3};
+    player->sim->arrivalOffset = {0, 0, 0};
+    Jump("Kelvar", "L4");
+    EXPECT_EQ(player->sim->position.x, 1.0);
+    EXPECT_EQ(player->sim->position.z, 3.0);
+    EXPECT_EQ(player->sim->arrivalOffset.z, 0.0f);
+    gSystemArrivalPending = 0;
+}
+
 // Moving to the current star skips the map's focus but builds the system.
 TEST_F(SolarSystem, MovingToTheCurrentStar) {
     Player();
