@@ -177,6 +177,30 @@ TEST_F(SolarSystem, ARetakenStationSlotIsNoArrival) {
     gSystemArrivalPending = 0;
 }
 
+// A belt or a Lagrange point whose parent is missing from the table is left
+// out of the system with a log line; the rest of the system is built.
+TEST_F(SolarSystem, OrphanBeltAndStationAreLeftOut) {
+    ruvotest::TempDir dir;
+    Player();
+    const std::string text = "a,b,c,d,e,f,g,h,i,j,k,l,m\n"
+                             "1,Sol,0,S,1,0,1.99e30,300,0,0,0,0,0\n"
+                             "2,Ring,77,B,0,0,0,0,6000000,0,0,0,0\n"
+                             "3,Lp,77,L4,0,0,0,0,0,0,0,0,0\n"
+                             "4,Rock,1,P,2,0,0,100,900000,0,10,0,0\n";
+    dunParseBodies(text.data(), text.size());
+    dunCompleteBodies();
+    ASSERT_EQ(dunBuildSystemBodyTable(1), 4);
+    dunCreateSolarSystem(nullptr);
+    EXPECT_EQ(Named("Sol"), 1);
+    EXPECT_EQ(Named("Rock"), 1);
+    EXPECT_EQ(Named("Lp"), 0);
+    EXPECT_EQ(dunBeltCount, 0);
+    EXPECT_EQ(WithFlags(SceneFlag::Asteroid), 0);
+    const std::string log = ReadText("debug.txt");
+    EXPECT_NE(log.find("Belt Ring: its parent has no object"), std::string::npos);
+    EXPECT_NE(log.find("Lagrange point Lp: its parent has no object"), std::string::npos);
+}
+
 // Moving to the current star skips the map's focus but builds the system.
 TEST_F(SolarSystem, MovingToTheCurrentStar) {
     Player();
