@@ -182,11 +182,12 @@ TEST_F(SolarSystem, ARetakenStationSlotIsNoArrival) {
 TEST_F(SolarSystem, OrphanBeltAndStationAreLeftOut) {
     ruvotest::TempDir dir;
     Player();
-    const std::string text = "a,b,c,d,e,f,g,h,i,j,k,l,m\n"
-                             "1,Sol,0,S,1,0,1.99e30,300,0,0,0,0,0\n"
-                             "2,Ring,77,B,0,0,0,0,6000000,0,0,0,0\n"
-                             "3,Lp,77,L4,0,0,0,0,0,0,0,0,0\n"
-                             "4,Rock,1,P,2,0,0,100,900000,0,10,0,0\n";
+    const std::string text =
+        "a,b,c,d,e,f,g,h,i,j,k,l,m\n"
+        "1,Sol,0,S,1,0,1.99e30,300,0,0,0,0,0\n"
+        "2,Ring,77,B,0,0,0,0,6000000,0,0,0,0\n"
+        "3,Lp,77,L4,0,0,0,0,0,0,0,0,0\n"
+        "4,Rock,1,P,2,0,0,100,900000,0,10,0,0\n";
     dunParseBodies(text.data(), text.size());
     dunCompleteBodies();
     ASSERT_EQ(dunBuildSystemBodyTable(1), 4);
