@@ -30,9 +30,9 @@
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/objlist.h"
-#include "world/universe.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/universe.h"
 
 MissionShellHooks gMissionShellHooks;
 int32_t gMissionFrameCount;
