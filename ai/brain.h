@@ -129,3 +129,6 @@ SceneItem *dunPlaceObjectNearNavPoint(uint32_t senseFlags, int system, SceneItem
 // Adds the ship to the player's wing (13 places); false when it is full.
 bool dunai_AddWingman(SceneItem *ship);
 void dunai_CommandWing(SceneItem *player, int command);
+// A mine of a field: "DismantleIntruders" (it pulls out at intruders) and
+// "SitOnYerHands", with the first started.
+void dunai_SetUpMineOrders(SceneItem *mine);

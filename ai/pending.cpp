@@ -1,5 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
+#include <cstring>
+
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
@@ -130,6 +132,11 @@ void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
 void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
 
+// The universe's and the order statements' calls into the contact list and
+// targeting that are not built yet.
+void dunForgetTargetEverywhere(SceneItem *) { PENDING_ONCE("dunForgetTargetEverywhere"); }
+void dunForgetGoalEverywhere(SceneItem *) { PENDING_ONCE("dunForgetGoalEverywhere"); }
+void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.
 #include "ai/states.h"

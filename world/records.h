@@ -484,6 +484,7 @@ struct Sim {
     uint16_t shipClock[2];
     uint32_t controlValue;
     float limits[2];
+    Vec3 arrivalOffset;  // from the body the object arrived at, along its Z axis
 };
 
 struct ShipDamage {
@@ -499,7 +500,6 @@ struct AttachedNode {
     AttachedNode *next;
     SceneItem *object;
 };
-
 // One order of a ship's brain: what makes it worth doing (an evaluation
 // routine with two parameters, times a weight) and the AI state that carries
 // it out. The brain (ai/brain.h) owns every word of it.
