@@ -132,10 +132,7 @@ void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
 void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
 
-// The universe's and the order statements' calls into the contact list and
-// targeting that are not built yet.
-void dunForgetTargetEverywhere(SceneItem *) { PENDING_ONCE("dunForgetTargetEverywhere"); }
-void dunForgetGoalEverywhere(SceneItem *) { PENDING_ONCE("dunForgetGoalEverywhere"); }
+// The universe's calls into the contact list that are not built yet.
 void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.

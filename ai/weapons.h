@@ -222,10 +222,6 @@ SceneItem *dunNearestShipByFlags(const SensorRange *range, uint32_t include, uin
                                  float maxDistance);
 SceneItem *dunNearestTargetInArc(const SensorRange *range, uint32_t include, uint32_t exclude, SceneItem *ship,
                                  float maxDistance, uint16_t mountCode);
-// Every Sim goal and weapon target, or every Sim target, that is the object
-// is cleared.
-void dunForgetGoalEverywhere(SceneItem *object);
-void dunForgetTargetEverywhere(SceneItem *object);
 // Ships counted by side (0..6) once a step.
 extern uint16_t dunShipsPerSide[7];
 void dunCountShipsPerSide();

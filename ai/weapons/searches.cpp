@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "RES/util.h"
+#include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
