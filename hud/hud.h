@@ -15,6 +15,8 @@ double hudBearingDegrees(double a, double b);
 // The range of the HUD's contact marks, in world units (400,000 at each
 // mission start).
 extern float gHudRange;
+// Judges whether the selected sub-target lies within gHudRange.
+void hudSubTargetStep();
 
 // ---- The list ---------------------------------------------------------------------------------
 
