@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/brain.h"
 #include "RES/resman.h"
 #include "RES/util.h"
 #include "app/clock.h"
@@ -45,6 +46,13 @@
 
 namespace {
 
+// The raider's attack order would bring it in: these views measure it
+// where the mission puts it, so it is given its class's default orders,
+// which hold it there.
+void HoldTheRaider() {
+    if (auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"))) dunai_DefaultOrders(raider);
+}
+
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 int64_t gNow;
@@ -68,6 +76,7 @@ protected:
         gActive = 1;
         ASSERT_EQ(gameInit(), 1);
         running = true;
+        HoldTheRaider();
         // The cut's distance and look-around are random draws: the same
         // draws whatever ran before.
         dunSeedRand15(1);
@@ -201,6 +210,7 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
     InstallFloorHooks();
     gActive = 1;
     EXPECT_EQ(gameInit(), 1);
+    HoldTheRaider();
     dunSeedRand15(1);
     SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
     for (int turns = 0; raider && gCinematicSubject != raider && turns < 200; ++turns) {
