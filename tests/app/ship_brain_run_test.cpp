@@ -4,7 +4,8 @@
 // hull is below the threshold of its combat stance its self-preservation
 // takes over; the player's weapons are the types its WEAPON statements name,
 // in the chosen language; the munitions' shapes load; and none of the
-// brain's or the weapons' operations is still a stand-in.
+// brain's or the weapons' operations is still a stand-in. The test's copy
+// of the mission hurts the raider with SHIP_SYSKILL.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,7 +44,19 @@ protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
     bool running = false;
     void SetUp() override {
-        root = std::make_unique<ruvotest::SampleRoot>();
+        // A copy of the mission whose script hurts the raider: its hull to
+        // 75 % once the script has run 400 turns, to 60 % after 800.
+        const std::string mission = "vek/resource/scripts/missions/mission01.scr";
+        const std::string original = ruvotest::SampleDataRoot() + "/" + mission;
+        root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{mission});
+        std::ifstream in(original, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string anchor = "CALL_ONCE_WHEN EnemyGone TIMER_OUT\n";
+        const size_t at = text.find(anchor);
+        ASSERT_NE(at, std::string::npos);
+        text.insert(at + anchor.size(), "CALL_ONCE_WHEN Hurt GT Turns 400\nCALL_ONCE_WHEN HurtMore GT Turns 800\n");
+        text += "\nHurt:\nSHIP_SYSKILL Enemy -1 25\nRETURN\nHurtMore:\nSHIP_SYSKILL Enemy -1 40\nRETURN\n";
+        std::ofstream(mission, std::ios::binary) << text;
         SetFrameCounter(FakeCounter, 100000);
         SmackSetClock(AlwaysDue);
         optFrontEndStart = 0;
@@ -121,12 +134,15 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
     // its next turn, within one round.
     const uint32_t round = uint32_t(kOrderSlots) * 50;
     ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
-    raider->sim->hull = 75;
+    int turns = 0;
+    while (raider->sim->hull != 75 && turns++ < 1000) Turn();
+    ASSERT_EQ(raider->sim->hull, 75) << "SHIP_SYSKILL after 400 turns of the script";
     uint32_t from = dunGameClock;
     while (dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 1);
     EXPECT_EQ(info->orders[0].priority, 0);
-    raider->sim->hull = 60;
+    while (raider->sim->hull != 60 && turns++ < 1000) Turn();
+    ASSERT_EQ(raider->sim->hull, 60) << "SHIP_SYSKILL after 800 turns of the script";
     from = dunGameClock;
     while (info->currentOrder != 0 && dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 0) << "after " << (dunGameClock - from) << " cs";
