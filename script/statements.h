@@ -19,13 +19,9 @@ extern const ScriptStatementRow kStartupStatements[];
 extern const ScriptStatementRow kResourceStatements[];
 extern const ScriptStatementRow kShipStatements[];
 extern const ScriptStatementRow kObjectStatements[];
-// Statements whose family is not built yet: each says so once and steps
-// over the rest of its line. Ranges of codes, ended by {0, 0}.
-struct ScriptCodeRange {
-    uint32_t low, high;
-};
-extern const ScriptCodeRange kPendingStatementCodes[];
-void PendingStatement(ScriptRun &run);
+extern const ScriptStatementRow kDialogueStatements[];
+extern const ScriptStatementRow kGroupStatements[];
+extern const ScriptStatementRow kBriefingStatements[];
 
 // Builds the statement table (at script system start-up).
 void FillScriptStatements();

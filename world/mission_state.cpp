@@ -8,3 +8,6 @@ uint8_t dunMissionSuccess;
 int32_t dunMissionEndCountdown;
 int32_t dunMissionEndWord;
 uint8_t gMissionOver;
+int16_t dunDebrisCount;
+int16_t dunDebrisCountLarge;
+uint8_t dunDebrisColour;

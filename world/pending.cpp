@@ -47,6 +47,10 @@ SceneItem *dunCreateSolarBody(int, Vec3, Vec3, float, int, int) {
     PENDING_ONCE("dunCreateSolarBody");
     return nullptr;
 }
+SceneItem *dunCreateFreeObject(int, void *) {
+    PENDING_ONCE("dunCreateFreeObject");
+    return nullptr;
+}
 void dunUpdateBelts() { PENDING_ONCE("dunUpdateBelts"); }
 void dunRecycleBeltObject(SceneItem *) { PENDING_ONCE("dunRecycleBeltObject"); }
 void dunCreateAsteroid() { PENDING_ONCE("dunCreateAsteroid"); }

@@ -23,6 +23,8 @@ SceneItem *dunFindNamedBody(const char *text);
 // object.
 struct Vec3;
 SceneItem *dunCreateSolarBody(int kind, Vec3 centre, Vec3 extents, float spread, int density, int count);
+// One free object of a model.
+SceneItem *dunCreateFreeObject(int ignored, void *model);
 // The name of the first named star of a system, or an empty text.
 const char *dunStarNameByCode(int32_t system);
 // Objects of other systems than the new one are parked (flag 0x10) or
