@@ -289,7 +289,6 @@ void guiDrawMainView() {
         // The objectives panel fills the view until its time runs out or
         // it is closed.
         guiDrawObjectiveList(view);
-        guiReload(view);
     } else if (gGuiWeaponsHardpointView && StationId == 3) {
         guiRunViewPane(view, WeaponHardpointsDraw);
     } else {

@@ -47,7 +47,9 @@ const BitmapFont *WindowFont(const GuiWindow *window) {
 const char *ObjectiveText(const Objective &o) { return o.text ? o.text : ""; }
 
 int StateColour(const Objective &o) {
-    return o.state == ObjectiveState::Done ? kColourDone : o.state == ObjectiveState::Failed ? kColourFailed : kColourOpen;
+    return o.state == ObjectiveState::Done     ? kColourDone
+           : o.state == ObjectiveState::Failed ? kColourFailed
+                                               : kColourOpen;
 }
 
 // The lines of the status panel, drawn or only measured.
@@ -166,8 +168,8 @@ void guiDrawObjectiveList(GuiWindow *window) {
     }
 }
 
-int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done,
-                         const BitmapFont *failed, bool draw) {
+int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done, const BitmapFont *failed,
+                         bool draw) {
     static const char *const kStateLabels[3][3] = {{"NOT DONE", "NON ACCOMPLI", "NICHT AUSGEF\xDCHRT"},
                                                    {"FAILED", "NON ATTEINT", "GESCHEITERT"},
                                                    {"COMPLETED", "ATTEINT", "BEENDET"}};
@@ -178,9 +180,15 @@ int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const Bitm
                                              "Eigene Schiffe zerst\xF6rt"};
     static const char *const kKillPoints[3] = {"Kill points", "Points de combat", "Abschusspunkte"};
     static const char *const kKillLimit[3] = {"Kill points at most", "Points de combat maximum",
-                                              "H\xF6" "chstens Abschusspunkte"};
-    static const char *const kAccuracy[2][3] = {{"Beam accuracy", "Pr\xE9" "cision des rayons", "Strahltreffer"},
-                                                {"Missile accuracy", "Pr\xE9" "cision des missiles",
+                                              "H\xF6"
+                                              "chstens Abschusspunkte"};
+    static const char *const kAccuracy[2][3] = {{"Beam accuracy",
+                                                 "Pr\xE9"
+                                                 "cision des rayons",
+                                                 "Strahltreffer"},
+                                                {"Missile accuracy",
+                                                 "Pr\xE9"
+                                                 "cision des missiles",
                                                  "Raketentreffer"}};
     static const char *const kTotal[3] = {"Total", "Total", "Gesamt"};
     static const char *const kRating[3] = {"Rating", "Note", "Bewertung"};
@@ -193,16 +201,15 @@ int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const Bitm
     char a[64], b[64];
 
     // 1. The mission and how it stands.
-    const char *name = gCareerMission >= 0 && gCareerMission < kCareerMissions ? gMissionTable[gCareerMission].name : "";
+    const char *name =
+        gCareerMission >= 0 && gCareerMission < kCareerMissions ? gMissionTable[gCareerMission].name : "";
     std::snprintf(a, sizeof a, "%s %s", ScriptTextSlot(kMissionLine), name);
     panel.Line(normal, kColourNormal, a);
     if (gCurrentMission != 99) {
-        if (dunMissionSuccess)
-            panel.Line(done, kColourDone, ScriptTextSlot(kSucceededLine));
+        if (dunMissionSuccess) panel.Line(done, kColourDone, ScriptTextSlot(kSucceededLine));
         else if (gMissionEnded || dunMissionEndCountdown > 0 || dunPlayerDestroyed)
             panel.Line(failed, kColourFailed, ScriptTextSlot(kFailedLine));
-        else
-            panel.Line(normal, kColourNormal, ScriptTextSlot(kFlyingLine));
+        else panel.Line(normal, kColourNormal, ScriptTextSlot(kFlyingLine));
     }
     MissionScore score{};
     ComputeMissionScore(&score);
@@ -215,19 +222,23 @@ int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const Bitm
             const Objective &o = gObjectives[i];
             if (!o.shown) continue;
             const int state = std::clamp<int>(o.state, 0, 2);
-            const BitmapFont *font = state == ObjectiveState::Done ? done : state == ObjectiveState::Failed ? failed : normal;
+            const BitmapFont *font = state == ObjectiveState::Done     ? done
+                                     : state == ObjectiveState::Failed ? failed
+                                                                       : normal;
             panel.Line(font, StateColour(o), ObjectiveText(o), nullptr, kStateLabels[state][language],
                        Format(a, "%i", state == ObjectiveState::Done ? o.score : 0));
         }
     }
     // 3. The time bonus.
-    if (gTargetTime) panel.Line(normal, kColourNormal, kTimeBonus[language], nullptr, nullptr, Format(a, "%i", score.timeBonus));
+    if (gTargetTime)
+        panel.Line(normal, kColourNormal, kTimeBonus[language], nullptr, nullptr, Format(a, "%i", score.timeBonus));
     // 4. The shooting tallies.
     TallyLines(panel, normal, Tally::EnemyKills, Tally::EnemyPoints, kKills[language]);
     TallyLines(panel, normal, Tally::FriendlyKills, Tally::FriendlyPoints, kFriendly[language]);
     // 5. The kill points, and the limit they are held to.
     panel.Line(normal, kColourNormal, kKillPoints[language], nullptr, nullptr, Format(a, "%i", score.killPoints));
-    if (gMaxKillBonus > 0) panel.Line(normal, kColourNormal, kKillLimit[language], nullptr, nullptr, Format(a, "%i", gMaxKillBonus));
+    if (gMaxKillBonus > 0)
+        panel.Line(normal, kColourNormal, kKillLimit[language], nullptr, nullptr, Format(a, "%i", gMaxKillBonus));
     // 6. Accuracy.
     for (int i = 0; i < 2; ++i)
         if (dunWeaponTallies.shots[i] != 0)
@@ -238,13 +249,15 @@ int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const Bitm
     panel.Rule(r.right);
     panel.Line(done, kColourNormal, kTotal[language], nullptr, nullptr, Format(a, "%i", score.total));
     // 8. The rating against the mission's best result.
-    const int32_t best = gCareerMission >= 0 && gCareerMission < kCareerMissions ? gMissionTable[gCareerMission].resultMax : 0;
+    const int32_t best =
+        gCareerMission >= 0 && gCareerMission < kCareerMissions ? gMissionTable[gCareerMission].resultMax : 0;
     if (best != 0) {
         const int64_t rating = std::clamp<int64_t>(int64_t(score.total) * 100 / best, 0, 100);
         panel.Line(normal, kColourNormal, kRating[language], nullptr, nullptr, Format(b, "%2i%%", int(rating)));
     }
     // 9. The counter of the open-ended mission.
-    if (gCurrentMission == 99 && dunMissionCounter >= 1) panel.Line(normal, kColourNormal, Format(a, "%i", dunMissionCounter));
+    if (gCurrentMission == 99 && dunMissionCounter >= 1)
+        panel.Line(normal, kColourNormal, Format(a, "%i", dunMissionCounter));
     // 10. The closing line.
     panel.Rule(r.right);
     return panel.Bottom() - r.top;

@@ -231,6 +231,6 @@ void ResetBriefingSection() {
 }
 
 const ScriptStatementRow kBriefingStatements[] = {
-    {380, StDeclare}, {381, StBegin}, {382, StSection},   {383, StVideo}, {384, StPause},
-    {385, StWaitText}, {386, StWaitVideo}, {387, StEnd}, {0, nullptr},
+    {380, StDeclare},  {381, StBegin},     {382, StSection}, {383, StVideo}, {384, StPause},
+    {385, StWaitText}, {386, StWaitVideo}, {387, StEnd},     {0, nullptr},
 };

@@ -33,7 +33,10 @@ namespace {
 constexpr size_t kCheckpointFileLimit = 16u << 20;
 constexpr int kKeyBytes = 48;
 
-const char *const kMissionStart[3] = {"Mission Start", "D\xE9" "but de Mission", "Mission Beginnen"};
+const char *const kMissionStart[3] = {"Mission Start",
+                                      "D\xE9"
+                                      "but de Mission",
+                                      "Mission Beginnen"};
 
 int CurrentSlot() {
     const int slot = gCareerState.word[StateWord::Slot];
@@ -162,10 +165,8 @@ void WriteObjectives(std::string &out, const char *key) {
 
 void WriteWeapons(std::string &out, const char *key) {
     for (const Weapon *w = dunPlayerShip->sim->weapons; w; w = w->next) {
-        if (LevelKind(w))
-            AppendLine(out, ":%s 0 %i\n", key, int(w->charge));
-        else
-            AppendLine(out, ":%s %i %i\n", key, w->rounds[0], w->rounds[2]);
+        if (LevelKind(w)) AppendLine(out, ":%s 0 %i\n", key, int(w->charge));
+        else AppendLine(out, ":%s %i %i\n", key, w->rounds[0], w->rounds[2]);
     }
 }
 
@@ -210,8 +211,7 @@ void ReadObjectives(const char *key) {
         const std::vector<std::string_view> f = Fields(line);
         int32_t index, score;
         // A line that names no entry of the table is not ours to follow.
-        if (f.size() < 3 || !Number(f[0], &index) || !Number(f[1], &score) || index < 0 || index >= kObjectives)
-            return;
+        if (f.size() < 3 || !Number(f[0], &index) || !Number(f[1], &score) || index < 0 || index >= kObjectives) return;
         Objective &o = gObjectives[index];
         const std::string_view flags = f[2];
         o.score = score;

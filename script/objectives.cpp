@@ -170,8 +170,8 @@ void dunAnnounceObjective() {
         return;
     }
     char text[2 * kObjectiveLineBytes];
-    FormatTextSlot(gNoObjectiveDone ? kFirstAnnouncement : kAnnouncement, TextOf(gObjectives[gCurrentObjective]),
-                   text, sizeof text);
+    FormatTextSlot(gNoObjectiveDone ? kFirstAnnouncement : kAnnouncement, TextOf(gObjectives[gCurrentObjective]), text,
+                   sizeof text);
     dunCall(dunGui().postFeedText, text, 0);
 }
 
@@ -192,7 +192,8 @@ int32_t ComputeMissionScore(MissionScore *parts) {
     s.timeBonus = MissionTimeBonus(gTargetTime, gMissionClock, gTimeScore);
     int64_t kills = 0;
     for (int t = 0; t < kTallyTypes; ++t)
-        kills += int64_t(dunWeaponTallies.tally[Tally::EnemyPoints][t]) + dunWeaponTallies.tally[Tally::FriendlyPoints][t];
+        kills +=
+            int64_t(dunWeaponTallies.tally[Tally::EnemyPoints][t]) + dunWeaponTallies.tally[Tally::FriendlyPoints][t];
     s.killPoints = Clamp32(kills);
     s.killScore = gMaxKillBonus > 0 && s.killPoints > gMaxKillBonus ? gMaxKillBonus : s.killPoints;
     s.total = Clamp32(int64_t(s.objectives) + s.timeBonus + s.killScore);

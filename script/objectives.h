@@ -20,19 +20,19 @@ constexpr int Open = 0, Failed = 1, Done = 2;
 }  // namespace ObjectiveState
 
 struct Objective {
-    char *text;      // an owned copy, freed at the reset
-    uint8_t shown;   // 255 after loading
+    char *text;  // an owned copy, freed at the reset
+    uint8_t shown;  // 255 after loading
     int32_t number;  // the number scripts and save files name it by
-    int32_t score;   // points a completion adds to SCORE; 100 after the reset
-    int16_t state;   // ObjectiveState
-    int32_t time;    // clock units
+    int32_t score;  // points a completion adds to SCORE; 100 after the reset
+    int16_t state;  // ObjectiveState
+    int32_t time;  // clock units
 };
 
 extern Objective gObjectives[kObjectives];
 extern uint16_t gObjectiveCount;
-extern int16_t gCurrentObjective;   // -1 none
+extern int16_t gCurrentObjective;  // -1 none
 extern int16_t gPreviousObjective;
-extern uint8_t gNoObjectiveDone;    // 255 until an objective is done
+extern uint8_t gNoObjectiveDone;  // 255 until an objective is done
 // Clock units of the current objective's time; the objectives panel's
 // display time (the panel closes when it runs out); the blink of the
 // current objective in the list.
@@ -85,7 +85,7 @@ struct MissionScore {
     int32_t objectives;
     int32_t timeBonus;
     int32_t killPoints;  // before the cap
-    int32_t killScore;   // after it
+    int32_t killScore;  // after it
     int32_t total;
 };
 int32_t ComputeMissionScore(MissionScore *parts = nullptr);

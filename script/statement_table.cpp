@@ -10,8 +10,8 @@ void FillScriptStatements() {
     const ScriptGuiHooks &gui = ScriptGui();
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, gui.windowStatements, kMissionStatements,
-          kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements, kDialogueStatements, kGroupStatements,
-          kBriefingStatements})
+          kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements,
+          kDialogueStatements, kGroupStatements, kBriefingStatements})
         for (const ScriptStatementRow *r = rows; r && r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

@@ -21,8 +21,8 @@
 #include "world/handle.h"
 #include "world/mission_state.h"
 #include "world/objlist.h"
-#include "world/services.h"
 #include "world/records.h"
+#include "world/services.h"
 
 uint8_t gDialogueRunning;
 int32_t gHudStringSlot;
@@ -32,8 +32,8 @@ ScriptPrompt gScriptPrompt = {0, 0, -1, 0};
 namespace {
 
 constexpr uint32_t kAvatarNoDialogue = 0x40000000u;  // the player's ship takes no dialogue now
-constexpr int kPromptKeyRowStart = 86;                // R_DESTROY_CONTACT
-constexpr int kKeyNamePrefix = 4;                     // "KEY_"
+constexpr int kPromptKeyRowStart = 86;  // R_DESTROY_CONTACT
+constexpr int kKeyNamePrefix = 4;  // "KEY_"
 
 uint32_t Code(const ScriptRun &run) { return gScriptTokens[run.statement].code; }
 
@@ -271,6 +271,8 @@ void dunPromptText(char *out, size_t size) {
 
 void ResetDialogueStatements() {
     gDialogueRunning = 0;
+    // A line of the last mission does not hold the next one's briefing.
+    gScriptSpeechTime = 0;
     gHudStringSlot = 0;
     gHudStringVariable = nullptr;
     gScriptPrompt = {0, 0, -1, 0};
@@ -278,8 +280,8 @@ void ResetDialogueStatements() {
 }
 
 const ScriptStatementRow kDialogueStatements[] = {
-    {262, StDialogue},     {263, StDialogue},     {264, StCancelDialogue}, {265, StDecObjv},
-    {266, StScoreObjv},    {267, StTimeObjv},     {268, StSetObjv},        {269, StSetObjvIf},
-    {270, StSetObjvIf},    {271, StShowObjv},     {272, StMaxKillBonus},   {273, StHudString},
-    {274, StPrompt},       {275, StPlaySound},    {276, StAttachSound},    {0, nullptr},
+    {262, StDialogue},  {263, StDialogue},  {264, StCancelDialogue}, {265, StDecObjv},
+    {266, StScoreObjv}, {267, StTimeObjv},  {268, StSetObjv},        {269, StSetObjvIf},
+    {270, StSetObjvIf}, {271, StShowObjv},  {272, StMaxKillBonus},   {273, StHudString},
+    {274, StPrompt},    {275, StPlaySound}, {276, StAttachSound},    {0, nullptr},
 };

@@ -18,8 +18,8 @@
 #include "world/lds.h"
 #include "world/mission_state.h"
 #include "world/objlist.h"
-#include "world/services.h"
 #include "world/objroutines.h"
+#include "world/services.h"
 #include "world/universe.h"
 
 int32_t gScreenStatic;
@@ -138,7 +138,7 @@ void StNoLds(ScriptRun &run) {
 }  // namespace
 
 const ScriptStatementRow kGroupStatements[] = {
-    {283, StGroup},   {284, StNewGroup},       {285, StGroupLeader}, {286, StUnleader}, {287, StGetLeader},
-    {288, StDink},    {289, StStatic},         {290, StFixedAsteroids}, {291, StAsteroid}, {292, StNoLds},
-    {0, nullptr},
+    {283, StGroup},     {284, StNewGroup}, {285, StGroupLeader}, {286, StUnleader},
+    {287, StGetLeader}, {288, StDink},     {289, StStatic},      {290, StFixedAsteroids},
+    {291, StAsteroid},  {292, StNoLds},    {0, nullptr},
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "RES/resman.h"
 #include "app/clock.h"
 #include "app/game.h"
 #include "core/options.h"
@@ -185,6 +186,8 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         osFlushPathCache();
         dunMsgInit();
         dunResetWorld();
+        // The missions read their objectives through the resource manager.
+        resmanInit();
         InitializeScriptSystem();
         gMainScriptPc = TokeniseScript(c.file);
         ASSERT_NE(gMainScriptPc, nullptr) << c.file;
@@ -214,6 +217,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         }
         FreeScriptBuffers();
         dunResetWorld();
+        resmanShutdown();
         dunFrozen = 0;
         calls.effects.clear();
     }

@@ -55,6 +55,8 @@ protected:
         SmackSetClock(AlwaysDue);
         if (GetParam() == 16) parseCommandSwitch("-16");
         optFrontEndStart = 0;
+        // The flight's views, not the briefing ("nobrief").
+        optNoBrief = 0xFF;
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
                       "vek\\resource\\scripts\\missions\\mission01.scr");
         gTicks = 1;

@@ -41,12 +41,13 @@ TEST_F(ObjectivesPanel, RowsShareTheWindowWithinTwoLines) {
     const struct {
         int height, rows, line, pitch;
     } kCases[] = {
-        {336, 1, 8, 1},    // a single row
-        {336, 2, 8, 16},   // room for far more: two lines at most
-        {120, 3, 8, 10},   // (120 - 75 - 24) / 2
-        {90, 15, 8, 1},    // crowded: a pixel apart, never overlapping
+        {336, 1, 8, 1},  // a single row
+        {336, 2, 8, 16},  // room for far more: two lines at most
+        {120, 3, 8, 10},  // (120 - 75 - 24) / 2
+        {90, 15, 8, 1},  // crowded: a pixel apart, never overlapping
     };
-    for (const auto &c : kCases) EXPECT_EQ(guiListRowPitch(c.height, c.rows, c.line), c.pitch) << c.height << " " << c.rows;
+    for (const auto &c : kCases)
+        EXPECT_EQ(guiListRowPitch(c.height, c.rows, c.line), c.pitch) << c.height << " " << c.rows;
 }
 
 TEST_F(ObjectivesPanel, TheListDrawsItsObjectivesAndClosesWhenItsTimeRunsOut) {

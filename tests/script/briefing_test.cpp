@@ -144,8 +144,9 @@ TEST_F(Briefing, AsteroidAndDriveSwitches) {
 
 // A briefing requested twice runs its declarations only the first time.
 TEST_F(Briefing, ABriefingsDeclarationsRunOnce) {
-    ScriptToken *pc = Compile("Idle:\nWAIT\nBRA Idle\n"
-                              "BRF_DECLARE\nADD Declared 1\nBRF_BEGIN\nADD Played 1\nBRF_END\nRETURN\n");
+    ScriptToken *pc = Compile(
+        "Idle:\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nADD Declared 1\nBRF_BEGIN\nADD Played 1\nBRF_END\nRETURN\n");
     for (int request = 0; request < 2; ++request) {
         gBriefingRequest = 1;
         Turns(pc, 3);
@@ -159,12 +160,13 @@ TEST_F(Briefing, ABriefingsDeclarationsRunOnce) {
 // The sections wait for their text; the player's next request goes on at
 // once, the back request goes to the section before the last one played.
 TEST_F(Briefing, SectionsWaitForTheirTextAndFollowThePlayer) {
-    ScriptToken *pc = Compile("Idle:\nWAIT\nBRA Idle\n"
-                              "BRF_DECLARE\nBRF_BEGIN\n"
-                              "BRF_SECT 1\nSET Sect 1\nSET Typing 1\nADD Shown1 1\n"
-                              "BRF_SECT 2\nSET Sect 2\nSET Typing 1\n"
-                              "BRF_SECT 3\nSET Sect 3\nSET Typing 1\n"
-                              "BRF_END\nRETURN\n");
+    ScriptToken *pc = Compile(
+        "Idle:\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nBRF_BEGIN\n"
+        "BRF_SECT 1\nSET Sect 1\nSET Typing 1\nADD Shown1 1\n"
+        "BRF_SECT 2\nSET Sect 2\nSET Typing 1\n"
+        "BRF_SECT 3\nSET Sect 3\nSET Typing 1\n"
+        "BRF_END\nRETURN\n");
     gBriefingRequest = 1;
     Turns(pc, 6);
     EXPECT_EQ(Var("Sect"), 1) << "section 2 waits for section 1's text";
@@ -195,9 +197,10 @@ TEST_F(Briefing, SectionsWaitForTheirTextAndFollowThePlayer) {
 // Outside pause mode each BRF_PAUSE adds two seconds to the next section's
 // wait; in pause mode the section ends paused until the player resumes.
 TEST_F(Briefing, PausesHoldTheNextSection) {
-    const char *kText = "Idle:\nWAIT\nBRA Idle\n"
-                        "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nBRF_PAUSE\nBRF_PAUSE\n"
-                        "BRF_SECT 2\nSET Sect 2\nBRF_END\nRETURN\n";
+    const char *kText =
+        "Idle:\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nBRF_PAUSE\nBRF_PAUSE\n"
+        "BRF_SECT 2\nSET Sect 2\nBRF_END\nRETURN\n";
     ScriptToken *pc = Compile(kText);
     gBriefingRequest = 1;
     Turns(pc, 1);
@@ -223,11 +226,12 @@ TEST_F(Briefing, PausesHoldTheNextSection) {
 // Back from a section whose section two before was never played (or lies
 // outside the table) starts the briefing again from BRF_BEGIN.
 TEST_F(Briefing, BackToASectionNeverPlayedStartsAgain) {
-    ScriptToken *pc = Compile("Idle:\nWAIT\nBRA Idle\n"
-                              "BRF_DECLARE\nBRF_BEGIN\nADD Begun 1\n"
-                              "BRF_SECT 5\nADD Five 1\nSET Typing 1\n"
-                              "BRF_SECT 99\nADD Far 1\n"
-                              "BRF_END\nRETURN\n");
+    ScriptToken *pc = Compile(
+        "Idle:\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nBRF_BEGIN\nADD Begun 1\n"
+        "BRF_SECT 5\nADD Five 1\nSET Typing 1\n"
+        "BRF_SECT 99\nADD Far 1\n"
+        "BRF_END\nRETURN\n");
     gBriefingRequest = 1;
     Turns(pc, 1);
     EXPECT_EQ(Var("Five"), 1);
@@ -241,8 +245,9 @@ TEST_F(Briefing, BackToASectionNeverPlayedStartsAgain) {
 
 // The end opens the objectives for ten seconds and lets the world go on.
 TEST_F(Briefing, TheEndOpensTheObjectivesAndUnfreezes) {
-    ScriptToken *pc = Compile("Idle:\nADD I 1\nWAIT\nBRA Idle\n"
-                              "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nSET Typing 1\nBRF_WAITTEXT\nBRF_END\nRETURN\n");
+    ScriptToken *pc = Compile(
+        "Idle:\nADD I 1\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nSET Typing 1\nBRF_WAITTEXT\nBRF_END\nRETURN\n");
     gBriefingRequest = 1;
     Turns(pc, 3);
     EXPECT_EQ(gBriefingOpen, 1);
@@ -259,9 +264,10 @@ TEST_F(Briefing, TheEndOpensTheObjectivesAndUnfreezes) {
 
 // The player leaving the briefing: its routine goes on after its end.
 TEST_F(Briefing, LeavingTheBriefingSkipsToItsEnd) {
-    ScriptToken *pc = Compile("Idle:\nWAIT\nBRA Idle\n"
-                              "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nSET Sect 1\nSET Typing 1\nBRF_SECT 2\n"
-                              "SET Sect 2\nBRF_END\nSET After 1\nRETURN\n");
+    ScriptToken *pc = Compile(
+        "Idle:\nWAIT\nBRA Idle\n"
+        "BRF_DECLARE\nBRF_BEGIN\nBRF_SECT 1\nSET Sect 1\nSET Typing 1\nBRF_SECT 2\n"
+        "SET Sect 2\nBRF_END\nSET After 1\nRETURN\n");
     gBriefingRequest = 1;
     Turns(pc, 2);
     EXPECT_EQ(Var("Sect"), 1);

@@ -52,9 +52,7 @@ protected:
         s << f.rdbuf();
         return s.str();
     }
-    static void Put(char kind, const std::string &text) {
-        WriteText(std::string("vek/slot_") + kind + "1.sav", text);
-    }
+    static void Put(char kind, const std::string &text) { WriteText(std::string("vek/slot_") + kind + "1.sav", text); }
     // The player's ship with a beam weapon (a level) and a launcher (two
     // counters).
     static SceneItem *Player() {
@@ -133,9 +131,10 @@ TEST_F(Checkpoints, ARestoreBringsBackVariablesObjectivesTalliesAndScore) {
     Start("VAR Kills Untouched\nSET Untouched 11\n");
     ParseObjectives("a\r\nb\r\nc\r\n", 9);
     Put('d', ":5_1_3 Checkpoint\n@5_1_3 Kills 6\n@5_1_4 Untouched 99\n");
-    Put('o', ":5_1_3 0 250 tvd\n:5_1_3 1 80 tf\n:5_1_3 2 100 t\n"
-             // damaged lines: an index outside the table, no numbers
-             ":5_1_3 15 999 tvd\n:5_1_3 -1 999 tvd\n:5_1_3 x y tvd\n");
+    Put('o',
+        ":5_1_3 0 250 tvd\n:5_1_3 1 80 tf\n:5_1_3 2 100 t\n"
+        // damaged lines: an index outside the table, no numbers
+        ":5_1_3 15 999 tvd\n:5_1_3 -1 999 tvd\n:5_1_3 x y tvd\n");
     Put('k', ":5_1_2 ek 9\n:5_1_3 ek 1 2\n:5_1_3 fk 0 0 3\n:5_1_3 es 50\n:5_1_3 fs 0 -10\n:5_1_3 sc 340 40\n");
     gMissionScore = 0;
     gChosenCheckpoint = 3;
