@@ -32,3 +32,8 @@ bool WriteGameFileWhole(const char *path, const void *data, size_t size);
 // format): one "debug.txt" line naming it and what was wrong with it. Every
 // reader of a game file says so when it refuses one.
 void RefuseGameFile(const char *name, const char *why);
+// Moves a damaged file out of the way of the file that will be written in
+// its place: "NAME" becomes "NAME.bad" (or "NAME.bad2", ... when that is
+// taken), and one line names both, on stderr and in "debug.txt". False when
+// it could not be moved.
+bool SetGameFileAside(const char *name, const char *why);

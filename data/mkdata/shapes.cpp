@@ -2,7 +2,8 @@
 // station the mission scripts place, the four cockpit panels, the three
 // flare shells, the sun and the wireframe pane's test shape; the start-up
 // script's wreck, antimatter ball, rock and the two HUD wireframes; the hull
-// left behind and the command section that leaves it when a ship separates. File units, y
+// left behind and the command section that leaves it when a ship separates; the
+// drone of the sixth mission. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
 #include <cmath>
 #include <initializer_list>
@@ -157,7 +158,8 @@ Object Raider() {
     const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
                   fin = Paint("c_RaidFin", 230, 130, 40),
                   glow = Glow("RaidGlow", 255, 120, 60);
-    Object o = Scaled(lwob::Tube(6, -10, 5, 14, 0, hull), 1, 0.35f, 1);
+    // A round hull of 18 sides: enough vertices for the hull emitters.
+    Object o = Scaled(lwob::Tube(18, -10, 5, 14, 0, hull), 1, 0.35f, 1);
     o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
     o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
     o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
@@ -183,16 +185,13 @@ Object Station() {
     return o;
 }
 
-// A cockpit panel: a frame round the view, 640 x 480 units, with its
-// station's colour on the lower bar.
-Object Panel(const char *name, int r, int g, int b) {
-    const Surface frame = Paint("PanelFrame", 90, 95, 105), bar = Paint(name, r, g, b);
-    Object o = Moved(lwob::Box({-320, -240, 0}, {320, -170, 4}, bar), 0, 0, 0);
-    o.Append(lwob::Box({-320, 200, 0}, {320, 240, 4}, frame));
-    o.Append(lwob::Box({-320, -170, 0}, {-290, 200, 4}, frame));
-    o.Append(lwob::Box({290, -170, 0}, {320, 200, 4}, frame));
-    return o;
-}
+// A cockpit panel for the 3D card, in 640 x 480 units (one a pixel, y up
+// from the screen's middle): the band under the view, rows 336 to 479, in
+// the navy of the stations' own background, so that the card's cockpit
+// looks as the other modes' does and leaves the view (and the HUD's corner
+// marks in it) clear. It is self-lit, so that the cockpit's light neither
+// darkens it nor washes it out.
+Object Panel(const char *name) { return lwob::Box({-320, -240, 0}, {320, -96, 4}, Glow(name, 10, 18, 50)); }
 
 // A hit-box companion: each box twelve triangles of eight corners of its
 // own (no corner shares two coordinates with another box's, or the two
@@ -244,6 +243,28 @@ Object RaiderBoxes() {
     });
 }
 
+// The drone: a small round hull with four fins and an engine glow; about
+// 500 world units across.
+Object Drone() {
+    const Surface hull = Textured("DroneHull", "raidhull", "Spherical Image Map", 2, {0, 0, 0}, {8, 8, 8}, 2, 1),
+                  fin = Paint("c_DroneFin", 200, 200, 60), glow = Glow("DroneGlow", 255, 90, 40);
+    Object o = lwob::Sphere(6, 8, 2.5f, hull);
+    o.Append(lwob::Box({-5, -0.15f, -2}, {-2.2f, 0.15f, 0.5f}, fin));
+    o.Append(lwob::Box({2.2f, -0.15f, -2}, {5, 0.15f, 0.5f}, fin));
+    o.Append(lwob::Box({-0.15f, 2.2f, -2}, {0.15f, 4, 0.5f}, fin));
+    o.Append(lwob::Box({-0.15f, -4, -2}, {0.15f, -2.2f, 0.5f}, fin));
+    o.Append(lwob::Box({-0.8f, -0.8f, -2.9f}, {0.8f, 0.8f, -2.3f}, glow));
+    return o;
+}
+
+Object DroneBoxes() {
+    return HitBoxes({
+        {{-2.5f, -2.5f, -2.9f}, {2.5f, 2.5f, 2.5f}, "Hull"},
+        {{-5, -0.15f, -2.01f}, {-2.55f, 0.15f, 0.5f}, "SYS_1"},
+        {{2.56f, -0.16f, -2.02f}, {5.01f, 0.16f, 0.51f}, "SYS_1"},
+    });
+}
+
 bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
@@ -254,14 +275,16 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
+    ok &= Write(ctx, "drone.lwo", Drone());
+    ok &= Write(ctx, "drone_BOX.lwo", DroneBoxes());
     ok &= Write(ctx, "corvasm_sanshead.lwo", CorvetteBody());
     ok &= Write(ctx, "corvasm_sanshead_BOX.lwo", CorvetteBodyBoxes());
     ok &= Write(ctx, "command_rto.lwo", CommandSection());
     ok &= Write(ctx, "command_rto_BOX.lwo", CommandSectionBoxes());
-    ok &= Write(ctx, "PanelCmd.lwo", Panel("PanelCmdBar", 60, 170, 90));
-    ok &= Write(ctx, "PanelNav.lwo", Panel("PanelNavBar", 60, 110, 200));
-    ok &= Write(ctx, "PanelWep.lwo", Panel("PanelWepBar", 200, 60, 50));
-    ok &= Write(ctx, "PanelEng.lwo", Panel("PanelEngBar", 210, 170, 50));
+    ok &= Write(ctx, "PanelCmd.lwo", Panel("c_PanelCmd"));
+    ok &= Write(ctx, "PanelNav.lwo", Panel("c_PanelNav"));
+    ok &= Write(ctx, "PanelWep.lwo", Panel("c_PanelWep"));
+    ok &= Write(ctx, "PanelEng.lwo", Panel("c_PanelEng"));
     ok &= Write(ctx, "ShieldFlare_rto.lwo",
                 Scaled(lwob::Sphere(6, 12, 1, Paint("ShieldFlare", 140, 140, 255, 0x4)), 1, 1, 0.6f));
     ok &= Write(ctx, "CapsFlare_rto.lwo",

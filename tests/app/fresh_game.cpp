@@ -25,7 +25,9 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/effects.h"
 #include "present/hooks.h"
+#include "present/p3d.h"
 #include "present/scene.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
@@ -70,10 +72,13 @@ void ResetGameGlobals() {
     ScriptSetGuiHooks(nullptr);
     ScriptSetHudHooks(nullptr);
     gProfileRecorder = nullptr;
+    gP3DMarkObserver = nullptr;
+    gEffectObserver = nullptr;
     gKeyHandler = nullptr;
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;
     DisplayGamma = 1.0f;
+    gDisplayOpen = 0;
 
     ResetOptions();
     ResetOptionTable();
@@ -112,6 +117,7 @@ void ResetGameGlobals() {
     gCaptainSlot = CaptainSlot{};
     gCareerState = CareerState{};
     gCaptainNamed = 0;
+    gCaptainSlotRead = 0;
 
     // The start-up resets the pools before anything is made: records taken
     // without it all look released in the frame under way.
