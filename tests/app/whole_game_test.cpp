@@ -851,14 +851,14 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     EXPECT_GT(CountColours(gGuiMainView->rect, 88, 88), 100) << "the done objective's line";
     EXPECT_EQ(total, ComputeMissionScore());
     EXPECT_EQ(total, 500 + MissionTimeBonus(60000, gMissionClock, 5));
-    // Ctrl+Q ends the flight, a second leaves the mission; the stored score
+    // Shift+Q ends the flight, a second leaves the mission; the stored score
     // is the panel's total.
     uint8_t *keys = GetKeyDownTable();
     for (int i = 0; i < 2; ++i) {
-        keys[0x1D] = 0xFF;
+        keys[0x2A] = 0xFF;
         Key(0x10);
         Turn();
-        keys[0x1D] = 0;
+        keys[0x2A] = 0;
     }
     ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
     EXPECT_EQ(gCareerState.word[StateWord::Score], total);
@@ -891,13 +891,18 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2000));
     uint8_t *keys = GetKeyDownTable();
     for (int i = 0; i < 2; ++i) {
-        keys[0x1D] = 0xFF;
+        keys[0x2A] = 0xFF;
         Key(0x10);
         Turn();
-        keys[0x1D] = 0;
+        keys[0x2A] = 0;
     }
     ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
     Stop();
+    // The slot is a career's: a start from the command line writes no
+    // captain record, and one found missing makes the slot new, which
+    // clears its checkpoints.
+    gMissionFromCommandLine = 0;
+    dunWriteCaptainSlot();
 
     // The mission again, from its checkpoint.
     Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
