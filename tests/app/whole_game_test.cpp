@@ -190,6 +190,17 @@ protected:
         dunPlayDialogueChoice(gDialogueChoiceSlots[0]);
         return true;
     }
+    // Shift+Q twice: the flight ends, then the mission is left (one named
+    // on the command line then quits the game).
+    static void LeaveByEndKey() {
+        uint8_t *keys = GetKeyDownTable();
+        for (int i = 0; i < 2; ++i) {
+            keys[0x2A] = 0xFF;
+            Key(0x10);
+            Turn();
+            keys[0x2A] = 0;
+        }
+    }
     // The rows of a window's rectangle as the last presented frame showed
     // them (16 bits per pixel).
     static std::vector<uint16_t> Shown(const GuiWindow *w) {
@@ -853,13 +864,7 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     EXPECT_EQ(total, 500 + MissionTimeBonus(60000, gMissionClock, 5));
     // Shift+Q ends the flight, a second leaves the mission; the stored score
     // is the panel's total.
-    uint8_t *keys = GetKeyDownTable();
-    for (int i = 0; i < 2; ++i) {
-        keys[0x2A] = 0xFF;
-        Key(0x10);
-        Turn();
-        keys[0x2A] = 0;
-    }
+    LeaveByEndKey();
     ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
     EXPECT_EQ(gCareerState.word[StateWord::Score], total);
     EXPECT_EQ(gCareerState.word[StateWord::Success], -1);
@@ -889,13 +894,7 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     // The ship is lost; the mission ends and the game quits.
     Destroy(dunPlayerShip);
     ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2000));
-    uint8_t *keys = GetKeyDownTable();
-    for (int i = 0; i < 2; ++i) {
-        keys[0x2A] = 0xFF;
-        Key(0x10);
-        Turn();
-        keys[0x2A] = 0;
-    }
+    LeaveByEndKey();
     ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
     Stop();
     // The slot is a career's: a start from the command line writes no

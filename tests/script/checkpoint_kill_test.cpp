@@ -4,16 +4,10 @@
 // and the lines of the other keys are all there.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
-#include <thread>
 
+#include "common/kill_writer.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
 #include "os/paths.h"
@@ -24,15 +18,7 @@
 
 namespace {
 
-std::string Text(const char *path) {
-    std::string out;
-    if (FILE *f = std::fopen(path, "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) out.push_back(char(c));
-        std::fclose(f);
-    }
-    return out;
-}
+using ruvotest::FileBytes;
 
 // Two versions of checkpoint 5_0_2 that differ in every file but the
 // weapons' (the ship has none).
@@ -61,44 +47,26 @@ TEST(CheckpointFiles, KilledWhileSavingLeavesEveryFileOldOrNew) {
     for (int v = 0; v < 2; ++v) {
         Version(v);
         dunSaveGame(Title(v), 2);
-        for (int k = 0; k < 3; ++k) versions[v][k] = Text(kFiles[k]);
+        for (int k = 0; k < 3; ++k) versions[v][k] = FileBytes(kFiles[k]);
     }
-    std::mt19937 random(4321);
     int mixed = 0;
-    for (int round = 0; round < 40; ++round) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(ready[0]);
-            Version(0);
-            dunSaveGame(Title(0), 2);
-            if (write(ready[1], "!", 1) != 1) _exit(2);
-            for (int v = 1;; v ^= 1) {
-                Version(v);
-                dunSaveGame(Title(v), 2);
+    ruvotest::KillWhileWriting(
+        4321, 40,
+        [](int v) {
+            Version(v);
+            dunSaveGame(Title(v), 2);
+        },
+        [&](int round) {
+            int newer = 0;
+            for (int k = 0; k < 3; ++k) {
+                const std::string now = FileBytes(kFiles[k]);
+                const bool old = now == versions[0][k], fresh = now == versions[1][k];
+                EXPECT_TRUE(old || fresh) << "torn " << kFiles[k] << " in round " << round << ":\n" << now;
+                EXPECT_EQ(now.rfind(":4_0_1 kept\n", 0), 0u) << kFiles[k];
+                newer += fresh;
             }
-        }
-        close(ready[1]);
-        char c;
-        ASSERT_EQ(read(ready[0], &c, 1), 1);
-        close(ready[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 5000));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
-        int newer = 0;
-        for (int k = 0; k < 3; ++k) {
-            const std::string now = Text(kFiles[k]);
-            const bool old = now == versions[0][k], fresh = now == versions[1][k];
-            EXPECT_TRUE(old || fresh) << "torn " << kFiles[k] << " in round " << round << ":\n" << now;
-            EXPECT_EQ(now.rfind(":4_0_1 kept\n", 0), 0u) << kFiles[k];
-            newer += fresh;
-        }
-        mixed += newer != 0 && newer != 3;
-    }
+            mixed += newer != 0 && newer != 3;
+        });
     // Not a condition of the test, only a sign that kills landed between
     // the files rather than always at the same place.
     RecordProperty("KilledBetweenFiles", mixed);
