@@ -76,6 +76,7 @@ void guiInstallScriptHooks() {
             gGuiScreen = nullptr;
             guiSetScreen(name);
         },
+        [] { guiNavSelectProgram(guiNavSelectedProgram); },
     };
     ScriptSetGuiHooks(&hooks);
 }

@@ -81,6 +81,9 @@ struct ScriptGuiHooks {
     // A cockpit screen entered again by name, even when it is the current
     // one.
     void (*reenterScreen)(const char *name);
+    // The navigation station's selected autopilot program started again
+    // (the player's targets changed under it).
+    void (*reselectNavProgram)();
 };
 
 struct ScriptHudHooks {
@@ -91,6 +94,8 @@ struct ScriptHudHooks {
     void (*addScriptHud)(HUD *hud, SceneItem *item, Vec3 centre, Vec3 radii);
     // The navigation map's highlighted stars and planets cleared.
     void (*clearNavMapHighlights)();
+    // A labelled marker on an object at a world point, registered.
+    void (*addMarker)(HUD *hud, const char *label, SceneItem *item, double x, double y, double z);
 };
 
 void ScriptSetGuiHooks(const ScriptGuiHooks *hooks);

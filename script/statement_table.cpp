@@ -11,7 +11,7 @@ void FillScriptStatements() {
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, gui.windowStatements, kMissionStatements,
           kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements,
-          kDialogueStatements, kGroupStatements, kBriefingStatements})
+          kDialogueStatements, kGroupStatements, kBriefingStatements, kOrderStatements})
         for (const ScriptStatementRow *r = rows; r && r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

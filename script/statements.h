@@ -22,6 +22,7 @@ extern const ScriptStatementRow kObjectStatements[];
 extern const ScriptStatementRow kDialogueStatements[];
 extern const ScriptStatementRow kGroupStatements[];
 extern const ScriptStatementRow kBriefingStatements[];
+extern const ScriptStatementRow kOrderStatements[];
 
 // Builds the statement table (at script system start-up).
 void FillScriptStatements();

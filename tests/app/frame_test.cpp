@@ -47,11 +47,13 @@ void CopyMission(const char *file, const std::string &to) {
     std::filesystem::create_directories(to + "/" + folder);
     std::filesystem::copy(root + "/" + folder, to + "/" + folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-    // The objectives and dialogue texts the missions declare.
-    const std::string texts = "vek/resource/text";
-    std::filesystem::create_directories(to + "/" + texts);
-    std::filesystem::copy(root + "/" + texts, to + "/" + texts,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // The objectives and dialogue texts the missions declare, and the star
+    // systems a mission moves between.
+    for (const std::string extra : {"vek/resource/text", "vek/resource/geog"}) {
+        std::filesystem::create_directories(to + "/" + extra);
+        std::filesystem::copy(root + "/" + extra, to + "/" + extra,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    }
 }
 
 std::vector<uint16_t> gHandled;
