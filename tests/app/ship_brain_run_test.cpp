@@ -45,7 +45,8 @@ protected:
     bool running = false;
     void SetUp() override {
         // A copy of the mission whose script hurts the raider: its hull to
-        // 75 % once the script has run 400 turns, to 60 % after 800.
+        // 75 % one second into the flight, to 60 % after eight (before the
+        // raider's hail holds the script).
         const std::string mission = "vek/resource/scripts/missions/mission01.scr";
         const std::string original = ruvotest::SampleDataRoot() + "/" + mission;
         root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{mission});
@@ -54,12 +55,14 @@ protected:
         const std::string anchor = "CALL_ONCE_WHEN EnemyGone TIMER_OUT\n";
         const size_t at = text.find(anchor);
         ASSERT_NE(at, std::string::npos);
-        text.insert(at + anchor.size(), "CALL_ONCE_WHEN Hurt GT Turns 400\nCALL_ONCE_WHEN HurtMore GT Turns 800\n");
+        text.insert(at + anchor.size(),
+                    "CALL_ONCE_WHEN Hurt GT MISSTIME 100\nCALL_ONCE_WHEN HurtMore GT MISSTIME 800\n");
         text += "\nHurt:\nSHIP_SYSKILL Enemy -1 25\nRETURN\nHurtMore:\nSHIP_SYSKILL Enemy -1 40\nRETURN\n";
         std::ofstream(mission, std::ios::binary) << text;
         SetFrameCounter(FakeCounter, 100000);
         SmackSetClock(AlwaysDue);
         optFrontEndStart = 0;
+        optNoBrief = 0xFF;  // straight into the flight
         optDebug = 1;
         gLanguage = uint16_t(GetParam());
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
@@ -79,6 +82,7 @@ protected:
         }
         gLanguage = 0;
         optDebug = 0;
+        optNoBrief = 0;
         root.reset();
     }
     // One frame of 2 centiseconds.
@@ -111,9 +115,16 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
     EXPECT_EQ(info->currentOrder, 1);
     EXPECT_EQ(raider->sim->goal, dunPlayerShip);  // its TARGET
 
-    // One slot is evaluated each 50 centiseconds of game time, in turn
-    // (once the mission's first long frames have gone by).
-    for (int i = 0; i < 50; ++i) Turn();
+    // The raider flies in its combat stance, which holds its nerve down to
+    // 79 x 8 / 10 = 63 % of its hull.
+    ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
+    int turns = 0;
+    while (raider->sim->hull != 75 && turns++ < 200) Turn();
+    ASSERT_EQ(raider->sim->hull, 75) << "SHIP_SYSKILL one second in";
+
+    // One slot is evaluated each 50 centiseconds of game time, in turn; at
+    // 75 % the raider fights on through more than a whole round of its eight
+    // slots.
     std::vector<uint32_t> at;
     int16_t next = info->roundRobin;
     for (int i = 0; i < 300; ++i) {
@@ -124,26 +135,17 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
             at.push_back(dunGameClock);
         }
     }
-    ASSERT_GE(at.size(), 10u);
+    ASSERT_GT(at.size(), size_t(kOrderSlots));
     for (size_t i = 1; i < at.size(); ++i) EXPECT_EQ(at[i] - at[i - 1], 50u) << i;  // 25 frames of 2 cs
-    EXPECT_NE(info->currentOrder, 0);
-
-    // The raider flies in its combat stance, which holds its nerve down to
-    // 79 x 8 / 10 = 63 % of its hull: at 75 % it fights on through a whole
-    // round of its eight slots; below 63 % self-preservation takes over at
-    // its next turn, within one round.
-    const uint32_t round = uint32_t(kOrderSlots) * 50;
-    ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
-    int turns = 0;
-    while (raider->sim->hull != 75 && turns++ < 1000) Turn();
-    ASSERT_EQ(raider->sim->hull, 75) << "SHIP_SYSKILL after 400 turns of the script";
-    uint32_t from = dunGameClock;
-    while (dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 1);
     EXPECT_EQ(info->orders[0].priority, 0);
-    while (raider->sim->hull != 60 && turns++ < 1000) Turn();
-    ASSERT_EQ(raider->sim->hull, 60) << "SHIP_SYSKILL after 800 turns of the script";
-    from = dunGameClock;
+    EXPECT_EQ(info->orders[1].priority, 80 * 70);
+
+    // Below 63 % self-preservation takes over at its next turn, within one
+    // round.
+    while (raider->sim->hull != 60 && turns++ < 600) Turn();
+    ASSERT_EQ(raider->sim->hull, 60) << "SHIP_SYSKILL eight seconds in";
+    const uint32_t round = uint32_t(kOrderSlots) * 50, from = dunGameClock;
     while (info->currentOrder != 0 && dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 0) << "after " << (dunGameClock - from) << " cs";
     EXPECT_EQ(info->orders[0].priority, 100 * 100);  // over 70 x 80 by more than the margin
