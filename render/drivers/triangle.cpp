@@ -252,6 +252,40 @@ void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr
     });
 }
 
+// An indexed map lit through its shade table and seen through its
+// palette: on an RGB565 target the colours an INDEX_8 one shows, shadows
+// and highlights included.
+template <int ZM, int SH, int TX, bool BLEND>
+void tri16Shaded(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
+    const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
+    walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
+        auto *crow = reinterpret_cast<vt_uint_16 *>(t.colour + ptrdiff_t(y) * t.colour_row);
+        vt_uint_16 *zrow = depthRow<ZM>(t, y);
+        spanOf<true>(s, kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
+            vt_uint_32 z = r.z, k = r.k0, u = r.u, v = r.v;
+            for (int x = x0; x < x0 + n; x++, z += dz, k += dk, u += r.du, v += r.dv) {
+                const vt_uint_32 d = depthOf(z);
+                if constexpr (ZM != Z_NONE)
+                    if (!depthOk<ZM>(p, d, zrow[x]))
+                        continue;
+                const int level = SH == SR_SHADE_SMOOTH ? (vt_int_32(k) >> 16) & 255 : s.flat[0];
+                vt_uint_32 col;
+                int alpha;
+                fetch<TX>(p, s, u, v, &col, &alpha);
+                vt_uint_32 src = p.lut[p.shade_table[ptrdiff_t(level & 63) * p.shade_row + col]];
+                if constexpr (BLEND) {
+                    if (p.opacity == 0)
+                        continue;
+                    src = blend565(p.blend, crow[x], src, p.opacity);
+                }
+                crow[x] = vt_uint_16(src);
+                depthWrite<ZM>(p, zrow, x, d);
+            }
+            r.z = z, r.k0 = k;
+        });
+    });
+}
+
 // ---- INDEX_8 targets --------------------------------------------------------------
 
 // Untextured; textured with the texel itself, through the shade table, or
@@ -310,6 +344,13 @@ template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri
     return {&tri16<int(I / 30), int(I / 10 % 3), kTex16[I / 2 % 5], (I % 2) != 0>...};
 }
 constexpr auto kTri16 = makeTri16(std::make_index_sequence<90>());
+
+// Index: depth mode x 8 + smooth x 4 + any map x 2 + blending.
+template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri16Shaded(std::index_sequence<I...>) {
+    return {&tri16Shaded<int(I / 8), (I / 4 % 2) ? int(SR_SHADE_SMOOTH) : int(SR_SHADE_FLAT),
+                         (I / 2 % 2) ? TX_ANY : TX_RAW, (I % 2) != 0>...};
+}
+constexpr auto kTri16Shaded = makeTri16Shaded(std::make_index_sequence<24>());
 
 // The 8-bit kinds: what is done with the texel, and how it is fetched.
 constexpr int kKind8[][2] = {{T8_NONE, TX_NONE},  {T8_RAW, TX_RAW},    {T8_RAW, TX_ANY},
@@ -435,8 +476,11 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.x0 = a->x;
     s.y0 = a->y;
 
-    const bool rgb = p.target == VT_PMT_RGB_565;
     const bool textured = p.tex != SR_TEX_NONE && p.texels != nullptr;
+    // Shaded maps carry levels as INDEX_8 targets do.
+    const bool shaded = p.target == VT_PMT_RGB_565 && textured && p.tex == SR_TEX_INDEX && p.shade_table &&
+                        p.shade != SR_SHADE_NONE;
+    const bool rgb = p.target == VT_PMT_RGB_565 && !shaded;
     const sr_ranges &rg = rgb ? kRangeRGB : textured ? kRangeLevel : kRangeIndex;
     const float hi = rgb ? 255.0f : (textured ? kLevelHi : kIndexHi);
     const bool needle = std::fabs(dx1 * dy2) + std::fabs(dx2 * dy1) > kNeedle * std::fabs(cross);
@@ -459,6 +503,8 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.du = s.dv = 0;
     if (textured)
         textureSetUp(s, p, *a, *b, *c, dxy, inv, needle);
+    if (shaded)
+        s.fetch = F_RAW;
 
     const int zm = zModeOf(t, p);
     if (rgb && drawGroups(t, p, s, zm))
@@ -469,7 +515,10 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.astep = toFixed(s.adx, -range, range, rg.scale);
     const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
     const bool fast = textured && p.wrap_u == SR_WRAP && p.wrap_v == SR_WRAP && pow2(p.tex_w) && pow2(p.tex_h);
-    if (rgb) {
+    if (shaded) {
+        kTri16Shaded[std::size_t(zm * 8 + (sh == SR_SHADE_SMOOTH ? 4 : 0) + (fast ? 0 : 2) +
+                                 (p.blend != SR_BLEND_NONE ? 1 : 0))](t, p, s);
+    } else if (rgb) {
         int tx = 0; // index into kTex16
         if (textured)
             tx = !fast ? 4 : p.tex == SR_TEX_565 ? 1 : p.tex == SR_TEX_INDEX ? 2 : 3;
