@@ -22,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "render/drivers/triset.h"
@@ -252,51 +253,24 @@ void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr
     });
 }
 
-// An indexed map lit through its shade table and seen through its
-// palette: on an RGB565 target the colours an INDEX_8 one shows, shadows
-// and highlights included.
-template <int ZM, int SH, int TX, bool BLEND>
-void tri16Shaded(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
-    const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
-    walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
-        auto *crow = reinterpret_cast<vt_uint_16 *>(t.colour + ptrdiff_t(y) * t.colour_row);
-        vt_uint_16 *zrow = depthRow<ZM>(t, y);
-        spanOf<true>(s, kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
-            vt_uint_32 z = r.z, k = r.k0, u = r.u, v = r.v;
-            for (int x = x0; x < x0 + n; x++, z += dz, k += dk, u += r.du, v += r.dv) {
-                const vt_uint_32 d = depthOf(z);
-                if constexpr (ZM != Z_NONE)
-                    if (!depthOk<ZM>(p, d, zrow[x]))
-                        continue;
-                const int level = SH == SR_SHADE_SMOOTH ? (vt_int_32(k) >> 16) & 255 : s.flat[0];
-                vt_uint_32 col;
-                int alpha;
-                fetch<TX>(p, s, u, v, &col, &alpha);
-                vt_uint_32 src = p.lut[p.shade_table[ptrdiff_t(level & 63) * p.shade_row + col]];
-                if constexpr (BLEND) {
-                    if (p.opacity == 0)
-                        continue;
-                    src = blend565(p.blend, crow[x], src, p.opacity);
-                }
-                crow[x] = vt_uint_16(src);
-                depthWrite<ZM>(p, zrow, x, d);
-            }
-            r.z = z, r.k0 = k;
-        });
-    });
-}
-
 // ---- INDEX_8 targets --------------------------------------------------------------
 
 // Untextured; textured with the texel itself, through the shade table, or
 // (maps with colour) as the ramp at the texel's brightness.
 enum : int { T8_NONE, T8_RAW, T8_SHADED, T8_RAMP };
 
-template <int ZM, int SH, int T8, int TX>
+// Where the index goes: into an INDEX_8 target, or through the palette
+// into an RGB565 one (an indexed map lit through its shade table shows
+// there the colours it shows at 8 bits, shadows and highlights included),
+// blended or not.
+enum : int { OUT_INDEX, OUT_565, OUT_565_BLEND };
+
+template <int ZM, int SH, int T8, int TX, int OUT = OUT_INDEX>
 void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
+    using pixel = std::conditional_t<OUT == OUT_INDEX, vt_uint_8, vt_uint_16>;
     const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
     walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
-        vt_uint_8 *crow = t.colour + ptrdiff_t(y) * t.colour_row;
+        auto *crow = reinterpret_cast<pixel *>(t.colour + ptrdiff_t(y) * t.colour_row);
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
         spanOf<TX != TX_NONE>(
             s, T8 == T8_NONE ? kRangeIndex : kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
@@ -328,7 +302,17 @@ void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_
                             value = int(v < 0 ? 0 : (v > 255 ? 255 : v));
                         }
                     }
-                    crow[x] = vt_uint_8(value);
+                    if constexpr (OUT == OUT_INDEX) {
+                        crow[x] = vt_uint_8(value);
+                    } else {
+                        vt_uint_32 src = p.lut[value & 255];
+                        if constexpr (OUT == OUT_565_BLEND) {
+                            if (p.opacity == 0)
+                                continue;
+                            src = blend565(p.blend, crow[x], src, p.opacity);
+                        }
+                        crow[x] = vt_uint_16(src);
+                    }
                     depthWrite<ZM>(p, zrow, x, d);
                 }
                 r.z = z, r.k0 = k;
@@ -345,12 +329,6 @@ template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri
 }
 constexpr auto kTri16 = makeTri16(std::make_index_sequence<90>());
 
-// Index: depth mode x 8 + smooth x 4 + any map x 2 + blending.
-template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri16Shaded(std::index_sequence<I...>) {
-    return {&tri16Shaded<int(I / 8), (I / 4 % 2) ? int(SR_SHADE_SMOOTH) : int(SR_SHADE_FLAT),
-                         (I / 2 % 2) ? TX_ANY : TX_RAW, (I % 2) != 0>...};
-}
-constexpr auto kTri16Shaded = makeTri16Shaded(std::make_index_sequence<24>());
 
 // The 8-bit kinds: what is done with the texel, and how it is fetched.
 constexpr int kKind8[][2] = {{T8_NONE, TX_NONE},  {T8_RAW, TX_RAW},    {T8_RAW, TX_ANY},
@@ -360,6 +338,14 @@ template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri
     return {&tri8<int(I / 18), int(I / 6 % 3), kKind8[I % 6][0], kKind8[I % 6][1]>...};
 }
 constexpr auto kTri8 = makeTri8(std::make_index_sequence<54>());
+
+// Indexed maps shaded onto RGB565. Index: depth mode x 8 + smooth x 4 +
+// any map x 2 + blending.
+template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri16Shaded(std::index_sequence<I...>) {
+    return {&tri8<int(I / 8), (I / 4 % 2) ? int(SR_SHADE_SMOOTH) : int(SR_SHADE_FLAT), T8_SHADED,
+                  (I / 2 % 2) ? TX_ANY : TX_RAW, (I % 2) ? OUT_565_BLEND : OUT_565>...};
+}
+constexpr auto kTri16Shaded = makeTri16Shaded(std::make_index_sequence<24>());
 
 bool pow2(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
