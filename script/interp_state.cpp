@@ -55,4 +55,5 @@ void ResetScriptRunState() {
     gRestoreAutoGroup = 0;
     gGroupCounter = 1000;
     gScriptRoutineName = "";
+    ForgetRunawayScript();
 }

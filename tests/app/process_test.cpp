@@ -21,17 +21,24 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-pid_t Start(const std::string &program, const std::string &dir, const std::string &lockDir = "") {
+pid_t Start(const std::string &program, const std::string &dir, const std::string &lockDir = "",
+            const char *mission = nullptr) {
     pid_t pid = fork();
     if (pid == 0) {
         setenv("RUVO_WINDIR", dir.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (lockDir.empty() ? dir : lockDir).c_str(), 1);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        execl(program.c_str(), program.c_str(), "-nologos", (char *)nullptr);
+        execl(program.c_str(), program.c_str(), "-nologos", mission, (char *)nullptr);
         _exit(127);
     }
     return pid;
+}
+
+std::string Slurp(const std::string &path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
 }
 
 // Waits up to `limit` for the process; returns its exit code, or -1 when it
@@ -88,6 +95,28 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     ASSERT_TRUE(std::getline(log, line));
     EXPECT_EQ(line.rfind("Kelv 2.0 ", 0), 0u);
     EXPECT_EQ(line.back(), '\r');
+}
+
+// A mission whose script loops without a WAIT: the game goes on running its
+// frames, says where the script looped, and still ends cleanly on SIGTERM.
+TEST(Process, ALoopingMissionScriptStillEndsOnSigterm) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::SampleRoot root;
+    std::ofstream(root.path() + "/vek/resource/scripts/missions/spin.scr") << "Spin:\r\nBRA Spin\r\n";
+    pid_t pid = Start(program, root.path(), "", "vek\\resource\\scripts\\missions\\spin.scr");
+    const std::string mark = "without a WAIT: vek\\resource\\scripts\\missions\\spin.scr(2)";
+    auto end = Clock::now() + std::chrono::seconds(60);
+    while (Slurp(root.path() + "/debug.txt").find(mark) == std::string::npos && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Some frames on, still running.
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), -1);
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(30)), 0);
+    const std::string log = Slurp(root.path() + "/debug.txt");
+    const size_t first = log.find(mark);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(mark, first + 1), std::string::npos) << log;
 }
 
 TEST(Process, NoDataTreeIsAClearFailure) {
