@@ -294,8 +294,15 @@ int gameInit() {
     if (!optFrontEndStart) {
         gMissionFromCommandLine = 1;
         FILE *f = CALL(slabOpen, "scripts", gMissionScriptName, nullptr);
-        if (f) CALL(slabClose, f);
-        else optFrontEndStart = 0xFF;
+        if (f) {
+            CALL(slabClose, f);
+        } else {
+            // No such mission (options alone name none): the front end runs,
+            // and a mission launched from it ends back there rather than out
+            // of the game, so "loadtest" launches and ends them over and over.
+            optFrontEndStart = 0xFF;
+            gMissionFromCommandLine = 0;
+        }
     }
     if (optFrontEndStart) {
         CALL(frontSetPalette);
