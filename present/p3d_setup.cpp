@@ -15,6 +15,7 @@
 #include "platform/video.h"
 #include "present/diaghandler.h"
 #include "present/frame_passes.h"
+#include "present/lwo/lwo.h"
 #include "present/lwo/shade.h"
 #include "present/p3d.h"
 #include "present/scene.h"
@@ -343,6 +344,7 @@ void P3DShutdown() {
     }
     if (VtSceneDbRoot()) FreeTargets();
     if (gP3D.libraryOwned) {
+        LwoDropLooseStores();
         VtEndAll();
         gP3D.libraryOwned = 0;
         gP3D.beamAlphaDone = 0;

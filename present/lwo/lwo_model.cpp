@@ -216,6 +216,7 @@ void SetCorners(ByteView pnts, uint32_t points, std::vector<LwoFace> &faces) {
 vt_model *BuildModel(const std::string &path, std::vector<LwoFace> &faces, int vertices) {
     vt_model *model = VtModelAllocate(path.c_str(), vertices, int(faces.size()));
     if (!model) return nullptr;
+    if (LwoLooseRecords()) LwoNoteLooseModel(model);
     model->flags |= 0x86;
     std::vector<bool> done(size_t(vertices), false);
     for (size_t i = 0; i < faces.size(); ++i) {
