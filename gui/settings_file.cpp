@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/files.h"
@@ -54,14 +55,29 @@ std::string FormatG(float value) {
     return std::string(text, r.ptr);
 }
 
-bool Contains(const std::string &line, const char *what) { return line.find(what) != std::string::npos; }
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 
-// An old line keeps its place below the current values unless step 2
-// wrote its value again: single-value lines and the current renderer's.
-bool KeepOldLine(const std::string &line, bool cardMode) {
-    if (!Contains(line, "INIT_VAR")) return true;
-    if (Contains(line, "_m\"")) return false;
-    return Contains(line, cardMode ? "_s\"" : "_h\"");
+// The option a line sets when the line is one of ours: an INIT_VAR
+// statement naming the stored name an option has now (its single value, or
+// the current renderer's). Every other line, comments that mention INIT_VAR
+// and the other renderer's values among them, is the player's.
+const OptionRecord *OwnedOption(const std::string &line, bool cardMode) {
+    size_t at = 0;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    static const char kStatement[] = "INIT_VAR";
+    if (line.compare(at, sizeof kStatement - 1, kStatement) != 0) return nullptr;
+    at += sizeof kStatement - 1;
+    if (at >= line.size() || !IsBlankChar(line[at])) return nullptr;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    if (at >= line.size() || line[at] != '"') return nullptr;
+    const size_t close = line.find('"', at + 1);
+    if (close == std::string::npos) return nullptr;
+    const std::string name = line.substr(at + 1, close - at - 1);
+    for (const OptionRecord *o = gOptions; o->name; ++o) {
+        const char *suffix = !o->perRenderer ? "_m" : cardMode ? "_h" : "_s";
+        if (name == std::string(o->name) + suffix) return o;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -82,14 +98,31 @@ std::string RewriteSettings(ByteView old, bool cardMode) {
     }
     const size_t firstEnd = text.find('\n');
     const char *lineEnd = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
+    // Each of our lines is written again where it stands; every other line
+    // stays as it was, in its place.
     std::string out;
-    for (const OptionRecord *o = gOptions; o->name; ++o) out += SettingsLine(*o, cardMode, lineEnd);
+    std::vector<bool> written;
+    for (const OptionRecord *o = gOptions; o->name; ++o) written.push_back(false);
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
         const std::string line = text.substr(at, end - at);
-        if (KeepOldLine(line, cardMode)) out += line;
         at = end;
+        const OptionRecord *o = OwnedOption(line, cardMode);
+        if (!o) {
+            out += line;
+            continue;
+        }
+        const size_t body = line.find_last_not_of("\r\n");
+        const std::string ending = body == std::string::npos ? "" : line.substr(body + 1);
+        out += SettingsLine(*o, cardMode, ending.c_str());
+        written[size_t(o - gOptions)] = true;
+    }
+    // Options the file did not set yet follow its last line.
+    for (const OptionRecord *o = gOptions; o->name; ++o) {
+        if (written[size_t(o - gOptions)]) continue;
+        if (!out.empty() && out.back() != '\n') out += lineEnd;
+        out += SettingsLine(*o, cardMode, lineEnd);
     }
     return out;
 }
