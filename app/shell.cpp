@@ -9,6 +9,7 @@
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "app/options.h"
 #include "app/shellcall.h"
@@ -51,6 +52,10 @@ bool MoveFileNoReplace(const char *from, const char *to) {
 }
 
 void RestoreAtExit() { SettingsFileRestore(); }
+
+// The folders the game saves whole files in: the settings file, the career
+// files and the shapes' smoothing caches.
+const char *const kWrittenFolders[] = {"", "vek", "vek\\resource\\shapes"};
 
 }  // namespace
 
@@ -304,6 +309,9 @@ int ShellMain(int argc, char **argv) {
         dunDebugPrintf("No game data (vek\\resource) in %s", osDataRoot());
         return 1;
     }
+    // This copy holds the lock: no other is saving, so temporary files of
+    // the whole-file writer are what a save ended by a kill or a crash left.
+    for (const char *folder : kWrittenFolders) RemoveWriteLeftovers(folder);
     SettingsFileSetAside();
 
     std::string commandLine;

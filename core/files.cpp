@@ -74,6 +74,14 @@ bool WriteGameFileWhole(const char *path, const void *data, size_t size) {
     return true;
 }
 
+void RemoveWriteLeftovers(const char *folder) {
+    const std::string host = folder && *folder ? osResolvePath(folder, false) : std::string();
+    for (const std::string &name : osRemoveWriteLeftovers(host))
+        dunDebugPrintf("Removed %s%s%s, left by a save that never ended", folder && *folder ? folder : "",
+                       folder && *folder ? "\\" : "", name.c_str());
+    osFlushPathCache();
+}
+
 void RefuseGameFile(const char *name, const char *why) {
     dunDebugPrintf("Refused data file %s: %s", name ? name : "(no name)", why ? why : "it cannot be used");
 }

@@ -67,6 +67,9 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     ruvotest::TempDir dir;
     WriteStartUpScripts(dir.path());
     std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
+    // What saves ended by a kill left: gone at the start.
+    const std::string leftovers[] = {"/Marrowgleam.ini.tmp999999999", "/vek/slot0.sav.tmp999999999"};
+    for (const std::string &l : leftovers) std::ofstream(dir.path() + l) << "torn";
 
     pid_t first = Start(program, dir.path());
     // Running: the settings file is set aside, and it stays up.
@@ -89,6 +92,8 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     s << in.rdbuf();
     EXPECT_EQ(s.str(), "settings of the user");
     EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
+    for (const std::string &l : leftovers) EXPECT_FALSE(fs::exists(dir.path() + l)) << l;
+    EXPECT_NE(Slurp(dir.path() + "/debug.txt").find("Removed vek\\slot0.sav.tmp999999999"), std::string::npos);
     // The log lines end with CR LF.
     std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
     std::string line;
