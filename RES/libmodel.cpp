@@ -1,5 +1,6 @@
 #include "RES/libmodel.h"
 
+#include "RES/libload.h"
 #include "RES/resman.h"
 #include "core/log.h"
 #include "render/scenefile/scenefile.h"
@@ -13,7 +14,7 @@ constexpr vt_uint_16 kModelFlags = VT_MODF_KEEP_SOURCE | VT_MODF_KEEP_SOURCE_ALT
 
 void *LoadDatModel(const char *name, void *, uint32_t *) {
     if (!VtSceneDbRoot()) return nullptr;
-    vt_model *model = VtModelLoad(name);
+    vt_model *model = LoadLibraryFile(name, VtModelLoad, VtModelFree);
     if (!model) return nullptr;
     dunFileAccessLog(name);
     model->flags = kModelFlags;
@@ -26,7 +27,12 @@ void *LoadDatModel(const char *name, void *, uint32_t *) {
 void *LoadAsciiMeshModel(const char *name, void *, uint32_t *) {
     if (!VtSceneDbRoot()) return nullptr;
     vt_model *model = nullptr;
-    if (VtAsciiMeshLoad(name, &model, 1) != 1) return nullptr;
+    if (!LibraryLoadBegin(name)) return nullptr;
+    const bool loaded = VtAsciiMeshLoad(name, &model, 1) == 1;
+    if (!LibraryLoadEnd(loaded)) {
+        if (loaded) VtModelFree(model);
+        return nullptr;
+    }
     model->flags = kModelFlags;
     VtModelAdd(model);
     VtModelUpdate(model, VT_MODU_ALL);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RES/libload.h"
 #include "RES/util.h"
 #include "core/files.h"
 #include "present/frame_passes.h"
@@ -61,7 +62,7 @@ void Explosions(int first, vt_pixelmap *beam, const int (&tints)[9], int count, 
 void P3DLoadEffectTextures() {
     if (gP3D.effectTexturesLoaded) return;
     if (!gP3D.gasShell) {
-        if (vt_model *shell = VtModelLoad("vantor\\dat\\gasshell.dat")) {
+        if (vt_model *shell = LoadLibraryFile("vantor\\dat\\gasshell.dat", VtModelLoad, VtModelFree)) {
             shell->flags |= VT_MODF_UPDATEABLE;
             ProjectModelOntoSphere(shell, 50);
             gP3D.gasShell = VtModelAdd(shell);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "RES/libload.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "present/p3d.h"
@@ -41,7 +42,7 @@ vt_pixelmap *P3DFindMapHook(const char *name) {
     char file[512];
     if (CardMode) P3DCardMapName(name, file, sizeof file);
     else std::snprintf(file, sizeof file, "%s", name);
-    vt_pixelmap *pm = VtPixelmapLoad(file);
+    vt_pixelmap *pm = LoadLibraryFile(file, VtPixelmapLoad, VtPixelmapFree);
     if (!pm) return nullptr;
     dunFileAccessLog(file);
     gP3D.textureTotal += uint32_t(pm->width) * pm->height;
@@ -51,7 +52,7 @@ vt_pixelmap *P3DFindMapHook(const char *name) {
 }
 
 vt_pixelmap *P3DFindTableHook(const char *name) {
-    vt_pixelmap *pm = name ? VtPixelmapLoad(name) : nullptr;
+    vt_pixelmap *pm = name ? LoadLibraryFile(name, VtPixelmapLoad, VtPixelmapFree) : nullptr;
     if (!pm) return nullptr;
     dunFileAccessLog(name);
     Name(pm, name);
@@ -59,7 +60,7 @@ vt_pixelmap *P3DFindTableHook(const char *name) {
 }
 
 vt_material *P3DFindMaterialHook(const char *name) {
-    vt_material *m = name ? VtMaterialLoad(name) : nullptr;
+    vt_material *m = name ? LoadLibraryFile(name, VtMaterialLoad, VtMaterialFree) : nullptr;
     if (!m) return nullptr;
     dunFileAccessLog(name);
     m->identifier = VtResStrDup(m, name);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "RES/libload.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
@@ -112,7 +113,7 @@ void MakeScreenTargets() {
 // textures without a palette; our renderer sees them through it on 16-bit
 // screens.
 void LoadStandardPalette() {
-    vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal");
+    vt_pixelmap *palette = LoadLibraryFile("vantor\\dat\\tovstdbr.pal", VtPixelmapLoad, VtPixelmapFree);
     if (!palette) return;
     palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
     gP3D.standardPalette = VtMapAdd(palette);
