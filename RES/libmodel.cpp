@@ -1,7 +1,10 @@
 #include "RES/libmodel.h"
 
+#include <cstdio>
+
 #include "RES/libload.h"
 #include "RES/resman.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "render/scenefile/scenefile.h"
 
@@ -31,6 +34,18 @@ void *LoadAsciiMeshModel(const char *name, void *, uint32_t *) {
     const bool loaded = VtAsciiMeshLoad(name, &model, 1) == 1;
     if (!LibraryLoadEnd(loaded)) {
         if (loaded) VtModelFree(model);
+        return nullptr;
+    }
+    // The export's reader passes over what it does not find: faces a mesh
+    // declares but never lists (a file cut short) keep three equal corners,
+    // which no exported face has.
+    for (int f = 0; f < model->nfaces; ++f) {
+        const vt_uint_16 *v = model->faces[f].vertices;
+        if (v[0] != v[1] || v[1] != v[2]) continue;
+        char why[96];
+        std::snprintf(why, sizeof why, "face %d of its %d is not in it (cut short?)", f, int(model->nfaces));
+        RefuseGameFile(name, why);
+        VtModelFree(model);
         return nullptr;
     }
     model->flags = kModelFlags;

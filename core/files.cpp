@@ -85,3 +85,7 @@ void RemoveWriteLeftovers(const char *folder) {
 void RefuseGameFile(const char *name, const char *why) {
     dunDebugPrintf("Refused data file %s: %s", name ? name : "(no name)", why ? why : "it cannot be used");
 }
+
+void EmptyGameFile(const char *name, const char *instead) {
+    dunDebugPrintf("Empty data file %s: %s", name ? name : "(no name)", instead ? instead : "using the defaults");
+}

@@ -35,3 +35,6 @@ void RemoveWriteLeftovers(const char *folder);
 // format): one "debug.txt" line naming it and what was wrong with it. Every
 // reader of a game file says so when it refuses one.
 void RefuseGameFile(const char *name, const char *why);
+// A data file that opened but holds nothing, taken as it is: one "debug.txt"
+// line naming it and what the game does without it.
+void EmptyGameFile(const char *name, const char *instead);

@@ -35,9 +35,10 @@ void Localise(char *path) {
 }
 
 // Reads the language's copy of a text file and hands its bytes to a parser;
-// a missing file leaves everything as it was.
+// a missing file leaves everything as it was. One that holds nothing, or
+// nothing the parser took (`took` says), is named in the log.
 template <size_t N>
-void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
+void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView), bool (*took)(), const char *what) {
     char path[N];
     std::memcpy(path, name, N);
     Localise(path);
@@ -46,7 +47,19 @@ void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
     if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
     parse(BytesOf(data, size));
     std::free(data);
+    char instead[96];
+    std::snprintf(instead, sizeof instead, "no %s", what);
+    if (size == 0) EmptyGameFile(path, instead);
+    else if (!took()) RefuseGameFile(path, (std::string("there is no ") + what + " in it").c_str());
 }
+
+bool AnyCaption() {
+    for (const OptionRecord *o = gOptions; o->name; ++o)
+        if (o->labels[0]) return true;
+    return false;
+}
+
+bool AnyRankTitle() { return gRankTitleCount > 0; }
 
 // "%g" as the "C" locale writes it, whatever the process's locale is.
 std::string FormatG(float value) {
@@ -191,7 +204,7 @@ void frontLoadInitTable() {
     if (gCaptionsLoaded) return;
     gCaptionsLoaded = true;
     frontLoadRatings();
-    ReadLocalisedText(kInitTable, ParseOptionCaptions);
+    ReadLocalisedText(kInitTable, ParseOptionCaptions, AnyCaption, "option caption");
 }
 
 // ---- Rank titles ---------------------------------------------------------------------
@@ -266,7 +279,7 @@ void ParseRatings(ByteView text) {
 
 void frontLoadRatings() {
     gRankTitleCount = 0;
-    ReadLocalisedText(kRatings, ParseRatings);
+    ReadLocalisedText(kRatings, ParseRatings, AnyRankTitle, "rank title");
 }
 
 const char *RankTitleFor(int32_t score) {

@@ -166,12 +166,12 @@ void CardSetUp() {
 // The beam texture's alpha, once in each run of the library.
 void BeamAlpha() {
     if (gP3D.beamAlphaDone) return;
-    uint8_t *data = nullptr;
-    size_t size = 0;
-    if (!ReadGameFile("vantor\\dat\\beamalpha2.raw", &data, &size, sizeof gP3D.alpha)) return;
-    std::memcpy(gP3D.alpha, data, size);
-    std::free(data);
-    if (vt_pixelmap *beam = VtMapFind("vantor\\dat\\beam28_.pix")) {
+    vt_pixelmap *beam = VtMapFind("vantor\\dat\\beam28_.pix");
+    const size_t pixels = beam ? size_t(beam->width) * size_t(beam->height) : 0;
+    if (!P3DReadAlphaFile("vantor\\dat\\beamalpha2.raw", gP3D.alpha, sizeof gP3D.alpha,
+                          pixels < sizeof gP3D.alpha ? pixels : sizeof gP3D.alpha))
+        return;
+    if (beam) {
         P3DSetAlpha4444(beam, gP3D.alpha, 4095);
         gP3D.beamAlphaDone = 1;
     }

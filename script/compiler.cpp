@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RES/slab.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "core/progress.h"
@@ -40,11 +41,13 @@ constexpr uint32_t kScriptFileMax = 8u << 20;
 const char kDocFolder[] = "vek\\resource\\text\\docs";
 char gDocFolder[sizeof kDocFolder] = "vek\\resource\\text\\docs";
 
-// The entry's bytes; the stream is closed.
-std::vector<uint8_t> ReadEntry(FILE *f, uint32_t size) {
+// The entry's bytes; the stream is closed. An empty script is no error (it
+// runs nothing), but it is no script either: the log says so.
+std::vector<uint8_t> ReadEntry(FILE *f, uint32_t size, const char *name) {
     std::vector<uint8_t> bytes(size < kScriptFileMax ? size : kScriptFileMax);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
     slabClose(f);
+    if (bytes.empty()) EmptyGameFile(name, "nothing in it runs");
     return bytes;
 }
 
@@ -222,7 +225,7 @@ void Include(std::string_view word, FileState &fs) {
     char step[160];
     std::snprintf(step, sizeof step, "Tokenising script: %s", name.c_str());
     LoadProgressStep(step);
-    std::vector<uint8_t> bytes = ReadEntry(f, size);
+    std::vector<uint8_t> bytes = ReadEntry(f, size, name.c_str());
     FileState inner{};
     inner.bytes = bytes.data();
     inner.size = bytes.size();
@@ -473,6 +476,6 @@ ScriptToken *TokeniseScript(const char *name) {
     char step[160];
     std::snprintf(step, sizeof step, "Tokenising script: %s", name);
     LoadProgressStep(step);
-    std::vector<uint8_t> bytes = ReadEntry(f, size);
+    std::vector<uint8_t> bytes = ReadEntry(f, size, name);
     return TokeniseScriptBytes(nullptr, bytes.data(), bytes.size());
 }

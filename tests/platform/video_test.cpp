@@ -130,9 +130,16 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
     ASSERT_GT(bytes.size(), 2000u);
     std::ofstream("vek/resource/video/cut.smk", std::ios::binary).write(bytes.data(), 400);
-    // Cut short after its first frames: it starts, and ends where it breaks off.
+    // Cut short after its first frames: it starts, and ends where it breaks
+    // off; the log says it is short.
     std::ofstream("vek/resource/video/half.smk", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size() / 2));
+    std::remove("debug.txt");
     ASSERT_TRUE(PlayVideo("half.smk"));
+    {
+        std::ifstream log("debug.txt", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Short data file vek\\resource\\video\\half.smk: "), std::string::npos) << text;
+    }
     VideoPlaying = 1;
     int steps = 1;
     while (StepPlayingVideo() && steps < 100) ++steps;
