@@ -107,7 +107,7 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
 TEST(Process, ALoopingMissionScriptStillEndsOnSigterm) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
-    ruvotest::SampleRoot root;
+    ruvotest::SampleRoot root({"vek/resource/scripts/missions/spin.scr"});
     std::ofstream(root.path() + "/vek/resource/scripts/missions/spin.scr") << "Spin:\r\nBRA Spin\r\n";
     pid_t pid = Start(program, root.path(), "", "vek\\resource\\scripts\\missions\\spin.scr");
     const std::string mark = "without a WAIT: vek\\resource\\scripts\\missions\\spin.scr(2)";

@@ -330,6 +330,10 @@ int CountColours(const int16_t rect[4], int low, int high) {
 // script is cut short, the frames go on, and the log names the script line
 // once.
 TEST_F(WholeGame, AMissionLoopingWithoutAWaitLeavesTheFramesRunning) {
+    // The missions' folder of its own, so that the script lands there and
+    // not in the sample tree.
+    root.reset();
+    root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{"vek/resource/scripts/missions/spin.scr"});
     std::ofstream("vek/resource/scripts/missions/spin.scr") << "VAR Spins\r\nSpin:\r\nADD Spins 1\r\nBRA Spin\r\n";
     Start(8, false, "vek\\resource\\scripts\\missions\\spin.scr");
     ASSERT_EQ(gInFrontEnd, 0);
