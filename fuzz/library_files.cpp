@@ -43,8 +43,8 @@ void Mesh(const char *n) {
 }
 
 const Kind kKinds[] = {
-    {"vantor\\dat\\fuzz.pix", Map},      {"vantor\\dat\\fuzz.tab", Table}, {"vantor\\dat\\fuzz.pal", Map},
-    {"vantor\\dat\\fuzz.dat", Model},    {"vantor\\dat\\fuzz.mat", Material}, {"vantor\\dat\\fuzz.asc", Mesh},
+    {"vantor\\dat\\fuzz.pix", Map},   {"vantor\\dat\\fuzz.tab", Table},    {"vantor\\dat\\fuzz.pal", Map},
+    {"vantor\\dat\\fuzz.dat", Model}, {"vantor\\dat\\fuzz.mat", Material}, {"vantor\\dat\\fuzz.asc", Mesh},
 };
 
 }  // namespace

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     osFlushPathCache();
     uint32_t given = 0;
     if (size >= 4) std::memcpy(&given, data, 4);
-    const uint32_t offsets[] = {0, uint32_t(size / 2), uint32_t(size), uint32_t(size + 1), given, uint32_t(given % (size + 1))};
+    const uint32_t offsets[] = {0,     uint32_t(size / 2),          uint32_t(size), uint32_t(size + 1),
+                                given, uint32_t(given % (size + 1))};
     char buffer[300];
     for (uint32_t offset : offsets)
         for (size_t capacity : {size_t(1), size_t(16), sizeof buffer}) {

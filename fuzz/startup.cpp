@@ -7,16 +7,26 @@
 namespace {
 
 const char *const kFiles[] = {
-    "vek/resource/scripts/init/init.scr",      "vek/resource/scripts/init/startup.scr",
-    "vek/resource/keybind.ini",                "Marrowgleam.ini",
-    "vek/resource/scripts/gui/test0_x.gui",    "vek/resource/scripts/gui/screens.gui",
-    "vek/resource/art/tovstd.pcx",             "vek/resource/art/loadscrn.pcx",
-    "vek/resource/art/front.pcx",              "vek/resource/scripts/precedence.csv",
-    "vek/slot0.sav",                           "vek/state.inf",
-    "vek/resource/text/docs/initTable.txt",    "vek/resource/text/ratings.txt",
-    "vek/resource/fonts/rfont.fon",            "vek/resource/fonts/consfont.fnt",
-    "vek/resource/fonts/vfont.rvf",            "vek/resource/text.slb",
-    "vek/resource/sounds/10.wav",              "vek/resource/art/tovstd.cm",
+    "vek/resource/scripts/init/init.scr",
+    "vek/resource/scripts/init/startup.scr",
+    "vek/resource/keybind.ini",
+    "Marrowgleam.ini",
+    "vek/resource/scripts/gui/test0_x.gui",
+    "vek/resource/scripts/gui/screens.gui",
+    "vek/resource/art/tovstd.pcx",
+    "vek/resource/art/loadscrn.pcx",
+    "vek/resource/art/front.pcx",
+    "vek/resource/scripts/precedence.csv",
+    "vek/slot0.sav",
+    "vek/state.inf",
+    "vek/resource/text/docs/initTable.txt",
+    "vek/resource/text/ratings.txt",
+    "vek/resource/fonts/rfont.fon",
+    "vek/resource/fonts/consfont.fnt",
+    "vek/resource/fonts/vfont.rvf",
+    "vek/resource/text.slb",
+    "vek/resource/sounds/10.wav",
+    "vek/resource/art/tovstd.cm",
 };
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "os/audio.h"
-#include "os/film.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "os/audio.h"
+#include "os/film.h"
 #include "os/paths.h"
 #include "platform/sound.h"
 
@@ -46,7 +46,7 @@ static bool Reach(Smack *smk, int n) {
 namespace {
 
 constexpr size_t kSmackFrameTable = 104;  // the frame sizes start here
-constexpr uint32_t kSmackRingFrame = 1;   // flags: one more frame, the ring frame
+constexpr uint32_t kSmackRingFrame = 1;  // flags: one more frame, the ring frame
 
 // The frames the tables list (with the ring frame); false when the head is
 // not a Smacker header.

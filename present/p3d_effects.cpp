@@ -78,7 +78,8 @@ void P3DLoadEffectTextures() {
     if (ReadAlpha("vantor\\dat\\ShieldAlph.raw", 8192, shield)) P3DSetAlpha4444(shield, gP3D.effectAlpha, 4095);
     gP3D.primUnlit[0] = EffectMaterial("PrimUnlit", shield, 12, false);
     if (!gP3D.capsuleMap) gP3D.capsuleMap = WhiteMap(128, 64, "CapsUnlit");
-    if (ReadAlpha("vantor\\dat\\CapsAlph.raw", 8192, gP3D.capsuleMap)) P3DSetAlpha4444(gP3D.capsuleMap, gP3D.effectAlpha, 4095);
+    if (ReadAlpha("vantor\\dat\\CapsAlph.raw", 8192, gP3D.capsuleMap))
+        P3DSetAlpha4444(gP3D.capsuleMap, gP3D.effectAlpha, 4095);
     if (gP3D.capsuleMap) VtMapAdd(gP3D.capsuleMap);
     gP3D.primUnlit[1] = EffectMaterial("PrimUnlit", gP3D.capsuleMap, 12, false);
     vt_pixelmap *pocket = VtMapFind("vek\\resource\\art\\textur_h\\ships\\pocketfz.pix");

@@ -186,8 +186,7 @@ const Row kRows[] = {
          P3DFreeScene();
          P3DLoadEffectTextures();
      },
-     N, N, T,
-     "an alpha file has no header: any bytes of its length are alpha"},
+     N, N, T, "an alpha file has no header: any bytes of its length are alpha"},
     // Texts.
     {"vek/resource/text/debrief/dbf_01_0.txt",
      [](const char *) {
@@ -250,9 +249,10 @@ TEST_F(DamagedFiles, EachReaderNamesWhatItRefusesOrTakesEmpty) {
             const char *how;
             std::vector<uint8_t> bytes;
             Told told;
-        } damages[] = {{"empty", {}, r.empty},
-                       {"cut in half", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2)), r.half},
-                       {"flipped", flipped, r.flipped}};
+        } damages[] = {
+            {"empty", {}, r.empty},
+            {"cut in half", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2)), r.half},
+            {"flipped", flipped, r.flipped}};
         const std::string name = GameName(r.path);
         for (const auto &d : damages) {
             Put(r.path, d.bytes);

@@ -255,8 +255,8 @@ TEST_F(Options, DefaultCaptainFromTheSixthCall) {
 // buffer.
 const std::string kOldFile = std::string("; my settings: the INIT_VAR lines are the game's\r\n") +
                              "\t\tINIT_VAR\t\"gamma_s\",1.2\r\n" + "\t\tINIT_VAR\t\"gamma_h\",0.8\r\n" +
-                             "\t\tINIT_VAR\t\"sound_level_m\",10\r\n" + "ENGLISH\r\n; " + std::string(400, 'x') + "\r\n" +
-                             "; last line without its end";
+                             "\t\tINIT_VAR\t\"sound_level_m\",10\r\n" + "ENGLISH\r\n; " + std::string(400, 'x') +
+                             "\r\n" + "; last line without its end";
 
 // The INIT_VAR lines of the options that `take` picks, in table order.
 template <class F>
@@ -276,9 +276,10 @@ TEST_F(Options, RewriteKeepsEveryOtherLineInItsPlace) {
     frontSetOptionByName("gamma_s", 1.5f);
     const std::string software = RewriteSettings(View(kOldFile), false);
     const auto head = [](const char *gammaH) {
-        return std::string("; my settings: the INIT_VAR lines are the game's\r\n") + "\t\tINIT_VAR\t\"gamma_s\",1.5\r\n" +
-               "\t\tINIT_VAR\t\"gamma_h\"," + gammaH + "\r\n" + "\t\tINIT_VAR\t\"sound_level_m\",100\r\n" + "ENGLISH\r\n; " +
-               std::string(400, 'x') + "\r\n" + "; last line without its end\r\n";
+        return std::string("; my settings: the INIT_VAR lines are the game's\r\n") +
+               "\t\tINIT_VAR\t\"gamma_s\",1.5\r\n" + "\t\tINIT_VAR\t\"gamma_h\"," + gammaH + "\r\n" +
+               "\t\tINIT_VAR\t\"sound_level_m\",100\r\n" + "ENGLISH\r\n; " + std::string(400, 'x') + "\r\n" +
+               "; last line without its end\r\n";
     };
     // Ours written again where they stood; the options the file lacked
     // follow its last line.

@@ -23,8 +23,8 @@ TEST(SaveFile, LeftoversOfEndedWritersGoAndNothingElse) {
     // No process has these numbers: pids never come near 999999999.
     const std::string ended = ".tmp999999999";
     const std::string own = ".tmp" + std::to_string(getpid());
-    const char *kept[] = {"slot0.sav",          "slot0.sav.tmp",       "slot0.sav.tmp12x", "notes.tmp",
-                          ".tmp999999999",       "state.inf.tmp1",      "a.tmp1234567890"};
+    const char *kept[] = {"slot0.sav",     "slot0.sav.tmp",  "slot0.sav.tmp12x", "notes.tmp",
+                          ".tmp999999999", "state.inf.tmp1", "a.tmp1234567890"};
     for (const char *name : kept) std::ofstream(std::string("vek/") + name) << "x";
     std::ofstream("vek/slot0.sav" + ended) << "torn";
     std::ofstream("vek/state.inf" + ended) << "torn";

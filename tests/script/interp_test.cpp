@@ -103,7 +103,7 @@ TEST_F(Interp, ALoopWithoutAWaitEndsItsTurn) {
     std::remove("debug.txt");
     ScriptToken *pc = Compile(
         "ADD X 1\n"  // 1
-        "Spin:\n"    // 2
+        "Spin:\n"  // 2
         "ADD Y 1\n"  // 3
         "BRA Spin\n");  // 4
     for (int turn = 1; turn <= 3; ++turn) {
