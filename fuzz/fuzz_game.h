@@ -24,6 +24,7 @@
 #include "core/options.h"
 #include "core/progress.h"
 #include "fuzz_files.h"
+#include "tests/common/fresh_state.h"
 #include "gui/front.h"
 #include "gui/gui.h"
 #include "gui/options.h"
@@ -122,47 +123,7 @@ inline int64_t gSmackNow;
 inline int64_t SmackNow() { return gSmackNow += 1000000; }
 
 // The process-wide state a start expects: what a fresh process has.
-inline void ResetForStart() {
-    SetFrameCounter(nullptr, 0);
-    SmackSetClock(nullptr);
-    SetLoadProgressDisplay(nullptr);
-    SetPlatformHooks(nullptr);
-    resmanSetModelHooks(nullptr);
-    SetMissionShellHooks(nullptr);
-    SetFrontShellHooks(nullptr);
-    ScriptSetHostFlags(nullptr);
-    WorldSetPresentHooks(nullptr);
-    WorldSetAiHooks(nullptr);
-    WorldSetScriptHooks(nullptr);
-    WorldSetGuiHooks(nullptr);
-    WorldSetHudHooks(nullptr);
-    gKeyHandler = nullptr;
-    LastPalette = nullptr;
-    ResetOptions();
-    ResetOptionTable();
-    ResetGameState();
-    gQuit = gPaused = 0;
-    gActive = 0;
-    gVideoLeadIn = 0;
-    VideoPlaying = MciPlaying = 0;
-    gMissionScriptName[0] = 0;
-    dunTimeScale = 1.0f;
-    gFixedStep = 0;
-    dunFrozen = 0;
-    StationId = 0;
-    while (KeyQueueGet()) {
-    }
-    std::memset(KeyDownTable, 0, sizeof KeyDownTable);
-    osFlushMessages();
-    FreeScriptBuffers();
-    dunFreeTimelines();
-    std::memset(static_cast<void *>(gMissionTable), 0, sizeof gMissionTable);
-    gCaptainSlot = CaptainSlot{};
-    gCareerState = CareerState{};
-    LibraryLoadForgetRefusals();
-    dunMsgInit();
-    dunResetWorld();
-}
+inline void ResetForStart() { ruvotest::ResetGameGlobals(); }
 
 // The shell's start, headless at 8 bits: the front end, or the mission
 // script named. False when the start ended (a missing start-up script) or

@@ -14,6 +14,7 @@
 #include "RES/libload.h"
 #include "RES/libmodel.h"
 #include "common/fatal_hook.h"
+#include "common/file_bytes.h"
 #include "common/sample_root.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
@@ -29,14 +30,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+std::vector<uint8_t> Bytes(const std::string &path) { return ruvotest::ReadBytes(path); }
 
 void Put(const std::string &path, const std::vector<uint8_t> &bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), long(bytes.size()));
+    ruvotest::WriteBytes(path, bytes);
     osFlushPathCache();
 }
 
