@@ -28,6 +28,22 @@ bool ReadAlpha(const char *name, size_t limit, const vt_pixelmap *map) {
     return P3DReadAlphaFile(name, gP3D.effectAlpha, limit, pixels < limit ? pixels : limit);
 }
 
+// The gas shell, shaped and registered (which prepares it: a failure there
+// is the file's too).
+vt_model *LoadGasShell(const char *name) {
+    vt_model *shell = VtModelLoad(name);
+    if (!shell) return nullptr;
+    shell->flags |= VT_MODF_UPDATEABLE;
+    ProjectModelOntoSphere(shell, 50);
+    VtModelAdd(shell);
+    return shell;
+}
+
+void DropModel(vt_model *model) {
+    VtModelRemove(model);
+    VtModelFree(model);
+}
+
 vt_material *EffectMaterial(const char *name, vt_pixelmap *map, uint16_t mode, bool tokens) {
     vt_material *m = VtMaterialAllocate(name);
     if (!m) return nullptr;
@@ -58,13 +74,7 @@ void Explosions(int first, vt_pixelmap *beam, const int (&tints)[9], int count, 
 
 void P3DLoadEffectTextures() {
     if (gP3D.effectTexturesLoaded) return;
-    if (!gP3D.gasShell) {
-        if (vt_model *shell = LoadLibraryFile("vantor\\dat\\gasshell.dat", VtModelLoad, VtModelFree)) {
-            shell->flags |= VT_MODF_UPDATEABLE;
-            ProjectModelOntoSphere(shell, 50);
-            gP3D.gasShell = VtModelAdd(shell);
-        }
-    }
+    if (!gP3D.gasShell) gP3D.gasShell = LoadLibraryFile("vantor\\dat\\gasshell.dat", LoadGasShell, DropModel);
     if (!gP3D.effectAlpha) gP3D.effectAlpha = static_cast<uint8_t *>(std::calloc(1, 8192));
     if (!gP3D.whiteAlphaMap) gP3D.whiteAlphaMap = WhiteMap(64, 64, "Unlit");
     if (ReadAlpha("vantor\\dat\\ExpUnlitAlpha.raw", 4096, gP3D.whiteAlphaMap)) {

@@ -113,10 +113,21 @@ void MakeScreenTargets() {
 // textures without a palette; our renderer sees them through it on 16-bit
 // screens.
 void LoadStandardPalette() {
-    vt_pixelmap *palette = LoadLibraryFile("vantor\\dat\\tovstdbr.pal", VtPixelmapLoad, VtPixelmapFree);
-    if (!palette) return;
-    palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
-    gP3D.standardPalette = VtMapAdd(palette);
+    // Registered in the file's load: registering prepares it.
+    gP3D.standardPalette = LoadLibraryFile(
+        "vantor\\dat\\tovstdbr.pal",
+        +[](const char *name) {
+            vt_pixelmap *palette = VtPixelmapLoad(name);
+            if (palette) {
+                palette->identifier = VtResStrDup(palette, name);
+                VtMapAdd(palette);
+            }
+            return palette;
+        },
+        +[](vt_pixelmap *palette) {
+            VtMapRemove(palette);
+            VtPixelmapFree(palette);
+        });
 }
 
 void InstallHooks() {

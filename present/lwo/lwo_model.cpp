@@ -282,6 +282,8 @@ void *LwoLoadModel(const char *callerPath, void *, uint32_t *status) {
         if (surfaces < 0) return (void)Refuse(path.c_str(), "more than 255 surfaces");
         std::vector<LwoFace> faces;
         if (!ReadPolygons(path.c_str(), pols, surfaces, points, faces)) return;
+        // Lines and points alone make no shape the library can prepare.
+        if (faces.empty()) return (void)Refuse(path.c_str(), "no polygon of three or four corners");
         SetCorners(pnts, points, faces);
         MatchSurfaces(form, surfaces);
         const int count = int(faces.size());

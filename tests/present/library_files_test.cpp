@@ -153,6 +153,19 @@ TEST_F(LibraryFiles, AModelWithABadFaceIndexIsRefusedWithTheLibrarysReason) {
     EXPECT_NE(log.find(": Model gasshell: face 16 names vertex"), std::string::npos) << log;
 }
 
+// Registering a model prepares it, and the library fails a model with no
+// faces there: still the file's fault, refused, and the game goes on.
+TEST_F(LibraryFiles, AMeshWithNoFacesIsRefused) {
+    const std::string mesh = "Named object: \"Empty\"\nTri-mesh, Vertices: 0     Faces: 0\nVertex list:\nFace list:\n";
+    Put("vek/resource/shapes/empty.asc", std::vector<uint8_t>(mesh.begin(), mesh.end()));
+    std::remove("debug.txt");
+    void *model = nullptr;
+    EXPECT_NO_THROW(model = LoadAsciiMeshModel("vek\\resource\\shapes\\empty.asc", nullptr, nullptr));
+    EXPECT_EQ(model, nullptr);
+    std::string log;
+    EXPECT_EQ(Refusals("vek\\resource\\shapes\\empty.asc", &log), 1) << log;
+}
+
 // Outside a load the game's handler still ends the game: a failure there
 // is no file's fault.
 TEST_F(LibraryFiles, AFailureOutsideALoadStillEndsTheGame) {
