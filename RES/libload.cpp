@@ -76,7 +76,7 @@ bool LibraryLoadEnd(bool loaded) {
     if (why.empty() && !loaded) {
         const long size = SizeAlongPath(load.name.c_str());
         if (size == 0) why = "it is empty";
-        else if (size > 0) why = "it is not one of the library's data files";
+        else if (size > 0) why = "nothing in it can be loaded";
     }
     if (why.empty()) return loaded;
     RefuseGameFile(load.name.c_str(), why.c_str());
