@@ -43,7 +43,8 @@ void *LoadDatModel(const char *name, void *, uint32_t *) {
 void *LoadAsciiMeshModel(const char *name, void *, uint32_t *) {
     if (!VtSceneDbRoot() || !LibraryLoadBegin(name)) return nullptr;
     vt_model *model = nullptr;
-    bool loaded = VtAsciiMeshLoad(name, &model, 1) == 1;
+    // Only a model counted as read is ours: the reader frees what it gives up.
+    const bool loaded = VtAsciiMeshLoad(name, &model, 1) == 1;
     // The export's reader passes over what it does not find: faces a mesh
     // declares but never lists (a file cut short) keep three equal corners,
     // which no exported face has.
@@ -61,7 +62,7 @@ void *LoadAsciiMeshModel(const char *name, void *, uint32_t *) {
         VtModelUpdate(model, VT_MODU_ALL);
     }
     if (!LibraryLoadEnd(loaded)) {
-        if (model) DropModel(model);
+        if (loaded) DropModel(model);
         return nullptr;
     }
     return model;
