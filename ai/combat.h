@@ -44,5 +44,6 @@ SceneItem *dunNearestShipByFlags(uint32_t mask, SceneItem *exclude);
 bool dunAimsAtSubTarget();
 bool dunSubTargetCentre(SceneItem *goal, Vec3 *centre);
 
-// Installs the AI's table of the world's calls.
+// Installs the AI's table of the world's calls, and of the presentation's.
 void dunai_InstallWorldHooks();
+void dunai_InstallPresentHooks();

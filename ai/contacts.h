@@ -5,13 +5,6 @@
 
 struct SceneItem;
 
-struct ThreatEntry {
-    SceneItem *object;   // none when the entry is empty
-    float distance;      // 1e8 when empty
-};
-// The four nearest threats of the player, refreshed every step.
-extern ThreatEntry dunNearestThreats[4];
-
 void dunRemoveContact(SceneItem *item);
 void dunCountShipsPerSide();
 void dunRefreshContacts();

@@ -6,8 +6,6 @@
 #include "core/pending.h"
 #include "world/records.h"
 
-ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
-
 void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
 void dunCountShipsPerSide() { PENDING_ONCE("dunCountShipsPerSide"); }
 void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }

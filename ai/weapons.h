@@ -28,14 +28,8 @@ Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t
 // The unit direction of a mount code's low four bits in the ship's frame
 // (+z forward); all-round and unknown codes point forward.
 void dunMountPosition(Vec3 *out, uint16_t mountCode);
-// A mount's firing arc as the HUD and the weapon camera see it: four
-// corners and the centre, then the azimuth lower and upper and elevation
-// lower and upper limits in degrees.
-struct ArcOutline {
-    Vec3 points[5];
-    float angles[4];
-};
-// Fills the outline of a mount code.
+// Fills the outline (world/records.h) of a mount code.
+struct ArcOutline;
 void dunPlaceMount(ArcOutline *outline, uint16_t mountCode);
 // The weapon of the list whose mount faces the direction (ship's frame)
 // best, or null.

@@ -41,6 +41,12 @@ void dunai_InstallWorldHooks() {
         dunSubTargetCentre,
         dunNearestShipByFlags,
         dunSelectWaypointTarget,
+        dunClearWeapons,
+        dunai_ClearStepWords,
+        dunCountShipsPerSide,
+        dunRefreshContacts,
+        dunPlaceNearNavPoint,
+        dunai_ThinkFree,
     };
     WorldSetAiHooks(&hooks);
 }

@@ -1,5 +1,7 @@
 #include "app/clock.h"
 
+#include <cmath>
+
 #include "app/shell.h"
 #include "platform/video.h"
 
@@ -18,6 +20,23 @@ void ReadNow() {
 }
 
 }  // namespace
+
+bool FrameDue() {
+    ReadNow();
+    return gNowCs != gLastCs;
+}
+
+void WaitForFrame() {
+    // The time to the next centisecond of the counter, in whole
+    // milliseconds, at least one (a shorter sleep would spin).
+    const double f = (double)CounterFrequency();
+    const double c = (double)CounterNow();
+    const double next = (std::floor(c / (f / 100.0)) + 1.0) * (f / 100.0);
+    double ms = std::ceil((next - c) * 1000.0 / f);
+    if (!(ms >= 1.0)) ms = 1.0;
+    if (ms > 10.0) ms = 10.0;
+    FrameSleep((uint32_t)ms);
+}
 
 void StartFrameClock() {
     ReadNow();

@@ -14,5 +14,11 @@ extern uint32_t gLastCs;      // gNowCs of the previous update
 
 // Starts the clock (at window creation).
 void StartFrameClock();
-// One clock update per idle turn.
+// One clock update per frame.
 void UpdateFrameClock();
+// A frame is due once the counter has moved on by at least a centisecond
+// since the last one: the frame step counts whole centiseconds, so faster
+// frames would each move the world by a centisecond that has not passed.
+bool FrameDue();
+// Sleeps until about the next centisecond, when the next frame is due.
+void WaitForFrame();

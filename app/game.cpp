@@ -189,6 +189,14 @@ int gameInit() {
     dunScriptInstallWorldHooks();
     guiInstallWorldHooks();
     hudInstallWorldHooks();
+    // And the presentation and the mission script reach the AI and the
+    // screens through theirs (the script's statement table takes the GUI's
+    // statements when the script system starts).
+    dunai_InstallPresentHooks();
+    hudInstallPresentHooks();
+    guiInstallPresentHooks();
+    hudInstallScriptHooks();
+    guiInstallScriptHooks();
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;

@@ -204,6 +204,9 @@ void MainWndProc(const OsMessage &m) {
 
 static void DispatchShellMessage(const OsMessage &m) { MainWndProc(m); }
 
+// How long an idle turn with nothing to run gives the processor away.
+static constexpr uint32_t kIdleSleepMs = 10;
+
 // ---- A key during a film-window film. Both message turns (the pump inside
 // long operations and the main loop's idle turn) end films by key through
 // these two, and differ only where noted.
@@ -251,6 +254,9 @@ void PumpMessages() {
     FilmWindowKey(true);
 }
 
+// The idle turn waits for what it has to do by sleeping, never by spinning:
+// a frame runs once a centisecond has passed since the last, and the pause
+// and a window in the background run none.
 void ShellIdleTurn() {
     if (gPaused) {
         uint16_t key = CALL(KeyQueueGet);
@@ -266,12 +272,19 @@ void ShellIdleTurn() {
             CALL(guiMarkRedraw);
             CALL(guiEndMission);
         }
+        if (gPaused && !key) FrameSleep(kIdleSleepMs);
     } else if (optRunInBack || gActive) {
-        UpdateFrameClock();
-        if (gVideoLeadIn > 0) gVideoLeadIn -= dunFrameStep;
-        else if (!VideoPlaying) CALL(gameFrame);
-        else if (!MciPlaying) CALL(StepPlayingVideo);
-        else CALL(VideoWindowStep);  // the film window shows its next frame when due
+        if (!FrameDue()) {
+            WaitForFrame();
+        } else {
+            UpdateFrameClock();
+            if (gVideoLeadIn > 0) gVideoLeadIn -= dunFrameStep;
+            else if (!VideoPlaying) CALL(gameFrame);
+            else if (!MciPlaying) CALL(StepPlayingVideo);
+            else CALL(VideoWindowStep);  // the film window shows its next frame when due
+        }
+    } else {
+        FrameSleep(kIdleSleepMs);
     }
     if (optIntro && CALL(KeyQueueCount)) {
         uint16_t key = CALL(KeyQueueGet);

@@ -13,19 +13,18 @@
 #include <cstring>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/screen.h"
-#include "gui/window.h"
 #include "os/paths.h"
 #include "platform/display.h"
+#include "present/effects.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
 #include "render/scene/scene.h"
-#include "script/settings.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/pools.h"
@@ -70,8 +69,10 @@ void BM_PresentFrame16(benchmark::State &state) {
     std::vector<uint8_t> pixels(size_t(w) * h * 2);
     ScreenSurface = Surface{pixels.data(), int16_t(w), int16_t(h), 0, 0, int16_t(w * 2), 2};
     std::vector<uint8_t> palette(1024, 128);
-    gCurrentPalette = palette.data();
+    CurrentPalette = palette.data();
     dunFrameCounter = 1;
+    // The world reaches the presentation through its table, as in the game.
+    P3DInstallWorldHooks();
     dunMsgInit();
     dunResetPools();
     dunResetWorld();
@@ -80,13 +81,8 @@ void BM_PresentFrame16(benchmark::State &state) {
     Place("vek\\resource\\shapes\\corvette.lwo", 0, 0, 4000, 1700);
     Place("vek\\resource\\shapes\\raider.lwo", 2500, 600, 7000, 1400);
     Place("vek\\resource\\shapes\\station.lwo", -4000, -3000, 30000, 13000);
-    GuiWindow view{};
-    view.flags = GuiFlag::InUse;
-    view.userPtr = &camera;
-    view.rect[2] = int16_t(w - 1);
-    view.rect[3] = int16_t(h - 1);
-    view.w = int16_t(w);
-    view.h = int16_t(h);
+    int16_t dirty[4] = {};
+    P3DPane view = {&view, 0, 0, int16_t(w), int16_t(h), &camera, dirty, nullptr, nullptr};
     StationId = 1;
     dunFrameStep = 2;
     std::vector<uint8_t> colour(size_t(w) * h * 2), depth(size_t(w) * h * 2);
@@ -120,7 +116,7 @@ void BM_PresentFrame16(benchmark::State &state) {
     dunResetWorld();
     P3DShutdown();
     ScreenSurface = Surface{};
-    gCurrentPalette = nullptr;
+    CurrentPalette = nullptr;
     if (chdir(old) != 0) state.SkipWithError("cannot go back");
     osFlushPathCache();
 }

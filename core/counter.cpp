@@ -5,6 +5,7 @@
 namespace {
 FrameCounter gCounter = nullptr;
 uint64_t gFrequency = 0;
+FrameSleeper gSleeper = nullptr;
 }  // namespace
 
 void SetFrameCounter(FrameCounter counter, uint64_t frequency) {
@@ -20,3 +21,12 @@ uint64_t CounterFrequency() {
 }
 
 double HighResClock() { return (double)CounterNow() / ((double)CounterFrequency() / 100000.0); }
+
+void SetFrameSleeper(FrameSleeper sleeper) { gSleeper = sleeper; }
+
+void FrameSleep(uint32_t ms) {
+    if (gSleeper)
+        gSleeper(ms);
+    else
+        osSleep(ms);
+}

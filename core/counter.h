@@ -13,3 +13,11 @@ uint64_t CounterNow();
 uint64_t CounterFrequency();
 // The counter in units of 10 microseconds (the profiler's time base).
 double HighResClock();
+
+// The sleep the idle loop waits for the next frame with: it gives the
+// processor away for about `ms` milliseconds. Tests put a sleep of their
+// own in its place (one that moves their counter on); null restores the
+// system's.
+using FrameSleeper = void (*)(uint32_t ms);
+void SetFrameSleeper(FrameSleeper sleeper);
+void FrameSleep(uint32_t ms);

@@ -5,7 +5,6 @@
 #include "world/flight.h"
 
 uint16_t KeyBindingTable[kBindModifiers][kBindKeys];
-LookKey gLookKeys[kLastLookCommand - kFirstLookCommand + 1];
 int32_t gJoyAxisRole[kJoyRoles] = {0, 1, 3, 2, 5, 6, 4};
 int32_t gJoyAxisInvert[kJoyRoles];
 

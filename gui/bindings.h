@@ -4,20 +4,15 @@
 
 #include <cstdint>
 
+#include "present/cameras.h"
+
 constexpr int kBindModifiers = 3;  // none, left Shift, left Ctrl
 constexpr int kBindKeys = 256;
 // The command of each modifier and scan code; 0 unbound.
 extern uint16_t KeyBindingTable[kBindModifiers][kBindKeys];
 
-// The six look commands (R_LOOK_FORWARD .. R_LOOK_DOWN, 203 .. 208) are held
-// keys: a look is active while its key is down and the left Shift key-state
-// byte, taken as signed, equals `shift` (the negated modifier).
-constexpr uint16_t kFirstLookCommand = 203, kLastLookCommand = 208;
-struct LookKey {
-    uint16_t scan;
-    int16_t shift;
-};
-extern LookKey gLookKeys[kLastLookCommand - kFirstLookCommand + 1];
+// The six look commands' keys are the look-around's (gLookKeys,
+// present/cameras.h).
 
 // The two thrust keys the flight polls are the world's (dunThrustKeys,
 // world/flight.h); BINDKEYTHR sets them.

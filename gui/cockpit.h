@@ -8,14 +8,15 @@
 #include <cstdint>
 
 #include "present/cameras.h"
+#include "present/views.h"
 
 struct GuiWindow;
 struct SceneItem;
 
 // ---- Stations ---------------------------------------------------------------------------
 
-// 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5 the options screen.
-extern int32_t StationId;
+// The current station is StationId and the panel gGuiPanel
+// (present/views.h): the 3D view reads them.
 extern int16_t gContactListMode;  // 1 on COM and NAV, 2 on WEP
 extern uint8_t guiStationLock;    // the station switches are locked (the end of a mission)
 // The weapons view: the weapons station with an auto-tracking weapon (the
@@ -173,8 +174,16 @@ bool guiDirectorMode();
 // program ends (program and window are the callers' own, unused).
 void guiNavStartProgram(int program, int window);
 void guiPostPendingFeedText(int colourSet);
+// The cockpit's texts are text slots: the proximity warning, the mission
+// log's line for a touched star ("%s" its name), the warning the feed shows
+// when the world asks for it, and the fire results 1 to 4 (41 to 44).
+constexpr int kProximityWarningText = 65;
+constexpr int kStarLogText = 66;
+constexpr int kWarningFeedText = 96;
+constexpr int kFireResultTexts = 40;
 const char *guiProximityWarningText();
 const char *guiStarLogFormat();
+// The cockpit still shakes from the last jolt (no new one while above 0).
 int32_t guiHitHoldOff();
 void guiSetInterference(int32_t value);
 
@@ -183,14 +192,32 @@ void guiWepSelectPbc(int reserved);
 void guiWepSelectMissile(int reserved);
 void guiThrottleUp();
 void guiThrottleDown();
+// The stick does not fly the ship on the weapons station (unless its
+// flight switch is on), over the maps and the document viewer, or while
+// the screens show the lost ship.
 bool guiStickBlocked();
+extern uint8_t gWepFlightSwitch;
+// The approach report of the body the player's ship last touched (0 clean).
 void guiSetReentryStatus(uint32_t bits);
+extern uint32_t gGuiReentryStatus;
+// Cockpit text n on the message line for a time, when the text is set; a
+// fire result's text for 200, unless the message line is quiet.
 void guiShowCockpitText(int index, int ticks);
 void guiShowFireResult(int result);
+// A remote link is refused while the stations are locked, the ship is lost
+// or the options screen shows.
 bool guiRemoteBlocked();
+// The remote link's view: zoom off and the view mode that hides the
+// controlled craft (2); leaving it puts the view mode back.
 void guiSetRemoteView(int on);
+// A controlled craft's hit flashes the view's background: from the clear
+// colour up by the flash, fading by the frame's centiseconds (each GUI pass
+// shows it before the views draw).
+constexpr int32_t kHitFlashMax = 31;
 void guiSetHitFlash(int32_t value);
-// Cockpit text n of the text table, or null.
+void guiShowHitFlash();
+extern int32_t gGuiHitFlash;
+// Cockpit text n of the text table, or null when it is not set.
 const char *guiCockpitText(int index);
 // The two-state view mode (0, 1, 0, ...) that the unnamed view command steps.
 void guiCycleViewMode();
@@ -198,3 +225,7 @@ extern int32_t gGuiViewModeToggle;
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();
+// Installs the GUI's table of the presentation's calls.
+void guiInstallPresentHooks();
+// Installs the GUI's table of the mission script's calls, with its statements.
+void guiInstallScriptHooks();

@@ -12,6 +12,7 @@
 #include "RES/util.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
+#include "gui/station.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "platform/smack.h"
@@ -22,6 +23,7 @@
 
 uint8_t gComArmShown;
 uint8_t gComArmReopen;
+uint8_t gComClipsFrozen;
 int16_t gSpeakerIndex = -1;
 uint16_t gSpeakerClipMode = 0xFFFF;
 int16_t gSpeakerClip = -1;

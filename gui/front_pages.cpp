@@ -283,6 +283,7 @@ void ResetFrontEnd() {
     gDebriefHoldTime = 0;
     gDefaultCaptainCalls = 0;
     gDefaultCaptainReplaced = 0;
+    SetDefaultCaptainName(nullptr);
 }
 
 void FrontClosePageFilm() {

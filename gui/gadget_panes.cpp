@@ -216,13 +216,13 @@ void guiDrawOverlay(GuiWindow *window) {
 
 namespace {
 
-void ViewPane(GuiWindow *window, void (*render)(GuiWindow *), bool mainView) {
+void ViewPane(GuiWindow *window, void (*render)(P3DPane *), bool mainView) {
     if (gGuiViewSuspended) return;
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     // Until a scene renders into it, the pane shows its cleared area.
     FillRect(guiScreen(), 0, r.left, r.top, r.right, r.bottom);
-    render(window);
+    guiRunViewPane(window, render);
     if (mainView) {
         guiDrawCockpitOverlay();
         if (gFeedShowing) {

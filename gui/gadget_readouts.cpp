@@ -16,6 +16,7 @@
 #include "core/options.h"
 #include "gui/feed.h"
 #include "gui/gadgets.h"
+#include "gui/gui.h"
 #include "gui/window.h"
 #include "platform/keyboard.h"
 #include "present/views.h"
@@ -33,6 +34,7 @@ int32_t gGuiSaveIds[kGuiSaveListMax];
 int gGuiSaveCount;
 int16_t gGuiSaveChosen = -1;
 uint8_t gGuiSaveListShown;
+int16_t gGuiChosenCheckpoint = -1;
 
 namespace {
 
@@ -380,7 +382,7 @@ void SubView(GuiWindow *window, const SceneItem *item, uint32_t side) {
     if (!ReadoutStart(window, &r)) return;
     Surface *s = ReadoutCleared(r);
     if (!item) return;
-    P3DDrawViewWindow(window);
+    guiRunViewPane(window, P3DDrawViewWindow);
     guiDrawFrame(s, guiSideColour(side, false), r.left, r.top, r.right, r.bottom);
     if (const BitmapFont *font = WindowFont(window))
         Text(s, r.left + 3, r.top + font->lineHeight + 2, ItemName(item), font, guiSideColour(side, false), r);

@@ -13,6 +13,7 @@
 #include "gui/cockpit.h"
 #include "gui/front.h"
 #include "gui/options.h"
+#include "gui/pointer.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
 #include "platform/display.h"
@@ -27,6 +28,8 @@ ResourceHandle *gGuiRFont, *gGuiGFont;
 Raster *gCrewIcons[12];
 Raster *gAutopilotIcons[10];
 Raster *gArrowIcon, *gCursorIcon, *gSmallIcon;
+int32_t guiPointerMarginX;
+int32_t guiPointerMarginY;
 Raster *gWeaponIcons[8][4][2];
 Raster *gNavCursor;
 uint8_t *gNavCursorSprite;

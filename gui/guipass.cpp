@@ -11,6 +11,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/display.h"
@@ -25,8 +26,8 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint8_t gOptMultiView;
 uint16_t gGuiViewPanes;
+uint8_t gGuiHidden;
 
 namespace {
 
@@ -149,6 +150,7 @@ bool PlayerInterferenceFrozen() {
 
 void guiUpdate() {
     ++gPassDepth;
+    if (gPassDepth == 1) guiShowHitFlash();
     if (gScriptPause || gStarMapOpen || gSolarMapOpen || gMapOverlayOpen || gGuiSaveListOpen)
         P3DRenderSceneToView(-1);
     if (gGuiInterference > 0 && !PlayerInterferenceFrozen()) gGuiInterference -= dunFrameStep;
@@ -161,7 +163,8 @@ void guiUpdate() {
         gGuiFullRedraw = 0;
         P3DScreenRepainted();
     }
-    gGuiViewPanes = gOptMultiView ? gGuiScreen->paneCount : 0;
+    // The star streaks run in every pane while the option keeps them on.
+    gGuiViewPanes = optNoStreaks ? 0 : gGuiScreen->paneCount;
 
     const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
     gGuiLastMouseX = gMouse.x;
@@ -198,8 +201,13 @@ void guiUpdate() {
 
     gGuiUpdating = nullptr;
     // Nested passes (a screen switch that closes the comms arm runs one)
-    // leave the sweep to the outer pass, whose walk may hold the next link.
-    if (gPassDepth == 1) SweepDeleted();
+    // leave the end of the pass to the outer one: the views still to come
+    // in its walk show this frame's flash, and the walk may hold the next
+    // link.
+    if (gPassDepth == 1) {
+        P3DEndViewEffects();
+        SweepDeleted();
+    }
     --gPassDepth;
 }
 
@@ -261,7 +269,7 @@ void guiDrawMainView() {
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
     if (gMissionEndState) {
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         dunDrawObjectivesPanel();
         if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
@@ -275,12 +283,12 @@ void guiDrawMainView() {
         return;
     }
     if (gGuiWeaponsHardpointView && StationId == 3) {
-        WeaponHardpointsDraw(view);
+        guiRunViewPane(view, WeaponHardpointsDraw);
     } else {
         // Until a scene renders into it, the view shows its cleared area
         // (and the feed's earlier frames do not stay behind).
         if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
-        P3DDrawViewWindow(view);
+        guiRunViewPane(view, P3DDrawViewWindow);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);

@@ -370,8 +370,11 @@ void Run(uint16_t command, uint8_t scan) {
             guiDisplayMessage(text, 200);
         return;
     case R_TOGGLE_ROLLYAW:
-        dunAxisSwap = dunAxisSwap ? 0 : 1;
-        frontSetOptionByName("joystick_axis", dunAxisSwap ? 1.0f : 0.0f);
+        // The option takes the flipped swap and sets the swap from it, so
+        // that the choice is saved; the stick's swap button may have
+        // flipped the swap since the option last set it.
+        if (const OptionRecord *axis = FindOption("joystick_axis"))
+            frontSetOptionByName(OptionStoredName(*axis).c_str(), dunAxisSwap ? 0.0f : 1.0f);
         frontSaveOptions(kSettingsFile);
         return;
     case R_CYCLE_VIEW: dunCycleViewMode(); return;

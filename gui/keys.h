@@ -60,3 +60,6 @@ extern int32_t gWingStatusTimer;       // centiseconds the wing status display r
 
 // Everything back to its start values (a new run, tests).
 void guiResetKeyHandler();
+// The debug font key: the next bitmap font the mission registered becomes
+// the message font, its name shown on the message line.
+void SelectNextScriptFont();

@@ -539,7 +539,7 @@ void DrawOrb(GuiWindow *w) {
     if (!guiGadgetRect(w, &r)) return;
     FillRect(guiScreen(), 0, r.left, r.top, r.right, r.bottom);
     w->userPtr = hudOrbSpheres[0];
-    if (w->userPtr) P3DDrawHudViewWindow(w);
+    if (w->userPtr) guiRunViewPane(w, P3DDrawHudViewWindow);
     guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
 }
 

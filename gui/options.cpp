@@ -10,15 +10,17 @@
 #include "core/options.h"
 #include "gui/feed.h"
 #include "platform/display.h"
-#include "present/p3d.h"
+#include "platform/joystick.h"
 #include "platform/sound.h"
+#include "present/p3d.h"
 #include "script/career.h"
+#include "script/dialogue.h"
 #include "world/collision.h"
 #include "world/contact.h"
 #include "world/flight.h"
 
-RenderOptionFlags gRenderOptions;
-OptionSwitches gOptionSwitches;
+uint8_t gOptStillDialogue;
+uint8_t gOptRadio = 0xFF;
 int32_t gDefaultCaptainCalls;
 uint8_t gDefaultCaptainReplaced;
 
@@ -26,36 +28,31 @@ namespace {
 
 uint8_t Flag(float value) { return value != 0 ? 255 : 0; }
 
+// The plain toggle: its flag is 255 while the value is not 0. The inverted
+// one sets its flag while the value is 0.
+void ApplyFlag(OptionRecord *o) { *o->flag = Flag(o->value); }
+void ApplyInverted(OptionRecord *o) { *o->flag = o->value == 0 ? 255 : 0; }
+
 void ApplyGamma(OptionRecord *o) {
     DisplayGamma = o->value;
     DisplayLoadPalette(LastPalette);
 }
 void ApplyAmbient(OptionRecord *o) { P3DSetMaterialAmbient(o->value); }
 void ApplyNebula(OptionRecord *o) {
-    gRenderOptions.nebula = Flag(o->value);
+    ApplyFlag(o);
     gRenderOptions.noNebula = o->value == 0 ? 1 : 0;
 }
-void ApplyWeaponLight(OptionRecord *o) { gRenderOptions.weaponLight = Flag(o->value); }
 void ApplyStillDialogue(OptionRecord *o) {
-    gOptionSwitches.stillDialogue = CardMode ? 0 : Flag(o->value);
+    *o->flag = CardMode ? 0 : Flag(o->value);
+    gDialogueChoiceResult = 0;
 }
-void ApplyPlanetFilter(OptionRecord *o) { gRenderOptions.planetFilter = Flag(o->value); }
-void ApplyWeaponFrame(OptionRecord *o) { gRenderOptions.weaponFrame = Flag(o->value); }
 void ApplyControlMethod(OptionRecord *o) { dunControlMethod = o->value != 0 ? 1 : 0; }
-void ApplyJoystickAxis(OptionRecord *o) { gOptionSwitches.joystickAxis = o->value != 0 ? 1 : 0; }
+void ApplyJoystickAxis(OptionRecord *o) { *o->flag = o->value != 0 ? 1 : 0; }
 void ApplyJoystickHat(OptionRecord *o) {
     const int v = int(o->value);
-    gOptionSwitches.hatMode = v == 0 ? 1 : v == 1 ? 0 : 2;
+    *o->flag = v == 0 ? 1 : v == 1 ? 0 : 2;
 }
-void ApplyHighDetail(OptionRecord *o) { gRenderOptions.highDetail = Flag(o->value); }
-void ApplyInfMode(OptionRecord *o) { dunInfMode = Flag(o->value); }
-void ApplyStarBlur(OptionRecord *o) { gRenderOptions.noStarStreaks = o->value == 0 ? 255 : 0; }
-void ApplyMissileTrails(OptionRecord *o) { gRenderOptions.missileTrails = Flag(o->value); }
-void ApplySubtitles(OptionRecord *o) { gFeedSubtitles = Flag(o->value); }
 void ApplySoundLevel(OptionRecord *o) { MasterVolume = o->value; }
-void ApplyCollisions(OptionRecord *o) { dunCollisionDamage = o->value == 0 ? 255 : 0; }
-void ApplyRadio(OptionRecord *o) { gOptionSwitches.radio = Flag(o->value); }
-void ApplyProxWarning(OptionRecord *o) { dunProximityWarningOption = Flag(o->value); }
 void ApplyDialogueLevel(OptionRecord *o) { DialogueBalance = o->value; }
 
 // The presentation's draw distance factor and detail threshold from the
@@ -78,8 +75,8 @@ void ApplyShipDetail(OptionRecord *o) {
 }
 
 void ApplyAutoDetail(OptionRecord *o) {
-    gP3D.autoDetail = CardMode ? Flag(o->value) : 0;
-    if (!gP3D.autoDetail) DetailFromScale();
+    *o->flag = CardMode ? Flag(o->value) : 0;
+    if (!*o->flag) DetailFromScale();
 }
 
 constexpr uint8_t kPer = 0xFF;
@@ -87,31 +84,31 @@ using K = uint8_t;
 constexpr K S = OptionKind::Slider, T = OptionKind::Toggle;
 
 const OptionRecord kTable[kOptionCount + 1] = {
-    {"gamma", S, kPer, 1, 0.5f, 2, ApplyGamma, 's', 1, 1, 0, {}},
-    {"ambient", S, kPer, 0.1f, 0, 1, ApplyAmbient, 0, 0.1f, 0.1f, 0, {}},
-    {"nebula", T, kPer, 1, 0, 1, ApplyNebula, 0, 1, 1, 0, {}},
-    {"weapon_light", T, kPer, 1, 0, 1, ApplyWeaponLight, 0, 1, 1, 0, {}},
-    {"still_dialogue", T, 0, 0, 0, 1, ApplyStillDialogue, 's', 0, 0, 0, {}},
-    {"ship_detail", S, kPer, 1, 0.5f, 1.5f, ApplyShipDetail, 0, 1, 1, 0, {}},
-    {"planet_filter", T, kPer, 1, 0, 1, ApplyPlanetFilter, 0, 1, 1, 0, {}},
-    {"weaponframe", T, 0, 1, 0, 1, ApplyWeaponFrame, 0, 1, 1, 0, {}},
-    {"control_method", T, 0, 0, 0, 1, ApplyControlMethod, 0, 0, 0, 0, {}},
-    {"joystick_axis", T, 0, 0, 0, 1, ApplyJoystickAxis, 0, 1, 1, 0, {}},
-    {"joystick_hat", T, 0, 0, 0, 2, ApplyJoystickHat, 0, 0, 0, 0, {}},
-    {"hidef_tog", T, kPer, 0, 0, 1, ApplyHighDetail, 'h', 0, 1, 0, {}},
-    {"inf_mode", T, 0, 0, 0, 1, ApplyInfMode, 'f', 0, 0, 0, {}},
-    {"star_blur", T, kPer, 1, 0, 1, ApplyStarBlur, 'h', 1, 0, 0, {}},
-    {"missile_trails", T, kPer, 1, 0, 1, ApplyMissileTrails, 'h', 0, 1, 0, {}},
-    {"subtitles", T, 0, 1, 0, 1, ApplySubtitles, 0, 1, 1, 0, {}},
-    {"sound_onoff", T, 0, 1, 0, 1, nullptr, 0, 1, 1, 0, {}},
-    {"sound_level", S, 0, 100, 0, 100, ApplySoundLevel, 0, 100, 100, 0, {}},
-    {"write_dialogue", T, 0, 1, 0, 1, nullptr, 0, 1, 1, 0, {}},
-    {"collisions", T, 0, 0, 0, 1, ApplyCollisions, 0, 0, 0, 0, {}},
-    {"radio_toggle", T, 0, 1, 0, 1, ApplyRadio, 0, 1, 1, 0, {}},
-    {"autodetail_toggle", T, kPer, 0, 0, 1, ApplyAutoDetail, 'h', 0, 0, 0, {}},
-    {"prox_warning", T, 0, 1, 0, 1, ApplyProxWarning, 0, 0, 0, 0, {}},
-    {"dialogue_level", S, 0, 0, -0.1f, 0.1f, ApplyDialogueLevel, 0, 0, 0, 0, {}},
-    {nullptr, 0, 0, 0, 0, 0, nullptr, 0, 0, 0, 0, {}},
+    {"gamma", S, kPer, 1, 0.5f, 2, ApplyGamma, 's', 1, 1, nullptr, {}},
+    {"ambient", S, kPer, 0.1f, 0, 1, ApplyAmbient, 0, 0.1f, 0.1f, nullptr, {}},
+    {"nebula", T, kPer, 1, 0, 1, ApplyNebula, 0, 1, 1, &gP3D.nebulaOn, {}},
+    {"weapon_light", T, kPer, 1, 0, 1, ApplyFlag, 0, 1, 1, &gRenderOptions.weaponLight, {}},
+    {"still_dialogue", T, 0, 0, 0, 1, ApplyStillDialogue, 's', 0, 0, &gOptStillDialogue, {}},
+    {"ship_detail", S, kPer, 1, 0.5f, 1.5f, ApplyShipDetail, 0, 1, 1, nullptr, {}},
+    {"planet_filter", T, kPer, 1, 0, 1, ApplyFlag, 0, 1, 1, &gRenderOptions.planetFilter, {}},
+    {"weaponframe", T, 0, 1, 0, 1, ApplyFlag, 0, 1, 1, &gRenderOptions.weaponFrame, {}},
+    {"control_method", T, 0, 0, 0, 1, ApplyControlMethod, 0, 0, 0, nullptr, {}},
+    {"joystick_axis", T, 0, 0, 0, 1, ApplyJoystickAxis, 0, 1, 1, &dunAxisSwap, {}},
+    {"joystick_hat", T, 0, 0, 0, 2, ApplyJoystickHat, 0, 0, 0, &JoyHatMode, {}},
+    {"hidef_tog", T, kPer, 0, 0, 1, ApplyFlag, 'h', 0, 1, &optHiDef, {}},
+    {"inf_mode", T, 0, 0, 0, 1, ApplyFlag, 'f', 0, 0, &dunInfMode, {}},
+    {"star_blur", T, kPer, 1, 0, 1, ApplyInverted, 'h', 1, 0, &optNoStreaks, {}},
+    {"missile_trails", T, kPer, 1, 0, 1, ApplyFlag, 'h', 0, 1, &gRenderOptions.missileTrails, {}},
+    {"subtitles", T, 0, 1, 0, 1, ApplyFlag, 0, 1, 1, &gFeedSubtitles, {}},
+    {"sound_onoff", T, 0, 1, 0, 1, nullptr, 0, 1, 1, nullptr, {}},
+    {"sound_level", S, 0, 100, 0, 100, ApplySoundLevel, 0, 100, 100, nullptr, {}},
+    {"write_dialogue", T, 0, 1, 0, 1, nullptr, 0, 1, 1, nullptr, {}},
+    {"collisions", T, 0, 0, 0, 1, ApplyInverted, 0, 0, 0, &dunCollisionDamage, {}},
+    {"radio_toggle", T, 0, 1, 0, 1, ApplyFlag, 0, 1, 1, &gOptRadio, {}},
+    {"autodetail_toggle", T, kPer, 0, 0, 1, ApplyAutoDetail, 'h', 0, 0, &gP3D.autoDetail, {}},
+    {"prox_warning", T, 0, 1, 0, 1, ApplyFlag, 0, 0, 0, &dunProximityWarningOption, {}},
+    {"dialogue_level", S, 0, 0, -0.1f, 0.1f, ApplyDialogueLevel, 0, 0, 0, nullptr, {}},
+    {nullptr, 0, 0, 0, 0, 0, nullptr, 0, 0, 0, nullptr, {}},
 };
 
 }  // namespace
@@ -120,10 +117,14 @@ OptionRecord gOptions[kOptionCount + 1];
 
 namespace {
 
+// The table, and the flags its options set as a fresh process has them.
 void TableDefaults() {
     for (int i = 0; i <= kOptionCount; ++i) gOptions[i] = kTable[i];
-    gRenderOptions = RenderOptionFlags{255, 0, 255, 255, 255, 0, 0, 255, 24};
-    gOptionSwitches = OptionSwitches{0, 0, 1, 255};
+    gRenderOptions = kRenderOptionsAtStart;
+    gOptStillDialogue = 0;
+    gOptRadio = 0xFF;
+    JoyHatMode = 1;
+    dunAxisSwap = 0;
     gFeedSubtitles = 255;
 }
 
@@ -178,7 +179,8 @@ void frontDefaultCaptainName() {
     if (++gDefaultCaptainCalls < 6) return;
     const int slot = gCareerState.word[StateWord::Slot];
     const int pick = ((slot % 6) + 6) % 6;
-    std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, "%s", kNames[pick]);
+    // The name a new captain gets changes; the slot shown keeps its own
+    // captain and stays free.
+    SetDefaultCaptainName(kNames[pick]);
     gDefaultCaptainReplaced = 1;
-    gCaptainNamed = 1;
 }

@@ -29,7 +29,9 @@ struct OptionRecord {
     // mode, 'f' only while the front end runs; 0 always.
     char key;
     float restoreSoftware, restoreCard;  // "Opt_Restore"
-    uint32_t spare;
+    // The one flag byte its apply routine sets, where its readers read it
+    // (null: the option sets something else, or only keeps its value).
+    uint8_t *flag;
     // Label 0 is the caption; value v of a toggle shows label v + 1.
     char *labels[kOptionLabels];
 };
@@ -40,30 +42,10 @@ extern OptionRecord gOptions[kOptionCount + 1];
 void ResetOptionTable();
 OptionRecord *FindOption(const char *name);
 
-// What the apply routines set that has no home of its own elsewhere: the
-// flags the renderer reads and the input and cockpit switches. (The
-// ambient term, the automatic detail and the detail values the scale gives
-// are the presentation's own, in gP3D.)
-struct RenderOptionFlags {
-    uint8_t nebula;           // 255 on
-    uint8_t noNebula;         // 1 while the nebula option is off
-    uint8_t weaponLight;
-    uint8_t planetFilter;
-    uint8_t weaponFrame;
-    uint8_t highDetail;
-    uint8_t noStarStreaks;    // set while "star_blur" is 0
-    uint8_t missileTrails;
-    float detailScale;        // 24 at ship_detail 1
-};
-extern RenderOptionFlags gRenderOptions;
-
-struct OptionSwitches {
-    uint8_t stillDialogue;    // always 0 in 3D-card mode
-    uint8_t joystickAxis;     // 1 while "joystick_axis" is not 0
-    uint8_t hatMode;          // value 0 gives 1, 1 gives 0, 2 gives 2
-    uint8_t radio;
-};
-extern OptionSwitches gOptionSwitches;
+// The flags of the options that nothing outside the options reads yet:
+// they are kept, and saved with their option's value.
+extern uint8_t gOptStillDialogue;  // always 0 in 3D-card mode
+extern uint8_t gOptRadio;
 
 // The stored name of an option in the current renderer mode ("gamma_s").
 std::string OptionStoredName(const OptionRecord &option);

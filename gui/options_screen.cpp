@@ -14,12 +14,17 @@
 #include "gui/keys.h"
 #include "gui/options.h"
 #include "gui/screen.h"
+#include "gui/station.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "script/mission.h"
 #include "script/symbols.h"
+
+// A film skipped by a key: the options screen ignores keys for a while
+// after that frame.
+uint32_t guiFilmSkipFrame;
 
 namespace {
 

@@ -18,12 +18,11 @@ GuiScreen gGuiScreens[kGuiScreenCount];
 GuiScreen gGuiNullScreen = {"Null", nullptr, nullptr, 0, kGuiNoPanel, nullptr, nullptr, nullptr};
 GuiScreen *gGuiScreen = &gGuiNullScreen;
 GuiKeyProc gKeyHandler;
-uint16_t gGuiPanel = kGuiNoPanel;
 uint16_t gGuiPaneCount;
 const char *gGuiScreenName;
 GuiWindow *gGuiBound;
-int32_t StationId;
 uint8_t gGuiViewChanged;
+uint8_t gGuiCockpitState;
 
 namespace {
 

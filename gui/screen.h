@@ -22,18 +22,15 @@ struct GuiScreen {
 };
 
 constexpr int kGuiScreenCount = 28;
-constexpr uint16_t kGuiNoPanel = 0xFFFF;
 
 extern GuiScreen gGuiScreens[kGuiScreenCount];
 extern GuiScreen gGuiNullScreen;  // "Null": current before any screen is chosen
 extern GuiScreen *gGuiScreen;     // the current screen
 // The current screen's key handler; the game frame gives it every queued key.
 extern GuiKeyProc gKeyHandler;
-extern uint16_t gGuiPanel;        // the current panel index (read by the 3D view)
 extern uint16_t gGuiPaneCount;    // 3D view panes of the screen being defined or shown
 extern const char *gGuiScreenName;  // the name last passed to guiSetScreen
 extern GuiWindow *gGuiBound;      // the last window a bind call found
-extern int32_t StationId;         // 0 none, 1 COM, 2 NAV, 3 WEP, 4 ENG, 5 options
 extern uint8_t gGuiViewChanged;   // the 3D view's camera changed screen
 
 void guiResetScreens();

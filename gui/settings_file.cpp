@@ -68,6 +68,8 @@ std::string FormatG(float value) {
     return std::string(text, r.ptr);
 }
 
+bool Contains(const std::string &line, const char *what) { return line.find(what) != std::string::npos; }
+
 bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 
 // The option a line sets when the line is one of ours: an INIT_VAR
@@ -91,6 +93,54 @@ const OptionRecord *OwnedOption(const std::string &line, bool cardMode) {
         if (name == std::string(o->name) + suffix) return o;
     }
     return nullptr;
+}
+
+// The option an INIT_VAR line names and the value it gives, when its name
+// is an option's name with a suffix ("_m", "_h" or "_s").
+struct OldSetting {
+    OptionRecord *option = nullptr;
+    char suffix = 0;  // 'm', 'h' or 's'
+    bool hasValue = false;
+    float value = 0;
+};
+
+OldSetting ParseOldSetting(const std::string &line) {
+    OldSetting out;
+    const size_t open = line.find('"');
+    const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+    if (close == std::string::npos || close - open < 4 || line[close - 2] != '_') return out;
+    const std::string base = line.substr(open + 1, close - open - 3);
+    out.option = FindOption(base.c_str());
+    out.suffix = line[close - 1];
+    size_t at = close + 1;
+    while (at < line.size() && (line[at] == ',' || line[at] == ' ' || line[at] == '\t')) ++at;
+    std::string number;
+    while (at < line.size() && line[at] != '\r' && line[at] != '\n' && line[at] != ' ' && line[at] != '\t' &&
+           line[at] != ';')
+        number += line[at++];
+    out.hasValue = ScanScriptNumber(number.c_str(), &out.value);
+    return out;
+}
+
+// A kept INIT_VAR line as it is written back: the other renderer's value of
+// an option comes back inside the option's range; a line that names an
+// option in a form it does not have (a renderer's value of a single-value
+// option, or one value for a per-renderer option) is never read and goes.
+// Other lines stay as they are.
+bool CleanOldLine(std::string &line, bool cardMode, const char *lineEnd) {
+    if (!Contains(line, "INIT_VAR")) return true;
+    const OldSetting old = ParseOldSetting(line);
+    if (!old.option) return true;
+    if ((old.suffix == 'm') == (old.option->perRenderer != 0)) return false;
+    if (!old.hasValue) return true;
+    float value = old.value;
+    if (!(value >= old.option->minimum)) value = old.option->minimum;
+    if (value > old.option->maximum) value = old.option->maximum;
+    if (value == old.value) return true;
+    OptionRecord clamped = *old.option;
+    clamped.value = value;
+    line = SettingsLine(clamped, old.suffix == 'h', lineEnd);
+    return true;
 }
 
 }  // namespace
@@ -117,13 +167,22 @@ std::string RewriteSettings(ByteView old, bool cardMode) {
     std::vector<bool> written;
     for (const OptionRecord *o = gOptions; o->name; ++o) written.push_back(false);
     for (size_t at = 0; at < text.size();) {
-        size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
-        const std::string line = text.substr(at, end - at);
-        at = end;
+        // A line ends at a line feed, or at a carriage return that no line
+        // feed follows; such a line is written back with the file's end.
+        size_t end = at;
+        const auto loneReturn = [&](size_t i) { return text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'); };
+        while (end < text.size() && text[end] != '\n' && !loneReturn(end)) ++end;
+        std::string line;
+        if (end == text.size())
+            line = text.substr(at);
+        else if (text[end] == '\r')
+            line = text.substr(at, end - at) + lineEnd;
+        else
+            line = text.substr(at, end + 1 - at);
+        at = end == text.size() ? end : end + 1;
         const OptionRecord *o = OwnedOption(line, cardMode);
         if (!o) {
-            out += line;
+            if (CleanOldLine(line, cardMode, lineEnd)) out += line;
             continue;
         }
         const size_t body = line.find_last_not_of("\r\n");

@@ -30,6 +30,8 @@ uint8_t gGuiWeaponsView;
 uint8_t gRememberedScreen;
 int32_t gRememberedStation;
 uint8_t gRememberedFullScreen;
+uint8_t gObjectivesOpen, gLocalSpaceOpen;
+uint8_t gGuiArcMirror;
 
 namespace {
 

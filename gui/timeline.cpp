@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 
 #include "RES/font.h"
 #include "RES/gfx2d.h"
@@ -189,6 +190,18 @@ void frontAddTimelineNode(const MissionRecord *mission) {
     const BitmapFont *font = TitleFont(false);
     n->height = int16_t((font ? CountWrappedLines(kSampleTitle, font, kTimelineNodeWidth) : 16) + 30);
     Append(played ? &gTimelinePlayed : &gTimelineOpen, n);
+}
+
+void frontFreeTimelines() {
+    for (TimelineList *list : {&gTimelineOpen, &gTimelinePlayed}) {
+        for (TimelineNode *node = list->first; node;) {
+            TimelineNode *next = node->next;
+            dunFree(node->debrief);
+            dunFree(node);
+            node = next;
+        }
+        list->first = list->selected = nullptr;
+    }
 }
 
 void frontLayoutTimeline(TimelineList *list) {

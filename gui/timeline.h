@@ -41,6 +41,8 @@ constexpr int16_t kTimelineNodeWidth = 124;
 void frontAddTimelineNode(const MissionRecord *mission);
 // Places a list's nodes and picks its selected node.
 void frontLayoutTimeline(TimelineList *list);
+// Frees the nodes of both lists.
+void frontFreeTimelines();
 void frontDrawTimeline(GuiWindow *window, TimelineList *list);
 // Every frame: the mouse near an edge of the window scrolls the list.
 void frontScrollTimeline(GuiWindow *window, TimelineList *list);

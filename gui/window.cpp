@@ -33,7 +33,6 @@ uint8_t gGuiCentreMode;
 uint8_t gGuiScriptLoading;
 
 uint8_t gGuiHelpMode;
-uint8_t gGuiFullScreen;
 GuiWindow *gGuiMainView;
 uint8_t gGuiComArmOpen;
 uint8_t gGuiSaveListOpen;
@@ -323,4 +322,13 @@ GuiWindow *guiLiveWindow(void *value) {
     auto *w = static_cast<GuiWindow *>(value);
     if (w < gGuiWindows || w >= gGuiWindows + kGuiWindowCount || !(w->flags & GuiFlag::InUse)) return nullptr;
     return w;
+}
+
+void guiRunViewPane(GuiWindow *window, void (*routine)(P3DPane *pane)) {
+    if (!window) return;
+    P3DPane pane = {window,       window->rect[0], window->rect[1], window->w,       window->h,
+                    window->userPtr, window->dirty, window->image, window->imageAlt};
+    routine(&pane);
+    window->image = pane.image;
+    window->imageAlt = pane.imageAlt;
 }

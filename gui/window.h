@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "RES/gfx2d.h"
+#include "present/views.h"
 
 struct GuiWindow;
 struct ResourceHandle;
@@ -110,9 +111,9 @@ extern uint8_t gGuiCentreMode;           // CANCEL_RES_ADJ: centre instead of sc
 // Set while the language's GUI script runs: windows are scaled to the mode.
 extern uint8_t gGuiScriptLoading;
 
-// State of the cockpit shell and the key handler that the pass reads.
+// State of the cockpit shell and the key handler that the pass reads (the
+// full-screen view, gGuiFullScreen, is the 3D view's: present/views.h).
 extern uint8_t gGuiHelpMode;       // help mode: a click opens the window's help note
-extern uint8_t gGuiFullScreen;     // the full-screen view
 extern GuiWindow *gGuiMainView;    // the main 3D view window of the full-screen view
 extern uint8_t gGuiComArmOpen;     // the comms arm is open
 extern uint8_t gGuiSaveListOpen;   // the checkpoint chooser is open
@@ -156,3 +157,7 @@ inline void guiReload(GuiWindow *window) { window->redraw = gGuiRedrawReload; }
 Surface *guiScreen();
 // The interference jitter that ends most gadgets' draws.
 void guiInterfere(GuiWindow *window);
+// Runs a presentation routine on the window as a 3D view pane: its place,
+// size, user pointer (the viewer's cell or a HUD record) and dirty rectangle
+// go to the routine, the sub-pixelmaps it drew into come back.
+void guiRunViewPane(GuiWindow *window, void (*routine)(P3DPane *pane));

@@ -7,22 +7,16 @@
 #include <cstdint>
 
 #include "RES/vecmath.h"
+#include "present/views.h"
 
 struct vt_pixelmap;
 struct BitmapFont;
 struct SceneItem;
 
-// Shared drawing state, written by the 3D view code before the HUD draws.
-struct HudRect {
-    int16_t left, top, right, bottom;  // inclusive
-};
-extern HudRect HudViewRect;         // the screen rectangle of the 3D view
-extern vt_pixelmap *HudPixelmap;    // the 3D view's library pixelmap, or null
-extern float HudProjectScale;       // screen units per unit of x / z of the 3D view
+// Shared drawing state. The view's rectangle, pixelmap, projection scale
+// and the vector font are the presentation's (present/views.h).
 extern uint8_t HudColour;           // 64: overlay lines and texts
 extern BitmapFont *HudFont;         // "BFont"
-struct VectorFont;
-extern const VectorFont *HudVectorFont;  // "VFont", looked up by the first registration of the run
 // Set: lines go through the own rasteriser; clear ("hardlines"): through the
 // library's pixelmap line.
 extern uint8_t HudOwnLines;

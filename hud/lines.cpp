@@ -8,9 +8,6 @@
 #include "platform/display.h"
 #include "render/pmap/pixelmap.h"
 
-HudRect HudViewRect = {0, 0, 639, 479};
-vt_pixelmap *HudPixelmap;
-float HudProjectScale = 320.0f;
 uint8_t HudColour = 64;
 BitmapFont *HudFont;
 uint8_t HudOwnLines = 0xFF;

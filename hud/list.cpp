@@ -19,7 +19,6 @@
 #include "world/universe.h"
 
 HUD *hudList[kMaxHudElements];
-const VectorFont *HudVectorFont;
 int16_t hudCount;
 uint8_t hudOpen;
 int16_t hudAnimDirection;

@@ -52,3 +52,7 @@ void hudListMissile(SceneItem *missile, SceneItem *goal, int32_t time);
 
 // Installs the HUD's table of the world's calls.
 void hudInstallWorldHooks();
+// Installs the HUD's table of the presentation's calls.
+void hudInstallPresentHooks();
+// Installs the HUD's table of the mission script's calls.
+void hudInstallScriptHooks();

@@ -21,6 +21,7 @@
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/step.h"
 
 float hudSelectedMarkX, hudSelectedMarkY;
 HudSight HudSightRecord;

@@ -20,6 +20,7 @@ uint32_t JoyCaps;
 uint8_t JoyThrottleFromZRange;
 uint8_t JoyHasUV;
 uint8_t JoystickPresent;
+uint8_t JoyHatMode = 1;
 uint16_t NoJoystick;
 
 uint8_t ffEnabled = 0xFF;

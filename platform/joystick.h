@@ -22,6 +22,9 @@ extern uint32_t JoyCaps;
 extern uint8_t JoyThrottleFromZRange;
 extern uint8_t JoyHasUV;
 extern uint8_t JoystickPresent;
+// What the hat does (the option "joystick_hat"): 1 steps the targets, 0
+// turns the cockpit view, 2 fires the lateral thrusters.
+extern uint8_t JoyHatMode;
 extern uint16_t NoJoystick;  // 1 when none was found
 
 void JoystickInit();

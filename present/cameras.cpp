@@ -7,23 +7,18 @@
 
 #include "RES/util.h"
 #include "RES/vecmath.h"
-#include "ai/contacts.h"
-#include "ai/scores.h"
-#include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/options.h"
-#include "gui/bindings.h"
-#include "gui/keys.h"
-#include "gui/options.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
+#include "present/hooks.h"
 #include "present/scene.h"
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 #include "world/step.h"
 
-SceneItem *dunPlayerCamera;
 SceneItem *dunWeaponCamera;
 SceneItem *dunViewCamera;
 SceneItem *P3DViewedObject;
@@ -364,6 +359,7 @@ uint8_t gWeaponCameraTargetView;
 uint8_t gWeaponForwardTracking = 1;
 uint8_t gWeaponViewFlag;
 ArcOutline gWeaponMount;
+LookKey gLookKeys[kLastLookCommand - kFirstLookCommand + 1];
 float gWeaponMountYaw, gWeaponMountPitch;
 Mat4 gWeaponMountMatrix = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
@@ -383,7 +379,7 @@ void MountView(SceneItem *camera, SceneItem *ship) {
     Sim *sim = ship->sim;
     if (ship != gMountShip) {
         gMountShip = ship;
-        if (sim->weapons) dunPlaceMount(&gWeaponMount, sim->weapons->mountCode);
+        if (sim->weapons) dunCall(P3DAi().placeMount, &gWeaponMount, sim->weapons->mountCode);
     }
     const Weapon *w = sim->currentWeapon ? sim->currentWeapon : sim->weapons;
     if (gWeaponViewFlag == 1 && !KeyDownTable[kMountHoldKey]) {
@@ -407,12 +403,13 @@ void MountView(SceneItem *camera, SceneItem *ship) {
 
 void TargetView(SceneItem *camera, SceneItem *ship) {
     SceneItem *target = ship->sim->goal;
-    if (!Usable(target) && dunCurrentContact) target = dunCurrentContact->object;
+    if (!Usable(target)) target = dunCall(P3DAi().currentContactObject);
     if (Usable(target)) {
         // The mount facing the target becomes the current weapon.
         Vec3 local;
         MatTransformPoint(local, Sub(Position(target), Position(ship)), ship->sim->matrix);
-        if (Weapon *w = dunChooseMount(local.x, local.y, local.z, ship->sim->weapons)) ship->sim->currentWeapon = w;
+        if (Weapon *w = dunCall(P3DAi().chooseMount, local.x, local.y, local.z, ship->sim->weapons))
+            ship->sim->currentWeapon = w;
     }
     if (!Usable(target) || !gWeaponForwardTracking) {
         camera->sim->matrix = ship->sim->matrix;
@@ -483,11 +480,7 @@ void EventCameraTrigger(SceneItem *object, SceneItem *second, int row) {
 }
 
 // In the contact table of the player's sensors.
-static bool ListedContact(const SceneItem *item) {
-    for (const Contact &c : dunContacts)
-        if ((c.flags & ContactFlag::InUse) && c.object == item) return true;
-    return false;
-}
+static bool ListedContact(const SceneItem *item) { return dunCall(P3DAi().isContact, item); }
 
 void ActionCameraUpdate() {
     if (!gCameraViewHooks.onStation || !gCameraViewHooks.onStation()) return;
@@ -605,10 +598,12 @@ int LookKeyBits() {
 // Ctrl with Up, Left or Right moves power towards the first, second or
 // third share of the player's ship.
 void ShiftPower(bool up, bool left, bool right) {
-    float *s = dunPowerShares;
-    if (up) dunShiftPowerShare(kPowerStep, &s[0], &s[1], &s[2]);
-    if (left) dunShiftPowerShare(kPowerStep, &s[1], &s[0], &s[2]);
-    if (right) dunShiftPowerShare(kPowerStep, &s[2], &s[0], &s[1]);
+    float *s = dunCall(P3DAi().powerShares);
+    auto shift = P3DAi().shiftPowerShare;
+    if (!s || !shift) return;
+    if (up) shift(kPowerStep, &s[0], &s[1], &s[2]);
+    if (left) shift(kPowerStep, &s[1], &s[0], &s[2]);
+    if (right) shift(kPowerStep, &s[2], &s[0], &s[1]);
 }
 }  // namespace
 
@@ -645,7 +640,7 @@ void LookUpdate() {
     dunHatBits = uint8_t(bits);
     // Hat mode 0 looks round, 1 gives the cockpit's contact commands, 2
     // leaves the code to the flight's hat thrusters.
-    if (gOptionSwitches.hatMode == 0) {
+    if (JoyHatMode == 0) {
         if (bits) {
             gLooking = 1;
             if (full) {
@@ -657,8 +652,8 @@ void LookUpdate() {
                 else if (bits & 0x20) MatRotateX(-90, gLookMatrix);
             }
         }
-    } else if (gOptionSwitches.hatMode == 1) {
-        guiHatAction();
+    } else if (JoyHatMode == 1) {
+        dunCall(P3DGui().hatAction);
     }
     const bool pad5 = Held(kPad5);
     float &yaw = dunStickX, &pitch = dunStickY, &roll = dunTwist;

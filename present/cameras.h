@@ -35,6 +35,16 @@ void LookReset();
 extern int16_t gShakeCount, gShakeLength;
 // The next look update divides the pilot's demands by 4.
 extern uint8_t gLookDamping;
+// The six look commands (R_LOOK_FORWARD .. R_LOOK_DOWN, 203 .. 208) are held
+// keys, bound by the key-binding script: a look is active while its key is
+// down and the left Shift key-state byte, taken as signed, equals `shift`
+// (the negated modifier).
+constexpr uint16_t kFirstLookCommand = 203, kLastLookCommand = 208;
+struct LookKey {
+    uint16_t scan;
+    int16_t shift;
+};
+extern LookKey gLookKeys[kLastLookCommand - kFirstLookCommand + 1];
 // The label of the player camera's routine kind.
 extern const char *gViewLabel;
 

@@ -88,7 +88,7 @@ struct P3DState {
     const uint8_t *standardShadeTable;
     float skyRingThreshold;  // ring colour of the scaled sky bodies: 490, 1260 on the 3D card
     int32_t viewWindowCount;  // 3D view windows counted this frame
-    struct GuiWindow *currentWindow;  // the 3D view window drawing
+    int16_t *viewDirty;  // the dirty rectangle of the view window drawing, or null
     uint8_t beamAlphaDone;  // the beam map of this library run has its alpha
 
     vt_material *effectMaterials[kP3DEffectMaterials];
@@ -101,12 +101,30 @@ struct P3DState {
 };
 extern P3DState gP3D;
 
+// The options' flags that the presentation and the weapons read. The
+// nebula option's own flag is gP3D.nebulaOn; high detail and the
+// star-streak suppression are the command line's optHiDef and optNoStreaks;
+// automatic detail and the detail values the scale gives are in gP3D.
+struct RenderOptionFlags {
+    uint8_t noNebula;       // 1 while the nebula option is off (a STARFIELD then shows none)
+    uint8_t weaponLight;    // 255 on
+    uint8_t planetFilter;
+    uint8_t weaponFrame;
+    uint8_t missileTrails;  // a seeker launched on the 3D card trails particles
+    float detailScale;      // 24 at ship_detail 1
+};
+inline constexpr RenderOptionFlags kRenderOptionsAtStart = {0, 255, 255, 255, 255, 24.0f};
+extern RenderOptionFlags gRenderOptions;
+
 // The state as at start-up (for tests and a fresh start).
 void P3DResetStateDefaults();
 // Set-up: every mission start (and before a command-line mission).
 void P3DInitialise();
 // End of the mission: frees the worlds and ends the 3D rendering.
 void P3DShutdown();
+// The exit film (PLAYAVI): played from the video folder when the 3D system
+// is shut down, after which the program ends. Cleared by every mission reset.
+extern char gExitFilm[260];
 // Frees every world; the next frame builds the main scene again.
 void P3DFreeScene();
 void P3DBuildMainScene();

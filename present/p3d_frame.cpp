@@ -8,22 +8,19 @@
 #include "core/frame.h"
 #include "core/options.h"
 #include "core/profiler.h"
-#include "gui/cockpit.h"
-#include "gui/screen.h"
-#include "gui/window.h"
-#include "hud/draw.h"
-#include "hud/hud.h"
 #include "platform/display.h"
+#include "present/cameras.h"
 #include "present/frame_passes.h"
+#include "present/hooks.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
-#include "script/settings.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 #include "world/step.h"
 
 uint8_t gViewSecondary, gViewZoomRequest, gViewZoomState, gViewWindowMode, gViewNoSceneScript, gViewNoSceneGui;
@@ -53,7 +50,7 @@ ParticleSystem *EngineEffect(SceneItem *item) {
     return static_cast<ParticleSystem *>(root->child->particleOrMaterial);
 }
 
-const uint8_t *Palette() { return gCurrentPalette ? gCurrentPalette : LastPalette; }
+const uint8_t *Palette() { return CurrentPalette ? CurrentPalette : LastPalette; }
 
 uint32_t Rgb565(int index) {
     const uint8_t *p = Palette();
@@ -94,7 +91,7 @@ float FieldOfView() {
             if (gViewZoomState == 1) {
                 gGuiFullScreen = 0;
                 gViewZoomState = 2;
-                guiMarkRedraw();
+                if (gCameraViewHooks.redraw) gCameraViewHooks.redraw();
             }
         }
     }
@@ -314,9 +311,9 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
     Mark("ZBUF CLR");
     if (!gViewNoSceneScript && !gViewNoSceneGui) {
         if (gP3D.planetWorld && gP3D.clearColour == kP3DClearColour) Sky();
-        if (GuiWindow *w = gP3D.currentWindow) {
-            w->dirty[0] = w->dirty[1] = 32767;
-            w->dirty[2] = w->dirty[3] = -32767;
+        if (int16_t *dirty = gP3D.viewDirty) {
+            dirty[0] = dirty[1] = 32767;
+            dirty[2] = dirty[3] = -32767;
         }
         Frame(gP3D.mainCamera);
         Render(gP3D.mainWorld, gP3D.mainCamera, gP3D.colourTarget, gP3D.depthTarget);
@@ -325,15 +322,15 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
         if (!gViewSecondary) P3DParticlePass(rect[1]);
         Mark("PARTICLES");
         SetStyle(viewObject, VT_RSTYLE_DEFAULT);
-        if (!gViewSecondary) hudDrawAll();
+        if (!gViewSecondary) dunCall(P3DHud().drawAll);
     }
     if (!gViewSecondary) P3DRenderFlareBatch(1);
     Cockpit();
     if (!gViewSecondary) P3DRenderFlareBatch(2);
     Mark("HUD");
+    // The flash colour and the interference hold for every view of this
+    // frame; the GUI pass ends them (P3DEndViewEffects).
     if (gP3D.interference) JitterRect(&ScreenSurface, gP3D.interference, rect[0], rect[1], rect[2], rect[3]);
-    gP3D.clearColour = kP3DClearColour;
-    gP3D.interference = 0;
     gP3D.screenCleared = 1;
     if (gP3D.effectTexturesLoaded) P3DScrollUnlitTexture();
     SetStyle(dunControlledObject, VT_RSTYLE_DEFAULT);

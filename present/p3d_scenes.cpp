@@ -3,18 +3,18 @@
 // with the celestial sphere.
 #include <cstring>
 
+#include "RES/gfx2d.h"
 #include "RES/resman.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/screen.h"
 #include "platform/display.h"
 #include "present/frame_passes.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
+#include "present/views.h"
 #include "render/front/front.h"
 #include "render/scene/scene.h"
-#include "script/mission.h"
-#include "script/settings.h"
+#include "world/services.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ vt_actor *Light(vt_actor *parent, int type, int turnY, int turnZ) {
 }
 
 vt_colour PaletteColour(int index) {
-    const uint8_t *p = gCurrentPalette ? gCurrentPalette : LastPalette;
+    const uint8_t *p = CurrentPalette ? CurrentPalette : LastPalette;
     if (!p) return 0;
     return vt_colour(p[4 * index]) << 16 | vt_colour(p[4 * index + 1]) << 8 | p[4 * index + 2];
 }
@@ -184,7 +184,7 @@ void P3DBuildBackgroundScenes() {
                                               : 1e11f);
     CelestialSphereModel();
     if (gP3D.nebulaOn && !gP3D.skyColour) {
-        auto *handle = static_cast<ResourceHandle *>(GetScriptSymbolValue("SphMd"));
+        auto *handle = static_cast<ResourceHandle *>(dunCall(dunScript().symbolValue, "SphMd"));
         vt_model *sphere = handle ? static_cast<vt_model *>(resmanLoad(handle)) : nullptr;
         if (sphere) {
             if (sphere->bounds.max.v[0] < 100000000.0f) {

@@ -11,11 +11,11 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "core/progress.h"
-#include "gui/window.h"
 #include "platform/display.h"
 #include "platform/video.h"
 #include "present/diaghandler.h"
 #include "present/frame_passes.h"
+#include "present/hooks.h"
 #include "present/lwo/lwo.h"
 #include "present/lwo/shade.h"
 #include "present/p3d.h"
@@ -27,11 +27,12 @@
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
-#include "script/settings.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 
 P3DState gP3D;
+RenderOptionFlags gRenderOptions = kRenderOptionsAtStart;
 
 namespace {
 
@@ -342,7 +343,7 @@ void P3DFreeScene() {
 }
 
 void P3DShutdown() {
-    if (gGuiMainView) gGuiMainView->image = gGuiMainView->imageAlt = nullptr;
+    dunCall(P3DGui().viewImagesGone);
     if (CardMode && gP3D.zsortStarted) {
         VtZsEnd();
         gP3D.zsortStarted = 0;

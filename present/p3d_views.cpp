@@ -3,18 +3,16 @@
 #include "RES/gfx2d.h"
 #include "core/options.h"
 #include "core/profiler.h"
-#include "gui/screen.h"
-#include "gui/window.h"
-#include "hud/hud.h"
 #include "platform/display.h"
+#include "present/hooks.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
-#include "script/settings.h"
 #include "world/records.h"
+#include "world/services.h"
 #include "world/step.h"
 
 namespace {
@@ -22,7 +20,7 @@ namespace {
 // A window's sub-pixelmaps, kept while its rectangle stays: the GUI draws
 // every view every frame.
 struct ViewBuffers {
-    GuiWindow *window;
+    const void *window;
     int16_t x, y, w, h;
     vt_pixelmap *colour, *depth;
 };
@@ -44,7 +42,7 @@ vt_pixelmap *Sub(vt_pixelmap *whole, int x, int y, int w, int h) {
     return pm;
 }
 
-ViewBuffers *BuffersFor(GuiWindow *window, int x, int y, int w, int h) {
+ViewBuffers *BuffersFor(const void *window, int x, int y, int w, int h) {
     ViewBuffers *slot = nullptr;
     for (ViewBuffers &b : gBuffers)
         if (b.window == window) slot = &b;
@@ -64,33 +62,33 @@ ViewBuffers *BuffersFor(GuiWindow *window, int x, int y, int w, int h) {
     return slot;
 }
 
-SceneItem *Viewer(GuiWindow *window) {
-    auto *cell = static_cast<SceneItem **>(window->userPtr);
+SceneItem *Viewer(const P3DPane *pane) {
+    auto *cell = static_cast<SceneItem **>(pane->user);
     return cell ? *cell : nullptr;
 }
 
-void ViewRect(GuiWindow *window, int16_t rect[4]) {
-    rect[0] = window->rect[0];
-    rect[1] = window->rect[1];
-    rect[2] = int16_t(window->rect[0] + window->w - 1);
-    rect[3] = int16_t(window->rect[1] + window->h - 1);
+void ViewRect(const P3DPane *pane, int16_t rect[4]) {
+    rect[0] = pane->x;
+    rect[1] = pane->y;
+    rect[2] = int16_t(pane->x + pane->w - 1);
+    rect[3] = int16_t(pane->y + pane->h - 1);
 }
 
 void Mark(bool marks, const char *name) {
     if (marks && !gViewSecondary) ProfilerCheckpoint(gProfileRecorder, name);
 }
 
-void Draw(GuiWindow *window, bool marks) {
-    P3DAllocViewBuffers(window);
+void Draw(P3DPane *pane, bool marks) {
+    P3DAllocViewBuffers(pane);
     int16_t rect[4];
-    ViewRect(window, rect);
-    SceneItem *viewer = Viewer(window);
+    ViewRect(pane, rect);
+    SceneItem *viewer = Viewer(pane);
     if (!viewer) return;
     Mark(marks, "PRE-PROCESS");
     dunPresentSceneItem(viewer, rect);
     Mark(marks, "AV-TO-GRF");
     P3DRenderFrame(viewer, rect);
-    P3DSelectViewBuffers(window);
+    P3DSelectViewBuffers(pane);
 }
 
 }  // namespace
@@ -98,72 +96,79 @@ void Draw(GuiWindow *window, bool marks) {
 // The windows themselves may be gone by now: only their entries go.
 void P3DForgetViewBuffers() {
     for (ViewBuffers &b : gBuffers) FreePair(b);
-    gP3D.currentWindow = nullptr;
+    gP3D.viewDirty = nullptr;
 }
 
-void P3DAllocViewBuffers(GuiWindow *window) {
-    int x = window->rect[0], y = window->rect[1], w = window->w, h = window->h;
+void P3DAllocViewBuffers(P3DPane *pane) {
+    int x = pane->x, y = pane->y, w = pane->w, h = pane->h;
     if (CardMode && gP3D.screen) {
         if (w == gP3D.screen->width) w -= 2, x += 1;
         if (h == gP3D.screen->height) h -= 2, y += 1;
     }
-    ViewBuffers *b = BuffersFor(window, x, y, w, h);
-    window->image = b->colour;
-    window->imageAlt = b->depth;
+    ViewBuffers *b = BuffersFor(pane->owner, x, y, w, h);
+    pane->image = b->colour;
+    pane->imageAlt = b->depth;
     gP3D.colourTarget = b->colour;
     gP3D.depthTarget = b->depth;
-    gP3D.currentWindow = window;
+    gP3D.viewDirty = pane->dirty;
 }
 
-void P3DSelectViewBuffers(GuiWindow *) {
+void P3DSelectViewBuffers(P3DPane *) {
     if (CardMode) {
         gP3D.colourTarget = gP3D.screen;
         gP3D.depthTarget = gP3D.depth;
     }
-    gP3D.currentWindow = nullptr;
+    gP3D.viewDirty = nullptr;
 }
 
-void P3DDrawViewWindow(GuiWindow *window) {
-    if (window) Draw(window, true);
+void P3DDrawViewWindow(P3DPane *pane) {
+    if (pane) Draw(pane, true);
 }
 
-void P3DPrepareViewWindow(GuiWindow *window) {
-    if (!window) return;
+void P3DPrepareViewWindow(P3DPane *pane) {
+    if (!pane) return;
     int16_t rect[4];
-    ViewRect(window, rect);
-    if (SceneItem *viewer = Viewer(window)) dunPresentSceneItem(viewer, rect);
+    ViewRect(pane, rect);
+    if (SceneItem *viewer = Viewer(pane)) dunPresentSceneItem(viewer, rect);
 }
 
-void P3DDrawWireViewWindow(GuiWindow *window) {
-    if (!window) return;
+void P3DDrawWireViewWindow(P3DPane *pane) {
+    if (!pane) return;
     if (gP3D.mainWorld) gP3D.mainWorld->render_style = VT_RSTYLE_EDGES;
-    Draw(window, false);
+    Draw(pane, false);
     if (gP3D.mainWorld) gP3D.mainWorld->render_style = VT_RSTYLE_DEFAULT;
 }
 
-void P3DDrawHudViewWindow(GuiWindow *window) {
-    if (!window) return;
-    P3DAllocViewBuffers(window);
+void P3DDrawHudViewWindow(P3DPane *pane) {
+    if (!pane) return;
+    P3DAllocViewBuffers(pane);
     if (gP3D.screen) gP3D.screen->pixels = ScreenSurface.pixels;
     if (gP3D.colourTarget) gP3D.colourTarget->pixels = ScreenSurface.pixels;
-    auto *hud = static_cast<HUD *>(window->userPtr);
-    if (!hud) return;
-    ViewRect(window, gP3D.viewRect);
+    if (!pane->user) return;
+    ViewRect(pane, gP3D.viewRect);
     ViewClipRect = {gP3D.viewRect[0], gP3D.viewRect[1], gP3D.viewRect[2], gP3D.viewRect[3]};
     gP3D.projectionScale = StationId == 3 ? 227.783f : 345.244f;
-    hudDrawInView(hud);
-    P3DSelectViewBuffers(window);
+    dunCall(P3DHud().drawInView, pane->user);
+    P3DSelectViewBuffers(pane);
 }
 
 void P3DScreenRepainted() { gP3D.screenCleared = 0; }
 
-void P3DResetViewDirtyRect(GuiWindow *window) {
-    if (!window) return;
+void P3DEndViewEffects() {
+    gP3D.clearColour = kP3DClearColour;
+    gP3D.interference = 0;
+    gViewSecondary = 0;
+}
+
+void P3DResetViewDirtyRect(P3DPane *pane) {
+    if (!pane) return;
     for (const ViewBuffers &b : gBuffers)
-        if (b.window == window && (b.colour || b.depth)) return;
+        if (b.window == pane->owner && (b.colour || b.depth)) return;
     ++gP3D.viewWindowCount;
-    window->dirty[0] = window->dirty[1] = 32767;
-    window->dirty[2] = window->dirty[3] = -32767;
+    if (int16_t *dirty = pane->dirty) {
+        dirty[0] = dirty[1] = 32767;
+        dirty[2] = dirty[3] = -32767;
+    }
 }
 
 void P3DRenderSceneToView(int panel) {

@@ -15,7 +15,7 @@ void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
 // The mission runtime's calls.
 // The views the GUI's panes show.
 #include "present/views.h"
-void WeaponHardpointsDraw(GuiWindow *) { PENDING_ONCE("WeaponHardpointsDraw"); }
+void WeaponHardpointsDraw(P3DPane *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 // The world's events.
 #include "present/effects.h"
 void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }

@@ -77,8 +77,6 @@ extern uint8_t P3DStretchEnabled;
 
 void P3DPreprocessScene(SceneItem *item, void *view);
 void P3DUpdateLights();
-// The player camera object ("CamPly"); null while there is none.
-extern SceneItem *dunPlayerCamera;
 // The weapon camera object ("CamWep") and the view camera made at mission
 // start; null while there are none.
 extern SceneItem *dunWeaponCamera;

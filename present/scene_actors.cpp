@@ -5,13 +5,13 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/window.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "render/front/front.h"
 #include "render/scene/scene.h"
 #include "world/docking.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
 
@@ -192,12 +192,12 @@ void P3DRecordScreenBounds(vt_actor *actor, vt_model *, vt_material *, vt_order_
     if (!tdp) return;
     for (int k = 0; k < 4; ++k) tdp->screenRect[k] = int16_t(bounds[k]);
     tdp->drawnFrame = dunFrameCounter;
-    GuiWindow *w = gP3D.currentWindow;
-    if (!tdp->model || !w) return;
+    int16_t *dirty = gP3D.viewDirty;
+    if (!tdp->model || !dirty) return;
     for (int k = 0; k < 2; ++k)
-        if (tdp->screenRect[k] < w->dirty[k]) w->dirty[k] = tdp->screenRect[k];
+        if (tdp->screenRect[k] < dirty[k]) dirty[k] = tdp->screenRect[k];
     for (int k = 2; k < 4; ++k)
-        if (tdp->screenRect[k] > w->dirty[k]) w->dirty[k] = tdp->screenRect[k];
+        if (tdp->screenRect[k] > dirty[k]) dirty[k] = tdp->screenRect[k];
 }
 
 bool P3DModelVertex(const void *modelArgument, int i, Vec3 *out) {

@@ -9,11 +9,13 @@
 #include "RES/text.h"
 #include "core/frame.h"
 #include "core/options.h"
-#include "hud/draw.h"
 #include "platform/display.h"
+#include "present/hooks.h"
 #include "present/lwo/lwo.h"
+#include "present/views.h"
 #include "world/pools.h"
 #include "world/records.h"
+#include "world/services.h"
 
 WireframeView gWireframeView = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, nullptr, 0, nullptr};
 
@@ -80,8 +82,8 @@ void DrawNode(WireframeNode *node, float ox, float oy, float zoom, int colourOve
                 const int a = plan->edges[e][0], b = plan->edges[e][1];
                 if (a >= plan->pointCount || b >= plan->pointCount) continue;
                 const float *p = plan->points[a], *q = plan->points[b];
-                hudDrawLineIn(HudPixelmap, int((p[0] + rx) * scale), int((p[1] + ry) * scale), int((q[0] + rx) * scale),
-                              int((q[1] + ry) * scale), colour);
+                dunCall(P3DHud().drawLineIn, HudPixelmap, int((p[0] + rx) * scale), int((p[1] + ry) * scale),
+                        int((q[0] + rx) * scale), int((q[1] + ry) * scale), colour);
             }
         }
         if (plan && node == gWireframeView.highlighted && (node->flags & WireframeFlag::Parts))

@@ -19,6 +19,9 @@ void P3DInstallWorldHooks() {
             return LwoLoadModel(name, nullptr, &size);
         },
         AddNavLight,            P3DSetStarGateEdge,    LookUpdate,
+        P3DRemoveActor,         P3DRemoveAndFreeNodeModel, P3DRemoveAndFreeNodeMaterial,
+        TDPSyncActor,           P3DModelVertex,        P3DResetCameraWords,
+        P3DUpdateLights,        ActionCameraUpdate,    P3DPreprocessScene,
     };
     WorldSetPresentHooks(&hooks);
 }

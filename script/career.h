@@ -94,6 +94,9 @@ void SetCaptainMissionTime(int row, int32_t time);
 
 // The default captain name of a language.
 const char *DefaultCaptainName(int language);
+// Another name over the default captain name of every language; null puts
+// the languages' own back.
+void SetDefaultCaptainName(const char *name);
 // The file name of a slot's save ("vek\slot%01i.sav").
 void CaptainSlotFileName(int slot, char *out, size_t size);
 
@@ -117,6 +120,7 @@ void ParsePrecedence(const char *text, size_t size);
 void dunRebuildAvailableMissions();
 void dunRecordMissionResult();
 void dunCompleteAllMissions();
+// The front end's timeline lists emptied.
 void dunFreeTimelines();
 // The expected loading-step count of a mission (0 when unknown).
 uint16_t MissionLoadSize(int mission);

@@ -127,9 +127,18 @@ void SetCaptainMissionTime(int row, int32_t time) {
     gCaptainSlot.lastTimeHigh[row] = int16_t(uint16_t(uint32_t(time) >> 16));
 }
 
+namespace {
+char gDefaultNameOverride[kCaptainNameBytes];
+}  // namespace
+
 const char *DefaultCaptainName(int language) {
     static const char *const kNames[3] = {"Unknown Captain", "Capitaine Inconnu", "Unbekannter Kapit\xE4n"};
+    if (gDefaultNameOverride[0]) return gDefaultNameOverride;
     return kNames[language >= 0 && language < 3 ? language : 0];
+}
+
+void SetDefaultCaptainName(const char *name) {
+    std::snprintf(gDefaultNameOverride, sizeof gDefaultNameOverride, "%s", name ? name : "");
 }
 
 void CaptainSlotFileName(int slot, char *out, size_t size) {

@@ -1,6 +1,7 @@
 // The tokeniser: script lines into tokens, literals and symbols.
 #include "script/compiler.h"
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "RES/slab.h"
+#include "core/bytes.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
@@ -151,14 +153,15 @@ void LabelOperand(Words &words, const FileState &fs) {
     EmitSymbolReference(label, true);
 }
 
+// The stack holds 120 open braces; the warning comes with the one that
+// fills it. Deeper ones are counted but not recorded, so their '}' stays
+// unpaired.
 void OpenBrace(FileState &fs) {
     uint32_t at = gScriptTokenTop - 1;
-    if (fs.braceCount >= kScriptBraceDepth) {
-        dunErrorBox("Brace('{') Nesting has exceeded limit.", "Tokenisation Error!!!");
-    } else if (fs.braceCount >= 0) {
-        fs.braces[fs.braceCount] = at;
-    }
+    if (fs.braceCount >= 0 && fs.braceCount < kScriptBraceDepth) fs.braces[fs.braceCount] = at;
     ++fs.braceCount;
+    if (fs.braceCount >= kScriptBraceDepth)
+        dunErrorBox("Brace('{') Nesting has exceeded limit.", "Tokenisation Error!!!");
 }
 
 void CloseBrace(FileState &fs) {
@@ -275,7 +278,9 @@ void CompileWords(std::string_view line, FileState &fs) {
         }
         float number;
         if (ScanScriptNumber(word.c_str(), &number)) {
-            EmitScriptTokenData(Sc::Data, &number, 4);
+            uint8_t bytes[4];
+            PutU32Le(bytes, 0, std::bit_cast<uint32_t>(number));
+            EmitScriptTokenData(Sc::Data, bytes, 4);
             continue;
         }
         EmitSymbolReference(w, false);
@@ -348,13 +353,14 @@ ScriptToken *ScriptTokenAt(uint32_t index) {
 }
 
 float ScriptDataFloat(uint32_t offset) {
-    float f = 0;
-    if (offset + 4 <= kScriptDataBytes) std::memcpy(&f, gScriptData + offset, 4);
-    return f;
+    uint32_t bits = 0;
+    if (gScriptData) ReadU32Le(BytesOf(gScriptData, kScriptDataBytes), offset, &bits);
+    return std::bit_cast<float>(bits);
 }
 
 void ScriptSetDataFloat(uint32_t offset, float value) {
-    if (offset + 4 <= kScriptDataBytes) std::memcpy(gScriptData + offset, &value, 4);
+    if (gScriptData && BytesHave(BytesOf(gScriptData, kScriptDataBytes), offset, 4))
+        PutU32Le(gScriptData, offset, std::bit_cast<uint32_t>(value));
 }
 
 const char *ScriptDataText(uint32_t offset) {
@@ -363,9 +369,9 @@ const char *ScriptDataText(uint32_t offset) {
 
 const char *ScriptNameAt(uint32_t offset) { return offset < kScriptNameBytes ? gScriptNames + offset : ""; }
 
-uint32_t AppendScriptData(const void *bytes, uint32_t n, uint32_t align) {
-    uint32_t at = (gScriptDataTop + align - 1) / align * align;
-    if (at + n > kScriptDataBytes) ScriptDrasticError("Data Buffer OVERFLOW !!!");
+uint32_t AppendScriptData(const void *bytes, uint32_t n) {
+    const uint32_t at = gScriptDataTop;
+    if (n > kScriptDataBytes || at > kScriptDataBytes - n) ScriptDrasticError("Data Buffer OVERFLOW !!!");
     if (n) std::memcpy(gScriptData + at, bytes, n);
     gScriptDataTop = at + n;
     return at;
@@ -380,7 +386,7 @@ void EmitScriptToken(uint32_t code, uint32_t value) {
 
 void EmitScriptTokenData(uint32_t code, const void *bytes, uint32_t n) {
     CheckTokenRoom(1);
-    uint32_t at = AppendScriptData(bytes, n, 4);
+    uint32_t at = AppendScriptData(bytes, n);
     gScriptTokens[gScriptTokenTop++] = {code, at};
 }
 

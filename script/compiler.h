@@ -51,8 +51,10 @@ const char *ScriptDocFolder();
 void EmitScriptOp(uint32_t code);
 void EmitScriptToken(uint32_t code, uint32_t value);
 void EmitScriptTokenData(uint32_t code, const void *bytes, uint32_t n);
-// Copies bytes to the data buffer (aligned to `align`); their offset.
-uint32_t AppendScriptData(const void *bytes, uint32_t n, uint32_t align);
+// Copies bytes to the data buffer right after the last ones, with no
+// padding: a number may sit at any offset, so it is read and written with
+// byte copies only. Their offset.
+uint32_t AppendScriptData(const void *bytes, uint32_t n);
 
 // Reports; each ends the program.
 [[noreturn]] void ScriptDrasticError(const char *message);

@@ -11,13 +11,11 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/cockpit.h"
-#include "gui/feed.h"
-#include "gui/window.h"
-#include "hud/missionlog.h"
 #include "platform/sound.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/symbols.h"
+#include "world/services.h"
 
 DialogueRecord *gDialogueQueue;
 DialogueChoice *gDialogueChoices;
@@ -28,6 +26,7 @@ SceneItem *gDialogueSpeaking;
 ResourceHandle *gDialogueSpeech;
 int32_t gDialogueHoldOff;
 uint8_t gDialogueOver;
+int32_t gDialogueChoiceResult;
 
 namespace {
 
@@ -376,14 +375,14 @@ void AddChoice(DialogueRecord *record, DialogueNode *node) {
     DialogueChoice **link = &gDialogueChoices;
     while (*link) link = &(*link)->next;
     *link = c;
-    if (gGuiChoiceWindow) guiReload(gGuiChoiceWindow);
+    dunCall(ScriptGui().redrawChoices);
 }
 
 // Speaks a line: log entry, portrait, speech; its time.
 void Speak(DialogueRecord *record, DialogueNode *node, const char *portrait) {
     gDialogueSpeaking = record->owner;
-    guiSetSpeaker(portrait);
-    MissionLogAddText(gMissionClock, node->text);
+    dunCall(ScriptGui().setSpeaker, portrait);
+    dunCall(dunHud().missionLogAddText, node->text);
     int32_t speech = 0;
     if (SoundSlot *slot = SlotOf(node->sample)) {
         StopSample(gDialogueSpeech);
@@ -391,7 +390,7 @@ void Speak(DialogueRecord *record, DialogueNode *node, const char *portrait) {
         SoundStartFadedIn(slot, 0, 0, 0, 0);
         speech = SoundDurationCs(slot) + 100;
     }
-    const int32_t feed = guiMessageTime(node->text, nullptr);
+    const int32_t feed = dunCall(ScriptGui().messageTime, node->text);
     record->remaining = gDialogueHoldOff = speech > feed ? speech : feed;
     record->state = uint8_t((record->state & ~DialogueState::Waiting) | DialogueState::Playing);
 }
@@ -430,7 +429,7 @@ void Step(DialogueRecord *record) {
             record->current = n->next;
             continue;
         }
-        if (!(n->flags & DialogueFlag::Player)) gSpeakerClipMode = kComArmTalk;
+        if (!(n->flags & DialogueFlag::Player)) dunCall(ScriptGui().setSpeakerClipMode, kComArmTalk);
         Speak(record, n, record->names[n->speaker]);
         record->current = n->next;
         return;
@@ -503,7 +502,7 @@ void dunUpdateDialogue() {
             if (r->remaining <= 0) {
                 r->remaining = 0;
                 r->state &= ~DialogueState::Playing;
-                gSpeakerClipMode = kComArmListen;
+                dunCall(ScriptGui().setSpeakerClipMode, kComArmListen);
             }
         }
         const bool atEnd = r->current && (r->current->flags & DialogueFlag::End);
@@ -519,7 +518,7 @@ void dunUpdateDialogue() {
 bool dunSkipDialogueLine() {
     if (!gDialogueQueue) return false;
     StopSample(gDialogueSpeech);
-    guiResetTextFeed();
+    dunCall(ScriptGui().resetTextFeed);
     for (DialogueRecord *r = gDialogueQueue; r; r = r->next)
         if (r->state & DialogueState::Playing) r->remaining = 1;
     return true;
@@ -537,8 +536,8 @@ void dunClearDialogue() {
     StopSample(gDialogueSpeech);
     gDialogueSpeech = nullptr;
     gDialogueSpeaking = nullptr;
-    gSpeakerClipMode = kComArmNone;
-    guiResetTextFeed();
+    dunCall(ScriptGui().setSpeakerClipMode, kComArmNone);
+    dunCall(ScriptGui().resetTextFeed);
 }
 
 void dunResetDialogueQueue() {
@@ -602,7 +601,7 @@ void dunPlayDialogueChoice(DialogueChoice *choice) {
     DialogueRecord *record = choice->dialogue;
     DialogueNode *node = choice->node;
     node->flags |= DialogueFlag::Said;
-    gSpeakerClipMode = (node->flags & DialogueFlag::Player) ? kComArmListen : kComArmTalk;
+    dunCall(ScriptGui().setSpeakerClipMode, (node->flags & DialogueFlag::Player) ? kComArmListen : kComArmTalk);
     if (node->text) {
         Speak(record, node, choice->addressee);
     } else {

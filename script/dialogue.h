@@ -77,6 +77,9 @@ extern ResourceHandle *gDialogueSpeech;   // the sample speaking
 extern int32_t gDialogueHoldOff;          // the last line's time
 // Set when the dialogue the player is in has been ended.
 extern uint8_t gDialogueOver;
+// The result of the player's last reply choice; a DIALOGUE statement and the
+// still-dialogue option clear it.
+extern int32_t gDialogueChoiceResult;
 
 // Parses the resource's text and queues it; its root node, or null when the
 // resource has no text.

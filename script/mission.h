@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "world/mission_state.h"
+
 struct SceneItem;
 struct ScriptSymbol;
 
@@ -19,21 +21,12 @@ void dunClearDialogue();
 void dunResetDialogueQueue();
 void dunDefaultShipClassSetup(SceneItem *item, const char *name);
 
-extern uint8_t dunStockDialogueRequest;  // the step runs the stock dialogue once and clears it
-extern int32_t dunMissionCounter;        // lowered when an object with SceneItem flag 0x2000 goes
-extern int32_t dunDestructionTotal;      // weighted kills of the mission
-extern int32_t dunAlarmTimer;            // centiseconds, counted down by the step
-extern int32_t dunMissionCountdown;      // centiseconds, counted down by the step unless frozen
-extern int32_t dunMissionCountdownSeconds;
-
 // Engine words that scripts read and write through built-in symbols.
 extern int32_t gMissionScore;       // SCORE
 extern int32_t gBeamToggle;         // BEAM_TOGGLE, shared with the weapons station and the HUD
 extern int32_t gExtraLoad;          // EXTRALOAD: a label "LoadExtra" has been compiled
 extern int32_t gWepSetup;           // WEPSETUP, shared with the GUI gadgets
 extern int32_t gWatchedHits;        // XHITS: hits on watched objects and the player's ship
-extern int32_t gWaypointCount;      // NWAYPTS; -1 when none is set
-extern int32_t gMissionClock;       // MISSTIME, clock units
 extern int32_t gStopClock;          // STOPCLOCK: while not 0 the mission clock stands still
 extern int32_t gTargetTime;         // TGTTIME: the target time of the time bonus; 0 none
 extern int32_t gTimeScore;          // TIMESCORE: points per second under the target time
@@ -46,9 +39,6 @@ extern int32_t gShieldDamageFactor; // SHIELD_DMG_FACTOR, read by the damage mod
 
 // ---- The end of a mission --------------------------------------------------
 
-extern uint8_t dunMissionSuccess;        // 0xFF once the mission counts as succeeded
-extern int32_t dunMissionEndCountdown;   // clock units until FinishMission runs; 0 none
-extern int32_t dunMissionEndWord;        // cleared with the player's ship; read by nothing yet
 extern uint8_t gMissionEnded;            // 0xFF once the end has been decided
 extern uint8_t gMissionEndState;         // 0 flying, 1 ending, 2 ended through the cockpit's end routine
 extern uint8_t gFailedAfterSuccess;      // FAILURE came after a SUCCESS
@@ -61,10 +51,9 @@ extern uint8_t gEndOfFlight;             // read by the cockpit and the HUD
 extern uint8_t gMissionEnding;
 extern int32_t gMissionFrameCount;       // frames the last mission lasted
 
-// The game frame's flow words: the end of a mission now or one frame later
-// (the cockpit's end routine sets them), a mission named on the command line,
-// and the automatic launch of the next mission.
-extern uint8_t gMissionOver;
+// The game frame's flow words: the end of a mission one frame later (the
+// cockpit's end routine sets it; the end now is gMissionOver), a mission
+// named on the command line, and the automatic launch of the next mission.
 extern uint8_t gMissionOverNextFrame;
 extern uint8_t gMissionFromCommandLine;
 extern int32_t gAutoLaunch;       // cs count-down of the automatic launch
@@ -181,14 +170,11 @@ void ResetStockLaunches();
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();
-// Objectives, the briefing and the debug font of the script system that the
-// cockpit's keys reach: the current objective shown, the briefing's skip
-// and text-shown flags, the next debug font.
+// Objectives and the briefing of the script system that the cockpit's keys
+// reach: the current objective shown, the briefing's skip and text-shown
+// flags.
 void dunAnnounceObjective();
 extern uint8_t gBriefingSkip;
 extern uint8_t gBriefingTextShown;
-// The debug font key: the next bitmap font the mission registered becomes
-// the message font, its name shown on the message line.
-void SelectNextScriptFont();
 // The remote turret the player was in when the end came.
 extern SceneItem *gRemoteAtEnd;

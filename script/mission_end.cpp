@@ -4,23 +4,19 @@
 
 #include "ai/scores.h"
 #include "core/frame.h"
-#include "gui/cockpit.h"
-#include "gui/feed.h"
-#include "gui/gui.h"
-#include "gui/window.h"
 #include "present/p3d.h"
+#include "present/scene.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/settings.h"
 #include "script/statements.h"
 #include "script/symbols.h"
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 
-uint8_t dunMissionSuccess;
-int32_t dunMissionEndCountdown;
-int32_t dunMissionEndWord;
 uint8_t gMissionEnded, gMissionEndState, gFailedAfterSuccess, gVitalLost, gEndOfFlight, gMissionEnding;
 int16_t gMissionOutcome;
 const char *gVitalReportText = "";
@@ -41,7 +37,9 @@ int32_t gVitalPeriod = kVitalPollPeriod;
 
 int32_t Now() { return int32_t(dunGameClock); }
 
-void PostMissionOverText() { guiPostFeedText(ScriptTextSlot(kMissionOverTextSlot), kFeedColourAlert); }
+void PostMissionOverText() {
+    dunCall(dunGui().postFeedText, ScriptTextSlot(kMissionOverTextSlot), kFeedColourAlert);
+}
 
 void LeaveRemoteControl() {
     if (!dunRemoteLinked) return;
@@ -55,7 +53,7 @@ void StopFlight() {
     LeaveRemoteControl();
     dunFrozen = 1;
     gMissionEndState = 1;
-    guiPushFullScreen();
+    dunCall(ScriptGui().pushFullScreen);
     EventCameraTrigger(dunPlayerShip, nullptr, kEndCameraEvent);
     gEndOfFlight = 0xFF;
     dunTimeScale = 1.0f;
@@ -168,15 +166,11 @@ int32_t MissionTimeBonus(int32_t targetTime, int32_t missionTime, int32_t timeSc
 
 void FinishMission() {
     StopFlight();
-    if (gGuiComArmOpen) {
-        guiCloseComArmVideos();
-        dunClearDialogue();
-        gGuiComArmOpen = 0;
-    }
+    if (dunCall(ScriptGui().closeComArmFilms)) dunClearDialogue();
     gMissionScore += MissionTimeBonus(gTargetTime, gMissionClock, gTimeScore);
     if (gBriefingVideoShowing) {
         gMissionEndState = 2;
-        guiEndMission();
+        dunCall(ScriptGui().endMission);
     }
 }
 

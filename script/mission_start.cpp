@@ -13,16 +13,6 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "core/progress.h"
-#include "gui/cockpit.h"
-#include "gui/docviewer.h"
-#include "gui/feed.h"
-#include "gui/front.h"
-#include "gui/keys.h"
-#include "gui/nav.h"
-#include "gui/redraw.h"
-#include "gui/station.h"
-#include "hud/hud.h"
-#include "hud/missionlog.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"
@@ -34,12 +24,14 @@
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/objects.h"
+#include "script/screens.h"
 #include "script/script.h"
 #include "script/settings.h"
 #include "script/symbols.h"
 #include "world/collision.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 
 MissionShellHooks gMissionShellHooks;
 int32_t gMissionFrameCount;
@@ -47,7 +39,6 @@ int32_t gMissionFrameCount;
 namespace {
 
 constexpr int kEngineSoundSlot = 2;
-constexpr float kHudRangeAtStart = 400000.0f;
 constexpr uint32_t kLoadScreenWait = 3000;
 constexpr int32_t kAutoLaunchDelay = 50;
 
@@ -86,12 +77,10 @@ void startMission() {
     }
     dunViewCamera = CreateScriptCamera(dunPlayerShip, CameraLookAtObject);
     gEndOfFlight = 0;
-    guiNavCreatePrograms();
-    guiResetTextFeed();
-    guiClearMessageLine();
+    dunCall(ScriptGui().missionStarted);
     // The engine's sound loops from the start, silent until the ship moves.
     SoundPlay(kEngineSoundSlot, -10000, 0, 0, 1);
-    gHudRange = kHudRangeAtStart;
+    dunCall(ScriptHud().missionStarted);
     gInFrontEnd = 0;
     gAutoLaunch = kAutoLaunchDelay;
 }
@@ -113,25 +102,21 @@ void exitMission() {
     gInFrontEnd = 1;
     // Back in the front end: the career takes the result, then its palette
     // and its screen come back.
-    frontMissionExit();
-    frontSetPalette();
-    frontReturnScreen();
-    guiCloseComArmVideos();
+    dunCall(ScriptGui().backToFrontEnd);
     VideoWindowClose();
     // The cockpit's locks, lost ship, key state and navigation state of this
     // mission do not carry into the next.
-    guiResetKeyHandler();
-    guiNavReset();
+    dunCall(ScriptGui().resetCockpit);
     dunClearDialogue();
     // The mission's own sounds go before their resource blocks do.
     SoundReleaseMarked();
     dunResetWorld();
     dunInitContacts();
     ReleaseMissionResources();
-    MissionLogReset();
+    dunCall(ScriptHud().missionLogReset);
     ResetScriptForMission();
     // The viewer's pictures and films were the mission's resources.
-    docResetMedia();
+    dunCall(ScriptGui().resetDocMedia);
     resmanRelease();
     gMainScriptPc = nullptr;
     gAutoLaunch = kAutoLaunchDelay;
@@ -195,8 +180,8 @@ void ResetMissionFlags() {
     ResetBriefingSection();
     dunFrozen = 0;
     VideoWindowClose();
-    guiResetTextFeed();
+    dunCall(ScriptGui().resetTextFeed);
     SpeechRelease();
     DisplaySetPalette(gCurrentPalette);
-    guiMarkRedraw();
+    dunCall(ScriptGui().markRedraw);
 }

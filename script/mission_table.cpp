@@ -2,14 +2,14 @@
 // and the recording of a flown mission.
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "RES/util.h"
 #include "core/files.h"
 #include "core/options.h"
-#include "gui/timeline.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/screens.h"
+#include "world/services.h"
 
 MissionRecord gMissionTable[kCareerMissions];
 uint8_t gBranchTargets[kCareerMissions];
@@ -124,7 +124,6 @@ void dunRebuildAvailableMissions() {
     dunFreeTimelines();
     gAvailableCount = 0;
     gCareerMission = 1;
-    bool chosen = false;
     bool lateCareer = slot.played[kLateCareerFirst] != 0;
     for (int row = 0; row < kCareerMissions; ++row) {
         const MissionRecord &r = gMissionTable[row];
@@ -136,19 +135,16 @@ void dunRebuildAvailableMissions() {
         if (lateCareer && (row < kLateCareerFirst || row > kLateCareerLast)) open = false;
         if (!open) continue;
         gAvailableMissions[gAvailableCount++] = int16_t(row);
-        frontAddTimelineNode(&r);
-        // The first open mission becomes current, even when it is row 1.
-        if (!chosen) {
-            gCareerMission = row;
-            chosen = true;
-        }
+        dunCall(ScriptGui().timelineAdd, &r);
+        // Open rows take the current mission while it is still row 1: an
+        // open row 1 hands it on to the next open row.
+        if (gCareerMission == 1) gCareerMission = row;
     }
     for (int i = 0; i < slot.historyCount && i < kCareerMissions; ++i) {
         int row = slot.history[i];
-        if (InTable(row) && slot.played[row]) frontAddTimelineNode(&gMissionTable[row]);
+        if (InTable(row) && slot.played[row]) dunCall(ScriptGui().timelineAdd, &gMissionTable[row]);
     }
-    frontLayoutTimeline(&gTimelineOpen);
-    frontLayoutTimeline(&gTimelinePlayed);
+    dunCall(ScriptGui().timelineLayout);
 }
 
 void dunRecordMissionResult() {
@@ -180,14 +176,4 @@ void dunCompleteAllMissions() {
     dunRebuildAvailableMissions();
 }
 
-void dunFreeTimelines() {
-    for (TimelineList *list : {&gTimelineOpen, &gTimelinePlayed}) {
-        for (TimelineNode *node = list->first; node;) {
-            TimelineNode *next = node->next;
-            dunFree(node->debrief);
-            dunFree(node);
-            node = next;
-        }
-        list->first = list->selected = nullptr;
-    }
-}
+void dunFreeTimelines() { dunCall(ScriptGui().timelineFree); }

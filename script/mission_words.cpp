@@ -4,20 +4,19 @@
 
 #include "ai/contacts.h"
 #include "ai/scores.h"
+#include "present/p3d.h"
 #include "script/conditions.h"
 #include "script/mission.h"
 #include "script/settings.h"
 #include "world/objroutines.h"
 
-int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gMissionClock, gStopClock, gTargetTime,
+int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;
 int32_t gMissionRowValue, gMissionResultMax;
-int32_t gWaypointCount = -1;
 uint8_t gSystemArrivalPending;
-int32_t dunMissionCounter, dunDestructionTotal, dunAlarmTimer, dunMissionCountdown, dunMissionCountdownSeconds;
 int32_t gCurrentMission, gCareerMission;
 uint8_t gScriptPause;
-uint8_t gMissionOver, gMissionOverNextFrame, gMissionFromCommandLine;
+uint8_t gMissionOverNextFrame, gMissionFromCommandLine;
 int32_t gAutoLaunch, gFollowOnMission;
 
 void ResetScriptMissionState() {

@@ -7,8 +7,6 @@
 #include "core/options.h"
 #include "script/mission.h"
 
-uint8_t dunStockDialogueRequest = 0;
-
 void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 
 

@@ -4,12 +4,10 @@
 #include "RES/gfx2d.h"
 
 const char *gTextSlots[kTextSlots];
-uint8_t gPanelColour[3] = {255, 255, 255};
 // The 2D library's palette: what SETVID and SETPALETTE make current is what
 // 8-bit pictures, glyphs and lines are shown with at 16 bits per pixel.
 const uint8_t *&gCurrentPalette = CurrentPalette;
 void *gScreenPicture;
-char gExitFilm[260];
 int32_t gBriefingDelay;
 uint8_t gBriefingDeclared[4];
 uint8_t gBriefingVideoShowing;

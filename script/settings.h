@@ -1,3 +1,4 @@
+#include "present/p3d.h"
 // The game-wide settings that the start-up scripts write: text slots, data
 // folders, look of the display, the exit film and the briefing gate's state.
 // The language index is gLanguage (core/options.h); the folders are in
@@ -15,12 +16,10 @@ const char *ScriptTextSlot(int index);
 // The slot the mission-over text is posted from.
 constexpr int kMissionOverTextSlot = 209;
 
-extern uint8_t gPanelColour[3];      // PANEL_COL, used by the 3D view renderer
 extern const uint8_t *&gCurrentPalette;  // the palette SETVID and SETPALETTE made current
 extern void *gScreenPicture;            // SETVID's screen picture (a raster)
-// The exit film: played from the video folder when the 3D system is shut
-// down, after which the program ends. Cleared by every mission reset.
-extern char gExitFilm[260];
+// PANEL_COL is gPanelColour (present/views.h) and the exit film gExitFilm
+// (present/p3d.h): the 3D view reads them.
 
 // The start point chosen on the command line ("start1".."start4"), taken by
 // BRIEFING; 0 none.

@@ -1,6 +1,7 @@
 // Fills the interpreter's statement table from the families' rows.
 #include <initializer_list>
 
+#include "script/screens.h"
 #include "script/statements.h"
 
 void FillScriptStatements() {
@@ -8,10 +9,11 @@ void FillScriptStatements() {
     for (const ScriptCodeRange *r = kPendingStatementCodes; r->high; ++r)
         for (uint32_t code = r->low; code <= r->high && code <= Sc::LastKeyword; ++code)
             if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
+    // The screens' statements are the GUI's, when it installed them.
+    const ScriptGuiHooks &gui = ScriptGui();
     for (const ScriptStatementRow *rows :
-         {kControlStatements, kWatchStatements, kVariableStatements, kWindowStatements, kMissionStatements,
-          kStartupStatements, kResourceStatements, kShipStatements,
-          kObjectStatements})
-        for (const ScriptStatementRow *r = rows; r->statement; ++r)
+         {kControlStatements, kWatchStatements, kVariableStatements, gui.windowStatements, kMissionStatements,
+          kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements})
+        for (const ScriptStatementRow *r = rows; r && r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

@@ -14,15 +14,11 @@ struct ScriptStatementRow {
 extern const ScriptStatementRow kControlStatements[];
 extern const ScriptStatementRow kWatchStatements[];
 extern const ScriptStatementRow kVariableStatements[];
-extern const ScriptStatementRow kWindowStatements[];
 extern const ScriptStatementRow kMissionStatements[];
 extern const ScriptStatementRow kStartupStatements[];
 extern const ScriptStatementRow kResourceStatements[];
 extern const ScriptStatementRow kShipStatements[];
 extern const ScriptStatementRow kObjectStatements[];
-// The window font of the GUI scripts (WIN_FONT), none at start.
-struct ResourceHandle;
-extern ResourceHandle *gScriptWindowFont;
 // Statements whose family is not built yet: each says so once and steps
 // over the rest of its line. Ranges of codes, ended by {0, 0}.
 struct ScriptCodeRange {

@@ -16,10 +16,6 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "core/progress.h"
-#include "gui/nav.h"
-#include "gui/options.h"
-#include "hud/elements.h"
-#include "hud/hud.h"
 #include "platform/display.h"
 #include "platform/keyboard.h"
 #include "present/cameras.h"
@@ -33,6 +29,7 @@
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/objects.h"
+#include "script/screens.h"
 #include "script/statements.h"
 #include "script/symbols.h"
 #include "world/collision.h"
@@ -47,6 +44,7 @@
 #include "world/objroutines.h"
 #include "world/pools.h"
 #include "world/records.h"
+#include "world/services.h"
 #include "world/step.h"
 #include "world/universe.h"
 
@@ -692,7 +690,7 @@ void VelTowards(ScriptRun &run) {
     Vec3 u{float(q.x - p.x), float(q.y - p.y), float(q.z - p.z)};
     VecNormalise(u);
     MatLookAlong(u, nullptr, s->matrix);
-    if (item == dunPlayerShip && (s->flags & SimFlag::Autopilot)) guiNavStopProgram(nullptr);
+    if (item == dunPlayerShip && (s->flags & SimFlag::Autopilot)) dunCall(ScriptGui().navStopProgram);
     if (lds) {
         s->thrust.z = s->ldsTarget = speed;
         s->flags |= SimFlag::Lds;
@@ -812,11 +810,10 @@ void SaveModel(ScriptRun &run) {
 
 // The script's wire globe, one for the mission: made by the first MACROOB
 // or ATTACH_LDS_FIELD round its object.
-void ScriptHud(SceneItem *item, Vec3 centre, Vec3 radii) {
+void MakeScriptHud(SceneItem *item, Vec3 centre, Vec3 radii) {
     if (gScriptHud) return;
     gScriptHud = dunAllocHUD();
-    hudInitScriptHud(gScriptHud, item, 0, centre, radii);
-    hudRegister(gScriptHud);
+    dunCall(ScriptHud().addScriptHud, gScriptHud, item, centre, radii);
 }
 
 void MacroOb(ScriptRun &run) {
@@ -825,7 +822,7 @@ void MacroOb(ScriptRun &run) {
     for (float &x : v) x = DecodeNumberOperand(run);
     SceneItem *body =
         dunCreateSolarBody(kind, Vec3{v[0], v[1], v[2]}, Vec3{v[3], v[4], v[5]}, v[6], int32_t(v[7]), int32_t(v[8]));
-    if (body) ScriptHud(body, Vec3{v[0], v[1], v[2]}, Vec3{v[3], v[4], v[5]});
+    if (body) MakeScriptHud(body, Vec3{v[0], v[1], v[2]}, Vec3{v[3], v[4], v[5]});
 }
 
 // ATTACH_LDS_FIELD object [ON]: the object's reach six times larger, a
@@ -839,7 +836,7 @@ void AttachLdsField(ScriptRun &run) {
         item->sim->radius *= 6;
         root->radius *= 6;
         const float r = root->radius;
-        ScriptHud(item, Vec3{0, 0, 0}, Vec3{r, r, r});
+        MakeScriptHud(item, Vec3{0, 0, 0}, Vec3{r, r, r});
         item->avatar->collisionPriority = 0;
         item->avatar->contactHandler = dunContactScripted;
         root->flags |= 0x8000;

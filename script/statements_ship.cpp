@@ -17,19 +17,14 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
-#include "gui/cockpit.h"
-#include "gui/feed.h"
-#include "gui/gui.h"
-#include "gui/nav.h"
-#include "gui/screen.h"
-#include "hud/maps.h"
-#include "hud/missionlog.h"
 #include "present/effects.h"
 #include "present/p3d.h"
 #include "present/scene.h"
+#include "present/views.h"
 #include "script/career.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/ships.h"
 #include "script/statements.h"
 #include "script/symbols.h"
@@ -44,6 +39,7 @@
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
+#include "world/services.h"
 #include "world/stations.h"
 #include "world/step.h"
 #include "world/universe.h"
@@ -276,7 +272,7 @@ void StLocation(ScriptRun &run) {
         MissionifyPlanet(star, DecodeTextOperand(run));
         --count;
     }
-    NavMapClearHighlights();
+    dunCall(ScriptHud().clearNavMapHighlights);
 }
 
 void StOrbType(ScriptRun &run) { gOrbitType = Integer(run); }
@@ -329,7 +325,7 @@ void StShip(ScriptRun &run) {
 void StAnnounce(ScriptRun &run) {
     SceneItem *o = Object(run);
     if (o && (o->flags & SceneFlag::InUse) && ShipOf(o)) {
-        MissionLogAdd(o, nullptr, 3, ShipOf(o)->className, nullptr);
+        dunCall(dunHud().missionLogAdd, o, nullptr, 3, ShipOf(o)->className, nullptr);
         SpawnShipDestruction(o);
     }
     EventCameraTrigger(o, nullptr, 11);
@@ -565,7 +561,7 @@ void StSkill(ScriptRun &run) {
     dunScaleShipPerformance(o);
 }
 
-void StAllowCmdSep(ScriptRun &run) { guiNavDetachAllowed = Switch(run) == 0 ? 0xFF : 0; }
+void StAllowCmdSep(ScriptRun &run) { dunCall(ScriptGui().allowCommandSeparation, Switch(run) == 0); }
 
 void StShipScore(ScriptRun &run) {
     const int32_t shipClass = ShipClass(run);
@@ -605,7 +601,8 @@ void StWeapon(ScriptRun &run) {
         last->damage = int32_t(last->damage * gArcadeWeaponFactor);
         last->penetration = int32_t(last->penetration * gArcadeWeaponFactor);
     }
-    if (gGuiArcMirror && o == dunPlayerShip && last) last->mountCode = guiMirrorArcCode(last->mountCode);
+    auto mirror = ScriptGui().mirrorArcCode;
+    if (mirror && o == dunPlayerShip && last) last->mountCode = mirror(last->mountCode);
     ++o->sim->weaponCount;
     o->sim->currentWeapon = o->sim->weapons;
 }
@@ -682,7 +679,7 @@ void StRapidFire(ScriptRun &run) { Switch(run); }
 
 void StDoWepLoad(ScriptRun &run) {
     const int32_t sw = Switch(run);
-    guiSetScreen("COM");
+    dunCall(ScriptGui().setScreen, "COM");
     dunUpdateAmmoGauges();
     gWeaponLoading = 1;
     if (sw != 1) gWeaponLoadRequest = 0xFF;
@@ -692,9 +689,9 @@ void StDoWepLoad(ScriptRun &run) {
 void StWepFromSave(ScriptRun &) { dunLoadWeaponValues(); }
 
 void StObjectives(ScriptRun &) {
-    guiSetScreen("COM");
+    dunCall(ScriptGui().setScreen, "COM");
     dunResetObjectivesDisplay();
-    gObjectivesOpen = 1;
+    dunCall(ScriptGui().openObjectives);
     gScriptRunStatus = ScriptStatus::Yield;
 }
 
@@ -793,8 +790,8 @@ void StSaveGame(ScriptRun &run) {
 void StLoadGame(ScriptRun &) { dunLoadGame(); }
 
 void StDoLoadGame(ScriptRun &) {
-    if (guiRefreshSaveList() > 1) {
-        guiSetScreen("COM");
+    if (dunCall(ScriptGui().refreshSaveList) > 1) {
+        dunCall(ScriptGui().setScreen, "COM");
         StationId = 1;
         gRestorePending = 1;
         gScriptRunStatus = ScriptStatus::Yield;
@@ -817,7 +814,7 @@ void StDebug(ScriptRun &run) {
     }
     const ScriptToken &t = ScriptPeek(run);
     if (t.code == Sc::Data) {
-        guiPostFeedText(DecodeTextOperand(run), 1);
+        dunCall(dunGui().postFeedText, DecodeTextOperand(run), 1);
         return;
     }
     ScriptSymbol *s = OptionalSymbolRecord(run);
@@ -835,7 +832,7 @@ void StDebug(ScriptRun &run) {
     } else {
         std::snprintf(text, sizeof text, "%s", "Debug recieved unexpected symbol");
     }
-    guiPostFeedText(text, 1);
+    dunCall(dunGui().postFeedText, text, 1);
 }
 
 void Sense(ScriptRun &run, bool set) {

@@ -1,6 +1,7 @@
 // The statements of the start-up scripts: symbol declarations, the display
-// and its look, data folders, options, the language, key and joystick
-// bindings, films and the briefing gate.
+// and its look, data folders, the language, films and the briefing gate.
+// The key and joystick bindings, the options' start values and window help
+// are the GUI's statements (gui/script_settings.cpp).
 #include <cstdio>
 #include <cstring>
 
@@ -8,26 +9,22 @@
 #include "core/files.h"
 #include "core/frame.h"
 #include "core/options.h"
-#include "gui/bindings.h"
-#include "gui/cockpit.h"
-#include "gui/front.h"
-#include "gui/options.h"
-#include "gui/screen.h"
-#include "gui/window.h"
 #include "platform/display.h"
-#include "platform/joystick.h"
 #include "platform/sound.h"
 #include "platform/video.h"
 #include "present/p3d.h"
+#include "present/views.h"
 #include "script/compiler.h"
 #include "script/conditions.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/settings.h"
 #include "script/statements.h"
 #include "script/symbols.h"
 #include "world/flight.h"
 #include "world/objlist.h"
+#include "world/services.h"
 #include "world/universe.h"
 
 int32_t gChosenStart;
@@ -138,14 +135,6 @@ void PanelCol(ScriptRun &run) {
     for (uint8_t &c : gPanelColour) c = uint8_t(ScriptTrunc(DecodeNumberOperand(run)));
 }
 
-void CancelResAdj(ScriptRun &) { gGuiCentreMode = 1; }
-
-void WinHelp(ScriptRun &run) {
-    GuiWindow *w = guiLiveWindow(ScriptSymbolThing(DecodeSymbolOperand(run, SymKind::Window)));
-    int32_t index = ScriptTrunc(DecodeNumberOperand(run));
-    if (w) w->helpNoteIndex = int16_t(index);
-}
-
 void Genesis(ScriptRun &) {
     dunCurrentSystem = 0;
     dunCreateUniverse();
@@ -169,51 +158,7 @@ void Folder(ScriptRun &run) {
     std::snprintf(folder, kFolderBytes, "%s", DecodeTextOperand(run));
 }
 
-void InitVar(ScriptRun &run) {
-    const char *name = DecodeTextOperand(run);
-    frontSetOptionByName(name, DecodeNumberOperand(run));
-}
-
 void Language(ScriptRun &run) { gLanguage = uint16_t(Code(run) - 606); }
-
-// ---- Bindings --------------------------------------------------------------
-
-void BindKey(ScriptRun &run) {
-    int32_t key = ScriptTrunc(DecodeNumberOperand(run));
-    int32_t command = ScriptTrunc(DecodeNumberOperand(run));
-    int32_t modifier = ScriptTrunc(OptionalNumberOperand(run));
-    if (key < 0 || key >= kBindKeys || modifier < 0 || modifier >= kBindModifiers)
-        ScriptFail(run, ScriptStatus::BadToken, "BINDKEY key or modifier out of range");
-    if (command >= kFirstLookCommand && command <= kLastLookCommand) {
-        gLookKeys[command - kFirstLookCommand] = {uint16_t(key), int16_t(-modifier)};
-        return;
-    }
-    KeyBindingTable[modifier][key] = uint16_t(command);
-}
-
-void BindKeyThr(ScriptRun &run) {
-    // The flight polls these; a scan code is one byte.
-    uint8_t keys[2];
-    for (uint8_t &k : keys) {
-        const int32_t scan = ScriptTrunc(DecodeNumberOperand(run));
-        if (scan < 0 || scan >= kBindKeys) ScriptFail(run, ScriptStatus::BadToken, "BINDKEYTHR key out of range");
-        k = uint8_t(scan);
-    }
-    dunThrustKeys[0] = keys[0];
-    dunThrustKeys[1] = keys[1];
-}
-
-void BindJoyAxis(ScriptRun &run) {
-    int32_t role = ScriptTrunc(DecodeNumberOperand(run));
-    int32_t axis = ScriptTrunc(DecodeNumberOperand(run));
-    int32_t invert = ScriptTrunc(DecodeNumberOperand(run));
-    if (role < 0 || role >= kJoyRoles || axis < 0 || axis >= JOY_AXIS_COUNT)
-        ScriptFail(run, ScriptStatus::BadToken, "BINDJOYAXIS role or axis out of range");
-    gJoyAxisRole[role] = axis;
-    gJoyAxisInvert[role] = invert;
-    // The joystick poll negates the axes whose flag is set.
-    if (role < int32_t(sizeof JoyInvert / sizeof JoyInvert[0])) JoyInvert[role] = invert;
-}
 
 // ---- Films -------------------------------------------------------------------
 
@@ -275,10 +220,10 @@ void Briefing(ScriptRun &run) {
             return;
         }
         if (declared) {
-            guiSetScreen("COM");
+            dunCall(ScriptGui().setScreen, "COM");
             StationId = 1;
             gBriefingOpen = 1;
-            if (gGuiMainView) guiReload(gGuiMainView);
+            dunCall(ScriptGui().redrawMainView);
             gScriptRunStatus = ScriptStatus::Yield;
             return;
         }
@@ -293,9 +238,7 @@ const ScriptStatementRow kStartupStatements[] = {
     {22, Declare},       {23, Declare},      {24, Declare},        {25, Declare},     {26, Declare},
     {27, Declare},       {28, Define},       {29, Declare},        {30, Declare},     {46, Engineering},
     {47, Genesis},       {48, SetVid},       {49, FullScreen},     {50, SetPalette},  {51, TransTab},
-    {52, Gamma},         {53, PanelCol},     {54, CancelResAdj},   {55, WinHelp},     {593, Console},
-    {594, Briefing},     {595, PlayVideo},   {596, PlayAvi},       {597, RootDir},    {598, Folder},
-    {599, Folder},       {600, Folder},      {601, Folder},        {602, InitVar},    {603, BindKey},
-    {604, BindKeyThr},   {605, BindJoyAxis}, {606, Language},      {607, Language},   {608, Language},
-    {0, nullptr},
+    {52, Gamma},         {53, PanelCol},     {593, Console},       {594, Briefing},   {595, PlayVideo},
+    {596, PlayAvi},      {597, RootDir},     {598, Folder},        {599, Folder},     {600, Folder},
+    {601, Folder},       {606, Language},    {607, Language},      {608, Language},   {0, nullptr},
 };

@@ -87,14 +87,15 @@ void MakeBuiltins() {
 bool HoldsOwnCell(const ScriptSymbol *s) { return s->initial && s->value == s->initial; }
 
 // The 4-byte cell the value refers to, when it is one the script system
-// owns the meaning of: the symbol's own bytes or an engine variable.
-int32_t *IntCell(const ScriptSymbol *s) {
-    if (HoldsOwnCell(s) && s->size >= 4) return static_cast<int32_t *>(s->value);
-    if ((s->flags & SymFlag::Engine) && s->value) return static_cast<int32_t *>(s->value);
-    // A name DEFINE gave a literal refers to the literal's bytes.
+// owns the meaning of: the symbol's own bytes or an engine variable. Cells
+// in the data buffer sit at any offset: they are only ever copied bytewise.
+uint8_t *IntCell(const ScriptSymbol *s) {
     auto *at = static_cast<uint8_t *>(s->value);
+    if (HoldsOwnCell(s) && s->size >= 4) return at;
+    if ((s->flags & SymFlag::Engine) && s->value) return at;
+    // A name DEFINE gave a literal refers to the literal's bytes.
     if (!(s->flags & SymFlag::Word) && gScriptData && at >= gScriptData && at + 4 <= gScriptData + kScriptDataBytes)
-        return reinterpret_cast<int32_t *>(at);
+        return at;
     return nullptr;
 }
 
@@ -102,8 +103,8 @@ int32_t *IntCell(const ScriptSymbol *s) {
 
 ScriptSymbol *AddScriptSymbol(const char *name, const void *initial, uint32_t n) {
     if (gScriptSymbolCount >= kMaxScriptSymbols) ScriptDrasticError("Symbol Table Full!");
-    uint32_t nameAt = AppendScriptData(name, (uint32_t)std::strlen(name) + 1, 1);
-    uint32_t valueAt = AppendScriptData(initial, n, 4);
+    uint32_t nameAt = AppendScriptData(name, (uint32_t)std::strlen(name) + 1);
+    uint32_t valueAt = AppendScriptData(initial, n);
     ScriptSymbol *s = &gScriptSymbols[gScriptSymbolCount++];
     *s = ScriptSymbol{};
     s->name = reinterpret_cast<const char *>(gScriptData + nameAt);
@@ -144,7 +145,7 @@ void *GetTypedScriptSymbolValue(const char *name, uint32_t kind) {
 }
 
 int32_t ScriptSymbolInt(const ScriptSymbol *s) {
-    if (int32_t *cell = IntCell(s)) {
+    if (const uint8_t *cell = IntCell(s)) {
         int32_t v;
         std::memcpy(&v, cell, 4);
         return v;
@@ -153,7 +154,7 @@ int32_t ScriptSymbolInt(const ScriptSymbol *s) {
 }
 
 void ScriptSetSymbolInt(ScriptSymbol *s, int32_t value) {
-    if (int32_t *cell = IntCell(s)) {
+    if (uint8_t *cell = IntCell(s)) {
         std::memcpy(cell, &value, 4);
         return;
     }

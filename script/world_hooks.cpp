@@ -14,6 +14,14 @@ void dunScriptInstallWorldHooks() {
         [](SceneItem *item) { RemoveVitalObject(static_cast<ScriptSymbol *>(item->linkRecord)); },
         dunMissileHitPlayer,
         [](TrackNode *node) { dunLaunchStockShips(0, node); },
+        GetScriptSymbolValue,
+        [](void *symbol) { return ScriptSymbolObject(static_cast<ScriptSymbol *>(symbol)); },
+        dunCancelDialogueById,
+        dunResetDialogueQueue,
+        dunIsDialoguePlaying,
+        [] { dunRunStockDialogue(0); },
+        dunDefaultShipClassSetup,
+        dunSelectCurrentObjective,
     };
     WorldSetScriptHooks(&hooks);
 }

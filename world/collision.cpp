@@ -403,9 +403,10 @@ void dunComputeObjectRadius(SceneItem *item) {
 void dunPropagateNodeTransform(TDP *node, const Mat4 *frame, const Vec3 *position) {
     if (!node) return;
     dunPropagateNodeTransform(node->sibling, frame, position);
-    // The parent's position already holds the parent's own offset: only the
-    // frame's turn applies (its translation row would count that offset twice
-    // for every part two levels down).
+    // The parent's position already holds the parent's own offset, so only
+    // the frame's turn applies: the frame's translation row is that same
+    // offset turned, and adding it as well would put every part two levels
+    // down one parent offset away from where its actor is drawn.
     Vec3 offset;
     MatTransformPointTransposed(offset, node->offset, *frame);
     node->worldPosition = {position->x + offset.x, position->y + offset.y, position->z + offset.z};
@@ -466,7 +467,7 @@ void dunRefreshModelCollision(SceneItem *item, void *model) {
     }
 }
 
-TDP *dunReplaceNode(TDP *root, TDP *oldNode, TDP *newNode) {
+TDP *dunReplaceNode(TDP *root, const Mat4 *parentFrame, TDP *oldNode, TDP *newNode) {
     if (!root || !oldNode) return nullptr;
     if (root->sibling == oldNode) {
         root->sibling = newNode;
@@ -476,8 +477,10 @@ TDP *dunReplaceNode(TDP *root, TDP *oldNode, TDP *newNode) {
         root->child = newNode;
         return oldNode;
     }
-    if (TDP *found = dunReplaceNode(root->child, oldNode, newNode)) return found;
-    return dunReplaceNode(root->sibling, oldNode, newNode);
+    // Every branch is searched, not only the last sibling's children: a part
+    // under a part that has a sibling is found too.
+    if (TDP *found = dunReplaceNode(root->child, parentFrame, oldNode, newNode)) return found;
+    return dunReplaceNode(root->sibling, parentFrame, oldNode, newNode);
 }
 
 namespace {
@@ -504,7 +507,7 @@ SceneItem *dunSpawnScene(SceneItem *item, TDP *n) {
     if (n == root)
         item->avatar->root = x;
     else
-        dunReplaceNode(root, n, x);
+        dunReplaceNode(root, &item->sim->matrix, n, x);
     n->sibling = nullptr;
 
     SceneItem *s = dunCreateSceneItem();

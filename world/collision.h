@@ -45,8 +45,10 @@ void dunRefreshModelCollision(SceneItem *item, void *model);
 // Parts and shapes.
 SceneItem *dunSpawnScene(SceneItem *item, TDP *node);
 // Points the link that holds the old node anywhere in the tree at the new
-// node; the old node, or null when no link holds it.
-TDP *dunReplaceNode(TDP *root, TDP *oldNode, TDP *newNode);
+// node; the old node, or null when no link holds it. The parent frame is the
+// tree root's (the object's orientation); the search carries it down
+// unchanged and does not move any part.
+TDP *dunReplaceNode(TDP *root, const Mat4 *parentFrame, TDP *oldNode, TDP *newNode);
 void dunAddHullPoint(TDP *node, float x, float y, float z);
 void dunScaleCollisionVolumes(CollisionModel *model, float size);
 

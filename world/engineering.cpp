@@ -10,7 +10,7 @@
 #include "core/options.h"
 #include "core/value_recorder.h"
 #include "platform/sound.h"
-#include "script/mission.h"
+#include "world/mission_state.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/recorders.h"

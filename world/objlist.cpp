@@ -9,13 +9,9 @@
 #include "RES/resman.h"
 #include "RES/util.h"
 #include "RES/vecmath.h"
-#include "ai/contacts.h"
-#include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/log.h"
 #include "platform/sound.h"
-#include "present/scene.h"
-#include "script/mission.h"
 #include "world/belts.h"
 #include "world/docking.h"
 #include "world/engineering.h"
@@ -23,6 +19,7 @@
 #include "world/flight.h"
 #include "world/lds.h"
 #include "world/messages.h"
+#include "world/mission_state.h"
 #include "world/msghandler.h"
 #include "world/objroutines.h"
 #include "world/pools.h"
@@ -34,6 +31,7 @@
 SceneItem *dunCurrentItem = nullptr;
 SceneItem *dunPlayerShip = nullptr;
 SceneItem *dunControlledObject = nullptr;
+SceneItem *dunPlayerCamera = nullptr;
 uint8_t dunPlayerDestroyed = 0;
 uint32_t dunSceneListChanges = 0;
 
@@ -119,12 +117,12 @@ void releaseNode(TDP *node) {
             ps->flags &= ~1u;
         }
         node->flags &= ~TDPFlag::HasActor;
-        P3DRemoveActor(node);
+        dunCall(dunPresent().removeActor, node);
     } else if (node->flags & TDPFlag::HasActor) {
-        if (node->flags & TDPFlag::OwnsModel) P3DRemoveAndFreeNodeModel(node);
-        P3DRemoveActor(node);
+        if (node->flags & TDPFlag::OwnsModel) dunCall(dunPresent().removeAndFreeNodeModel, node);
+        dunCall(dunPresent().removeActor, node);
     }
-    if (node->flags & TDPFlag::OwnsMaterial) P3DRemoveAndFreeNodeMaterial(node);
+    if (node->flags & TDPFlag::OwnsMaterial) dunCall(dunPresent().removeAndFreeNodeMaterial, node);
     // Channels are heap nodes of this node alone; they go with it.
     freeChannels(node);
     node->flags &= ~TDPFlag::InUse;
@@ -238,7 +236,7 @@ void dunReleaseTreeActors(TDP *node) {
     if (!node) return;
     dunReleaseTreeActors(node->child);
     dunReleaseTreeActors(node->sibling);
-    if (node->actor) P3DRemoveActor(node);
+    if (node->actor) dunCall(dunPresent().removeActor, node);
     node->actor = nullptr;
 }
 
@@ -262,9 +260,9 @@ void addActors(TDP *node) {
     addActors(node->sibling);
     if (node->flags & TDPFlag::HasActor) {
         if (node->flags & TDPFlag::Particle)
-            P3DAddToScene(node, node->particleOrMaterial, 1, 0);
+            dunCall(dunPresent().addToScene, node, node->particleOrMaterial, 1, 0);
         else
-            P3DAddToScene(node, node->model, 0, 0);
+            dunCall(dunPresent().addToScene, node, node->model, 0, 0);
     }
 }
 }  // namespace
@@ -336,7 +334,7 @@ TDP *dunNewTDP() {
     if (!node) dunFatalError("No more TDPs left");
     MatIdentity(node->local);
     node->actor = nullptr;
-    node->routine = TDPSyncActor;
+    node->routine = dunPresent().syncActor;
     node->flags = TDPFlag::InUse | TDPFlag::Collidable;
     node->colour[0] = node->colour[1] = node->colour[2] = 255;
     return node;
@@ -465,7 +463,7 @@ void dunComputeModelRadius(TDP *node) {
     }
     float best = 0.0f;
     Vec3 v;
-    for (int i = 0; P3DModelVertex(node->model, i, &v); ++i) {
+    for (int i = 0; dunCall(dunPresent().modelVertex, node->model, i, &v); ++i) {
         float len = VecLengthApprox(v);
         if (len > best) best = len;
     }
@@ -535,7 +533,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
         }
         if (item->flags & SceneFlag::Asteroid) dunCreateAsteroid();
     }
-    dunRemoveContact(item);
+    dunCall(dunAi().removeContact, item);
     // A parked object is out of the world: it stays parked with its records
     // and comes back when its system does.
     if (!inRing(&sceneHead, item)) return nullptr;
@@ -554,7 +552,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
     if (item->sim && item->sim->shipInfo) {
         ShipInfo *ship = item->sim->shipInfo;
         dunUndockAll(item);
-        dunClearWeapons(item);
+        dunCall(dunAi().clearWeapons, item);
         ship->flags &= ~ShipFlag::InUse;
         if (ship->flags & ShipFlag::GroupHolder) {
             uint32_t score = item->avatar ? item->avatar->scoreRecord : 0;
@@ -572,7 +570,7 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
     if (item->avatar && item->avatar->root) dunReleaseTree(item, item->avatar->root);
 
     dunMsgFreeReceiver(item->receiverId);
-    dunCancelDialogueById(item);
+    dunCall(dunScript().cancelDialogue, item);
     if (item->avatar && item->avatar->engineSound) {
         EngineSoundSlot *engine = item->avatar->engineSound;
         engine->owner = nullptr;
@@ -584,13 +582,13 @@ SceneItem *dunDeleteSceneItem(SceneItem *item) {
 
 SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     // The script names the model's resource; the resource manager has its data.
-    void *symbol = GetScriptSymbolValue("CorpseMd");
+    void *symbol = dunCall(dunScript().symbolValue, "CorpseMd");
     void *model = symbol ? resmanLoad(static_cast<ResourceHandle *>(symbol)) : nullptr;
     SceneItem *wreck = dunCreateSceneItem();
     dunLinkSceneItem(wreck, 0);
     dunSetControlRoutine(wreck, nullptr);
     Sim *sim = dunAttachSim(wreck, dunSimSpawnedNode);
-    dunSetDrawRoutines(wreck, dunCopySimToModel, P3DUpdatePresentation);
+    dunSetDrawRoutines(wreck, dunCopySimToModel, dunPresent().presentation);
     TDP *root = dunAttachTDP(wreck);
 
     // The remains take the motion of the ship that was destroyed (not of
@@ -614,7 +612,7 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     sim->speed = 50.0f;
     root->model = model;
     dunSetMessageHandler(wreck, dunHandleMessages);
-    P3DAddToScene(root, model, 2, 0);
+    dunCall(dunPresent().addToScene, root, model, 2, 0);
     // Without the model (or its collision shape) the radius comes from the
     // model's vertices, or the default.
     if (model && root->collision)
@@ -631,7 +629,7 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     info->typeCode = 4;
     info->wreckWords[0] = 3;
     info->wreckWords[1] = 0;
-    dunDefaultShipClassSetup(wreck, "Debris");
+    dunCall(dunScript().defaultShipClassSetup, wreck, "Debris");
     info->className = "Body";
     info->name = "CNV-301";
     dunInitFlightParams(&info->current, 10.0f, 10.0f, 0, 0, 0, 0, 0, 200000.0f);
@@ -645,7 +643,7 @@ SceneItem *dunCreatePlayerWreck(SceneItem *ship) {
     dunMissionSuccess = 0;
     dunMissionEndCountdown = 1000;
     dunMissionEndWord = 0;
-    dunClearDialogue();
+    dunCall(dunScript().clearDialogue);
     dunTimeScale = 1.0f;
     if (ship && ship->avatar && ship->avatar->engineSound && ship->avatar->engineSound->slot)
         SoundSetVolume(ship->avatar->engineSound->slot, -10000);
@@ -665,7 +663,7 @@ void dunResetObjectLists() {
     dunLastPlasmaBall = nullptr;
     dunProtectedObject = nullptr;
     dunTimeScale = 1.0f;
-    dunResetDialogueQueue();
+    dunCall(dunScript().resetDialogueQueue);
     dunClearBeltTracking();
     dunResetFlightControl();
     dunResetObjectRoutines();
@@ -678,7 +676,7 @@ void dunResetWorld() {
     dunResetObjectLists();
     dunMsgReset();
     dunCall(dunHud().clearList);
-    P3DResetCameraWords();
+    dunCall(dunPresent().resetCameraWords);
 }
 
 bool dunCheckFloat(float value) {

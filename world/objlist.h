@@ -15,6 +15,9 @@ SceneItem *dunParkedListHead();
 extern SceneItem *dunCurrentItem;
 extern SceneItem *dunPlayerShip;
 extern SceneItem *dunControlledObject;
+// The player camera object ("CamPly", made by the presentation); null while
+// there is none. Sounds are placed from it.
+extern SceneItem *dunPlayerCamera;
 // Counts every change of the lists' links (inserts, removals, resets): a
 // walk that keeps a copy of the list's order knows it from this when to
 // take it again.

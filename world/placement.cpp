@@ -5,7 +5,7 @@
 #include "RES/util.h"
 #include "RES/vecmath.h"
 #include "core/frame.h"
-#include "script/mission.h"
+#include "world/mission_state.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
 #include "world/records.h"

@@ -557,6 +557,14 @@ struct Weapon {
     int32_t powerCharge;     // the charge the engineering model gives a powered beam weapon
 };
 
+// A mount's firing arc as the HUD and the weapon camera see it: four
+// corners and the centre, then the azimuth lower and upper and elevation
+// lower and upper limits in degrees.
+struct ArcOutline {
+    Vec3 points[5];
+    float angles[4];
+};
+
 struct Action {
     Action *next;
     uint32_t eventId;

@@ -4,7 +4,6 @@
 #include "RES/vecmath.h"
 #include "core/frame.h"
 #include "platform/display.h"
-#include "script/mission.h"
 #include "world/flight.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -22,7 +21,7 @@ PaletteEntries formerPalette = nullptr;
 
 // The script's "REMPalette"; the resource manager loads it once and keeps it.
 PaletteEntries remotePalette() {
-    auto *handle = static_cast<ResourceHandle *>(GetScriptSymbolValue("REMPalette"));
+    auto *handle = static_cast<ResourceHandle *>(dunCall(dunScript().symbolValue, "REMPalette"));
     return handle ? static_cast<PaletteEntries>(resmanLoad(handle)) : nullptr;
 }
 

@@ -2,20 +2,11 @@
 
 namespace {
 
-template <class T>
-struct Installed {
-    const T *table = nullptr;
-    const T &get() const {
-        static const T none{};
-        return table ? *table : none;
-    }
-};
-
-Installed<WorldPresentHooks> present;
-Installed<WorldAiHooks> ai;
-Installed<WorldScriptHooks> script;
-Installed<WorldGuiHooks> gui;
-Installed<WorldHudHooks> hud;
+InstalledHooks<WorldPresentHooks> present;
+InstalledHooks<WorldAiHooks> ai;
+InstalledHooks<WorldScriptHooks> script;
+InstalledHooks<WorldGuiHooks> gui;
+InstalledHooks<WorldHudHooks> hud;
 
 }  // namespace
 

@@ -71,6 +71,22 @@ struct WorldPresentHooks {
     void (*setStarGateEdge)(SceneItem *gate, int colour);
     // The pilot's per-step input: steering demands and the look-around.
     void (*lookUpdate)();
+    // A part's library actor unlinked and freed; the model and the material
+    // a part owns taken out of the library's registries and freed.
+    void (*removeActor)(TDP *node);
+    void (*removeAndFreeNodeModel)(TDP *node);
+    void (*removeAndFreeNodeMaterial)(TDP *node);
+    // The node routine a new part starts with: its actor follows it.
+    NodeRoutine syncActor;
+    // Vertex i of a model's mesh in its frame; false past the last.
+    bool (*modelVertex)(const void *model, int i, Vec3 *out);
+    // The four camera words cleared at the world's reset.
+    void (*resetCameraWords)();
+    // Once a step: the scene's lights, and the scripted camera cuts.
+    void (*updateLights)();
+    void (*actionCameraUpdate)();
+    // The object's parts brought up to date for a view before it is drawn.
+    void (*preprocessScene)(SceneItem *item, void *view);
 };
 
 struct WorldAiHooks {
@@ -135,6 +151,17 @@ struct WorldAiHooks {
     // A passed waypoint's successor becomes the cockpit's selected target
     // and the navigation target.
     void (*selectWaypointTarget)(SceneItem *item);
+    // Detaches and releases every weapon of the ship.
+    void (*clearWeapons)(SceneItem *ship);
+    // The start of each step: the brain's per-step words cleared, the ships
+    // of each side counted and the contact list refreshed.
+    void (*clearStepWords)();
+    void (*countShipsPerSide)();
+    void (*refreshContacts)();
+    // Puts the object at a clear random spot near the navigation point.
+    void (*placeNearNavPoint)(SceneItem *item, double *distance, int a, int b);
+    // The free-flying AI control routine (CONTROL_AIFREE).
+    void (*thinkFree)(SceneItem *ship);
 };
 
 struct WorldScriptHooks {
@@ -150,6 +177,22 @@ struct WorldScriptHooks {
     void (*missileHitPlayer)(int typeCode);
     // Launches the stock ships of a tracked object's system at its place.
     void (*launchStockShips)(TrackNode *node);
+    // The value of a named script symbol (a model, a palette), or null; and
+    // the object a symbol names now (null when it is gone).
+    void *(*symbolValue)(const char *name);
+    SceneItem *(*symbolObject)(void *symbol);
+    // An object leaves: its dialogue lines go; the dialogue queue emptied at
+    // the world's reset.
+    void (*cancelDialogue)(SceneItem *owner);
+    void (*resetDialogueQueue)();
+    // True while a line of the owner (null: anyone) plays; the stock
+    // dialogue the step runs on request.
+    bool (*dialoguePlaying)(const SceneItem *owner);
+    void (*runStockDialogue)();
+    // The class set-up a new object of the script takes ("Debris" for a wreck).
+    void (*defaultShipClassSetup)(SceneItem *item, const char *name);
+    // Once a step: the mission's current objective chosen.
+    void (*selectCurrentObjective)();
 };
 
 struct WorldGuiHooks {
@@ -244,6 +287,17 @@ const WorldAiHooks &dunAi();
 const WorldScriptHooks &dunScript();
 const WorldGuiHooks &dunGui();
 const WorldHudHooks &dunHud();
+
+// A table of hooks a floor above installs: the table, or an empty one
+// while none is installed.
+template <class T>
+struct InstalledHooks {
+    const T *table = nullptr;
+    const T &get() const {
+        static const T none{};
+        return table ? *table : none;
+    }
+};
 
 // Calls a hook when it is installed; an absent one gives the zero value.
 template <class R, class... P, class... A>

@@ -1,6 +1,5 @@
 #include "world/sound_place.h"
 
-#include "present/scene.h"
 #include "world/objlist.h"
 #include "world/records.h"
 

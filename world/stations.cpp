@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "ai/brain.h"
 #include "core/bytes.h"
 #include "core/options.h"
 #include "world/collision.h"
@@ -62,7 +61,7 @@ void dunBuildCommandSection() {
     SceneItem *c = dunCreateSceneItem();
     dunLinkSceneItem(c, 0);
 
-    h->control = dunai_ThinkShip;
+    h->control = dunAi().think;
     h->simulator = dunFlyShip;
     dunCall(present.setObjectModel, h, keptModel("vek\\resource\\shapes\\corvasm_sanshead.lwo", &hullModel));
     if (h->sim->flightMode == 1)

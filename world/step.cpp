@@ -3,19 +3,16 @@
 #include <cstdlib>
 
 #include "RES/vecmath.h"
-#include "ai/brain.h"
-#include "ai/contacts.h"
 #include "core/frame.h"
 #include "core/profiler.h"
 #include "platform/sound.h"
-#include "present/scene.h"
-#include "script/mission.h"
 #include "world/belts.h"
 #include "world/collision.h"
 #include "world/docking.h"
 #include "world/engineering.h"
 #include "world/flight.h"
 #include "world/messages.h"
+#include "world/mission_state.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
 #include "world/services.h"
@@ -33,14 +30,21 @@ int32_t dunSimulatedCount = 0;
 int32_t dunAmbienceVolume = 0;
 SoundSlot *dunAmbienceSlots[2] = {nullptr, nullptr};
 int32_t dunBeepTimer = 0;
+ThreatEntry dunNearestThreats[4] = {{nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}, {nullptr, 1e8f}};
 StepMarkObserver dunStepMarkObserver = nullptr;
+
+namespace {
+// The AI's control routines, reached through its table (none in tests).
+void dunThinkAi(SceneItem *item) { dunCall(dunAi().think, item); }
+void dunThinkAiFree(SceneItem *item) { dunCall(dunAi().thinkFree, item); }
+}  // namespace
 
 const SceneRoutine SceneRoutineTable[kSceneRoutineCount] = {
     {"CONTROL_NULL", RoutineSlot::Control, dunNullRoutine},
     {"CONTROL_MAIN", RoutineSlot::Control, dunControlPlayer},
     {"CONTROL_TEST", RoutineSlot::Control, dunControlTest},
-    {"CONTROL_AI", RoutineSlot::Control, dunai_ThinkShip},
-    {"CONTROL_AIFREE", RoutineSlot::Control, dunai_ThinkFree},
+    {"CONTROL_AI", RoutineSlot::Control, dunThinkAi},
+    {"CONTROL_AIFREE", RoutineSlot::Control, dunThinkAiFree},
     {"CONTROL_FREE", RoutineSlot::Control, dunControlFree},
     {"SIM_NULL", RoutineSlot::Simulator, dunStampSim},
     {"SIM_MAIN", RoutineSlot::Simulator, dunFlyShip},
@@ -50,6 +54,8 @@ const SceneRoutine SceneRoutineTable[kSceneRoutineCount] = {
 };
 
 namespace {
+
+bool dialoguePlaying() { return dunCall(dunScript().dialoguePlaying, nullptr); }
 
 void mark(const char *name) {
     ProfilerCheckpoint(gProfileRecorder, name);
@@ -127,8 +133,8 @@ void dunSimulationStep() {
         dunCall(dunPresent().lookUpdate);
         return;
     }
-    dunSelectCurrentObjective();
-    if (!(dunHoldA || dunHoldC == 2 || dunIsDialoguePlaying(0) || !SoundEnabled || dunPlayerDestroyed)) {
+    dunCall(dunScript().selectCurrentObjective);
+    if (!(dunHoldA || dunHoldC == 2 || dialoguePlaying() || !SoundEnabled || dunPlayerDestroyed)) {
         setAmbience(0, dunAmbienceVolume);
         setAmbience(1, -1000);
     }
@@ -139,25 +145,25 @@ void dunSimulationStep() {
         dunMissionCountdown -= dunFrameStep;
         dunMissionCountdownSeconds = dunMissionCountdown / 100;
     }
-    dunai_ClearStepWords();
+    dunCall(dunAi().clearStepWords);
     SceneItem *head = dunSceneListHead();
     if (head->next != head) {
         dunUpdateBelts();
         dunLaunchStockNearby();
         if (dunStockDialogueRequest) {
-            dunRunStockDialogue(0);
+            dunCall(dunScript().runStockDialogue);
             dunStockDialogueRequest = 0;
         }
-        P3DUpdateLights();
+        dunCall(dunPresent().updateLights);
     }
-    ActionCameraUpdate();
+    dunCall(dunPresent().actionCameraUpdate);
     dunUpdateEngineering(dunPlayerShip);
 
     const int32_t frameStep = dunFrameStep;
     const float frameSeconds = dunFrameSeconds;
     if (!dunNoCollision) {
-        dunCountShipsPerSide();
-        dunRefreshContacts();
+        dunCall(dunAi().countShipsPerSide);
+        dunCall(dunAi().refreshContacts);
         dunResetFrameFlags();
         // The parts' world positions follow their objects before any pair
         // is tested.
@@ -212,7 +218,7 @@ void dunRunSimulators() {
                 s->previous = s->matrix;
                 if (s->flags & SimFlag::PlaceNearNav) {
                     double distance = 100000.0;
-                    dunPlaceNearNavPoint(it, &distance, -1, 0);
+                    dunCall(dunAi().placeNearNavPoint, it, &distance, -1, 0);
                     s->flags &= ~SimFlag::PlaceNearNav;
                 }
             }
@@ -258,7 +264,7 @@ void dunPostSimulationStep() {
         engine->distance = float(distance);
         volume *= 2;
         if (volume < -10000) volume = -10000;
-        if (!(dunHoldA || dunHoldC == 2 || dunFrameSkipCount > 0 || dunIsDialoguePlaying(0))) {
+        if (!(dunHoldA || dunHoldC == 2 || dunFrameSkipCount > 0 || dialoguePlaying())) {
             SoundSetVolume(engine->slot, volume);
             if (volume > -10000) {
                 SoundSetPan(engine->slot, pan);
@@ -375,7 +381,7 @@ NodeChannel *dunAddNodeChannel(TDP *node, uint8_t kind, uint8_t index) {
 
 void dunPresentSceneItem(SceneItem *item, void *view) {
     if (!item || !(item->flags & SceneFlag::InUse)) return;
-    P3DPreprocessScene(item, view);
+    dunCall(dunPresent().preprocessScene, item, view);
 }
 
 void dunCopySimToModel(SceneItem *item) {

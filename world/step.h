@@ -22,6 +22,13 @@ extern int32_t dunSimulatedCount;   // objects counted by the last simulator wal
 extern int32_t dunAmbienceVolume;
 extern SoundSlot *dunAmbienceSlots[2];  // null: the table's slots 2 and 0
 extern int32_t dunBeepTimer;        // centiseconds to the next threat beep
+// The four nearest threats of the player, refreshed every step by the
+// contact list; the nearest sets the beep's interval.
+struct ThreatEntry {
+    SceneItem *object;   // none when the entry is empty
+    float distance;      // 1e8 when empty
+};
+extern ThreatEntry dunNearestThreats[4];
 
 // Slot a script keyword selects.
 enum class RoutineSlot : uint8_t { Control, Simulator };

@@ -6,10 +6,9 @@
 #include "RES/vecmath.h"
 #include "core/frame.h"
 #include "platform/sound.h"
-#include "script/mission.h"
-#include "script/symbols.h"
 #include "world/flight.h"
 #include "world/handle.h"
+#include "world/mission_state.h"
 #include "world/objlist.h"
 #include "world/objroutines.h"
 #include "world/records.h"
@@ -76,7 +75,7 @@ void passed(SceneItem *waypoint, HUD *marker) {
 void dunSimStickToGoal(SceneItem *waypoint) {
     Sim *s = waypoint->sim;
     if (!s) return;
-    SceneItem *object = s->goalSymbol ? ScriptSymbolObject(static_cast<ScriptSymbol *>(s->goalSymbol)) : nullptr;
+    SceneItem *object = s->goalSymbol ? dunCall(dunScript().symbolObject, s->goalSymbol) : nullptr;
     if (inUse(object)) {
         const Vec3 z = dunMatRow(object->sim->matrix, 2);
         const double r = object->sim->radius;

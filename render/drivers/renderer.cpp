@@ -127,7 +127,7 @@ vt_error partQuery(vt_renderer *rr, vt_token p, vt_int_32 index, vt_value *pvalu
     return VtTokenValueQuery(pvalue, buffer, size, t, rec, tpl);
 }
 
-vt_error partQueryMany(vt_renderer *rr, vt_token p, vt_int_32 index, vt_token_value *tv, void *buffer, vt_size size,
+vt_error partQueryMany(vt_renderer *rr, vt_token p, vt_int_32 index, void *buffer, vt_token_value *tv, vt_size size,
                        vt_int_32 *pcount) {
     sr_renderer *r = self(rr);
     vt_tv_template *tpl;

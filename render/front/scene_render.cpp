@@ -406,7 +406,10 @@ vt_error frontBegin(vt_boolean *flag) {
     return VT_E_OK;
 }
 
+// An end with nothing of its own begun changes nothing and says so.
 vt_error frontEnd(vt_boolean *flag, const vt_boolean *other) {
+    if (!*flag)
+        return VT_E_FAIL;
     *flag = 0;
     if (!*other && vtScene.renderer)
         SceneRendererRelease();

@@ -136,7 +136,7 @@ struct vt_renderer_dispatch {
     // buffer and the pair value points there.
     vt_error (*partQuery)(vt_renderer *self, vt_token part, vt_int_32 index, vt_value *pvalue, void *buffer,
                           vt_size buffer_size, vt_token t);
-    vt_error (*partQueryMany)(vt_renderer *self, vt_token part, vt_int_32 index, vt_token_value *tv, void *buffer,
+    vt_error (*partQueryMany)(vt_renderer *self, vt_token part, vt_int_32 index, void *buffer, vt_token_value *tv,
                               vt_size buffer_size, vt_int_32 *pcount);
     // model-to-view = m model-to-view (m applies first).
     vt_error (*modelMul)(vt_renderer *self, const vt_matrix34 *m);

@@ -52,6 +52,9 @@ protected:
         osAudioOpen(true);
         SoundEnabled = 0xFF;
         resmanInit();
+        // The GUI's scripts and the dialogue reach the screens as in the game.
+        guiInstallScriptHooks();
+        hudInstallWorldHooks();
         InitializeScriptSystem();
         MissionLogReset();
         // The frame's own calls run; the film, the world and the display's

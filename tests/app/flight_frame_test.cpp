@@ -11,6 +11,8 @@
 #include "RES/resman.h"
 #include "app/clock.h"
 #include "app/game.h"
+#include "app/shell.h"
+#include "core/counter.h"
 #include "call_recorder.h"
 #include "data_root.h"
 #include "core/frame.h"
@@ -58,6 +60,8 @@ protected:
         gTicks = 1;
         StartFrameClock();
         resmanInit();
+        // The key bindings are the GUI's statements.
+        guiInstallScriptHooks();
         InitializeScriptSystem();
         ResetBindings();
         guiResetKeyHandler();
@@ -207,6 +211,34 @@ TEST_F(PlayerFlight, ThrottleTurnLdsDockAndUndock) {
 // along the new heading and the flight assist brings it back to rest. A
 // reference computation of the same keyboard steering, turn and thrust laws
 // says where it must end.
+// The idle loop asking for frames at 60 a second and at 5,000: the ship
+// covers the same ground in a second of the counter, the second its set
+// speed says. (Frames faster than the centisecond the step counts in would
+// each move it by a centisecond that has not passed.)
+TEST_F(PlayerFlight, ASecondOfFlightCoversTheSameGroundAtAnyFrameRate) {
+    SetFrameSleeper([](uint32_t ms) { gTicks += uint64_t(ms) * 100; });
+    calls.run.insert("gameFrame");
+    gActive = 1;
+    for (int i = 0; i < 4; ++i) Press(kThrUp);
+    Frames(500);
+    ASSERT_NEAR(S().velocity.z, 20000.0f, 20.0f);
+    const auto travel = [&](uint64_t turnsPerSecond) {
+        const Vec3d from = S().position;
+        const uint64_t start = gTicks;
+        while (gTicks - start < 100000) {
+            gTicks += 100000 / turnsPerSecond;
+            ShellIdleTurn();
+        }
+        const Vec3d &to = S().position;
+        return std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y) +
+                         (to.z - from.z) * (to.z - from.z));
+    };
+    const double slow = travel(60), fast = travel(5000);
+    EXPECT_NEAR(slow, 20000.0, 400.0);
+    EXPECT_NEAR(fast, slow, 400.0);
+    SetFrameSleeper(nullptr);
+}
+
 TEST_F(PlayerFlight, InjectedKeysFlyTheShipWhereTheReferenceSays) {
     static const WorldPresentHooks look = [] {
         WorldPresentHooks h{};

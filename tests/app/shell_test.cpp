@@ -13,6 +13,8 @@
 #include "core/log.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "core/counter.h"
+#include "core/frame.h"
 #include "platform/video.h"
 #include "call_recorder.h"
 #include "common/fatal_hook.h"
@@ -26,13 +28,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A counter of 10-microsecond ticks that only the test and the sleeps move.
+constexpr uint64_t kTicksPerSecond = 100000;
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+uint32_t gSleeps, gSleptMs;
+void FakeSleep(uint32_t ms) {
+    ++gSleeps;
+    gSleptMs += ms;
+    gTicks += uint64_t(ms) * kTicksPerSecond / 1000;
+}
+
 struct Shell : testing::Test {
     CallRecorder calls;
     void SetUp() override {
+        SetFrameCounter(FakeCounter, kTicksPerSecond);
+        SetFrameSleeper(FakeSleep);
+        gTicks = 1000;
+        gSleeps = gSleptMs = 0;
+        StartFrameClock();
         gActive = 1;
         calls.run = {"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"};
     }
-    Calls Turn() {
+    void TearDown() override { SetFrameSleeper(nullptr); }
+    // One idle turn a centisecond after the last.
+    Calls Turn(uint64_t ticks = kTicksPerSecond / 100) {
+        gTicks += ticks;
         calls.calls.clear();
         ShellIdleTurn();
         return calls.Without({"KeyQueueCount", "KeyQueueGet", "GetKeyDownTable"});
@@ -79,6 +100,46 @@ TEST_F(Shell, IdleTurnChoices) {
     EXPECT_EQ(Turn(), Calls{});
     optRunInBack = 0xFF;
     EXPECT_EQ(Turn(), (Calls{"gameFrame"}));
+}
+
+// Turns asked for faster than the centisecond the frame step counts in run
+// at most one frame a centisecond, and wait for it by sleeping; slower ones
+// each run a frame.
+TEST_F(Shell, FramesRunAtMostOnceACentisecondAndTheTurnsBetweenSleep) {
+    const struct {
+        int turnsPerSecond;
+        size_t frames;  // in one second
+    } cases[] = {{60, 60}, {100, 100}, {5000, 100}, {1000000, 100}};
+    for (const auto &c : cases) {
+        const uint64_t start = gTicks;
+        const uint32_t clock = dunGameClock;
+        const uint64_t each = kTicksPerSecond / uint64_t(c.turnsPerSecond);
+        size_t frames = 0, turns = 0;
+        gSleeps = 0;
+        while (gTicks - start < kTicksPerSecond && turns < 100000) {
+            frames += Turn(each).size();
+            ++turns;
+        }
+        // A sleep may wake a little past the centisecond, so a frame now
+        // and then covers two: never more frames than centiseconds.
+        EXPECT_LE(frames, c.frames + 1) << c.turnsPerSecond;
+        EXPECT_GE(frames, c.frames * 9 / 10) << c.turnsPerSecond;
+        // The game clock follows the counter whatever the rate.
+        EXPECT_NEAR(double(dunGameClock - clock), 100.0, 2.0) << c.turnsPerSecond;
+        // Every turn that ran no frame slept.
+        EXPECT_EQ(gSleeps, turns - frames) << c.turnsPerSecond;
+    }
+}
+
+TEST_F(Shell, APausedOrBackgroundGameSleepsEachTurn) {
+    gPaused = 1;
+    EXPECT_EQ(Turn(0), Calls{});
+    EXPECT_EQ(gSleeps, 1u);
+    gPaused = 0;
+    gActive = 0;
+    EXPECT_EQ(Turn(0), Calls{});
+    EXPECT_EQ(gSleeps, 2u);
+    EXPECT_GE(gSleptMs, 10u);
 }
 
 TEST_F(Shell, IntroModeKeys) {

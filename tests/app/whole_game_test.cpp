@@ -340,9 +340,9 @@ TEST_F(WholeGame, AMissionLoopingWithoutAWaitLeavesTheFramesRunning) {
     const uint32_t frames = dunFrameCounter;
     for (int i = 0; i < 10; ++i) Turn();
     EXPECT_EQ(dunFrameCounter, frames + 10);
-    auto *spins = static_cast<int32_t *>(GetScriptSymbolValue("Spins"));
+    ScriptSymbol *spins = FindScriptSymbol("Spins");
     ASSERT_NE(spins, nullptr);
-    EXPECT_GT(*spins, 10 * 1000);
+    EXPECT_GT(ScriptSymbolInt(spins), 10 * 1000);
     std::stringstream log;
     log << std::ifstream("debug.txt", std::ios::binary).rdbuf();
     const std::string text = log.str(), mark = "without a WAIT: vek\\resource\\scripts\\missions\\spin.scr(";

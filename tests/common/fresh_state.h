@@ -25,10 +25,13 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/hooks.h"
+#include "present/scene.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/script.h"
 #include "world/flight.h"
 #include "world/messages.h"
@@ -45,6 +48,7 @@ inline void ResetGameGlobals() {
     // The hooks first: nothing below may call into a table a test or a game
     // start left behind.
     SetFrameCounter(nullptr, 0);
+    SetFrameSleeper(nullptr);
     SmackSetClock(nullptr);
     SetLoadProgressDisplay(nullptr);
     SetPlatformHooks(nullptr);
@@ -58,6 +62,11 @@ inline void ResetGameGlobals() {
     WorldSetScriptHooks(nullptr);
     WorldSetGuiHooks(nullptr);
     WorldSetHudHooks(nullptr);
+    P3DSetAiHooks(nullptr);
+    P3DSetHudHooks(nullptr);
+    P3DSetGuiHooks(nullptr);
+    ScriptSetGuiHooks(nullptr);
+    ScriptSetHudHooks(nullptr);
     gProfileRecorder = nullptr;
     gKeyHandler = nullptr;
     // A palette points into the resources of the test that set it.
@@ -109,6 +118,11 @@ inline void ResetGameGlobals() {
     // without it all look released in the frame under way.
     dunMsgInit();
     dunResetWorld();
+    // What the world's reset asks of the floors above it through their
+    // tables, which are not installed here.
+    P3DResetCameraWords();
+    dunClearDialogue();
+    dunResetDialogueQueue();
 }
 
 }  // namespace ruvotest

@@ -12,16 +12,26 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "common/temp_dir.h"
 #include "core/bytes.h"
+#include "gui/bindings.h"
+#include "gui/cockpit.h"
+#include "gui/front.h"
+#include "gui/keys.h"
 #include "gui/options.h"
 #include "gui_fixture.h"
 #include "os/paths.h"
+#include "platform/joystick.h"
 #include "platform/sound.h"
 #include "present/p3d.h"
 #include "script/career.h"
+#include "script/dialogue.h"
+#include "script/script.h"
+#include "world/collision.h"
 #include "world/contact.h"
+#include "world/flight.h"
 
 namespace guitest {
 namespace {
@@ -116,12 +126,87 @@ TEST_F(Options, ToggleSteppingWrapsAndTheHatModeFollows) {
     for (const auto &s : steps) {
         frontStepOptionToggle(w);
         EXPECT_FLOAT_EQ(Value("joystick_hat"), s.value);
-        EXPECT_EQ(gOptionSwitches.hatMode, s.hat);
+        EXPECT_EQ(JoyHatMode, s.hat);
     }
     // A slider does not step.
     w->userPtr = FindOption("gamma");
     frontStepOptionToggle(w);
     EXPECT_FLOAT_EQ(Value("gamma"), 1.0f);
+}
+
+// Each option sets the one flag its readers read, and the table names it.
+TEST_F(Options, EachOptionSetsTheFlagItsReadersRead) {
+    const struct {
+        const char *option;
+        bool card;
+        const uint8_t *flag;  // where the readers read it
+        uint8_t before, after;  // at start, and after one step on the options screen
+    } cases[] = {
+        {"nebula", false, &gP3D.nebulaOn, 0, 0},  // the start value is the mission's
+        {"weapon_light", false, &gRenderOptions.weaponLight, 255, 0},
+        {"still_dialogue", false, &gOptStillDialogue, 0, 255},
+        {"still_dialogue", true, &gOptStillDialogue, 0, 0},  // never on the 3D card
+        {"planet_filter", false, &gRenderOptions.planetFilter, 255, 0},
+        {"weaponframe", false, &gRenderOptions.weaponFrame, 255, 0},
+        {"joystick_axis", false, &dunAxisSwap, 0, 1},  // flight and the look-around
+        {"joystick_hat", false, &JoyHatMode, 1, 0},
+        {"hidef_tog", true, &optHiDef, 0, 255},  // the model loader and XHIDEF
+        {"inf_mode", false, &dunInfMode, 0, 255},
+        {"star_blur", true, &optNoStreaks, 0, 255},  // inverted: the star pass's no-streaks flag
+        {"missile_trails", true, &gRenderOptions.missileTrails, 255, 0},  // the seeker launch
+        {"subtitles", false, &gFeedSubtitles, 255, 0},
+        {"collisions", false, &dunCollisionDamage, 255, 0},  // inverted
+        {"radio_toggle", false, &gOptRadio, 255, 0},
+        {"autodetail_toggle", true, &gP3D.autoDetail, 0, 255},
+        {"prox_warning", false, &dunProximityWarningOption, 255, 0},
+    };
+    GuiWindow *w = Make(10, 10, 100, 14);
+    for (const auto &c : cases) {
+        ResetOptionTable();
+        ResetOptions();
+        gP3D.nebulaOn = 0;
+        gP3D.autoDetail = 0;
+        dunCollisionDamage = 255;
+        dunProximityWarningOption = 255;
+        dunInfMode = 0;
+        CardMode = c.card ? 1 : 0;
+        OptionRecord *o = FindOption(c.option);
+        ASSERT_NE(o, nullptr) << c.option;
+        EXPECT_EQ(o->flag, c.flag) << c.option << ": the table names the readers' flag";
+        EXPECT_EQ(*c.flag, c.before) << c.option;
+        w->userPtr = o;
+        frontStepOptionToggle(w);
+        EXPECT_EQ(*c.flag, c.after) << c.option;
+    }
+    // The nebula option also keeps a STARFIELD from showing the nebula.
+    CardMode = 0;
+    ResetOptionTable();
+    frontSetOptionByName("nebula_s", 0.0f);
+    EXPECT_EQ(gRenderOptions.noNebula, 1);
+    frontSetOptionByName("nebula_s", 1.0f);
+    EXPECT_EQ(gP3D.nebulaOn, 255);
+    EXPECT_EQ(gRenderOptions.noNebula, 0);
+    // Still dialogue clears the reply the player chose last.
+    gDialogueChoiceResult = 3;
+    frontSetOptionByName("still_dialogue_m", 1.0f);
+    EXPECT_EQ(gDialogueChoiceResult, 0);
+    frontSetOptionByName("control_method_m", 1.0f);
+    EXPECT_EQ(dunControlMethod, 1);
+    dunControlMethod = 0;
+    ResetOptions();
+}
+
+// The GUI pass gives the star streaks the screen's 3D panes while the
+// option keeps them on, and none when it has them off.
+TEST_F(Options, TheStarStreaksRunInThePanesWhileTheOptionIsOn) {
+    MakeRoot();
+    gGuiScreen->paneCount = 2;
+    for (const auto &[value, panes] : {std::pair{1.0f, 2}, std::pair{0.0f, 0}, std::pair{1.0f, 2}}) {
+        frontSetOptionByName("star_blur_s", value);
+        guiUpdate();
+        EXPECT_EQ(gGuiViewPanes, panes) << value;
+    }
+    gGuiScreen->paneCount = 0;
 }
 
 TEST_F(Options, SliderEndsGiveTheRangeEnds) {
@@ -237,14 +322,28 @@ TEST_F(Options, RankTitles) {
 TEST_F(Options, DefaultCaptainFromTheSixthCall) {
     gDefaultCaptainCalls = 0;
     gDefaultCaptainReplaced = 0;
-    std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, "%s", DefaultCaptainName(0));
+    const std::string standard = DefaultCaptainName(0);
+    std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, "%s", standard.c_str());
+    gCaptainNamed = 0;
     gCareerState.word[StateWord::Slot] = 8;
     for (int i = 1; i <= 5; ++i) frontDefaultCaptainName();
-    EXPECT_STREQ(gCaptainSlot.name, DefaultCaptainName(0));
+    EXPECT_EQ(DefaultCaptainName(0), standard);
     EXPECT_EQ(gDefaultCaptainReplaced, 0);
     frontDefaultCaptainName();
-    EXPECT_STRNE(gCaptainSlot.name, DefaultCaptainName(0));
+    // The default name changes; the slot keeps its captain and stays free.
+    EXPECT_NE(DefaultCaptainName(0), standard);
+    EXPECT_NE(DefaultCaptainName(2), standard);
+    EXPECT_EQ(gCaptainSlot.name, standard);
+    EXPECT_EQ(gCaptainNamed, 0);
     EXPECT_EQ(gDefaultCaptainReplaced, 1);
+    // A captain of a missing slot now takes that name, still unnamed.
+    ruvotest::TempDir dir;
+    EXPECT_FALSE(dunReadCaptainSlot());
+    EXPECT_STREQ(gCaptainSlot.name, DefaultCaptainName(0));
+    EXPECT_EQ(gCaptainNamed, 0);
+    // A fresh front end has the languages' own default again.
+    ResetFrontEnd();
+    EXPECT_EQ(DefaultCaptainName(0), standard);
     gCareerState.word[StateWord::Slot] = 0;
 }
 
@@ -325,6 +424,81 @@ TEST_F(Options, RewriteWritesPointDecimalsUnderAnyLocale) {
     // No decimal comma anywhere: every comma follows a name's closing quote.
     for (size_t at = text.find(','); at != std::string::npos; at = text.find(',', at + 1))
         EXPECT_EQ(text[at - 1], '"') << at;
+}
+
+// A settings file with values out of range, a single-value option under a
+// renderer's name, and a line that ends in a lone carriage return: it loads
+// clamped, writes back clean, and a restart reads the same settings.
+TEST_F(Options, ASettingsFileLoadsClampedAndWritesBackClean) {
+    ruvotest::TempDir dir;
+    Spit(kSettingsFile, std::string("; my settings\r\n") + "\t\tINIT_VAR\t\"gamma_s\",7\r\n" +
+                            "\t\tINIT_VAR\t\"joystick_axis_m\",1\r" + "\t\tINIT_VAR\t\"star_blur_s\",0\r\n" +
+                            "\t\tINIT_VAR\t\"gamma_h\",9\r\n" + "\t\tINIT_VAR\t\"joystick_hat_h\",2\r\n" +
+                            "\t\tINIT_VAR\t\"sound_level_m\",-40\r\n" + "; the end\r\n");
+    const auto load = [] {
+        InitializeScriptSystem();
+        ScriptToken *pc = TokeniseScript(kSettingsFile);
+        ASSERT_NE(pc, nullptr);
+        ScriptProcessor(&pc, 0);
+        FreeScriptBuffers();
+    };
+    const auto check = [](const char *when) {
+        EXPECT_FLOAT_EQ(Value("gamma"), 2.0f) << when;
+        EXPECT_FLOAT_EQ(DisplayGamma, 2.0f) << when;
+        EXPECT_EQ(dunAxisSwap, 1) << when;
+        EXPECT_EQ(optNoStreaks, 255) << when;
+        EXPECT_EQ(JoyHatMode, 1) << when;  // the hat has no renderer's value
+        EXPECT_FLOAT_EQ(MasterVolume, 0.0f) << when;
+    };
+    load();
+    check("loaded");
+    ASSERT_TRUE(frontSaveOptions(kSettingsFile));
+    const std::string saved = Slurp(kSettingsFile);
+    // Ours where they stood (the lone return's line with the file's end),
+    // the other renderer's gamma clamped, the hat's renderer line gone, and
+    // the options the file lacked after its last line.
+    const auto named = [](const char *name) {
+        return Lines(false, [name](const OptionRecord &o) { return std::strcmp(o.name, name) == 0; });
+    };
+    const auto lacking = [](const OptionRecord &o) {
+        for (const char *name : {"gamma", "joystick_axis", "star_blur", "sound_level"})
+            if (std::strcmp(o.name, name) == 0) return false;
+        return true;
+    };
+    EXPECT_EQ(saved, "; my settings\r\n" + named("gamma") + named("joystick_axis") + named("star_blur") +
+                         "\t\tINIT_VAR\t\"gamma_h\",2\r\n" + named("sound_level") + "; the end\r\n" +
+                         Lines(false, lacking));
+    // The restart: everything as a fresh process has it, then the file again.
+    ResetOptionTable();
+    ResetOptions();
+    DisplayGamma = 1.0f;
+    MasterVolume = 100.0f;
+    load();
+    check("after a restart");
+    ASSERT_TRUE(frontSaveOptions(kSettingsFile));
+    EXPECT_EQ(Slurp(kSettingsFile), saved);
+}
+
+TEST_F(Options, TheSwapKeyFlipsTheSwapThroughItsOptionAndSavesIt) {
+    ruvotest::TempDir dir;
+    Spit(kSettingsFile, "; keys\r\n");
+    ResetBindings();
+    constexpr uint8_t kScan = 0x2F;
+    KeyBindingTable[0][kScan] = R_TOGGLE_ROLLYAW;
+    StationId = 2;
+    for (const int expect : {1, 0, 1}) {
+        guiCockpitKeyHandler(uint16_t(kScan << 8));
+        EXPECT_EQ(dunAxisSwap, expect);
+        EXPECT_FLOAT_EQ(Value("joystick_axis"), float(expect));
+        EXPECT_NE(Slurp(kSettingsFile).find("\"joystick_axis_m\"," + std::to_string(expect) + "\r\n"), std::string::npos);
+    }
+    // The stick's swap button flips the swap alone; the key flips what the
+    // pilot has.
+    dunAxisSwap = 0;
+    guiCockpitKeyHandler(uint16_t(kScan << 8));
+    EXPECT_EQ(dunAxisSwap, 1);
+    StationId = 0;
+    ResetBindings();
 }
 
 TEST_F(Options, SavingRewritesTheFileOrReportsAndKeepsIt) {

@@ -6,6 +6,8 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui_fixture.h"
+#include "present/effects.h"
+#include "present/p3d.h"
 #include "script/settings.h"
 
 namespace guitest {
@@ -315,6 +317,27 @@ TEST_F(PassTest, TheFullScreenViewDrawsOnlyTheMainView) {
     EXPECT_EQ(gDraws, 0);
     gGuiFullScreen = 0;
     gGuiMainView = nullptr;
+}
+
+std::vector<int> gFlashSeen;
+void SeeFlash(GuiWindow *) { gFlashSeen.push_back(gP3D.clearColour); }
+
+TEST_F(PassTest, AFrameFlashShowsInEveryViewOfThePassAndEndsWithIt) {
+    // Two panes that draw as views do: each sees the flash set before the pass.
+    Make(0, 0, 64, 48, GUI_TOP_L, nullptr, SeeFlash);
+    Make(100, 0, 64, 48, GUI_TOP_L, nullptr, SeeFlash);
+    gFlashSeen.clear();
+    P3DSetFlashBrightness(50);
+    gP3D.interference = 3;
+    guiUpdate();
+    EXPECT_EQ(gFlashSeen, (std::vector<int>{50, 50}));
+    EXPECT_EQ(gP3D.clearColour, kP3DClearColour);
+    EXPECT_EQ(gP3D.interference, 0);
+    // A flash set in a frame in which no view draws is not shown late.
+    P3DSetFlashBrightness(60);
+    guiUpdate();
+    EXPECT_EQ(gFlashSeen.size(), 2u);
+    EXPECT_EQ(gP3D.clearColour, kP3DClearColour);
 }
 
 GuiWindow *gAppended;

@@ -33,6 +33,7 @@
 #include "world/pools.h"
 #include "world/records.h"
 #include "world/simplace.h"
+#include "world/step.h"
 #include "world/universe.h"
 
 namespace hudtest {

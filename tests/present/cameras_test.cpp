@@ -6,19 +6,21 @@
 #include <cstring>
 
 #include "RES/util.h"
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "gui/bindings.h"
+#include "gui/cockpit.h"
 #include "gui/keys.h"
-#include "gui/options.h"
 #include "common/virtual_stick.h"
 #include "os/input.h"
 #include "platform/joystick.h"
 #include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects.h"
+#include "present/hooks.h"
 #include "present/views.h"
 #include "world/flight.h"
 #include "world/messages.h"
@@ -48,6 +50,9 @@ protected:
         LookInit();
         gEntered = gDropped = 0;
         gCameraViewHooks = {[] { ++gEntered; }, nullptr, [] { ++gDropped; }, nullptr, nullptr, nullptr};
+        // The contact table and the hat's commands as in the game.
+        dunai_InstallPresentHooks();
+        guiInstallPresentHooks();
         player = Object(0, 0, 0, 500);
         dunPlayerShip = dunControlledObject = player;
         camera = Object(0, 0, -5000, 0);
@@ -57,6 +62,8 @@ protected:
     }
     void TearDown() override {
         gCameraViewHooks = {};
+        P3DSetAiHooks(nullptr);
+        P3DSetGuiHooks(nullptr);
         dunPlayerCamera = nullptr;
         dunPlayerShip = dunControlledObject = nullptr;
         gCinematicView = 0;
@@ -287,7 +294,7 @@ TEST_F(Cameras, TheHatByItsMode) {
         int looking, filter, bits;
     } cases[] = {{0, 1, 0, 8}, {1, 0, 1, 8}, {2, 0, 0, 8}};
     for (const auto &c : cases) {
-        gOptionSwitches.hatMode = c.mode;
+        JoyHatMode = c.mode;
         LookInit();
         guiResetKeyHandler();
         dunContactFilter = 0;
@@ -298,7 +305,7 @@ TEST_F(Cameras, TheHatByItsMode) {
         EXPECT_EQ(dunContactFilter, c.filter) << int(c.mode);
         EXPECT_EQ(dunHatBits, c.bits) << int(c.mode);
     }
-    gOptionSwitches.hatMode = 0;
+    JoyHatMode = 0;
     dunContactFilter = 0;
     dunHatBits = 0;
     JoystickPresent = 0;
@@ -307,7 +314,7 @@ TEST_F(Cameras, TheHatByItsMode) {
 TEST_F(Cameras, JoystickAxesSteerWhereTheKeysAreUp) {
     NoJoystick = 0;
     JoystickPresent = 0;  // the poll hands back the axes as they are
-    gOptionSwitches.hatMode = 0;
+    JoyHatMode = 0;
     JoystickAxes[JOY_X] = 100;
     JoystickAxes[JOY_Y] = -60;
     JoystickAxes[JOY_RUDDER] = 40;
@@ -339,7 +346,7 @@ TEST_F(Cameras, JoystickAxesSteerWhereTheKeysAreUp) {
 TEST_F(Cameras, TheHatLooksOnlyWhenItRepeatsAndTheLookKeysWithTheirShift) {
     NoJoystick = 1;
     JoystickPresent = 0;
-    gOptionSwitches.hatMode = 0;
+    JoyHatMode = 0;
     gCameraViewHooks.fullScreen = [] { return true; };
     JoystickAxes[JOY_POV] = 9000;
     LookUpdate();

@@ -3,7 +3,9 @@
 // on the screen.
 #include <cmath>
 
+#include "hud/missionlog.h"
 #include "p3d_fixture.h"
+#include "present/hooks.h"
 #include "present/lwo/lwo.h"
 #include "present/lwo/shade.h"
 #include "present/model_adjust.h"
@@ -26,7 +28,11 @@ float Radius(const vt_model *m) {
 
 class ModelTools : public P3DTest {
 protected:
-    void SetUp() override { Start(8, false); }
+    void SetUp() override {
+        Start(8, false);
+        // The wire drawings draw with the HUD's lines.
+        hudInstallPresentHooks();
+    }
     void TearDown() override {
         gWireframeView = WireframeView{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, nullptr, 0, nullptr};
         HudPixelmap = nullptr;

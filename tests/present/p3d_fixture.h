@@ -20,6 +20,8 @@
 #include "gui/window.h"
 #include "hud/draw.h"
 #include "platform/display.h"
+#include "present/effects.h"
+#include "present/hooks.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
@@ -30,6 +32,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/services.h"
 #include "world/step.h"
 
 namespace presenttest {
@@ -63,6 +66,8 @@ protected:
         dunControlledObject = dunPlayerShip = nullptr;
         dunPlayerCamera = nullptr;
         P3DViewedObject = nullptr;
+        // The world reaches the presentation through its table, as in the game.
+        P3DInstallWorldHooks();
         dunMsgInit();
         dunResetWorld();
         ASSERT_EQ(VtBeginAll(), VT_E_OK);
@@ -92,6 +97,8 @@ protected:
         rec = nullptr;
         ScreenSurface = Surface{};
         gCurrentPalette = nullptr;
+        WorldSetPresentHooks(nullptr);
+        P3DSetHudHooks(nullptr);
     }
 
     // The profiler's marks since the last call.
@@ -128,18 +135,10 @@ protected:
         return item;
     }
 
-    // A 3D view window over the rectangle, viewing through the cell.
-    GuiWindow *View(SceneItem **cell, int x, int y, int w, int h) {
-        window = GuiWindow{};
-        window.flags = GuiFlag::InUse;
-        window.userPtr = cell;
-        window.rect[0] = int16_t(x);
-        window.rect[1] = int16_t(y);
-        window.rect[2] = int16_t(x + w - 1);
-        window.rect[3] = int16_t(y + h - 1);
-        window.w = int16_t(w);
-        window.h = int16_t(h);
-        return &window;
+    // A 3D view pane over the rectangle, viewing through the cell.
+    P3DPane *View(SceneItem **cell, int x, int y, int w, int h) {
+        pane = P3DPane{&pane, int16_t(x), int16_t(y), int16_t(w), int16_t(h), cell, paneDirty, nullptr, nullptr};
+        return &pane;
     }
 
     uint8_t Pixel8(int x, int y) const { return pixels[size_t(y) * ScreenSurface.pitch + x]; }
@@ -153,7 +152,8 @@ protected:
     std::vector<uint8_t> pixels;
     uint8_t palette[1024];
     ValueRecorder profile;
-    GuiWindow window;
+    P3DPane pane{};
+    int16_t paneDirty[4] = {};
 };
 
 }  // namespace presenttest

@@ -74,6 +74,9 @@ TEST_F(P3DFrame, TheClearColourFillsTheViewAndAFlashKeepsTheSkyOut) {
         EXPECT_EQ(Pixel8(320, 240), c.expect) << int(c.clear);
         const Lines marks = Marks();
         EXPECT_EQ(std::find(marks.begin(), marks.end(), "NEBULA") != marks.end(), c.sky) << int(c.clear);
+        // The flash holds for every view of the frame; the GUI pass ends it.
+        EXPECT_EQ(gP3D.clearColour, c.clear);
+        P3DEndViewEffects();
         EXPECT_EQ(gP3D.clearColour, 176);
     }
 }
@@ -85,7 +88,7 @@ TEST_F(P3DFrame, SixteenBitsClearTheViewAfterARepaintAndLaterToBlackLeavingThePa
     const uint16_t clear = uint16_t((176 >> 3) << 11 | ((255 - 176) >> 2) << 5 | (88 >> 3));
     const uint16_t panel = PaletteToRgb565(palette, 117);
     ASSERT_NE(panel, 0);
-    GuiWindow *w = View(&camera, 100, 100, 200, 100);
+    P3DPane *w = View(&camera, 100, 100, 200, 100);
     // The GUI's repaint fills its panels first, then draws the view.
     FillRect(&ScreenSurface, 117, 0, 0, 639, 479);
     P3DDrawViewWindow(w);
@@ -179,7 +182,7 @@ TEST_F(P3DFrame, DetailThresholdsFollowTheMeanFrameRate) {
 
 TEST_F(P3DFrame, WindowsWithoutBuffersAreCountedAndGetAnEmptyDirtyRectangle) {
     SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
-    GuiWindow *w = View(&camera, 0, 0, 64, 48);
+    P3DPane *w = View(&camera, 0, 0, 64, 48);
     P3DResetViewDirtyRect(w);
     EXPECT_EQ(gP3D.viewWindowCount, 1);
     EXPECT_EQ(w->dirty[0], 32767);
@@ -193,7 +196,7 @@ TEST_F(P3DFrame, WindowsWithoutBuffersAreCountedAndGetAnEmptyDirtyRectangle) {
 
 TEST_F(P3DFrame, AWindowKeepsItsBuffersWhileItsRectangleStays) {
     SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
-    GuiWindow *w = View(&camera, 10, 20, 64, 48);
+    P3DPane *w = View(&camera, 10, 20, 64, 48);
     P3DDrawViewWindow(w);
     void *colour = w->image;
     ASSERT_NE(colour, nullptr);
@@ -261,8 +264,8 @@ TEST(P3DBeforeSetUp, AViewDrawsNothingUntilTheLibraryIsBegun) {
     SceneItem *camera = dunCreateSceneItem();
     dunLinkSceneItem(camera, 0);
     dunAttachSim(camera, nullptr);
-    GuiWindow w{};
-    w.userPtr = &camera;
+    P3DPane w{};
+    w.user = &camera;
     w.w = 64;
     w.h = 48;
     P3DDrawViewWindow(&w);

@@ -16,24 +16,24 @@ protected:
 
     // The shape at a distance straight ahead of a camera at the origin,
     // drawn twice (the first frame builds the scene) in a pane.
-    GuiWindow *ShowAhead(const std::string &path, float distance, float radius, int x, int y, int w, int h) {
+    P3DPane *ShowAhead(const std::string &path, float distance, float radius, int x, int y, int w, int h) {
         auto *model = static_cast<vt_model *>(LwoLoadModel(path.c_str(), nullptr, nullptr));
         EXPECT_NE(model, nullptr) << path;
         camera = Object(nullptr, 0, 0, 0, 10);
         Object(model, 0, 0, distance, radius);
-        GuiWindow *pane = View(&camera, x, y, w, h);
+        P3DPane *pane = View(&camera, x, y, w, h);
         P3DDrawViewWindow(pane);
         P3DDrawViewWindow(pane);
         return pane;
     }
 
     // Pixels of the pane that the frame changed from its clear colour.
-    int Drawn(GuiWindow *w, int depth) {
+    int Drawn(P3DPane *w, int depth) {
         int n = 0;
-        for (int y = w->rect[1]; y <= w->rect[3]; ++y)
-            for (int x = w->rect[0]; x <= w->rect[2]; ++x) {
+        for (int y = w->y; y < w->y + w->h; ++y)
+            for (int x = w->x; x < w->x + w->w; ++x) {
                 if (depth == 8) n += Pixel8(x, y) != 176;
-                else n += Pixel16(x, y) != Pixel16(w->rect[0], w->rect[1]);
+                else n += Pixel16(x, y) != Pixel16(w->x, w->y);
             }
         return n;
     }
@@ -44,7 +44,7 @@ TEST_F(SpaceView, ASampleShipInFrontOfTheCameraFillsPartOfItsPane) {
     for (int depth : {8, 16}) {
         std::remove("debug.txt");
         Start(depth, false);
-        GuiWindow *w = ShowAhead("vek\\resource\\shapes\\corvette.lwo", 4000, 1700, 80, 60, 480, 360);
+        P3DPane *w = ShowAhead("vek\\resource\\shapes\\corvette.lwo", 4000, 1700, 80, 60, 480, 360);
         const int drawn = Drawn(w, depth);
         EXPECT_GT(drawn, 1000) << depth << " bits";
         EXPECT_LT(drawn, 480 * 360) << depth << " bits";

@@ -3,6 +3,7 @@
 // out of their trees, the renderer's screen rectangles and the light-drive
 // stretch.
 #include "p3d_fixture.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 
 using namespace presenttest;
@@ -218,7 +219,7 @@ TEST_F(SceneTree, RemovingAPartWithoutObjectOrNotCurrentIsFatal) {
 
 TEST_F(SceneTree, ScreenRectanglesAreKeptAndGrowTheDirtyRectangleOfPartsWithModels) {
     SceneItem *camera = Object(nullptr, 0, 0, 0, 10);
-    GuiWindow *w = View(&camera, 0, 0, 64, 48);
+    P3DPane *w = View(&camera, 0, 0, 64, 48);
     P3DAllocViewBuffers(w);
     w->dirty[0] = w->dirty[1] = 32767;
     w->dirty[2] = w->dirty[3] = -32767;
@@ -304,7 +305,7 @@ namespace {
 
 TEST_F(SceneTree, TheMainCameraOutlivesTheObjectItRidesOn) {
     SceneItem *ship = Object(Cube("box", 100), 0, 0, 0, 173);
-    GuiWindow *w = View(&ship, 0, 0, 64, 48);
+    P3DPane *w = View(&ship, 0, 0, 64, 48);
     P3DDrawViewWindow(w);
     ASSERT_NE(ship->avatar->root->actor, nullptr);
     EXPECT_EQ(gP3D.mainCamera->parent, ship->avatar->root->actor);

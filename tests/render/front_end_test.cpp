@@ -499,6 +499,18 @@ TEST_F(VtFrontEnd, BothFrontEndsShareOneRenderer) {
     EXPECT_EQ(rec->liveStates, 0);
 }
 
+TEST_F(VtFrontEnd, AnEndWithNothingBegunFails) {
+    EXPECT_EQ(VtZbEnd(), VT_E_FAIL);
+    EXPECT_EQ(VtZsEnd(), VT_E_FAIL);
+    // The other front end's renderer stays when only this one was not begun.
+    ASSERT_EQ(VtZbBegin(VT_PMT_RGB_565, VT_PMT_DEPTH_16), VT_E_OK);
+    EXPECT_EQ(VtZsEnd(), VT_E_FAIL);
+    EXPECT_NE(VtRendererQuery(), nullptr);
+    EXPECT_EQ(VtZbEnd(), VT_E_OK);
+    EXPECT_EQ(VtRendererQuery(), nullptr);
+    EXPECT_EQ(VtZbEnd(), VT_E_FAIL);
+}
+
 TEST_F(VtFrontEnd, AZBufferSceneNeverDivertsIntoBuckets) {
     // A renderer that could sort (it has a bucket format) draws a z-buffer
     // scene at once: nothing sets up a heap for it.

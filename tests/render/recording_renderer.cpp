@@ -189,7 +189,7 @@ vt_error partQuery(vt_renderer *r, vt_token part, vt_int_32 index, vt_value *pva
     return VT_E_OK;
 }
 
-vt_error partQueryMany(vt_renderer *r, vt_token part, vt_int_32 index, vt_token_value *tv, void *buffer,
+vt_error partQueryMany(vt_renderer *r, vt_token part, vt_int_32 index, void *buffer, vt_token_value *tv,
                        vt_size buffer_size, vt_int_32 *pcount) {
     vt_int_32 n = 0;
     for (; tv && tv->t != VTT_END; tv++)

@@ -424,6 +424,16 @@ TEST_F(SoftConformance, PartsTakeWhatTheyKnowOneTokenAtATime) {
     ASSERT_EQ(r->dispatch->partSet(r, VTT_LIGHT, 15, VTT_POSITION_V3_F, VtValueP(&pos)), VT_E_OK);
     ASSERT_EQ(r->dispatch->partQuery(r, VTT_LIGHT, 15, &v, buffer, sizeof buffer, VTT_POSITION_V3_F), VT_E_OK);
     EXPECT_EQ(memcmp(v.p, &pos, sizeof pos), 0);
+    // The list query takes the buffer before the list, as the single one
+    // takes it before the token.
+    vt_token_value list[] = {{VTT_FOG_MIN_F, {}}, {VTT_POSITION_V3_F, {}}, {VTT_END, {}}};
+    vt_int_32 count = 0;
+    ASSERT_EQ(r->dispatch->partQueryMany(r, VTT_PRIMITIVE, 0, buffer, list, sizeof buffer, &count), VT_E_OK);
+    EXPECT_EQ(count, 1) << "a primitive part has no position";
+    EXPECT_FLOAT_EQ(list[0].v.f, 2.5f);
+    ASSERT_EQ(r->dispatch->partQueryMany(r, VTT_LIGHT, 15, buffer, list + 1, sizeof buffer, &count), VT_E_OK);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(memcmp(list[1].v.p, &pos, sizeof pos), 0);
 }
 
 TEST_F(SoftConformance, StateStackAndStoredStatesByMask) {

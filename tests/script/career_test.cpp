@@ -10,10 +10,12 @@
 #include "RES/util.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
+#include "gui/cockpit.h"
 #include "gui/timeline.h"
 #include "os/paths.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/screens.h"
 
 namespace {
 
@@ -302,7 +304,8 @@ TEST_F(Career, Availability) {
         std::vector<int> open;
         int current;
     } cases[] = {
-        {{}, 0, {1, 32, 40, 90}, 1},
+        // An open row 1 hands the current mission on to the next open row.
+        {{}, 0, {1, 32, 40, 90}, 32},
         {{1}, 0, {2, 32, 40, 90}, 2},
         {{1, 2}, 1, {3, 32, 40, 90}, 3},
         {{1, 2}, 0, {4, 32, 40, 90}, 4},
@@ -317,6 +320,13 @@ TEST_F(Career, Availability) {
         EXPECT_EQ(Available(), c.open) << c.played.size();
         EXPECT_EQ(gCareerMission, c.current) << c.played.size();
     }
+    // Row 1 alone stays current.
+    Table(std::string(kHeader) + "1,1,A,A,A,,0,0,0,0,100,0,,0,\n2,2,B,B,B,,1,0,0,0,100,0,,0,\n");
+    gCaptainSlot = CaptainSlot{};
+    gCareerMission = 2;
+    dunRebuildAvailableMissions();
+    EXPECT_EQ(Available(), std::vector<int>{1});
+    EXPECT_EQ(gCareerMission, 1);
 }
 
 TEST_F(Career, Recording) {
@@ -378,7 +388,10 @@ TEST_F(Career, FreeingTimelines) {
         }
         list->vertical = 1;
     }
+    // The lists are the front end's: it frees them when the career asks.
+    guiInstallScriptHooks();
     dunFreeTimelines();  // the leak checker sees the rest
+    ScriptSetGuiHooks(nullptr);
     EXPECT_EQ(gTimelineOpen.first, nullptr);
     EXPECT_EQ(gTimelinePlayed.selected, nullptr);
     EXPECT_EQ(gTimelineOpen.vertical, 1) << "the list's orientation stays";

@@ -162,6 +162,54 @@ TEST_F(Compiler, BraceFaultsAreBoundedBothWays) {
     EXPECT_EQ(gScriptTokens[s].arg, lastClose + 1);
 }
 
+TEST_F(Compiler, TheBraceWarningComesWithTheBraceThatFillsTheStack) {
+    const auto warnings = [] {
+        const std::string log = DebugLog();
+        size_t n = 0;
+        for (size_t at = log.find("Nesting has exceeded"); at != std::string::npos;
+             at = log.find("Nesting has exceeded", at + 1))
+            ++n;
+        return n;
+    };
+    for (const auto &[depth, warned] : {std::pair{119, false}, std::pair{120, true}}) {
+        ResetScriptForMission();
+        std::string text;
+        for (int i = 0; i < depth; ++i) text += "{\n";
+        for (int i = 0; i < depth; ++i) text += "}\n";
+        const size_t before = warnings();
+        uint32_t s = ScriptTokenIndex(Compile(text));
+        EXPECT_EQ(warnings() - before, warned ? 1u : 0u) << depth;
+        // Every pair of the full stack is still patched.
+        EXPECT_EQ(gScriptTokens[s].arg, gScriptTokenTop - 4 + 1) << depth;
+    }
+}
+
+TEST_F(Compiler, LiteralsFollowEachOtherWithoutPadding) {
+    // A three-byte string leaves the number after it at an odd offset; the
+    // number reads back through the byte reader.
+    const uint32_t top = gScriptDataTop;
+    std::vector<ScriptToken> t = Statements(Compile("\"ab\" 1.5 \"c\"\n"));
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].arg, top);
+    EXPECT_EQ(t[1].arg, top + 3);
+    EXPECT_EQ(t[2].arg, top + 7);
+    EXPECT_EQ(ScriptDataFloat(t[1].arg), 1.5f);
+    EXPECT_STREQ(ScriptDataText(t[2].arg), "c");
+    EXPECT_EQ(gScriptDataTop, top + 9);
+
+    // At the limit: seven bytes fit in the last seven, an eighth does not.
+    ResetScriptForMission();
+    gScriptDataTop = kScriptDataBytes - 7;
+    std::vector<ScriptToken> last = Statements(Compile("\"ab\" 2\n"));
+    ASSERT_EQ(last.size(), 2u);
+    EXPECT_EQ(gScriptDataTop, kScriptDataBytes);
+    EXPECT_EQ(ScriptDataFloat(last[1].arg), 2.0f);
+    ResetScriptForMission();
+    gScriptDataTop = kScriptDataBytes - 7;
+    EXPECT_EQ(FatalText([] { Compile("\"abc\" 2\n"); }), "Data Buffer OVERFLOW !!!");
+    EXPECT_LE(gScriptDataTop, kScriptDataBytes);
+}
+
 TEST_F(Compiler, LabelsAndBranchOperands) {
     EXPECT_EQ(FatalText([] { Compile("WAIT\n\nBRA ; no label\n"); }), "test.scr(3) : Branch has no label");
     EXPECT_EQ(FatalText([] { Compile("DECBNE Count\n"); }), "test.scr(1) : Branch has no label");

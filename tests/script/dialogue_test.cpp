@@ -12,7 +12,9 @@
 #include "platform/sound.h"
 #include "script/dialogue.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script_fixture.h"
+#include "world/services.h"
 
 using namespace scripttest;
 using Lines = std::vector<std::string>;
@@ -32,9 +34,14 @@ protected:
         gRawStep = 20;
         gLanguage = 0;
         gSpeakerClipMode = 0xFFFF;
+        // The dialogue speaks on the GUI's feed and logs in the HUD's log.
+        guiInstallScriptHooks();
+        hudInstallWorldHooks();
     }
     void TearDown() override {
         dunClearDialogue();
+        ScriptSetGuiHooks(nullptr);
+        WorldSetHudHooks(nullptr);
         SoundReleaseAll();
         osAudioClose();
         resmanShutdown();

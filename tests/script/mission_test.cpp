@@ -11,8 +11,10 @@
 #include "present/scene.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/settings.h"
 #include "script_fixture.h"
+#include "world/objlist.h"
 #include "world/pools.h"
 
 namespace {
@@ -239,7 +241,9 @@ TEST_F(Mission, ExitStoresTheResult) {
         gMissionScore = c.score;
         // The cockpit's locks and lost ship of this mission.
         guiStationLock = guiPlayerLostView = guiNavUndockLock = 1;
+        guiInstallScriptHooks();
         exitMission();
+        ScriptSetGuiHooks(nullptr);
         EXPECT_EQ(guiStationLock, 0);
         EXPECT_EQ(guiPlayerLostView, 0);
         EXPECT_EQ(guiNavUndockLock, 0);

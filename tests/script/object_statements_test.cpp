@@ -16,6 +16,7 @@
 #include "world/contact.h"
 #include "world/flight.h"
 #include "world/msghandler.h"
+#include "world/objlist.h"
 #include "world/step.h"
 
 using namespace scripttest;

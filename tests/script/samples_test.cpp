@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/fatal_hook.h"
+#include "common/sample_root.h"
 #include "core/options.h"
 #include "os/paths.h"
 #include "script/career.h"
@@ -29,14 +31,13 @@ std::string DebugLog() {
     return text.str();
 }
 
+// In a sample tree of its own: the debug log it reads is its own, not one
+// that other test programs running meanwhile write to.
 class SampleScripts : public testing::TestWithParam<int> {
 protected:
-    std::filesystem::path old_;
+    std::unique_ptr<ruvotest::SampleRoot> root_;
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        const char *root = std::getenv("RUVO_DATA");
-        std::filesystem::current_path(root ? root : "data");
-        osFlushPathCache();
+        root_ = std::make_unique<ruvotest::SampleRoot>();
         ResetOptions();
         gLanguage = (uint16_t)GetParam();
         InitializeScriptSystem();
@@ -44,8 +45,7 @@ protected:
     void TearDown() override {
         FreeScriptBuffers();
         ResetOptions();
-        std::filesystem::current_path(old_);
-        osFlushPathCache();
+        root_.reset();
     }
 };
 

@@ -2,8 +2,10 @@
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "core/options.h"
+#include "gui/cockpit.h"
 #include "gui/nav.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/ships.h"
 #include "script_fixture.h"
 #include "world/contact.h"
@@ -222,6 +224,7 @@ TEST_F(ShipStatements, DefenceSlotsAreBounded) {
 
 TEST_F(ShipStatements, SwitchesAndSensorBits) {
     MakeObject("S");
+    guiInstallScriptHooks();  // ALLOW_CMD_SEP is the navigation station's
     Start("DIRECTOR_ALLOW DIR_DOCKING OFF\nALLOW_CMD_SEP OFF\nFTLSOURCE S\nADD_SENSE S SN_BASE SN_DAMAGED\n"
           "ALIENDEV ON\n");
     EXPECT_EQ(gDirectorAllow[0], 0);
@@ -234,6 +237,7 @@ TEST_F(ShipStatements, SwitchesAndSensorBits) {
     Start("CLR_SENSE S SN_BASE\nALLOW_CMD_SEP ON\nNEW_ALLEG S ALIEN\n");
     EXPECT_EQ(Object("S")->avatar->flags, (1u << 13) | 0x400u);
     EXPECT_EQ(guiNavDetachAllowed, 0xFF);
+    ScriptSetGuiHooks(nullptr);
 }
 
 TEST_F(ShipStatements, DebugConsumesItsOperandWhenOff) {

@@ -9,11 +9,14 @@
 #include "RES/resman.h"
 #include "core/files.h"
 #include "gui/bindings.h"
+#include "gui/cockpit.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
 #include "platform/sound.h"
+#include "present/p3d.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/settings.h"
 #include "script_fixture.h"
 #include "world/flight.h"
@@ -24,6 +27,9 @@ namespace {
 class StartupStatements : public ScriptTest {
 protected:
     void SetUp() override {
+        // The bindings, the options' start values and window help are the
+        // GUI's statements.
+        guiInstallScriptHooks();
         ScriptTest::SetUp();
         resmanInit();
         ResetBindings();
@@ -38,6 +44,7 @@ protected:
         optStartValue = 0;
         optNoBrief = 0;
         ScriptTest::TearDown();
+        ScriptSetGuiHooks(nullptr);
     }
     static ResourceHandle *Handle(const char *name) { return ScriptSymbolResource(Sym(name)); }
     // An 8-bit picture resource named by a symbol: pixel (x, y) = x + 16 y.

@@ -2,6 +2,7 @@
 #include "RES/resman.h"
 #include "core/frame.h"
 #include "gui/feed.h"
+#include "gui/keys.h"
 #include "hud/hud.h"
 #include "script/mission.h"
 #include "script_fixture.h"

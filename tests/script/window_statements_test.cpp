@@ -2,11 +2,14 @@
 #include "../RES/gfx_fixture.h"
 #include "RES/font.h"
 #include "RES/resman.h"
+#include "gui/cockpit.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "gui/script_statements.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "script/mission.h"
+#include "script/screens.h"
 #include "script/statements.h"
 #include "script_fixture.h"
 
@@ -23,6 +26,8 @@ protected:
     gfxtest::Canvas canvas{640, 480, 1};
     ResourceHandle font{}, font2{}, background{};
     void SetUp() override {
+        // The window statements are the GUI's.
+        guiInstallScriptHooks();
         ScriptTest::SetUp();
         Mode(640, 480);
         gGuiCentreMode = gGuiScriptLoading = 0;
@@ -41,6 +46,7 @@ protected:
         TheDisplayMode.height = 480;
         ResolutionMode = 0;
         ScriptTest::TearDown();
+        ScriptSetGuiHooks(nullptr);
     }
     void Mode(int w, int h) {
         gfxtest::SetDepth(8);

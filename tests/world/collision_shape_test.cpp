@@ -56,6 +56,33 @@ TEST_F(ShapeTest, NodeTransformsAndTreeRadii) {
     EXPECT_FLOAT_EQ(a->sim->radius, 14.0f);  // a radius once set stays
 }
 
+TEST_F(ShapeTest, APartUnderATranslatedPartIsWhereItsActorIsDrawn) {
+    SceneItem *ship = Body(100, 0, 0, 0.0f);
+    TDP *root = ship->avatar->root;
+    TDP *wing = dunAddChildTDP(root, nullptr, 10, 0, 0);
+    // The wing is turned a quarter about Z as well as moved.
+    wing->local.m[0] = 0, wing->local.m[1] = 1;
+    wing->local.m[4] = -1, wing->local.m[5] = 0;
+    TDP *pod = dunAddChildTDP(wing, nullptr, 0, 5, 0);
+    dunUpdateNodeTransforms(ship);
+    // The actor tree draws a part at its local matrix composed with its
+    // parents', its own first, under the object's orientation and position.
+    Mat4 drawn = pod->local;
+    MatPreMultiply(drawn, wing->local);
+    MatPreMultiply(drawn, root->local);
+    const Vec3 at = {100.0f + drawn.m[12], drawn.m[13], drawn.m[14]};
+    EXPECT_FLOAT_EQ(pod->worldPosition.x, at.x);
+    EXPECT_FLOAT_EQ(pod->worldPosition.y, at.y);
+    EXPECT_FLOAT_EQ(pod->worldPosition.z, at.z);
+    EXPECT_FLOAT_EQ(at.x, 105.0f);  // 10 out along the wing, then 5 along its turned Y
+    // The parent frame's translation row is the wing's offset once more:
+    // adding it as well would put the pod 10 further out than it is drawn.
+    Mat4 frame = wing->local;
+    MatPreMultiply(frame, root->local);
+    EXPECT_FLOAT_EQ(frame.m[12], 10.0f);
+    EXPECT_FLOAT_EQ(wing->worldPosition.x, 110.0f);
+}
+
 TEST_F(ShapeTest, ADroppedModelBringsItsCollisionShapeAndNewRadii) {
     static int model;
     SceneItem *ship = Body(0, 0, 0, 900.0f);

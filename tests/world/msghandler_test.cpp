@@ -219,7 +219,8 @@ TEST_F(MsgHandlerTest, RemoveThenHitLeavesTheHitToBeDroppedWithTheReceiver) {
     dunHandleMessages(b);
     EXPECT_EQ(b->sim->hull, 50);
     EXPECT_EQ(dunMsgPendingCount(id), 0);
-    EXPECT_EQ(fakes.Count("removeContact"), 2);  // forgotten by the destruction record
+    // Forgotten by the destruction record and again as each object goes.
+    EXPECT_EQ(fakes.Count("removeContact"), 4);
 }
 
 TEST_F(MsgHandlerTest, AHullTakenBelowZeroPostsOneDestruction) {

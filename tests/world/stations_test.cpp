@@ -1,10 +1,10 @@
 #include <cmath>
 
-#include "ai/brain.h"
 #include "flight_fixture.h"
 #include "world/docking.h"
 #include "world/handle.h"
 #include "world/objroutines.h"
+#include "world/services.h"
 #include "world/stations.h"
 
 namespace {
@@ -41,7 +41,8 @@ TEST_F(StationComponents, TheCommandSectionSeparatesFromTheHull) {
     EXPECT_EQ(dunControlledObject, section);
     EXPECT_EQ(section->control, dunControlPlayer);
     EXPECT_EQ(section->simulator, dunFlyShip);
-    EXPECT_EQ(hull->control, dunai_ThinkShip);
+    // The hull flies on under the AI.
+    EXPECT_EQ(hull->control, dunAi().think);
     // The section: "Com Module" figures, 8000 ahead drawing away at 1000.
     const ShipInfo *info = section->sim->shipInfo;
     EXPECT_STREQ(info->name, "Com Module");

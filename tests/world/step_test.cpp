@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ai/contacts.h"
+#include "world/step.h"
 #include "world_fakes.h"
 #include "world_fixture.h"
 

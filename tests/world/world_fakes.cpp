@@ -112,6 +112,9 @@ const WorldPresentHooks kPresent = {
     },
     [](SceneItem *gate, int colour) { Record("setStarGateEdge", gate, nullptr, colour); },
     nullptr,  // the tests set the pilot's demands themselves
+    // The library's actors, the cameras and the per-step passes are the
+    // presentation's own business.
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
 const WorldAiHooks kAi = {
@@ -206,6 +209,12 @@ const WorldAiHooks kAi = {
         return gFakes->nearestShip;
     },
     [](SceneItem *item) { Record("selectWaypointTarget", item); },
+    [](SceneItem *ship) { Record("clearWeapons", ship); },
+    nullptr,  // the brain's per-step words, the side counts and the contact
+    nullptr,  // list are the AI's own business
+    nullptr,
+    [](SceneItem *item, double *, int, int) { Record("placeNearNavPoint", item); },
+    [](SceneItem *ship) { Record("thinkFree", ship); },
 };
 
 const WorldScriptHooks kScript = {
@@ -223,6 +232,17 @@ const WorldScriptHooks kScript = {
         Record("launchStockShips", node ? node->object : nullptr);
         ++dunMissionCounter;
     },
+    [](const char *name) -> void * {
+        Record("symbolValue").text = name;
+        return nullptr;
+    },
+    nullptr,  // symbols are the script's: no object is named
+    [](SceneItem *owner) { Record("cancelDialogue", owner); },
+    nullptr,  // every world reset empties the dialogue queue
+    [](const SceneItem *) { return gFakes->dialoguePlaying; },
+    [] { Record("runStockDialogue"); },
+    [](SceneItem *item, const char *name) { Record("defaultShipClassSetup", item).text = name; },
+    nullptr,  // the objectives are the script's own business
 };
 
 const WorldGuiHooks kGui = {

@@ -56,6 +56,7 @@ struct WorldFakes {
     Vec3 subTargetCentre = {};
     SceneItem *nearestShip = nullptr;
     const char *cockpitText = nullptr;
+    bool dialoguePlaying = false;
 
     // Installs every table with this recorder; the destructor takes them out.
     WorldFakes();

@@ -11,6 +11,7 @@
 #include "core/profiler.h"
 #include "gui/bound.h"
 #include "gui/gadgets.h"
+#include "gui/script_statements.h"
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"

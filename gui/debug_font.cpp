@@ -3,8 +3,8 @@
 
 #include "RES/resman.h"
 #include "gui/feed.h"
+#include "gui/keys.h"
 #include "hud/hud.h"
-#include "script/mission.h"
 #include "script/symbols.h"
 
 namespace {

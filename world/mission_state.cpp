@@ -1,0 +1,10 @@
+#include "world/mission_state.h"
+
+uint8_t dunStockDialogueRequest;
+int32_t dunMissionCounter, dunDestructionTotal, dunAlarmTimer, dunMissionCountdown, dunMissionCountdownSeconds;
+int32_t gWaypointCount = -1;
+int32_t gMissionClock;
+uint8_t dunMissionSuccess;
+int32_t dunMissionEndCountdown;
+int32_t dunMissionEndWord;
+uint8_t gMissionOver;
