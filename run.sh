@@ -5,6 +5,6 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/scripts/setup.sh"
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRUVO_TESTS=OFF -DRUVO_BENCH=OFF >/dev/null
-cmake --build "$here/build" --target ruvo sample_data
+cmake --build "$here/build" --target ruvo sample_data sample_disc
 cd "$here/build/data"
 exec "$here/build/ruvo" "$@"

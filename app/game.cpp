@@ -40,6 +40,7 @@
 #include "RES/util.h"
 #include "RES/vecmath.h"
 #include "script/career.h"
+#include "script/compiler.h"
 #include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
@@ -175,6 +176,19 @@ void TakeMissionNumber(const char *name) {
     std::snprintf(gMissionTable[0].name, sizeof gMissionTable[0].name, "%.79s", slash ? slash + 1 : row);
 }
 
+// The start cannot go on without the file: the user is told which.
+void ReportMissingStartUpScript(const char *name) {
+    char text[400];
+    std::snprintf(text, sizeof text, "Missing start-up script %s", name);
+    CALL(dunReportFailure, text, "STARTUP ERROR!!!");
+}
+
+// A mission script named on the command line that is not there: the front
+// end starts instead, and the user is told why.
+void ReportMissingMissionScript(const char *name) {
+    dunUserNotice("Can't find your command-line script %s: starting at the front end", name);
+}
+
 bool SimulationHeld() {
     return gInFrontEnd || gScriptPause || gDocViewerOpen || gObjectivesOpen || gLocalSpaceOpen || gStarMapOpen ||
            gSolarMapOpen || gMapOverlayOpen;
@@ -197,6 +211,9 @@ int gameInit() {
     guiInstallPresentHooks();
     hudInstallScriptHooks();
     guiInstallScriptHooks();
+    // A mission script named on the command line flies for no career: it is
+    // known before the career files are read, so that they are left alone.
+    if (!optFrontEndStart && gMissionScriptName[0]) gMissionFromCommandLine = 1;
     if (optDemo) {
         optFrontEndStart = 0;
         gMissionFromCommandLine = 1;
@@ -241,12 +258,12 @@ int gameInit() {
                                          "vek\\resource\\scripts\\init\\init_ger.scr"};
     const char *init = kInit[gLanguage < 3 ? gLanguage : 0];
     if (!RunScriptFile(init)) {
-        dunDebugPrintf("Missing start-up script %s", init);
+        ReportMissingStartUpScript(init);
         return 0;
     }
     const char *keys = optOldKeys ? "vek\\resource\\scripts\\init\\keybind.scr" : "vek\\resource\\keybind.ini";
     if (!RunScriptFile(keys)) {
-        dunDebugPrintf("Missing start-up script %s", keys);
+        ReportMissingStartUpScript(keys);
         return 0;
     }
 
@@ -300,14 +317,15 @@ int gameInit() {
     CALL(dunSaveComponentTable);
 
     if (!optFrontEndStart) {
+        // Only a mission script named on the command line makes the program
+        // end after its mission: options alone start the front end, which
+        // comes back after every mission.
         gMissionFromCommandLine = 1;
-        FILE *f = CALL(slabOpen, "scripts", gMissionScriptName, nullptr);
+        FILE *f = gMissionScriptName[0] ? CALL(slabOpen, "scripts", gMissionScriptName, nullptr) : nullptr;
         if (f) {
             CALL(slabClose, f);
         } else {
-            // No such mission (options alone name none): the front end runs,
-            // and a mission launched from it ends back there rather than out
-            // of the game, so "loadtest" launches and ends them over and over.
+            if (gMissionScriptName[0]) ReportMissingMissionScript(gMissionScriptName);
             optFrontEndStart = 0xFF;
             gMissionFromCommandLine = 0;
         }
@@ -322,11 +340,15 @@ int gameInit() {
         CALL(P3DInitialise);
         RunScriptFile("vek\\resource\\scripts\\init\\stock.scr");
         gMainScriptPc = CALL(TokeniseScript, gMissionScriptName);
-        if (!gMainScriptPc) {
-            // A start-up script that cannot be read is a failure, not a
-            // normal end.
-            CALL(dunErrorBox, "Can't find your command-line script", "STARTUP ERROR!!!");
-            dunTerminate("Can't find your command-line script", 1);
+        if (!gMainScriptPc || CALL(ScriptIsEmpty, gMainScriptPc)) {
+            // A mission script that cannot be read, or has nothing in it, is
+            // a failure, not a normal end (an empty one would leave a black
+            // cockpit for ever): the user is told which file.
+            char text[400];
+            std::snprintf(text, sizeof text, "Can't find your command-line script %s%s", gMissionScriptName,
+                          gMainScriptPc ? " (it has no statements)" : "");
+            CALL(dunReportFailure, text, "STARTUP ERROR!!!");
+            dunTerminate(text, 1);
         }
         TakeMissionNumber(gMissionScriptName);
         CALL(ScriptProcessor, &gMainScriptPc, 0);
@@ -449,7 +471,10 @@ int gameFrame() {
 
 void gameShutdown() {
     if (optFrontEndStart) CALL(showLoadScreen);
-    if (!optIntro) {
+    // Only a chosen captain's career is written back: a run ended before
+    // the slot was read (or flying a command-line mission) has none, and
+    // writing would put an empty captain over the one on disk.
+    if (!optIntro && CareerFilesWritable()) {
         CALL(dunWriteCaptainSlot);
         CALL(dunWriteStateFile);
     }

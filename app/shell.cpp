@@ -34,7 +34,6 @@ uint8_t gQuit;
 int32_t gVideoLeadIn;
 char gMissionScriptName[260];
 uint8_t gSettingsFileMoved;
-int32_t gDisplayOpen;
 char gWindowTitle[64];
 
 ShellCallHook gShellCallHook = nullptr;
@@ -117,7 +116,10 @@ bool CreateMainWindow() {
     gMouse.x = gMouse.y = 0;
     gMouse.keyFlags = 0;
     OsWindowStyle style = OS_WINDOW_FRAMED;
-    int w = 640, h = 480;
+    // The window takes the size the display will open at, so that it never
+    // has to grow (and run off the screen) when the start-up script opens it.
+    uint16_t w = 640, h = 480;
+    ResolutionSize(ResolutionMode, &w, &h);
     if (FullScreenMode && DirectDrawActive) style = OS_WINDOW_FULLSCREEN;
     else if (CardMode) style = OS_WINDOW_DESKTOP;
     if (!osCreateMainWindow(gWindowTitle, style, w, h)) return false;
@@ -139,6 +141,8 @@ namespace {
 void ActivateApp(const OsMessage &m, bool reacquireDevices) {
     gActive = (int32_t)m.wParam;
     if (gActive && FullScreenMode) CALL(DisplayDDrawRestore);
+    // Back in front: everything is drawn again, not only what changes.
+    if (gActive) CALL(guiMarkRedraw);
     if (reacquireDevices) {
         CALL(MouseReacquire);
         CALL(ffReacquire);
@@ -158,7 +162,13 @@ void KeyMessage(const OsMessage &m) {
 void GameWndProc(const OsMessage &m) {
     switch (m.type) {
         case OSM_CLOSE: osPostQuit(0); break;
-        case OSM_PAINT: break;  // the next present draws the window again
+        case OSM_PAINT:
+            // Uncovered: the whole window shows the last frame at once (no
+            // frame may run while the game is in the background), and the
+            // screens draw every window afresh at the next frame.
+            osDisplayShowAgain();
+            CALL(guiMarkRedraw);
+            break;
         case OSM_ACTIVATEAPP: ActivateApp(m, false); break;
         case OSM_KEYDOWN:
         case OSM_KEYUP: KeyMessage(m); break;
@@ -313,7 +323,10 @@ int ShellMain(int argc, char **argv) {
     OsInstanceResult lock = osAcquireInstanceLock("KelvMutex");
     // Another copy running is no failure; a lock that cannot be made at all
     // is one (the reason is on stderr), and must not read as success.
-    if (lock == OS_INSTANCE_TAKEN) return 0;
+    if (lock == OS_INSTANCE_TAKEN) {
+        std::fprintf(stderr, "ruvo: the game is already running\n");
+        return 0;
+    }
     if (lock != OS_INSTANCE_OWNED) return 1;
 
     // Without its data tree the game can do nothing: say where it looked.
@@ -336,6 +349,8 @@ int ShellMain(int argc, char **argv) {
     // Video comes up before the driver probe, so that a machine without a
     // display runs on the off-screen driver.
     osInitVideo();
+    // A run that shows nothing must not pass for a hang.
+    if (osVideoHeadless()) dunUserNotice("no display: the game runs headless and shows nothing (SIGTERM ends it)");
     CALL(SelectFullScreenDriver);
     if (!FullScreenMode) {
         std::fprintf(stderr, "no display can be opened\n");

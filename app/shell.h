@@ -12,7 +12,6 @@ extern uint8_t gQuit;             // ends the main loop (once no film window pla
 extern int32_t gVideoLeadIn;      // cs: while above 0 no frame runs
 extern char gMissionScriptName[260];
 extern uint8_t gSettingsFileMoved;
-extern int32_t gDisplayOpen;      // the window driver's display is open
 extern char gWindowTitle[64];
 
 // The program: returns the exit code.

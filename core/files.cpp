@@ -82,6 +82,28 @@ void RemoveWriteLeftovers(const char *folder) {
     osFlushPathCache();
 }
 
+bool SetGameFileAside(const char *name, const char *why) {
+    if (!name) return false;
+    const std::string host = osResolvePath(name, false);
+    char aside[300], asideHost[4096];
+    for (int n = 1; n < 100; ++n) {
+        if (n == 1) {
+            std::snprintf(aside, sizeof aside, "%s.bad", name);
+            std::snprintf(asideHost, sizeof asideHost, "%s.bad", host.c_str());
+        } else {
+            std::snprintf(aside, sizeof aside, "%s.bad%i", name, n);
+            std::snprintf(asideHost, sizeof asideHost, "%s.bad%i", host.c_str(), n);
+        }
+        if (osHostPathExists(asideHost)) continue;
+        if (std::rename(host.c_str(), asideHost) != 0) break;
+        osFlushPathCache();
+        dunUserNotice("Damaged file %s (%s): set aside as %s", name, why ? why : "it cannot be used", aside);
+        return true;
+    }
+    dunUserNotice("Damaged file %s (%s) cannot be set aside", name, why ? why : "it cannot be used");
+    return false;
+}
+
 void RefuseGameFile(const char *name, const char *why) {
     dunDebugPrintf("Refused data file %s: %s", name ? name : "(no name)", why ? why : "it cannot be used");
 }

@@ -38,3 +38,8 @@ void RefuseGameFile(const char *name, const char *why);
 // A data file that opened but holds nothing, taken as it is: one "debug.txt"
 // line naming it and what the game does without it.
 void EmptyGameFile(const char *name, const char *instead);
+// Moves a damaged file out of the way of the file that will be written in
+// its place: "NAME" becomes "NAME.bad" (or "NAME.bad2", ... when that is
+// taken), and one line names both, on stderr and in "debug.txt". False when
+// it could not be moved.
+bool SetGameFileAside(const char *name, const char *why);

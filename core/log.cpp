@@ -92,12 +92,31 @@ void dunErrorBox(const char *text, const char *title) {
     dunLogToFile(text);
 }
 
+void dunReportFailure(const char *text, const char *title) {
+    if (!optDemo) dunLogToFile(text);
+    osErrorBox(title && *title ? title : "Veltraxis", text ? text : "");
+}
+
+void dunUserNotice(const char *format, ...) {
+    char buf[1024];
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(buf, sizeof buf, format, ap);
+    va_end(ap);
+    dunLogToFile(buf);
+    std::fprintf(stderr, "ruvo: %s\n", buf);
+    std::fflush(stderr);
+}
+
 void dunFatalError(const char *text) {
     // With "debug" the original broke into the debugger and returned; no
     // caller goes on usefully, so the text goes to the debugger sink and the
-    // process ends all the same. A fatal error is a failure: exit code 1.
+    // process ends all the same. A fatal error is a failure (exit code 1)
+    // that the user sees, not only "debug.txt".
     if (optDebug) dunDebuggerOutput(text);
+    // Logged in every mode, the built-in demo's too.
     dunLogToFile(text);
+    osErrorBox("Veltraxis - fatal error", text ? text : "");
     dunTerminate(text, 1);
 }
 

@@ -10,6 +10,12 @@ void dunDebugPrintf(const char *format, ...) __attribute__((format(printf, 1, 2)
 // cannot be opened is skipped silently.
 void dunLogToFile(const char *text);
 void dunErrorBox(const char *text, const char *title);
+// A failure the user must see, whatever the options: the debug line, a line
+// on stderr and, with a display, a message box.
+void dunReportFailure(const char *text, const char *title);
+// Something the user should know of that does not stop the game (a file
+// set aside, no sound device): the debug line and one line on stderr.
+void dunUserNotice(const char *format, ...) __attribute__((format(printf, 1, 2)));
 // Logs the text and ends the process with exit code 1 after the exit routines.
 [[noreturn]] void dunFatalError(const char *text);
 // Ends the process normally (exit code 0) after the exit routines.

@@ -13,9 +13,13 @@ namespace {
 
 bool KnownReport(const std::string &text) {
     static const char *const kWhole[] = {"Script Buffer OVERFLOW !!!", "Data Buffer OVERFLOW !!!",
-                                         "Mismatched Braces. '{}' ", "Symbol Table Full!", "Script Name Buffer Full!"};
+                                         "Symbol Table Full!", "Script Name Buffer Full!"};
     for (const char *w : kWhole)
         if (text == w) return true;
+    // The brace report names the file first.
+    static const std::string kBraces = " : Mismatched Braces. '{}' ";
+    if (text.size() >= kBraces.size() && text.compare(text.size() - kBraces.size(), kBraces.size(), kBraces) == 0)
+        return true;
     return text.find(") : Branch has no label") != std::string::npos ||
            text.find(") : label name in use: ") != std::string::npos;
 }

@@ -17,6 +17,7 @@
 #include "gui/window.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/settings.h"
 
 int16_t gFrontStartMode = 1;
 uint8_t gFrontPlayAvailable[3];
@@ -48,6 +49,15 @@ void DrawRating(GuiWindow *window) {
     FrontDrawLine(window, text);
 }
 
+// The language's text slots of the selected point's records.
+constexpr int kBestScoreText = 216, kBestTimeText = 217;
+
+// A text slot of the language, or the English words while it is empty.
+const char *SlotText(int slot, const char *english) {
+    const char *text = ScriptTextSlot(slot);
+    return text && *text ? text : english;
+}
+
 // The career history, newest last, under the selected point's records.
 void DrawHistory(GuiWindow *window) {
     ClipRect r;
@@ -62,12 +72,14 @@ void DrawHistory(GuiWindow *window) {
     char text[128];
     const int c = gCareerMission;
     if (FrontSelectedNode() && InTable(c)) {
-        std::snprintf(text, sizeof text, "Best Score: %i  %i%%", int(gCareerState.bestResult[c]),
+        std::snprintf(text, sizeof text, "%s: %i  %i%%", SlotText(kBestScoreText, "Best score"),
+                      int(gCareerState.bestResult[c]),
                       TimelinePercent(gCareerState.bestResult[c], gMissionTable[c].resultMax));
         guiDrawFontText(s, r.left + 4, y, text, font, &r);
         y += line;
         const int seconds = gCareerState.bestTime[c] / 100;
-        std::snprintf(text, sizeof text, "Best Time: %i:%02i", seconds / 60, seconds % 60);
+        std::snprintf(text, sizeof text, "%s: %i:%02i", SlotText(kBestTimeText, "Best time"), seconds / 60,
+                      seconds % 60);
         guiDrawFontText(s, r.left + 4, y, text, font, &r);
         y += 2 * line;
     }

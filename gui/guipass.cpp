@@ -22,6 +22,9 @@
 #include "script/dialogue.h"
 #include "script/mission.h"
 #include "script/script.h"
+#include "script/settings.h"
+#include "script/symbols.h"
+#include "RES/text.h"
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -262,6 +265,19 @@ void DrawSpeakerBox() {
 
 }  // namespace
 
+// The cockpit's end message over the end cinematic: "Mission complete" once
+// the mission succeeded, else "Mission failed" (the language's text slots),
+// blinking in the upper part of the view until the player leaves.
+void DrawEndMessage(const GuiWindow *view) {
+    Surface *s = guiScreen();
+    const BitmapFont *font = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("HFont")));
+    const char *text = ScriptTextSlot(dunMissionSuccess ? 208 : 209);
+    if (!s || !font || !text || !*text || dunGameClock % 200 > 150) return;
+    const int16_t top = int16_t(view->rect[1] + 12);
+    ClipRect band = {view->rect[0], top, view->rect[2], int16_t(top + font->lineHeight + 4)};
+    dunDrawTextCentred(s, text, font, &band);
+}
+
 void guiDrawMainView() {
     GuiWindow *view = gGuiMainView;
     if (gGuiViewSuspended || !view) return;
@@ -269,8 +285,12 @@ void guiDrawMainView() {
     if (view->rect[2] < view->rect[0] || view->rect[3] < view->rect[1]) return;
     const int x0 = view->rect[0], y0 = view->rect[1], w = view->w;
     if (gMissionEndState) {
+        // Each frame of the end starts from a cleared view: the typed
+        // debriefing's cursor and the end message leave nothing behind.
+        if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         guiRunViewPane(view, P3DDrawViewWindow);
         dunDrawObjectivesPanel();
+        if (gMissionEndState == 1) DrawEndMessage(view);
         if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
             if (gFeedShowing) {

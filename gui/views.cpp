@@ -120,6 +120,12 @@ void guiRestoreViewMode() {
 void guiPushFullScreen() {
     guiSaveViewState();
     guiRememberScreen();
+    // The cinematic is shown in the full-screen view (the end of a mission
+    // draws its message and its debriefing there): without it the station
+    // stays up with its view frozen, and nothing of the end is seen. The
+    // station stays as it is, and so does the freeze the finish set.
+    gGuiFullScreen = 1;
+    ViewResets();
     gCinematicView = 1;
     gCinematicHold = 0;
 }

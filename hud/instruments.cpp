@@ -175,6 +175,10 @@ void hudDrawPitchTape(float pitch) {
 }
 
 void hudDrawOpenCloseBar(int percentage) {
+    // The interference of a HUD coming up or going down belongs to the
+    // navigation station's view alone: a mission opening on the command
+    // station shows its view clear.
+    if (StationId != 2) return;
     static const int kRows[] = {38, 87, 121, 148, 172, 190, 207, 222, 234, 246, 256};
     const int left = HudViewRect.left, right = HudViewRect.right;
     for (int row : kRows) {

@@ -193,6 +193,13 @@ void osDisplayPresent(const uint8_t *pixels, int pitch, const uint8_t *palette) 
     SDL_RenderPresent(gScreen.renderer);
 }
 
+void osDisplayShowAgain() {
+    if (!gScreen.open || gScreen.headless || !gScreen.renderer || !gScreen.texture || !gScreen.framed) return;
+    SDL_RenderClear(gScreen.renderer);
+    SDL_RenderCopy(gScreen.renderer, gScreen.texture, nullptr, nullptr);
+    SDL_RenderPresent(gScreen.renderer);
+}
+
 const void *osDisplayLastFrame(int *pitch) {
     if (pitch) *pitch = gScreen.framePitch;
     return gScreen.framed ? gScreen.frame.data() : nullptr;

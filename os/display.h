@@ -34,6 +34,9 @@ bool osDisplayIsOpen();
 // Converts a frame of the open display's size and depth and shows it.
 // `palette` is 256 entries of (red, green, blue, spare) for 8-bit frames.
 void osDisplayPresent(const uint8_t *pixels, int pitch, const uint8_t *palette);
+// Shows the last presented frame again over the whole window (after it was
+// uncovered, while no frame runs).
+void osDisplayShowAgain();
 // Re-creates the texture after the renderer lost it; false when it can't.
 bool osDisplayRestore();
 // Shows the frame in a window given by the window module instead of a

@@ -47,6 +47,15 @@ void osMessageBox(const char *title, const char *text) {
         std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
 }
 
+void osErrorBox(const char *title, const char *text) {
+    std::string t = Utf8(title), m = Utf8(text);
+    std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
+    std::fflush(stderr);
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || Headless()) return;
+    if (SDL_Window *w = SDL_GetGrabbedWindow()) SDL_SetWindowGrab(w, SDL_FALSE);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, t.c_str(), m.c_str(), nullptr);
+}
+
 int osAskYesNo(const char *title, const char *text, const char *yes, const char *no) {
     std::string t = Utf8(title), m = Utf8(text), y = Utf8(yes), n = Utf8(no);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {

@@ -38,7 +38,10 @@ bool osCreateMainWindow(const char *title, OsWindowStyle style, int width, int h
         if (style == OS_WINDOW_FULLSCREEN) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_INPUT_GRABBED;
         else if (style == OS_WINDOW_DESKTOP) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    gWindow = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    // An ordinary window opens at its final size in the middle of the
+    // screen: grown later, it would keep its corner and run off the desktop.
+    const int at = style == OS_WINDOW_FRAMED ? SDL_WINDOWPOS_CENTERED : SDL_WINDOWPOS_UNDEFINED;
+    gWindow = SDL_CreateWindow(title ? title : "", at, at,
                                width > 0 ? width : 640, height > 0 ? height : 480, flags);
     if (!gWindow) return false;
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -70,6 +73,13 @@ void osGetWindowSize(int *width, int *height) {
     if (gWindow) SDL_GetWindowSize(gWindow, &w, &h);
     if (width) *width = w;
     if (height) *height = h;
+}
+
+void osGetWindowPosition(int *x, int *y) {
+    int px = 0, py = 0;
+    if (gWindow) SDL_GetWindowPosition(gWindow, &px, &py);
+    if (x) *x = px;
+    if (y) *y = py;
 }
 
 bool osWindowVisible() { return gWindow && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_SHOWN); }

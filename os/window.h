@@ -25,6 +25,7 @@ void osSetWindowTitle(const char *title);
 // Resizes the main window (the display drivers at Open).
 void osSetWindowSize(int width, int height);
 void osGetWindowSize(int *width, int *height);
+void osGetWindowPosition(int *x, int *y);
 bool osWindowVisible();
 // Keeps the mouse inside the window (the capture of full-screen play).
 void osSetWindowGrab(bool grab);

@@ -16,6 +16,7 @@ uint8_t SoftwareRendering = 1;
 uint8_t CardOptionFlag = 0;
 PaletteEntries LastPalette = nullptr;
 float DisplayGamma = 1.0f;
+int32_t gDisplayOpen = 0;
 
 // The driver whose Open last succeeded: a driver chosen after it was opened
 // closes it first, so that switching never leaves a second display behind.

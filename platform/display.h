@@ -49,6 +49,9 @@ extern uint8_t SoftwareRendering;
 extern uint8_t CardOptionFlag;  // the 3D-card option flag of the options and the scene pre-pass
 extern PaletteEntries LastPalette;
 extern float DisplayGamma;  // 0.5 .. 2, default 1
+// Set when the window driver opens its display: from then on the main
+// window passes every message, the mouse's among them, to the game window.
+extern int32_t gDisplayOpen;
 
 // ---- Forwarding operations ------------------------------------------------
 
@@ -62,8 +65,8 @@ void DisplaySetPaletteHandle(PaletteEntries handle);
 void DisplaySetPalette(PaletteEntries entries);
 void DisplayLoadPalette(PaletteEntries entries);  // null: nothing
 // True while the open display shows one of two buffers that swap at each
-// present (the full-screen driver's flip chain): whatever is drawn once lands
-// in only one of them.
+// present (the full-screen driver's flip chain, the 3D card's device):
+// whatever is drawn once lands in only one of them.
 bool DisplayFlipsTwoBuffers();
 
 // ---- Driver choice ----------------------------------------------------------

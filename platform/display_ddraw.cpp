@@ -119,7 +119,12 @@ void DisplayDDrawPresent(DisplayMode *) {
     }
 }
 
-bool DisplayFlipsTwoBuffers() { return CurrentDisplayDriver == &DDrawDriver && gFull.open && gFull.flipChain; }
+bool DisplayFlipsTwoBuffers() {
+    // The 3D card's device swaps its screen and back buffer at every present
+    // as well.
+    if (CurrentDisplayDriver == &Display3dDriver) return CardMode && Display3dScreen() && Display3dBack();
+    return CurrentDisplayDriver == &DDrawDriver && gFull.open && gFull.flipChain;
+}
 
 void DisplayDDrawSetPalette(PaletteEntries entries) {
     if (!entries) return;

@@ -85,6 +85,7 @@ bool DisplayGdiOpen(DisplayMode *mode) {
     mode->screen = &ScreenSurface;
     mode->present = DisplayGdiPresentOp;
     gWin.open = true;
+    gDisplayOpen = 1;
     RowOffsetSurface = &ScreenSurface;
     BuildRowOffsetTable();
     return true;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/log.h"
 #include "core/options.h"
 #include "os/audio.h"
 #include "platform/wave.h"
@@ -42,7 +43,13 @@ int32_t SoundScaledVolume(int32_t volume) {
 void SoundInit() {
     if (!optSound) SoundEnabled = 0;
     if (!SoundEnabled) return;
-    if (!osAudioIsOpen()) osAudioOpen(false);
+    if (!osAudioIsOpen() && osAudioOpen(false) == AudioMode::Clock) {
+        // Silence is no failure, but a user who hears nothing is told why,
+        // once.
+        static bool told = false;
+        if (!told) dunUserNotice("no sound device: the game runs silent");
+        told = true;
+    }
     SoundListHead = SoundListTail = nullptr;
 }
 

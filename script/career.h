@@ -84,6 +84,19 @@ extern int16_t gAvailableMissions[kCareerMissions];
 extern int16_t gAvailableCount;
 // The captain's name is not the language's default one.
 extern uint8_t gCaptainNamed;
+// The captain's slot has been read from its file (or made new): until then
+// the slot in memory is nobody's career.
+extern uint8_t gCaptainSlotRead;
+
+// True when the game may write the career files: a captain was chosen (the
+// slot was read) and the game is not flying a mission named on its command
+// line, which belongs to no career.
+bool CareerFilesWritable();
+// A slot or state file that no career can have written: cut short, too
+// long, or with fields out of every career's range. Null when it is whole,
+// else what is wrong with it.
+const char *CaptainSlotDamage(const uint8_t *bytes, size_t size);
+const char *CareerStateDamage(const uint8_t *bytes, size_t size);
 
 // The career's current mission (a row of the mission table) is
 // gCareerMission (script/mission.h).

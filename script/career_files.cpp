@@ -18,6 +18,7 @@ int16_t gBestResultSlot[kCareerMissions];
 int16_t gBestTimeSlot[kCareerMissions];
 int32_t gLoadSizes[kCareerMissions];
 uint8_t gCaptainNamed;
+uint8_t gCaptainSlotRead;
 
 namespace {
 
@@ -86,15 +87,32 @@ struct Decoder {
 };
 
 // The whole file, or false when it does not open; at most `limit` bytes
-// are read of a longer one.
-bool ReadFile(const char *name, uint8_t *buffer, size_t limit, size_t *size) {
+// are read of a longer one, and `longer` tells whether there were more.
+bool ReadFile(const char *name, uint8_t *buffer, size_t limit, size_t *size, bool *longer = nullptr) {
     *size = 0;
     FILE *f = OpenGameFile(name, "rb");
     if (!f) return false;
     *size = std::fread(buffer, 1, limit, f);
+    if (longer) *longer = std::fgetc(f) != EOF;
     std::fclose(f);
     return true;
 }
+
+// A career file as it was read: whole, or set aside (then read as missing,
+// so that the file written in its place never goes over it).
+bool ReadCareerFile(const char *name, uint8_t *buffer, size_t bytes, size_t *size,
+                    const char *(*damage)(const uint8_t *, size_t)) {
+    bool longer = false;
+    if (!ReadFile(name, buffer, bytes, size, &longer)) return false;
+    const char *why = longer ? "longer than a career file" : damage(buffer, *size);
+    if (!why) return true;
+    SetGameFileAside(name, why);
+    return false;
+}
+
+// Every career's total: at most 100 missions, each of them scored in 16 bits
+// twice over (the mission's score and the recorded share).
+constexpr int32_t kMostCareerScore = kCareerMissions * 2 * 32767;
 
 void Save(const char *name, const uint8_t *bytes, size_t size) {
     if (!WriteGameFileWhole(name, bytes, size)) dunDebugPrintf("Cannot write %s", name);
@@ -130,6 +148,39 @@ void SetCaptainMissionTime(int row, int32_t time) {
 namespace {
 char gDefaultNameOverride[kCaptainNameBytes];
 }  // namespace
+
+bool CareerFilesWritable() { return gCaptainSlotRead && !gMissionFromCommandLine; }
+
+const char *CaptainSlotDamage(const uint8_t *bytes, size_t size) {
+    if (size < kSlotFileBytes) return size ? "cut short" : "empty";
+    CaptainSlot s{};
+    DecodeCaptainSlot(bytes, size, &s);
+    // The name is text that ends within its field.
+    const void *end = std::memchr(bytes, 0, kCaptainNameBytes);
+    if (!end) return "the captain's name has no end";
+    for (const uint8_t *p = bytes; p != end; ++p)
+        if (*p < 0x20 || *p == 0x7F) return "the captain's name is not text";
+    if (s.historyCount < 0 || s.historyCount > kCareerMissions) return "the mission history is out of range";
+    if (s.totalScore < 0 || s.totalScore > kMostCareerScore) return "the total score is out of range";
+    if (s.modeFlags & ~7) return "the career's mode flags are out of range";
+    for (int i = 0; i < kCareerMissions; ++i) {
+        if (s.played[i] != 0 && s.played[i] != -1) return "a mission's played mark is out of range";
+        if (i < s.historyCount && (s.history[i] < 0 || s.history[i] >= kCareerMissions))
+            return "the mission history names no mission";
+    }
+    return nullptr;
+}
+
+const char *CareerStateDamage(const uint8_t *bytes, size_t size) {
+    if (size < kStateFileBytes) return size ? "cut short" : "empty";
+    CareerState s{};
+    DecodeCareerState(bytes, size, &s);
+    if (s.word[StateWord::Slot] < 0 || s.word[StateWord::Slot] > 9) return "the slot number is out of range";
+    if (s.word[StateWord::Success] != 0 && s.word[StateWord::Success] != -1) return "the last success is out of range";
+    for (int i = 0; i < kCareerMissions; ++i)
+        if (s.bestTime[i] < 0 || s.bestResult[i] < 0) return "a best result or time is out of range";
+    return nullptr;
+}
 
 const char *DefaultCaptainName(int language) {
     static const char *const kNames[3] = {"Unknown Captain", "Capitaine Inconnu", "Unbekannter Kapit\xE4n"};
@@ -167,6 +218,9 @@ void DecodeCareerState(const uint8_t *bytes, size_t size, CareerState *state) {
 }
 
 void dunWriteStateFile() {
+    // A mission named on the command line flies for no captain: whatever
+    // career is on disk stays as it is.
+    if (gMissionFromCommandLine) return;
     uint8_t bytes[kStateFileBytes];
     EncodeCareerState(gCareerState, bytes);
     Save(kStateFile, bytes, sizeof bytes);
@@ -180,7 +234,7 @@ void dunReadStateFile() {
         ByteView sizes = BytesOf(bytes, size);
         for (int i = 0; i < kCareerMissions; ++i) ReadI32Le(sizes, size_t(i) * 4, &gLoadSizes[i]);
     }
-    if (ReadFile(kStateFile, bytes, sizeof bytes, &size)) {
+    if (ReadCareerFile(kStateFile, bytes, sizeof bytes, &size, CareerStateDamage)) {
         DecodeCareerState(bytes, size, &gCareerState);
     } else {
         ResetCareerState();
@@ -190,6 +244,7 @@ void dunReadStateFile() {
 }
 
 void dunWriteCaptainSlot() {
+    if (gMissionFromCommandLine) return;
     uint8_t bytes[kSlotFileBytes];
     EncodeCaptainSlot(gCaptainSlot, bytes);
     char name[32];
@@ -203,7 +258,8 @@ bool dunReadCaptainSlot() {
     uint8_t bytes[kSlotFileBytes];
     size_t size;
     const char *standard = DefaultCaptainName(gLanguage);
-    if (!ReadFile(name, bytes, sizeof bytes, &size)) {
+    gCaptainSlotRead = 1;
+    if (!ReadCareerFile(name, bytes, sizeof bytes, &size, CaptainSlotDamage)) {
         std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, "%s", standard);
         // A new slot also rebuilds the available missions.
         dunNewCaptainSlot();

@@ -327,8 +327,10 @@ void TokeniseFile(FileState &fs) {
         ++fs.line;
     }
     if (fs.braceCount != 0) {
-        dunErrorBox("Mismatched Braces. '{}' ", "Tokenisation warning");
-        dunTerminate("Mismatched Braces. '{}' ", 1);
+        char text[400];
+        std::snprintf(text, sizeof text, "%s : Mismatched Braces. '{}' ", ScriptNameAt(gScriptCurrentName));
+        dunReportFailure(text, "Tokenisation warning");
+        dunTerminate(text, 1);
     }
     ScriptSymbol *extra = FindScriptSymbol("LoadExtra");
     gExtraLoad = extra && (extra->flags & SymFlag::Label) && ScriptLabelTarget(extra) ? 1 : 0;

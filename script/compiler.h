@@ -66,6 +66,13 @@ bool ScriptTokenLine(uint32_t token, unsigned *line, const char **file, uint32_t
 // The source line at a file's byte offset, tabs as blanks, at most 255
 // characters; empty when the file cannot be read.
 void ReadScriptLineAt(const char *file, uint32_t offset, char *buffer, size_t size);
+// A word where a statement belongs that names no statement (a misspelt
+// one): one line naming the file, the line and the word, on stderr and in
+// "debug.txt", once per place; the script goes on after it.
+void ReportUnknownStatement(uint32_t token, const char *word);
+// True when a tokenised script holds no statement at all (only comments and
+// blank lines), or there is none.
+bool ScriptIsEmpty(const ScriptToken *pc);
 // The source line of the statement now running (the console shows it).
 void ReadScriptSourceLine(char *buffer, size_t size);
 // The current source position, recorded by every line marker run.

@@ -1,19 +1,23 @@
 // Script error reports, and finding the source line of a token again.
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "RES/slab.h"
 #include "core/log.h"
 #include "script/compiler.h"
+#include "script/tokens.h"
 
 uint32_t gScriptSourceOffset;
 uint32_t gScriptSourceName;
 
 namespace {
 
+// A script that cannot run ends the program: the user is told which file
+// and line, not only "debug.txt".
 [[noreturn]] void Report(const char *text, const char *title) {
-    dunErrorBox(text, title);
+    dunReportFailure(text, title);
     dunTerminate(text, 1);
 }
 
@@ -86,6 +90,36 @@ void ReportScriptSyntaxError(const char *message, uint32_t token) {
     char text[1024];
     std::snprintf(text, sizeof text, "%s(%u) : %s \n %s", file, line, source, message);
     Report(text, "SCRIPT Syntax Error");
+}
+
+void ReportUnknownStatement(uint32_t token, const char *word) {
+    // Each place is told once: a loop that passes it again says nothing new.
+    static uint32_t told[64];
+    static size_t toldCount = 0;
+    for (size_t i = 0; i < toldCount; ++i)
+        if (told[i] == token) return;
+    if (toldCount < std::size(told)) told[toldCount++] = token;
+    unsigned line = 0;
+    const char *file = "";
+    uint32_t offset = 0;
+    ScriptTokenLine(token, &line, &file, &offset);
+    dunUserNotice("%s(%u) : Unknown statement %s (skipped)", file, line, word ? word : "");
+}
+
+bool ScriptIsEmpty(const ScriptToken *pc) {
+    if (!pc || !gScriptTokens) return true;
+    for (uint32_t i = ScriptTokenIndex(pc); i < gScriptTokenTop;) {
+        if (gScriptTokenFlags[i] & ScriptTokenFlag::Marker) {
+            i += 2;
+            continue;
+        }
+        if (gScriptTokens[i].code == Sc::Remark) {
+            ++i;
+            continue;
+        }
+        return gScriptTokens[i].code == Sc::End;
+    }
+    return true;
 }
 
 void ReadScriptSourceLine(char *buffer, size_t size) {

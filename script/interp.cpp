@@ -255,6 +255,17 @@ bool RunScriptRoutine(const char *name) {
     return s && (s->flags & SymFlag::Label) && RunScriptRoutineAt(ScriptLabelTarget(s));
 }
 
+// A word no earlier line declared, where a statement belongs: a misspelt
+// statement, which would otherwise be passed over without a word.
+static void UnknownStatement(ScriptRun &run, const ScriptToken &t) {
+    const ScriptSymbol *s = ScriptSymbolAt(t.arg);
+    ReportUnknownStatement(run.statement, s && s->name ? s->name : "?");
+    // The rest of its line are its operands: passed over with it.
+    while (run.pc < gScriptTokenTop && !(gScriptTokenFlags[run.pc] & ScriptTokenFlag::Marker) &&
+           gScriptTokens[run.pc].code != Sc::End)
+        ++run.pc;
+}
+
 int ScriptProcessor(ScriptToken **holder, int runEvents) {
     gScriptRunStatus = ScriptStatus::Running;
     if (!holder || !*holder || !gScriptTokens) return 0;
@@ -266,6 +277,7 @@ int ScriptProcessor(ScriptToken **holder, int runEvents) {
         if (t.code == Sc::End) break;
         run.statement = run.pc++;
         if (t.code <= Sc::LastKeyword && gScriptStatements[t.code]) gScriptStatements[t.code](run);
+        else if (t.code == Sc::NewSymbol) UnknownStatement(run, t);
         gScriptSkip = 0;
         if (ScriptHostFlag(&ScriptHostFlags::quit)) break;
         if (++statements == kStatementsPerTurn && gScriptRunStatus == ScriptStatus::Running) EndRunawayTurn(run);

@@ -244,6 +244,39 @@ SmkFilm MakeFilm(int w, int h, int frames, bool sound, bool paletteChange, uint3
     return f;
 }
 
+// The film that plays as a mission comes up from the front end
+// ("entry.smk"): the load screen's picture, its sky fading from dark
+// blue to grey with the lighter band across it (320 x 240, shown doubled),
+// and the tone of the others. The palette is the game's entries 10..235.
+SmkFilm LoadScreenFilm(int frames, uint32_t seed) {
+    SmkFilm f = MakeFilm(320, 240, frames, true, false, seed);
+    std::vector<uint8_t> pal = Palette(0);
+    constexpr int kSky = 224, kBand = 10 + kSky, kChecker = kBand + 1;
+    for (int i = 0; i < kSky; ++i) {
+        const int y = i * 479 / (kSky - 1);
+        pal[size_t(3 * (10 + i))] = uint8_t(y * 96 / 479);
+        pal[size_t(3 * (10 + i) + 1)] = uint8_t(y * 128 / 479);
+        pal[size_t(3 * (10 + i) + 2)] = uint8_t(96 + y * 159 / 479);
+    }
+    const uint8_t band[3] = {220, 220, 220}, checker[3] = {255, 200, 0};
+    for (int c = 0; c < 3; ++c) {
+        pal[size_t(3 * kBand + c)] = band[c];
+        pal[size_t(3 * kChecker + c)] = checker[c];
+    }
+    for (size_t i = 0; i < f.frames.size(); ++i) {
+        std::vector<uint8_t> &px = f.frames[i];
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const int X = 2 * x, Y = 2 * y;
+                const bool inBand = Y >= 200 && Y < 280 && X >= 80 && X < 560;
+                px[size_t(y) * 320 + x] = uint8_t(inBand ? (((X / 16 + Y / 16) & 1) ? kChecker : kBand)
+                                                         : 10 + Y * (kSky - 1) / 479);
+            }
+        f.palettes[i] = i == 0 ? pal : std::vector<uint8_t>{};
+    }
+    return f;
+}
+
 bool WriteSmk(const mkdata::Context &ctx, const std::string &name, const SmkFilm &f) {
     std::vector<uint8_t> bytes = WriteSmacker(f);
     return mkdata::WriteFile(ctx, "vek/resource/video/" + name, bytes.data(), bytes.size());
@@ -272,9 +305,13 @@ bool MakeFilms(const mkdata::Context &ctx) {
                                 "out1.smk",   "out1frn.smk", "out1ger.smk", "out2.smk",  "out2frn.smk",
                                 "out2ger.smk", "out3.smk",  "out3frn.smk", "out3ger.smk", "hyper.smk",
                                 "hyper2.smk", "plasma.smk", "NAVArmIn.smk", "NAVArmOu.smk"};
+    const auto comingUp = [](const std::string &name) { return name == "entry.smk"; };
     uint32_t seed = 0;
-    for (const char *name : full)
-        if (!WriteSmk(ctx, name, MakeFilm(320, 240, 12, true, false, seed++))) return false;
+    for (const char *name : full) {
+        const uint32_t s = seed++;
+        if (!WriteSmk(ctx, name, comingUp(name) ? LoadScreenFilm(12, s) : MakeFilm(320, 240, 12, true, false, s)))
+            return false;
+    }
     // Not 320 wide: shown centred and unscaled.
     if (!WriteSmk(ctx, "reentry1.smk", MakeFilm(256, 192, 10, true, true, seed++))) return false;
     // Station views and their turns, played inside window rectangles.

@@ -183,16 +183,13 @@ Object Station() {
     return o;
 }
 
-// A cockpit panel: a frame round the view, 640 x 480 units, with its
-// station's colour on the lower bar.
-Object Panel(const char *name, int r, int g, int b) {
-    const Surface frame = Paint("PanelFrame", 90, 95, 105), bar = Paint(name, r, g, b);
-    Object o = Moved(lwob::Box({-320, -240, 0}, {320, -170, 4}, bar), 0, 0, 0);
-    o.Append(lwob::Box({-320, 200, 0}, {320, 240, 4}, frame));
-    o.Append(lwob::Box({-320, -170, 0}, {-290, 200, 4}, frame));
-    o.Append(lwob::Box({290, -170, 0}, {320, 200, 4}, frame));
-    return o;
-}
+// A cockpit panel for the 3D card, in 640 x 480 units (one a pixel, y up
+// from the screen's middle): the band under the view, rows 336 to 479, in
+// the navy of the stations' own background, so that the card's cockpit
+// looks as the other modes' does and leaves the view (and the HUD's corner
+// marks in it) clear. It is self-lit, so that the cockpit's light neither
+// darkens it nor washes it out.
+Object Panel(const char *name) { return lwob::Box({-320, -240, 0}, {320, -96, 4}, Glow(name, 10, 18, 50)); }
 
 // A hit-box companion: each box twelve triangles of eight corners of its
 // own (no corner shares two coordinates with another box's, or the two
@@ -258,10 +255,10 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "corvasm_sanshead_BOX.lwo", CorvetteBodyBoxes());
     ok &= Write(ctx, "command_rto.lwo", CommandSection());
     ok &= Write(ctx, "command_rto_BOX.lwo", CommandSectionBoxes());
-    ok &= Write(ctx, "PanelCmd.lwo", Panel("PanelCmdBar", 60, 170, 90));
-    ok &= Write(ctx, "PanelNav.lwo", Panel("PanelNavBar", 60, 110, 200));
-    ok &= Write(ctx, "PanelWep.lwo", Panel("PanelWepBar", 200, 60, 50));
-    ok &= Write(ctx, "PanelEng.lwo", Panel("PanelEngBar", 210, 170, 50));
+    ok &= Write(ctx, "PanelCmd.lwo", Panel("c_PanelCmd"));
+    ok &= Write(ctx, "PanelNav.lwo", Panel("c_PanelNav"));
+    ok &= Write(ctx, "PanelWep.lwo", Panel("c_PanelWep"));
+    ok &= Write(ctx, "PanelEng.lwo", Panel("c_PanelEng"));
     ok &= Write(ctx, "ShieldFlare_rto.lwo",
                 Scaled(lwob::Sphere(6, 12, 1, Paint("ShieldFlare", 140, 140, 255, 0x4)), 1, 1, 0.6f));
     ok &= Write(ctx, "CapsFlare_rto.lwo",

@@ -60,6 +60,7 @@ const Slot kSlots[] = {
     {209, {"Mission failed", "Mission \xE9" "chou\xE9" "e", "Mission gescheitert"}},
     {213, {"Objectives", "Objectifs", "Ziele"}},
     {215, {"No open objectives", "Aucun objectif en cours", "Keine offenen Ziele"}},
+    {216, {"Best score", "Meilleur score", "Bestwert"}},
     {217, {"Best time", "Meilleur temps", "Bestzeit"}},
     {218, {"Mission in progress", "Mission en cours", "Mission l\xE4uft"}},
     {278, {"This slot is in use", "Cette place est prise", "Dieser Platz ist belegt"}},

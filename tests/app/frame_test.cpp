@@ -383,7 +383,7 @@ TEST_F(GameStart, UnreadableCommandLineMissionIsAFailure) {
     gTokenised = 0;
     calls.results["slabOpen"] = 1;
     calls.dynamic["TokeniseScript"] = TokeniseFailsForTheMission;
-    calls.run.insert("dunErrorBox");
+    calls.run.insert("dunReportFailure");
     try {
         gameInit();
         FAIL() << "went on without its mission";

@@ -10,11 +10,14 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "common/sample_root.h"
 #include "common/temp_dir.h"
+#include "script/career.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -81,8 +84,21 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
 
     // The limits are generous: sanitizer builds on a loaded machine start
     // slowly, and a hang is what these catch, not speed.
-    pid_t second = Start(program, dir.path());
+    // A second copy ends at once, and says why.
+    pid_t second = fork();
+    if (second == 0) {
+        setenv("RUVO_WINDIR", dir.path().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        int err = open((dir.path() + "/second.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        execl(program.c_str(), program.c_str(), "-nologos", (char *)nullptr);
+        _exit(127);
+    }
     EXPECT_EQ(WaitFor(second, std::chrono::seconds(15)), 0);
+    std::stringstream secondErr;
+    secondErr << std::ifstream(dir.path() + "/second.txt").rdbuf();
+    EXPECT_EQ(secondErr.str(), "ruvo: the game is already running\n");
 
     kill(first, SIGTERM);
     EXPECT_EQ(WaitFor(first, std::chrono::seconds(15)), 0);
@@ -205,3 +221,153 @@ TEST(Process, CardDeviceThatFailsToBeginEndsWithCodeOne) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ReadText(const std::string &path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+// A copy of the sample data tree. Other test programs run games in it at the
+// same time, whose temporary files come and go: a file that vanishes while
+// the tree is copied is not the copy's business.
+void CopySample(const std::string &from, const std::string &to) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code one;
+        const fs::path target = fs::path(to) / fs::relative(it->path(), from, one);
+        if (it->is_directory(one)) fs::create_directories(target, one);
+        else if (it->is_regular_file(one)) fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, one);
+    }
+}
+
+// Starts the game in a data folder with its stderr going to a file.
+pid_t StartWithStderr(const std::string &program, const std::string &dir, const std::vector<std::string> &args) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("RUVO_WINDIR", dir.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // What a mission's shapes leave behind at the end is not what these
+        // runs look at.
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        int err = open((dir + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        std::vector<char *> argv{const_cast<char *>(program.c_str())};
+        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+}  // namespace
+
+// What a user sees on stderr when the game cannot start, or starts other
+// than asked: each failure names its file (and its line), a fatal one ends
+// with exit code 1, and a run without a display says so once.
+TEST(Process, ErrorsAUserCanSee) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    const std::string sample = ruvotest::SampleDataRoot();
+    if (!fs::exists(sample + "/vek/resource/scripts/init/init.scr")) GTEST_SKIP() << "no sample data";
+    const std::string missions = "vek/resource/scripts/missions/";
+    const struct Case {
+        const char *what;
+        std::vector<std::string> args;
+        std::function<void(const std::string &)> damage;
+        int exitCode;  // -1: it runs on (the front end or the mission) until SIGTERM
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"no init script", {"-nologos"}, [](const std::string &d) { fs::remove(d + "/vek/resource/scripts/init/init.scr"); },
+         1, {"STARTUP ERROR!!!: Missing start-up script vek\\resource\\scripts\\init\\init.scr"}},
+        {"no key bindings", {"-nologos"}, [](const std::string &d) { fs::remove(d + "/vek/resource/keybind.ini"); }, 1,
+         {"Missing start-up script vek\\resource\\keybind.ini"}},
+        {"a broken screen script", {"-nologos"},
+         [](const std::string &d) {
+             std::ofstream(d + "/vek/resource/scripts/gui/screens.gui", std::ios::app) << "\r\nIF EQUAL {\r\n";
+         },
+         1, {"screens.gui", "Mismatched Braces"}},
+        {"a mission script that is not there", {"-nologos", "vek\\resource\\scripts\\missions\\mission77.scr"}, nullptr,
+         -1, {"Can't find your command-line script vek\\resource\\scripts\\missions\\mission77.scr"}},
+        {"an empty mission script", {"-nologos", "vek\\resource\\scripts\\missions\\mission66.scr"},
+         [&](const std::string &d) { std::ofstream(d + "/" + missions + "mission66.scr") << "; nothing\r\n\r\n"; }, 1,
+         {"STARTUP ERROR!!!: Can't find your command-line script vek\\resource\\scripts\\missions\\mission66.scr",
+          "no statements"}},
+        {"a misspelt statement", {"-nologos", "vek\\resource\\scripts\\missions\\mission67.scr"},
+         [&](const std::string &d) {
+             std::ofstream(d + "/" + missions + "mission67.scr") << "; a typing slip\r\nPLAYR Player 99 zz\r\nLoop:\r\nWAIT\r\nBRA Loop\r\n";
+         },
+         -1, {"mission67.scr(2) : Unknown statement PLAYR (skipped)\n"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ruvotest::TempDir dir;
+        CopySample(sample, dir.path());
+        for (const char *mine : {"vek/slot0.sav", "vek/state.inf", "debug.txt"}) fs::remove(dir.path() + "/" + mine);
+        if (c.damage) c.damage(dir.path());
+        pid_t pid = StartWithStderr(program, dir.path(), c.args);
+        const std::string errPath = dir.path() + "/stderr.txt";
+        if (c.exitCode >= 0) {
+            EXPECT_EQ(WaitFor(pid, std::chrono::seconds(60)), c.exitCode);
+        } else {
+            auto end = Clock::now() + std::chrono::seconds(60);
+            while (ReadText(errPath).find(c.lines[0]) == std::string::npos && Clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EXPECT_EQ(WaitFor(pid, std::chrono::milliseconds(200)), -1) << "it goes on";
+            kill(pid, SIGTERM);
+            EXPECT_EQ(WaitFor(pid, std::chrono::seconds(30)), 0);
+        }
+        const std::string err = ReadText(errPath);
+        for (const std::string &line : c.lines) EXPECT_NE(err.find(line), std::string::npos) << err;
+        // Headless, the run says once that it shows nothing.
+        const std::string headless = "no display: the game runs headless";
+        EXPECT_NE(err.find(headless), std::string::npos) << err;
+        EXPECT_EQ(err.find(headless), err.rfind(headless)) << err;
+    }
+}
+
+// A mission named on the command line flies for no captain: ended by
+// SIGTERM while it flies, it leaves the career on disk as it was.
+TEST(Process, ACommandLineMissionLeavesTheCareerAlone) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    const std::string sample = ruvotest::SampleDataRoot();
+    if (!fs::exists(sample + "/vek/resource/scripts/missions/mission01.scr")) GTEST_SKIP() << "no sample data";
+    ruvotest::TempDir dir;
+    CopySample(sample, dir.path());
+    CaptainSlot captain{};
+    std::snprintf(captain.name, sizeof captain.name, "%s", "Ada Quill");
+    captain.totalScore = 600;
+    captain.modeFlags = 2;
+    uint8_t slot[kSlotFileBytes];
+    EncodeCaptainSlot(captain, slot);
+    std::ofstream(dir.path() + "/vek/slot0.sav", std::ios::binary).write(reinterpret_cast<const char *>(slot), sizeof slot);
+    CareerState state{};
+    for (int32_t &t : state.bestTime) t = kNewBestTime;
+    uint8_t stateBytes[kStateFileBytes];
+    EncodeCareerState(state, stateBytes);
+    std::ofstream(dir.path() + "/vek/state.inf", std::ios::binary)
+        .write(reinterpret_cast<const char *>(stateBytes), sizeof stateBytes);
+    const std::string before = ReadText(dir.path() + "/vek/slot0.sav"), stateBefore = ReadText(dir.path() + "/vek/state.inf");
+
+    fs::remove(dir.path() + "/debug.txt");
+    pid_t pid = StartWithStderr(program, dir.path(), {"-nologos", "vek\\resource\\scripts\\missions\\mission01.scr"});
+    // Up (it has said that it shows nothing), then a few seconds into the
+    // mission.
+    auto end = Clock::now() + std::chrono::seconds(60);
+    while (ReadText(dir.path() + "/stderr.txt").find("no display") == std::string::npos && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    kill(pid, SIGTERM);
+    // Generous: a sanitizer build on a loaded machine finishes its start
+    // before it takes the signal.
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(90)), 0);
+    EXPECT_EQ(ReadText(dir.path() + "/vek/slot0.sav"), before);
+    EXPECT_EQ(ReadText(dir.path() + "/vek/state.inf"), stateBefore);
+}

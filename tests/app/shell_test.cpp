@@ -20,7 +20,13 @@
 #include "common/fatal_hook.h"
 #include "common/temp_dir.h"
 #include "os/events.h"
+#include "platform/display.h"
+#include "core/options.h"
+#include "os/display.h"
+#include "os/window.h"
 #include "platform/keyboard.h"
+#include "script/career.h"
+#include "script/mission.h"
 
 using ruvotest::CallRecorder;
 using Calls = std::vector<std::string>;
@@ -221,6 +227,51 @@ TEST_F(Shell, ActivationAndClose) {
     EXPECT_EQ(q.wParam, 0u);
 }
 
+// A window uncovered or given the focus again shows the whole screen again:
+// the last frame at once, and every window drawn afresh at the next frame.
+TEST_F(Shell, ExposeAndFocusRedrawTheWholeScreen) {
+    const struct {
+        uint16_t type;
+        uint32_t wParam;
+        size_t redraws;
+    } cases[] = {{OSM_PAINT, 0, 1}, {OSM_ACTIVATEAPP, 1, 1}, {OSM_ACTIVATEAPP, 0, 0}};
+    for (const auto &c : cases) {
+        OsMessage m{};
+        m.type = c.type;
+        m.wParam = c.wParam;
+        calls.calls.clear();
+        GameWndProc(m);
+        EXPECT_EQ(calls.Count("guiMarkRedraw"), c.redraws) << c.type << " " << c.wParam;
+    }
+}
+
+// The game's window opens at the size the display will take, in the middle
+// of the screen: it never grows afterwards (and runs off the desktop).
+TEST_F(Shell, TheWindowOpensAtItsFinalSize) {
+    const struct {
+        int16_t mode;
+        int width, height;
+    } cases[] = {{0, 640, 480}, {1, 800, 600}, {2, 1024, 768}};
+    const int16_t resolution = ResolutionMode;
+    FullScreenMode = 0;
+    CardMode = 0;
+    for (const auto &c : cases) {
+        ResolutionMode = c.mode;
+        calls.run.insert("osCreateMainWindow");
+        ASSERT_TRUE(CreateMainWindow());
+        int w = 0, h = 0, x = -1, y = -1;
+        osGetWindowSize(&w, &h);
+        osGetWindowPosition(&x, &y);
+        EXPECT_EQ(w, c.width) << c.mode;
+        EXPECT_EQ(h, c.height) << c.mode;
+        EXPECT_GE(x, 0) << c.mode;
+        EXPECT_GE(y, 0) << c.mode;
+        osDisplayUseWindow(nullptr);
+        osDestroyMainWindow();
+    }
+    ResolutionMode = resolution;
+}
+
 TEST_F(Shell, LaunchFileByExtension) {
     const struct {
         const char *path;
@@ -241,6 +292,7 @@ TEST_F(Shell, LaunchFileByExtension) {
 
 TEST_F(Shell, ShutdownOrder) {
     optFrontEndStart = 0xFF;
+    gCaptainSlotRead = 1;
     gameShutdown();
     EXPECT_EQ(calls.calls, (Calls{"showLoadScreen", "dunWriteCaptainSlot", "dunWriteStateFile", "SoundShutdown",
                                   "dunFreeTimelines", "guiFreeTextFeed", "resmanShutdown", "dunMsgShutdown",
@@ -250,6 +302,20 @@ TEST_F(Shell, ShutdownOrder) {
     calls.calls.clear();
     gameShutdown();
     EXPECT_EQ(calls.Count("dunWriteStateFile"), 0u);
+    // Before a captain's slot was read, and for a mission named on the
+    // command line, there is no career to write back.
+    const struct {
+        uint8_t slotRead, commandLine;
+    } kNoCareer[] = {{0, 0}, {1, 1}};
+    optIntro = 0;
+    for (const auto &c : kNoCareer) {
+        gCaptainSlotRead = c.slotRead;
+        gMissionFromCommandLine = c.commandLine;
+        calls.calls.clear();
+        gameShutdown();
+        EXPECT_EQ(calls.Count("dunWriteCaptainSlot") + calls.Count("dunWriteStateFile"), 0u)
+            << int(c.slotRead) << int(c.commandLine);
+    }
 }
 
 std::string ReadAll(const std::string &path) {

@@ -27,11 +27,13 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/front.h"
+#include "gui/gadgets.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
 #include "gui/window.h"
 #include "os/display.h"
+#include "os/events.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
@@ -76,7 +78,8 @@ protected:
     // The shell's start: a front-end start in English at the given depth
     // ("nosysbuf" when the full-screen driver is to flip two buffers), or a
     // mission's script named on the command line.
-    static void Start(int depth = 8, bool noSysBuf = false, const char *mission = nullptr) {
+    static void Start(int depth = 8, bool noSysBuf = false, const char *mission = nullptr,
+                      const char *commandLine = nullptr, int language = 0) {
         ResetOptions();
         if (noSysBuf) optSysBuf = 0;
         ResetGameState();
@@ -85,7 +88,8 @@ protected:
         BytesPerPixel = uint16_t(depth / 8);
         optFrontEndStart = mission ? 0 : 0xFF;
         if (mission) std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", mission);
-        gLanguage = 0;
+        if (commandLine) ShellReadCommandLine(commandLine);
+        gLanguage = uint16_t(language);
         gTicks = 1;
         StartFrameClock();
         InstallFloorHooks();
@@ -309,6 +313,252 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     Stop();
 }
 
+// Shift+Q, the key that ends a mission, pressed once and let go.
+void EndKey() {
+    GetKeyDownTable()[0x2A] = 1;
+    KeyQueuePut(uint16_t(0x10 << 8 | 'Q'));
+}
+
+// A new captain on the timeline, made through the front end's keys and
+// clicks.
+class WholeCareer : public WholeGame, public testing::WithParamInterface<int> {
+protected:
+    void NewCaptainOnTheTimeline() {
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+        Click("RosNew");
+        for (const char *c = "Vela Orr"; *c; ++c) Key(30, *c);
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+        Click("NRSSim");
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    }
+    // The timeline's selection moved with Up and Down to a mission.
+    static bool SelectByKeys(int mission) {
+        for (int i = 0; i < 12; ++i) {
+            const TimelineNode *n = FrontSelectedNode();
+            if (n && n->mission && n->mission->index == mission) return true;
+            Key(i < 6 ? 80 : 72);
+            Turn();
+        }
+        return false;
+    }
+    // Flies the mission that is under way until its script ends it: the
+    // end cinematic fills the screen with the end message over it; one press
+    // of the end key shows the debriefing (after a success), and the game
+    // goes back to the front end by itself.
+    static void FlyAndEnd(int mission, std::string *feed) {
+        ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2500)) << "mission " << mission;
+        Turn();
+        EXPECT_EQ(gGuiFullScreen, 1) << "mission " << mission;
+        EndKey();
+        Turn();
+        GetKeyDownTable()[0x2A] = 0;
+        ASSERT_TRUE(TurnsUntil(
+            [&] {
+                if (gFeed.pending[0] && feed->find(gFeed.pending) == std::string::npos) *feed += gFeed.pending;
+                return gInFrontEnd != 0;
+            },
+            3000))
+            << "mission " << mission << " end state " << int(gMissionEndState);
+    }
+};
+
+// Every sample mission flown from the timeline to its end and left through
+// the end key: the career's order (the first, the last stand while the
+// convoy is still to come, the convoy watch with the escort that follows it
+// at once, the deep patrol that the watch opened), each time back on the
+// timeline, at 8 and 16 bits.
+TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
+    Start(GetParam());
+    NewCaptainOnTheTimeline();
+    struct Leg {
+        int mission;
+        int followOn;  // flown next without the timeline
+        bool success;
+        const char *debrief;  // words of its debriefing
+    } const kLegs[] = {{1, 0, true, nullptr}, {4, 0, true, "base held"}, {2, 5, true, "convoy"},
+                       {3, 0, false, nullptr}};
+    for (const Leg &leg : kLegs) {
+        SCOPED_TRACE(leg.mission);
+        std::string open;
+        for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next) open += std::to_string(n->mission->index) + " ";
+        ASSERT_TRUE(SelectByKeys(leg.mission)) << "open: " << open;
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
+        EXPECT_EQ(gCareerMission, leg.mission);
+        std::string feed;
+        FlyAndEnd(leg.mission, &feed);
+        if (leg.debrief) EXPECT_NE(feed.find(leg.debrief), std::string::npos) << feed;
+        if (leg.followOn) {
+            ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 100)) << "the follow-on mission";
+            EXPECT_EQ(gCareerMission, leg.followOn);
+            FlyAndEnd(leg.followOn, &feed);
+        }
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "FrontTime"; }, 100));
+        // The timeline drops keys for its first frames.
+        for (int i = 0; i < 8; ++i) Turn();
+        EXPECT_EQ(gCaptainSlot.played[leg.mission], leg.success ? -1 : 0);
+        EXPECT_EQ(gQuit, 0);
+    }
+    EXPECT_EQ(gCaptainSlot.played[5], -1);
+    Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, WholeCareer, testing::Values(8, 16));
+
+// Options alone on the command line start the front end, which the game
+// comes back to after a mission: only a mission script named there makes
+// the program end after its mission.
+TEST_F(WholeGame, OptionsAloneComeBackToTheFrontEndAfterAMission) {
+    Start(8, false, "", "-nologos -w");
+    EXPECT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(gMissionFromCommandLine, 0);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    // The first mission, launched from the timeline of the slot as it is.
+    Key(28, 13);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    gCareerMission = 1;
+    gLaunchRequest = 1;
+    ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
+    for (int press = 0; press < 4 && !gInFrontEnd; ++press) {
+        EndKey();
+        Turn();
+        GetKeyDownTable()[0x2A] = 0;
+        TurnsUntil([] { return gInFrontEnd != 0; }, 300);
+    }
+    EXPECT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(gQuit, 0);
+    Stop();
+}
+
+// Every label of the front end's pages fits its box, in every language: a
+// button's or a caption's text measured in the font it is drawn in is no
+// wider than the window.
+class FrontLabels : public WholeGame, public testing::WithParamInterface<int> {};
+
+TEST_P(FrontLabels, FitTheirBoxes) {
+    Start(8, false, nullptr, nullptr, GetParam());
+    const BitmapFont *fallback = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("RFont")));
+    const BitmapFont *dim = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("DimFont")));
+    ASSERT_NE(dim, nullptr);
+    int labels = 0;
+    for (const char *page : {"FrontHome", "FrontRoster", "NewRostSlot", "FrontTime", "Confirm", "FrontCredits",
+                             "FrontAction", "OptionScreen"}) {
+        const GuiScreen *screen = guiFindScreen(page);
+        ASSERT_NE(screen, nullptr) << page;
+        for (GuiWindow *w = screen->windows; w; w = w->next) {
+            const bool label = w->draw == guiDrawButton || w->draw == guiDrawTextButton || w->draw == guiDrawString ||
+                               (std::string(page) == "FrontTime" && w->draw && w->text && w->font);
+            const char *text = static_cast<const char *>(w->text);
+            if (!label || !text || !*text) continue;
+            const BitmapFont *font = guiFont(w->font);
+            if (!font && w->draw == guiDrawTextButton) font = fallback;
+            ASSERT_NE(font, nullptr) << page << ": " << text;
+            guiWindowRect(w, nullptr, nullptr);
+            const int box = w->rect[2] - w->rect[0] + 1;
+            EXPECT_LE(guiTextWidth(text, font), box) << page << ": \"" << text << "\" in language " << GetParam();
+            // The timeline's play buttons show their text dimmed while they
+            // offer nothing: it fits in that font too.
+            if (std::string(page) == "FrontTime" && std::strncmp(text, "", 0) == 0 && w->draw != guiDrawButton)
+                EXPECT_LE(guiTextWidth(text, dim), box) << "dimmed \"" << text << "\" in language " << GetParam();
+            ++labels;
+        }
+    }
+    EXPECT_GT(labels, 40);
+    Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, FrontLabels, testing::Values(0, 1, 2));
+
+// A mission opens on the command station with its view clear: the dashed
+// scan lines of a HUD coming up belong to the navigation station's view.
+TEST_F(WholeGame, AMissionOpensWithItsViewClear) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_EQ(StationId, 1);
+    for (int turn = 0; turn < 12; ++turn) {
+        Turn();
+        const Surface *screen = TheDisplayMode.screen;
+        int dashed = 0;
+        for (int row : {38, 87, 121, 148, 172, 190, 207, 222, 234, 246, 256})
+            for (int x = 0; x < 640; ++x) dashed += screen->pixels[size_t(row) * screen->pitch + x] == 64;
+        EXPECT_LT(dashed, 20) << "turn " << turn;
+    }
+    // The mission's end gives its shapes back before the game ends.
+    exitMission();
+    Stop();
+}
+
+// In a window ("-w"), the mouse reaches the game the way the window system
+// gives it: its messages go through the main window's procedure, which
+// passes them on once the window driver's display is open. A click through
+// the home page, the roster and the timeline.
+TEST_F(WholeGame, TheMouseWorksInAWindow) {
+    Start(8, false, nullptr, "-w -nologos");
+    ASSERT_EQ(FullScreenMode, 0);
+    ASSERT_EQ(CardMode, 0);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    const auto post = [](uint16_t type, int x, int y, uint32_t buttons) {
+        OsMessage m{};
+        m.type = type;
+        m.x = x;
+        m.y = y;
+        m.wParam = buttons;
+        osPostMessage(m);
+        for (int i = 0; i < 4; ++i) PumpMessages();
+    };
+    const auto click = [&](const char *name) {
+        GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+        ASSERT_NE(w, nullptr) << name;
+        guiWindowRect(w, nullptr, nullptr);
+        const int x = (w->rect[0] + w->rect[2]) / 2, y = (w->rect[1] + w->rect[3]) / 2;
+        post(OSM_MOUSEMOVE, x, y, 0);
+        Turn();
+        Turn();
+        EXPECT_EQ(gMouse.x, x) << name;
+        EXPECT_EQ(gMouse.y, y) << name;
+        post(OSM_LBUTTONDOWN, x, y, OS_MK_LBUTTON);
+        Turn();
+        post(OSM_LBUTTONUP, x, y, 0);
+        Turn();
+    };
+    click("FrRos");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    click("RosNew");
+    ASSERT_EQ(gFrontNameEntry, 1);
+    for (const char *c = "Tam Reyes"; *c; ++c) Key(30, *c);
+    Key(28, 13);
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+    click("NRSArc");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    EXPECT_EQ(gCaptainSlot.modeFlags & 3, 3) << "an arcade career";
+    click("TimExit");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    Stop();
+}
+
+// A click on an option's On/Off value steps it; a second click steps it
+// back.
+TEST_F(WholeGame, AClickOnAnOptionToggleStepsIt) {
+    Start();
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    Click("FrSys");
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "OptionScreen"; }, 100));
+    for (const char *name : {"subtitles", "nebula", "still_dialogue"}) {
+        const OptionRecord *o = nullptr;
+        for (const OptionRecord *r = gOptions; r->name; ++r)
+            if (!std::strcmp(r->name, name)) o = r;
+        ASSERT_NE(o, nullptr) << name;
+        const float before = o->value;
+        Click((std::string("OptB_") + name).c_str());
+        EXPECT_NE(o->value, before) << name;
+        Click((std::string("OptB_") + name).c_str());
+        EXPECT_EQ(o->value, before) << name;
+    }
+    Stop();
+}
+
 // Pixels of a palette range in a rectangle of the 8-bit screen.
 int CountColours(const int16_t rect[4], int low, int high) {
     const Surface *screen = TheDisplayMode.screen;
@@ -492,16 +742,16 @@ TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
     EXPECT_GT(range(), atUndock + 1000.0);
     EXPECT_EQ(gMissionEndState, 0) << "all within the mission's two minutes";
 
-    // Ctrl+Q ends the flight, a second Ctrl+Q leaves the mission; started
+    // Shift+Q ends the flight, a second Shift+Q leaves the mission; started
     // from the command line, the game then quits.
-    auto ctrlQ = [&] {
-        keys[0x1D] = 0xFF;
+    auto endKey = [&] {
+        keys[0x2A] = 0xFF;
         press(0x10);
-        keys[0x1D] = 0;
+        keys[0x2A] = 0;
     };
-    ctrlQ();
+    endKey();
     EXPECT_EQ(gMissionEndState, 1);
-    ctrlQ();
+    endKey();
     ASSERT_TRUE(turnsUntil([] { return gQuit != 0; }, 3000));
     Stop();
 }

@@ -72,6 +72,7 @@ inline void ResetGameGlobals() {
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;
     DisplayGamma = 1.0f;
+    gDisplayOpen = 0;
 
     ResetOptions();
     ResetOptionTable();
@@ -110,6 +111,7 @@ inline void ResetGameGlobals() {
     gCaptainSlot = CaptainSlot{};
     gCareerState = CareerState{};
     gCaptainNamed = 0;
+    gCaptainSlotRead = 0;
 
     // A library file refused by one test is read again by the next.
     LibraryLoadForgetRefusals();

@@ -34,8 +34,17 @@ std::vector<uint8_t> Bytes(const char *path) {
 void Version(int v) {
     std::memset(&gCaptainSlot, 0x11 * (v + 1), sizeof gCaptainSlot);
     std::snprintf(gCaptainSlot.name, sizeof gCaptainSlot.name, v ? "Second Captain" : "First Captain");
+    // The fields a career's reader checks hold what a career can hold.
+    gCaptainSlot.totalScore = 1000 * (v + 1);
+    gCaptainSlot.modeFlags = 2 + v;
+    gCaptainSlot.historyCount = int16_t(3 + v);
+    for (int i = 0; i < kCareerMissions; ++i) {
+        gCaptainSlot.played[i] = int16_t(v ? -1 : 0);
+        gCaptainSlot.history[i] = int16_t(i);
+    }
     std::memset(&gCareerState, 0x33 * (v + 1), sizeof gCareerState);
     gCareerState.word[StateWord::Slot] = 0;
+    gCareerState.word[StateWord::Success] = int16_t(-v);
 }
 
 TEST(CareerFiles, KilledWhileWritingLeavesOldOrNew) {

@@ -2,6 +2,7 @@
 // table and the availability rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -33,7 +34,7 @@ std::vector<uint8_t> ReadBytes(const char *path) {
 void WriteBytes(const char *path, const void *data, size_t size) {
     std::system("mkdir -p vek");
     FILE *f = std::fopen(path, "wb");
-    std::fwrite(data, 1, size, f);
+    if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);
     osFlushPathCache();
 }
@@ -245,6 +246,85 @@ TEST_F(Career, ReadingASlot) {
     EXPECT_TRUE(dunReadCaptainSlot());
     CaptainSlotFileName(0, file, sizeof file);
     EXPECT_STREQ(file, "vek\\slot0.sav");
+}
+
+// A career file that no career could have written is set aside under a
+// name of its own, with one line naming it, before anything is written in
+// its place; a whole one is read as it is.
+TEST_F(Career, DamagedCareerFilesAreSetAsideBeforeAnythingIsWritten) {
+    CaptainSlot good{};
+    std::snprintf(good.name, sizeof good.name, "%s", "Ada Quill");
+    good.totalScore = 600;
+    good.modeFlags = 2;
+    good.historyCount = 1;
+    good.history[0] = 1;
+    good.played[1] = -1;
+    uint8_t whole[kSlotFileBytes];
+    EncodeCaptainSlot(good, whole);
+    // 1,840 bytes of noise, as a damaged disc gives them.
+    uint8_t noise[kSlotFileBytes];
+    for (size_t i = 0; i < sizeof noise; ++i) noise[i] = uint8_t((i * 2654435761u) >> 13);
+    const auto with = [&](auto change) {
+        std::vector<uint8_t> b(whole, whole + sizeof whole);
+        change(b);
+        return b;
+    };
+    const struct {
+        const char *what;
+        std::vector<uint8_t> bytes;
+        const char *why;  // null: whole
+    } cases[] = {
+        {"whole", with([](auto &) {}), nullptr},
+        {"cut short", with([](auto &b) { b.resize(900); }), "cut short"},
+        {"empty", {}, "empty"},
+        {"too long", with([](auto &b) { b.push_back(0); }), "longer"},
+        {"random bytes", std::vector<uint8_t>(noise, noise + sizeof noise), ""},
+        {"a name without its end", with([](auto &b) { std::memset(b.data(), 'A', kCaptainNameBytes); }), "name"},
+        {"a score no career holds", with([](auto &b) { b[30] = 0x4B; b[31] = 0x00; b[32] = 0x00; b[33] = 0x4B; }),
+         "score"},
+        {"a played mark out of range", with([](auto &b) { b[40 + 2 * 7] = 5; }), "played"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::system("rm -f vek/slot0.sav*");
+        WriteBytes("vek/slot0.sav", c.bytes.data(), c.bytes.size());
+        gCareerState.word[StateWord::Slot] = 0;
+        testing::internal::CaptureStderr();
+        const bool read = dunReadCaptainSlot();
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (!c.why) {
+            EXPECT_TRUE(read);
+            EXPECT_STREQ(gCaptainSlot.name, "Ada Quill");
+            EXPECT_EQ(gCaptainSlot.totalScore, 600);
+            EXPECT_EQ(err.find("Damaged"), std::string::npos) << err;
+            continue;
+        }
+        // Read as missing: a new slot, written where the damaged one was.
+        EXPECT_FALSE(read);
+        EXPECT_STREQ(gCaptainSlot.name, "Unknown Captain");
+        EXPECT_EQ(ReadBytes("vek/slot0.sav").size(), kSlotFileBytes);
+        // The damaged bytes are kept aside as they were.
+        EXPECT_EQ(ReadBytes("vek/slot0.sav.bad"), c.bytes);
+        EXPECT_NE(err.find("Damaged file vek\\slot0.sav"), std::string::npos) << err;
+        EXPECT_NE(err.find(c.why), std::string::npos) << err;
+        EXPECT_NE(err.find("vek\\slot0.sav.bad"), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+    // The state file the same way: cut short, and a slot number out of range.
+    for (size_t size : {size_t(100), kStateFileBytes}) {
+        std::vector<uint8_t> b(kStateFileBytes, 0);
+        b[0] = 0x7F;  // slot 127
+        b.resize(size);
+        std::system("rm -f vek/state.inf*");
+        WriteBytes("vek/state.inf", b.data(), b.size());
+        testing::internal::CaptureStderr();
+        dunReadStateFile();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ReadBytes("vek/state.inf.bad"), b) << size;
+        EXPECT_EQ(ReadBytes("vek/state.inf").size(), kStateFileBytes) << size;
+        EXPECT_EQ(gCareerState.bestTime[7], kNewBestTime) << size;
+        EXPECT_NE(err.find("Damaged file vek\\state.inf"), std::string::npos) << err;
+    }
 }
 
 const char kHeader[] = "Index,Mission,Name,NameFr,NameDe,Spare,Prereq,BranchMission,BranchValue,V10,ResultMax,V12,"

@@ -142,9 +142,9 @@ TEST_F(Compiler, BracesArePatchedInPairs) {
 }
 
 TEST_F(Compiler, BraceFaultsAreBoundedBothWays) {
-    EXPECT_EQ(FatalText([] { Compile("}\n"); }), "Mismatched Braces. '{}' ");
+    EXPECT_EQ(FatalText([] { Compile("}\n"); }), "test.scr : Mismatched Braces. '{}' ");
     EXPECT_NE(DebugLog().find("Brace underflow: Unexpected '}'."), std::string::npos);
-    EXPECT_EQ(FatalText([] { Compile("{\n"); }), "Mismatched Braces. '{}' ");
+    EXPECT_EQ(FatalText([] { Compile("{\n"); }), "test.scr : Mismatched Braces. '{}' ");
     // An opening brace met below zero is not stored anywhere.
     EXPECT_EQ(FatalText([] { Compile("}\n{\n"); }), "");
 

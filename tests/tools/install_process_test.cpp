@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "os/instance.h"
 #include "os/process.h"
@@ -68,6 +69,17 @@ TEST(Installation, FromTheDiscToARunningGame) {
     std::string path;
     ASSERT_TRUE(SetupReadInstallPath(&path));
     EXPECT_EQ(path, inst);
+    // The disc carries the data as generated: no career, log or edited
+    // settings of a game that ran where the disc was laid out.
+    for (const char *f : {"vek/slot0.sav", "vek/state.inf", "debug.txt"}) EXPECT_FALSE(fs::exists(inst + "/" + f)) << f;
+    // The installation's log names every file it copied.
+    const std::string log = Slurp(inst + "/DeIsL1.isu");
+    size_t logged = 0;
+    for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos; ++at) ++logged;
+    size_t installed = 0;
+    for (const auto &e : fs::recursive_directory_iterator(inst))
+        if (e.is_regular_file()) ++installed;
+    EXPECT_EQ(logged + 1, installed) << "every file but the log itself";
 
     // The launcher holds the name while its dialog shows, and launches.
     ASSERT_EQ(osAcquireInstanceLock(kInstanceName), OS_INSTANCE_OWNED);
@@ -96,6 +108,24 @@ TEST(Installation, FromTheDiscToARunningGame) {
     kill(gGamePid, SIGTERM);
     EXPECT_EQ(osWaitProcess(gGamePid, 30000), 0);
     EXPECT_FALSE(osInstanceLockHeld(kInstanceName));
+
+    // Uninstalling (the launcher's command line, run from the Windows
+    // folder) removes every file the installation copied; what the game
+    // wrote there itself (its career, its log) stays.
+    const std::string windows = box.path() + "/windows";
+    fs::create_directories(windows);
+    fs::copy_file(std::string(RUVO_DISC_DIR) + "/uninst.exe", windows + "/uninst.exe");
+    int uninst = osStartProcess({windows + "/uninst.exe", "-f" + inst + "/DeIsL1.isu"}, box.path().c_str(), &err);
+    ASSERT_GT(uninst, 0) << err;
+    ASSERT_EQ(osWaitProcess(uninst, 60000), 0);
+    std::vector<std::string> left;
+    for (const auto &e : fs::recursive_directory_iterator(inst))
+        if (e.is_regular_file()) left.push_back(fs::relative(e.path(), inst).generic_string());
+    for (const std::string &f : left)
+        EXPECT_EQ(log.find(f + "\n"), std::string::npos) << f << " was installed and is left";
+    EXPECT_LT(left.size(), 30u) << "only what the game wrote itself";
+    osRegistryFlush();
+    EXPECT_FALSE(SetupReadInstallPath(&path));
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ inline constexpr char kInstanceName[] = "KelvMutex";
 // Written by the installer engine; its value "Path" is the installation
 // folder, and its presence means the game is installed.
 inline constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Ruvo.exe";
+// The installation's log in its folder: the files it copied, for the
+// uninstaller.
+inline constexpr char kInstallLogName[] = "DeIsL1.isu";
 // How long a started program that is waited for may take: 30 minutes.
 inline constexpr uint32_t kRunWaitLimitMs = 1800000;
 

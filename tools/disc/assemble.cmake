@@ -1,7 +1,8 @@
 # Lays out the sample disc: the programs, the callback library and its host,
 # the stand-in programs, the readme, the menu's resources, the intro film and
 # the files the callback library installs (those the sample data has).
-# Variables: SRC (this folder), DATA (the data root), DISC (the disc folder),
+# Variables: SRC (this folder), DATA (the disc's own generated data tree,
+# DISC/data, which the installer engine's file groups copy), DISC (the disc folder),
 # RUVO, INSTALLER, LUMAQUILL, TAVRIN, HOST (the built files).
 file(MAKE_DIRECTORY ${DISC}/video ${DISC}/setup ${DISC}/directx ${DISC}/Ereg)
 foreach(f setup.exe uninst.exe lisez-moi.txt directx/dxsetup.exe directx/dxmedia.exe Ereg/reg32.exe)
@@ -16,12 +17,6 @@ foreach(f frn_.slb ger_.slb text.slb scripts.slb sh_3dh.slb sh_3dx.slb shapes.sl
     file(COPY ${DATA}/vek/resource/${f} DESTINATION ${DISC})
   endif()
 endforeach()
-# The outside installer engine's own file groups: the game's data tree,
-# which the engine copies before the callback library adds its archives.
-file(REMOVE_RECURSE ${DISC}/data)
-file(MAKE_DIRECTORY ${DISC}/data)
-foreach(f vek vantor Marrowgleam.ini)
-  if(EXISTS ${DATA}/${f})
-    file(COPY ${DATA}/${f} DESTINATION ${DISC}/data)
-  endif()
-endforeach()
+# The outside installer engine's own file groups are the disc's data tree
+# (DATA), generated afresh from the sources, which the engine copies before
+# the callback library adds its archives.

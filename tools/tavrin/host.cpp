@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "os/module.h"
@@ -44,6 +45,29 @@ std::string ProgramFolder() {
     std::error_code ec;
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     return ec ? std::string(".") : self.parent_path().string();
+}
+
+// The files below a folder, as paths relative to it with slashes.
+std::set<std::string> FilesBelow(const std::string &folder) {
+    std::set<std::string> files;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) files.insert(fs::relative(it->path(), folder, ec).generic_string());
+    return files;
+}
+
+// The installation's log, which the uninstaller reads: every file the
+// installation copied, one relative path a line. Files that were there
+// before and that nothing copied (a player's saves) are not in it.
+void WriteInstallLog(const std::string &install, const std::set<std::string> &copied) {
+    const std::string log = install + "/" + kInstallLogName;
+    if (FILE *f = std::fopen(log.c_str(), "wb")) {
+        for (const std::string &file : copied)
+            if (file != kInstallLogName) std::fprintf(f, "%s\n", file.c_str());
+        std::fclose(f);
+    } else {
+        std::fprintf(stderr, "tavrin-host: cannot write %s\n", log.c_str());
+    }
 }
 
 int Usage() {
@@ -88,6 +112,8 @@ int main(int argc, char **argv) {
     }
     if (!Call(e, 6)) return 1;
     // The engine lays out the installation's folders before its file groups.
+    const std::set<std::string> before = FilesBelow(e.install);
+    std::set<std::string> copied = FilesBelow(e.source + "data");
     std::error_code ec;
     fs::create_directories(e.install + "/vek/resource/scripts", ec);
     // Its file groups: the data tree the disc carries for the game.
@@ -99,6 +125,9 @@ int main(int argc, char **argv) {
     }
     Call(e, 2);
     Call(e, 5);
+    for (const std::string &file : FilesBelow(e.install))
+        if (!before.count(file)) copied.insert(file);
+    WriteInstallLog(e.install, copied);
     if (!osRegistryWrite(kAppPathsKey, nullptr, SetupProgramPath(e.install + "/Ruvo.exe").c_str()) ||
         !osRegistryWrite(kAppPathsKey, "Path", e.install.c_str()))
         std::fprintf(stderr, "tavrin-host: cannot record the installation in the registry\n");
