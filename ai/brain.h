@@ -6,18 +6,14 @@
 struct SceneItem;
 
 void dunai_ThinkShip(SceneItem *item);
-// The idle flight of a ship without orders.
-void dunai_IdleFlight(SceneItem *item);
+// The best-scoring hostile becomes the ship's Sim goal (null when none).
+void dunai_PickBestTarget(SceneItem *ship);
 // The sides the object may target.
 uint32_t dunai_SideTargetMask(SceneItem *item);
 // Names order slot n with its priority, start state and object; makes a
 // slot current.
 void dunai_SetNamedOrder(SceneItem *ship, int slot, const char *name, int priority, int state, SceneItem *object);
 void dunai_StartOrder(SceneItem *ship, int slot);
-// One steering step along a direction, and towards a point.
-struct Vec3;
-void dunai_SteerAlongVector(SceneItem *ship, const Vec3 *direction);
-void dunai_SteerTowards(SceneItem *ship, const Vec3 *point, const Vec3 *velocity);
 // The free-flying AI control (CONTROL_AIFREE).
 void dunai_ThinkFree(SceneItem *item);
 // Puts the object at a clear random spot near the navigation point.

@@ -11,6 +11,10 @@ void dunCountShipsPerSide() { PENDING_ONCE("dunCountShipsPerSide"); }
 void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
 void dunClearWeapons(SceneItem *) { PENDING_ONCE("dunClearWeapons"); }
 void dunai_ThinkShip(SceneItem *) { PENDING_ONCE("dunai_ThinkShip"); }
+void dunai_PickBestTarget(SceneItem *ship) {
+    PENDING_ONCE("dunai_PickBestTarget");
+    if (ship && ship->sim) ship->sim->goal = nullptr;
+}
 void dunai_ThinkFree(SceneItem *) { PENDING_ONCE("dunai_ThinkFree"); }
 void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
 void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
@@ -53,8 +57,6 @@ int32_t dunScoreSummary(int, int, intptr_t) {
 }
 
 // The game start-up's calls.
-#include "ai/states.h"
-void dunai_InitStateRegistry() { PENDING_ONCE("dunai_InitStateRegistry"); }
 void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
 
 // Hits, kills and scoring.
@@ -75,25 +77,14 @@ const uint32_t *dunFindScoreRecord(uint32_t) {
     PENDING_ONCE("dunFindScoreRecord");
     return nullptr;
 }
-bool dunSendRelativePosition(SceneItem *, SceneItem *, int32_t, int32_t) {
-    PENDING_ONCE("dunSendRelativePosition");
-    return false;
-}
-bool dunSendRelativePosition2(SceneItem *, SceneItem *, int32_t, int32_t) {
-    PENDING_ONCE("dunSendRelativePosition2");
-    return false;
-}
 
 // What the world's flight, docking and object routines ask of the AI.
-void dunai_IdleFlight(SceneItem *) { PENDING_ONCE("dunai_IdleFlight"); }
 uint32_t dunai_SideTargetMask(SceneItem *) {
     PENDING_ONCE("dunai_SideTargetMask");
     return 0;
 }
 void dunai_SetNamedOrder(SceneItem *, int, const char *, int, int, SceneItem *) { PENDING_ONCE("dunai_SetNamedOrder"); }
 void dunai_StartOrder(SceneItem *, int) { PENDING_ONCE("dunai_StartOrder"); }
-void dunai_SteerAlongVector(SceneItem *, const Vec3 *) { PENDING_ONCE("dunai_SteerAlongVector"); }
-void dunai_SteerTowards(SceneItem *, const Vec3 *, const Vec3 *) { PENDING_ONCE("dunai_SteerTowards"); }
 void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
 void dunUpdateWeapons(SceneItem *) { PENDING_ONCE("dunUpdateWeapons"); }
 void dunUpdateWeaponsNoOwner(SceneItem *) { PENDING_ONCE("dunUpdateWeaponsNoOwner"); }
@@ -263,3 +254,99 @@ Weapon *dunChooseMount(float, float, float, Weapon *) {
     PENDING_ONCE("dunChooseMount");
     return nullptr;
 }
+
+// The AI states whose handlers are not built yet: each says so once and
+// yields, so that a ship running one holds its stack as it is.
+#include "ai/states.h"
+#define PENDING_STATE(handler)                                                                                     \
+    StateCommand *handler(StateCommand *c, SceneItem *, int16_t, float, int32_t *, uint32_t, uint32_t, uint32_t) { \
+        PENDING_ONCE(#handler);                                                                                    \
+        return dunai_Yield(c, 1);                                                                                  \
+    }
+// Idle, stop and move-to.
+PENDING_STATE(dunai_Null)
+PENDING_STATE(dunai_MoveToStop)
+PENDING_STATE(dunai_MoveToStopRelative)
+PENDING_STATE(dunai_MoveToStopAlmostRelative)
+PENDING_STATE(dunai_MatchVelState)
+PENDING_STATE(dunai_tst_FlyBackwards)
+PENDING_STATE(dunai_tst_FlyFowards)
+PENDING_STATE(dunai_DoNothingState)
+PENDING_STATE(dunai_DriftState)
+PENDING_STATE(dunai_FullStop)
+PENDING_STATE(dunai_MaintainStop)
+PENDING_STATE(dunai_FullStopRelative)
+// Attack and combat.
+PENDING_STATE(dunai_GenericOffensiveState)
+PENDING_STATE(dunai_off_Close)
+PENDING_STATE(dunai_off_FireAtWill)
+PENDING_STATE(dunai_Gun_lead_motion)
+PENDING_STATE(dunai_ConstantFire)
+PENDING_STATE(dunai_Retaliation)
+PENDING_STATE(dunai_TailBitingState)
+PENDING_STATE(dunai_FaceAttackState)
+PENDING_STATE(dunai_CombatAchieveRange)
+PENDING_STATE(dunai_CombatState)
+PENDING_STATE(dunai_SelfPreservationState)
+PENDING_STATE(dunai_WeaponsPassState)
+PENDING_STATE(dunai_CombatOnce)
+PENDING_STATE(dunai_WingmanCombatOnce)
+PENDING_STATE(dunai_AcquireTarget)
+PENDING_STATE(dunai_HarpoonTargetedState)
+// Docking and undocking.
+PENDING_STATE(dunai_UnDock)
+PENDING_STATE(dunai_DockingBaseState)
+PENDING_STATE(dunai_DockingDemolishState)
+PENDING_STATE(dunai_dk_orientate)
+PENDING_STATE(dunai_dk_finalAproach)
+// Fast-drive flight.
+PENDING_STATE(dunai_LDSToNavTarget)
+PENDING_STATE(dunai_LDSApproach)
+PENDING_STATE(dunai_EnterLDS)
+PENDING_STATE(dunai_LDSEscort)
+PENDING_STATE(dunai_LDSFlight)
+PENDING_STATE(dunai_StraightLDS)
+// Pursuit, range, orbit, gates, routes and watch.
+PENDING_STATE(dunai_LagrangeState)
+PENDING_STATE(dunai_PointAtState)
+PENDING_STATE(dunai_SimplePursuit)
+PENDING_STATE(dunai_AchieveRange)
+PENDING_STATE(dunai_AchieveFieldRangeState)
+PENDING_STATE(dunai_CapsuleState)
+PENDING_STATE(dunai_BusDriver)
+PENDING_STATE(dunai_BusDriverNotStopping)
+PENDING_STATE(dunai_Loiter)
+PENDING_STATE(dunai_tst_HoldFormation)
+PENDING_STATE(dunai_SeekOrbitalSpeed)
+PENDING_STATE(dunai_Watch)
+// Escort, followers, guards and turret defence.
+PENDING_STATE(dunai_UmovingGuardState)
+PENDING_STATE(dunai_DefNetGuardState)
+PENDING_STATE(dunai_DefendMothership)
+PENDING_STATE(dunai_LDADeffTwo)
+PENDING_STATE(dunai_RotationalDeff)
+PENDING_STATE(dunai_DeflectorState)
+PENDING_STATE(dunai_CombatFollower)
+PENDING_STATE(dunai_FollowPlayerState)
+PENDING_STATE(dunai_EscortState)
+PENDING_STATE(dunai_AggroEscortState)
+// Missiles, drones and escape.
+PENDING_STATE(dunai_BigBombState)
+PENDING_STATE(dunai_DroneTarget)
+PENDING_STATE(dunai_DroneMovingTarget)
+PENDING_STATE(dunai_DroneChasingTarget)
+PENDING_STATE(dunai_OrbitalAttack)
+PENDING_STATE(dunai_EscapeState)
+PENDING_STATE(dunai_esc_Flee)
+PENDING_STATE(dunai_MissileState)
+PENDING_STATE(dunai_DumbMissileState)
+// Prey search, hiding and the weapon test.
+PENDING_STATE(dunai_Default)
+PENDING_STATE(dunai_df_testPrey)
+PENDING_STATE(dunai_df_chasePrey)
+PENDING_STATE(dunai_df_baseState)
+PENDING_STATE(dunai_df_newPrey)
+PENDING_STATE(dunai_hd_moveAway)
+PENDING_STATE(dunai_hideFrom)
+PENDING_STATE(dunai_hd_hideAux)
+PENDING_STATE(dunai_TestingState)

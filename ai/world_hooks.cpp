@@ -3,6 +3,7 @@
 #include "ai/combat.h"
 #include "ai/weapons.h"
 #include "ai/contacts.h"
+#include "ai/steering.h"
 #include "world/services.h"
 
 void dunai_InstallWorldHooks() {

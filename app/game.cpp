@@ -399,7 +399,7 @@ int gameFrame() {
         gSystemTransferPending = 0;
         if (gTransferBody) {
             CALL(guiGoToSelectedSystem, 0);
-            CALL(SpawnShipDestruction, dunPlayerShip);
+            CALL(SpawnArrivalBurst, dunPlayerShip);
             CALL(EventCameraTrigger, dunPlayerShip, nullptr, 11);
             if (dunPlayerShip && dunPlayerShip->sim) dunPlayerShip->sim->flags &= ~0x01000000u;
         }

@@ -1,5 +1,7 @@
-// Effects, particle systems and camera words of the 3D presentation that the
-// world's events start.
+// Effects of the 3D presentation that the world's events start: the recipes
+// that turn hits, ruptures, debris, drives, arrivals and destructions into
+// particle systems, light flashes and sounds; and the view words beside
+// them.
 #pragma once
 
 #include <cstdint>
@@ -7,21 +9,52 @@
 #include "RES/vecmath.h"
 
 struct SceneItem;
+struct TDP;
 struct ParticleSystem;
 struct DamageRecord;
 
-void AddHullRupture(SceneItem *item, int kind, int subKind, const Vec3 *point, int size);
-void AddMinorExplosion(SceneItem *item, int kind, int reserved, const Vec3 *point);
-void PlaceExplosion(SceneItem *item);
-void SpawnRoundDestruction(SceneItem *item);
-void SpawnSparks(SceneItem *item, int r1, int g1, int b1, int r2, int g2, int b2);
-void SpawnImpactExplosion(SceneItem *piece, const DamageRecord *record, SceneItem *item);
-// The control routine of a broken-off piece: shows the sparks of the break.
-void SpawnImpactSparks(SceneItem *piece);
-ParticleSystem *CreateParticleSystem(SceneItem *item, const Mat4 *matrix, int kind, uint32_t flags, int count,
-                                     int life, int life2, float spread, int cone, float size);
-void BuildColourRamp(ParticleSystem *system, int r1, int g1, int b1, int r2, int g2, int b2);
-void FlashNavLight(SceneItem *item, int light, int duration, const Vec3 *position);
+// Explosion bursts at a point of the owner's frame, facing out from its
+// centre: colours by two codes (bit 3 bright, bits 2, 1, 0 red, green,
+// blue; entry 0 of the ramp shows the second), or the yellow of heat. A
+// missing point stops the program.
+void AddMinorExplosion(SceneItem *owner, int code1, int code2, const Vec3 *point);
+TDP *AddThermalExplosion(SceneItem *owner, const Vec3 *point);
+// A venting burst at the hull face nearest the point (yellow or red), with
+// a blinking light there; a life of 0 vents for ever.
+void AddHullRupture(SceneItem *owner, int yellow, int unused, const Vec3 *point, int life);
+// Grey-white debris from the hull vertices in turn (life 0: for ever).
+void SpawnDebrisBurst(SceneItem *owner, int life);
+// A spark burst: the ramp runs from the second colour (entry 0) towards the
+// first.
+void SpawnSparks(SceneItem *owner, int r1, int g1, int b1, int r2, int g2, int b2);
+// The green trail of a ship dropping out of the fast drive.
+void SpawnLdsTrail(SceneItem *owner);
+// Ring bursts along the hull of a ship arriving (expanding) or leaving
+// (collapsing), with their sound and flash, on its attached objects too.
+void SpawnArrivalBurst(SceneItem *owner);
+void SpawnDepartureBurst(SceneItem *owner);
+// The explosion of a destroyed object, sized by the camera's distance, on
+// the wreck its break left; the wreck then blows its parts off one by one.
+void SpawnDestructionExplosion(SceneItem *wreck, const DamageRecord *direction, SceneItem *destroyed);
+// The control routine of a breaking wreck.
+void WreckBreakUpControl(SceneItem *wreck);
+// A gun or impact flash on the owner's engine-glow light (point in its
+// frame); colour 7 sets the light level to the ticks.
+void FlashNavLight(SceneItem *owner, int colour, int ticks, const Vec3 *point);
+// A light flash on the owner's surface in a direction (world axes).
+void AddFlashAtObject(SceneItem *owner, const Vec3 *direction, int time, uint32_t colour);
+// A white flash beside the owner, on the side of the player's ship.
+void PlaceExplosion(SceneItem *owner);
+// The static cloud of a star-system body (at most 250 points), in the given
+// system or a new one.
+ParticleSystem *SpawnParticleCloud(float cx, float cy, float cz, float rx, float ry, float rz, float exponent,
+                                   int count, ParticleSystem *existing);
+
+// What the recipes start besides particles (sound slots, light flashes), for
+// displays and tests; none by default.
+using EffectObserver = void (*)(const char *what, SceneItem *item, int value);
+extern EffectObserver gEffectObserver;
+
 void ScaleModelToRadius(void *model, float radius);
 void P3DSetupPlasmaBall(SceneItem *item, int a, int b, const char *name);
 void P3DSetupGasShell(SceneItem *item, const char *name);
@@ -34,11 +67,6 @@ void P3DSetFlashBrightness(int32_t brightness);
 // projection scale.
 float P3DCameraZoom();
 float P3DViewProjectionScale();
-// The burst of a ship dropping out of the LDS drive.
-void SpawnLdsTrail(SceneItem *item);
-// A light flash at a point of the object (world axes).
-void AddFlashAtObject(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
-void AddThermalExplosion(SceneItem *item, const Vec3 *point);
 // Debris parts thrown off a damaged object.
 void P3DMakeWreck(SceneItem *item);
 // A blinking navigation light (size, flags) at a point of the object's frame.

@@ -10,6 +10,8 @@
 struct SceneItem;
 struct TDP;
 struct Mat4;
+struct Vec3;
+struct ParticleSystem;
 struct vt_model;
 struct vt_material;
 struct vt_pixelmap;
@@ -40,17 +42,15 @@ void P3DScrollUnlitTexture();
 void P3DBuildEffectModels(vt_material *material);
 void P3DShadeModelVertices(vt_model *model, int low, int high, vt_pixelmap *colourMap);
 vt_model *P3DBuildStarShell(int count, float radius);
-// The model particle-effect parts show, made once.
-vt_model *P3DParticleDummyModel();
 // Counters and flags of the effect modules, cleared at each set-up.
 void P3DResetEffectState();
 // The particle pass of the view from its top line.
 void P3DParticlePass(int topLine);
-// Movers of the 3D card's particle-effect parts; the ring burst answers
-// non-zero when it is over.
-int ParticleRingBurstUpdate(TDP *tdp, Mat4 *world);
-void ParticleSystemUpdate(TDP *tdp, Mat4 *world);
-void ParticleSwarmUpdate(TDP *tdp, Mat4 *world);
+// The nav lights' per-frame placing and blinking.
 void NavLightUpdate(TDP *tdp, Mat4 *world);
-void P3DUpdateParticleGeometry(TDP *tdp, const Mat4 *world);
-void P3DUpdateRibbonGeometry(TDP *tdp, const Mat4 *world);
+// A light flash keyed by a number at a world position (time in ticks,
+// colour 0xRRGGBB).
+void P3DAddLightFlash(SceneItem *owner, uint32_t key, const Vec3 *position, int time, uint32_t colour);
+// The software fill of a ring system's band between its two chains of
+// points.
+void P3DFillPolygon(const ParticleSystem *system);

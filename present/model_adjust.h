@@ -3,6 +3,8 @@
 #pragma once
 
 struct vt_model;
+struct SceneItem;
+struct Vec3;
 
 // Scaled about its origin so that its farthest vertex lies at the radius;
 // its collision model follows.
@@ -28,3 +30,6 @@ void P3DFlipModelFaces(vt_model *model);
 void P3DSetModelMaterial(vt_model *model, const char *name);
 // The model saved as a library datafile.
 void P3DSaveModelFile(const char *file, vt_model *model);
+// The face of the object's current model nearest the point (a random one
+// for the origin): its centroid and normal; 255 found, 0 none.
+int PickModelFace(SceneItem *object, const Vec3 *point, Vec3 *centroid, Vec3 *normal);

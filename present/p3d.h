@@ -101,6 +101,11 @@ struct P3DState {
 };
 extern P3DState gP3D;
 
+// Observer of the frame's pass marks as each pass ends (displays of the
+// passes, tests); none by default.
+using P3DMarkObserver = void (*)(const char *mark);
+extern P3DMarkObserver gP3DMarkObserver;
+
 // The options' flags that the presentation and the weapons read. The
 // nebula option's own flag is gP3D.nebulaOn; high detail and the
 // star-streak suppression are the command line's optHiDef and optNoStreaks;
@@ -165,7 +170,6 @@ void FreeTextureReplacements();
 // Content tool: renders the lens-flare icon set from a palette and a colour map.
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
 void P3DSetObjectModel(SceneItem *item, void *model);
-void SpawnShipDestruction(SceneItem *item);
 void DrawShadeTablePanel(const char *path);
 // Renders the cockpit panel (-1: the current one) over the whole screen
 // in 3D-card mode; nothing outside it.

@@ -23,6 +23,7 @@
 #include "world/services.h"
 #include "world/step.h"
 
+P3DMarkObserver gP3DMarkObserver;
 uint8_t gViewSecondary, gViewZoomRequest, gViewZoomState, gViewWindowMode, gViewNoSceneScript, gViewNoSceneGui;
 
 namespace {
@@ -31,7 +32,9 @@ constexpr int kMaxSkyBodies = 64;
 constexpr float kZoomRate = 15.0f;
 
 void Mark(const char *name) {
-    if (!gViewSecondary) ProfilerCheckpoint(gProfileRecorder, name);
+    if (gViewSecondary) return;
+    ProfilerCheckpoint(gProfileRecorder, name);
+    if (gP3DMarkObserver) gP3DMarkObserver(name);
 }
 
 vt_actor *RootActor(SceneItem *item) {

@@ -8,38 +8,17 @@
 
 void P3DUpdateLights() { PENDING_ONCE("P3DUpdateLights"); }
 
-// The game start-up's and the game frame's calls.
-#include "present/p3d.h"
-void SpawnShipDestruction(SceneItem *) { PENDING_ONCE("SpawnShipDestruction"); }
-
-// The mission runtime's calls.
 // The views the GUI's panes show.
 #include "present/views.h"
 void WeaponHardpointsDraw(P3DPane *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 // The world's events.
 #include "present/effects.h"
-void AddHullRupture(SceneItem *, int, int, const Vec3 *, int) { PENDING_ONCE("AddHullRupture"); }
-void AddMinorExplosion(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("AddMinorExplosion"); }
-void PlaceExplosion(SceneItem *) { PENDING_ONCE("PlaceExplosion"); }
-void SpawnRoundDestruction(SceneItem *) { PENDING_ONCE("SpawnRoundDestruction"); }
-void SpawnSparks(SceneItem *, int, int, int, int, int, int) { PENDING_ONCE("SpawnSparks"); }
-void SpawnImpactExplosion(SceneItem *, const DamageRecord *, SceneItem *) { PENDING_ONCE("SpawnImpactExplosion"); }
-void SpawnImpactSparks(SceneItem *) { PENDING_ONCE("SpawnImpactSparks"); }
-ParticleSystem *CreateParticleSystem(SceneItem *, const Mat4 *, int, uint32_t, int, int, int, float, int, float) {
-    PENDING_ONCE("CreateParticleSystem");
-    return nullptr;
-}
-void BuildColourRamp(ParticleSystem *, int, int, int, int, int, int) { PENDING_ONCE("BuildColourRamp"); }
-void FlashNavLight(SceneItem *, int, int, const Vec3 *) { PENDING_ONCE("FlashNavLight"); }
 void P3DSetupPlasmaBall(SceneItem *, int, int, const char *) { PENDING_ONCE("P3DSetupPlasmaBall"); }
 void P3DSetupGasShell(SceneItem *, const char *) { PENDING_ONCE("P3DSetupGasShell"); }
 void *P3DPlasmaModel() {
     PENDING_ONCE("P3DPlasmaModel");
     return nullptr;
 }
-void SpawnLdsTrail(SceneItem *) { PENDING_ONCE("SpawnLdsTrail"); }
-void AddFlashAtObject(SceneItem *, const Vec3 *, int, uint32_t) { PENDING_ONCE("AddFlashAtObject"); }
-void AddThermalExplosion(SceneItem *, const Vec3 *) { PENDING_ONCE("AddThermalExplosion"); }
 void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 void AddNavLight(SceneItem *, const Vec3 *, float, uint32_t) { PENDING_ONCE("AddNavLight"); }
 void P3DSetStarGateEdge(SceneItem *, int) { PENDING_ONCE("P3DSetStarGateEdge"); }
@@ -62,9 +41,6 @@ void P3DPlaceSkyBodyFull(SceneItem *) { PENDING_ONCE("P3DPlaceSkyBodyFull"); }
 void P3DSpawnFlareShell(SceneItem *, float, float, float, int, float, int, int, int, int, int) {
     PENDING_ONCE("P3DSpawnFlareShell");
 }
-
-// The start-up scripts' calls.
-void GenerateFlareIcons(void *, const void *, const void *) { PENDING_ONCE("GenerateFlareIcons"); }
 
 // What the set-up, the frame and the part trees call in the presentation's
 // modules that are not built yet.
@@ -91,24 +67,19 @@ vt_model *P3DBuildStarShell(int, float) {
     PENDING_ONCE("P3DBuildStarShell");
     return nullptr;
 }
-vt_model *P3DParticleDummyModel() {
-    PENDING_ONCE("P3DParticleDummyModel");
-    return nullptr;
-}
-void P3DResetEffectState() { PENDING_ONCE("P3DResetEffectState"); }
-void P3DParticlePass(int) { PENDING_ONCE("P3DParticlePass"); }
-int ParticleRingBurstUpdate(TDP *, Mat4 *) {
-    PENDING_ONCE("ParticleRingBurstUpdate");
-    return 0;
-}
-void ParticleSystemUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSystemUpdate"); }
-void ParticleSwarmUpdate(TDP *, Mat4 *) { PENDING_ONCE("ParticleSwarmUpdate"); }
 void NavLightUpdate(TDP *, Mat4 *) { PENDING_ONCE("NavLightUpdate"); }
-void P3DUpdateParticleGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateParticleGeometry"); }
-void P3DUpdateRibbonGeometry(TDP *, const Mat4 *) { PENDING_ONCE("P3DUpdateRibbonGeometry"); }
 void P3DAddLight(SceneItem *, const Vec3 *, uint32_t, int, float, uint32_t) { PENDING_ONCE("P3DAddLight"); }
 void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
 void P3DDimSkySphere() { PENDING_ONCE("P3DDimSkySphere"); }
 void P3DBrightenSkySphere() { PENDING_ONCE("P3DBrightenSkySphere"); }
 void ScrollModelTexture(int, float) { PENDING_ONCE("ScrollModelTexture"); }
 float gTextureScrollStep = 1.0f;
+
+// The lens flares' light flashes and ring fill, and the model adjustments'
+// face picker.
+void P3DAddLightFlash(SceneItem *, uint32_t, const Vec3 *, int, uint32_t) { PENDING_ONCE("P3DAddLightFlash"); }
+void P3DFillPolygon(const ParticleSystem *) { PENDING_ONCE("P3DFillPolygon"); }
+int PickModelFace(SceneItem *, const Vec3 *, Vec3 *, Vec3 *) {
+    PENDING_ONCE("PickModelFace");
+    return 0;
+}

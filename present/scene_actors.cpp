@@ -5,6 +5,7 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "core/options.h"
+#include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
 #include "present/scene.h"

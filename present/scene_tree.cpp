@@ -5,6 +5,8 @@
 
 #include "core/frame.h"
 #include "core/options.h"
+#include "present/effects/particle_draw.h"
+#include "present/effects/particles.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
 #include "present/scene.h"
@@ -128,17 +130,17 @@ void TDPUpdateParticleSystem(TDP *tdp, const Mat4 *parentWorld) {
     if (ps && ps->frameStamp != dunFrameCounter) {
         ps->frameStamp = dunFrameCounter;
         if (ps->flags & 0x4000) {
-            if (ParticleRingBurstUpdate(tdp, &world)) {
+            if (ParticleRingBurstUpdate(tdp, ps, &world)) {
                 RemoveParticleSystem(tdp);
                 return;
             }
         }
         if (ps->flags & 0x10) {
             MatIdentity(world);
-            ParticleSystemUpdate(tdp, &world);
+            ParticleSystemUpdate(tdp, ps, &world);
         }
         if (ps->flags & 0x200000) {
-            ParticleSwarmUpdate(tdp, &world);
+            ParticleSwarmUpdate(tdp, ps, &world);
             MatIdentity(world);
         }
         if (!(ps->flags & 0x100000)) {
@@ -147,12 +149,12 @@ void TDPUpdateParticleSystem(TDP *tdp, const Mat4 *parentWorld) {
             const SceneItem *c = dunControlledObject;
             const TDP *root = c && c->avatar ? c->avatar->root : nullptr;
             if (tdp->owner == c && root && root->child == tdp && P3DCockpitCamera()) ps->flags |= 0x80u;
-            if (tdp->actor) tdp->actor->model = (ps->flags & 0x80u) ? nullptr : ps->geometry;
-            P3DUpdateParticleGeometry(tdp, &world);
+            if (tdp->actor) tdp->actor->model = (ps->flags & 0x80u) ? nullptr : ps->model;
+            P3DUpdateParticleGeometry(ps, &world);
         } else {
             MatIdentity(world);
-            if (ps->flags & 0x4000000) P3DUpdateRibbonGeometry(tdp, &world);
-            else P3DUpdateParticleGeometry(tdp, &world);
+            if (ps->flags & 0x4000000) P3DUpdateRibbonGeometry(ps);
+            else P3DUpdateParticleGeometry(ps, &world);
         }
     }
     TDPSyncActor(tdp, &world);

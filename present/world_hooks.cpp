@@ -1,5 +1,6 @@
 // The presentation's side of the world's calls.
 #include "present/effects.h"
+#include "present/effects/particles.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "present/scene.h"
@@ -8,8 +9,8 @@
 void P3DInstallWorldHooks() {
     static const WorldPresentHooks hooks = {
         P3DUpdatePresentation, P3DAddToScene,        AddHullRupture,         AddMinorExplosion,
-        PlaceExplosion,        SpawnRoundDestruction, SpawnSparks,           SpawnImpactExplosion,
-        SpawnImpactSparks,     CreateParticleSystem,  BuildColourRamp,       FlashNavLight,
+        PlaceExplosion,        SpawnDepartureBurst,   SpawnSparks,           SpawnDestructionExplosion,
+        WreckBreakUpControl,   CreateParticleSystem,  BuildColourRamp,       FlashNavLight,
         EventCameraTrigger,    P3DSetViewShake,       P3DSetFlashBrightness, P3DPlasmaModel,
         ScaleModelToRadius,    P3DSetupPlasmaBall,    P3DSetupGasShell,      P3DCameraZoom,
         P3DViewProjectionScale, SpawnLdsTrail,        P3DSetObjectModel,     P3DFollowCameras,
@@ -22,6 +23,7 @@ void P3DInstallWorldHooks() {
         P3DRemoveActor,         P3DRemoveAndFreeNodeModel, P3DRemoveAndFreeNodeMaterial,
         TDPSyncActor,           P3DModelVertex,        P3DResetCameraWords,
         P3DUpdateLights,        ActionCameraUpdate,    P3DPreprocessScene,
+        SpawnDebrisBurst,
     };
     WorldSetPresentHooks(&hooks);
 }

@@ -20,6 +20,7 @@
 #include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects.h"
+#include "present/effects/particles.h"
 #include "present/lwo/lwo.h"
 #include "present/model_adjust.h"
 #include "present/p3d.h"

@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "present/effects.h"
+#include "present/effects/particles.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
@@ -283,14 +284,14 @@ void StDisrupt(ScriptRun &run) {
     if (!o || !o->sim || !(o->flags & SceneFlag::InUse)) return;
     o->sim->flags |= 0x2000100;
     if (o == dunControlledObject) dunTimeScale = 1.0f;
-    ParticleSystem *p;
+    TDP *part;
     if (duration <= 0) {
-        p = CreateParticleSystem(o, nullptr, 2, 0x1000010, 100, 220, 0, 10000.0f, 180, 5.0f);
+        part = CreateParticleSystem(o, nullptr, 2, 0x1000010, 100, 220, 0, 10000.0f, 180, 5.0f);
     } else {
         dunMsgPost(o->receiverId, o->receiverId, uint32_t(duration), MsgRelease, 0, nullptr);
-        p = CreateParticleSystem(o, nullptr, 2, 0x1000012, duration & 0xFFFF, 220, 0, 10000.0f, 180, 5.0f);
+        part = CreateParticleSystem(o, nullptr, 2, 0x1000012, uint16_t(duration & 0xFFFF), 220, 0, 10000.0f, 180, 5.0f);
     }
-    if (p) BuildColourRamp(p, 190, 200, 255, 190, 200, 255);
+    if (ParticleSystem *p = ParticleSystemOf(part)) BuildColourRamp(nullptr, p->ramp, 190, 200, 255, 190, 200, 255);
     if (o == dunPlayerShip) {
         gDisruptCountdown = 250;
         o->sim->bodyVelocity = {0.0f, 0.0f, 0.0f};
@@ -326,7 +327,7 @@ void StAnnounce(ScriptRun &run) {
     SceneItem *o = Object(run);
     if (o && (o->flags & SceneFlag::InUse) && ShipOf(o)) {
         dunCall(dunHud().missionLogAdd, o, nullptr, 3, ShipOf(o)->className, nullptr);
-        SpawnShipDestruction(o);
+        SpawnArrivalBurst(o);
     }
     EventCameraTrigger(o, nullptr, 11);
 }

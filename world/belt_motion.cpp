@@ -32,21 +32,21 @@ bool inBelt(const SceneItem *anchor) { return anchor && (anchor->flags & SceneFl
 }  // namespace
 
 Particle *dunTakeNearestPoint(ParticleSystem *points, SceneItem *item) {
-    if (!points || !points->particles || !item || !item->sim) return nullptr;
+    if (!points || !points->points || !item || !item->sim) return nullptr;
     const Vec3 at = dunFloatPosition(item->sim);
     const int count = points->count < dunParticleCapacity(points) ? points->count : dunParticleCapacity(points);
     Particle *best = nullptr;
     double nearest = 1e11;
     for (int i = 0; i < count; ++i) {
-        Particle &p = points->particles[i];
-        if (p.flags != 1) continue;
-        const double d = VecLength({p.position.x - at.x, p.position.y - at.y, p.position.z - at.z});
+        Particle &p = points->points[i];
+        if (p.life != 1) continue;
+        const double d = VecLength({p.pos.x - at.x, p.pos.y - at.y, p.pos.z - at.z});
         if (d < nearest) {
             nearest = d;
             best = &p;
         }
     }
-    if (best) best->flags = 0;
+    if (best) best->life = 0;
     return best;
 }
 
@@ -61,7 +61,7 @@ void dunMoveToNextPoint(SceneItem *item) {
         a->flags16 &= uint16_t(~AvatarState::GravityBody);
         return;
     }
-    setFloatPosition(s, point->position);
+    setFloatPosition(s, point->pos);
     if (point != a->heldPoint) {
         if (ShipInfo *info = s->shipInfo) {
             info->damage.armour = 35;
@@ -76,14 +76,14 @@ void dunMoveToNextPoint(SceneItem *item) {
         s->velocity = {0.0f, 0.0f, 0.0f};
     }
     a->heldPoint = point;
-    point->flags = 0;
+    point->life = 0;
 }
 
 void dunReleasePoint(SceneItem *item) {
     Particle *point = item->avatar ? item->avatar->heldPoint : nullptr;
     if (!point || !item->sim) return;
-    point->position = dunFloatPosition(item->sim);
-    point->flags = 1;
+    point->pos = dunFloatPosition(item->sim);
+    point->life = 1;
     item->avatar->heldPoint = nullptr;
 }
 

@@ -366,9 +366,11 @@ void dunContactExplode(SceneItem *self, TDP *, SceneItem *other, TDP *, int16_t 
             other->sim->flags |= SimFlag::AiPaused;
             dunMsgPost(self->receiverId, other->receiverId, uint32_t(t), MsgRelease, 0, nullptr);
             const WorldPresentHooks &present = dunPresent();
-            ParticleSystem *ps =
-                dunCall(present.createParticleSystem, other, nullptr, 2, 0x1000012u, int(t), 220, 150, 10000.0f, 180, 5.0f);
-            if (ps) dunCall(present.buildColourRamp, ps, 190, 200, 255, 190, 200, 255);
+            // The stun shimmers over the hull for as long as it lasts.
+            TDP *part = dunCall(present.createParticleSystem, other, nullptr, 2, 0x1000012u, uint16_t(t), 220, 150,
+                                10000.0f, 180, 5.0f);
+            if (auto *ps = part ? static_cast<ParticleSystem *>(part->particleOrMaterial) : nullptr)
+                dunCall(present.buildColourRamp, nullptr, ps->ramp, 190, 200, 255, 190, 200, 255);
         }
         if (other == dunPlayerShip) dunCall(dunGui().setInterference, 250);
     }
@@ -455,10 +457,11 @@ void dunApplyDamage(SceneItem *item, const DamageRecord *record) {
         const float s = payloadMass / (piece->sim->mass + payloadMass);
         piece->sim->velocity = item->sim->velocity;
         add(piece->sim->velocity, scaled(record->velocity, s));
-        piece->control = present.impactSparks;
+        piece->control = present.wreckBreakUpControl;
         dunCall(present.eventCamera, piece, nullptr, 5);
         piece->sim->radius = item->sim->radius;
-        if (!(item->avatar->flags & AvatarFlag::BeamRound)) dunCall(present.spawnImpactExplosion, piece, record, item);
+        if (!(item->avatar->flags & AvatarFlag::BeamRound))
+            dunCall(present.spawnDestructionExplosion, piece, record, item);
         item->avatar->contactHandler = nullptr;
         return;
     }

@@ -179,11 +179,11 @@ void dunCycleColourIndex(SceneItem *item, bool forward) {
     TDP *node = av->root ? av->root->child : nullptr;
     if (!node || !(node->flags & TDPFlag::Particle) || !node->particleOrMaterial) return;
     auto *ps = static_cast<ParticleSystem *>(node->particleOrMaterial);
-    if (ps->particles) {
+    if (ps->points) {
         const int count = ps->count < dunParticleCapacity(ps) ? ps->count : dunParticleCapacity(ps);
         for (int i = 0; i < count; ++i) {
-            ps->particles[i].colour = uint16_t(next);
-            ps->particles[i].alpha = 64;
+            ps->points[i].colour = uint16_t(next);
+            ps->points[i].shade = 64;
         }
     }
     ps->flags = (ps->flags & ~0x2000000u) | 0x10000000u;

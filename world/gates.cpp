@@ -96,7 +96,7 @@ void dunSimStargate(SceneItem *gate) {
         const Vec3d none = {0.0, 0.0, 0.0};
         dunClearSystemObjects(to.system, &none, &none);
         MoveToSystem(dunStarNameByCode(to.system), to.navPoint);
-        dunCall(dunPresent().spawnRoundDestruction, player);
+        dunCall(dunPresent().spawnDepartureBurst, player);
         dunShuffleGateKeys(gate);
         dunCall(dunPresent().eventCamera, player, gate, 11);
         dunStopWalk = 1;

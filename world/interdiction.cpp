@@ -80,7 +80,7 @@ void dunControlLdsInterdictor(SceneItem *round) {
             demand += dot * g->velocity.z;
         }
         s->demandSpeed = demand;
-        dunCall(dunAi().steerAlongVector, round, &direction);
+        dunCall(dunAi().steerAlongVector, round, direction, s->flight);
         if (distance > range) return;
         interdictGoal(round, goal);
     }

@@ -128,7 +128,7 @@ void dunGuideMissile(SceneItem *missile) {
             MatRotateVector(goal->sim->matrix, centre, world);
             aim = {aim.x + world.x, aim.y + world.y, aim.z + world.z};
         }
-        dunCall(dunAi().steerTowards, missile, &aim, &goal->sim->velocity);
+        dunCall(dunAi().steerTowards, missile, aim, &goal->sim->velocity, nullptr, nullptr);
         if (missile->avatar->objectA && missile->avatar->objectA == dunPlayerShip)
             dunCall(dunHud().listMissile, missile, goal, int32_t(dunGameClock));
         const Vec3 at = dunFloatPosition(s);

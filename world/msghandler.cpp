@@ -252,7 +252,7 @@ void handleJumpDepart(SceneItem *item, int32_t number) {
     dunPayloadPutU32(payload, 0, uint32_t(number));
     dunMsgPost(item->receiverId, item->receiverId, 85, MsgJumpArrive, 4, payload);
     if (item->sim) item->sim->flags |= SimFlag::Jumping;
-    dunCall(dunPresent().spawnRoundDestruction, item);
+    dunCall(dunPresent().spawnDepartureBurst, item);
     dunCall(dunPresent().eventCamera, item, nullptr, 10);
 }
 

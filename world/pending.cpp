@@ -11,7 +11,6 @@
 #include "world/objroutines.h"
 #include "world/stations.h"
 #include "world/records.h"
-#include "world/wreck.h"
 #include "world/universe.h"
 
 uint16_t dunCurrentSystem = 0;
@@ -19,18 +18,6 @@ int32_t dunPendingStarSystem = 0;
 
 BodyRecord *dunFindBody(int32_t, const char *) {
     PENDING_ONCE("dunFindBody");
-    return nullptr;
-}
-SceneItem *dunBreakNearest(SceneItem *, TDP *, int, float, float, float, float) {
-    PENDING_ONCE("dunBreakNearest");
-    return nullptr;
-}
-SceneItem *dunBreakNearestIntoSceneItems(SceneItem *, TDP *, int, float, float, float, float, uint8_t, uint8_t) {
-    PENDING_ONCE("dunBreakNearestIntoSceneItems");
-    return nullptr;
-}
-SceneItem *dunBreakIntoWreck(SceneItem *) {
-    PENDING_ONCE("dunBreakIntoWreck");
     return nullptr;
 }
 const char *dunStarNameByCode(int32_t) {

@@ -148,15 +148,15 @@ HUD *dunAllocHUD() {
 }
 
 // The particle pools are not cleared: the record keeps its array and its
-// other words; only the flags and the points' flags (and sizes) are set.
+// other words; only the flags and the points' lives (and sizes) are set.
 ParticleSystem *dunAllocLargeParticleSystem() {
     int i = take(dunLargeParticlePool, cursor.largePs, [](const ParticleSystem &r) { return flagsBusy(r); });
     if (i < 0) return nullptr;
     ParticleSystem *ps = &dunLargeParticlePool[i];
     ps->flags = 1;
     for (int p = 0; p < kLargeParticleCount; ++p) {
-        ps->particles[p].size = 0.5f;
-        ps->particles[p].flags = 0;
+        ps->points[p].size = 0.5f;
+        ps->points[p].life = 0;
     }
     return ps;
 }
@@ -174,7 +174,7 @@ ParticleSystem *dunAllocSmallParticleSystem() {
     if (i < 0) return nullptr;
     ParticleSystem *ps = &dunSmallParticlePool[i];
     ps->flags = 1;
-    for (int p = 0; p < kSmallParticleCount; ++p) ps->particles[p].flags = 0;
+    for (int p = 0; p < kSmallParticleCount; ++p) ps->points[p].life = 0;
     return ps;
 }
 
@@ -236,15 +236,18 @@ void dunResetPools() {
     std::memset(static_cast<void *>(dunShipInfoPool), 0, sizeof dunShipInfoPool);
     std::memset(static_cast<void *>(dunBigHUDPool), 0, sizeof dunBigHUDPool);
     std::memset(static_cast<void *>(dunHUDPool), 0, sizeof dunHUDPool);
+    // What a system allocated for its points goes with it.
+    for (ParticleSystem &ps : dunLargeParticlePool) dunFree(ps.extras);
+    for (ParticleSystem &ps : dunSmallParticlePool) dunFree(ps.extras);
     std::memset(static_cast<void *>(dunLargeParticlePool), 0, sizeof dunLargeParticlePool);
     std::memset(static_cast<void *>(dunSmallParticlePool), 0, sizeof dunSmallParticlePool);
     std::memset(static_cast<void *>(dunDockingPortPool), 0, sizeof dunDockingPortPool);
     for (int i = 0; i < kMaxLargeParticleSystems; ++i) {
-        dunLargeParticlePool[i].particles = largeParticles[i];
+        dunLargeParticlePool[i].points = largeParticles[i];
         dunLargeParticlePool[i].count = kLargeParticleCount;
     }
     for (int i = 0; i < kMaxSmallParticleSystems; ++i) {
-        dunSmallParticlePool[i].particles = smallParticles[i];
+        dunSmallParticlePool[i].points = smallParticles[i];
         dunSmallParticlePool[i].count = kSmallParticleCount;
     }
     cursor = Cursors{};

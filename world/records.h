@@ -55,6 +55,11 @@ using ContactHandler = void (*)(SceneItem *self, TDP *selfNode, SceneItem *other
 // Object references in fixed 32-bit words are handles (world/handle.h).
 using DunHandle = uint32_t;
 
+struct FlightParams;
+// An AI speed law: how fast to close a distance (negative: back away). The
+// AI installs its steering in the world's tables with its laws.
+using SpeedLimitFn = float (*)(SceneItem *ship, const FlightParams *profile, float distance);
+
 // The 48-byte payload of a hit or a destruction (message types 7 and 8):
 // eleven words of impact data, then the attacker. In a message it is laid
 // out little-endian in this order (world/msghandler.h packs and reads it).
@@ -354,6 +359,7 @@ struct Avatar {
     int32_t standoff;               // standoff distance; a planet's type
     int32_t planetSeed;             // also a reload countdown
     TDP *nextBreakPart;             // next part of a breaking wreck
+    int8_t breakGeneration;         // pieces of a break one below what they broke off
     SceneItem *subject;             // camera subject; mothership; defended object
     Weapon *roundWeapon;
     int32_t lifetimeCounter;        // also a camera's approach rate
@@ -472,16 +478,44 @@ struct ShipDamage {
     int16_t hitLevel;        // 0..7, widens the choice of subsystems
 };
 
-struct OrderSlot {
-    const char *name;
-    uint32_t words[15];
+// A node of a ship's list of attached objects.
+struct AttachedNode {
+    AttachedNode *next;
+    SceneItem *object;
 };
 
-struct StateFrame {
-    int32_t state;
-    int32_t step;
-    uint32_t words[6];
+// One order of a ship's brain. The brain owns the words after the flags.
+struct OrderSlot {
+    const char *name;
+    uint32_t flags;          // OrderFlag
+    uint32_t words[14];
 };
+
+namespace OrderFlag {
+constexpr uint32_t Held = 0x1;  // never eligible while set
+constexpr uint32_t Done = 0x2;  // its state stack has emptied, or its object went
+}  // namespace OrderFlag
+
+// One frame of a ship's AI state stack, which the AI runs. The words that
+// name an object (parameters, and locals that keep one) hold handles.
+struct StateFrame {
+    uint32_t state;          // state id; 0 an empty frame ("Null" at the bottom)
+    uint32_t params[3];      // the state's own: a handle, a number or a mask
+    uint16_t step;           // where the handler is entered next; 0 and 1 are the first entry
+    float lastResult;        // of the sub-state that finished last; 0 when pushed
+    int32_t threshold;       // thousandths of a result, compared when a sub-state finishes
+    uint16_t altStep;        // the step taken when the branch is taken
+    int32_t resultSlot;      // local 0..4 that receives each sub-state's result x 1000; 5 none
+    int32_t locals[5];       // the handler's own, kept between frames
+    uint32_t branchFlags;    // StateBranch
+};
+
+namespace StateBranch {
+constexpr uint32_t Below = 0x2;  // take altStep when a result is below the threshold
+constexpr uint32_t Above = 0x4;  // take altStep when a result is above it
+}  // namespace StateBranch
+
+constexpr int kStateFrames = 12;
 
 struct ShipInfo {
     const char *className;   // also the class record reference / full name
@@ -504,8 +538,8 @@ struct ShipInfo {
     int16_t roundRobin;
     uint32_t evalClock;
     const char *programLabel;
-    StateFrame states[12];
-    int16_t stateTop;
+    StateFrame states[kStateFrames];
+    int16_t stateTop;        // index of the top frame, stored when the stack yields
     ShipDamage damage;
     int32_t repairValues[2];
     int32_t repairPool;
@@ -519,7 +553,7 @@ struct ShipInfo {
     int8_t defenceCount;
     SceneItem *defenceTarget[4];
     uint8_t defenceChance[4];
-    void *attached;
+    AttachedNode *attached;  // the objects attached to the ship
     SceneItem *fireTargets[2];
     SceneItem *subTargets[2];
     uint8_t subTargetHealth[5];  // by sub-target slot; the script sets up slots 1 to 4
@@ -656,32 +690,72 @@ struct EngineSoundSlot {
     float distance;
 };
 
-// Particle records of the presentation's effects; the pools live here.
+// Particle records of the presentation's effects; the pools live here (the
+// presentation fills and moves them, the world's belts and event hooks read
+// them).
 struct Particle {
+    Vec3 pos;                // world units; in the system's frame for the 3D card's geometry
+    Vec3 local;              // offset in the owner's frame (nav lights x 100, rings, swarms);
+                             // puffs: [y] the parent point's index; streaks: the last screen position
+    uint32_t link;           // another point of the system (streak pairs of nav lights)
+    Vec3 screen;             // projected x, y, depth; depth 0: not drawn
+    Vec3 vel;                // world units per second
+    int16_t life;            // ticks left, 0 or less dead; nav lights 1 lit; belt points 1 free
     float size;
-    uint16_t flags;          // 1 free point, 0 taken
-    uint16_t colour;
-    uint16_t alpha;
-    uint16_t spare;
-    Vec3 position;
-    Vec3 velocity;
-    float life;
-    float life2;
-    uint32_t words[5];
+    uint16_t colour;         // low byte the palette colour; high byte a nav light's mask bits
+    uint16_t shade;          // ramp step: 32 when emitted, counting down; the belt's "alpha"
 };
 static_assert(sizeof(Particle) == 64);
 
+namespace ParticleFlag {
+constexpr uint32_t InUse = 0x1;
+constexpr uint32_t HasLife = 0x2;
+constexpr uint32_t NavLights = 0x8;
+constexpr uint32_t Mover = 0x10;
+constexpr uint32_t StaticCloud = 0x40;
+constexpr uint32_t Hidden = 0x80;
+constexpr uint32_t OneShot = 0x100;
+constexpr uint32_t Sphere = 0x200;
+constexpr uint32_t Stream = 0x400;
+constexpr uint32_t LifeScaled = 0x800;
+constexpr uint32_t Slowed = 0x1000;
+constexpr uint32_t RingBurst = 0x4000;
+constexpr uint32_t HullVertices = 0x8000;
+constexpr uint32_t NoOwnerVelocity = 0x10000;
+constexpr uint32_t Ring = 0x20000;
+constexpr uint32_t OwnColour = 0x40000;
+constexpr uint32_t Growing = 0x80000;
+constexpr uint32_t Puffs = 0x100000;
+constexpr uint32_t Swarm = 0x200000;
+constexpr uint32_t NoBlend = 0x400000;
+constexpr uint32_t Shell = 0x800000;
+constexpr uint32_t HullBand = 0x1000000;
+constexpr uint32_t NavGeometryDone = 0x2000000;
+constexpr uint32_t Drag = 0x4000000;
+constexpr uint32_t Chain = 0x8000000;
+constexpr uint32_t OneShotUpdate = 0x10000000;
+}  // namespace ParticleFlag
+
 struct ParticleSystem {
-    Particle *particles;
-    uint16_t count;
-    uint32_t flags;          // 1 in use, 0x2000000, 0x10000000
-    void *extras;            // freed on release
-    TDP *node;
-    SceneItem *owner;
-    uint32_t kind;
-    uint32_t words[12];
-    uint32_t frameStamp;     // the frame the 3D card's particle part last ran in
-    vt_model *geometry;      // the model the 3D card draws the particles with
+    Particle *points;        // the pool slot's array (250 in pool A, 44 in pool B)
+    int16_t count;           // points in use
+    int16_t kind;            // 0 sprites, 2 streaks, 4 triangles, 6 the 3D card's geometry
+    int16_t active;          // 1 while it emits
+    Vec3 position;           // the emitter, copied from its part each frame
+    int16_t life;            // ticks left; 32767 endless
+    int16_t initialLife;
+    int32_t rate;            // points per second
+    DunHandle owner;         // the object it belongs to
+    float speed;             // emission speed, world units per second
+    int16_t particleLife;    // life of one emitted point
+    float cone;              // degrees
+    uint32_t lastFaceCount;  // face count of the last full geometry update
+    float spread;            // diameter of the emission sphere
+    uint32_t flags;          // ParticleFlag
+    uint8_t ramp[32];        // palette colours by ramp step
+    vt_model *model;         // the 3D card's geometry
+    void *extras;            // 20 bytes a point (3D card puffs); freed on release
+    uint32_t frameStamp;     // the frame of the last update
 };
 
 // A head-up display element: a small wire shape (points and coloured edges)

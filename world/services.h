@@ -25,14 +25,20 @@ struct WorldPresentHooks {
     void (*addHullRupture)(SceneItem *item, int kind, int subKind, const Vec3 *point, int size);
     void (*addMinorExplosion)(SceneItem *item, int kind, int reserved, const Vec3 *point);
     void (*placeExplosion)(SceneItem *item);
-    void (*spawnRoundDestruction)(SceneItem *item);
+    // The collapsing ring burst of a ship leaving the system.
+    void (*spawnDepartureBurst)(SceneItem *item);
     void (*spawnSparks)(SceneItem *item, int r1, int g1, int b1, int r2, int g2, int b2);
-    void (*spawnImpactExplosion)(SceneItem *piece, const DamageRecord *record, SceneItem *item);
-    // The control routine of a broken-off piece that shows its sparks.
-    ControlRoutine impactSparks;
-    ParticleSystem *(*createParticleSystem)(SceneItem *item, const Mat4 *matrix, int kind, uint32_t flags,
-                                            int count, int life, int life2, float spread, int cone, float size);
-    void (*buildColourRamp)(ParticleSystem *system, int r1, int g1, int b1, int r2, int g2, int b2);
+    // The explosion of a destroyed object on the wreck its break left.
+    void (*spawnDestructionExplosion)(SceneItem *wreck, const DamageRecord *record, SceneItem *destroyed);
+    // The control routine of a wreck that blows its parts off one by one.
+    ControlRoutine wreckBreakUpControl;
+    // A particle system on a new part of the object (matrix, kind, flags,
+    // life, count, particle life, speed, rate, cone); the part, or null.
+    TDP *(*createParticleSystem)(SceneItem *item, const Mat4 *matrix, int kind, uint32_t flags, uint16_t life,
+                                 int count, int particleLife, float speed, int32_t rate, float cone);
+    // A system's colour ramp (table null: the current palette's) from the
+    // second colour at entry 0 towards the first.
+    void (*buildColourRamp)(const uint8_t *table, uint8_t *ramp, int r0, int g0, int b0, int r1, int g1, int b1);
     void (*flashNavLight)(SceneItem *item, int light, int duration, const Vec3 *position);
     void (*eventCamera)(SceneItem *item, SceneItem *other, int event);
     // The cockpit view shake: its time in centiseconds and its strength.
@@ -60,7 +66,7 @@ struct WorldPresentHooks {
     // A light flash at a point of the object (world axes), with a colour.
     void (*addFlashAtObject)(SceneItem *item, const Vec3 *direction, int size, uint32_t colour);
     // A thermal explosion at a point of the object (its frame).
-    void (*addThermalExplosion)(SceneItem *item, const Vec3 *point);
+    TDP *(*addThermalExplosion)(SceneItem *item, const Vec3 *point);
     // Debris parts thrown off a damaged object.
     void (*makeWreck)(SceneItem *item);
     // A LightWave model loaded by name, or null.
@@ -87,6 +93,8 @@ struct WorldPresentHooks {
     void (*actionCameraUpdate)();
     // The object's parts brought up to date for a view before it is drawn.
     void (*preprocessScene)(SceneItem *item, void *view);
+    // Grey-white debris from the object's hull vertices (life 0: for ever).
+    void (*spawnDebrisBurst)(SceneItem *item, int life);
 };
 
 struct WorldAiHooks {
@@ -109,9 +117,9 @@ struct WorldAiHooks {
     // sender named as attacker; true when it was posted.
     bool (*sendRelativePosition)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
     bool (*sendRelativePosition2)(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
-    // The AI control routine, and the idle flight of a ship without orders.
+    // The AI control routine, and one braking step of a ship without orders.
     void (*think)(SceneItem *ship);
-    void (*idleFlight)(SceneItem *ship);
+    float (*idleFlight)(SceneItem *ship);
     // The sides the object may target.
     uint32_t (*sideTargetMask)(SceneItem *item);
     // Aims the weapons of a mount (0 or 1) at the best target of the masks.
@@ -134,10 +142,12 @@ struct WorldAiHooks {
     void (*flareDecoyMessage)(SceneItem *flare, SceneItem *linked);
     // A random point on a random part of the object's model, in its frame.
     void (*randomPointOnSubNode)(SceneItem *item, Vec3 *point);
-    // One steering step along a direction, and towards a point (with the
-    // velocity of what is chased).
-    void (*steerAlongVector)(SceneItem *ship, const Vec3 *direction);
-    void (*steerTowards)(SceneItem *ship, const Vec3 *point, const Vec3 *velocity);
+    // One steering step along a direction in the ship's axes (pitch and yaw
+    // demands), and towards a point: the velocity of what is chased, the
+    // direction to face and the speed law may each be null. The steering
+    // returns how well aligned, or how close, the ship is (0..1).
+    float (*steerAlongVector)(SceneItem *ship, Vec3 direction, const FlightParams *profile);
+    float (*steerTowards)(SceneItem *ship, Vec3 point, const Vec3 *velocity, const Vec3 *facing, SpeedLimitFn law);
     // Adds the object to the score registry.
     void (*registerScoreObject)(SceneItem *item);
     // A "PBC" beam weapon of a range and strength on the object.

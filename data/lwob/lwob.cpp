@@ -1,8 +1,11 @@
 #include "data/lwob/lwob.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 namespace lwob {
 
@@ -289,6 +292,47 @@ Object Sphere(int rings, int segments, float radius, const Surface &surface) {
             AddOutward(o, {rows[r][k], rows[r + 1][k], rows[r + 1][j], rows[r][j]}, s, inside);
         AddOutward(o, {bottom, rows.back()[j], rows.back()[k]}, s, inside);
     }
+    return o;
+}
+
+Object Icosphere(int subdivisions, float radius, const Surface &surface) {
+    const float t = (1 + std::sqrt(5.0f)) / 2;
+    std::vector<Point> p = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+                            {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
+    std::vector<std::array<uint16_t, 3>> f = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
+                                              {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
+                                              {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
+                                              {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
+    auto onSphere = [radius](Point q) {
+        const float l = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z);
+        return Point{q.x / l * radius, q.y / l * radius, q.z / l * radius};
+    };
+    for (Point &q : p) q = onSphere(q);
+    for (int level = 0; level < subdivisions; ++level) {
+        std::map<std::pair<uint16_t, uint16_t>, uint16_t> middles;
+        auto middle = [&](uint16_t a, uint16_t b) {
+            const auto key = std::make_pair(std::min(a, b), std::max(a, b));
+            auto it = middles.find(key);
+            if (it != middles.end()) return it->second;
+            p.push_back(onSphere({(p[a].x + p[b].x) / 2, (p[a].y + p[b].y) / 2, (p[a].z + p[b].z) / 2}));
+            const uint16_t m = uint16_t(p.size() - 1);
+            middles[key] = m;
+            return m;
+        };
+        std::vector<std::array<uint16_t, 3>> next;
+        for (const auto &tri : f) {
+            const uint16_t ab = middle(tri[0], tri[1]), bc = middle(tri[1], tri[2]), ca = middle(tri[2], tri[0]);
+            next.push_back({tri[0], ab, ca});
+            next.push_back({tri[1], bc, ab});
+            next.push_back({tri[2], ca, bc});
+            next.push_back({ab, bc, ca});
+        }
+        f = std::move(next);
+    }
+    Object o;
+    const int16_t s = o.AddSurface(surface);
+    o.points = p;
+    for (const auto &tri : f) AddOutward(o, {tri[0], tri[1], tri[2]}, s, {0, 0, 0});
     return o;
 }
 

@@ -90,6 +90,10 @@ Object BoxTriangles(Point low, Point high, const Surface &surface);
 Object Tube(int sides, float z0, float r0, float z1, float r1, const Surface &surface, bool caps = true);
 // A sphere of `rings` x `segments` about the origin.
 Object Sphere(int rings, int segments, float radius, const Surface &surface);
+// An icosahedron about the origin with each triangle split in four
+// `subdivisions` times, every point on the sphere of the radius (12, 42,
+// 162, ... points).
+Object Icosphere(int subdivisions, float radius, const Surface &surface);
 // A flat quad in the z = 0 plane facing -z (towards a viewer in front).
 Object Plate(float width, float height, const Surface &surface);
 

@@ -2,7 +2,8 @@
 // station the mission scripts place, the four cockpit panels, the three
 // flare shells, the sun and the wireframe pane's test shape; the start-up
 // script's wreck, antimatter ball, rock and the two HUD wireframes; the hull
-// left behind and the command section that leaves it when a ship separates. File units, y
+// left behind and the command section that leaves it when a ship separates; the
+// drone of the sixth mission. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
 #include <cmath>
 #include <initializer_list>
@@ -157,7 +158,8 @@ Object Raider() {
     const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
                   fin = Paint("c_RaidFin", 230, 130, 40),
                   glow = Glow("RaidGlow", 255, 120, 60);
-    Object o = Scaled(lwob::Tube(6, -10, 5, 14, 0, hull), 1, 0.35f, 1);
+    // A round hull of 18 sides: enough vertices for the hull emitters.
+    Object o = Scaled(lwob::Tube(18, -10, 5, 14, 0, hull), 1, 0.35f, 1);
     o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
     o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
     o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
@@ -241,6 +243,28 @@ Object RaiderBoxes() {
     });
 }
 
+// The drone: a small round hull with four fins and an engine glow; about
+// 500 world units across.
+Object Drone() {
+    const Surface hull = Textured("DroneHull", "raidhull", "Spherical Image Map", 2, {0, 0, 0}, {8, 8, 8}, 2, 1),
+                  fin = Paint("c_DroneFin", 200, 200, 60), glow = Glow("DroneGlow", 255, 90, 40);
+    Object o = lwob::Sphere(6, 8, 2.5f, hull);
+    o.Append(lwob::Box({-5, -0.15f, -2}, {-2.2f, 0.15f, 0.5f}, fin));
+    o.Append(lwob::Box({2.2f, -0.15f, -2}, {5, 0.15f, 0.5f}, fin));
+    o.Append(lwob::Box({-0.15f, 2.2f, -2}, {0.15f, 4, 0.5f}, fin));
+    o.Append(lwob::Box({-0.15f, -4, -2}, {0.15f, -2.2f, 0.5f}, fin));
+    o.Append(lwob::Box({-0.8f, -0.8f, -2.9f}, {0.8f, 0.8f, -2.3f}, glow));
+    return o;
+}
+
+Object DroneBoxes() {
+    return HitBoxes({
+        {{-2.5f, -2.5f, -2.9f}, {2.5f, 2.5f, 2.5f}, "Hull"},
+        {{-5, -0.15f, -2.01f}, {-2.55f, 0.15f, 0.5f}, "SYS_1"},
+        {{2.56f, -0.16f, -2.02f}, {5.01f, 0.16f, 0.51f}, "SYS_1"},
+    });
+}
+
 bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
@@ -251,6 +275,8 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
+    ok &= Write(ctx, "drone.lwo", Drone());
+    ok &= Write(ctx, "drone_BOX.lwo", DroneBoxes());
     ok &= Write(ctx, "corvasm_sanshead.lwo", CorvetteBody());
     ok &= Write(ctx, "corvasm_sanshead_BOX.lwo", CorvetteBodyBoxes());
     ok &= Write(ctx, "command_rto.lwo", CommandSection());

@@ -1,4 +1,5 @@
-// The sample ships' and station's textures: 8-bit pictures in the game
+// The sample ships' and station's textures, and the scorched metal broken
+// hulls show inside: 8-bit pictures in the game
 // palette's ramps (no palette of their own, as every texture of the game),
 // in the first texture folder and in its 3D-card mirror, written through the
 // library's pixelmap saver.
@@ -21,7 +22,7 @@ enum Ramp { Grey = 16, Red = 48, Green = 80, Blue = 112, Yellow = 144, Orange = 
 int At(Ramp ramp, int k) { return int(ramp) + (k < 0 ? 0 : k > 29 ? 29 : k); }
 
 // A small fixed hash for panel-to-panel variation.
-int Hash(int a, int b) { return ((a * 73856093) ^ (b * 19349663)) & 0x7fffffff; }
+int Hash(int a, int b) { return int(((unsigned(a) * 73856093u) ^ (unsigned(b) * 19349663u)) & 0x7fffffffu); }
 
 using Painter = std::function<int(int x, int y)>;
 
@@ -67,11 +68,20 @@ int StationHull(int x, int y) {
     return At(Blue, 15 + Hash(x / 16, y / 8) % 4);
 }
 
+// Scorched metal for the inside of a broken hull: near-black grey with
+// dull red embers.
+int ColdMetal(int x, int y) {
+    const int h = Hash(x / 4, y / 4) % 16;
+    if (h == 0) return At(Red, 12 + Hash(x, y) % 6);
+    return At(Grey, 3 + h / 3 + Hash(x / 2, y / 2) % 2);
+}
+
 bool WriteTextures(const mkdata::Context &ctx) {
     if (VtBegin() != VT_E_OK) return false;
     bool ok = Write(ctx, "corvhull", 128, 64, CorvetteHull);
     ok &= Write(ctx, "raidhull", 64, 64, RaiderHull);
     ok &= Write(ctx, "stathull", 64, 64, StationHull);
+    ok &= Write(ctx, "cold", 64, 64, ColdMetal);
     VtEnd();
     return ok;
 }

@@ -1,8 +1,8 @@
 // The rendering library's scene files below vantor\dat: the gas-shell and
 // planet-pool sphere models with the pool's face-class table, the star
-// gate's materials and edge textures, and the raw alpha ramps the effect
-// textures take; plus one ASCII mesh export for the resource manager's
-// ASC2BRM row. Models, materials and pixelmaps are written through the
+// gate's materials and edge textures, the broken hulls' "carbon", and the
+// raw alpha ramps the effect textures take; plus one ASCII mesh export for
+// the resource manager's ASC2BRM row. Models, materials and pixelmaps are written through the
 // library's own save functions, so they are exactly what it reads back.
 #include <array>
 #include <cmath>
@@ -282,6 +282,23 @@ std::string BeaconMesh() {
     return s;
 }
 
+// The material broken hulls show inside; the break gives it its texture
+// the first time it is used.
+bool WriteCarbon(const mkdata::Context &ctx) {
+    vt_material *m = VtMaterialAllocate("carbon");
+    if (!m) return false;
+    m->flags = VT_MATF_LIT | VT_MATF_SMOOTH;
+    m->ka = 0.1f;
+    m->kd = 0.6f;
+    m->ks = 0.1f;
+    m->power = 20;
+    m->index_base = 16;
+    m->index_range = 31;
+    const bool ok = VtMaterialSave(mkdata::OutPath(ctx, "vantor/dat/carbon").c_str(), m) == 1;
+    VtMaterialFree(m);
+    return ok;
+}
+
 bool WriteLibraryScene(const mkdata::Context &ctx) {
     if (VtBegin() != VT_E_OK) return false;
     bool ok = WriteAlphas(ctx);
@@ -291,6 +308,7 @@ bool WriteLibraryScene(const mkdata::Context &ctx) {
     ok &= SaveModel(ctx, "vantor/dat/triball.dat", triball.Model("triball", 1));
     ok &= mkdata::WriteFile(ctx, "vantor/dat/triballind.dat", classes.data(), classes.size());
     ok &= WriteGate(ctx);
+    ok &= WriteCarbon(ctx);
     ok &= mkdata::WriteFile(ctx, "vek/resource/shapes/beacon.asc", BeaconMesh());
     VtEnd();
     return ok;

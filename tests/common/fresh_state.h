@@ -25,7 +25,9 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/effects.h"
 #include "present/hooks.h"
+#include "present/p3d.h"
 #include "present/scene.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
@@ -68,6 +70,8 @@ inline void ResetGameGlobals() {
     ScriptSetGuiHooks(nullptr);
     ScriptSetHudHooks(nullptr);
     gProfileRecorder = nullptr;
+    gP3DMarkObserver = nullptr;
+    gEffectObserver = nullptr;
     gKeyHandler = nullptr;
     // A palette points into the resources of the test that set it.
     LastPalette = nullptr;

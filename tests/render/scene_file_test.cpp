@@ -781,7 +781,10 @@ TEST_F(VtSceneSampleData, EveryGeneratedLibraryFileLoadsAndSavesBackTheSame) {
         } else {
             vt_material *m = VtMaterialLoad(path.c_str());
             ASSERT_NE(m, nullptr);
-            EXPECT_NE(m->colour_map, nullptr);
+            // The broken hulls' material takes its map when first used.
+            if (name != "carbon") {
+                EXPECT_NE(m->colour_map, nullptr);
+            }
             ASSERT_EQ(VtMaterialSave("again", m), 1u);
             EXPECT_EQ(readFileBytes("again"), bytes);
             VtMaterialFree(m);
@@ -790,7 +793,7 @@ TEST_F(VtSceneSampleData, EveryGeneratedLibraryFileLoadsAndSavesBackTheSame) {
     }
     EXPECT_GE(pixelmaps, 30);
     EXPECT_EQ(models, 2);
-    EXPECT_EQ(materials, 5);
+    EXPECT_EQ(materials, 6);
     EXPECT_TRUE(Diag::failures.empty());
     VtMapFindHook(nullptr);
     VtTableFindHook(nullptr);

@@ -66,7 +66,8 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
                            "mission02.scr",
                            "mission03.scr",
                            "mission04.scr",
-                           "mission05.scr"};
+                           "mission05.scr",
+                           "mission06.scr"};
     for (const char *file : files) {
         const std::string before = DebugLog();
         ScriptToken *start = nullptr;
@@ -83,15 +84,16 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
 }
 
 // The sample career: the first mission opens it; after it the player may
-// fly the convoy or the last stand; flying the convoy closes the last stand
-// and opens the deep patrol.
+// fly the convoy, the last stand or the drone run; flying the convoy closes
+// the last stand and opens the deep patrol; the drone run stays open until
+// it is flown.
 TEST_P(SampleScripts, CareerBranches) {
     ASSERT_TRUE(dunLoadPrecedence());
     gCaptainSlot = CaptainSlot{};
     const struct {
         int record;  // the mission recorded before the check, 0 none
         std::vector<int> open;
-    } steps[] = {{0, {1}}, {1, {2, 4}}, {2, {3}}, {3, {}}};
+    } steps[] = {{0, {1}}, {1, {2, 4, 6}}, {2, {3, 6}}, {3, {6}}, {6, {}}};
     for (const auto &step : steps) {
         if (step.record) {
             gCareerMission = step.record;

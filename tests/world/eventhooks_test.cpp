@@ -179,9 +179,9 @@ TEST_F(EventHookTest, ColourCycleForwardAndBackOnTheParticles) {
         gate->avatar->colourIndex = c.from;
         dunCycleColourIndex(gate, c.forward);
         EXPECT_EQ(gate->avatar->colourIndex, c.to) << c.from << " " << c.forward;
-        EXPECT_EQ(ps->particles[0].colour, c.to);
-        EXPECT_EQ(ps->particles[kSmallParticleCount - 1].colour, c.to);
-        EXPECT_EQ(ps->particles[5].alpha, 64);
+        EXPECT_EQ(ps->points[0].colour, c.to);
+        EXPECT_EQ(ps->points[kSmallParticleCount - 1].colour, c.to);
+        EXPECT_EQ(ps->points[5].shade, 64);
     }
     EXPECT_EQ(ps->flags & 0x12000000u, 0x10000000u);
     // A first child that is not a particle node only takes the colour.

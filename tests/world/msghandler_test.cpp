@@ -439,7 +439,7 @@ TEST_F(MsgHandlerTest, AJumpRelaysToDockedPartnersAndArrivesLater) {
     own = Drain(docked);
     ASSERT_EQ(own.size(), 1u);
     EXPECT_EQ(own[0].word0, 7u);
-    EXPECT_EQ(fakes.Count("spawnRoundDestruction"), 2);
+    EXPECT_EQ(fakes.Count("spawnDepartureBurst"), 2);
     EXPECT_EQ(fakes.Find("eventCamera")->a, 10);
 }
 

@@ -191,7 +191,7 @@ TEST_F(ObjectRoutines, StargateStates) {
         EXPECT_EQ(gate->avatar->colourIndex, c.gate) << c.colours[0] << c.colours[1];
         EXPECT_EQ(fakes.Find("setStarGateEdge")->a, int(c.gate));
         EXPECT_EQ(dunStopWalk != 0, c.jumps);
-        EXPECT_EQ(fakes.Count("spawnRoundDestruction"), c.jumps ? 1 : 0);
+        EXPECT_EQ(fakes.Count("spawnDepartureBurst"), c.jumps ? 1 : 0);
         if (c.jumps) {
             EXPECT_EQ(fakes.Find("eventCamera")->a, 11);
         }

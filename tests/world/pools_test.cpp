@@ -97,17 +97,17 @@ TEST_F(PoolTest, RecordsComeOutClearedWithTheirDefaults) {
 TEST_F(PoolTest, ParticlePoolsReturnNoneAndKeepTheirArrays) {
     ParticleSystem *first = dunAllocLargeParticleSystem();
     ASSERT_EQ(first, &dunLargeParticlePool[1]);
-    first->particles[3].colour = 99;
-    for (int i = 0; i < kLargeParticleCount; ++i) EXPECT_EQ(first->particles[i].size, 0.5f);
+    first->points[3].colour = 99;
+    for (int i = 0; i < kLargeParticleCount; ++i) EXPECT_EQ(first->points[i].size, 0.5f);
     for (int i = 2; i <= kMaxLargeParticleSystems; ++i) ASSERT_NE(dunAllocLargeParticleSystem(), nullptr);
     EXPECT_EQ(dunAllocLargeParticleSystem(), nullptr);
     for (int i = 0; i < kMaxSmallParticleSystems; ++i) ASSERT_NE(dunAllocSmallParticleSystem(), nullptr);
     EXPECT_EQ(dunAllocSmallParticleSystem(), nullptr);
 
-    Particle *array = first->particles;
+    Particle *array = first->points;
     dunResetPools();
     // Record i keeps array i; the arrays are not cleared by the reset.
-    EXPECT_EQ(dunLargeParticlePool[1].particles, array);
+    EXPECT_EQ(dunLargeParticlePool[1].points, array);
     EXPECT_EQ(array[3].colour, 99);
     EXPECT_EQ(dunLargeParticlePool[1].flags, 0u);
 }

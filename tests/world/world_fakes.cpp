@@ -66,16 +66,18 @@ const WorldPresentHooks kPresent = {
     },
     [](SceneItem *item, int kind, int, const Vec3 *point) { Record("addMinorExplosion", item, nullptr, kind).point = *point; },
     [](SceneItem *item) { Record("placeExplosion", item); },
-    [](SceneItem *item) { Record("spawnRoundDestruction", item); },
+    [](SceneItem *item) { Record("spawnDepartureBurst", item); },
     [](SceneItem *item, int r1, int, int, int, int, int) { Record("spawnSparks", item, nullptr, r1); },
-    [](SceneItem *piece, const DamageRecord *, SceneItem *item) { Record("spawnImpactExplosion", piece, item); },
-    [](SceneItem *piece) { Record("impactSparks", piece); },
-    [](SceneItem *item, const Mat4 *, int kind, uint32_t flags, int count, int, int, float, int,
-       float) -> ParticleSystem * {
-        Record("createParticleSystem", item, nullptr, kind, count).text = std::to_string(flags);
+    [](SceneItem *wreck, const DamageRecord *, SceneItem *item) { Record("spawnDestructionExplosion", wreck, item); },
+    [](SceneItem *wreck) { Record("wreckBreakUpControl", wreck); },
+    [](SceneItem *item, const Mat4 *, int kind, uint32_t flags, uint16_t life, int, int, float, int32_t,
+       float) -> TDP * {
+        Record("createParticleSystem", item, nullptr, kind, life).text = std::to_string(flags);
         return nullptr;
     },
-    [](ParticleSystem *, int r1, int, int, int r2, int, int) { Record("buildColourRamp", nullptr, nullptr, r1, r2); },
+    [](const uint8_t *, uint8_t *, int r0, int, int, int r1, int, int) {
+        Record("buildColourRamp", nullptr, nullptr, r0, r1);
+    },
     [](SceneItem *item, int light, int duration, const Vec3 *position) {
         Record("flashNavLight", item, nullptr, light, duration).point = *position;
     },
@@ -98,7 +100,10 @@ const WorldPresentHooks kPresent = {
     [](SceneItem *item, const Vec3 *direction, int size, uint32_t colour) {
         Record("addFlashAtObject", item, nullptr, size, int(colour)).point = *direction;
     },
-    [](SceneItem *item, const Vec3 *point) { Record("addThermalExplosion", item).point = *point; },
+    [](SceneItem *item, const Vec3 *point) -> TDP * {
+        Record("addThermalExplosion", item).point = *point;
+        return nullptr;
+    },
     [](SceneItem *item) { Record("makeWreck", item); },
     [](const char *name) -> void * {
         Record("loadModel").text = name;
@@ -115,6 +120,7 @@ const WorldPresentHooks kPresent = {
     // The library's actors, the cameras and the per-step passes are the
     // presentation's own business.
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    [](SceneItem *item, int life) { Record("spawnDebrisBurst", item, nullptr, life); },
 };
 
 const WorldAiHooks kAi = {
@@ -154,7 +160,10 @@ const WorldAiHooks kAi = {
         Record("think", ship);
         if (gFakes->onThink) gFakes->onThink(ship);
     },
-    [](SceneItem *ship) { Record("idleFlight", ship); },
+    [](SceneItem *ship) {
+        Record("idleFlight", ship);
+        return 0.0f;
+    },
     [](SceneItem *item) {
         Record("sideTargetMask", item);
         return gFakes->sideTargetMask;
@@ -182,12 +191,16 @@ const WorldAiHooks kAi = {
         Record("randomPointOnSubNode", item);
         *point = gFakes->subNodePoint;
     },
-    [](SceneItem *ship, const Vec3 *direction) { Record("steerAlongVector", ship).point = *direction; },
-    [](SceneItem *ship, const Vec3 *point, const Vec3 *velocity) {
+    [](SceneItem *ship, Vec3 direction, const FlightParams *) {
+        Record("steerAlongVector", ship).point = direction;
+        return 0.0f;
+    },
+    [](SceneItem *ship, Vec3 point, const Vec3 *velocity, const Vec3 *, SpeedLimitFn) {
         FakeCall &c = Record("steerTowards", ship);
-        c.point = *point;
-        c.velocity = *velocity;
-        if (gFakes->onSteer) gFakes->onSteer(ship, point);
+        c.point = point;
+        c.velocity = velocity ? *velocity : Vec3{};
+        if (gFakes->onSteer) gFakes->onSteer(ship, &point);
+        return 0.0f;
     },
     [](SceneItem *item) { Record("registerScoreObject", item); },
     [](SceneItem *item, float range, const char *name, int32_t strength) -> Weapon * {

@@ -1,0 +1,206 @@
+// The sixth sample mission, "Drone Run", started from the command line and
+// played headless with a fixed frame step: the drone rams the player's
+// corvette, its collision damage destroys it, the particle pass draws the
+// explosion over the view, the wreck blows its pieces off one by one, and
+// once the wreck has gone no particle system is left.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RES/resman.h"
+#include "RES/util.h"
+#include "app/clock.h"
+#include "app/floor_hooks.h"
+#include "app/game.h"
+#include "app/options.h"
+#include "app/shell.h"
+#include "common/sample_root.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "gui/screen.h"
+#include "gui/window.h"
+#include "platform/display.h"
+#include "platform/smack.h"
+#include "present/cameras.h"
+#include "present/effects.h"
+#include "present/p3d.h"
+#include "present/scene.h"
+#include "render/scene/scene.h"
+#include "script/mission.h"
+#include "script/script.h"
+#include "script/symbols.h"
+#include "world/objlist.h"
+#include "world/pools.h"
+#include "world/records.h"
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+int64_t gNow;
+int64_t AlwaysDue() { return gNow += 1000000; }
+
+// The view's pixels before the particle pass, and how many of them the pass
+// changed in the last frame.
+std::vector<uint8_t> gBefore;
+int gParticlePixels;
+
+size_t ViewBytes(int *x0, int *y0, int *x1, int *y1) {
+    const GuiWindow *w = gGuiMainView;
+    if (!w || !ScreenSurface.pixels) return 0;
+    *x0 = w->rect[0];
+    *y0 = w->rect[1];
+    *x1 = w->rect[0] + w->w - 1;
+    *y1 = w->rect[1] + w->h - 1;
+    return size_t(ScreenSurface.pitch) * ScreenSurface.height;
+}
+
+void WatchParticlePass(const char *mark) {
+    int x0, y0, x1, y1;
+    const size_t bytes = ViewBytes(&x0, &y0, &x1, &y1);
+    if (!bytes) return;
+    if (std::strcmp(mark, "OBJECTS") == 0) {
+        gBefore.assign(ScreenSurface.pixels, ScreenSurface.pixels + bytes);
+        return;
+    }
+    if (std::strcmp(mark, "PARTICLES") != 0 || gBefore.size() != bytes) return;
+    const int depth = PixelDepth == 16 ? 2 : 1;
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            const size_t at = size_t(y) * ScreenSurface.pitch + size_t(x) * depth;
+            n += std::memcmp(ScreenSurface.pixels + at, gBefore.data() + at, size_t(depth)) != 0;
+        }
+    gParticlePixels = n;
+}
+
+int SystemsInUse() {
+    int n = 0;
+    for (const ParticleSystem &ps : dunLargeParticlePool) n += ps.flags & 1;
+    for (const ParticleSystem &ps : dunSmallParticlePool) n += ps.flags & 1;
+    return n;
+}
+
+// The wreck a destruction left: the object whose control routine blows its
+// parts off.
+SceneItem *Wreck() {
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o && o != head; o = o->next)
+        if ((o->flags & SceneFlag::InUse) && o->control == WreckBreakUpControl) return o;
+    return nullptr;
+}
+
+// The wreck's pieces (its root's chain of parts) and how many of them are
+// still shown.
+void Pieces(const SceneItem *wreck, int *pieces, int *shown) {
+    *pieces = *shown = 0;
+    for (const TDP *t = wreck->avatar->root->sibling; t; t = t->sibling) {
+        ++*pieces;
+        *shown += (t->flags & TDPFlag::HasActor) != 0;
+    }
+}
+
+class DroneRun : public testing::TestWithParam<int> {
+protected:
+    std::unique_ptr<ruvotest::SampleRoot> root;
+    bool running = false;
+    void SetUp() override {
+        root = std::make_unique<ruvotest::SampleRoot>();
+        SetFrameCounter(FakeCounter, 100000);
+        SmackSetClock(AlwaysDue);
+        if (GetParam() == 16) parseCommandSwitch("-16");
+        optFrontEndStart = 0;
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
+                      "vek\\resource\\scripts\\missions\\mission06.scr");
+        gTicks = 1;
+        StartFrameClock();
+        InstallFloorHooks();
+        gActive = 1;
+        ASSERT_EQ(gameInit(), 1);
+        running = true;
+        dunSeedRand15(1);
+        gParticlePixels = 0;
+        gP3DMarkObserver = WatchParticlePass;
+    }
+    void TearDown() override {
+        gP3DMarkObserver = nullptr;
+        gBefore.clear();
+        if (running) {
+            exitMission();
+            gameShutdown();
+        }
+        root.reset();
+    }
+    // One frame of 2 centiseconds.
+    static void Turn() {
+        gTicks += 2000;
+        ShellIdleTurn();
+    }
+    // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
+    // palette) for a look at them.
+    static void Snapshot(const char *what) {
+        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
+        if (!dir || !ScreenSurface.pixels) return;
+        const std::string base = std::string(dir) + "/mission06_" + what + "_" + std::to_string(PixelDepth);
+        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
+            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
+            std::fclose(f);
+        }
+        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
+            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
+            std::fclose(f);
+        }
+    }
+};
+
+TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
+    auto *drone = static_cast<SceneItem *>(GetScriptSymbolValue("Drone"));
+    ASSERT_NE(drone, nullptr);
+    int turns = 0;
+    while (!Wreck() && turns++ < 500) Turn();
+    SceneItem *wreck = Wreck();
+    ASSERT_NE(wreck, nullptr) << "the drone was not destroyed in " << turns << " frames";
+    EXPECT_TRUE(!(drone->flags & SceneFlag::InUse) || (drone->sim->flags & SimFlag::Dead));
+    EXPECT_TRUE(dunPlayerShip && (dunPlayerShip->flags & SceneFlag::InUse)) << "the corvette rode it out";
+    int pieces = 0, shown = 0;
+    Pieces(wreck, &pieces, &shown);
+    EXPECT_GE(pieces, 2);
+
+    // The explosion fills the cockpit's view as it flies past. Its sprites
+    // glow through the light tables, which only 8-bit displays have.
+    int most = 0;
+    for (int i = 0; i < 10; ++i) {
+        Turn();
+        if (gParticlePixels > most) {
+            most = gParticlePixels;
+            Snapshot("explosion");
+        }
+    }
+    if (GetParam() == 8) {
+        EXPECT_GT(most, 500);
+    }
+
+    // The wreck blows its pieces off one by one and goes 5 seconds after the
+    // last; its systems have gone with it or before it.
+    int blown = 0;
+    const uint32_t destroyed = dunGameClock;
+    while (Wreck() == wreck && dunGameClock - destroyed < 60000) {
+        Turn();
+        if (Wreck() != wreck) break;
+        int now = 0;
+        Pieces(wreck, &pieces, &now);
+        blown = pieces - now;
+    }
+    EXPECT_GE(blown, 2);
+    EXPECT_NE(Wreck(), wreck) << "the wreck is still there after " << (dunGameClock - destroyed) << " cs";
+    EXPECT_EQ(SystemsInUse(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, DroneRun, testing::Values(8, 16));
+
+}  // namespace
