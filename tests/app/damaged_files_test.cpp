@@ -88,6 +88,15 @@ std::vector<uint8_t> NewCaptainSlot() {
     return bytes;
 }
 
+void LoadShape(const char *);
+
+// The corvette's smoothing cache, as its first load writes it.
+std::vector<uint8_t> MadeCache() {
+    std::remove("vek/resource/shapes/corvette.smg");
+    LoadShape(nullptr);
+    return Bytes("vek/resource/shapes/corvette.smg");
+}
+
 std::vector<uint8_t> NewCareerState() {
     std::vector<uint8_t> bytes(kStateFileBytes);
     EncodeCareerState(CareerState{}, bytes.data());
@@ -184,7 +193,7 @@ const Row kRows[] = {
      "an MPEG film holds no table of its frames: cut, it plays as far as it goes"},
     // Shapes, with their smoothing caches and hit boxes.
     {"vek/resource/shapes/corvette.lwo", LoadShape, N, N, N, ""},
-    {"vek/resource/shapes/corvette.smg", LoadShape, N, N, N, ""},
+    {"vek/resource/shapes/corvette.smg", LoadShape, N, N, N, "", MadeCache},
     {"vek/resource/shapes/corvette_BOX.lwo", LoadShape, N, N, N, ""},
     {"vek/resource/shapes/beacon.asc", Resource(ResAsc2Brm), N, N, N, ""},
     // The rendering library's data files, by the game's own hooks.
