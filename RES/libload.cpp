@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 
 #include "core/files.h"
+#include "os/paths.h"
 #include "render/config/config.h"
 #include "render/tokens/token.h"
 
@@ -35,33 +37,51 @@ std::string Reason(const char *message) {
     return why.empty() ? "the library could not read it" : why;
 }
 
-// The size of the file the library would open for the name (the name
-// itself, or a bare name along the library's search path); -1 when none.
-long SizeAlongPath(const char *name) {
-    auto size = [](const std::string &path) -> long {
-        FILE *f = OpenGameFile(path.c_str(), "rb");
-        if (!f) return -1;
-        long n = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
-        std::fclose(f);
-        return n;
+// The file the library would open for the name (the name itself, or a bare
+// name along the library's search path): where it is on this machine, its
+// size and when it was last written. No path when there is none.
+struct Found {
+    std::string path;
+    long long size = -1;
+    long long written = 0;
+};
+
+Found FindAlongPath(const char *name) {
+    auto at = [](const std::string &gamePath, Found *out) {
+        std::error_code ec;
+        const std::filesystem::path host = std::filesystem::absolute(osResolvePath(gamePath.c_str(), false), ec);
+        if (ec || !std::filesystem::is_regular_file(host, ec)) return false;
+        out->path = host.string();
+        out->size = (long long)std::filesystem::file_size(host, ec);
+        out->written = (long long)std::filesystem::last_write_time(host, ec).time_since_epoch().count();
+        return true;
     };
-    long n = size(name);
-    if (n >= 0 || std::strpbrk(name, "/\\:")) return n;
+    Found found;
+    if (at(name, &found) || std::strpbrk(name, "/\\:")) return found;
     char path[512];
-    if (VtSystemConfigQueryString(VTT_VANTOR_PATH_STR, path, sizeof path) != VT_E_OK) return -1;
+    if (VtSystemConfigQueryString(VTT_VANTOR_PATH_STR, path, sizeof path) != VT_E_OK) return found;
     for (char *dir = path; dir && *dir;) {
         char *sep = std::strchr(dir, ';');
         if (sep) *sep = '\0';
-        if (*dir && (n = size(std::string(dir) + "\\" + name)) >= 0) return n;
+        if (*dir && at(std::string(dir) + "\\" + name, &found)) return found;
         dir = sep ? sep + 1 : nullptr;
     }
-    return -1;
+    return found;
+}
+
+// A refused file is known by where it is and what it is: the same bytes
+// again are not read again, a file written since is.
+std::string RefusalKey(const Found &f) {
+    return f.path + "|" + std::to_string(f.size) + "|" + std::to_string(f.written);
 }
 
 }  // namespace
 
 bool LibraryLoadBegin(const char *name) {
-    if (gRefused.count(name ? name : "")) return false;
+    if (!gRefused.empty()) {
+        const Found found = FindAlongPath(name ? name : "");
+        if (!found.path.empty() && gRefused.count(RefusalKey(found))) return false;
+    }
     if (gDepth < kDepth) gLoads[gDepth] = {name ? name : "", ""};
     ++gDepth;
     return true;
@@ -73,14 +93,14 @@ bool LibraryLoadEnd(bool loaded) {
     if (gDepth >= kDepth) return loaded;
     Load &load = gLoads[gDepth];
     std::string why = std::move(load.why);
+    const Found found = FindAlongPath(load.name.c_str());
     if (why.empty() && !loaded) {
-        const long size = SizeAlongPath(load.name.c_str());
-        if (size == 0) why = "it is empty";
-        else if (size > 0) why = "nothing in it can be loaded";
+        if (found.size == 0) why = "it is empty";
+        else if (found.size > 0) why = "nothing in it can be loaded";
     }
     if (why.empty()) return loaded;
     RefuseGameFile(load.name.c_str(), why.c_str());
-    gRefused.insert(load.name);
+    if (!found.path.empty()) gRefused.insert(RefusalKey(found));
     return false;
 }
 

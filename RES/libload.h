@@ -5,8 +5,9 @@
 // as an absent one does; the game goes on.
 #pragma once
 
-// Opens the load of a file; false (and nothing opened) when the file was
-// refused before in this run: it stays missing without a second line. Loads
+// Opens the load of a file; false (and nothing opened) when the same file
+// (where it is, its size and when it was written) was refused before in this
+// run: it stays missing without a second line. Loads
 // nest (a material names its texture map): the innermost open load takes
 // the failures reported during it.
 bool LibraryLoadBegin(const char *name);
@@ -19,7 +20,7 @@ bool LibraryLoadEnd(bool loaded);
 // keeps the library's message as its refusal, and the handler returns to
 // the library (which gives up the load) instead of ending the game.
 bool LibraryLoadTakesFailure(const char *message);
-// Forgets the files refused so far (a changed file is read again).
+// Forgets the files refused so far.
 void LibraryLoadForgetRefusals();
 
 // One load: `load`(name) in a load of its own; what a refused load gave back
