@@ -60,9 +60,10 @@ bool SmackTableFrames(ByteView head, uint64_t *frames) {
 }  // namespace
 
 bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
-    uint32_t frames;
+    uint32_t frames, trees = 0;
     if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &frames)) return true;
-    return uint64_t(frames) * 5 + kSmackFrameTable <= fileSize;
+    ReadU32Le(head, 52, &trees);
+    return uint64_t(frames) * 5 + kSmackFrameTable + trees <= fileSize;
 }
 
 bool SmackFramesFit(ByteView head, uint64_t fileSize) {
@@ -79,7 +80,7 @@ bool SmackFramesFit(ByteView head, uint64_t fileSize) {
     return total <= fileSize;
 }
 
-const char kImplausibleFilm[] = "its header claims more frames than the file can hold";
+const char kImplausibleFilm[] = "its header claims more frames or trees than the file can hold";
 
 bool FilmFilePlausible(const char *hostPath, bool *opened, bool *whole) {
     FILE *in = hostPath ? std::fopen(hostPath, "rb") : nullptr;

@@ -22,7 +22,7 @@
 #include "RES/slab.h"
 #include "RES/util.h"
 #include "common/fatal_hook.h"
-#include "common/file_bytes.h"
+#include "common/damaged_copies.h"
 #include "common/sample_root.h"
 #include "core/options.h"
 #include "gui/docviewer.h"
@@ -51,19 +51,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using ruvotest::GameName;
+using ruvotest::PutGameFile;
+
 std::vector<uint8_t> Bytes(const std::string &path) { return ruvotest::ReadBytes(path); }
-
-void Put(const std::string &path, const std::vector<uint8_t> &bytes) {
-    ruvotest::WriteBytes(path, bytes);
-    osFlushPathCache();
-}
-
-std::string GameName(const std::string &path) {
-    std::string name = path;
-    for (char &c : name)
-        if (c == '/') c = '\\';
-    return name;
-}
 
 // What the game does with a damaged copy.
 enum class Told {
@@ -263,19 +254,12 @@ TEST_F(DamagedFiles, EachReaderNamesWhatItRefusesOrTakesEmpty) {
     for (const Row &r : kRows) {
         const std::vector<uint8_t> good = r.good ? r.good() : Bytes(sample + "/" + r.path);
         ASSERT_FALSE(good.empty()) << r.path;
-        std::vector<uint8_t> flipped = good;
-        for (uint8_t &b : flipped) b ^= 0xFF;
-        const struct {
-            const char *how;
-            std::vector<uint8_t> bytes;
-            Told told;
-        } damages[] = {
-            {"empty", {}, r.empty},
-            {"cut in half", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2)), r.half},
-            {"flipped", flipped, r.flipped}};
+        const Told told[] = {r.empty, r.half, r.flipped};
+        const std::vector<ruvotest::DamagedCopy> damages = ruvotest::DamagedCopies(good);
         const std::string name = GameName(r.path);
-        for (const auto &d : damages) {
-            Put(r.path, d.bytes);
+        for (size_t i = 0; i < damages.size(); ++i) {
+            const ruvotest::DamagedCopy &d = damages[i];
+            PutGameFile(r.path, d.bytes);
             LibraryLoadForgetRefusals();
             std::remove("debug.txt");
             std::string ending;
@@ -290,14 +274,16 @@ TEST_F(DamagedFiles, EachReaderNamesWhatItRefusesOrTakesEmpty) {
             int lines = 0;
             // "Refused data file NAME: why", "Empty data file NAME: ...",
             // "Short data file NAME: ...", "Damaged file NAME (why)".
-            for (const std::string mark : {" data file " + name + ":", "Damaged file " + name + " "})
+            for (const std::string &mark : {" data file " + name + ":", "Damaged file " + name + " "})
                 for (size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1)) ++lines;
             const bool named = lines > 0 || ending.find(name) != std::string::npos;
-            if (d.told == Told::Named) EXPECT_TRUE(named) << r.path << " " << d.how << ":\n" << log << ending;
+            if (told[i] == Told::Named) {
+                EXPECT_TRUE(named) << r.path << " " << d.how << ":\n" << log << ending;
+            }
             // Said at most once.
             EXPECT_LE(lines, 1) << r.path << " " << d.how << ":\n" << log;
         }
-        Put(r.path, good);
+        PutGameFile(r.path, good);
     }
 }
 

@@ -14,7 +14,7 @@
 #include "RES/libload.h"
 #include "RES/libmodel.h"
 #include "common/fatal_hook.h"
-#include "common/file_bytes.h"
+#include "common/damaged_copies.h"
 #include "common/sample_root.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
@@ -30,12 +30,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string &path) { return ruvotest::ReadBytes(path); }
+using ruvotest::GameName;
+using ruvotest::PutGameFile;
 
-void Put(const std::string &path, const std::vector<uint8_t> &bytes) {
-    ruvotest::WriteBytes(path, bytes);
-    osFlushPathCache();
-}
+std::vector<uint8_t> Bytes(const std::string &path) { return ruvotest::ReadBytes(path); }
 
 // Lines of debug.txt that refuse `name`.
 int Refusals(const std::string &name, std::string *log = nullptr) {
@@ -81,22 +79,15 @@ const Kind kKinds[] = {
      [](const char *n) -> void * { return P3DFindTableHook(n); }},
 };
 
-std::string GameName(const char *path) {
-    std::string name = path;
-    for (char &c : name)
-        if (c == '/') c = '\\';
-    return name;
-}
-
 TEST_F(LibraryFiles, ADamagedFileIsRefusedOnceAndCountsAsMissing) {
     // The sample has no material file: one made by the library.
     vt_material *m = VtMaterialAllocate("hull");
     m->colour = 0x336699;
-    Put("vantor/dat/.keep", {});
+    PutGameFile("vantor/dat/.keep", {});
     ASSERT_EQ(VtMaterialSave("vantor/dat/hull.mat", m), 1u);
     VtMaterialFree(m);
     for (const Kind &k : kKinds)
-        if (!fs::exists(k.path)) Put(k.path, Bytes(sample + "/" + k.path));
+        if (!fs::exists(k.path)) PutGameFile(k.path, Bytes(sample + "/" + k.path));
 
     for (const Kind &k : kKinds) {
         const std::string name = GameName(k.path);
@@ -106,18 +97,10 @@ TEST_F(LibraryFiles, ADamagedFileIsRefusedOnceAndCountsAsMissing) {
         EXPECT_NE(k.load(name.c_str()), nullptr) << k.what;
         EXPECT_EQ(Refusals(name), 0) << k.what;
 
-        std::vector<uint8_t> flipped = good;
-        for (uint8_t &b : flipped) b ^= 0xFF;
-        const struct {
-            const char *how;
-            std::vector<uint8_t> bytes;
-        } damages[] = {{"empty", {}},
-                       {"cut in half", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2))},
-                       {"flipped", flipped}};
-        for (const auto &d : damages) {
+        for (const ruvotest::DamagedCopy &d : ruvotest::DamagedCopies(good)) {
             LibraryLoadForgetRefusals();
             std::remove("debug.txt");
-            Put(k.path, d.bytes);
+            PutGameFile(k.path, d.bytes);
             std::string log;
             void *item = nullptr;
             EXPECT_NO_THROW(item = k.load(name.c_str())) << k.what << " " << d.how;
@@ -127,7 +110,7 @@ TEST_F(LibraryFiles, ADamagedFileIsRefusedOnceAndCountsAsMissing) {
             EXPECT_EQ(k.load(name.c_str()), nullptr) << k.what << " " << d.how;
             EXPECT_EQ(Refusals(name), 1) << k.what << " " << d.how;
         }
-        Put(k.path, good);
+        PutGameFile(k.path, good);
     }
     // A missing file is no damaged one: its callers say what they need.
     std::remove("debug.txt");
@@ -137,7 +120,7 @@ TEST_F(LibraryFiles, ADamagedFileIsRefusedOnceAndCountsAsMissing) {
 
 // The gas shell with a face naming a vertex it does not have.
 TEST_F(LibraryFiles, AModelWithABadFaceIndexIsRefusedWithTheLibrarysReason) {
-    Put("vantor/dat/gasshell.dat", Bytes(sample + "/vantor/dat/gasshell.dat"));
+    PutGameFile("vantor/dat/gasshell.dat", Bytes(sample + "/vantor/dat/gasshell.dat"));
     vt_model *shell = VtModelLoad("vantor/dat/gasshell.dat");
     ASSERT_NE(shell, nullptr);
     ASSERT_GT(shell->nfaces, 16);
@@ -157,7 +140,7 @@ TEST_F(LibraryFiles, AModelWithABadFaceIndexIsRefusedWithTheLibrarysReason) {
 // faces there: still the file's fault, refused, and the game goes on.
 TEST_F(LibraryFiles, AMeshWithNoFacesIsRefused) {
     const std::string mesh = "Named object: \"Empty\"\nTri-mesh, Vertices: 0     Faces: 0\nVertex list:\nFace list:\n";
-    Put("vek/resource/shapes/empty.asc", std::vector<uint8_t>(mesh.begin(), mesh.end()));
+    PutGameFile("vek/resource/shapes/empty.asc", std::vector<uint8_t>(mesh.begin(), mesh.end()));
     std::remove("debug.txt");
     void *model = nullptr;
     EXPECT_NO_THROW(model = LoadAsciiMeshModel("vek\\resource\\shapes\\empty.asc", nullptr, nullptr));
