@@ -68,26 +68,33 @@ std::string FormatG(float value) {
     return std::string(text, r.ptr);
 }
 
-bool Contains(const std::string &line, const char *what) { return line.find(what) != std::string::npos; }
-
 bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// Where the quoted name of an INIT_VAR statement stands (blanks, the word,
+// blanks, the name in quotes); false for every other line, comments that
+// mention INIT_VAR among them.
+bool InitVarName(const std::string &line, size_t *open, size_t *close) {
+    size_t at = 0;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    static const char kStatement[] = "INIT_VAR";
+    if (line.compare(at, sizeof kStatement - 1, kStatement) != 0) return false;
+    at += sizeof kStatement - 1;
+    if (at >= line.size() || !IsBlankChar(line[at])) return false;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    if (at >= line.size() || line[at] != '"') return false;
+    *open = at;
+    *close = line.find('"', at + 1);
+    return *close != std::string::npos;
+}
 
 // The option a line sets when the line is one of ours: an INIT_VAR
 // statement naming the stored name an option has now (its single value, or
 // the current renderer's). Every other line, comments that mention INIT_VAR
 // and the other renderer's values among them, is the player's.
 const OptionRecord *OwnedOption(const std::string &line, bool cardMode) {
-    size_t at = 0;
-    while (at < line.size() && IsBlankChar(line[at])) ++at;
-    static const char kStatement[] = "INIT_VAR";
-    if (line.compare(at, sizeof kStatement - 1, kStatement) != 0) return nullptr;
-    at += sizeof kStatement - 1;
-    if (at >= line.size() || !IsBlankChar(line[at])) return nullptr;
-    while (at < line.size() && IsBlankChar(line[at])) ++at;
-    if (at >= line.size() || line[at] != '"') return nullptr;
-    const size_t close = line.find('"', at + 1);
-    if (close == std::string::npos) return nullptr;
-    const std::string name = line.substr(at + 1, close - at - 1);
+    size_t open, close;
+    if (!InitVarName(line, &open, &close)) return nullptr;
+    const std::string name = line.substr(open + 1, close - open - 1);
     for (const OptionRecord *o = gOptions; o->name; ++o) {
         const char *suffix = !o->perRenderer ? "_m" : cardMode ? "_h" : "_s";
         if (name == std::string(o->name) + suffix) return o;
@@ -95,8 +102,8 @@ const OptionRecord *OwnedOption(const std::string &line, bool cardMode) {
     return nullptr;
 }
 
-// The option an INIT_VAR line names and the value it gives, when its name
-// is an option's name with a suffix ("_m", "_h" or "_s").
+// The option an INIT_VAR statement names and the value it gives, when its
+// name is an option's name with a suffix ("_m", "_h" or "_s").
 struct OldSetting {
     OptionRecord *option = nullptr;
     char suffix = 0;  // 'm', 'h' or 's'
@@ -106,9 +113,8 @@ struct OldSetting {
 
 OldSetting ParseOldSetting(const std::string &line) {
     OldSetting out;
-    const size_t open = line.find('"');
-    const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-    if (close == std::string::npos || close - open < 4 || line[close - 2] != '_') return out;
+    size_t open, close;
+    if (!InitVarName(line, &open, &close) || close - open < 4 || line[close - 2] != '_') return out;
     const std::string base = line.substr(open + 1, close - open - 3);
     out.option = FindOption(base.c_str());
     out.suffix = line[close - 1];
@@ -126,9 +132,9 @@ OldSetting ParseOldSetting(const std::string &line) {
 // an option comes back inside the option's range; a line that names an
 // option in a form it does not have (a renderer's value of a single-value
 // option, or one value for a per-renderer option) is never read and goes.
-// Other lines stay as they are.
-bool CleanOldLine(std::string &line, bool cardMode, const char *lineEnd) {
-    if (!Contains(line, "INIT_VAR")) return true;
+// Other lines, comments and lines the script would not read as INIT_VAR
+// among them, stay as they are.
+bool CleanOldLine(std::string &line, const char *lineEnd) {
     const OldSetting old = ParseOldSetting(line);
     if (!old.option) return true;
     if ((old.suffix == 'm') == (old.option->perRenderer != 0)) return false;
@@ -182,7 +188,7 @@ std::string RewriteSettings(ByteView old, bool cardMode) {
         at = end == text.size() ? end : end + 1;
         const OptionRecord *o = OwnedOption(line, cardMode);
         if (!o) {
-            if (CleanOldLine(line, cardMode, lineEnd)) out += line;
+            if (CleanOldLine(line, lineEnd)) out += line;
             continue;
         }
         const size_t body = line.find_last_not_of("\r\n");

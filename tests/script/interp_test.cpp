@@ -126,6 +126,30 @@ TEST_F(Interp, ALoopWithoutAWaitEndsItsTurn) {
     EXPECT_NE(after.find(mark, after.find(mark) + 1), std::string::npos) << after;
 }
 
+// A misspelt statement is named once per place in each compilation of its
+// script, however many places the script has and however often a loop
+// passes them; the next mission's script is told afresh.
+TEST_F(Interp, AMisspeltStatementIsNamedOncePerPlace) {
+    std::string text = "Again:\n";
+    for (int i = 0; i < 70; ++i) text += "PLAYR" + std::to_string(i) + " 1\n";
+    text += "WAIT\nBRA Again\n";
+    for (int mission = 0; mission < 2; ++mission) {
+        ResetScriptForMission();
+        std::remove("debug.txt");
+        ScriptToken *pc = Compile(text);
+        for (int turn = 0; turn < 3; ++turn) EXPECT_EQ(ScriptProcessor(&pc, 1), ScriptStatus::Yield);
+        std::stringstream log;
+        log << std::ifstream("debug.txt", std::ios::binary).rdbuf();
+        const std::string logged = log.str();
+        for (int i = 0; i < 70; ++i) {
+            const std::string mark = "Unknown statement PLAYR" + std::to_string(i) + " (skipped)";
+            const size_t first = logged.find(mark);
+            EXPECT_NE(first, std::string::npos) << mission << " " << mark;
+            EXPECT_EQ(logged.find(mark, first + 1), std::string::npos) << mission << " " << mark;
+        }
+    }
+}
+
 TEST_F(Interp, CallOnceIsTakenOnceAndKeepsTheStreamAligned) {
     ScriptToken *pc = Compile(
         "Loop:\n"                              // 1
