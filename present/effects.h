@@ -71,6 +71,8 @@ float P3DViewProjectionScale();
 void P3DMakeWreck(SceneItem *item);
 // A blinking navigation light (size, flags) at a point of the object's frame.
 void AddNavLight(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+// An object's navigation lights laid out by kind (mines 11).
+void AddNavLights(SceneItem *item, int kind);
 // A stargate's edge colour map (9, 10, 12, or 13 closed).
 void P3DSetStarGateEdge(SceneItem *gate, int colour);
 

@@ -75,6 +75,14 @@ void P3DBrightenSkySphere() { PENDING_ONCE("P3DBrightenSkySphere"); }
 void ScrollModelTexture(int, float) { PENDING_ONCE("ScrollModelTexture"); }
 float gTextureScrollStep = 1.0f;
 
+// The universe's calls into the sky, the planets and the lights.
+vt_model *P3DCreateStarDummy() {
+    PENDING_ONCE("P3DCreateStarDummy");
+    return nullptr;
+}
+void ClearSystemBodyModels() { PENDING_ONCE("ClearSystemBodyModels"); }
+void P3DFreeSkyResources() { PENDING_ONCE("P3DFreeSkyResources"); }
+void AddNavLights(SceneItem *, int) { PENDING_ONCE("AddNavLights"); }
 // The lens flares' light flashes and ring fill, and the model adjustments'
 // face picker.
 void P3DAddLightFlash(SceneItem *, uint32_t, const Vec3 *, int, uint32_t) { PENDING_ONCE("P3DAddLightFlash"); }
