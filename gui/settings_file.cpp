@@ -116,8 +116,10 @@ OldSetting ParseOldSetting(const std::string &line) {
     size_t open, close;
     if (!InitVarName(line, &open, &close) || close - open < 4 || line[close - 2] != '_') return out;
     const std::string base = line.substr(open + 1, close - open - 3);
-    out.option = FindOption(base.c_str());
     out.suffix = line[close - 1];
+    // Another suffix names no option's value: the line is the player's.
+    if (out.suffix != 'm' && out.suffix != 'h' && out.suffix != 's') return out;
+    out.option = FindOption(base.c_str());
     size_t at = close + 1;
     while (at < line.size() && (line[at] == ',' || line[at] == ' ' || line[at] == '\t')) ++at;
     std::string number;

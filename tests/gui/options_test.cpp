@@ -402,11 +402,12 @@ TEST_F(Options, RewriteKeepsEveryOtherLineInItsPlace) {
 }
 
 // Lines that only mention INIT_VAR (a comment, a statement the script does
-// not know) are the player's, whatever values and names they hold: kept as
-// they stand, so that a second save changes nothing (found by fuzzing).
-TEST_F(Options, LinesThatOnlyMentionInitVarStayAsTheyStand) {
+// not know) or name no option's value (a suffix of neither renderer) are the
+// player's, whatever values they hold: kept as they stand, so that a second
+// save changes nothing (found by fuzzing).
+TEST_F(Options, LinesThatSetNoOptionStayAsTheyStand) {
     const std::string odd = std::string("\t#\tINIT_VAR\t\"gamma_s\",0\r\n") + "; INIT_VAR \"gamma_h\",0\r\n" +
-                            "x INIT_VAR \"joystick_hat_h\",2\r\n";
+                            "x INIT_VAR \"joystick_hat_h\",2\r\n" + "\t\tINIT_VAR\t\"ship_detail_c\",0\r\n";
     for (bool card : {false, true}) {
         const std::string text = RewriteSettings(View(odd), card);
         EXPECT_EQ(text.substr(0, odd.size()), odd) << card;
