@@ -53,8 +53,9 @@ bool MoveFileNoReplace(const char *from, const char *to) {
 void RestoreAtExit() { SettingsFileRestore(); }
 
 // The folders the game saves whole files in: the settings file, the career
-// files and the shapes' smoothing caches.
-const char *const kWrittenFolders[] = {"", "vek", "vek\\resource\\shapes"};
+// and checkpoint files, the shapes' smoothing caches and the star systems'
+// debugging meshes.
+const char *const kWrittenFolders[] = {"", "vek", "vek\\resource\\shapes", "debug\\SolarSystems"};
 
 }  // namespace
 

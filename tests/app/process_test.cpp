@@ -71,7 +71,9 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     WriteStartUpScripts(dir.path());
     std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
     // What saves ended by a kill left: gone at the start.
-    const std::string leftovers[] = {"/Marrowgleam.ini.tmp999999999", "/vek/slot0.sav.tmp999999999"};
+    const std::string leftovers[] = {"/Marrowgleam.ini.tmp999999999", "/vek/slot0.sav.tmp999999999",
+                                     "/debug/SolarSystems/Vorra.asc.tmp999999999"};
+    fs::create_directories(dir.path() + "/debug/SolarSystems");
     for (const std::string &l : leftovers) std::ofstream(dir.path() + l) << "torn";
 
     pid_t first = Start(program, dir.path());
