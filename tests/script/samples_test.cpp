@@ -1,10 +1,7 @@
 // The sample data tree's scripts compile in every language.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,7 +9,6 @@
 #include "common/fatal_hook.h"
 #include "common/sample_root.h"
 #include "core/options.h"
-#include "os/paths.h"
 #include "script/career.h"
 #include "script/compiler.h"
 #include "script/mission.h"
@@ -32,13 +28,13 @@ std::string DebugLog() {
     return text.str();
 }
 
-// In a sample tree of its own: the debug log it reads is its own, not one
-// that other test programs running meanwhile write to.
+// A folder of its own over the sample tree: test programs that run side by
+// side log into the shared tree's debug.txt, which would grow between this
+// test's two reads, and the career written here stays here.
 class SampleScripts : public testing::TestWithParam<int> {
 protected:
-    std::unique_ptr<ruvotest::SampleRoot> root_;
+    ruvotest::SampleRoot root_;
     void SetUp() override {
-        root_ = std::make_unique<ruvotest::SampleRoot>();
         ResetOptions();
         gLanguage = (uint16_t)GetParam();
         InitializeScriptSystem();
@@ -46,7 +42,6 @@ protected:
     void TearDown() override {
         FreeScriptBuffers();
         ResetOptions();
-        root_.reset();
     }
 };
 
