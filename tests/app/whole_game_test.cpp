@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "RES/resman.h"
+#include "ai/brain.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
@@ -715,6 +716,9 @@ TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
     Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
     ASSERT_EQ(gInFrontEnd, 0);
     EXPECT_EQ(Screen(), "COM");
+    // The raider's attack would cross this flight: it keeps its class's
+    // default orders, which hold it where the mission puts it.
+    if (auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"))) dunai_DefaultOrders(raider);
     SceneItem *ship = dunPlayerShip;
     auto *station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
     ASSERT_TRUE(ship && ship->sim && station && station->sim);
