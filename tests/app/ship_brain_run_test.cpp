@@ -4,7 +4,8 @@
 // hull is below the threshold of its combat stance its self-preservation
 // takes over; the player's weapons are the types its WEAPON statements name,
 // in the chosen language; the munitions' shapes load; and none of the
-// brain's or the weapons' operations is still a stand-in.
+// brain's or the weapons' operations is still a stand-in. The test's copy
+// of the mission hurts the raider with SHIP_SYSKILL.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,10 +44,25 @@ protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
     bool running = false;
     void SetUp() override {
-        root = std::make_unique<ruvotest::SampleRoot>();
+        // A copy of the mission whose script hurts the raider: its hull to
+        // 75 % one second into the flight, to 60 % after eight (before the
+        // raider's hail holds the script).
+        const std::string mission = "vek/resource/scripts/missions/mission01.scr";
+        const std::string original = ruvotest::SampleDataRoot() + "/" + mission;
+        root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{mission});
+        std::ifstream in(original, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string anchor = "CALL_ONCE_WHEN EnemyGone TIMER_OUT\n";
+        const size_t at = text.find(anchor);
+        ASSERT_NE(at, std::string::npos);
+        text.insert(at + anchor.size(),
+                    "CALL_ONCE_WHEN Hurt GT MISSTIME 100\nCALL_ONCE_WHEN HurtMore GT MISSTIME 800\n");
+        text += "\nHurt:\nSHIP_SYSKILL Enemy -1 25\nRETURN\nHurtMore:\nSHIP_SYSKILL Enemy -1 40\nRETURN\n";
+        std::ofstream(mission, std::ios::binary) << text;
         SetFrameCounter(FakeCounter, 100000);
         SmackSetClock(AlwaysDue);
         optFrontEndStart = 0;
+        optNoBrief = 0xFF;  // straight into the flight
         optDebug = 1;
         gLanguage = uint16_t(GetParam());
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
@@ -66,6 +82,7 @@ protected:
         }
         gLanguage = 0;
         optDebug = 0;
+        optNoBrief = 0;
         root.reset();
     }
     // One frame of 2 centiseconds.
@@ -98,9 +115,16 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
     EXPECT_EQ(info->currentOrder, 1);
     EXPECT_EQ(raider->sim->goal, dunPlayerShip);  // its TARGET
 
-    // One slot is evaluated each 50 centiseconds of game time, in turn
-    // (once the mission's first long frames have gone by).
-    for (int i = 0; i < 50; ++i) Turn();
+    // The raider flies in its combat stance, which holds its nerve down to
+    // 79 x 8 / 10 = 63 % of its hull.
+    ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
+    int turns = 0;
+    while (raider->sim->hull != 75 && turns++ < 200) Turn();
+    ASSERT_EQ(raider->sim->hull, 75) << "SHIP_SYSKILL one second in";
+
+    // One slot is evaluated each 50 centiseconds of game time, in turn; at
+    // 75 % the raider fights on through more than a whole round of its eight
+    // slots.
     std::vector<uint32_t> at;
     int16_t next = info->roundRobin;
     for (int i = 0; i < 300; ++i) {
@@ -111,23 +135,17 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
             at.push_back(dunGameClock);
         }
     }
-    ASSERT_GE(at.size(), 10u);
+    ASSERT_GT(at.size(), size_t(kOrderSlots));
     for (size_t i = 1; i < at.size(); ++i) EXPECT_EQ(at[i] - at[i - 1], 50u) << i;  // 25 frames of 2 cs
-    EXPECT_NE(info->currentOrder, 0);
-
-    // The raider flies in its combat stance, which holds its nerve down to
-    // 79 x 8 / 10 = 63 % of its hull: at 75 % it fights on through a whole
-    // round of its eight slots; below 63 % self-preservation takes over at
-    // its next turn, within one round.
-    const uint32_t round = uint32_t(kOrderSlots) * 50;
-    ASSERT_TRUE(raider->sim->flags & SimFlag::CombatStance);
-    raider->sim->hull = 75;
-    uint32_t from = dunGameClock;
-    while (dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 1);
     EXPECT_EQ(info->orders[0].priority, 0);
-    raider->sim->hull = 60;
-    from = dunGameClock;
+    EXPECT_EQ(info->orders[1].priority, 80 * 70);
+
+    // Below 63 % self-preservation takes over at its next turn, within one
+    // round.
+    while (raider->sim->hull != 60 && turns++ < 600) Turn();
+    ASSERT_EQ(raider->sim->hull, 60) << "SHIP_SYSKILL eight seconds in";
+    const uint32_t round = uint32_t(kOrderSlots) * 50, from = dunGameClock;
     while (info->currentOrder != 0 && dunGameClock - from <= round) Turn();
     EXPECT_EQ(info->currentOrder, 0) << "after " << (dunGameClock - from) << " cs";
     EXPECT_EQ(info->orders[0].priority, 100 * 100);  // over 70 x 80 by more than the margin
