@@ -323,10 +323,12 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
             if (gMissionEndState == 1) return true;
             if (dunPlayerShip && dunPlayerShip->sim && (raider->flags & SceneFlag::InUse)) {
                 dunPlayerShip->sim->goal = raider;
-                // An emptied beam gives way to the next (the beam selection
-                // key's work).
-                Weapon *&w = dunPlayerShip->sim->currentWeapon;
-                if (w && (w->flags & WeaponFlag::Empty) && w->next) w = w->next;
+                // The beam keeps its charge (the loadout's work): the run
+                // is about the fire key's bolts reaching the raider.
+                if (Weapon *w = dunPlayerShip->sim->currentWeapon; w && (w->flags & WeaponFlag::Charge)) {
+                    w->charge = 10.0f;
+                    w->flags &= ~WeaponFlag::Empty;
+                }
                 GetKeyDownTable()[0x39] = 1;
                 Key(0x39, ' ');
                 ++shots;
