@@ -10,9 +10,13 @@
 #include "core/options.h"
 #include "platform/display.h"
 #include "present/effects/particle_draw.h"
+#include "present/effects/effect_models.h"
+#include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
+#include "present/sky/sky.h"
+#include "present/sky/stars.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
@@ -238,6 +242,10 @@ void P3DDrawParticleSystem(TDP *tdp) {
 
 void P3DResetEffectState() {
     ParticleResetState();
+    P3DForgetEffectModels();
+    P3DResetStarState();
+    P3DResetSkyState();
+    gNavPhaseBase = 0;
     gDummy = nullptr;
     gParticleFillCounter = 0;
 }
