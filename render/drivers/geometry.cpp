@@ -50,6 +50,7 @@ struct group_shading {
     bool per_face;    // colour of each face (flat, lit or pre-lit)
     sr_flat constant; // otherwise
     vt_float surface[3];
+    bool position; // the view-space position matters (buckets, lights that are not all direct, shine)
 };
 
 vt_float byteOf(vt_uint_32 c, int shift) { return vt_float((c >> shift) & 0xFF); }
@@ -215,6 +216,7 @@ void shadingOf(group_shading *g, draw_ctx &c, const sr_material_parts &m, const 
     g->per_face = !raw && varies && !g->per_vertex;
     if (g->lit)
         lightingReady(c);
+    g->position = c.buckets || (g->lit && (!c.lighting.directional || m.surf->ks > 0));
     const vt_vector3 zero = {{0, 0, 0}};
     colourAt(&g->constant, c, *g, zero, zero, 0);
 }
@@ -248,6 +250,13 @@ void normalToView(vt_vector3 *out, const vt_vector3 &n, const draw_ctx &c, bool 
             v = -v;
 }
 
+bool finite(const sr_svert &v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.q);
+}
+
+// A vertex that passed every plane but has no place on the screen.
+constexpr vt_uint_32 SR_OUT_UNPROJECTED = 0x80000000u;
+
 void project(sr_svert *s, const sr_cvert &v, const draw_ctx &c) {
     const vt_float q = 1 / v.w;
     s->x = v.x * q * c.hw + c.hw;
@@ -272,8 +281,9 @@ void processVertex(draw_ctx &c, const vt_prepared_group &g, const group_shading 
     cv.y = x * m.m[0][1] + y * m.m[1][1] + z * m.m[2][1] + m.m[3][1];
     cv.z = x * m.m[0][2] + y * m.m[1][2] + z * m.m[2][2] + m.m[3][2];
     cv.w = x * m.m[0][3] + y * m.m[1][3] + z * m.m[2][3] + m.m[3][3];
-    vt_vector3 view;
-    toView(&view, pv.p, c.m2v);
+    vt_vector3 view = {{0, 0, 0}};
+    if (gs.position)
+        toView(&view, pv.p, c.m2v);
     cv.vz = -view.v[2];
     if (gs.textured) {
         const vt_matrix23 &mm = gs.m->surf->map_matrix;
@@ -295,10 +305,15 @@ void processVertex(draw_ctx &c, const vt_prepared_group &g, const group_shading 
     } else {
         cv.c[0] = cv.c[1] = cv.c[2] = 0;
     }
-    const vt_uint_32 o = SrOutcode(&cv.x, c.planes, c.mask);
-    w.outcode[i] = o;
-    if (o == 0)
+    vt_uint_32 o = SrOutcode(&cv.x, c.planes, c.mask);
+    if (o == 0) {
         project(&w.screen[i], cv, c);
+        // Inside every plane yet not on the screen (w = 0): its faces go
+        // the clipping way, which drops what cannot be drawn.
+        if (!finite(w.screen[i]))
+            o = SR_OUT_UNPROJECTED;
+    }
+    w.outcode[i] = o;
     w.flags[i] |= V_DONE;
 }
 
@@ -310,10 +325,6 @@ void processUsed(draw_ctx &c, const vt_prepared_group &g, const group_shading &g
 }
 
 // ---- Output ----------------------------------------------------------------------------------
-
-bool finite(const sr_svert &v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.q);
-}
 
 void grow(draw_ctx &c, const sr_svert &v) {
     if (!c.bounds)
@@ -338,6 +349,16 @@ struct sink {
             heap_tried = true;
         }
         return heap_paint;
+    }
+
+    // A face all of whose corners were projected (and found finite).
+    void triangle(const sr_svert *a, const sr_svert *b, const sr_svert *cc, const sr_flat &flat) {
+        if (c->buckets || c->bounds) {
+            const sr_svert v[3] = {*a, *b, *cc};
+            polygon(v, 3, flat);
+            return;
+        }
+        SrTriangle(c->target, *paint, a, b, cc, flat);
     }
 
     void polygon(const sr_svert *v, int n, const sr_flat &flat) {
@@ -447,8 +468,7 @@ void drawFaces(draw_ctx &c, const vt_prepared_group &g, const group_shading &gs,
             faceColour(&flat, c, g, gs, f, reverse);
         const bool relit = reverse && gs.per_vertex && gs.lit;
         if ((oa | ob | oc) == 0 && !relit) {
-            const sr_svert v[3] = {w.screen[ia], w.screen[ib], w.screen[ic]};
-            out.polygon(v, 3, flat);
+            out.triangle(&w.screen[ia], &w.screen[ib], &w.screen[ic], flat);
             continue;
         }
         sr_cvert in[3] = {w.clip[ia], w.clip[ib], w.clip[ic]};
@@ -456,8 +476,9 @@ void drawFaces(draw_ctx &c, const vt_prepared_group &g, const group_shading &gs,
             for (int k = 0; k < 3; k++)
                 relight(&in[k], c, g, gs, face.vertices[k]);
         sr_cvert clipped[SR_MAX_POLY];
-        const int n = (oa | ob | oc) ? SrClipPolygon(clipped, in, 3, c.planes, oa | ob | oc) : 3;
-        const sr_cvert *src = (oa | ob | oc) ? clipped : in;
+        const vt_uint_32 planes = (oa | ob | oc) & c.mask;
+        const int n = planes ? SrClipPolygon(clipped, in, 3, c.planes, planes) : 3;
+        const sr_cvert *src = planes ? clipped : in;
         sr_svert v[SR_MAX_POLY];
         for (int k = 0; k < n; k++)
             project(&v[k], src[k], c);
@@ -495,7 +516,7 @@ void drawEdges(draw_ctx &c, const vt_prepared_group &g, const group_shading &gs,
                 continue;
             }
             sr_cvert a = w.clip[ia], b = w.clip[ib];
-            if (!SrClipLine(&a, &b, c.planes, oa | ob))
+            if (!SrClipLine(&a, &b, c.planes, (oa | ob) & c.mask))
                 continue;
             sr_svert sa, sb;
             project(&sa, a, c);
@@ -516,6 +537,17 @@ void drawPoints(draw_ctx &c, const vt_prepared_group &g, const group_shading &gs
 
 // ---- A draw ------------------------------------------------------------------------------------
 
+// Rows of unit length at right angles to each other.
+bool rigid(const vt_matrix34 &m) {
+    for (int i = 0; i < 3; i++)
+        for (int j = i; j < 3; j++) {
+            const vt_float d = m.m[i][0] * m.m[j][0] + m.m[i][1] * m.m[j][1] + m.m[i][2] * m.m[j][2];
+            if (!(std::fabs(d - (i == j ? 1.0f : 0.0f)) < 1e-5f))
+                return false;
+        }
+    return true;
+}
+
 bool prepare(draw_ctx &c) {
     const sr_state &s = *c.s;
     c.m2v = s.matrix.model_to_view;
@@ -530,8 +562,8 @@ bool prepare(draw_ctx &c) {
     else
         VtVector3Set(&c.eye, inv.m[3][0], inv.m[3][1], inv.m[3][2]);
     // Normals go through the inverse transpose; a length-preserving matrix
-    // is its own.
-    const bool lp = s.matrix.model_to_view_hint == VTT_LENGTH_PRESERVING;
+    // is its own, whether or not its hint says so.
+    const bool lp = s.matrix.model_to_view_hint == VTT_LENGTH_PRESERVING || rigid(c.m2v);
     for (int i = 0; i < 3; i++)
         for (int j = 0; j < 3; j++)
             c.normal[i][j] = lp ? c.m2v.m[i][j] : inv.m[j][i];

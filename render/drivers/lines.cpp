@@ -1,6 +1,6 @@
-// Lines and points: one pixel wide, the nearest pixel to each step along
-// the longer axis, with the same depth test, colour and blending as faces
-// (lines and points are never textured).
+// Lines and points: one pixel wide, the pixel each step along the longer
+// axis falls in, with the same depth test, colour (rounded) and blending
+// as faces (lines and points are never textured).
 #include <cmath>
 
 #include "render/drivers/raster.h"
@@ -9,12 +9,12 @@ namespace {
 
 using namespace sr;
 
-// Plots the pixel nearest (x, y) at screen depth z with colour c (or the
+// Plots the pixel (x, y) falls in at screen depth z with colour c (or the
 // flat colour), when it is on the target and passes the depth test.
 void plot(const sr_target &t, const sr_paint &p, vt_float x, vt_float y, vt_float z, const vt_float *c) {
-    if (!(x > -0.5f && y > -0.5f && x < vt_float(t.width) - 0.5f && y < vt_float(t.height) - 0.5f))
+    if (!(x >= 0 && y >= 0 && x < vt_float(t.width) && y < vt_float(t.height)))
         return;
-    const int xi = int(std::floor(x + 0.5f)), yi = int(std::floor(y + 0.5f));
+    const int xi = int(x), yi = int(y);
     if (xi < 0 || yi < 0 || xi >= t.width || yi >= t.height)
         return;
     const vt_uint_32 d = vt_uint_32(clampf(z + 32768, 1, 65535));
@@ -23,7 +23,8 @@ void plot(const sr_target &t, const sr_paint &p, vt_float x, vt_float y, vt_floa
         return;
     if (t.type == VT_PMT_RGB_565) {
         auto *cp = reinterpret_cast<vt_uint_16 *>(t.colour + ptrdiff_t(yi) * t.colour_row) + xi;
-        vt_uint_32 src = pack565(int(clampf(c[0], 0, 255)), int(clampf(c[1], 0, 255)), int(clampf(c[2], 0, 255)));
+        vt_uint_32 src = pack565(int(clampf(c[0] + 0.5f, 0, 255)), int(clampf(c[1] + 0.5f, 0, 255)),
+                                 int(clampf(c[2] + 0.5f, 0, 255)));
         if (p.blend != SR_BLEND_NONE) {
             if (p.opacity == 0)
                 return;
@@ -31,7 +32,7 @@ void plot(const sr_target &t, const sr_paint &p, vt_float x, vt_float y, vt_floa
         }
         *cp = vt_uint_16(src);
     } else {
-        t.colour[ptrdiff_t(yi) * t.colour_row + xi] = vt_uint_8(clampf(c[0], 0, 255));
+        t.colour[ptrdiff_t(yi) * t.colour_row + xi] = vt_uint_8(clampf(c[0] + 0.5f, 0, 255));
     }
     if (zp && p.depth_write)
         *zp = vt_uint_16(d);

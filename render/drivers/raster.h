@@ -1,6 +1,6 @@
 // Pixel arithmetic shared by the triangle, line and point drawing: depth
-// tests, RGB565 packing, modulation and blending, texel addressing and the
-// clamped conversions from float that keep every index in range.
+// tests, RGB565 packing and blending, texel addressing and the clamped
+// conversions from float that keep every index in range.
 #pragma once
 
 #include <cmath>
@@ -53,12 +53,9 @@ inline int ceilIn(vt_float v, int lo, int hi) {
     return int(std::ceil(v));
 }
 
-inline vt_uint_32 pack565(int r, int g, int b) { return vt_uint_32((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3)); }
-
-// A texel scaled by a colour (channels 0..255).
-inline vt_uint_32 modulate565(vt_uint_32 t, int r, int g, int b) {
-    return vt_uint_32((((t >> 11) * (r + 1)) >> 8) << 11 | ((((t >> 5) & 63) * (g + 1)) >> 8) << 5 |
-                      (((t & 31) * (b + 1)) >> 8));
+// Channels 0..255 as RGB565, rounded.
+inline vt_uint_32 pack565(int r, int g, int b) {
+    return vt_uint_32((r * 31 + 127) / 255 << 11 | (g * 63 + 127) / 255 << 5 | (b * 31 + 127) / 255);
 }
 
 // Source s over destination d with alpha a (1..256).

@@ -10,18 +10,24 @@
 // What the renderer interface (render/scene/renderer.h) leaves to the
 // driver, as this one does it:
 //
-// Screen. Pixel centres sit at whole coordinates: x = X / W * hw + hw and
-// y = -Y / W * hh + hh, hw and hh the integer halves of the colour
-// pixelmap's width and height, relative to its top-left pixel (its base
-// only addresses memory). A pixel is drawn when its centre lies inside a
-// triangle, on its left or top edge, not on its right or bottom edge.
-// BOUNDS MIN_V2_F and MAX_V2_F are the extremes of the projected vertices
-// of what was drawn (after clipping), in those coordinates; empty is
-// (FLT_MAX, FLT_MAX)-(-FLT_MAX, -FLT_MAX).
+// Screen. x = X / W * hw + hw and y = -Y / W * hh + hh, hw and hh the
+// integer halves of the colour pixelmap's width and height, relative to
+// its top-left corner (its base only addresses memory). Pixel (i, j) is
+// the square from (i, j) to (i + 1, j + 1), sampled at its centre, as GL
+// samples (the library's own screen points, whose offsets carry another
+// half, lie half a pixel on from these). A pixel is drawn when its centre
+// lies inside a triangle or on its left or top edge, so triangles that
+// share an edge cover each pixel along it once; lines and points light
+// the pixel each of their points falls in. BOUNDS MIN_V2_F and MAX_V2_F
+// are the extremes of the projected vertices of what was drawn (after
+// clipping), in these coordinates; empty is (FLT_MAX, FLT_MAX)-(-FLT_MAX,
+// -FLT_MAX). Colours are rounded to the target's channels (RGB565:
+// round(31 c / 255) and round(63 c / 255); 8-bit indices and shade levels
+// to the nearest).
 //
 // Depth. Screen depth s = Z / W * -32767 (-32767 at the near plane, 32767
-// at the far); a DEPTH_16 pixel holds s + 32768, so 0xFFFF (the cleared
-// value) is beyond everything and 1 is nearest. DEPTH_TEST_T compares the
+// at the far); a DEPTH_16 pixel holds floor(s) + 32768, so 0xFFFF (the
+// cleared value) is beyond everything and 1 is nearest. DEPTH_TEST_T compares the
 // new depth with the stored one (LESS_OR_EQUAL: drawn when new <= stored).
 // Depth buffers of other pixel types, or smaller than the colour buffer,
 // are not used. A z-sort scene uses none.
@@ -58,7 +64,9 @@
 // MAP_MATRIX_M23_F, v = 0 the top row; MAP_WIDTH_LIMIT_T and
 // MAP_HEIGHT_LIMIT_T wrap, clamp or mirror. PERSPECTIVE_B (or
 // PERSPECTIVE_T SUBDIVIDE) corrects for perspective every 16 pixels of a
-// span, otherwise coordinates are interpolated on screen. Buffers refer
+// span, but across a triangle so small or so little foreshortened that
+// the correction would move no texel by a quarter, and without it,
+// coordinates are interpolated on screen. Buffers refer
 // to the pixelmap's own pixels, so an edited map shows at once (the
 // palette of an INDEX_8 map is read again by its update). Map types:
 // INDEX_8, RGB_565 and type 18, read as ARGB4444 (alpha in the top four

@@ -251,14 +251,16 @@ struct sr_target {
     vt_uint_8 type;
 };
 
-// A vertex on screen: position (pixel centres at whole numbers), screen
-// depth (-32767 near .. 32767 far), 1 / w, texture coordinates in texels,
-// colour (RGB 0..255, or the index or shade level in c[0] on INDEX_8
-// targets) and the distance in front of the camera.
+// A vertex on screen: position (pixel (x, y) is the square from (x, y) to
+// (x + 1, y + 1)), screen depth (-32767 near .. 32767 far), colour (RGB
+// 0..255, or the index or shade level in c[0] on INDEX_8 targets),
+// texture coordinates in texels, 1 / w and the distance in front of the
+// camera. Depth and colour, and u, v and 1 / w, lie side by side for the
+// triangle set-up to read four at once.
 struct sr_svert {
-    vt_float x, y, z, q;
-    vt_float u, v;
-    vt_float c[3];
+    vt_float x, y;
+    vt_float z, c[3];
+    vt_float u, v, q;
     vt_float vz;
 };
 
@@ -334,6 +336,7 @@ struct sr_lighting {
     vt_vector3 ambient; // sum of the ambient lights' colours (white when none)
     vt_float ambient_bright;
     bool parallel;
+    bool directional; // every light a DIRECT one: lighting needs no position
 };
 void SrLightingPrepare(sr_lighting *l, const sr_state &s);
 // The lit colour of a point p with unit normal n in view space for a

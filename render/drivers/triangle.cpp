@@ -1,62 +1,42 @@
-// Triangles: set-up in floating point, then one routine per combination of
-// depth mode, shading, texturing and blending that walks the scan lines
-// and fills each span with fixed-point steps. Texels are fetched a chunk of
-// 16 pixels at a time (perspective is corrected at the chunk ends) by a
-// routine chosen per triangle for the map's type and addressing.
+// Triangles: a set-up per triangle in floating point, then either the
+// kernels that draw eight pixels at a time (triblock.cpp: RGB565 targets
+// with the common drawing states) or one routine per combination of depth
+// mode, shading, texture and blending that walks the scan lines and fills
+// each span with fixed-point steps.
+//
+// Coverage. Pixel (x, y) is the square [x, x + 1) x [y, y + 1) and is
+// drawn when its centre lies inside the triangle, or on a left or top
+// edge. An edge's place on a row is computed from its own two ends alone,
+// the same way in every triangle that has it, so triangles that share an
+// edge cover each pixel along it exactly once.
+//
+// Interpolation. The set-up finds each attribute's plane over the screen:
+// its value at the top vertex and its change a pixel along x and along y
+// (depth, the colour channels, and the texture coordinates). A span
+// evaluates the planes once at its first pixel centre and then only adds
+// the x steps: no division. Texture coordinates are corrected for
+// perspective at the ends of 16-pixel chunks (u/w, v/w and 1/w
+// interpolated, one division a chunk end), except on a triangle so small,
+// or so little foreshortened, that the correction would move no texel by
+// a quarter; there u and v are stepped as planes themselves.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
-#include "render/drivers/raster.h"
+#include "render/drivers/triset.h"
 
 namespace {
 
 using namespace sr;
 
-constexpr int kChunk = 16;
-// Texture coordinates stay within this many texels of the origin, so that
-// their 16.16 steps never overflow.
-constexpr vt_float kTexLimit = 8000;
-constexpr vt_float kMinQ = 1e-20f;
+// ---- Texels -------------------------------------------------------------------
 
-// An attribute as a plane over the screen, from the top vertex.
-struct plane {
-    vt_float a0, dx, dy;
-};
+enum : int { F_565, F_LUT, F_4444, F_RAW, F_GREY565, F_GREY4444 };
 
-typedef void fetch_fn(const sr_paint &p, vt_int_32 u, vt_int_32 du, vt_int_32 v, vt_int_32 dv, int n,
-                      vt_uint_16 *col, vt_uint_8 *alpha);
-
-struct tri {
-    const sr_svert *top, *mid, *bot;
-    bool long_right; // the edge from top to bottom is on the right
-    plane z, c[3];
-    plane s, t, q; // u and v (times q with perspective), and q
-    int flat[3];   // channels 0..255, or the index or level
-    vt_uint_32 flat565;
-    fetch_fn *fetch;
-};
-
-inline vt_float at(const plane &pl, const tri &s, vt_float x, vt_float y) {
-    return pl.a0 + pl.dx * (x - s.top->x) + pl.dy * (y - s.top->y);
-}
-
-// 16.16 start and step over n pixels from the values at the first and the
-// last, both held within [lo, hi], so no step runs outside.
-template <class I> inline void steps(vt_float first, vt_float last, int n, vt_float lo, vt_float hi, I *start, I *step) {
-    first = clampf(first, lo, hi);
-    last = clampf(last, lo, hi);
-    *start = I(double(first) * 65536.0);
-    *step = n > 1 ? I(double(last - first) * 65536.0 / (n - 1)) : I(0);
-}
-
-// ---- Texel fetches ------------------------------------------------------------
-
-enum : int { F_565, F_LUT, F_4444, F_RAW, F_GREY565, F_GREY4444, F_KINDS };
-
-template <int F> inline void texel(const sr_paint &p, const vt_uint_8 *row, int x, vt_uint_16 *col, vt_uint_8 *alpha) {
+template <int F> inline void texel(const sr_paint &p, const vt_uint_8 *row, int x, vt_uint_32 *col, int *alpha) {
     if constexpr (F == F_LUT || F == F_RAW) {
-        vt_uint_8 i = row[x];
+        const vt_uint_8 i = row[x];
         *col = F == F_LUT ? p.lut[i] : i;
         *alpha = 255;
     } else {
@@ -66,97 +46,120 @@ template <int F> inline void texel(const sr_paint &p, const vt_uint_8 *row, int 
             *col = t;
             *alpha = 255;
         } else if constexpr (F == F_4444) {
-            int r = (t >> 8) & 15, g = (t >> 4) & 15, b = t & 15;
-            *col = vt_uint_16((r << 1 | r >> 3) << 11 | (g << 2 | g >> 2) << 5 | (b << 1 | b >> 3));
-            *alpha = vt_uint_8((t >> 12) * 17);
+            const int r = (t >> 8) & 15, g = (t >> 4) & 15, b = t & 15;
+            *col = vt_uint_32((r << 1 | r >> 3) << 11 | (g << 2 | g >> 2) << 5 | (b << 1 | b >> 3));
+            *alpha = (t >> 12) * 17;
         } else if constexpr (F == F_GREY565) {
-            int r = (t >> 11) << 3, g = ((t >> 5) & 63) << 2, b = (t & 31) << 3;
-            *col = vt_uint_16(r > g ? (r > b ? r : b) : (g > b ? g : b));
+            const int r = (t >> 11) << 3, g = ((t >> 5) & 63) << 2, b = (t & 31) << 3;
+            *col = vt_uint_32(r > g ? (r > b ? r : b) : (g > b ? g : b));
             *alpha = 255;
         } else {
-            int r = (t >> 8) & 15, g = (t >> 4) & 15, b = t & 15;
-            *col = vt_uint_16((r > g ? (r > b ? r : b) : (g > b ? g : b)) * 17);
-            *alpha = vt_uint_8((t >> 12) * 17);
+            const int r = (t >> 8) & 15, g = (t >> 4) & 15, b = t & 15;
+            *col = vt_uint_32((r > g ? (r > b ? r : b) : (g > b ? g : b)) * 17);
+            *alpha = (t >> 12) * 17;
         }
     }
 }
 
-template <int F, bool POW2>
-void fetch(const sr_paint &p, vt_int_32 u, vt_int_32 du, vt_int_32 v, vt_int_32 dv, int n, vt_uint_16 *col,
-           vt_uint_8 *alpha) {
-    const int wm = p.tex_w - 1, hm = p.tex_h - 1;
-    for (int i = 0; i < n; i++, u += du, v += dv) {
-        int tx, ty;
-        if constexpr (POW2) {
-            tx = (u >> 16) & wm;
-            ty = (v >> 16) & hm;
-        } else {
-            tx = texelCoord(u >> 16, p.tex_w, p.wrap_u);
-            ty = texelCoord(v >> 16, p.tex_h, p.wrap_v);
-        }
-        texel<F>(p, p.texels + ptrdiff_t(ty) * p.tex_row, tx, &col[i], &alpha[i]);
+// Any map with any addressing.
+inline void texelAny(const sr_paint &p, const sr_tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
+    const int tx = texelCoord(vt_int_32(u) >> 16, p.tex_w, p.wrap_u);
+    const int ty = texelCoord(vt_int_32(v) >> 16, p.tex_h, p.wrap_v);
+    const vt_uint_8 *row = p.texels + ptrdiff_t(ty) * p.tex_row;
+    switch (s.fetch) {
+    case F_565:
+        return texel<F_565>(p, row, tx, col, alpha);
+    case F_LUT:
+        return texel<F_LUT>(p, row, tx, col, alpha);
+    case F_4444:
+        return texel<F_4444>(p, row, tx, col, alpha);
+    case F_RAW:
+        return texel<F_RAW>(p, row, tx, col, alpha);
+    case F_GREY565:
+        return texel<F_GREY565>(p, row, tx, col, alpha);
+    default:
+        return texel<F_GREY4444>(p, row, tx, col, alpha);
     }
 }
 
-template <std::size_t... I> constexpr std::array<fetch_fn *, sizeof...(I)> makeFetches(std::index_sequence<I...>) {
-    return {&fetch<int(I / 2), (I % 2) != 0>...};
-}
-constexpr auto kFetches = makeFetches(std::make_index_sequence<2 * F_KINDS>());
+// What a kernel fetches: nothing, one map kind wrapped on a power of two,
+// or anything (through texelAny).
+enum : int { TX_NONE, TX_565, TX_LUT, TX_4444, TX_RAW, TX_ANY };
 
-// Brings a coordinate near the origin by whole periods of its addressing.
-vt_float periodOffset(vt_float c, int size, int mode) {
-    if (mode == SR_CLAMP || !(c > -1e30f && c < 1e30f))
-        return 0;
-    vt_float period = vt_float(mode == SR_MIRROR ? 2 * size : size);
-    return std::floor(c / period) * period;
-}
-
-void texAt(const tri &s, const sr_paint &p, vt_float x, vt_float y, vt_float *u, vt_float *v) {
-    if (p.perspective) {
-        vt_float q = at(s.q, s, x, y);
-        q = q > kMinQ ? q : kMinQ;
-        *u = at(s.s, s, x, y) / q;
-        *v = at(s.t, s, x, y) / q;
+template <int TX>
+inline void fetch(const sr_paint &p, const sr_tri &s, vt_uint_32 u, vt_uint_32 v, vt_uint_32 *col, int *alpha) {
+    if constexpr (TX == TX_ANY) {
+        texelAny(p, s, u, v, col, alpha);
     } else {
-        *u = at(s.s, s, x, y);
-        *v = at(s.t, s, x, y);
+        const vt_uint_8 *row = s.texels + ptrdiff_t(vt_int_32(v >> 16) & s.hm) * s.row;
+        const int x = vt_int_32(u >> 16) & s.wm;
+        if constexpr (TX == TX_565)
+            texel<F_565>(p, row, x, col, alpha);
+        else if constexpr (TX == TX_LUT)
+            texel<F_LUT>(p, row, x, col, alpha);
+        else if constexpr (TX == TX_4444)
+            texel<F_4444>(p, row, x, col, alpha);
+        else
+            texel<F_RAW>(p, row, x, col, alpha);
     }
 }
 
-// The texels of len pixels from x on row y.
-void texChunk(const tri &s, const sr_paint &p, int x, int len, vt_float y, vt_uint_16 *col, vt_uint_8 *alpha) {
-    vt_float u0, v0, u1, v1;
-    texAt(s, p, vt_float(x), y, &u0, &v0);
-    if (len > 1)
-        texAt(s, p, vt_float(x + len - 1), y, &u1, &v1);
-    else
-        u1 = u0, v1 = v0;
-    const vt_float ou = periodOffset(u0, p.tex_w, p.wrap_u), ov = periodOffset(v0, p.tex_h, p.wrap_v);
-    vt_int_32 U, dU, V, dV;
-    steps(u0 - ou, u1 - ou, len, -kTexLimit, kTexLimit, &U, &dU);
-    steps(v0 - ov, v1 - ov, len, -kTexLimit, kTexLimit, &V, &dV);
-    s.fetch(p, U, dU, V, dV, len, col, alpha);
-}
+// ---- Scan lines ---------------------------------------------------------------
 
-// ---- Scan lines --------------------------------------------------------------
+// The interpolants along a span, 16.16 (colour: fractions of 2^24),
+// stepped with wrapping adds.
+struct run {
+    vt_uint_32 z, k0, k1, k2, u, v;
+    vt_uint_32 du, dv;
+};
 
-template <class Span> inline void walk(const sr_target &t, const tri &s, Span span) {
-    const sr_svert &a = *s.top, &b = *s.mid, &c = *s.bot;
-    const int y0 = ceilIn(a.y, 0, t.height), y1 = ceilIn(b.y, 0, t.height), y2 = ceilIn(c.y, 0, t.height);
-    if (y0 >= y2)
-        return;
-    const vt_float slong = (c.x - a.x) / (c.y - a.y);
-    const vt_float supper = b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0;
-    const vt_float slower = c.y > b.y ? (c.x - b.x) / (c.y - b.y) : 0;
-    for (int y = y0; y < y2; y++) {
-        const vt_float fy = vt_float(y);
-        vt_float xl = a.x + (fy - a.y) * slong;
-        vt_float xr = y < y1 ? a.x + (fy - a.y) * supper : b.x + (fy - b.y) * slower;
-        if (s.long_right)
-            std::swap(xl, xr);
-        const int xs = ceilIn(xl, 0, t.width), xe = ceilIn(xr, 0, t.width);
-        if (xs < xe)
-            span(y, xs, xe);
+// Calls pixels(x, n, run) for the pixels [xs, xe) of row y: once, or a
+// chunk at a time with the texture steps corrected for perspective.
+template <bool TEX, class Pixels>
+SR_ALWAYS_INLINE inline void spanOf(const sr_tri &s, const sr_ranges &rg, int y, int xs, int xe, Pixels pixels) {
+    const float fx = float(xs) + 0.5f - s.x0, fy = float(y) + 0.5f - s.y0;
+    const v4i a = toFixed(s.a + s.adx * fx + s.ady * fy, rg.lo, rg.hi, rg.scale);
+    run r{vt_uint_32(a[0]), vt_uint_32(a[1]), vt_uint_32(a[2]), vt_uint_32(a[3]), 0, 0, 0, 0};
+    if constexpr (!TEX) {
+        pixels(xs, xe - xs, r);
+    } else {
+        const v4f tl = splat(-kTexLimit), th = splat(kTexLimit), fixed = splat(65536);
+        v4f t = s.t + s.tdx * fx + s.tdy * fy;
+        if (s.affine) {
+            const v4i uv = toFixed(t, tl, th, fixed);
+            r.u = vt_uint_32(uv[0]);
+            r.v = vt_uint_32(uv[1]);
+            r.du = s.du;
+            r.dv = s.dv;
+            pixels(xs, xe - xs, r);
+            return;
+        }
+        // u and v at a point from u/w, v/w and 1/w.
+        auto uvAt = [](v4f w) { return w * (1 / (w[2] > kMinQ ? w[2] : kMinQ)); };
+        static constexpr float kRecip[kChunk + 1] = {0,         1,         1.0f / 2,  1.0f / 3,  1.0f / 4,  1.0f / 5,
+                                                     1.0f / 6,  1.0f / 7,  1.0f / 8,  1.0f / 9,  1.0f / 10, 1.0f / 11,
+                                                     1.0f / 12, 1.0f / 13, 1.0f / 14, 1.0f / 15, 1.0f / 16};
+        v4f uv = clamp4(uvAt(t), tl, th);
+        for (int x = xs; x < xe;) {
+            const int n = xe - x < kChunk ? xe - x : kChunk;
+            // The chunk's steps reach the next chunk's first pixel, or the
+            // span's last.
+            const int reach = x + n < xe ? n : n - 1;
+            v4f next = uv;
+            if (reach > 0) {
+                t += s.tdx * float(reach);
+                next = clamp4(uvAt(t), tl, th);
+            }
+            const v4i at = __builtin_convertvector(uv * fixed, v4i);
+            const v4i step = __builtin_convertvector((next - uv) * (kRecip[reach] * 65536), v4i);
+            r.u = vt_uint_32(at[0]);
+            r.v = vt_uint_32(at[1]);
+            r.du = vt_uint_32(step[0]);
+            r.dv = vt_uint_32(step[1]);
+            pixels(x, n, r);
+            x += n;
+            uv = next;
+        }
     }
 }
 
@@ -179,55 +182,60 @@ template <int ZM> inline void depthWrite(const sr_paint &p, vt_uint_16 *zrow, in
             zrow[x] = vt_uint_16(d);
 }
 
-// The depth buffer's values along a span, 16.16.
-template <int ZM>
-inline void depthSteps(const tri &s, vt_float first, vt_float last, vt_float y, int n, int64_t *z, int64_t *dz) {
-    *z = *dz = 0;
-    if constexpr (ZM != Z_NONE)
-        steps(at(s.z, s, first, y) + 32768, at(s.z, s, last, y) + 32768, n, 1, 65535, z, dz);
-}
+// The depth buffer's value of a 16.16 screen depth.
+inline vt_uint_32 depthOf(vt_uint_32 z) { return vt_uint_32((vt_int_32(z) >> 16) + 32768); }
 
 // ---- RGB565 targets ------------------------------------------------------------
 
-template <int ZM, int SH, bool TEX, bool BLEND> void tri16(const sr_target &t, const sr_paint &p, const tri &s) {
-    walk(t, s, [&](int y, int xs, int xe) {
+// A channel of at most 63 times a fraction k of 2^24, rounded. Wrapping
+// arithmetic: a fraction a little below nothing gives nothing, and one
+// that rounding has carried far out of range (in a triangle too thin to
+// trust) a wrong colour but nothing worse.
+inline vt_uint_32 scaled(vt_uint_32 c, vt_int_32 k) { return (c * vt_uint_32(k) + (1u << 23)) >> 24; }
+
+// A texel scaled by colour fractions of 2^24.
+inline vt_uint_32 modulateK(vt_uint_32 t, vt_int_32 r, vt_int_32 g, vt_int_32 b) {
+    return scaled(t >> 11, r) << 11 | scaled((t >> 5) & 63, g) << 5 | scaled(t & 31, b);
+}
+
+// Colour fractions of 2^24 as RGB565, rounded.
+inline vt_uint_32 packK(vt_int_32 r, vt_int_32 g, vt_int_32 b) {
+    return scaled(31, r) << 11 | scaled(63, g) << 5 | scaled(31, b);
+}
+
+// The pixels the kernels write are none of what they read: restrict says
+// so, which keeps the steps and the map's particulars in registers.
+template <int ZM, int SH, int TX, bool BLEND>
+void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
+    const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk0 = vt_uint_32(s.astep[1]), dk1 = vt_uint_32(s.astep[2]),
+                     dk2 = vt_uint_32(s.astep[3]);
+    walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
         auto *crow = reinterpret_cast<vt_uint_16 *>(t.colour + ptrdiff_t(y) * t.colour_row);
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
-        const int n = xe - xs;
-        const vt_float fy = vt_float(y), first = vt_float(xs), last = vt_float(xe - 1);
-        int64_t z, dz;
-        depthSteps<ZM>(s, first, last, fy, n, &z, &dz);
-        vt_int_32 c[3] = {0, 0, 0}, dc[3] = {0, 0, 0};
-        if constexpr (SH == SR_SHADE_SMOOTH)
-            for (int k = 0; k < 3; k++)
-                steps(at(s.c[k], s, first, fy), at(s.c[k], s, last, fy), n, 0, 255, &c[k], &dc[k]);
-        for (int x = xs; x < xe;) {
-            const int len = xe - x < kChunk ? xe - x : kChunk;
-            vt_uint_16 col[kChunk];
-            vt_uint_8 alpha[kChunk];
-            if constexpr (TEX)
-                texChunk(s, p, x, len, fy, col, alpha);
-            for (int i = 0; i < len; i++, x++, z += dz, c[0] += dc[0], c[1] += dc[1], c[2] += dc[2]) {
-                const vt_uint_32 d = vt_uint_32(z >> 16);
+        spanOf<TX != TX_NONE>(s, kRangeRGB, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
+            vt_uint_32 z = r.z, k0 = r.k0, k1 = r.k1, k2 = r.k2, u = r.u, v = r.v;
+            for (int x = x0; x < x0 + n; x++, z += dz, k0 += dk0, k1 += dk1, k2 += dk2, u += r.du, v += r.dv) {
+                const vt_uint_32 d = depthOf(z);
                 if constexpr (ZM != Z_NONE)
                     if (!depthOk<ZM>(p, d, zrow[x]))
                         continue;
                 vt_uint_32 src;
                 int a = p.opacity;
-                if constexpr (TEX) {
-                    src = col[i];
+                if constexpr (TX != TX_NONE) {
+                    int alpha;
+                    fetch<TX>(p, s, u, v, &src, &alpha);
                     if constexpr (BLEND) {
-                        a = ((alpha[i] + (alpha[i] >> 7)) * p.opacity) >> 8;
+                        a = ((alpha + (alpha >> 7)) * p.opacity) >> 8;
                         if (a == 0)
                             continue;
                     }
                     if constexpr (SH == SR_SHADE_SMOOTH)
-                        src = modulate565(src, c[0] >> 16, c[1] >> 16, c[2] >> 16);
+                        src = modulateK(src, vt_int_32(k0), vt_int_32(k1), vt_int_32(k2));
                     else if constexpr (SH == SR_SHADE_FLAT)
-                        src = modulate565(src, s.flat[0], s.flat[1], s.flat[2]);
+                        src = modulateK(src, s.flat[0], s.flat[1], s.flat[2]);
                 } else {
                     if constexpr (SH == SR_SHADE_SMOOTH)
-                        src = pack565(c[0] >> 16, c[1] >> 16, c[2] >> 16);
+                        src = packK(vt_int_32(k0), vt_int_32(k1), vt_int_32(k2));
                     else
                         src = s.flat565;
                     if constexpr (BLEND)
@@ -239,94 +247,161 @@ template <int ZM, int SH, bool TEX, bool BLEND> void tri16(const sr_target &t, c
                 crow[x] = vt_uint_16(src);
                 depthWrite<ZM>(p, zrow, x, d);
             }
-        }
+            r.z = z, r.k0 = k0, r.k1 = k1, r.k2 = k2;
+        });
     });
 }
 
 // ---- INDEX_8 targets --------------------------------------------------------------
 
-enum : int { T8_NONE, T8_RAW, T8_SHADED, T8_RAMP, T8_KINDS };
+// Untextured; textured with the texel itself, through the shade table, or
+// (maps with colour) as the ramp at the texel's brightness.
+enum : int { T8_NONE, T8_RAW, T8_SHADED, T8_RAMP };
 
-template <int ZM, int SH, int TX> void tri8(const sr_target &t, const sr_paint &p, const tri &s) {
-    // Untextured: the index itself; textured: the shade level.
-    const vt_float hi = TX == T8_NONE ? 255.0f : 63.0f;
-    walk(t, s, [&](int y, int xs, int xe) {
+template <int ZM, int SH, int T8, int TX>
+void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
+    const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
+    walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
         vt_uint_8 *crow = t.colour + ptrdiff_t(y) * t.colour_row;
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
-        const int n = xe - xs;
-        const vt_float fy = vt_float(y), first = vt_float(xs), last = vt_float(xe - 1);
-        int64_t z, dz;
-        depthSteps<ZM>(s, first, last, fy, n, &z, &dz);
-        vt_int_32 c = 0, dc = 0;
-        if constexpr (SH == SR_SHADE_SMOOTH)
-            steps(at(s.c[0], s, first, fy), at(s.c[0], s, last, fy), n, 0, hi, &c, &dc);
-        for (int x = xs; x < xe;) {
-            const int len = xe - x < kChunk ? xe - x : kChunk;
-            vt_uint_16 col[kChunk];
-            vt_uint_8 alpha[kChunk];
-            if constexpr (TX != T8_NONE)
-                texChunk(s, p, x, len, fy, col, alpha);
-            for (int i = 0; i < len; i++, x++, z += dz, c += dc) {
-                const vt_uint_32 d = vt_uint_32(z >> 16);
-                if constexpr (ZM != Z_NONE)
-                    if (!depthOk<ZM>(p, d, zrow[x]))
-                        continue;
-                const int level = SH == SR_SHADE_SMOOTH ? c >> 16 : (SH == SR_SHADE_FLAT ? s.flat[0] : 32);
-                int v;
-                if constexpr (TX == T8_NONE) {
-                    v = level;
-                } else if constexpr (TX == T8_RAW) {
-                    v = col[i];
-                } else if constexpr (TX == T8_SHADED) {
-                    v = p.shade_table[ptrdiff_t(level) * p.shade_row + col[i]];
-                } else {
-                    if (alpha[i] < 128)
-                        continue;
-                    v = p.index_base + level * col[i] * p.index_range / (32 * 255);
-                    v = v < 0 ? 0 : (v > 255 ? 255 : v);
+        spanOf<TX != TX_NONE>(
+            s, T8 == T8_NONE ? kRangeIndex : kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
+                vt_uint_32 z = r.z, k = r.k0, u = r.u, v = r.v;
+                for (int x = x0; x < x0 + n; x++, z += dz, k += dk, u += r.du, v += r.dv) {
+                    const vt_uint_32 d = depthOf(z);
+                    if constexpr (ZM != Z_NONE)
+                        if (!depthOk<ZM>(p, d, zrow[x]))
+                            continue;
+                    // Rounded (the planes carry a half), and held to the
+                    // table's rows whatever rounding did.
+                    const int level =
+                        SH == SR_SHADE_SMOOTH ? (vt_int_32(k) >> 16) & 255 : (SH == SR_SHADE_FLAT ? s.flat[0] : 32);
+                    int value;
+                    if constexpr (T8 == T8_NONE) {
+                        value = level;
+                    } else {
+                        vt_uint_32 col;
+                        int alpha;
+                        fetch<TX>(p, s, u, v, &col, &alpha);
+                        if constexpr (T8 == T8_RAW) {
+                            value = int(col);
+                        } else if constexpr (T8 == T8_SHADED) {
+                            value = p.shade_table[ptrdiff_t(level & 63) * p.shade_row + col];
+                        } else {
+                            if (alpha < 128)
+                                continue;
+                            const int64_t v = p.index_base + int64_t(level & 63) * col * p.index_range / (32 * 255);
+                            value = int(v < 0 ? 0 : (v > 255 ? 255 : v));
+                        }
+                    }
+                    crow[x] = vt_uint_8(value);
+                    depthWrite<ZM>(p, zrow, x, d);
                 }
-                crow[x] = vt_uint_8(v);
-                depthWrite<ZM>(p, zrow, x, d);
-            }
-        }
+                r.z = z, r.k0 = k;
+            });
     });
 }
 
-typedef void tri_fn(const sr_target &t, const sr_paint &p, const tri &s);
+typedef void tri_fn(const sr_target &t, const sr_paint &p, const sr_tri &s);
 
-// Index: depth mode x 12 + shading x 4 + textured x 2 + blending.
+constexpr int kTex16[] = {TX_NONE, TX_565, TX_LUT, TX_4444, TX_ANY};
+// Index: depth mode x 30 + shading x 10 + texture x 2 + blending.
 template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri16(std::index_sequence<I...>) {
-    return {&tri16<int(I / 12), int(I / 4 % 3), (I / 2 % 2) != 0, (I % 2) != 0>...};
+    return {&tri16<int(I / 30), int(I / 10 % 3), kTex16[I / 2 % 5], (I % 2) != 0>...};
 }
-constexpr auto kTri16 = makeTri16(std::make_index_sequence<36>());
+constexpr auto kTri16 = makeTri16(std::make_index_sequence<90>());
 
-// Index: depth mode x 12 + shading x 4 + texture kind.
+// The 8-bit kinds: what is done with the texel, and how it is fetched.
+constexpr int kKind8[][2] = {{T8_NONE, TX_NONE},  {T8_RAW, TX_RAW},    {T8_RAW, TX_ANY},
+                             {T8_SHADED, TX_RAW}, {T8_SHADED, TX_ANY}, {T8_RAMP, TX_ANY}};
+// Index: depth mode x 18 + shading x 6 + kind.
 template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri8(std::index_sequence<I...>) {
-    return {&tri8<int(I / 12), int(I / 4 % 3), int(I % 4)>...};
+    return {&tri8<int(I / 18), int(I / 6 % 3), kKind8[I % 6][0], kKind8[I % 6][1]>...};
 }
-constexpr auto kTri8 = makeTri8(std::make_index_sequence<36>());
-
-plane planeOf(const tri &s, vt_float inv, vt_float a, vt_float b, vt_float c) {
-    const vt_float dx1 = s.mid->x - s.top->x, dy1 = s.mid->y - s.top->y;
-    const vt_float dx2 = s.bot->x - s.top->x, dy2 = s.bot->y - s.top->y;
-    const vt_float ab = b - a, ac = c - a;
-    return plane{a, (ab * dy2 - ac * dy1) * inv, (ac * dx1 - ab * dx2) * inv};
-}
+constexpr auto kTri8 = makeTri8(std::make_index_sequence<54>());
 
 bool pow2(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
-// The fetch routine of the paint's map on its target.
-fetch_fn *fetchOf(const sr_paint &p) {
-    int f;
+int fetchOf(const sr_paint &p) {
     if (p.target == VT_PMT_RGB_565)
-        f = p.tex == SR_TEX_565 ? F_565 : p.tex == SR_TEX_INDEX ? F_LUT : F_4444;
-    else
-        f = p.tex == SR_TEX_INDEX ? F_RAW : p.tex == SR_TEX_565 ? F_GREY565 : F_GREY4444;
-    const bool fast = p.wrap_u == SR_WRAP && p.wrap_v == SR_WRAP && pow2(p.tex_w) && pow2(p.tex_h);
-    return kFetches[std::size_t(2 * f + (fast ? 1 : 0))];
+        return p.tex == SR_TEX_565 ? F_565 : p.tex == SR_TEX_INDEX ? F_LUT : F_4444;
+    return p.tex == SR_TEX_INDEX ? F_RAW : p.tex == SR_TEX_565 ? F_GREY565 : F_GREY4444;
 }
 
-int flatChannel(vt_float v, vt_float hi) { return int(clampf(v, 0, hi)); }
+// A whole number of periods of the map's addressing near c, so that
+// coordinates less it stay small.
+float periodOffsetAny(float c, int size, int mode) {
+    const float period = float(mode == SR_MIRROR ? 2 * size : size);
+    const float k = c / period;
+    const float whole = float(vt_int_32(k));
+    return (whole > k ? whole - 1 : whole) * period;
+}
+
+SR_ALWAYS_INLINE inline float periodOffset(float c, int size, int mode) {
+    if (mode == SR_CLAMP || !(c > -1e9f && c < 1e9f))
+        return 0;
+    if (mode == SR_WRAP && pow2(size)) {
+        const vt_int_32 i = vt_int_32(c);
+        return float(((float(i) > c) ? i - 1 : i) & -size);
+    }
+    return periodOffsetAny(c, size, mode);
+}
+
+float max3(float a, float b, float c) { return a > b ? (a > c ? a : c) : (b > c ? b : c); }
+float min3(float a, float b, float c) { return a < b ? (a < c ? a : c) : (b < c ? b : c); }
+
+// Four attributes' planes from their values at the corners a, b and c
+// (dxy: b - a and c - a on the screen, inv: 1 / their cross product): the
+// value at a and the change a pixel along x and y. A needle gets the mean
+// of its corners everywhere.
+void planesOf(v4f va, v4f vb, v4f vc, v4f dxy, float inv, bool needle, v4f *at, v4f *dx, v4f *dy) {
+    if (needle) {
+        *at = (va + vb + vc) * (1.0f / 3);
+        *dx = *dy = splat(0);
+        return;
+    }
+    const v4f ab = vb - va, ac = vc - va;
+    *at = va;
+    *dx = (ab * dxy[3] - ac * dxy[1]) * inv;
+    *dy = (ac * dxy[0] - ab * dxy[2]) * inv;
+}
+
+// Sets up the texture planes: affine when perspective would move no texel
+// by more than kAffineError, or the map is not corrected at all.
+void textureSetUp(sr_tri &s, const sr_paint &p, const sr_svert &a, const sr_svert &b, const sr_svert &c, const v4f &dxy,
+                  float inv, bool needle) {
+    // (u, v, 1/w, -) of each corner, less whole periods of the map.
+    const v4f off = {periodOffset(a.u, p.tex_w, p.wrap_u), periodOffset(a.v, p.tex_h, p.wrap_v), 0, 0};
+    v4f ta = load4(&a.u) - off, tb = load4(&b.u) - off, tc = load4(&c.u) - off;
+    bool affine = !p.perspective;
+    if (!affine) {
+        // Across the triangle, interpolating on screen errs by about the
+        // texels it spans times the spread of 1/w over twice its sum.
+        const v4f hi = ta > tb ? (ta > tc ? ta : tc) : (tb > tc ? tb : tc);
+        const v4f lo = ta < tb ? (ta < tc ? ta : tc) : (tb < tc ? tb : tc);
+        const v4f spread = hi - lo;
+        affine = (spread[0] + spread[1]) * spread[2] <= 2 * kAffineError * (hi[2] + lo[2]);
+    }
+    s.affine = affine;
+    const v4f keep = {1, 1, 0, 0};
+    if (affine) {
+        ta *= keep, tb *= keep, tc *= keep;
+    } else {
+        // u/w, v/w, 1/w.
+        ta *= v4f{ta[2], ta[2], 1, 0}, tb *= v4f{tb[2], tb[2], 1, 0}, tc *= v4f{tc[2], tc[2], 1, 0};
+    }
+    planesOf(ta, tb, tc, dxy, inv, needle, &s.t, &s.tdx, &s.tdy);
+    if (affine) {
+        const v4i d = toFixed(s.tdx, splat(-kTexLimit), splat(kTexLimit), splat(65536));
+        s.du = vt_uint_32(d[0]);
+        s.dv = vt_uint_32(d[1]);
+    }
+    s.fetch = fetchOf(p);
+    s.texels = p.texels;
+    s.row = p.tex_row;
+    s.wm = p.tex_w - 1;
+    s.hm = p.tex_h - 1;
+}
 
 } // namespace
 
@@ -338,47 +413,78 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
         std::swap(b, c);
     if (b->y < a->y)
         std::swap(a, b);
-    const vt_float cross = (b->x - a->x) * (c->y - a->y) - (c->x - a->x) * (b->y - a->y);
-    if (!(cross > 1e-12f || cross < -1e-12f))
+    sr_tri s;
+    // Rows and columns first: most small triangles that cover no pixel
+    // centre end here.
+    const float width = float(t.width) + 0.5f, height = float(t.height) + 0.5f;
+    const v4i rc = firstCentres(v4f{a->y, c->y, min3(a->x, b->x, c->x), max3(a->x, b->x, c->x)},
+                                v4f{height, height, width, width});
+    s.r0 = rc[0], s.r2 = rc[1], s.c0 = rc[2], s.c1 = rc[3];
+    if (s.r0 >= s.r2 || s.c0 >= s.c1)
+        return;
+    const float dx1 = b->x - a->x, dy1 = b->y - a->y, dx2 = c->x - a->x, dy2 = c->y - a->y;
+    const float cross = dx1 * dy2 - dx2 * dy1;
+    if (!(cross > kMinArea || cross < -kMinArea) || !std::isfinite(cross))
         return; // no area, or not a number
-    tri s;
-    s.top = a;
-    s.mid = b;
-    s.bot = c;
+    s.r1 = firstCentre(b->y, height);
+    s.r1 = s.r1 < s.r0 ? s.r0 : s.r1;
     s.long_right = cross < 0;
-    const vt_float inv = 1 / cross;
-    s.z = planeOf(s, inv, a->z, b->z, c->z);
+    s.lng = edgeOf(*a, *c);
+    s.upper = s.r0 < s.r1 ? edgeOf(*a, *b) : s.lng;
+    s.lower = s.r1 < s.r2 ? edgeOf(*b, *c) : s.lng;
+    s.x0 = a->x;
+    s.y0 = a->y;
+
+    const bool rgb = p.target == VT_PMT_RGB_565;
     const bool textured = p.tex != SR_TEX_NONE && p.texels != nullptr;
-    const int channels = p.target == VT_PMT_RGB_565 ? 3 : 1;
-    if (p.shade == SR_SHADE_SMOOTH)
-        for (int k = 0; k < channels; k++)
-            s.c[k] = planeOf(s, inv, a->c[k], b->c[k], c->c[k]);
-    const vt_float hi = p.target == VT_PMT_INDEX_8 && textured ? 63.0f : 255.0f;
-    for (int k = 0; k < 3; k++)
-        s.flat[k] = flatChannel(flat.c[k], hi);
-    s.flat565 = pack565(s.flat[0], s.flat[1], s.flat[2]);
-    s.fetch = nullptr;
-    if (textured) {
-        if (p.perspective) {
-            s.s = planeOf(s, inv, a->u * a->q, b->u * b->q, c->u * c->q);
-            s.t = planeOf(s, inv, a->v * a->q, b->v * b->q, c->v * c->q);
-            s.q = planeOf(s, inv, a->q, b->q, c->q);
-        } else {
-            s.s = planeOf(s, inv, a->u, b->u, c->u);
-            s.t = planeOf(s, inv, a->v, b->v, c->v);
+    const sr_ranges &rg = rgb ? kRangeRGB : textured ? kRangeLevel : kRangeIndex;
+    const float hi = rgb ? 255.0f : (textured ? kLevelHi : kIndexHi);
+    const bool needle = std::fabs(dx1 * dy2) + std::fabs(dx2 * dy1) > kNeedle * std::fabs(cross);
+    const float inv = 1 / cross;
+    const v4f dxy = {dx1, dy1, dx2, dy2};
+    // Depth and colour. 8-bit values carry a half so that taking the whole
+    // part rounds.
+    const float bias = rgb ? 0 : 0.5f;
+    const v4f vbias = {0, bias, bias, bias};
+    const v4f va = load4(&a->z) + vbias, vb = load4(&b->z) + vbias, vc = load4(&c->z) + vbias;
+    planesOf(va, vb, vc, dxy, inv, needle, &s.a, &s.adx, &s.ady);
+    if (p.shade != SR_SHADE_SMOOTH) {
+        for (int k = 0; k < 3; k++) {
+            const float f = clampf(flat.c[k], 0, hi);
+            s.flat[k] = rgb ? vt_int_32(f * kColourUnit) : vt_int_32(f + 0.5f);
         }
-        s.fetch = fetchOf(p);
+        s.flat565 = packK(s.flat[0], s.flat[1], s.flat[2]);
     }
+    s.affine = true;
+    s.du = s.dv = 0;
+    if (textured)
+        textureSetUp(s, p, *a, *b, *c, dxy, inv, needle);
+
     const int zm = zModeOf(t, p);
-    if (p.target == VT_PMT_RGB_565) {
-        const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
-        const int blend = p.blend != SR_BLEND_NONE ? 1 : 0;
-        kTri16[std::size_t(zm * 12 + sh * 4 + (textured ? 2 : 0) + blend)](t, p, s);
-    } else {
-        int tx = T8_NONE;
+    if (rgb && drawGroups(t, p, s, zm))
+        return;
+    // The scan lines' steps: at most the whole range a pixel (half of it
+    // for depth, whose range fills 16.16).
+    const v4f range = {32767, hi, hi, hi};
+    s.astep = toFixed(s.adx, -range, range, rg.scale);
+    const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
+    const bool fast = textured && p.wrap_u == SR_WRAP && p.wrap_v == SR_WRAP && pow2(p.tex_w) && pow2(p.tex_h);
+    if (rgb) {
+        int tx = 0; // index into kTex16
         if (textured)
-            tx = p.tex == SR_TEX_INDEX ? (p.shade_table && p.shade != SR_SHADE_NONE ? T8_SHADED : T8_RAW) : T8_RAMP;
-        const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
-        kTri8[std::size_t(zm * 12 + sh * 4 + tx)](t, p, s);
+            tx = !fast ? 4 : p.tex == SR_TEX_565 ? 1 : p.tex == SR_TEX_INDEX ? 2 : 3;
+        const int blend = p.blend != SR_BLEND_NONE ? 1 : 0;
+        kTri16[std::size_t(zm * 30 + sh * 10 + tx * 2 + blend)](t, p, s);
+    } else {
+        int kind = 0; // index into kKind8
+        if (textured) {
+            if (p.tex != SR_TEX_INDEX)
+                kind = 5;
+            else if (p.shade_table && p.shade != SR_SHADE_NONE)
+                kind = fast ? 3 : 4;
+            else
+                kind = fast ? 1 : 2;
+        }
+        kTri8[std::size_t(zm * 18 + sh * 6 + kind)](t, p, s);
     }
 }

@@ -139,8 +139,11 @@ TEST_F(SoftConformance, ScreenQueriesAndDrawingAgreeInASubPixelmap) {
     const vt_vector3 centre = {{0, 0, 0}};
     ASSERT_EQ(VtModelPointToScreen(&s, &centre) & VT_OUTCODE_OUTSIDE, 0u);
     VtZbSceneRenderEnd();
-    EXPECT_NEAR(s.v[0] + 20, (rect[0] + rect[2]) / 2.0, 1.0) << "x on the screen";
-    EXPECT_NEAR(s.v[1] + 12, (rect[1] + rect[3]) / 2.0, 1.0) << "y on the screen";
+    // The front end's screen point is half a pixel on from the renderer's
+    // (whose pixel n spans n to n + 1 and is sampled at its centre): less
+    // that half, it is the middle of what was drawn.
+    EXPECT_NEAR(s.v[0] - 0.5 + 20, (rect[0] + rect[2] + 1) / 2.0, 0.5) << "x on the screen";
+    EXPECT_NEAR(s.v[1] - 0.5 + 12, (rect[1] + rect[3] + 1) / 2.0, 0.5) << "y on the screen";
     VtPixelmapFree(view);
     VtPixelmapFree(viewDepth);
 }
@@ -348,8 +351,10 @@ TEST_F(SoftConformance, BoundsTestAgainstTheViewVolumeAndClipPlanes) {
 TEST_F(SoftConformance, EachKindOfLight) {
     start(16, 16);
     perspectiveCamera(60, 1, 20);
-    // A white wall facing the camera, lit as a whole at its centre
-    // (0, 0, -3); the red channel (0..31) shows the intensity.
+    // A white wall facing the camera, each of its two triangles lit as a
+    // whole at its own centre (a third of the way out to two corners of
+    // the wall at (0, 0, -3)); the red channel shows the intensity,
+    // rounded to 0..31.
     vt_material *wall = material("wall", 0xFFFFFF, VT_MATF_LIT);
     wall->ka = 0;
     wall->kd = 1;
@@ -367,11 +372,11 @@ TEST_F(SoftConformance, EachKindOfLight) {
         const char *what;
     } cases[] = {
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 31, "direct, head on"},
-        {VT_LIGHT_DIRECT, 0, 0, 0, 0, 60, 1, 0, 0, 0, 0xFFFFFF, 15, "direct at 60 degrees"},
+        {VT_LIGHT_DIRECT, 0, 0, 0, 0, 60, 1, 0, 0, 0, 0xFFFFFF, 16, "direct at 60 degrees"},
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 180, 1, 0, 0, 0, 0xFFFFFF, 0, "direct from behind"},
-        {VT_LIGHT_POINT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 31, "point, no attenuation"},
+        {VT_LIGHT_POINT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 30, "point, no attenuation (cosine 0.97)"},
         {VT_LIGHT_POINT, 0, 0, -1, 0, 0, 1, 0.5f, 0, 0, 0xFFFFFF, 15, "point, 1 / (1 + 0.5 x 2)"},
-        {VT_LIGHT_SPOT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 31, "spot on the wall"},
+        {VT_LIGHT_SPOT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 30, "spot on the wall"},
         {VT_LIGHT_SPOT, 0, 0, -1, 0, 45, 1, 0, 0, 0, 0xFFFFFF, 0, "spot turned away"},
         {VT_LIGHT_AMBIENT, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0x808080, 16, "ambient: ka x its colour"},
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0x404040, 15, "specular added to diffuse"},
@@ -619,16 +624,17 @@ TEST_F(SoftConformance, RampsAndPreLitIndices) {
     vt_actor *a = modelActor(quad("ramp", m), m);
     place(a, 0, 0, -1);
     render();
-    EXPECT_EQ(pixel(4, 4), vt_uint_32(48 + 0x80 * 31 / 255)) << "base + brightness x range";
+    EXPECT_EQ(pixel(4, 4), vt_uint_32(std::lround(48 + 0x80 * 31 / 255.0))) << "base + brightness x range, rounded";
     // Pre-lit: each corner's index byte, smoothed across.
     m->flags = VT_MATF_PRELIT | VT_MATF_SMOOTH;
     VtMaterialUpdate(m, VT_MATU_ALL);
     clear();
     render();
     // Corners 0 (16), 2 (36) and 3 (46) at the bottom left, top right and
-    // top left: 46 + x / 8 (36 - 46) + y / 8 (16 - 46).
-    EXPECT_EQ(pixel(5, 2), 32u);
-    EXPECT_EQ(pixel(1, 4), 29u);
+    // top left: 46 + x / 8 (36 - 46) + y / 8 (16 - 46) at the pixel's
+    // centre (x + 0.5, y + 0.5), rounded: 29.75 and 27.25.
+    EXPECT_EQ(pixel(5, 2), 30u);
+    EXPECT_EQ(pixel(1, 4), 27u);
 }
 
 } // namespace

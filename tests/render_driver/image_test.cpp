@@ -45,7 +45,7 @@ TEST_F(SoftImages, LitCube) {
     place(cube, 0, 0, 0, 25, 35);
     render();
     dump("lit_cube");
-    EXPECT_EQ(hash(), "d5662ae1931c6391");
+    EXPECT_EQ(hash(), "3409503aed11d8c3");
 }
 
 TEST_F(SoftImages, TexturedQuadInPerspective) {
@@ -75,7 +75,7 @@ TEST_F(SoftImages, TexturedQuadInPerspective) {
     VtMatrix34PostTranslate(&q->t.t.mat, 0, -0.6f, -1);
     render();
     dump("textured_quad");
-    EXPECT_EQ(hash(), "030888a69c3d0d83");
+    EXPECT_EQ(hash(), "f8fa7a4ec393c38f");
     VtPixelmapFree(pal);
 }
 
@@ -99,7 +99,7 @@ TEST_F(SoftImages, ShadedSpheresOnAnIndexedTarget) {
     place(modelActor(sphere("right", 12, 24, 1.3f, shaded), shaded), 1.5f, 0, 0, 0, 30);
     render();
     dump("shaded_spheres8");
-    EXPECT_EQ(hash(), "9d77d137f7297c82");
+    EXPECT_EQ(hash(), "b961606803401974");
 }
 
 TEST_F(SoftImages, AdditiveGlowOverStripes) {
@@ -127,7 +127,7 @@ TEST_F(SoftImages, AdditiveGlowOverStripes) {
     modelActor(quad("glow", add), add);
     render();
     dump("additive_glow");
-    EXPECT_EQ(hash(), "6cdbee6042599a0f");
+    EXPECT_EQ(hash(), "633212f0dee4ffeb");
 }
 
 TEST_F(SoftImages, ZSortWithTransparency) {
@@ -152,7 +152,7 @@ TEST_F(SoftImages, ZSortWithTransparency) {
     place(modelActor(sq, green), 1.2f, -0.8f, 1.5f, 0, 20);
     ASSERT_EQ(VtZsSceneRender(world, camera, colour), VT_E_OK);
     dump("zsort_transparency");
-    EXPECT_EQ(hash(), "f88d11fbc3659756");
+    EXPECT_EQ(hash(), "20dcc5bb2fd43b2f");
 }
 
 } // namespace
