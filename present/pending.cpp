@@ -60,6 +60,8 @@ void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
 void ScrollModelTexture(int, float) { PENDING_ONCE("ScrollModelTexture"); }
 float gTextureScrollStep = 1.0f;
 
+// The universe's calls into the planets.
+void ClearSystemBodyModels() { PENDING_ONCE("ClearSystemBodyModels"); }
 // The lens flares' light flashes and ring fill, and the model adjustments'
 // face picker.
 void P3DAddLightFlash(SceneItem *, uint32_t, const Vec3 *, int, uint32_t) { PENDING_ONCE("P3DAddLightFlash"); }
