@@ -211,7 +211,7 @@ TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
     EXPECT_GT(turning, 3 * still + 20) << "a turn streaks them";
     // The raider's two wing lights blink 40 ticks on, 40 off (20 frames of
     // 2 ticks), the second 20 ticks behind the first; at 8 bits each lit one
-    // shows its glow colour where it projects.
+    // brightens the screen where it projects.
     SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
     ASSERT_NE(raider, nullptr);
     const ParticleSystem *lights = NavLightSystem(raider);
@@ -231,6 +231,11 @@ TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
             }
         return n;
     };
+    // Seen from the chase cut, close behind the raider.
+    for (int turns = 0; gCinematicSubject != raider && turns < 400; ++turns) Turn();
+    ASSERT_EQ(gCinematicSubject, raider);
+    Turn();
+    Turn();
     std::string seen[2];
     int litFrames = 0, darkFrames = 0, litBright = 0, darkBright = 0;
     for (int i = 0; i < 100; ++i) {
