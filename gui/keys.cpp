@@ -57,7 +57,6 @@ int16_t gSelectedProgramText;
 uint16_t gHatPrevious;
 uint16_t gHatHold;
 int32_t gWingStatusTimer;
-int32_t gGuiViewModeToggle;
 
 void guiResetKeyHandler() {
     gLastEscapeFrame = 0;

@@ -163,6 +163,8 @@ vt_material *P3DEffectMaterial(const char *identifier);
 void P3DTurnAboutX(vt_matrix34 *m, int angle);
 void P3DRotateAboutX(vt_matrix34 *m, int angle);
 void P3DRotateAboutZ(vt_matrix34 *m, int angle);
+// Post-multiplied by a turn about Y: each row's x and z mixed.
+void P3DMatrixPostRotateY(vt_matrix34 *m, int angle);
 
 // The texture-map replacements: the named texture is drawn with the picture.
 void LoadTextureReplacement(const char *texture, const char *file);
