@@ -17,6 +17,7 @@
 #include "present/hooks.h"
 #include "present/lwo/shade.h"
 #include "present/p3d.h"
+#include "present/sky/planets.h"
 #include "present/scene.h"
 #include "present/sky/alpha.h"
 #include "present/sky/sky.h"
@@ -285,6 +286,7 @@ void P3DInitialise() {
     BuildEffectMaterials();
     ResetState();
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
     P3DForgetSunModel();
     if (CardMode) VtZsSetRenderBoundsCallback(P3DRecordScreenBounds);
@@ -361,7 +363,10 @@ void P3DShutdown() {
     gP3D.standardPalette = nullptr;
     SoftrendPaletteSet(nullptr);
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
+    P3DForgetSunModel();
+    P3DResetPlanetPool();
     if (gExitFilm[0]) {
         char path[300];
         std::snprintf(path, sizeof path, "vek\\resource\\video\\%s", gExitFilm);
