@@ -22,8 +22,9 @@ constexpr float kApparentFactor = 900.0f;
 constexpr float kRadiusDivisor = 2.0f;
 constexpr float kShowSize = 10.0f;
 constexpr float kSizeWordFactor = 1.7f;
-// The colour byte of a scripted sun's glare: a warm white tint.
-constexpr uint16_t kScriptSunColour = 14;
+// The colour byte of a scripted sun's glare: the yellow tint on the first
+// flare texture (at 8 bits the yellow light table and the round glow).
+constexpr uint16_t kScriptSunColour = 6;
 
 bool HasName(const TDP *tdp) { return tdp->materialName && tdp->materialName[0]; }
 
