@@ -101,5 +101,3 @@ SceneItem *P3DFindSunObject();
 // placed each frame, removed by their timed message.
 void P3DUpdateFlareShell(TDP *tdp, const Mat4 *world);
 void P3DRemoveFlareShell(SceneItem *item, TDP *tdp);
-// The 96-entry grey ramp of vertex colours the particle geometry uses.
-extern uint8_t gFlareGreyRamp[96][4];

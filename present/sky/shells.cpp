@@ -13,6 +13,7 @@
 #include "core/frame.h"
 #include "platform/display.h"
 #include "present/effects.h"
+#include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
@@ -25,8 +26,6 @@
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/records.h"
-
-uint8_t gFlareGreyRamp[96][4];
 
 namespace {
 
@@ -137,11 +136,11 @@ void PlaceShell(TDP *tdp, const Mat4 &m, const float scale[3]) {
 }  // namespace
 
 void P3DLoadFlareShells() {
+    // The smoke's grey ramp of the particle geometry: red, green, blue
+    // 255 t and the index byte 127.
     for (int i = 0; i < 96; ++i) {
-        const float t = float(i) / 96;
-        const uint8_t g = uint8_t(255 * t);
-        gFlareGreyRamp[i][0] = 127;
-        gFlareGreyRamp[i][1] = gFlareGreyRamp[i][2] = gFlareGreyRamp[i][3] = g;
+        const uint32_t g = uint32_t(255 * (float(i) / 96));
+        gPuffColours[i] = g << 24 | g << 16 | g << 8 | 127u;
     }
     // The burn texture's palette comes with the shells (read, not needed
     // for the ramp above).

@@ -5,6 +5,7 @@
 
 #include "RES/gfx2d.h"
 #include "p3d_fixture.h"
+#include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
 #include "present/sky/alpha.h"
 #include "present/sky/flares.h"
@@ -288,6 +289,9 @@ TEST_F(LightEffectsTest, TheStarGateShowsItsEdgeByState) {
 // A pocket shell over the ship: its part appended, its own material, and a
 // detach message of the part posted to the ship for the end of its life.
 TEST_F(LightEffectsTest, AFlareShellIsSpawnedAndRemovedOnTime) {
+    // The shells' loading gave the smoke its grey ramp.
+    EXPECT_EQ(gPuffColours[48], 0x7F7F7F7Fu);
+    EXPECT_EQ(gPuffColours[0], 0x0000007Fu);
     SceneItem *ship = Object(Cube("hull", 10), 0, 0, 500, 17);
     dunSetMessageHandler(ship, dunHandleMessages);
     TDP *first = dunAddChildTDP(ship->avatar->root, nullptr, 0, 0, 0);
