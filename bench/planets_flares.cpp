@@ -86,7 +86,8 @@ void BM_LensFlareFrame8(benchmark::State &state) {
     P3DInitialise();
     P3DBuildMainScene();
     ViewClipRect = {0, 0, kWidth - 1, kHeight - 1};
-    for (int k = 0; k < 4; ++k) gP3D.viewRect[k] = gP3D.viewRectInTarget[k] = int16_t(k < 2 ? 0 : k == 2 ? kWidth - 1 : kHeight - 1);
+    for (int k = 0; k < 4; ++k)
+        gP3D.viewRect[k] = gP3D.viewRectInTarget[k] = int16_t(k < 2 ? 0 : k == 2 ? kWidth - 1 : kHeight - 1);
     gP3D.viewCentre[0] = kWidth / 2.0f;
     gP3D.viewCentre[1] = kHeight / 2.0f;
     VtPixelmapFill(gP3D.depthTarget, 0xFFFFFFFF);

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/options.h"
 #include "core/log.h"
+#include "core/options.h"
 #include "platform/display.h"
 #include "present/frame_passes.h"
 #include "present/lwo/lwo.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "RES/picture.h"
-#include "os/paths.h"
 #include "mkdata.h"
+#include "os/paths.h"
 #include "render/fw/fw.h"
 #include "render/pmap/pixelmap.h"
 
@@ -117,7 +117,8 @@ bool WritePlanets(const mkdata::Context &ctx) {
     }
     std::vector<uint8_t> burn(64 * 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) burn[y * 64 + x] = uint8_t(255 - std::min(255, int(std::hypot(x - 31.5, y - 31.5) * 8)));
+        for (int x = 0; x < 64; ++x)
+            burn[y * 64 + x] = uint8_t(255 - std::min(255, int(std::hypot(x - 31.5, y - 31.5) * 8)));
     ok &= SavePcx("vek\\resource\\art\\tovburny.pcx", burn, 64, 64, fire);
     if (chdir(old) != 0) ok = false;
     osFlushPathCache();

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/options.h"
 #include "core/frame.h"
+#include "core/options.h"
 #include "platform/display.h"
 #include "present/effects.h"
 #include "present/frame_passes.h"
@@ -144,8 +144,8 @@ int P3DChooseLightSlot(uint32_t key, int priority) {
 namespace {
 
 // The slot the light went into, or -1.
-int AddLight(SceneItem *owner, const Vec3 *position, const Vec3 *altPosition, uint32_t key, int priority,
-             float radius, int life, uint32_t colour) {
+int AddLight(SceneItem *owner, const Vec3 *position, const Vec3 *altPosition, uint32_t key, int priority, float radius,
+             int life, uint32_t colour) {
     if (!CardMode) return -1;
     const int i = P3DChooseLightSlot(key, priority);
     if (i < 0) return -1;

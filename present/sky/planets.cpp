@@ -1,7 +1,7 @@
 // Planet textures grown from a type and a seed, the pool of shared planet
 // spheres that the nearest planets take turns on, and the sun model.
-#include "core/options.h"
 #include "present/sky/planets.h"
+#include "core/options.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -55,10 +55,10 @@ void Ramp3(float *r) {
 // The map's pixels as a plain 256 x 256 block, and back.
 void ReadMap(const vt_pixelmap *map, uint8_t *out) {
     for (int y = 0; y < kPlanetMapSide; ++y)
-        std::memcpy(out + y * kPlanetMapSide,
-                    static_cast<const uint8_t *>(map->pixels) + ptrdiff_t(map->base_y + y) * map->row_bytes +
-                        map->base_x,
-                    kPlanetMapSide);
+        std::memcpy(
+            out + y * kPlanetMapSide,
+            static_cast<const uint8_t *>(map->pixels) + ptrdiff_t(map->base_y + y) * map->row_bytes + map->base_x,
+            kPlanetMapSide);
 }
 
 void WriteMap(vt_pixelmap *map, const uint8_t *in) {
@@ -116,7 +116,8 @@ void PlanetSplitHalves(uint8_t corner, uint8_t *map2, uint8_t *map3) {
     PlanetFractal(0, 0, 256, heights.data());
     for (int y = 0; y < kPlanetMapSide; ++y)
         for (int x = 0; x < kPlanetMapSide; ++x) {
-            map2[y * kPlanetMapSide + x] = uint8_t((At(heights.data(), x, 2 * y) + At(heights.data(), x, 2 * y + 1)) >> 1);
+            map2[y * kPlanetMapSide + x] =
+                uint8_t((At(heights.data(), x, 2 * y) + At(heights.data(), x, 2 * y + 1)) >> 1);
             map3[y * kPlanetMapSide + x] =
                 uint8_t((At(heights.data(), x + 256, 2 * y) + At(heights.data(), x + 256, 2 * y + 1)) >> 1);
         }
@@ -138,9 +139,8 @@ void PlanetApplyBumpImage(uint8_t *map, const PcxImage *image) {
     const size_t available = image->encodedSize;
     for (int y = 0; y < kPlanetMapSide; ++y)
         for (int x = 0; x < kPlanetMapSide; ++x) {
-            const size_t at =
-                size_t(std::min<uint32_t>(uint32_t(y), image->height - 1)) * image->width +
-                std::min<uint32_t>(uint32_t(x), image->width - 1);
+            const size_t at = size_t(std::min<uint32_t>(uint32_t(y), image->height - 1)) * image->width +
+                              std::min<uint32_t>(uint32_t(x), image->width - 1);
             if (at >= available) continue;
             uint8_t &v = map[y * kPlanetMapSide + x];
             v = uint8_t(v * ((image->pixels[at] >> 1) + 128) >> 8);

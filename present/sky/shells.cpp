@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/options.h"
 #include "RES/gfx2d.h"
 #include "RES/picture.h"
 #include "RES/util.h"
 #include "core/frame.h"
+#include "core/options.h"
 #include "platform/display.h"
 #include "present/effects.h"
 #include "present/effects/particle_draw.h"
@@ -223,8 +223,7 @@ void P3DUpdateFlareShell(TDP *tdp, const Mat4 *world) {
         if (m) m->map_transform.m[2][1] = -float(dunGameClock % 100) * 0.01f;
     } else {
         shell->life = std::max(0, shell->life - int32_t(dunFrameStep));
-        const float fade =
-            (shell->flags & 2) ? 1 - float(shell->life) / 102 : float(shell->life) / 100;
+        const float fade = (shell->flags & 2) ? 1 - float(shell->life) / 102 : float(shell->life) / 100;
         if (m) m->map_transform.m[2][1] = fade;
         const Vec3 size = ObjectSize(tdp->owner);
         const float scale[3] = {size.x / 94, size.y / 94, size.z / 94};

@@ -124,7 +124,8 @@ TEST_P(PlanetView, ThePlanetTheSunsFlaresAndTheFarWingman) {
     const Vec3d saved = wing->sim->position;
     const Vec3 velocity = wing->sim->velocity;
     wing->sim->velocity = {0, 0, 0};
-    wing->sim->position = {at.x + (s.x - at.x) / d * 2500, at.y + (s.y - at.y) / d * 2500, at.z + (s.z - at.z) / d * 2500};
+    wing->sim->position = {at.x + (s.x - at.x) / d * 2500, at.y + (s.y - at.y) / d * 2500,
+                           at.z + (s.z - at.z) / d * 2500};
     Turn();
     Turn();
     Snapshot("covered");
@@ -151,10 +152,10 @@ TEST_P(PlanetView, ThePlanetTheSunsFlaresAndTheFarWingman) {
     EXPECT_TRUE(sawFar);
     std::ifstream in("debug.txt", std::ios::binary);
     const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (const char *name : {"P3DForgetSunModel", "P3DLoadFlareShells", "P3DCreateFlareModels", "P3DClearLightSlots",
-                             "P3DUpdateLights", "P3DSetUpDetailModels", "P3DPlaceAllSkyBodies",
-                             "P3DCollectSkyBodies", "P3DRenderFlareBatch", "P3DLensFlarePass",
-                             "P3DScrollUnlitTexture", "dunLoadSunModel", "dunLoadPlanetTexture", "P3DPlaceSkyBody"})
+    for (const char *name :
+         {"P3DForgetSunModel", "P3DLoadFlareShells", "P3DCreateFlareModels", "P3DClearLightSlots", "P3DUpdateLights",
+          "P3DSetUpDetailModels", "P3DPlaceAllSkyBodies", "P3DCollectSkyBodies", "P3DRenderFlareBatch",
+          "P3DLensFlarePass", "P3DScrollUnlitTexture", "dunLoadSunModel", "dunLoadPlanetTexture", "P3DPlaceSkyBody"})
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
 }
 

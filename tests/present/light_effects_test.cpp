@@ -33,7 +33,8 @@ protected:
         Start(8, false);
         P3DBuildMainScene();
         P3DBuildBackgroundScenes();
-        for (int k = 0; k < 4; ++k) gP3D.viewRect[k] = gP3D.viewRectInTarget[k] = int16_t(k < 2 ? 0 : k == 2 ? 639 : 479);
+        for (int k = 0; k < 4; ++k)
+            gP3D.viewRect[k] = gP3D.viewRectInTarget[k] = int16_t(k < 2 ? 0 : k == 2 ? 639 : 479);
         gP3D.viewCentre[0] = 319.5f;
         gP3D.viewCentre[1] = 239.5f;
         ViewClipRect = {0, 0, 639, 479};
@@ -68,7 +69,7 @@ TEST_F(LightEffectsTest, GlareSizesAndAtMostThreeSources) {
         int sources;
         int16_t size;
     } cases[] = {
-        {10, 0, 0},    // size 10: the glare at its least size (23), no flares
+        {10, 0, 0},  // size 10: the glare at its least size (23), no flares
         {27.9f, 0, 0},  // 27: still no flares
         {28, 1, 28},
         {100, 1, 54},  // larger than 54 throws flares sized 54
@@ -123,7 +124,8 @@ TEST_F(LightEffectsTest, OcclusionBySamplesOfTheDepthBuffer) {
     const int offsets[5][2] = {{0, 0}, {0, 8}, {8, 0}, {0, -8}, {-8, 0}};  // 0.17 of 50
     for (const auto &c : cases) {
         FillDepth(0xFFFF);
-        for (int k = 0; k < c.covered; ++k) VtPixelmapPixelSet(gP3D.depth, 400 + offsets[k][0], 100 + offsets[k][1], 0x1000);
+        for (int k = 0; k < c.covered; ++k)
+            VtPixelmapPixelSet(gP3D.depth, 400 + offsets[k][0], 100 + offsets[k][1], 0x1000);
         optNoZLock = c.nozlock;
         gLightFx.batches[1].count = 0;
         gLightFx.sources[0] = LensFlareSource{400, 100, 255, 50, 7};
@@ -170,7 +172,7 @@ TEST_F(LightEffectsTest, LightsFadeExpireAndScriptLightsStay) {
     P3DClearLightSlots();
     const Vec3 at{0, 0, 0};
     P3DAddLight(nullptr, &at, nullptr, 1, 100, 1000, -1, 0xFFFFFF);  // the script's: slot 9
-    P3DAddLight(nullptr, &at, nullptr, 2, 100, 1000, 5, 0xFFFFFF);   // life below 10: slot 8
+    P3DAddLight(nullptr, &at, nullptr, 2, 100, 1000, 5, 0xFFFFFF);  // life below 10: slot 8
     P3DAddLight(nullptr, &at, nullptr, 3, 100, 1000, 100, 0xFFFFFF);  // slot 7
     const DynamicLight &script = gLightFx.slots[9], &brief = gLightFx.slots[8], &light = gLightFx.slots[7];
     EXPECT_FLOAT_EQ(brief.fade, 110.0f) << "life / 10 at least 1";
@@ -356,7 +358,8 @@ TEST_F(LightEffectsTest, FlareIconsFollowThePaletteAndTheGlowMask) {
         EXPECT_EQ(gFlareIcons[t][0], 0) << t;
     }
     int distinct = 0;
-    for (int t = 1; t < kFlareIcons; ++t) distinct += std::memcmp(gFlareIcons[t], gFlareIcons[0], sizeof gFlareIcons[0]) != 0;
+    for (int t = 1; t < kFlareIcons; ++t)
+        distinct += std::memcmp(gFlareIcons[t], gFlareIcons[0], sizeof gFlareIcons[0]) != 0;
     EXPECT_GT(distinct, 0) << "the tints' tables differ";
 }
 

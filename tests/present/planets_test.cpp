@@ -101,11 +101,11 @@ TEST_F(Planets, ColouringStoresTheLowByteAndNeverZero) {
         int a, b;
         uint8_t stored;
     } cases[] = {
-        {14 * 8, 16, 48, 16},        // k 0: A
-        {16 * 8, 16, 48, 18},        // k 2: A + 2
-        {0, 16, 48, 48 + 14},        // k -14: B + 14
-        {0, 16, -14, 16},            // B - k = 0 becomes 16
-        {31 * 8, 250, 48, 11},       // 250 + 17 = 267: the low byte
+        {14 * 8, 16, 48, 16},  // k 0: A
+        {16 * 8, 16, 48, 18},  // k 2: A + 2
+        {0, 16, 48, 48 + 14},  // k -14: B + 14
+        {0, 16, -14, 16},  // B - k = 0 becomes 16
+        {31 * 8, 250, 48, 11},  // 250 + 17 = 267: the low byte
     };
     for (const auto &c : cases) {
         map[0] = c.height;
@@ -240,11 +240,11 @@ TEST_F(Planets, ABodyShowsByItsApparentSize) {
         bool actorAfter;
         bool planet;
     } cases[] = {
-        {0, false, false, false},       // at the viewpoint: size 0
-        {90000, false, false, false},   // size exactly 10: no actor is made
-        {90000, true, true, true},      // but an actor shows the planet at 10
-        {45000, false, true, true},     // size 20
-        {180000, true, true, false},    // size 5: one point
+        {0, false, false, false},  // at the viewpoint: size 0
+        {90000, false, false, false},  // size exactly 10: no actor is made
+        {90000, true, true, true},  // but an actor shows the planet at 10
+        {45000, false, true, true},  // size 20
+        {180000, true, true, false},  // size 5: one point
     };
     for (const auto &c : cases) {
         SceneItem *item = Body("earth", 0, 2000);
@@ -253,8 +253,7 @@ TEST_F(Planets, ABodyShowsByItsApparentSize) {
         tdp->viewPosition = {c.meanDistance, c.meanDistance * 2, 0};
         P3DSkyBodyDetail(tdp);
         ASSERT_EQ(tdp->actor != nullptr, c.actorAfter) << c.meanDistance;
-        if (tdp->actor)
-            EXPECT_EQ(tdp->actor->model == gPlanetPool.slots[0].model, c.planet) << c.meanDistance;
+        if (tdp->actor) EXPECT_EQ(tdp->actor->model == gPlanetPool.slots[0].model, c.planet) << c.meanDistance;
         ClearSystemBodyModels();
         dunDeleteSceneItem(item);
     }
