@@ -15,4 +15,3 @@ void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
 
 // The local-space viewer's target.
 void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
-
