@@ -291,6 +291,19 @@ bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
 
+// A sky backdrop: a sphere for the shape and a grid of the same points
+// carrying the galaxy picture, mapped round the y axis. The game fits the
+// grid to the sphere, turns it inside out and draws it round the viewer.
+// Both carry the same mapping: the loader splits the points along the
+// picture's seam, and the pair must keep one point count.
+bool WriteBackdrop(const mkdata::Context &ctx, const char *name, const char *picture) {
+    const std::string stem = name;
+    Surface grid = Textured((stem + "Sky").c_str(), picture, "Spherical Image Map", 2, {0, 0, 0}, {2, 2, 2}, 1, 1, 0x100);
+    grid.luminosity = 256;
+    return Write(ctx, (stem + "Sphere.lwo").c_str(), lwob::Sphere(12, 24, 1, grid)) &&
+           Write(ctx, (stem + "Grid.lwo").c_str(), lwob::Sphere(12, 24, 1, grid));
+}
+
 bool WriteShapes(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "corvette.lwo", Corvette());
     ok &= Write(ctx, "corvette_BOX.lwo", CorvetteBoxes());
@@ -321,6 +334,8 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "amatter.lwo", lwob::Sphere(6, 12, 2, Glow("AntiMatter", 200, 120, 255)));
     ok &= Write(ctx, "rock.lwo", Scaled(lwob::Sphere(5, 8, 10, Paint("Rock", 110, 100, 90)), 1.3f, 0.8f, 1));
     ok &= Write(ctx, "zmhud.lwo", lwob::Plate(20, 20, Paint("ZoomHud", 0, 255, 0)));
+    ok &= WriteBackdrop(ctx, "BlueGal2", "bluegal2");
+    ok &= WriteBackdrop(ctx, "MetalakeGal", "metalake");
     ok &= Write(ctx, "fihud.lwo", lwob::Tube(12, -1, 8, 1, 8, Paint("FireHud", 255, 200, 0), false));
     return ok;
 }

@@ -178,12 +178,16 @@ void P3DDrawParticleSystem(TDP *tdp) {
     ParticleSystem *ps = ParticleSystemOf(tdp);
     if (!ps || (ps->flags & ParticleFlag::Hidden) || ps->kind == ParticleKind::Geometry) return;
     const SceneItem *owner = tdp->owner;
+    bool skipBlinking = false;
     if (ps->flags & ParticleFlag::NavLights) {
-        // A far object's lights are too small to blink.
+        // A far object's blinking lights are too small to show. Far means
+        // its actor shows the far model kept in the last slot; a shape
+        // without one keeps its own model in every slot and is never far.
         const TDP *root = owner && owner->avatar ? owner->avatar->root : nullptr;
-        const bool far = root && root->actor && root->savedModel[2] && root->actor->model == root->savedModel[2];
+        const bool far = root && root->actor && root->savedModel[2] && root->savedModel[2] != root->savedModel[0] &&
+                         root->actor->model == root->savedModel[2];
         const bool bolt = owner && owner->avatar && (owner->avatar->flags & AvatarFlag::LaunchedRound);
-        if (far && !bolt) return;
+        skipBlinking = far && !bolt;
     }
     if (ps->flags & ParticleFlag::Ring) {
         P3DFillPolygon(ps);
@@ -198,7 +202,7 @@ void P3DDrawParticleSystem(TDP *tdp) {
     int next = 0;
     for (int i = ps->count - 1; i >= 0; --i) {
         Particle &p = ps->points[i];
-        if (p.life <= 0) continue;
+        if (p.life <= 0 || (skipBlinking && p.blink.onTicks != 0)) continue;
         if (!(p.screen.y > 0 && p.screen.z > 0) || !t.Inside(p.screen.x, p.screen.y)) {
             p.local.z = 0;
             continue;
