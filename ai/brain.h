@@ -39,3 +39,23 @@ void dunai_SetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint3
 bool dunai_AddWingman(SceneItem *ship);
 void dunai_CommandWing(SceneItem *player, int command);
 // The free AI control routine (CONTROL_AIFREE) is dunai_ThinkFree.
+
+// One row of the order table: the order's name, its evaluation routine and
+// the start state with its three parameters.
+struct OrderDef {
+    const char *name;
+    OrderEvaluation evaluation;
+    uint32_t startState;
+    uint32_t parameters[3];
+};
+// The row of an order name (the last of equal names), or null.
+const OrderDef *FindOrderName(const char *name);
+// The first slot 0..7 of the ship named so (exact case); -1 when none.
+int16_t dunai_FindOrderSlot(SceneItem *ship, const char *name);
+// Evaluation of the distance to the goal against a range, falling.
+int dunai_EvalPullOut(SceneItem *ship, int parameter);
+// The control routine of simple AI objects (mines).
+void dunai_ThinkSimple(SceneItem *item);
+// A mine's two order slots, "DismantleIntruders" and "SitOnYerHands", with
+// the first started.
+void dunai_SetUpMineOrders(SceneItem *mine);

@@ -1,6 +1,14 @@
 // The contact list: the objects each side knows of, and the nearest threats.
 #pragma once
 
+struct SceneItem;
+// Forgetting an object: every ship's navigation target (and every weapon's
+// target and every ship's goal) that points at it is cleared.
+void dunForgetTargetEverywhere(SceneItem *item);
+void dunForgetGoalEverywhere(SceneItem *item);
+// The contact list's clock starts again (a new star system).
+void dunResetContactClock();
+
 #include <cstdint>
 
 struct SceneItem;

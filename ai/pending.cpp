@@ -1,5 +1,7 @@
 // Interim bodies of this subsystem's operations whose modules are not built
 // yet. Each says so once in the log.
+#include <cstring>
+
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
@@ -255,6 +257,105 @@ Weapon *dunChooseMount(float, float, float, Weapon *) {
     return nullptr;
 }
 
+// The universe's and the order statements' calls into the brain, the
+// contact list and targeting that are not built yet.
+const OrderDef *FindOrderName(const char *name) {
+    PENDING_ONCE("FindOrderName");
+    // Until the order table is built, its names with their start states, so
+    // that the scripts' orders are known; all evaluate by default.
+    static const struct {
+        const char *name;
+        uint32_t state, p1, p2, p3;
+    } kRows[] = {
+        {"WaitForFurtherOrders", 63, 0, 0, 0},
+        {"SelfPreservation", 35, 0, 0, 0},
+        {"SentryDuty", 63, 0, 0, 0},
+        {"AcquireIndieShip", 62, 260, 8, 50000000},
+        {"AcquireNavyShip", 62, 132, 8, 50000000},
+        {"AcquireIndieBase", 62, 264, 0, 50000000},
+        {"AcquireNavyBase", 62, 136, 0, 50000000},
+        {"SeekAndDestroy2", 20, 0, 0, 0},
+        {"DestroyIfTarget", 20, 0, 0, 0},
+        {"SeekAndDestroy", 25, 0, 0, 0},
+        {"PullOut", 60, 0, 0, 0},
+        {"RunAway", 60, 0, 0, 0},
+        {"NavyGunPlatform", 23, 4, 1216, 0},
+        {"IndieGunPlatform", 23, 640, 0, 0},
+        {"AntiAlliedPlatform", 23, 4096, 0, 0},
+        {"BlackGunPlatform", 23, 4, 576, 0},
+        {"GunPlatform", 23, 4, 0, 0},
+        {"AntieIndieGunPlatform", 23, 256, 0, 0},
+        {"IndieDefNetGun", 24, 132, 0, 0},
+        {"Turret", 47, 0, 0, 0},
+        {"DefendObject", 27, 0, 0, 0},
+        {"WaitForTrouble", 51, 150000, 0, 0},
+        {"Escort", 51, 70000, 0, 0},
+        {"Aproach", 49, 70000, 0, 0},
+        {"Lagrange", 18, 0, 1, 0},
+        {"MatchVel", 19, 10000, 0, 0},
+        {"StayNear", 51, 600000, 0, 0},
+        {"UnDock", 13, 0, 0, 0},
+        {"GoAndDock", 14, 0, 0, 0},
+        {"DockWhenClose", 14, 0, 0, 0},
+        {"DockAndDemolish", 15, 0, 0, 0},
+        {"SortLDAIndie", 42, 132, 0, 0},
+        {"CheckLDA", 42, 132, 0, 0},
+        {"LDSToNavTarget", 70, 0, 0, 0},
+        {"HiSpeedWeaponsPass", 36, 0, 0, 0},
+        {"StopAbsolute", 10, 0, 0, 0},
+        {"StopRelative", 11, 0, 0, 0},
+        {"StopDead", 67, 0, 0, 0},
+        {"BigBomb", 37, 0, 0, 0},
+        {"DroneTargetRun", 38, 100000, 0, 0},
+        {"DroneMovingTarget", 39, 100000, 0, 0},
+        {"DroneChasingTarget", 40, 100000, 0, 0},
+        {"OrbitalAttack", 41, 0, 0, 0},
+        {"LDADeff2Indie", 29, 132, 0, 0},
+        {"LDADeff2Navy", 29, 260, 0, 0},
+        {"Watch", 78, 0, 0, 0},
+        {"SeekOrbitalSpeed", 76, 782004, 150, 0},
+        {"Capsule", 52, 0, 0, 0},
+        {"FixedAttack", 34, 0, 0, 0},
+        {"AmbushAttack", 34, 0, 0, 0},
+        {"ProvokedAttack", 34, 0, 0, 0},
+        {"HarpoonTarget", 77, 0, 0, 0},
+        {"Follower", 43, 0, 0, 0},
+        {"FollowPlayer", 44, 0, 0, 0},
+        {"SeekerMissile", 66, 0, 0, 0},
+        {"ForcedTailBiting", 31, 50000, 0, 0},
+        {"BusDriver", 54, 0, 0, 0},
+        {"BusDriverNotStopping", 55, 0, 0, 0},
+        {"DefendMothership", 28, 0, 0, 0},
+        {"ConstantFire", 26, 100, 0, 0},
+        {"Loiter", 56, 0, 0, 0},
+        {"SafeLoiter", 56, 0, 0, 0},
+        {"StraightLDS", 75, 0, 0, 0},
+        {"Drift", 64, 0, 0, 0},
+    };
+    static OrderDef found;
+    if (!name) return nullptr;
+    for (const auto &row : kRows) {
+        if (std::strcmp(row.name, name) != 0) continue;
+        found = OrderDef{row.name,
+                         std::strcmp(name, "SelfPreservation") ? dunai_EvalDefault : dunai_EvalSelfPreservation,
+                         row.state,
+                         {row.p1, row.p2, row.p3}};
+        return &found;
+    }
+    return nullptr;
+}
+int16_t dunai_FindOrderSlot(SceneItem *, const char *) {
+    PENDING_ONCE("dunai_FindOrderSlot");
+    return -1;
+}
+int dunai_EvalPullOut(SceneItem *, int) {
+    PENDING_ONCE("dunai_EvalPullOut");
+    return 0;
+}
+void dunai_ThinkSimple(SceneItem *) { PENDING_ONCE("dunai_ThinkSimple"); }
+void dunForgetTargetEverywhere(SceneItem *) { PENDING_ONCE("dunForgetTargetEverywhere"); }
+void dunForgetGoalEverywhere(SceneItem *) { PENDING_ONCE("dunForgetGoalEverywhere"); }
+void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.
 #include "ai/states.h"

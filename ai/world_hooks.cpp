@@ -6,6 +6,17 @@
 #include "ai/steering.h"
 #include "world/services.h"
 
+// A mine of a field: it pulls out at intruders within 240,000 and otherwise
+// sits still.
+void dunai_SetUpMineOrders(SceneItem *mine) {
+    dunai_ResetOrders(mine);
+    dunai_SetOrder(mine, 1, "DismantleIntruders", 0, 0, 60, dunai_EvalPullOut, 1, 240000);
+    dunai_SetOrderState(mine, 1, 66, 1, 2, 3);
+    dunai_SetOrder(mine, 2, "SitOnYerHands", 0, 0, 60, dunai_EvalDefault, 30, 0);
+    dunai_SetOrderState(mine, 2, 62, 4, 16, 1800000);
+    dunai_StartOrder(mine, 1);
+}
+
 void dunai_InstallWorldHooks() {
     static const WorldAiHooks hooks = {
         dunShipHit,
@@ -48,6 +59,9 @@ void dunai_InstallWorldHooks() {
         dunRefreshContacts,
         dunPlaceNearNavPoint,
         dunai_ThinkFree,
+        dunResetContactClock,
+        dunai_SetUpMineOrders,
+        dunai_ThinkSimple,
     };
     WorldSetAiHooks(&hooks);
 }

@@ -25,6 +25,7 @@
 #include "world/objlist.h"
 #include "world/records.h"
 #include "world/stations.h"
+#include "world/universe.h"
 
 const AutopilotProgram kAutopilotTable[kAutopilotPrograms] = {
     {"STOP", false, guiAutoStop, nullptr, 56},
@@ -44,7 +45,6 @@ SceneItem *guiNavProgramTarget;
 float guiNavAutopilotDistance = 80000.0f;
 uint8_t guiNavUndockLock;
 uint8_t guiNavDetachAllowed = 0xFF;
-uint8_t guiNavAutopilotLock;
 uint8_t gGuiDockedDirector;
 int32_t guiNavDisengageTimer;
 GuiWindow *guiNavDetachButton;
@@ -279,7 +279,7 @@ void guiNavProgramButton(GuiWindow *window) {
 void guiNavStopProgram(GuiWindow *window) {
     SceneItem *o = dunControlledObject;
     Sim *s = Controlled();
-    if (!s || guiNavAutopilotLock || !Engaged(s)) {
+    if (!s || dunAutopilotLock || !Engaged(s)) {
         Refuse(window);
         return;
     }
@@ -307,7 +307,7 @@ void guiNavStopProgram(GuiWindow *window) {
 void guiNavStartProgram(int, int) {
     SceneItem *o = dunControlledObject;
     Sim *s = Controlled();
-    if (!s || !Engaged(s) || guiNavAutopilotLock) return;
+    if (!s || !Engaged(s) || dunAutopilotLock) return;
     s->flags &= ~SimFlag::Autopilot;
     s->autopilotTarget = nullptr;
     dunLeaveLDS(o);
@@ -419,7 +419,7 @@ void guiNavReset() {
     guiNavAutopilotDistance = 80000.0f;
     guiNavUndockLock = 0;
     guiNavDetachAllowed = 0xFF;
-    guiNavAutopilotLock = 0;
+    dunAutopilotLock = 0;
     gGuiDockedDirector = 0;
     guiNavDisengageTimer = 0;
 }

@@ -27,7 +27,7 @@ extern SceneItem *guiNavProgramTarget;   // the target remembered at a program's
 extern float guiNavAutopilotDistance;    // 80000, steps of 1000, not below 0
 extern uint8_t guiNavUndockLock;         // set by docking on contact
 extern uint8_t guiNavDetachAllowed;      // ALLOW_CMD_SEP; true at start
-extern uint8_t guiNavAutopilotLock;      // LOCK_AUTOPILOT
+// The autopilot lock (LOCK_AUTOPILOT) is the world's dunAutopilotLock.
 // The disengage note's count-down (centiseconds) on the status line.
 extern int32_t guiNavDisengageTimer;
 

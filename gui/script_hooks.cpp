@@ -65,6 +65,7 @@ void guiInstallScriptHooks() {
         [](bool allowed) { guiNavDetachAllowed = allowed ? 0xFF : 0; },
         guiRefreshSaveList,
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
+        [] { guiNavSelectProgram(guiNavSelectedProgram); },
     };
     ScriptSetGuiHooks(&hooks);
 }

@@ -29,3 +29,10 @@ bool NavMapKeyHandler(uint16_t) {
     PENDING_ONCE("NavMapKeyHandler");
     return false;
 }
+
+// The universe's calls into the navigation map.
+void NavMapBuildOrbitRing(float, float, float, float) { PENDING_ONCE("NavMapBuildOrbitRing"); }
+void NavMapLayoutBodies() { PENDING_ONCE("NavMapLayoutBodies"); }
+void NavMapBuildBodyMesh(int) { PENDING_ONCE("NavMapBuildBodyMesh"); }
+void NavMapZoomToBody(StarRecord *) { PENDING_ONCE("NavMapZoomToBody"); }
+void NavMapCentreOnBody(int) { PENDING_ONCE("NavMapCentreOnBody"); }

@@ -20,6 +20,10 @@ void hudInstallScriptHooks() {
             hudRegister(hud);
         },
         NavMapClearHighlights,
+        [](HUD *hud, const char *label, SceneItem *item, double x, double y, double z) {
+            hudInitMarker(hud, label, item, 0, x, y, z);
+            hudRegister(hud);
+        },
     };
     ScriptSetHudHooks(&hooks);
 }

@@ -196,6 +196,11 @@ void dunLoadPlanetTexture();
 extern uint8_t gPlanetTextureRequest;
 void P3DPlaceSkyBody(SceneItem *item);
 void P3DPlaceSkyBodyFull(SceneItem *item);
+// A star system's bodies: the shared star model (made once), the per-body
+// model tables cleared, and the previous system's sky freed.
+vt_model *P3DCreateStarDummy();
+void ClearSystemBodyModels();
+void P3DFreeSkyResources();
 // A flare shell round the object: offset, kind, scale, life, strength and
 // colour.
 void P3DSpawnFlareShell(SceneItem *item, float x, float y, float z, int kind, float scale, int life, int strength,

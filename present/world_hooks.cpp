@@ -24,6 +24,10 @@ void P3DInstallWorldHooks() {
         TDPSyncActor,           P3DModelVertex,        P3DResetCameraWords,
         P3DUpdateLights,        ActionCameraUpdate,    P3DPreprocessScene,
         SpawnDebrisBurst,
+        P3DPlaceSkyBody,
+        [] { return static_cast<void *>(P3DCreateStarDummy()); },
+        dunLoadPlanetTexture,   ClearSystemBodyModels, P3DFreeSkyResources,   P3DSetSkyForSystem,
+        SpawnParticleCloud,     TDPUpdateSoftParticles, AddNavLights,
     };
     WorldSetPresentHooks(&hooks);
 }

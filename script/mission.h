@@ -123,9 +123,6 @@ extern MissionShellHooks gMissionShellHooks;
 
 // ---- Events and routines ---------------------------------------------------
 
-// Set by the star-system jump: the next turn of the main script enters the
-// system's "STARSYSTEM_%i" routine (once per system and mission).
-extern uint8_t gSystemArrivalPending;
 // The stock dialogue the step runs when requested: the ship that speaks and
 // the number of its "STOCKDIALOGUE_%i" routine.
 extern SceneItem *dunStockDialogueShip;
@@ -153,8 +150,12 @@ extern int32_t gCareerMission;
 // The mission's script pause (holds the simulation).
 extern uint8_t gScriptPause;
 
-// A named script waypoint at a world position in a star system.
-SceneItem *CreateScriptWaypoint(double x, double y, double z, int system, int a, int b, const char *name);
+// The waypoint object of a symbol (null: a new unnamed one), made when the
+// symbol holds none unless noCreate is set: at a world position, labelled,
+// with a HUD marker or without one.
+struct ScriptSymbol;
+SceneItem *CreateScriptWaypoint(double x, double y, double z, ScriptSymbol *symbol, int withMarker, int noCreate,
+                                const char *label);
 // A missile with ship data hit the player's ship: the hit counter and the
 // score word by its type code.
 void dunMissileHitPlayer(int typeCode);

@@ -32,6 +32,7 @@
 #include "world/objlist.h"
 #include "world/records.h"
 #include "world/services.h"
+#include "world/universe.h"
 
 MissionShellHooks gMissionShellHooks;
 int32_t gMissionFrameCount;
@@ -111,6 +112,9 @@ void exitMission() {
     // The mission's own sounds go before their resource blocks do.
     SoundReleaseMarked();
     dunResetWorld();
+    // The systems visited, the belts and the map's selection are the
+    // mission's; the catalogues stay for the run.
+    dunResetUniverseState();
     dunInitContacts();
     ReleaseMissionResources();
     dunCall(ScriptHud().missionLogReset);

@@ -13,7 +13,6 @@
 int32_t gMissionScore, gBeamToggle, gExtraLoad, gWepSetup, gWatchedHits, gStopClock, gTargetTime,
     gTimeScore, gBestTime, gShieldDamageFactor;
 int32_t gMissionRowValue, gMissionResultMax;
-uint8_t gSystemArrivalPending;
 int32_t gCurrentMission, gCareerMission;
 uint8_t gScriptPause;
 uint8_t gMissionOverNextFrame, gMissionFromCommandLine;

@@ -16,10 +16,6 @@ void dunSelectCurrentObjective() { PENDING_ONCE("dunSelectCurrentObjective"); }
 
 
 void dunRestoreCheckpoint() { PENDING_ONCE("dunRestoreCheckpoint"); }
-bool dunWaypointVisited(const SceneItem *) {
-    PENDING_ONCE("dunWaypointVisited");
-    return false;
-}
 bool dunObjectiveIs(int, int) {
     PENDING_ONCE("dunObjectiveIs");
     return false;
@@ -27,13 +23,13 @@ bool dunObjectiveIs(int, int) {
 void ResetBriefingSection() { PENDING_ONCE("ResetBriefingSection"); }
 void dunDrawObjectivesPanel() { PENDING_ONCE("dunDrawObjectivesPanel"); }
 
-// Statements of the families still to come: orders and star systems,
-// dialogue and objectives, groups and briefings.
+// Statements of the families still to come: dialogue and objectives,
+// groups and briefings.
 #include "core/log.h"
 #include "script/statements.h"
 
 const ScriptCodeRange kPendingStatementCodes[] = {
-    {239, 276},
+    {262, 276},
     {283, 292},
     {380, 387},
     {0, 0},
@@ -51,10 +47,6 @@ void PendingStatement(ScriptRun &run) {
         if (next == Sc::Do || next == Sc::End) break;
         ScriptNext(run);
     }
-}
-SceneItem *CreateScriptWaypoint(double, double, double, int, int, int, const char *) {
-    PENDING_ONCE("CreateScriptWaypoint");
-    return nullptr;
 }
 void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }
 

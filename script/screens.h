@@ -67,6 +67,9 @@ struct ScriptGuiHooks {
     // A mount code of the player's ship as the cockpit's mirrored arcs
     // have it (unchanged when they are not mirrored).
     uint16_t (*mirrorArcCode)(uint16_t code);
+    // The navigation station's selected autopilot program started again
+    // (the player's targets changed under it).
+    void (*reselectNavProgram)();
 };
 
 struct ScriptHudHooks {
@@ -77,6 +80,8 @@ struct ScriptHudHooks {
     void (*addScriptHud)(HUD *hud, SceneItem *item, Vec3 centre, Vec3 radii);
     // The navigation map's highlighted stars and planets cleared.
     void (*clearNavMapHighlights)();
+    // A labelled marker on an object at a world point, registered.
+    void (*addMarker)(HUD *hud, const char *label, SceneItem *item, double x, double y, double z);
 };
 
 void ScriptSetGuiHooks(const ScriptGuiHooks *hooks);

@@ -13,7 +13,8 @@ void FillScriptStatements() {
     const ScriptGuiHooks &gui = ScriptGui();
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, gui.windowStatements, kMissionStatements,
-          kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements})
+          kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements,
+          kOrderStatements})
         for (const ScriptStatementRow *r = rows; r && r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

@@ -19,6 +19,7 @@ extern const ScriptStatementRow kStartupStatements[];
 extern const ScriptStatementRow kResourceStatements[];
 extern const ScriptStatementRow kShipStatements[];
 extern const ScriptStatementRow kObjectStatements[];
+extern const ScriptStatementRow kOrderStatements[];
 // Statements whose family is not built yet: each says so once and steps
 // over the rest of its line. Ranges of codes, ended by {0, 0}.
 struct ScriptCodeRange {

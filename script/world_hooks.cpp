@@ -8,7 +8,9 @@ void dunScriptInstallWorldHooks() {
         dunClearDialogue,
         [] { return gCurrentMission; },
         [](double x, double y, double z, int system, const char *name) {
-            return CreateScriptWaypoint(x, y, z, system, -1, 0, name);
+            SceneItem *w = CreateScriptWaypoint(x, y, z, nullptr, -1, 0, name);
+            if (w) w->systemNumber = uint16_t(system);
+            return w;
         },
         // The object's script symbol is its link record.
         [](SceneItem *item) { RemoveVitalObject(static_cast<ScriptSymbol *>(item->linkRecord)); },

@@ -1,8 +1,8 @@
-// Asteroid belts, rock and mine fields.
+// The counts of the belt tables, set to 0 at game start.
 #pragma once
 
 #include <cstdint>
 
-// The counts of the two belt tables.
+// Belts registered, and objects the belt check follows.
 extern int32_t dunBeltCount;
 extern int32_t dunBeltObjectCount;

@@ -93,12 +93,14 @@ void dunSimStargate(SceneItem *gate) {
     if (!(distance < 5000.0)) return;
     for (const Destination &to : kDestinations) {
         if (to.colour != colour || to.system == dunCurrentSystem) continue;
+        // The ship moves first, so the old system's objects go once it has
+        // left them; a move that failed leaves everything as it was.
         const Vec3d none = {0.0, 0.0, 0.0};
-        dunClearSystemObjects(to.system, &none, &none);
-        MoveToSystem(dunStarNameByCode(to.system), to.navPoint);
+        if (!MoveToSystem(dunStarNameByCode(to.system), to.navPoint)) return;
         dunCall(dunPresent().spawnDepartureBurst, player);
         dunShuffleGateKeys(gate);
         dunCall(dunPresent().eventCamera, player, gate, 11);
+        dunClearSystemObjects(to.system, &none, &none);
         dunStopWalk = 1;
         return;
     }

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+struct SceneItem;
+struct BodyRecord;
+
 extern uint8_t dunStockDialogueRequest;  // the step runs the stock dialogue once and clears it
 extern int32_t dunMissionCounter;        // lowered when an object with SceneItem flag 0x2000 goes
 extern int32_t dunDestructionTotal;      // weighted kills of the mission
@@ -13,6 +16,18 @@ extern int32_t dunMissionCountdown;      // centiseconds, counted down by the st
 extern int32_t dunMissionCountdownSeconds;
 extern int32_t gWaypointCount;           // NWAYPTS; -1 when none is set
 extern int32_t gMissionClock;            // MISSTIME, clock units
+// Set by a change of star system: the next turn of the main script enters
+// the system's "STARSYSTEM_%i" routine (once per system and mission).
+extern uint8_t gSystemArrivalPending;
+
+// The player-ship rules the order statements set: the object the targeting
+// leaves alone and its countdown (centiseconds), the repairs switch (all
+// bits on, 0 off), the chosen Lagrange destination and its star number.
+extern SceneItem *dunIgnoredObject;
+extern int32_t dunIgnoreCountdown;
+extern uint32_t dunRepairsSwitch;
+extern BodyRecord *dunTargetLpBody;
+extern int32_t dunTargetLpStar;
 
 // The end of a mission as the loss of the player's ship starts it.
 extern uint8_t dunMissionSuccess;        // 0xFF once the mission counts as succeeded

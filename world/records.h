@@ -468,6 +468,7 @@ struct Sim {
     uint16_t shipClock[2];
     uint32_t controlValue;
     float limits[2];
+    Vec3 arrivalOffset;  // from the body the object arrived at, along its Z axis
 };
 
 struct ShipDamage {
@@ -483,6 +484,12 @@ struct AttachedNode {
     AttachedNode *next;
     SceneItem *object;
 };
+// The words of an order slot after its name.
+namespace OrderWord {
+constexpr int Flags = 0, Prerequisite = 1, Delay = 2, Timing = 3, Weight = 4, Evaluation = 5, Parameter1 = 6,
+              Parameter2 = 7, Priority = 8, StartState = 9, State1 = 10, State2 = 11, State3 = 12, SavedTarget = 13,
+              SavedGoal = 14;
+}  // namespace OrderWord
 
 // One order of a ship's brain. The brain owns the words after the flags.
 struct OrderSlot {

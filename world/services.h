@@ -13,6 +13,7 @@
 
 struct DamageRecord;
 struct TrackNode;
+struct StarRecord;
 
 struct WorldPresentHooks {
     // The standard presentation routine of an object's Avatar.
@@ -97,6 +98,24 @@ struct WorldPresentHooks {
     void (*preprocessScene)(SceneItem *item, void *view);
     // Grey-white debris from the object's hull vertices (life 0: for ever).
     void (*spawnDebrisBurst)(SceneItem *item, int life);
+    // A star system's bodies: the presentation routine of a body object, the
+    // shared star model (made once), the planet textures of the system, the
+    // two per-body model tables cleared, the old sky freed and the sky of a
+    // system set.
+    PresentationRoutine placeSkyBody;
+    void *(*createStarDummy)();
+    void (*loadPlanetTextures)();
+    void (*clearSystemBodyModels)();
+    void (*freeSkyResources)();
+    void (*setSkyForSystem)(int16_t system);
+    // A static particle cloud round a centre (extents, spread exponent,
+    // count; in a given system or a new one); and the node routine of
+    // particle parts without an actor.
+    ParticleSystem *(*spawnParticleCloud)(float x, float y, float z, float a, float b, float c, float exponent,
+                                          int count, ParticleSystem *existing);
+    NodeRoutine softParticles;
+    // A mine's or ship's navigation lights laid out by kind.
+    void (*addNavLights)(SceneItem *item, int kind);
 };
 
 struct WorldAiHooks {
@@ -174,6 +193,12 @@ struct WorldAiHooks {
     void (*placeNearNavPoint)(SceneItem *item, double *distance, int a, int b);
     // The free-flying AI control routine (CONTROL_AIFREE).
     void (*thinkFree)(SceneItem *ship);
+    // The contact list's clock starts again (a new star system).
+    void (*resetContactClock)();
+    // A mine's brain: its two order slots filled and the first started.
+    void (*setUpMineOrders)(SceneItem *mine);
+    // The simple AI control routine of mines.
+    ControlRoutine thinkSimple;
 };
 
 struct WorldScriptHooks {
@@ -285,6 +310,17 @@ struct WorldHudHooks {
     void (*listMissile)(SceneItem *missile, SceneItem *goal, int32_t time);
     // After a star-system change: the markers of objects gone or elsewhere.
     void (*removeOffSystemMarkers)();
+    // A labelled marker on an object at a world point, registered.
+    void (*addMarker)(HUD *hud, const char *label, SceneItem *item, double x, double y, double z);
+    // The navigation map: its ring round a centre, the bodies laid out again,
+    // the meshes of the system its body table holds, the view zoomed onto a
+    // star or centred on a body entry, the link highlights cleared.
+    void (*buildOrbitRing)(float x, float y, float z, float radius);
+    void (*layoutBodies)();
+    void (*buildSystemMeshes)(int system);
+    void (*zoomToStar)(StarRecord *star);
+    void (*centreOnEntry)(int entry);
+    void (*clearHighlights)();
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

@@ -265,6 +265,31 @@ Object RaiderBoxes() {
     });
 }
 
+// A lumpy rock: a sphere whose points each move in or out along their own
+// direction by a fixed pseudo-random share of the radius.
+Object Bumpy(Object o, int seed, float amount) {
+    for (size_t i = 0; i < o.points.size(); ++i) {
+        const uint32_t h = (uint32_t(i) * 2654435761u) ^ (uint32_t(seed) * 40503u);
+        const float k = 1.0f + amount * (float(h % 1000u) / 500.0f - 1.0f);
+        lwob::Point &p = o.points[i];
+        p = {p.x * k, p.y * k, p.z * k};
+    }
+    return o;
+}
+
+// The mine: a ball with six spikes along the axes.
+Object Mine() {
+    const Surface shell = Paint("MineShell", 90, 90, 100), spike = Glow("MineSpike", 255, 60, 40);
+    Object o = lwob::Sphere(5, 8, 3, shell);
+    o.Append(lwob::Box({-0.5f, -0.5f, 2.5f}, {0.5f, 0.5f, 5}, spike));
+    o.Append(lwob::Box({-0.5f, -0.5f, -5}, {0.5f, 0.5f, -2.5f}, spike));
+    o.Append(lwob::Box({2.5f, -0.5f, -0.5f}, {5, 0.5f, 0.5f}, spike));
+    o.Append(lwob::Box({-5, -0.5f, -0.5f}, {-2.5f, 0.5f, 0.5f}, spike));
+    o.Append(lwob::Box({-0.5f, 2.5f, -0.5f}, {0.5f, 5, 0.5f}, spike));
+    o.Append(lwob::Box({-0.5f, -5, -0.5f}, {0.5f, -2.5f, 0.5f}, spike));
+    return o;
+}
+
 // The drone: a small round hull with four fins and an engine glow; about
 // 500 world units across.
 Object Drone() {
@@ -333,6 +358,18 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "corpse.lwo", corpse);
     ok &= Write(ctx, "amatter.lwo", lwob::Sphere(6, 12, 2, Glow("AntiMatter", 200, 120, 255)));
     ok &= Write(ctx, "rock.lwo", Scaled(lwob::Sphere(5, 8, 10, Paint("Rock", 110, 100, 90)), 1.3f, 0.8f, 1));
+    // The belts' asteroids in three sizes (the game scales each to its
+    // class's radius) and the field mine, with their hit boxes.
+    ok &= Write(ctx, "SmallAsteroidBumpy.lwo", Bumpy(lwob::Sphere(6, 10, 10, Paint("Rock", 120, 105, 90)), 1, 0.25f));
+    ok &= Write(ctx, "SmallAsteroidBumpy_BOX.lwo", HitBoxes({{{-9, -9, -9}, {9, 9, 9}, "Hull"}}));
+    ok &= Write(ctx, "MediumAsteroidBumpy.lwo",
+                Scaled(Bumpy(lwob::Sphere(7, 12, 10, Paint("Rock", 100, 95, 85)), 2, 0.3f), 1.2f, 0.8f, 1));
+    ok &= Write(ctx, "MediumAsteroidBumpy_BOX.lwo", HitBoxes({{{-11, -7, -9}, {11, 7, 9}, "Hull"}}));
+    ok &= Write(ctx, "LargeAsteroid_RTO.lwo",
+                Scaled(Bumpy(lwob::Sphere(8, 14, 10, Paint("DarkRock", 80, 75, 70)), 3, 0.2f), 1.4f, 0.9f, 1.1f));
+    ok &= Write(ctx, "LargeAsteroid_RTO_BOX.lwo", HitBoxes({{{-13, -8, -10}, {13, 8, 10}, "Hull"}}));
+    ok &= Write(ctx, "newmine2.lwo", Mine());
+    ok &= Write(ctx, "newmine2_BOX.lwo", HitBoxes({{{-3, -3, -3}, {3, 3, 3}, "Hull"}}));
     ok &= Write(ctx, "zmhud.lwo", lwob::Plate(20, 20, Paint("ZoomHud", 0, 255, 0)));
     ok &= WriteBackdrop(ctx, "BlueGal2", "bluegal2");
     ok &= WriteBackdrop(ctx, "MetalakeGal", "metalake");

@@ -46,6 +46,11 @@ void CopyMission(const char *file, const std::string &to) {
     std::filesystem::create_directories(to + "/" + folder);
     std::filesystem::copy(root + "/" + folder, to + "/" + folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // The star systems a mission moves between.
+    const std::string geog = "vek/resource/geog";
+    std::filesystem::create_directories(to + "/" + geog);
+    std::filesystem::copy(root + "/" + geog, to + "/" + geog,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
 std::vector<uint16_t> gHandled;

@@ -39,6 +39,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/universe.h"
 
 namespace ruvotest {
 
@@ -123,6 +124,8 @@ void ResetGameGlobals() {
     // without it all look released in the frame under way.
     dunMsgInit();
     dunResetWorld();
+    // The universe is read again by the next GENESIS.
+    dunForgetUniverse();
     // What the world's reset asks of the floors above it through their
     // tables, which are not installed here.
     P3DResetCameraWords();

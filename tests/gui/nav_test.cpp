@@ -13,6 +13,7 @@
 #include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
+#include "world/universe.h"
 
 namespace {
 
@@ -205,10 +206,10 @@ TEST_F(NavStation, ProgramsNeedTargetsAndTheirFlight) {
 
 TEST_F(NavStation, StoppingAProgram) {
     ASSERT_TRUE(guiNavSelectProgram(0));
-    guiNavAutopilotLock = 1;
+    dunAutopilotLock = 1;
     guiNavStopProgram(nullptr);
     EXPECT_TRUE(s->flags & SimFlag::Autopilot);
-    guiNavAutopilotLock = 0;
+    dunAutopilotLock = 0;
     // A detached command section gets its idle order and label back, and it
     // leaves the drive.
     SceneItem *section = Ship();
@@ -228,10 +229,10 @@ TEST_F(NavStation, AProgramThatLostItsTargetEnds) {
     ASSERT_TRUE(guiNavSelectProgram(1));
     s->ldsRamp = 0;
     s->target = nullptr;  // the world forgot it
-    guiNavAutopilotLock = 1;
+    dunAutopilotLock = 1;
     guiNavStartProgram(4, 0);
     EXPECT_TRUE(s->flags & SimFlag::Autopilot) << "the lock keeps it";
-    guiNavAutopilotLock = 0;
+    dunAutopilotLock = 0;
     guiNavStartProgram(4, 0);
     EXPECT_FALSE(s->flags & SimFlag::Autopilot);
     EXPECT_FALSE(s->flags & SimFlag::Lds);

@@ -92,7 +92,7 @@ protected:
         dunGameClock = 0;
         gMissionClock = 0;
         dunFrozen = 0;
-        dunCurrentSystem = 0;
+        dunCurrentSystem = 1;  // a run starts in system 1
         gGuiFullScreen = 0;
         gGuiInterference = 0;
         gGuiWeaponsView = 0;

@@ -460,7 +460,7 @@ TEST_F(MsgHandlerTest, AnArrivalInAnotherSystemParksTheObject) {
     EXPECT_EQ(fakes.Count("pickTargetFiltered"), 1);
     // Already in that system: only the camera.
     SceneItem *local = Ship();
-    PostWord(local, MsgJumpArrive, 0);
+    PostWord(local, MsgJumpArrive, dunCurrentSystem);
     dunHandleMessages(local);
     EXPECT_TRUE(dunIsInSceneList(local));
     EXPECT_EQ(fakes.Count("eventCamera"), 2);

@@ -4,6 +4,7 @@
 #include "RES/util.h"
 #include "flight_fixture.h"
 #include "script/mission.h"
+#include "universe_fixture.h"
 #include "world/docking.h"
 #include "world/lds.h"
 #include "world/objroutines.h"
@@ -167,6 +168,8 @@ TEST_F(ObjectRoutines, PlacementEndsForCoincidentObjects) {
 }
 
 TEST_F(ObjectRoutines, StargateStates) {
+    // The open gate takes the player to a star system of the universe.
+    unitest::LoadUniverse();
     struct Case {
         uint32_t colours[3];
         double playerAt;
@@ -197,7 +200,8 @@ TEST_F(ObjectRoutines, StargateStates) {
         }
         dunStopWalk = 0;
     }
-    dunCurrentSystem = 0;
+    dunCurrentSystem = 1;
+    dunForgetUniverse();
 }
 
 // A gate short of its three docked keys stays as it is.

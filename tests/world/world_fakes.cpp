@@ -8,6 +8,7 @@
 #include "script/mission.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/universe.h"
 
 namespace {
 
@@ -122,6 +123,23 @@ const WorldPresentHooks kPresent = {
     // presentation's own business.
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     [](SceneItem *item, int life) { Record("spawnDebrisBurst", item, nullptr, life); },
+    [](SceneItem *item) { Record("placeSkyBody", item); },
+    []() -> void * {
+        Record("createStarDummy");
+        static int dummy;
+        return &dummy;
+    },
+    [] { Record("loadPlanetTextures"); },
+    [] { Record("clearSystemBodyModels"); },
+    [] { Record("freeSkyResources"); },
+    [](int16_t system) { Record("setSkyForSystem", nullptr, nullptr, system); },
+    [](float x, float y, float z, float a, float, float, float, int count, ParticleSystem *) -> ParticleSystem * {
+        FakeCall &c = Record("spawnParticleCloud", nullptr, nullptr, count, int(a));
+        c.point = {x, y, z};
+        return dunAllocLargeParticleSystem();
+    },
+    FakeSoftParticles,
+    [](SceneItem *item, int kind) { Record("addNavLights", item, nullptr, kind); },
 };
 
 const WorldAiHooks kAi = {
@@ -229,6 +247,9 @@ const WorldAiHooks kAi = {
     nullptr,
     [](SceneItem *item, double *, int, int) { Record("placeNearNavPoint", item); },
     [](SceneItem *ship) { Record("thinkFree", ship); },
+    [] { Record("resetContactClock"); },
+    [](SceneItem *mine) { Record("setUpMineOrders", mine); },
+    FakeThinkSimple,
 };
 
 const WorldScriptHooks kScript = {
@@ -309,9 +330,26 @@ const WorldHudHooks kHud = {
     [](SceneItem *from, SceneItem *to) { Record("moveHudRecord", from, to); },
     [](SceneItem *missile, SceneItem *goal, int32_t time) { Record("listMissile", missile, goal, time); },
     [] { Record("removeOffSystemMarkers"); },
+    [](HUD *, const char *label, SceneItem *item, double x, double y, double z) {
+        FakeCall &c = Record("addMarker", item);
+        c.text = label ? label : "";
+        c.point = {float(x), float(y), float(z)};
+    },
+    [](float x, float y, float z, float radius) {
+        FakeCall &c = Record("buildOrbitRing", nullptr, nullptr, int(radius / 1e15f));
+        c.point = {x, y, z};
+    },
+    [] { Record("layoutBodies"); },
+    [](int system) { Record("buildSystemMeshes", nullptr, nullptr, system); },
+    [](StarRecord *star) { Record("zoomToStar").text = star ? star->name : ""; },
+    [](int entry) { Record("centreOnEntry", nullptr, nullptr, entry); },
+    [] { Record("clearHighlights"); },
 };
 
 }  // namespace
+
+void FakeSoftParticles(TDP *, const Mat4 *) {}
+void FakeThinkSimple(SceneItem *) {}
 
 WorldFakes::WorldFakes() {
     gFakes = this;

@@ -20,6 +20,11 @@ struct FakeCall {
     std::string text;
 };
 
+// The node routine of particle parts and the simple AI's control routine
+// the fakes install (they do nothing).
+void FakeSoftParticles(TDP *node, const Mat4 *world);
+void FakeThinkSimple(SceneItem *item);
+
 struct WorldFakes {
     std::vector<FakeCall> calls;
     // Answers.

@@ -26,7 +26,7 @@ protected:
         dunFrameCounter = 1;
         dunFrameStep = 10;
         dunFrameSeconds = 0.1f;
-        dunCurrentSystem = 0;
+        dunCurrentSystem = 1;  // a run starts in system 1
         dunStepMarkObserver = nullptr;
         dunMsgInit();
         dunResetWorld();

@@ -1,0 +1,95 @@
+#include "ai_double.h"
+
+#include "ai/combat.h"
+#include "ai/contacts.h"
+
+namespace {
+
+std::vector<AiCall> gCalls;
+
+AiCall &Record(const char *name, SceneItem *ship, int slot = 0) {
+    AiCall c;
+    c.name = name;
+    c.ship = ship;
+    c.slot = slot;
+    gCalls.push_back(c);
+    return gCalls.back();
+}
+
+}  // namespace
+
+const std::vector<AiCall> &AiCalls() { return gCalls; }
+void AiCallsClear() { gCalls.clear(); }
+int AiCallCount(const std::string &name) {
+    int n = 0;
+    for (const AiCall &c : gCalls) n += c.name == name;
+    return n;
+}
+const AiCall *AiCallFind(const std::string &name, int n) {
+    for (const AiCall &c : gCalls)
+        if (c.name == name && n-- == 0) return &c;
+    return nullptr;
+}
+
+// The linker's names of the wrapped calls: __real_ is the AI's body,
+// __wrap_ the double's.
+#define AI_SYMBOL(kind, mangled) "__" kind "_" mangled
+
+void RealSetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int,
+                  int) __asm__(AI_SYMBOL("real", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
+void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
+                  OrderEvaluation evaluation, int parameter,
+                  int extra) __asm__(AI_SYMBOL("wrap", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
+void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
+                  OrderEvaluation evaluation, int parameter, int extra) {
+    AiCall &c = Record("SetOrder", ship, slot);
+    c.text = name ? name : "";
+    c.numbers[0] = prerequisite;
+    c.numbers[1] = delay;
+    c.numbers[2] = weight;
+    c.numbers[3] = parameter;
+    c.numbers[4] = extra;
+    c.evaluation = evaluation;
+    RealSetOrder(ship, slot, name, prerequisite, delay, weight, evaluation, parameter, extra);
+}
+
+void RealSetOrderState(SceneItem *, int, int, uint32_t, uint32_t,
+                       uint32_t) __asm__(AI_SYMBOL("real", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
+void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b,
+                       uint32_t c) __asm__(AI_SYMBOL("wrap", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
+void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b, uint32_t c) {
+    AiCall &r = Record("SetOrderState", ship, slot);
+    r.numbers[0] = state;
+    r.numbers[1] = int(a);
+    r.numbers[2] = int(b);
+    r.numbers[3] = int(c);
+    RealSetOrderState(ship, slot, state, a, b, c);
+}
+
+void RealStartOrder(SceneItem *, int) __asm__(AI_SYMBOL("real", "_Z16dunai_StartOrderP9SceneItemi"));
+void WrapStartOrder(SceneItem *ship, int slot) __asm__(AI_SYMBOL("wrap", "_Z16dunai_StartOrderP9SceneItemi"));
+void WrapStartOrder(SceneItem *ship, int slot) {
+    Record("StartOrder", ship, slot);
+    RealStartOrder(ship, slot);
+}
+
+void RealSelectTarget(SceneItem *) __asm__(AI_SYMBOL("real", "_Z15dunSelectTargetP9SceneItem"));
+void WrapSelectTarget(SceneItem *item) __asm__(AI_SYMBOL("wrap", "_Z15dunSelectTargetP9SceneItem"));
+void WrapSelectTarget(SceneItem *item) {
+    Record("SelectTarget", item);
+    RealSelectTarget(item);
+}
+
+void RealForgetTarget(SceneItem *) __asm__(AI_SYMBOL("real", "_Z25dunForgetTargetEverywhereP9SceneItem"));
+void WrapForgetTarget(SceneItem *item) __asm__(AI_SYMBOL("wrap", "_Z25dunForgetTargetEverywhereP9SceneItem"));
+void WrapForgetTarget(SceneItem *item) {
+    Record("ForgetTargetEverywhere", item);
+    RealForgetTarget(item);
+}
+
+void RealForgetGoal(SceneItem *) __asm__(AI_SYMBOL("real", "_Z23dunForgetGoalEverywhereP9SceneItem"));
+void WrapForgetGoal(SceneItem *item) __asm__(AI_SYMBOL("wrap", "_Z23dunForgetGoalEverywhereP9SceneItem"));
+void WrapForgetGoal(SceneItem *item) {
+    Record("ForgetGoalEverywhere", item);
+    RealForgetGoal(item);
+}
