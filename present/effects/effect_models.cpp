@@ -190,17 +190,32 @@ void P3DUpdatePlasmaVideo(SceneItem *item) {
     }
     vt_material *material = VtMaterialFind("plasmavid");
     vt_pixelmap *map = material ? material->colour_map : nullptr;
-    if (!gPlasmaVideo || !map || !map->pixels || map->type != VT_PMT_INDEX_8) return;
+    const bool wide = map && (map->type == VT_PMT_RGB_565 || map->type == VT_PMT_ARGB_4444);
+    if (!gPlasmaVideo || !map || !map->pixels || (map->type != VT_PMT_INDEX_8 && !wide)) return;
     const int w = int(gPlasmaVideo->Width), h = int(gPlasmaVideo->Height);
     if (w <= 0 || h <= 0) return;
     static std::vector<uint8_t> frame;
     frame.assign(size_t(w) * size_t(h), 0);
     if (!SmackNextFrameToBuffer(gPlasmaVideo, frame.data())) return;
     auto *pixels = static_cast<uint8_t *>(map->pixels);
+    // A 16-bit map (an effect texture with its alpha) takes the film's
+    // colours through the film's palette and keeps its own alpha.
+    const uint8_t *palette = gPlasmaVideo->Palette;
     for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x)
-            pixels[size_t(map->base_y + y) * size_t(map->row_bytes) + size_t(map->base_x + x)] =
-                frame[size_t(y * h / map->height) * size_t(w) + size_t(x * w / map->width)];
+        for (int x = 0; x < map->width; ++x) {
+            const uint8_t index = frame[size_t(y * h / map->height) * size_t(w) + size_t(x * w / map->width)];
+            uint8_t *at = pixels + size_t(map->base_y + y) * size_t(map->row_bytes);
+            if (!wide) {
+                at[map->base_x + x] = index;
+                continue;
+            }
+            const uint8_t *c = palette + 3 * index;
+            uint16_t v;
+            std::memcpy(&v, at + 2 * size_t(map->base_x + x), 2);
+            if (map->type == VT_PMT_RGB_565) v = uint16_t((c[0] >> 3) << 11 | (c[1] >> 2) << 5 | c[2] >> 3);
+            else v = uint16_t((v & 0xF000) | (c[0] >> 4) << 8 | (c[1] >> 4) << 4 | c[2] >> 4);
+            std::memcpy(at + 2 * size_t(map->base_x + x), &v, 2);
+        }
     VtMapUpdate(map, VT_MAPU_ALL);
 }
 

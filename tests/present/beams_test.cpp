@@ -3,6 +3,8 @@
 // near and its fading alpha, the plasma ball's shading, and the shading of
 // background models.
 #include <cmath>
+#include <filesystem>
+#include <vector>
 
 #include "p3d_fixture.h"
 #include "present/effects.h"
@@ -10,6 +12,7 @@
 #include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
 #include "present/frame_passes.h"
+#include "shape_files.h"
 #include "world/msghandler.h"
 
 using namespace presenttest;
@@ -242,6 +245,58 @@ TEST_F(Beams, BackgroundModelsAreShadedWithinTheirRangeAndLargeOnesAreLeftAlone)
         }
         EXPECT_EQ(cube->faces[0].material, nullptr);
     }
+}
+
+}  // namespace
+
+namespace {
+
+class PlasmaVideo : public P3DTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root.ok());
+        Start(8);
+    }
+    void TearDown() override {
+        if (item && item->avatar->root->actor) {
+            VtActorFree(item->avatar->root->actor);
+            item->avatar->root->actor = nullptr;
+        }
+        P3DTest::TearDown();
+    }
+    // A ball showing the video; the map's pixels after `frames` updates.
+    std::vector<uint8_t> Play(int frames) {
+        item = Object(Cube("plasma ball", 10), 0, 0, 0, 10);
+        item->avatar->root->actor = VtActorAllocate(VT_ACTOR_MODEL, nullptr);
+        P3DSetupPlasmaVideo(item);
+        for (int i = 0; i < frames; ++i) P3DUpdatePlasmaVideo(item);
+        const vt_pixelmap *map = VtMaterialFind("plasmavid")->colour_map;
+        const auto *p = static_cast<const uint8_t *>(map->pixels);
+        return std::vector<uint8_t>(p, p + size_t(map->row_bytes) * map->height);
+    }
+    SampleDataRoot root;
+    SceneItem *item = nullptr;
+};
+
+TEST_F(PlasmaVideo, TheFilmPlaysIntoTheTextureAndItsAbsenceLeavesThePicture) {
+    vt_material *video = VtMaterialFind("plasmavid");
+    ASSERT_NE(video, nullptr);
+    ASSERT_NE(video->colour_map, nullptr);
+    const std::vector<uint8_t> picture = Play(0);
+    EXPECT_EQ(item->avatar->root->model ? static_cast<vt_model *>(item->avatar->root->model)->faces[0].material
+                                        : nullptr,
+              video);
+    const std::vector<uint8_t> played = Play(2);
+    EXPECT_NE(played, picture) << "the film's frames are drawn over the map";
+    // Without the film the map keeps what it shows.
+    P3DForgetEffectModels();
+    std::filesystem::rename("vek/resource/video/plasma.smk", "vek/resource/video/plasma.smk.away");
+    osFlushPathCache();
+    const std::vector<uint8_t> before = Play(0);
+    const std::vector<uint8_t> after = Play(3);
+    std::filesystem::rename("vek/resource/video/plasma.smk.away", "vek/resource/video/plasma.smk");
+    osFlushPathCache();
+    EXPECT_EQ(after, before);
 }
 
 }  // namespace
