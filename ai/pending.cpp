@@ -51,7 +51,11 @@ Weapon *dunNthWeapon(SceneItem *ship, int n) {
 
 #include "ai/scores.h"
 float dunPowerShares[3];
-void dunResetScores() { PENDING_ONCE("dunResetScores"); }
+WeaponTallies dunWeaponTallies;
+void dunResetScores() {
+    PENDING_ONCE("dunResetScores");
+    dunWeaponTallies = WeaponTallies{};
+}
 void dunResetKillPoints() { PENDING_ONCE("dunResetKillPoints"); }
 int32_t dunScoreSummary(int, int, intptr_t) {
     PENDING_ONCE("dunScoreSummary");

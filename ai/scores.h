@@ -24,3 +24,20 @@ void dunSetSideScoreWeight(int side, float weight);
 // A registered object's score record follows its class and side.
 void dunScoreRecordSetType(uint32_t key, int typeCode);
 void dunScoreRecordSetSide(uint32_t key, int side);
+
+// The mission's shooting record: four tallies by weapon type (the enemy
+// ships each type destroyed, the friendly ones, and the points each of the
+// two earned), the kill-points total of the registry, and the player's
+// shots and hits of the two accuracy figures (beams, then missiles). The
+// checkpoint files save and restore it; the status panel reads it.
+constexpr int kTallyTypes = 19;
+namespace Tally {
+constexpr int EnemyKills = 0, FriendlyKills = 1, EnemyPoints = 2, FriendlyPoints = 3;
+}  // namespace Tally
+struct WeaponTallies {
+    int32_t tally[4][kTallyTypes];
+    int32_t killPoints;
+    int32_t shots[2];
+    int32_t hits[2];
+};
+extern WeaponTallies dunWeaponTallies;

@@ -17,3 +17,14 @@ void ResetBindings() {
     std::memcpy(gJoyAxisRole, kRoles, sizeof kRoles);
     std::memset(gJoyAxisInvert, 0, sizeof gJoyAxisInvert);
 }
+
+bool guiFindKeyBinding(uint16_t command, int *modifier, int *scan) {
+    for (int row = 0; row < 2; ++row)
+        for (int key = 0; key < kBindKeys; ++key)
+            if (KeyBindingTable[row][key] == command) {
+                if (modifier) *modifier = row;
+                if (scan) *scan = key;
+                return true;
+            }
+    return false;
+}

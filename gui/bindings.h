@@ -23,5 +23,9 @@ constexpr int kJoyRoles = 7;
 extern int32_t gJoyAxisRole[kJoyRoles];
 extern int32_t gJoyAxisInvert[kJoyRoles];
 
+// The first key bound to a command: modifier rows 0 then 1, scan codes in
+// order; false when none is.
+bool guiFindKeyBinding(uint16_t command, int *modifier, int *scan);
+
 // Everything back to the start values (tests, a fresh start).
 void ResetBindings();

@@ -86,7 +86,7 @@ bool EnsureBuffer() {
 // The panel under the arm, from the screen, so the clip slides over it.
 void CopyBackground() {
     const Surface *s = guiScreen();
-    if (!s || !gArmPixels || SurfaceBytesPerPixel(s) != gArm.bytesPerPixel) return;
+    if (!s || !s->pixels || !gArmPixels || SurfaceBytesPerPixel(s) != gArm.bytesPerPixel) return;
     const int bpp = gArm.bytesPerPixel;
     for (int row = 0; row < kComArmHeight; ++row) {
         const int sy = gComArmY + row;

@@ -81,7 +81,6 @@ uint8_t gFeedSubtitles = 0xFF;
 uint8_t gFeedReplyHold;
 GuiWindow *gFeedWindow;
 int32_t gSpeechTime;
-int32_t gScriptSpeechTime;
 
 namespace {
 

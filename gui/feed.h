@@ -66,7 +66,7 @@ extern GuiWindow *gFeedWindow;     // redrawn as characters are typed, when set
 // Centiseconds the last dialogue line takes to show or speak; the script's
 // waits and the mission-end view read it.
 extern int32_t gSpeechTime;
-extern int32_t gScriptSpeechTime;  // the script's copy
+// The script's copy is gScriptSpeechTime (script/dialogue.h).
 
 void guiTextFeedInit();
 void guiResetTextFeed();

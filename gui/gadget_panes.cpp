@@ -15,11 +15,14 @@
 #include "gui/cockpit.h"
 #include "gui/feed.h"
 #include "gui/gadgets.h"
+#include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"
 #include "platform/video.h"
 #include "present/views.h"
+#include "script/briefing.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -220,17 +223,26 @@ void ViewPane(GuiWindow *window, void (*render)(P3DPane *), bool mainView) {
     if (gGuiViewSuspended) return;
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
+    // The station's own view also shows the objectives panel in place of
+    // the scene, the briefing's film and the typed feed over it.
+    const bool stationView = mainView || window == gGuiMainView;
+    if (stationView && gObjectivesOpen) {
+        guiDrawObjectiveList(window);
+        if (!mainView) guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
+        return;
+    }
     // Until a scene renders into it, the pane shows its cleared area.
     FillRect(guiScreen(), 0, r.left, r.top, r.right, r.bottom);
     guiRunViewPane(window, render);
-    if (mainView) {
-        guiDrawCockpitOverlay();
+    if (stationView) {
+        if (gBriefingOpen) dunDrawBriefingVideo(window->rect);
+        if (mainView) guiDrawCockpitOverlay();
         if (gFeedShowing) {
             const int x0 = r.left, y0 = r.top, w = window->w;
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);
             else guiDrawTextFeed(x0 + 74, y0 - 4, w - 238, 94);
         }
-        return;
+        if (mainView) return;
     }
     guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
     guiMarkOverlapping(window);

@@ -21,6 +21,7 @@
 #include "platform/keyboard.h"
 #include "present/views.h"
 #include "script/career.h"
+#include "script/checkpoints.h"
 #include "script/mission.h"
 #include "world/engineering.h"
 #include "world/objlist.h"
@@ -299,10 +300,7 @@ void guiDrawSaveList(GuiWindow *window) {
     const int count = std::min(gGuiSaveCount, kGuiSaveListMax);
     const int box = lh < 8 ? 5 : lh - 2;
     const int boxX = r.left + 2 * lh + 15;
-    // Rows share the room below the title, never more than two lines apart
-    // and never less than one pixel (many checkpoints would overlap).
-    int spacing = count > 1 ? (window->h - 75 - count * lh) / (count - 1) : 1;
-    spacing = std::clamp(spacing, 1, 2 * lh);
+    const int spacing = guiListRowPitch(window->h, count, lh);
     for (int i = 0; i < count; ++i) {
         const int base = r.top + lh + 65 + i * (lh + spacing);
         const char *name = gGuiSaveNames[i];

@@ -31,6 +31,20 @@ extern int16_t gGuiChosenCheckpoint;
 void guiComToggleDocs(int open);
 void guiComToggleObjectives(int open);
 void guiOpenRemoteLink();
+// The objectives: the list the objectives panel shows (its display time
+// runs down as it draws; at 0 the panel closes), the mission status panel
+// (its height; measured only without `draw`; it sets SCORE to its total)
+// and that panel over the main view at a mission's end.
+struct GuiWindow;
+struct BitmapFont;
+void guiDrawObjectiveList(GuiWindow *window);
+int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done,
+                         const BitmapFont *failed, bool draw);
+void dunDrawObjectivesPanel();
+// The pitch between the rows of a list under a title (the objectives and
+// the checkpoints): the rows share the window's room, at most two lines
+// apart and at least one pixel.
+int guiListRowPitch(int windowHeight, int rows, int lineHeight);
 // The weapons station's fire, rapid fire and forward tracking.
 void guiWepFire();
 void guiWepToggleRapid();

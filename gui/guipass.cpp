@@ -10,6 +10,7 @@
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gadgets.h"
+#include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/station.h"
 #include "gui/window.h"
@@ -20,7 +21,9 @@
 #include "platform/video.h"
 #include "present/sky/stars.h"
 #include "present/views.h"
+#include "script/briefing.h"
 #include "script/dialogue.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "script/settings.h"
@@ -302,13 +305,18 @@ void guiDrawMainView() {
         }
         return;
     }
-    if (gGuiWeaponsHardpointView && StationId == 3) {
+    if (gObjectivesOpen) {
+        // The objectives panel fills the view until its time runs out or
+        // it is closed.
+        guiDrawObjectiveList(view);
+    } else if (gGuiWeaponsHardpointView && StationId == 3) {
         guiRunViewPane(view, WeaponHardpointsDraw);
     } else {
         // Until a scene renders into it, the view shows its cleared area
         // (and the feed's earlier frames do not stay behind).
         if (Surface *s = guiScreen()) FillRect(s, 0, view->rect[0], view->rect[1], view->rect[2], view->rect[3]);
         guiRunViewPane(view, P3DDrawViewWindow);
+        if (gBriefingOpen) dunDrawBriefingVideo(view->rect);
         guiDrawCockpitOverlay();
         if (gFeedShowing) {
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);

@@ -1,6 +1,7 @@
 // The GUI's side of the mission script's calls: its statements, the
 // cockpit's and the front end's part in a mission's start and end, the feed
 // the dialogue speaks on and the career timeline.
+#include "gui/bindings.h"
 #include "gui/cockpit.h"
 #include "gui/docviewer.h"
 #include "gui/feed.h"
@@ -65,6 +66,16 @@ void guiInstallScriptHooks() {
         [](bool allowed) { guiNavDetachAllowed = allowed ? 0xFF : 0; },
         guiRefreshSaveList,
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
+        PlayDialogueLine,
+        guiFeedTyping,
+        [] {
+            if (!gGuiComArmOpen) guiToggleComArm();
+        },
+        guiFindKeyBinding,
+        [](const char *name) {
+            gGuiScreen = nullptr;
+            guiSetScreen(name);
+        },
         [] { guiNavSelectProgram(guiNavSelectedProgram); },
     };
     ScriptSetGuiHooks(&hooks);

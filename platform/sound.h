@@ -28,6 +28,7 @@ struct SoundSlot {
     uint8_t inHardware = 0;
     uint8_t speech = 0;           // a dialogue's speech sample
     uint32_t bytesPerSecond = 0;  // of the sample data: times a spoken line
+    uint32_t owner = 0;           // the object an attached sound follows (a world handle); 0 none
 };
 
 constexpr int kSoundSlots = 70;

@@ -140,6 +140,7 @@ bool VideoOpenInWindowRaw(Smack **holder, const char *path, int16_t start, int16
 
 bool VideoFrameToRect(Smack *video, const int16_t rect[4]) { return CurrentVideo()->frameToRect(video, rect); }
 void VideoClose(Smack *video) { CurrentVideo()->close(video); }
+bool VideoWindowOpen(const Smack *video) { return video && film::Live(const_cast<Smack *>(video)); }
 void VideoPlayModal(const char *path) { CurrentVideo()->playModal(path); }
 bool VideoApplyPalette() { return CurrentVideo()->applyPalette(); }
 

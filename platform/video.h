@@ -53,6 +53,9 @@ bool VideoOpenInWindowRaw(Smack **holder, const char *path, int16_t start, int16
                           int32_t spare);
 bool VideoFrameToRect(Smack *video, const int16_t rect[4]);
 void VideoClose(Smack *video);
+// True while a window film is still open (a film closes itself at its end,
+// so a holder may keep a film that is gone).
+bool VideoWindowOpen(const Smack *video);
 void VideoPlayModal(const char *path);
 bool VideoApplyPalette();
 void VideoStop();

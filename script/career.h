@@ -137,17 +137,3 @@ void dunCompleteAllMissions();
 void dunFreeTimelines();
 // The expected loading-step count of a mission (0 when unknown).
 uint16_t MissionLoadSize(int mission);
-
-// Checkpoints of the current mission and career slot: saving one under a
-// name, restoring the script's integers and objectives, and the weapons'
-// values of the current checkpoint.
-void dunSaveGame(const char *name, int checkpoint);
-// The checkpoints of a mission saved in a career slot, for the checkpoint
-// chooser: entry 0 is the mission's start (id -1), the rest ordered by id;
-// at most `capacity` entries, at least 1.
-constexpr int kSaveTitleBytes = 64;
-int dunListSaveGames(int mission, int slot, int32_t *ids, char (*titles)[kSaveTitleBytes], int capacity);
-void dunLoadGame();
-void dunLoadWeaponValues();
-// The objectives display starts again from its first line.
-void dunResetObjectivesDisplay();

@@ -159,7 +159,11 @@ void CloseBrace(FileState &fs) {
     gScriptTokens[open].arg = at + 1;
 }
 
-void BriefingPosition(uint32_t code) {
+void BriefingPosition(uint32_t code, const FileState &fs) {
+    // A mission has room for four briefings; a fifth would have nowhere to
+    // keep its positions.
+    if (code == Sc::BrfDeclare && gBriefingCompileNumber >= kBriefingCount)
+        ReportTokeniseError("Too many briefings: a mission has at most 4", fs.line + 1);
     if (gBriefingCompileNumber < 0 || gBriefingCompileNumber >= kBriefingCount) return;
     uint32_t at = gScriptTokenTop - 1;
     if (code == Sc::BrfDeclare) gBriefingDeclare[gBriefingCompileNumber] = at;
@@ -184,7 +188,7 @@ void KeywordFollowUp(uint32_t code, Words &words, FileState &fs) {
         break;
     case Sc::OpenBrace: OpenBrace(fs); break;
     case Sc::CloseBrace: CloseBrace(fs); break;
-    case Sc::BrfDeclare: case Sc::BrfBegin: case Sc::BrfEnd: BriefingPosition(code); break;
+    case Sc::BrfDeclare: case Sc::BrfBegin: case Sc::BrfEnd: BriefingPosition(code, fs); break;
     default: break;
     }
 }

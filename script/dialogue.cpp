@@ -17,6 +17,7 @@
 #include "script/symbols.h"
 #include "world/services.h"
 
+int32_t gScriptSpeechTime;
 DialogueRecord *gDialogueQueue;
 DialogueChoice *gDialogueChoices;
 DialogueChoice *gDialogueChoiceSlots[kDialogueChoiceSlots];

@@ -11,6 +11,7 @@
 // ends a line's text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ResourceHandle;
@@ -104,3 +105,31 @@ void dunPlayDialogueChoice(DialogueChoice *choice);
 // The speech sample of a line: the dialogue file's name, the line's number
 // and the language give its path (empty when the name gives none).
 void dunDialogueSamplePath(const char *resourceName, int line, char *out, int size);
+
+// Centiseconds the last line of a briefing still shows: the feed sets it
+// as it plays a line, a DIALOGUE of the briefing counts it down.
+extern int32_t gScriptSpeechTime;
+
+// ---- The dialogue statements' state ----------------------------------------------------
+
+// A DIALOGUE statement waits for the dialogue it started.
+extern uint8_t gDialogueRunning;
+// HUD_STRING: a text slot shown with a variable's value (slot 0: none).
+extern int32_t gHudStringSlot;
+extern ScriptSymbol *gHudStringVariable;
+// PROMPT: a text slot shown with the name of the key bound to a command:
+// the binding's modifier row and the key-name table's row (-1: no key).
+struct ScriptPrompt {
+    int32_t slot;
+    int32_t modifier;
+    int32_t keyRow;
+    int32_t spare;
+};
+extern ScriptPrompt gScriptPrompt;
+// The texts the HUD shows: the HUD string with its variable's value, and
+// the prompt with its key's name (the name without its "KEY_"); empty when
+// none is set.
+void dunHudStringText(char *out, size_t size);
+void dunPromptText(char *out, size_t size);
+// The statements' state of the mission cleared.
+void ResetDialogueStatements();

@@ -54,5 +54,6 @@ void ResetScriptRunState() {
     gEventsAllowed = 0xFF;
     gRestoreAutoGroup = 0;
     gGroupCounter = 1000;
+    gAutoGroup = 0;
     gScriptRoutineName = "";
 }

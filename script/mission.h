@@ -12,7 +12,6 @@ struct ScriptSymbol;
 
 // The value of a named script symbol (a model, a font, an object), or null.
 void *GetScriptSymbolValue(const char *name);
-void dunSelectCurrentObjective();
 // Dialogue services the world uses (script/dialogue.h has the rest).
 bool dunIsDialoguePlaying(const SceneItem *owner);
 void dunRunStockDialogue(int reserved);
@@ -127,22 +126,17 @@ extern MissionShellHooks gMissionShellHooks;
 // the number of its "STOCKDIALOGUE_%i" routine.
 extern SceneItem *dunStockDialogueShip;
 extern int32_t dunStockDialogueNumber;
-// The checkpoint chooser's start: runs "START_%i", then restores the save.
+// The checkpoint chooser's start: runs "START_%i" of the checkpoint, then
+// restores its save (script/checkpoints.h).
 void dunRunMissionStart(int checkpoint);
-void dunRestoreCheckpoint();
 // Arcade tuning values (ARCADE_ statements) and the difficulty factor.
 extern float gArcadeWeaponBonus;    // 3.0
 extern float gArcadeSystemLimit;    // 0.1
 extern float gArcadeEnemyBonus;     // 1.0
 extern float gArcadeExtraBraking;   // 10.0
 extern float gDifficultyFactor;     // 1.0
-// Waypoints, objectives and briefings as the conditions read them.
+// Waypoints as the conditions read them.
 bool dunWaypointVisited(const SceneItem *waypoint);
-// The objective (-1: the current one) has the state (0 new, 1 failed, 2 done, 3).
-bool dunObjectiveIs(int state, int objective);
-void ResetBriefingSection();
-// The objectives panel over the view at a mission's end.
-void dunDrawObjectivesPanel();
 // The running mission's number and the career's current mission (a row of
 // the mission table).
 extern int32_t gCurrentMission;
@@ -171,11 +165,5 @@ void ResetStockLaunches();
 
 // Installs the script's table of the world's calls.
 void dunScriptInstallWorldHooks();
-// Objectives and the briefing of the script system that the cockpit's keys
-// reach: the current objective shown, the briefing's skip and text-shown
-// flags.
-void dunAnnounceObjective();
-extern uint8_t gBriefingSkip;
-extern uint8_t gBriefingTextShown;
 // The remote turret the player was in when the end came.
 extern SceneItem *gRemoteAtEnd;

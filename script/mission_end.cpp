@@ -8,6 +8,7 @@
 #include "present/scene.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/screens.h"
 #include "script/settings.h"
 #include "script/statements.h"
@@ -167,7 +168,8 @@ int32_t MissionTimeBonus(int32_t targetTime, int32_t missionTime, int32_t timeSc
 void FinishMission() {
     StopFlight();
     if (dunCall(ScriptGui().closeComArmFilms)) dunClearDialogue();
-    gMissionScore += MissionTimeBonus(gTargetTime, gMissionClock, gTimeScore);
+    // The time bonus is a part of the score's one formula, counted once.
+    gMissionScore = ComputeMissionScore();
     if (gBriefingVideoShowing) {
         gMissionEndState = 2;
         dunCall(ScriptGui().endMission);

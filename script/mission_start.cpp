@@ -19,10 +19,12 @@
 #include "platform/video.h"
 #include "present/p3d.h"
 #include "present/scene.h"
+#include "script/briefing.h"
 #include "script/career.h"
 #include "script/conditions.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/objects.h"
 #include "script/screens.h"
 #include "script/script.h"
@@ -67,6 +69,8 @@ void startMission() {
     gMissionEndState = 0;
     gScriptPause = 0;
     dunFrozen = 0;
+    // Nothing raised during the last mission or the loading speaks now.
+    dunStockDialogueRequest = 0;
     dunRefreshAllModelRadii();
     dunRefreshSceneTransforms();
     LookInit();
@@ -90,7 +94,9 @@ void exitMission() {
     gMissionOver = gMissionOverNextFrame = 0;
     gCareerState.word[StateWord::Success] = dunMissionSuccess ? -1 : 0;
     gCareerState.word[StateWord::Outcome] = gMissionOutcome;
-    // The stored score has 16 bits: a bigger one stays at the largest.
+    // The score the status panel showed: the same formula, whether or not
+    // the panel was drawn. The stored score has 16 bits: a bigger one stays at the largest.
+    gMissionScore = ComputeMissionScore();
     gCareerState.word[StateWord::Score] = Word16(gMissionScore);
     if (!dunMissionSuccess) gFollowOnMission = 0;
     if (optLogHistory)

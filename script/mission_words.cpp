@@ -5,8 +5,12 @@
 #include "ai/contacts.h"
 #include "ai/scores.h"
 #include "present/p3d.h"
+#include "script/briefing.h"
+#include "script/checkpoints.h"
 #include "script/conditions.h"
+#include "script/dialogue.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/settings.h"
 #include "world/objroutines.h"
 
@@ -28,7 +32,12 @@ void ResetScriptMissionState() {
     gExitFilm[0] = 0;
     gBriefingDelay = 0;
     std::memset(gBriefingDeclared, 0, sizeof gBriefingDeclared);
+    ResetBriefingSection();
     gBriefingVideoShowing = 0;
+    dunResetObjectives();
+    dunResetObjectivesDisplay();
+    ResetDialogueStatements();
+    gChosenCheckpoint = -1;
     ResetScriptEvents();
     ClearVitalObjects();
     dunResetScores();

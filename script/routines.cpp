@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "RES/util.h"
+#include "script/checkpoints.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/symbols.h"
@@ -23,6 +24,7 @@ void dunRunStockDialogue(int) {
 void dunRunMissionStart(int checkpoint) {
     char name[32];
     std::snprintf(name, sizeof name, "START_%i", checkpoint);
+    gChosenCheckpoint = checkpoint;
     RunScriptRoutine(name);
     dunRestoreCheckpoint();
     gRestorePending = 0;

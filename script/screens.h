@@ -16,6 +16,7 @@
 struct HUD;
 struct MissionRecord;
 struct SceneItem;
+struct ScriptSymbol;
 
 struct ScriptGuiHooks {
     // The statement rows of the screens, each ended by a row with a null
@@ -67,6 +68,19 @@ struct ScriptGuiHooks {
     // A mount code of the player's ship as the cockpit's mirrored arcs
     // have it (unchanged when they are not mirrored).
     uint16_t (*mirrorArcCode)(uint16_t code);
+    // Plays a dialogue resource's text: a marked-up dialogue is started, a
+    // plain line typed (in a briefing) or logged; 0 when it has no text.
+    uint8_t (*playDialogueLine)(ScriptSymbol *symbol, ScriptSymbol *reply, ScriptSymbol *owner, SceneItem *speaker);
+    // True while the text feed has characters of its text still to type.
+    bool (*feedTyping)();
+    // The comms arm opened for a dialogue, when it is closed.
+    void (*openComArm)();
+    // The first key bound to a command (modifier rows 0 then 1, scan codes
+    // in order); false when none is.
+    bool (*findKeyBinding)(uint16_t command, int *modifier, int *scan);
+    // A cockpit screen entered again by name, even when it is the current
+    // one.
+    void (*reenterScreen)(const char *name);
     // The navigation station's selected autopilot program started again
     // (the player's targets changed under it).
     void (*reselectNavProgram)();

@@ -1,6 +1,9 @@
 // The settings the start-up scripts write.
 #include "script/settings.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "RES/gfx2d.h"
 
 const char *gTextSlots[kTextSlots];
@@ -15,4 +18,15 @@ uint8_t gBriefingVideoShowing;
 const char *ScriptTextSlot(int index) {
     if (index < 0 || index >= kTextSlots || !gTextSlots[index]) return "";
     return gTextSlots[index];
+}
+
+void FormatTextSlot(int index, const char *value, char *out, size_t size) {
+    if (!out || size == 0) return;
+    const char *text = ScriptTextSlot(index);
+    const char *at = text;
+    while ((at = std::strchr(at, '%')) && at[1] != 's' && at[1] != 'i' && at[1] != 'd') at += at[1] ? 2 : 1;
+    if (at)
+        std::snprintf(out, size, "%.*s%s%s", int(at - text), text, value ? value : "", at + 2);
+    else
+        std::snprintf(out, size, "%s", text);
 }

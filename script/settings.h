@@ -5,6 +5,7 @@
 // core/files.h; key and joystick bindings are in gui/bindings.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Text slots, filled by STRING from the language's text files and read by
@@ -13,6 +14,9 @@ constexpr int kTextSlots = 512;
 extern const char *gTextSlots[kTextSlots];
 // The text of a slot; "" for an empty slot or an index outside the table.
 const char *ScriptTextSlot(int index);
+// The text of a slot with `value` in place of its first "%s", "%i" or "%d"
+// (a slot is data: it is never used as a format).
+void FormatTextSlot(int index, const char *value, char *out, size_t size);
 // The slot the mission-over text is posted from.
 constexpr int kMissionOverTextSlot = 209;
 
@@ -31,3 +35,5 @@ extern int32_t gBriefingDelay;
 extern uint8_t gBriefingDeclared[4];
 // A briefing video is showing (a mission that ends then ends at once).
 extern uint8_t gBriefingVideoShowing;
+// STATIC: the screen-static level the GUI and HUD drawing read.
+extern int32_t gScreenStatic;

@@ -6,15 +6,12 @@
 
 void FillScriptStatements() {
     for (uint32_t code = 0; code <= Sc::LastKeyword; ++code) gScriptStatements[code] = nullptr;
-    for (const ScriptCodeRange *r = kPendingStatementCodes; r->high; ++r)
-        for (uint32_t code = r->low; code <= r->high && code <= Sc::LastKeyword; ++code)
-            if (ScriptKeywordText(code)) gScriptStatements[code] = PendingStatement;
     // The screens' statements are the GUI's, when it installed them.
     const ScriptGuiHooks &gui = ScriptGui();
     for (const ScriptStatementRow *rows :
          {kControlStatements, kWatchStatements, kVariableStatements, gui.windowStatements, kMissionStatements,
           kStartupStatements, gui.settingStatements, kResourceStatements, kShipStatements, kObjectStatements,
-          kOrderStatements})
+          kDialogueStatements, kGroupStatements, kBriefingStatements, kOrderStatements})
         for (const ScriptStatementRow *r = rows; r && r->statement; ++r)
             if (r->code <= Sc::LastKeyword) gScriptStatements[r->code] = r->statement;
 }

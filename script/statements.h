@@ -19,14 +19,10 @@ extern const ScriptStatementRow kStartupStatements[];
 extern const ScriptStatementRow kResourceStatements[];
 extern const ScriptStatementRow kShipStatements[];
 extern const ScriptStatementRow kObjectStatements[];
+extern const ScriptStatementRow kDialogueStatements[];
+extern const ScriptStatementRow kGroupStatements[];
+extern const ScriptStatementRow kBriefingStatements[];
 extern const ScriptStatementRow kOrderStatements[];
-// Statements whose family is not built yet: each says so once and steps
-// over the rest of its line. Ranges of codes, ended by {0, 0}.
-struct ScriptCodeRange {
-    uint32_t low, high;
-};
-extern const ScriptCodeRange kPendingStatementCodes[];
-void PendingStatement(ScriptRun &run);
 
 // Builds the statement table (at script system start-up).
 void FillScriptStatements();

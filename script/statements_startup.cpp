@@ -212,7 +212,9 @@ void Briefing(ScriptRun &run) {
     gBriefingNumber = int16_t(ScriptTrunc(OptionalNumberOperand(run)));
     if (optNoBrief || gMissionEnding) return;
     dunTimeScale = 1.0f;
-    bool declared = gBriefingNumber >= 0 && gBriefingNumber < kBriefingCount && gBriefingDeclared[gBriefingNumber];
+    // A briefing the mission has (its BRF_DECLARE compiled) or has run.
+    const bool declared = gBriefingNumber >= 0 && gBriefingNumber < kBriefingCount &&
+                          (gBriefingDeclared[gBriefingNumber] || gBriefingDeclare[gBriefingNumber]);
     if (gBriefingDelay > 0) {
         gBriefingDelay -= dunFrameStep;
         if (gBriefingDelay > 0) {
@@ -223,6 +225,8 @@ void Briefing(ScriptRun &run) {
             dunCall(ScriptGui().setScreen, "COM");
             StationId = 1;
             gBriefingOpen = 1;
+            // The next turn's events enter it.
+            gBriefingRequest = 1;
             dunCall(ScriptGui().redrawMainView);
             gScriptRunStatus = ScriptStatus::Yield;
             return;

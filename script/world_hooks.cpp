@@ -1,5 +1,6 @@
 // The mission script's side of the world's calls.
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/symbols.h"
 #include "world/services.h"
 

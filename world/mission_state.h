@@ -36,3 +36,8 @@ extern int32_t dunMissionEndWord;        // cleared with the player's ship; read
 // The mission is over: the cockpit's end routine sets it, the engineering
 // model stops, the game frame ends the mission.
 extern uint8_t gMissionOver;
+// DINK: the pieces a damaged object sheds (small and large) and their
+// colour index; read by the damage effects.
+extern int16_t dunDebrisCount;
+extern int16_t dunDebrisCountLarge;
+extern uint8_t dunDebrisColour;

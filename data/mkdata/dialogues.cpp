@@ -125,6 +125,43 @@ bool WriteDialogues(const mkdata::Context &ctx) {
 
 mkdata::Generator gDialogues("42-dialogues", WriteDialogues);
 
+// The lines of the first mission's briefing: plain texts, each spoken from
+// "m<code>_<name>_0.wav" (the code and name come from the line's symbol,
+// "d01\\b001" and the like).
+bool WriteBriefingLines(const mkdata::Context &ctx) {
+    static const char *const kTextFolders[3] = {"text", "frn_", "ger_"};
+    static const char *const kAudioFolders[3] = {"audio", "audioFrench", "audioGerman"};
+    static const struct {
+        const char *name;
+        const char *text[3];
+    } kLines[] = {
+        {"b001",
+         {"Captain, a raider has been sighted near Kelv Station. Intelligence names her the Kestrel.",
+          "Capitaine, un pillard a \xE9t\xE9 signal\xE9 pr\xE8s de la station Kelv. Le renseignement l'appelle le Kestrel.",
+          "Kapit\xE4n, bei der Station Kelv wurde ein Pirat gesichtet. Der Nachrichtendienst nennt ihn Kestrel."}},
+        {"b002",
+         {"She is alone and lightly armed. Find her and destroy her before she reaches the station.",
+          "Il est seul et l\xE9g\xE8rement arm\xE9. Trouvez-le et d\xE9truisez-le avant qu'il n'atteigne la station.",
+          "Er ist allein und leicht bewaffnet. Finden und zerst\xF6ren Sie ihn, bevor er die Station erreicht."}},
+        {"b003",
+         {"Your wingman will call her in. Good hunting.", "Votre ailier vous le signalera. Bonne chasse.",
+          "Ihr Rottenflieger meldet ihn. Gute Jagd."}},
+    };
+    uint32_t seed = 40;
+    for (const auto &line : kLines)
+        for (int lang = 0; lang < 3; ++lang) {
+            char path[160];
+            std::snprintf(path, sizeof path, "vek/resource/%s/d01/%s.txt", kTextFolders[lang], line.name);
+            if (!mkdata::WriteFile(ctx, path, std::string(line.text[lang]) + "\r\n")) return false;
+            std::snprintf(path, sizeof path, "vek/resource/%s/m01_%s_0.wav", kAudioFolders[lang], line.name);
+            const std::vector<uint8_t> wave = Speech(std::string(line.text[lang]).size(), 130.0f, seed++);
+            if (!mkdata::WriteFile(ctx, path, wave.data(), wave.size())) return false;
+        }
+    return true;
+}
+
+mkdata::Generator gBriefingLines("42-briefing-lines", WriteBriefingLines);
+
 // The spoken debriefings of the first two missions, by outcome, in each
 // language's speech folder.
 bool WriteSpokenDebriefs(const mkdata::Context &ctx) {

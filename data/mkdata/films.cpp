@@ -340,6 +340,9 @@ bool MakeFilms(const mkdata::Context &ctx) {
             return false;
     }
 
+    // The first mission's briefing film, played in the command station's view.
+    if (!WriteSmk(ctx, "brief01.smk", MakeFilm(160, 120, 20, false, false, seed++))) return false;
+
     std::string mpg = mkdata::OutPath(ctx, "vek/resource/video/intro.mpg");
     if (!osFilmWrite(mpg.c_str(), "mpeg", 352, 288, 25, 30, 22050, IntroPicture, IntroSound, nullptr)) return false;
     std::string avi = mkdata::OutPath(ctx, "intro.avi");

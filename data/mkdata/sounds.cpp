@@ -106,6 +106,8 @@ bool MakeSounds(const mkdata::Context &ctx) {
         {"ZoomOut", Kind::Sweep, 0.25f, 300, mono8},      {"Proximity", Kind::Beep, 0.3f, 1000, stereo8},
         {"SniperGun", Kind::Gun, 0.2f, 0, stereo16},      {"ShellSnd", Kind::Noise, 0.3f, 0, mono16},
         {"Frag", Kind::Noise, 0.6f, 0, stereo16},         {"ss209", Kind::Sweep, 0.4f, 500, mono16},
+        // The station's beacon, a low hum that loops on it.
+        {"beacon", Kind::Hum, 1.0f, 140, mono16},
     };
     for (int i = 1; i <= 10; ++i) {
         static std::string names[10];

@@ -63,6 +63,9 @@ const Slot kSlots[] = {
     {216, {"Best score", "Meilleur score", "Bestwert"}},
     {217, {"Best time", "Meilleur temps", "Bestzeit"}},
     {218, {"Mission in progress", "Mission en cours", "Mission l\xE4uft"}},
+    // The first mission's HUD line and key prompt.
+    {221, {"Score: %i", "Score : %i", "Punkte: %i"}},
+    {222, {"Press %s to fire", "Appuyez sur %s pour tirer", "%s dr\xFC" "cken zum Feuern"}},
     {278, {"This slot is in use", "Cette place est prise", "Dieser Platz ist belegt"}},
     {279, {"This slot is free", "Cette place est libre", "Dieser Platz ist frei"}},
     {281, {"Type your name", "Tapez votre nom", "Namen eingeben"}},

@@ -57,6 +57,8 @@ protected:
         hudInstallWorldHooks();
         InitializeScriptSystem();
         MissionLogReset();
+        // The wingman's call, not the briefing before it ("nobrief").
+        optNoBrief = 0xFF;
         // The frame's own calls run; the film, the world and the display's
         // driver are not part of this.
         calls.run = {"KeyQueueCount", "KeyQueueGet",       "GetKeyDownTable", "ScriptProcessor",

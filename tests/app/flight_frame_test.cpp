@@ -75,6 +75,8 @@ protected:
         // The bindings as the start-up reads them, then the launch: the
         // mission runs to its first wait on the navigation station.
         ruvotest::RunScriptFile("vek\\resource\\keybind.ini");
+        // The flight, not the briefing ("nobrief").
+        optNoBrief = 0xFF;
         gMainScriptPc = TokeniseScript("vek\\resource\\scripts\\missions\\mission01.scr");
         ASSERT_NE(gMainScriptPc, nullptr);
         ScriptProcessor(&gMainScriptPc, 0);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "RES/resman.h"
 #include "app/clock.h"
 #include "app/game.h"
 #include "core/options.h"
@@ -46,11 +47,13 @@ void CopyMission(const char *file, const std::string &to) {
     std::filesystem::create_directories(to + "/" + folder);
     std::filesystem::copy(root + "/" + folder, to + "/" + folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-    // The star systems a mission moves between.
-    const std::string geog = "vek/resource/geog";
-    std::filesystem::create_directories(to + "/" + geog);
-    std::filesystem::copy(root + "/" + geog, to + "/" + geog,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // The objectives and dialogue texts the missions declare, and the star
+    // systems a mission moves between.
+    for (const std::string extra : {"vek/resource/text", "vek/resource/geog"}) {
+        std::filesystem::create_directories(to + "/" + extra);
+        std::filesystem::copy(root + "/" + extra, to + "/" + extra,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    }
 }
 
 std::vector<uint16_t> gHandled;
@@ -139,8 +142,16 @@ TEST_F(GameFrame, TheSampleMissionRunsOneTurnPerFrame) {
     ScriptProcessor(&gMainScriptPc, 0);
     ScriptSymbol *turns = FindScriptSymbol("Turns");
     ASSERT_NE(turns, nullptr);
-    EXPECT_EQ(ScriptSymbolInt(turns), 1);
     calls.run.insert("ScriptProcessor");
+    // The briefing comes first: without the screens it has nothing to show
+    // and ends in its first turn. Then the mission idles, a turn a frame.
+    for (int frame = 0; frame < 10 && ScriptSymbolInt(turns) == 0; ++frame) {
+        gTicks += 1000;
+        UpdateFrameClock();
+        gameFrame();
+    }
+    ASSERT_EQ(ScriptSymbolInt(turns), 1);
+    EXPECT_EQ(gBriefingOpen, 0);
     for (int frame = 1; frame <= 5; ++frame) {
         gTicks += 1000;
         UpdateFrameClock();
@@ -177,6 +188,8 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         osFlushPathCache();
         dunMsgInit();
         dunResetWorld();
+        // The missions read their objectives through the resource manager.
+        resmanInit();
         InitializeScriptSystem();
         gMainScriptPc = TokeniseScript(c.file);
         ASSERT_NE(gMainScriptPc, nullptr) << c.file;
@@ -206,6 +219,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         }
         FreeScriptBuffers();
         dunResetWorld();
+        resmanShutdown();
         dunFrozen = 0;
         calls.effects.clear();
     }

@@ -67,6 +67,8 @@ protected:
         SmackSetClock(AlwaysDue);
         if (GetParam() == 16) parseCommandSwitch("-16");
         optFrontEndStart = 0;
+        // The flight's views, not the briefing ("nobrief").
+        optNoBrief = 0xFF;
         std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
                       "vek\\resource\\scripts\\missions\\mission01.scr");
         gTicks = 1;
@@ -148,7 +150,7 @@ TEST_P(MissionView, TheScriptedCutChasesTheRaiderAcrossTheView) {
     EXPECT_GT(cockpit, 0);
     int turns = 0;
     while (gCinematicSubject != raider && turns++ < 200) Turn();
-    ASSERT_EQ(gCinematicSubject, raider) << "the cut after 30 turns of the script";
+    ASSERT_EQ(gCinematicSubject, raider) << "the cut three seconds into the flight";
     EXPECT_EQ(gEventRow, kScriptCameraRow);
     EXPECT_EQ(dunPlayerCamera->control, CameraChase);
     Turn();
@@ -295,6 +297,9 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
     SmackSetClock(AlwaysDue);
     for (size_t i = 0; i < count; ++i) parseCommandSwitch(switches[i]);
     optFrontEndStart = 0;
+    // The flight's views, not the briefing ("nobrief"): the cut comes three
+    // seconds into the flight.
+    optNoBrief = 0xFF;
     std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", "vek\\resource\\scripts\\missions\\mission01.scr");
     gTicks = 1;
     StartFrameClock();

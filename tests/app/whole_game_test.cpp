@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gadgets.h"
+#include "gui/gui.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
@@ -37,15 +40,25 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/views.h"
 #include "present/p3d.h"
 #include "render/drivers/output.h"
 #include "script/career.h"
+#include "script/briefing.h"
+#include "script/checkpoints.h"
+#include "script/conditions.h"
+#include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/script.h"
+#include "script/settings.h"
 #include "script/symbols.h"
 #include "world/docking.h"
 #include "world/flight.h"
+#include "world/handle.h"
+#include "world/messages.h"
+#include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/records.h"
 
@@ -134,6 +147,59 @@ protected:
         Turn();
         OnLeftButtonUp(nullptr, x, y, 0);
         Turn();
+    }
+    // With RUVO_SNAPSHOT_DIR set, the screen's bytes and palette for a look
+    // at them.
+    static void Snapshot(const char *what) {
+        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
+        const Surface *s = TheDisplayMode.screen;
+        if (!dir || !s || !s->pixels) return;
+        const std::string base = std::string(dir) + "/" + what;
+        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
+            std::fwrite(s->pixels, 1, size_t(s->pitch) * size_t(s->height), f);
+            std::fclose(f);
+        }
+        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
+            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
+            std::fclose(f);
+        }
+    }
+    static int32_t Var(const char *name) {
+        ScriptSymbol *s = FindScriptSymbol(name);
+        return s ? ScriptSymbolInt(s) : -999;
+    }
+    static std::string FileText(const char *path) {
+        std::ifstream f(path, std::ios::binary);
+        std::stringstream text;
+        text << f.rdbuf();
+        return text.str();
+    }
+    // The world's destruction of an object, as a hit that destroys it
+    // delivers it: the destroyed message with the player as attacker.
+    static void Destroy(SceneItem *item) {
+        DamageRecord r{};
+        r.attacker = dunHandleOf(dunPlayerShip);
+        dunPostDamageRecord(dunPlayerShip->receiverId, item->receiverId, 0, MsgDestroyed, &r);
+    }
+    // The player's answer to the reply the comms arm offers first, as its
+    // reply button gives it.
+    static bool Answer() {
+        if (!gDialogueChoices) return false;
+        dunSelectDialogueSpeaker(gDialogueChoices->addressee);
+        if (gDialogueChoiceCount < 1) return false;
+        dunPlayDialogueChoice(gDialogueChoiceSlots[0]);
+        return true;
+    }
+    // Shift+Q twice: the flight ends, then the mission is left (one named
+    // on the command line then quits the game).
+    static void LeaveByEndKey() {
+        uint8_t *keys = GetKeyDownTable();
+        for (int i = 0; i < 2; ++i) {
+            keys[0x2A] = 0xFF;
+            Key(0x10);
+            Turn();
+            keys[0x2A] = 0;
+        }
     }
     // The rows of a window's rectangle as the last presented frame showed
     // them (16 bits per pixel).
@@ -625,8 +691,11 @@ TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
         }
     };
 
-    // The opening cut to the raider runs first; then F2 takes the seat at
-    // the navigation station.
+    // The captain leaves the briefing at once (Esc); the opening cut to the
+    // raider runs first; then F2 takes the seat at the navigation station.
+    ASSERT_TRUE(turnsUntil([] { return gBriefingOpen != 0; }, 20));
+    press(0x01);
+    EXPECT_EQ(gBriefingOpen, 0);
     turns(100);
     press(kF2);
     EXPECT_EQ(Screen(), "NAV");
@@ -709,6 +778,191 @@ TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
     EXPECT_EQ(gMissionEndState, 1);
     endKey();
     ASSERT_TRUE(turnsUntil([] { return gQuit != 0; }, 3000));
+    Stop();
+}
+
+// The first mission from the command line as its script now plays it: the
+// briefing (next and back as the command station's briefing buttons set
+// them), the objectives it opens, the wingman's dialogue with its
+// subtitles, the raider's hail answered and the checkpoint saved, the
+// raider destroyed by the world's own destruction, objective 1 done, and
+// the SUCCESS road with the status panel's total stored as the score.
+TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_EQ(gInFrontEnd, 0);
+    auto pending = [] { return std::string(gFeed.pending); };
+    const bool briefed = TurnsUntil([&] { return gBriefingOpen && pending().find("raider has been sighted") != std::string::npos; }, 50);
+    ASSERT_TRUE(briefed) << int(gBriefingOpen) << " [" << pending() << "] " << gBriefingSection;
+    EXPECT_EQ(Screen(), "COM");
+    EXPECT_EQ(dunFrozen, 1);
+    EXPECT_EQ(gBriefingSection, 1);
+    // The first section's film plays in the command station's view.
+    EXPECT_EQ(gBriefingVideoShowing, 1);
+    EXPECT_NE(gBriefingVideo, nullptr);
+    // Next: the second section's text.
+    guiResetTextFeed();
+    gBriefingSkip = 1;
+    ASSERT_TRUE(TurnsUntil([&] { return gBriefingSection == 2 && pending().find("alone") != std::string::npos; }, 200));
+    EXPECT_EQ(gBriefingVideoShowing, 0) << "the next section closes the film";
+    // Back: the first section again.
+    guiResetTextFeed();
+    gBriefingSkip = gBriefingBack = 1;
+    ASSERT_TRUE(TurnsUntil([&] { return gBriefingSection == 1 && pending().find("sighted") != std::string::npos; }, 200));
+    // Then it plays to its end: the objectives open and the world goes on.
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen == 0; }, 1500));
+    EXPECT_EQ(gObjectivesOpen, 1);
+    EXPECT_EQ(dunFrozen, 0);
+    Turn();
+    Snapshot("mission01_objectives");
+    // The panel fills the view: the open objective's marker and its title.
+    GuiWindow *view = gGuiMainView;
+    ASSERT_NE(view, nullptr);
+    EXPECT_GT(CountColours(view->rect, 159, 159) + CountColours(view->rect, 151, 151), 20);
+    EXPECT_GT(CountColours(view->rect, 166, 166), 100) << "the title bar";
+    // The wingman's call starts as the briefing ends, spoken and typed as
+    // subtitles while the objectives show.
+    std::string feed;
+    auto typed = [&] {
+        if (gFeed.pending[0] && feed.find(gFeed.pending) == std::string::npos) feed += gFeed.pending;
+    };
+    // The panel shows for its ten seconds (the opening cut to the raider,
+    // which would close it, waits for the flight's clock).
+    int shownTurns = 0;
+    ASSERT_TRUE(TurnsUntil([&] { typed(); shownTurns += gObjectivesOpen; return gObjectivesOpen == 0; }, 150));
+    EXPECT_GE(shownTurns, 95);
+    ASSERT_TRUE(TurnsUntil([&] { typed(); return feed.find("Weapons free.") != std::string::npos; }, 300)) << feed;
+    EXPECT_NE(feed.find("Wingman - Raider closing fast. Take it out, Captain."), std::string::npos) << feed;
+    // The raider hails ten seconds in; the captain answers, and the answer
+    // is the checkpoint.
+    ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 600));
+    ASSERT_TRUE(Answer());
+    ASSERT_TRUE(TurnsUntil([] { return Var("Reply") == 1 && gDialogueRunning == 0; }, 400));
+    Turn();
+    EXPECT_NE(FileText("vek/slot_d0.sav").find(":1_0_1 Kestrel hailed\n"), std::string::npos);
+
+    // The raider destroyed: objective 1 done and the mission succeeds.
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    Destroy(raider);
+    Turn();
+    EXPECT_TRUE(raider->sim->flags & SimFlag::Dead);
+    // A ship that breaks up in view leaves its pieces and goes; until the
+    // break-up is built, its removal is posted as the break-up would.
+    if (raider->flags & SceneFlag::InUse) dunMsgPost(raider->receiverId, raider->receiverId, 0, MsgRemove, 0, nullptr);
+    ASSERT_TRUE(TurnsUntil([] { return gMissionEndState == 1; }, 1000));
+    EXPECT_EQ(dunMissionSuccess, 0xFF);
+    EXPECT_EQ(gMissionOutcome, 0);
+    EXPECT_TRUE(dunTestObjectiveState(0, ObjectiveState::Done));
+    EXPECT_EQ(gScriptPrompt.slot, 0) << "the prompt is switched off";
+    // The end view (the event camera's full-screen view of the player's
+    // ship, taken here directly as the module that gives it is still to
+    // come) shows the status panel; its total is the score.
+    guiEnterFullScreen();
+    gMissionScore = -1;
+    Turn();
+    Turn();
+    Snapshot("mission01_status");
+    const int32_t total = gMissionScore;
+    EXPECT_GT(CountColours(gGuiMainView->rect, 88, 88), 100) << "the done objective's line";
+    EXPECT_EQ(total, ComputeMissionScore());
+    EXPECT_EQ(total, 500 + MissionTimeBonus(60000, gMissionClock, 5));
+    // Shift+Q ends the flight, a second leaves the mission; the stored score
+    // is the panel's total.
+    LeaveByEndKey();
+    ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
+    EXPECT_EQ(gCareerState.word[StateWord::Score], total);
+    EXPECT_EQ(gCareerState.word[StateWord::Success], -1);
+    Stop();
+}
+
+// A checkpoint saved before the ship is lost brings the mission back as it
+// was saved when the mission starts from it (the chooser's routine with a
+// checkpoint of the chooser's list): its variables, objectives, weapon
+// counters and SCORE.
+TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 50));
+    Key(0x01);  // Esc leaves the briefing
+    ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 1000));
+    // What the flight changed before the checkpoint: a beam's charge spent,
+    // the objective's worth, the score.
+    Weapon *beam = dunPlayerShip->sim->weapons;
+    ASSERT_TRUE(beam && beam->next);
+    beam->charge = 3.0f;
+    beam->next->charge = 7.0f;
+    gObjectives[0].score = 777;
+    gMissionScore = 42;
+    ASSERT_TRUE(Answer());
+    ASSERT_TRUE(TurnsUntil([] { return Var("Reply") == 1 && gDialogueRunning == 0; }, 400));
+    // The save follows the answer in the same turn.
+    const int32_t turnsAtSave = Var("Turns"), clockAtSave = Var("MISSTIME");
+    EXPECT_GT(clockAtSave, 1000);
+    Turn();
+    // The ship is lost; the mission ends and the game quits.
+    Destroy(dunPlayerShip);
+    ASSERT_TRUE(TurnsUntil([] { return gMissionEndState != 0; }, 2000));
+    LeaveByEndKey();
+    ASSERT_TRUE(TurnsUntil([] { return gQuit != 0; }, 3000));
+    Stop();
+    // The slot is a career's: a start from the command line writes no
+    // captain record, and one found missing makes the slot new, which
+    // clears its checkpoints.
+    gMissionFromCommandLine = 0;
+    dunWriteCaptainSlot();
+
+    // The mission again, from its checkpoint.
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 50));
+    Key(0x01);
+    Turn();
+    beam = dunPlayerShip->sim->weapons;
+    EXPECT_EQ(beam->charge, 10.0f) << "a fresh start";
+    EXPECT_EQ(gObjectives[0].score, 500);
+    int32_t ids[8];
+    char titles[8][kSaveTitleBytes];
+    ASSERT_EQ(dunListSaveGames(gCurrentMission, gCareerState.word[StateWord::Slot], ids, titles, 8), 2);
+    EXPECT_EQ(ids[1], 1);
+    EXPECT_STREQ(titles[1], " Kestrel hailed");
+    dunRunMissionStart(ids[1]);
+    EXPECT_EQ(Var("Turns"), turnsAtSave) << "saved as the hail was answered";
+    EXPECT_EQ(Var("MISSTIME"), clockAtSave);
+    EXPECT_EQ(Var("Hailed"), 1);
+    EXPECT_EQ(Var("Reply"), 1);
+    EXPECT_EQ(gObjectives[0].score, 777);
+    EXPECT_TRUE(dunTestObjectiveState(0, ObjectiveState::Open));
+    EXPECT_EQ(gMissionScore, 42);
+    // Its load routine brings the weapons back in the next turn.
+    ASSERT_TRUE(TurnsUntil([] { return gLoadPending == 0; }, 10));
+    EXPECT_EQ(beam->charge, 3.0f);
+    EXPECT_EQ(beam->next->charge, 7.0f);
+    // The mission's end gives its world and resources back.
+    exitMission();
+    Stop();
+}
+
+// The last stand's two wings: each a group of its own behind its leader.
+TEST_F(WholeGame, TheLastStandsWingsFollowTheirLeaders) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission04.scr");
+    auto ship = [](const char *name) {
+        auto *o = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+        return o && o->sim ? o->sim->shipInfo : nullptr;
+    };
+    const char *const kGuards[] = {"Guard1", "Guard2", "Guard3"}, *const kRaiders[] = {"Raider1", "Raider2", "Raider3"};
+    for (const char *const *wing : {kGuards, kRaiders}) {
+        ShipInfo *lead = ship(wing[0]);
+        ASSERT_NE(lead, nullptr) << wing[0];
+        EXPECT_TRUE(lead->flags & ShipFlag::GroupHolder) << wing[0];
+        EXPECT_NE(lead->group, 0);
+        for (int i = 1; i < 3; ++i) {
+            ShipInfo *follower = ship(wing[i]);
+            ASSERT_NE(follower, nullptr) << wing[i];
+            EXPECT_EQ(follower->group, lead->group) << wing[i];
+            EXPECT_EQ(follower->leader, GetScriptSymbolValue(wing[0])) << wing[i];
+            EXPECT_FALSE(follower->flags & ShipFlag::GroupHolder) << wing[i];
+        }
+    }
+    EXPECT_NE(ship("Guard1")->group, ship("Raider1")->group);
+    exitMission();
     Stop();
 }
 

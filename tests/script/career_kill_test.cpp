@@ -2,33 +2,17 @@
 // moments; each file is then the old or the new version, byte for byte.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <random>
-#include <thread>
-#include <vector>
+#include <string>
 
+#include "common/kill_writer.h"
 #include "common/temp_dir.h"
 #include "core/options.h"
 #include "os/paths.h"
 #include "script/career.h"
 
 namespace {
-
-std::vector<uint8_t> Bytes(const char *path) {
-    std::vector<uint8_t> out;
-    if (FILE *f = std::fopen(path, "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) out.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    return out;
-}
 
 // Two versions of the career that differ in every field.
 void Version(int v) {
@@ -58,51 +42,32 @@ TEST(CareerFiles, KilledWhileWritingLeavesOldOrNew) {
         EncodeCaptainSlot(gCaptainSlot, slots[v]);
         EncodeCareerState(gCareerState, states[v]);
     }
-    std::mt19937 random(1234);
     int killedMidWay = 0;
-    for (int round = 0; round < 40; ++round) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // The writer: both versions in turn, for ever.
-            close(ready[0]);
-            Version(0);
+    // The writer: both versions in turn.
+    ruvotest::KillWhileWriting(
+        1234, 40,
+        [](int v) {
+            Version(v);
             dunWriteCaptainSlot();
             dunWriteStateFile();
-            if (write(ready[1], "!", 1) != 1) _exit(2);
-            for (int v = 1;; v ^= 1) {
-                Version(v);
-                dunWriteCaptainSlot();
-                dunWriteStateFile();
-            }
-        }
-        close(ready[1]);
-        char c;
-        ASSERT_EQ(read(ready[0], &c, 1), 1);
-        close(ready[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 5000));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
-        std::vector<uint8_t> slot = Bytes("vek/slot0.sav"), state = Bytes("vek/state.inf");
-        ASSERT_EQ(slot.size(), kSlotFileBytes) << round;
-        ASSERT_EQ(state.size(), kStateFileBytes) << round;
-        bool slotOld = !std::memcmp(slot.data(), slots[0], kSlotFileBytes);
-        bool slotNew = !std::memcmp(slot.data(), slots[1], kSlotFileBytes);
-        bool stateOld = !std::memcmp(state.data(), states[0], kStateFileBytes);
-        bool stateNew = !std::memcmp(state.data(), states[1], kStateFileBytes);
-        EXPECT_TRUE(slotOld || slotNew) << "torn slot file in round " << round;
-        EXPECT_TRUE(stateOld || stateNew) << "torn state file in round " << round;
-        // Killed between the two files of one version.
-        killedMidWay += slotNew != stateNew;
-        // The files read back as what was written.
-        gCaptainSlot = CaptainSlot{};
-        EXPECT_TRUE(dunReadCaptainSlot());
-        EXPECT_STREQ(gCaptainSlot.name, slotNew ? "Second Captain" : "First Captain");
-    }
+        },
+        [&](int round) {
+            const std::string slot = ruvotest::FileBytes("vek/slot0.sav"), state = ruvotest::FileBytes("vek/state.inf");
+            ASSERT_EQ(slot.size(), kSlotFileBytes) << round;
+            ASSERT_EQ(state.size(), kStateFileBytes) << round;
+            bool slotOld = !std::memcmp(slot.data(), slots[0], kSlotFileBytes);
+            bool slotNew = !std::memcmp(slot.data(), slots[1], kSlotFileBytes);
+            bool stateOld = !std::memcmp(state.data(), states[0], kStateFileBytes);
+            bool stateNew = !std::memcmp(state.data(), states[1], kStateFileBytes);
+            EXPECT_TRUE(slotOld || slotNew) << "torn slot file in round " << round;
+            EXPECT_TRUE(stateOld || stateNew) << "torn state file in round " << round;
+            // Killed between the two files of one version.
+            killedMidWay += slotNew != stateNew;
+            // The files read back as what was written.
+            gCaptainSlot = CaptainSlot{};
+            EXPECT_TRUE(dunReadCaptainSlot());
+            EXPECT_STREQ(gCaptainSlot.name, slotNew ? "Second Captain" : "First Captain");
+        });
     // Not a condition of the test, only a sign that kills landed between the
     // writes rather than always at the same place.
     RecordProperty("KilledBetweenFiles", killedMidWay);

@@ -317,7 +317,7 @@ TEST_F(Compiler, ExtraLoadFollowsTheLoadExtraLabel) {
 
 TEST_F(Compiler, BriefingPositions) {
     std::string text;
-    for (int i = 0; i < 5; ++i) text += "BRF_DECLARE\nBRF_BEGIN\nBRF_END\n";
+    for (int i = 0; i < kBriefingCount; ++i) text += "BRF_DECLARE\nBRF_BEGIN\nBRF_END\n";
     uint32_t s = ScriptTokenIndex(Compile(text));
     for (int b = 0; b < kBriefingCount; ++b) {
         uint32_t base = s + (uint32_t)b * 9;

@@ -11,6 +11,7 @@
 #include "present/scene.h"
 #include "script/career.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/screens.h"
 #include "script/settings.h"
 #include "script_fixture.h"
@@ -66,7 +67,10 @@ TEST_F(Mission, SuccessEndsAfterItsCountdown) {
     gTargetTime = 6000;
     gMissionClock = 4500 - 10 * 50;  // the clock runs on while the countdown does
     gTimeScore = 7;
-    gMissionScore = 40;
+    // An objective done is worth 40.
+    ParseObjectives("a\r\n", 3);
+    gObjectives[0].score = 40;
+    dunSetObjectiveState(0, ObjectiveState::Done);
     Start("SUCCESS\n");
     EXPECT_EQ(dunMissionSuccess, 0xFF);
     EXPECT_EQ(dunMissionEndCountdown, 500);
@@ -238,7 +242,10 @@ TEST_F(Mission, ExitStoresTheResult) {
         Start("VAR Mine\nSET Mine 3\nOUTCOME 2\n");
         gMainScriptPc = gScriptTokens + 1;
         dunMissionSuccess = c.success;
-        gMissionScore = c.score;
+        // The stored score is the mission's score: here one objective's.
+        ParseObjectives("a\r\n", 3);
+        gObjectives[0].score = c.score;
+        dunSetObjectiveState(0, ObjectiveState::Done);
         // The cockpit's locks and lost ship of this mission.
         guiStationLock = guiPlayerLostView = guiNavUndockLock = 1;
         guiInstallScriptHooks();

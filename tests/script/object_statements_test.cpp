@@ -229,11 +229,6 @@ TEST_F(ObjectStatements, CorpseSkipsItsSecondOperandEvenAKeyword) {
     EXPECT_EQ(Var("X"), 4);
 }
 
-TEST_F(ObjectStatements, EveryObjectStatementIsBuilt) {
-    for (uint32_t code = 95; code <= 160; ++code)
-        EXPECT_NE(gScriptStatements[code], PendingStatement) << ScriptKeywordText(code);
-}
-
 TEST_F(ObjectStatements, AScriptCameraChasesAtItsRateAndDistance) {
     SceneItem *ship = MakeObject("Ship");
     ship->sim->radius = 300;

@@ -14,6 +14,7 @@
 #include "script/career.h"
 #include "script/compiler.h"
 #include "script/mission.h"
+#include "script/objectives.h"
 #include "script/script.h"
 #include "script/symbols.h"
 
@@ -81,6 +82,37 @@ TEST_P(SampleScripts, StartUpAndMissionScriptsCompile) {
                              "AntiMatterMd", "Rock", "SS209Vid", "HomeMov", "RosMov", "OptS_gamma", "OptB_gamma",
                              "Opt_Save", "OptExit", "TimPlayMN", "NRSArc"})
         EXPECT_NE(FindScriptSymbol(name), nullptr) << name;
+}
+
+// Every sample mission declares its objectives from a text of its own in
+// each language: CR LF lines (the parser's cut of the line end is the
+// stored files' own), no "<" mark-up, one objective at least, none keeping a
+// line end.
+TEST_P(SampleScripts, EveryMissionDeclaresItsObjectivesInItsLanguage) {
+    static const char *const kFolder[3] = {"text", "frn_", "ger_"};
+    auto text = [](const std::string &path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    for (int n = 1; n <= 6; ++n) {
+        const std::string mission = "vek/resource/scripts/missions/mission0" + std::to_string(n) + ".scr";
+        EXPECT_NE(text(mission).find("DEC_OBJV"), std::string::npos) << mission;
+        const std::string file = std::string("vek/resource/") + kFolder[GetParam()] + "/obj0" + std::to_string(n) + ".txt";
+        const std::string body = text(file);
+        ASSERT_GE(body.size(), 2u) << file;
+        EXPECT_NE(body[0], '<') << file;
+        EXPECT_EQ(body.substr(body.size() - 2), "\r\n") << file;
+        EXPECT_EQ(body.find('\n'), body.find("\r\n") + 1) << file << ": LF without CR";
+        ASSERT_GE(ParseObjectives(body.data(), body.size()), 1) << file;
+        for (int i = 0; i < gObjectiveCount; ++i) {
+            const std::string line = gObjectives[i].text;
+            EXPECT_FALSE(line.empty()) << file;
+            EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << file;
+        }
+        dunResetObjectives();
+    }
 }
 
 // The sample career: the first mission opens it; after it the player may
