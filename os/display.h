@@ -55,6 +55,10 @@ bool osDisplayReadShown(int x, int y, uint32_t *rgb);
 // 8-bit indices -> 0xFFRRGGBB through a 256-entry table.
 void osConvert8To32(const uint8_t *src, int srcPitch, uint32_t *dst, int dstPitch, int width,
                     int height, const uint32_t table[256]);
+// Lets the conversion use the processor's vector instructions where it has
+// them (the default) or not, so tests can compare both roads; says whether
+// the vector road is now taken.
+bool osConvertUseSimd(bool allowed);
 // RGB565 rows copied as they are.
 void osCopy16(const uint8_t *src, int srcPitch, uint8_t *dst, int dstPitch, int width, int height);
 // 256 entries of (red, green, blue, spare) -> 0xFFRRGGBB.

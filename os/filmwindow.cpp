@@ -129,6 +129,10 @@ static bool TakeEnd(OsFilmEnd *end) {
     return false;
 }
 
+static int64_t (*gModalClock)() = osFilmTimeMicros;
+
+void osFilmModalSetClock(int64_t (*micros)()) { gModalClock = micros ? micros : osFilmTimeMicros; }
+
 OsFilmEnd osFilmPlayModal(const char *hostPath) {
     OsFilm *film = osFilmOpen(hostPath, true);
     if (!film) return OS_FILM_FAILED;
@@ -144,11 +148,11 @@ OsFilmEnd osFilmPlayModal(const char *hostPath) {
         return OS_FILM_FAILED;
     }
     OsFilmEnd end = OS_FILM_FINISHED;
-    int64_t due = osFilmTimeMicros();
+    int64_t due = gModalClock();
     bool first = true;
     for (;;) {
         if (TakeEnd(&end)) break;
-        int64_t now = osFilmTimeMicros();
+        int64_t now = gModalClock();
         if (now < due) {
             SDL_Delay(Uint32(std::min<int64_t>((due - now) / 1000 + 1, 10)));
             continue;

@@ -21,3 +21,6 @@ enum OsFilmEnd { OS_FILM_FINISHED, OS_FILM_ESCAPE, OS_FILM_QUIT, OS_FILM_FAILED 
 // pressed or the program is asked to quit (the quit is left waiting for the
 // game). A film that cannot be opened or decoded ends at once.
 OsFilmEnd osFilmPlayModal(const char *hostPath);
+// The clock (microseconds) the modal player paces its frames by; null
+// gives back the steady film clock. Tests run films on a clock of their own.
+void osFilmModalSetClock(int64_t (*micros)());

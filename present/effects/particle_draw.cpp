@@ -124,8 +124,11 @@ void DrawStreak(const Target &t, const ParticleSystem *ps, Particle &p, int step
 
 }  // namespace
 
+// Before a set-up has begun the library (a world run alone) there is no
+// scene to hang systems on, and a model made then would outlive it.
 vt_model *P3DParticleDummyModel() {
     if (gDummy) return gDummy;
+    if (!VtSceneDbRoot()) return nullptr;
     vt_model *m = VtModelAllocate("particledummy", 8, 8);
     if (!m) return nullptr;
     // Never culled: the callback runs whenever the scene is drawn.

@@ -156,9 +156,15 @@ void KindRamps(int kind) {
     }
 }
 
+// The shade table follows the sky's ramps; before a set-up has begun the
+// library (a world run alone) there is no table to tint.
+void Shade(int first, int strength) {
+    if (VtSceneDbRoot()) P3DMakeShadeTable(first, strength);
+}
+
 // The shade table's special tint stands for the palette step of the
 // special skies.
-void SpecialTint() { P3DMakeShadeTable(-1, 8); }
+void SpecialTint() { Shade(-1, 8); }
 
 void SetSunUnplaced() { gSunPlaced = 0; }
 
@@ -254,7 +260,7 @@ void P3DSetSkyForSystem(int16_t system) {
         }
     }
     KindRamps(kind);
-    P3DMakeShadeTable(176, 31);
+    Shade(176, 31);
     if (system == 15) SpecialTint();
     if (system == kSpecialSystem) {
         gSky.special = 1;
@@ -294,7 +300,7 @@ void P3DSetSkyColours(int16_t kind, float angleX, float angleY) {
         SpecialTint();
     } else if (kind >= 0 && kind < kNebulaKindCount) {
         KindRamps(kind);
-        P3DMakeShadeTable(176, 31);
+        Shade(176, 31);
     }
 }
 

@@ -45,6 +45,7 @@ struct vertex_work {
 struct group_shading {
     const sr_material_parts *m;
     bool textured;
+    bool shaded; // an indexed map lit through its shade table on an RGB565 target: levels as on INDEX_8
     bool lit, geometry;
     bool per_vertex;  // colour at each vertex (smooth)
     bool per_face;    // colour of each face (flat, lit or pre-lit)
@@ -151,7 +152,10 @@ void makePaint(sr_paint *p, const draw_ctx &c, const sr_material_parts &m, bool 
         p->blend = blendOf(prim.blend_mode);
     p->index_base = prim.index_base;
     p->index_range = prim.index_range;
-    if (p->target == VT_PMT_INDEX_8)
+    // The texels of an indexed map without a palette of its own are places
+    // on the shared palette's ramps, lit through the shade table on either
+    // target; a map with its palette is a picture, lit in RGB.
+    if (p->target == VT_PMT_INDEX_8 || (p->tex == SR_TEX_INDEX && p->lut == c.r->fallback_lut))
         setShadeTable(p, prim);
 }
 
@@ -169,11 +173,12 @@ vt_float brightest(const vt_float *v) {
 }
 
 // The colour at a point: RGB 0..255 (a texel's scale when textured), or
-// on INDEX_8 targets the index (untextured) or the shade level.
+// on INDEX_8 targets (and for shaded maps) the index (untextured) or the
+// shade level.
 void colourAt(sr_flat *out, draw_ctx &c, const group_shading &g, const vt_vector3 &p, const vt_vector3 &n,
               vt_uint_32 geometry_colour) {
     const sr_surface &surf = *g.m->surf;
-    if (c.target.type == VT_PMT_RGB_565) {
+    if (c.target.type == VT_PMT_RGB_565 && !g.shaded) {
         vt_float base[3];
         if (g.geometry) {
             base[0] = byteOf(geometry_colour, 16) / 255;
@@ -212,6 +217,7 @@ void shadingOf(group_shading *g, draw_ctx &c, const sr_material_parts &m, const 
         g->surface[k] = byteOf(m.surf->colour, 16 - 8 * k) / 255;
     const bool varies = g->lit || g->geometry;
     const bool raw = g->textured && !m.prim->modulate;
+    g->shaded = c.target.type == VT_PMT_RGB_565 && paint.tex == SR_TEX_INDEX && paint.shade_table && !raw;
     g->per_vertex = !raw && varies && (m.prim->smooth || !faces);
     g->per_face = !raw && varies && !g->per_vertex;
     if (g->lit)

@@ -119,6 +119,11 @@ void eachLight(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p
 
 } // namespace
 
+// The least light a lit surface keeps: the first step of a 32-entry
+// ramp, where an INDEX_8 target draws a face no light reaches. Below it a
+// face turned from every light would vanish into black space.
+constexpr vt_float kLeastLight = 1.0f / 32;
+
 void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, const vt_float base[3],
                 const vt_vector3 &p, const vt_vector3 &n) {
     vt_float diffuse[3] = {surf.ka * l.ambient.v[0], surf.ka * l.ambient.v[1], surf.ka * l.ambient.v[2]};
@@ -133,7 +138,7 @@ void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, c
                     diffuse[c] += surf.kd * nl * li.colour.v[c];
         }
         for (int c = 0; c < 3; c++)
-            rgb[c] = std::clamp(base[c] * diffuse[c], 0.0f, 1.0f);
+            rgb[c] = std::clamp(base[c] * std::max(diffuse[c], kLeastLight), 0.0f, 1.0f);
         return;
     }
     vt_float shine[3] = {0, 0, 0};
@@ -144,7 +149,7 @@ void SrLightRGB(vt_float rgb[3], const sr_lighting &l, const sr_surface &surf, c
         }
     });
     for (int c = 0; c < 3; c++)
-        rgb[c] = std::clamp(base[c] * diffuse[c] + shine[c], 0.0f, 1.0f);
+        rgb[c] = std::clamp(base[c] * std::max(diffuse[c], kLeastLight) + shine[c], 0.0f, 1.0f);
 }
 
 vt_float SrLightIntensity(const sr_lighting &l, const sr_surface &surf, const vt_vector3 &p, const vt_vector3 &n) {

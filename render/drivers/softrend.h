@@ -45,8 +45,10 @@
 //               and the direction to the eye: the origin, or +z for a
 //               parallel camera)
 // AMBIENT lights add ka C to the ambient term, which is ka white when no
-// ambient light is on. Colour = base (ambient + diffuse) + specular, each
-// channel clamped to 0..1; base is the surface colour (COLOUR_SOURCE_T
+// ambient light is on. Colour = base max(ambient + diffuse, 1/32) +
+// specular, each channel clamped to 0..1 (1/32: the darkest step of an
+// INDEX_8 ramp, so a face no light reaches is as dim there as on an
+// INDEX_8 target, not black); base is the surface colour (COLOUR_SOURCE_T
 // SURFACE) or the vertex or face colour bytes (GEOMETRY). Without
 // LIGHTING_B the colour is base. Textured surfaces take white as the
 // surface colour: with MODULATE_B a texel is multiplied by the colour,
@@ -90,7 +92,10 @@
 // table (256 x 64, row = level, column = texel; a buffer made for either
 // use): pixel = shade[level][texel], level = I x 32 clamped to 0..63 (row
 // 32 shows a texel in its own colour; pre-lit: the index byte / 4);
-// without a table, or without MODULATE_B, the texel itself. ARGB4444
+// without a table, or without MODULATE_B, the texel itself. On RGB565
+// targets an INDEX_8 map without a palette of its own (its texels are
+// places on the standard palette's ramps) is lit the same way through its
+// shade table, and the entry seen through the palette. ARGB4444
 // texels: drawn at alpha 8 or more as the ramp at I x texel brightness.
 // There is no blending into an INDEX_8 target.
 //

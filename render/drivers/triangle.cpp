@@ -22,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "render/drivers/triset.h"
@@ -258,11 +259,18 @@ void tri16(const sr_target &__restrict t, const sr_paint &__restrict p, const sr
 // (maps with colour) as the ramp at the texel's brightness.
 enum : int { T8_NONE, T8_RAW, T8_SHADED, T8_RAMP };
 
-template <int ZM, int SH, int T8, int TX>
+// Where the index goes: into an INDEX_8 target, or through the palette
+// into an RGB565 one (an indexed map lit through its shade table shows
+// there the colours it shows at 8 bits, shadows and highlights included),
+// blended or not.
+enum : int { OUT_INDEX, OUT_565, OUT_565_BLEND };
+
+template <int ZM, int SH, int T8, int TX, int OUT = OUT_INDEX>
 void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_tri &__restrict s) {
+    using pixel = std::conditional_t<OUT == OUT_INDEX, vt_uint_8, vt_uint_16>;
     const vt_uint_32 dz = vt_uint_32(s.astep[0]), dk = vt_uint_32(s.astep[1]);
     walk(t.width, s, [&](int y, int xs, int xe) SR_ALWAYS_INLINE {
-        vt_uint_8 *crow = t.colour + ptrdiff_t(y) * t.colour_row;
+        auto *crow = reinterpret_cast<pixel *>(t.colour + ptrdiff_t(y) * t.colour_row);
         vt_uint_16 *zrow = depthRow<ZM>(t, y);
         spanOf<TX != TX_NONE>(
             s, T8 == T8_NONE ? kRangeIndex : kRangeLevel, y, xs, xe, [&](int x0, int n, run &r) SR_ALWAYS_INLINE {
@@ -294,7 +302,17 @@ void tri8(const sr_target &__restrict t, const sr_paint &__restrict p, const sr_
                             value = int(v < 0 ? 0 : (v > 255 ? 255 : v));
                         }
                     }
-                    crow[x] = vt_uint_8(value);
+                    if constexpr (OUT == OUT_INDEX) {
+                        crow[x] = vt_uint_8(value);
+                    } else {
+                        vt_uint_32 src = p.lut[value & 255];
+                        if constexpr (OUT == OUT_565_BLEND) {
+                            if (p.opacity == 0)
+                                continue;
+                            src = blend565(p.blend, crow[x], src, p.opacity);
+                        }
+                        crow[x] = vt_uint_16(src);
+                    }
                     depthWrite<ZM>(p, zrow, x, d);
                 }
                 r.z = z, r.k0 = k;
@@ -311,6 +329,7 @@ template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri
 }
 constexpr auto kTri16 = makeTri16(std::make_index_sequence<90>());
 
+
 // The 8-bit kinds: what is done with the texel, and how it is fetched.
 constexpr int kKind8[][2] = {{T8_NONE, TX_NONE},  {T8_RAW, TX_RAW},    {T8_RAW, TX_ANY},
                              {T8_SHADED, TX_RAW}, {T8_SHADED, TX_ANY}, {T8_RAMP, TX_ANY}};
@@ -319,6 +338,14 @@ template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri
     return {&tri8<int(I / 18), int(I / 6 % 3), kKind8[I % 6][0], kKind8[I % 6][1]>...};
 }
 constexpr auto kTri8 = makeTri8(std::make_index_sequence<54>());
+
+// Indexed maps shaded onto RGB565. Index: depth mode x 8 + smooth x 4 +
+// any map x 2 + blending.
+template <std::size_t... I> constexpr std::array<tri_fn *, sizeof...(I)> makeTri16Shaded(std::index_sequence<I...>) {
+    return {&tri8<int(I / 8), (I / 4 % 2) ? int(SR_SHADE_SMOOTH) : int(SR_SHADE_FLAT), T8_SHADED,
+                  (I / 2 % 2) ? TX_ANY : TX_RAW, (I % 2) ? OUT_565_BLEND : OUT_565>...};
+}
+constexpr auto kTri16Shaded = makeTri16Shaded(std::make_index_sequence<24>());
 
 bool pow2(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
@@ -435,8 +462,11 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.x0 = a->x;
     s.y0 = a->y;
 
-    const bool rgb = p.target == VT_PMT_RGB_565;
     const bool textured = p.tex != SR_TEX_NONE && p.texels != nullptr;
+    // Shaded maps carry levels as INDEX_8 targets do.
+    const bool shaded = p.target == VT_PMT_RGB_565 && textured && p.tex == SR_TEX_INDEX && p.shade_table &&
+                        p.shade != SR_SHADE_NONE;
+    const bool rgb = p.target == VT_PMT_RGB_565 && !shaded;
     const sr_ranges &rg = rgb ? kRangeRGB : textured ? kRangeLevel : kRangeIndex;
     const float hi = rgb ? 255.0f : (textured ? kLevelHi : kIndexHi);
     const bool needle = std::fabs(dx1 * dy2) + std::fabs(dx2 * dy1) > kNeedle * std::fabs(cross);
@@ -459,6 +489,8 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.du = s.dv = 0;
     if (textured)
         textureSetUp(s, p, *a, *b, *c, dxy, inv, needle);
+    if (shaded)
+        s.fetch = F_RAW;
 
     const int zm = zModeOf(t, p);
     if (rgb && drawGroups(t, p, s, zm))
@@ -469,7 +501,10 @@ void SrTriangle(const sr_target &t, const sr_paint &p, const sr_svert *a, const 
     s.astep = toFixed(s.adx, -range, range, rg.scale);
     const int sh = textured || p.shade != SR_SHADE_NONE ? int(p.shade) : int(SR_SHADE_FLAT);
     const bool fast = textured && p.wrap_u == SR_WRAP && p.wrap_v == SR_WRAP && pow2(p.tex_w) && pow2(p.tex_h);
-    if (rgb) {
+    if (shaded) {
+        kTri16Shaded[std::size_t(zm * 8 + (sh == SR_SHADE_SMOOTH ? 4 : 0) + (fast ? 0 : 2) +
+                                 (p.blend != SR_BLEND_NONE ? 1 : 0))](t, p, s);
+    } else if (rgb) {
         int tx = 0; // index into kTex16
         if (textured)
             tx = !fast ? 4 : p.tex == SR_TEX_565 ? 1 : p.tex == SR_TEX_INDEX ? 2 : 3;

@@ -373,11 +373,11 @@ TEST_F(SoftConformance, EachKindOfLight) {
     } cases[] = {
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 31, "direct, head on"},
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 60, 1, 0, 0, 0, 0xFFFFFF, 16, "direct at 60 degrees"},
-        {VT_LIGHT_DIRECT, 0, 0, 0, 0, 180, 1, 0, 0, 0, 0xFFFFFF, 0, "direct from behind"},
+        {VT_LIGHT_DIRECT, 0, 0, 0, 0, 180, 1, 0, 0, 0, 0xFFFFFF, 1, "direct from behind: the least light, 1/32"},
         {VT_LIGHT_POINT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 30, "point, no attenuation (cosine 0.97)"},
         {VT_LIGHT_POINT, 0, 0, -1, 0, 0, 1, 0.5f, 0, 0, 0xFFFFFF, 15, "point, 1 / (1 + 0.5 x 2)"},
         {VT_LIGHT_SPOT, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0xFFFFFF, 30, "spot on the wall"},
-        {VT_LIGHT_SPOT, 0, 0, -1, 0, 45, 1, 0, 0, 0, 0xFFFFFF, 0, "spot turned away"},
+        {VT_LIGHT_SPOT, 0, 0, -1, 0, 45, 1, 0, 0, 0, 0xFFFFFF, 1, "spot turned away: the least light"},
         {VT_LIGHT_AMBIENT, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0x808080, 16, "ambient: ka x its colour"},
         {VT_LIGHT_DIRECT, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0x404040, 15, "specular added to diffuse"},
     };

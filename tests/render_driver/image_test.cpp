@@ -3,6 +3,7 @@
 // writes them out as PPM to look at).
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "driver_fixture.h"
 
@@ -100,6 +101,49 @@ TEST_F(SoftImages, ShadedSpheresOnAnIndexedTarget) {
     render();
     dump("shaded_spheres8");
     EXPECT_EQ(hash(), "b961606803401974");
+}
+
+TEST_F(SoftImages, AShadedMapLooksTheSameOnBothTargets) {
+    // A map without a palette of its own lit through a shade table, the
+    // light from the side so that half the sphere is turned from it: on an
+    // RGB565 target (with the same palette) each pixel is the INDEX_8 one
+    // seen through the palette, the shadow's darkest rows included.
+    start(64, 48, VT_PMT_INDEX_8);
+    perspectiveCamera(60, 1, 50);
+    place(camera, 0, 0, 4);
+    place(light(VT_LIGHT_DIRECT), 0, 0, 0, 0, 80);
+    vt_pixelmap *tex = checker("bands", VT_PMT_INDEX_8, 32, 32, 80 + 24, 112 + 28);
+    vt_material *shaded = material("shaded", 0, VT_MATF_LIT | VT_MATF_SMOOTH, tex);
+    shaded->index_shade = shadeTable();
+    VtMaterialUpdate(shaded, VT_MATU_ALL);
+    modelActor(sphere("ball", 12, 24, 1.4f, shaded), shaded);
+    render();
+    std::vector<vt_uint_32> indexed;
+    for (int y = 0; y < 48; y++)
+        for (int x = 0; x < 64; x++) indexed.push_back(pixel(x, y));
+    vt_pixelmap *const target8 = colour, *const depth8 = depth;
+    colour = VtPixelmapAllocate(VT_PMT_RGB_565, 64, 48, nullptr, 0);
+    depth = VtPixelmapMatch(colour, VT_PMMATCH_DEPTH_16);
+    colour->origin_x = depth->origin_x = 32;
+    colour->origin_y = depth->origin_y = 24;
+    colour->map = palette;
+    clear();
+    render();
+    int dark = 0, lit = 0;
+    for (int y = 0; y < 48; y++)
+        for (int x = 0; x < 64; x++) {
+            const vt_uint_32 index = indexed[size_t(y) * 64 + x];
+            const vt_colour c = paletteEntry(int(index));
+            const vt_uint_32 want = index == 0 ? 0 : (c >> 8 & 0xF800) | (c >> 5 & 0x07E0) | (c >> 3 & 0x001F);
+            ASSERT_EQ(pixel(x, y), want) << x << "," << y << ": index " << index;
+            if (index != 0)
+                ((index - 16) % 32 < 12 ? dark : lit)++;
+        }
+    EXPECT_GT(dark, 50) << "the side turned from the light";
+    EXPECT_GT(lit, 50);
+    colour->map = nullptr;
+    VtPixelmapFree(depth8);
+    VtPixelmapFree(target8);
 }
 
 TEST_F(SoftImages, AdditiveGlowOverStripes) {

@@ -1,16 +1,14 @@
 // The sample data tree's scripts compile in every language.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/fatal_hook.h"
+#include "common/sample_root.h"
 #include "core/options.h"
-#include "os/paths.h"
 #include "script/career.h"
 #include "script/compiler.h"
 #include "script/mission.h"
@@ -30,14 +28,13 @@ std::string DebugLog() {
     return text.str();
 }
 
+// A folder of its own over the sample tree: test programs that run side by
+// side log into the shared tree's debug.txt, which would grow between this
+// test's two reads, and the career written here stays here.
 class SampleScripts : public testing::TestWithParam<int> {
 protected:
-    std::filesystem::path old_;
+    ruvotest::SampleRoot root_;
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        const char *root = std::getenv("RUVO_DATA");
-        std::filesystem::current_path(root ? root : "data");
-        osFlushPathCache();
         ResetOptions();
         gLanguage = (uint16_t)GetParam();
         InitializeScriptSystem();
@@ -45,8 +42,6 @@ protected:
     void TearDown() override {
         FreeScriptBuffers();
         ResetOptions();
-        std::filesystem::current_path(old_);
-        osFlushPathCache();
     }
 };
 

@@ -255,6 +255,7 @@ const DisplayDriver kDriver = {
 TEST_F(StartupStatements, SetVidModes) {
     const DisplayDriver *saved = CurrentDisplayDriver;
     CurrentDisplayDriver = &kDriver;
+    gOpened.clear();
     Picture("Pal", 16, 16);
     Picture("Pic", 16, 16);
     gOpens = true;

@@ -110,12 +110,20 @@ TEST(Installation, FromTheDiscToARunningGame) {
     EXPECT_FALSE(osInstanceLockHeld(kInstanceName));
 
     // Uninstalling (the launcher's command line, run from the Windows
-    // folder) removes every file the installation copied; what the game
-    // wrote there itself (its career, its log) stays.
+    // folder) asks first: with no display to ask on and no terminal, it
+    // removes nothing.
     const std::string windows = box.path() + "/windows";
     fs::create_directories(windows);
-    fs::copy_file(std::string(RUVO_DISC_DIR) + "/uninst.exe", windows + "/uninst.exe");
+    for (const char *f : {"uninst.exe", "uninst-confirm"})
+        fs::copy_file(std::string(RUVO_DISC_DIR) + "/" + f, windows + "/" + f);
     int uninst = osStartProcess({windows + "/uninst.exe", "-f" + inst + "/DeIsL1.isu"}, box.path().c_str(), &err);
+    ASSERT_GT(uninst, 0) << err;
+    EXPECT_EQ(osWaitProcess(uninst, 60000), 1);
+    EXPECT_TRUE(fs::exists(inst + "/ruvo") && fs::exists(inst + "/DeIsL1.isu")) << "removed without an answer";
+    // Told to go on without a question, it removes every file the
+    // installation copied; what the game wrote there itself (its career,
+    // its log) stays.
+    uninst = osStartProcess({windows + "/uninst.exe", "-a", "-f" + inst + "/DeIsL1.isu"}, box.path().c_str(), &err);
     ASSERT_GT(uninst, 0) << err;
     ASSERT_EQ(osWaitProcess(uninst, 60000), 0);
     std::vector<std::string> left;
