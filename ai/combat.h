@@ -20,6 +20,9 @@ void dunAssignFixedAttack(SceneItem *ship);
 void dunImpactGeometry(SceneItem *ship, const Vec3 *point, const Vec3 *velocity, uint32_t word);
 void dunImpactFromCollision(SceneItem *ship, SceneItem *other, const Vec3 *direction);
 void dunFireSpecialWeapon(SceneItem *ship, SceneItem *missile);
+// How much the ship wants the candidate as its goal (0: not at all), with
+// preference for candidates whose Avatar flags share the preferred bits.
+double dunScoreTarget(SceneItem *ship, SceneItem *candidate, uint32_t preferred);
 // The score record of a key (its first word is a 32-bit word), or null.
 const uint32_t *dunFindScoreRecord(uint32_t key);
 // The 48-byte damage message (type 8, 4 cs) from sender to receiver, with

@@ -1,16 +1,130 @@
-// Weapons of a ship: mounts, firing and reload.
+// Weapons of a ship: hard points and their firing arcs, the weapon list,
+// the nineteen weapon types and their munitions, firing and reload.
+//
+// A hard point's mount code (16 bits) holds a direction in its low four
+// bits (0 and 1 forward along +z, 3 along -x, 5 back, 7 along +x, the even
+// codes on the diagonals between them, 9 all round), an azimuth class in
+// bits 4..7 and an elevation class in bits 8..11 (MountCode below).
 #pragma once
 
 #include <cstdint>
 
 #include "RES/vecmath.h"
+#include "world/records.h"
 
-struct SceneItem;
 struct TDP;
 
+namespace MountCode {
+constexpr uint16_t Direction = 0x000F;
+constexpr uint16_t AllRound = 9;
+constexpr uint16_t Azimuth = 0x00F0;
+constexpr uint16_t AzimuthHalfSpace = 0x20;  // any other: +-30 degrees
+constexpr uint16_t Azimuth3 = 0x30;
+constexpr uint16_t Azimuth15 = 0x40;
+constexpr uint16_t Elevation = 0x0F00;
+constexpr uint16_t UpperHalf = 0x100;  // any other: +-30 degrees
+constexpr uint16_t LowerHalf = 0x200;
+constexpr uint16_t Elevation75 = 0x300;
+constexpr uint16_t Elevation15 = 0x400;
+}  // namespace MountCode
+
+// ---- hard points -----------------------------------------------------------------------
+
+// Whether the point (x, y, z), in the ship's frame relative to the hard
+// point, lies in the mount's arc and (for a beam weapon of a ship other than
+// the controlled object) within twice the weapon's range: 0xFF or 0. The
+// controlled object fires from the weapons station with wide arcs.
+uint8_t dunMountArcTest(SceneItem *ship, float x, float y, float z, uint16_t mountCode, const Weapon *weapon);
+// Set while a shot ignores the range (the fire control's own shots).
+extern uint8_t dunIgnoreRange;
+// The unit direction of a mount code's low four bits in the ship's frame
+// (+z forward); all-round and unknown codes point forward.
+void dunMountPosition(Vec3 *out, uint16_t mountCode);
+// An orientation looking along (dx, dy, dz), turned about its Y axis by the
+// direction's firing angle.
+void dunMountFrame(uint16_t mountCode, Mat4 *out, float dx, float dy, float dz);
+
+// ---- the weapon list ---------------------------------------------------------------------
+
+// A Weapon from the pool (a full pool stops the game) at the end of the
+// ship's list, at the default engineering component, remembered as the last
+// weapon made; the ship gets the has-weapons flag. Null for an object
+// without a Sim.
+Weapon *dunAppendWeapon(SceneItem *ship);
 // Detaches and releases every Weapon of the ship.
 void dunClearWeapons(SceneItem *ship);
-struct Weapon;
+extern Weapon *dunLastWeapon;
+// Beam weapons made on the player's ship.
+extern int32_t dunPlayerPbcCount;
+// The component a new weapon reloads by until the engineering network
+// rewires it: always whole.
+extern EngComponent dunDefaultWeaponComponent;
+
+void dunWeaponSetBallistics(Weapon *weapon, int32_t spare, int32_t damage, int32_t penetration, float spareFloat,
+                            int32_t constant3);
+void dunWeaponSetPerformance(Weapon *weapon, float reloadTime, float range, float speed, int32_t lifetime);
+void dunWeaponSetMunition(Weapon *weapon, float reloadTime, float speed, float rackReload, int32_t rounds,
+                          int32_t perRack, int32_t racks, float p1, float p2, float p3, float p4, float p5,
+                          int32_t lifetime);
+void dunWeaponSetMount(Weapon *weapon, float x, float y, float z, uint16_t mountCode, TDP *aimNode, float arc);
+
+// ---- weapon types --------------------------------------------------------------------------
+
+// The weapon-type table: a creator per type, and its names in the three
+// languages. A creator appends a Weapon to the ship's list at the mount
+// offset with the mount code, fills it and returns it (null for an object
+// without a Sim).
+using WeaponCreator = Weapon *(*)(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+struct WeaponTypeDef {
+    WeaponCreator create;
+    const char *names[3];
+};
+constexpr int kWeaponTypeCount = 19;
+// The 19 rows, then a row without a creator.
+extern const WeaponTypeDef kWeaponTypes[kWeaponTypeCount + 1];
+
+Weapon *dunCreatePBC(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCHev(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCLite(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCGtl(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCFar(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateSeeker(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateLDSI(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateProbe(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateAMRelease(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCIon(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCXL(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateMine(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreatePBCSlo(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateRecProbe(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateRemMissile(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateECMFlare(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateDisruptor(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateTacnuke(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+Weapon *dunCreateSniperPBC(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
+
+// ---- munitions -------------------------------------------------------------------------------
+
+// The munition shapes (null when missing). The shape library keeps each
+// model once a mission: a later call finds the same one.
+void *dunLoadMissileShape();
+void *dunLoadLdsiShape();
+void *dunLoadProbeShape();
+void *dunLoadMineShape();
+
+// The launch routines: what a freshly fired round of the weapon becomes.
+void dunLaunchSeeker(Weapon *weapon, SceneItem *round);
+void dunLaunchTacnuke(Weapon *weapon, SceneItem *round);
+void dunLaunchDisruptor(Weapon *weapon, SceneItem *round);
+void dunLaunchLDSI(Weapon *weapon, SceneItem *round);
+void dunLaunchECMFlare(Weapon *weapon, SceneItem *round);
+void dunLaunchProbe(Weapon *weapon, SceneItem *round);
+void dunLaunchMine(Weapon *weapon, SceneItem *round);
+void dunLaunchRecProbe(Weapon *weapon, SceneItem *round);
+void dunLaunchRemMissile(Weapon *weapon, SceneItem *round);
+
+// ---- firing ------------------------------------------------------------------------------------
+
 // The n-th Weapon of the ship (1-based), the last one when n is too large;
 // null when it has none.
 Weapon *dunNthWeapon(SceneItem *ship, int n);
@@ -23,11 +137,6 @@ void dunUpdateWeaponsNoOwner(SceneItem *ship);
 int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
 // A flare's decoy message to the object it is linked to.
 void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
-// A "PBC" beam weapon of a range and strength.
-Weapon *dunCreatePBCLite(SceneItem *ship, float range, const char *name, int32_t strength);
-// The unit direction of a mount code's low four bits in the ship's frame
-// (+z forward); all-round and unknown codes point forward.
-void dunMountPosition(Vec3 *out, uint16_t mountCode);
 // Fills the outline (world/records.h) of a mount code.
 struct ArcOutline;
 void dunPlaceMount(ArcOutline *outline, uint16_t mountCode);
@@ -42,19 +151,6 @@ extern HitBox *dunCurrentSubTarget;
 struct HudSight;
 void dunDrawTargetReticle(HudSight *sight);
 
-// The weapon-type table: a creator per type, and its names in the three
-// languages. A creator appends a Weapon to the ship's list at the mount
-// offset with the mount code and returns it (null when the pool gave none).
-using WeaponCreator = Weapon *(*)(SceneItem *ship, float x, float y, float z, const char *name, uint16_t mountCode);
-struct WeaponTypeDef {
-    WeaponCreator create;
-    const char *names[3];
-};
-constexpr int kWeaponTypeCount = 19;
-extern const WeaponTypeDef kWeaponTypes[kWeaponTypeCount];
-void dunWeaponSetBallistics(Weapon *weapon, int32_t spare, int32_t damage, int32_t penetration, float spareFloat,
-                            int32_t constant3);
-void dunWeaponSetPerformance(Weapon *weapon, float reloadTime, float range, float speed, int32_t lifetime);
 // Ammunition counters: every counter of that name shows the weapon's rounds
 // (the symbol goes to the last one bound); and all counters refreshed.
 struct ScriptSymbol;

@@ -1,19 +1,23 @@
 // The AI's side of the world's calls.
 #include "ai/brain.h"
 #include "ai/combat.h"
-#include "ai/weapons.h"
 #include "ai/contacts.h"
 #include "ai/steering.h"
+#include "ai/weapons.h"
 #include "world/services.h"
 
 // A mine of a field: it pulls out at intruders within 240,000 and otherwise
 // sits still.
 void dunai_SetUpMineOrders(SceneItem *mine) {
-    dunai_ResetOrders(mine);
-    dunai_SetOrder(mine, 1, "DismantleIntruders", 0, 0, 60, dunai_EvalPullOut, 1, 240000);
-    dunai_SetOrderState(mine, 1, 66, 1, 2, 3);
-    dunai_SetOrder(mine, 2, "SitOnYerHands", 0, 0, 60, dunai_EvalDefault, 30, 0);
-    dunai_SetOrderState(mine, 2, 62, 4, 16, 1800000);
+    ShipInfo *info = mine && mine->sim ? mine->sim->shipInfo : nullptr;
+    if (!info) return;
+    dunai_ResetOrders(info);
+    dunai_NameOrder(info, 1, "DismantleIntruders");
+    dunai_SetOrder(info, 1, 0, 0, 0, 60, dunai_EvalPullOut, 1, 240000);
+    dunai_SetOrderState(info, 1, 66, 1, 2, 3);
+    dunai_NameOrder(info, 2, "SitOnYerHands");
+    dunai_SetOrder(info, 2, 0, 0, 0, 60, dunai_EvalDefault, 30, 0);
+    dunai_SetOrderState(info, 2, 62, 4, 16, 1800000);
     dunai_StartOrder(mine, 1);
 }
 
@@ -48,7 +52,9 @@ void dunai_InstallWorldHooks() {
         dunai_SteerAlongVector,
         dunai_SteerTowards,
         dunRegisterScoreObject,
-        dunCreatePBCLite,
+        [](SceneItem *item, float ahead, const char *name, int32_t code) {
+            return dunCreatePBCLite(item, 0.0f, 0.0f, ahead, name, uint16_t(code));
+        },
         dunAimsAtSubTarget,
         dunSubTargetCentre,
         dunNearestShipByFlags,

@@ -284,9 +284,11 @@ void guiNavStopProgram(GuiWindow *window) {
         return;
     }
     if (o != dunPlayerShip && s->shipInfo) {
-        s->shipInfo->programLabel = "NO PROGRAM";
-        dunai_SetOrder(o, 1, "NO PROGRAM", 0, 0, 1, dunai_EvalDefault, 80, 0);
-        dunai_SetOrderState(o, 1, 63, 0, 0, 0);
+        ShipInfo *info = s->shipInfo;
+        info->programLabel = "NO PROGRAM";
+        dunai_NameOrder(info, 1, "NO PROGRAM");
+        dunai_SetOrder(info, 1, 0, 0, 0, 1, dunai_EvalDefault, 80, 0);
+        dunai_SetOrderState(info, 1, 63, 0, 0, 0);
         dunai_StartOrder(o, 1);
     }
     s->flags &= ~SimFlag::Autopilot;

@@ -30,7 +30,6 @@ int16_t dunSideFromBits(uint32_t flags);
 // Mission-wide words of these statements.
 extern int32_t gOrbitType;             // ORBTYPE, read by the HUD
 extern int32_t gDisruptCountdown;      // the cockpit's disruption count-down (centiseconds)
-extern Weapon *gLastCreatedWeapon;     // WEAPON's latest
 extern SceneItem *gFtlSource;          // FTLSOURCE's object and switch
 extern uint8_t gFtlSourceOn;
 extern uint8_t gRandomShipNumber;      // 0..99, drawn by SHIP and CREATE_SHIP

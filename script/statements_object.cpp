@@ -209,10 +209,10 @@ void StPlayer(ScriptRun &run) {
         dunAddEventHook(o, 0, 2, action);
     }
     if (ShipInfo *s = ShipOf(o)) s->accuracy = 75;
-    if (optDirector && ShipOf(o)) {
-        ShipOf(o)->programLabel = "Player Demo Attack";
-        dunai_SetOrder(o, 1, nullptr, 0, 0, 1, dunai_EvalDefault, 80, 0);
-        dunai_SetOrderState(o, 1, 34, 0, 0, 0);
+    if (ShipInfo *info = optDirector ? ShipOf(o) : nullptr) {
+        info->programLabel = "Player Demo Attack";
+        dunai_SetOrder(info, 1, 0, 0, 0, 1, dunai_EvalDefault, 80, 0);
+        dunai_SetOrderState(info, 1, 34, 0, 0, 0);
         dunai_StartOrder(o, 1);
         o->sim->flags |= SimFlag::Autopilot;
     }

@@ -71,8 +71,6 @@ uint32_t ParameterOperand(ScriptRun &run) {
     ScriptFail(run, ScriptStatus::BadSymbol, "SYMBOL or DATA reference needed in this context");
 }
 
-uint32_t &SlotWord(ShipInfo *info, int slot, int word) { return info->orders[slot].words[word]; }
-
 // The player's selection follows a target the script gave the player's ship.
 void PlayerTargetChanged(SceneItem *ship, SceneItem *target, int32_t sw) {
     if (ship != dunPlayerShip) return;
@@ -88,7 +86,7 @@ void StOrder(ScriptRun &run) {
     SceneItem *ship = Object(run);
     const char *name = DecodeTextOperand(run);
     const int32_t delay = Integer(run);
-    Integer(run);  // the timing value: the brain keeps none yet
+    const int32_t timing = Integer(run);
     const int32_t weight = Integer(run);
     const uint32_t first = ParameterOperand(run);
     const int32_t second = Integer(run);
@@ -98,9 +96,10 @@ void StOrder(ScriptRun &run) {
     if (info->leader && info->leader == dunPlayerShip && !std::strcmp(name, "Follower")) name = "FollowPlayer";
     const OrderDef *row = FindOrderName(name);
     if (!row) ScriptFail(run, 9, "ORDER unrecognised order name");
-    info->orders[slot].name = name;
-    dunai_SetOrder(ship, slot, name, prerequisite & 0xFF, delay, weight, row->evaluation, int(first), second);
-    dunai_SetOrderState(ship, slot, int(row->startState), row->parameters[0], row->parameters[1], row->parameters[2]);
+    dunai_NameOrder(info, slot, name);
+    dunai_SetOrder(info, slot, int8_t(prerequisite & 0xFF), delay, uint32_t(timing), weight, row->evaluation, first,
+                   uint32_t(second));
+    dunai_SetOrderState(info, slot, row->startState, row->parameters[0], row->parameters[1], row->parameters[2]);
     if (slot == 1) dunai_StartOrder(ship, 1);
 }
 
@@ -111,7 +110,7 @@ void StOrderParams(ScriptRun &run) {
     for (uint32_t &v : p) v = ParameterOperand(run);
     ShipInfo *info = ShipOf(ship);
     if (!info) return;
-    dunai_SetOrderState(ship, slot, int(SlotWord(info, slot, OrderWord::StartState)), p[0], p[1], p[2]);
+    dunai_SetOrderState(info, slot, info->orders[slot].startState, p[0], p[1], p[2]);
     if (info->currentOrder == slot) dunai_StartOrder(ship, slot);
 }
 
@@ -140,10 +139,12 @@ void StPlayerOrder(ScriptRun &run) {
             controlled->sim->limits[0] = 0.0f;
         }
     }
-    if (ShipInfo *info = ps->shipInfo) info->orders[1].name = name;
-    dunai_SetOrder(player, 1, name, 0, 0, 80, dunai_EvalDefault, 80, 0);
-    dunai_SetOrderState(player, 1, int(row->startState), row->parameters[0], row->parameters[1], row->parameters[2]);
-    dunai_StartOrder(player, 1);
+    if (ShipInfo *info = ps->shipInfo) {
+        dunai_NameOrder(info, 1, name);
+        dunai_SetOrder(info, 1, 0, 0, 0, 80, dunai_EvalDefault, 80, 0);
+        dunai_SetOrderState(info, 1, row->startState, row->parameters[0], row->parameters[1], row->parameters[2]);
+        dunai_StartOrder(player, 1);
+    }
     ps->target = target;
     ps->flags |= SimFlag::Autopilot;
 }
@@ -158,9 +159,12 @@ void StCancelOrder(ScriptRun &run) {
     const int32_t slot = Slot(run);
     ShipInfo *info = ShipOf(Object(run));
     if (!info) return;
-    for (int word :
-         {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority, OrderWord::StartState})
-        SlotWord(info, slot, word) = 0;
+    OrderSlot &o = info->orders[slot];
+    o.flags = 0;
+    o.reserved = 0;
+    o.evaluation = nullptr;
+    o.priority = 0;
+    o.startState = 0;
 }
 
 // ---- Targets -------------------------------------------------------------------------------
@@ -172,7 +176,7 @@ void StTarget(ScriptRun &run) {
     if (!ship || !ship->sim) return;
     ship->sim->goal = target;
     if (ShipInfo *info = ship->sim->shipInfo; info && info->currentOrder >= 0 && info->currentOrder < kOrderSlots)
-        SlotWord(info, info->currentOrder, OrderWord::SavedGoal) = dunHandleOf(target);
+        info->orders[info->currentOrder].savedGoal = dunHandleOf(target);
     PlayerTargetChanged(ship, target, sw);
 }
 
@@ -183,7 +187,7 @@ void StNavTarget(ScriptRun &run) {
     if (!ship || !ship->sim) return;
     ship->sim->target = target;
     if (ShipInfo *info = ship->sim->shipInfo; info && info->currentOrder >= 0 && info->currentOrder < kOrderSlots)
-        SlotWord(info, info->currentOrder, OrderWord::SavedTarget) = dunHandleOf(target);
+        info->orders[info->currentOrder].savedTarget = dunHandleOf(target);
     PlayerTargetChanged(ship, target, sw);
 }
 

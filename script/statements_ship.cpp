@@ -49,7 +49,6 @@
 
 int32_t gOrbitType;
 int32_t gDisruptCountdown;
-Weapon *gLastCreatedWeapon;
 SceneItem *gFtlSource;
 uint8_t gFtlSourceOn;
 uint8_t gRandomShipNumber;
@@ -78,7 +77,7 @@ const ShipClassRow kShipClassTable[kShipClassCount] = {
 void ResetShipStatements() {
     gOrbitType = 0;
     gDisruptCountdown = 0;
-    gLastCreatedWeapon = nullptr;
+    dunLastWeapon = nullptr;
     gFtlSource = nullptr;
     gFtlSourceOn = 0;
     std::memset(gDirectorAllow, 0xFF, sizeof gDirectorAllow);
@@ -103,12 +102,7 @@ int16_t dunSideFromBits(uint32_t flags) {
 
 void dunDefaultShipClassSetup(SceneItem *o, const char *name) {
     if (!o || !o->sim || !o->sim->shipInfo || !o->avatar) return;
-    dunai_ResetOrders(o);
-    dunai_SetOrder(o, 0, "SelfPreservation", 0, 0, 100, dunai_EvalSelfPreservation, 79, 0);
-    dunai_SetOrderState(o, 0, 35, 0, 0, 0);
-    dunai_SetOrder(o, 1, "NO PROGRAM", 0, 0, 1, dunai_EvalDefault, 80, 0);
-    dunai_SetOrderState(o, 1, 63, 0, 0, 0);
-    dunai_StartOrder(o, 1);
+    dunai_DefaultOrders(o);
     ShipInfo *s = o->sim->shipInfo;
     s->repairValues[0] = 50;
     s->repairValues[1] = 250;
@@ -591,18 +585,17 @@ void StWeapon(ScriptRun &run) {
     const float x = DecodeNumberOperand(run), y = DecodeNumberOperand(run), z = DecodeNumberOperand(run);
     if (!o || !o->sim || !(o->flags & SceneFlag::InUse)) return;
     const WeaponTypeDef &row = kWeaponTypes[type];
-    Weapon *w = row.create(o, x, y, z, row.names[gLanguage < 3 ? gLanguage : 0], arc);
-    if (!w) return;
-    gLastCreatedWeapon = w;
+    if (!row.create(o, x, y, z, row.names[gLanguage < 3 ? gLanguage : 0], arc)) return;
     Weapon *last = o->sim->weapons;
     while (last && last->next) last = last->next;
-    if (last) last->typeNumber = int16_t(type);
-    if (optArcade && last) {
-        last->damage = int32_t(last->damage * gArcadeWeaponFactor);
-        last->penetration = int32_t(last->penetration * gArcadeWeaponFactor);
+    if (!last) return;
+    last->typeNumber = int16_t(type);
+    if (optArcade) {
+        last->damage = ScriptTrunc(float(last->damage) * gArcadeWeaponFactor);
+        last->penetration = ScriptTrunc(float(last->penetration) * gArcadeWeaponFactor);
     }
     auto mirror = ScriptGui().mirrorArcCode;
-    if (mirror && o == dunPlayerShip && last) last->mountCode = mirror(last->mountCode);
+    if (mirror && o == dunPlayerShip) last->mountCode = mirror(last->mountCode);
     ++o->sim->weaponCount;
     o->sim->currentWeapon = o->sim->weapons;
 }
@@ -672,7 +665,7 @@ void StSelectWeapon(ScriptRun &run) {
 
 void StWepSysLink(ScriptRun &run) {
     const char *name = DecodeTextOperand(run);
-    if (gLastCreatedWeapon) gLastCreatedWeapon->component = dunFindComponentByName(dunPlayerShip, name);
+    if (dunLastWeapon) dunLastWeapon->component = dunFindComponentByName(dunPlayerShip, name);
 }
 
 void StRapidFire(ScriptRun &run) { Switch(run); }
@@ -697,14 +690,14 @@ void StObjectives(ScriptRun &) {
 
 void StWepLoadout(ScriptRun &run) {
     const int32_t loose = Integer(run), racks = Integer(run);
-    if (gLastCreatedWeapon) Load(gLastCreatedWeapon, loose, racks, true);
+    if (dunLastWeapon) Load(dunLastWeapon, loose, racks, true);
 }
 
 void StWepDisplay(ScriptRun &run) {
     const char *name = DecodeTextOperand(run);
     const ScriptToken &t = ScriptNext(run);
     ScriptSymbol *symbol = OptionalSymbolRecord(run);
-    if (gLastCreatedWeapon) dunBindAmmoGauge(name, gLastCreatedWeapon, int32_t(t.arg), symbol);
+    if (dunLastWeapon) dunBindAmmoGauge(name, dunLastWeapon, int32_t(t.arg), symbol);
 }
 
 void StWepLoadPoint(ScriptRun &run) {

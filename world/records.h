@@ -214,17 +214,33 @@ constexpr uint32_t HomeBase = 0x10;          // also: weapon load point
 
 namespace WeaponFlag {
 constexpr uint32_t InUse = 0x1;
-constexpr uint32_t Damaged = 0x8;            // also: unpowered
+constexpr uint32_t Damaged = 0x8;            // also: unpowered, disabled
 constexpr uint32_t Ready = 0x10;
 constexpr uint32_t AutoFire = 0x20;          // also: beam
-constexpr uint32_t SingleShot = 0x40;        // fires once per press of the button
-constexpr uint32_t Missile = 0x80;
+constexpr uint32_t Beam = 0x20;
+constexpr uint32_t SingleShot = 0x40;        // fires once per press of the button; every launcher has it
+constexpr uint32_t Missile = 0x80;           // a guided munition
 constexpr uint32_t Empty = 0x100;
-constexpr uint32_t AutoTracking = 0x200;
+constexpr uint32_t AutoTracking = 0x200;     // also: never leads its target
+constexpr uint32_t NeverLead = 0x200;
+constexpr uint32_t Launcher = 0x800;         // every launcher has it
+constexpr uint32_t HeavyBolt = 0x1000;
 constexpr uint32_t Charge = 0x2000;
-constexpr uint32_t NoRapid = 0x4000;
-constexpr uint32_t NotSelectable = 0x8000;
+constexpr uint32_t NoRapid = 0x4000;         // left out of the player's automatic mount choice
+constexpr uint32_t NotSelectable = 0x8000;   // skipped when the player cycles the beam weapons
+constexpr uint32_t NeedsTarget = 0x10000;
+constexpr uint32_t AnyMount = 0x20000;       // the weapon camera may choose it from any mount
+constexpr uint32_t Undeflectable = 0x40000;
 }  // namespace WeaponFlag
+
+// Weapon classes.
+namespace WeaponClass {
+constexpr uint16_t Beam = 0;
+constexpr uint16_t MissileLauncher = 3;
+constexpr uint16_t LdsiLauncher = 4;
+constexpr uint16_t Layer = 5;                // drones, probes and mines
+constexpr uint16_t AmRelease = 6;
+}  // namespace WeaponClass
 
 namespace ActionFlag {
 constexpr uint32_t InUse = 0x1;
@@ -484,18 +500,27 @@ struct AttachedNode {
     AttachedNode *next;
     SceneItem *object;
 };
-// The words of an order slot after its name.
-namespace OrderWord {
-constexpr int Flags = 0, Prerequisite = 1, Delay = 2, Timing = 3, Weight = 4, Evaluation = 5, Parameter1 = 6,
-              Parameter2 = 7, Priority = 8, StartState = 9, State1 = 10, State2 = 11, State3 = 12, SavedTarget = 13,
-              SavedGoal = 14;
-}  // namespace OrderWord
+// One order of a ship's brain: what makes it worth doing (an evaluation
+// routine with two parameters, times a weight) and the AI state that carries
+// it out. The brain (ai/brain.h) owns every word of it.
+struct OrderSlot;
+// (ship, parameter 1, parameter 2, its slot) -> priority 0..100.
+using OrderEvaluation = int32_t (*)(SceneItem *ship, uint32_t p1, uint32_t p2, OrderSlot *slot);
 
-// One order of a ship's brain. The brain owns the words after the flags.
 struct OrderSlot {
-    const char *name;
+    const char *name;        // an order table name or the caller's own text; null: no name
     uint32_t flags;          // OrderFlag
-    uint32_t words[14];
+    int8_t prerequisite;     // 0 none, else the slot that must be done first
+    int32_t delay;           // centiseconds; eligible only at 0 or less
+    uint32_t reserved;       // stored and cleared, read by nothing
+    int32_t weight;          // the evaluation's result is multiplied by it
+    OrderEvaluation evaluation;  // null: the slot is free
+    uint32_t params[2];      // the evaluation's: a handle or a number, by routine
+    int32_t priority;        // the last evaluation x weight
+    uint32_t startState;     // the AI state that starts the order, with its parameters
+    uint32_t stateParams[3];
+    DunHandle savedTarget;   // the Sim target and goal when the ship last left the slot
+    DunHandle savedGoal;
 };
 
 namespace OrderFlag {
@@ -543,8 +568,9 @@ struct ShipInfo {
     OrderSlot orders[8];
     int16_t currentOrder;
     int16_t roundRobin;
-    uint32_t evalClock;
+    int32_t evalClock;       // centiseconds gathered toward the next evaluation
     const char *programLabel;
+    uint32_t lastState;      // what the state stack returned last frame
     StateFrame states[kStateFrames];
     int16_t stateTop;        // index of the top frame, stored when the stack yields
     ShipDamage damage;
@@ -587,14 +613,16 @@ struct Weapon {
     uint16_t rounds[3];
     float launch[5];
     uint16_t roundLifetime;
-    void (*launchRoutine)(SceneItem *ship, Weapon *weapon);
-    uint32_t visualKind;
+    void (*launchRoutine)(Weapon *weapon, SceneItem *round);  // after each launch; none for beams
+    uint32_t visualKind;     // beam weapons: the bolt's visual kind
+    void *shape;             // launchers: the round's model
     int32_t spareInt;
     int32_t damage;          // 100 or more: destroyed
     int32_t constant;
     int32_t penetration;
-    float charge;
-    SceneItem *target;
+    float spareFloat;
+    float charge;            // a charge weapon's charge, in place of its loose rounds
+    SceneItem *target;       // last fired at
     int32_t powerCharge;     // the charge the engineering model gives a powered beam weapon
 };
 

@@ -155,8 +155,9 @@ struct WorldAiHooks {
     // Fires the weapon (range and rate 0: the weapon's own); 0 when it
     // fired, 1..5 why it could not.
     int (*fireWeapon)(SceneItem *ship, Weapon *weapon, float range, float rate);
-    // Names order slot n and gives it its priority, start state and object;
-    // and makes a slot current.
+    // Names order slot n and gives it its weight, start state (0: the order
+    // table's for that name) and the state's object; and makes a slot
+    // current.
     void (*setOrder)(SceneItem *ship, int slot, const char *name, int priority, int state, SceneItem *object);
     void (*startOrder)(SceneItem *ship, int slot);
     // A flare's decoy message to the object it is linked to.
@@ -171,8 +172,9 @@ struct WorldAiHooks {
     float (*steerTowards)(SceneItem *ship, Vec3 point, const Vec3 *velocity, const Vec3 *facing, SpeedLimitFn law);
     // Adds the object to the score registry.
     void (*registerScoreObject)(SceneItem *item);
-    // A "PBC" beam weapon of a range and strength on the object.
-    Weapon *(*createPBCLite)(SceneItem *item, float range, const char *name, int32_t strength);
+    // A light beam weapon on the object, at a hard point ahead of its centre
+    // with a mount code.
+    Weapon *(*createPBCLite)(SceneItem *item, float ahead, const char *name, int32_t mountCode);
     // Whether a guided round aims at its goal's current sub-target, and the
     // centre of that sub-target in the goal's frame (false when none).
     bool (*aimsAtSubTarget)();

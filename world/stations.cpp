@@ -155,7 +155,9 @@ void dunSetupComModule(SceneItem *o) {
     info->hullStrength = 50;
     info->ramMass = 350;
     s->hull = 100;
-    if (Weapon *w = dunCall(dunAi().createPBCLite, o, 1500.0f, "PBC", 65)) s->currentWeapon = w;
+    // A light beam cannon 1500 ahead of its centre, firing forward over
+    // +-15 degrees.
+    if (Weapon *w = dunCall(dunAi().createPBCLite, o, 1500.0f, "PBC", 0x41)) s->currentWeapon = w;
 }
 
 void dunLinkPartnerObjects(SceneItem *a, SceneItem *b, SceneItem *carrier) {

@@ -215,6 +215,45 @@ Object Station() {
 // darkens it nor washes it out.
 Object Panel(const char *name) { return lwob::Box({-320, -240, 0}, {320, -96, 4}, Glow(name, 10, 18, 50)); }
 
+// The munitions launchers fire, about 12 world units across the fins:
+// the seeker missile with its tail fins and glowing motor (its nav lights sit
+// at z -6.5 and -24), the longer LDS interdictor, the recon probe (a ball
+// with an antenna and a dish) and the spiked mine.
+Object Missile(const char *body, int r, int g, int b) {
+    const Surface hull = Paint(body, r, g, b), fin = Paint("c_MissileFin", 200, 200, 210),
+                  motor = Glow("MissileMotor", 255, 160, 60);
+    Object o = lwob::Tube(8, -6, 0.8f, 4, 0.8f, hull);
+    o.Append(lwob::Tube(8, 4, 0.8f, 7, 0, hull, false));
+    o.Append(lwob::Box({-2.4f, -0.1f, -6}, {-0.8f, 0.1f, -3.5f}, fin));
+    o.Append(lwob::Box({0.8f, -0.1f, -6}, {2.4f, 0.1f, -3.5f}, fin));
+    o.Append(lwob::Box({-0.1f, 0.8f, -6}, {0.1f, 2.4f, -3.5f}, fin));
+    o.Append(lwob::Box({-0.1f, -2.4f, -6}, {0.1f, -0.8f, -3.5f}, fin));
+    o.Append(lwob::Box({-0.5f, -0.5f, -6.4f}, {0.5f, 0.5f, -6}, motor));
+    return o;
+}
+
+Object ReconProbe() {
+    Object o = lwob::Sphere(6, 10, 2, Paint("ProbeShell", 170, 180, 200));
+    o.Append(lwob::Box({-0.1f, 2, -0.1f}, {0.1f, 5, 0.1f}, Paint("c_ProbeMast", 220, 220, 220)));
+    o.Append(lwob::Tube(10, 1.8f, 0.4f, 2.6f, 1.6f, Paint("ProbeDish", 230, 230, 240), false));
+    o.Append(lwob::Box({-0.4f, -0.4f, -2.4f}, {0.4f, 0.4f, -1.9f}, Glow("ProbeLight", 120, 255, 120)));
+    return o;
+}
+
+Object SpikyMine() {
+    const Surface shell = Paint("SpikyShell", 80, 85, 95), spike = Glow("SpikyTip", 255, 70, 40);
+    Object o = lwob::Sphere(5, 8, 2.5f, shell);
+    for (int axis = 0; axis < 3; ++axis)
+        for (float sign : {-1.0f, 1.0f}) {
+            lwob::Point lo = {-0.4f, -0.4f, -0.4f}, hi = {0.4f, 0.4f, 0.4f};
+            float *l = axis == 0 ? &lo.x : axis == 1 ? &lo.y : &lo.z, *h = axis == 0 ? &hi.x : axis == 1 ? &hi.y : &hi.z;
+            *l = sign > 0 ? 2 : -4.5f;
+            *h = sign > 0 ? 4.5f : -2;
+            o.Append(lwob::Box(lo, hi, spike));
+        }
+    return o;
+}
+
 // A hit-box companion: each box twelve triangles of eight corners of its
 // own (no corner shares two coordinates with another box's, or the two
 // would read as one), on a surface naming its ship subsystem ("SYS_n"),
@@ -374,6 +413,15 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= WriteBackdrop(ctx, "BlueGal2", "bluegal2");
     ok &= WriteBackdrop(ctx, "MetalakeGal", "metalake");
     ok &= Write(ctx, "fihud.lwo", lwob::Tube(12, -1, 8, 1, 8, Paint("FireHud", 255, 200, 0), false));
+    // The launchers' munitions, each with its hit box.
+    ok &= Write(ctx, "missile.lwo", Missile("MissileHull", 210, 210, 200));
+    ok &= Write(ctx, "missile_BOX.lwo", HitBoxes({{{-0.8f, -0.8f, -6.4f}, {0.8f, 0.8f, 7}, "Hull"}}));
+    ok &= Write(ctx, "missile_LDSI.lwo", Scaled(Missile("LdsiHull", 90, 200, 120), 1.2f, 1.2f, 1.6f));
+    ok &= Write(ctx, "missile_LDSI_BOX.lwo", HitBoxes({{{-1, -1, -10.3f}, {1, 1, 11.2f}, "Hull"}}));
+    ok &= Write(ctx, "reconprobe.lwo", ReconProbe());
+    ok &= Write(ctx, "reconprobe_BOX.lwo", HitBoxes({{{-2, -2, -2.4f}, {2, 2, 2.6f}, "Hull"}}));
+    ok &= Write(ctx, "SpikyMine.lwo", SpikyMine());
+    ok &= Write(ctx, "SpikyMine_BOX.lwo", HitBoxes({{{-2.5f, -2.5f, -2.5f}, {2.5f, 2.5f, 2.5f}, "Hull"}}));
     return ok;
 }
 

@@ -140,6 +140,8 @@ vt_model *P3DParticleDummyModel() {
     }
     m->radius = 1e32f;
     gDummy = VtModelAdd(m);
+    // Without a scene database to keep it the model would be lost.
+    if (!gDummy) VtModelFree(m);
     return gDummy;
 }
 

@@ -35,37 +35,6 @@ const AiCall *AiCallFind(const std::string &name, int n) {
 // __wrap_ the double's.
 #define AI_SYMBOL(kind, mangled) "__" kind "_" mangled
 
-void RealSetOrder(SceneItem *, int, const char *, int, int, int, OrderEvaluation, int,
-                  int) __asm__(AI_SYMBOL("real", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
-void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
-                  OrderEvaluation evaluation, int parameter,
-                  int extra) __asm__(AI_SYMBOL("wrap", "_Z14dunai_SetOrderP9SceneItemiPKciiiPFiS0_iEii"));
-void WrapSetOrder(SceneItem *ship, int slot, const char *name, int prerequisite, int delay, int weight,
-                  OrderEvaluation evaluation, int parameter, int extra) {
-    AiCall &c = Record("SetOrder", ship, slot);
-    c.text = name ? name : "";
-    c.numbers[0] = prerequisite;
-    c.numbers[1] = delay;
-    c.numbers[2] = weight;
-    c.numbers[3] = parameter;
-    c.numbers[4] = extra;
-    c.evaluation = evaluation;
-    RealSetOrder(ship, slot, name, prerequisite, delay, weight, evaluation, parameter, extra);
-}
-
-void RealSetOrderState(SceneItem *, int, int, uint32_t, uint32_t,
-                       uint32_t) __asm__(AI_SYMBOL("real", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
-void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b,
-                       uint32_t c) __asm__(AI_SYMBOL("wrap", "_Z19dunai_SetOrderStateP9SceneItemiijjj"));
-void WrapSetOrderState(SceneItem *ship, int slot, int state, uint32_t a, uint32_t b, uint32_t c) {
-    AiCall &r = Record("SetOrderState", ship, slot);
-    r.numbers[0] = state;
-    r.numbers[1] = int(a);
-    r.numbers[2] = int(b);
-    r.numbers[3] = int(c);
-    RealSetOrderState(ship, slot, state, a, b, c);
-}
-
 void RealStartOrder(SceneItem *, int) __asm__(AI_SYMBOL("real", "_Z16dunai_StartOrderP9SceneItemi"));
 void WrapStartOrder(SceneItem *ship, int slot) __asm__(AI_SYMBOL("wrap", "_Z16dunai_StartOrderP9SceneItemi"));
 void WrapStartOrder(SceneItem *ship, int slot) {

@@ -64,24 +64,28 @@ TEST_F(OrderStatements, OrderFillsAndStartsSlots) {
     SceneItem *player = PlayerShip();
     Start(
         "ORDER 1 2 Raider \"FixedAttack\" 30 0 100 Player 7\n"
-        "ORDER 3 0 Raider \"Escort\" 0 0 50 12 0\n");
-    ASSERT_EQ(AiCallCount("SetOrder"), 2);
-    const AiCall *first = AiCallFind("SetOrder");
-    EXPECT_EQ(first->ship, ship);
-    EXPECT_EQ(first->slot, 1);
-    EXPECT_EQ(first->text, "FixedAttack");
-    EXPECT_EQ(first->numbers[0], 2);  // prerequisite
-    EXPECT_EQ(first->numbers[1], 30);  // delay
-    EXPECT_EQ(first->numbers[2], 100);  // weight
-    EXPECT_EQ(DunHandle(first->numbers[3]), dunHandleOf(player));
-    EXPECT_EQ(first->numbers[4], 7);
-    EXPECT_EQ(AiCallFind("SetOrderState")->numbers[0], 34);  // CombatState
-    EXPECT_EQ(AiCallFind("SetOrderState", 1)->numbers[0], 51);
-    EXPECT_EQ(AiCallFind("SetOrderState", 1)->numbers[1], 70000);
-    EXPECT_EQ(AiCallFind("SetOrder", 1)->numbers[3], 12);
+        "ORDER 3 0 Raider \"Escort\" 0 4 50 12 0\n");
+    const ShipInfo *info = ship->sim->shipInfo;
+    const OrderSlot &first = info->orders[1];
+    EXPECT_STREQ(first.name, "FixedAttack");
+    EXPECT_EQ(first.prerequisite, 2);
+    EXPECT_EQ(first.delay, 30);
+    EXPECT_EQ(first.reserved, 0u);  // the timing value
+    EXPECT_EQ(first.weight, 100);
+    EXPECT_EQ(first.evaluation, dunai_EvalDefault);
+    EXPECT_EQ(first.params[0], dunHandleOf(player));
+    EXPECT_EQ(first.params[1], 7u);
+    EXPECT_EQ(first.startState, 34u);  // CombatState
+    const OrderSlot &third = info->orders[3];
+    EXPECT_STREQ(third.name, "Escort");
+    EXPECT_EQ(third.reserved, 4u);
+    EXPECT_EQ(third.params[0], 12u);
+    EXPECT_EQ(third.startState, 51u);
+    EXPECT_EQ(third.stateParams[0], 70000u);
     ASSERT_EQ(AiCallCount("StartOrder"), 1);
     EXPECT_EQ(AiCallFind("StartOrder")->slot, 1);
-    EXPECT_STREQ(ship->sim->shipInfo->orders[3].name, "Escort");
+    EXPECT_EQ(info->currentOrder, 1);
+    EXPECT_EQ(info->states[0].state, 34u);
     EXPECT_EQ(ScriptSymbolObject(gSymLastShip), ship);
 }
 
@@ -91,8 +95,8 @@ TEST_F(OrderStatements, FollowerAndUnknownOrders) {
     SceneItem *ship = Ship("Wing");
     ship->sim->shipInfo->leader = PlayerShip();
     Start("ORDER 2 0 Wing \"Follower\" 0 0 60 0 0\n");
-    EXPECT_EQ(AiCallFind("SetOrder")->text, "FollowPlayer");
-    EXPECT_EQ(AiCallFind("SetOrderState")->numbers[0], 44);
+    EXPECT_STREQ(ship->sim->shipInfo->orders[2].name, "FollowPlayer");
+    EXPECT_EQ(ship->sim->shipInfo->orders[2].startState, 44u);
     EXPECT_EQ(Fails("ORDER 2 0 Wing \"Dance\" 0 0 60 0 0\n"), "ORDER unrecognised order name");
     EXPECT_EQ(gScriptRunStatus, 9);
 }
@@ -121,15 +125,15 @@ TEST_F(OrderStatements, OperandsAreChecked) {
 TEST_F(OrderStatements, OrderParams) {
     SceneItem *ship = Ship("Raider");
     ShipInfo *info = ship->sim->shipInfo;
-    info->orders[2].words[OrderWord::StartState] = 51;
+    info->orders[2].startState = 51;
     info->currentOrder = 2;
     Start("VAR N\nSET N 9\nORDER_PARAMS 2 Raider 5 N Raider\nORDER_PARAMS 4 Raider 1 2 3\n");
-    const AiCall *c = AiCallFind("SetOrderState");
-    EXPECT_EQ(c->slot, 2);
-    EXPECT_EQ(c->numbers[0], 51);
-    EXPECT_EQ(c->numbers[1], 5);
-    EXPECT_EQ(c->numbers[2], 9);
-    EXPECT_EQ(DunHandle(c->numbers[3]), dunHandleOf(ship));
+    const OrderSlot &o = info->orders[2];
+    EXPECT_EQ(o.startState, 51u);
+    EXPECT_EQ(o.stateParams[0], 5u);
+    EXPECT_EQ(o.stateParams[1], 9u);
+    EXPECT_EQ(o.stateParams[2], dunHandleOf(ship));
+    EXPECT_EQ(info->orders[4].stateParams[2], 3u);
     ASSERT_EQ(AiCallCount("StartOrder"), 1);  // slot 4 is not the current one
     EXPECT_EQ(AiCallFind("StartOrder")->slot, 2);
 }
@@ -137,13 +141,22 @@ TEST_F(OrderStatements, OrderParams) {
 TEST_F(OrderStatements, AssertAndCancel) {
     SceneItem *ship = Ship("Raider");
     ShipInfo *info = ship->sim->shipInfo;
-    for (uint32_t &w : info->orders[5].words) w = 77;
+    OrderSlot &o = info->orders[5];
+    o.flags = OrderFlag::Done;
+    o.reserved = 77;
+    o.weight = 77;
+    o.evaluation = dunai_EvalDefault;
+    o.priority = 77;
+    o.startState = 77;
     Start("ASSERT_ORDER 4 Raider\nCANCEL_ORDER 5 Raider\n");
     EXPECT_EQ(AiCallFind("StartOrder")->slot, 4);
-    for (int w :
-         {OrderWord::Flags, OrderWord::Timing, OrderWord::Evaluation, OrderWord::Priority, OrderWord::StartState})
-        EXPECT_EQ(info->orders[5].words[w], 0u) << w;
-    EXPECT_EQ(info->orders[5].words[OrderWord::Weight], 77u);
+    EXPECT_EQ(info->currentOrder, 4);
+    EXPECT_EQ(o.flags, 0u);
+    EXPECT_EQ(o.reserved, 0u);
+    EXPECT_EQ(o.evaluation, nullptr);
+    EXPECT_EQ(o.priority, 0);
+    EXPECT_EQ(o.startState, 0u);
+    EXPECT_EQ(o.weight, 77);
 }
 
 // (d) The player's target: selected only with ON.
@@ -153,7 +166,7 @@ TEST_F(OrderStatements, Targets) {
     player->sim->shipInfo->currentOrder = 1;
     Start("TARGET Player Raider\nNAVTARGET Raider Player\n");
     EXPECT_EQ(player->sim->goal, raider);
-    EXPECT_EQ(player->sim->shipInfo->orders[1].words[OrderWord::SavedGoal], dunHandleOf(raider));
+    EXPECT_EQ(player->sim->shipInfo->orders[1].savedGoal, dunHandleOf(raider));
     EXPECT_EQ(raider->sim->target, player);
     EXPECT_EQ(AiCallCount("SelectTarget"), 0);
     Start("WEPTARGET Player Raider ON\nNAVTARGET Player Raider ON\n");
@@ -178,11 +191,12 @@ TEST_F(OrderStatements, PlayerOrders) {
     EXPECT_EQ(player->sim->limits[0], 100000.0f);
     EXPECT_EQ(player->sim->target, raider);
     EXPECT_TRUE(player->sim->flags & SimFlag::Autopilot);
-    const AiCall *order = AiCallFind("SetOrder");
-    EXPECT_EQ(order->slot, 1);
-    EXPECT_EQ(order->numbers[2], 80);
-    EXPECT_EQ(order->evaluation, dunai_EvalDefault);
-    EXPECT_EQ(AiCallFind("SetOrderState")->numbers[0], 51);
+    const OrderSlot &order = player->sim->shipInfo->orders[1];
+    EXPECT_STREQ(order.name, "Escort");
+    EXPECT_EQ(order.weight, 80);
+    EXPECT_EQ(order.evaluation, dunai_EvalDefault);
+    EXPECT_EQ(order.params[0], 80u);
+    EXPECT_EQ(order.startState, 51u);
     EXPECT_EQ(AiCallFind("StartOrder")->slot, 1);
     Start("PLAYER_ORDER \"Escort\" Raider OFF\n");
     EXPECT_EQ(player->sim->controlValue, uint32_t(-100));

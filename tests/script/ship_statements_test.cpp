@@ -1,6 +1,7 @@
 // Ship, weapon and docking statements.
 #include "ai/brain.h"
 #include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/nav.h"
@@ -164,7 +165,7 @@ TEST_F(ShipStatements, WeaponsAndTheirLoads) {
     EXPECT_EQ(beam->mountCode, 0x811);
     EXPECT_EQ(launcher->mountCode, 0x125);
     EXPECT_EQ(launcher->typeNumber, 5);
-    EXPECT_EQ(gLastCreatedWeapon, launcher);
+    EXPECT_EQ(dunLastWeapon, launcher);
     EXPECT_STREQ(launcher->name, "MAG - SEEKER");
 
     launcher->rounds[1] = 6;  // rounds per rack
@@ -185,6 +186,43 @@ TEST_F(ShipStatements, WeaponsAndTheirLoads) {
     EXPECT_EQ(s->currentWeapon, launcher);
     // A weapon number below 1 names no weapon: a script error.
     EXPECT_EQ(Fails("WEAPON_LOAD S 0 3\n"), "WEAPON_LOAD weapon number out of range");
+}
+
+TEST_F(ShipStatements, AWeaponIsNamedInTheLanguageAndTheArcadeFactorScalesIt) {
+    struct Case {
+        uint16_t language;
+        const char *keyword;
+        int16_t type;
+        const char *name;
+        bool arcade;
+        int32_t damage, penetration;
+    };
+    const Case cases[] = {
+        {0, "ANTIMATTER", 8, "AM RELEASE", false, 800000, 160},
+        {1, "ANTIMATTER", 8, "LARGAGE AM", false, 800000, 160},
+        {2, "ANTIMATTER", 8, "AM AUSSTO\xDF", false, 800000, 160},
+        {1, "BEAMCANN", 0, "CP", false, 150, 55},
+        {2, "LDS_SEEK", 6, "MAG - LDSB", false, 180, 65},
+        {0, "BEAMCANN", 0, "PBC", true, 375, 137},
+        {0, "MISSLNCH", 5, "MAG - SEEKER", true, 450, 162},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        gLanguage = c.language;
+        optArcade = c.arcade ? 0xFF : 0;
+        gArcadeWeaponFactor = 2.5f;
+        MakeObject("S");
+        Start(std::string("SHIP S \"S\" CORVETTE NAVY\nWEAPON S ") + c.keyword + " ARC_FWD ARC_60 ARC_NORM 0 0 0\n");
+        const Weapon *w = Object("S")->sim->weapons;
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->typeNumber, c.type);
+        EXPECT_STREQ(w->name, c.name);
+        EXPECT_EQ(w->damage, c.damage);
+        EXPECT_EQ(w->penetration, c.penetration);
+    }
+    gLanguage = 0;
+    optArcade = 0;
+    gArcadeWeaponFactor = 1.0f;
 }
 
 TEST_F(ShipStatements, DockingPortsAndDocking) {
