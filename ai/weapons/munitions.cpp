@@ -35,7 +35,7 @@ const char *InLanguage(const char *const names[3]) { return names[gLanguage < 3 
 
 void NavLight(SceneItem *round, float x, float y, float z, float size, uint32_t colour) {
     const Vec3 at = {x, y, z};
-    AddNavLight(round, &at, size, colour);
+    AddNavLight(round, &at, size, int32_t(colour), 0, 0, 0);
 }
 
 // A message from the round to an object, naming another (4 bytes).
