@@ -23,7 +23,8 @@ bool ReadRaw(const char *name, uint8_t *out, size_t want, size_t *got) {
     if (*got) std::memcpy(out, file, *got);
     std::memset(out + *got, 0, want - *got);
     std::free(file);
-    if (*got && *got < want) dunDebugPrintf("Data file %s holds %zu of its %zu bytes; the rest reads as 0", name, *got, want);
+    if (*got && *got < want)
+        dunDebugPrintf("Short data file %s: it holds %zu of its %zu bytes; the rest reads as 0", name, *got, want);
     return true;
 }
 

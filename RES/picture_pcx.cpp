@@ -29,6 +29,9 @@ struct PcxHeader {
 
 constexpr size_t kHeaderBytes = 128;
 constexpr size_t kFilePaletteBytes = 768;
+constexpr uint8_t kPaletteMarker = 12;
+constexpr char kCutShort[] = "cut short: its pixels end before the picture does";
+constexpr char kNoPalette[] = "no palette after the marker byte 12 at its end (cut short?)";
 
 bool ReadHeader(ByteView file, PcxHeader *h) {
     uint16_t xmin, ymin, xmax, ymax;
@@ -44,12 +47,20 @@ bool ReadHeader(ByteView file, PcxHeader *h) {
     return h->width > 0 && h->height > 0;
 }
 
+// A picture of one plane ends with the marker byte and its palette: a file
+// cut short (even after its pixels) does not.
+bool HasFilePalette(ByteView file) {
+    uint8_t marker = 0;
+    return file.size >= kHeaderBytes + kFilePaletteBytes + 1 &&
+           ReadU8(file, file.size - kFilePaletteBytes - 1, &marker) && marker == kPaletteMarker;
+}
+
 // What keeps a file from being decoded as a picture at the given bytes per
 // pixel; null when nothing does (then the header is read into h).
 const char *PictureProblem(ByteView file, int bytesPerPixel, PcxHeader *h) {
     if (!ReadHeader(file, h)) return file.size < kHeaderBytes ? "shorter than a PCX header" : "its bounds hold no picture";
     if (h->bitsPerPixel != 8) return "not 8 bits per pixel and plane";
-    if (h->planes == 1) return nullptr;
+    if (h->planes == 1) return HasFilePalette(file) ? nullptr : kNoPalette;
     if (h->planes != 3 && h->planes != 4) return "neither one plane nor three";
     return bytesPerPixel == 2 ? nullptr : "three planes of colour need 16 bits per pixel";
 }
@@ -130,12 +141,13 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
         uint16_t rgb565[256];
         for (int i = 0; i < 256; ++i) rgb565[i] = PaletteRgb565(shown, uint8_t(i));
         const size_t rowBytes = width * bpp;
+        bool whole = true;
         for (size_t y = 0; y < size_t(h.height); ++y) {
             size_t at = y * rowBytes;
             if (at >= capacity) break;
             size_t fit = std::min(rowBytes, capacity - at) / bpp;
             size_t got = in.Row(row, width);
-            bool whole = got == width;
+            whole = got == width;
             fit = std::min(fit, got);
             if (bpp == 1) {
                 std::memcpy(pixels + at, row, fit);
@@ -145,7 +157,8 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
             if (!whole) break;
         }
         std::free(row);
-        return true;
+        // A file cut short: what there is was decoded, but it is no picture.
+        return whole;
     }
 
     // Three planes per row (red, green, blue), shown centred in the area.
@@ -157,9 +170,11 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
     const size_t rowBytes = width * size_t(h.planes);
     uint8_t *row = static_cast<uint8_t *>(std::calloc(rowBytes, 1));
     if (!row) return false;
+    bool complete = true;
     for (long y = 0; y < h.height; ++y) {
         size_t got = in.Row(row, rowBytes);
         bool whole = got == rowBytes;
+        complete = complete && whole;
         if (!whole) std::memset(row + got, 0, rowBytes - got);
         long dy = y + offY;
         if (dy >= areaH) break;
@@ -176,7 +191,7 @@ bool pcxDecodeBytes(const uint8_t *file, size_t fileSize, Raster *raster, uint8_
         if (!whole) break;
     }
     std::free(row);
-    return true;
+    return complete;
 }
 
 bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixels, size_t capacity) {
@@ -185,7 +200,10 @@ bool pcxDecode(const char *name, Raster *raster, uint8_t *palette, uint8_t *pixe
     if (!ReadGameFile(name, &file, &size, kPcxFileLimit)) return false;
     bool ok = pcxDecodeBytes(file, size, raster, palette, pixels, capacity);
     PcxHeader h;
-    if (!ok) RefuseGameFile(name, PictureProblem(BytesOf(file, size), raster->bytesPerPixel, &h));
+    if (!ok) {
+        const char *problem = PictureProblem(BytesOf(file, size), raster->bytesPerPixel, &h);
+        RefuseGameFile(name, problem ? problem : kCutShort);
+    }
     std::free(file);
     return ok;
 }
@@ -195,11 +213,17 @@ void *pcxLoadPalette(const char *name, void *block, uint32_t *size) {
     uint8_t *file;
     size_t fileSize;
     if (!ReadGameFile(name, &file, &fileSize, kPcxFileLimit)) return nullptr;
-    // Any file of 768 bytes or more has a last 768 (a palette file need not
-    // carry a picture before it).
+    // A palette file of 768 bytes is the palette alone; in a longer one (a
+    // picture) the palette follows its marker byte at the very end. A file
+    // cut short, or of another kind, has no palette there.
+    const ByteView bytes = BytesOf(file, fileSize);
     ByteView raw;
-    bool ok = BytesTail(BytesOf(file, fileSize), kFilePaletteBytes, &raw);
-    if (!ok) RefuseGameFile(name, "shorter than a palette of 768 bytes");
+    uint8_t marker = 0;
+    const bool tail = BytesTail(bytes, kFilePaletteBytes, &raw);
+    const bool ok = tail && (fileSize == kFilePaletteBytes ||
+                             (ReadU8(bytes, fileSize - kFilePaletteBytes - 1, &marker) && marker == kPaletteMarker));
+    if (!tail) RefuseGameFile(name, "shorter than a palette of 768 bytes");
+    else if (!ok) RefuseGameFile(name, kNoPalette);
     if (ok) {
         uint8_t *palette = static_cast<uint8_t *>(block);
         std::memset(palette, 0, PaletteBytes);
@@ -267,7 +291,10 @@ PcxImage *pcxLoadBytes(const uint8_t *file, size_t fileSize) {
     image->palette = static_cast<uint8_t *>(std::calloc(768, 1));
     const ByteView data = BytesFrom(bytes, kHeaderBytes);
     RunReader in{data.data, data.data + data.size};
-    in.Row(image->pixels, count);  // one stream, not cut at rows
+    if (in.Row(image->pixels, count) != count) {  // one stream, not cut at rows
+        pcxFree(image);
+        return nullptr;
+    }
     if (in.p < in.end) image->paletteMarker = *in.p;
     ByteView palette;
     if (fileSize >= kHeaderBytes + kFilePaletteBytes && BytesTail(bytes, kFilePaletteBytes, &palette))
@@ -285,7 +312,10 @@ PcxImage *pcxLoad(const char *name) {
     dunDebugPrintf("Loading %s ... ", name);
     PcxImage *image = pcxLoadBytes(file, size);
     PcxHeader h;
-    if (!image) RefuseGameFile(name, WholeImageProblem(BytesOf(file, size), &h));
+    if (!image) {
+        const char *problem = WholeImageProblem(BytesOf(file, size), &h);
+        RefuseGameFile(name, problem ? problem : kCutShort);
+    }
     std::free(file);
     return image;
 }

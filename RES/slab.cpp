@@ -1,12 +1,14 @@
 #include "RES/slab.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "core/bytes.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
+#include "os/paths.h"
 
 namespace {
 
@@ -48,8 +50,9 @@ std::string SlabPath(const char *slab) { return std::string("vek\\resource\\") +
 
 // A damaged slab is asked once for every text or shape it should hold; one
 // line says what is wrong with it rather than one per lookup. The same slab
-// damaged otherwise (another reason, another length) says so again. The
-// game has a handful of slabs; the last four refusals are remembered.
+// damaged otherwise (another reason, another length) or another file of its
+// name (in another folder) says so again. The game has a handful of slabs;
+// the last four refusals are remembered.
 std::string gRefusals[4];
 int gNextRefusal = 0;
 
@@ -58,7 +61,9 @@ void RefuseSlab(const std::string &path, FILE *f, const char *why) {
     const long at = std::ftell(f);
     if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
     std::fseek(f, at, SEEK_SET);
-    const std::string said = path + '\n' + why + '\n' + std::to_string(length);
+    std::error_code ec;
+    const std::string where = std::filesystem::absolute(osResolvePath(path.c_str(), false), ec).string();
+    const std::string said = where + '\n' + why + '\n' + std::to_string(length);
     for (const std::string &r : gRefusals)
         if (r == said) return;
     gRefusals[gNextRefusal] = said;

@@ -26,6 +26,7 @@ void *LoadTextFile(const char *name, void *block, uint32_t *size) {
     uint8_t *file;
     size_t len;
     if (!ReadGameFile(name, &file, &len, kTextFileLimit)) return nullptr;
+    if (len == 0) EmptyGameFile(name, "the text is blank");
     // A file that grew since its block was sized is cut to the block.
     size_t room = size && *size ? (size_t)*size - 1 : len;
     size_t n = len < room ? len : room;

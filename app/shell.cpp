@@ -9,10 +9,11 @@
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
-#include "core/log.h"
 #include "app/options.h"
 #include "app/shellcall.h"
 #include "app/system.h"
+#include "core/files.h"
+#include "core/log.h"
 #include "gui/gui.h"
 #include "gui/redraw.h"
 #include "os/display.h"
@@ -50,6 +51,11 @@ bool MoveFileNoReplace(const char *from, const char *to) {
 }
 
 void RestoreAtExit() { SettingsFileRestore(); }
+
+// The folders the game saves whole files in: the settings file, the career
+// and checkpoint files, the shapes' smoothing caches and the star systems'
+// debugging meshes.
+const char *const kWrittenFolders[] = {"", "vek", "vek\\resource\\shapes", "debug\\SolarSystems"};
 
 }  // namespace
 
@@ -330,6 +336,9 @@ int ShellMain(int argc, char **argv) {
         dunDebugPrintf("No game data (vek\\resource) in %s", osDataRoot());
         return 1;
     }
+    // This copy holds the lock: no other is saving, so temporary files of
+    // the whole-file writer are what a save ended by a kill or a crash left.
+    for (const char *folder : kWrittenFolders) RemoveWriteLeftovers(folder);
     SettingsFileSetAside();
 
     std::string commandLine;

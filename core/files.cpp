@@ -74,6 +74,14 @@ bool WriteGameFileWhole(const char *path, const void *data, size_t size) {
     return true;
 }
 
+void RemoveWriteLeftovers(const char *folder) {
+    const std::string host = folder && *folder ? osResolvePath(folder, false) : std::string();
+    for (const std::string &name : osRemoveWriteLeftovers(host))
+        dunDebugPrintf("Removed %s%s%s, left by a save that never ended", folder && *folder ? folder : "",
+                       folder && *folder ? "\\" : "", name.c_str());
+    osFlushPathCache();
+}
+
 bool SetGameFileAside(const char *name, const char *why) {
     if (!name) return false;
     const std::string host = osResolvePath(name, false);
@@ -98,4 +106,8 @@ bool SetGameFileAside(const char *name, const char *why) {
 
 void RefuseGameFile(const char *name, const char *why) {
     dunDebugPrintf("Refused data file %s: %s", name ? name : "(no name)", why ? why : "it cannot be used");
+}
+
+void EmptyGameFile(const char *name, const char *instead) {
+    dunDebugPrintf("Empty data file %s: %s", name ? name : "(no name)", instead ? instead : "using the defaults");
 }

@@ -28,10 +28,16 @@ bool ReadGameFile(const char *name, uint8_t **data, size_t *size, size_t limit);
 // disk at every moment, whatever ends the process; false when it could not
 // be written (the old file then stays).
 bool WriteGameFileWhole(const char *path, const void *data, size_t size);
+// At start-up: removes the temporary files the writer above left in a game
+// folder when the game was ended during a save, each with a "debug.txt" line.
+void RemoveWriteLeftovers(const char *folder);
 // A data file that opened but cannot be used (cut short, empty, not of its
 // format): one "debug.txt" line naming it and what was wrong with it. Every
 // reader of a game file says so when it refuses one.
 void RefuseGameFile(const char *name, const char *why);
+// A data file that opened but holds nothing, taken as it is: one "debug.txt"
+// line naming it and what the game does without it.
+void EmptyGameFile(const char *name, const char *instead);
 // Moves a damaged file out of the way of the file that will be written in
 // its place: "NAME" becomes "NAME.bad" (or "NAME.bad2", ... when that is
 // taken), and one line names both, on stderr and in "debug.txt". False when

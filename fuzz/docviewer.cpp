@@ -6,11 +6,17 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
+#include "RES/resman.h"
 #include "gui/docviewer.h"
 #include "platform/keyboard.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static std::vector<uint8_t> pixels(160 * 120);
+    // The media each page registers go when the page does, as a mission's
+    // go at its end: thousands of pages' names would otherwise fill the
+    // resource handles.
+    static bool marked = (resmanMark(), true);
+    (void)marked;
     Surface surface{};
     surface.pixels = pixels.data();
     surface.width = 160;
@@ -37,5 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         docFollowLink();
     }
     docResetViewer();
+    resmanRelease();
     return 0;
 }

@@ -34,6 +34,12 @@ inline void EnterDataRoot() {
     if (!mkdtemp(tmpl)) std::abort();
     std::filesystem::create_directories(std::string(tmpl) + "/vek/resource");
     if (chdir(tmpl) != 0) std::abort();
+    // Gone with the process.
+    static const std::string root = tmpl;
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    });
     osFlushPathCache();
     dunSetFatalHook(ThrowingHook);
     optDebug = 0xFF;

@@ -47,6 +47,7 @@ char *TryDebrief(const char *path) {
     if (!f) return nullptr;
     char *text = ReadText(f, size);
     slabClose(f);
+    if (text && !*text) EmptyGameFile(path, "the debriefing is blank");
     return text;
 }
 

@@ -14,6 +14,7 @@
 #include "RES/picture.h"
 #include "RES/resman.h"
 #include "RES/slab.h"
+#include "core/files.h"
 #include "core/options.h"
 #include "gui/gadgets.h"
 #include "platform/keyboard.h"
@@ -343,6 +344,10 @@ bool docOpenPage(const char *name) {
     if (!f) return false;
     V.pageSize = std::fread(V.page, 1, std::min<size_t>(size, kDocPageBytes), f);
     slabClose(f);
+    if (V.pageSize == 0) {
+        const std::string path = std::strchr(local, '\\') ? local : std::string(ScriptDocFolder()) + "\\" + local;
+        EmptyGameFile(path.c_str(), "the page is blank");
+    }
     return true;
 }
 

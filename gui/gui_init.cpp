@@ -153,6 +153,9 @@ void guiInit() {
         std::free(save);
         save = nullptr;
     }
+    // Only the 3D card draws the pointer itself: a start without it keeps no
+    // icon of an earlier start, whose resources are gone.
+    gCursorIcon = nullptr;
     if (CardMode) {
         gCursorIcon = LoadIcon("cursor.bbm");
         if (gCursorIcon)

@@ -57,11 +57,13 @@ void frontSetOptionByName(const char *name, float value);
 
 // ---- Settings file -------------------------------------------------------------
 
-// The settings file as saving writes it from the old file's bytes: the
-// current values first, one INIT_VAR line each, then the old lines that
-// are not replaced (comments, other statements, the other renderer's
-// values), whole and in their order. New lines end as the old file's
-// first line does (CR LF or LF).
+// The settings file as saving writes it from the old file's bytes: every
+// old line in its place, whole, except the INIT_VAR lines of the current
+// values (the single-value options' and the current renderer's), which are
+// written again with the value there; options the file did not set yet
+// follow its last line, one INIT_VAR line each in table order. Comments,
+// other statements and the other renderer's values stay as they were. New
+// lines end as the old file's first line does (CR LF or LF).
 std::string RewriteSettings(ByteView old, bool cardMode);
 // One option's INIT_VAR line, its number as "%g" in the "C" locale.
 std::string SettingsLine(const OptionRecord &option, bool cardMode, const char *lineEnd);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/files.h"
@@ -34,9 +35,10 @@ void Localise(char *path) {
 }
 
 // Reads the language's copy of a text file and hands its bytes to a parser;
-// a missing file leaves everything as it was.
+// a missing file leaves everything as it was. One that holds nothing, or
+// nothing the parser took (`took` says), is named in the log.
 template <size_t N>
-void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
+void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView), bool (*took)(), const char *what) {
     char path[N];
     std::memcpy(path, name, N);
     Localise(path);
@@ -45,7 +47,19 @@ void ReadLocalisedText(const char (&name)[N], void (*parse)(ByteView)) {
     if (!ReadGameFile(path, &data, &size, kCaptionFileLimit)) return;
     parse(BytesOf(data, size));
     std::free(data);
+    char instead[96];
+    std::snprintf(instead, sizeof instead, "no %s", what);
+    if (size == 0) EmptyGameFile(path, instead);
+    else if (!took()) RefuseGameFile(path, (std::string("there is no ") + what + " in it").c_str());
 }
+
+bool AnyCaption() {
+    for (const OptionRecord *o = gOptions; o->name; ++o)
+        if (o->labels[0]) return true;
+    return false;
+}
+
+bool AnyRankTitle() { return gRankTitleCount > 0; }
 
 // "%g" as the "C" locale writes it, whatever the process's locale is.
 std::string FormatG(float value) {
@@ -54,18 +68,42 @@ std::string FormatG(float value) {
     return std::string(text, r.ptr);
 }
 
-bool Contains(const std::string &line, const char *what) { return line.find(what) != std::string::npos; }
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 
-// An old line keeps its place below the current values unless step 2
-// wrote its value again: single-value lines and the current renderer's.
-bool KeepOldLine(const std::string &line, bool cardMode) {
-    if (!Contains(line, "INIT_VAR")) return true;
-    if (Contains(line, "_m\"")) return false;
-    return Contains(line, cardMode ? "_s\"" : "_h\"");
+// Where the quoted name of an INIT_VAR statement stands (blanks, the word,
+// blanks, the name in quotes); false for every other line, comments that
+// mention INIT_VAR among them.
+bool InitVarName(const std::string &line, size_t *open, size_t *close) {
+    size_t at = 0;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    static const char kStatement[] = "INIT_VAR";
+    if (line.compare(at, sizeof kStatement - 1, kStatement) != 0) return false;
+    at += sizeof kStatement - 1;
+    if (at >= line.size() || !IsBlankChar(line[at])) return false;
+    while (at < line.size() && IsBlankChar(line[at])) ++at;
+    if (at >= line.size() || line[at] != '"') return false;
+    *open = at;
+    *close = line.find('"', at + 1);
+    return *close != std::string::npos;
 }
 
-// The option an INIT_VAR line names and the value it gives, when its name
-// is an option's name with a suffix ("_m", "_h" or "_s").
+// The option a line sets when the line is one of ours: an INIT_VAR
+// statement naming the stored name an option has now (its single value, or
+// the current renderer's). Every other line, comments that mention INIT_VAR
+// and the other renderer's values among them, is the player's.
+const OptionRecord *OwnedOption(const std::string &line, bool cardMode) {
+    size_t open, close;
+    if (!InitVarName(line, &open, &close)) return nullptr;
+    const std::string name = line.substr(open + 1, close - open - 1);
+    for (const OptionRecord *o = gOptions; o->name; ++o) {
+        const char *suffix = !o->perRenderer ? "_m" : cardMode ? "_h" : "_s";
+        if (name == std::string(o->name) + suffix) return o;
+    }
+    return nullptr;
+}
+
+// The option an INIT_VAR statement names and the value it gives, when its
+// name is an option's name with a suffix ("_m", "_h" or "_s").
 struct OldSetting {
     OptionRecord *option = nullptr;
     char suffix = 0;  // 'm', 'h' or 's'
@@ -75,12 +113,13 @@ struct OldSetting {
 
 OldSetting ParseOldSetting(const std::string &line) {
     OldSetting out;
-    const size_t open = line.find('"');
-    const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-    if (close == std::string::npos || close - open < 4 || line[close - 2] != '_') return out;
+    size_t open, close;
+    if (!InitVarName(line, &open, &close) || close - open < 4 || line[close - 2] != '_') return out;
     const std::string base = line.substr(open + 1, close - open - 3);
-    out.option = FindOption(base.c_str());
     out.suffix = line[close - 1];
+    // Another suffix names no option's value: the line is the player's.
+    if (out.suffix != 'm' && out.suffix != 'h' && out.suffix != 's') return out;
+    out.option = FindOption(base.c_str());
     size_t at = close + 1;
     while (at < line.size() && (line[at] == ',' || line[at] == ' ' || line[at] == '\t')) ++at;
     std::string number;
@@ -95,9 +134,9 @@ OldSetting ParseOldSetting(const std::string &line) {
 // an option comes back inside the option's range; a line that names an
 // option in a form it does not have (a renderer's value of a single-value
 // option, or one value for a per-renderer option) is never read and goes.
-// Other lines stay as they are.
-bool CleanOldLine(std::string &line, bool cardMode, const char *lineEnd) {
-    if (!Contains(line, "INIT_VAR")) return true;
+// Other lines, comments and lines the script would not read as INIT_VAR
+// among them, stay as they are.
+bool CleanOldLine(std::string &line, const char *lineEnd) {
     const OldSetting old = ParseOldSetting(line);
     if (!old.option) return true;
     if ((old.suffix == 'm') == (old.option->perRenderer != 0)) return false;
@@ -130,8 +169,11 @@ std::string RewriteSettings(ByteView old, bool cardMode) {
     }
     const size_t firstEnd = text.find('\n');
     const char *lineEnd = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
+    // Each of our lines is written again where it stands; every other line
+    // stays as it was, in its place.
     std::string out;
-    for (const OptionRecord *o = gOptions; o->name; ++o) out += SettingsLine(*o, cardMode, lineEnd);
+    std::vector<bool> written;
+    for (const OptionRecord *o = gOptions; o->name; ++o) written.push_back(false);
     for (size_t at = 0; at < text.size();) {
         // A line ends at a line feed, or at a carriage return that no line
         // feed follows; such a line is written back with the file's end.
@@ -146,7 +188,21 @@ std::string RewriteSettings(ByteView old, bool cardMode) {
         else
             line = text.substr(at, end + 1 - at);
         at = end == text.size() ? end : end + 1;
-        if (KeepOldLine(line, cardMode) && CleanOldLine(line, cardMode, lineEnd)) out += line;
+        const OptionRecord *o = OwnedOption(line, cardMode);
+        if (!o) {
+            if (CleanOldLine(line, lineEnd)) out += line;
+            continue;
+        }
+        const size_t body = line.find_last_not_of("\r\n");
+        const std::string ending = body == std::string::npos ? "" : line.substr(body + 1);
+        out += SettingsLine(*o, cardMode, ending.c_str());
+        written[size_t(o - gOptions)] = true;
+    }
+    // Options the file did not set yet follow its last line.
+    for (const OptionRecord *o = gOptions; o->name; ++o) {
+        if (written[size_t(o - gOptions)]) continue;
+        if (!out.empty() && out.back() != '\n') out += lineEnd;
+        out += SettingsLine(*o, cardMode, lineEnd);
     }
     return out;
 }
@@ -215,7 +271,7 @@ void frontLoadInitTable() {
     if (gCaptionsLoaded) return;
     gCaptionsLoaded = true;
     frontLoadRatings();
-    ReadLocalisedText(kInitTable, ParseOptionCaptions);
+    ReadLocalisedText(kInitTable, ParseOptionCaptions, AnyCaption, "option caption");
 }
 
 // ---- Rank titles ---------------------------------------------------------------------
@@ -290,7 +346,7 @@ void ParseRatings(ByteView text) {
 
 void frontLoadRatings() {
     gRankTitleCount = 0;
-    ReadLocalisedText(kRatings, ParseRatings);
+    ReadLocalisedText(kRatings, ParseRatings, AnyRankTitle, "rank title");
 }
 
 const char *RankTitleFor(int32_t score) {

@@ -149,6 +149,7 @@ void hudDrawDistorted(HUD *hud) {
         // A piece of up to half the edge's width, from a random start.
         const int start = x0 + (dunRand15() % 128) * width / 128;
         const int length = (dunRand15() % 128) * width / 128 / 2;
-        hudDrawLineIn(HudPixelmap, start, y, start + length, y, colour);
+        // It stays within the edge's extent.
+        hudDrawLineIn(HudPixelmap, start, y, std::min(start + length, x0 + width), y, colour);
     });
 }

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "core/files.h"
+#include "core/log.h"
 #include "os/audio.h"
 #include "os/film.h"
-#include "core/files.h"
 #include "os/paths.h"
 #include "platform/sound.h"
 
@@ -41,33 +43,77 @@ static bool Reach(Smack *smk, int n) {
     return true;
 }
 
-bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
-    uint32_t frames;
-    if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &frames)) return true;
-    return uint64_t(frames) * 5 + 104 <= fileSize;
+namespace {
+
+constexpr size_t kSmackFrameTable = 104;  // the frame sizes start here
+constexpr uint32_t kSmackRingFrame = 1;  // flags: one more frame, the ring frame
+
+// The frames the tables list (with the ring frame); false when the head is
+// not a Smacker header.
+bool SmackTableFrames(ByteView head, uint64_t *frames) {
+    uint32_t n = 0, flags = 0;
+    if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &n) || !ReadU32Le(head, 20, &flags)) return false;
+    *frames = uint64_t(n) + (flags & kSmackRingFrame ? 1 : 0);
+    return true;
 }
 
-const char kImplausibleFilm[] = "its header claims more frames than the file can hold";
+}  // namespace
 
-bool FilmFilePlausible(const char *hostPath, bool *opened) {
+bool SmackHeaderPlausible(ByteView head, uint64_t fileSize) {
+    uint32_t frames, trees = 0;
+    if (!BytesMatch(head, 0, "SMK", 3) || !ReadU32Le(head, 12, &frames)) return true;
+    ReadU32Le(head, 52, &trees);
+    return uint64_t(frames) * 5 + kSmackFrameTable + trees <= fileSize;
+}
+
+bool SmackFramesFit(ByteView head, uint64_t fileSize) {
+    uint64_t listed = 0;
+    uint32_t trees = 0;
+    if (!SmackTableFrames(head, &listed) || !ReadU32Le(head, 52, &trees)) return true;
+    if (!BytesHave(head, kSmackFrameTable, size_t(listed) * 4)) return true;
+    uint64_t total = kSmackFrameTable + listed * 5 + trees;
+    for (uint64_t i = 0; i < listed; ++i) {
+        uint32_t size = 0;
+        ReadU32Le(head, kSmackFrameTable + size_t(i) * 4, &size);
+        total += size & ~3u;
+    }
+    return total <= fileSize;
+}
+
+const char kImplausibleFilm[] = "its header claims more frames or trees than the file can hold";
+
+bool FilmFilePlausible(const char *hostPath, bool *opened, bool *whole) {
     FILE *in = hostPath ? std::fopen(hostPath, "rb") : nullptr;
     if (opened) *opened = in != nullptr;
+    if (whole) *whole = true;
     if (!in) return false;
-    uint8_t head[16] = {};
-    size_t n = std::fread(head, 1, sizeof head, in);
+    // The header and, when the file holds it, the table of frame sizes.
+    std::vector<uint8_t> head(kSmackFrameTable);
+    size_t n = std::fread(head.data(), 1, head.size(), in);
     long size = std::fseek(in, 0, SEEK_END) == 0 ? std::ftell(in) : -1;
+    uint64_t frames = 0;
+    const uint64_t fileSize = size < 0 ? 0 : uint64_t(size);
+    if (n == kSmackFrameTable && SmackTableFrames(BytesOf(head.data(), n), &frames) &&
+        kSmackFrameTable + frames * 4 <= fileSize && std::fseek(in, long(kSmackFrameTable), SEEK_SET) == 0) {
+        head.resize(kSmackFrameTable + size_t(frames) * 4);
+        n += std::fread(head.data() + kSmackFrameTable, 1, size_t(frames) * 4, in);
+    }
     std::fclose(in);
-    return SmackHeaderPlausible(BytesOf(head, n), size < 0 ? 0 : uint64_t(size));
+    const ByteView bytes = BytesOf(head.data(), n);
+    if (whole) *whole = SmackFramesFit(bytes, fileSize);
+    return SmackHeaderPlausible(bytes, fileSize);
 }
 
 Smack *SmackOpen(const char *path, uint32_t flags, int32_t) {
     if (!path) return nullptr;
     std::string host = osResolvePath(path, false);
-    bool opened;
-    if (!FilmFilePlausible(host.c_str(), &opened)) {
+    bool opened, whole;
+    if (!FilmFilePlausible(host.c_str(), &opened, &whole)) {
         if (opened) RefuseGameFile(path, kImplausibleFilm);
         return nullptr;
     }
+    // A film cut short plays as far as its frames go.
+    if (!whole) dunDebugPrintf("Short data file %s: its frames run past its end; it plays as far as they go", path);
     bool sound = (flags & kSmackAllTracks) && SoundEnabled && osAudioIsOpen();
     OsFilm *film = osFilmOpen(host.c_str(), sound);
     if (!film) {

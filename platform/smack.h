@@ -36,14 +36,19 @@ struct Smack {
 constexpr uint32_t kSmackAllTracks = 0xFE000;
 constexpr uint32_t kSmackBufferRgb565 = 0xC0000000u;
 
-// A Smacker header (the film's first 16 bytes at least) whose frame count the
-// file cannot hold: every frame takes at least five bytes of tables, so a
-// header claiming more is lying, and the decoders would build an index for
-// millions of frames before finding out. Other films pass.
+// A Smacker header (the film's first 16 bytes at least) whose frame count or
+// trees the file cannot hold: every frame takes at least five bytes of
+// tables and the trees follow them, so a header claiming more is lying, and
+// the decoders would build an index for millions of frames, or take memory
+// for trees of a gigabyte, before finding out. Other films pass.
 bool SmackHeaderPlausible(ByteView head, uint64_t fileSize);
-// The same check on a film file by host path; false when it does not open
-// (then `opened`, when given, is false too).
-bool FilmFilePlausible(const char *hostPath, bool *opened = nullptr);
+// False when the head holds the header's table of frame sizes and the
+// tables, trees and frames do not all fit in the file: a film cut short.
+bool SmackFramesFit(ByteView head, uint64_t fileSize);
+// The first check on a film file by host path; false when it does not open
+// (then `opened`, when given, is false too). `whole`, when given, takes the
+// second.
+bool FilmFilePlausible(const char *hostPath, bool *opened = nullptr, bool *whole = nullptr);
 // What a film refused by that check is told in the log.
 extern const char kImplausibleFilm[];
 

@@ -68,6 +68,31 @@ void SoundLoadAll() {
         if (SoundSlots[i].keep & 0xFF) SoundLoad(i);
 }
 
+static void ReleaseBuffer(SoundSlot *slot) {
+    SoundStop(slot);
+    if (slot->buffer) osVoiceDestroy(slot->buffer);
+    slot->buffer = 0;
+    WaveFree(slot->format);
+    WaveFree(slot->waveData);
+    slot->format = nullptr;
+    slot->waveData = nullptr;
+    slot->playing = slot->paused = 0;
+}
+
+static void Unlink(SoundSlot *slot) {
+    SoundSlot *previous = nullptr;
+    for (SoundSlot **link = &SoundListHead; *link; link = &(*link)->next) {
+        if (*link != slot) {
+            previous = *link;
+            continue;
+        }
+        *link = slot->next;
+        if (SoundListTail == slot) SoundListTail = previous;
+        slot->next = nullptr;
+        return;
+    }
+}
+
 static bool InList(const SoundSlot *slot) {
     for (SoundSlot *s = SoundListHead; s; s = s->next)
         if (s == slot) return true;
@@ -76,7 +101,7 @@ static bool InList(const SoundSlot *slot) {
 
 uint32_t SoundCreateBuffer(SoundSlot *slot, const char *path) {
     if (!SoundEnabled || !slot) return 0;
-    if (slot->buffer) SoundRelease(slot);
+    if (slot->buffer) ReleaseBuffer(slot);
     uint32_t size = 0;
     if (WaveLoadFile(path, &size, nullptr, &slot->format, &slot->waveData) != kWaveOk) return 0;
     const WaveFormat *fmt = slot->format;
@@ -258,27 +283,16 @@ void SoundResumeAll() {
 
 void SoundRelease(SoundSlot *slot) {
     if (!SoundEnabled || !slot) return;
-    SoundStop(slot);
-    if (slot->buffer) osVoiceDestroy(slot->buffer);
-    slot->buffer = 0;
-    WaveFree(slot->format);
-    WaveFree(slot->waveData);
-    slot->format = nullptr;
-    slot->waveData = nullptr;
-    slot->playing = slot->paused = 0;
+    ReleaseBuffer(slot);
+    // A released slot may be freed by its owner (a sound resource block):
+    // the list must not lead to it any more.
+    Unlink(slot);
 }
 
 void SoundReleaseAll() {
     if (!SoundEnabled) return;
     SoundStopAll();
-    SoundSlot *s = SoundListHead;
-    while (s) {
-        SoundSlot *next = s->next;
-        SoundRelease(s);
-        s->next = nullptr;
-        s = next;
-    }
-    SoundListHead = SoundListTail = nullptr;
+    while (SoundListHead) SoundRelease(SoundListHead);
     SoundRelease(&SpeechSlot);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RES/libload.h"
 #include "RES/util.h"
 #include "core/files.h"
 #include "present/frame_passes.h"
@@ -18,16 +19,29 @@ vt_token_value kEmptyTokens[] = {{0, {}}};
 
 enum Channel { R = 1, G = 2, B = 4 };
 
-// The alpha bytes of a raw file (at most the buffer), or false when it
-// cannot be read.
-bool ReadAlpha(const char *name, size_t limit) {
-    uint8_t *data = nullptr;
-    size_t size = 0;
-    if (!gP3D.effectAlpha || !ReadGameFile(name, &data, &size, limit)) return false;
+// The alpha bytes of a raw file (at most `limit`) for a map, or false when
+// it cannot be read.
+bool ReadAlpha(const char *name, size_t limit, const vt_pixelmap *map) {
+    if (!gP3D.effectAlpha) return false;
     std::memset(gP3D.effectAlpha, 0, 8192);
-    std::memcpy(gP3D.effectAlpha, data, size);
-    std::free(data);
-    return true;
+    const size_t pixels = map ? size_t(map->width) * size_t(map->height) : 0;
+    return P3DReadAlphaFile(name, gP3D.effectAlpha, limit, pixels < limit ? pixels : limit);
+}
+
+// The gas shell, shaped and registered (which prepares it: a failure there
+// is the file's too).
+vt_model *LoadGasShell(const char *name) {
+    vt_model *shell = VtModelLoad(name);
+    if (!shell) return nullptr;
+    shell->flags |= VT_MODF_UPDATEABLE;
+    ProjectModelOntoSphere(shell, 50);
+    VtModelAdd(shell);
+    return shell;
+}
+
+void DropModel(vt_model *model) {
+    VtModelRemove(model);
+    VtModelFree(model);
 }
 
 vt_material *EffectMaterial(const char *name, vt_pixelmap *map, uint16_t mode, bool tokens) {
@@ -60,16 +74,10 @@ void Explosions(int first, vt_pixelmap *beam, const int (&tints)[9], int count, 
 
 void P3DLoadEffectTextures() {
     if (gP3D.effectTexturesLoaded) return;
-    if (!gP3D.gasShell) {
-        if (vt_model *shell = VtModelLoad("vantor\\dat\\gasshell.dat")) {
-            shell->flags |= VT_MODF_UPDATEABLE;
-            ProjectModelOntoSphere(shell, 50);
-            gP3D.gasShell = VtModelAdd(shell);
-        }
-    }
+    if (!gP3D.gasShell) gP3D.gasShell = LoadLibraryFile("vantor\\dat\\gasshell.dat", LoadGasShell, DropModel);
     if (!gP3D.effectAlpha) gP3D.effectAlpha = static_cast<uint8_t *>(std::calloc(1, 8192));
     if (!gP3D.whiteAlphaMap) gP3D.whiteAlphaMap = WhiteMap(64, 64, "Unlit");
-    if (ReadAlpha("vantor\\dat\\ExpUnlitAlpha.raw", 4096)) {
+    if (ReadAlpha("vantor\\dat\\ExpUnlitAlpha.raw", 4096, gP3D.whiteAlphaMap)) {
         P3DSetAlpha4444(gP3D.whiteAlphaMap, gP3D.effectAlpha, 4095);
         P3DScaleAlpha4444(gP3D.whiteAlphaMap, gP3D.effectAlpha, 0.5f);
     }
@@ -77,22 +85,23 @@ void P3DLoadEffectTextures() {
     gP3D.unlitMaterial = EffectMaterial("Unlit", gP3D.whiteAlphaMap, 12, true);
 
     vt_pixelmap *shield = VtMapFind("vek\\resource\\art\\textur_h\\ships\\expprim.pix");
-    if (ReadAlpha("vantor\\dat\\ShieldAlph.raw", 8192)) P3DSetAlpha4444(shield, gP3D.effectAlpha, 4095);
+    if (ReadAlpha("vantor\\dat\\ShieldAlph.raw", 8192, shield)) P3DSetAlpha4444(shield, gP3D.effectAlpha, 4095);
     gP3D.primUnlit[0] = EffectMaterial("PrimUnlit", shield, 12, false);
     if (!gP3D.capsuleMap) gP3D.capsuleMap = WhiteMap(128, 64, "CapsUnlit");
-    if (ReadAlpha("vantor\\dat\\CapsAlph.raw", 8192)) P3DSetAlpha4444(gP3D.capsuleMap, gP3D.effectAlpha, 4095);
+    if (ReadAlpha("vantor\\dat\\CapsAlph.raw", 8192, gP3D.capsuleMap))
+        P3DSetAlpha4444(gP3D.capsuleMap, gP3D.effectAlpha, 4095);
     if (gP3D.capsuleMap) VtMapAdd(gP3D.capsuleMap);
     gP3D.primUnlit[1] = EffectMaterial("PrimUnlit", gP3D.capsuleMap, 12, false);
     vt_pixelmap *pocket = VtMapFind("vek\\resource\\art\\textur_h\\ships\\pocketfz.pix");
-    if (ReadAlpha("vantor\\dat\\PocketAlph.raw", 8192)) P3DSetAlpha4444(pocket, gP3D.effectAlpha, 4095);
+    if (ReadAlpha("vantor\\dat\\PocketAlph.raw", 8192, pocket)) P3DSetAlpha4444(pocket, gP3D.effectAlpha, 4095);
     gP3D.primUnlit[2] = EffectMaterial("PrimUnlit", pocket, 12, false);
 
     vt_pixelmap *beam = VtMapFind("vantor\\dat\\beam27_.pix");
-    if (ReadAlpha("vantor\\dat\\beamalpha.raw", 8192)) P3DSetAlpha4444(beam, gP3D.effectAlpha, 4095);
+    if (ReadAlpha("vantor\\dat\\beamalpha.raw", 8192, beam)) P3DSetAlpha4444(beam, gP3D.effectAlpha, 4095);
     Explosions(0, beam, {0, R | G | B, B, G, B, R, G | B, R | G, R | G | B}, 9, 1);
-    if (ReadAlpha("vantor\\dat\\beamalpha3.raw", 8192)) P3DScaleAlpha4444(beam, gP3D.effectAlpha, 1.0f);
+    if (ReadAlpha("vantor\\dat\\beamalpha3.raw", 8192, beam)) P3DScaleAlpha4444(beam, gP3D.effectAlpha, 1.0f);
     Explosions(9, beam, {R | G | B, B, G, B, R, R | B, R | G | B, R | G | B}, 8, 1);
-    if (ReadAlpha("vantor\\dat\\bigfuzzalph2.raw", 8192)) P3DScaleAlpha4444(beam, gP3D.effectAlpha, 1.0f);
+    if (ReadAlpha("vantor\\dat\\bigfuzzalph2.raw", 8192, beam)) P3DScaleAlpha4444(beam, gP3D.effectAlpha, 1.0f);
     Explosions(17, beam, {R | G | B, B, G, B, R, R | B, R | G, R | G | B}, 8, 4);
 
     gP3D.potBlack = EffectMaterial("PotBlack", VtMapFind("vantor\\dat\\wreckg_.pix"), 4, false);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "RES/libload.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "present/p3d.h"
@@ -36,32 +37,65 @@ void P3DCardMapName(const char *name, char *out, int size) {
     if (dot && dot != out) dot[-1] = '_';
 }
 
+// Each loads the file, names and registers what it read (registering
+// prepares it: a failure there is the file's too) in one load of the file;
+// a refused file is let go and counts as missing.
 vt_pixelmap *P3DFindMapHook(const char *name) {
     if (!name) return nullptr;
     char file[512];
     if (CardMode) P3DCardMapName(name, file, sizeof file);
     else std::snprintf(file, sizeof file, "%s", name);
+    if (!LibraryLoadBegin(file)) return nullptr;
     vt_pixelmap *pm = VtPixelmapLoad(file);
-    if (!pm) return nullptr;
+    if (pm) {
+        Name(pm, name);
+        if (CardMode && pm->type == VT_PMT_INDEX_8 && !pm->map) pm->map = gP3D.standardPalette;
+        VtMapAdd(pm);
+    }
+    if (!LibraryLoadEnd(pm != nullptr)) {
+        if (pm) {
+            VtMapRemove(pm);
+            VtPixelmapFree(pm);
+        }
+        return nullptr;
+    }
     dunFileAccessLog(file);
     gP3D.textureTotal += uint32_t(pm->width) * pm->height;
-    Name(pm, name);
-    if (CardMode && pm->type == VT_PMT_INDEX_8 && !pm->map) pm->map = gP3D.standardPalette;
-    return VtMapAdd(pm);
+    return pm;
 }
 
 vt_pixelmap *P3DFindTableHook(const char *name) {
-    vt_pixelmap *pm = name ? VtPixelmapLoad(name) : nullptr;
-    if (!pm) return nullptr;
+    if (!name || !LibraryLoadBegin(name)) return nullptr;
+    vt_pixelmap *pm = VtPixelmapLoad(name);
+    if (pm) {
+        Name(pm, name);
+        VtTableAdd(pm);
+    }
+    if (!LibraryLoadEnd(pm != nullptr)) {
+        if (pm) {
+            VtTableRemove(pm);
+            VtPixelmapFree(pm);
+        }
+        return nullptr;
+    }
     dunFileAccessLog(name);
-    Name(pm, name);
-    return VtTableAdd(pm);
+    return pm;
 }
 
 vt_material *P3DFindMaterialHook(const char *name) {
-    vt_material *m = name ? VtMaterialLoad(name) : nullptr;
-    if (!m) return nullptr;
+    if (!name || !LibraryLoadBegin(name)) return nullptr;
+    vt_material *m = VtMaterialLoad(name);
+    if (m) {
+        m->identifier = VtResStrDup(m, name);
+        VtMaterialAdd(m);
+    }
+    if (!LibraryLoadEnd(m != nullptr)) {
+        if (m) {
+            VtMaterialRemove(m);
+            VtMaterialFree(m);
+        }
+        return nullptr;
+    }
     dunFileAccessLog(name);
-    m->identifier = VtResStrDup(m, name);
-    return VtMaterialAdd(m);
+    return m;
 }

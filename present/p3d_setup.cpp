@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "RES/libload.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
@@ -15,6 +16,7 @@
 #include "present/diaghandler.h"
 #include "present/frame_passes.h"
 #include "present/hooks.h"
+#include "present/lwo/lwo.h"
 #include "present/lwo/shade.h"
 #include "present/p3d.h"
 #include "present/scene.h"
@@ -114,10 +116,21 @@ void MakeScreenTargets() {
 // textures without a palette; our renderer sees them through it on 16-bit
 // screens.
 void LoadStandardPalette() {
-    vt_pixelmap *palette = VtPixelmapLoad("vantor\\dat\\tovstdbr.pal");
-    if (!palette) return;
-    palette->identifier = VtResStrDup(palette, "vantor\\dat\\tovstdbr.pal");
-    gP3D.standardPalette = VtMapAdd(palette);
+    // Registered in the file's load: registering prepares it.
+    gP3D.standardPalette = LoadLibraryFile(
+        "vantor\\dat\\tovstdbr.pal",
+        +[](const char *name) {
+            vt_pixelmap *palette = VtPixelmapLoad(name);
+            if (palette) {
+                palette->identifier = VtResStrDup(palette, name);
+                VtMapAdd(palette);
+            }
+            return palette;
+        },
+        +[](vt_pixelmap *palette) {
+            VtMapRemove(palette);
+            VtPixelmapFree(palette);
+        });
 }
 
 void InstallHooks() {
@@ -167,12 +180,12 @@ void CardSetUp() {
 // The beam texture's alpha, once in each run of the library.
 void BeamAlpha() {
     if (gP3D.beamAlphaDone) return;
-    uint8_t *data = nullptr;
-    size_t size = 0;
-    if (!ReadGameFile("vantor\\dat\\beamalpha2.raw", &data, &size, sizeof gP3D.alpha)) return;
-    std::memcpy(gP3D.alpha, data, size);
-    std::free(data);
-    if (vt_pixelmap *beam = VtMapFind("vantor\\dat\\beam28_.pix")) {
+    vt_pixelmap *beam = VtMapFind("vantor\\dat\\beam28_.pix");
+    const size_t pixels = beam ? size_t(beam->width) * size_t(beam->height) : 0;
+    if (!P3DReadAlphaFile("vantor\\dat\\beamalpha2.raw", gP3D.alpha, sizeof gP3D.alpha,
+                          pixels < sizeof gP3D.alpha ? pixels : sizeof gP3D.alpha))
+        return;
+    if (beam) {
         P3DSetAlpha4444(beam, gP3D.alpha, 4095);
         gP3D.beamAlphaDone = 1;
     }
@@ -349,6 +362,7 @@ void P3DShutdown() {
     }
     if (VtSceneDbRoot()) FreeTargets();
     if (gP3D.libraryOwned) {
+        LwoDropLooseStores();
         VtEndAll();
         gP3D.libraryOwned = 0;
         gP3D.beamAlphaDone = 0;

@@ -10,6 +10,7 @@
 
 #include "RES/slab.h"
 #include "core/bytes.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "core/progress.h"
@@ -42,11 +43,29 @@ constexpr uint32_t kScriptFileMax = 8u << 20;
 const char kDocFolder[] = "vek\\resource\\text\\docs";
 char gDocFolder[sizeof kDocFolder] = "vek\\resource\\text\\docs";
 
-// The entry's bytes; the stream is closed.
-std::vector<uint8_t> ReadEntry(FILE *f, uint32_t size) {
+// True when the bytes read as text: scripts are mostly ASCII (a few accented
+// letters of the Windows code page), never mostly control codes or bytes
+// above 127 (another kind of file, or one damaged throughout).
+bool LooksLikeText(const std::vector<uint8_t> &bytes) {
+    size_t odd = 0;
+    for (uint8_t b : bytes)
+        if (b >= 0x80 || (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A)) ++odd;
+    return odd * 4 <= bytes.size();
+}
+
+// The entry's bytes; the stream is closed. An empty script is no error (it
+// runs nothing), but it is no script either: the log says so. Bytes that
+// are no text are refused, and nothing of them runs.
+std::vector<uint8_t> ReadEntry(FILE *f, uint32_t size, const char *name) {
     std::vector<uint8_t> bytes(size < kScriptFileMax ? size : kScriptFileMax);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
     slabClose(f);
+    if (bytes.empty()) {
+        EmptyGameFile(name, "nothing in it runs");
+    } else if (!LooksLikeText(bytes)) {
+        RefuseGameFile(name, "it is not a script's text");
+        bytes.clear();
+    }
     return bytes;
 }
 
@@ -229,7 +248,7 @@ void Include(std::string_view word, FileState &fs) {
     char step[160];
     std::snprintf(step, sizeof step, "Tokenising script: %s", name.c_str());
     LoadProgressStep(step);
-    std::vector<uint8_t> bytes = ReadEntry(f, size);
+    std::vector<uint8_t> bytes = ReadEntry(f, size, name.c_str());
     FileState inner{};
     inner.bytes = bytes.data();
     inner.size = bytes.size();
@@ -485,6 +504,6 @@ ScriptToken *TokeniseScript(const char *name) {
     char step[160];
     std::snprintf(step, sizeof step, "Tokenising script: %s", name);
     LoadProgressStep(step);
-    std::vector<uint8_t> bytes = ReadEntry(f, size);
+    std::vector<uint8_t> bytes = ReadEntry(f, size, name);
     return TokeniseScriptBytes(nullptr, bytes.data(), bytes.size());
 }

@@ -1,7 +1,6 @@
 // Script error reports, and finding the source line of a token again.
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 
 #include "RES/slab.h"
@@ -93,12 +92,12 @@ void ReportScriptSyntaxError(const char *message, uint32_t token) {
 }
 
 void ReportUnknownStatement(uint32_t token, const char *word) {
-    // Each place is told once: a loop that passes it again says nothing new.
-    static uint32_t told[64];
-    static size_t toldCount = 0;
-    for (size_t i = 0; i < toldCount; ++i)
-        if (told[i] == token) return;
-    if (toldCount < std::size(told)) told[toldCount++] = token;
+    // Each place is told once in each compilation of its script, however
+    // many there are: a loop that passes it again says nothing new.
+    if (token < kScriptTokenCount && gScriptTokenFlags) {
+        if (gScriptTokenFlags[token] & ScriptTokenFlag::Told) return;
+        gScriptTokenFlags[token] |= ScriptTokenFlag::Told;
+    }
     unsigned line = 0;
     const char *file = "";
     uint32_t offset = 0;

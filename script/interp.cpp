@@ -14,6 +14,23 @@ namespace {
 
 const ScriptToken kEnd = {Sc::End, 0};
 
+// A loop with no WAIT in its path would never end its turn: the turn ends
+// here instead, and the rest runs on the next one. No script of the game
+// comes near this in one turn.
+constexpr uint32_t kStatementsPerTurn = 100000;
+bool gRunawayReported;
+
+void EndRunawayTurn(const ScriptRun &run) {
+    gScriptRunStatus = ScriptStatus::Yield;
+    if (gRunawayReported) return;
+    gRunawayReported = true;
+    unsigned line = 0;
+    const char *file = "";
+    uint32_t offset = 0;
+    ScriptTokenLine(run.statement, &line, &file, &offset);
+    dunDebugPrintf("Script turn ended after %u statements without a WAIT: %s(%u)", kStatementsPerTurn, file, line);
+}
+
 bool IsKeyName(const ScriptToken &t) { return (t.code & 0xFFFF0000u) == Sc::KeyNameTag; }
 
 ScriptSymbol *SymbolOf(const ScriptRun &run, const ScriptToken &t) {
@@ -76,6 +93,8 @@ Compared ReadCompared(ScriptRun &run) {
 }  // namespace
 
 ScriptStatement gScriptStatements[Sc::LastKeyword + 1];
+
+void ForgetRunawayScript() { gRunawayReported = false; }
 
 void ScriptFail(const ScriptRun &run, int32_t status, const char *message) {
     gScriptRunStatus = status;
@@ -252,6 +271,7 @@ int ScriptProcessor(ScriptToken **holder, int runEvents) {
     if (!holder || !*holder || !gScriptTokens) return 0;
     ScriptRun run{ScriptTokenIndex(*holder), 0, 0};
     if (runEvents) DispatchScriptEvents(run);
+    uint32_t statements = 0;
     while (gScriptRunStatus == ScriptStatus::Running && !ScriptHostFlag(&ScriptHostFlags::videoPlaying)) {
         const ScriptToken &t = ScriptPeek(run);
         if (t.code == Sc::End) break;
@@ -260,6 +280,7 @@ int ScriptProcessor(ScriptToken **holder, int runEvents) {
         else if (t.code == Sc::NewSymbol) UnknownStatement(run, t);
         gScriptSkip = 0;
         if (ScriptHostFlag(&ScriptHostFlags::quit)) break;
+        if (++statements == kStatementsPerTurn && gScriptRunStatus == ScriptStatus::Running) EndRunawayTurn(run);
     }
     *holder = ScriptTokenAt(run.pc);
     gScriptSkip = 0;

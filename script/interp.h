@@ -78,6 +78,9 @@ extern ScriptStatement gScriptStatements[Sc::LastKeyword + 1];
 // Per-mission state of the interpreter (status, holds, stack, events, wait
 // timer, groups).
 void ResetScriptRunState();
+// One turn runs at most a fixed number of statements; the first turn cut
+// short is logged with its script line. This lets the next one be logged.
+void ForgetRunawayScript();
 
 // Reports a run-time error at the statement running: sets the status and
 // ends the program.

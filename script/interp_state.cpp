@@ -56,4 +56,5 @@ void ResetScriptRunState() {
     gGroupCounter = 1000;
     gAutoGroup = 0;
     gScriptRoutineName = "";
+    ForgetRunawayScript();
 }

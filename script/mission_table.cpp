@@ -112,6 +112,10 @@ bool dunLoadPrecedence() {
     if (!ReadGameFile(kTableFile, &data, &size, kTableFileLimit)) return false;
     ParsePrecedence(reinterpret_cast<const char *>(data), size);
     std::free(data);
+    bool any = false;
+    for (const MissionRecord &r : gMissionTable) any = any || r.missionNumber > 0;
+    if (size == 0) EmptyGameFile(kTableFile, "the career has no missions");
+    else if (!any) RefuseGameFile(kTableFile, "there is no mission row in it");
     return true;
 }
 

@@ -60,6 +60,7 @@ extern uint32_t gScriptNameTop;
 namespace ScriptTokenFlag {
 constexpr uint8_t Marker = 1;     // the first of a line marker's two tokens
 constexpr uint8_t FileStart = 2;  // the first token compiled from a file
+constexpr uint8_t Told = 4;       // an unknown statement the log has named
 }  // namespace ScriptTokenFlag
 
 // Token index of a pc, and the pc of a token index (null for 0).

@@ -81,11 +81,17 @@ void LwoShapePathForSlab(char *path, const char *slab);
 // The converter for type 16: a new WireframeModel (freed with dunFree), or null.
 void *LwoLoadWireframe(const char *path, void *reserved, uint32_t *status);
 // Gives back what the two loaders above made (type 15: a model, 16: a
-// wireframe). A model is freed only while no scene is open, when nothing can
-// still draw it; the scene database's end frees those made under it.
+// wireframe). Only a model made while the library was not running is freed
+// here (with the surface materials of such models once the last goes); the
+// scene database's end frees those made under it.
 void LwoFreeLoaded(int type, void *data);
-// Frees the surface materials made while the library was not running.
 void LwoFreeLooseMaterials();
+// True while shapes made now would have no parent in the library.
+bool LwoLooseRecords();
+void LwoNoteLooseModel(vt_model *model);
+// Before the library ends: the renderer's copies of those shapes and
+// materials go, so that no pointer to them outlives it.
+void LwoDropLooseStores();
 // Writes the object's points as "x,y,z, " text (file units, y negated) to
 // outputPath; false when either file cannot be opened.
 bool LwoSavePoints(const char *path, const char *outputPath);

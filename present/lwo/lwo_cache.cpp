@@ -51,8 +51,18 @@ bool LwoLoadSmoothing(LwoFace *faces, int count, const char *path) {
         RefuseGameFile(name.c_str(), "it is shorter than its header");
         return false;
     }
-    // A cache of another face count is stale: computed again without a word.
-    if (first != (kTag | uint32_t(count)) || second != uint32_t(count)) return false;
+    // Not a cache, or one of another face count (a stale one): computed
+    // again, and saved over it.
+    if (first != (kTag | second)) {
+        RefuseGameFile(name.c_str(), "it is not a smoothing cache; it is made again");
+        return false;
+    }
+    if (first != (kTag | uint32_t(count)) || second != uint32_t(count)) {
+        char why[96];
+        std::snprintf(why, sizeof why, "it holds %u faces, the object %d; it is made again", second, count);
+        RefuseGameFile(name.c_str(), why);
+        return false;
+    }
     if (got < want) {
         RefuseGameFile(name.c_str(), "it is shorter than its faces");
         return false;

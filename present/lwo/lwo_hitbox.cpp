@@ -62,10 +62,22 @@ bool LwoReadBoxPoints(const char *path, std::vector<LwoBoxPoint> *points, std::v
     if (!f) return false;
     const Image image = ReadImage(f, available);
     slabClose(f);
-    if (!image.block) return false;
+    // A box file that cannot be read leaves the model without boxes: the
+    // log names it.
+    if (!image.block) {
+        RefuseGameFile(name.c_str(), "it is shorter than its header says");
+        return false;
+    }
     const ByteView form = image.form;
     ByteView pnts, pols, srfs;
-    if (!LwoChunksFit(form) || !LwoFindChunk(form, "PNTS", &pnts)) return false;
+    if (!LwoChunksFit(form)) {
+        RefuseGameFile(name.c_str(), "a chunk runs past the end of the file");
+        return false;
+    }
+    if (!LwoFindChunk(form, "PNTS", &pnts)) {
+        RefuseGameFile(name.c_str(), "it has no points");
+        return false;
+    }
     const uint32_t count = uint32_t(pnts.size / 12);
     if (count > kMaxBoxPoints) {
         RefuseGameFile(name.c_str(), "more corners than any model's boxes have");

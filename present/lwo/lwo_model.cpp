@@ -216,6 +216,7 @@ void SetCorners(ByteView pnts, uint32_t points, std::vector<LwoFace> &faces) {
 vt_model *BuildModel(const std::string &path, std::vector<LwoFace> &faces, int vertices) {
     vt_model *model = VtModelAllocate(path.c_str(), vertices, int(faces.size()));
     if (!model) return nullptr;
+    if (LwoLooseRecords()) LwoNoteLooseModel(model);
     model->flags |= 0x86;
     std::vector<bool> done(size_t(vertices), false);
     for (size_t i = 0; i < faces.size(); ++i) {
@@ -281,6 +282,8 @@ void *LwoLoadModel(const char *callerPath, void *, uint32_t *status) {
         if (surfaces < 0) return (void)Refuse(path.c_str(), "more than 255 surfaces");
         std::vector<LwoFace> faces;
         if (!ReadPolygons(path.c_str(), pols, surfaces, points, faces)) return;
+        // Lines and points alone make no shape the library can prepare.
+        if (faces.empty()) return (void)Refuse(path.c_str(), "no polygon of three or four corners");
         SetCorners(pnts, points, faces);
         MatchSurfaces(form, surfaces);
         const int count = int(faces.size());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RES/util.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "present/lwo/lwo.h"
@@ -136,13 +137,46 @@ void GiveTransparency(vt_material *m, float transparency) {
 
 }  // namespace
 
-// Materials made while the library is not running have no parent to free
-// them with; the shapes that use them give them back at the end.
+// Shapes and materials made while the library is not running have no
+// parent to free them with: they are kept here and given back at the end.
 static std::vector<vt_material *> gLooseMaterials;
+static std::vector<vt_model *> gLooseModels;
+
+bool LwoLooseRecords() { return VtSceneDbRoot() == nullptr && VtFrameworkRoot() == nullptr; }
+
+void LwoNoteLooseModel(vt_model *model) { gLooseModels.push_back(model); }
 
 void LwoFreeLooseMaterials() {
     for (vt_material *m : gLooseMaterials) VtMaterialFree(m);
     gLooseMaterials.clear();
+}
+
+void LwoFreeLoaded(int type, void *data) {
+    if (data == nullptr) return;
+    if (type == 16) {
+        dunFree(data);
+        return;
+    }
+    // One made under the library goes with it.
+    auto *model = static_cast<vt_model *>(data);
+    auto at = std::find(gLooseModels.begin(), gLooseModels.end(), model);
+    if (type != 15 || at == gLooseModels.end()) return;
+    gLooseModels.erase(at);
+    if (VtSceneDbRoot()) VtModelRemove(model);
+    VtModelFree(model);
+    if (gLooseModels.empty()) LwoFreeLooseMaterials();
+}
+
+void LwoDropLooseStores() {
+    // What a renderer keeps for them goes with the renderer.
+    for (vt_model *m : gLooseModels) {
+        VtObjectFree(m->stored);
+        m->stored = nullptr;
+    }
+    for (vt_material *m : gLooseMaterials) {
+        VtObjectFree(m->stored);
+        m->stored = nullptr;
+    }
 }
 
 void LwoMakeMaterial(int surface, LwoFace *faces, int count) {
@@ -150,7 +184,7 @@ void LwoMakeMaterial(int surface, LwoFace *faces, int count) {
     slot.smoothingAngle = kLwoDefaultSmoothingAngle;
     vt_material *m = VtMaterialAllocate(slot.name);
     if (!m) return;
-    if (VtSceneDbRoot() == nullptr && VtFrameworkRoot() == nullptr) gLooseMaterials.push_back(m);
+    if (LwoLooseRecords()) gLooseMaterials.push_back(m);
     // At 8 bits surfaces take palette ramps; on 16-bit screens (the card's,
     // and ours) their own colours.
     const bool palette = PixelDepth == 8;

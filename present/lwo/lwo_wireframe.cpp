@@ -179,16 +179,3 @@ bool LwoSavePoints(const char *path, const char *outputPath) {
     std::fputs("\r\n", out);
     return std::fclose(out) == 0;
 }
-
-void LwoFreeLoaded(int type, void *data) {
-    if (data == nullptr) return;
-    if (type == 16) {
-        dunFree(data);
-        return;
-    }
-    // A model made before the library began has no parent to take it away;
-    // one made under the library goes with it.
-    if (type != 15 || VtSceneDbRoot() != nullptr || VtFrameworkRoot() != nullptr) return;
-    VtModelFree(static_cast<vt_model *>(data));
-    LwoFreeLooseMaterials();
-}

@@ -1,7 +1,11 @@
 #include "present/sky/alpha.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include "core/files.h"
+#include "core/log.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
 
@@ -73,4 +77,22 @@ vt_pixelmap *P3DMakeWhiteAlphaMap(int width, int height) {
     vt_pixelmap *map = VtPixelmapAllocate(VT_PMT_ARGB_4444, width, height, nullptr, 0);
     if (map) VtPixelmapFill(map, 0xFFFF);
     return map;
+}
+
+bool P3DReadAlphaFile(const char *name, uint8_t *out, size_t capacity, size_t need) {
+    uint8_t *data = nullptr;
+    size_t size = 0;
+    if (!out || !ReadGameFile(name, &data, &size, capacity)) return false;
+    if (size == 0) {
+        std::free(data);
+        RefuseGameFile(name, "empty");
+        return false;
+    }
+    std::memset(out, 0, capacity);
+    std::memcpy(out, data, size);
+    std::free(data);
+    if (size < need)
+        dunDebugPrintf("Short data file %s: it holds %zu of the %zu bytes of alpha its map needs; the rest reads as 0",
+                       name, size, need);
+    return true;
 }

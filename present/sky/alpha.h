@@ -4,7 +4,16 @@
 
 #include <cstdint>
 
+#include <cstddef>
+
 struct vt_pixelmap;
+
+// Reads an alpha file (a byte a pixel, no header) into `out`, which holds
+// `capacity` bytes (a longer file is refused); the bytes it does not fill are
+// 0. A file that holds nothing is refused, and one shorter than the `need`
+// bytes of the map it is for is used with the rest 0; the log names either.
+// False when the file does not open or is refused.
+bool P3DReadAlphaFile(const char *name, uint8_t *out, size_t capacity, size_t need);
 
 // Each pixel becomes ((pixel & 0xFFF0) >> 4) & mask with the alpha byte's
 // top nibble in the top four bits; only for maps of at most 4096 pixels.

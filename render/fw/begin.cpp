@@ -95,7 +95,10 @@ vt_error VtFrameworkEnd() {
     VtCoreImageEnd();
     VtTokenEnd();
     // The root's free callback walk must still find the allocator; the
-    // record is cleared only afterwards.
+    // record is cleared only afterwards. The scratch block goes first: one
+    // made while the library was not begun has no parent to go with.
+    if (vtFw.scratch_ptr)
+        VtResFree(vtFw.scratch_ptr);
     VtResFree(vtFw.res);
     memset(&vtFw, 0, sizeof vtFw);
     return VT_E_OK;

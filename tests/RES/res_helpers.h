@@ -7,29 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "common/file_bytes.h"
+
 namespace restest {
 
-inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes) {
-    std::filesystem::path p(path);
-    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
+using ruvotest::ReadBytes;
+using ruvotest::WriteBytes;
 
 inline void WriteText(const std::string &path, const std::string &text) {
     WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string &path) {
-    std::vector<uint8_t> out;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) out.push_back(uint8_t(c));
-    std::fclose(f);
-    return out;
 }
 
 // A PCX file: 128-byte header, the given run-length data, the marker 12

@@ -24,17 +24,24 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-pid_t Start(const std::string &program, const std::string &dir, const std::string &lockDir = "") {
+pid_t Start(const std::string &program, const std::string &dir, const std::string &lockDir = "",
+            const char *mission = nullptr) {
     pid_t pid = fork();
     if (pid == 0) {
         setenv("RUVO_WINDIR", dir.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (lockDir.empty() ? dir : lockDir).c_str(), 1);
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        execl(program.c_str(), program.c_str(), "-nologos", (char *)nullptr);
+        execl(program.c_str(), program.c_str(), "-nologos", mission, (char *)nullptr);
         _exit(127);
     }
     return pid;
+}
+
+std::string Slurp(const std::string &path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
 }
 
 // Waits up to `limit` for the process; returns its exit code, or -1 when it
@@ -63,6 +70,11 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     ruvotest::TempDir dir;
     WriteStartUpScripts(dir.path());
     std::ofstream(dir.path() + "/vantor.ini") << "settings of the user";
+    // What saves ended by a kill left: gone at the start.
+    const std::string leftovers[] = {"/Marrowgleam.ini.tmp999999999", "/vek/slot0.sav.tmp999999999",
+                                     "/debug/SolarSystems/Vorra.asc.tmp999999999"};
+    fs::create_directories(dir.path() + "/debug/SolarSystems");
+    for (const std::string &l : leftovers) std::ofstream(dir.path() + l) << "torn";
 
     pid_t first = Start(program, dir.path());
     // Running: the settings file is set aside, and it stays up.
@@ -98,12 +110,36 @@ TEST(Process, OneInstanceAndACleanEndOnSigterm) {
     s << in.rdbuf();
     EXPECT_EQ(s.str(), "settings of the user");
     EXPECT_FALSE(fs::exists(dir.path() + "/vantor.old"));
+    for (const std::string &l : leftovers) EXPECT_FALSE(fs::exists(dir.path() + l)) << l;
+    EXPECT_NE(Slurp(dir.path() + "/debug.txt").find("Removed vek\\slot0.sav.tmp999999999"), std::string::npos);
     // The log lines end with CR LF.
     std::ifstream log(dir.path() + "/debug.txt", std::ios::binary);
     std::string line;
     ASSERT_TRUE(std::getline(log, line));
     EXPECT_EQ(line.rfind("Kelv 2.0 ", 0), 0u);
     EXPECT_EQ(line.back(), '\r');
+}
+
+// A mission whose script loops without a WAIT: the game goes on running its
+// frames, says where the script looped, and still ends cleanly on SIGTERM.
+TEST(Process, ALoopingMissionScriptStillEndsOnSigterm) {
+    std::string program = fs::absolute("ruvo").string();
+    if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
+    ruvotest::SampleRoot root({"vek/resource/scripts/missions/spin.scr"});
+    std::ofstream(root.path() + "/vek/resource/scripts/missions/spin.scr") << "Spin:\r\nBRA Spin\r\n";
+    pid_t pid = Start(program, root.path(), "", "vek\\resource\\scripts\\missions\\spin.scr");
+    const std::string mark = "without a WAIT: vek\\resource\\scripts\\missions\\spin.scr(2)";
+    auto end = Clock::now() + std::chrono::seconds(60);
+    while (Slurp(root.path() + "/debug.txt").find(mark) == std::string::npos && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Some frames on, still running.
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), -1);
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(30)), 0);
+    const std::string log = Slurp(root.path() + "/debug.txt");
+    const size_t first = log.find(mark);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(mark, first + 1), std::string::npos) << log;
 }
 
 TEST(Process, NoDataTreeIsAClearFailure) {

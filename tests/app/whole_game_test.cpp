@@ -640,6 +640,48 @@ int CountColours(const int16_t rect[4], int low, int high) {
 // the LDS drive on and off, the station's port and away from it again; on
 // the way the HUD draws its speed streaks over the view and the radar sphere
 // turns in its window.
+// A mission script whose loop has no WAIT in its path: each turn of the
+// script is cut short, the frames go on, and the log names the script line
+// once.
+TEST_F(WholeGame, AMissionLoopingWithoutAWaitLeavesTheFramesRunning) {
+    // The missions' folder of its own, so that the script lands there and
+    // not in the sample tree.
+    root.reset();
+    root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{"vek/resource/scripts/missions/spin.scr"});
+    std::ofstream("vek/resource/scripts/missions/spin.scr") << "VAR Spins\r\nSpin:\r\nADD Spins 1\r\nBRA Spin\r\n";
+    Start(8, false, "vek\\resource\\scripts\\missions\\spin.scr");
+    ASSERT_EQ(gInFrontEnd, 0);
+    const uint32_t frames = dunFrameCounter;
+    for (int i = 0; i < 10; ++i) Turn();
+    EXPECT_EQ(dunFrameCounter, frames + 10);
+    ScriptSymbol *spins = FindScriptSymbol("Spins");
+    ASSERT_NE(spins, nullptr);
+    EXPECT_GT(ScriptSymbolInt(spins), 10 * 1000);
+    std::stringstream log;
+    log << std::ifstream("debug.txt", std::ios::binary).rdbuf();
+    const std::string text = log.str(), mark = "without a WAIT: vek\\resource\\scripts\\missions\\spin.scr(";
+    const size_t first = text.find(mark);
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_EQ(text.find(mark, first + 1), std::string::npos) << text;
+    Stop();
+}
+
+// "-loadtest" with no mission of its own on the command line: the front end
+// starts, and the count-down launches and ends missions over and over
+// without leaving the game.
+TEST_F(WholeGame, TheLoadTestLaunchesAndEndsMissionsOverAndOver) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\no such mission.scr");
+    optLoadTest = 0xFF;
+    ASSERT_EQ(gInFrontEnd, 1);
+    EXPECT_EQ(gMissionFromCommandLine, 0);
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 100)) << cycle;
+        ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 1; }, 100)) << cycle;
+        EXPECT_EQ(gQuit, 0) << cycle;
+    }
+    Stop();
+}
+
 TEST_F(WholeGame, TheFirstMissionFlownFromTheNavigationStationsKeys) {
     Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
     ASSERT_EQ(gInFrontEnd, 0);

@@ -12,6 +12,9 @@ struct VirtualStick {
     int index = -1;
     SDL_Joystick *joy = nullptr;
     VirtualStick(int axes, int buttons, int hats) {
+        // Once a test has made a window, SDL drops stick input while no
+        // window has the focus, and an off-screen window never has it.
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         SDL_InitSubSystem(SDL_INIT_JOYSTICK);
         index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, axes, buttons, hats);
         joy = SDL_JoystickOpen(index);

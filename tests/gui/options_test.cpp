@@ -3,6 +3,7 @@
 // rewrite.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -349,15 +350,20 @@ TEST_F(Options, DefaultCaptainFromTheSixthCall) {
 
 // ---- The settings file ------------------------------------------------------------
 
-// The sample's own lines: a comment, both renderers' gamma, a statement that
-// is no INIT_VAR, and a line longer than any fixed buffer.
-const std::string kOldFile = std::string("; my settings\r\n") + "\t\tINIT_VAR\t\"gamma_s\",1.2\r\n" +
-                             "\t\tINIT_VAR\t\"gamma_h\",0.8\r\n" + "\t\tINIT_VAR\t\"sound_level_m\",10\r\n" +
-                             "ENGLISH\r\n; " + std::string(400, 'x') + "\r\n" + "; last line without its end";
+// The sample's own lines: a comment that names INIT_VAR, both renderers'
+// gamma, a statement that is no INIT_VAR, and a line longer than any fixed
+// buffer.
+const std::string kOldFile = std::string("; my settings: the INIT_VAR lines are the game's\r\n") +
+                             "\t\tINIT_VAR\t\"gamma_s\",1.2\r\n" + "\t\tINIT_VAR\t\"gamma_h\",0.8\r\n" +
+                             "\t\tINIT_VAR\t\"sound_level_m\",10\r\n" + "ENGLISH\r\n; " + std::string(400, 'x') +
+                             "\r\n" + "; last line without its end";
 
-std::string ExpectedBlock(bool card) {
+// The INIT_VAR lines of the options that `take` picks, in table order.
+template <class F>
+std::string Lines(bool card, F take) {
     std::string out;
     for (const OptionRecord *o = gOptions; o->name; ++o) {
+        if (!take(*o)) continue;
         char number[32];
         std::snprintf(number, sizeof number, "%g", double(o->value));
         out += std::string("\t\tINIT_VAR\t\"") + o->name + (!o->perRenderer ? "_m" : card ? "_h" : "_s") + "\"," +
@@ -366,21 +372,48 @@ std::string ExpectedBlock(bool card) {
     return out;
 }
 
-TEST_F(Options, RewriteKeepsTheOtherRendererAndEveryOtherLine) {
+TEST_F(Options, RewriteKeepsEveryOtherLineInItsPlace) {
     frontSetOptionByName("gamma_s", 1.5f);
     const std::string software = RewriteSettings(View(kOldFile), false);
-    const std::string tail = std::string("; my settings\r\n") + "\t\tINIT_VAR\t\"gamma_h\",0.8\r\n" + "ENGLISH\r\n; " +
-                             std::string(400, 'x') + "\r\n" + "; last line without its end";
-    EXPECT_EQ(software, ExpectedBlock(false) + tail);
-    EXPECT_NE(software.find("\t\tINIT_VAR\t\"gamma_s\",1.5\r\n"), std::string::npos);
-    // Saving again on the 3D card: the software line written before is kept.
+    const auto head = [](const char *gammaH) {
+        return std::string("; my settings: the INIT_VAR lines are the game's\r\n") +
+               "\t\tINIT_VAR\t\"gamma_s\",1.5\r\n" + "\t\tINIT_VAR\t\"gamma_h\"," + gammaH + "\r\n" +
+               "\t\tINIT_VAR\t\"sound_level_m\",100\r\n" + "ENGLISH\r\n; " + std::string(400, 'x') + "\r\n" +
+               "; last line without its end\r\n";
+    };
+    // Ours written again where they stood; the options the file lacked
+    // follow its last line.
+    const auto lacking = [](const OptionRecord &o) {
+        return std::strcmp(o.name, "gamma") != 0 && std::strcmp(o.name, "sound_level") != 0;
+    };
+    EXPECT_EQ(software, head("0.8") + Lines(false, lacking));
+    EXPECT_EQ(RewriteSettings(View(software), false), software);
+    // Saving on the 3D card: its gamma where its line stood, its other
+    // values after the software ones, which stay.
     CardMode = 1;
     const std::string card = RewriteSettings(View(software), true);
-    EXPECT_EQ(card.substr(0, ExpectedBlock(true).size()), ExpectedBlock(true));
-    EXPECT_NE(card.find("\t\tINIT_VAR\t\"gamma_s\",1.5\r\n"), std::string::npos);
-    EXPECT_EQ(card.find("\"gamma_h\",0.8"), std::string::npos);
-    // A file of LF lines gets LF lines.
-    EXPECT_EQ(RewriteSettings(View("; x\n"), false).substr(0, 25), "\t\tINIT_VAR\t\"gamma_s\",1.5\n");
+    EXPECT_EQ(card, head("1.5") + Lines(false, lacking) +
+                        Lines(true, [&](const OptionRecord &o) { return o.perRenderer && lacking(o); }));
+    // A file of LF lines gets LF lines; an empty one gets them all.
+    CardMode = 0;
+    EXPECT_EQ(RewriteSettings(View("; x\n"), false).substr(0, 29), "; x\n\t\tINIT_VAR\t\"gamma_s\",1.5\n");
+    std::string all = Lines(false, [](const OptionRecord &) { return true; });
+    all.erase(std::remove(all.begin(), all.end(), '\r'), all.end());
+    EXPECT_EQ(RewriteSettings(View(""), false), all);
+}
+
+// Lines that only mention INIT_VAR (a comment, a statement the script does
+// not know) or name no option's value (a suffix of neither renderer) are the
+// player's, whatever values they hold: kept as they stand, so that a second
+// save changes nothing (found by fuzzing).
+TEST_F(Options, LinesThatSetNoOptionStayAsTheyStand) {
+    const std::string odd = std::string("\t#\tINIT_VAR\t\"gamma_s\",0\r\n") + "; INIT_VAR \"gamma_h\",0\r\n" +
+                            "x INIT_VAR \"joystick_hat_h\",2\r\n" + "\t\tINIT_VAR\t\"ship_detail_c\",0\r\n";
+    for (bool card : {false, true}) {
+        const std::string text = RewriteSettings(View(odd), card);
+        EXPECT_EQ(text.substr(0, odd.size()), odd) << card;
+        EXPECT_EQ(RewriteSettings(View(text), card), text) << card;
+    }
 }
 
 TEST_F(Options, RewriteWritesPointDecimalsUnderAnyLocale) {
@@ -436,9 +469,20 @@ TEST_F(Options, ASettingsFileLoadsClampedAndWritesBackClean) {
     check("loaded");
     ASSERT_TRUE(frontSaveOptions(kSettingsFile));
     const std::string saved = Slurp(kSettingsFile);
-    EXPECT_EQ(saved.substr(0, ExpectedBlock(false).size()), ExpectedBlock(false));
-    EXPECT_EQ(saved.substr(ExpectedBlock(false).size()),
-              "; my settings\r\n\t\tINIT_VAR\t\"gamma_h\",2\r\n; the end\r\n");
+    // Ours where they stood (the lone return's line with the file's end),
+    // the other renderer's gamma clamped, the hat's renderer line gone, and
+    // the options the file lacked after its last line.
+    const auto named = [](const char *name) {
+        return Lines(false, [name](const OptionRecord &o) { return std::strcmp(o.name, name) == 0; });
+    };
+    const auto lacking = [](const OptionRecord &o) {
+        for (const char *name : {"gamma", "joystick_axis", "star_blur", "sound_level"})
+            if (std::strcmp(o.name, name) == 0) return false;
+        return true;
+    };
+    EXPECT_EQ(saved, "; my settings\r\n" + named("gamma") + named("joystick_axis") + named("star_blur") +
+                         "\t\tINIT_VAR\t\"gamma_h\",2\r\n" + named("sound_level") + "; the end\r\n" +
+                         Lines(false, lacking));
     // The restart: everything as a fresh process has it, then the file again.
     ResetOptionTable();
     ResetOptions();
@@ -479,7 +523,7 @@ TEST_F(Options, SavingRewritesTheFileOrReportsAndKeepsIt) {
     EXPECT_EQ(Slurp("Marrowgleam.ini"), RewriteSettings(View(kOldFile), false));
     // The file the start-up script reads in any letter case.
     ASSERT_TRUE(frontSaveOptions("marrowgleam.ini"));
-    EXPECT_EQ(Slurp("Marrowgleam.ini").substr(0, ExpectedBlock(false).size()), ExpectedBlock(false));
+    EXPECT_EQ(Slurp("Marrowgleam.ini"), RewriteSettings(View(kOldFile), false));
     // A missing file: the report, and no file is made.
     EXPECT_FALSE(frontSaveOptions("nosuch.ini"));
     EXPECT_FALSE(std::ifstream("nosuch.ini").good());

@@ -237,6 +237,28 @@ TEST_F(Sound, LoadedListIntegrity) {
     EXPECT_EQ(ListLength(), 2);
 }
 
+// A slot of a sound resource lives in the resource's block: once released,
+// the block is freed, and later walks of the list must not reach it.
+TEST_F(Sound, AReleasedSlotLeavesTheList) {
+    SoundPlay(0, 0, 0, 0, 0);
+    auto *owned = new SoundSlot{};
+    ASSERT_GT(SoundCreateBuffer(owned, "vek/resource/sounds/11.wav"), 0u);
+    SoundPlay(1, 0, 0, 0, 0);
+    ASSERT_EQ(ListLength(), 3);
+    SoundRelease(owned);
+    delete owned;
+    EXPECT_EQ(ListLength(), 2);
+    SoundPauseAll();
+    SoundResumeAll();
+    SoundStopAll();
+    // The tail too: a slot appended next must follow the last one left.
+    SoundRelease(&SoundSlots[1]);
+    EXPECT_EQ(SoundListTail, &SoundSlots[0]);
+    SoundPlay(2, 0, 0, 0, 0);
+    EXPECT_EQ(ListLength(), 2);
+    EXPECT_EQ(SoundListHead->next, &SoundSlots[2]);
+}
+
 TEST_F(Sound, VariedPitchAndOddLength) {
     SoundPlayVaried(0, 0, 0, 0, 0, 0);
     EXPECT_EQ(SoundSlots[0].frequency, 22050);

@@ -81,27 +81,37 @@ TEST(VideoPath, NamesAndPaths) {
     for (auto &r : rows) EXPECT_STREQ(MakeVideoPath(r.in), r.out) << r.in;
 }
 
-// A Smacker header claiming more frames than its file can hold is refused
-// before any decoder sees it; films of other kinds are not judged by it.
-TEST(SmackHeader, FrameCountMustFitTheFile) {
-    auto header = [](const char *tag, uint32_t frames) {
-        std::vector<uint8_t> h(16, 0);
+// A Smacker header claiming more frames or trees than its file can hold is
+// refused before any decoder sees it; films of other kinds are not judged by
+// it.
+TEST(SmackHeader, FrameCountAndTreesMustFitTheFile) {
+    auto header = [](const char *tag, uint32_t frames, uint32_t trees = 0) {
+        std::vector<uint8_t> h(trees ? 56 : 16, 0);
         std::memcpy(h.data(), tag, 4);
         PutU32Le(h.data(), 12, frames);
+        if (trees) PutU32Le(h.data(), 52, trees);
         return h;
     };
     struct Case {
         const char *tag;
-        uint32_t frames;
+        uint32_t frames, trees;
         uint64_t fileSize;
         bool plausible;
     } cases[] = {
-        {"SMK2", 12, 104 + 60, true},   {"SMK2", 12, 104 + 59, false}, {"SMK4", 0xFFFFFFFF, 1000, false},
-        {"SMK2", 0, 104, true},          {"RIFF", 0xFFFFFFFF, 100, true},
+        {"SMK2", 12, 0, 104 + 60, true},
+        {"SMK2", 12, 0, 104 + 59, false},
+        {"SMK4", 0xFFFFFFFF, 0, 1000, false},
+        {"SMK2", 0, 0, 104, true},
+        {"RIFF", 0xFFFFFFFF, 0, 100, true},
+        {"SMK2", 8, 776, 104 + 40 + 776, true},
+        {"SMK2", 8, 776, 104 + 40 + 775, false},
+        // Trees of 842 MB in a film of 268 bytes (found by fuzzing).
+        {"SMK2", 8, 0x323033E8, 268, false},
     };
     for (const Case &c : cases) {
-        std::vector<uint8_t> h = header(c.tag, c.frames);
-        EXPECT_EQ(SmackHeaderPlausible(BytesOf(h.data(), h.size()), c.fileSize), c.plausible) << c.frames;
+        std::vector<uint8_t> h = header(c.tag, c.frames, c.trees);
+        EXPECT_EQ(SmackHeaderPlausible(BytesOf(h.data(), h.size()), c.fileSize), c.plausible)
+            << c.frames << " " << c.trees << " " << c.fileSize;
     }
     // Too short to hold a frame count: the decoders judge it.
     EXPECT_TRUE(SmackHeaderPlausible(BytesOf("SMK2", 4), 4));
@@ -130,9 +140,16 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
     ASSERT_GT(bytes.size(), 2000u);
     std::ofstream("vek/resource/video/cut.smk", std::ios::binary).write(bytes.data(), 400);
-    // Cut short after its first frames: it starts, and ends where it breaks off.
+    // Cut short after its first frames: it starts, and ends where it breaks
+    // off; the log says it is short.
     std::ofstream("vek/resource/video/half.smk", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size() / 2));
+    std::remove("debug.txt");
     ASSERT_TRUE(PlayVideo("half.smk"));
+    {
+        std::ifstream log("debug.txt", std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Short data file vek\\resource\\video\\half.smk: "), std::string::npos) << text;
+    }
     VideoPlaying = 1;
     int steps = 1;
     while (StepPlayingVideo() && steps < 100) ++steps;

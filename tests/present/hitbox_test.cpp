@@ -109,16 +109,18 @@ TEST_F(LwoCaches, AStaleOrDamagedCacheIsComputedAfresh) {
     struct Case {
         const char *what;
         std::vector<uint8_t> bytes;
-        bool refused;  // said so in the log (a stale count is not)
+        bool refused;  // said so in the log
     };
     std::vector<uint8_t> fewer = {uint8_t(faces - 1), 0x0C, 0, 0, uint8_t(faces - 1), 0, 0, 0};
     fewer.resize(8 + 2 * (faces - 1), 1);
-    std::vector<uint8_t> badGroup = good, badEdges = good, noGroup = good;
+    std::vector<uint8_t> badGroup = good, badEdges = good, noGroup = good, flipped = good;
+    for (uint8_t &b : flipped) b ^= 0xFF;
     badGroup[8] = 16;
     badEdges[9] = 8;
     noGroup[10] = 0;
     const Case cases[] = {
-        {"a face fewer", fewer, false},
+        {"a face fewer", fewer, true},
+        {"flipped", flipped, true},
         {"cut after the header", std::vector<uint8_t>(good.begin(), good.begin() + 8), true},
         {"cut inside the header", std::vector<uint8_t>(good.begin(), good.begin() + 5), true},
         {"empty", {}, true},

@@ -263,6 +263,8 @@ TEST_F(LwoTest, FilesThatDoNotHoldTogetherAreRefusedWithTheLoadersBox) {
          lwob::Form({lwob::PointsChunk(three), lwob::SurfaceNamesChunk(one), Chunk("POLS", runsOver)})},
         {"unterminated name", lwob::Form({lwob::PointsChunk(three), Chunk("SRFS", {'a', 'b'}), pols({0, 1, 2}, 1)})},
         {"256 surfaces", lwob::Form({lwob::PointsChunk(three), lwob::SurfaceNamesChunk(many), pols({0, 1, 2}, 1)})},
+        // A line is no face: nothing the library could prepare.
+        {"lines only", lwob::Form({lwob::PointsChunk(three), lwob::SurfaceNamesChunk(one), pols({0, 1}, 1)})},
     };
     for (const Case &c : cases) {
         std::remove("debug.txt");

@@ -42,6 +42,23 @@ TEST(VtFramework, BeginEndPairingLeavesNoLiveBlocks) {
     EXPECT_EQ(VtEnd(), VT_E_NOT_ACTIVE);
 }
 
+// The scratch block taken while the library is not begun (the game prepares
+// shapes before its 3D set-up) goes with the library's end, not lost.
+TEST(VtFramework, AScratchTakenBeforeBeginGoesAtTheEnd) {
+    Counting::live = 0;
+    VtAllocatorSet(&countingAllocator);
+    VtDiagHandlerSet(&recordingDiag);
+    ASSERT_EQ(VtEnd(), VT_E_NOT_ACTIVE);
+    void *s = VtScratchAllocate(100);
+    ASSERT_NE(s, nullptr);
+    VtScratchFree(s);
+    EXPECT_EQ(Counting::live, 1);
+    ASSERT_EQ(VtBegin(), VT_E_OK);
+    EXPECT_EQ(VtEnd(), VT_E_OK);
+    EXPECT_EQ(Counting::live, 0);
+    EXPECT_EQ(VtScratchInquire(), 0u);
+}
+
 class VtResource : public VtTest {};
 
 TEST_F(VtResource, AlignmentAndSizeOverClasses) {

@@ -1,5 +1,8 @@
 // The interpreter: golden traces of small scripts run one turn per frame,
 // the operand readers and the stack's fatal ends.
+#include <fstream>
+#include <sstream>
+
 #include "RES/util.h"
 #include "script/mission.h"
 #include "script_fixture.h"
@@ -91,6 +94,60 @@ TEST_F(Interp, CountedLoops) {
     EXPECT_EQ(Var("X"), 3);
     EXPECT_EQ(Var("N"), 0);
     EXPECT_EQ(Var("Y"), 2);
+}
+
+// A loop with no WAIT in its path ends the turn after a bounded number of
+// statements and goes on from there next turn; the first cut is logged once
+// with its line, until the next mission.
+TEST_F(Interp, ALoopWithoutAWaitEndsItsTurn) {
+    std::remove("debug.txt");
+    ScriptToken *pc = Compile(
+        "ADD X 1\n"  // 1
+        "Spin:\n"  // 2
+        "ADD Y 1\n"  // 3
+        "BRA Spin\n");  // 4
+    for (int turn = 1; turn <= 3; ++turn) {
+        EXPECT_EQ(ScriptProcessor(&pc, 1), ScriptStatus::Yield);
+        EXPECT_GT(Var("Y"), 1000 * turn);
+    }
+    EXPECT_EQ(Var("X"), 1);
+    std::ifstream in("debug.txt", std::ios::binary);
+    std::stringstream log;
+    log << in.rdbuf();
+    const std::string text = log.str(), mark = "without a WAIT: test.scr(";
+    ASSERT_NE(text.find(mark), std::string::npos) << text;
+    EXPECT_EQ(text.find(mark, text.find(mark) + 1), std::string::npos) << text;
+    ResetScriptRunState();
+    ScriptProcessor(&pc, 1);
+    log.str("");
+    std::ifstream again("debug.txt", std::ios::binary);
+    log << again.rdbuf();
+    const std::string after = log.str();
+    EXPECT_NE(after.find(mark, after.find(mark) + 1), std::string::npos) << after;
+}
+
+// A misspelt statement is named once per place in each compilation of its
+// script, however many places the script has and however often a loop
+// passes them; the next mission's script is told afresh.
+TEST_F(Interp, AMisspeltStatementIsNamedOncePerPlace) {
+    std::string text = "Again:\n";
+    for (int i = 0; i < 70; ++i) text += "PLAYR" + std::to_string(i) + " 1\n";
+    text += "WAIT\nBRA Again\n";
+    for (int mission = 0; mission < 2; ++mission) {
+        ResetScriptForMission();
+        std::remove("debug.txt");
+        ScriptToken *pc = Compile(text);
+        for (int turn = 0; turn < 3; ++turn) EXPECT_EQ(ScriptProcessor(&pc, 1), ScriptStatus::Yield);
+        std::stringstream log;
+        log << std::ifstream("debug.txt", std::ios::binary).rdbuf();
+        const std::string logged = log.str();
+        for (int i = 0; i < 70; ++i) {
+            const std::string mark = "Unknown statement PLAYR" + std::to_string(i) + " (skipped)";
+            const size_t first = logged.find(mark);
+            EXPECT_NE(first, std::string::npos) << mission << " " << mark;
+            EXPECT_EQ(logged.find(mark, first + 1), std::string::npos) << mission << " " << mark;
+        }
+    }
 }
 
 TEST_F(Interp, CallOnceIsTakenOnceAndKeepsTheStreamAligned) {

@@ -45,6 +45,7 @@ class Tavrin : public ::testing::Test {
 protected:
     toolstest::Sandbox box;
     std::string src, dst;  // src ends in a slash, as the engine gives it
+    TavrinRunFn realRun = gTavrinRun;
 
     void SetUp() override {
         gTavrinPrompt = FakePrompt;
@@ -57,6 +58,7 @@ protected:
     }
     void TearDown() override {
         gTavrinPrompt = TavrinDefaultPrompt;
+        gTavrinRun = realRun;
         osRegistryFlush();
     }
     void MakeTrees(const std::string &disc, const std::string &inst) {

@@ -9,8 +9,8 @@
 namespace {
 
 TEST(SoundPosition, ObjectsSeenFromThePlayerCamera) {
-    static SceneItem cam{}, ship{}, obj{};
-    static Avatar camAv{}, obj_av{};
+    SceneItem cam{}, ship{}, obj{};
+    Avatar camAv{}, obj_av{};
     camAv.matrix.m[0] = camAv.matrix.m[5] = camAv.matrix.m[10] = camAv.matrix.m[15] = 1;
     cam.avatar = &camAv;
     obj.avatar = &obj_av;
