@@ -81,6 +81,7 @@ void P3DSetStarGateEdge(SceneItem *gate, int colour);
 
 // Installs the presentation's table of the world's calls.
 void P3DInstallWorldHooks();
-// A dynamic point light tied to the object: position in its frame, colour
-// 0xRRGGBB, life, radius and flags.
-void P3DAddLight(SceneItem *item, const Vec3 *position, uint32_t colour, int life, float radius, uint32_t flags);
+// The script's engine light (3D card): a dynamic point light in the
+// object's frame, colour 0xRRGGBB, that never fades and shines while the
+// object thrusts.
+void P3DAddEngineLight(SceneItem *item, const Vec3 *position, uint32_t colour, float radius);

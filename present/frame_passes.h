@@ -16,14 +16,19 @@ struct vt_model;
 struct vt_material;
 struct vt_pixelmap;
 
-// Detail variants: the middle and far slots of a part.
+// Detail variants: the middle and far slots of a part; the shared flat
+// proxies forgotten at each set-up.
 void P3DSetUpDetailModels(TDP *tdp);
+void P3DForgetDetailModels();
 
 // Sky bodies: placed again after a rebuild; the parts of the sky-body table
 // that have actors (at most max), for the planet pass; the sun model's
 // done flag, cleared at each set-up.
 void P3DPlaceAllSkyBodies();
 int P3DCollectSkyBodies(TDP **parts, int max);
+// A sky body's model by its apparent size: none, one point, or a planet
+// pool sphere.
+void P3DSkyBodyDetail(TDP *tdp);
 void P3DForgetSunModel();
 // The software star field of the view.
 void P3DDrawStarField();
@@ -34,7 +39,10 @@ void P3DCreateFlareModels();
 void P3DClearLightSlots();
 void P3DRenderFlareBatch(int batch);
 void P3DLensFlarePass();
-void P3DSetSunLight(SceneItem *viewer, int a, int b, int c);
+// The first scene light: carried by the object (a point lamp with mode -1,
+// else direct; null: turned by the direction), its time before the sun
+// takes it back.
+void P3DSetSunLight(SceneItem *carrier, int direction, int time, int mode);
 void P3DSunLightDim();
 void P3DScrollUnlitTexture();
 // The sun's glare and lens flares: the render callback of "stardummy", and

@@ -21,6 +21,7 @@
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/sky/alpha.h"
+#include "present/sky/planets.h"
 #include "present/sky/sky.h"
 #include "present/views.h"
 #include "render/config/config.h"
@@ -298,6 +299,7 @@ void P3DInitialise() {
     BuildEffectMaterials();
     ResetState();
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
     P3DForgetSunModel();
     if (CardMode) VtZsSetRenderBoundsCallback(P3DRecordScreenBounds);
@@ -375,7 +377,10 @@ void P3DShutdown() {
     gP3D.standardPalette = nullptr;
     SoftrendPaletteSet(nullptr);
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
+    P3DForgetSunModel();
+    P3DResetPlanetPool();
     if (gExitFilm[0]) {
         char path[300];
         std::snprintf(path, sizeof path, "vek\\resource\\video\\%s", gExitFilm);

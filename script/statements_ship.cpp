@@ -502,7 +502,7 @@ void StEngineLight(ScriptRun &run) {
     const float scale = ModelScale(o);
     const Vec3 p = {x * 100.0f / scale, y * 100.0f / scale, z * 100.0f / scale};
     const uint32_t colour = uint32_t(ScriptTrunc(r * 65536.0f + g * 256.0f + b));
-    P3DAddLight(o, &p, colour, 100, radius, o->receiverId & 0x10000000u);
+    P3DAddEngineLight(o, &p, colour, radius);
 }
 
 void StLights(ScriptRun &run) {

@@ -134,10 +134,32 @@ Object CorvetteBody() {
     return o;
 }
 
+// The plan-view maps the flat far model shows from above and below: two
+// small hull-coloured plates on the body's rear cap, facing back.
+Object IndexPlates() {
+    const Surface top = Textured("INDEX_TOP", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32}),
+                  bottom = Textured("INDEX_BOT", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32});
+    Object o = Moved(lwob::Plate(0.5f, 0.5f, top), 0, 0.5f, -12.05f);
+    o.Append(Moved(lwob::Plate(0.5f, 0.5f, bottom), 0, -0.5f, -12.05f));
+    return o;
+}
+
 Object Corvette() {
     Object o = CorvetteBody();
     o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, kCorvHull, false));
     o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, kCorvCanopy));
+    o.Append(IndexPlates());
+    return o;
+}
+
+// The corvette at middle distance: a four-sided body, flat wings and pods
+// of four sides, no canopy.
+Object CorvetteLow() {
+    const Surface trim = Paint("c_CorvTrim", 190, 50, 40);
+    Object o = lwob::Tube(4, -12, 3, 10, 2.2f, kCorvHull);
+    o.Append(lwob::Tube(4, 10, 2.2f, 16, 0, kCorvHull, false));
+    o.Append(lwob::Box({-13, -0.4f, -8}, {13, 0.4f, 2}, trim));
+    for (float x : {-8.0f, 8.0f}) o.Append(Moved(lwob::Tube(4, -14, 1.3f, -4, 1.3f, kCorvHull), x, 0, 0));
     return o;
 }
 
@@ -349,6 +371,7 @@ bool WriteBackdrop(const mkdata::Context &ctx, const char *name, const char *pic
 bool WriteShapes(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "corvette.lwo", Corvette());
     ok &= Write(ctx, "corvette_BOX.lwo", CorvetteBoxes());
+    ok &= Write(ctx, "corvette_LOW.lwo", CorvetteLow());
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());

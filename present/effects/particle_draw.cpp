@@ -15,6 +15,7 @@
 #include "present/effects/particles.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
+#include "present/sky/flares.h"
 #include "present/sky/sky.h"
 #include "present/sky/stars.h"
 #include "render/front/front.h"
@@ -257,4 +258,8 @@ void P3DResetEffectState() {
     gNavPhaseBase = 0;
     gDummy = nullptr;
     gParticleFillCounter = 0;
+    // The lens flares' queue and batches, the light slots and the sun
+    // light, and the unlit scroll start again with each set-up.
+    gLightFx = LightEffects{};
+    gSunPlaced = 0;
 }
