@@ -239,6 +239,9 @@ protected:
     }
     void TearDown() override {
         VtDiagHandlerSet(nullptr);
+        // The effect textures a row loaded go with the library: the
+        // presentation forgets them, as at the game's end.
+        P3DShutdown();
         VtEndAll();
         LibraryLoadForgetRefusals();
         resmanShutdown();
