@@ -239,9 +239,6 @@ protected:
     }
     void TearDown() override {
         VtDiagHandlerSet(nullptr);
-        // The effect textures a row loaded go with the library: the
-        // presentation forgets them, as at the game's end.
-        P3DShutdown();
         VtEndAll();
         // The effect textures one row made live in the library just ended:
         // the next test's frames must not reach them through these.
