@@ -115,14 +115,16 @@ void dunai_PickNearestTarget(SceneItem *ship);
 
 // ---- placement, the step, the wing -----------------------------------------------------
 
-// Puts the object at a clear random spot near the navigation point.
-void dunPlaceNearNavPoint(SceneItem *item, double *distance, int a, int b);
-// Clears the brain's per-step words at the start of a step.
-void dunai_ClearStepWords();
+// Puts the object at a clear random spot at the distance from the
+// navigation point "L4" (a protected object 150000 ahead of it), trying
+// again farther out with retry; false when no spot was clear, or the
+// system has no "L4".
+bool dunPlaceNearNavPoint(SceneItem *item, double distance, bool retry);
 // True when the first wing slot is used and its last wing command is the value.
 bool dunai_WingCommandIs(int command);
-// An object with all the sense flags in that star system, brought in 85,000
-// from the navigation point; null when there is none.
+// An object of the parked list with all the sense flags in that star
+// system, brought in 85,000 from the navigation point; null when there is
+// none or no clear spot for it.
 SceneItem *dunPlaceObjectNearNavPoint(uint32_t senseFlags, int system, SceneItem *item);
 // Adds the ship to the player's wing (13 places); false when it is full.
 bool dunai_AddWingman(SceneItem *ship);

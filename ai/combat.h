@@ -9,20 +9,61 @@
 struct SceneItem;
 struct DamageRecord;
 
-// A ship takes a 48-byte hit: event hooks 1, damage terms, subsystem damage,
-// hull percent; destruction through messages.
+struct ShipDamage;
+
+// ---- impact and hits -------------------------------------------------------------------
+
+// A ship takes a 48-byte hit: event hooks 1, the damage scaled 80..119 %
+// and halved by armour, subsystem damage, defence slots reassigned, hull
+// percent; its destruction follows by message 25 cs later (50 for the
+// player's ship).
 void dunShipHit(SceneItem *ship, const DamageRecord *record);
+// A round's damage and penetration when it strikes, and who struck: the
+// firing ship (a munition: the round itself).
+void dunRoundDamage(SceneItem *round, int32_t *damage, int32_t *penetration, SceneItem **attacker);
+// Damage left after armour: whole when the penetration is above the
+// armour, none for no penetration, else halved per whole multiple (mod 32).
+int32_t dunArmourDamage(int32_t damage, int32_t penetration, int32_t armour);
+// The share of the maximum hull taken, in whole percent (0 when the record
+// has no maximum, as a launched craft's has not).
+int32_t dunDamagePercent(const ShipDamage &block);
+// Defence slot k of the ship guards against the nearest candidate of the
+// masks (its attacker first); even slots look below, odd ones above.
+void dunAssignDefenceTargets(SceneItem *ship, int slot, uint32_t includeMask, uint32_t excludeMask);
+// The player's deflections (lower, upper half), and the view's display
+// level, 0x7F just after the controlled object deflected a hit.
+extern uint16_t dunPlayerDeflections[2];
+extern uint8_t dunDeflectDisplayLevel;
 void dunScoreKill(uint32_t scoreRecord);
 int dunScoreSummary(int a, int b, SceneItem *item);
 void dunPassGroupFlag(SceneItem *ship);
 void dunPickTargetFiltered(void *targetState, int reserved);
 void dunAssignFixedAttack(SceneItem *ship);
-void dunImpactGeometry(SceneItem *ship, const Vec3 *point, const Vec3 *velocity, uint32_t word);
-void dunImpactFromCollision(SceneItem *ship, SceneItem *other, const Vec3 *direction);
+// The spin kick of an impact (point and velocity in world axes, the impulse
+// as the bits of a float); of a collision with another object.
+void dunImpactGeometry(SceneItem *ship, const Vec3 *point, const Vec3 *velocity, uint32_t impulseBits);
+void dunImpactFromCollision(SceneItem *ship, SceneItem *other, const Vec3 *position);
 void dunFireSpecialWeapon(SceneItem *ship, SceneItem *missile);
+// ---- target choice and tactics ---------------------------------------------------------
+
+// A ship's condition 0..1 from its damage block (the first word unused).
+float dunTargetCondition(int32_t unused, int32_t maximum, int32_t taken, uint32_t damageMask);
 // How much the ship wants the candidate as its goal (0: not at all), with
 // preference for candidates whose Avatar flags share the preferred bits.
 double dunScoreTarget(SceneItem *ship, SceneItem *candidate, uint32_t preferred);
+// The state a ship takes up against its target (the held object, or its
+// goal, which becomes its target when none is held): -1 none.
+int32_t dunChooseAttackTactic(SceneItem *ship, SceneItem **holder);
+// The state ids the combat states push.
+constexpr uint32_t kStateOffClose = 21, kStateOffFireAtWill = 22, kStateUnmovingGuard = 23, kStateLDADeffTwo = 29,
+                   kStateTailBiting = 31, kStateFaceAttack = 32, kStateCombatAchieveRange = 33, kStateCombat = 34,
+                   kStatePlayerFollower = 44, kStateCombatOnce = 45, kStateEscFlee = 61, kStateLdsFlight = 74;
+
+// ---- groups ------------------------------------------------------------------------------
+
+// Sends a decoy message to every munition when the flare is close enough
+// to its target (farther away, by chance).
+void dunFlareDecoyMessage(SceneItem *source, SceneItem *target);
 // The score record of a key (its first word is a 32-bit word), or null.
 const uint32_t *dunFindScoreRecord(uint32_t key);
 // The 48-byte damage message (type 8, 4 cs) from sender to receiver, with
@@ -40,8 +81,6 @@ void dunRandomPointOnSubNode(SceneItem *item, Vec3 *point);
 void dunRegisterScoreObject(SceneItem *item);
 // A passed waypoint's successor: selected and made the navigation target.
 void dunSelectWaypointTarget(SceneItem *item);
-// The nearest ship with every flag of the mask, not the excluded one.
-SceneItem *dunNearestShipByFlags(uint32_t mask, SceneItem *exclude);
 // Whether guided rounds aim at the goal's current sub-target (the
 // targeting settings), and that sub-target's centre in the goal's frame.
 bool dunAimsAtSubTarget();

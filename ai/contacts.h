@@ -14,7 +14,6 @@ void dunResetContactClock();
 struct SceneItem;
 
 void dunRemoveContact(SceneItem *item);
-void dunCountShipsPerSide();
 void dunRefreshContacts();
 
 // Clears the 100-entry contact table.
@@ -66,6 +65,8 @@ extern SceneItem *dunNavigationTarget;
 SceneItem *dunCurrentContactObject();
 void dunPrevTarget();
 void dunNextTarget();
+// The next hostile contact becomes the player's target.
+void dunNextHostileTarget();
 SceneItem *dunNearestTargetBySide(SceneItem *item);
 SceneItem *dunNearestEnemyContact();
 SceneItem *dunNearestEnemyShipContact();

@@ -10,25 +10,14 @@
 #include "world/records.h"
 
 void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
-void dunCountShipsPerSide() { PENDING_ONCE("dunCountShipsPerSide"); }
 void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
-void dunPlaceNearNavPoint(SceneItem *, double *, int, int) { PENDING_ONCE("dunPlaceNearNavPoint"); }
-void dunai_ClearStepWords() { PENDING_ONCE("dunai_ClearStepWords"); }
 bool dunai_WingCommandIs(int) {
     PENDING_ONCE("dunai_WingCommandIs");
     return false;
 }
-SceneItem *dunPlaceObjectNearNavPoint(uint32_t, int, SceneItem *) {
-    PENDING_ONCE("dunPlaceObjectNearNavPoint");
-    return nullptr;
-}
 bool dunIsContact(const SceneItem *) {
     PENDING_ONCE("dunIsContact");
     return false;
-}
-int dunCountShipsOfSide(int) {
-    PENDING_ONCE("dunCountShipsOfSide");
-    return 0;
 }
 int32_t dunContactFilter;
 uint32_t dunContactListChanged;
@@ -36,12 +25,6 @@ Contact dunContacts[kMaxContacts];
 Contact *dunCurrentContact;
 uint32_t dunTargetingMode;
 uint8_t dunTargetSelected;
-Weapon *dunNthWeapon(SceneItem *ship, int n) {
-    PENDING_ONCE("dunNthWeapon");
-    Weapon *w = ship && ship->sim ? ship->sim->weapons : nullptr;
-    for (int i = 1; w && w->next && i < n; ++i) w = w->next;
-    return w;
-}
 
 #include "ai/scores.h"
 float dunPowerShares[3];
@@ -61,24 +44,13 @@ void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
 
 // Hits, kills and scoring.
 #include "ai/combat.h"
-void dunShipHit(SceneItem *, const DamageRecord *) { PENDING_ONCE("dunShipHit"); }
 void dunScoreKill(uint32_t) { PENDING_ONCE("dunScoreKill"); }
 int dunScoreSummary(int, int, SceneItem *) {
     PENDING_ONCE("dunScoreSummary");
     return 0;
 }
-void dunPassGroupFlag(SceneItem *) { PENDING_ONCE("dunPassGroupFlag"); }
 void dunPickTargetFiltered(void *, int) { PENDING_ONCE("dunPickTargetFiltered"); }
-void dunAssignFixedAttack(SceneItem *) { PENDING_ONCE("dunAssignFixedAttack"); }
-void dunImpactGeometry(SceneItem *, const Vec3 *, const Vec3 *, uint32_t) { PENDING_ONCE("dunImpactGeometry"); }
-void dunImpactFromCollision(SceneItem *, SceneItem *, const Vec3 *) { PENDING_ONCE("dunImpactFromCollision"); }
 void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
-// Until target scoring is built, a nearer ship scores higher.
-double dunScoreTarget(SceneItem *ship, SceneItem *candidate, uint32_t) {
-    PENDING_ONCE("dunScoreTarget");
-    if (!ship || !candidate || !candidate->sim || !candidate->sim->shipInfo) return 0.0;
-    return 1.0 / (1.0 + ObjectDistance(ship, candidate, nullptr));
-}
 const uint32_t *dunFindScoreRecord(uint32_t) {
     PENDING_ONCE("dunFindScoreRecord");
     return nullptr;
@@ -86,22 +58,11 @@ const uint32_t *dunFindScoreRecord(uint32_t) {
 
 // What the world's flight, docking and object routines ask of the AI.
 void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
-void dunUpdateWeapons(SceneItem *) { PENDING_ONCE("dunUpdateWeapons"); }
-void dunUpdateWeaponsNoOwner(SceneItem *) { PENDING_ONCE("dunUpdateWeaponsNoOwner"); }
-int dunFireWeapon(SceneItem *, Weapon *, float, float) {
-    PENDING_ONCE("dunFireWeapon");
-    return 5;
-}
-void dunFlareDecoyMessage(SceneItem *, SceneItem *) { PENDING_ONCE("dunFlareDecoyMessage"); }
 void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
 void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
 void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }
 void dunRegisterScoreObject(SceneItem *) { PENDING_ONCE("dunRegisterScoreObject"); }
 void dunSelectWaypointTarget(SceneItem *) { PENDING_ONCE("dunSelectWaypointTarget"); }
-SceneItem *dunNearestShipByFlags(uint32_t, SceneItem *) {
-    PENDING_ONCE("dunNearestShipByFlags");
-    return nullptr;
-}
 bool dunAimsAtSubTarget() {
     PENDING_ONCE("dunAimsAtSubTarget");
     return false;
@@ -137,12 +98,13 @@ void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
 
 void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING_ONCE("dunBindAmmoGauge"); }
 void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
-void dunSetSubTargetSlot(SceneItem *, int, int) { PENDING_ONCE("dunSetSubTargetSlot"); }
-void dunProjectileImpact(SceneItem *, TDP *, SceneItem *, TDP *, int16_t *, float *) {
-    PENDING_ONCE("dunProjectileImpact");
+void dunScoreHit(SceneItem *, bool) { PENDING_ONCE("dunScoreHit"); }
+void dunNextHostileTarget() { PENDING_ONCE("dunNextHostileTarget"); }
+#include "ai/steering.h"
+float dunai_BrakeToRest(SceneItem *) {
+    PENDING_ONCE("dunai_BrakeToRest");
+    return 0.0f;
 }
-void dunFireLDSI(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireLDSI"); }
-void dunDropECMFlare(SceneItem *) { PENDING_ONCE("dunDropECMFlare"); }
 void dunSetKillPoints(int, int32_t) { PENDING_ONCE("dunSetKillPoints"); }
 void dunSetSideScoreWeight(int, float) { PENDING_ONCE("dunSetSideScoreWeight"); }
 void dunScoreRecordSetType(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetType"); }
@@ -173,17 +135,8 @@ SceneItem *dunNearestEnemyShipContact() {
 void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
 void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
-void dunFormationPosition(SceneItem *, SceneItem *, float, int) { PENDING_ONCE("dunFormationPosition"); }
-void dunPlaceMount(ArcOutline *, uint16_t) { PENDING_ONCE("dunPlaceMount"); }
-Weapon *dunChooseMount(float, float, float, Weapon *) {
-    PENDING_ONCE("dunChooseMount");
-    return nullptr;
-}
 
-// The universe's and the order statements' calls into the contact list and
-// targeting that are not built yet.
-void dunForgetTargetEverywhere(SceneItem *) { PENDING_ONCE("dunForgetTargetEverywhere"); }
-void dunForgetGoalEverywhere(SceneItem *) { PENDING_ONCE("dunForgetGoalEverywhere"); }
+// The universe's calls into the contact list that are not built yet.
 void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.
@@ -206,23 +159,6 @@ PENDING_STATE(dunai_DriftState)
 PENDING_STATE(dunai_FullStop)
 PENDING_STATE(dunai_MaintainStop)
 PENDING_STATE(dunai_FullStopRelative)
-// Attack and combat.
-PENDING_STATE(dunai_GenericOffensiveState)
-PENDING_STATE(dunai_off_Close)
-PENDING_STATE(dunai_off_FireAtWill)
-PENDING_STATE(dunai_Gun_lead_motion)
-PENDING_STATE(dunai_ConstantFire)
-PENDING_STATE(dunai_Retaliation)
-PENDING_STATE(dunai_TailBitingState)
-PENDING_STATE(dunai_FaceAttackState)
-PENDING_STATE(dunai_CombatAchieveRange)
-PENDING_STATE(dunai_CombatState)
-PENDING_STATE(dunai_SelfPreservationState)
-PENDING_STATE(dunai_WeaponsPassState)
-PENDING_STATE(dunai_CombatOnce)
-PENDING_STATE(dunai_WingmanCombatOnce)
-PENDING_STATE(dunai_AcquireTarget)
-PENDING_STATE(dunai_HarpoonTargetedState)
 // Docking and undocking.
 PENDING_STATE(dunai_UnDock)
 PENDING_STATE(dunai_DockingBaseState)

@@ -15,6 +15,9 @@ int32_t dunScoreSummary(int mode, int killed, intptr_t key);
 struct ScoreRecord;
 ScoreRecord *dunFindScoreRecordByKey(uint32_t key);
 const char *dunScoreRecordText(const ScoreRecord *record);
+// A hit of the player's (a beam or a munition) on the victim is scored.
+struct SceneItem;
+void dunScoreHit(SceneItem *victim, bool munition);
 // The player ship's three power-distribution shares (0..1, a sum of at most 1).
 extern float dunPowerShares[3];
 

@@ -125,18 +125,112 @@ void dunLaunchRemMissile(Weapon *weapon, SceneItem *round);
 
 // ---- firing ------------------------------------------------------------------------------------
 
+// Why a weapon did not fire (0: it fired).
+enum class FireResult : int16_t {
+    Fired = 0,
+    Disabled = 1,
+    Frozen = 2,      // the simulation is frozen, or the weapon is empty
+    NoTarget = 3,    // needs a target, or the aim lies outside an AI beam mount's arc
+    InLds = 4,       // only the interdictor launcher fires in the fast drive
+    Reloading = 5,
+};
+
+// The look of a side's bolts: beam texture, nav-light colour index,
+// particle colour and flash colour (0xRRGGBB).
+struct SideAppearance {
+    const char *texture;
+    int navColour;
+    int particleColour;
+    uint32_t flash;
+};
+// Sides 0..6; any other side looks like the navy's.
+const SideAppearance &dunSideAppearance(int side);
+
+// The player's fire modes, which the weapons station switches: rapid beam
+// fire (no leading, quarter reload), moving to the next hostile after each
+// shot from the station, and the view switch that takes the aim error away.
+extern uint8_t dunRapidBeamMode;
+extern uint8_t dunAutoCycleTargets;
+extern uint8_t dunPlayerViewSwitch;
+// The HUD's verdict that the selected sub-target is too far to aim at.
+extern uint8_t dunSubTargetOutOfRange;
+// The player's beam shots and launches.
+extern int32_t dunPlayerBeamShots;
+extern int32_t dunPlayerMunitionShots;
+// How head-on the last bolt was to the camera: its direction from the
+// camera, and its own axis, against the camera's forward axis.
+extern float dunHeadOn[2];
+// The game text of the missile warning.
+constexpr int kMissileWarningText = 45;
+
 // The n-th Weapon of the ship (1-based), the last one when n is too large;
 // null when it has none.
 Weapon *dunNthWeapon(SceneItem *ship, int n);
 // Aims the weapons of mount 0 or 1 at the best target of the masks.
 void dunPickTargetPoint(SceneItem *item, int mount, uint32_t targetMask, uint32_t sideBits);
-// The per-step weapon update of the player's ship, and of any other.
+// Once a step: reload countdown and at most one automatic beam shot at a
+// nearby wreck (an AI ship's); the same without a ship (reload only).
 void dunUpdateWeapons(SceneItem *ship);
 void dunUpdateWeaponsNoOwner(SceneItem *ship);
-// 0 when it fired, 1..5 why it could not (range and rate 0: the weapon's own).
-int dunFireWeapon(SceneItem *ship, Weapon *weapon, float range, float rate);
-// A flare's decoy message to the object it is linked to.
-void dunFlareDecoyMessage(SceneItem *flare, SceneItem *linked);
+// One round from the weapon at the target (none: the weapon's own).
+FireResult dunFireWeapon(SceneItem *target, SceneItem *ship, Weapon *weapon);
+// The same without the beam's range limit.
+FireResult dunFireIgnoringRange(SceneItem *target, SceneItem *ship, Weapon *weapon);
+// The unit direction a mount fires in when it has nothing to aim at (ship's
+// frame): side mounts 5 degrees forward of abeam.
+Vec3 dunStraightOut(uint16_t mountCode);
+// Leads the target: the aim point moves by the relative velocity over the
+// flight time, which is at least 0.2 s; the round's speed drops for a close
+// target, to no less than an eighth.
+void dunLeadTarget(SceneItem *ship, SceneItem *target, Vec3d *point, float *speed);
+// Chooses the mount for the point (world, or already in the ship's frame)
+// and fires when it lies in the arc; nothing without a current weapon.
+void dunAimAndFireAtPoint(SceneItem *ship, float x, float y, float z, SceneItem *target);
+void dunAimAndFireLocal(SceneItem *ship, float x, float y, float z, SceneItem *target);
+// The bolts' look: the presentation routine of a bolt, its model (visual
+// kind, variant 0..3; null when none is built) and the particle trail a
+// head-on bolt shows.
+void dunBoltPresentation(SceneItem *bolt);
+void *dunBoltModel(int visualKind, int variant);
+void dunAddBoltTrail(SceneItem *bolt, int colour);
+
+// ---- mount choice and searches ------------------------------------------------------------
+
+// The sector 1..8 of a direction in the ship's frame (1 ahead, 3 to the
+// left, 5 behind, 7 to the right), and how many sectors a mount is off it.
+int dunDirectionSector(float x, float y, float z);
+int dunMountSectorDistance(uint16_t mountCode, int sector);
+// The ready weapon that fires soonest and hardest; the ship's weapon for a
+// direction: an AI ship's, the player's (beam weapons only), and the weapon
+// camera's of a type number.
+Weapon *dunBestReadyWeapon(Weapon *list);
+Weapon *dunChooseAutoMount(float x, float y, float z, Weapon *list);
+Weapon *dunChooseMountTowards(float x, float y, float z, Weapon *list, int typeNumber);
+// What a sensor of the given range reads of the object's Avatar flags at a
+// distance: nothing beyond the range, the truth within the clear range, a
+// few flipped bits between.
+struct SensorRange {
+    float maximum;
+    float clear;
+};
+uint32_t dunSensedFlags(const SensorRange *range, const SceneItem *object, float distance);
+// The nearest object with every bit of the include mask and none of the
+// exclude mask (maxDistance 0: any distance); the nearest ship in the
+// mount's arc with any bit of the include mask (or the ship's attacker that
+// is after it).
+SceneItem *dunNearestShipByFlags(const SensorRange *range, uint32_t include, uint32_t exclude, SceneItem *ship,
+                                 float maxDistance);
+SceneItem *dunNearestTargetInArc(const SensorRange *range, uint32_t include, uint32_t exclude, SceneItem *ship,
+                                 float maxDistance, uint16_t mountCode);
+// Ships counted by side (0..6) once a step.
+extern uint16_t dunShipsPerSide[7];
+void dunCountShipsPerSide();
+// The head-on values cleared at the start of a step.
+void dunClearHeadOnValues();
+// The arc's corner offsets of a mount code (sines of the azimuth and
+// elevation limits).
+void dunMountArcOffsets(uint16_t mountCode, float out[8]);
+
 // Fills the outline (world/records.h) of a mount code.
 struct ArcOutline;
 void dunPlaceMount(ArcOutline *outline, uint16_t mountCode);
@@ -158,10 +252,12 @@ void dunBindAmmoGauge(const char *name, Weapon *weapon, int32_t parameter, Scrip
 void dunUpdateAmmoGauges();
 // A defence slot's deflection chance; the slot count rises to n + 1.
 constexpr int kDefenceSlots = 4;
-void dunSetSubTargetSlot(SceneItem *ship, int chance, int n);
-// The contact handler of munitions and mines.
+// A slot outside 0..3 is a script error: reported, and false.
+bool dunSetSubTargetSlot(SceneItem *ship, int chance, int n);
+// The contact routine of every round.
 void dunProjectileImpact(SceneItem *self, TDP *selfNode, SceneItem *other, TDP *otherNode, int16_t *handled,
                          float *point);
-// The player's special rounds.
+// The last ready interdictor launcher fires at the target (a mission log
+// line), the last ready flare launcher drops a flare.
 void dunFireLDSI(SceneItem *ship, SceneItem *target);
 void dunDropECMFlare(SceneItem *ship);

@@ -44,7 +44,10 @@ void dunai_InstallWorldHooks() {
         dunUpdateWeaponsNoOwner,
         dunSelectTarget,
         dunSetShipTarget,
-        dunFireWeapon,
+        // The world gives no target: the controlled ship fires at its goal.
+        [](SceneItem *ship, Weapon *weapon, float, float) {
+            return int(dunFireWeapon(ship && ship->sim ? ship->sim->goal : nullptr, ship, weapon));
+        },
         dunai_SetNamedOrder,
         dunai_StartOrder,
         dunFlareDecoyMessage,
@@ -57,13 +60,15 @@ void dunai_InstallWorldHooks() {
         },
         dunAimsAtSubTarget,
         dunSubTargetCentre,
-        dunNearestShipByFlags,
+        [](uint32_t mask, SceneItem *exclude) { return dunNearestShipByFlags(nullptr, mask, 0, exclude, 0.0f); },
         dunSelectWaypointTarget,
         dunClearWeapons,
-        dunai_ClearStepWords,
+        dunClearHeadOnValues,
         dunCountShipsPerSide,
         dunRefreshContacts,
-        dunPlaceNearNavPoint,
+        [](SceneItem *item, double *distance, int retry, int) {
+            dunPlaceNearNavPoint(item, distance ? *distance : 0.0, retry != 0);
+        },
         dunai_ThinkFree,
         dunResetContactClock,
         dunai_SetUpMineOrders,

@@ -72,7 +72,6 @@ void guiComToggleObjectives(int open) {
 void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
 void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
 void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
-void guiWepFire() { PENDING_ONCE("guiWepFire"); }
 void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
 void guiWepToggleForwardTrack() { PENDING_ONCE("guiWepToggleForwardTrack"); }
 void guiEngMoveSelection(int) { PENDING_ONCE("guiEngMoveSelection"); }

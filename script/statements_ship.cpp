@@ -104,8 +104,10 @@ void dunDefaultShipClassSetup(SceneItem *o, const char *name) {
     if (!o || !o->sim || !o->sim->shipInfo || !o->avatar) return;
     dunai_DefaultOrders(o);
     ShipInfo *s = o->sim->shipInfo;
-    s->repairValues[0] = 50;
-    s->repairValues[1] = 250;
+    // The two repair values are also the armour and the maximum hull of the
+    // ship's damage block: without them a ship could never be destroyed.
+    s->repairValues[0] = s->damage.armour = 50;
+    s->repairValues[1] = s->damage.maximum = 250;
     s->ranges[0] = 15000000.0f;
     s->ranges[1] = 1500000.0f;
     s->className = name;
@@ -470,8 +472,8 @@ void StShinfo(ScriptRun &run) {
     const float c = OptionalNumberOperand(run);
     ShipInfo *s = ShipOf(o);
     if (!s) return;
-    s->repairValues[0] = a;
-    s->repairValues[1] = b;
+    s->repairValues[0] = s->damage.armour = a;
+    s->repairValues[1] = s->damage.maximum = b;
     s->skill = 50;
     if (c != 0.0f) o->sim->limits[0] = c;
     dunRegisterScoreObject(o);

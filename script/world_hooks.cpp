@@ -25,6 +25,7 @@ void dunScriptInstallWorldHooks() {
         [] { dunRunStockDialogue(0); },
         dunDefaultShipClassSetup,
         dunSelectCurrentObjective,
+        CountScriptHit,
     };
     WorldSetScriptHooks(&hooks);
 }

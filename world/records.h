@@ -574,7 +574,8 @@ struct ShipInfo {
     StateFrame states[kStateFrames];
     int16_t stateTop;        // index of the top frame, stored when the stack yields
     ShipDamage damage;
-    int32_t repairValues[2];
+    int32_t repairValues[2]; // the script's two repair values; the class set-up and SHINFO
+                             // also make them the damage block's armour and maximum
     int32_t repairPool;
     float ranges[2];
     int32_t hullStrength;    // collision figures

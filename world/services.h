@@ -186,13 +186,14 @@ struct WorldAiHooks {
     void (*selectWaypointTarget)(SceneItem *item);
     // Detaches and releases every weapon of the ship.
     void (*clearWeapons)(SceneItem *ship);
-    // The start of each step: the brain's per-step words cleared, the ships
-    // of each side counted and the contact list refreshed.
+    // The start of each step: the last bolt's head-on values cleared, the
+    // ships of each side counted and the contact list refreshed.
     void (*clearStepWords)();
     void (*countShipsPerSide)();
     void (*refreshContacts)();
-    // Puts the object at a clear random spot near the navigation point.
-    void (*placeNearNavPoint)(SceneItem *item, double *distance, int a, int b);
+    // Puts the object at a clear random spot near the navigation point, at
+    // the distance (retry non-zero: farther out until one is clear).
+    void (*placeNearNavPoint)(SceneItem *item, double *distance, int retry, int reserved);
     // The free-flying AI control routine (CONTROL_AIFREE).
     void (*thinkFree)(SceneItem *ship);
     // The contact list's clock starts again (a new star system).
@@ -232,6 +233,8 @@ struct WorldScriptHooks {
     void (*defaultShipClassSetup)(SceneItem *item, const char *name);
     // Once a step: the mission's current objective chosen.
     void (*selectCurrentObjective)();
+    // A hit that did no damage still counts for the mission (XHITS).
+    void (*countScriptHit)(SceneItem *item);
 };
 
 struct WorldGuiHooks {

@@ -3,6 +3,7 @@
 // probe or a craft the player flies.
 #include "RES/vecmath.h"
 #include "ai/brain.h"
+#include "ai/combat.h"
 #include "ai/weapons.h"
 #include "core/options.h"
 #include "present/effects.h"

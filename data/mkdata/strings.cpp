@@ -26,6 +26,8 @@ const Slot kSlots[] = {
     {42, {"Weapon empty", "Arme vide", "Waffe leer"}},
     {43, {"No target in the arc", "Aucune cible dans l'arc", "Kein Ziel im Schussfeld"}},
     {44, {"Cannot fire in LDS", "Tir impossible en LDS", "Kein Feuer im LDS"}},
+    // A missile is locked on the player's ship.
+    {45, {"MISSILE WARNING", "ALERTE MISSILE", "RAKETENWARNUNG"}},
     {50, {"Mode:LDS", "Mode:LDS", "Modus:LDS"}},
     {51, {"Mode:THRUST", "Mode:POUSSEE", "Modus:SCHUB"}},
     {52, {"Mode:CRUISE", "Mode:CROISIERE", "Modus:REISE"}},

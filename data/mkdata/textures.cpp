@@ -1,11 +1,12 @@
-// The sample ships' and station's textures, and the scorched metal broken
-// hulls show inside: 8-bit pictures in the game
+// The sample ships' and station's textures, the scorched metal broken
+// hulls show inside, and the beam textures of the sides' bolts: 8-bit pictures in the game
 // palette's ramps (no palette of their own, as every texture of the game),
 // in the first texture folder and in its 3D-card mirror, written through the
 // library's pixelmap saver.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -77,6 +78,18 @@ int ColdMetal(int x, int y) {
     return At(Grey, 3 + h / 3 + Hash(x / 2, y / 2) % 2);
 }
 
+// A bolt's glow across its width: white-hot in the middle, fading into the
+// side's colour and out to black at the edges, brighter along its length
+// towards the head.
+Painter Beam(Ramp ramp) {
+    return [ramp](int x, int y) {
+        const int across = 15 - std::abs(2 * y - 15);   // 0 at the edges .. 15 in the middle
+        const int along = x / 4;                        // 0 at the tail .. 7 at the head
+        const int k = across * 2 + along - 8;
+        return k >= 28 ? At(Grey, 29) : At(ramp, k);
+    };
+}
+
 // A backdrop sky: thin nebula clouds all round, and a galaxy (a bright core
 // and two spiral arms) on each side of the sphere. The picture wraps once
 // round the sphere (u) from pole to pole (v); the star pass draws the
@@ -108,6 +121,12 @@ bool WriteTextures(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raidhull", 64, 64, RaiderHull);
     ok &= Write(ctx, "stathull", 64, 64, StationHull);
     ok &= Write(ctx, "cold", 64, 64, ColdMetal);
+    // The beam textures of the sides' bolts.
+    ok &= Write(ctx, "laser_tex_aln", 32, 16, Beam(Green));
+    ok &= Write(ctx, "laser_tex_navy", 32, 16, Beam(Yellow));
+    ok &= Write(ctx, "laser_tex_indy", 32, 16, Beam(Red));
+    ok &= Write(ctx, "laser_tex_orange", 32, 16, Beam(Orange));
+    ok &= Write(ctx, "laser_tex_newal", 32, 16, Beam(Blue));
     // The sky backdrops' galaxies.
     ok &= Write(ctx, "bluegal2", 256, 128, Galaxy(Blue, 0.45));
     ok &= Write(ctx, "metalake", 256, 128, Galaxy(Red, 0.55));

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
+#include "ai/brain.h"
 #include "RES/resman.h"
 #include "RES/util.h"
 #include "app/clock.h"
@@ -52,6 +53,13 @@
 
 namespace {
 
+// The raider's attack order would bring it in: these views measure it
+// where the mission puts it, so it is given its class's default orders,
+// which hold it there.
+void HoldTheRaider() {
+    if (auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"))) dunai_DefaultOrders(raider);
+}
+
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 int64_t gNow;
@@ -77,6 +85,7 @@ protected:
         gActive = 1;
         ASSERT_EQ(gameInit(), 1);
         running = true;
+        HoldTheRaider();
         // The cut's distance and look-around are random draws: the same
         // draws whatever ran before.
         dunSeedRand15(1);
@@ -311,6 +320,7 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
     InstallFloorHooks();
     gActive = 1;
     EXPECT_EQ(gameInit(), 1);
+    HoldTheRaider();
     dunSeedRand15(1);
     SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
     for (int turns = 0; raider && gCinematicSubject != raider && turns < 200; ++turns) {

@@ -7,6 +7,7 @@
 
 #include "RES/libload.h"
 #include "RES/resman.h"
+#include "RES/util.h"
 #include "app/game.h"
 #include "app/shell.h"
 #include "core/counter.h"
@@ -24,6 +25,7 @@
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
 #include "platform/smack.h"
+#include "platform/sound.h"
 #include "platform/video.h"
 #include "present/effects.h"
 #include "present/hooks.h"
@@ -87,6 +89,9 @@ inline void ResetGameGlobals() {
     gQuit = gPaused = 0;
     gActive = 0;
     gVideoLeadIn = 0;
+    // Sound as a fresh process has it: a start without sound, or a test,
+    // turns it off, and with it goes the ambience that draws random numbers.
+    SoundEnabled = 0xFF;
     VideoPlaying = MciPlaying = 0;
     gMissionScriptName[0] = 0;
     dunTimeScale = 1.0f;
@@ -120,6 +125,11 @@ inline void ResetGameGlobals() {
 
     // A library file refused by one test is read again by the next.
     LibraryLoadForgetRefusals();
+
+    // The runtime's generator is seeded once, when the process starts: a
+    // fight left to chance (whose shots scatter, whose checks come first)
+    // must not turn on how many numbers the tests before it drew.
+    dunSeedRand15(1);
 
     // The start-up resets the pools before anything is made: records taken
     // without it all look released in the frame under way.

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "ai/combat.h"
 #include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "common/fatal_hook.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -388,6 +390,45 @@ TEST_F(CockpitKeys, TheHatActsOnceThenRepeatsAfterAHold) {
         EXPECT_EQ(dunContactFilter, 7);
     }
     dunHatBits = 0;
+}
+
+}  // namespace
+
+// The fire key: the controlled ship's current weapon fires through the
+// world's fire routine; nothing without a weapon, nor while a briefing
+// holds the keys.
+namespace {
+
+int Rounds() {
+    int n = 0;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o && o != head; o = o->next)
+        n += (o->flags & SceneFlag::InUse) && o->avatar && (o->avatar->flags & AvatarFlag::LaunchedRound);
+    return n;
+}
+
+TEST_F(CockpitKeys, TheFireKeyFiresTheCurrentWeapon) {
+    dunai_InstallWorldHooks();
+    KeyBindingTable[0][0x39] = R_FIRE;
+    // No weapon: nothing happens.
+    Press(0x39);
+    EXPECT_EQ(Rounds(), 0);
+    ship->avatar->flags = AvatarFlag::Ship | 0x80;
+    ship->sim->currentWeapon = dunCreatePBC(ship, 0, 0, 0, "PBC", 1);
+    Press(0x39);
+    EXPECT_EQ(Rounds(), 1);
+    // Still reloading: no second round, and no refusal shown.
+    Press(0x39);
+    EXPECT_EQ(Rounds(), 1);
+    // A briefing takes the key.
+    ship->sim->currentWeapon->reloadTimer = 0;
+    gBriefingOpen = 1;
+    Press(0x39);
+    EXPECT_EQ(Rounds(), 1);
+    gBriefingOpen = 0;
+    Press(0x39);
+    EXPECT_EQ(Rounds(), 2);
+    WorldSetAiHooks(nullptr);
 }
 
 }  // namespace

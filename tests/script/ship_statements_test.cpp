@@ -63,7 +63,9 @@ TEST_F(ShipStatements, CreateShipMakesAPlacedTurnedShipOfItsClass) {
     EXPECT_EQ(s->side, 3);
     EXPECT_STREQ(s->className, "Raider Kestrel");
     EXPECT_STREQ(s->name, "Kestrel");
-    EXPECT_EQ(s->repairValues[1], 250);
+    // Armour and maximum hull: a script ship can be destroyed.
+    EXPECT_EQ(s->damage.armour, 50);
+    EXPECT_EQ(s->damage.maximum, 250);
     EXPECT_EQ(s->ranges[0], 15000000.0f);
     // The side bit is ORed into the class set-up's presentation bits.
     EXPECT_EQ(o->avatar->flags & (AvatarFlag::SideBits | 6u), 0x200u | 6u);

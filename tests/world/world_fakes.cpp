@@ -278,6 +278,7 @@ const WorldScriptHooks kScript = {
     [] { Record("runStockDialogue"); },
     [](SceneItem *item, const char *name) { Record("defaultShipClassSetup", item).text = name; },
     nullptr,  // the objectives are the script's own business
+    [](SceneItem *item) { Record("countScriptHit", item); },
 };
 
 const WorldGuiHooks kGui = {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "RES/resman.h"
 #include "RES/util.h"
 #include "RES/vecmath.h"
+#include "ai/brain.h"
 #include "ai/combat.h"
 #include "ai/states.h"
 #include "ai/steering.h"
@@ -22,6 +24,7 @@
 #include "world/messages.h"
 #include "world/objlist.h"
 #include "world/services.h"
+#include "world/simplace.h"
 #include "world/step.h"
 
 namespace {
@@ -52,6 +55,7 @@ struct Run {
     std::vector<SceneItem *> listed;  // ships seen, for the "gone" events
     SandboxResult result;
     float now = 0;
+    bool goalIsLoss = false;  // the goal: a ship is gone (destroyed)
 };
 Run *gRun = nullptr;
 
@@ -105,11 +109,22 @@ uint32_t TopState(const SceneItem *o) {
     return info->states[top].state;
 }
 
+int RoundsInFlight() {
+    int n = 0;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o && o != head && o != dunParkedListHead(); o = o->next)
+        if ((o->flags & SceneFlag::InUse) && o->avatar && (o->avatar->flags & AvatarFlag::LaunchedRound)) ++n;
+    return n;
+}
+
 void ShipLines(Run &run) {
+    if (run.goalIsLoss) Line(run, "t=%7.2f rounds in flight %d", run.now, RoundsInFlight());
     EachShip([&run](SceneItem *o) {
         const uint32_t state = TopState(o);
-        Line(run, "t=%7.2f %-16s state %2u %-24s dist %11.1f speed %8.1f", run.now, ShipName(o), state,
-             StateName(state), Distance(o, run.point), Speed(o));
+        const Vec3d &p = o->sim->position;
+        Line(run, "t=%7.2f %-16s state %2u %-24s dist %11.1f speed %8.1f hull %3d at %.0f %.0f %.0f", run.now,
+             ShipName(o), state, StateName(state), Distance(o, run.point), Speed(o), int(o->sim->hull), p.x, p.y,
+             p.z);
     });
 }
 
@@ -118,7 +133,7 @@ void Events(Run &run) {
         SceneItem *o = d.ship;
         if (!(o->flags & SceneFlag::InUse)) continue;
         const float distance = Distance(o, run.point), speed = Speed(o);
-        if (!run.result.goal && distance < kRestDistance && speed < kRestSpeed) {
+        if (!run.goalIsLoss && !run.result.goal && distance < kRestDistance && speed < kRestSpeed) {
             run.result.goal = true;
             run.result.goalSeconds = run.now;
             Line(run, "t=%7.2f event %s at rest %.1f from its point, speed %.1f", run.now, ShipName(o), distance,
@@ -129,6 +144,10 @@ void Events(Run &run) {
         if (o && !(o->flags & SceneFlag::InUse)) {
             Line(run, "t=%7.2f event a ship is gone", run.now);
             o = nullptr;
+            if (run.goalIsLoss && !run.result.goal) {
+                run.result.goal = true;
+                run.result.goalSeconds = run.now;
+            }
         }
     }
 }
@@ -164,8 +183,35 @@ bool SetUpStop(Run &run) {
     return true;
 }
 
+// An attack order on the other ship, unless the mission gave it one.
+void AttackOrder(SceneItem *ship, SceneItem *other) {
+    const OrderSlot &slot = ship->sim->shipInfo->orders[1];
+    if (!slot.name || std::strcmp(slot.name, "FixedAttack") != 0) {
+        dunai_SetNamedOrder(ship, 1, "FixedAttack", 100, 0, other);
+        dunai_StartOrder(ship, 1);
+    }
+    if (!ship->sim->goal) ship->sim->goal = ship->sim->target = other;
+}
+
+// The ship named and its opponent (its goal, else the "Enemy" of the
+// mission) fight by attack orders until one is gone.
+bool SetUpDuel(Run &run) {
+    SceneItem *ship = static_cast<SceneItem *>(GetScriptSymbolValue(run.options->ship.c_str()));
+    if (!ship || !ship->sim || !ship->sim->shipInfo) return false;
+    SceneItem *other = ship->sim->goal ? ship->sim->goal : static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    if (!other || other == ship || !other->sim || !other->sim->shipInfo) return false;
+    AttackOrder(ship, other);
+    AttackOrder(other, ship);
+    run.goalIsLoss = true;
+    run.point = dunFloatPosition(ship->sim);
+    run.driven.push_back({ship, TopState(ship)});
+    run.driven.push_back({other, TopState(other)});
+    return true;
+}
+
 const Scenario kScenarios[] = {
     {"stop", "the ship steers to come to rest at a point (--point x,y,z; default behind it)", SetUpStop},
+    {"duel", "the ship and its goal fight by their own orders until one is gone (--mission mission04)", SetUpDuel},
 };
 
 const Scenario *FindScenario(const std::string &name) {
@@ -251,7 +297,7 @@ SandboxResult RunAiSandbox(const SandboxOptions &options, std::ostream &trace) {
         const int frames = int(std::lround(options.seconds * 100.0f / float(step)));
         const int every = options.every > 0 ? std::max(1, int(std::lround(options.every * 100.0f / float(step)))) : 0;
         ShipLines(run);
-        for (int n = 1; n <= frames; ++n) {
+        for (int n = 1; n <= frames && !(run.goalIsLoss && run.result.goal); ++n) {
             dunFrameStep = step;
             dunFrameSeconds = float(step) / 100.0f;
             ++dunFrameCounter;
@@ -260,6 +306,9 @@ SandboxResult RunAiSandbox(const SandboxOptions &options, std::ostream &trace) {
             if (gMainScriptPc) ScriptProcessor(&gMainScriptPc, -1);
             dunSimulationStep();
             dunGameClock += uint32_t(step);
+            if (run.goalIsLoss)
+                for (Driven &d : run.driven)
+                    if (d.ship->flags & SceneFlag::InUse) d.state = TopState(d.ship);
             run.now = float(n * step) / 100.0f;
             for (size_t i = 0; i < run.driven.size(); ++i)
                 if (run.driven[i].state != before[i])
