@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "present/cameras.h"
+#include "present/effects/nav_lights.h"
 #include "present/views.h"
 
 struct GuiWindow;
@@ -219,9 +220,10 @@ void guiShowHitFlash();
 extern int32_t gGuiHitFlash;
 // Cockpit text n of the text table, or null when it is not set.
 const char *guiCockpitText(int index);
-// The two-state view mode (0, 1, 0, ...) that the unnamed view command steps.
+// The two-state view mode (0, 1, 0, ...) that the unnamed view command
+// steps (gGuiViewModeToggle, present/effects/nav_lights.h: it holds the nav
+// lights).
 void guiCycleViewMode();
-extern int32_t gGuiViewModeToggle;
 
 // Installs the GUI's table of the world's calls.
 void guiInstallWorldHooks();

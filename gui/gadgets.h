@@ -147,7 +147,6 @@ extern uint8_t gGuiNavCardOn;          // the main view shows the navigation car
 extern uint8_t gGuiWeaponsHardpointView;  // the weapons station shows its hardpoints
 extern uint8_t gGuiRemoteLink;         // a remote link is open
 extern void *gGuiRemoteObject;         // the linked object (a SceneItem)
-extern uint16_t gGuiViewPanes;         // 3D panes the star streaks run in this frame (none without streaks)
 extern EngComponent *gGuiEngFocus;     // the component the engineering station shows
 extern uint16_t gGuiEngViewMask;       // the engineering view filter (0x3F at start)
 extern int16_t gGuiEngTeam;            // the selected repair team, from 1

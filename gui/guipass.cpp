@@ -19,6 +19,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/sky/stars.h"
 #include "present/views.h"
 #include "script/briefing.h"
 #include "script/dialogue.h"
@@ -32,7 +33,6 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-uint16_t gGuiViewPanes;
 uint8_t gGuiHidden;
 
 namespace {
@@ -170,7 +170,7 @@ void guiUpdate() {
         P3DScreenRepainted();
     }
     // The star streaks run in every pane while the option keeps them on.
-    gGuiViewPanes = optNoStreaks ? 0 : gGuiScreen->paneCount;
+    gStarStreakCounter = optNoStreaks ? 0 : gGuiScreen->paneCount;
 
     const int dx = gMouse.x - gGuiLastMouseX, dy = gMouse.y - gGuiLastMouseY;
     gGuiLastMouseX = gMouse.x;

@@ -25,6 +25,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/model_adjust.h"
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "script/briefing.h"
@@ -57,7 +58,6 @@ int16_t gSelectedProgramText;
 uint16_t gHatPrevious;
 uint16_t gHatHold;
 int32_t gWingStatusTimer;
-int32_t gGuiViewModeToggle;
 
 void guiResetKeyHandler() {
     gLastEscapeFrame = 0;

@@ -69,15 +69,19 @@ float P3DCameraZoom();
 float P3DViewProjectionScale();
 // Debris parts thrown off a damaged object.
 void P3DMakeWreck(SceneItem *item);
-// A blinking navigation light (size, flags) at a point of the object's frame.
-void AddNavLight(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
-// An object's navigation lights laid out by kind (mines 11).
+// A navigation light at a point of the object's frame (model units): size,
+// colour bits (low byte the colour, 0x100 linked to the previous light on
+// the 3D card only, bits 9 up the previous steady light's new mask), on and
+// off ticks (either 0: a steady light) and the phase of its blinking.
+void AddNavLight(SceneItem *item, const Vec3 *position, float size, int32_t colour, int on, int off, int phase);
+// An object's navigation lights laid out by its shape kind (mines 11).
 void AddNavLights(SceneItem *item, int kind);
 // A stargate's edge colour map (9, 10, 12, or 13 closed).
 void P3DSetStarGateEdge(SceneItem *gate, int colour);
 
 // Installs the presentation's table of the world's calls.
 void P3DInstallWorldHooks();
-// A dynamic point light tied to the object: position in its frame, colour
-// 0xRRGGBB, life, radius and flags.
-void P3DAddLight(SceneItem *item, const Vec3 *position, uint32_t colour, int life, float radius, uint32_t flags);
+// The script's engine light (3D card): a dynamic point light in the
+// object's frame, colour 0xRRGGBB, that never fades and shines while the
+// object thrusts.
+void P3DAddEngineLight(SceneItem *item, const Vec3 *position, uint32_t colour, float radius);

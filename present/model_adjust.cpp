@@ -2,15 +2,27 @@
 // factor, pushed onto a sphere, moved, mirrored, its axes swapped, or given
 // texture coordinates by one of the library's mappings. Each tells the
 // library that the model changed.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
+#include "RES/util.h"
+#include "RES/vecmath.h"
+#include "core/files.h"
 #include "present/effects.h"
 #include "present/model_adjust.h"
+#include "present/scene.h"
+#include "present/sky/planets.h"
+#include "render/fw/fw.h"
 #include "render/scene/scene.h"
 #include "render/scenefile/scenefile.h"
 #include "world/collision.h"
 #include "world/pools.h"
+#include "world/records.h"
+
+float gTextureScrollStep = 1.0f;
 
 namespace {
 
@@ -121,4 +133,92 @@ void P3DSetModelMaterial(vt_model *model, const char *name) {
 
 void P3DSaveModelFile(const char *file, vt_model *model) {
     if (file && model) VtModelSave(file, model);
+}
+
+// Texture coordinates in the upper half of their unit step move on by the
+// rest of the step: up past 1, down below it.
+void ScrollModelTexture(int slot, float step) {
+    if (slot < 0 || slot >= kPlanetPoolMax) return;
+    vt_model *model = gPlanetPool.slots[slot].model;
+    if (!model || !model->vertices) return;
+    const float d = 1 - step;
+    for (int i = 0; i < model->nvertices; ++i) {
+        float &u = model->vertices[i].map.v[0];
+        if (std::fmod(u, 1.0f) < 0.5f) continue;
+        u = u >= 1.0f ? u + d : u - d;
+    }
+    VtModelUpdate(model, kAllParts);
+}
+
+void LoadFaceClassTable() {
+    FILE *f = OpenGameFile("vantor\\dat\\triballind.dat", "rb");
+    if (!f) return;
+    const size_t got = std::fread(gFaceClassTable, 1, sizeof gFaceClassTable, f);
+    std::fclose(f);
+    if (got < sizeof gFaceClassTable) std::memset(gFaceClassTable + got, 0, sizeof gFaceClassTable - got);
+}
+
+// Faces past the table's 1600 keep their materials.
+void PaintFaceClassMaterials(int16_t slot) {
+    if (slot < 0 || slot >= kPlanetPoolMax) return;
+    PlanetPoolSlot &s = gPlanetPool.slots[slot];
+    for (vt_material *m : s.material)
+        if (m) {
+            m->flags = 4;
+            VtMaterialUpdate(m, 2);
+        }
+    if (!s.model || !s.model->faces) return;
+    vt_material *black = VtMaterialFind("black");
+    const int n = std::min<int>(s.model->nfaces, kFaceClassCount);
+    for (int i = 0; i < n; ++i) {
+        vt_face &f = s.model->faces[i];
+        switch (gFaceClassTable[i]) {
+        case 0: f.material = black; break;
+        case 1: f.material = s.material[0]; break;
+        case 2: f.material = s.material[1]; break;
+        default: break;
+        }
+    }
+    VtModelUpdate(s.model, 16);
+}
+
+int PickModelFace(SceneItem *object, const Vec3 *point, Vec3 *centroid, Vec3 *normal) {
+    const TDP *root = object && object->avatar ? object->avatar->root : nullptr;
+    if (!root) return 0;
+    const auto *model = static_cast<const vt_model *>(root->savedModel[1] ? root->savedModel[1] : root->savedModel[0]);
+    if (!model || !model->faces || !model->vertices || model->nfaces == 0) return 0;
+    auto vertex = [model](int face, int k) {
+        const vt_vector3 &p = model->vertices[model->faces[face].vertices[k]].p;
+        return Vec3{p.v[0], p.v[1], p.v[2]};
+    };
+    auto centre = [&](int face) {
+        const Vec3 a = vertex(face, 0), b = vertex(face, 1), c = vertex(face, 2);
+        return Vec3{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
+    };
+    const Vec3 at = point ? *point : Vec3{0, 0, 0};
+    int found = -1;
+    Vec3 best{};
+    if (at.x == 0 && at.y == 0 && at.z == 0) {
+        found = dunRand15() % model->nfaces;
+        best = centre(found);
+    } else {
+        float nearest = 1e31f;
+        for (int i = 0; i < model->nfaces; ++i) {
+            const Vec3 c = centre(i);
+            const float d = VecLengthApprox(Vec3{c.x - at.x, c.y - at.y, c.z - at.z});
+            if (d < nearest) {
+                nearest = d;
+                found = i;
+                best = c;
+            }
+        }
+    }
+    if (found < 0) return 0;
+    if (centroid) *centroid = best;
+    const Vec3 a = vertex(found, 0), b = vertex(found, 1), c = vertex(found, 2);
+    Vec3 n;
+    VecCross(Vec3{a.x - c.x, a.y - c.y, a.z - c.z}, Vec3{a.x - b.x, a.y - b.y, a.z - b.z}, n);
+    VecNormalise(n);
+    if (normal) *normal = n;
+    return 255;
 }

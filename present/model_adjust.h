@@ -2,6 +2,8 @@
 // model statements and the world: each ends by telling the library.
 #pragma once
 
+#include <cstdint>
+
 struct vt_model;
 struct SceneItem;
 struct Vec3;
@@ -33,3 +35,13 @@ void P3DSaveModelFile(const char *file, vt_model *model);
 // The face of the object's current model nearest the point (a random one
 // for the origin): its centroid and normal; 255 found, 0 none.
 int PickModelFace(SceneItem *object, const Vec3 *point, Vec3 *centroid, Vec3 *normal);
+// The u coordinates of a planet-pool sphere (slot 0..2) in the upper half
+// of their unit step moved on by 1 - step; the cockpit's keys use the shared
+// step.
+void ScrollModelTexture(int slot, float step);
+extern float gTextureScrollStep;
+// The pool sphere's face classes from "vantor\dat\triballind.dat".
+void LoadFaceClassTable();
+// A pool slot's sphere faces painted by class: "black", the first or the
+// second half's material.
+void PaintFaceClassMaterials(int16_t slot);

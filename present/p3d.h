@@ -163,11 +163,18 @@ vt_material *P3DEffectMaterial(const char *identifier);
 void P3DTurnAboutX(vt_matrix34 *m, int angle);
 void P3DRotateAboutX(vt_matrix34 *m, int angle);
 void P3DRotateAboutZ(vt_matrix34 *m, int angle);
+// Post-multiplied by a turn about Y: each row's x and z mixed.
+void P3DMatrixPostRotateY(vt_matrix34 *m, int angle);
 
 // The texture-map replacements: the named texture is drawn with the picture.
 void LoadTextureReplacement(const char *texture, const char *file);
 void FreeTextureReplacements();
-// Content tool: renders the lens-flare icon set from a palette and a colour map.
+// Content tool: the light tables (into output, or the game's) from a
+// palette, and the lens-flare icon set: one 64 x 64 8-bit icon a flare tint,
+// as the 8-bit flare pass draws it over black.
+inline constexpr int kFlareIcons = 8;
+inline constexpr int kFlareIconSide = 64;
+extern uint8_t gFlareIcons[kFlareIcons][kFlareIconSide * kFlareIconSide];
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap);
 void P3DSetObjectModel(SceneItem *item, void *model);
 void DrawShadeTablePanel(const char *path);

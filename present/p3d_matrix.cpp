@@ -32,3 +32,13 @@ void P3DTurnAboutX(vt_matrix34 *m, int angle) {
 void P3DRotateAboutX(vt_matrix34 *m, int angle) { MixColumns(m, 1, 2, angle); }
 
 void P3DRotateAboutZ(vt_matrix34 *m, int angle) { MixColumns(m, 0, 1, angle); }
+
+void P3DMatrixPostRotateY(vt_matrix34 *m, int angle) {
+    const double radians = angle * 9.587379924285257e-5;
+    const float c = float(std::cos(radians)), s = float(std::sin(radians));
+    for (auto &row : m->m) {
+        const float x = row[0], z = row[2];
+        row[0] = x * c + z * s;
+        row[2] = z * c - x * s;
+    }
+}

@@ -21,6 +21,8 @@
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/sky/alpha.h"
+#include "present/sky/planets.h"
+#include "present/sky/sky.h"
 #include "present/views.h"
 #include "render/config/config.h"
 #include "render/drivers/softrend.h"
@@ -297,6 +299,7 @@ void P3DInitialise() {
     BuildEffectMaterials();
     ResetState();
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
     P3DForgetSunModel();
     if (CardMode) VtZsSetRenderBoundsCallback(P3DRecordScreenBounds);
@@ -305,6 +308,7 @@ void P3DInitialise() {
         if (vt_pixelmap *table = VtMapFind("vek\\resource\\art\\textures\\ships\\tovstd.tab"))
             gP3D.standardShadeTable = static_cast<const uint8_t *>(table->pixels);
     P3DBuildEffectModels(P3DEffectMaterial("laser_tex_navy"));
+    P3DFindAntiMatterModel();
     P3DLoadFlareShells();
     P3DMakeDoughballs();
     P3DCreateFlareModels();
@@ -336,6 +340,7 @@ void P3DFreeScene() {
     gP3D.mainCamera = gP3D.planetCamera = gP3D.nebulaCamera = gP3D.cockpitCamera = nullptr;
     gP3D.light1 = gP3D.light2 = gP3D.flashLight = gP3D.cockpitLight = gP3D.panelActor = nullptr;
     gP3D.celestialSphere = gP3D.hardStars = gP3D.viewpoint = nullptr;
+    gSky.sphere = nullptr;
     std::free(gP3D.effectAlpha);
     gP3D.effectAlpha = nullptr;
     gP3D.effectTexturesLoaded = 0;
@@ -372,7 +377,10 @@ void P3DShutdown() {
     gP3D.standardPalette = nullptr;
     SoftrendPaletteSet(nullptr);
     P3DForgetSharedModels();
+    P3DForgetDetailModels();
     P3DForgetShadeTable();
+    P3DForgetSunModel();
+    P3DResetPlanetPool();
     if (gExitFilm[0]) {
         char path[300];
         std::snprintf(path, sizeof path, "vek\\resource\\video\\%s", gExitFilm);

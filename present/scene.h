@@ -101,9 +101,7 @@ void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
 // Clears the four camera words at the world reset.
 void P3DResetCameraWords();
 // The local-space viewer's target; the sky sphere dimmed or brightened a
-// step; a scrolling model texture moved by a step (the shared step).
+// step.
 void LSpaceSetTarget(SceneItem *item);
 void P3DDimSkySphere();
 void P3DBrightenSkySphere();
-void ScrollModelTexture(int texture, float step);
-extern float gTextureScrollStep;

@@ -485,16 +485,13 @@ void StLight(ScriptRun &run) {
     const float size = DecodeNumberOperand(run);
     uint32_t colour = uint32_t(Integer(run));
     const int32_t on = Integer(run), off = Integer(run), phase = Integer(run);
-    (void)on;
-    (void)off;
-    (void)phase;
     for (int32_t t; (t = OptionalKeywordInRange(run, kThrusterFirst, kThrusterLast)) >= 0;) colour |= 1u << (t + 9);
     const uint32_t code = Code(run);
     const bool card = CardMode != 0;
     if ((code == 206 && card) || (code == 207 && !card) || !o) return;
     const float scale = ModelScale(o);
     const Vec3 p = {x / scale, y / scale, z / scale};
-    AddNavLight(o, &p, size, colour);
+    AddNavLight(o, &p, size, int32_t(colour), on, off, phase);
 }
 
 void StEngineLight(ScriptRun &run) {
@@ -507,7 +504,7 @@ void StEngineLight(ScriptRun &run) {
     const float scale = ModelScale(o);
     const Vec3 p = {x * 100.0f / scale, y * 100.0f / scale, z * 100.0f / scale};
     const uint32_t colour = uint32_t(ScriptTrunc(r * 65536.0f + g * 256.0f + b));
-    P3DAddLight(o, &p, colour, 100, radius, o->receiverId & 0x10000000u);
+    P3DAddEngineLight(o, &p, colour, radius);
 }
 
 void StLights(ScriptRun &run) {

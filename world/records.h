@@ -729,13 +729,27 @@ struct EngineSoundSlot {
 // Particle records of the presentation's effects; the pools live here (the
 // presentation fills and moves them, the world's belts and event hooks read
 // them).
+// A nav light's use of a point's velocity words: its blink clock (for a
+// steady light its mode: 1 counting down, 2 the engine glow, any other a
+// light following its owner's light mask), the ticks it is lit, and its
+// on + off ticks (a steady light's mask bits, or what a countdown light has
+// left).
+struct NavBlink {
+    uint16_t phase;
+    int16_t onTicks;
+    int16_t cycleTicks;
+};
+
 struct Particle {
     Vec3 pos;                // world units; in the system's frame for the 3D card's geometry
     Vec3 local;              // offset in the owner's frame (nav lights x 100, rings, swarms);
                              // puffs: [y] the parent point's index; streaks: the last screen position
     uint32_t link;           // another point of the system (streak pairs of nav lights)
     Vec3 screen;             // projected x, y, depth; depth 0: not drawn
-    Vec3 vel;                // world units per second
+    union {
+        Vec3 vel;            // world units per second
+        NavBlink blink;      // nav lights: their clock or mode, and their timing
+    };
     int16_t life;            // ticks left, 0 or less dead; nav lights 1 lit; belt points 1 free
     float size;
     uint16_t colour;         // low byte the palette colour; high byte a nav light's mask bits

@@ -72,8 +72,10 @@ struct WorldPresentHooks {
     void (*makeWreck)(SceneItem *item);
     // A LightWave model loaded by name, or null.
     void *(*loadModel)(const char *name);
-    // A blinking navigation light at a point of the object's frame.
-    void (*addNavLight)(SceneItem *item, const Vec3 *position, float size, uint32_t flags);
+    // A navigation light at a point of the object's frame: size, colour
+    // bits, on and off ticks, phase.
+    void (*addNavLight)(SceneItem *item, const Vec3 *position, float size, int32_t colour, int on, int off,
+                        int phase);
     // A stargate's edge colour (9, 10, 12 or 13 closed).
     void (*setStarGateEdge)(SceneItem *gate, int colour);
     // The pilot's per-step input: steering demands and the look-around.

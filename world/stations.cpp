@@ -48,7 +48,7 @@ void navLights(SceneItem *c) {
                                   {{9.05f, 0.0f, -20.8f}, 0.001f, 0x80103}};
     const Light *lights = CardMode ? kCard : kSoftware;
     const int count = CardMode ? 4 : 2;
-    for (int i = 0; i < count; ++i) dunCall(dunPresent().addNavLight, c, &lights[i].at, lights[i].size, lights[i].flags);
+    for (int i = 0; i < count; ++i) dunCall(dunPresent().addNavLight, c, &lights[i].at, lights[i].size, int32_t(lights[i].flags), 80, 0, 0);
 }
 
 }  // namespace

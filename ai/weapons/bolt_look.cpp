@@ -1,12 +1,13 @@
 // The bolts' look, where the firing code meets the presentation's bolt
-// models. Until the presentation builds its beam models and the bolt trail,
-// a bolt is drawn by the standard update with no model of its own (it flies,
-// hits and is heard, but is not seen).
+// models: a beam model of the weapon's visual kind, stretched along the
+// bolt's flight each frame, and near the viewer the particle trail a
+// head-on bolt shows instead.
 #include "ai/weapons.h"
-#include "present/scene.h"
+#include "present/effects/effect_models.h"
+#include "present/effects/nav_lights.h"
 
-void dunBoltPresentation(SceneItem *bolt) { P3DUpdatePresentation(bolt); }
+void dunBoltPresentation(SceneItem *bolt) { P3DUpdateBoltTrail(bolt); }
 
-void *dunBoltModel(int, int) { return nullptr; }
+void *dunBoltModel(int visualKind, int variant) { return P3DBeamModel(visualKind, variant); }
 
-void dunAddBoltTrail(SceneItem *, int) {}
+void dunAddBoltTrail(SceneItem *bolt, int colour) { ParticlePresetBoltTrail(bolt, uint16_t(colour)); }

@@ -7,6 +7,7 @@
 #include "ai/weapons.h"
 #include "core/options.h"
 #include "present/effects.h"
+#include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
 #include "present/lwo/lwo.h"
 #include "present/p3d.h"
@@ -34,9 +35,9 @@ const char *const kMineNames[3] = {"PROXIMITY MINE", "MINE", "MINE"};
 
 const char *InLanguage(const char *const names[3]) { return names[gLanguage < 3 ? gLanguage : 0]; }
 
-void NavLight(SceneItem *round, float x, float y, float z, float size, uint32_t colour) {
+void NavLight(SceneItem *round, float x, float y, float z, float size, uint32_t colour, int on, int off) {
     const Vec3 at = {x, y, z};
-    AddNavLight(round, &at, size, colour);
+    AddNavLight(round, &at, size, int32_t(colour), on, off, 0);
 }
 
 // A message from the round to an object, naming another (4 bytes).
@@ -93,8 +94,8 @@ void *dunLoadMineShape() { return LwoLoadModel("vek\\resource\\shapes\\SpikyMine
 
 void dunLaunchSeeker(Weapon *weapon, SceneItem *round) {
     if (!Ready(weapon, round)) return;
-    NavLight(round, 0, 0, -6.5f, 0.35f, 6);
-    NavLight(round, 0, 0, -24.0f, 0.01f, 0x200103);
+    NavLight(round, 0, 0, -6.5f, 0.35f, 6, 0, 2);
+    NavLight(round, 0, 0, -24.0f, 0.01f, 0x200103, 80, 0);
     if (TDP *root = round->avatar->root) root->presentWord[0] = 4096;
     if (CardMode && gRenderOptions.missileTrails)
         CreateParticleSystem(round, nullptr, 6, 0xC100012, 400, 10, 250, 10.0f, 650, 360.0f);
@@ -127,7 +128,7 @@ void dunLaunchLDSI(Weapon *weapon, SceneItem *round) {
         f->p3 = 210;
         f->p4 = UINT32_MAX;
     }
-    NavLight(round, 0, 0, -4.0f, 0.35f, 9);
+    AddNavLightSimple(round);
 }
 
 void dunLaunchECMFlare(Weapon *weapon, SceneItem *round) {
@@ -138,7 +139,7 @@ void dunLaunchECMFlare(Weapon *weapon, SceneItem *round) {
     round->simulator = dunSimEcmFlare;
     s->fuel = 200;
     s->flags |= SimFlag::Lds;
-    NavLight(round, 0, 0, 0, 1.3f, 4);
+    NavLight(round, 0, 0, 0, 1.3f, 4, 20, 5);
     a->secondHandler = dunDestroySelf;
     a->contactHandler = dunContactEffect;
     a->collisionPriority = 95;

@@ -134,10 +134,32 @@ Object CorvetteBody() {
     return o;
 }
 
+// The plan-view maps the flat far model shows from above and below: two
+// small hull-coloured plates on the body's rear cap, facing back.
+Object IndexPlates() {
+    const Surface top = Textured("INDEX_TOP", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32}),
+                  bottom = Textured("INDEX_BOT", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32});
+    Object o = Moved(lwob::Plate(0.5f, 0.5f, top), 0, 0.5f, -12.05f);
+    o.Append(Moved(lwob::Plate(0.5f, 0.5f, bottom), 0, -0.5f, -12.05f));
+    return o;
+}
+
 Object Corvette() {
     Object o = CorvetteBody();
     o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, kCorvHull, false));
     o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, kCorvCanopy));
+    o.Append(IndexPlates());
+    return o;
+}
+
+// The corvette at middle distance: a four-sided body, flat wings and pods
+// of four sides, no canopy.
+Object CorvetteLow() {
+    const Surface trim = Paint("c_CorvTrim", 190, 50, 40);
+    Object o = lwob::Tube(4, -12, 3, 10, 2.2f, kCorvHull);
+    o.Append(lwob::Tube(4, 10, 2.2f, 16, 0, kCorvHull, false));
+    o.Append(lwob::Box({-13, -0.4f, -8}, {13, 0.4f, 2}, trim));
+    for (float x : {-8.0f, 8.0f}) o.Append(Moved(lwob::Tube(4, -14, 1.3f, -4, 1.3f, kCorvHull), x, 0, 0));
     return o;
 }
 
@@ -333,9 +355,23 @@ bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
 
+// A sky backdrop: a sphere for the shape and a grid of the same points
+// carrying the galaxy picture, mapped round the y axis. The game fits the
+// grid to the sphere, turns it inside out and draws it round the viewer.
+// Both carry the same mapping: the loader splits the points along the
+// picture's seam, and the pair must keep one point count.
+bool WriteBackdrop(const mkdata::Context &ctx, const char *name, const char *picture) {
+    const std::string stem = name;
+    Surface grid = Textured((stem + "Sky").c_str(), picture, "Spherical Image Map", 2, {0, 0, 0}, {2, 2, 2}, 1, 1, 0x100);
+    grid.luminosity = 256;
+    return Write(ctx, (stem + "Sphere.lwo").c_str(), lwob::Sphere(12, 24, 1, grid)) &&
+           Write(ctx, (stem + "Grid.lwo").c_str(), lwob::Sphere(12, 24, 1, grid));
+}
+
 bool WriteShapes(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "corvette.lwo", Corvette());
     ok &= Write(ctx, "corvette_BOX.lwo", CorvetteBoxes());
+    ok &= Write(ctx, "corvette_LOW.lwo", CorvetteLow());
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
@@ -374,6 +410,8 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "newmine2.lwo", Mine());
     ok &= Write(ctx, "newmine2_BOX.lwo", HitBoxes({{{-3, -3, -3}, {3, 3, 3}, "Hull"}}));
     ok &= Write(ctx, "zmhud.lwo", lwob::Plate(20, 20, Paint("ZoomHud", 0, 255, 0)));
+    ok &= WriteBackdrop(ctx, "BlueGal2", "bluegal2");
+    ok &= WriteBackdrop(ctx, "MetalakeGal", "metalake");
     ok &= Write(ctx, "fihud.lwo", lwob::Tube(12, -1, 8, 1, 8, Paint("FireHud", 255, 200, 0), false));
     // The launchers' munitions, each with its hit box.
     ok &= Write(ctx, "missile.lwo", Missile("MissileHull", 210, 210, 200));

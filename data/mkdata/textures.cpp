@@ -3,6 +3,7 @@
 // palette's ramps (no palette of their own, as every texture of the game),
 // in the first texture folder and in its 3D-card mirror, written through the
 // library's pixelmap saver.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +90,31 @@ Painter Beam(Ramp ramp) {
     };
 }
 
+// A backdrop sky: thin nebula clouds all round, and a galaxy (a bright core
+// and two spiral arms) on each side of the sphere. The picture wraps once
+// round the sphere (u) from pole to pole (v); the star pass draws the
+// stars.
+Painter Galaxy(Ramp ramp, double cv) {
+    return [=](int x, int y) {
+        const double u = x / 256.0, v = y / 128.0;
+        const double cloud = 0.5 + 0.25 * std::sin(u * 2 * 3.14159 * 3 + std::sin(v * 9) * 1.7) +
+                             0.25 * std::sin(v * 3.14159 * 5 + std::cos(u * 2 * 3.14159 * 2) * 2.1);
+        double light = cloud * cloud * 0.3 * std::sin(v * 3.14159);
+        for (double cu : {0.25, 0.75}) {
+            double du = u - cu;
+            du -= std::round(du);
+            const double dx = du * 2.2, dy = (v - cv) * 2.2;
+            const double r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
+            const double core = std::exp(-r * r * 90);
+            const double arm = std::pow(std::max(0.0, std::cos(2 * (a - std::log(r + 0.02) * 2.3))), 6) *
+                               std::exp(-r * 5.5) * (r > 0.03);
+            light += core + 0.8 * arm;
+        }
+        const int k = int(29 * std::min(1.0, light));
+        return k > 0 ? At(ramp, k) : 0;
+    };
+}
+
 bool WriteTextures(const mkdata::Context &ctx) {
     if (VtBegin() != VT_E_OK) return false;
     bool ok = Write(ctx, "corvhull", 128, 64, CorvetteHull);
@@ -101,6 +127,9 @@ bool WriteTextures(const mkdata::Context &ctx) {
     ok &= Write(ctx, "laser_tex_indy", 32, 16, Beam(Red));
     ok &= Write(ctx, "laser_tex_orange", 32, 16, Beam(Orange));
     ok &= Write(ctx, "laser_tex_newal", 32, 16, Beam(Blue));
+    // The sky backdrops' galaxies.
+    ok &= Write(ctx, "bluegal2", 256, 128, Galaxy(Blue, 0.45));
+    ok &= Write(ctx, "metalake", 256, 128, Galaxy(Red, 0.55));
     VtEnd();
     return ok;
 }

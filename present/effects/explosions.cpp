@@ -90,7 +90,7 @@ void AddHullRupture(SceneItem *owner, int yellow, int, const Vec3 *point, int li
         BuildColourRamp5(nullptr, ps->ramp, yellow ? kYellow : kRed);
     }
     const Vec3 light = {centre.x / 100, centre.y / 100, centre.z / 100};
-    AddNavLight(owner, &light, 0.25f, 6);
+    AddNavLight(owner, &light, 0.25f, 6, 1000, 10, 1);
 }
 
 void SpawnDebrisBurst(SceneItem *owner, int life) {

@@ -12,6 +12,7 @@
 #include "present/p3d.h"
 
 uint8_t gFlareJitter[300];
+uint8_t gFlareIcons[kFlareIcons][kFlareIconSide * kFlareIconSide];
 
 namespace {
 
@@ -105,9 +106,22 @@ void LoadFlarePictures(uint8_t *table, const uint8_t *palette, const void *) {
     }
 }
 
-// The start-up script's table statement: the game's light tables from a
-// palette resource (the second resource is passed on).
+// The start-up script's TRANSTAB statement: the game's light tables from
+// the palette (the colour map is passed on, as the tables need only the
+// palette), then the flare icons: each of the eight flare tints as the 8-bit
+// lens-flare pass shows it over black, the round glow mask at half its
+// resolution looked up in that tint's light table. The icons are what a
+// content author checks a palette against: a tint whose icon comes out
+// dark or banded needs a brighter ramp.
 void GenerateFlareIcons(void *output, const void *palette, const void *colourMap) {
-    LoadFlarePictures(output ? static_cast<uint8_t *>(output) : LightTables, static_cast<const uint8_t *>(palette),
-                      colourMap);
+    uint8_t *tables = output ? static_cast<uint8_t *>(output) : LightTables;
+    LoadFlarePictures(tables, static_cast<const uint8_t *>(palette), colourMap);
+    if (!palette) return;
+    constexpr int kStep = 128 / kFlareIconSide;
+    for (int t = 0; t < kFlareIcons; ++t)
+        for (int y = 0; y < kFlareIconSide; ++y)
+            for (int x = 0; x < kFlareIconSide; ++x) {
+                const int level = GlowMasks[(y * kStep) * 128 + x * kStep] & 15;
+                gFlareIcons[t][y * kFlareIconSide + x] = level ? tables[t * 4096 + level * 256] : 0;
+            }
 }

@@ -10,9 +10,14 @@
 #include "core/options.h"
 #include "platform/display.h"
 #include "present/effects/particle_draw.h"
+#include "present/effects/effect_models.h"
+#include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
 #include "present/frame_passes.h"
 #include "present/p3d.h"
+#include "present/sky/flares.h"
+#include "present/sky/sky.h"
+#include "present/sky/stars.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
@@ -119,8 +124,11 @@ void DrawStreak(const Target &t, const ParticleSystem *ps, Particle &p, int step
 
 }  // namespace
 
+// Before a set-up has begun the library (a world run alone) there is no
+// scene to hang systems on, and a model made then would outlive it.
 vt_model *P3DParticleDummyModel() {
     if (gDummy) return gDummy;
+    if (!VtSceneDbRoot()) return nullptr;
     vt_model *m = VtModelAllocate("particledummy", 8, 8);
     if (!m) return nullptr;
     // Never culled: the callback runs whenever the scene is drawn.
@@ -175,12 +183,16 @@ void P3DDrawParticleSystem(TDP *tdp) {
     ParticleSystem *ps = ParticleSystemOf(tdp);
     if (!ps || (ps->flags & ParticleFlag::Hidden) || ps->kind == ParticleKind::Geometry) return;
     const SceneItem *owner = tdp->owner;
+    bool skipBlinking = false;
     if (ps->flags & ParticleFlag::NavLights) {
-        // A far object's lights are too small to blink.
+        // A far object's blinking lights are too small to show. Far means
+        // its actor shows the far model kept in the last slot; a shape
+        // without one keeps its own model in every slot and is never far.
         const TDP *root = owner && owner->avatar ? owner->avatar->root : nullptr;
-        const bool far = root && root->actor && root->savedModel[2] && root->actor->model == root->savedModel[2];
+        const bool far = root && root->actor && root->savedModel[2] && root->savedModel[2] != root->savedModel[0] &&
+                         root->actor->model == root->savedModel[2];
         const bool bolt = owner && owner->avatar && (owner->avatar->flags & AvatarFlag::LaunchedRound);
-        if (far && !bolt) return;
+        skipBlinking = far && !bolt;
     }
     if (ps->flags & ParticleFlag::Ring) {
         P3DFillPolygon(ps);
@@ -195,7 +207,7 @@ void P3DDrawParticleSystem(TDP *tdp) {
     int next = 0;
     for (int i = ps->count - 1; i >= 0; --i) {
         Particle &p = ps->points[i];
-        if (p.life <= 0) continue;
+        if (p.life <= 0 || (skipBlinking && p.blink.onTicks != 0)) continue;
         if (!(p.screen.y > 0 && p.screen.z > 0) || !t.Inside(p.screen.x, p.screen.y)) {
             p.local.z = 0;
             continue;
@@ -240,6 +252,14 @@ void P3DDrawParticleSystem(TDP *tdp) {
 
 void P3DResetEffectState() {
     ParticleResetState();
+    P3DForgetEffectModels();
+    P3DResetStarState();
+    P3DResetSkyState();
+    gNavPhaseBase = 0;
     gDummy = nullptr;
     gParticleFillCounter = 0;
+    // The lens flares' queue and batches, the light slots and the sun
+    // light, and the unlit scroll start again with each set-up.
+    gLightFx = LightEffects{};
+    gSunPlaced = 0;
 }

@@ -90,6 +90,9 @@ void P3DBuildParticleGeometry(ParticleSystem *ps, bool shared) {
         m = gP3D.doughballs[8 + gP3D.doughballNext[1]];
         gP3D.doughballNext[1] = (gP3D.doughballNext[1] + 1) % 8;
     } else if ((m = VtModelAllocate("Doughball", n * 4, n * 2))) {
+        // Kept updateable: adding would otherwise prepare it and drop the
+        // arrays the quads are rebuilt in.
+        m->flags |= 0x291;
         m = VtModelAdd(m);
     }
     ps->model = m;

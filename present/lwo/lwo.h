@@ -75,6 +75,9 @@ bool LwoReadF32BE(ByteView v, size_t at, float *out);
 void *LwoLoadModel(const char *path, void *reserved, uint32_t *status);
 // Looks for the model's "_LOW" variant and loads it beside the model.
 void *LwoLoadShapeWithLod(void *model);
+// The path in place: the slab name over the folder word ("shapes",
+// "Sh_3DH", "Sh_3DX"), the last four characters cut.
+void LwoShapePathForSlab(char *path, const char *slab);
 // The converter for type 16: a new WireframeModel (freed with dunFree), or null.
 void *LwoLoadWireframe(const char *path, void *reserved, uint32_t *status);
 // Gives back what the two loaders above made (type 15: a model, 16: a

@@ -1,7 +1,9 @@
 // The low-detail variant of a shape: the object of the same name with
 // "_LOW" before its extension, from the detail slab of the mode or from the
 // ordinary shapes.
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 
 #include "RES/slab.h"
@@ -12,22 +14,12 @@
 
 namespace {
 
-// The folder word is the six characters after a backslash that begin with
-// "S" or "s" followed by "h" ("shapes", "Sh_3DH", "Sh_3DX"); the path's last
-// four characters (its extension) go in any case.
-std::string LowPath(const char *name, const char *slab) {
-    std::string path = name;
-    for (size_t i = 1; i + 6 <= path.size(); ++i)
-        if (path[i - 1] == '\\' && (path[i] == 'S' || path[i] == 's') && path[i + 1] == 'h') {
-            path.replace(i, 6, slab);
-            break;
-        }
-    path.resize(path.size() > 4 ? path.size() - 4 : 0);
-    return path + "_LOW.lwo";
-}
-
 void *TryLoad(const char *name, const char *slab) {
-    std::string path = LowPath(name, slab);
+    std::string path = name;
+    path.resize(path.size() + 1);
+    LwoShapePathForSlab(path.data(), slab);
+    path.resize(std::strlen(path.c_str()));
+    path += "_LOW.lwo";
     FILE *f = slabOpen(slab, path.c_str(), nullptr);
     if (!f) return nullptr;
     slabClose(f);
@@ -35,6 +27,19 @@ void *TryLoad(const char *name, const char *slab) {
 }
 
 }  // namespace
+
+// The folder word is the six characters after a backslash that begin with
+// "S" or "s" followed by "h" ("shapes", "Sh_3DH", "Sh_3DX"); the path's last
+// four characters (its extension) go in any case.
+void LwoShapePathForSlab(char *path, const char *slab) {
+    const size_t n = std::strlen(path), slabLength = std::strlen(slab);
+    for (size_t i = 1; i + 6 <= n; ++i)
+        if (path[i - 1] == '\\' && (path[i] == 'S' || path[i] == 's') && path[i + 1] == 'h') {
+            std::memcpy(path + i, slab, std::min<size_t>(slabLength, 6));
+            break;
+        }
+    path[n > 4 ? n - 4 : 0] = 0;
+}
 
 void *LwoLoadShapeWithLod(void *modelArgument) {
     const auto *model = static_cast<const vt_model *>(modelArgument);

@@ -240,6 +240,14 @@ protected:
     void TearDown() override {
         VtDiagHandlerSet(nullptr);
         VtEndAll();
+        // The effect textures one row made live in the library just ended:
+        // the next test's frames must not reach them through these.
+        std::memset(gP3D.effectMaterials, 0, sizeof gP3D.effectMaterials);
+        std::memset(gP3D.explosionMaterials, 0, sizeof gP3D.explosionMaterials);
+        gP3D.unlitMaterial = gP3D.potBlack = nullptr;
+        gP3D.primUnlit[0] = gP3D.primUnlit[1] = gP3D.primUnlit[2] = nullptr;
+        gP3D.whiteAlphaMap = gP3D.capsuleMap = nullptr;
+        gP3D.gasShell = nullptr;
         LibraryLoadForgetRefusals();
         resmanShutdown();
         FreeScriptBuffers();

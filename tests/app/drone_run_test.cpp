@@ -34,6 +34,7 @@
 #include "script/mission.h"
 #include "script/script.h"
 #include "script/symbols.h"
+#include "world/handle.h"
 #include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
@@ -79,10 +80,15 @@ void WatchParticlePass(const char *mark) {
     gParticlePixels = n;
 }
 
+// Effect systems in use; the nav lights of the ships still flying stay.
 int SystemsInUse() {
     int n = 0;
     for (const ParticleSystem &ps : dunLargeParticlePool) n += ps.flags & 1;
-    for (const ParticleSystem &ps : dunSmallParticlePool) n += ps.flags & 1;
+    for (const ParticleSystem &ps : dunSmallParticlePool) {
+        const SceneItem *owner = dunItemFromHandle(ps.owner);
+        const bool lights = (ps.flags & ParticleFlag::NavLights) && owner && (owner->flags & SceneFlag::InUse);
+        n += (ps.flags & 1) && !lights;
+    }
     return n;
 }
 

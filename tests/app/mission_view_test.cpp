@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "RES/gfx2d.h"
 #include "ai/brain.h"
 #include "RES/resman.h"
 #include "RES/util.h"
@@ -34,10 +35,16 @@
 #include "platform/hooks.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "platform/keyboard.h"
 #include "present/cameras.h"
+#include "present/effects/nav_lights.h"
+#include "present/effects/particles.h"
 #include "present/p3d.h"
+#include "present/sky/stars.h"
 #include "present/views.h"
 #include "render/drivers/output.h"
+#include "render/pmap/pixelmap.h"
+#include "render/scene/scene.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "script/symbols.h"
@@ -169,7 +176,105 @@ TEST_P(MissionView, TheScriptedCutChasesTheRaiderAcrossTheView) {
     // The particle pass and the effect state are the presentation's own.
     std::ifstream in("debug.txt", std::ios::binary);
     const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (const char *name : {"P3DResetEffectState", "P3DParticlePass"})
+    for (const char *name :
+         {"P3DResetEffectState", "P3DParticlePass", "P3DForgetSunModel", "P3DLoadFlareShells", "P3DCreateFlareModels",
+          "P3DClearLightSlots", "P3DUpdateLights", "P3DSetUpDetailModels", "P3DPlaceAllSkyBodies",
+          "P3DCollectSkyBodies", "P3DRenderFlareBatch", "P3DLensFlarePass", "P3DScrollUnlitTexture"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+}
+
+// Pairs of side-by-side lit pixels in a band of open sky across the view,
+// below the text feed: points of still stars rarely touch, while a turn
+// draws every bright star as a streak across the band.
+int SkyPairs() {
+    const GuiWindow *w = gGuiMainView;
+    const Surface &s = ScreenSurface;
+    if (!w || !s.pixels) return -1;
+    auto at = [&](int x, int y) -> unsigned {
+        const uint8_t *p = s.pixels + size_t(y) * s.pitch;
+        if (PixelDepth == 8) return p[x];
+        uint16_t v;
+        std::memcpy(&v, p + 2 * x, 2);
+        return v;
+    };
+    const unsigned background = at(w->rect[0] + 1, w->rect[3] - 1), hud = hudPixelColour(HudColour);
+    auto lit = [&](int x, int y) { return at(x, y) != background && at(x, y) != hud; };
+    int pairs = 0;
+    for (int y = w->rect[1] + 45; y < w->rect[1] + 110; ++y)
+        for (int x = w->rect[0] + 20; x < w->rect[2] - 20; ++x)
+            pairs += lit(x, y) && (lit(x + 1, y) || lit(x, y + 1) || lit(x + 1, y + 1) || lit(x - 1, y + 1));
+    return pairs;
+}
+
+TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
+    constexpr uint8_t kRightArrow = 0x4D;
+    for (int i = 0; i < 8; ++i) Turn();
+    const int still = SkyPairs();
+    Snapshot("stars_still");
+    KeyDownTable[kRightArrow] = 1;
+    int turning = 0;
+    for (int i = 0; i < 30; ++i) {
+        Turn();
+        if (i >= 10) turning = std::max(turning, SkyPairs());
+    }
+    Snapshot("stars_turning");
+    KeyDownTable[kRightArrow] = 0;
+    EXPECT_LT(still, 12) << "still stars are points";
+    EXPECT_GT(turning, 3 * still + 20) << "a turn streaks them";
+    // The raider's two wing lights blink 40 ticks on, 40 off (20 frames of
+    // 2 ticks), the second 20 ticks behind the first; at 8 bits each lit one
+    // brightens the screen where it projects.
+    SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    const ParticleSystem *lights = NavLightSystem(raider);
+    ASSERT_NE(lights, nullptr);
+    ASSERT_EQ(lights->count, 3) << "the engine glow and two wing lights";
+    // Bright pixels (by the palette) round each light's projected point,
+    // summed over the frames it is lit and over those it is dark.
+    auto bright = [](const Particle &p) {
+        const uint8_t *pal = LastPalette;
+        if (PixelDepth != 8 || !pal || p.screen.z <= 0) return 0;
+        int n = 0;
+        for (int y = int(p.screen.y) - 10; y <= int(p.screen.y) + 10; ++y)
+            for (int x = int(p.screen.x) - 10; x <= int(p.screen.x) + 10; ++x) {
+                if (x < 0 || y < 0 || x >= ScreenSurface.width || y >= ScreenSurface.height) continue;
+                const uint8_t *e = pal + 4 * ScreenSurface.pixels[size_t(y) * ScreenSurface.pitch + x];
+                n += e[0] + e[1] + e[2] > 360;
+            }
+        return n;
+    };
+    // Seen from the chase cut, close behind the raider.
+    for (int turns = 0; gCinematicSubject != raider && turns < 400; ++turns) Turn();
+    ASSERT_EQ(gCinematicSubject, raider);
+    Turn();
+    Turn();
+    std::string seen[2];
+    int litFrames = 0, darkFrames = 0, litBright = 0, darkBright = 0;
+    for (int i = 0; i < 100; ++i) {
+        Turn();
+        for (int k = 0; k < 2; ++k) {
+            const Particle &p = lights->points[1 + k];
+            seen[k] += p.life ? '#' : '.';
+            if (p.life) ++litFrames, litBright += bright(p);
+            else ++darkFrames, darkBright += bright(p);
+        }
+    }
+    for (const std::string &s : seen) {
+        EXPECT_NE(s.find(std::string(20, '#') + std::string(20, '.')), std::string::npos) << s;
+        EXPECT_EQ(s.find(std::string(21, '#')), std::string::npos) << s;
+        EXPECT_EQ(s.find(std::string(21, '.')), std::string::npos) << s;
+    }
+    EXPECT_NE(seen[0], seen[1]) << "the second light runs behind the first";
+    // At 8 bits a lit light's glow brightens its place on the screen.
+    if (PixelDepth == 8) {
+        ASSERT_GT(litFrames, 0);
+        ASSERT_GT(darkFrames, 0);
+        EXPECT_GT(litBright / litFrames, darkBright / darkFrames + 5) << litBright << " " << darkBright;
+    }
+    std::ifstream in("debug.txt", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char *name :
+         {"P3DBuildEffectModels", "AddNavLight", "P3DGenerateStarfield", "P3DSetSkyForSystem", "P3DDrawStarField"})
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
 }
 
@@ -234,7 +339,12 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
         // outside it may change.
         DisplayBeginFrame(&TheDisplayMode);
         std::vector<uint8_t> before(s.pixels, s.pixels + size_t(s.pitch) * s.height);
+        // The raider alone: the background stars (random draws of their
+        // own in each mode) are left out of this drawing.
+        const int16_t stars = gStars.count;
+        gStars.count = 0;
         guiRunViewPane(view, P3DDrawViewWindow);
+        gStars.count = stars;
         guiWindowRect(view, nullptr, nullptr);
         auto at = [&](const uint8_t *p, int x, int y) -> unsigned {
             const uint8_t *row = p + size_t(y) * s.pitch;
@@ -278,8 +388,11 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
 // raider covers about as many pixels in about the same place in each, and
 // drawing the view changes nothing outside it.
 TEST(FrameAgreement, TheRaiderLooksTheSameInEveryMode) {
-    static const char *const k8[] = {"-w"}, *const k16[] = {"-w", "-16"}, *const kCard[] = {"-b", "-16"};
-    const RaiderFrame frames[3] = {FlyToTheCut(k8, 1), FlyToTheCut(k16, 2), FlyToTheCut(kCard, 2)};
+    // The nav lights, glows on the card and sprites in software, are left
+    // out: the raider's own shape is compared.
+    static const char *const k8[] = {"-w", "-nonavlights"}, *const k16[] = {"-w", "-16", "-nonavlights"},
+                             *const kCard[] = {"-b", "-16", "-nonavlights"};
+    const RaiderFrame frames[3] = {FlyToTheCut(k8, 2), FlyToTheCut(k16, 3), FlyToTheCut(kCard, 3)};
     const char *const names[3] = {"8 bits", "16 bits", "3D card"};
     for (int m = 0; m < 3; ++m) {
         const RaiderFrame &f = frames[m];

@@ -26,6 +26,7 @@
 #include "platform/joystick.h"
 #include "platform/sound.h"
 #include "present/p3d.h"
+#include "present/sky/stars.h"
 #include "script/career.h"
 #include "script/dialogue.h"
 #include "script/script.h"
@@ -204,7 +205,7 @@ TEST_F(Options, TheStarStreaksRunInThePanesWhileTheOptionIsOn) {
     for (const auto &[value, panes] : {std::pair{1.0f, 2}, std::pair{0.0f, 0}, std::pair{1.0f, 2}}) {
         frontSetOptionByName("star_blur_s", value);
         guiUpdate();
-        EXPECT_EQ(gGuiViewPanes, panes) << value;
+        EXPECT_EQ(gStarStreakCounter, panes) << value;
     }
     gGuiScreen->paneCount = 0;
 }

@@ -9,6 +9,7 @@
 
 #include "common/fatal_hook.h"
 #include "p3d_fixture.h"
+#include "present/effects/nav_lights.h"
 #include "present/effects.h"
 #include "present/effects/particles.h"
 #include "world/contact.h"
@@ -52,8 +53,10 @@ protected:
             if (ParticleSystem *ps = ParticleSystemOf(t)) out.push_back(ps);
         return out;
     }
+    // The newest effect system (the owner's nav lights aside).
     static ParticleSystem *Newest(const SceneItem *item) {
-        const std::vector<ParticleSystem *> all = Systems(item);
+        std::vector<ParticleSystem *> all = Systems(item);
+        while (!all.empty() && (all.back()->flags & ParticleFlag::NavLights)) all.pop_back();
         return all.empty() ? nullptr : all.back();
     }
     int Count(const char *what, int value) const {
@@ -117,9 +120,19 @@ TEST_F(Explosions, EachRecipeMakesItsSystem) {
             EXPECT_GE(ps->speed, std::floor(base * 0.5f)) << radius;
             EXPECT_LE(ps->speed, base * 1.1f) << radius;
             EXPECT_EQ(ps->speed, std::trunc(ps->speed));
-            RemoveParticleSystem(owner->avatar->root->child);
+            for (TDP *t = owner->avatar->root->child; t; t = t->sibling)
+                if (ParticleSystemOf(t) == ps) {
+                    RemoveParticleSystem(t);
+                    break;
+                }
         }
     }
+    // Each rupture also lit a blinking light at its point: on 1000, off 10.
+    const ParticleSystem *lights = NavLightSystem(owner);
+    ASSERT_NE(lights, nullptr);
+    EXPECT_EQ(lights->count, 11) << "the engine glow and ten lights";
+    EXPECT_EQ(lights->points[1].blink.onTicks, 1000);
+    EXPECT_EQ(lights->points[1].blink.cycleTicks, 1010);
 }
 
 TEST_F(Explosions, AMinorExplosionsRampRunsFromTheSecondCodesColour) {

@@ -88,6 +88,11 @@ TEST_F(ModelTools, ModelsAreScaledMovedAndTurnedInPlace) {
     P3DFlipModelFaces(cube);
     EXPECT_EQ(cube->faces[0].vertices[1], v2);
     EXPECT_EQ(cube->faces[0].vertices[2], v1);
+    // Flipped twice, every face winds as it did.
+    P3DFlipModelFaces(cube);
+    EXPECT_EQ(cube->faces[0].vertices[1], v1);
+    EXPECT_EQ(cube->faces[0].vertices[2], v2);
+    P3DFlipModelFaces(cube);
     P3DSetModelMaterial(cube, "grey_flat");
     EXPECT_EQ(cube->faces[11].material, VtMaterialFind("grey_flat"));
     EXPECT_EQ(cube->vertices[5].index, 128);

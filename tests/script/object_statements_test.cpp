@@ -9,6 +9,8 @@
 #include "present/cameras.h"
 #include "present/p3d.h"
 #include "present/scene.h"
+#include "present/sky/sky.h"
+#include "present/sky/stars.h"
 #include "script/objects.h"
 #include "script/statements.h"
 #include "script_fixture.h"
@@ -337,6 +339,38 @@ TEST_F(ObjectStatements, StarfieldClearsTheScreenOnlyInFlight) {
     EXPECT_EQ(gP3D.nebulaOn, 0);
     EXPECT_NE(FatalText([] { Start("STARFIELD 1200 5\n"); }).find("Unrecognized Token"), std::string::npos);
     ScreenSurface = Surface{};
+}
+
+TEST_F(ObjectStatements, StarfieldCountsScriptKindsFromOneAndTakesThePlayersSystemAtZero) {
+    SceneItem *player = MakeObject("Ship");
+    player->systemNumber = 1;
+    dunPlayerShip = player;
+    // Kind k of the script is nebula kind k - 1; -1 and -2 are the special
+    // skies. The entry shows which ramps were filled.
+    struct Case {
+        const char *line;
+        int16_t stars;
+        int entry;
+        uint8_t rgb[3];
+    } cases[] = {
+        {"STARFIELD 50 ON 3 45\n", 50, 207, {0, 0, 198 * 31 / 32}},  // kind 2: one ramp to (0, 0, 198)
+        {"STARFIELD 9999 ON 1 0\n", 1200, 192, {65, 0, 0}},           // kind 0: its second ramp starts at B
+        {"STARFIELD 10 ON -1 0\n", 10, 176, {30, 0, 0}},
+        {"STARFIELD 10 ON -2 0\n", 10, 192, {0, 40, 80}},
+        {"STARFIELD 10 ON 0\n", 10, 192, {15, 28, 51}},               // system 1 is kind 19
+    };
+    for (const Case &c : cases) {
+        P3DResetSkyState();
+        Start(c.line);
+        EXPECT_EQ(gStars.count, c.stars) << c.line;
+        const uint8_t *e = P3DSkyPalette() + 4 * c.entry;
+        EXPECT_EQ(e[0], c.rgb[0]) << c.line;
+        EXPECT_EQ(e[1], c.rgb[1]) << c.line;
+        EXPECT_EQ(e[2], c.rgb[2]) << c.line;
+    }
+    // Switched off, the sky is left as it was.
+    Start("STARFIELD 10 OFF 3 0\n");
+    EXPECT_EQ(P3DSkyPalette()[4 * 192 + 2], 51);
 }
 
 TEST_F(ObjectStatements, AnLdsFieldWidensTheObjectAndGivesItTheScriptsGlobeOnce) {

@@ -302,6 +302,29 @@ TEST_F(StartupStatements, SetPaletteColoursSixteenBitDrawing) {
     CurrentDisplayDriver = saved;
 }
 
+// TRANSTAB on two generated resources: a palette of grey ramps and a
+// second block standing for the colour map. The light tables come from the
+// palette, and each flare icon is its tint's glow over black.
+TEST_F(StartupStatements, TransTabMakesTheLightTablesAndFlareIcons) {
+    for (const char *name : {"Pal", "Map"}) {
+        ResourceHandle *block = resmanRegisterSized(1, 1024);
+        auto *entries = static_cast<uint8_t *>(block->data);
+        for (int i = 0; i < 256; ++i) entries[4 * i] = entries[4 * i + 1] = entries[4 * i + 2] = uint8_t((i & 31) * 8);
+        ScriptSymbol *sym = AddScriptSymbol(name, "\0\0\0\0", 4);
+        sym->kind = SymKind::Resource;
+        ScriptSetSymbolThing(sym, block);
+    }
+    std::memset(gFlareIcons, 0xEE, sizeof gFlareIcons);
+    Start("TRANSTAB Pal Map\n");
+    // Darkening (table 8) at level 0 of a ramp colour steps one down the ramp.
+    EXPECT_EQ(LightTables[8 * 4096 + 0 * 256 + 50], 51);
+    for (int t = 0; t < kFlareIcons; ++t) {
+        const int level = GlowMasks[64 * 128 + 64] & 15;
+        EXPECT_EQ(gFlareIcons[t][32 * kFlareIconSide + 32], level ? LightTables[t * 4096 + level * 256] : 0) << t;
+        EXPECT_EQ(gFlareIcons[t][0], 0) << t;
+    }
+}
+
 TEST_F(StartupStatements, Settings) {
     std::snprintf(gFilmFolder, sizeof gFilmFolder, "vek\\resource\\video");
     uint8_t engineering = optEngineering;

@@ -63,6 +63,9 @@ TEST_F(StationComponents, TheCommandSectionSeparatesFromTheHull) {
     EXPECT_EQ(fakes.Find("createPBCLite")->b, 65);
     EXPECT_EQ(section->sim->currentWeapon, section->sim->weapons);
     EXPECT_EQ(fakes.Count("addNavLight"), 2);
+    // Steady lights: lit for 80 ticks and never dark.
+    EXPECT_EQ(fakes.Find("addNavLight")->velocity.y, 80.0f);
+    EXPECT_EQ(fakes.Find("addNavLight")->velocity.z, 0.0f);
     // Its one port at the back, and the hull's bay open for the way back.
     DockingPort *port = dunGetDockingPort(section, 0);
     EXPECT_EQ(port->flags, PortFlag::InUse | 0x18u);

@@ -111,10 +111,11 @@ const WorldPresentHooks kPresent = {
         static int models[16];
         return &models[gFakes->Count("loadModel") % 16];
     },
-    [](SceneItem *item, const Vec3 *position, float size, uint32_t flags) {
+    [](SceneItem *item, const Vec3 *position, float size, int32_t flags, int on, int off, int) {
         FakeCall &c = Record("addNavLight", item, nullptr, int(flags));
         c.point = *position;
-        c.velocity = {size, 0, 0};
+        // Size, on and off ticks.
+        c.velocity = {size, float(on), float(off)};
     },
     [](SceneItem *gate, int colour) { Record("setStarGateEdge", gate, nullptr, colour); },
     nullptr,  // the tests set the pilot's demands themselves

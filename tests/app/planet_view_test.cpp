@@ -1,0 +1,163 @@
+// The third sample mission started from the command line, headless, at 8
+// and 16 bits: its planet shows on a pool sphere with its generated
+// textures, its sun throws six lens flares until a ship covers it, and the
+// wingman flying away changes to its low-detail and then its far model.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RES/util.h"
+#include "app/clock.h"
+#include "app/floor_hooks.h"
+#include "app/game.h"
+#include "app/options.h"
+#include "app/shell.h"
+#include "common/sample_root.h"
+#include "core/frame.h"
+#include "core/options.h"
+#include "platform/display.h"
+#include "platform/smack.h"
+#include "present/p3d.h"
+#include "present/scene.h"
+#include "present/sky/flares.h"
+#include "present/sky/planets.h"
+#include "render/pmap/pixelmap.h"
+#include "render/scene/scene.h"
+#include "script/mission.h"
+#include "script/symbols.h"
+#include "world/objlist.h"
+#include "world/records.h"
+
+namespace {
+
+uint64_t gTicks;
+uint64_t FakeCounter() { return gTicks; }
+int64_t gNow;
+int64_t AlwaysDue() { return gNow += 1000000; }
+
+uint32_t Fnv(const vt_pixelmap *m) {
+    uint32_t h = 2166136261u;
+    for (int y = 0; y < m->height; ++y) {
+        const auto *row = static_cast<const uint8_t *>(m->pixels) + ptrdiff_t(m->base_y + y) * m->row_bytes;
+        for (int x = 0; x < m->width; ++x) h = (h ^ row[m->base_x + x]) * 16777619u;
+    }
+    return h;
+}
+
+class PlanetView : public testing::TestWithParam<int> {
+protected:
+    std::unique_ptr<ruvotest::SampleRoot> root;
+    bool running = false;
+    void SetUp() override {
+        root = std::make_unique<ruvotest::SampleRoot>();
+        SetFrameCounter(FakeCounter, 100000);
+        SmackSetClock(AlwaysDue);
+        if (GetParam() == 16) parseCommandSwitch("-16");
+        optFrontEndStart = 0;
+        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
+                      "vek\\resource\\scripts\\missions\\mission03.scr");
+        gTicks = 1;
+        StartFrameClock();
+        InstallFloorHooks();
+        gActive = 1;
+        ASSERT_EQ(gameInit(), 1);
+        running = true;
+        dunSeedRand15(1);
+    }
+    void TearDown() override {
+        if (running) {
+            exitMission();
+            gameShutdown();
+        }
+        root.reset();
+    }
+    static void Turn() {
+        gTicks += 2000;
+        ShellIdleTurn();
+    }
+    // An object moved: its double position and its matrix's float one.
+    static void Place(SceneItem *item, const Vec3d &p) {
+        item->sim->position = p;
+        item->sim->matrix.m[12] = float(p.x);
+        item->sim->matrix.m[13] = float(p.y);
+        item->sim->matrix.m[14] = float(p.z);
+    }
+    static SceneItem *Symbol(const char *name) { return static_cast<SceneItem *>(GetScriptSymbolValue(name)); }
+    // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
+    // palette) for a look at them.
+    static void Snapshot(const char *what) {
+        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
+        if (!dir || !ScreenSurface.pixels) return;
+        const std::string base = std::string(dir) + "/mission03_" + what + "_" + std::to_string(PixelDepth);
+        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
+            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
+            std::fclose(f);
+        }
+        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
+            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
+            std::fclose(f);
+        }
+    }
+};
+
+TEST_P(PlanetView, ThePlanetTheSunsFlaresAndTheFarWingman) {
+    SceneItem *world = Symbol("World"), *sun = Symbol("Sun"), *wing = Symbol("Wing");
+    ASSERT_NE(world, nullptr);
+    ASSERT_NE(sun, nullptr);
+    ASSERT_NE(wing, nullptr);
+    // The arrival's flash over, the sky shows again.
+    for (int i = 0; i < 200 && (i < 5 || gLightFx.reflectionsDrawn == 0); ++i) Turn();
+    Snapshot("planet");
+    // The planet shows on a pool sphere with its two generated textures.
+    const TDP *part = world->avatar->root;
+    ASSERT_NE(part->actor, nullptr);
+    EXPECT_EQ(part->actor->model, gPlanetPool.slots[0].model);
+    const vt_pixelmap *m2 = VtMapFind("$b_0_  0_2.pix"), *m3 = VtMapFind("$b_0_  0_3.pix");
+    ASSERT_NE(m2, nullptr);
+    ASSERT_NE(m3, nullptr);
+    EXPECT_EQ(Fnv(m2), 3718959730u);
+    EXPECT_EQ(Fnv(m3), 2613724061u);
+    // The sun in view throws its six reflections.
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
+    // The wingman flying away: back close ahead of the player first.
+    const Vec3d at = dunPlayerShip->sim->position;
+    const Vec3 velocity = wing->sim->velocity;
+    // It flies on fast enough to be far before the mission jumps on to the
+    // next system.
+    Place(wing, {at.x, at.y - 400, at.z + 4000});
+    wing->sim->velocity = {velocity.x * 3, velocity.y * 3, velocity.z * 3};
+    // The wingman flying away: full, then its low model, then far.
+    const TDP *wingRoot = wing->avatar->root;
+    const void *full = wingRoot->savedModel[0], *low = wingRoot->savedModel[1], *far = wingRoot->savedModel[2];
+    ASSERT_NE(low, nullptr);
+    EXPECT_STREQ(static_cast<const vt_model *>(low)->identifier, "vek\\resource\\shapes\\corvette_LOW.lwo");
+    bool sawFull = false, sawLow = false, sawFar = false;
+    for (int i = 0; i < 250 && !sawFar; ++i) {
+        Turn();
+        const vt_model *shown = wingRoot->actor ? wingRoot->actor->model : nullptr;
+        sawFull |= shown == full;
+        sawLow |= sawFull && shown == low;
+        sawFar |= sawLow && shown == far;
+    }
+    EXPECT_TRUE(sawFull);
+    EXPECT_TRUE(sawLow);
+    EXPECT_TRUE(sawFar);
+    std::ifstream in("debug.txt", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char *name :
+         {"P3DForgetSunModel", "P3DLoadFlareShells", "P3DCreateFlareModels", "P3DClearLightSlots", "P3DUpdateLights",
+          "P3DSetUpDetailModels", "P3DPlaceAllSkyBodies", "P3DCollectSkyBodies", "P3DRenderFlareBatch",
+          "P3DLensFlarePass", "P3DScrollUnlitTexture", "dunLoadSunModel", "dunLoadPlanetTexture", "P3DPlaceSkyBody"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PlanetView, testing::Values(8, 16));
+
+}  // namespace
