@@ -94,6 +94,9 @@ extern SceneItem *dunSubTargetOwner;
 extern Vec3 dunSubTargetCentrePoint;
 int16_t dunNextSubTarget(SceneItem *object);
 void dunClearSubTarget();
+// The target-lock key: the pick under the aiming ray, then the goal's next
+// sub-target (pressed again on the same target, the one after it).
+void dunLockTarget();
 // The class bits the aiming-ray pick takes in a targeting mode.
 uint32_t dunPickClassMask(uint32_t mode, bool any);
 

@@ -88,6 +88,12 @@ void dunClearSubTarget() {
     dunSubTargetOwner = nullptr;
 }
 
+void dunLockTarget() {
+    dunPickTargetFiltered(nullptr, 0);
+    const SceneItem *c = dunControlledObject;
+    if (c && c->sim && InUse(c->sim->goal)) dunNextSubTarget(c->sim->goal);
+}
+
 void dunSetShipTarget() {
     if (!dunControlledObject || !dunControlledObject->sim) return;
     Sim *s = dunControlledObject->sim;

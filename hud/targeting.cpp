@@ -268,6 +268,7 @@ void hudDrawTargeting(HUD *) {
             const int corner = std::min({6, (box[2] - box[0]) / 4, (box[3] - box[1]) / 4});
             hudCornerBox(box, corner, corner, 242);
         }
+    hudDrawContactRows();
     // 4. The weapons' reticle, and the highlight is spent.
     if (const SceneItem *c = dunControlledObject; c && c->sim) {
         HudSightRecord.ship = c->sim;
