@@ -85,7 +85,6 @@ void dunScoreRecordSetSide(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetSide"
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
 void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
 
-// The universe's calls into the contact list that are not built yet.
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.
 #include "ai/states.h"
