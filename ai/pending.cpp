@@ -99,13 +99,6 @@ PENDING_STATE(dunai_DockingBaseState)
 PENDING_STATE(dunai_DockingDemolishState)
 PENDING_STATE(dunai_dk_orientate)
 PENDING_STATE(dunai_dk_finalAproach)
-// Fast-drive flight.
-PENDING_STATE(dunai_LDSToNavTarget)
-PENDING_STATE(dunai_LDSApproach)
-PENDING_STATE(dunai_EnterLDS)
-PENDING_STATE(dunai_LDSEscort)
-PENDING_STATE(dunai_LDSFlight)
-PENDING_STATE(dunai_StraightLDS)
 // Pursuit, range, orbit, gates, routes and watch.
 PENDING_STATE(dunai_LagrangeState)
 PENDING_STATE(dunai_PointAtState)
