@@ -121,8 +121,6 @@ PENDING_STATE(dunai_RotationalDeff)
 PENDING_STATE(dunai_DeflectorState)
 PENDING_STATE(dunai_CombatFollower)
 PENDING_STATE(dunai_FollowPlayerState)
-PENDING_STATE(dunai_EscortState)
-PENDING_STATE(dunai_AggroEscortState)
 // Missiles, drones and escape.
 PENDING_STATE(dunai_BigBombState)
 PENDING_STATE(dunai_DroneTarget)

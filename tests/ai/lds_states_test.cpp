@@ -2,6 +2,8 @@
 // the braking demand, trailing a cruising target and the straight cruise.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ai_fixture.h"
 #include "world/handle.h"
 
@@ -42,6 +44,15 @@ TEST_F(LdsStates, AnInhibitedDriveEndsTheApproachAtOnce) {
     const StateCommand c = Call(71, ship, 1);
     EXPECT_EQ(c.command, StateCmd::Finish);
     EXPECT_EQ(c.result, 0.0f);
+    // A ship that cannot turn counts its turn rates as 1: its demand stays
+    // finite.
+    SceneItem *stiff = Ship();
+    stiff->sim->flight->turnRates[0] = stiff->sim->flight->turnRates[2] = 0;
+    stiff->sim->target = t;
+    stiff->sim->flags |= SimFlag::Lds;
+    Call(71, stiff, 3);
+    EXPECT_TRUE(std::isfinite(stiff->sim->ldsTarget));
+    EXPECT_GT(stiff->sim->ldsTarget, 0.0f);
 }
 
 // The arrival distance: from a planet's surface with its radius as the
