@@ -359,8 +359,15 @@ std::vector<uint8_t> ToGamePalette(const Canvas &c, const uint8_t *pal) {
     // Nearest entries through a 5-5-5 cube, with a 4 x 4 ordered dither of
     // a little under one cube step so that smooth clouds stay smooth.
     static const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    std::vector<uint8_t> cube(32 * 32 * 32);
-    for (int i = 0; i < 32 * 32 * 32; ++i) {
+    // The cube of the last palette asked for: films ask for one palette
+    // frame after frame.
+    static std::vector<uint8_t> cube, cubePalette;
+    const bool known = cubePalette.size() == 1024 && std::memcmp(cubePalette.data(), pal, 1024) == 0;
+    if (!known) {
+        cubePalette.assign(pal, pal + 1024);
+        cube.assign(32 * 32 * 32, 0);
+    }
+    for (int i = 0; !known && i < 32 * 32 * 32; ++i) {
         const int r = ((i >> 10) & 31) * 255 / 31, g = ((i >> 5) & 31) * 255 / 31, b = (i & 31) * 255 / 31;
         int best = 10, bestD = 1 << 30;
         for (int e = 10; e < 246; ++e) {
