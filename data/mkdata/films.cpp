@@ -174,6 +174,11 @@ std::vector<uint8_t> WriteSmacker(const SmkFilm &f) {
     while (trees.bytes.size() % 4) trees.bytes.push_back(0);
     uint32_t typeSize = uint32_t(values.size() * 2 + 8) * 4;
     uint32_t fullSize = fullValues.empty() ? 16 : uint32_t(fullValues.size() * 2 + 8) * 4;
+    // Every value is 16 bits: index the paths directly, as a detailed film
+    // looks up tens of thousands of them.
+    std::vector<const std::vector<uint8_t> *> typeIndex(65536), fullIndex(65536);
+    for (const auto &[value, path] : paths) typeIndex[value] = &path;
+    for (const auto &[value, path] : fullPaths) fullIndex[value] = &path;
 
     std::vector<std::vector<uint8_t>> chunks;
     uint32_t maxAudio = 0;
@@ -192,7 +197,7 @@ std::vector<uint8_t> WriteSmacker(const SmkFilm &f) {
             maxAudio = std::max(maxAudio, uint32_t(a.size()));
         }
         BitWriter v;
-        for (const FrameCode &code : codes[size_t(i)]) v.Code(code.full ? fullPaths[code.value] : paths[code.value]);
+        for (const FrameCode &code : codes[size_t(i)]) v.Code(*(code.full ? fullIndex : typeIndex)[code.value]);
         v.Bits(0, 8);
         c.insert(c.end(), v.bytes.begin(), v.bytes.end());
         while (c.size() % 4) c.push_back(0);

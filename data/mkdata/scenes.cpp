@@ -244,6 +244,13 @@ vt_model *ShapeModel(const lwob::Object &o, int serial) {
     return VtModelAdd(m);
 }
 
+// A pixel of a 16-bit pixelmap, by column and row from its top left.
+vt_uint_32 Pixel16(const vt_pixelmap *pm, int x, int y) {
+    vt_uint_16 v;
+    std::memcpy(&v, static_cast<const vt_uint_8 *>(pm->pixels) + ptrdiff_t(pm->base_y + y) * pm->row_bytes + (pm->base_x + x) * 2, 2);
+    return v;
+}
+
 void Place(vt_actor *a, float x, float y, float z, float yaw, float pitch, float roll) {
     a->t.type = VT_TRANSFORM_MATRIX34;
     VtMatrix34Identity(&a->t.t.mat);
@@ -334,8 +341,8 @@ bool DrawShips(Canvas &c, const std::vector<ShipPose> &ships, float fov, const f
                 int covered = 0;
                 for (int k = 0; k < 4; ++k) {
                     const int px = 2 * x + (k & 1), py = 2 * y + (k >> 1);
-                    if (VtPixelmapPixelGet(depth, px - W / 2, py - H / 2) == 0xFFFF) continue;
-                    const vt_uint_32 v = VtPixelmapPixelGet(colour, px - W / 2, py - H / 2);
+                    if (Pixel16(depth, px, py) == 0xFFFF) continue;
+                    const vt_uint_32 v = Pixel16(colour, px, py);
                     sum[0] += float((v >> 11) & 31) * 255.0f / 31;
                     sum[1] += float((v >> 5) & 63) * 255.0f / 63;
                     sum[2] += float(v & 31) * 255.0f / 31;
