@@ -61,7 +61,14 @@ bool WriteBackdrops(const mkdata::Context &ctx) {
     uint8_t pal[PaletteBytes];
     mkdata::GamePalette(pal);
     const mkdata::Canvas front = FrontScene(640, 480);
-    bool ok = SavePcx8("vek\\resource\\art\\front.pcx", mkdata::ToGamePalette(front, pal), 640, 480, pal);
+    const std::vector<uint8_t> frontPixels = mkdata::ToGamePalette(front, pal);
+    bool ok = SavePcx8("vek\\resource\\art\\front.pcx", frontPixels, 640, 480, pal);
+    // The scene's lower band (the planet and the ships) as a picture of its
+    // own: the pages lay it over the backdrop where it already stands, so
+    // at 640 x 480 nothing changes, and the larger modes, which draw no
+    // full-screen backdrop, still show it.
+    const std::vector<uint8_t> band(frontPixels.begin() + 264 * 640, frontPixels.end());
+    ok = ok && SavePcx8("vek\\resource\\art\\frontart.pcx", band, 640, 480 - 264, pal);
     if (chdir(old) != 0) return false;
     osFlushPathCache();
     return ok;
