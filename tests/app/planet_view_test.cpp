@@ -126,9 +126,38 @@ TEST_P(PlanetView, ThePlanetTheSunsFlaresAndTheFarWingman) {
     EXPECT_EQ(Fnv(m3), 2613724061u);
     // The sun in view throws its six reflections.
     EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
+    // A ship held still between the viewer and the sun covers all five
+    // depth samples: no reflections; moved aside, they are back.
+    const Vec3 velocity = wing->sim->velocity;
+    const auto hold = [&](double along, double aside) {
+        const Vec3d eye = gP3D.viewObject->sim->position, s = sun->sim->position;
+        const Vec3d d{s.x - eye.x, s.y - eye.y, s.z - eye.z};
+        const double n = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        wing->sim->velocity = {0, 0, 0};
+        Place(wing, {eye.x + d.x / n * along + aside, eye.y + d.y / n * along, eye.z + d.z / n * along});
+    };
+    // A frame after the flash the arrival puts the player at its place in
+    // the system; the line to the sun is taken from there.
+    for (int i = 0; i < 3; ++i) Turn();
+    for (int i = 0; i < 3; ++i) {
+        hold(8000, 0);
+        Turn();
+    }
+    Snapshot("covered");
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 0);
+    // The sun was queued all the same: without the depth test it shows.
+    optNoZLock = 1;
+    hold(8000, 0);
+    Turn();
+    optNoZLock = 0;
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
+    for (int i = 0; i < 3; ++i) {
+        hold(8000, 20000);
+        Turn();
+    }
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
     // The wingman flying away: back close ahead of the player first.
     const Vec3d at = dunPlayerShip->sim->position;
-    const Vec3 velocity = wing->sim->velocity;
     // It flies on fast enough to be far before the mission jumps on to the
     // next system.
     Place(wing, {at.x, at.y - 400, at.z + 4000});
