@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "ai/brain.h"
 #include "RES/resman.h"
 #include "RES/util.h"
+#include "ai/brain.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
@@ -33,9 +33,9 @@
 #include "hud/draw.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
+#include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
-#include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
@@ -50,6 +50,7 @@
 #include "script/symbols.h"
 #include "world/messages.h"
 #include "world/objlist.h"
+#include "world/records.h"
 
 namespace {
 
@@ -278,6 +279,46 @@ TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
 }
 
+// The fire key held with the raider as the target: the player's beam bolts
+// show in the view on their way to it.
+TEST_P(MissionView, ThePlayersBoltsShowOnTheirWayToTheRaider) {
+    constexpr uint8_t kSpace = 0x39;
+    SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    for (int i = 0; i < 10; ++i) Turn();
+    int bolts = 0, shown = 0;
+    for (int i = 0; i < 40 && shown < 4; ++i) {
+        dunPlayerShip->sim->goal = raider;
+        if (Weapon *w = dunPlayerShip->sim->currentWeapon; w && (w->flags & WeaponFlag::Charge)) {
+            w->charge = 10.0f;
+            w->flags &= ~WeaponFlag::Empty;
+        }
+        KeyDownTable[kSpace] = 1;
+        Turn();
+        SceneItem *head = dunSceneListHead();
+        for (SceneItem *it = head->next; it != head; it = it->next) {
+            if (!it->avatar || !(it->avatar->flags & AvatarFlag::BeamRound) || it->avatar->partner != dunPlayerShip)
+                continue;
+            ++bolts;
+            const vt_actor *actor = it->avatar->root->actor;
+            ASSERT_NE(actor, nullptr);
+            ASSERT_NE(actor->model, nullptr);
+            // The beam model of the weapon's kind, shown while it is far.
+            EXPECT_NE(it->avatar->root->model, nullptr);
+            // Far, a stretched beam; near, at 8 bits, a head-on bolt's
+            // trail of points.
+            bool seen = std::strcmp(actor->model->identifier, "PlasmaBeam") == 0 && Drawn(it) > 0;
+            if (const ParticleSystem *trail = ParticleSystemOf(it->avatar->root->child);
+                trail && !(trail->flags & ParticleFlag::Hidden))
+                for (int k = 0; k < trail->count; ++k) seen |= trail->points[k].screen.z > 0;
+            if (seen && ++shown == 4) Snapshot("bolts");
+        }
+    }
+    KeyDownTable[kSpace] = 0;
+    EXPECT_GT(bolts, 0);
+    EXPECT_EQ(shown, 4) << bolts << " bolts in flight";
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, MissionView, testing::Values(8, 16));
 
 }  // namespace
@@ -314,7 +355,8 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
     // The flight's views, not the briefing ("nobrief"): the cut comes three
     // seconds into the flight.
     optNoBrief = 0xFF;
-    std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", "vek\\resource\\scripts\\missions\\mission01.scr");
+    std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
+                  "vek\\resource\\scripts\\missions\\mission01.scr");
     gTicks = 1;
     StartFrameClock();
     InstallFloorHooks();
