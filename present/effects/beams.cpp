@@ -163,10 +163,12 @@ void P3DBuildEffectModels(vt_material *colour) {
     gExplosionQuad = P3DBuildExplosionQuad(10000);
 }
 
-vt_model *P3DBeamModel(int set, int variant) {
-    if (set < 1 || set > kBeamSets || variant < 0 || variant >= kBeamVariants) return nullptr;
+// A weapon's visual kind counts from 0, the plain beam cannon's: kind 0 is
+// the first set.
+vt_model *P3DBeamModel(int kind, int variant) {
+    if (kind < 0 || kind >= kBeamSets || variant < 0 || variant >= kBeamVariants) return nullptr;
     const int copy = PixelDepth == 8 ? 0 : dunRand15() % kBeamCopies;
-    return gBeamModels[set - 1][variant][copy];
+    return gBeamModels[kind][variant][copy];
 }
 
 float P3DBoltLength(const SceneItem *bolt) {
@@ -208,7 +210,8 @@ void P3DUpdateBoltTrail(SceneItem *bolt) {
     root->local = sim->matrix;
     root->worldPosition = {sim->matrix.m[12], sim->matrix.m[13], sim->matrix.m[14]};
     if (const SceneItem *viewer = gP3D.viewObject; viewer && viewer->sim) {
-        const Vec3 d = {float(sim->position.x - viewer->sim->position.x), float(sim->position.y - viewer->sim->position.y),
+        const Vec3 d = {float(sim->position.x - viewer->sim->position.x),
+                        float(sim->position.y - viewer->sim->position.y),
                         float(sim->position.z - viewer->sim->position.z)};
         MatTransformPoint(root->viewPosition, d, viewer->sim->matrix);
     }

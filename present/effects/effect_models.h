@@ -23,8 +23,9 @@ inline constexpr float kBoltTrailDepth = 200000;
 // The beam models: [set 0..6][variant][copy]; at 8 bits only copy 0.
 extern vt_model *gBeamModels[kBeamSets][kBeamVariants][kBeamCopies];
 extern vt_model *gExplosionQuad;
-// A random built copy of a set's variant (set 1..7), or null.
-vt_model *P3DBeamModel(int set, int variant);
+// A random built copy of a variant of the set of a weapon's visual kind
+// (0..6), or null.
+vt_model *P3DBeamModel(int kind, int variant);
 
 vt_model *P3DBuildPlasmaBeam(int16_t blobs, int16_t layers, float width, uint32_t colourFlag);
 vt_model *P3DBuildExplosionQuad(float side);

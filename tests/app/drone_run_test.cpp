@@ -19,6 +19,7 @@
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -40,11 +41,6 @@
 #include "world/records.h"
 
 namespace {
-
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
 
 // The view's pixels before the particle pass, and how many of them the pass
 // changed in the last frame.
@@ -117,19 +113,8 @@ protected:
     bool running = false;
     void SetUp() override {
         root = std::make_unique<ruvotest::SampleRoot>();
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        if (GetParam() == 16) parseCommandSwitch("-16");
-        optFrontEndStart = 0;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
-                      "vek\\resource\\scripts\\missions\\mission06.scr");
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_TRUE(ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission06.scr", GetParam(), 1));
         running = true;
-        dunSeedRand15(1);
         gParticlePixels = 0;
         gP3DMarkObserver = WatchParticlePass;
     }
@@ -137,30 +122,16 @@ protected:
         gP3DMarkObserver = nullptr;
         gBefore.clear();
         if (running) {
-            exitMission();
-            gameShutdown();
+            ruvotest::StopHeadlessMission();
         }
         root.reset();
     }
     // One frame of 2 centiseconds.
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
     // palette) for a look at them.
     static void Snapshot(const char *what) {
-        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
-        if (!dir || !ScreenSurface.pixels) return;
-        const std::string base = std::string(dir) + "/mission06_" + what + "_" + std::to_string(PixelDepth);
-        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
-            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
-            std::fclose(f);
-        }
-        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
-            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
-            std::fclose(f);
-        }
+        ruvotest::SnapshotScreen("mission06_" + std::string(what) + "_" + std::to_string(PixelDepth));
     }
 };
 

@@ -18,29 +18,25 @@
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
+#include "gui/options.h"
 #include "platform/display.h"
 #include "platform/smack.h"
-#include "gui/options.h"
 #include "present/effects.h"
 #include "present/p3d.h"
 #include "script/mission.h"
 #include "script/script.h"
 #include "script/symbols.h"
-#include "world/mission_state.h"
 #include "world/handle.h"
+#include "world/mission_state.h"
 #include "world/objlist.h"
 #include "world/pools.h"
 #include "world/records.h"
 
 namespace {
-
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
 
 SceneItem *Symbol(const char *name) { return static_cast<SceneItem *>(GetScriptSymbolValue(name)); }
 
@@ -100,10 +96,7 @@ protected:
     void SetUp() override { root = std::make_unique<ruvotest::SampleRoot>(); }
     void TearDown() override { root.reset(); }
 
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
 
     static Outcome Fly(uint32_t seed) {
         Outcome out;
@@ -112,18 +105,8 @@ protected:
         ResetOptionTable();
         PixelDepth = 8;
         BytesPerPixel = 1;
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        optFrontEndStart = 0;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
-                      "vek\\resource\\scripts\\missions\\mission04.scr");
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
         gQuit = 0;
-        if (gameInit() != 1) return out;
-        dunSeedRand15(seed);
+        if (!ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission04.scr", 8, seed)) return out;
         SceneItem *defender = Symbol("Defender"), *enemy = Symbol("Enemy");
         if (defender && enemy) {
             out.started = true;
@@ -145,8 +128,7 @@ protected:
             out.ended = gMissionEndState;
             out.outcome = gMissionOutcome;
         }
-        exitMission();
-        gameShutdown();
+        ruvotest::StopHeadlessMission();
         P3DShutdown();
         return out;
     }

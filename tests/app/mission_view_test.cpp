@@ -15,14 +15,15 @@
 #include <vector>
 
 #include "RES/gfx2d.h"
-#include "ai/brain.h"
 #include "RES/resman.h"
 #include "RES/util.h"
+#include "ai/brain.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -33,9 +34,9 @@
 #include "hud/draw.h"
 #include "platform/display.h"
 #include "platform/hooks.h"
+#include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
-#include "platform/keyboard.h"
 #include "present/cameras.h"
 #include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
@@ -50,6 +51,7 @@
 #include "script/symbols.h"
 #include "world/messages.h"
 #include "world/objlist.h"
+#include "world/records.h"
 
 namespace {
 
@@ -60,30 +62,15 @@ void HoldTheRaider() {
     if (auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"))) dunai_DefaultOrders(raider);
 }
 
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
-
 class MissionView : public testing::TestWithParam<int> {
 protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
     bool running = false;
     void SetUp() override {
         root = std::make_unique<ruvotest::SampleRoot>();
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        if (GetParam() == 16) parseCommandSwitch("-16");
-        optFrontEndStart = 0;
         // The flight's views, not the briefing ("nobrief").
         optNoBrief = 0xFF;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
-                      "vek\\resource\\scripts\\missions\\mission01.scr");
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_TRUE(ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission01.scr", GetParam()));
         running = true;
         HoldTheRaider();
         // The cut's distance and look-around are random draws: the same
@@ -93,30 +80,16 @@ protected:
     void TearDown() override {
         if (running) {
             // The mission's end gives its world, resources and 3D scene back.
-            exitMission();
-            gameShutdown();
+            ruvotest::StopHeadlessMission();
         }
         root.reset();
     }
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
     // palette) for a look at them.
     static void Snapshot(const char *what) {
-        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
-        if (!dir || !ScreenSurface.pixels) return;
-        const std::string base = std::string(dir) + "/mission01_" + what + "_" + std::to_string(PixelDepth);
-        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
-            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
-            std::fclose(f);
-        }
-        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
-            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
-            std::fclose(f);
-        }
+        ruvotest::SnapshotScreen("mission01_" + std::string(what) + "_" + std::to_string(PixelDepth));
     }
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
     // Pixels of the object's screen rectangle (as the renderer reported it,
     // from the view's centre) that the frame drew in something other than
     // the view's clear colour or the HUD's overlay colour, whose lines cross
@@ -278,6 +251,46 @@ TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
 }
 
+// The fire key held with the raider as the target: the player's beam bolts
+// show in the view on their way to it.
+TEST_P(MissionView, ThePlayersBoltsShowOnTheirWayToTheRaider) {
+    constexpr uint8_t kSpace = 0x39;
+    SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    for (int i = 0; i < 10; ++i) Turn();
+    int bolts = 0, shown = 0;
+    for (int i = 0; i < 40 && shown < 4; ++i) {
+        dunPlayerShip->sim->goal = raider;
+        if (Weapon *w = dunPlayerShip->sim->currentWeapon; w && (w->flags & WeaponFlag::Charge)) {
+            w->charge = 10.0f;
+            w->flags &= ~WeaponFlag::Empty;
+        }
+        KeyDownTable[kSpace] = 1;
+        Turn();
+        SceneItem *head = dunSceneListHead();
+        for (SceneItem *it = head->next; it != head; it = it->next) {
+            if (!it->avatar || !(it->avatar->flags & AvatarFlag::BeamRound) || it->avatar->partner != dunPlayerShip)
+                continue;
+            ++bolts;
+            const vt_actor *actor = it->avatar->root->actor;
+            ASSERT_NE(actor, nullptr);
+            ASSERT_NE(actor->model, nullptr);
+            // The beam model of the weapon's kind, shown while it is far.
+            EXPECT_NE(it->avatar->root->model, nullptr);
+            // Far, a stretched beam; near, at 8 bits, a head-on bolt's
+            // trail of points.
+            bool seen = std::strcmp(actor->model->identifier, "PlasmaBeam") == 0 && Drawn(it) > 0;
+            if (const ParticleSystem *trail = ParticleSystemOf(it->avatar->root->child);
+                trail && !(trail->flags & ParticleFlag::Hidden))
+                for (int k = 0; k < trail->count; ++k) seen |= trail->points[k].screen.z > 0;
+            if (seen && ++shown == 4) Snapshot("bolts");
+        }
+    }
+    KeyDownTable[kSpace] = 0;
+    EXPECT_GT(bolts, 0);
+    EXPECT_EQ(shown, 4) << bolts << " bolts in flight";
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, MissionView, testing::Values(8, 16));
 
 }  // namespace
@@ -307,30 +320,16 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
     SelectFullScreenDriver();
     PixelDepth = 8;
     BytesPerPixel = 1;
-    SetFrameCounter(FakeCounter, 100000);
-    SmackSetClock(AlwaysDue);
     for (size_t i = 0; i < count; ++i) parseCommandSwitch(switches[i]);
-    optFrontEndStart = 0;
     // The flight's views, not the briefing ("nobrief"): the cut comes three
     // seconds into the flight.
     optNoBrief = 0xFF;
-    std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", "vek\\resource\\scripts\\missions\\mission01.scr");
-    gTicks = 1;
-    StartFrameClock();
-    InstallFloorHooks();
-    gActive = 1;
-    EXPECT_EQ(gameInit(), 1);
+    EXPECT_TRUE(ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission01.scr"));
     HoldTheRaider();
     dunSeedRand15(1);
     SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
-    for (int turns = 0; raider && gCinematicSubject != raider && turns < 200; ++turns) {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
-    for (int i = 0; i < 3; ++i) {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    for (int turns = 0; raider && gCinematicSubject != raider && turns < 200; ++turns) ruvotest::HeadlessTurn();
+    for (int i = 0; i < 3; ++i) ruvotest::HeadlessTurn();
     GuiWindow *view = gGuiMainView;
     const Surface &s = *TheDisplayMode.screen;
     if (raider && view && s.pixels) {
@@ -372,8 +371,7 @@ RaiderFrame FlyToTheCut(const char *const *switches, size_t count) {
                 f.box[3] = std::max(f.box[3], y);
             }
     }
-    exitMission();
-    gameShutdown();
+    ruvotest::StopHeadlessMission();
     P3DShutdown();
     // The next start (or test) finds the default driver again.
     CardMode = 0;

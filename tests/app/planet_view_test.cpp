@@ -19,6 +19,7 @@
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -37,11 +38,6 @@
 
 namespace {
 
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
-
 uint32_t Fnv(const vt_pixelmap *m) {
     uint32_t h = 2166136261u;
     for (int y = 0; y < m->height; ++y) {
@@ -57,31 +53,16 @@ protected:
     bool running = false;
     void SetUp() override {
         root = std::make_unique<ruvotest::SampleRoot>();
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        if (GetParam() == 16) parseCommandSwitch("-16");
-        optFrontEndStart = 0;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
-                      "vek\\resource\\scripts\\missions\\mission03.scr");
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_TRUE(ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission03.scr", GetParam(), 1));
         running = true;
-        dunSeedRand15(1);
     }
     void TearDown() override {
         if (running) {
-            exitMission();
-            gameShutdown();
+            ruvotest::StopHeadlessMission();
         }
         root.reset();
     }
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
     // An object moved: its double position and its matrix's float one.
     static void Place(SceneItem *item, const Vec3d &p) {
         item->sim->position = p;
@@ -93,17 +74,7 @@ protected:
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes (and, at 8 bits, the
     // palette) for a look at them.
     static void Snapshot(const char *what) {
-        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
-        if (!dir || !ScreenSurface.pixels) return;
-        const std::string base = std::string(dir) + "/mission03_" + what + "_" + std::to_string(PixelDepth);
-        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
-            std::fwrite(ScreenSurface.pixels, 1, size_t(ScreenSurface.pitch) * ScreenSurface.height, f);
-            std::fclose(f);
-        }
-        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
-            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
-            std::fclose(f);
-        }
+        ruvotest::SnapshotScreen("mission03_" + std::string(what) + "_" + std::to_string(PixelDepth));
     }
 };
 
@@ -126,9 +97,38 @@ TEST_P(PlanetView, ThePlanetTheSunsFlaresAndTheFarWingman) {
     EXPECT_EQ(Fnv(m3), 2613724061u);
     // The sun in view throws its six reflections.
     EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
+    // A ship held still between the viewer and the sun covers all five
+    // depth samples: no reflections; moved aside, they are back.
+    const Vec3 velocity = wing->sim->velocity;
+    const auto hold = [&](double along, double aside) {
+        const Vec3d eye = gP3D.viewObject->sim->position, s = sun->sim->position;
+        const Vec3d d{s.x - eye.x, s.y - eye.y, s.z - eye.z};
+        const double n = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        wing->sim->velocity = {0, 0, 0};
+        Place(wing, {eye.x + d.x / n * along + aside, eye.y + d.y / n * along, eye.z + d.z / n * along});
+    };
+    // A frame after the flash the arrival puts the player at its place in
+    // the system; the line to the sun is taken from there.
+    for (int i = 0; i < 3; ++i) Turn();
+    for (int i = 0; i < 3; ++i) {
+        hold(8000, 0);
+        Turn();
+    }
+    Snapshot("covered");
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 0);
+    // The sun was queued all the same: without the depth test it shows.
+    optNoZLock = 1;
+    hold(8000, 0);
+    Turn();
+    optNoZLock = 0;
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
+    for (int i = 0; i < 3; ++i) {
+        hold(8000, 20000);
+        Turn();
+    }
+    EXPECT_EQ(gLightFx.reflectionsDrawn, 6);
     // The wingman flying away: back close ahead of the player first.
     const Vec3d at = dunPlayerShip->sim->position;
-    const Vec3 velocity = wing->sim->velocity;
     // It flies on fast enough to be far before the mission jumps on to the
     // next system.
     Place(wing, {at.x, at.y - 400, at.z + 4000});

@@ -22,6 +22,7 @@
 #include "app/floor_hooks.h"
 #include "app/game.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -33,11 +34,6 @@
 #include "world/records.h"
 
 namespace {
-
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
 
 class ShipBrainRun : public testing::TestWithParam<int> {
 protected:
@@ -59,25 +55,15 @@ protected:
                     "CALL_ONCE_WHEN Hurt GT MISSTIME 100\nCALL_ONCE_WHEN HurtMore GT MISSTIME 800\n");
         text += "\nHurt:\nSHIP_SYSKILL Enemy -1 25\nRETURN\nHurtMore:\nSHIP_SYSKILL Enemy -1 40\nRETURN\n";
         std::ofstream(mission, std::ios::binary) << text;
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        optFrontEndStart = 0;
         optNoBrief = 0xFF;  // straight into the flight
         optDebug = 1;
         gLanguage = uint16_t(GetParam());
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s",
-                      "vek\\resource\\scripts\\missions\\mission01.scr");
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_TRUE(ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission01.scr"));
         running = true;
     }
     void TearDown() override {
         if (running) {
-            exitMission();
-            gameShutdown();
+            ruvotest::StopHeadlessMission();
             P3DShutdown();
         }
         gLanguage = 0;
@@ -86,10 +72,7 @@ protected:
         root.reset();
     }
     // One frame of 2 centiseconds.
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
     static std::string Log() {
         std::ifstream in("debug.txt", std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -18,6 +18,7 @@
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -33,11 +34,6 @@
 
 namespace {
 
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
-
 std::string DebugLog() {
     std::ifstream in("debug.txt", std::ios::binary);
     std::stringstream s;
@@ -52,28 +48,18 @@ protected:
     bool exited = false;
     void Launch(const char *mission) {
         root = std::make_unique<ruvotest::SampleRoot>();
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
-        optFrontEndStart = 0;
-        std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "vek\\resource\\scripts\\missions\\%s", mission);
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        gActive = 1;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_TRUE(
+            ruvotest::StartHeadlessMission(("vek\\resource\\scripts\\missions\\" + std::string(mission)).c_str()));
         running = true;
     }
     void TearDown() override {
         if (running) {
-            if (!exited) exitMission();
-            gameShutdown();
+            if (exited) gameShutdown();
+            else ruvotest::StopHeadlessMission();
         }
         root.reset();
     }
-    static void Turn() {
-        gTicks += 2000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(); }
     // The objects of the list with a name, by name.
     static std::multiset<std::string> Names() {
         std::multiset<std::string> names;

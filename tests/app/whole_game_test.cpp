@@ -26,6 +26,7 @@
 #include "app/floor_hooks.h"
 #include "app/game.h"
 #include "app/shell.h"
+#include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
@@ -69,11 +70,6 @@
 
 namespace {
 
-uint64_t gTicks;
-uint64_t FakeCounter() { return gTicks; }
-int64_t gNow;
-int64_t AlwaysDue() { return gNow += 1000000; }
-
 std::vector<std::string> gTitles;
 bool gRunning;  // started and not shut down: a failed check still shuts down
 const FrontShellHooks kShell = {[](const char *t) { gTitles.emplace_back(t); }, [] { gQuit = 1; }};
@@ -83,8 +79,7 @@ protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
     void SetUp() override {
         root = std::make_unique<ruvotest::SampleRoot>();
-        SetFrameCounter(FakeCounter, 100000);
-        SmackSetClock(AlwaysDue);
+        ruvotest::UseHeadlessClocks();
         gTitles.clear();
     }
     void TearDown() override {
@@ -106,13 +101,8 @@ protected:
         if (mission) std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", mission);
         if (commandLine) ShellReadCommandLine(commandLine);
         gLanguage = uint16_t(language);
-        gTicks = 1;
-        StartFrameClock();
-        InstallFloorHooks();
-        SetFrontShellHooks(&kShell);
-        gActive = 1;
         gQuit = 0;
-        ASSERT_EQ(gameInit(), 1);
+        ASSERT_EQ(ruvotest::StartHeadlessGame([] { SetFrontShellHooks(&kShell); }), 1);
         gRunning = true;
     }
     // The game's end; the 3D system goes too, as with the process's end.
@@ -122,10 +112,7 @@ protected:
         P3DShutdown();
     }
     // One turn of the main loop, 10 centiseconds on.
-    static void Turn() {
-        gTicks += 10000;
-        ShellIdleTurn();
-    }
+    static void Turn() { ruvotest::HeadlessTurn(10000); }
     // Turns until the condition holds; false when it never did.
     template <class F>
     static bool TurnsUntil(F done, int limit) {
@@ -155,20 +142,7 @@ protected:
     }
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes and palette for a look
     // at them.
-    static void Snapshot(const char *what) {
-        const char *dir = std::getenv("RUVO_SNAPSHOT_DIR");
-        const Surface *s = TheDisplayMode.screen;
-        if (!dir || !s || !s->pixels) return;
-        const std::string base = std::string(dir) + "/" + what;
-        if (FILE *f = std::fopen((base + ".raw").c_str(), "wb")) {
-            std::fwrite(s->pixels, 1, size_t(s->pitch) * size_t(s->height), f);
-            std::fclose(f);
-        }
-        if (FILE *f = std::fopen((base + ".pal").c_str(), "wb")) {
-            if (LastPalette) std::fwrite(LastPalette, 1, 1024, f);
-            std::fclose(f);
-        }
-    }
+    static void Snapshot(const char *what) { ruvotest::SnapshotScreen(what); }
     static int32_t Var(const char *name) {
         ScriptSymbol *s = FindScriptSymbol(name);
         return s ? ScriptSymbolInt(s) : -999;
@@ -471,12 +445,13 @@ TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
         int followOn;  // flown next without the timeline
         bool success;
         const char *debrief;  // words of its debriefing
-    } const kLegs[] = {{1, 0, true, nullptr}, {4, 0, true, "base held"}, {2, 5, true, "convoy"},
-                       {3, 0, false, nullptr}};
+    } const kLegs[] = {
+        {1, 0, true, nullptr}, {4, 0, true, "base held"}, {2, 5, true, "convoy"}, {3, 0, false, nullptr}};
     for (const Leg &leg : kLegs) {
         SCOPED_TRACE(leg.mission);
         std::string open;
-        for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next) open += std::to_string(n->mission->index) + " ";
+        for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next)
+            open += std::to_string(n->mission->index) + " ";
         ASSERT_TRUE(SelectByKeys(leg.mission)) << "open: " << open;
         Key(28, 13);
         ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
@@ -490,7 +465,9 @@ TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
         }
         std::string feed;
         FlyAndEnd(leg.mission, &feed);
-        if (leg.debrief) EXPECT_NE(feed.find(leg.debrief), std::string::npos) << feed;
+        if (leg.debrief) {
+            EXPECT_NE(feed.find(leg.debrief), std::string::npos) << feed;
+        }
         if (leg.followOn) {
             ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 100)) << "the follow-on mission";
             EXPECT_EQ(gCareerMission, leg.followOn);
@@ -561,8 +538,9 @@ TEST_P(FrontLabels, FitTheirBoxes) {
             EXPECT_LE(guiTextWidth(text, font), box) << page << ": \"" << text << "\" in language " << GetParam();
             // The timeline's play buttons show their text dimmed while they
             // offer nothing: it fits in that font too.
-            if (std::string(page) == "FrontTime" && std::strncmp(text, "", 0) == 0 && w->draw != guiDrawButton)
+            if (std::string(page) == "FrontTime" && std::strncmp(text, "", 0) == 0 && w->draw != guiDrawButton) {
                 EXPECT_LE(guiTextWidth(text, dim), box) << "dimmed \"" << text << "\" in language " << GetParam();
+            }
             ++labels;
         }
     }
@@ -872,7 +850,8 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
     ASSERT_EQ(gInFrontEnd, 0);
     auto pending = [] { return std::string(gFeed.pending); };
-    const bool briefed = TurnsUntil([&] { return gBriefingOpen && pending().find("raider has been sighted") != std::string::npos; }, 50);
+    const bool briefed =
+        TurnsUntil([&] { return gBriefingOpen && pending().find("raider has been sighted") != std::string::npos; }, 50);
     ASSERT_TRUE(briefed) << int(gBriefingOpen) << " [" << pending() << "] " << gBriefingSection;
     EXPECT_EQ(Screen(), "COM");
     EXPECT_EQ(dunFrozen, 1);
@@ -888,7 +867,8 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     // Back: the first section again.
     guiResetTextFeed();
     gBriefingSkip = gBriefingBack = 1;
-    ASSERT_TRUE(TurnsUntil([&] { return gBriefingSection == 1 && pending().find("sighted") != std::string::npos; }, 200));
+    ASSERT_TRUE(
+        TurnsUntil([&] { return gBriefingSection == 1 && pending().find("sighted") != std::string::npos; }, 200));
     // Then it plays to its end: the objectives open and the world goes on.
     ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen == 0; }, 1500));
     EXPECT_EQ(gObjectivesOpen, 1);
@@ -909,9 +889,21 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     // The panel shows for its ten seconds (the opening cut to the raider,
     // which would close it, waits for the flight's clock).
     int shownTurns = 0;
-    ASSERT_TRUE(TurnsUntil([&] { typed(); shownTurns += gObjectivesOpen; return gObjectivesOpen == 0; }, 150));
+    ASSERT_TRUE(TurnsUntil(
+        [&] {
+            typed();
+            shownTurns += gObjectivesOpen;
+            return gObjectivesOpen == 0;
+        },
+        150));
     EXPECT_GE(shownTurns, 95);
-    ASSERT_TRUE(TurnsUntil([&] { typed(); return feed.find("Weapons free.") != std::string::npos; }, 300)) << feed;
+    ASSERT_TRUE(TurnsUntil(
+        [&] {
+            typed();
+            return feed.find("Weapons free.") != std::string::npos;
+        },
+        300))
+        << feed;
     EXPECT_NE(feed.find("Wingman - Raider closing fast. Take it out, Captain."), std::string::npos) << feed;
     // The raider hails ten seconds in; the captain answers, and the answer
     // is the checkpoint.

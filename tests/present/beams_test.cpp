@@ -86,8 +86,13 @@ TEST_F(Beams, BeamModelsHaveTheirBlobsAndSpanTheUnitDepth) {
         EXPECT_EQ(gBeamModels[3][0][0]->nvertices, 3 * 4 * (depth == 8 ? 12 : 8));
         ASSERT_NE(gExplosionQuad, nullptr);
         EXPECT_FLOAT_EQ(gExplosionQuad->vertices[2].p.v[0], 5000.0f);
-        EXPECT_NE(P3DBeamModel(7, 3), nullptr);
-        EXPECT_EQ(P3DBeamModel(8, 0), nullptr);
+        // Visual kinds 0 (the plain beam cannon's) to 6.
+        const vt_model *plain = P3DBeamModel(0, 0);
+        ASSERT_NE(plain, nullptr);
+        EXPECT_EQ(plain->nvertices, 2 * 2 * 4 * (depth == 8 ? 3 : 2));
+        EXPECT_NE(P3DBeamModel(6, 3), nullptr);
+        EXPECT_EQ(P3DBeamModel(7, 0), nullptr);
+        EXPECT_EQ(P3DBeamModel(-1, 0), nullptr);
     }
     PixelDepth = 8;
 }
@@ -283,9 +288,9 @@ TEST_F(PlasmaVideo, TheFilmPlaysIntoTheTextureAndItsAbsenceLeavesThePicture) {
     ASSERT_NE(video, nullptr);
     ASSERT_NE(video->colour_map, nullptr);
     const std::vector<uint8_t> picture = Play(0);
-    EXPECT_EQ(item->avatar->root->model ? static_cast<vt_model *>(item->avatar->root->model)->faces[0].material
-                                        : nullptr,
-              video);
+    EXPECT_EQ(
+        item->avatar->root->model ? static_cast<vt_model *>(item->avatar->root->model)->faces[0].material : nullptr,
+        video);
     const std::vector<uint8_t> played = Play(2);
     EXPECT_NE(played, picture) << "the film's frames are drawn over the map";
     // Without the film the map keeps what it shows.

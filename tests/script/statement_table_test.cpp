@@ -40,7 +40,9 @@ protected:
 
 TEST_F(StatementTable, EveryStatementKeywordHasItsOwnRow) {
     for (const ScriptWord *w = ScriptKeywordTable; w->text; ++w)
-        if (!OperandOnly(w->code)) EXPECT_NE(gScriptStatements[w->code], nullptr) << w->text;
+        if (!OperandOnly(w->code)) {
+            EXPECT_NE(gScriptStatements[w->code], nullptr) << w->text;
+        }
 }
 
 }  // namespace
