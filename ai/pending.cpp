@@ -100,11 +100,6 @@ void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING
 void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
 void dunScoreHit(SceneItem *, bool) { PENDING_ONCE("dunScoreHit"); }
 void dunNextHostileTarget() { PENDING_ONCE("dunNextHostileTarget"); }
-#include "ai/steering.h"
-float dunai_BrakeToRest(SceneItem *) {
-    PENDING_ONCE("dunai_BrakeToRest");
-    return 0.0f;
-}
 void dunSetKillPoints(int, int32_t) { PENDING_ONCE("dunSetKillPoints"); }
 void dunSetSideScoreWeight(int, float) { PENDING_ONCE("dunSetSideScoreWeight"); }
 void dunScoreRecordSetType(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetType"); }
@@ -196,16 +191,6 @@ PENDING_STATE(dunai_CombatFollower)
 PENDING_STATE(dunai_FollowPlayerState)
 PENDING_STATE(dunai_EscortState)
 PENDING_STATE(dunai_AggroEscortState)
-// Missiles, drones and escape.
-PENDING_STATE(dunai_BigBombState)
-PENDING_STATE(dunai_DroneTarget)
-PENDING_STATE(dunai_DroneMovingTarget)
-PENDING_STATE(dunai_DroneChasingTarget)
-PENDING_STATE(dunai_OrbitalAttack)
-PENDING_STATE(dunai_EscapeState)
-PENDING_STATE(dunai_esc_Flee)
-PENDING_STATE(dunai_MissileState)
-PENDING_STATE(dunai_DumbMissileState)
 // Prey search, hiding and the weapon test.
 PENDING_STATE(dunai_Default)
 PENDING_STATE(dunai_df_testPrey)
