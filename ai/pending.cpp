@@ -26,42 +26,17 @@ Contact *dunCurrentContact;
 uint32_t dunTargetingMode;
 uint8_t dunTargetSelected;
 
-#include "ai/scores.h"
-float dunPowerShares[3];
-WeaponTallies dunWeaponTallies;
-void dunResetScores() {
-    PENDING_ONCE("dunResetScores");
-    dunWeaponTallies = WeaponTallies{};
-}
-void dunResetKillPoints() { PENDING_ONCE("dunResetKillPoints"); }
-int32_t dunScoreSummary(int, int, intptr_t) {
-    PENDING_ONCE("dunScoreSummary");
-    return 0;
-}
-
 // The game start-up's calls.
 void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
 
 // Hits, kills and scoring.
 #include "ai/combat.h"
-void dunScoreKill(uint32_t) { PENDING_ONCE("dunScoreKill"); }
-int dunScoreSummary(int, int, SceneItem *) {
-    PENDING_ONCE("dunScoreSummary");
-    return 0;
-}
 void dunPickTargetFiltered(void *, int) { PENDING_ONCE("dunPickTargetFiltered"); }
-void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
-const uint32_t *dunFindScoreRecord(uint32_t) {
-    PENDING_ONCE("dunFindScoreRecord");
-    return nullptr;
-}
 
 // What the world's flight, docking and object routines ask of the AI.
 void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
 void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
 void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
-void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }
-void dunRegisterScoreObject(SceneItem *) { PENDING_ONCE("dunRegisterScoreObject"); }
 void dunSelectWaypointTarget(SceneItem *) { PENDING_ONCE("dunSelectWaypointTarget"); }
 bool dunAimsAtSubTarget() {
     PENDING_ONCE("dunAimsAtSubTarget");
@@ -70,16 +45,6 @@ bool dunAimsAtSubTarget() {
 bool dunSubTargetCentre(SceneItem *, Vec3 *) {
     PENDING_ONCE("dunSubTargetCentre");
     return false;
-}
-
-// The mission runtime's calls.
-ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
-    PENDING_ONCE("dunFindScoreRecordByKey");
-    return nullptr;
-}
-const char *dunScoreRecordText(const ScoreRecord *) {
-    PENDING_ONCE("dunScoreRecordText");
-    return "";
 }
 
 // The HUD's calls.
@@ -95,15 +60,7 @@ bool dunai_AddWingman(SceneItem *) {
 }
 void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
 
-
-void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING_ONCE("dunBindAmmoGauge"); }
-void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
-void dunScoreHit(SceneItem *, bool) { PENDING_ONCE("dunScoreHit"); }
 void dunNextHostileTarget() { PENDING_ONCE("dunNextHostileTarget"); }
-void dunSetKillPoints(int, int32_t) { PENDING_ONCE("dunSetKillPoints"); }
-void dunSetSideScoreWeight(int, float) { PENDING_ONCE("dunSetSideScoreWeight"); }
-void dunScoreRecordSetType(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetType"); }
-void dunScoreRecordSetSide(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetSide"); }
 
 // The cockpit's targeting keys.
 SceneItem *dunWeaponTarget;
@@ -128,8 +85,6 @@ SceneItem *dunNearestEnemyShipContact() {
     return nullptr;
 }
 void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
-void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
-void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
 
 // The universe's calls into the contact list that are not built yet.
 void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }

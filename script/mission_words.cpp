@@ -21,6 +21,12 @@ int32_t gCurrentMission, gCareerMission;
 uint8_t gScriptPause;
 uint8_t gMissionOverNextFrame, gMissionFromCommandLine;
 int32_t gAutoLaunch, gFollowOnMission;
+int32_t gMissileHitsOnPlayer, gMissileHitScoreWord;
+
+void dunMissileHitPlayer(int typeCode) {
+    ++gMissileHitsOnPlayer;
+    gMissileHitScoreWord = typeCode;
+}
 
 void ResetScriptMissionState() {
     dunMissionSuccess = 0;
@@ -42,6 +48,8 @@ void ResetScriptMissionState() {
     ClearVitalObjects();
     dunResetScores();
     dunResetKillPoints();
+    dunScoreSymbol = &gMissionScore;
+    gMissileHitsOnPlayer = gMissileHitScoreWord = 0;
     dunResetDialogueQueue();
     dunClearTargetList();
     ResetStockLaunches();
