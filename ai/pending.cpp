@@ -11,10 +11,6 @@
 
 void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
 void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
-bool dunai_WingCommandIs(int) {
-    PENDING_ONCE("dunai_WingCommandIs");
-    return false;
-}
 bool dunIsContact(const SceneItem *) {
     PENDING_ONCE("dunIsContact");
     return false;
@@ -54,11 +50,6 @@ void dunDrawTargetReticle(HudSight *) { PENDING_ONCE("dunDrawTargetReticle"); }
 
 // The ship statements' calls.
 #include "world/pools.h"
-bool dunai_AddWingman(SceneItem *) {
-    PENDING_ONCE("dunai_AddWingman");
-    return false;
-}
-void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
 
 void dunNextHostileTarget() { PENDING_ONCE("dunNextHostileTarget"); }
 

@@ -20,7 +20,7 @@ int32_t dunFriendlyFireTotal;
 int32_t dunScoreCap;
 uint8_t dunFriendlyFireWarning;
 uint8_t dunFriendlyFireVariant;
-uint8_t dunScoreSuspended;
+uint8_t dunSuspendSwitch;
 int32_t *dunScoreSymbol;
 WeaponTallies dunWeaponTallies;
 
@@ -145,7 +145,7 @@ void dunScoreHit(SceneItem *victim, bool munition) {
 }
 
 void dunScoreKill(uint32_t key) {
-    if (dunScoreSuspended) return;
+    if (dunSuspendSwitch) return;
     ScoreRecord *r = dunFindScoreRecord(key);
     if (!r || (dunPlayerShip && r->object == dunPlayerShip)) return;
     // A kill reported twice scores twice; the world drops repeated

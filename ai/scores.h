@@ -47,7 +47,7 @@ extern uint8_t dunFriendlyFireWarning;       // 255 after a friendly kill
 extern uint8_t dunFriendlyFireVariant;       // 2..4: which warning text
 // Set by the script: wing commands and additions do nothing, kills score
 // nothing.
-extern uint8_t dunScoreSuspended;
+extern uint8_t dunSuspendSwitch;
 // The script symbol that receives every scored amount (SCORE); installed
 // by the mission runtime, null in tests that give none.
 extern int32_t *dunScoreSymbol;

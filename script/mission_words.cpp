@@ -4,6 +4,7 @@
 
 #include "ai/contacts.h"
 #include "ai/scores.h"
+#include "ai/wing.h"
 #include "present/p3d.h"
 #include "script/briefing.h"
 #include "script/checkpoints.h"
@@ -49,6 +50,7 @@ void ResetScriptMissionState() {
     dunResetScores();
     dunResetKillPoints();
     dunScoreSymbol = &gMissionScore;
+    dunai_ResetWing();
     gMissileHitsOnPlayer = gMissileHitScoreWord = 0;
     dunResetDialogueQueue();
     dunClearTargetList();
