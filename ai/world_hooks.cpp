@@ -29,7 +29,7 @@ void dunai_InstallWorldHooks() {
         [](SceneItem *item) { return int(dunScoreSummary(0, 0, reinterpret_cast<intptr_t>(item))); },
         dunPassGroupFlag,
         dunRemoveContact,
-        [] { dunPickTargetFiltered(nullptr, 0); },
+        dunLockTarget,
         dunAssignFixedAttack,
         dunImpactGeometry,
         dunImpactFromCollision,
