@@ -34,8 +34,6 @@ void dunAssignDefenceTargets(SceneItem *ship, int slot, uint32_t includeMask, ui
 // level, 0x7F just after the controlled object deflected a hit.
 extern uint16_t dunPlayerDeflections[2];
 extern uint8_t dunDeflectDisplayLevel;
-void dunScoreKill(uint32_t scoreRecord);
-int dunScoreSummary(int a, int b, SceneItem *item);
 void dunPassGroupFlag(SceneItem *ship);
 void dunPickTargetFiltered(void *targetState, int reserved);
 void dunAssignFixedAttack(SceneItem *ship);
@@ -43,7 +41,6 @@ void dunAssignFixedAttack(SceneItem *ship);
 // as the bits of a float); of a collision with another object.
 void dunImpactGeometry(SceneItem *ship, const Vec3 *point, const Vec3 *velocity, uint32_t impulseBits);
 void dunImpactFromCollision(SceneItem *ship, SceneItem *other, const Vec3 *position);
-void dunFireSpecialWeapon(SceneItem *ship, SceneItem *missile);
 // ---- target choice and tactics ---------------------------------------------------------
 
 // A ship's condition 0..1 from its damage block (the first word unused).
@@ -64,8 +61,6 @@ constexpr uint32_t kStateOffClose = 21, kStateOffFireAtWill = 22, kStateUnmoving
 // Sends a decoy message to every munition when the flare is close enough
 // to its target (farther away, by chance).
 void dunFlareDecoyMessage(SceneItem *source, SceneItem *target);
-// The score record of a key (its first word is a 32-bit word), or null.
-const uint32_t *dunFindScoreRecord(uint32_t key);
 // The 48-byte damage message (type 8, 4 cs) from sender to receiver, with
 // and without the sender named as attacker.
 bool dunSendRelativePosition(SceneItem *sender, SceneItem *receiver, int32_t secondTerm, int32_t damage);
@@ -75,10 +70,6 @@ bool dunSendRelativePosition2(SceneItem *sender, SceneItem *receiver, int32_t se
 // target made the controlled object's goal and target.
 void dunSelectTarget(SceneItem *item);
 void dunSetShipTarget();
-// A random point on a random part of the object's model, in its frame.
-void dunRandomPointOnSubNode(SceneItem *item, Vec3 *point);
-// The score registry takes the object.
-void dunRegisterScoreObject(SceneItem *item);
 // A passed waypoint's successor: selected and made the navigation target.
 void dunSelectWaypointTarget(SceneItem *item);
 // Whether guided rounds aim at the goal's current sub-target (the

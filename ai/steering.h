@@ -79,8 +79,10 @@ float dunai_DampResidualMotion(SceneItem *ship);
 // The same with the velocity relative to the Sim target, which the ship then
 // takes.
 float dunai_DampResidualMotionRelative(SceneItem *ship);
-// Brakes the ship towards rest.
-float dunai_BrakeToRest(SceneItem *ship);
+// Brakes the ship towards rest: the local velocity refreshed, lateral and
+// vertical demands against it within 2/3 of top thrust, forward within top
+// thrust.
+void dunai_BrakeToRest(SceneItem *ship);
 // One braking step (no turning) for a ship that has lost what it flew at.
 // Returns 0.
 float dunai_IdleFlight(SceneItem *ship);

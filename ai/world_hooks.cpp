@@ -2,6 +2,7 @@
 #include "ai/brain.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
+#include "ai/scores.h"
 #include "ai/steering.h"
 #include "ai/weapons.h"
 #include "world/services.h"
@@ -25,7 +26,7 @@ void dunai_InstallWorldHooks() {
     static const WorldAiHooks hooks = {
         dunShipHit,
         dunScoreKill,
-        [](SceneItem *item) { return dunScoreSummary(0, 0, item); },
+        [](SceneItem *item) { return int(dunScoreSummary(0, 0, reinterpret_cast<intptr_t>(item))); },
         dunPassGroupFlag,
         dunRemoveContact,
         dunLockTarget,
@@ -33,7 +34,10 @@ void dunai_InstallWorldHooks() {
         dunImpactGeometry,
         dunImpactFromCollision,
         dunFireSpecialWeapon,
-        dunFindScoreRecord,
+        [](uint32_t key) -> const uint32_t * {
+            const ScoreRecord *r = dunFindScoreRecord(key);
+            return r ? &r->key : nullptr;
+        },
         dunSendRelativePosition,
         dunSendRelativePosition2,
         dunai_ThinkShip,
@@ -54,7 +58,7 @@ void dunai_InstallWorldHooks() {
         dunRandomPointOnSubNode,
         dunai_SteerAlongVector,
         dunai_SteerTowards,
-        dunRegisterScoreObject,
+        [](SceneItem *item) { dunRegisterScoreObject(item); },
         [](SceneItem *item, float ahead, const char *name, int32_t code) {
             return dunCreatePBCLite(item, 0.0f, 0.0f, ahead, name, uint16_t(code));
         },

@@ -150,9 +150,11 @@ extern uint8_t gScriptPause;
 struct ScriptSymbol;
 SceneItem *CreateScriptWaypoint(double x, double y, double z, ScriptSymbol *symbol, int withMarker, int noCreate,
                                 const char *label);
-// A missile with ship data hit the player's ship: the hit counter and the
-// score word by its type code.
+// A missile with ship data hit the player's ship: the hit counter grows and
+// the score word takes the missile's type code (both cleared at mission
+// start; nothing reads them yet).
 void dunMissileHitPlayer(int typeCode);
+extern int32_t gMissileHitsOnPlayer, gMissileHitScoreWord;
 // One stock ship launched from a tracked mothership: a routine of a kind its
 // mask allows makes "STOCKSHIP", which then runs an "ORDER_%i" routine.
 struct TrackNode;

@@ -4,6 +4,7 @@
 
 #include "ai/contacts.h"
 #include "ai/scores.h"
+#include "ai/wing.h"
 #include "present/p3d.h"
 #include "script/briefing.h"
 #include "script/checkpoints.h"
@@ -21,6 +22,12 @@ int32_t gCurrentMission, gCareerMission;
 uint8_t gScriptPause;
 uint8_t gMissionOverNextFrame, gMissionFromCommandLine;
 int32_t gAutoLaunch, gFollowOnMission;
+int32_t gMissileHitsOnPlayer, gMissileHitScoreWord;
+
+void dunMissileHitPlayer(int typeCode) {
+    ++gMissileHitsOnPlayer;
+    gMissileHitScoreWord = typeCode;
+}
 
 void ResetScriptMissionState() {
     dunMissionSuccess = 0;
@@ -42,6 +49,9 @@ void ResetScriptMissionState() {
     ClearVitalObjects();
     dunResetScores();
     dunResetKillPoints();
+    dunScoreSymbol = &gMissionScore;
+    dunai_ResetWing();
+    gMissileHitsOnPlayer = gMissileHitScoreWord = 0;
     dunResetDialogueQueue();
     dunClearTargetList();
     ResetStockLaunches();

@@ -4,4 +4,3 @@
 
 #include "script/mission.h"
 
-void dunMissileHitPlayer(int) { PENDING_ONCE("dunMissileHitPlayer"); }

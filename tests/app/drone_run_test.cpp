@@ -178,6 +178,20 @@ TEST_P(DroneRun, TheDroneRamsThePlayerAndBreaksUp) {
     EXPECT_EQ(SystemsInUse(), 0);
 }
 
+// The mission gives the player a seeker launcher, made current, and a
+// practice drone off to the side on its target run.
+TEST_P(DroneRun, ThePlayerCarriesASeekerAndAPracticeDroneRuns) {
+    auto *target = static_cast<SceneItem *>(GetScriptSymbolValue("Target"));
+    ASSERT_NE(target, nullptr);
+    ASSERT_NE(dunPlayerShip, nullptr);
+    const Weapon *seeker = dunPlayerShip->sim->currentWeapon;
+    ASSERT_NE(seeker, nullptr);
+    EXPECT_EQ(seeker->typeNumber, 5);
+    for (int i = 0; i < 10; ++i) Turn();
+    EXPECT_EQ(target->sim->shipInfo->states[0].state, 38u) << "the drone's target run";
+    EXPECT_NE(target->avatar->scoreRecord, 0u) << "registered for its kill";
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, DroneRun, testing::Values(8, 16));
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "ai/brain.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
+#include "ai/scores.h"
 #include "ai/weapons.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
@@ -301,6 +302,9 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
             if (gMissionEndState == 1) return true;
             if (dunPlayerShip && dunPlayerShip->sim && (raider->flags & SceneFlag::InUse)) {
                 dunPlayerShip->sim->goal = raider;
+                // A damaged raider flees out of the beam's reach; the run
+                // is about the fire key, so it holds its brain still.
+                raider->sim->flags |= SimFlag::AiPaused;
                 // The beam keeps its charge (the loadout's work): the run
                 // is about the fire key's bolts reaching the raider.
                 if (Weapon *w = dunPlayerShip->sim->currentWeapon; w && (w->flags & WeaponFlag::Charge)) {
@@ -318,6 +322,16 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     EXPECT_FALSE(raider->flags & SceneFlag::InUse) << "the raider broke off after " << shots << " turns of fire";
     EXPECT_EQ(dunMissionSuccess, 0xFF);
     EXPECT_EQ(gInFrontEnd, 0);
+    // The raider's kill scored its SHIP_SCORE points once.
+    EXPECT_EQ(dunWeaponTallies.tally[Tally::EnemyKills][0], 1);
+    EXPECT_EQ(dunWeaponTallies.killPoints, 100);
+    {
+        std::ifstream in("debug.txt", std::ios::binary);
+        const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (const char *name : {"dunResetScores", "dunResetKillPoints", "dunRegisterScoreObject", "dunai_AddWingman",
+                                 "dunSetKillPoints", "dunScoreKill"})
+            EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+    }
     // Two steps of players' ends that belong to modules still to come are
     // taken here directly: the event camera's full-screen view of the
     // player's ship, and the cockpit's pause key. Then Shift+Q ends the
@@ -938,7 +952,8 @@ TEST_F(WholeGame, TheFirstMissionsBriefingObjectivesDialogueAndItsEnd) {
     const int32_t total = gMissionScore;
     EXPECT_GT(CountColours(gGuiMainView->rect, 88, 88), 100) << "the done objective's line";
     EXPECT_EQ(total, ComputeMissionScore());
-    EXPECT_EQ(total, 500 + MissionTimeBonus(60000, gMissionClock, 5));
+    // The objective's 500, the raider's SHIP_SCORE 100, the time bonus.
+    EXPECT_EQ(total, 500 + 100 + MissionTimeBonus(60000, gMissionClock, 5));
     // Shift+Q ends the flight, a second leaves the mission; the stored score
     // is the panel's total.
     LeaveByEndKey();
