@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "RES/font.h"
 #include "RES/gfx2d.h"
@@ -28,6 +29,7 @@
 #include "present/views.h"
 #include "script/dialogue.h"
 #include "script/mission.h"
+#include "script/settings.h"
 #include "world/engineering.h"
 #include "world/mission_state.h"
 #include "world/objlist.h"
@@ -159,6 +161,22 @@ void DrawBottomLine() {
         hudTimeLeftText(text, sizeof text, gTargetTime, gMissionClock);
         Centred(waypoints ? y - 12 : y, text);
     }
+}
+
+// Top-left warning: the shield, the blinking LDS inhibit, and once the
+// mission is won its blinking text.
+void DrawWarning() {
+    const Sim *s = Controlled();
+    const char *text = nullptr;
+    const bool blink = dunGameClock % 200 > 100;
+    if (!dunMissionSuccess || gCurrentMission == 99) {
+        static const char *const kInhibit[3] = {"LDS INHIBIT", "LDS-IMPOSSIBLE", "LDS BLOCKIERT"};
+        if (s && (s->flags & SimFlag::Shielded)) text = "SHIELD";
+        else if (s && (s->flags & SimFlag::LdsBlocked) && blink) text = ByLanguage(kInhibit);
+    } else if (blink) {
+        text = ScriptTextSlot(208);
+    }
+    if (text && text[0]) Text(HudViewRect.left + 8, HudViewRect.top + 15, text);
 }
 
 void DrawMissileList() {
@@ -331,25 +349,42 @@ void hudDrawCockpitOverlay() {
     hudDrawCaption();
     if (HudDebugLevel == 1) DrawFrameRate();
     if (HudDebugLevel == 2 || HudDebugLevel == 3) DrawReadout();
-    if (optNoHud || gCinematicView) {
+    if (gCinematicView) {
         hudMissileCount = 0;
         return;
     }
     hudDrawCockpitMarks();
+    if (gGuiFullScreen && dunControlledObject == dunPlayerShip) {
+        const bool wide = HudViewRect.right - HudViewRect.left > 640;
+        hudDrawPowerTriangle(24.0f, HudViewRect.right - 142 - (wide ? 40 : 0), HudViewRect.bottom - 32);
+    }
     DrawMissionClock();
     if (const char *line = guiDrawMessageLine(); line && line[0]) Centred(HudViewRect.bottom - 24, line, 47);
     DrawBottomLine();
     DrawMissileList();
     if (HudDebugLevel == 0) DrawKeyPrompt();
-    if (const Sim *s = Controlled(); s && s->shipInfo && s->shipInfo->damage.maximum > 0) {
+    DrawWarning();
+    // The hull bar: the hull structure's health, or the damage record's
+    // share where the ship has no engineering network.
+    if (const Sim *s = Controlled(); s && s->shipInfo) {
         const ShipDamage &d = s->shipInfo->damage;
-        Bar(guiDrawBarHorizBanded, 100.0f - float(d.damage) * 100.0f / float(d.maximum), 100.0f,
-            HudViewRect.right - 125, HudViewRect.top + 1, 106, 2);
+        const EngComponent *hull = dunFindComponentByName(dunControlledObject, "HULL STRUCT");
+        const float health = hull ? hull->health * 100.0f
+                             : d.maximum > 0 ? 100.0f - float(d.damage) * 100.0f / float(d.maximum)
+                                             : 100.0f;
+        Bar(guiDrawBarHorizBanded, health, 100.0f, HudViewRect.right - 125, HudViewRect.top + 1, 106, 2);
     }
     if (dunTimeScale != 1.0f) {
         char text[32];
         std::snprintf(text, sizeof text, "TIME x%i", int(dunTimeScale));
         Text(HudViewRect.left + 8, HudViewRect.bottom - 6, text);
+    }
+    if (gGuiFullScreen && dunControlledObject) {
+        // The two drive accelerators' power.
+        for (const auto &[name, dy] : {std::pair{"LOWER LDA", 23}, std::pair{"UPPER LDA", 32}})
+            if (const EngComponent *c = dunFindComponentByName(dunControlledObject, name))
+                Bar(guiDrawBarHorizBanded, c->value * 100.0f, 100.0f, HudViewRect.left + 13, HudViewRect.bottom - dy, 45,
+                    6);
     }
     DrawThrottle();
 }
