@@ -10,7 +10,6 @@
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 
 // The mission runtime's calls.
-float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 
 void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
