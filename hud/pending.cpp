@@ -4,14 +4,6 @@
 #include "hud/draw.h"
 #include "hud/hud.h"
 
-// The status overlay: until it is built, the caption and the cockpit marks
-// it starts with.
-void hudDrawCockpitOverlay() {
-    PENDING_ONCE("hudDrawCockpitOverlay");
-    hudDrawCaption();
-    hudDrawCockpitMarks();
-}
-
 // The game frame's holding states.
 #include "hud/maps.h"
 #include "hud/missionlog.h"
@@ -19,7 +11,6 @@ uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 
 // The mission runtime's calls.
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
-void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
 
 void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
 void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }

@@ -67,7 +67,9 @@ void P3DSetFlashBrightness(int32_t brightness);
 // projection scale.
 float P3DCameraZoom();
 float P3DViewProjectionScale();
-// Debris parts thrown off a damaged object.
+// A wreck that tumbles past the controlled object for a few seconds when
+// an object is destroyed within 300000 of it (ahead of it, along its axis,
+// when it is the controlled object); nothing without the "CorpseMd" model.
 void P3DMakeWreck(SceneItem *item);
 // A navigation light at a point of the object's frame (model units): size,
 // colour bits (low byte the colour, 0x100 linked to the previous light on
