@@ -8,10 +8,6 @@
 
 // The views the GUI's panes show.
 #include "present/views.h"
-void WeaponHardpointsDraw(P3DPane *) { PENDING_ONCE("WeaponHardpointsDraw"); }
 // The world's events.
 #include "present/effects.h"
 void P3DMakeWreck(SceneItem *) { PENDING_ONCE("P3DMakeWreck"); }
-
-// The local-space viewer's target.
-void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }
