@@ -690,3 +690,8 @@ void guiBuildNavScreen() {
     guiBindUpdate("MseY", UpdateMouseY);
     guiBindUpdate("NTarget", UpdateTarget);
 }
+
+int8_t guiNavMouseXUpdate(GuiWindow *w) { return UpdateMouseX(w); }
+int8_t guiNavMouseYUpdate(GuiWindow *w) { return UpdateMouseY(w); }
+int8_t guiNavOrbUpdate(GuiWindow *w) { return UpdateOrb(w); }
+void guiNavDrawOrb(GuiWindow *w) { DrawOrb(w); }

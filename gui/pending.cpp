@@ -10,7 +10,6 @@
 #include "gui/front.h"
 #include "gui/gui.h"
 
-void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
 void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
 
 #include "gui/station.h"
@@ -18,24 +17,6 @@ void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
 // The build routines of the command, weapons and engineering stations that
 // the screen table calls.
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
-void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
-void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
-
-// The update routines of the logger and profile windows (the weapons
-// station's stretch of routines).
-#include "gui/bound.h"
-#include "gui/window.h"
-int8_t guiLoggerUpdate(GuiWindow *w) {
-    PENDING_ONCE("guiLoggerUpdate");
-    return guiDefaultHandler(w);
-}
-int8_t guiProfileUpdate(GuiWindow *w) {
-    PENDING_ONCE("guiProfileUpdate");
-    return guiDefaultHandler(w);
-}
-
-// The engineering station's leave step.
-void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 
 // The command station's arc mirror.
 uint16_t guiMirrorArcCode(uint16_t code) {
@@ -70,10 +51,3 @@ void guiComToggleObjectives(int open) {
     gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
 }
 void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
-void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
-void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
-void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
-void guiWepToggleForwardTrack() { PENDING_ONCE("guiWepToggleForwardTrack"); }
-void guiEngMoveSelection(int) { PENDING_ONCE("guiEngMoveSelection"); }
-void guiEngStepSelection(int) { PENDING_ONCE("guiEngStepSelection"); }
-void guiEngAssignCrew(int) { PENDING_ONCE("guiEngAssignCrew"); }
