@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
+#include "RES/text.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
@@ -96,10 +97,18 @@ void AcrossGroups(int step) {
     int first, last;
     GroupSpan(gGuiEngFocus->group, &first, &last);
     const int position = at - first;
+    // The groups of the list wrap from the last to the first; an empty one
+    // is passed over.
+    int low = gGuiEngFocus->group, high = low;
+    for (int i = 0; i < Count(); ++i)
+        if (dunComponentTable[i]) {
+            low = std::min<int>(low, dunComponentTable[i]->group);
+            high = std::max<int>(high, dunComponentTable[i]->group);
+        }
+    const int span = high - low + 1;
     int group = gGuiEngFocus->group;
-    // Groups 1-5 wrap; an empty group is passed over.
-    for (int tries = 0; tries < 5; ++tries) {
-        group = (group - 1 + step + 5) % 5 + 1;
+    for (int tries = 0; tries < span; ++tries) {
+        group = (group - low + step + span) % span + low;
         if (GroupSpan(group, &first, &last)) {
             Focus(dunComponentTable[std::min(first + position, last)]);
             return;
@@ -220,6 +229,37 @@ void DrawView(GuiWindow *w) {
     guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
     guiMarkOverlapping(w);
     std::memcpy(gViewRect, w->rect, sizeof gViewRect);
+}
+
+// A column of the order list: the components of its slot, a row every 11
+// pixels, the focus framed, each in the colour of its health.
+void DrawListColumn(GuiWindow *w) {
+    ClipRect r;
+    if (!guiGadgetRect(w, &r)) return;
+    Surface *s = guiScreen();
+    FillRect(s, 0, r.left, r.top, r.right, r.bottom);
+    guiDrawFrame(s, GuiColour::Outline, r.left, r.top, r.right, r.bottom);
+    const BitmapFont *font = guiFont(w->font);
+    int row = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const EngComponent *c = dunComponentTable[i];
+        if (!c || c->kind != int(w->value) + 1) continue;
+        const int line = r.top + 12 + 11 * row++;
+        if (line > r.bottom) break;
+        const int colour = c->health >= 1.0f ? GuiColour::Band97 : c->health > 0.25f ? GuiColour::Band64 : GuiColour::Band133;
+        const char *name = c->names[gLanguage < 3 ? gLanguage : 0];
+        if (font) {
+            const ClipRect band{r.left, int16_t(line - 10), r.right, int16_t(line)};
+            int tx = r.left + 3, ty = line - 1;
+            dunDrawText(s, &tx, &ty, name ? name : c->names[0], font, colour, &band);
+        }
+        if (gGuiEngListTeam[i] > 0) {
+            char team[4] = {char('0' + gGuiEngListTeam[i]), 0};
+            int tx = r.right - 8, ty = line - 1;
+            if (font) dunDrawText(s, &tx, &ty, team, font, GuiColour::Band64, &r);
+        }
+        if (c == gGuiEngFocus) guiDrawFrame(s, GuiColour::Highlight, r.left + 1, line - 10, r.right - 1, line + 1);
+    }
 }
 
 void SetValue(GuiWindow *w, float value, float max) {
@@ -418,7 +458,7 @@ void guiBuildEngScreen() {
             InitSlot(w, i);
         }
         if (GuiWindow *w = guiBindPress(kColumns[i], PickListRow)) {
-            w->draw = guiDrawComponentList;
+            w->draw = DrawListColumn;
             w->value = float(i);
         }
     }
