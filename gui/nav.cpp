@@ -29,7 +29,7 @@
 
 const AutopilotProgram kAutopilotTable[kAutopilotPrograms] = {
     {"STOP", false, guiAutoStop, nullptr, 56},
-    {"APPROACH", true, guiAutoApproach, guiAutoLdsApproach, 57},
+    {"APPROACH", true, guiAutoApproach, guiAutoApproach, 57},
     {"FORMATE", true, guiAutoFormate, guiAutoLdsFormate, 58},
     {"DOCK", true, guiAutoDock, nullptr, 59},
     {"STOP REL", true, guiAutoStopRelative, nullptr, 59},

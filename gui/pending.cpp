@@ -10,8 +10,6 @@
 #include "gui/front.h"
 #include "gui/gui.h"
 
-void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
-
 #include "gui/station.h"
 
 // The build routines of the command, weapons and engineering stations that
@@ -23,20 +21,6 @@ uint16_t guiMirrorArcCode(uint16_t code) {
     PENDING_ONCE("guiMirrorArcCode");
     return code;
 }
-
-// The autopilot's order routines.
-#include "gui/autopilot.h"
-void guiAutoStop(SceneItem *) { PENDING_ONCE("guiAutoStop"); }
-void guiAutoApproach(SceneItem *) { PENDING_ONCE("guiAutoApproach"); }
-void guiAutoFormate(SceneItem *) { PENDING_ONCE("guiAutoFormate"); }
-void guiAutoDock(SceneItem *) { PENDING_ONCE("guiAutoDock"); }
-void guiAutoStopRelative(SceneItem *) { PENDING_ONCE("guiAutoStopRelative"); }
-void guiAutoPursue(SceneItem *) { PENDING_ONCE("guiAutoPursue"); }
-void guiAutoEvade(SceneItem *) { PENDING_ONCE("guiAutoEvade"); }
-void guiAutoLdaDefence(SceneItem *) { PENDING_ONCE("guiAutoLdaDefence"); }
-void guiAutoMatchVelocity(SceneItem *) { PENDING_ONCE("guiAutoMatchVelocity"); }
-void guiAutoLdsApproach(SceneItem *) { PENDING_ONCE("guiAutoLdsApproach"); }
-void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }
 
 // The command, weapons and engineering stations' parts the key handler calls.
 // Until the command station's panel toggles are built, the viewer opens at

@@ -12,6 +12,7 @@
 #include "ai/combat.h"
 #include "ai/contacts.h"
 #include "core/options.h"
+#include "gui/autopilot.h"
 #include "gui/bound.h"
 #include "gui/cockpit.h"
 #include "gui/feed.h"
@@ -111,6 +112,7 @@ void SelectMissileButton(GuiWindow *) { guiWepSelectMissile(0); }
 void FireButton(GuiWindow *) { guiWepFire(); }
 void ForwardTrackButton(GuiWindow *) { guiWepToggleForwardTrack(); }
 void RapidButton(GuiWindow *) { guiWepToggleRapid(); }
+void ReaimButton(GuiWindow *) { guiReaimSubTargets(); }
 
 void DrawModeButton(GuiWindow *w) {
     w->state = gWepGroup == uint16_t(w->value) ? 1 : 0;
@@ -369,6 +371,8 @@ void guiBuildWepScreen() {
     guiBindUpdate("WEPMagR", RoundsUpdate);
     if (GuiWindow *w = guiBindActivate("WEPBotR1", ForwardTrackButton)) w->update = TrackLabelUpdate;
     if (GuiWindow *w = guiBindActivate("WEPBotR2", RapidButton)) w->update = FireModeLabelUpdate;
+    guiBindActivate("WEPULDA", ReaimButton);
+    guiBindActivate("WEPLLDA", ReaimButton);
     guiBindUpdate("WMseX", guiNavMouseXUpdate);
     guiBindUpdate("WMseY", guiNavMouseYUpdate);
     if (GuiWindow *w = guiBindDraw("WOrb", guiNavDrawOrb)) w->update = guiNavOrbUpdate;
