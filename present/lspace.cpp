@@ -305,7 +305,8 @@ void LSpaceViewerDraw(P3DPane *pane) {
     LSpaceViewer &v = gLSpaceViewer;
     if (!gLSpacePlanGrid) DrawRings(v.camera);
     else DrawPlanGrid(v, HudViewRect);
-    for (SceneItem *o = dunSceneListHead(); o; o = o->next) {
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head ? head->next : nullptr; o && o != head; o = o->next) {
         if (!o->sim || !o->avatar) continue;
         const vt_model *m = ObjectModel(o);
         if (!m) continue;

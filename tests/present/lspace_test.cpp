@@ -198,7 +198,7 @@ TEST_F(LSpaceView, TheViewerDrawsTheGlobeAndEveryShipNearTheTarget) {
     LSpaceViewerDraw(&pane);
     int grid = 0;
     for (const Line &l : gLines) grid += l.colour == 54;
-    EXPECT_GT(grid, 2);
+    EXPECT_GE(grid, 2) << "a line each way at least";
     dunResetWorld();
 }
 
