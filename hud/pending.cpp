@@ -18,7 +18,6 @@ void hudDrawCockpitOverlay() {
 uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
 
 // The mission runtime's calls.
-float gHudRange = 400000.0f;
 void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
 
