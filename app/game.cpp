@@ -15,6 +15,7 @@
 #include "app/shellcall.h"
 #include "app/system.h"
 #include "core/files.h"
+#include "gui/autopilot.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/options.h"
@@ -48,6 +49,8 @@
 #include "world/asteroids.h"
 #include "world/engineering.h"
 #include "world/messages.h"
+#include "world/mission_state.h"
+#include "world/universe.h"
 #include "world/collision.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -398,12 +401,17 @@ int gameFrame() {
     if (gSystemTransferPending == 1) {
         gSystemTransferPending = 0;
         if (gTransferBody) {
-            CALL(guiGoToSelectedSystem, 0);
+            // The transfer's body is the destination the jump goes to.
+            dunTargetLpBody = static_cast<BodyRecord *>(gTransferBody);
+            dunTargetLpStar = dunPendingStarSystem;
+            gGuiSystemJumpRequest = 1;
+            CALL(guiGoToSelectedSystem);
             CALL(SpawnArrivalBurst, dunPlayerShip);
             CALL(EventCameraTrigger, dunPlayerShip, nullptr, 11);
             if (dunPlayerShip && dunPlayerShip->sim) dunPlayerShip->sim->flags &= ~0x01000000u;
         }
     }
+    CALL(guiGoToSelectedSystem);
     ++dunFrameCounter;
 
     CALL(UpdateMissionTimers);

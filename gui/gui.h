@@ -9,7 +9,9 @@ void guiInit();
 void guiResetWindows();
 void guiUpdate();
 void guiEngSelectReactor();
-void guiGoToSelectedSystem(int how);
+// Each frame: the jump to the star system chosen on the map, once asked for
+// and possible (gui/autopilot.h).
+void guiGoToSelectedSystem();
 
 // The current screen's key handler.
 extern void (*gKeyHandler)(uint16_t key);

@@ -25,6 +25,7 @@
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "present/lspace.h"
 #include "present/model_adjust.h"
 #include "present/p3d.h"
 #include "present/scene.h"

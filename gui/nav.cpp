@@ -29,7 +29,7 @@
 
 const AutopilotProgram kAutopilotTable[kAutopilotPrograms] = {
     {"STOP", false, guiAutoStop, nullptr, 56},
-    {"APPROACH", true, guiAutoApproach, guiAutoLdsApproach, 57},
+    {"APPROACH", true, guiAutoApproach, guiAutoApproach, 57},
     {"FORMATE", true, guiAutoFormate, guiAutoLdsFormate, 58},
     {"DOCK", true, guiAutoDock, nullptr, 59},
     {"STOP REL", true, guiAutoStopRelative, nullptr, 59},
@@ -690,3 +690,8 @@ void guiBuildNavScreen() {
     guiBindUpdate("MseY", UpdateMouseY);
     guiBindUpdate("NTarget", UpdateTarget);
 }
+
+int8_t guiNavMouseXUpdate(GuiWindow *w) { return UpdateMouseX(w); }
+int8_t guiNavMouseYUpdate(GuiWindow *w) { return UpdateMouseY(w); }
+int8_t guiNavOrbUpdate(GuiWindow *w) { return UpdateOrb(w); }
+void guiNavDrawOrb(GuiWindow *w) { DrawOrb(w); }

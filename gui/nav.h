@@ -62,3 +62,10 @@ const char *guiNavAutopilotLabel();
 const char *guiNavModeLabel();
 // The station's state back to its start values (a new mission, tests).
 void guiNavReset();
+
+// The mouse read-outs and the radar sphere, shared with the weapons and
+// engineering stations.
+int8_t guiNavMouseXUpdate(GuiWindow *window);
+int8_t guiNavMouseYUpdate(GuiWindow *window);
+int8_t guiNavOrbUpdate(GuiWindow *window);
+void guiNavDrawOrb(GuiWindow *window);

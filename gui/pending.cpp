@@ -10,52 +10,17 @@
 #include "gui/front.h"
 #include "gui/gui.h"
 
-void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
-void guiGoToSelectedSystem(int) { PENDING_ONCE("guiGoToSelectedSystem"); }
-
 #include "gui/station.h"
 
 // The build routines of the command, weapons and engineering stations that
 // the screen table calls.
 void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
-void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
-void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
-
-// The update routines of the logger and profile windows (the weapons
-// station's stretch of routines).
-#include "gui/bound.h"
-#include "gui/window.h"
-int8_t guiLoggerUpdate(GuiWindow *w) {
-    PENDING_ONCE("guiLoggerUpdate");
-    return guiDefaultHandler(w);
-}
-int8_t guiProfileUpdate(GuiWindow *w) {
-    PENDING_ONCE("guiProfileUpdate");
-    return guiDefaultHandler(w);
-}
-
-// The engineering station's leave step.
-void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 
 // The command station's arc mirror.
 uint16_t guiMirrorArcCode(uint16_t code) {
     PENDING_ONCE("guiMirrorArcCode");
     return code;
 }
-
-// The autopilot's order routines.
-#include "gui/autopilot.h"
-void guiAutoStop(SceneItem *) { PENDING_ONCE("guiAutoStop"); }
-void guiAutoApproach(SceneItem *) { PENDING_ONCE("guiAutoApproach"); }
-void guiAutoFormate(SceneItem *) { PENDING_ONCE("guiAutoFormate"); }
-void guiAutoDock(SceneItem *) { PENDING_ONCE("guiAutoDock"); }
-void guiAutoStopRelative(SceneItem *) { PENDING_ONCE("guiAutoStopRelative"); }
-void guiAutoPursue(SceneItem *) { PENDING_ONCE("guiAutoPursue"); }
-void guiAutoEvade(SceneItem *) { PENDING_ONCE("guiAutoEvade"); }
-void guiAutoLdaDefence(SceneItem *) { PENDING_ONCE("guiAutoLdaDefence"); }
-void guiAutoMatchVelocity(SceneItem *) { PENDING_ONCE("guiAutoMatchVelocity"); }
-void guiAutoLdsApproach(SceneItem *) { PENDING_ONCE("guiAutoLdsApproach"); }
-void guiAutoLdsFormate(SceneItem *) { PENDING_ONCE("guiAutoLdsFormate"); }
 
 // The command, weapons and engineering stations' parts the key handler calls.
 // Until the command station's panel toggles are built, the viewer opens at
@@ -70,10 +35,3 @@ void guiComToggleObjectives(int open) {
     gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
 }
 void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
-void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
-void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
-void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
-void guiWepToggleForwardTrack() { PENDING_ONCE("guiWepToggleForwardTrack"); }
-void guiEngMoveSelection(int) { PENDING_ONCE("guiEngMoveSelection"); }
-void guiEngStepSelection(int) { PENDING_ONCE("guiEngStepSelection"); }
-void guiEngAssignCrew(int) { PENDING_ONCE("guiEngAssignCrew"); }

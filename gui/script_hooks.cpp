@@ -9,6 +9,7 @@
 #include "gui/gui.h"
 #include "gui/keys.h"
 #include "gui/nav.h"
+#include "gui/wep_station.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/script_statements.h"
@@ -34,6 +35,7 @@ void guiInstallScriptHooks() {
         [] {
             guiResetKeyHandler();
             guiNavReset();
+            guiWepReset();
         },
         docResetMedia,
         [] {

@@ -1,6 +1,7 @@
 // The window pool, creation with the 640x480 adjustment, copies, absolute
 // rectangles, hit tests and the redraw marking helpers.
 #include "gui/window.h"
+#include "gui/main_view.h"
 
 #include <cstring>
 
@@ -47,7 +48,7 @@ int ScreenWidth() { return TheDisplayMode.screen ? TheDisplayMode.screen->width 
 int ScreenHeight() { return TheDisplayMode.screen ? TheDisplayMode.screen->height : TheDisplayMode.height; }
 
 bool IsViewDraw(GuiDrawProc draw) {
-    return draw == guiDraw3D || draw == guiDrawMainViewPane || draw == guiDraw3DWire;
+    return draw == guiDraw3D || draw == guiDrawMainViewPane || draw == guiDraw3DWire || draw == MainViewDraw;
 }
 
 void AppendToScreen(GuiWindow *window) {

@@ -8,6 +8,7 @@
 #include "present/p3d.h"
 #include "present/scene.h"
 #include "present/views.h"
+#include "present/lspace.h"
 #include "render/front/front.h"
 #include "render/pmap/pixelmap.h"
 #include "render/scene/scene.h"
@@ -97,6 +98,7 @@ void Draw(P3DPane *pane, bool marks) {
 void P3DForgetViewBuffers() {
     for (ViewBuffers &b : gBuffers) FreePair(b);
     gP3D.viewDirty = nullptr;
+    WeaponHardpointsForget();
 }
 
 void P3DAllocViewBuffers(P3DPane *pane) {

@@ -8,7 +8,3 @@
 
 // The views the GUI's panes show.
 #include "present/views.h"
-void WeaponHardpointsDraw(P3DPane *) { PENDING_ONCE("WeaponHardpointsDraw"); }
-
-// The local-space viewer's target.
-void LSpaceSetTarget(SceneItem *) { PENDING_ONCE("LSpaceSetTarget"); }

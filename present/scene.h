@@ -100,8 +100,6 @@ void LookUpdate();
 void EventCameraTrigger(SceneItem *item, SceneItem *other, int event);
 // Clears the four camera words at the world reset.
 void P3DResetCameraWords();
-// The local-space viewer's target; the sky sphere dimmed or brightened a
-// step.
-void LSpaceSetTarget(SceneItem *item);
+// The sky sphere dimmed or brightened a step.
 void P3DDimSkySphere();
 void P3DBrightenSkySphere();

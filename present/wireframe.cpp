@@ -13,6 +13,8 @@
 #include "present/hooks.h"
 #include "present/lwo/lwo.h"
 #include "present/views.h"
+#include "render/pmap/pixelmap.h"
+#include "RES/util.h"
 #include "world/pools.h"
 #include "world/records.h"
 #include "world/services.h"
@@ -25,15 +27,14 @@ constexpr uint16_t kNoColour = 65535;
 constexpr int kLeastPartSize = 6;
 // Chains deeper than this are taken for a loop a script made.
 constexpr int kMaxDepth = 64;
-constexpr int kMaxParts = 256;
+constexpr char kTestShape[] = "vek\\resource\\shapes\\Test_WRI.lwo";
 
 const WireframeModel *Plan(const WireframeNode *node) { return static_cast<const WireframeModel *>(node->shape); }
 
 void DrawLabel(const WireframeNode *node, const WireframeModel *plan, float scale, const HudRect &r, int colour,
                int rampBase) {
     const float cx = (r.right - r.left) / 2.0f, cy = (r.bottom - r.top) / 2.0f;
-    const int parts = plan->partCount < kMaxParts ? plan->partCount : kMaxParts;
-    for (int k = 0; k < parts; ++k) {
+    for (int k = 0; k < plan->partCount; ++k) {
         const float *part = plan->parts[k];
         const float x = cx + (part[0] - gWireframeView.x) * scale + r.left;
         const float y = cy + (part[1] - gWireframeView.y - 0.5f) * scale + r.top;
@@ -61,13 +62,14 @@ void DrawNode(WireframeNode *node, float ox, float oy, float zoom, int colourOve
         const float rx = node->x - ox, ry = node->y - oy;
         node->flags &= ~WireframeFlag::Drawn;
         const WireframeModel *plan = Plan(node);
-        int sizes[kMaxParts] = {};
         if (node->flags & WireframeFlag::Parts) {
-            const int parts = plan ? (plan->partCount < kMaxParts ? plan->partCount : kMaxParts) : 0;
-            for (int k = 0; k < parts; ++k) {
+            // Every part counts, however many the model has: the sizes are
+            // only compared, so no scratch array limits them.
+            const int parts = plan ? plan->partCount : 0;
+            for (int k = 0; k < parts && !(node->flags & WireframeFlag::Drawn); ++k) {
                 const float *part = plan->parts[k];
-                sizes[k] = int(std::fmax(part[2], part[3]) * scale * 1.5f);
-                if (sizes[k] > kLeastPartSize) node->flags |= WireframeFlag::Drawn;
+                if (int(std::fmax(part[2], part[3]) * scale * 1.5f) > kLeastPartSize)
+                    node->flags |= WireframeFlag::Drawn;
             }
             // Too small to see: neither the node nor its children.
             if (!(node->flags & WireframeFlag::Drawn)) return;
@@ -194,4 +196,42 @@ bool WireframeDrawInRect(void *shape, int x0, int y0, int x1, int y1, int colour
         DrawLineClipped(&ScreenSurface, xa, ya, xb, yb, colour, &clip);
     }
     return true;
+}
+
+void WireframeDrawGrid(float offsetX, float offsetY, float zoom) {
+    const HudRect &r = HudViewRect;
+    const float s = zoom != 0 ? float(r.right - r.left) / zoom : 0;
+    const float ox = 0.6f * offsetX, oy = 0.6f * offsetY;
+    for (int u = -180; u < 180; u += 20) {
+        dunCall(P3DHud().drawLineIn, HudPixelmap, int((u - ox) * s), int((-180 - oy) * s), int((u - ox) * s),
+                int((180 - oy) * s), 24);
+        dunCall(P3DHud().drawLineIn, HudPixelmap, int((-180 - ox) * s), int((u - oy) * s), int((180 - ox) * s),
+                int((u - oy) * s), 24);
+    }
+}
+
+void WireframeWindowDraw(P3DPane *pane) {
+    if (!pane) return;
+    WireframeView &v = gWireframeView;
+    if (!v.root) {
+        uint32_t status = 0;
+        if (void *plan = LwoLoadWireframe(kTestShape, nullptr, &status)) {
+            if (WireframeNode *node = WireframeNodeCreate(plan, (dunRand15() % 7) * 32 + 40)) {
+                node->flags |= WireframeFlag::Drawn | WireframeFlag::Shown;
+                v.root = node;
+            }
+        }
+    }
+    P3DAllocViewBuffers(pane);
+    auto *colour = static_cast<vt_pixelmap *>(pane->image);
+    if (colour) {
+        colour->pixels = ScreenSurface.pixels;
+        VtPixelmapFill(colour, 0);
+    }
+    HudPixelmap = colour;
+    HudViewRect = {pane->x, pane->y, int16_t(pane->x + pane->w - 1), int16_t(pane->y + pane->h - 1)};
+    if (colour && v.root) WireframeDraw(v.root, v.x, v.y, v.zoom, 0, 0);
+    WireframeSmoothOffsets();
+    HudPixelmap = nullptr;
+    P3DSelectViewBuffers(pane);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct WireframeNode;
+struct P3DPane;
 
 // The view: zoom and view offset with their targets, the display filter,
 // the highlighted node, the display mode (1: grey nodes lighter) and the
@@ -40,3 +41,9 @@ void WireframeDraw(WireframeNode *node, float offsetX, float offsetY, float zoom
 // Draws a plan into the rectangle of the screen, turned about the vertical
 // axis; false when there is no plan.
 bool WireframeDrawInRect(void *shape, int x0, int y0, int x1, int y1, int colour, float degrees);
+// The background grid of the ship view: lines every 20 model units from
+// -180 to 160 each way, shifted by 0.6 x the view offset, in colour 24.
+void WireframeDrawGrid(float offsetX, float offsetY, float zoom);
+// The wireframe window's draw routine: its colour buffer cleared, the
+// node tree (a test shape on first use) drawn with the view, the view eased.
+void WireframeWindowDraw(P3DPane *pane);

@@ -2,6 +2,7 @@
 // wire drawings of the schematic and the gadgets, and the shade table shown
 // on the screen.
 #include <cmath>
+#include <vector>
 
 #include "hud/missionlog.h"
 #include "p3d_fixture.h"
@@ -192,6 +193,74 @@ TEST_F(ModelTools, AWireTreeDrawsThePartsBigEnoughOnScreen) {
     VtPixelmapFree(HudPixelmap);
     std::free(root);
     std::free(anchor);
+}
+
+// Lines the wire drawings hand to the HUD, as they come.
+struct Line {
+    int x0, y0, x1, y1, colour;
+};
+std::vector<Line> gLines;
+void RecordLine(vt_pixelmap *, int x0, int y0, int x1, int y1, int colour) {
+    gLines.push_back({x0, y0, x1, y1, colour});
+}
+const PresentHudHooks kRecordingHooks = {RecordLine, nullptr, nullptr};
+
+TEST_F(ModelTools, TheGridAndALargeModelDrawEveryLine) {
+    P3DSetHudHooks(&kRecordingHooks);
+    gLines.clear();
+    HudViewRect = {0, 0, 360, 199};
+    // At a zoom of 360 a model unit is a pixel; the offset moves the grid
+    // by 0.6 of itself.
+    WireframeDrawGrid(10, -20, 360);
+    ASSERT_EQ(gLines.size(), 36u);
+    EXPECT_EQ(gLines[0].x0, -180 - 6);
+    EXPECT_EQ(gLines[0].y0, -180 + 12);
+    EXPECT_EQ(gLines[0].y1, 180 + 12);
+    EXPECT_EQ(gLines[1].y0, -180 + 12);
+    EXPECT_EQ(gLines[1].x1, 180 - 6);
+    EXPECT_EQ(gLines[34].x0, 160 - 6);
+    for (const Line &l : gLines) EXPECT_EQ(l.colour, 24);
+    // A model of 600 parts, only the last big enough to see, and an edge
+    // among the last points: the whole model counts and draws.
+    constexpr int kParts = 600;
+    std::vector<float> points(kParts * 2 * 3), parts(kParts * 4);
+    std::vector<uint16_t> edges(kParts * 2);
+    for (int k = 0; k < kParts; ++k) {
+        const float size = k == kParts - 1 ? 50.0f : 0.01f;
+        float *p = &points[k * 6];
+        p[0] = p[1] = 0;
+        p[3] = p[4] = size;
+        p[2] = p[5] = float(k);
+        edges[k * 2] = uint16_t(k * 2);
+        edges[k * 2 + 1] = uint16_t(k * 2 + 1);
+        float *part = &parts[k * 4];
+        part[0] = part[1] = 0;
+        part[2] = part[3] = size;
+    }
+    WireframeModel big{kParts * 2, kParts, kParts, reinterpret_cast<float(*)[3]>(points.data()),
+                       reinterpret_cast<uint16_t(*)[2]>(edges.data()), reinterpret_cast<float(*)[4]>(parts.data())};
+    WireframeNode node{};
+    node.flags = WireframeFlag::Shown | WireframeFlag::Parts;
+    node.mask = 1;
+    node.colour = 100;
+    node.shape = &big;
+    gWireframeView.filter = 1;
+    gLines.clear();
+    WireframeDraw(&node, 0, 0, 360, 0, 0);
+    EXPECT_TRUE(node.flags & WireframeFlag::Drawn);
+    ASSERT_EQ(gLines.size(), size_t(kParts));
+    EXPECT_EQ(gLines.back().x1, 50);
+    // The highlighted node blinks 8 darker for the first half of each second.
+    gWireframeView.highlighted = &node;
+    for (const auto &[clock, colour] : {std::pair{1030u, 92}, std::pair{1070u, 100}}) {
+        dunGameClock = clock;
+        gLines.clear();
+        WireframeDraw(&node, 0, 0, 360, 0, 0);
+        ASSERT_FALSE(gLines.empty());
+        EXPECT_EQ(gLines[0].colour, colour) << clock;
+    }
+    gWireframeView.highlighted = nullptr;
+    P3DSetHudHooks(nullptr);
 }
 
 TEST_F(ModelTools, APlanDrawnIntoARectangleTurnsAboutTheVertical) {

@@ -1,0 +1,86 @@
+// The weapons station's mount display: the corvette's hull as one plain
+// shape, and its four weapon mounts (beam cannons and launchers, left and
+// right) each in an empty and a ready form. They share the corvette's frame
+// (file units, y up, z ahead), so the station draws them all where the ship
+// is; the ready forms stand a little proud of the empty ones.
+#include <string>
+
+#include "data/lwob/lwob.h"
+#include "mkdata.h"
+
+namespace {
+
+using lwob::Object;
+using lwob::Surface;
+
+Surface Plain(const char *name, int r, int g, int b) {
+    Surface s;
+    s.name = name;
+    s.colour[0] = uint8_t(r);
+    s.colour[1] = uint8_t(g);
+    s.colour[2] = uint8_t(b);
+    return s;
+}
+
+// The hull: body, nose, wings and engine pods, as the ship itself has them.
+Object Hull() {
+    const Surface hull = Plain("WepHull", 150, 150, 160);
+    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, hull);
+    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, hull, false));
+    o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, hull));
+    o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, hull));
+    for (float x : {-8.0f, 8.0f}) {
+        Object pod = lwob::Tube(6, -14, 1.3f, -4, 1.3f, hull);
+        pod.Move(x, 0, 0);
+        o.Append(pod);
+    }
+    return o;
+}
+
+// A beam cannon on the wing: a breech and a long barrel pointing ahead.
+Object BeamMount(float side, float grow) {
+    const Surface metal = Plain(grow > 0 ? "WepReady" : "WepMount", 200, 200, 90);
+    Object o = lwob::Box({-0.8f - grow, 0.4f, -2 - grow}, {0.8f + grow, 1.6f + grow, 1 + grow}, metal);
+    o.Append(lwob::Tube(6, 1, 0.3f + grow, 7 + grow, 0.3f + grow, metal));
+    o.Move(side * 9, 0, 0);
+    return o;
+}
+
+// A launcher under the wing: a box of tubes.
+Object LauncherMount(float side, float grow) {
+    const Surface metal = Plain(grow > 0 ? "WepReady" : "WepMount", 90, 200, 200);
+    Object o;
+    for (float dx : {-0.7f, 0.7f}) {
+        Object tube = lwob::Tube(6, -3 - grow, 0.6f + grow, 3 + grow, 0.6f + grow, metal);
+        tube.Move(dx, -1.4f, 0);
+        o.Append(tube);
+    }
+    o.Move(side * 6, 0, 0);
+    return o;
+}
+
+bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
+    return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
+}
+
+bool WriteWeaponMounts(const mkdata::Context &ctx) {
+    bool ok = Write(ctx, "CorvAsm_WEP.lwo", Hull());
+    struct Mount {
+        const char *name;
+        bool beam;
+        float side;  // +1 right, -1 left
+        float grow;
+    } const mounts[] = {
+        {"WEP_RtPBC.lwo", true, 1, 0},      {"WEP_LfPBC.lwo", true, -1, 0},
+        {"WEP_RtMAG.lwo", false, 1, 0},     {"WEP_LfMAG.lwo", false, -1, 0},
+        {"WEP_RtPBCR.lwo", true, 1, 0.15f}, {"WEP_LfPBCR.lwo", true, -1, 0.15f},
+        {"WEP_RtMAGR.lwo", false, 1, 0.15f}, {"WEP_LfMAGR.lwo", false, -1, 0.15f},
+    };
+    for (const Mount &m : mounts)
+        ok &= Write(ctx, m.name, m.beam ? BeamMount(m.side, m.grow) : LauncherMount(m.side, m.grow));
+    return ok;
+}
+
+mkdata::Generator gWeaponMounts("36-weapon-mounts", WriteWeaponMounts);
+
+}  // namespace
