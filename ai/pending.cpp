@@ -17,12 +17,6 @@
         PENDING_ONCE(#handler);                                                                                    \
         return dunai_Yield(c, 1);                                                                                  \
     }
-// Docking and undocking.
-PENDING_STATE(dunai_UnDock)
-PENDING_STATE(dunai_DockingBaseState)
-PENDING_STATE(dunai_DockingDemolishState)
-PENDING_STATE(dunai_dk_orientate)
-PENDING_STATE(dunai_dk_finalAproach)
 // Pursuit, range, orbit, gates, routes and watch.
 PENDING_STATE(dunai_LagrangeState)
 PENDING_STATE(dunai_PointAtState)
