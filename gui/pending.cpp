@@ -16,7 +16,6 @@ void guiEngSelectReactor() { PENDING_ONCE("guiEngSelectReactor"); }
 
 // The build routines of the command, weapons and engineering stations that
 // the screen table calls.
-void guiBuildComScreen() { PENDING_ONCE("guiBuildComScreen"); }
 void guiBuildWepScreen() { PENDING_ONCE("guiBuildWepScreen"); }
 void guiBuildEngScreen() { PENDING_ONCE("guiBuildEngScreen"); }
 
@@ -36,26 +35,7 @@ int8_t guiProfileUpdate(GuiWindow *w) {
 // The engineering station's leave step.
 void guiEngLeaveStation() { PENDING_ONCE("guiEngLeaveStation"); }
 
-// The command station's arc mirror.
-uint16_t guiMirrorArcCode(uint16_t code) {
-    PENDING_ONCE("guiMirrorArcCode");
-    return code;
-}
-
-
-// The command, weapons and engineering stations' parts the key handler calls.
-// Until the command station's panel toggles are built, the viewer opens at
-// its home page and closes, without closing the station's other panels.
-void guiComToggleDocs(int open) {
-    PENDING_ONCE("guiComToggleDocs");
-    if (open) docOpenHome();
-    else gDocViewerOpen = 0;
-}
-void guiComToggleObjectives(int open) {
-    PENDING_ONCE("guiComToggleObjectives");
-    gObjectivesOpen = gLocalSpaceOpen = open ? 1 : 0;
-}
-void guiOpenRemoteLink() { PENDING_ONCE("guiOpenRemoteLink"); }
+// The weapons and engineering stations' parts the key handler calls.
 void guiWepSelectPbc(int) { PENDING_ONCE("guiWepSelectPbc"); }
 void guiWepSelectMissile(int) { PENDING_ONCE("guiWepSelectMissile"); }
 void guiWepToggleRapid() { PENDING_ONCE("guiWepToggleRapid"); }
