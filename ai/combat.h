@@ -85,6 +85,20 @@ void dunSelectWaypointTarget(SceneItem *item);
 // targeting settings), and that sub-target's centre in the goal's frame.
 bool dunAimsAtSubTarget();
 bool dunSubTargetCentre(SceneItem *goal, Vec3 *centre);
+// The sub-target cursor is tied to its object. Stepping it moves to the
+// object's next volume with a sub-target id (wrapping; on another object,
+// from the head of its list) and keeps its box centre; it returns the id, 0
+// when there is no other one (the cursor then stays).
+struct HitBox;
+extern SceneItem *dunSubTargetOwner;
+extern Vec3 dunSubTargetCentrePoint;
+int16_t dunNextSubTarget(SceneItem *object);
+void dunClearSubTarget();
+// The target-lock key: the pick under the aiming ray, then the goal's next
+// sub-target (pressed again on the same target, the one after it).
+void dunLockTarget();
+// The class bits the aiming-ray pick takes in a targeting mode.
+uint32_t dunPickClassMask(uint32_t mode, bool any);
 
 // Installs the AI's table of the world's calls, and of the presentation's.
 void dunai_InstallWorldHooks();

@@ -22,7 +22,7 @@ void dunInitContacts();
 bool dunIsContact(const SceneItem *item);
 // Ships of a side, not counting those with Avatar flag 8 nor the player's.
 int dunCountShipsOfSide(int side);
-// The contact filter: 0, 1, 2 or 7.
+// The cockpit's contact filter: 0, 1, 2 or 7, the class the list shows.
 extern int32_t dunContactFilter;
 // The game clock when the contact list last changed.
 extern uint32_t dunContactListChanged;
@@ -46,20 +46,63 @@ struct Contact {
     uint16_t flags;          // ContactFlag
     uint16_t kind;           // class: 0 ships, 1 munitions, 2 debris, 4 gravity bodies, 7 navigation bodies
     uint32_t side;           // identified side bits; 1024 while not identified
-    float signal;
-    float range;             // from the controlled object
-    float sortValue;
+    float signal;            // log10 of the signature over the squared distance, at least 0
+    float range;             // from the controlled object (the approximate length)
+    float sortValue;         // the object's speed; the strength order's tie-break
 };
 extern Contact dunContacts[kMaxContacts];
-// The selected contact (none: null) and the class the list shows.
+// The selected contact (none: null), the one the HUD last saw selected, and
+// the class the list shows (0 ships, 1 munitions, 2 debris, 7 navigation).
 extern Contact *dunCurrentContact;
+extern Contact *dunLastCurrentContact;
 extern uint32_t dunTargetingMode;
-// Set when a target is selected; the HUD's contact drawing animates the
-// selection box and clears it.
+// The listed contacts of the current class in display order, then nulls;
+// how many, the rows of the seven-row window that are filled, the window's
+// top and the current contact's position.
+extern Contact *dunContactDisplay[kMaxContacts];
+extern uint16_t dunContactsInMode, dunContactRowsVisible, dunContactTotal;
+extern uint16_t dunContactClassCounts[8];
+extern int16_t dunContactWindowTop, dunContactCurrentIndex;
+// Which flag mask filters the ships (an index 0..5 of the mask table; any
+// other value filters nothing), the sort (1 distance, 2 strength), the
+// refresh interval in centiseconds and the clock of the next refresh; the
+// refreshed-this-frame flag (255); the auto-select flag.
+extern uint32_t dunContactFilterIndex;
+extern uint16_t dunContactSortMode;
+extern int32_t dunContactInterval;
+extern uint32_t dunNextContactRefresh;
+extern uint8_t dunContactsRefreshed;
+extern uint8_t dunContactAutoSelect;
+// Threats stored in the world's threat list (world/step.h) this refresh.
+extern uint16_t dunThreatCount;
+// The clock and frame when the selection last changed.
+extern uint32_t dunSelectionStamps[2];
+// Set (255) when a target is selected; the HUD's contact drawing animates
+// the selection box and clears it.
 extern uint8_t dunTargetSelected;
-// The player's targets: the weapon target and the navigation target.
+// The player's targets: the weapon target (the selected target) and the
+// navigation target.
 extern SceneItem *dunWeaponTarget;
 extern SceneItem *dunNavigationTarget;
+// The cockpit's seven contact rows: pointed at the entries of the window
+// (null: the row is empty), and an entry's element link dropped when it
+// becomes the current contact. Installed by the screens; null in tests.
+struct ContactRowHooks {
+    void (*point)(int row, Contact *entry);
+    void (*dropLink)(Contact *entry);
+};
+extern const ContactRowHooks *dunContactRowHooks;
+
+// The class of an object by its Avatar flags, -1 for none.
+int dunContactClass(const SceneItem *item);
+// The object's entry (the one holding it, else the first free one) of class
+// k; null for the controlled object, an object that is no contact, or a
+// full table.
+Contact *dunAddContact(int k, SceneItem *object);
+void dunUpdateContactSide(SceneItem *item);
+void dunClearContactEntry(Contact *entry);
+// Four threats are kept: a fifth replaces the first stored that is farther.
+void dunAddThreat(SceneItem *object, float distance);
 // The contact list's current entry's object (none: null), stepping it, the
 // searches the cockpit's targeting keys make, and the filter's bookkeeping.
 SceneItem *dunCurrentContactObject();
@@ -67,11 +110,14 @@ void dunPrevTarget();
 void dunNextTarget();
 // The next hostile contact becomes the player's target.
 void dunNextHostileTarget();
+// The nearest contact the controlled object's side may target (the faction
+// it is not of counts); the nearest enemy ship or mine contact; the next
+// enemy ship after the current contact (null when it is the only one).
 SceneItem *dunNearestTargetBySide(SceneItem *item);
 SceneItem *dunNearestEnemyContact();
 SceneItem *dunNearestEnemyShipContact();
-// The contact filter changed: the list scrolls back to its top and has no
-// current entry.
+// The contact filter changed: the list shows that class from its top and
+// takes the goal or target as its current entry.
 void dunContactFilterChanged();
 // Unlimited detection range (a debug switch).
 extern uint8_t dunDetectInfinite;

@@ -9,22 +9,10 @@
 #include "world/objlist.h"
 #include "world/records.h"
 
-void dunRemoveContact(SceneItem *) { PENDING_ONCE("dunRemoveContact"); }
-void dunRefreshContacts() { PENDING_ONCE("dunRefreshContacts"); }
 bool dunai_WingCommandIs(int) {
     PENDING_ONCE("dunai_WingCommandIs");
     return false;
 }
-bool dunIsContact(const SceneItem *) {
-    PENDING_ONCE("dunIsContact");
-    return false;
-}
-int32_t dunContactFilter;
-uint32_t dunContactListChanged;
-Contact dunContacts[kMaxContacts];
-Contact *dunCurrentContact;
-uint32_t dunTargetingMode;
-uint8_t dunTargetSelected;
 
 #include "ai/scores.h"
 float dunPowerShares[3];
@@ -40,7 +28,6 @@ int32_t dunScoreSummary(int, int, intptr_t) {
 }
 
 // The game start-up's calls.
-void dunInitContacts() { PENDING_ONCE("dunInitContacts"); }
 
 // Hits, kills and scoring.
 #include "ai/combat.h"
@@ -49,7 +36,6 @@ int dunScoreSummary(int, int, SceneItem *) {
     PENDING_ONCE("dunScoreSummary");
     return 0;
 }
-void dunPickTargetFiltered(void *, int) { PENDING_ONCE("dunPickTargetFiltered"); }
 void dunFireSpecialWeapon(SceneItem *, SceneItem *) { PENDING_ONCE("dunFireSpecialWeapon"); }
 const uint32_t *dunFindScoreRecord(uint32_t) {
     PENDING_ONCE("dunFindScoreRecord");
@@ -57,20 +43,8 @@ const uint32_t *dunFindScoreRecord(uint32_t) {
 }
 
 // What the world's flight, docking and object routines ask of the AI.
-void dunPickTargetPoint(SceneItem *, int, uint32_t, uint32_t) { PENDING_ONCE("dunPickTargetPoint"); }
-void dunSelectTarget(SceneItem *) { PENDING_ONCE("dunSelectTarget"); }
-void dunSetShipTarget() { PENDING_ONCE("dunSetShipTarget"); }
 void dunRandomPointOnSubNode(SceneItem *, Vec3 *) { PENDING_ONCE("dunRandomPointOnSubNode"); }
 void dunRegisterScoreObject(SceneItem *) { PENDING_ONCE("dunRegisterScoreObject"); }
-void dunSelectWaypointTarget(SceneItem *) { PENDING_ONCE("dunSelectWaypointTarget"); }
-bool dunAimsAtSubTarget() {
-    PENDING_ONCE("dunAimsAtSubTarget");
-    return false;
-}
-bool dunSubTargetCentre(SceneItem *, Vec3 *) {
-    PENDING_ONCE("dunSubTargetCentre");
-    return false;
-}
 
 // The mission runtime's calls.
 ScoreRecord *dunFindScoreRecordByKey(uint32_t) {
@@ -84,8 +58,6 @@ const char *dunScoreRecordText(const ScoreRecord *) {
 
 // The HUD's calls.
 #include "RES/vecmath.h"
-HitBox *dunCurrentSubTarget;
-void dunDrawTargetReticle(HudSight *) { PENDING_ONCE("dunDrawTargetReticle"); }
 
 // The ship statements' calls.
 #include "world/pools.h"
@@ -99,7 +71,6 @@ void dunai_CommandWing(SceneItem *, int) { PENDING_ONCE("dunai_CommandWing"); }
 void dunBindAmmoGauge(const char *, Weapon *, int32_t, ScriptSymbol *) { PENDING_ONCE("dunBindAmmoGauge"); }
 void dunUpdateAmmoGauges() { PENDING_ONCE("dunUpdateAmmoGauges"); }
 void dunScoreHit(SceneItem *, bool) { PENDING_ONCE("dunScoreHit"); }
-void dunNextHostileTarget() { PENDING_ONCE("dunNextHostileTarget"); }
 #include "ai/steering.h"
 float dunai_BrakeToRest(SceneItem *) {
     PENDING_ONCE("dunai_BrakeToRest");
@@ -111,33 +82,9 @@ void dunScoreRecordSetType(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetType"
 void dunScoreRecordSetSide(uint32_t, int) { PENDING_ONCE("dunScoreRecordSetSide"); }
 
 // The cockpit's targeting keys.
-SceneItem *dunWeaponTarget;
-SceneItem *dunNavigationTarget;
-uint8_t dunDetectInfinite;
-SceneItem *dunCurrentContactObject() {
-    PENDING_ONCE("dunCurrentContactObject");
-    return nullptr;
-}
-void dunPrevTarget() { PENDING_ONCE("dunPrevTarget"); }
-void dunNextTarget() { PENDING_ONCE("dunNextTarget"); }
-SceneItem *dunNearestTargetBySide(SceneItem *) {
-    PENDING_ONCE("dunNearestTargetBySide");
-    return nullptr;
-}
-SceneItem *dunNearestEnemyContact() {
-    PENDING_ONCE("dunNearestEnemyContact");
-    return nullptr;
-}
-SceneItem *dunNearestEnemyShipContact() {
-    PENDING_ONCE("dunNearestEnemyShipContact");
-    return nullptr;
-}
-void dunContactFilterChanged() { PENDING_ONCE("dunContactFilterChanged"); }
 void dunResetPowerShares() { PENDING_ONCE("dunResetPowerShares"); }
 void dunShiftPowerShare(float, float *, float *, float *) { PENDING_ONCE("dunShiftPowerShare"); }
 
-// The universe's calls into the contact list that are not built yet.
-void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
 // The AI states whose handlers are not built yet: each says so once and
 // yields, so that a ship running one holds its stack as it is.
 #include "ai/states.h"
@@ -146,32 +93,12 @@ void dunResetContactClock() { PENDING_ONCE("dunResetContactClock"); }
         PENDING_ONCE(#handler);                                                                                    \
         return dunai_Yield(c, 1);                                                                                  \
     }
-// Idle, stop and move-to.
-PENDING_STATE(dunai_Null)
-PENDING_STATE(dunai_MoveToStop)
-PENDING_STATE(dunai_MoveToStopRelative)
-PENDING_STATE(dunai_MoveToStopAlmostRelative)
-PENDING_STATE(dunai_MatchVelState)
-PENDING_STATE(dunai_tst_FlyBackwards)
-PENDING_STATE(dunai_tst_FlyFowards)
-PENDING_STATE(dunai_DoNothingState)
-PENDING_STATE(dunai_DriftState)
-PENDING_STATE(dunai_FullStop)
-PENDING_STATE(dunai_MaintainStop)
-PENDING_STATE(dunai_FullStopRelative)
 // Docking and undocking.
 PENDING_STATE(dunai_UnDock)
 PENDING_STATE(dunai_DockingBaseState)
 PENDING_STATE(dunai_DockingDemolishState)
 PENDING_STATE(dunai_dk_orientate)
 PENDING_STATE(dunai_dk_finalAproach)
-// Fast-drive flight.
-PENDING_STATE(dunai_LDSToNavTarget)
-PENDING_STATE(dunai_LDSApproach)
-PENDING_STATE(dunai_EnterLDS)
-PENDING_STATE(dunai_LDSEscort)
-PENDING_STATE(dunai_LDSFlight)
-PENDING_STATE(dunai_StraightLDS)
 // Pursuit, range, orbit, gates, routes and watch.
 PENDING_STATE(dunai_LagrangeState)
 PENDING_STATE(dunai_PointAtState)
@@ -194,8 +121,6 @@ PENDING_STATE(dunai_RotationalDeff)
 PENDING_STATE(dunai_DeflectorState)
 PENDING_STATE(dunai_CombatFollower)
 PENDING_STATE(dunai_FollowPlayerState)
-PENDING_STATE(dunai_EscortState)
-PENDING_STATE(dunai_AggroEscortState)
 // Missiles, drones and escape.
 PENDING_STATE(dunai_BigBombState)
 PENDING_STATE(dunai_DroneTarget)

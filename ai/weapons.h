@@ -244,6 +244,18 @@ extern HitBox *dunCurrentSubTarget;
 // drawing with the HUD's sight record.
 struct HudSight;
 void dunDrawTargetReticle(HudSight *sight);
+// The reticle's scale in percent (1000 on a new target, easing to 100), its
+// in-arc verdict of the last frame, its off switch, and the surface it draws
+// on (null: the screen).
+struct Surface;
+extern float dunReticleScale;
+extern uint8_t dunReticleInArc;
+extern uint8_t dunReticleOff;
+extern Surface *dunReticleSurface;
+// Draws a shape's edges (point pairs, the list ended by -1) at a centre and
+// a scale in percent, clipped to the view.
+void dunDrawShape(int cx, int cy, float scale, const int16_t *points, const int16_t *edges, int colour);
+extern const int16_t kReticleOpenPoints[], kReticleOpenEdges[], kReticleLockedPoints[], kReticleLockedEdges[];
 
 // Ammunition counters: every counter of that name shows the weapon's rounds
 // (the symbol goes to the last one bound); and all counters refreshed.

@@ -28,7 +28,7 @@ void dunai_InstallWorldHooks() {
         [](SceneItem *item) { return dunScoreSummary(0, 0, item); },
         dunPassGroupFlag,
         dunRemoveContact,
-        [] { dunPickTargetFiltered(nullptr, 0); },
+        dunLockTarget,
         dunAssignFixedAttack,
         dunImpactGeometry,
         dunImpactFromCollision,

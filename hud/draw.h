@@ -66,16 +66,5 @@ void hudProjectPoints(HUD *hud);
 int hudDrawDefault(HUD *hud);
 extern int16_t HudBox[4];  // min x, min y, max x, max y of the last default draw
 
-// The sight record of the weapons view that the aiming reticle draws from:
-// the sight frame's four corners and centre, the aim point the reticle
-// writes, the view's matrix, the firing ship and its current weapon.
-struct Sim;
-struct Weapon;
-struct HudSight {
-    Vec3 points[5];
-    Vec3 aimPoint;
-    Mat4 view;
-    Sim *ship;
-    Weapon *weapon;
-};
+// The sight record of the weapons view (present/views.h).
 extern HudSight HudSightRecord;

@@ -15,6 +15,23 @@ double hudBearingDegrees(double a, double b);
 // The range of the HUD's contact marks, in world units (400,000 at each
 // mission start).
 extern float gHudRange;
+// Judges whether the selected sub-target lies within gHudRange.
+void hudSubTargetStep();
+
+// ---- The contact rows ------------------------------------------------------------------------
+
+// The seven rows the contact list points at the entries of its window (null:
+// the row is empty); installed as the list's row hooks at start-up.
+struct Contact;
+constexpr int kHudContactRows = 7;
+struct HudContactRow {
+    int16_t row;
+    Contact *link;
+};
+extern HudContactRow hudContactRows[kHudContactRows];
+void hudInstallContactRows();
+// The rows in the flight view's lower left corner, the current contact framed.
+void hudDrawContactRows();
 
 // ---- The list ---------------------------------------------------------------------------------
 

@@ -17,7 +17,6 @@ void hudDrawCockpitOverlay() {
 #include "hud/missionlog.h"
 
 // The mission runtime's calls.
-float gHudRange = 400000.0f;
 void hudListMissile(SceneItem *, SceneItem *, int32_t) { PENDING_ONCE("hudListMissile"); }
 
 

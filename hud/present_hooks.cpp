@@ -11,4 +11,5 @@ void hudInstallPresentHooks() {
         [](void *hud) { hudDrawInView(static_cast<HUD *>(hud)); },
     };
     P3DSetHudHooks(&hooks);
+    hudInstallContactRows();
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "RES/util.h"
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "core/frame.h"
@@ -25,6 +26,21 @@
 
 float hudSelectedMarkX, hudSelectedMarkY;
 HudSight HudSightRecord;
+float gHudRange = 400000.0f;
+
+// The sub-target step: a sub-target of a goal beyond the sub-target range
+// cannot be aimed at, and the firing code reads that verdict.
+void hudSubTargetStep() {
+    const SceneItem *c = dunControlledObject;
+    const SceneItem *goal = c && c->sim ? c->sim->goal : nullptr;
+    if (!goal || !goal->sim || !dunSubTargetOwner || dunSubTargetOwner != goal) {
+        dunSubTargetOutOfRange = 0;
+        return;
+    }
+    const Vec3d &p = c->sim->position, &q = goal->sim->position;
+    const float d = VecLengthApprox({float(q.x - p.x), float(q.y - p.y), float(q.z - p.z)});
+    dunSubTargetOutOfRange = d > gHudRange ? 1 : 0;
+}
 
 namespace {
 
@@ -252,12 +268,22 @@ void hudDrawTargeting(HUD *) {
             const int corner = std::min({6, (box[2] - box[0]) / 4, (box[3] - box[1]) / 4});
             hudCornerBox(box, corner, corner, 242);
         }
+    hudDrawContactRows();
     // 4. The weapons' reticle, and the highlight is spent.
     if (const SceneItem *c = dunControlledObject; c && c->sim) {
         HudSightRecord.ship = c->sim;
         HudSightRecord.weapon = c->sim->currentWeapon ? c->sim->currentWeapon : c->sim->weapons;
         if (const SceneItem *v = hudViewer(); v && v->sim) HudSightRecord.view = v->sim->matrix;
+        // The sight frame: a square 300 across, 3000 ahead of the ship.
+        static const float kFrame[5][2] = {{-150, -150}, {150, -150}, {150, 150}, {-150, 150}, {0, 0}};
+        for (int i = 0; i < 5; ++i) {
+            Vec3 d;
+            MatRotateVector(c->sim->matrix, Vec3{kFrame[i][0], kFrame[i][1], 3000.0f}, d);
+            HudSightRecord.points[i] = {float(c->sim->position.x) + d.x, float(c->sim->position.y) + d.y,
+                                        float(c->sim->position.z) + d.z};
+        }
     }
+    hudSubTargetStep();
     dunDrawTargetReticle(&HudSightRecord);
     dunCrossHairObject = nullptr;
 }

@@ -9,7 +9,9 @@
 #include "platform/hooks.h"
 #include "platform/keyboard.h"
 
-int16_t JoystickAxes[JOY_AXIS_COUNT];
+// The hat rests centred (-1): without a stick, or with one without a hat,
+// a 0 would read as the hat held forward in every frame.
+int16_t JoystickAxes[JOY_AXIS_COUNT] = {0, 0, 0, 0, -1, 0, 0};
 uint16_t JoystickButtons;
 uint16_t JoystickButtonsPrevious;
 int32_t JoyCentre[JP_COUNT];
@@ -43,6 +45,7 @@ uint8_t gFfDevice;
 
 void ResetJoystickState() {
     for (int16_t &a : JoystickAxes) a = 0;
+    JoystickAxes[JOY_POV] = -1;
     JoystickButtons = JoystickButtonsPrevious = 0;
     JoyCentre[JP_Z] = 0;
     JoyDivisor[JP_Z] = 100;
@@ -67,10 +70,12 @@ void ReadJoystick() {
     if (!osJoystickRead(&s)) {
         // An unplugged or failing stick must not keep its last deflection.
         for (int16_t &a : JoystickAxes) a = 0;
+        JoystickAxes[JOY_POV] = -1;
         SetButtons(0);
         return;
     }
     int32_t v[JOY_AXIS_COUNT] = {};
+    v[JOY_POV] = -1;
     v[JOY_X] = (s.axis[JP_X] - JoyCentre[JP_X]) / JoyDivisor[JP_X];
     v[JOY_Y] = (s.axis[JP_Y] - JoyCentre[JP_Y]) / JoyDivisor[JP_Y];
     if ((JoyCaps & OS_JOYCAPS_HASR) && !optNoRudder) v[JOY_RUDDER] = (s.axis[JP_R] - JoyCentre[JP_R]) / JoyDivisor[JP_R];

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "RES/vecmath.h"
 #include "present/wireframe.h"
 
 struct VectorFont;
@@ -81,3 +82,17 @@ void P3DResetViewDirtyRect(P3DPane *pane);
 void WeaponHardpointsDraw(P3DPane *pane);
 // Puts the view camera's offsets and rotation back to rest.
 void P3DResetViewCamera();
+
+// The sight record of the weapons view that the aiming reticle draws from:
+// the sight frame's four corners and centre, the aim point the reticle
+// writes, the view's matrix, the firing ship and its current weapon.
+struct Sim;
+struct Weapon;
+struct HudSight {
+    Vec3 points[5];
+    Vec3 aimPoint;
+    Mat4 view;
+    Sim *ship;
+    Weapon *weapon;
+};
+

@@ -6,12 +6,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "mkdata.h"
+#include "scenes.h"
 #include "os/film_write.h"
 
 namespace {
@@ -98,26 +100,55 @@ struct SmkFilm {
     std::vector<std::vector<uint8_t>> frames;              // width x height indices
     std::vector<std::vector<uint8_t>> palettes;            // 768 bytes, or empty: unchanged
     int audioRate = 0;                                     // 0: silent
+    bool detailed = false;                                 // full blocks where a block has detail
     std::vector<std::vector<uint8_t>> audio;               // unsigned 8-bit mono per frame
 };
 
-// The block types of a frame: runs of solid 4x4 blocks ("fill" type 3).
-std::vector<uint32_t> BlockCodes(const SmkFilm &f, const std::vector<uint8_t> &pixels) {
+// The codes of a frame, in stream order: runs of solid 4x4 blocks ("fill"
+// type 3) and, in a detailed film, single "full" blocks (type 1) for the
+// blocks of more than one colour, each followed by its eight pixel pairs
+// (per row the right pair, then the left one; the second pixel in the high
+// byte).
+struct FrameCode {
+    bool full;  // a pixel pair of the full-block tree, else a block type
+    uint32_t value;
+};
+
+bool Uniform(const SmkFilm &f, const std::vector<uint8_t> &pixels, int b) {
+    const int bw = f.width / 4;
+    const size_t at = size_t((b / bw) * 4 * f.width + (b % bw) * 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            if (pixels[at + size_t(y * f.width + x)] != pixels[at]) return false;
+    return true;
+}
+
+std::vector<FrameCode> BlockCodes(const SmkFilm &f, const std::vector<uint8_t> &pixels) {
     int bw = f.width / 4, bh = f.height / 4, blocks = bw * bh;
-    std::vector<uint32_t> codes;
+    std::vector<FrameCode> codes;
+    auto first = [&](int b) { return pixels[size_t((b / bw) * 4 * f.width + (b % bw) * 4)]; };
     for (int b = 0; b < blocks;) {
-        uint8_t colour = pixels[size_t((b / bw) * 4 * f.width + (b % bw) * 4)];
+        if (f.detailed && !Uniform(f, pixels, b)) {
+            codes.push_back({false, 1u});
+            const size_t at = size_t((b / bw) * 4 * f.width + (b % bw) * 4);
+            for (int y = 0; y < 4; ++y) {
+                const uint8_t *row = &pixels[at + size_t(y * f.width)];
+                codes.push_back({true, uint32_t(row[2]) | uint32_t(row[3]) << 8});
+                codes.push_back({true, uint32_t(row[0]) | uint32_t(row[1]) << 8});
+            }
+            ++b;
+            continue;
+        }
+        uint8_t colour = first(b);
         int same = 1;
-        while (b + same < blocks &&
-               pixels[size_t(((b + same) / bw) * 4 * f.width + ((b + same) % bw) * 4)] == colour)
-            ++same;
+        while (b + same < blocks && first(b + same) == colour && (!f.detailed || Uniform(f, pixels, b + same))) ++same;
         int index = 0;
         for (int i = 63; i >= 0; --i)
             if (kRuns[i] <= same) {
                 index = i;
                 break;
             }
-        codes.push_back(3u | uint32_t(index) << 2 | uint32_t(colour) << 8);
+        codes.push_back({false, 3u | uint32_t(index) << 2 | uint32_t(colour) << 8});
         b += kRuns[index];
     }
     return codes;
@@ -125,21 +156,29 @@ std::vector<uint32_t> BlockCodes(const SmkFilm &f, const std::vector<uint8_t> &p
 
 std::vector<uint8_t> WriteSmacker(const SmkFilm &f) {
     const int n = int(f.frames.size());
-    std::vector<std::vector<uint32_t>> codes;
-    std::set<uint32_t> all;
+    std::vector<std::vector<FrameCode>> codes;
+    std::set<uint32_t> types, pairs;
     for (const auto &fr : f.frames) {
         codes.push_back(BlockCodes(f, fr));
-        all.insert(codes.back().begin(), codes.back().end());
+        for (const FrameCode &c : codes.back()) (c.full ? pairs : types).insert(c.value);
     }
-    std::vector<uint32_t> values(all.begin(), all.end());
+    std::vector<uint32_t> values(types.begin(), types.end()), fullValues(pairs.begin(), pairs.end());
     BitWriter trees;
     trees.Bit(0);  // no mono-block map tree
     trees.Bit(0);  // no mono-block colour tree
-    trees.Bit(0);  // no full-block tree
+    std::map<uint32_t, std::vector<uint8_t>> fullPaths;
+    trees.Bit(fullValues.empty() ? 0 : 1);
+    if (!fullValues.empty()) fullPaths = WriteBigTree(trees, fullValues);
     trees.Bit(1);
     auto paths = WriteBigTree(trees, values);
     while (trees.bytes.size() % 4) trees.bytes.push_back(0);
     uint32_t typeSize = uint32_t(values.size() * 2 + 8) * 4;
+    uint32_t fullSize = fullValues.empty() ? 16 : uint32_t(fullValues.size() * 2 + 8) * 4;
+    // Every value is 16 bits: index the paths directly, as a detailed film
+    // looks up tens of thousands of them.
+    std::vector<const std::vector<uint8_t> *> typeIndex(65536), fullIndex(65536);
+    for (const auto &[value, path] : paths) typeIndex[value] = &path;
+    for (const auto &[value, path] : fullPaths) fullIndex[value] = &path;
 
     std::vector<std::vector<uint8_t>> chunks;
     uint32_t maxAudio = 0;
@@ -158,7 +197,7 @@ std::vector<uint8_t> WriteSmacker(const SmkFilm &f) {
             maxAudio = std::max(maxAudio, uint32_t(a.size()));
         }
         BitWriter v;
-        for (uint32_t code : codes[size_t(i)]) v.Code(paths[code]);
+        for (const FrameCode &code : codes[size_t(i)]) v.Code(*(code.full ? fullIndex : typeIndex)[code.value]);
         v.Bits(0, 8);
         c.insert(c.end(), v.bytes.begin(), v.bytes.end());
         while (c.size() % 4) c.push_back(0);
@@ -175,7 +214,7 @@ std::vector<uint8_t> WriteSmacker(const SmkFilm &f) {
     Put32(out, uint32_t(trees.bytes.size()));
     Put32(out, 16);  // map tree size
     Put32(out, 16);  // colour tree size
-    Put32(out, 16);  // full tree size
+    Put32(out, fullSize);  // full tree size
     Put32(out, typeSize);
     for (int t = 0; t < 7; ++t) Put32(out, t == 0 && f.audioRate ? (uint32_t(f.audioRate) | 0x40000000u) : 0);
     Put32(out, 0);
@@ -277,6 +316,92 @@ SmkFilm LoadScreenFilm(int frames, uint32_t seed) {
     return f;
 }
 
+// A film of space scenes in the game palette: the sky and the planet once,
+// and over them the shapes of each frame drawn by the rendering library.
+// `paint` adds the frame's own light (a flash, streaks) before the ships.
+using ScenePoses = std::function<std::vector<mkdata::ShipPose>(int frame, int frames)>;
+using SceneLight = std::function<void(mkdata::Canvas &c, int frame, int frames)>;
+
+SmkFilm SceneFilm(int w, int h, int frames, const mkdata::Canvas &base, const ScenePoses &poses,
+                  const SceneLight &paint = nullptr) {
+    SmkFilm f;
+    f.width = w;
+    f.height = h;
+    f.msPerFrame = 100;
+    f.detailed = true;
+    uint8_t pal[1024];
+    mkdata::GamePalette(pal);
+    std::vector<uint8_t> p768(768);
+    for (int i = 0; i < 256; ++i) std::memcpy(&p768[size_t(i) * 3], pal + i * 4, 3);
+    const float light[3] = {-0.6f, 0.5f, 0.45f};
+    for (int i = 0; i < frames; ++i) {
+        mkdata::Canvas c = base;
+        if (paint) paint(c, i, frames);
+        mkdata::DrawShips(c, poses(i, frames), 40, light);
+        f.frames.push_back(mkdata::ToGamePalette(c, pal));
+        f.palettes.push_back(i == 0 ? p768 : std::vector<uint8_t>{});
+    }
+    return f;
+}
+
+const lwob::Object &Shape(const char *name) {
+    static std::map<std::string, lwob::Object> shapes;
+    auto it = shapes.find(name);
+    if (it == shapes.end()) it = shapes.emplace(name, mkdata::SampleShape(name)).first;
+    return it->second;
+}
+
+// A sky with a planet, for a film of the given size; `look` picks one of
+// a few.
+mkdata::Canvas FilmBase(int w, int h, int look) {
+    mkdata::Canvas c(w, h);
+    const float tints[4][2][3] = {{{70, 40, 130}, {200, 90, 160}},
+                                  {{30, 60, 140}, {90, 170, 230}},
+                                  {{120, 50, 40}, {240, 150, 80}},
+                                  {{40, 90, 80}, {120, 220, 180}}};
+    const auto &t = tints[look % 4];
+    mkdata::SkyLook sky = {uint32_t(11 + look), {t[0][0], t[0][1], t[0][2]}, {t[1][0], t[1][1], t[1][2]}, 0.8f, 18};
+    mkdata::PaintSky(c, sky);
+    const float s = float(w) / 140.0f;
+    static const mkdata::PlanetKind kinds[4] = {mkdata::PlanetKind::Earth, mkdata::PlanetKind::Gas,
+                                                mkdata::PlanetKind::Rock, mkdata::PlanetKind::Ice};
+    mkdata::PaintPlanet(c, {float(w) * (look % 2 ? 0.25f : 0.75f), float(h) * 0.95f, 60 * s, -0.6f, 0.5f, 0.45f,
+                            kinds[look % 4], uint32_t(look)});
+    return c;
+}
+
+// A ship passing the camera from one side to the other, turning as it goes.
+ScenePoses Pass(const char *shape, float fromX, float toX, float z, float yaw0, float yaw1) {
+    const lwob::Object *o = &Shape(shape);
+    return [=](int i, int n) {
+        const float t = n > 1 ? float(i) / float(n - 1) : 0;
+        return std::vector<mkdata::ShipPose>{
+            {o, fromX + (toX - fromX) * t, -4 + 8 * t, z, yaw0 + (yaw1 - yaw0) * t, 10, -15 + 25 * t}};
+    };
+}
+
+// The jump: stars drawn out into streaks from the middle and a white flash
+// that swells through the film.
+void JumpLight(mkdata::Canvas &c, int i, int n) {
+    const float t = n > 1 ? float(i) / float(n - 1) : 0;
+    uint32_t state = 99;
+    for (int k = 0; k < 160; ++k) {
+        state = state * 1664525u + 1013904223u;
+        const float angle = float(state >> 8) / float(1u << 24) * 6.2831853f;
+        state = state * 1664525u + 1013904223u;
+        const float r0 = float(state >> 8) / float(1u << 24) * float(c.w) * 0.5f;
+        const float length = r0 * t * 1.5f + 2;
+        for (float r = r0; r < r0 + length; r += 0.5f) {
+            const float fade = 1 - (r - r0) / length;
+            c.Add(int(float(c.w) / 2 + std::cos(angle) * r), int(float(c.h) / 2 + std::sin(angle) * r),
+                  120 * fade, 160 * fade, 255 * fade);
+        }
+    }
+    const float colour[3] = {180, 200, 255};
+    mkdata::PaintGlare(c, float(c.w) / 2, float(c.h) / 2, float(c.w) * 0.02f + float(c.w) * 0.12f * t * t, colour,
+                       0.3f + 1.2f * t);
+}
+
 bool WriteSmk(const mkdata::Context &ctx, const std::string &name, const SmkFilm &f) {
     std::vector<uint8_t> bytes = WriteSmacker(f);
     return mkdata::WriteFile(ctx, "vek/resource/video/" + name, bytes.data(), bytes.size());
@@ -309,8 +434,17 @@ bool MakeFilms(const mkdata::Context &ctx) {
     uint32_t seed = 0;
     for (const char *name : full) {
         const uint32_t s = seed++;
-        if (!WriteSmk(ctx, name, comingUp(name) ? LoadScreenFilm(12, s) : MakeFilm(320, 240, 12, true, false, s)))
-            return false;
+        const std::string n = name;
+        SmkFilm film = comingUp(name) ? LoadScreenFilm(12, s) : MakeFilm(320, 240, 12, true, false, s);
+        if (n == "hyper.smk" || n == "hyper2.smk") {
+            // The jump: the corvette ahead as space draws out round it.
+            const SmkFilm sound = film;
+            film = SceneFilm(320, 240, 12, FilmBase(320, 240, n == "hyper.smk" ? 1 : 3),
+                             Pass("corvette", 0, 0, -60, 180, 180), JumpLight);
+            film.audioRate = sound.audioRate;
+            film.audio = sound.audio;
+        }
+        if (!WriteSmk(ctx, name, film)) return false;
     }
     // Not 320 wide: shown centred and unscaled.
     if (!WriteSmk(ctx, "reentry1.smk", MakeFilm(256, 192, 10, true, true, seed++))) return false;
@@ -329,8 +463,21 @@ bool MakeFilms(const mkdata::Context &ctx) {
     const char *const front[] = {"Facl.smk", "Faop.smk", "Fcchp.smk", "Fcflm.smk", "Fcr.smk", "Fcredits.smk",
                                  "Fhcl.smk", "Fhop.smk", "Fochp.smk", "Foflm.smk", "Frdwn.smk", "Fros.smk",
                                  "Frosstat.smk", "Frup.smk", "Fspn.smk"};
-    for (const char *name : front)
-        if (!WriteSmk(ctx, name, MakeFilm(140, 104, 6, false, false, seed++))) return false;
+    int look = 0;
+    for (const char *name : front) {
+        const std::string n = name;
+        // The loops run longer than the turns between pages; each shows a
+        // ship or the station against a world of its own.
+        const bool loop = n == "Fspn.smk" || n == "Frosstat.smk" || n == "Fcredits.smk";
+        const mkdata::Canvas base = FilmBase(140, 104, look);
+        ScenePoses poses = n == "Frosstat.smk" ? Pass("raider", 0, 0, -40, 60, 420)
+                           : n == "Fcredits.smk" ? Pass("station", 0, 0, -420, 0, 90)
+                           : look % 2        ? Pass("corvette", 30, -30, -70, 70, 140)
+                                             : Pass("corvette", -30, 30, -70, 230, 290);
+        if (!WriteSmk(ctx, name, SceneFilm(140, 104, loop ? 16 : 6, base, poses))) return false;
+        ++look;
+        ++seed;
+    }
 
     // The library's film, in each language's documents folder.
     const SmkFilm patrol = MakeFilm(160, 120, 8, false, false, seed++);

@@ -4,6 +4,7 @@
 // Drawn in the standard palette that the first pictures wrote.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -101,9 +102,21 @@ bool WriteGuiPictures(const mkdata::Context &ctx) {
     // The GUI scripts' pictures: a panel, a switch's two faces and a slider
     // track.
     const std::string gui = "vek\\resource\\art\\gui\\";
+    // The panel: a bevelled steel-blue plate, an inset face with fine
+    // panel seams and rivets, and a row of status lights along its foot.
     ok = ok && Iff(gui + "panel.bbm", 200, 120, pal, [](int x, int y, int w, int h) -> uint8_t {
-        if (x < 2 || y < 2 || x >= w - 2 || y >= h - 2) return Level(2, 3, 4);
-        return ((x / 8 + y / 8) & 1) ? Level(0, 1, 2) : Level(0, 1, 1);
+        const int edge = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
+        const bool lightSide = x + y < w + h - 2 - x - y;
+        if (edge < 3) return lightSide ? Level(2, 3, 4) : Level(0, 0, 1);
+        if (edge < 5) return lightSide ? Level(0, 0, 1) : Level(1, 2, 3);
+        if (y >= h - 14 && y < h - 8) {
+            const int slot = (x - 10) / 16, within = (x - 10) % 16;
+            if (x >= 10 && slot < 6 && within >= 4 && within < 10)
+                return slot == 0 ? Level(0, 5, 1) : slot == 1 ? Level(5, 4, 0) : slot < 4 ? Level(0, 3, 1) : Level(1, 1, 1);
+        }
+        if ((x - 5) % 48 == 0 || (y - 5) % 36 == 0) return Level(0, 0, 1);
+        if ((x - 5) % 48 == 3 && (y - 5) % 36 == 3) return Level(2, 2, 3);
+        return y < h / 2 ? Level(1, 1, 2) : Level(0, 1, 2);
     });
     ok = ok && Iff(gui + "switch_up.bbm", 64, 20, pal, Plate(Level(1, 2, 3), Level(3, 4, 5), Level(0, 0, 1)));
     ok = ok && Iff(gui + "switch_dn.bbm", 64, 20, pal, Plate(Level(3, 1, 0), Level(0, 0, 1), Level(5, 3, 1)));

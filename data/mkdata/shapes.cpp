@@ -428,3 +428,12 @@ bool WriteShapes(const mkdata::Context &ctx) {
 mkdata::Generator gShapes("35-shapes", WriteShapes);
 
 }  // namespace
+
+#include "scenes.h"
+
+lwob::Object mkdata::SampleShape(const char *name) {
+    const std::string n = name;
+    if (n == "raider") return Raider();
+    if (n == "station") return Station();
+    return Corvette();
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -242,6 +243,23 @@ TEST_F(PcxTest, LoadsAreToldToTheDebugLog) {
     const std::string text(log.begin(), log.end());
     EXPECT_NE(text.find("Unable to open file none.pcx \r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Loading one.pcx ... \r\n"), std::string::npos) << text;
+}
+
+
+// The generated front-end pictures load and save back byte for byte.
+TEST_F(PcxTest, SampleFrontPicturesSaveBackUnchanged) {
+    const char *root = std::getenv("RUVO_DATA");
+    ASSERT_NE(root, nullptr);
+    for (const char *name : {"front.pcx", "frontart.pcx"}) {
+        const std::vector<uint8_t> bytes = restest::ReadBytes(std::string(root) + "/vek/resource/art/" + name);
+        ASSERT_GT(bytes.size(), 128u) << name;
+        WriteBytes("in.pcx", bytes);
+        PcxImage *image = pcxLoad("in.pcx");
+        ASSERT_NE(image, nullptr) << name;
+        pcxSave("out.pcx", image);
+        pcxFree(image);
+        EXPECT_EQ(restest::ReadBytes("out.pcx"), bytes) << name;
+    }
 }
 
 }  // namespace

@@ -19,6 +19,9 @@
 
 #include "RES/resman.h"
 #include "ai/brain.h"
+#include "ai/combat.h"
+#include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
@@ -34,6 +37,7 @@
 #include "gui/screen.h"
 #include "gui/timeline.h"
 #include "gui/window.h"
+#include "hud/hud.h"
 #include "os/display.h"
 #include "os/events.h"
 #include "platform/display.h"
@@ -41,11 +45,11 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
-#include "present/views.h"
 #include "present/p3d.h"
+#include "present/views.h"
 #include "render/drivers/output.h"
-#include "script/career.h"
 #include "script/briefing.h"
+#include "script/career.h"
 #include "script/checkpoints.h"
 #include "script/conditions.h"
 #include "script/dialogue.h"
@@ -1031,6 +1035,130 @@ TEST_F(WholeGame, TheLastStandsDuellistsLeadTheirOwnWings) {
         EXPECT_NE(lead->group, 0) << name;
     }
     EXPECT_NE(ship("Defender")->group, ship("Enemy")->group);
+    exitMission();
+    Stop();
+}
+
+// The first mission's sensors from the weapons station: the raider and the
+// station are the contacts, the seven HUD rows list them nearest first, Tab
+// steps the current contact and wraps, T makes the raider the target, the
+// reticle draws over the view in its colours, and the lock key steps
+// through the raider's hit-box volumes.
+TEST_F(WholeGame, TheFirstMissionsContactsTargetsAndSubTargetsFromTheKeys) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    auto *station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
+    ASSERT_TRUE(raider && raider->sim && station && station->sim);
+    // The raider holds where the mission puts it.
+    dunai_DefaultOrders(raider);
+    constexpr int kF3 = 0x3D, kTab = 0x0F, kT = 0x14, kY = 0x15;
+    auto press = [](int scan) {
+        Key(scan);
+        Turn();
+        Turn();
+    };
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 20));
+    press(0x01);
+    for (int i = 0; i < 100; ++i) Turn();
+    press(kF3);
+    ASSERT_EQ(StationId, 3);
+    for (int i = 0; i < 10; ++i) Turn();
+
+    // The rows: the raider (25,000 off) above the station (3,000,000).
+    ASSERT_NE(dunContactRowHooks, nullptr);
+    std::vector<SceneItem *> listed;
+    for (const HudContactRow &r : hudContactRows)
+        if (r.link) listed.push_back(r.link->object);
+    ASSERT_GE(listed.size(), 2u);
+    EXPECT_EQ(listed[0], raider);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), station), listed.end());
+    for (int i = 1; i < kHudContactRows && hudContactRows[i].link; ++i)
+        EXPECT_LE(hudContactRows[i - 1].link->range, hudContactRows[i].link->range) << i;
+
+    // Tab steps the current contact through the list and comes back round.
+    ASSERT_NE(dunCurrentContact, nullptr);
+    SceneItem *first = dunCurrentContact->object;
+    std::vector<SceneItem *> seen{first};
+    for (size_t i = 0; i < listed.size(); ++i) {
+        press(kTab);
+        ASSERT_NE(dunCurrentContact, nullptr);
+        seen.push_back(dunCurrentContact->object);
+    }
+    EXPECT_NE(seen[1], seen[0]);
+    EXPECT_EQ(seen.back(), first);
+
+    // T: the nearest enemy becomes the target; the reticle restarts large
+    // and shrinks, drawn round the view's centre in the open (97) or locked
+    // (64) colour, the sight frame in 96.
+    press(kT);
+    EXPECT_EQ(dunWeaponTarget, raider);
+    ASSERT_NE(dunPlayerShip->sim->goal, nullptr);
+    for (int i = 0; i < 20; ++i) Turn();
+    EXPECT_LT(dunReticleScale, 200.0f);
+    const int cx = (HudViewRect.left + HudViewRect.right) / 2, cy = (HudViewRect.top + HudViewRect.bottom) / 2;
+    const int16_t centre[4] = {int16_t(cx - 40), int16_t(cy - 40), int16_t(cx + 40), int16_t(cy + 40)};
+    EXPECT_GT(CountColours(centre, 97, 97) + CountColours(centre, 64, 64), 20);
+    const int16_t view[4] = {HudViewRect.left, HudViewRect.top, HudViewRect.right, HudViewRect.bottom};
+    EXPECT_GT(CountColours(view, 96, 96), 20);
+    // The rows in the view's lower left corner: the raider's side (0x200)
+    // in 160, the station's (0x80) in 133.
+    const int16_t rows[4] = {HudViewRect.left, int16_t(HudViewRect.bottom - 120), int16_t(HudViewRect.left + 190),
+                             HudViewRect.bottom};
+    EXPECT_GT(CountColours(rows, 160, 160), 20);
+    EXPECT_GT(CountColours(rows, 133, 133), 10);
+    Snapshot("mission01_contacts_reticle");
+
+    // The lock key steps through the raider's two sub-target volumes.
+    dunPlayerShip->sim->goal = raider;
+    press(kY);
+    ASSERT_EQ(dunSubTargetOwner, raider);
+    const Vec3 a = dunSubTargetCentrePoint;
+    press(kY);
+    ASSERT_EQ(dunSubTargetOwner, raider);
+    const Vec3 b = dunSubTargetCentrePoint;
+    EXPECT_NE(a.x, b.x);
+    press(kY);
+    EXPECT_EQ(dunSubTargetCentrePoint.x, a.x);
+
+    const std::string log = FileText("debug.txt");
+    for (const char *name : {"dunInitContacts", "dunRefreshContacts", "dunPrevTarget", "dunCurrentContactObject",
+                             "dunDrawTargetReticle", "dunPickTargetPoint"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+    exitMission();
+    Stop();
+}
+
+// The convoy's orders: "Bulwark" flies to the rally point and stops there,
+// "Anvil", pushed along, stops dead near where it was.
+TEST_F(WholeGame, TheConvoysShipsStopOnTheirOrders) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission02.scr");
+    auto ship = [](const char *name) {
+        auto *o = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+        return o && o->sim && o->sim->shipInfo ? o : nullptr;
+    };
+    SceneItem *bulwark = ship("Bulwark"), *tender = ship("Tender"), *anvil = ship("Anvil");
+    ASSERT_TRUE(bulwark && tender && anvil);
+    EXPECT_STREQ(bulwark->sim->shipInfo->orders[1].name, "StopAbsolute");
+    EXPECT_STREQ(tender->sim->shipInfo->orders[1].name, "StopRelative");
+    EXPECT_STREQ(anvil->sim->shipInfo->orders[1].name, "StopDead");
+    anvil->sim->velocity = {0, 0, 20000};
+    const Vec3d from = anvil->sim->position;
+    auto speed = [](const SceneItem *o) { return double(VecLength(o->sim->velocity)); };
+    auto off = [](const SceneItem *o, const Vec3d &p) {
+        const Vec3d &q = o->sim->position;
+        return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y) + (q.z - p.z) * (q.z - p.z));
+    };
+    ASSERT_TRUE(TurnsUntil([&] { return speed(anvil) < 1000; }, 600)) << speed(anvil);
+    EXPECT_LT(off(anvil, from), 200000.0);
+    // The rally point lies 36,000 off; the ship flies there and stops.
+    bool moved = false;
+    ASSERT_TRUE(TurnsUntil(
+        [&] {
+            moved |= speed(bulwark) > 2000;
+            return moved && speed(bulwark) < 1000 && off(bulwark, Vec3d{0, 0, 0}) < 20000;
+        },
+        3000))
+        << speed(bulwark) << " " << off(bulwark, Vec3d{0, 0, 0});
     exitMission();
     Stop();
 }

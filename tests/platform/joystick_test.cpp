@@ -130,8 +130,9 @@ TEST_F(Joystick, NoJoystickIsACleanNoOp) {
     JoystickInit();
     EXPECT_EQ(NoJoystick, 1);
     EXPECT_EQ(JoystickPresent, 0);
+    // The hat rests centred: a 0 would be the hat held forward.
     int16_t *axes = JoystickPoll();
-    for (int i = 0; i < JOY_AXIS_COUNT; ++i) EXPECT_EQ(axes[i], 0);
+    for (int i = 0; i < JOY_AXIS_COUNT; ++i) EXPECT_EQ(axes[i], i == JOY_POV ? -1 : 0) << i;
     EXPECT_EQ(ffOn, 0);
     ffSetStickCondition(1, 2);
     ffFirePulse(0, 100);
@@ -226,11 +227,13 @@ TEST_F(Joystick, UnpluggedStickGivesNoDeflection) {
     stick->Deflect(0, 90);
     JoystickInit();
     EXPECT_EQ(JoystickPoll()[JOY_X], 40);
+    EXPECT_EQ(JoystickPoll()[JOY_POV], -1);  // a stick without a hat
     SDL_JoystickClose(stick->joy);
     stick->joy = nullptr;
     SDL_JoystickDetachVirtual(stick->index);
     stick->index = -1;
     EXPECT_EQ(JoystickPoll()[JOY_X], 0);
+    EXPECT_EQ(JoystickPoll()[JOY_POV], -1);
     delete stick;
 }
 

@@ -322,6 +322,8 @@ TEST(SoundPosition, FromCamera) {
 }  // namespace
 
 #include <filesystem>
+#include <cstring>
+#include <set>
 
 #include "platform/smack.h"
 #include "platform/wave.h"
@@ -358,6 +360,40 @@ TEST(SampleData, EveryNamedSlotAndFilmLoads) {
     }
     EXPECT_GE(films, 80);
     std::filesystem::current_path(old);
+}
+
+// The home page's loop film is a space scene that moves: its frames differ
+// from each other, and the first is mostly dark sky with many shades (a
+// test card is bright bands of a few flat colours).
+TEST(SampleData, HomeLoopFilmIsAMovingSpaceScene) {
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(std::getenv("RUVO_DATA"));
+    Smack *smk = SmackOpen("vek\\resource\\video\\Fspn.smk", 0, -1);
+    ASSERT_NE(smk, nullptr);
+    const uint32_t w = smk->Width, h = smk->Height;
+    std::vector<uint8_t> pixels(size_t(w) * h);
+    SmackToBuffer(smk, 0, 0, int32_t(w), int32_t(h), pixels.data(), 0);
+    std::vector<std::vector<uint8_t>> frames;
+    for (uint32_t f = 0; f < smk->Frames; ++f) {
+        SmackDoFrame(smk);
+        frames.push_back(pixels);
+        if (f + 1 < smk->Frames) SmackNextFrame(smk);
+    }
+    uint8_t palette[768];
+    std::memcpy(palette, smk->Palette, sizeof palette);
+    SmackClose(smk);
+    std::filesystem::current_path(old);
+    ASSERT_GE(frames.size(), 8u);
+    for (size_t f = 1; f < frames.size(); ++f) EXPECT_NE(frames[f], frames[f - 1]) << "frame " << f;
+    std::set<uint8_t> shades;
+    size_t dark = 0;
+    for (uint8_t i : frames[0]) {
+        shades.insert(i);
+        const uint8_t *c = &palette[size_t(i) * 3];
+        if (c[0] + c[1] + c[2] < 3 * 48) ++dark;
+    }
+    EXPECT_GT(shades.size(), 40u);
+    EXPECT_GT(dark, frames[0].size() / 3);
 }
 
 }  // namespace

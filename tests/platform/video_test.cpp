@@ -346,8 +346,8 @@ TEST_F(Video, CardWindowFilmAtSixteenBits) {
     Open(16);
     CurrentVideoBackend = VideoBackendKind::Card;
     Smack *h = nullptr;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "Fcr.smk", 0, 0, 1, 0));  // 140 x 104, keyed
-    const int16_t rect[4] = {10, 20, 149, 123};
+    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdLft1.smk", 0, 0, 1, 0));  // 160 x 120, keyed
+    const int16_t rect[4] = {10, 20, 169, 139};
     ASSERT_TRUE(VideoFrameToRect(h, rect));
     const uint16_t grey = uint16_t((227 >> 3) << 11 | (227 >> 2) << 5 | (227 >> 3));
     EXPECT_EQ(Px16(10, 20), grey);  // the frame marker, decoded as RGB 5:6:5
@@ -370,12 +370,12 @@ TEST_F(Video, StartFrameAndLoopingClip) {
     EXPECT_EQ(Px(4 * 5 - 1, 0), 255);
     VideoClose(h);
 
-    Smack *clip = SmackOpenByName("Facl.smk");  // 140 x 104, 6 frames
+    Smack *clip = SmackOpenByName("CmdLft1.smk");  // 160 x 120, 8 frames
     ASSERT_NE(clip, nullptr);
-    std::vector<uint8_t> buf(140 * 104);
-    for (int i = 0; i < 6; ++i) ASSERT_TRUE(SmackNextFrameToBuffer(clip, buf.data()));
+    std::vector<uint8_t> buf(160 * 120);
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(SmackNextFrameToBuffer(clip, buf.data()));
     EXPECT_EQ(clip->FrameNum, 1u);  // back to frame 1 after the last
-    EXPECT_EQ(buf[4 * 5 + 3], 255);
+    EXPECT_EQ(buf[4 * 7 + 3], 255);
     ASSERT_TRUE(SmackNextFrameToBuffer(clip, buf.data()));
     EXPECT_EQ(clip->FrameNum, 2u);
     EXPECT_FALSE(SmackNextFrameToBuffer(nullptr, buf.data()));
