@@ -33,6 +33,12 @@ extern int16_t gGuiChosenCheckpoint;
 void guiComToggleDocs(int open);
 void guiComToggleObjectives(int open);
 void guiOpenRemoteLink();
+// The remote link's preconditions: no briefing, viewer, map, overlay,
+// objectives or checkpoint pick, and a current contact.
+bool guiRemoteLinkAllowed();
+void guiComToggleLocalView(int open);
+// "LdBt0": every mirrorable weapon of the player's ship flips its arc.
+void guiMirrorPlayerArcs();
 // The objectives: the list the objectives panel shows (its display time
 // runs down as it draws; at 0 the panel closes), the mission status panel
 // (its height; measured only without `draw`; it sets SCORE to its total)

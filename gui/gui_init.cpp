@@ -16,6 +16,7 @@
 #include "gui/pointer.h"
 #include "gui/gadgets.h"
 #include "gui/screen.h"
+#include "hud/maps.h"
 #include "platform/display.h"
 #include "platform/video.h"
 #include "script/mission.h"
@@ -196,6 +197,7 @@ void guiInit() {
     for (const char *name : kSideViews) guiRegisterScreen(name, guiBuildSideViewScreen, guiCockpitKeyHandler);
     guiRegisterScreen("Bridge", guiBuildBridgeScreen, guiCockpitKeyHandler);
     guiRegisterScreen("COM", guiBuildComScreen, guiCockpitKeyHandler);
+    NavMapRegisterScreen();
     guiRegisterScreen("NAV", guiBuildNavScreen, guiCockpitKeyHandler);
     guiRegisterScreen("WEP", guiBuildWepScreen, guiCockpitKeyHandler);
     guiRegisterScreen("ENG", guiBuildEngScreen, guiCockpitKeyHandler);

@@ -165,6 +165,8 @@ GuiWindow *Bind(const char *name, Routine GuiWindow::*slot, Routine routine) {
 
 }  // namespace
 
+GuiWindow *guiFindWindow(const char *name) { return Lookup(name); }
+
 GuiWindow *guiBindPress(const char *name, GuiDrawProc routine) { return Bind(name, &GuiWindow::onPress, routine); }
 GuiWindow *guiBindActivate(const char *name, GuiDrawProc routine) {
     return Bind(name, &GuiWindow::onActivate, routine);

@@ -41,6 +41,8 @@ void guiBeginScreen(const char *name);
 void guiEndScreen(const char *name);
 void guiSetScreen(const char *name);
 
+// The live window of that name, or null.
+GuiWindow *guiFindWindow(const char *name);
 GuiWindow *guiBindPress(const char *name, GuiDrawProc routine);
 GuiWindow *guiBindActivate(const char *name, GuiDrawProc routine);
 GuiWindow *guiBindUpdate(const char *name, GuiUpdateProc routine);

@@ -7,22 +7,3 @@
 // The game frame's holding states.
 #include "hud/maps.h"
 #include "hud/missionlog.h"
-uint8_t gStarMapOpen, gSolarMapOpen, gMapOverlayOpen;
-
-// The mission runtime's calls.
-void NavMapCloseIfOpen() { PENDING_ONCE("NavMapCloseIfOpen"); }
-
-void NavMapClearHighlights() { PENDING_ONCE("NavMapClearHighlights"); }
-void NavMapOpenClose(int) { PENDING_ONCE("NavMapOpenClose"); }
-void NavMapCloseOverlay(int) { PENDING_ONCE("NavMapCloseOverlay"); }
-bool NavMapKeyHandler(uint16_t) {
-    PENDING_ONCE("NavMapKeyHandler");
-    return false;
-}
-
-// The universe's calls into the navigation map.
-void NavMapBuildOrbitRing(float, float, float, float) { PENDING_ONCE("NavMapBuildOrbitRing"); }
-void NavMapLayoutBodies() { PENDING_ONCE("NavMapLayoutBodies"); }
-void NavMapBuildBodyMesh(int) { PENDING_ONCE("NavMapBuildBodyMesh"); }
-void NavMapZoomToBody(StarRecord *) { PENDING_ONCE("NavMapZoomToBody"); }
-void NavMapCentreOnBody(int) { PENDING_ONCE("NavMapCentreOnBody"); }

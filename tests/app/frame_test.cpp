@@ -84,7 +84,7 @@ TEST_F(GameFrame, OrderOfCallsAndProfilerMarksInFlight) {
         gTicks += 1000;
         UpdateFrameClock();
         EXPECT_EQ(gameFrame(), 1);
-        EXPECT_EQ(FrameCalls(), (Calls{"UpdateMissionTimers", "ScriptProcessor", "dunSimulationStep",
+        EXPECT_EQ(FrameCalls(), (Calls{"guiGoToSelectedSystem", "UpdateMissionTimers", "ScriptProcessor", "dunSimulationStep",
                                        "dunRandomAmbientEvent", "DisplayBeginFrame", "guiDrawComArm",
                                        "dunUpdateDialogue", "guiUpdate", "WorldRecentreStep", "DisplayPresent"}));
         EXPECT_EQ(dunFrameCounter, (uint32_t)frame);
@@ -228,7 +228,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
 TEST_F(GameFrame, FilmStartedByTheScriptEndsTheFrameAtOnce) {
     calls.effects["ScriptProcessor"] = [] { VideoPlaying = 1; };
     EXPECT_EQ(gameFrame(), 1);
-    EXPECT_EQ(FrameCalls(), (Calls{"UpdateMissionTimers", "ScriptProcessor"}));
+    EXPECT_EQ(FrameCalls(), (Calls{"guiGoToSelectedSystem", "UpdateMissionTimers", "ScriptProcessor"}));
     VideoPlaying = 0;
     calls.effects.clear();
     calls.effects["dunSimulationStep"] = [] { VideoPlaying = 1; };
