@@ -274,6 +274,7 @@ void dunInitContacts() {
     dunCurrentContact = dunLastCurrentContact = nullptr;
     dunContactWindowTop = dunContactCurrentIndex = 0;
     dunContactsInMode = dunContactTotal = dunThreatCount = 0;
+    dunClearSubTarget();
 }
 
 void dunRefreshContacts() {

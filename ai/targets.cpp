@@ -58,6 +58,13 @@ int16_t dunNextSubTarget(SceneItem *object) {
     // The cursor belongs to one object: on another one the walk starts at
     // the head of the new object's list.
     HitBox *current = dunSubTargetOwner == object ? dunCurrentSubTarget : nullptr;
+    // A pool slot reused by a later mission can hold the old owner's address
+    // while its volumes were freed: a cursor not found in the list is gone.
+    if (current) {
+        const HitBox *v = head;
+        for (int n = 0; v && v != current && n < kSubTargetWalkLimit; ++n) v = v->next;
+        if (v != current) current = nullptr;
+    }
     HitBox *b = current ? current->next : head;
     for (int n = 0; n < kSubTargetWalkLimit; ++n) {
         if (!b) b = head;
