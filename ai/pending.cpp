@@ -17,19 +17,6 @@
         PENDING_ONCE(#handler);                                                                                    \
         return dunai_Yield(c, 1);                                                                                  \
     }
-// Pursuit, range, orbit, gates, routes and watch.
-PENDING_STATE(dunai_LagrangeState)
-PENDING_STATE(dunai_PointAtState)
-PENDING_STATE(dunai_SimplePursuit)
-PENDING_STATE(dunai_AchieveRange)
-PENDING_STATE(dunai_AchieveFieldRangeState)
-PENDING_STATE(dunai_CapsuleState)
-PENDING_STATE(dunai_BusDriver)
-PENDING_STATE(dunai_BusDriverNotStopping)
-PENDING_STATE(dunai_Loiter)
-PENDING_STATE(dunai_tst_HoldFormation)
-PENDING_STATE(dunai_SeekOrbitalSpeed)
-PENDING_STATE(dunai_Watch)
 // Escort, followers, guards and turret defence.
 PENDING_STATE(dunai_UmovingGuardState)
 PENDING_STATE(dunai_DefNetGuardState)

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "world/records.h"
 
@@ -133,6 +134,9 @@ StateHandlerFn dunai_LDSToNavTarget, dunai_LDSApproach, dunai_EnterLDS, dunai_LD
 StateHandlerFn dunai_LagrangeState, dunai_PointAtState, dunai_SimplePursuit, dunai_AchieveRange,
     dunai_AchieveFieldRangeState, dunai_CapsuleState, dunai_BusDriver, dunai_BusDriverNotStopping, dunai_Loiter,
     dunai_tst_HoldFormation, dunai_SeekOrbitalSpeed, dunai_Watch;
+// A route's waypoint name: the first waypoint's name without its trailing
+// digits, then the index ("Bus7" and 3 give "Bus3").
+std::string dunai_RouteWaypointName(const char *first, int32_t index);
 // Prey search, hiding and the weapon test.
 StateHandlerFn dunai_Default, dunai_df_testPrey, dunai_df_chasePrey, dunai_df_baseState, dunai_df_newPrey,
     dunai_hd_moveAway, dunai_hideFrom, dunai_hd_hideAux, dunai_TestingState;

@@ -26,6 +26,15 @@ void dunScriptInstallWorldHooks() {
         dunDefaultShipClassSetup,
         dunSelectCurrentObjective,
         CountScriptHit,
+        [](const char *name) {
+            ScriptSymbol *s = FindScriptSymbol(name);
+            return s && (s->kind & SymKind::SceneItem) ? ScriptSymbolObject(s) : nullptr;
+        },
+        // The object's back-link is its symbol, while the symbol still holds it.
+        [](const SceneItem *item) -> const char * {
+            auto *s = static_cast<ScriptSymbol *>(item->linkRecord);
+            return s && ScriptSymbolObject(s) == item ? s->name : nullptr;
+        },
     };
     WorldSetScriptHooks(&hooks);
 }

@@ -235,6 +235,11 @@ struct WorldScriptHooks {
     void (*selectCurrentObjective)();
     // A hit that did no damage still counts for the mission (XHITS).
     void (*countScriptHit)(SceneItem *item);
+    // The object a script symbol of that name holds now (null when the name
+    // is unknown or holds no object), and the name of the symbol an object
+    // was created under (null for none).
+    SceneItem *(*objectNamed)(const char *name);
+    const char *(*nameOfObject)(const SceneItem *item);
 };
 
 struct WorldGuiHooks {

@@ -177,6 +177,8 @@ void finishBody(SceneItem *o, const BodyRecord *body) {
 
 }  // namespace
 
+void dunForgetStarDummy() { gStarDummy = nullptr; }
+
 void dunResetSolarSystemState() {
     dunCurrentSystem = 1;
     dunPendingStarSystem = 0;

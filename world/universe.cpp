@@ -335,6 +335,9 @@ void dunResetUniverseState() {
     dunStarMap.selectedEntry = -1;
     dunBeltCount = 0;
     dunBeltObjectCount = 0;
+    // The models the presentation made for this mission go with it.
+    dunForgetStarDummy();
+    dunForgetAsteroidModels();
 }
 
 void dunInitStarMapState() {

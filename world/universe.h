@@ -140,6 +140,10 @@ void dunParseStars(const uint8_t *data, size_t size);
 // the map, the current system (1), the belts and the asteroid models.
 void dunForgetUniverse();
 void dunResetSolarSystemState();
+// Forgets the star's stand-in model: the presentation frees it with the
+// mission's 3D set-up, and the next mission's star needs a new one (so do
+// the belts' asteroid models, dunForgetAsteroidModels).
+void dunForgetStarDummy();
 
 // A body of a system: a text starting with a digit is an id (any system);
 // any other is a name among the system's ids. Null when there is none.

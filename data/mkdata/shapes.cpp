@@ -1,5 +1,5 @@
-// The LightWave shapes the game opens by name: the sample ships and the
-// station the mission scripts place, the four cockpit panels, the three
+// The LightWave shapes the game opens by name: the sample ships, the
+// station, the freight depot and the jump gate the mission scripts place, the four cockpit panels, the three
 // flare shells, the sun and the wireframe pane's test shape; the start-up
 // script's wreck, antimatter ball, rock and the two HUD wireframes; the hull
 // left behind and the command section that leaves it when a ship separates; the
@@ -207,6 +207,35 @@ Object Station() {
     return o;
 }
 
+// The freight depot: a box hub with an arm out to each side and a docking
+// collar at the end of each arm, where its two ports are.
+Object Depot() {
+    const Surface hub = Textured("DepHub", "stathull", "Planar Image Map", 2, {0, 0, 0}, {60, 60, 60}, 4),
+                  arm = Paint("c_DepArm", 110, 105, 95), collar = Glow("DepCollar", 255, 200, 90);
+    Object o = lwob::Box({-30, -24, -30}, {30, 24, 30}, hub);
+    o.Append(lwob::Box({30, -5, -5}, {66, 5, 5}, arm));
+    o.Append(lwob::Box({-66, -5, -5}, {-30, 5, 5}, arm));
+    o.Append(lwob::Box({66, -9, -9}, {70, 9, 9}, collar));
+    o.Append(lwob::Box({-70, -9, -9}, {-66, 9, 9}, collar));
+    return o;
+}
+
+// The jump gate: a broad ring standing across its z axis, lit round its
+// inner edge, with four pylons; a ship passes through it along z.
+Object Gate() {
+    const Surface ring = Paint("c_GateRing", 120, 125, 140), rim = Glow("GateRim", 120, 200, 255);
+    Object o = Torus(32, 8, 300, 24, ring);
+    o.Append(Torus(32, 6, 272, 4, rim));
+    // Turned a quarter about x: the ring stands across z.
+    for (lwob::Point &p : o.points) p = {p.x, -p.z, p.y};
+    for (int i = 0; i < 4; ++i) {
+        const float a = float(i) * kPi / 2;
+        const float x = 330 * std::cos(a), y = 330 * std::sin(a);
+        o.Append(lwob::Box({x - 12, y - 12, -40}, {x + 12, y + 12, 40}, ring));
+    }
+    return o;
+}
+
 // A cockpit panel for the 3D card, in 640 x 480 units (one a pixel, y up
 // from the screen's middle): the band under the view, rows 336 to 479, in
 // the navy of the stations' own background, so that the card's cockpit
@@ -375,6 +404,8 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
     ok &= Write(ctx, "station.lwo", Station());
+    ok &= Write(ctx, "depot.lwo", Depot());
+    ok &= Write(ctx, "gate.lwo", Gate());
     ok &= Write(ctx, "drone.lwo", Drone());
     ok &= Write(ctx, "drone_BOX.lwo", DroneBoxes());
     ok &= Write(ctx, "corvasm_sanshead.lwo", CorvetteBody());

@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "RES/resman.h"
+#include "RES/util.h"
 #include "ai/brain.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
@@ -65,6 +67,7 @@
 #include "world/flight.h"
 #include "world/handle.h"
 #include "world/messages.h"
+#include "world/mission_state.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/records.h"
@@ -1168,6 +1171,120 @@ TEST_F(WholeGame, TheConvoysShipsStopOnTheirOrders) {
         << speed(bulwark) << " " << off(bulwark, Vec3d{0, 0, 0});
     exitMission();
     Stop();
+}
+
+// The convoy's freighter docks at the depot's nearer port, and the shuttle
+// rides its route: Bus1, Bus2, Bus3, then (no Bus4) Bus0 and Bus1 again,
+// coming within its arrival range of each stop before it makes for the
+// next. The same start gives the same run.
+TEST_F(WholeGame, TheConvoysFreighterDocksAndItsShuttleRidesTheRoute) {
+    struct Run {
+        int docked = -1;
+        std::vector<std::string> stops;
+        std::vector<int> turns;
+    };
+    auto fly = []() {
+        Run run;
+        dunSeedRand15(51);
+        Start(8, false, "vek\\resource\\scripts\\missions\\mission02.scr");
+        dunSeedRand15(51);
+        // The convoy is held back: the mission stays open while they fly.
+        ScriptSetSymbolInt(FindScriptSymbol("Waves"), -1000000);
+        auto object = [](const char *name) {
+            auto *o = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+            return o && o->sim ? o : nullptr;
+        };
+        SceneItem *mule = object("Mule"), *depot = object("Depot"), *ferry = object("Ferry");
+        EXPECT_TRUE(mule && depot && ferry);
+        if (!mule || !depot || !ferry) return run;
+        EXPECT_STREQ(mule->sim->shipInfo->orders[1].name, "GoAndDock");
+        EXPECT_STREQ(ferry->sim->shipInfo->orders[1].name, "BusDriver");
+        std::map<uint32_t, std::string> names;
+        for (const char *n : {"Bus0", "Bus1", "Bus2", "Bus3"}) names[dunHandleOf(object(n))] = n;
+        auto stopOf = [&]() -> uint32_t {
+            const ShipInfo *info = ferry->sim->shipInfo;
+            for (const StateFrame &f : info->states)
+                if (f.state == 54 && f.step >= 2) return uint32_t(f.locals[1]);
+            return 0;
+        };
+        auto distance = [](const SceneItem *a, const SceneItem *b) {
+            const Vec3d &p = a->sim->position, &q = b->sim->position;
+            return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y) + (q.z - p.z) * (q.z - p.z));
+        };
+        double nearest = 1e30;
+        uint32_t current = 0;
+        for (int turn = 0; turn < 6000 && (run.docked < 0 || run.stops.size() < 5); ++turn) {
+            Turn();
+            if (run.docked < 0 && dunGetDockedPartner(mule, depot) == depot) run.docked = turn;
+            const uint32_t stop = stopOf();
+            if (stop && stop != current) {
+                if (current) {
+                    EXPECT_LT(nearest, 500000.0) << names[current];
+                }
+                current = stop;
+                nearest = 1e30;
+                run.stops.push_back(names.count(stop) ? names[stop] : "?");
+                run.turns.push_back(turn);
+            }
+            if (SceneItem *o = dunItemFromHandle(current)) nearest = std::min(nearest, distance(ferry, o));
+        }
+        exitMission();
+        Stop();
+        return run;
+    };
+    const Run first = fly();
+    EXPECT_GE(first.docked, 0) << "never docked";
+    EXPECT_LE(first.docked, 3000) << "300 simulated seconds";
+    ASSERT_GE(first.stops.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(first.stops.begin(), first.stops.begin() + 5),
+              (std::vector<std::string>{"Bus1", "Bus2", "Bus3", "Bus0", "Bus1"}));
+    const Run second = fly();
+    EXPECT_EQ(second.docked, first.docked);
+    EXPECT_EQ(second.stops, first.stops);
+    EXPECT_EQ(second.turns, first.turns);
+}
+
+// The patrol's courier crosses 15,000,000 on its fast drive to the relay
+// station and drops out of it within the arrival radius (200,000 for the
+// corvette's turn rates, and five of the relay's radii), where it stays; the
+// same start, the same arrival. (The patrol's timer would end it first.)
+TEST_F(WholeGame, TheDeepPatrolsCourierArrivesByItsDrive) {
+    auto fly = []() {
+        dunSeedRand15(51);
+        Start(8, false, "vek\\resource\\scripts\\missions\\mission03.scr");
+        dunSeedRand15(51);
+        // The patrol's timer is held: the mission stays open while it flies.
+        dunMissionCountdown = 1000000;
+        auto *courier = static_cast<SceneItem *>(GetScriptSymbolValue("Courier"));
+        auto *mark = static_cast<SceneItem *>(GetScriptSymbolValue("FarMark"));
+        EXPECT_TRUE(courier && mark);
+        if (!courier || !mark) return std::pair{-1, 0.0};
+        EXPECT_STREQ(courier->sim->shipInfo->orders[1].name, "LDSToNavTarget");
+        auto off = [&] {
+            const Vec3d &p = courier->sim->position, &q = mark->sim->position;
+            return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y) + (q.z - p.z) * (q.z - p.z));
+        };
+        EXPECT_GT(off(), 1.4e7);
+        bool cruised = false;
+        int arrived = -1;
+        for (int turn = 0; turn < 250 && arrived < 0; ++turn) {
+            Turn();
+            cruised |= (courier->sim->flags & SimFlag::Lds) != 0;
+            if (cruised && !(courier->sim->flags & SimFlag::Lds)) arrived = turn;
+        }
+        EXPECT_TRUE(cruised);
+        const double at = off();
+        EXPECT_LE(at, 200000.0 + 5.0 * mark->sim->radius) << "turn " << arrived;
+        for (int turn = 0; turn < 10; ++turn) Turn();
+        EXPECT_LE(off(), 200000.0 + 5.0 * mark->sim->radius) << "it stays";
+        exitMission();
+        Stop();
+        return std::pair{arrived, at};
+    };
+    const auto first = fly();
+    EXPECT_GE(first.first, 0);
+    const auto second = fly();
+    EXPECT_EQ(second, first);
 }
 
 }  // namespace
