@@ -1248,6 +1248,7 @@ TEST_F(WholeGame, TheConvoysFreighterDocksAndItsShuttleRidesTheRoute) {
 // station and drops out of it within the arrival radius (200,000 for the
 // corvette's turn rates, and five of the relay's radii), where it stays; the
 // same start, the same arrival. (The patrol's timer would end it first.)
+// The tug bound for the gate jumps through its ring.
 TEST_F(WholeGame, TheDeepPatrolsCourierArrivesByItsDrive) {
     auto fly = []() {
         dunSeedRand15(51);
@@ -1277,6 +1278,10 @@ TEST_F(WholeGame, TheDeepPatrolsCourierArrivesByItsDrive) {
         EXPECT_LE(at, 200000.0 + 5.0 * mark->sim->radius) << "turn " << arrived;
         for (int turn = 0; turn < 10; ++turn) Turn();
         EXPECT_LE(off(), 200000.0 + 5.0 * mark->sim->radius) << "it stays";
+        // Meanwhile the tug has lined up behind the gate's ring and flies
+        // through it into its jump.
+        auto *tug = static_cast<SceneItem *>(GetScriptSymbolValue("Tug"));
+        EXPECT_TRUE(tug && TurnsUntil([&] { return (tug->sim->flags & SimFlag::Jumping) != 0; }, 100));
         exitMission();
         Stop();
         return std::pair{arrived, at};
