@@ -5,11 +5,11 @@
 #include <cmath>
 #include <vector>
 
+#include "RES/surface.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "ai_fixture.h"
-#include "RES/surface.h"
 #include "present/views.h"
 #include "world/handle.h"
 #include "world/messages.h"
@@ -261,6 +261,46 @@ TEST_F(Contacts, NextEnemyShipWithOneMatchIsNull) {
     Refresh();
     dunSelectTarget(foe);
     EXPECT_EQ(dunNearestEnemyShipContact(), nullptr);
+}
+
+// Mounts 0 and 2 look above the ship's plane, 1 and 3 below: the goal when
+// it lies on the mount's side and passes the masks, else the nearest object
+// there that does. Mounts 0 and 1 keep it as their fire target, 2 and 3 as
+// the sub-target aim object.
+TEST_F(Contacts, TargetPointsByMountAboveAndBelowTheShip) {
+    SceneItem *above = Ship(0, 5000, 20000, 3), *below = Ship(0, -5000, 10000, 3);
+    SceneItem *farBelow = Ship(0, -5000, 50000, 3), *friendly = Ship(0, -100, 2000, 1);
+    (void)friendly;
+    ShipInfo *info = own->sim->shipInfo;
+    const uint32_t mask = AvatarFlag::Ship, sides = (0x40u << 1) | 0x20;
+    struct Case {
+        SceneItem *goal;
+        int mount;
+        SceneItem *want;
+    } cases[] = {
+        {nullptr, 0, above},     {nullptr, 1, below},  {nullptr, 2, above}, {nullptr, 3, below},
+        {farBelow, 1, farBelow}, {farBelow, 0, above}, {above, 0, above},   {above, 3, below},
+    };
+    for (const Case &c : cases) {
+        own->sim->goal = c.goal;
+        info->fireTargets[0] = info->fireTargets[1] = info->subTargets[0] = info->subTargets[1] = nullptr;
+        dunPickTargetPoint(own, c.mount, mask, sides);
+        SceneItem *const got = (c.mount < 2 ? info->fireTargets : info->subTargets)[c.mount & 1];
+        EXPECT_EQ(got, c.want) << "mount " << c.mount;
+        EXPECT_EQ((c.mount < 2 ? info->subTargets : info->fireTargets)[0], nullptr) << "mount " << c.mount;
+    }
+    // Turned over, the ship's "above" is the world's below.
+    own->sim->goal = nullptr;
+    MatRotateZ(180.0f, own->sim->matrix);
+    dunPickTargetPoint(own, 0, mask, sides);
+    EXPECT_EQ(info->fireTargets[0], below);
+    // A mask nobody passes leaves the mount without a target; a mount past
+    // 3 changes nothing.
+    dunPickTargetPoint(own, 0, 0x8000000, sides);
+    EXPECT_EQ(info->fireTargets[0], nullptr);
+    info->fireTargets[0] = above;
+    dunPickTargetPoint(own, 4, mask, sides);
+    EXPECT_EQ(info->fireTargets[0], above);
 }
 
 TEST_F(Contacts, ReticleRestartsOnANewGoalAndDrawsOpenOrLocked) {
