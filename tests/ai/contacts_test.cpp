@@ -303,6 +303,46 @@ TEST_F(Contacts, TargetPointsByMountAboveAndBelowTheShip) {
     EXPECT_EQ(info->fireTargets[0], above);
 }
 
+// The side-mask pickers over the listed contacts, nearest first: the next
+// enemy by side takes ships and faction craft of an enemy side but no bare
+// rounds; the nearest enemy contact takes what is not a ship or a bolt:
+// enemy munitions and any mine.
+TEST_F(Contacts, TheSideMaskPickers) {
+    struct Listed {
+        uint32_t flags;
+        float range;
+        SceneItem *object;
+    } listed[] = {
+        {AvatarFlag::Ship | (0x40u << 1), 1000},  // a friend, nearest
+        {AvatarFlag::MunitionRound | (0x40u << 3), 2000},  // an enemy missile
+        {AvatarFlag::Ship | (0x40u << 3), 3000},  // an enemy ship
+        {AvatarFlag::BeamRound | (0x40u << 3), 500},  // an enemy bolt
+        {AvatarFlag::MunitionRound | (0x40u << 1), 400},  // a friendly missile
+        {AvatarFlag::MunitionRound | 0x10000000u | (0x40u << 3), 2500},  // a faction's craft
+    };
+    for (Listed &l : listed) {
+        l.object = Ship(0, 0, l.range, 3);
+        l.object->avatar->flags = l.flags;
+        Contact &c = dunContacts[&l - listed];
+        c = Contact{};
+        c.flags = ContactFlag::InUse;
+        c.object = l.object;
+        c.range = l.range * 100;
+    }
+    own->avatar->flags = AvatarFlag::Ship | (0x40u << 1);
+    EXPECT_EQ(dunNearestTargetBySide(own), listed[5].object);
+    EXPECT_EQ(dunNearestEnemyContact(), listed[1].object);
+    // A mine of no side counts as an enemy contact.
+    SceneItem *mine = Ship(0, 0, 100, 3);
+    mine->avatar->flags = AvatarFlag::Mine | AvatarFlag::MunitionRound;
+    dunContacts[6] = Contact{};
+    dunContacts[6].flags = ContactFlag::InUse;
+    dunContacts[6].object = mine;
+    dunContacts[6].range = 100 * 100;
+    EXPECT_EQ(dunNearestEnemyContact(), mine);
+    EXPECT_EQ(dunNearestTargetBySide(own), listed[5].object);
+}
+
 TEST_F(Contacts, ReticleRestartsOnANewGoalAndDrawsOpenOrLocked) {
     std::vector<uint8_t> pixels(640 * 480, 0);
     Surface surface{pixels.data(), 640, 480, 0, 0, 640, 1};
