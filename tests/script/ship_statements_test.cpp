@@ -1,7 +1,10 @@
 // Ship, weapon and docking statements.
+#include <vector>
+
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
+#include "ai/wing.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/nav.h"
@@ -42,8 +45,9 @@ protected:
 };
 
 TEST_F(ShipStatements, CreateShipMakesAPlacedTurnedShipOfItsClass) {
-    Start("SCENEITEM Raider\nMODEL M\n"
-          "CREATE_SHIP Raider M \"Raider Kestrel\" CORVETTE BLACK 1 2 3 90 0 0 COMBAT\n");
+    Start(
+        "SCENEITEM Raider\nMODEL M\n"
+        "CREATE_SHIP Raider M \"Raider Kestrel\" CORVETTE BLACK 1 2 3 90 0 0 COMBAT\n");
     SceneItem *o = Object("Raider");
     ASSERT_NE(o, nullptr);
     EXPECT_EQ(ScriptSymbolObject(gSymLastShip), o);
@@ -155,9 +159,10 @@ TEST_F(ShipStatements, EngineFillsTheCurrentAndNominalFigures) {
 
 TEST_F(ShipStatements, WeaponsAndTheirLoads) {
     MakeObject("S");
-    Start("SHIP S \"S\" CORVETTE NAVY\n"
-          "WEAPON S BEAMCANN ARC_FWD ARC_60 ARC_NORM 0 0 20\n"
-          "WEAPON S MISSLNCH ARC_AFT ARC_WIDE ARC_UPPER 1 2 3\n");
+    Start(
+        "SHIP S \"S\" CORVETTE NAVY\n"
+        "WEAPON S BEAMCANN ARC_FWD ARC_60 ARC_NORM 0 0 20\n"
+        "WEAPON S MISSLNCH ARC_AFT ARC_WIDE ARC_UPPER 1 2 3\n");
     Sim *s = Object("S")->sim;
     ASSERT_NE(s->weapons, nullptr);
     ASSERT_NE(s->weapons->next, nullptr);
@@ -230,9 +235,10 @@ TEST_F(ShipStatements, AWeaponIsNamedInTheLanguageAndTheArcadeFactorScalesIt) {
 TEST_F(ShipStatements, DockingPortsAndDocking) {
     MakeObject("A");
     MakeObject("B");
-    Start("SHIP A \"A\" STATION NAVY\nSHIP B \"B\" CORVETTE NAVY\n"
-          "DOCKPT A DOCK_SWIVEL DOCKTYPE_UNIVERSAL ON 0 180 0 1 2 3 7\n"
-          "DOCKPT A DOCK_NORMAL DOCKTYPE_COMMAND OFF 0 0 0 0 0 0 0\n");
+    Start(
+        "SHIP A \"A\" STATION NAVY\nSHIP B \"B\" CORVETTE NAVY\n"
+        "DOCKPT A DOCK_SWIVEL DOCKTYPE_UNIVERSAL ON 0 180 0 1 2 3 7\n"
+        "DOCKPT A DOCK_NORMAL DOCKTYPE_COMMAND OFF 0 0 0 0 0 0 0\n");
     DockingPort *p = Info("A")->ports;
     ASSERT_NE(p, nullptr);
     ASSERT_NE(p->next, nullptr);
@@ -265,8 +271,9 @@ TEST_F(ShipStatements, DefenceSlotsAreBounded) {
 TEST_F(ShipStatements, SwitchesAndSensorBits) {
     MakeObject("S");
     guiInstallScriptHooks();  // ALLOW_CMD_SEP is the navigation station's
-    Start("DIRECTOR_ALLOW DIR_DOCKING OFF\nALLOW_CMD_SEP OFF\nFTLSOURCE S\nADD_SENSE S SN_BASE SN_DAMAGED\n"
-          "ALIENDEV ON\n");
+    Start(
+        "DIRECTOR_ALLOW DIR_DOCKING OFF\nALLOW_CMD_SEP OFF\nFTLSOURCE S\nADD_SENSE S SN_BASE SN_DAMAGED\n"
+        "ALIENDEV ON\n");
     EXPECT_EQ(gDirectorAllow[0], 0);
     EXPECT_EQ(gDirectorAllow[1], 0xFF);
     EXPECT_EQ(guiNavDetachAllowed, 0);
@@ -302,6 +309,25 @@ TEST_F(ShipStatements, PlayerTakesTheShipAndItsEngineering) {
     EXPECT_EQ(Info("P")->accuracy, 75);
     EXPECT_EQ(ScriptSymbolObject(gSymGleamHead), o);
     dunEngineeringShip = nullptr;
+}
+
+// A ship made in the player's automatic group after the player joins the
+// player's wing; one made before the player, or in a new group, stays out.
+TEST_F(ShipStatements, ShipsMadeInThePlayersGroupJoinItsWing) {
+    for (WingSlot &w : dunWing) w = WingSlot{};
+    Start(
+        "SCENEITEM Early P Wing1 Wing2 Other\nMODEL M\n"
+        "CREATE_SHIP Early M \"Early\" CORVETTE NAVY 0 0 10\n"
+        "CREATE_SHIP P M \"P\" CORVETTE NAVY 0 0 0\nPLAYER P\n"
+        "CREATE_SHIP Wing1 M \"Wing1\" CORVETTE NAVY 0 0 20\n"
+        "CREATE_SHIP Wing2 M \"Wing2\" CORVETTE NAVY 0 0 30\n"
+        "NEW_GROUP\nCREATE_SHIP Other M \"Other\" CORVETTE BLACK 0 0 40\n");
+    std::vector<SceneItem *> wing;
+    for (const WingSlot &w : dunWing)
+        if (w.object) wing.push_back(w.object);
+    EXPECT_EQ(wing, (std::vector<SceneItem *>{Object("Wing1"), Object("Wing2")}));
+    for (WingSlot &w : dunWing) w = WingSlot{};
+    dunPlayerShip = dunControlledObject = nullptr;
 }
 
 }  // namespace
