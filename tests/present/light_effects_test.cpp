@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
+#include "common/temp_dir.h"
+#include "os/paths.h"
 #include "p3d_fixture.h"
 #include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
@@ -322,6 +324,37 @@ TEST_F(LightEffectsTest, AFlareShellIsSpawnedAndRemovedOnTime) {
     ASSERT_NE(shield, nullptr);
     EXPECT_NEAR(shield->local.m[8], 1.0f, 1e-5) << "its Z row along +x";
     EXPECT_FLOAT_EQ(shield->local.m[12], 20);
+}
+
+// A shell whose model is not found is left out: the other two load and
+// spawn, a spawn of the missing kind adds nothing.
+TEST_F(LightEffectsTest, AShellThatDoesNotLoadIsLeftOut) {
+    vt_model *caps = P3DFlareShellModel(1);
+    ASSERT_NE(caps, nullptr);
+    ASSERT_NE(P3DFlareShellModel(0), nullptr);
+    ASSERT_NE(P3DFlareShellModel(2), nullptr);
+    VtModelRemove(caps);
+    {
+        // A data root without the capsule's shape: the loaded two are
+        // found again by name, the third is looked for on disk.
+        ruvotest::TempDir empty;
+        osFlushPathCache();
+        P3DLoadFlareShells();
+    }
+    osFlushPathCache();
+    EXPECT_EQ(P3DFlareShellModel(1), nullptr);
+    EXPECT_NE(P3DFlareShellModel(0), nullptr);
+    EXPECT_NE(P3DFlareShellModel(2), nullptr);
+    SceneItem *ship = Object(Cube("hull", 10), 0, 0, 500, 17);
+    dunSetMessageHandler(ship, dunHandleMessages);
+    TDP *first = dunAddChildTDP(ship->avatar->root, nullptr, 0, 0, 0);
+    P3DSpawnFlareShell(ship, 0, 0, 0, 1, 1, 100, 150, 240, 50, 30);
+    EXPECT_EQ(first->sibling, nullptr) << "no capsule shell";
+    P3DSpawnFlareShell(ship, 0, 0, 0, 2, 1, 100, 150, 240, 50, 30);
+    EXPECT_NE(first->sibling, nullptr) << "a pocket shell";
+    VtModelAdd(caps);
+    P3DLoadFlareShells();
+    EXPECT_EQ(P3DFlareShellModel(1), caps);
 }
 
 TEST_F(LightEffectsTest, AlphaMapsTakeTheTopNibble) {
