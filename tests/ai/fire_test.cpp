@@ -329,6 +329,17 @@ TEST_F(Fire, TheWorldStepClearsTheHeadOnValues) {
     WorldSetAiHooks(nullptr);
 }
 
+// The bolts' look by side; a side a script sets past the table looks like
+// the navy's.
+TEST_F(Fire, TheSideAppearanceIsBounded) {
+    const struct {
+        int side;
+        const char *texture;
+    } cases[] = {{0, "laser_tex_aln"},   {1, "laser_tex_navy"}, {2, "laser_tex_indy"},  {5, "laser_tex_orange"},
+                 {6, "laser_tex_newal"}, {7, "laser_tex_navy"}, {-1, "laser_tex_navy"}, {300, "laser_tex_navy"}};
+    for (const auto &c : cases) EXPECT_STREQ(dunSideAppearance(c.side).texture, c.texture) << c.side;
+}
+
 TEST_F(Fire, TheArcOutline) {
     ArcOutline o{};
     dunPlaceMount(&o, 0x001);
