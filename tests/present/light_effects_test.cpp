@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
+#include "ai/weapons.h"
 #include "common/temp_dir.h"
 #include "os/paths.h"
 #include "p3d_fixture.h"
@@ -229,6 +230,32 @@ TEST_F(LightEffectsTest, FlashesKeepTheirPlaceAndEngineLightsFollowThrust) {
     P3DUpdateLights();
     EXPECT_EQ(flash.life, 0);
     EXPECT_EQ(lamp.life, 0);
+}
+
+// A round's hit flashes on the side of the hull it struck, whatever the
+// victim's heading: the contact's offset goes to the flash in world axes.
+TEST_F(LightEffectsTest, AHitFlashesOnTheStruckSideOfATurnedHull) {
+    CardMode = 1;
+    P3DClearLightSlots();
+    SceneItem *victim = Object(Cube("hull", 10), 0, 0, 500, 17);
+    victim->sim->radius = 17;
+    // Turned a quarter about its vertical: its own forward axis is world +x.
+    MatRotateY(90.0f, victim->sim->matrix);
+    victim->sim->matrix.m[12] = 0;
+    victim->sim->matrix.m[13] = 0;
+    victim->sim->matrix.m[14] = 500;
+    dunCopySimToModel(victim);
+    SceneItem *round = Object(nullptr, 30, 0, 500, 1);
+    round->avatar->flags = AvatarFlag::BeamRound;
+    int16_t handled = 0;
+    float at[3] = {30, 0, 500};  // on the hull's world +x side
+    dunProjectileImpact(round, nullptr, victim, nullptr, &handled, at);
+    const DynamicLight *flash = nullptr;
+    for (const DynamicLight &l : gLightFx.slots)
+        if (l.life > 0 && l.key == victim->receiverId) flash = &l;
+    ASSERT_NE(flash, nullptr);
+    EXPECT_GT(flash->position.x, 5.0f) << "on the struck side";
+    EXPECT_NEAR(flash->position.z, 500.0f, 1.0f);
 }
 
 TEST_F(LightEffectsTest, TheSoftwareFlashLightFades) {
