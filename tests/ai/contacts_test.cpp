@@ -5,11 +5,11 @@
 #include <cmath>
 #include <vector>
 
-#include "RES/surface.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
 #include "ai_fixture.h"
+#include "RES/surface.h"
 #include "present/views.h"
 #include "world/handle.h"
 #include "world/messages.h"

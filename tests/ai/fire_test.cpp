@@ -71,13 +71,13 @@ TEST_F(Fire, WhyAWeaponDoesNotFire) {
          FireResult::Frozen},
         {"reloading", [](Weapon *w, SceneItem *) { w->reloadTimer = 0.5f; }, false, false, ahead,
          FireResult::Reloading},
-        {"needs a target", [](Weapon *w, SceneItem *) { w->flags |= WeaponFlag::NeedsTarget; }, false, false, nullptr,
-         FireResult::NoTarget},
+        {"needs a target", [](Weapon *w, SceneItem *) { w->flags |= WeaponFlag::NeedsTarget; }, false, false,
+         nullptr, FireResult::NoTarget},
         {"an AI beam out of its arc", nullptr, false, false, behind, FireResult::NoTarget},
         {"the controlled ship fires straight out", nullptr, false, true, behind, FireResult::Fired},
         {"a munition fires straight out", nullptr, true, false, behind, FireResult::Fired},
-        {"not in the fast drive", [](Weapon *, SceneItem *s) { s->sim->flags |= SimFlag::Lds; }, false, false, ahead,
-         FireResult::InLds},
+        {"not in the fast drive", [](Weapon *, SceneItem *s) { s->sim->flags |= SimFlag::Lds; }, false, false,
+         ahead, FireResult::InLds},
         {"but the interdictor launcher does",
          [](Weapon *w, SceneItem *s) {
              s->sim->flags |= SimFlag::Lds;
@@ -188,7 +188,7 @@ TEST_F(Fire, TheLead) {
 TEST_F(Fire, StraightOutOfTheMount) {
     const Vec3 side = dunStraightOut(3);
     EXPECT_NEAR(side.x, -std::cos(5.0 * M_PI / 180), 1e-5);  // abeam to the left ...
-    EXPECT_NEAR(side.z, std::sin(5.0 * M_PI / 180), 1e-5);  // ... 5 degrees forward
+    EXPECT_NEAR(side.z, std::sin(5.0 * M_PI / 180), 1e-5);   // ... 5 degrees forward
     const Vec3 right = dunStraightOut(7);
     EXPECT_NEAR(right.x, std::cos(5.0 * M_PI / 180), 1e-5);
     EXPECT_NEAR(right.z, std::sin(5.0 * M_PI / 180), 1e-5);
@@ -216,8 +216,8 @@ TEST_F(Fire, MountSectors) {
         float x, z;
         int sector;
     } cases[] = {
-        {0, 1, 1},  {1, 2.48f, 1}, {1, 2.47f, 8}, {1, 0.405f, 8}, {1, 0.404f, 7}, {-1, 0.404f, 3},
-        {-1, 1, 2}, {0, -1, 5},    {1, -1, 6},    {-1, -1, 4},    {1, -0.1f, 7},  {-1, -0.1f, 3},
+        {0, 1, 1},       {1, 2.48f, 1},   {1, 2.47f, 8},  {1, 0.405f, 8}, {1, 0.404f, 7}, {-1, 0.404f, 3},
+        {-1, 1, 2},      {0, -1, 5},      {1, -1, 6},     {-1, -1, 4},    {1, -0.1f, 7},  {-1, -0.1f, 3},
     };
     for (const auto &c : cases) EXPECT_EQ(dunDirectionSector(c.x, 0, c.z), c.sector) << c.x << " " << c.z;
     // The AI's choice takes the nearest ready mount; the player's skips

@@ -47,32 +47,15 @@ TEST_F(HudElements, ShapesHaveTheirCountsColoursLabelsAndFlags) {
         int points, edges;
         std::map<int, int> colours;
     } const cases[] = {
-        {"orb",
-         [](HUD *h) { hudInitOrbSphere(h, nullptr, 0, 6500); },
-         "ORB",
-         0x40492,
-         128,
-         128,
+        {"orb", [](HUD *h) { hudInitOrbSphere(h, nullptr, 0, 6500); }, "ORB", 0x40492, 128, 128,
          {{72, 16}, {141, 112}}},
         {"marker", [](HUD *h) { hudInitMarker(h, "WP", nullptr, 0); }, "WP", 0x20010, 8, 12, {{97, 12}}},
         {"lagrange", [](HUD *h) { hudInitLagrangeMarker(h, "LAGRANGE"); }, "LAGRANGE", 0x20010, 16, 15, {{97, 15}}},
-        {"globe",
-         [](HUD *h) {
-             hudInitScriptHud(h, nullptr, 0, {0, 0, 0}, {100, 100, 100}, "G");
-         },
-         "G",
-         0x90,
-         88,
-         128,
-         {{80, 128}}},
+        {"globe", [](HUD *h) { hudInitScriptHud(h, nullptr, 0, {0, 0, 0}, {100, 100, 100}, "G"); }, "G", 0x90, 88,
+         128, {{80, 128}}},
         {"streaks", [](HUD *h) { hudInitSpeedStreaks(h, nullptr, 0); }, nullptr, 0x90, 0, 0, {}},
         {"targeting", [](HUD *h) { hudInitTargetingHud(h, nullptr, 0); }, nullptr, 0x10, 0, 0, {}},
-        {"perimeter",
-         [](HUD *h) { hudInitPerimeterBox(h, nullptr, 0); },
-         nullptr,
-         0x10,
-         32,
-         24,
+        {"perimeter", [](HUD *h) { hudInitPerimeterBox(h, nullptr, 0); }, nullptr, 0x10, 32, 24,
          {{10, 12}, {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 1}, {17, 1}}},
         {"trail", [](HUD *h) { hudInitTrail(h, nullptr, 3); }, "TRAIL", 0x20000, 0, 0, {}},
     };
@@ -150,9 +133,9 @@ TEST_F(HudElements, TheStreakLatticesExponentFollowsTheSpeed) {
         bool drive;
         int exponent;
     } const cases[] = {
-        {1000, false, 5},   {2e5f, false, 5},   {3e5f, false, 6},   {-3e5f, false, 6},
-        {2.6e6f, false, 7}, {1e10f, false, 10}, {5e10f, false, 12}, {4.9e5f, true, 5},
-        {5e5f, true, 6},    {3e10f, true, 10},  {6e10f, true, 12},
+        {1000, false, 5},   {2e5f, false, 5},   {3e5f, false, 6},   {-3e5f, false, 6}, {2.6e6f, false, 7},
+        {1e10f, false, 10}, {5e10f, false, 12}, {4.9e5f, true, 5},  {5e5f, true, 6},   {3e10f, true, 10},
+        {6e10f, true, 12},
     };
     for (const Case &c : cases) EXPECT_EQ(hudStreakExponent(c.speed, c.drive), c.exponent) << c.speed << c.drive;
     // Drawing sets the spacing the radar scales by, and the coarse spacing.
@@ -376,10 +359,10 @@ TEST_F(HudTargeting, RangeAndHullLabels) {
         bool target;
         int left, leftGlyphs, tall, hullGlyphs;
     } const cases[] = {
-        {100000 + 37 * 100000.0f, false, 12, 2, 0, 0},  // "37"
-        {100000 + 1500 * 100000.0f, true, 26, 3, 2, 2},  // "2KK", hull "75"
-        {100000 + 60 * 100000.0f, false, 0, 0, 0, 0},  // 50 or more: no label
-        {100000 + 999 * 100000.0f, true, 12, 3, 0, 2},  // "999"
+        {100000 + 37 * 100000.0f, false, 12, 2, 0, 0},     // "37"
+        {100000 + 1500 * 100000.0f, true, 26, 3, 2, 2},    // "2KK", hull "75"
+        {100000 + 60 * 100000.0f, false, 0, 0, 0, 0},      // 50 or more: no label
+        {100000 + 999 * 100000.0f, true, 12, 3, 0, 2},     // "999"
     };
     for (const Case &c : cases) {
         Clear();
@@ -431,7 +414,7 @@ TEST_F(HudElements, ThePowerShareMarkersColourTellsWhichShareLeads) {
     struct Case {
         float a, b, c;
         int colour;
-    } const cases[] = {{1, 0, 0, 131}, {0.75f, 0.25f, 0, 137},    {0, 0, 1, 63},      {0, 0.75f, 0.25f, 103},
+    } const cases[] = {{1, 0, 0, 131}, {0.75f, 0.25f, 0, 137}, {0, 0, 1, 63}, {0, 0.75f, 0.25f, 103},
                        {0, 1, 0, 95},  {0.34f, 0.33f, 0.33f, 79}, {0.5f, 0.5f, 0, 79}};
     for (const Case &c : cases) EXPECT_EQ(hudPowerTriangleColour(c.a, c.b, c.c), c.colour) << c.a << c.b << c.c;
     // All of A: the mark's tip at the first corner (0, -0.9 size).
@@ -449,8 +432,7 @@ TEST_F(HudElements, ThePerimetersDashesRunAlongTheSidesEvery80Centiseconds) {
     struct Case {
         int clock;
         float from, to;  // fractions of the first side
-    } const cases[] = {{0, 0, 0},       {20, 0, 0.375f}, {40, 0.25f, 0.75f},
-                       {60, 0.625f, 1}, {80, 0, 0},      {130, 0.4375f, 0.9375f}};
+    } const cases[] = {{0, 0, 0}, {20, 0, 0.375f}, {40, 0.25f, 0.75f}, {60, 0.625f, 1}, {80, 0, 0}, {130, 0.4375f, 0.9375f}};
     for (const Case &c : cases) {
         h->values[0] = c.clock - dunFrameStep;
         hudDrawPerimeter(h);
@@ -555,13 +537,12 @@ TEST_F(HudElements, OffScreenPointersMeetTheRectangle) {
         int side;
         float ex, ey;
     } const cases[] = {
-        {400, 0, false, 2, 300, 0}, {-800, 100, false, 0, -300, 37.5f}, {100, -500, false, 1, 40, -200},
-        {0, 900, false, 3, 0, 200}, {30, 10, true, 2, 300, 100},        {-10, 30, true, 3, -66.667f, 200},
+        {400, 0, false, 2, 300, 0},     {-800, 100, false, 0, -300, 37.5f}, {100, -500, false, 1, 40, -200},
+        {0, 900, false, 3, 0, 200},     {30, 10, true, 2, 300, 100},       {-10, 30, true, 3, -66.667f, 200},
     };
     for (const Case &c : cases) {
         float x = c.x, y = c.y;
-        const int side =
-            c.bySigns ? hudClipBySigns(&x, &y, -300, -200, 300, 200) : hudClipToRect(&x, &y, -300, -200, 300, 200);
+        const int side = c.bySigns ? hudClipBySigns(&x, &y, -300, -200, 300, 200) : hudClipToRect(&x, &y, -300, -200, 300, 200);
         EXPECT_EQ(side, c.side) << c.x << "," << c.y;
         EXPECT_NEAR(x, c.ex, 1e-3) << c.x << "," << c.y;
         EXPECT_NEAR(y, c.ey, 1e-3) << c.x << "," << c.y;

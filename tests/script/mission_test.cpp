@@ -56,13 +56,8 @@ TEST_F(Mission, TimeBonus) {
     const struct {
         int32_t target, time, score, bonus;
     } cases[] = {
-        {6000, 4500, 7, 105},
-        {6000, 6001, 7, 0},
-        {6000, 6100, 7, 0},
-        {1000000, 0, 7, 500},
-        {0, 0, 7, 0},
-        {6000, 5950, 7, 0},
-        {2147483647, -2147483647, 1, 500},
+        {6000, 4500, 7, 105}, {6000, 6001, 7, 0}, {6000, 6100, 7, 0},     {1000000, 0, 7, 500},
+        {0, 0, 7, 0},         {6000, 5950, 7, 0},  {2147483647, -2147483647, 1, 500},
     };
     for (const auto &c : cases)
         EXPECT_EQ(MissionTimeBonus(c.target, c.time, c.score), c.bonus) << c.target << " " << c.time;
@@ -335,9 +330,12 @@ TEST_F(Mission, VideoModeOrder) {
         bool opens;
         std::vector<std::string> calls;
     } cases[] = {
-        {0, 0, true, {"palette", "open 800x600"}}, {0, 0, false, {"palette", "open 800x600"}},
-        {1, 0, true, {"open 800x600", "palette"}}, {1, 0, false, {"open 800x600", "palette"}},
-        {0, 1, true, {"open 800x600", "palette"}}, {0, 1, false, {"open 800x600"}},
+        {0, 0, true, {"palette", "open 800x600"}},
+        {0, 0, false, {"palette", "open 800x600"}},
+        {1, 0, true, {"open 800x600", "palette"}},
+        {1, 0, false, {"open 800x600", "palette"}},
+        {0, 1, true, {"open 800x600", "palette"}},
+        {0, 1, false, {"open 800x600"}},
     };
     const DisplayDriver *saved = CurrentDisplayDriver;
     uint8_t palette[1024] = {};

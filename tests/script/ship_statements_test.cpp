@@ -45,9 +45,8 @@ protected:
 };
 
 TEST_F(ShipStatements, CreateShipMakesAPlacedTurnedShipOfItsClass) {
-    Start(
-        "SCENEITEM Raider\nMODEL M\n"
-        "CREATE_SHIP Raider M \"Raider Kestrel\" CORVETTE BLACK 1 2 3 90 0 0 COMBAT\n");
+    Start("SCENEITEM Raider\nMODEL M\n"
+          "CREATE_SHIP Raider M \"Raider Kestrel\" CORVETTE BLACK 1 2 3 90 0 0 COMBAT\n");
     SceneItem *o = Object("Raider");
     ASSERT_NE(o, nullptr);
     EXPECT_EQ(ScriptSymbolObject(gSymLastShip), o);
@@ -159,10 +158,9 @@ TEST_F(ShipStatements, EngineFillsTheCurrentAndNominalFigures) {
 
 TEST_F(ShipStatements, WeaponsAndTheirLoads) {
     MakeObject("S");
-    Start(
-        "SHIP S \"S\" CORVETTE NAVY\n"
-        "WEAPON S BEAMCANN ARC_FWD ARC_60 ARC_NORM 0 0 20\n"
-        "WEAPON S MISSLNCH ARC_AFT ARC_WIDE ARC_UPPER 1 2 3\n");
+    Start("SHIP S \"S\" CORVETTE NAVY\n"
+          "WEAPON S BEAMCANN ARC_FWD ARC_60 ARC_NORM 0 0 20\n"
+          "WEAPON S MISSLNCH ARC_AFT ARC_WIDE ARC_UPPER 1 2 3\n");
     Sim *s = Object("S")->sim;
     ASSERT_NE(s->weapons, nullptr);
     ASSERT_NE(s->weapons->next, nullptr);
@@ -235,10 +233,9 @@ TEST_F(ShipStatements, AWeaponIsNamedInTheLanguageAndTheArcadeFactorScalesIt) {
 TEST_F(ShipStatements, DockingPortsAndDocking) {
     MakeObject("A");
     MakeObject("B");
-    Start(
-        "SHIP A \"A\" STATION NAVY\nSHIP B \"B\" CORVETTE NAVY\n"
-        "DOCKPT A DOCK_SWIVEL DOCKTYPE_UNIVERSAL ON 0 180 0 1 2 3 7\n"
-        "DOCKPT A DOCK_NORMAL DOCKTYPE_COMMAND OFF 0 0 0 0 0 0 0\n");
+    Start("SHIP A \"A\" STATION NAVY\nSHIP B \"B\" CORVETTE NAVY\n"
+          "DOCKPT A DOCK_SWIVEL DOCKTYPE_UNIVERSAL ON 0 180 0 1 2 3 7\n"
+          "DOCKPT A DOCK_NORMAL DOCKTYPE_COMMAND OFF 0 0 0 0 0 0 0\n");
     DockingPort *p = Info("A")->ports;
     ASSERT_NE(p, nullptr);
     ASSERT_NE(p->next, nullptr);
@@ -271,9 +268,8 @@ TEST_F(ShipStatements, DefenceSlotsAreBounded) {
 TEST_F(ShipStatements, SwitchesAndSensorBits) {
     MakeObject("S");
     guiInstallScriptHooks();  // ALLOW_CMD_SEP is the navigation station's
-    Start(
-        "DIRECTOR_ALLOW DIR_DOCKING OFF\nALLOW_CMD_SEP OFF\nFTLSOURCE S\nADD_SENSE S SN_BASE SN_DAMAGED\n"
-        "ALIENDEV ON\n");
+    Start("DIRECTOR_ALLOW DIR_DOCKING OFF\nALLOW_CMD_SEP OFF\nFTLSOURCE S\nADD_SENSE S SN_BASE SN_DAMAGED\n"
+          "ALIENDEV ON\n");
     EXPECT_EQ(gDirectorAllow[0], 0);
     EXPECT_EQ(gDirectorAllow[1], 0xFF);
     EXPECT_EQ(guiNavDetachAllowed, 0);
