@@ -205,3 +205,6 @@ void P3DFreeSkyResources();
 // colour.
 void P3DSpawnFlareShell(SceneItem *item, float x, float y, float z, int kind, float scale, int life, int strength,
                         int red, int green, int blue);
+// The shell model of the kind (0 shield, 1 capsule, 2 pocket); null when it
+// did not load.
+vt_model *P3DFlareShellModel(int kind);

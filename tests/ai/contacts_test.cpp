@@ -263,6 +263,86 @@ TEST_F(Contacts, NextEnemyShipWithOneMatchIsNull) {
     EXPECT_EQ(dunNearestEnemyShipContact(), nullptr);
 }
 
+// Mounts 0 and 2 look above the ship's plane, 1 and 3 below: the goal when
+// it lies on the mount's side and passes the masks, else the nearest object
+// there that does. Mounts 0 and 1 keep it as their fire target, 2 and 3 as
+// the sub-target aim object.
+TEST_F(Contacts, TargetPointsByMountAboveAndBelowTheShip) {
+    SceneItem *above = Ship(0, 5000, 20000, 3), *below = Ship(0, -5000, 10000, 3);
+    SceneItem *farBelow = Ship(0, -5000, 50000, 3), *friendly = Ship(0, -100, 2000, 1);
+    (void)friendly;
+    ShipInfo *info = own->sim->shipInfo;
+    const uint32_t mask = AvatarFlag::Ship, sides = (0x40u << 1) | 0x20;
+    struct Case {
+        SceneItem *goal;
+        int mount;
+        SceneItem *want;
+    } cases[] = {
+        {nullptr, 0, above},     {nullptr, 1, below},  {nullptr, 2, above}, {nullptr, 3, below},
+        {farBelow, 1, farBelow}, {farBelow, 0, above}, {above, 0, above},   {above, 3, below},
+    };
+    for (const Case &c : cases) {
+        own->sim->goal = c.goal;
+        info->fireTargets[0] = info->fireTargets[1] = info->subTargets[0] = info->subTargets[1] = nullptr;
+        dunPickTargetPoint(own, c.mount, mask, sides);
+        SceneItem *const got = (c.mount < 2 ? info->fireTargets : info->subTargets)[c.mount & 1];
+        EXPECT_EQ(got, c.want) << "mount " << c.mount;
+        EXPECT_EQ((c.mount < 2 ? info->subTargets : info->fireTargets)[0], nullptr) << "mount " << c.mount;
+    }
+    // Turned over, the ship's "above" is the world's below.
+    own->sim->goal = nullptr;
+    MatRotateZ(180.0f, own->sim->matrix);
+    dunPickTargetPoint(own, 0, mask, sides);
+    EXPECT_EQ(info->fireTargets[0], below);
+    // A mask nobody passes leaves the mount without a target; a mount past
+    // 3 changes nothing.
+    dunPickTargetPoint(own, 0, 0x8000000, sides);
+    EXPECT_EQ(info->fireTargets[0], nullptr);
+    info->fireTargets[0] = above;
+    dunPickTargetPoint(own, 4, mask, sides);
+    EXPECT_EQ(info->fireTargets[0], above);
+}
+
+// The side-mask pickers over the listed contacts, nearest first: the next
+// enemy by side takes ships and faction craft of an enemy side but no bare
+// rounds; the nearest enemy contact takes what is not a ship or a bolt:
+// enemy munitions and any mine.
+TEST_F(Contacts, TheSideMaskPickers) {
+    struct Listed {
+        uint32_t flags;
+        float range;
+        SceneItem *object;
+    } listed[] = {
+        {AvatarFlag::Ship | (0x40u << 1), 1000},  // a friend, nearest
+        {AvatarFlag::MunitionRound | (0x40u << 3), 2000},  // an enemy missile
+        {AvatarFlag::Ship | (0x40u << 3), 3000},  // an enemy ship
+        {AvatarFlag::BeamRound | (0x40u << 3), 500},  // an enemy bolt
+        {AvatarFlag::MunitionRound | (0x40u << 1), 400},  // a friendly missile
+        {AvatarFlag::MunitionRound | 0x10000000u | (0x40u << 3), 2500},  // a faction's craft
+    };
+    for (Listed &l : listed) {
+        l.object = Ship(0, 0, l.range, 3);
+        l.object->avatar->flags = l.flags;
+        Contact &c = dunContacts[&l - listed];
+        c = Contact{};
+        c.flags = ContactFlag::InUse;
+        c.object = l.object;
+        c.range = l.range * 100;
+    }
+    own->avatar->flags = AvatarFlag::Ship | (0x40u << 1);
+    EXPECT_EQ(dunNearestTargetBySide(own), listed[5].object);
+    EXPECT_EQ(dunNearestEnemyContact(), listed[1].object);
+    // A mine of no side counts as an enemy contact.
+    SceneItem *mine = Ship(0, 0, 100, 3);
+    mine->avatar->flags = AvatarFlag::Mine | AvatarFlag::MunitionRound;
+    dunContacts[6] = Contact{};
+    dunContacts[6].flags = ContactFlag::InUse;
+    dunContacts[6].object = mine;
+    dunContacts[6].range = 100 * 100;
+    EXPECT_EQ(dunNearestEnemyContact(), mine);
+    EXPECT_EQ(dunNearestTargetBySide(own), listed[5].object);
+}
+
 TEST_F(Contacts, ReticleRestartsOnANewGoalAndDrawsOpenOrLocked) {
     std::vector<uint8_t> pixels(640 * 480, 0);
     Surface surface{pixels.data(), 640, 480, 0, 0, 640, 1};

@@ -5,11 +5,14 @@
 #include <cmath>
 
 #include "RES/util.h"
+#include "ai/combat.h"
 #include "ai/weapons.h"
 #include "ai_fixture.h"
 #include "core/frame.h"
 #include "present/views.h"
 #include "world/msghandler.h"
+#include "world/services.h"
+#include "world/step.h"
 
 namespace {
 
@@ -312,6 +315,29 @@ TEST_F(Fire, SidesAreCountedWithinTheTable) {
     EXPECT_EQ(dunShipsPerSide[1], 2);
     EXPECT_EQ(dunShipsPerSide[6], 1);
     EXPECT_EQ(dunShipsPerSide[0], 1);  // the fixture's own ship
+}
+
+// The two per-step words the world step clears before anything fires are
+// the last bolt's head-on values: a step without a bolt leaves them at 0.
+TEST_F(Fire, TheWorldStepClearsTheHeadOnValues) {
+    dunai_InstallWorldHooks();
+    dunHeadOn[0] = 0.995f;
+    dunHeadOn[1] = 0.999f;
+    dunSimulationStep();
+    EXPECT_EQ(dunHeadOn[0], 0.0f);
+    EXPECT_EQ(dunHeadOn[1], 0.0f);
+    WorldSetAiHooks(nullptr);
+}
+
+// The bolts' look by side; a side a script sets past the table looks like
+// the navy's.
+TEST_F(Fire, TheSideAppearanceIsBounded) {
+    const struct {
+        int side;
+        const char *texture;
+    } cases[] = {{0, "laser_tex_aln"},   {1, "laser_tex_navy"}, {2, "laser_tex_indy"},  {5, "laser_tex_orange"},
+                 {6, "laser_tex_newal"}, {7, "laser_tex_navy"}, {-1, "laser_tex_navy"}, {300, "laser_tex_navy"}};
+    for (const auto &c : cases) EXPECT_STREQ(dunSideAppearance(c.side).texture, c.texture) << c.side;
 }
 
 TEST_F(Fire, TheArcOutline) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "RES/font.h"
+#include "ai/combat.h"
 #include "hud_fixture.h"
 
 namespace hudtest {
@@ -274,6 +275,31 @@ protected:
         player->sim->shipInfo = nullptr;  // no fire-control marks
     }
 };
+
+// A sub-target of the goal lies out of reach past the sub-target range; a
+// cursor on another object, or no goal, says nothing against firing.
+TEST_F(HudElements, TheSubTargetRangeJudgesTheGoalsDistance) {
+    SceneItem *goal = Ship(0, 0, 300000, 1000), *other = Ship(0, 0, 1000, 1000);
+    const float range = gHudRange;
+    gHudRange = 400000;
+    const struct {
+        double z;
+        SceneItem *cursorOn;
+        bool hasGoal;
+        uint8_t out;
+    } cases[] = {{300000, goal, true, 0}, {500000, goal, true, 1}, {500000, other, true, 0}, {500000, goal, false, 0}};
+    for (const auto &c : cases) {
+        goal->sim->position = {0, 0, c.z};
+        player->sim->goal = c.hasGoal ? goal : nullptr;
+        dunSubTargetOwner = c.cursorOn;
+        dunSubTargetOutOfRange = 0xFF;
+        hudSubTargetStep();
+        EXPECT_EQ(dunSubTargetOutOfRange, c.out) << c.z;
+    }
+    dunSubTargetOwner = nullptr;
+    player->sim->goal = nullptr;
+    gHudRange = range;
+}
 
 TEST_F(HudTargeting, OnlyTheSelectedContactBehindTheCameraGetsAPointerAtTheOppositeEdge) {
     SceneItem *behind = Ship(5000, 0, -20000, 100);

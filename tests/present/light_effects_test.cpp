@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "RES/gfx2d.h"
+#include "ai/weapons.h"
+#include "common/temp_dir.h"
+#include "os/paths.h"
 #include "p3d_fixture.h"
 #include "present/effects/particle_draw.h"
 #include "present/frame_passes.h"
@@ -229,6 +232,32 @@ TEST_F(LightEffectsTest, FlashesKeepTheirPlaceAndEngineLightsFollowThrust) {
     EXPECT_EQ(lamp.life, 0);
 }
 
+// A round's hit flashes on the side of the hull it struck, whatever the
+// victim's heading: the contact's offset goes to the flash in world axes.
+TEST_F(LightEffectsTest, AHitFlashesOnTheStruckSideOfATurnedHull) {
+    CardMode = 1;
+    P3DClearLightSlots();
+    SceneItem *victim = Object(Cube("hull", 10), 0, 0, 500, 17);
+    victim->sim->radius = 17;
+    // Turned a quarter about its vertical: its own forward axis is world +x.
+    MatRotateY(90.0f, victim->sim->matrix);
+    victim->sim->matrix.m[12] = 0;
+    victim->sim->matrix.m[13] = 0;
+    victim->sim->matrix.m[14] = 500;
+    dunCopySimToModel(victim);
+    SceneItem *round = Object(nullptr, 30, 0, 500, 1);
+    round->avatar->flags = AvatarFlag::BeamRound;
+    int16_t handled = 0;
+    float at[3] = {30, 0, 500};  // on the hull's world +x side
+    dunProjectileImpact(round, nullptr, victim, nullptr, &handled, at);
+    const DynamicLight *flash = nullptr;
+    for (const DynamicLight &l : gLightFx.slots)
+        if (l.life > 0 && l.key == victim->receiverId) flash = &l;
+    ASSERT_NE(flash, nullptr);
+    EXPECT_GT(flash->position.x, 5.0f) << "on the struck side";
+    EXPECT_NEAR(flash->position.z, 500.0f, 1.0f);
+}
+
 TEST_F(LightEffectsTest, TheSoftwareFlashLightFades) {
     const Vec3 at{5, 6, 7};
     P3DAddLightFlash(nullptr, 1, &at, 4, 0xFF8000);
@@ -322,6 +351,37 @@ TEST_F(LightEffectsTest, AFlareShellIsSpawnedAndRemovedOnTime) {
     ASSERT_NE(shield, nullptr);
     EXPECT_NEAR(shield->local.m[8], 1.0f, 1e-5) << "its Z row along +x";
     EXPECT_FLOAT_EQ(shield->local.m[12], 20);
+}
+
+// A shell whose model is not found is left out: the other two load and
+// spawn, a spawn of the missing kind adds nothing.
+TEST_F(LightEffectsTest, AShellThatDoesNotLoadIsLeftOut) {
+    vt_model *caps = P3DFlareShellModel(1);
+    ASSERT_NE(caps, nullptr);
+    ASSERT_NE(P3DFlareShellModel(0), nullptr);
+    ASSERT_NE(P3DFlareShellModel(2), nullptr);
+    VtModelRemove(caps);
+    {
+        // A data root without the capsule's shape: the loaded two are
+        // found again by name, the third is looked for on disk.
+        ruvotest::TempDir empty;
+        osFlushPathCache();
+        P3DLoadFlareShells();
+    }
+    osFlushPathCache();
+    EXPECT_EQ(P3DFlareShellModel(1), nullptr);
+    EXPECT_NE(P3DFlareShellModel(0), nullptr);
+    EXPECT_NE(P3DFlareShellModel(2), nullptr);
+    SceneItem *ship = Object(Cube("hull", 10), 0, 0, 500, 17);
+    dunSetMessageHandler(ship, dunHandleMessages);
+    TDP *first = dunAddChildTDP(ship->avatar->root, nullptr, 0, 0, 0);
+    P3DSpawnFlareShell(ship, 0, 0, 0, 1, 1, 100, 150, 240, 50, 30);
+    EXPECT_EQ(first->sibling, nullptr) << "no capsule shell";
+    P3DSpawnFlareShell(ship, 0, 0, 0, 2, 1, 100, 150, 240, 50, 30);
+    EXPECT_NE(first->sibling, nullptr) << "a pocket shell";
+    VtModelAdd(caps);
+    P3DLoadFlareShells();
+    EXPECT_EQ(P3DFlareShellModel(1), caps);
 }
 
 TEST_F(LightEffectsTest, AlphaMapsTakeTheTopNibble) {

@@ -222,6 +222,39 @@ TEST_F(Planets, ThePoolSphereIsPaintedByFaceClass) {
     EXPECT_EQ(gPlanetPool.slots[0].material[0]->flags, 4u);
 }
 
+// A sphere with more faces than the class table: the faces past it keep
+// their own material and nothing is read beyond the table.
+TEST_F(Planets, FacesPastTheClassTableKeepTheirMaterials) {
+    vt_model *big = VtModelAllocate("past the table", 3, kFaceClassCount + 2);
+    ASSERT_NE(big, nullptr);
+    big->flags |= VT_MODF_UPDATEABLE;  // as the pool's spheres: faces kept
+    vt_material *own = VtMaterialAdd(VtMaterialAllocate("own paint"));
+    ASSERT_NE(own, nullptr);
+    for (int k = 0; k < 3; ++k) big->vertices[k].p.v[k] = 1;
+    for (int i = 0; i < big->nfaces; ++i) {
+        big->faces[i].material = nullptr;
+        for (int k = 0; k < 3; ++k) big->faces[i].vertices[k] = vt_uint_16(k);
+    }
+    big->faces[kFaceClassCount].material = big->faces[kFaceClassCount + 1].material = own;
+    // Every class of the table names the slot's first material.
+    std::vector<uint8_t> table(gFaceClassTable, gFaceClassTable + kFaceClassCount);
+    std::memset(gFaceClassTable, 1, sizeof gFaceClassTable);
+    PlanetPoolSlot &slot = gPlanetPool.slots[0];
+    const PlanetPoolSlot kept = slot;
+    vt_material *first = VtMaterialAdd(VtMaterialAllocate("class one"));
+    ASSERT_NE(first, nullptr);
+    slot.model = big;
+    slot.material[0] = slot.material[1] = first;
+    PaintFaceClassMaterials(0);
+    EXPECT_EQ(big->faces[0].material, first);
+    EXPECT_EQ(big->faces[kFaceClassCount - 1].material, first);
+    EXPECT_EQ(big->faces[kFaceClassCount].material, own);
+    EXPECT_EQ(big->faces[kFaceClassCount + 1].material, own);
+    slot = kept;
+    std::memcpy(gFaceClassTable, table.data(), table.size());
+    VtModelFree(big);
+}
+
 TEST_F(Planets, TheSunModelLiesOnItsSphereOnceASetUp) {
     vt_model *sun = dunLoadSunModel();
     ASSERT_NE(sun, nullptr);

@@ -17,6 +17,7 @@
 #include "script_fixture.h"
 #include "world/objlist.h"
 #include "world/pools.h"
+#include "world/services.h"
 
 namespace {
 
@@ -267,6 +268,19 @@ TEST_F(Mission, ExitStoresTheResult) {
         EXPECT_NE(gInFrontEnd, 0);
     }
     gMissionFromCommandLine = 0;
+}
+
+// A missile that reaches the player's ship counts, and leaves its type
+// code in the score word; neither outlives the mission.
+TEST_F(Mission, MissileHitsOnThePlayerAreCountedForTheMission) {
+    dunScriptInstallWorldHooks();
+    dunCall(dunScript().missileHitPlayer, 5);
+    dunCall(dunScript().missileHitPlayer, 11);
+    EXPECT_EQ(gMissileHitsOnPlayer, 2);
+    EXPECT_EQ(gMissileHitScoreWord, 11);
+    ResetScriptForMission();
+    EXPECT_EQ(gMissileHitsOnPlayer, 0);
+    EXPECT_EQ(gMissileHitScoreWord, 0);
 }
 
 TEST_F(Mission, StartFindsTheCameras) {

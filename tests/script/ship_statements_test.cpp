@@ -1,7 +1,10 @@
 // Ship, weapon and docking statements.
+#include <vector>
+
 #include "ai/brain.h"
 #include "ai/contacts.h"
 #include "ai/weapons.h"
+#include "ai/wing.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
 #include "gui/nav.h"
@@ -302,6 +305,25 @@ TEST_F(ShipStatements, PlayerTakesTheShipAndItsEngineering) {
     EXPECT_EQ(Info("P")->accuracy, 75);
     EXPECT_EQ(ScriptSymbolObject(gSymGleamHead), o);
     dunEngineeringShip = nullptr;
+}
+
+// A ship made in the player's automatic group after the player joins the
+// player's wing; one made before the player, or in a new group, stays out.
+TEST_F(ShipStatements, ShipsMadeInThePlayersGroupJoinItsWing) {
+    for (WingSlot &w : dunWing) w = WingSlot{};
+    Start(
+        "SCENEITEM Early P Wing1 Wing2 Other\nMODEL M\n"
+        "CREATE_SHIP Early M \"Early\" CORVETTE NAVY 0 0 10\n"
+        "CREATE_SHIP P M \"P\" CORVETTE NAVY 0 0 0\nPLAYER P\n"
+        "CREATE_SHIP Wing1 M \"Wing1\" CORVETTE NAVY 0 0 20\n"
+        "CREATE_SHIP Wing2 M \"Wing2\" CORVETTE NAVY 0 0 30\n"
+        "NEW_GROUP\nCREATE_SHIP Other M \"Other\" CORVETTE BLACK 0 0 40\n");
+    std::vector<SceneItem *> wing;
+    for (const WingSlot &w : dunWing)
+        if (w.object) wing.push_back(w.object);
+    EXPECT_EQ(wing, (std::vector<SceneItem *>{Object("Wing1"), Object("Wing2")}));
+    for (WingSlot &w : dunWing) w = WingSlot{};
+    dunPlayerShip = dunControlledObject = nullptr;
 }
 
 }  // namespace
