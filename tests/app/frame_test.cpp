@@ -180,7 +180,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         {"mission01.scr", 0xFF, 0, 0, false},  // the raider is destroyed on the tenth frame
         {"mission02.scr", 0xFF, 0, 1, false},
         {"mission03.scr", 0, 0xFF, 2, false},
-        {"mission04.scr", 0xFF, 0, 0, false},  // the raider gone, no black ship is left
+        {"mission04.scr", 0xFF, 0, 0, false},  // the black wing gone, no black ship is left
     };
     for (const auto &c : cases) {
         ruvotest::TempDir dir;
@@ -201,8 +201,9 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         int frames = 0;
         for (; frames < 2000 && !gMissionEndState; ++frames) {
             if (frames == 10)
-                if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy")))
-                    dunDeleteSceneItem(raider);
+                for (const char *name : {"Enemy", "Black2", "Black3"})
+                    if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue(name)))
+                        dunDeleteSceneItem(raider);
             gTicks += 10000;
             UpdateFrameClock();
             gameFrame();

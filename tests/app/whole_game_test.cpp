@@ -475,13 +475,14 @@ TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
         Key(28, 13);
         ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
         EXPECT_EQ(gCareerMission, leg.mission);
-        // The last stand's duel is left to chance: the raider is taken out
-        // of it, so that the navy holds.
-        if (leg.mission == 4) {
-            auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
-            ASSERT_NE(raider, nullptr);
-            dunDeleteSceneItem(raider);
-        }
+        // The last stand's battle is left to chance: the black wing is taken
+        // out of it, so that the navy holds.
+        if (leg.mission == 4)
+            for (const char *name : {"Enemy", "Black2", "Black3"}) {
+                auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+                ASSERT_NE(raider, nullptr) << name;
+                dunDeleteSceneItem(raider);
+            }
         std::string feed;
         FlyAndEnd(leg.mission, &feed);
         if (leg.debrief) {
