@@ -25,12 +25,13 @@ namespace {
 
 bool live(const SceneItem *item) { return item && (item->flags & SceneFlag::InUse); }
 
+// Hits of the narrow phase. Only a hit calls out of the collision code (a
+// docking, events, contact handlers); a pair that ends without one has moved
+// nothing and changed no list.
+uint32_t hitsFound = 0;
+
 // An object the pair tests can take: in use, with a body and physics.
 bool collides(const SceneItem *item) { return live(item) && item->sim && item->avatar && item->avatar->root; }
-
-bool partners(const SceneItem *a, const SceneItem *b) {
-    return a->avatar->partner == b || b->avatar->partner == a;
-}
 
 Vec3 positionDifference(const Vec3d &to, const Vec3d &from) {
     return {float(to.x - from.x), float(to.y - from.y), float(to.z - from.z)};
@@ -114,10 +115,12 @@ void dunResetProximity() {
 
 namespace {
 
-// The pass walks a copy of the list's order (the objects and their Sims),
-// so that the pair loop runs down an array instead of chasing links. A call
-// out of the loop may change the list; the copy is then taken again and the
-// walk goes on where the list walk would.
+// The pass walks a copy of the list's order (the objects, their Sims and
+// places), so that the pair loop runs down an array instead of chasing
+// links. Only a hit calls out of the loop, and a call out may move or change
+// anything: the places still to be paired are then read again, and when the
+// list itself changed the copy is taken again and the walk goes on where the
+// list walk would.
 struct Entry {
     SceneItem *item;
     const Sim *sim;
@@ -146,9 +149,10 @@ void takeOrder() {
 
 bool orderChanged() { return changesSeen != dunSceneListChanges || cursorSeen != dunCurrentItem; }
 
-// A call out may have moved objects (a contact pushes both apart).
-void refreshPlaces() {
-    for (int i = 0; i < orderCount; ++i) {
+// The places from an entry on, as they stand now (the earlier ones are not
+// paired again).
+void refreshPlaces(int from) {
+    for (int i = from; i < orderCount; ++i) {
         if (const Sim *s = order[i].sim) {
             order[i].position = s->position;
             order[i].radius = s->radius;
@@ -166,10 +170,27 @@ int indexOf(const SceneItem *it) {
 
 SceneItem *after(int i) { return i + 1 < orderCount ? order[i + 1].item : dunSceneListHead(); }
 
-// One pair of the broad phase (their positions and radii as the copy of the
-// list holds them); true when it called out (the narrow phase), after which
-// anything may have moved. The cheap tests come first: most pairs end at the
-// first and never look at the objects themselves.
+bool partners(const SceneItem *a, const SceneItem *b) { return a->avatar->partner == b || b->avatar->partner == a; }
+
+// Two bodies of one ray part each (the bolts) have nothing the tree walk
+// could find: a ray is traced only against a part that is no ray. A bolt's
+// reach is its speed, so nearly every two bolts in flight come this far.
+bool loneRays(const TDP *a, const TDP *b) {
+    return !a->child && !a->sibling && !b->child && !b->sibling && (a->flags & b->flags & TDPFlag::RayNode) &&
+           !(b->flags & TDPFlag::Particle);
+}
+
+// The narrow phase of a pair; true when it found a hit.
+bool narrowHit(const SceneItem *a, const SceneItem *b) {
+    const uint32_t before = hitsFound;
+    dunCollideTrees(a->avatar->root, b->avatar->root);
+    return hitsFound != before;
+}
+
+// One pair of the broad phase (their places as the copy of the list holds
+// them); true when the narrow phase found a hit, after which anything may
+// have moved. The cheap tests come first: most pairs end at the first and
+// never look at the objects themselves.
 bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
     const float sum = ea.radius + eb.radius;
     const double dx = eb.position.x - ea.position.x, dy = eb.position.y - ea.position.y,
@@ -180,9 +201,9 @@ bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
     if (!(std::fabs(dx) < reach && std::fabs(dy) < reach && std::fabs(dz) < reach)) return false;
     if (!((a->flags | b->flags) & SceneFlag::RecordsNearest)) {
         if (!(std::fabs(dx) < sum && std::fabs(dy) < sum && std::fabs(dz) < sum)) return false;
-        if (!b->avatar || !b->avatar->root || partners(a, b)) return false;
-        dunCollideTrees(a->avatar->root, b->avatar->root);
-        return true;
+        if (!b->avatar || !b->avatar->root || partners(a, b) || loneRays(a->avatar->root, b->avatar->root))
+            return false;
+        return narrowHit(a, b);
     }
     if (!b->avatar || !b->avatar->root) return false;
     const double d = VecLengthApproxDouble(Vec3d{dx, dy, dz});
@@ -198,9 +219,8 @@ bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
             a->avatar->nearest = b;
         }
     }
-    if (!(d < sum) || partners(a, b)) return false;
-    dunCollideTrees(a->avatar->root, b->avatar->root);
-    return true;
+    if (!(d < sum) || partners(a, b) || loneRays(a->avatar->root, b->avatar->root)) return false;
+    return narrowHit(a, b);
 }
 
 }  // namespace
@@ -222,7 +242,8 @@ void dunCollisionPass() {
                 // An object taken in by a docking is skipped by the rest.
                 if (!live(a)) break;
                 if (!orderChanged()) {
-                    refreshPlaces();
+                    // A contact may have moved objects (it pushes both apart).
+                    refreshPlaces(i);
                     ++j;
                     continue;
                 }
@@ -285,6 +306,7 @@ uint8_t dunCollideNodes(TDP *a, TDP *b) {
             }
         }
         if (hit) {
+            ++hitsFound;
             // Docking consumes the contact, but it still counts as a hit.
             if (A->sim->shipInfo && B->sim->shipInfo && dunTryDockOnContact(A, B)) return 0xFF;
             contact(A, a, B, b, point);
