@@ -302,6 +302,7 @@ struct Move {
     char a, b;  // on the contact of these two (a's handler)
     char moved;  // this object is put at x
     double x;
+    char partner = 0;  // or instead takes this one as its partner
 };
 std::string gPairs;
 std::vector<Move> gMoves;
@@ -323,6 +324,10 @@ void PairRecorder(SceneItem *self, TDP *, SceneItem *other, TDP *, int16_t *hand
     for (const Move &m : gMoves)
         if (m.a == a && m.b == b) {
             SceneItem *it = Named(m.moved);
+            if (m.partner) {
+                it->avatar->partner = Named(m.partner);
+                continue;
+            }
             it->sim->position = {m.x, 0, 0};
             it->sim->matrix.m[12] = float(m.x);
             dunUpdateNodeTransforms(it);
@@ -372,6 +377,10 @@ TEST_F(CollisionPass, PairsMeetInListOrderWhereTheyStandWhenReached) {
          {{'a', 'b', 'a', 1000}},
          "ab bc",
          ".a."},
+        {"a contact makes two later objects partners",
+         {{'a', 0, 0}, {'b', 5, 0}, {'c', 10, 0}},
+         {{'a', 'b', 'c', 0, 'b'}},
+         "ab ac"},
         {"a contact brings an appended object in",
          {{'a', 0, 0}, {'X', 5, T}, {'Y', 1000, T}},
          {{'a', 'X', 'Y', -5}},
