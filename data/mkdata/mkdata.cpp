@@ -85,9 +85,10 @@ int main(int argc, char **argv) {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--out") && i + 1 < argc) ctx.out = argv[++i];
         else if (!std::strcmp(argv[i], "--tree") && i + 1 < argc) ctx.tree = argv[++i];
+        else if (!std::strcmp(argv[i], "--unpacked") && i + 1 < argc) ctx.unpacked = argv[++i];
     }
     if (ctx.out.empty()) {
-        std::fprintf(stderr, "usage: mkdata --out DIR [--tree DIR]\n");
+        std::fprintf(stderr, "usage: mkdata --out DIR [--tree DIR] [--unpacked DIR]\n");
         return 2;
     }
     std::error_code ec;
