@@ -47,25 +47,36 @@ bool Write(const mkdata::Context &ctx, const char *name, int w, int h, const Pai
 }
 
 // Grey hull plating in 16 x 16 panels with dark seams and rivets, a red
-// band round the middle and a row of blue ports.
+// band round the middle with white chevrons, a row of lit windows (a few
+// dark), blue ports and the hull number's blocks on the bow plates.
 int CorvetteHull(int x, int y) {
     if (x % 16 == 0 || y % 16 == 0) return At(Grey, 9);
     if ((x % 16 == 2 || x % 16 == 14) && (y % 16 == 2 || y % 16 == 14)) return At(Grey, 12);
-    if (y >= 28 && y < 36) return At(Red, 22 + (x / 16) % 2);
+    if (y >= 28 && y < 36) {
+        const int v = (x + (y < 32 ? y - 28 : 35 - y)) % 16;
+        return v < 3 ? At(Grey, 29) : At(Red, 22 + (x / 16) % 2);
+    }
+    if (y >= 20 && y < 24 && x % 6 < 3) return Hash(x / 6, 1) % 5 == 0 ? At(Grey, 6) : At(Yellow, 28);
     if (y >= 44 && y < 48 && x % 8 < 4) return At(Blue, 26);
+    if (y >= 52 && y < 60 && x >= 100 && x < 124 && (x - 100) % 8 < 6 && (x - 100) % 8 != 2) return At(Grey, 28);
     return At(Grey, 19 + Hash(x / 16, y / 16) % 5);
 }
 
-// Dark plating under diagonal orange warning stripes.
+// Dark plating under diagonal orange warning stripes, with a slit of red
+// lit windows and a pale side marking.
 int RaiderHull(int x, int y) {
     if (x % 32 == 0 || y % 32 == 0) return At(Grey, 5);
+    if (y >= 14 && y < 17 && x % 5 < 3) return At(Red, 27);
+    if (y >= 40 && y < 48 && x >= 40 && x < 56 && std::abs(x - 48) + std::abs(y - 44) < 6) return At(Grey, 26);
     if (((x + y) / 8) % 4 == 0) return At(Orange, 24);
     return At(Grey, 10 + Hash(x / 8, y / 8) % 3);
 }
 
-// Blue-grey station panels with lit windows.
+// Blue-grey station panels with lit windows and a striped docking band.
 int StationHull(int x, int y) {
     if (x % 16 == 0 || y % 8 == 0) return At(Grey, 11);
+    // A docking band: yellow and black stripes along one row of panels.
+    if (y >= 48 && y < 56) return (x / 4) % 2 ? At(Yellow, 26) : At(Grey, 4);
     if (y % 8 == 4 && x % 4 < 2 && Hash(x / 4, y / 8) % 3 == 0) return At(Yellow, 29);
     return At(Blue, 15 + Hash(x / 16, y / 8) % 4);
 }
