@@ -45,9 +45,14 @@ bool PackAway(const mkdata::Context &ctx, const char *slab, const char *folder, 
     return mkdata::PackSlabIf(file, base, take, packed);
 }
 
-bool PackScriptsAndShapes(const mkdata::Context &ctx) {
-    return PackAway(ctx, "scripts", "scripts", [](const std::string &rel) { return rel != "precedence.csv"; }) &&
-           PackAway(ctx, "shapes", "shapes", [](const std::string &rel) { return EndsWith(rel, ".lwo"); });
+bool PackScripts(const mkdata::Context &ctx) {
+    return PackAway(ctx, "scripts", "scripts", [](const std::string &rel) { return rel != "precedence.csv"; });
+}
+
+// The shapes are all generated: packed with the generated files, so that
+// a run for the text tree alone (which packs the scripts) leaves them be.
+bool PackShapes(const mkdata::Context &ctx) {
+    return PackAway(ctx, "shapes", "shapes", [](const std::string &rel) { return EndsWith(rel, ".lwo"); });
 }
 
 bool WriteSlabs(const mkdata::Context &ctx) {
@@ -70,9 +75,10 @@ bool WriteSlabs(const mkdata::Context &ctx) {
         std::string slab = mkdata::OutPath(ctx, std::string("vek/resource/") + l.slab + ".slb");
         if (!mkdata::PackSlab(slab, ctx.out + "/" + base, {"sample/slabonly.txt"})) return false;
     }
-    return PackScriptsAndShapes(ctx);
+    return PackScripts(ctx);
 }
 
+mkdata::Generator gShapeSlab("89-shape-slab", PackShapes);
 mkdata::Generator gSlabs("90-slabs", WriteSlabs);
 
 }  // namespace
