@@ -148,6 +148,9 @@ bool WriteBackdrops(const mkdata::Context &ctx) {
     // full-screen backdrop, still show it.
     const std::vector<uint8_t> band(frontPixels.begin() + 264 * 640, frontPixels.end());
     ok = ok && SavePcx8("vek\\resource\\art\\frontart.pcx", band, 640, 480 - 264, pal);
+    // And its upper band (the nebula and the sun), for the same reason.
+    const std::vector<uint8_t> sky(frontPixels.begin(), frontPixels.begin() + 264 * 640);
+    ok = ok && SavePcx8("vek\\resource\\art\\frontsky.pcx", sky, 640, 264, pal);
     const mkdata::Canvas load = LoadScene();
     ok = ok && SavePcx8("vek\\resource\\art\\loadscrn.pcx", mkdata::ToGamePalette(load, pal), 640, 480, pal);
     ok = ok && mkdata::SavePcx24("vek/resource/art/loadscrn16.pcx", load);
