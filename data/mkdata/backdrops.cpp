@@ -133,6 +133,22 @@ mkdata::Canvas NavButton(int n) {
     return c;
 }
 
+// A station's console under its view: dark steel plates in 48-pixel
+// panels, a lit bevel along the top, and a strip of status lamps in the
+// bottom right corner, clear of the station's gadgets.
+mkdata::Canvas Console(int h) {
+    mkdata::Canvas c(640, h);
+    const float dark[3] = {62, 70, 86};
+    mkdata::PaintPlate(c, 0, 0, 640, h, dark, 3, 48);
+    for (int k = 0; k < 4; ++k)
+        mkdata::PaintLamp(c, float(596 + 12 * (k % 4) - 12), float(h - 8), 3,
+                          k == 0   ? kGreen
+                          : k == 1 ? kAmber
+                                   : kRed,
+                          k < 2);
+    return c;
+}
+
 bool WriteBackdrops(const mkdata::Context &ctx) {
     char old[4096];
     if (!getcwd(old, sizeof old) || chdir(ctx.out.c_str()) != 0) return false;
@@ -156,6 +172,10 @@ bool WriteBackdrops(const mkdata::Context &ctx) {
     ok = ok && mkdata::SavePcx24("vek/resource/art/loadscrn16.pcx", load);
     ok = ok && SavePcx8("vek\\resource\\art\\brief.pcx", mkdata::ToGamePalette(BriefScene(), pal), 640, 480, pal);
     ok = ok && SavePcx8("vek\\resource\\art\\backgrnd.pcx", mkdata::ToGamePalette(CockpitScene(), pal), 640, 480, pal);
+    ok =
+        ok && SavePcx8("vek\\resource\\art\\gui\\console.pcx", mkdata::ToGamePalette(Console(144), pal), 640, 144, pal);
+    ok =
+        ok && SavePcx8("vek\\resource\\art\\gui\\engcons.pcx", mkdata::ToGamePalette(Console(240), pal), 640, 240, pal);
     for (int n = 0; n < 12 && ok; ++n) {
         char name[64];
         if (n < 9) std::snprintf(name, sizeof name, "vek\\resource\\art\\nav%d.pcx", n);
