@@ -461,12 +461,10 @@ bool MakeFilms(const mkdata::Context &ctx) {
     for (const char *name : full) {
         const uint32_t s = seed++;
         const std::string n = name;
-        // The command station's film stays the test card its frame markers
-        // are checked by; the rest are scenes with the card's tone.
-        if (n == "cmdsit.smk") {
-            if (!WriteSmk(ctx, name, MakeFilm(320, 240, 12, true, false, s))) return false;
-            continue;
-        }
+        // The video tests count the frame markers of a test card of this
+        // size: it is written under a name of its own that no screen plays.
+        // The films a player sees are scenes with the card's tone.
+        if (n == "cmdsit.smk" && !WriteSmk(ctx, "card320.smk", MakeFilm(320, 240, 12, true, false, s))) return false;
         std::string key = n.substr(0, n.size() - 4);
         if (key.size() == 7 && key.compare(0, 3, "out") == 0) key = key.substr(0, 4);  // out1frn: out1
         if (key.size() == 6 && key.compare(3, 3, "sit") == 0) key = "sit";  // one bridge view
@@ -491,14 +489,14 @@ bool MakeFilms(const mkdata::Context &ctx) {
         "EngLft3.smk", "EngRgt1.smk", "EngRgt3.smk", "EngStd1.smk", "EngStd3.smk", "NavLft1.smk", "NavLft3.smk",
         "NavRgt1.smk", "NavRgt3.smk", "NavStd1.smk", "NavStd3.smk", "WepLft1.smk", "WepLft3.smk", "WepRgt1.smk",
         "WepRgt3.smk", "WepStd1.smk", "WepStd3.smk", "abpulse.smk"};
-    // The command station's clips the video tests count frame markers in
-    // stay test cards.
-    const std::set<std::string> cards = {"CmdStd1.smk", "CmdStd2.smk", "CmdStd3.smk", "CmdLft1.smk"};
+    // Test cards of the clips' size for the video tests, as above.
+    const std::map<std::string, std::string> cards = {{"CmdStd1.smk", "card160a.smk"},
+                                                      {"CmdStd2.smk", "card160b.smk"},
+                                                      {"CmdStd3.smk", "card160c.smk"},
+                                                      {"CmdLft1.smk", "card160d.smk"}};
     for (const char *name : station) {
-        if (cards.count(name)) {
-            if (!WriteSmk(ctx, name, MakeFilm(160, 120, 8, false, false, seed++))) return false;
-            continue;
-        }
+        if (cards.count(name) && !WriteSmk(ctx, cards.at(name), MakeFilm(160, 120, 8, false, false, seed)))
+            return false;
         // One view a station (its first three letters, folded), out of the
         // window it plays in.
         std::string key = std::string(name).substr(0, 3);

@@ -50,7 +50,7 @@ TEST(Film, DecodesOurSmackerFilmsFrameByFrame) {
 
 TEST(Film, SmackerSoundReachesTheMixer) {
     osAudioOpen(true);
-    OsFilm *f = osFilmOpen(DataPath("vek/resource/video/cmdsit.smk").c_str(), true);
+    OsFilm *f = osFilmOpen(DataPath("vek/resource/video/card320.smk").c_str(), true);
     ASSERT_NE(f, nullptr);
     while (osFilmNextFrame(f)) {
     }
