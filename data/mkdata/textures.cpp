@@ -81,6 +81,21 @@ int StationHull(int x, int y) {
     return At(Blue, 15 + Hash(x / 16, y / 8) % 4);
 }
 
+// The stations' console for the 3D card's cockpit panel, as the other
+// modes draw it under the gadgets: dark steel plates with their seams (one
+// every 48 pixels of the 640-wide band), a lit top edge and a strip of
+// status lamps in the bottom right corner.
+int Console(int x, int y) {
+    if (y == 0) return At(Grey, 16);
+    if (y == 31) return At(Grey, 4);
+    if ((x * 640 / 128) % 48 < 5 && x > 0) return At(Grey, 5);
+    if (y >= 26 && y < 29 && x >= 112 && x < 126 && (x - 112) % 4 < 3) {
+        const int lamp = (x - 112) / 4;
+        return lamp == 0 ? At(Green, 28) : lamp == 1 ? At(Yellow, 28) : At(Red, 10);
+    }
+    return At(Grey, 8 + (y < 16 ? 1 : 0));
+}
+
 // Scorched metal for the inside of a broken hull: near-black grey with
 // dull red embers.
 int ColdMetal(int x, int y) {
@@ -132,6 +147,7 @@ bool WriteTextures(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raidhull", 64, 64, RaiderHull);
     ok &= Write(ctx, "stathull", 64, 64, StationHull);
     ok &= Write(ctx, "cold", 64, 64, ColdMetal);
+    ok &= Write(ctx, "console", 128, 32, Console);
     // The beam textures of the sides' bolts.
     ok &= Write(ctx, "laser_tex_aln", 32, 16, Beam(Green));
     ok &= Write(ctx, "laser_tex_navy", 32, 16, Beam(Yellow));
