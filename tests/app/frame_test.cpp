@@ -38,15 +38,12 @@ namespace {
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 
-// A sample mission and the ship-class scripts it includes, into a data root.
-void CopyMission(const char *file, const std::string &to) {
-    const std::string root = ruvotest::SampleDataRoot(), missions = "vek/resource/scripts/missions",
-                      folder = "vek/resource/scripts/ships";
-    std::filesystem::create_directories(to + "/" + missions);
-    std::filesystem::copy_file(root + "/" + missions + "/" + file, to + "/" + missions + "/" + file);
-    std::filesystem::create_directories(to + "/" + folder);
-    std::filesystem::copy(root + "/" + folder, to + "/" + folder,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+// The sample missions and the ship-class scripts they include (the scripts'
+// slab), into a data root.
+void CopyMission(const char *, const std::string &to) {
+    const std::string root = ruvotest::SampleDataRoot();
+    std::filesystem::create_directories(to + "/vek/resource");
+    std::filesystem::copy_file(root + "/vek/resource/scripts.slb", to + "/vek/resource/scripts.slb");
     // The objectives and dialogue texts the missions declare, and the star
     // systems a mission moves between.
     for (const std::string extra : {"vek/resource/text", "vek/resource/geog"}) {

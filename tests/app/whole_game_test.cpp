@@ -203,8 +203,9 @@ protected:
 
 // At 16 bits on the full-screen driver, with the pointer resting over the
 // home page's background (where it lies when the game takes the screen):
-// the background picture becomes the hot window and is drawn again, and the
-// menu buttons on it stay in the shown frames.
+// the background picture there (the backdrop's upper band, laid over the
+// backdrop) becomes the hot window and is drawn again, and the menu buttons
+// on it stay in the shown frames.
 TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) {
     ASSERT_TRUE(SelectFullScreenDriver());
     Start(16);
@@ -224,7 +225,7 @@ TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) 
     }
     OnMouseMove(nullptr, 320, 240, 0);
     for (int i = 0; i < 4; ++i) Turn();
-    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhBg")));
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhSky")));
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const std::vector<uint16_t> after = Shown(guiLiveWindow(GetScriptSymbolValue(kButtons[i])));
         ASSERT_EQ(after.size(), before[i].size());
