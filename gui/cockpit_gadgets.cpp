@@ -63,7 +63,17 @@ void guiFormatShipName(char *out, int size, const SceneItem *item) {
     out[0] = 0;
     const ShipInfo *info = item && item->sim ? item->sim->shipInfo : nullptr;
     if (!info) return;
-    std::snprintf(out, size_t(size), "%s %s", info->className ? info->className : "", info->name ? info->name : "");
+    const char *full = info->className ? info->className : "";
+    const char *shortName = info->name ? info->name : "";
+    // A scripted ship's short name is the last word of its full name, so
+    // "Raider Kestrel" would read "Raider Kestrel Kestrel": the full name
+    // alone says it all then.
+    const size_t fullLength = std::strlen(full), shortLength = std::strlen(shortName);
+    const bool endsWithShort = shortLength <= fullLength &&
+                               std::strcmp(full + fullLength - shortLength, shortName) == 0 &&
+                               (shortLength == fullLength || full[fullLength - shortLength - 1] == ' ');
+    if (endsWithShort) std::snprintf(out, size_t(size), "%s", full);
+    else std::snprintf(out, size_t(size), "%s %s", full, shortName);
 }
 
 void guiCapsuleJump(GuiWindow *) {

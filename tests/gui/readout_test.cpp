@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ai/contacts.h"
+#include "gui/cockpit.h"
 #include "gui_fixture.h"
 #include "world/engineering.h"
 #include "world/objlist.h"
@@ -227,6 +228,38 @@ TEST_P(ReadoutTest, ScrollBarMountsCellsAndViewsDrawInsideTheirWindows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ReadoutTest, testing::Values(8, 16));
+
+// A scripted ship's short name is the last word of its full name: the
+// read-outs say the full name once, and a class name without the ship's
+// own name still gets it.
+TEST(ShipName, TheShortNameIsNotSaidTwice) {
+    struct Case {
+        const char *full, *shortName, *shown;
+    };
+    const Case cases[] = {
+        {"Raider Kestrel", "Kestrel", "Raider Kestrel"},
+        {"Kestrel", "Kestrel", "Kestrel"},
+        {"Corvette", "Kestrel", "Corvette Kestrel"},
+        {"Raider Kestrels", "Kestrel", "Raider Kestrels Kestrel"},
+        {"", "Kestrel", " Kestrel"},
+        {nullptr, nullptr, ""},
+    };
+    for (const Case &c : cases) {
+        ShipInfo info{};
+        Sim sim{};
+        SceneItem item{};
+        info.className = c.full;
+        info.name = c.shortName;
+        sim.shipInfo = &info;
+        item.sim = &sim;
+        char out[32];
+        guiFormatShipName(out, sizeof out, &item);
+        EXPECT_STREQ(out, c.shown) << (c.full ? c.full : "(none)");
+    }
+    char out[8] = "x";
+    guiFormatShipName(out, sizeof out, nullptr);
+    EXPECT_STREQ(out, "");
+}
 
 }  // namespace
 }  // namespace guitest
