@@ -6,6 +6,8 @@
 #include "core/frame.h"
 #include "gui/cockpit.h"
 #include "gui/docviewer.h"
+#include "gui/gadgets.h"
+#include "gui/main_view.h"
 #include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/station.h"
@@ -55,10 +57,16 @@ void Briefing(GuiWindow *) {
 }
 
 void Checkpoint(GuiWindow *) {
-    if (!PickerPending() || gGuiChosenCheckpoint < 0) return;
+    if (!PickerPending()) return;
+    if (gGuiSaveChosen >= 0 && gGuiSaveChosen < gGuiSaveCount) gGuiChosenCheckpoint = int16_t(gGuiSaveIds[gGuiSaveChosen]);
+    if (gGuiChosenCheckpoint < 0) return;
     const int chosen = gGuiChosenCheckpoint;
     gGuiSaveListOpen = 0;
     dunRunMissionStart(chosen);
+}
+
+void ViewPress(GuiWindow *w) {
+    if (gDocViewerOpen && w) docFollowLink();
 }
 
 void Quit(GuiWindow *) {
@@ -146,7 +154,19 @@ void guiBuildComScreen() {
     guiBindActivate("CMDObjv", Objectives);
     guiBindActivate("LdWinGun", Objectives);
     guiBindActivate("REMLink", RemoteLink);
-    guiBindActivate("SPoint", Checkpoint);
+    if (GuiWindow *w = guiBindActivate("SPoint", Checkpoint)) {
+        w->draw = guiDrawSaveList;
+        w->visible = &gGuiSaveListOpen;
+        w->flags |= GuiFlag::Visibility;
+    }
+    // The station's view shows the local-space viewer, the objectives and
+    // the documents in its place; the remote view is the linked object's.
+    if (GuiWindow *w = guiBindDraw("CMDRealV", MainViewDraw)) w->onPress = ViewPress;
+    if (GuiWindow *w = guiBindDraw("CMDRemV", guiDrawRemoteLabel)) {
+        w->visible = &gGuiRemoteLink;
+        w->flags |= GuiFlag::Visibility;
+    }
+    guiBuildComPanels();
     guiBindActivate("LdBt0", MirrorArcs);
     guiBindActivate("CmComArmOut", [](GuiWindow *) { guiToggleComArm(); });
     NavMapScreenBuild();

@@ -66,7 +66,13 @@ void guiInstallScriptHooks() {
         frontFreeTimelines,
         [] { guiNavStopProgram(nullptr); },
         [](bool allowed) { guiNavDetachAllowed = allowed ? 0xFF : 0; },
-        guiRefreshSaveList,
+        // The load-game statement puts the chooser up when the list has a
+        // checkpoint besides the mission's start.
+        [] {
+            const int n = guiRefreshSaveList();
+            if (n > 1) gGuiSaveListOpen = 1;
+            return n;
+        },
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
         PlayDialogueLine,
         guiFeedTyping,

@@ -65,6 +65,8 @@ bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
 
 bool WriteWeaponMounts(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "CorvAsm_WEP.lwo", Hull());
+    // The command station's load-out panels show the same hull in outline.
+    ok &= Write(ctx, "md2_outer.lwo", Hull());
     struct Mount {
         const char *name;
         bool beam;
