@@ -48,7 +48,12 @@
 #include "platform/smack.h"
 #include "platform/video.h"
 #include "present/p3d.h"
+#include "present/lspace.h"
 #include "present/views.h"
+#include "gui/wep_station.h"
+#include "hud/maps.h"
+#include "world/engineering.h"
+#include "world/universe.h"
 #include "render/drivers/output.h"
 #include "script/briefing.h"
 #include "script/career.h"
@@ -125,6 +130,16 @@ protected:
     }
     static std::string Screen() { return gGuiScreen && gGuiScreen->name ? gGuiScreen->name : ""; }
     static void Key(int scan, int character = 0) { KeyQueuePut(uint16_t(scan << 8 | character)); }
+    // A click at a screen point, the hover settled first.
+    static void ClickAt(int x, int y) {
+        OnMouseMove(nullptr, x, y, 0);
+        Turn();
+        Turn();
+        OnLeftButtonDown(nullptr, x, y, 1);
+        Turn();
+        OnLeftButtonUp(nullptr, x, y, 0);
+        Turn();
+    }
     // A click in the middle of a named window.
     static void Click(const char *name) {
         GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
@@ -1166,6 +1181,175 @@ TEST_F(WholeGame, TheConvoysShipsStopOnTheirOrders) {
         },
         3000))
         << speed(bulwark) << " " << off(bulwark, Vec3d{0, 0, 0});
+    exitMission();
+    Stop();
+}
+
+}  // namespace
+
+namespace {
+
+// The first mission from the stations: the local-space viewer on the command
+// station draws the player's corvette and the raider as wireframes; the
+// weapons station's beam group with rapid fire shoots the raider until it is
+// destroyed, the racks gauge falling with each shot; a repair team sent from
+// the engineering station to a damaged component mends it.
+TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStations) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_TRUE(raider && raider->sim);
+    dunai_DefaultOrders(raider);
+    constexpr int kF1 = 0x3B, kF3 = 0x3D, kF4 = 0x3E, kT = 0x14, kSpace = 0x39;
+    auto press = [](int scan) {
+        Key(scan);
+        Turn();
+        Turn();
+    };
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 20));
+    press(0x01);
+    for (int i = 0; i < 50; ++i) Turn();
+
+    // The local view orbits the player's target (the corvette itself
+    // without one) and draws it as a wireframe.
+    press(kF1);
+    ASSERT_EQ(StationId, 1);
+    auto lines = [](const SceneItem *o) {
+        for (int i = 0; i < gLSpaceDrawnCount; ++i)
+            if (gLSpaceDrawn[i].object == o) return gLSpaceDrawn[i].lines;
+        return -1;
+    };
+    Click("CMDLocal");
+    ASSERT_TRUE(gLocalSpaceOpen);
+    for (int i = 0; i < 5; ++i) Turn();
+    EXPECT_GT(lines(dunPlayerShip), 0);
+    Click("CMDLocal");
+    EXPECT_FALSE(gLocalSpaceOpen);
+    Snapshot("mission01_local_view");
+    press(kT);
+    ASSERT_EQ(dunPlayerShip->sim->goal, raider);
+
+    // The weapons station: the beam group, then rapid fire by a second press.
+    press(kF3);
+    ASSERT_EQ(StationId, 3);
+    // The beam group is current from the start: a press on its button
+    // switches rapid fire on, the next one off and back to the group.
+    Click("WpMd0");
+    EXPECT_EQ(gWepGroup, 0);
+    EXPECT_TRUE(gWepRapid);
+    Click("WpMd0");
+    EXPECT_FALSE(gWepRapid);
+    Click("WpMd0");
+    EXPECT_TRUE(gWepRapid);
+    press(kT);
+    ASSERT_EQ(dunWeaponTarget, raider);
+    GuiWindow *racks = guiLiveWindow(GetScriptSymbolValue("WEPMags"));
+    ASSERT_NE(racks, nullptr);
+    const float first = racks->value;
+    float lowest = first;
+    // The raider's destruction completes the objective.
+    auto down = [] { return dunTestObjectiveState(0, ObjectiveState::Done); };
+    const DunHandle handle = dunHandleOf(raider);
+    for (int i = 0; i < 3000 && !down(); ++i) {
+        if (SceneItem *r = dunItemFromHandle(handle)) dunPlayerShip->sim->goal = r;
+        KeyDownTable[kSpace] = 1;
+        Turn();
+        if (racks->value < lowest) lowest = racks->value;
+    }
+    KeyDownTable[kSpace] = 0;
+    EXPECT_LT(lowest, first) << "the racks gauge fell as the beams fired";
+    EXPECT_GE(lowest, 0.0f);
+    Snapshot("mission01_wep");
+    EXPECT_TRUE(down()) << "the raider still flies";
+
+    // The engineering station: a damaged component gets a team and mends.
+    press(kF4);
+    ASSERT_EQ(StationId, 4);
+    EngComponent *c = dunFindComponentByName(dunPlayerShip, "REACTOR");
+    ASSERT_NE(c, nullptr);
+    c->health = 0.4f;
+    guiEngSelectReactor();
+    guiEngAssignCrew(0);
+    for (int i = 0; i < 100; ++i) Turn();
+    EXPECT_GT(c->health, 0.4f);
+    Snapshot("mission01_eng");
+
+    const std::string log = FileText("debug.txt");
+    for (const char *name : {"guiEngSelectReactor", "guiBuildWepScreen", "guiBuildEngScreen", "guiBuildComScreen",
+                             "NavMapCloseIfOpen"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+    exitMission();
+    Stop();
+}
+
+// The star map's jump, by clicks on "Deep Patrol"'s command station: the map
+// opened, a star of another system picked in galaxy mode and chosen as the
+// destination, the capsule drive asked for, the map left; the frame's jump
+// puts the player in the picked system among its bodies.
+TEST_F(WholeGame, TheStarMapJumpsThePlayerToAnotherSystem) {
+    // The map's camera and filters as a fresh run has them.
+    NavMapReset();
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission03.scr", "-lagrange");
+    for (int i = 0; i < 10; ++i) Turn();
+    guiSwitchToComKey();
+    Turn();
+    Turn();
+    const int before = dunCurrentSystem;
+    Click("CMDGlobal");
+    ASSERT_TRUE(gStarMapOpen);
+    ASSERT_EQ(dunStarMap.mode, 'G');
+    // The star systems' filter on: their stars can be picked.
+    if (!(dunStarMap.starFilter & 0x10)) Click("BtNavStarSystem");
+    ASSERT_TRUE(dunStarMap.starFilter & 0x10);
+    // Out far enough to see the neighbouring systems.
+    for (int i = 0; i < 2; ++i) {
+        Click("BtNavZoomout");
+        TurnsUntil([] { return !gNavMap.camera.flying; }, 200);
+    }
+    Turn();
+    GuiWindow *map = gNavMap.mapWindow;
+    ASSERT_NE(map, nullptr);
+    // A star of another system with Lagrange points, in view and clear of
+    // its neighbours.
+    StarRecord *pick = nullptr;
+    for (int i = 0; i < dunNamedStarCount && !pick; ++i) {
+        StarRecord &s = dunStars[i];
+        const float x = s.mapScratch[0], y = s.mapScratch[1];
+        if (!s.system || s.system == before || !(s.flags & dunStarMap.starFilter) || !(s.mapScratch[2] > 0.0f))
+            continue;
+        if (x < map->rect[0] + 8 || x > map->rect[2] - 8 || y < map->rect[1] + 60 || y > map->rect[3] - 8) continue;
+        bool lp = false, clear = true;
+        for (const BodyRecord &b : dunBodies)
+            lp |= b.id > (s.system - 1) * 100 && b.id < s.system * 100 && (b.flags & BodyFlag::Lagrange);
+        for (int j = 0; j < dunNamedStarCount; ++j)
+            if (j != i && (dunStars[j].flags & dunStarMap.starFilter) && dunStars[j].mapScratch[2] > 0.0f &&
+                std::fabs(dunStars[j].mapScratch[0] - x) + std::fabs(dunStars[j].mapScratch[1] - y) < 6.0f)
+                clear = false;
+        if (lp && clear) pick = &s;
+    }
+    if (!pick)
+        for (int i = 0; i < dunNamedStarCount; ++i)
+            if (dunStars[i].system)
+                ADD_FAILURE() << dunStars[i].namePointer << " system " << int(dunStars[i].system) << " flags "
+                              << dunStars[i].flags << " at " << dunStars[i].mapScratch[0] << ","
+                              << dunStars[i].mapScratch[1] << "," << dunStars[i].mapScratch[2] << " filter "
+                              << dunStarMap.starFilter << " current " << before;
+    ASSERT_NE(pick, nullptr);
+    Snapshot("mission03_galaxy_map");
+    ClickAt(int(pick->mapScratch[0]), int(pick->mapScratch[1]));
+    EXPECT_EQ(dunStarMap.selectedStar, pick);
+    ASSERT_TRUE(TurnsUntil([] { return !gNavMap.camera.flying; }, 200));
+    Click("BtNavSelect");
+    EXPECT_EQ(dunTargetLpStar, pick->system);
+    ASSERT_NE(dunTargetLpBody, nullptr);
+    Click("BtCapsule");
+    Click("CMDGlobal");
+    EXPECT_FALSE(gStarMapOpen);
+    ASSERT_TRUE(TurnsUntil([&] { return dunCurrentSystem == pick->system; }, 100));
+    EXPECT_TRUE(dunSystemVisited[pick->system]);
+    int bodies = 0;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o != head; o = o->next) bodies += (o->flags & SceneFlag::SolarBody) != 0;
+    EXPECT_GT(bodies, 0) << "the system's bodies";
     exitMission();
     Stop();
 }
