@@ -18,6 +18,7 @@
 #include "gui/window.h"
 #include "hud/draw.h"
 #include "hud/maps.h"
+#include "present/effects/particles.h"
 #include "platform/keyboard.h"
 #include "script/interp.h"
 #include "script/mission.h"
@@ -40,6 +41,7 @@ constexpr int kIconDestination = 0, kIconLagrange = 1, kIconCurrent = 2, kIconSe
 
 struct View {
     Surface *surface;
+    const uint8_t *inverse;  // 8 bits: RGB to palette index
     int16_t left, top, right, bottom;
     float cx, cy;
     double scale;
@@ -55,8 +57,8 @@ void PutLine(const View &v, int x0, int y0, int x1, int y1, uint32_t rgb) {
     const unsigned red = rgb & 0xFF, green = (rgb >> 8) & 0xFF, blue = (rgb >> 16) & 0xFF;
     ++gNavMapLinesDrawn;
     if (SurfaceBytesPerPixel(s) != 2) {
-        if (HudInverseTable) DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
-                                         Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, HudInverseTable);
+        if (v.inverse) DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
+                                   Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, v.inverse);
         return;
     }
     const uint16_t c = uint16_t(((red & 248) << 8) + ((green & 252) << 3) + (blue >> 3));
@@ -341,6 +343,10 @@ void NavMapDraw(GuiWindow *window) {
     gNavMapLinesDrawn = 0;
     View v;
     v.surface = gTarget ? gTarget : guiScreen();
+    // At 8 bits the lines go through an inverse of the palette: the HUD's
+    // when it has one, else the one made from the current palette.
+    v.inverse = HudInverseTable;
+    if (!v.inverse && v.surface && SurfaceBytesPerPixel(v.surface) != 2) v.inverse = ParticleInverseTable();
     v.left = window->rect[0];
     v.top = window->rect[1];
     v.right = window->rect[2];
