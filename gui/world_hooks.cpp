@@ -6,6 +6,7 @@
 #include "gui/window.h"
 #include "present/cameras.h"
 #include "script/mission.h"
+#include "world/records.h"
 #include "world/services.h"
 
 namespace {
@@ -54,7 +55,8 @@ void guiInstallWorldHooks() {
         guiPostFeedText,
         guiSetWeaponView,
         guiCycleViewMode,
-        [](void *widget, int colour) { static_cast<GuiWindow *>(widget)->colour = uint16_t(colour); },
+        // A component's widget is its node of the engineering schematic.
+        [](void *widget, int colour) { static_cast<WireframeNode *>(widget)->colour = uint16_t(colour); },
     };
     WorldSetGuiHooks(&hooks);
     gCameraViewHooks = {

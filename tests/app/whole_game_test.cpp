@@ -53,6 +53,8 @@
 #include "gui/wep_station.h"
 #include "hud/maps.h"
 #include "world/engineering.h"
+#include "gui/eng_station.h"
+#include "present/wireframe.h"
 #include "world/universe.h"
 #include "render/drivers/output.h"
 #include "script/briefing.h"
@@ -1264,10 +1266,21 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     // The engineering station: a damaged component gets a team and mends.
     press(kF4);
     ASSERT_EQ(StationId, 4);
+    // The schematic: the hull and the parts the mission's script gave it,
+    // drawn at the station's distance.
+    ASSERT_NE(gWireframeView.root, nullptr);
+    int parts = 0;
+    for (WireframeNode *k = gWireframeView.root->child; k; k = k->sibling) ++parts;
+    EXPECT_EQ(parts, 8);
+    EXPECT_EQ(gWireframeView.zoomTarget, kGuiEngWireDistance);
     EngComponent *c = dunFindComponentByName(dunPlayerShip, "REACTOR");
     ASSERT_NE(c, nullptr);
     c->health = 0.4f;
     guiEngSelectReactor();
+    Turn();
+    // The damaged part shows in the schematic's damage colour.
+    ASSERT_NE(c->screenWidget, nullptr);
+    EXPECT_EQ(static_cast<WireframeNode *>(c->screenWidget)->colour, 64);
     guiEngAssignCrew(0);
     for (int i = 0; i < 100; ++i) Turn();
     EXPECT_GT(c->health, 0.4f);
