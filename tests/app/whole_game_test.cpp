@@ -1028,7 +1028,23 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_EQ(dunListSaveGames(gCurrentMission, gCareerState.word[StateWord::Slot], ids, titles, 8), 2);
     EXPECT_EQ(ids[1], 1);
     EXPECT_STREQ(titles[1], " Kestrel hailed");
-    dunRunMissionStart(ids[1]);
+    // The chooser waits on the command station; the checkpoint's row is
+    // found under the mouse and clicked.
+    ASSERT_TRUE(TurnsUntil([] { return gGuiSaveListOpen != 0; }, 50));
+    EXPECT_EQ(Screen(), "COM");
+    GuiWindow *chooser = guiLiveWindow(GetScriptSymbolValue("SPoint"));
+    ASSERT_NE(chooser, nullptr);
+    int rowX = -1, rowY = -1;
+    for (int y = chooser->rect[1]; y <= chooser->rect[3] && rowX < 0; ++y)
+        for (int x = chooser->rect[0]; x <= chooser->rect[2] && rowX < 0; x += 4) {
+            gMouse.x = int16_t(x);
+            gMouse.y = int16_t(y);
+            chooser->draw(chooser);
+            if (gGuiSaveChosen == 1) rowX = x, rowY = y;
+        }
+    ASSERT_GE(rowX, 0);
+    ClickAt(rowX, rowY);
+    EXPECT_FALSE(gGuiSaveListOpen);
     EXPECT_EQ(Var("Turns"), turnsAtSave) << "saved as the hail was answered";
     EXPECT_EQ(Var("MISSTIME"), clockAtSave);
     EXPECT_EQ(Var("Hailed"), 1);
