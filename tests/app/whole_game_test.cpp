@@ -1310,6 +1310,39 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     Stop();
 }
 
+// The navigation station's autopilot "DOCK" program, chosen by a click with
+// the station as the current contact, flies the corvette in and docks it.
+TEST_F(WholeGame, TheAutopilotsDockProgramDocksThePlayerAtTheStation) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    auto *station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_TRUE(station && station->sim && raider);
+    dunai_DefaultOrders(raider);
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 20));
+    Key(0x01);
+    for (int i = 0; i < 20; ++i) Turn();
+    Key(0x3C);  // F2: the navigation station
+    Turn();
+    Turn();
+    ASSERT_EQ(StationId, 2);
+    // Tab steps the contacts until the station is the current one.
+    for (int i = 0; i < 6 && dunCurrentContactObject() != station; ++i) {
+        Key(0x0F);
+        Turn();
+        Turn();
+    }
+    ASSERT_EQ(dunCurrentContactObject(), station);
+    Click("NvMd7");
+    EXPECT_TRUE(dunPlayerShip->sim->flags & SimFlag::Autopilot);
+    SceneItem *ship = dunPlayerShip;
+    const double start = std::sqrt(std::pow(ship->sim->position.x - station->sim->position.x, 2) +
+                                   std::pow(ship->sim->position.y - station->sim->position.y, 2) +
+                                   std::pow(ship->sim->position.z - station->sim->position.z, 2));
+    ASSERT_TRUE(TurnsUntil([&] { return dunGetDockedPartner(ship) == station; }, 1100)) << start;
+    exitMission();
+    Stop();
+}
+
 // The star map's jump, by clicks on "Deep Patrol"'s command station: the map
 // opened, a star of another system picked in galaxy mode and chosen as the
 // destination, the capsule drive asked for, the map left; the frame's jump
