@@ -331,6 +331,8 @@ void guiBuildComPanels() {
     gGuiChoicesShown = 0;
     gGuiHoverSpeaker = -1;
     gGuiHoverChoice = -1;
+    // A window of an earlier build is gone with its screen.
+    gGuiChoiceWindow = nullptr;
     if (GuiWindow *w = guiBindDraw("CmDialogueWindow", guiDrawDialogueSpeakers)) {
         w->onActivate = guiClickDialogueSpeakers;
         gGuiChoiceWindow = w;

@@ -194,6 +194,18 @@ TEST_F(ComStation, TheRemoteLinkNeedsAContactAndNoPanel) {
     EXPECT_FALSE(guiRemoteLinkAllowed()) << "a contact without its object";
 }
 
+// Every station's build on a screen without its windows and without a
+// player ship binds nothing and stands.
+TEST_F(GuiTest, EveryStationBuildsWithoutItsWindowsOrAShip) {
+    dunPlayerShip = dunControlledObject = nullptr;
+    gGuiScreen = &gGuiNullScreen;
+    guiBuildComScreen();
+    guiBuildWepScreen();
+    guiBuildEngScreen();
+    EXPECT_EQ(guiFindWindow("SolarMap"), nullptr);
+    EXPECT_EQ(gGuiChoiceWindow, nullptr);
+}
+
 TEST(ComReadouts, TheFrameRateMeter) {
     const struct {
         int cs;
