@@ -8,12 +8,17 @@
 #include "gui/docviewer.h"
 #include "gui/gadgets.h"
 #include "gui/main_view.h"
+#include "present/lspace.h"
 #include "gui/gui.h"
 #include "gui/screen.h"
 #include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/sound.h"
+#include "script/briefing.h"
+#include "script/compiler.h"
+#include "script/conditions.h"
+#include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "world/flight.h"
@@ -42,18 +47,31 @@ void Overlay(GuiWindow *) { NavMapToggle(); }
 void RemoteLink(GuiWindow *) { guiOpenRemoteLink(); }
 void MirrorArcs(GuiWindow *) { guiMirrorPlayerArcs(); }
 
+bool MissionHasBriefing() {
+    return gBriefingNumber >= 0 && gBriefingNumber < kBriefingCount && gBriefingDeclare[gBriefingNumber] != 0;
+}
+
 void Briefing(GuiWindow *) {
     if (PickerPending()) return;
     if (gBriefingOpen) {
         ResetMissionFlags();
+        gBriefingSkip = 1;
         return;
     }
-    guiCloseComArm();
+    if (!MissionHasBriefing()) return;
+    // The arm goes at once, without its closing film.
+    if (gGuiComArmOpen) guiCloseComArmVideos();
     gDocViewerOpen = gLocalSpaceOpen = gObjectivesOpen = 0;
     NavMapCloseIfOpen();
     NavMapCloseOverlay(0);
+    gGuiSaveListOpen = 0;
+    dunClearDialogue();
     gBriefingOpen = 1;
     gBriefingStop = 0;
+    // The script's next turn enters the briefing routine.
+    gBriefingRequest = 1;
+    if (gGuiMainView) guiReload(gGuiMainView);
+    guiMarkRedraw();
 }
 
 void Checkpoint(GuiWindow *) {
@@ -98,9 +116,11 @@ void guiComToggleLocalView(int open) {
         CloseOthers();
         gDocViewerOpen = 0;
         gObjectivesOpen = 0;
-        gLocalSpaceOpen = 1;
+        // The viewer looks at the player's target, else at the ship.
+        LSpaceViewerShow();
     } else {
         gLocalSpaceOpen = 0;
+        LSpaceViewerReset();
     }
     guiMarkRedraw();
 }

@@ -1242,9 +1242,16 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     EXPECT_GT(lines(dunPlayerShip), 0);
     Click("CMDLocal");
     EXPECT_FALSE(gLocalSpaceOpen);
-    Snapshot("mission01_local_view");
     press(kT);
     ASSERT_EQ(dunPlayerShip->sim->goal, raider);
+    Click("CMDLocal");
+    ASSERT_EQ(gLSpaceViewer.target, raider);
+    // The camera blends over to the new target in two seconds.
+    for (int i = 0; i < 30; ++i) Turn();
+    EXPECT_GT(lines(raider), 0);
+    Snapshot("mission01_local_view");
+    Click("CMDLocal");
+    EXPECT_FALSE(gLocalSpaceOpen);
 
     // The weapons station: the beam group, then rapid fire by a second press.
     press(kF3);

@@ -15,6 +15,9 @@
 #include "os/paths.h"
 #include "platform/sound.h"
 #include "script/dialogue.h"
+#include "script/briefing.h"
+#include "script/compiler.h"
+#include "script/conditions.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
@@ -143,14 +146,30 @@ TEST_F(ComStation, PanelsCloseOneAnotherAndThePendingPickBlocksThem) {
 }
 
 TEST_F(ComStation, TheBriefingButtonReplaysAndThenSkips) {
+    // Without a declared briefing the button does nothing.
+    gBriefingNumber = 0;
+    gBriefingDeclare[0] = 0;
     gObjectivesOpen = 1;
-    gBriefingStop = 1;
-    Activate("CMDBrief");
-    EXPECT_TRUE(gBriefingOpen);
-    EXPECT_FALSE(gBriefingStop);
-    EXPECT_FALSE(gObjectivesOpen);
     Activate("CMDBrief");
     EXPECT_FALSE(gBriefingOpen);
+    EXPECT_TRUE(gObjectivesOpen);
+    // With one: the panels close, the briefing is asked of the script.
+    gBriefingDeclare[0] = 1;
+    gBriefingStop = 1;
+    gBriefingRequest = 0;
+    Activate("CMDBrief");
+    EXPECT_TRUE(gBriefingOpen);
+    EXPECT_TRUE(gBriefingRequest);
+    EXPECT_FALSE(gBriefingStop);
+    EXPECT_FALSE(gObjectivesOpen);
+    // A second press stops it and asks for the skip.
+    gBriefingSkip = 0;
+    Activate("CMDBrief");
+    EXPECT_FALSE(gBriefingOpen);
+    EXPECT_TRUE(gBriefingSkip);
+    gBriefingDeclare[0] = 0;
+    gBriefingSkip = 0;
+    gBriefingRequest = 0;
 }
 
 TEST_F(ComStation, QuitStandsUpAndFreezesUntilAStationIsChosen) {
