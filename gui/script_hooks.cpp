@@ -15,6 +15,7 @@
 #include "gui/script_statements.h"
 #include "gui/timeline.h"
 #include "gui/window.h"
+#include "present/wireframe.h"
 #include "script/screens.h"
 
 void guiInstallScriptHooks() {
@@ -36,6 +37,7 @@ void guiInstallScriptHooks() {
             guiResetKeyHandler();
             guiNavReset();
             guiWepReset();
+            WireframeResetSchematic();
         },
         docResetMedia,
         [] {

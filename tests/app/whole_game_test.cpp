@@ -1313,6 +1313,9 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     for (const char *name : {"guiEngSelectReactor", "guiBuildWepScreen", "guiBuildEngScreen", "guiBuildComScreen",
                              "NavMapCloseIfOpen"})
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
     exitMission();
     Stop();
 }
@@ -1346,6 +1349,9 @@ TEST_F(WholeGame, TheAutopilotsDockProgramDocksThePlayerAtTheStation) {
                                    std::pow(ship->sim->position.y - station->sim->position.y, 2) +
                                    std::pow(ship->sim->position.z - station->sim->position.z, 2));
     ASSERT_TRUE(TurnsUntil([&] { return dunGetDockedPartner(ship) == station; }, 1100)) << start;
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
     exitMission();
     Stop();
 }
@@ -1423,6 +1429,9 @@ TEST_F(WholeGame, TheStarMapJumpsThePlayerToAnotherSystem) {
     SceneItem *head = dunSceneListHead();
     for (SceneItem *o = head->next; o != head; o = o->next) bodies += (o->flags & SceneFlag::SolarBody) != 0;
     EXPECT_GT(bodies, 0) << "the system's bodies";
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
     exitMission();
     Stop();
 }
