@@ -989,6 +989,20 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 50));
     Key(0x01);  // Esc leaves the briefing
     ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 1000));
+    // The captain answers on the command station: the one speaker waiting
+    // is chosen at once, and the pointer rests on the first reply button.
+    ASSERT_EQ(Screen(), "COM");
+    ASSERT_TRUE(TurnsUntil([] { return gGuiChoicesShown != 0; }, 50));
+    GuiWindow *reply = guiLiveWindow(GetScriptSymbolValue("CmComButA"));
+    ASSERT_NE(reply, nullptr);
+    const int rx = (reply->rect[0] + reply->rect[2]) / 2, ry = (reply->rect[1] + reply->rect[3]) / 2;
+    OnMouseMove(nullptr, rx, ry, 0);
+    Turn();
+    Turn();
+    // The button goes down (the left button is also a fire key: its shot
+    // goes first).
+    OnLeftButtonDown(nullptr, rx, ry, 1);
+    Turn();
     // What the flight changed before the checkpoint: a beam's charge spent,
     // the objective's worth, the score.
     Weapon *beam = dunPlayerShip->sim->weapons;
@@ -997,7 +1011,8 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     beam->next->charge = 7.0f;
     gObjectives[0].score = 777;
     gMissionScore = 42;
-    ASSERT_TRUE(Answer());
+    // Its release answers.
+    OnLeftButtonUp(nullptr, rx, ry, 0);
     ASSERT_TRUE(TurnsUntil([] { return Var("Reply") == 1 && gDialogueRunning == 0; }, 400));
     // The save follows the answer in the same turn.
     const int32_t turnsAtSave = Var("Turns"), clockAtSave = Var("MISSTIME");
