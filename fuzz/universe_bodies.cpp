@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const char *name = dunStars[i].namePointer;
         if (!name) continue;
         bool inside = name >= dunStars[i].name && name < dunStars[i].name + sizeof dunStars[i].name;
-        for (const BodyRecord &b : dunBodies)
-            inside |= b.name && name > b.name && name <= b.name + 90;
+        for (const BodyRecord &b : dunBodies) inside |= b.name && name > b.name && name <= b.name + 90;
         if (!inside || std::strlen(name) > 89) std::abort();
     }
     std::set<int> systems;

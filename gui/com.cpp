@@ -7,14 +7,14 @@
 #include "gui/cockpit.h"
 #include "gui/docviewer.h"
 #include "gui/gadgets.h"
-#include "gui/main_view.h"
-#include "present/lspace.h"
 #include "gui/gui.h"
+#include "gui/main_view.h"
 #include "gui/screen.h"
 #include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/sound.h"
+#include "present/lspace.h"
 #include "script/briefing.h"
 #include "script/compiler.h"
 #include "script/conditions.h"
@@ -76,7 +76,8 @@ void Briefing(GuiWindow *) {
 
 void Checkpoint(GuiWindow *) {
     if (!PickerPending()) return;
-    if (gGuiSaveChosen >= 0 && gGuiSaveChosen < gGuiSaveCount) gGuiChosenCheckpoint = int16_t(gGuiSaveIds[gGuiSaveChosen]);
+    if (gGuiSaveChosen >= 0 && gGuiSaveChosen < gGuiSaveCount)
+        gGuiChosenCheckpoint = int16_t(gGuiSaveIds[gGuiSaveChosen]);
     if (gGuiChosenCheckpoint < 0) return;
     const int chosen = gGuiChosenCheckpoint;
     gGuiSaveListOpen = 0;

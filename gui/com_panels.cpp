@@ -3,24 +3,24 @@
 #include <strings.h>
 
 #include <cstdio>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 #include "RES/gfx2d.h"
 #include "ai/contacts.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
+#include "gui/feed.h"
 #include "gui/gadgets.h"
 #include "gui/gui.h"
-#include "gui/feed.h"
 #include "gui/keys.h"
 #include "gui/nav.h"
-#include "hud/maps.h"
-#include "platform/keyboard.h"
 #include "gui/screen.h"
 #include "gui/window.h"
+#include "hud/maps.h"
 #include "platform/joystick.h"
+#include "platform/keyboard.h"
 #include "script/briefing.h"
 #include "script/dialogue.h"
 #include "script/interp.h"
@@ -86,10 +86,14 @@ int8_t CardUpdate(GuiWindow *w) {
 
 int8_t FilterNameUpdate(GuiWindow *w) {
     static const char *const kNames[8][3] = {
-        {"SHIPS", "VAISSEAUX", "SCHIFFE"},   {"MUNITIONS", "MUNITIONS", "MUNITION"},
-        {"DEBRIS", "DEBRIS", "TRUEMMER"},    {"-", "-", "-"},
-        {"BODIES", "ASTRES", "KOERPER"},     {"-", "-", "-"},
-        {"-", "-", "-"},                     {"NAVIGATION", "NAVIGATION", "NAVIGATION"},
+        {"SHIPS", "VAISSEAUX", "SCHIFFE"},
+        {"MUNITIONS", "MUNITIONS", "MUNITION"},
+        {"DEBRIS", "DEBRIS", "TRUEMMER"},
+        {"-", "-", "-"},
+        {"BODIES", "ASTRES", "KOERPER"},
+        {"-", "-", "-"},
+        {"-", "-", "-"},
+        {"NAVIGATION", "NAVIGATION", "NAVIGATION"},
     };
     const char *text = ByLanguage(kNames[dunContactFilter & 7]);
     if (w->text != text) {
@@ -242,7 +246,8 @@ void guiClearDialogueChoice(GuiWindow *window) {
         const DialogueNode *node =
             i >= 0 && i < gDialogueChoiceCount && gDialogueChoiceSlots[i] ? gDialogueChoiceSlots[i]->node : nullptr;
         const char *text = node && node->text ? node->text : "    ";
-        if (const BitmapFont *f = WindowFont(window)) guiDrawFontText(guiScreen(), r.left + 2, r.bottom - 3, text, f, &r);
+        if (const BitmapFont *f = WindowFont(window))
+            guiDrawFontText(guiScreen(), r.left + 2, r.bottom - 3, text, f, &r);
         guiReload(window);
     }
     gGuiHoverChoice = -1;
@@ -299,7 +304,7 @@ void guiBuildComPanels() {
     guiBindUpdate("AlFill", guiDefaultHandler);
 
     // The load-out panels show with the overlay panel.
-    static const char *const kPanels[] = {"LdWin",       "LdWinRM",     "LdWinLM",     "LdWinCM",    "LdWinSubRM0",
+    static const char *const kPanels[] = {"LdWin",       "LdWinRM",     "LdWinLM",     "LdWinCM", "LdWinSubRM0",
                                           "LdWinSubRM1", "LdWinSubRM2", "LdWinSubRM3", "LdWinGun"};
     for (const char *name : kPanels)
         if (GuiWindow *w = guiFindWindow(name)) {

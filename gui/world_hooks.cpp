@@ -32,9 +32,18 @@ bool OptionsScreenShown() { return StationId == 5; }
 
 void guiInstallWorldHooks() {
     static const WorldGuiHooks hooks = {
-        guiSetDockedFlags,  guiCloseComArm,          guiNavStartProgram, guiPostPendingFeedText,
-        guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
-        guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
+        guiSetDockedFlags,
+        guiCloseComArm,
+        guiNavStartProgram,
+        guiPostPendingFeedText,
+        guiDisplayMessage,
+        guiProximityWarningText,
+        guiStarLogFormat,
+        guiHitHoldOff,
+        guiSetInterference,
+        PlayerShipLost,
+        FollowWreck,
+        OptionsScreenShown,
         [] { guiWepSelectPbc(0); },
         [] { guiWepSelectMissile(0); },
         guiThrottleUp,

@@ -18,8 +18,8 @@
 #include "gui/window.h"
 #include "hud/draw.h"
 #include "hud/maps.h"
-#include "present/effects/particles.h"
 #include "platform/keyboard.h"
+#include "present/effects/particles.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "world/objlist.h"
@@ -57,8 +57,9 @@ void PutLine(const View &v, int x0, int y0, int x1, int y1, uint32_t rgb) {
     const unsigned red = rgb & 0xFF, green = (rgb >> 8) & 0xFF, blue = (rgb >> 16) & 0xFF;
     ++gNavMapLinesDrawn;
     if (SurfaceBytesPerPixel(s) != 2) {
-        if (v.inverse) DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
-                                   Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, v.inverse);
+        if (v.inverse)
+            DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
+                        Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, v.inverse);
         return;
     }
     const uint16_t c = uint16_t(((red & 248) << 8) + ((green & 252) << 3) + (blue >> 3));
@@ -211,7 +212,8 @@ void DrawBodies(const View &v) {
         Pixel(v, x, y, 160, 2);
         // A body with moons far enough to be a dot gets an icon round it.
         if ((b->flags & BodyFlag::HasChildren) && 460.0f * b->radius < e.depth) Icon(v, kIconSmallBody, x, y);
-        if ((b->flags & BodyFlag::Lagrange) && !Icon(v, b == dunTargetLpBody ? kIconDestination : kIconLagrange, x, y)) {
+        if ((b->flags & BodyFlag::Lagrange) &&
+            !Icon(v, b == dunTargetLpBody ? kIconDestination : kIconLagrange, x, y)) {
             // The destination's mark is larger than a plain point's.
             const float r = b == dunTargetLpBody ? 6.0f : 3.0f;
             const uint32_t rgb = b == dunTargetLpBody ? 0x40FFFF : 0x40A0FF;
@@ -237,7 +239,9 @@ const char *ByLanguage(const char *const texts[3]) { return texts[gLanguage < 3 
 void DrawTexts(const View &v) {
     static const char *const current[3] = {"CURRENT STAR SYSTEM: %s", "SYST\xC8ME STELLAIRE EN COURS: %s",
                                            "AKTUELLES STERNENSYSTEM: %s"};
-    static const char *const selected[3] = {"SELECTED STAR: %s", "\xC9TOILE S\xC9LECTIONN\xC9" "E: %s",
+    static const char *const selected[3] = {"SELECTED STAR: %s",
+                                            "\xC9TOILE S\xC9LECTIONN\xC9"
+                                            "E: %s",
                                             "AUSGEW\xC4HLTER STERN: %s"};
     static const char *const focus[3] = {"FOCUS: %s", "S\xC9LECTION: %s", "FOKUS: %s"};
     static const char *const noFocus[3] = {"NO FOCUS", "PAS DE S\xC9LECTION", "KEIN FOKUS"};

@@ -314,8 +314,8 @@ void LSpaceViewerDraw(P3DPane *pane) {
         if (!o->sim || !o->avatar) continue;
         const vt_model *m = ObjectModel(o);
         if (!m) continue;
-        const int lines = DrawModelProjected(m, o->sim->position, o->sim->matrix, LSpaceObjectColour(o), v.camera, 0,
-                                             0, gLSpacePlanGrid != 0);
+        const int lines = DrawModelProjected(m, o->sim->position, o->sim->matrix, LSpaceObjectColour(o), v.camera, 0, 0,
+                                             gLSpacePlanGrid != 0);
         if (gLSpaceDrawnCount < kLSpaceDrawnMax) gLSpaceDrawn[gLSpaceDrawnCount++] = {o, lines};
     }
     UpdatePlanMouse(v, HudViewRect);

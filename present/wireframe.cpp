@@ -7,6 +7,7 @@
 
 #include "RES/gfx2d.h"
 #include "RES/text.h"
+#include "RES/util.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "platform/display.h"
@@ -14,7 +15,6 @@
 #include "present/lwo/lwo.h"
 #include "present/views.h"
 #include "render/pmap/pixelmap.h"
-#include "RES/util.h"
 #include "world/engineering.h"
 #include "world/pools.h"
 #include "world/records.h"

@@ -31,6 +31,7 @@
 #include "common/sample_root.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
+#include "gui/eng_station.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gadgets.h"
@@ -38,8 +39,10 @@
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
+#include "gui/wep_station.h"
 #include "gui/window.h"
 #include "hud/hud.h"
+#include "hud/maps.h"
 #include "os/display.h"
 #include "os/events.h"
 #include "platform/display.h"
@@ -47,15 +50,10 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
-#include "present/p3d.h"
 #include "present/lspace.h"
+#include "present/p3d.h"
 #include "present/views.h"
-#include "gui/wep_station.h"
-#include "hud/maps.h"
-#include "world/engineering.h"
-#include "gui/eng_station.h"
 #include "present/wireframe.h"
-#include "world/universe.h"
 #include "render/drivers/output.h"
 #include "script/briefing.h"
 #include "script/career.h"
@@ -69,12 +67,14 @@
 #include "script/settings.h"
 #include "script/symbols.h"
 #include "world/docking.h"
+#include "world/engineering.h"
 #include "world/flight.h"
 #include "world/handle.h"
 #include "world/messages.h"
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/universe.h"
 
 namespace {
 
@@ -1325,8 +1325,8 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     Snapshot("mission01_eng");
 
     const std::string log = FileText("debug.txt");
-    for (const char *name : {"guiEngSelectReactor", "guiBuildWepScreen", "guiBuildEngScreen", "guiBuildComScreen",
-                             "NavMapCloseIfOpen"})
+    for (const char *name :
+         {"guiEngSelectReactor", "guiBuildWepScreen", "guiBuildEngScreen", "guiBuildComScreen", "NavMapCloseIfOpen"})
         EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
     // The pointer leaves the panel: the next test's front end starts with
     // nothing under it.

@@ -14,10 +14,10 @@
 #include "hud/maps.h"
 #include "os/paths.h"
 #include "platform/sound.h"
-#include "script/dialogue.h"
 #include "script/briefing.h"
 #include "script/compiler.h"
 #include "script/conditions.h"
+#include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "script/script.h"
@@ -95,14 +95,16 @@ protected:
 
 TEST_F(ComStation, TheSampleScreenHasEveryWindowWithItsRoutine) {
     for (const char *name :
-         {"COMQuit", "CMDDoc", "CMDBrief", "CMDLocal", "CMDGlobal", "CMDLd", "CMDObjv", "LdWinGun", "REMLink", "SPoint",
-          "LdBt0", "AlienBt", "CdCM", "BRFCPlay", "BRFCPse", "BRFCBck", "BRFCFwd", "CmDialogueWindow", "CmComButA",
-          "CmComButE", "CmComArmOut", "BtNavSolar", "BtNavGalaxy", "BtNavZoomin", "BtNavZoomout", "BtCapsule"})
+         {"COMQuit",      "CMDDoc",    "CMDBrief",    "CMDLocal",   "CMDGlobal",   "CMDLd",
+          "CMDObjv",      "LdWinGun",  "REMLink",     "SPoint",     "LdBt0",       "AlienBt",
+          "CdCM",         "BRFCPlay",  "BRFCPse",     "BRFCBck",    "BRFCFwd",     "CmDialogueWindow",
+          "CmComButA",    "CmComButE", "CmComArmOut", "BtNavSolar", "BtNavGalaxy", "BtNavZoomin",
+          "BtNavZoomout", "BtCapsule"})
         if (GuiWindow *w = Window(name)) EXPECT_NE(w->onActivate, nullptr) << name;
     for (const char *name : {"LdBt1", "LdBt2", "LdBt3", "LdBt4", "LdBt5", "LdBox"})
         if (GuiWindow *w = Window(name)) EXPECT_NE(w->onEvent, nullptr) << name;
-    for (const char *name : {"FPSMeter", "FPSMeterN", "SpeedMeter", "SpeedNum", "CMseX", "CMseY", "CInfC", "CdCSor",
-                             "Anal0", "Anal3"})
+    for (const char *name :
+         {"FPSMeter", "FPSMeterN", "SpeedMeter", "SpeedNum", "CMseX", "CMseY", "CInfC", "CdCSor", "Anal0", "Anal3"})
         if (GuiWindow *w = Window(name)) EXPECT_NE(w->update, nullptr) << name;
     // The map's windows and the panels show by their bytes.
     EXPECT_EQ(Window("SolarMap")->draw, NavMapDraw);
@@ -199,8 +201,8 @@ TEST_F(ComStation, LoadOutButtonsGiveTheirNumbers) {
 TEST_F(ComStation, TheRemoteLinkNeedsAContactAndNoPanel) {
     Contact contact{};
     contact.object = &other;
-    uint8_t *const panels[] = {&gBriefingOpen, &gDocViewerOpen, &gStarMapOpen, &gMapOverlayOpen, &gObjectivesOpen,
-                               &gGuiSaveListOpen};
+    uint8_t *const panels[] = {&gBriefingOpen,   &gDocViewerOpen,  &gStarMapOpen,
+                               &gMapOverlayOpen, &gObjectivesOpen, &gGuiSaveListOpen};
     EXPECT_FALSE(guiRemoteLinkAllowed()) << "no contact";
     dunCurrentContact = &contact;
     EXPECT_TRUE(guiRemoteLinkAllowed());
@@ -230,8 +232,8 @@ TEST(ComReadouts, TheFrameRateMeter) {
         int cs;
         bool perSecond;
         int value;
-    } rows[] = {{0, true, 100}, {0, false, 100}, {1, true, 250}, {3, true, 250}, {4, true, 250},
-                {5, true, 200}, {10, true, 100}, {1, false, 100}, {10, false, 10},  {-2, true, 100}};
+    } rows[] = {{0, true, 100}, {0, false, 100}, {1, true, 250},  {3, true, 250},  {4, true, 250},
+                {5, true, 200}, {10, true, 100}, {1, false, 100}, {10, false, 10}, {-2, true, 100}};
     for (const auto &r : rows) EXPECT_EQ(guiFpsMeterValue(r.cs, r.perSecond), r.value) << r.cs << r.perSecond;
 }
 
