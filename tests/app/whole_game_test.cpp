@@ -1271,6 +1271,9 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     // The weapons station: the beam group, then rapid fire by a second press.
     press(kF3);
     ASSERT_EQ(StationId, 3);
+    // The slots hold the ship's beam cannons.
+    ASSERT_NE(gWepSlots[0], nullptr);
+    EXPECT_TRUE(gWepSlots[0]->flags & WeaponFlag::Beam);
     // The beam group is current from the start: a press on its button
     // switches rapid fire on, the next one off and back to the group.
     Click("WpMd0");
