@@ -991,6 +991,11 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 1000));
     // The captain answers on the command station: the one speaker waiting
     // is chosen at once, and the pointer rests on the first reply button.
+    if (Screen() != "COM") {
+        Key(0x3B);  // F1: the command station
+        Turn();
+        Turn();
+    }
     ASSERT_EQ(Screen(), "COM");
     ASSERT_TRUE(TurnsUntil([] { return gGuiChoicesShown != 0; }, 50));
     GuiWindow *reply = guiLiveWindow(GetScriptSymbolValue("CmComButA"));
