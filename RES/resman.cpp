@@ -146,8 +146,11 @@ void resmanRelease() {
         if (d && d >= RESMAN.poolMark && d < RESMAN.poolBase + RESMAN.capacity) h.data = nullptr;
     }
     for (int i = RESMAN.markCount; i < RESMAN.count; ++i) {
-        RESMAN.handles[i].data = nullptr;
-        ++RESMAN.handles[i].generation;
+        ResourceHandle &h = RESMAN.handles[i];
+        // A wireframe plan lives outside the pool: it goes with its handle.
+        if (h.data && h.type == ResLwo2Wri && gModelHooks.freeLoaded) gModelHooks.freeLoaded(h.type, h.data);
+        h.data = nullptr;
+        ++h.generation;
     }
     // A current palette that went with the released resources is current no more.
     const uint8_t *palette = CurrentPalette;

@@ -1,11 +1,14 @@
 // The bodies table over arbitrary text: every row lands in the table with a
 // terminated name and links that stay inside it, completion leaves no
-// record half made, and each system's bodies lay out on the map.
+// record half made, and each system's bodies lay out on the map; with the
+// sample stars, the map's alias split and its lanes for every mission number
+// leave each star's name inside its own record or a body's name.
 #include <cstdlib>
 #include <cstring>
 #include <set>
 
 #include "fuzz_files.h"
+#include "hud/maps.h"
 #include "world/universe.h"
 
 namespace {
@@ -19,8 +22,21 @@ bool Inside(const BodyRecord *b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzfiles::EnterDataRoot();
     dunForgetUniverse();
+    dunLoadStars("vek\\resource\\geog\\stars.bin");
     dunParseBodies(reinterpret_cast<const char *>(data), size);
     dunCompleteBodies();
+    NavMapSplitBodyNames();
+    for (int mission = 0; mission <= 40; mission += 7) {
+        const int lanes = NavMapBuildLanes(mission);
+        if (lanes < 0 || lanes > kNavMapLanes) std::abort();
+    }
+    for (int i = 0; i < dunNamedStarCount; ++i) {
+        const char *name = dunStars[i].namePointer;
+        if (!name) continue;
+        bool inside = name >= dunStars[i].name && name < dunStars[i].name + sizeof dunStars[i].name;
+        for (const BodyRecord &b : dunBodies) inside |= b.name && name > b.name && name <= b.name + 90;
+        if (!inside || std::strlen(name) > 89) std::abort();
+    }
     std::set<int> systems;
     for (const BodyRecord &b : dunBodies) {
         if (!b.name || std::strlen(b.name) > 89) std::abort();

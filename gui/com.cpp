@@ -6,12 +6,19 @@
 #include "core/frame.h"
 #include "gui/cockpit.h"
 #include "gui/docviewer.h"
+#include "gui/gadgets.h"
 #include "gui/gui.h"
+#include "gui/main_view.h"
 #include "gui/screen.h"
 #include "gui/station.h"
 #include "gui/window.h"
 #include "hud/maps.h"
 #include "platform/sound.h"
+#include "present/lspace.h"
+#include "script/briefing.h"
+#include "script/compiler.h"
+#include "script/conditions.h"
+#include "script/dialogue.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "world/flight.h"
@@ -40,25 +47,45 @@ void Overlay(GuiWindow *) { NavMapToggle(); }
 void RemoteLink(GuiWindow *) { guiOpenRemoteLink(); }
 void MirrorArcs(GuiWindow *) { guiMirrorPlayerArcs(); }
 
+bool MissionHasBriefing() {
+    return gBriefingNumber >= 0 && gBriefingNumber < kBriefingCount && gBriefingDeclare[gBriefingNumber] != 0;
+}
+
 void Briefing(GuiWindow *) {
     if (PickerPending()) return;
     if (gBriefingOpen) {
         ResetMissionFlags();
+        gBriefingSkip = 1;
         return;
     }
-    guiCloseComArm();
+    if (!MissionHasBriefing()) return;
+    // The arm goes at once, without its closing film.
+    if (gGuiComArmOpen) guiCloseComArmVideos();
     gDocViewerOpen = gLocalSpaceOpen = gObjectivesOpen = 0;
     NavMapCloseIfOpen();
     NavMapCloseOverlay(0);
+    gGuiSaveListOpen = 0;
+    dunClearDialogue();
     gBriefingOpen = 1;
     gBriefingStop = 0;
+    // The script's next turn enters the briefing routine.
+    gBriefingRequest = 1;
+    if (gGuiMainView) guiReload(gGuiMainView);
+    guiMarkRedraw();
 }
 
 void Checkpoint(GuiWindow *) {
-    if (!PickerPending() || gGuiChosenCheckpoint < 0) return;
+    if (!PickerPending()) return;
+    if (gGuiSaveChosen >= 0 && gGuiSaveChosen < gGuiSaveCount)
+        gGuiChosenCheckpoint = int16_t(gGuiSaveIds[gGuiSaveChosen]);
+    if (gGuiChosenCheckpoint < 0) return;
     const int chosen = gGuiChosenCheckpoint;
     gGuiSaveListOpen = 0;
     dunRunMissionStart(chosen);
+}
+
+void ViewPress(GuiWindow *w) {
+    if (gDocViewerOpen && w) docFollowLink();
 }
 
 void Quit(GuiWindow *) {
@@ -90,9 +117,11 @@ void guiComToggleLocalView(int open) {
         CloseOthers();
         gDocViewerOpen = 0;
         gObjectivesOpen = 0;
-        gLocalSpaceOpen = 1;
+        // The viewer looks at the player's target, else at the ship.
+        LSpaceViewerShow();
     } else {
         gLocalSpaceOpen = 0;
+        LSpaceViewerReset();
     }
     guiMarkRedraw();
 }
@@ -146,7 +175,19 @@ void guiBuildComScreen() {
     guiBindActivate("CMDObjv", Objectives);
     guiBindActivate("LdWinGun", Objectives);
     guiBindActivate("REMLink", RemoteLink);
-    guiBindActivate("SPoint", Checkpoint);
+    if (GuiWindow *w = guiBindActivate("SPoint", Checkpoint)) {
+        w->draw = guiDrawSaveList;
+        w->visible = &gGuiSaveListOpen;
+        w->flags |= GuiFlag::Visibility;
+    }
+    // The station's view shows the local-space viewer, the objectives and
+    // the documents in its place; the remote view is the linked object's.
+    if (GuiWindow *w = guiBindDraw("CMDRealV", MainViewDraw)) w->onPress = ViewPress;
+    if (GuiWindow *w = guiBindDraw("CMDRemV", guiDrawRemoteLabel)) {
+        w->visible = &gGuiRemoteLink;
+        w->flags |= GuiFlag::Visibility;
+    }
+    guiBuildComPanels();
     guiBindActivate("LdBt0", MirrorArcs);
     guiBindActivate("CmComArmOut", [](GuiWindow *) { guiToggleComArm(); });
     NavMapScreenBuild();

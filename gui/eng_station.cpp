@@ -208,6 +208,8 @@ void DrawViewPane(P3DPane *pane) {
     HudPixelmap = colour;
     HudViewRect = {pane->x, pane->y, int16_t(pane->x + pane->w - 1), int16_t(pane->y + pane->h - 1)};
     WireframeView &v = gWireframeView;
+    // The view filter's slots choose the kinds the schematic shows.
+    v.filter = gGuiEngViewMask;
     WireframeDrawGrid(v.x, v.y, v.zoom);
     v.highlighted = gGuiEngFocus ? static_cast<WireframeNode *>(gGuiEngFocus->screenWidget) : nullptr;
     if (colour && v.root) WireframeDraw(v.root, v.x, v.y, v.zoom, 0, 0);
@@ -239,7 +241,10 @@ void DrawListColumn(GuiWindow *w) {
     Surface *s = guiScreen();
     FillRect(s, 0, r.left, r.top, r.right, r.bottom);
     guiDrawFrame(s, GuiColour::Outline, r.left, r.top, r.right, r.bottom);
+    // The columns are plain rectangles in the script: without a font of
+    // their own they write in the GUI's.
     const BitmapFont *font = guiFont(w->font);
+    if (!font) font = guiFont(static_cast<ResourceHandle *>(GetScriptSymbolValue("GFont")));
     int row = 0;
     for (int i = 0; i < Count(); ++i) {
         const EngComponent *c = dunComponentTable[i];
@@ -439,6 +444,9 @@ bool guiEngGaugeValue(int gauge, float *value, float *max) {
 }
 
 void guiBuildEngScreen() {
+    // The schematic opens at the station's own distance (the view's start
+    // value of 1 would show the hull thousands of pixels wide).
+    gWireframeView.zoomTarget = gWireframeView.zoom = kGuiEngWireDistance;
     guiBindActivate("ENGQuit", LeaveToStand);
     guiBindUpdate("EMseX", guiNavMouseXUpdate);
     guiBindUpdate("EMseY", guiNavMouseYUpdate);

@@ -62,3 +62,36 @@ void guiWepToggleForwardTrack();
 void guiEngMoveSelection(int direction);
 void guiEngStepSelection(int step);
 void guiEngAssignCrew(int crew);
+
+// ---- The command station's panels ----------------------------------------------------------
+
+// "FPSMeter" (per second, at most 250) and "FPSMeterN" (per tenth): 100
+// when the frame took no time.
+int guiFpsMeterValue(int frameCentiseconds, bool perSecond);
+// A load-out button (1..5 "LdBt1".."LdBt5", 6 "LdBox", 7 "LdBt0"): the
+// pressed flag and number set, then the mission script runs a turn at once.
+extern uint8_t gGuiLoadoutPressed;
+extern int32_t gGuiLoadoutButton;
+extern uint8_t gGuiLoadoutMirrorShown;  // "LdBt0" shows while set
+void guiPressLoadoutButton(int number);
+extern uint8_t gGuiAlien;  // "AlienBt"
+// The dialogue's speakers and reply buttons: the speaker list shows while
+// the choices are hidden; a single waiting speaker is chosen at once.
+extern uint8_t gGuiChoicesShown;
+extern int8_t gGuiHoverSpeaker;
+extern int32_t gGuiHoverChoice;
+// The distinct names (case-insensitive) the waiting replies address.
+int guiDialogueSpeakers(const char *names[], int max);
+void guiDrawDialogueSpeakers(GuiWindow *window);
+void guiClickDialogueSpeakers(GuiWindow *window);
+void guiDrawDialogueChoice(GuiWindow *window);
+void guiClearDialogueChoice(GuiWindow *window);
+void guiClickDialogueChoice(GuiWindow *window);
+// The reply at a button index played; false when no such reply shows.
+bool guiChooseDialogueReply(int index);
+// The "Cd<prefix><index>" window publishes itself in the control table.
+constexpr int kGuiControlSlots = 8;
+extern GuiWindow *gGuiControls[kGuiControlSlots];
+GuiWindow *guiControlName(const char *prefix, int index);
+// The read-outs, load-out, briefing player and dialogue windows of "COM".
+void guiBuildComPanels();

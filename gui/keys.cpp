@@ -655,6 +655,8 @@ void guiCockpitKeyHandler(uint16_t key) {
             gGuiChosenCheckpoint = -1;
             gGuiSaveListOpen = 0;
             guiStationLock = 0;
+            // Without a checkpoint the mission goes on from its start.
+            gRestorePending = 0;
         }
         return;
     }

@@ -9,12 +9,13 @@
 #include "gui/gui.h"
 #include "gui/keys.h"
 #include "gui/nav.h"
-#include "gui/wep_station.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/script_statements.h"
 #include "gui/timeline.h"
+#include "gui/wep_station.h"
 #include "gui/window.h"
+#include "present/wireframe.h"
 #include "script/screens.h"
 
 void guiInstallScriptHooks() {
@@ -36,6 +37,7 @@ void guiInstallScriptHooks() {
             guiResetKeyHandler();
             guiNavReset();
             guiWepReset();
+            WireframeResetSchematic();
         },
         docResetMedia,
         [] {
@@ -66,7 +68,13 @@ void guiInstallScriptHooks() {
         frontFreeTimelines,
         [] { guiNavStopProgram(nullptr); },
         [](bool allowed) { guiNavDetachAllowed = allowed ? 0xFF : 0; },
-        guiRefreshSaveList,
+        // The load-game statement puts the chooser up when the list has a
+        // checkpoint besides the mission's start.
+        [] {
+            const int n = guiRefreshSaveList();
+            if (n > 1) gGuiSaveListOpen = 1;
+            return n;
+        },
         [](uint16_t code) { return gGuiArcMirror ? guiMirrorArcCode(code) : code; },
         PlayDialogueLine,
         guiFeedTyping,

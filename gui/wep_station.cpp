@@ -42,6 +42,9 @@ char gWepLastMessage[64];
 
 namespace {
 
+// The weapon list the slots were filled from.
+const Weapon *gWepSlotsFrom;
+
 constexpr uint16_t kArcMedium = 0x400, kArcNorm = 0x800, kArc30 = 0x40, kArc60 = 0x10;
 const char *const kTrack[3] = {"TRACK", "PISTER", "FOLGEN"};
 const char *const kLocked[3] = {"LOCKED", "VERROU", "VORNE"};
@@ -147,6 +150,10 @@ void DrawIcons(GuiWindow *w) {
 }
 
 int8_t UpdateIcons(GuiWindow *w) {
+    // The screen is built before a mission's ships exist: the slots fill
+    // once the controlled ship's weapons are there (or have changed).
+    const Weapon *head = Controlled() ? Controlled()->weapons : nullptr;
+    if (head != gWepSlotsFrom) guiWepFillSlots();
     if (gWepIconsDirty) guiReload(w);
     return guiDefaultHandler(w);
 }
@@ -245,6 +252,7 @@ void guiWepShowSelection(const Weapon *w) {
 
 void guiWepFillSlots() {
     const uint32_t flag = GroupFlag(gWepGroup);
+    gWepSlotsFrom = Controlled() ? Controlled()->weapons : nullptr;
     int n = 0;
     for (Weapon *w = Controlled() ? Controlled()->weapons : nullptr; w && n < 4; w = w->next)
         if (w->flags & flag) gWepSlots[n++] = w;

@@ -6,6 +6,7 @@
 #include "gui/window.h"
 #include "present/cameras.h"
 #include "script/mission.h"
+#include "world/records.h"
 #include "world/services.h"
 
 namespace {
@@ -31,9 +32,18 @@ bool OptionsScreenShown() { return StationId == 5; }
 
 void guiInstallWorldHooks() {
     static const WorldGuiHooks hooks = {
-        guiSetDockedFlags,  guiCloseComArm,          guiNavStartProgram, guiPostPendingFeedText,
-        guiDisplayMessage,  guiProximityWarningText, guiStarLogFormat,   guiHitHoldOff,
-        guiSetInterference, PlayerShipLost,          FollowWreck,        OptionsScreenShown,
+        guiSetDockedFlags,
+        guiCloseComArm,
+        guiNavStartProgram,
+        guiPostPendingFeedText,
+        guiDisplayMessage,
+        guiProximityWarningText,
+        guiStarLogFormat,
+        guiHitHoldOff,
+        guiSetInterference,
+        PlayerShipLost,
+        FollowWreck,
+        OptionsScreenShown,
         [] { guiWepSelectPbc(0); },
         [] { guiWepSelectMissile(0); },
         guiThrottleUp,
@@ -54,7 +64,8 @@ void guiInstallWorldHooks() {
         guiPostFeedText,
         guiSetWeaponView,
         guiCycleViewMode,
-        [](void *widget, int colour) { static_cast<GuiWindow *>(widget)->colour = uint16_t(colour); },
+        // A component's widget is its node of the engineering schematic.
+        [](void *widget, int colour) { static_cast<WireframeNode *>(widget)->colour = uint16_t(colour); },
     };
     WorldSetGuiHooks(&hooks);
     gCameraViewHooks = {

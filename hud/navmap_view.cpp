@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "RES/gfx2d.h"
+#include "RES/picture.h"
+#include "RES/resman.h"
 #include "RES/text.h"
 #include "core/frame.h"
 #include "core/options.h"
@@ -17,6 +19,7 @@
 #include "hud/draw.h"
 #include "hud/maps.h"
 #include "platform/keyboard.h"
+#include "present/effects/particles.h"
 #include "script/interp.h"
 #include "script/mission.h"
 #include "world/objlist.h"
@@ -32,9 +35,13 @@ void NavMapEnsureBuilt();
 namespace {
 
 constexpr double kNear = 1e7;
+// The map icons loaded with the universe, by their place in dunMapIcons.
+constexpr int kIconDestination = 0, kIconLagrange = 1, kIconCurrent = 2, kIconSelected = 3, kIconSmallBody = 4,
+              kIconRoute = 5;
 
 struct View {
     Surface *surface;
+    const uint8_t *inverse;  // 8 bits: RGB to palette index
     int16_t left, top, right, bottom;
     float cx, cy;
     double scale;
@@ -50,8 +57,9 @@ void PutLine(const View &v, int x0, int y0, int x1, int y1, uint32_t rgb) {
     const unsigned red = rgb & 0xFF, green = (rgb >> 8) & 0xFF, blue = (rgb >> 16) & 0xFF;
     ++gNavMapLinesDrawn;
     if (SurfaceBytesPerPixel(s) != 2) {
-        if (HudInverseTable) DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
-                                         Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, HudInverseTable);
+        if (v.inverse)
+            DrawLineRgb(s, int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1),
+                        Rgb{uint8_t(red), uint8_t(green), uint8_t(blue)}, v.inverse);
         return;
     }
     const uint16_t c = uint16_t(((red & 248) << 8) + ((green & 252) << 3) + (blue >> 3));
@@ -163,14 +171,27 @@ void DrawStars(const View &v) {
     }
 }
 
+// One of the map's icons centred on a point; false when it is not loaded.
+bool Icon(const View &v, int icon, int x, int y) {
+    auto *handle = static_cast<ResourceHandle *>(dunMapIcons[icon]);
+    const auto *raster = handle ? static_cast<const Raster *>(resmanLoad(handle)) : nullptr;
+    if (!raster || !raster->pixels || !v.surface) return false;
+    const ClipRect clip = {v.left, v.top, v.right, v.bottom};
+    BlitGlyphClipped(v.surface, AsSurface(raster), &clip, x - raster->width / 2, y - raster->height / 2, 0);
+    return true;
+}
+
 void DrawMarks(const View &v) {
     if (dunStarMap.mode != 'G') return;
     const struct {
         StarRecord *star;
-        int colour, size;
-    } marks[] = {{gNavMap.routeStar, 223, 7}, {dunStarMap.selectedStar, 97, 5}, {dunStarMap.currentStar, 160, 3}};
+        int colour, size, icon;
+    } marks[] = {{gNavMap.routeStar, 223, 7, kIconRoute},
+                 {dunStarMap.selectedStar, 97, 5, kIconSelected},
+                 {dunStarMap.currentStar, 160, 3, kIconCurrent}};
     for (const auto &m : marks) {
         if (!m.star || !(m.star->mapScratch[2] > 0.0f)) continue;
+        if (Icon(v, m.icon, int(m.star->mapScratch[0]), int(m.star->mapScratch[1]))) continue;
         const float x = m.star->mapScratch[0], y = m.star->mapScratch[1], r = float(m.size);
         const uint32_t rgb = m.colour == 223 ? 0x00C0FF : m.colour == 97 ? 0x40FF40 : 0xFFFFFF;
         ClippedLine(v, x - r, y - r, x + r, y - r, rgb);
@@ -189,7 +210,10 @@ void DrawBodies(const View &v) {
         const BodyRecord *b = e.body;
         const int x = int(e.screenX), y = int(e.screenY);
         Pixel(v, x, y, 160, 2);
-        if (b->flags & BodyFlag::Lagrange) {
+        // A body with moons far enough to be a dot gets an icon round it.
+        if ((b->flags & BodyFlag::HasChildren) && 460.0f * b->radius < e.depth) Icon(v, kIconSmallBody, x, y);
+        if ((b->flags & BodyFlag::Lagrange) &&
+            !Icon(v, b == dunTargetLpBody ? kIconDestination : kIconLagrange, x, y)) {
             // The destination's mark is larger than a plain point's.
             const float r = b == dunTargetLpBody ? 6.0f : 3.0f;
             const uint32_t rgb = b == dunTargetLpBody ? 0x40FFFF : 0x40A0FF;
@@ -215,7 +239,9 @@ const char *ByLanguage(const char *const texts[3]) { return texts[gLanguage < 3 
 void DrawTexts(const View &v) {
     static const char *const current[3] = {"CURRENT STAR SYSTEM: %s", "SYST\xC8ME STELLAIRE EN COURS: %s",
                                            "AKTUELLES STERNENSYSTEM: %s"};
-    static const char *const selected[3] = {"SELECTED STAR: %s", "\xC9TOILE S\xC9LECTIONN\xC9E: %s",
+    static const char *const selected[3] = {"SELECTED STAR: %s",
+                                            "\xC9TOILE S\xC9LECTIONN\xC9"
+                                            "E: %s",
                                             "AUSGEW\xC4HLTER STERN: %s"};
     static const char *const focus[3] = {"FOCUS: %s", "S\xC9LECTION: %s", "FOKUS: %s"};
     static const char *const noFocus[3] = {"NO FOCUS", "PAS DE S\xC9LECTION", "KEIN FOKUS"};
@@ -321,6 +347,10 @@ void NavMapDraw(GuiWindow *window) {
     gNavMapLinesDrawn = 0;
     View v;
     v.surface = gTarget ? gTarget : guiScreen();
+    // At 8 bits the lines go through an inverse of the palette: the HUD's
+    // when it has one, else the one made from the current palette.
+    v.inverse = HudInverseTable;
+    if (!v.inverse && v.surface && SurfaceBytesPerPixel(v.surface) != 2) v.inverse = ParticleInverseTable();
     v.left = window->rect[0];
     v.top = window->rect[1];
     v.right = window->rect[2];

@@ -288,6 +288,9 @@ int LSpaceDrawModel(const vt_model *model, const Vec3d &position, const Mat4 &ma
     return DrawModelProjected(model, position, matrix, colour, camera, mode, mountFaces, false);
 }
 
+LSpaceDrawnObject gLSpaceDrawn[kLSpaceDrawnMax];
+int gLSpaceDrawnCount;
+
 void LSpaceViewerDraw(P3DPane *pane) {
     if (!pane) return;
     BuildGlobe();
@@ -306,12 +309,14 @@ void LSpaceViewerDraw(P3DPane *pane) {
     if (!gLSpacePlanGrid) DrawRings(v.camera);
     else DrawPlanGrid(v, HudViewRect);
     SceneItem *head = dunSceneListHead();
+    gLSpaceDrawnCount = 0;
     for (SceneItem *o = head ? head->next : nullptr; o && o != head; o = o->next) {
         if (!o->sim || !o->avatar) continue;
         const vt_model *m = ObjectModel(o);
         if (!m) continue;
-        DrawModelProjected(m, o->sim->position, o->sim->matrix, LSpaceObjectColour(o), v.camera, 0, 0,
-                           gLSpacePlanGrid != 0);
+        const int lines = DrawModelProjected(m, o->sim->position, o->sim->matrix, LSpaceObjectColour(o), v.camera, 0, 0,
+                                             gLSpacePlanGrid != 0);
+        if (gLSpaceDrawnCount < kLSpaceDrawnMax) gLSpaceDrawn[gLSpaceDrawnCount++] = {o, lines};
     }
     UpdatePlanMouse(v, HudViewRect);
     HudPixelmap = savedTarget;

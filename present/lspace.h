@@ -45,6 +45,15 @@ extern float gLSpaceCursor[3];
 // cleared (the tests and the benchmark read it).
 extern uint32_t gLSpaceLines;
 
+// The objects the last viewer frame drew and the lines of each.
+struct LSpaceDrawnObject {
+    const SceneItem *object;
+    int lines;
+};
+constexpr int kLSpaceDrawnMax = 64;
+extern LSpaceDrawnObject gLSpaceDrawn[kLSpaceDrawnMax];
+extern int gLSpaceDrawnCount;
+
 constexpr float kLSpaceProjection = 328.34f;
 constexpr int kLSpaceBlendSteps = 200;
 

@@ -7,6 +7,7 @@
 
 #include "RES/gfx2d.h"
 #include "RES/text.h"
+#include "RES/util.h"
 #include "core/frame.h"
 #include "core/options.h"
 #include "platform/display.h"
@@ -14,7 +15,7 @@
 #include "present/lwo/lwo.h"
 #include "present/views.h"
 #include "render/pmap/pixelmap.h"
-#include "RES/util.h"
+#include "world/engineering.h"
 #include "world/pools.h"
 #include "world/records.h"
 #include "world/services.h"
@@ -196,6 +197,27 @@ bool WireframeDrawInRect(void *shape, int x0, int y0, int x1, int y1, int colour
         DrawLineClipped(&ScreenSurface, xa, ya, xb, yb, colour, &clip);
     }
     return true;
+}
+
+namespace {
+
+void FreeTree(WireframeNode *node, int depth) {
+    while (node && depth <= kMaxDepth) {
+        WireframeNode *next = node->sibling;
+        FreeTree(node->child, depth + 1);
+        dunFreeWireframeNode(node);
+        node = next;
+    }
+}
+
+}  // namespace
+
+void WireframeResetSchematic() {
+    WireframeView &v = gWireframeView;
+    FreeTree(v.root, 0);
+    v.root = v.highlighted = nullptr;
+    for (int i = 0; i < dunComponentTableCount && i < kEngTableSize; ++i)
+        if (dunComponentTable[i]) dunComponentTable[i]->screenWidget = nullptr;
 }
 
 void WireframeDrawGrid(float offsetX, float offsetY, float zoom) {

@@ -23,6 +23,10 @@ struct WireframeView {
 };
 extern WireframeView gWireframeView;
 
+// The mission's schematic given back: every node of the tree freed, the
+// components' widgets cleared (their plans go with the mission's resources).
+void WireframeResetSchematic();
+
 // A node of the shape (a WireframeModel) in the colour; 65535 makes an
 // anchor that only reports its screen place into the shape's two words.
 WireframeNode *WireframeNodeCreate(void *shape, int colour);

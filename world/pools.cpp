@@ -209,6 +209,8 @@ void dunFreeCollisionModels() {
     }
 }
 
+void dunFreeWireframeNode(WireframeNode *node) { std::free(node); }
+
 WireframeNode *dunAllocWireframeNode() {
     return static_cast<WireframeNode *>(std::calloc(1, sizeof(WireframeNode)));
 }

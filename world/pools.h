@@ -67,6 +67,7 @@ CollisionModel *dunFindCollisionModel(const void *model);
 void dunFreeCollisionBoxes(HitBox *box);
 void dunFreeCollisionModels();
 WireframeNode *dunAllocWireframeNode();
+void dunFreeWireframeNode(WireframeNode *node);
 
 // Game start and every mission reset: reseeds the random generator, clears
 // every pool, puts each cursor on its first record, clears the frame's copy

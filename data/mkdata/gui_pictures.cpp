@@ -124,6 +124,18 @@ bool WriteGuiPictures(const mkdata::Context &ctx) {
         if (x == w / 2) return Level(4, 4, 4);
         return y % 12 == 0 ? Level(2, 2, 2) : 0;
     });
+    // The comms arm's strut across the top of its area, in the closed form
+    // and three frames of its lights; the middle stays clear for the
+    // speaker's portrait.
+    for (int frame = -1; frame < 3; ++frame) {
+        const std::string name = frame < 0 ? "comarm_null.bbm" : "comarm_a" + std::to_string(frame) + ".bbm";
+        ok = ok && Iff(gui + name, 368, 30, pal, [frame](int x, int y, int w, int h) -> uint8_t {
+                 if (y == 0 || x == 0) return Level(3, 4, 5);
+                 if (y == h - 1 || x == w - 1) return Level(0, 0, 1);
+                 if (frame >= 0 && y > 10 && y < 20 && (x - 20 - frame * 12) % 36 < 6) return Level(5, 4, 0);
+                 return y < h / 2 ? Level(1, 2, 3) : Level(1, 1, 2);
+             });
+    }
     if (chdir(old) != 0) return false;
     osFlushPathCache();
     return ok;

@@ -59,12 +59,33 @@ Object LauncherMount(float side, float grow) {
     return o;
 }
 
+// The engineering station's schematic: the hull and the components the
+// first missions' ships name, each a plan in the corvette's frame (seen
+// from above, so the boxes are laid out in x and z).
+struct SchematicPart {
+    const char *file;
+    lwob::Point low, high;
+    bool mirrored;  // a second box on the other side
+};
+const SchematicPart kSchematic[] = {
+    {"eng_reactor.lwo", {-1.2f, -1, -3}, {1.2f, 1, 1}, false},
+    {"eng_fuel.lwo", {-2.6f, -1, -7}, {-1.2f, 1, -3.5f}, true},
+    {"eng_mainthrs.lwo", {-9, -1, -14}, {-7, 1, -10}, true},
+    {"eng_lds.lwo", {-1, -1, -11}, {1, 1, -8}, false},
+    {"eng_capsule.lwo", {-1, -1, 3}, {1, 1, 6}, false},
+    {"eng_coolant.lwo", {-6, -0.3f, -6}, {-3.5f, 0.3f, 0}, true},
+    {"eng_heat.lwo", {-12.5f, -0.3f, -7}, {-10, 0.3f, 1}, true},
+    {"eng_accum.lwo", {-2, -1, 7}, {2, 1, 9}, false},
+};
+
 bool Write(const mkdata::Context &ctx, const char *name, const Object &o) {
     return lwob::Save(mkdata::OutPath(ctx, std::string("vek/resource/shapes/") + name), o);
 }
 
 bool WriteWeaponMounts(const mkdata::Context &ctx) {
     bool ok = Write(ctx, "CorvAsm_WEP.lwo", Hull());
+    // The command station's load-out panels show the same hull in outline.
+    ok &= Write(ctx, "md2_outer.lwo", Hull());
     struct Mount {
         const char *name;
         bool beam;
@@ -78,6 +99,13 @@ bool WriteWeaponMounts(const mkdata::Context &ctx) {
     };
     for (const Mount &m : mounts)
         ok &= Write(ctx, m.name, m.beam ? BeamMount(m.side, m.grow) : LauncherMount(m.side, m.grow));
+    ok &= Write(ctx, "eng_hull.lwo", Hull());
+    const Surface part = Plain("EngPart", 200, 200, 200);
+    for (const SchematicPart &p : kSchematic) {
+        Object o = lwob::Box(p.low, p.high, part);
+        if (p.mirrored) o.Append(lwob::Box({-p.high.x, p.low.y, p.low.z}, {-p.low.x, p.high.y, p.high.z}, part));
+        ok &= Write(ctx, p.file, o);
+    }
     return ok;
 }
 

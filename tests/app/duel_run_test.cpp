@@ -112,8 +112,10 @@ uint32_t ScreenHash() {
 // The mission with its two sides swapped: every ship but the player's
 // changes sides, and the guard ship's turret masks with them. The mission's
 // own rules stay: it is won when no black ship is left.
-void WriteSwappedMission(const std::string &root) {
-    std::ifstream in(ruvotest::SampleDataRoot() + "/vek/resource/scripts/missions/mission04.scr");
+bool WriteSwappedMission(const std::string &root) {
+    // The scripts come packed: the copy stands loose beside the unpacked rest.
+    if (!ruvotest::UnpackSlab(root, "scripts")) return false;
+    std::istringstream in(ruvotest::SampleFileText("vek/resource/scripts/missions/mission04.scr"));
     std::ostringstream out;
     std::string line;
     auto swap = [](std::string &l, const std::string &a, const std::string &b) {
@@ -127,7 +129,9 @@ void WriteSwappedMission(const std::string &root) {
         if (line.rfind("ORDER_PARAMS 1 Bastion ", 0) == 0) line = "ORDER_PARAMS 1 Bastion 128 576 0";
         out << line << "\n";
     }
-    std::ofstream(root + "/vek/resource/scripts/missions/swapped04.scr") << out.str();
+    std::ofstream file(root + "/vek/resource/scripts/missions/swapped04.scr", std::ios::binary);
+    file << out.str();
+    return bool(file) && !out.str().empty();
 }
 
 class DuelRun : public testing::Test {
@@ -215,7 +219,7 @@ TEST_F(DuelRun, TheSameSeedGivesTheSameWinnerAndFrame) {
 // With the sides swapped the base and its defences are black: the navy wing
 // is the one destroyed, and the mission takes its failure road.
 TEST_F(DuelRun, SwappedSidesFail) {
-    WriteSwappedMission(root->path());
+    ASSERT_TRUE(WriteSwappedMission(root->path()));
     const Outcome o = Fly(1, kSwapped);
     ASSERT_TRUE(o.started);
     EXPECT_EQ(o.loser, "NAVY");

@@ -33,6 +33,7 @@
 #include "common/sample_root.h"
 #include "core/options.h"
 #include "gui/cockpit.h"
+#include "gui/eng_station.h"
 #include "gui/feed.h"
 #include "gui/front.h"
 #include "gui/gadgets.h"
@@ -40,8 +41,10 @@
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
+#include "gui/wep_station.h"
 #include "gui/window.h"
 #include "hud/hud.h"
+#include "hud/maps.h"
 #include "os/display.h"
 #include "os/events.h"
 #include "platform/display.h"
@@ -49,8 +52,10 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/lspace.h"
 #include "present/p3d.h"
 #include "present/views.h"
+#include "present/wireframe.h"
 #include "render/drivers/output.h"
 #include "script/briefing.h"
 #include "script/career.h"
@@ -64,6 +69,7 @@
 #include "script/settings.h"
 #include "script/symbols.h"
 #include "world/docking.h"
+#include "world/engineering.h"
 #include "world/flight.h"
 #include "world/handle.h"
 #include "world/messages.h"
@@ -71,6 +77,7 @@
 #include "world/msghandler.h"
 #include "world/objlist.h"
 #include "world/records.h"
+#include "world/universe.h"
 
 namespace {
 
@@ -128,6 +135,16 @@ protected:
     }
     static std::string Screen() { return gGuiScreen && gGuiScreen->name ? gGuiScreen->name : ""; }
     static void Key(int scan, int character = 0) { KeyQueuePut(uint16_t(scan << 8 | character)); }
+    // A click at a screen point, the hover settled first.
+    static void ClickAt(int x, int y) {
+        OnMouseMove(nullptr, x, y, 0);
+        Turn();
+        Turn();
+        OnLeftButtonDown(nullptr, x, y, 1);
+        Turn();
+        OnLeftButtonUp(nullptr, x, y, 0);
+        Turn();
+    }
     // A click in the middle of a named window.
     static void Click(const char *name) {
         GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
@@ -979,6 +996,25 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 50));
     Key(0x01);  // Esc leaves the briefing
     ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 1000));
+    // The captain answers on the command station: the one speaker waiting
+    // is chosen at once, and the pointer rests on the first reply button.
+    if (Screen() != "COM") {
+        Key(0x3B);  // F1: the command station
+        Turn();
+        Turn();
+    }
+    ASSERT_EQ(Screen(), "COM");
+    ASSERT_TRUE(TurnsUntil([] { return gGuiChoicesShown != 0; }, 50));
+    GuiWindow *reply = guiLiveWindow(GetScriptSymbolValue("CmComButA"));
+    ASSERT_NE(reply, nullptr);
+    const int rx = (reply->rect[0] + reply->rect[2]) / 2, ry = (reply->rect[1] + reply->rect[3]) / 2;
+    OnMouseMove(nullptr, rx, ry, 0);
+    Turn();
+    Turn();
+    // The button goes down (the left button is also a fire key: its shot
+    // goes first).
+    OnLeftButtonDown(nullptr, rx, ry, 1);
+    Turn();
     // What the flight changed before the checkpoint: a beam's charge spent,
     // the objective's worth, the score.
     Weapon *beam = dunPlayerShip->sim->weapons;
@@ -987,7 +1023,8 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     beam->next->charge = 7.0f;
     gObjectives[0].score = 777;
     gMissionScore = 42;
-    ASSERT_TRUE(Answer());
+    // Its release answers.
+    OnLeftButtonUp(nullptr, rx, ry, 0);
     ASSERT_TRUE(TurnsUntil([] { return Var("Reply") == 1 && gDialogueRunning == 0; }, 400));
     // The save follows the answer in the same turn.
     const int32_t turnsAtSave = Var("Turns"), clockAtSave = Var("MISSTIME");
@@ -1018,7 +1055,23 @@ TEST_F(WholeGame, ACheckpointSavedBeforeTheShipIsLostIsRestoredThroughTheChooser
     ASSERT_EQ(dunListSaveGames(gCurrentMission, gCareerState.word[StateWord::Slot], ids, titles, 8), 2);
     EXPECT_EQ(ids[1], 1);
     EXPECT_STREQ(titles[1], " Kestrel hailed");
-    dunRunMissionStart(ids[1]);
+    // The chooser waits on the command station; the checkpoint's row is
+    // found under the mouse and clicked.
+    ASSERT_TRUE(TurnsUntil([] { return gGuiSaveListOpen != 0; }, 50));
+    EXPECT_EQ(Screen(), "COM");
+    GuiWindow *chooser = guiLiveWindow(GetScriptSymbolValue("SPoint"));
+    ASSERT_NE(chooser, nullptr);
+    int rowX = -1, rowY = -1;
+    for (int y = chooser->rect[1]; y <= chooser->rect[3] && rowX < 0; ++y)
+        for (int x = chooser->rect[0]; x <= chooser->rect[2] && rowX < 0; x += 4) {
+            gMouse.x = int16_t(x);
+            gMouse.y = int16_t(y);
+            chooser->draw(chooser);
+            if (gGuiSaveChosen == 1) rowX = x, rowY = y;
+        }
+    ASSERT_GE(rowX, 0);
+    ClickAt(rowX, rowY);
+    EXPECT_FALSE(gGuiSaveListOpen);
     EXPECT_EQ(Var("Turns"), turnsAtSave) << "saved as the hail was answered";
     EXPECT_EQ(Var("MISSTIME"), clockAtSave);
     EXPECT_EQ(Var("Hailed"), 1);
@@ -1294,6 +1347,242 @@ TEST_F(WholeGame, TheDeepPatrolsCourierArrivesByItsDrive) {
     EXPECT_GE(first.first, 0);
     const auto second = fly();
     EXPECT_EQ(second, first);
+}
+
+}  // namespace
+
+namespace {
+
+// The first mission from the stations: the local-space viewer on the command
+// station draws the player's corvette and the raider as wireframes; the
+// weapons station's beam group with rapid fire shoots the raider until it is
+// destroyed, the racks gauge falling with each shot; a repair team sent from
+// the engineering station to a damaged component mends it.
+TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStations) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_TRUE(raider && raider->sim);
+    dunai_DefaultOrders(raider);
+    constexpr int kF1 = 0x3B, kF3 = 0x3D, kF4 = 0x3E, kT = 0x14, kSpace = 0x39;
+    auto press = [](int scan) {
+        Key(scan);
+        Turn();
+        Turn();
+    };
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 20));
+    press(0x01);
+    for (int i = 0; i < 50; ++i) Turn();
+
+    // The local view orbits the player's target (the corvette itself
+    // without one) and draws it as a wireframe.
+    press(kF1);
+    ASSERT_EQ(StationId, 1);
+    auto lines = [](const SceneItem *o) {
+        for (int i = 0; i < gLSpaceDrawnCount; ++i)
+            if (gLSpaceDrawn[i].object == o) return gLSpaceDrawn[i].lines;
+        return -1;
+    };
+    Click("CMDLocal");
+    ASSERT_TRUE(gLocalSpaceOpen);
+    for (int i = 0; i < 5; ++i) Turn();
+    EXPECT_GT(lines(dunPlayerShip), 0);
+    Click("CMDLocal");
+    EXPECT_FALSE(gLocalSpaceOpen);
+    press(kT);
+    ASSERT_EQ(dunPlayerShip->sim->goal, raider);
+    Click("CMDLocal");
+    ASSERT_EQ(gLSpaceViewer.target, raider);
+    // The camera blends over to the new target in two seconds.
+    for (int i = 0; i < 30; ++i) Turn();
+    EXPECT_GT(lines(raider), 0);
+    Snapshot("mission01_local_view");
+    Click("CMDLocal");
+    EXPECT_FALSE(gLocalSpaceOpen);
+
+    // The weapons station: the beam group, then rapid fire by a second press.
+    press(kF3);
+    ASSERT_EQ(StationId, 3);
+    // The slots hold the ship's beam cannons.
+    ASSERT_NE(gWepSlots[0], nullptr);
+    EXPECT_TRUE(gWepSlots[0]->flags & WeaponFlag::Beam);
+    // The beam group is current from the start: a press on its button
+    // switches rapid fire on, the next one off and back to the group.
+    Click("WpMd0");
+    EXPECT_EQ(gWepGroup, 0);
+    EXPECT_TRUE(gWepRapid);
+    Click("WpMd0");
+    EXPECT_FALSE(gWepRapid);
+    Click("WpMd0");
+    EXPECT_TRUE(gWepRapid);
+    press(kT);
+    ASSERT_EQ(dunWeaponTarget, raider);
+    GuiWindow *racks = guiLiveWindow(GetScriptSymbolValue("WEPMags"));
+    ASSERT_NE(racks, nullptr);
+    const float first = racks->value;
+    float lowest = first;
+    // The raider's destruction completes the objective.
+    auto down = [] { return dunTestObjectiveState(0, ObjectiveState::Done); };
+    const DunHandle handle = dunHandleOf(raider);
+    for (int i = 0; i < 3000 && !down(); ++i) {
+        if (SceneItem *r = dunItemFromHandle(handle)) dunPlayerShip->sim->goal = r;
+        KeyDownTable[kSpace] = 1;
+        Turn();
+        if (racks->value < lowest) lowest = racks->value;
+    }
+    KeyDownTable[kSpace] = 0;
+    EXPECT_LT(lowest, first) << "the racks gauge fell as the beams fired";
+    EXPECT_GE(lowest, 0.0f);
+    Snapshot("mission01_wep");
+    EXPECT_TRUE(down()) << "the raider still flies";
+
+    // The engineering station: a damaged component gets a team and mends.
+    press(kF4);
+    ASSERT_EQ(StationId, 4);
+    // The schematic: the hull and the parts the mission's script gave it,
+    // drawn at the station's distance.
+    ASSERT_NE(gWireframeView.root, nullptr);
+    int parts = 0;
+    for (WireframeNode *k = gWireframeView.root->child; k; k = k->sibling) ++parts;
+    EXPECT_EQ(parts, 8);
+    EXPECT_EQ(gWireframeView.zoomTarget, kGuiEngWireDistance);
+    EngComponent *c = dunFindComponentByName(dunPlayerShip, "REACTOR");
+    ASSERT_NE(c, nullptr);
+    c->health = 0.4f;
+    guiEngSelectReactor();
+    Turn();
+    // The damaged part shows in the schematic's damage colour.
+    ASSERT_NE(c->screenWidget, nullptr);
+    EXPECT_EQ(static_cast<WireframeNode *>(c->screenWidget)->colour, 64);
+    guiEngAssignCrew(0);
+    for (int i = 0; i < 100; ++i) Turn();
+    EXPECT_GT(c->health, 0.4f);
+    Snapshot("mission01_eng");
+
+    const std::string log = FileText("debug.txt");
+    for (const char *name :
+         {"guiEngSelectReactor", "guiBuildWepScreen", "guiBuildEngScreen", "guiBuildComScreen", "NavMapCloseIfOpen"})
+        EXPECT_EQ(log.find(std::string("not built yet: ") + name), std::string::npos) << name;
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
+    exitMission();
+    Stop();
+}
+
+// The navigation station's autopilot "DOCK" program, chosen by a click with
+// the station as the current contact, flies the corvette in and docks it.
+TEST_F(WholeGame, TheAutopilotsDockProgramDocksThePlayerAtTheStation) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission01.scr");
+    auto *station = static_cast<SceneItem *>(GetScriptSymbolValue("Station"));
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_TRUE(station && station->sim && raider);
+    dunai_DefaultOrders(raider);
+    ASSERT_TRUE(TurnsUntil([] { return gBriefingOpen != 0; }, 20));
+    Key(0x01);
+    for (int i = 0; i < 20; ++i) Turn();
+    Key(0x3C);  // F2: the navigation station
+    Turn();
+    Turn();
+    ASSERT_EQ(StationId, 2);
+    // Tab steps the contacts until the station is the current one.
+    for (int i = 0; i < 6 && dunCurrentContactObject() != station; ++i) {
+        Key(0x0F);
+        Turn();
+        Turn();
+    }
+    ASSERT_EQ(dunCurrentContactObject(), station);
+    Click("NvMd7");
+    EXPECT_TRUE(dunPlayerShip->sim->flags & SimFlag::Autopilot);
+    SceneItem *ship = dunPlayerShip;
+    const double start = std::sqrt(std::pow(ship->sim->position.x - station->sim->position.x, 2) +
+                                   std::pow(ship->sim->position.y - station->sim->position.y, 2) +
+                                   std::pow(ship->sim->position.z - station->sim->position.z, 2));
+    ASSERT_TRUE(TurnsUntil([&] { return dunGetDockedPartner(ship) == station; }, 1100)) << start;
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
+    exitMission();
+    Stop();
+}
+
+// The star map's jump, by clicks on "Deep Patrol"'s command station: the map
+// opened, a star of another system picked in galaxy mode and chosen as the
+// destination, the capsule drive asked for, the map left; the frame's jump
+// puts the player in the picked system among its bodies.
+TEST_F(WholeGame, TheStarMapJumpsThePlayerToAnotherSystem) {
+    // The map's camera and filters as a fresh run has them.
+    NavMapReset();
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission03.scr", "-lagrange");
+    for (int i = 0; i < 10; ++i) Turn();
+    guiSwitchToComKey();
+    Turn();
+    Turn();
+    const int before = dunCurrentSystem;
+    Click("CMDGlobal");
+    ASSERT_TRUE(gStarMapOpen);
+    ASSERT_EQ(dunStarMap.mode, 'G');
+    // The star systems' filter on: their stars can be picked.
+    if (!(dunStarMap.starFilter & 0x10)) Click("BtNavStarSystem");
+    ASSERT_TRUE(dunStarMap.starFilter & 0x10);
+    // Out far enough to see the neighbouring systems.
+    for (int i = 0; i < 2; ++i) {
+        Click("BtNavZoomout");
+        TurnsUntil([] { return !gNavMap.camera.flying; }, 200);
+    }
+    Turn();
+    GuiWindow *map = gNavMap.mapWindow;
+    ASSERT_NE(map, nullptr);
+    // A star of another system with Lagrange points, in view and clear of
+    // its neighbours.
+    StarRecord *pick = nullptr;
+    for (int i = 0; i < dunNamedStarCount && !pick; ++i) {
+        StarRecord &s = dunStars[i];
+        const float x = s.mapScratch[0], y = s.mapScratch[1];
+        if (!s.system || s.system == before || !(s.flags & dunStarMap.starFilter) || !(s.mapScratch[2] > 0.0f))
+            continue;
+        if (x < map->rect[0] + 8 || x > map->rect[2] - 8 || y < map->rect[1] + 60 || y > map->rect[3] - 8) continue;
+        bool lp = false, clear = true;
+        for (const BodyRecord &b : dunBodies)
+            lp |= b.id > (s.system - 1) * 100 && b.id < s.system * 100 && (b.flags & BodyFlag::Lagrange);
+        for (int j = 0; j < dunNamedStarCount; ++j)
+            if (j != i && (dunStars[j].flags & dunStarMap.starFilter) && dunStars[j].mapScratch[2] > 0.0f &&
+                std::fabs(dunStars[j].mapScratch[0] - x) + std::fabs(dunStars[j].mapScratch[1] - y) < 6.0f)
+                clear = false;
+        if (lp && clear) pick = &s;
+    }
+    if (!pick)
+        for (int i = 0; i < dunNamedStarCount; ++i)
+            if (dunStars[i].system)
+                ADD_FAILURE() << dunStars[i].namePointer << " system " << int(dunStars[i].system) << " flags "
+                              << dunStars[i].flags << " at " << dunStars[i].mapScratch[0] << ","
+                              << dunStars[i].mapScratch[1] << "," << dunStars[i].mapScratch[2] << " filter "
+                              << dunStarMap.starFilter << " current " << before;
+    ASSERT_NE(pick, nullptr);
+    Snapshot("mission03_galaxy_map");
+    // The globe's rings show at 8 bits too: far more lit pixels below the
+    // text lines than the stars and their names make.
+    const int16_t below[4] = {map->rect[0], int16_t(map->rect[1] + 60), map->rect[2], map->rect[3]};
+    EXPECT_GT(CountColours(below, 1, 255), 1000);
+    ClickAt(int(pick->mapScratch[0]), int(pick->mapScratch[1]));
+    EXPECT_EQ(dunStarMap.selectedStar, pick);
+    ASSERT_TRUE(TurnsUntil([] { return !gNavMap.camera.flying; }, 200));
+    Click("BtNavSelect");
+    EXPECT_EQ(dunTargetLpStar, pick->system);
+    ASSERT_NE(dunTargetLpBody, nullptr);
+    Click("BtCapsule");
+    Click("CMDGlobal");
+    EXPECT_FALSE(gStarMapOpen);
+    ASSERT_TRUE(TurnsUntil([&] { return dunCurrentSystem == pick->system; }, 100));
+    EXPECT_TRUE(dunSystemVisited[pick->system]);
+    int bodies = 0;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o != head; o = o->next) bodies += (o->flags & SceneFlag::SolarBody) != 0;
+    EXPECT_GT(bodies, 0) << "the system's bodies";
+    // The pointer leaves the panel: the next test's front end starts with
+    // nothing under it.
+    OnMouseMove(nullptr, 0, 0, 0);
+    exitMission();
+    Stop();
 }
 
 }  // namespace

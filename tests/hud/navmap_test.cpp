@@ -196,4 +196,27 @@ TEST_F(NavMap, DestinationCyclesThroughTheSystemsLagrangePoints) {
     dunBodies.clear();
 }
 
+// In solar mode the destination's system is the focused Lagrange point's
+// own: index 99 of system 2 (id 199) stays in system 2.
+TEST_F(NavMap, ALagrangePointAtIndex99StaysInItsSystem) {
+    dunBodies.clear();
+    static char name[] = "Far L5";
+    dunBodies.resize(1);
+    dunBodies[0].id = 199;
+    dunBodies[0].name = name;
+    dunBodies[0].flags = BodyFlag::Lagrange;
+    dunStarMap.mode = 'S';
+    dunStarMap.entryCount = 1;
+    dunStarMap.entries[0].body = &dunBodies[0];
+    gNavMap.focusEntry = 0;
+    dunStarMap.selectedStar = &Star(0, 2);
+    NavMapSelectDestination(nullptr);
+    EXPECT_EQ(dunTargetLpBody, &dunBodies[0]);
+    EXPECT_EQ(dunTargetLpStar, 2);
+    dunStarMap.entryCount = 0;
+    dunStarMap.selectedStar = nullptr;
+    dunStarMap.mode = 'G';
+    dunBodies.clear();
+}
+
 }  // namespace
