@@ -121,6 +121,7 @@ void exitMission() {
     // The systems visited, the belts and the map's selection are the
     // mission's; the catalogues stay for the run.
     dunResetUniverseState();
+    dunForgetPresentationModels();
     dunInitContacts();
     ReleaseMissionResources();
     dunCall(ScriptHud().missionLogReset);

@@ -177,6 +177,11 @@ void finishBody(SceneItem *o, const BodyRecord *body) {
 
 }  // namespace
 
+void dunForgetPresentationModels() {
+    gStarDummy = nullptr;
+    dunForgetAsteroidModels();
+}
+
 void dunResetSolarSystemState() {
     dunCurrentSystem = 1;
     dunPendingStarSystem = 0;

@@ -124,6 +124,11 @@ void dunCreateUniverse();
 // The per-system visited bytes, the system's body count, the belts and the
 // map's selection back to their start (every mission end).
 void dunResetUniverseState();
+// The presentation's models the systems keep for a whole mission (the star
+// model every star carries, the asteroids' and the mine's) are forgotten:
+// the presentation frees them at the mission's end, and the next mission's
+// systems ask it for new ones.
+void dunForgetPresentationModels();
 // The bodies file into the body table (a missing file is fatal).
 void dunLoadBodies(const char *path);
 // Reads bodies from text into the table (the file's reader; also the fuzz
