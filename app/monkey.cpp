@@ -10,12 +10,16 @@
 #include "core/frame.h"
 #include "core/log.h"
 #include "gui/front.h"
+#include "gui/screen.h"
 #include "os/events.h"
 #include "os/input.h"
 #include "os/window.h"
 #include "platform/keyboard.h"
+#include "platform/video.h"
 #include "script/career.h"
 #include "script/checkpoints.h"
+#include "script/dialogue.h"
+#include "script/interp.h"
 #include "script/mission.h"
 #include "world/pools.h"
 
@@ -156,7 +160,8 @@ void MoveStick() {
 
 int64_t gPhaseEnd;  // when the front end launches, or a flight is ended
 bool gWasInFrontEnd = true;
-int gLaunches, gSaves, gLoads, gQuitsKept;
+int gLaunches, gSaves, gLoads, gQuitsKept, gAnswers;
+int64_t gAnswerDue;
 int64_t gNextPoolLog;
 int64_t gStart;
 
@@ -261,8 +266,14 @@ void LogPools(int64_t now) {
                            kPoolSizes[i]);
         gPoolPeak[i] = 0;
     }
-    dunDebugPrintf("monkey: minute %d: launches %d saves %d loads %d quits kept %d: pool peaks %s",
-                   int((now - gStart) / 60000), gLaunches, gSaves, gLoads, gQuitsKept, line);
+    // Where the game is, for a run that seems to stand still.
+    char where[160];
+    std::snprintf(where, sizeof where, "front %d page %d screen %s end %d paused %d film %d/%d held %d briefing %d",
+                  int(gInFrontEnd), int(gFrontPage), gGuiScreen && gGuiScreen->name ? gGuiScreen->name : "-",
+                  int(gMissionEndState), int(gPaused), int(VideoPlaying), int(MciPlaying), int(gScriptPause),
+                  int(gBriefingOpen));
+    dunDebugPrintf("monkey: minute %d: launches %d saves %d loads %d answers %d quits kept %d: %s: pool peaks %s",
+                   int((now - gStart) / 60000), gLaunches, gSaves, gLoads, gAnswers, gQuitsKept, where, line);
 }
 
 }  // namespace
@@ -325,13 +336,37 @@ void MonkeyTurn() {
         LaunchNext();
         gPhaseEnd = now + 10000;
     }
+    if (!front && gDialogueChoices && gDialogueChoiceCount > 0) {
+        // A hail waits for its answer, and while it waits the mission's
+        // script stands and the end key is refused. The comms arm's reply
+        // buttons are not bound yet: the answer is given as they would give
+        // it, a few seconds on.
+        if (!gAnswerDue) gAnswerDue = now + 2000 + Below(6000);
+        if (now >= gAnswerDue) {
+            dunSelectDialogueSpeaker(gDialogueChoices->addressee);
+            if (gDialogueChoiceCount > 0) {
+                dunPlayDialogueChoice(gDialogueChoiceSlots[Below(gDialogueChoiceCount)]);
+                ++gAnswers;
+            }
+            gAnswerDue = 0;
+        }
+    } else {
+        gAnswerDue = 0;
+    }
     if (!front && now >= gPhaseEnd) {
-        // Time to go: Shift+Q until the mission is left.
-        Post(OSM_KEYDOWN, kShift);
-        Post(OSM_KEYDOWN, 0x10);
-        Post(OSM_CHAR, 0, 'Q');
-        Post(OSM_KEYUP, 0x10);
-        Post(OSM_KEYUP, kShift);
+        // Time to go: Shift+Q until the mission is left, with Esc or a
+        // station key now and then for a panel that takes the keys first.
+        const int way = Below(4);
+        if (way == 0) {
+            Press(MonkeyKey{0x01, 27}, 1);  // Esc
+        } else if (way == 1) {
+            Press(MonkeyKey{uint8_t(0x3B + Below(4)), 0}, 1);  // F1 to F4
+        } else {
+            // Shift is let go turns later: the messages of one turn all
+            // arrive before the frame reads the key.
+            Press(MonkeyKey{kShift, 0}, 4);
+            Press(MonkeyKey{0x10, 'Q'}, 1);
+        }
         gPhaseEnd = now + 1500;
         return;
     }
@@ -340,10 +375,9 @@ void MonkeyTurn() {
         const MonkeyKey &k = kKeys[Below(int(std::size(kKeys)))];
         // Shift+Q and Esc in the front end only now and then, so that the
         // pages are looked at rather than left at once.
-        const bool shifted = Chance(front ? 2 : 5);
-        if (shifted) Post(OSM_KEYDOWN, kShift);
-        Press(k, 1 + Below(10));
-        if (shifted) Post(OSM_KEYUP, kShift);
+        const int hold = 1 + Below(10);
+        if (Chance(front ? 2 : 5)) Press(MonkeyKey{kShift, 0}, hold + 2);
+        Press(k, hold);
     }
     if (Chance(40)) MoveMouse();
     if (Chance(front ? 6 : 3)) Click();
