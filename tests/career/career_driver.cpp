@@ -495,6 +495,9 @@ CareerResult PlayCareer(uint32_t seed, int depth) {
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     result.files = WrittenFiles();
     result.notBuilt = NotBuilt();
+    std::string written = "written:";
+    for (const auto &[name, bytes] : result.files) written += " " + name + " " + std::to_string(bytes.size());
+    result.trace.push_back(written);
     return result;
 }
 

@@ -80,6 +80,9 @@ TEST(Career, TheWholeSampleCareerPlaysTheSameTwiceWithOneSeedAndToItsEndWithAnot
     const CareerResult other = Play(7, "other");
     ExpectWholeCareer(other);
     // The career's pace against the same number of frames in the front end.
+    std::string interim;
+    for (const std::string &name : first.notBuilt) interim += " " + name;
+    std::printf("%s; not built yet:%s\n", first.trace.back().c_str(), interim.empty() ? " none" : interim.c_str());
     const double front = ruvotest::FrontEndSecondsInChild(first.turns);
     std::printf(
         "career: %lld frames in %.2f s, %.0f frames/s; the same frames held in the front end: %.2f s, %.0f "
