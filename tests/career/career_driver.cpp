@@ -464,7 +464,6 @@ std::vector<std::string> NotBuilt() {
 
 CareerResult PlayCareer(uint32_t seed, int depth) {
     CareerResult result;
-    const auto begin = std::chrono::steady_clock::now();
     Driver d;
     d.rng.seed(seed);
     d.out = &result;
@@ -473,6 +472,9 @@ CareerResult PlayCareer(uint32_t seed, int depth) {
         result.failure = "the game did not start";
         return result;
     }
+    // The frames' time, as FrontEndSeconds counts it: from the started game
+    // to its end, without the start and the shutdown.
+    const auto begin = std::chrono::steady_clock::now();
     bool ok = d.NewCaptain();
     for (size_t i = 0; ok && i < kSampleCareer.size(); ++i) ok = d.PlayLeg(kSampleCareer[i]);
     if (ok) {
@@ -489,10 +491,10 @@ CareerResult PlayCareer(uint32_t seed, int depth) {
         result.finished = gQuit != 0;
         if (!gQuit) d.Fail("the home page's quit did not end the game");
     }
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     if (!gInFrontEnd) exitMission();
     gameShutdown();
     P3DShutdown();
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     result.files = WrittenFiles();
     result.notBuilt = NotBuilt();
     std::string written = "written:";
