@@ -240,7 +240,7 @@ Battle StartBattle(int w, int h, int depth) {
         p.y = me.position.y + right * m[1] + up * m[5] + ahead * m[9];
         p.z = me.position.z + right * m[2] + up * m[6] + ahead * m[10];
     };
-    place("World", 5.0e7, -2.5e7, 2.0e8);
+    place("World", 3.0e7, -1.2e7, 1.2e8);
     place("Sun", -7.0e7, 3.5e7, 3.0e8);
     turn();
     b.ready = true;
