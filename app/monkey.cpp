@@ -172,8 +172,15 @@ void LaunchNext() {
         dunNewCaptainSlot();
         dunRebuildAvailableMissions();
     }
-    if (gAvailableCount <= 0) return;
-    gCareerMission = gAvailableMissions[Below(gAvailableCount)];
+    // Half the time a mission the career has open, as the timeline offers
+    // it; else any of the career's missions, so that a run that keeps
+    // failing the first still flies them all.
+    int rows[kCareerMissions], n = 0;
+    for (int r = 1; r < kCareerMissions; ++r)
+        if (gMissionTable[r].missionNumber > 0) rows[n++] = r;
+    if (gAvailableCount > 0 && (Chance(50) || n == 0)) gCareerMission = gAvailableMissions[Below(gAvailableCount)];
+    else if (n > 0) gCareerMission = int16_t(rows[Below(n)]);
+    else return;
     gLaunchRequest = 1;
     ++gLaunches;
     dunDebugPrintf("monkey: launch of mission %d (launch %d)", int(gCareerMission), gLaunches);
@@ -326,9 +333,9 @@ void MonkeyTurn() {
     const bool front = gInFrontEnd != 0;
     const bool justLaunched = gWasInFrontEnd && !front;
     if (front != gWasInFrontEnd) {
-        // The front end for 3 to 20 seconds; a flight for 15 seconds to 2
+        // The front end for 3 to 20 seconds; a flight for 20 seconds to 3
         // minutes unless it ends before.
-        gPhaseEnd = now + (front ? 3000 + Below(17000) : 15000 + Below(105000));
+        gPhaseEnd = now + (front ? 3000 + Below(17000) : 20000 + Below(160000));
         gWasInFrontEnd = front;
     }
     if (justLaunched && Chance(50)) SaveOrLoad(false, true);
