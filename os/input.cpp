@@ -92,8 +92,7 @@ bool osVirtualJoystickAttach() {
 
 void osVirtualJoystickSet(const int32_t axes[4], uint32_t buttons, uint8_t hat) {
     if (!gVirtual) return;
-    for (int i = 0; i < 4; ++i)
-        SDL_JoystickSetVirtualAxis(gVirtual, i, Sint16(std::clamp(axes[i], -32768, 32767)));
+    for (int i = 0; i < 4; ++i) SDL_JoystickSetVirtualAxis(gVirtual, i, Sint16(std::clamp(axes[i], -32768, 32767)));
     for (int i = 0; i < 8; ++i) SDL_JoystickSetVirtualButton(gVirtual, i, (buttons >> i) & 1);
     SDL_JoystickSetVirtualHat(gVirtual, 0, hat);
 }
