@@ -377,8 +377,11 @@ struct Driver {
             for (int i = 0; i < 2 + Jitter(3); ++i) Press(kThrottleUp, "]");
             break;
         }
+        const int arrival = dunCurrentSystem;
         if (!TurnsUntil([] { return gMissionEndState != 0; }, mission == 3 ? 6000 : 3000))
             return Fail("the mission never ended");
+        // The deep patrol moves on to its second system before it ends.
+        if (mission == 3 && dunCurrentSystem == arrival) return Fail("no jump to another system");
         Trace(dunMissionSuccess ? "mission success" : "mission failure");
         step = 10000;
         Turns(2 + Jitter(5));
