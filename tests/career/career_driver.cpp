@@ -233,10 +233,17 @@ struct Driver {
         return false;
     }
 
+    // The timeline's two lists as the player sees them, and the slot's
+    // played flags.
     std::string OpenMissions() {
         std::string open;
         for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next)
             open += std::to_string(n->mission->index) + " ";
+        open += "played";
+        for (const TimelineNode *n = gTimelinePlayed.first; n; n = n->next)
+            open += " " + std::to_string(n->mission->index);
+        open += " flags";
+        for (int m = 1; m <= 6; ++m) open += " " + std::to_string(gCaptainSlot.played[m]);
         return open;
     }
 
@@ -483,6 +490,7 @@ CareerResult PlayCareer(uint32_t seed, int depth) {
     if (ok) {
         d.mission = 0;
         d.Trace("career's end: open " + d.OpenMissions());
+        for (const TimelineNode *n = gTimelineOpen.first; n; n = n->next) result.openAtEnd.push_back(n->mission->index);
         // Home (Esc from the timeline), then Shift+Q there ends the game.
         for (int i = 0; i < 3 && gFrontPage != FrontPage::Home; ++i) {
             d.Press(kEsc, "Esc");
@@ -520,6 +528,7 @@ void WriteResult(const CareerResult &r, const std::string &path) {
     for (const auto &[mission, success] : r.results) PutField(o, 'R', std::to_string(mission), success ? "1" : "0");
     for (const auto &[name, bytes] : r.files) PutField(o, 'F', name, bytes);
     for (const std::string &name : r.notBuilt) PutField(o, 'N', name);
+    for (int mission : r.openAtEnd) PutField(o, 'O', std::to_string(mission));
     PutField(o, 'C', std::to_string(r.turns), std::to_string(r.seconds));
     PutField(o, 'Q', std::to_string(r.quitCode));
 }
@@ -542,6 +551,7 @@ bool ReadResult(const std::string &path, CareerResult *r) {
         case 'R': r->results[std::stoi(a)] = b == "1"; break;
         case 'F': r->files[a] = b; break;
         case 'N': r->notBuilt.push_back(a); break;
+        case 'O': r->openAtEnd.push_back(std::stoi(a)); break;
         case 'C': r->turns = std::stoll(a), r->seconds = std::stod(b); break;
         case 'Q': r->quitCode = std::stoi(a); break;
         default: return false;

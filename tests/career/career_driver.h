@@ -29,6 +29,7 @@ struct CareerResult {
     std::string failure;  // what went wrong, when not finished
     std::vector<std::string> trace;
     std::map<int, bool> results;  // mission -> success
+    std::vector<int> openAtEnd;  // the timeline's open missions at the career's end
     std::map<std::string, std::string> files;  // the career's written files, name -> bytes
     std::vector<std::string> notBuilt;  // names "debug.txt" said were not built yet
     int64_t turns = 0;  // frames run

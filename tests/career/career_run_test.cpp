@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "career/career_driver.h"
 #include "script/career.h"
@@ -54,6 +55,12 @@ void ExpectWholeCareer(const CareerResult &r) {
             EXPECT_TRUE(r.results.at(leg.followOn)) << "mission " << leg.followOn;
         }
     }
+    // The career's end: only the missions that end in failure are still
+    // open on the timeline.
+    std::vector<int> failed;
+    for (const ruvotest::CareerLeg &leg : ruvotest::kSampleCareer)
+        if (!leg.success) failed.push_back(leg.mission);
+    EXPECT_EQ(r.openAtEnd, failed);
     // The captain's career and the state file, and the first mission's
     // checkpoint, on disk.
     for (const char *file : {"slot0.sav", "state.inf", "slot_d0.sav"}) {
