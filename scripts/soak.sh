@@ -19,7 +19,9 @@
 #   -k  keep the scratch folder (the game's data copy, debug.txt, stderr)
 #
 # A crash's stderr and debug.txt are kept as /tmp/ruvo-soak-crash-SEED.*;
-# with a sanitizer build (-b build-debug) its stderr holds the stack.
+# with a sanitizer build (-b build-debug) its stderr holds the stack. The
+# sanitizer's quarantine of freed blocks is kept small (16 MB) so that it
+# does not read as growth.
 #
 # The game runs in a scratch copy of the data tree, so that its career,
 # checkpoint and settings files never touch the build's. A run that ends
@@ -108,7 +110,7 @@ while [ "$(date +%s)" -lt "$end" ]; do
     cd "$scratch/data" || exit 2
     exec env RUVO_MONKEY="$run_seed" RUVO_WINDIR="$scratch/windows" XDG_RUNTIME_DIR="$scratch/run" \
       SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-offscreen}" SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" \
-      ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" "$game" -nologos
+      ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16}" "$game" -nologos
   ) > "$scratch/stdout.$run.txt" 2> "$scratch/stderr.$run.txt" &
   pid=$!
   run_start=$(date +%s)
