@@ -9,6 +9,7 @@
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
+#include "app/monkey.h"
 #include "app/options.h"
 #include "app/shellcall.h"
 #include "app/system.h"
@@ -314,6 +315,7 @@ int RunMainLoop() {
             continue;
         }
         ShellIdleTurn();
+        if (gMonkeyOn) MonkeyTurn();
         if (!MciPlaying && gQuit) return 0;
     }
 }
@@ -383,6 +385,7 @@ int ShellMain(int argc, char **argv) {
         CALL(PlayMpegFile, film);
     }
     if (!optPowers) osSetSystemKeys(false);
+    MonkeyStart();
     if (!CALL(gameInit)) {
         // A start-up that cannot finish is a failure. The sound device is
         // already open: it closes before the process's memory goes.

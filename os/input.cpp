@@ -73,6 +73,37 @@ bool osJoystickRead(OsJoystickState *state) {
     return true;
 }
 
+namespace {
+int gVirtualIndex = -1;
+SDL_Joystick *gVirtual;
+}  // namespace
+
+bool osVirtualJoystickAttach() {
+    if (gVirtual) return true;
+    // The off-screen window never has the focus; without this SDL drops the
+    // stick's input.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    if (!InitJoystickSubsystem()) return false;
+    gVirtualIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 4, 8, 1);
+    if (gVirtualIndex < 0) return false;
+    gVirtual = SDL_JoystickOpen(gVirtualIndex);
+    return gVirtual != nullptr;
+}
+
+void osVirtualJoystickSet(const int32_t axes[4], uint32_t buttons, uint8_t hat) {
+    if (!gVirtual) return;
+    for (int i = 0; i < 4; ++i) SDL_JoystickSetVirtualAxis(gVirtual, i, Sint16(std::clamp(axes[i], -32768, 32767)));
+    for (int i = 0; i < 8; ++i) SDL_JoystickSetVirtualButton(gVirtual, i, (buttons >> i) & 1);
+    SDL_JoystickSetVirtualHat(gVirtual, 0, hat);
+}
+
+void osVirtualJoystickDetach() {
+    if (gVirtual) SDL_JoystickClose(gVirtual);
+    if (gVirtualIndex >= 0) SDL_JoystickDetachVirtual(gVirtualIndex);
+    gVirtual = nullptr;
+    gVirtualIndex = -1;
+}
+
 void osJoystickClose() {
     if (gJoystick) SDL_JoystickClose(gJoystick);
     gJoystick = nullptr;

@@ -38,6 +38,14 @@ bool osJoystickOpen(OsJoystickCaps *caps);
 bool osJoystickRead(OsJoystickState *state);
 void osJoystickClose();
 
+// A virtual joystick (four axes, eight buttons, one hat) that becomes
+// joystick 0 when no real one is attached: the soak's random player moves it.
+// False when SDL cannot make one.
+bool osVirtualJoystickAttach();
+// axis 0..3: -32768..32767; buttons: bit n = button n + 1; hat: SDL hat bits.
+void osVirtualJoystickSet(const int32_t axes[4], uint32_t buttons, uint8_t hat);
+void osVirtualJoystickDetach();
+
 // ---- force feedback -------------------------------------------------------------
 
 // The effect kinds, with the identifiers the game uses for conditions.

@@ -76,7 +76,9 @@ void ViewRect(const P3DPane *pane, int16_t rect[4]) {
 }
 
 void Mark(bool marks, const char *name) {
-    if (marks && !gViewSecondary) ProfilerCheckpoint(gProfileRecorder, name);
+    if (!marks || gViewSecondary) return;
+    ProfilerCheckpoint(gProfileRecorder, name);
+    if (gP3DMarkObserver) gP3DMarkObserver(name);
 }
 
 void Draw(P3DPane *pane, bool marks) {

@@ -177,7 +177,10 @@ void finishBody(SceneItem *o, const BodyRecord *body) {
 
 }  // namespace
 
-void dunForgetStarDummy() { gStarDummy = nullptr; }
+void dunForgetPresentationModels() {
+    gStarDummy = nullptr;
+    dunForgetAsteroidModels();
+}
 
 void dunResetSolarSystemState() {
     dunCurrentSystem = 1;

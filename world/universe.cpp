@@ -336,8 +336,7 @@ void dunResetUniverseState() {
     dunBeltCount = 0;
     dunBeltObjectCount = 0;
     // The models the presentation made for this mission go with it.
-    dunForgetStarDummy();
-    dunForgetAsteroidModels();
+    dunForgetPresentationModels();
 }
 
 void dunInitStarMapState() {

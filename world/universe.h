@@ -124,6 +124,11 @@ void dunCreateUniverse();
 // The per-system visited bytes, the system's body count, the belts and the
 // map's selection back to their start (every mission end).
 void dunResetUniverseState();
+// The presentation's models the systems keep for a whole mission (the star
+// model every star carries, the asteroids' and the mine's) are forgotten:
+// the presentation frees them at the mission's end, and the next mission's
+// systems ask it for new ones.
+void dunForgetPresentationModels();
 // The bodies file into the body table (a missing file is fatal).
 void dunLoadBodies(const char *path);
 // Reads bodies from text into the table (the file's reader; also the fuzz
@@ -140,10 +145,6 @@ void dunParseStars(const uint8_t *data, size_t size);
 // the map, the current system (1), the belts and the asteroid models.
 void dunForgetUniverse();
 void dunResetSolarSystemState();
-// Forgets the star's stand-in model: the presentation frees it with the
-// mission's 3D set-up, and the next mission's star needs a new one (so do
-// the belts' asteroid models, dunForgetAsteroidModels).
-void dunForgetStarDummy();
 
 // A body of a system: a text starting with a digit is an id (any system);
 // any other is a name among the system's ids. Null when there is none.

@@ -350,3 +350,23 @@ TEST_F(SolarSystem, AscMeshKilledWhileWriting) {
         EXPECT_TRUE(now == first || now == second) << "a torn mesh in round " << round;
     }
 }
+
+// Stars and asteroids carry the presentation's models, which go with the
+// presentation at a mission's end: a later mission's systems (the deep
+// patrol flown again) ask for new ones instead of keeping the freed ones.
+TEST_F(SolarSystem, EachMissionsSystemsAskForTheirOwnModels) {
+    Player();
+    ASSERT_TRUE(MoveToSystem("Kelvar", "L4"));
+    EXPECT_EQ(fakes.Count("createStarDummy"), 1);
+    const int asteroidLoads = fakes.Count("loadModel");
+    EXPECT_GT(asteroidLoads, 0);
+    // The mission's end, then the next mission's start in the first system.
+    dunResetWorld();
+    dunResetUniverseState();
+    dunForgetPresentationModels();
+    dunCurrentSystem = 0;
+    Player();
+    ASSERT_TRUE(MoveToSystem("Kelvar", "L4"));
+    EXPECT_EQ(fakes.Count("createStarDummy"), 2);
+    EXPECT_EQ(fakes.Count("loadModel"), 2 * asteroidLoads);
+}
