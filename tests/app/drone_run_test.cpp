@@ -231,7 +231,7 @@ TEST_P(DroneRun, ThePlayersSeekersDestroyThePracticeDroneAndItsKillScoresOnce) {
         const int32_t before = gMissionScore;
         const int32_t hull = target->sim->hull;
         Turn();
-        if (target->sim->hull < hull) ++hits;
+        if (target->sim->hull < hull && !hits++) Snapshot("seeker_hit");
         if (!alive()) gainedAtKill = gMissionScore - before;
     }
     ASSERT_FALSE(alive()) << "the drone still flies after " << fired << " seekers, " << hits << " hits";
