@@ -26,8 +26,14 @@ inline uint32_t Offset(int64_t r) { return RandomOffsets[size_t(r % kOffsets)]; 
 constexpr int kAimPoints[4][2] = {{254, 200}, {112, 360}, {531, 97}, {7, 245}};
 }  // namespace
 
+// The table is drawn once, when the first glow is: from the generator as it
+// stands at start-up, and without moving it on, so that what is on the
+// screen never changes the random draws of the simulation.
 void InitRandomOffsets() {
+    const uint32_t saved = dunRand15State;
+    dunSeedRand15(1);
     for (auto &o : RandomOffsets) o = uint32_t(dunRand15()) & 0x1FF;
+    dunRand15State = saved;
     RandomOffsetsReady = true;
 }
 

@@ -72,7 +72,9 @@ inline fs::path gSample;
 
 // A private copy of the sample tree ("data" of the folder the target started
 // in, the build folder) as the working folder, made once: a file replaced
-// there leaves the sample as it is. Fatal errors throw; the log goes nowhere.
+// there leaves the sample as it is. The files the sample has only in its
+// slabs are there loose as well ("data-unpacked"), read when a target takes
+// a slab away. Fatal errors throw; the log goes nowhere.
 inline void EnterSampleTree() {
     static bool done = false;
     if (done) return;
@@ -81,6 +83,7 @@ inline void EnterSampleTree() {
     char tmpl[] = "/tmp/ruvofuzz-XXXXXX";
     if (!mkdtemp(tmpl)) std::abort();
     LinkTree(gSample, tmpl);
+    LinkTree(fs::absolute("data-unpacked"), tmpl);
     if (chdir(tmpl) != 0) std::abort();
     static const std::string tree = tmpl;
     std::atexit([] {
@@ -105,6 +108,8 @@ inline void Restore(const std::string &path) {
         fs::copy_file(gSample / path, path, ec);
     } else if (fs::exists(gSample / path)) {
         fs::create_symlink(gSample / path, path, ec);
+    } else if (fs::exists(gSample.parent_path() / "data-unpacked" / path)) {
+        fs::create_symlink(gSample.parent_path() / "data-unpacked" / path, path, ec);
     }
     osFlushPathCache();
 }

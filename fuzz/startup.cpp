@@ -35,9 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzgame::EnterSampleTree();
     const std::string file = kFiles[size ? data[0] % std::size(kFiles) : 0];
     fuzzgame::Replace(file, size ? data + 1 : data, size ? size - 1 : 0);
+    // A script the slab holds is read loose only without the slab.
+    const std::string slab = "vek/resource/scripts.slb";
+    const bool packed = file.rfind("vek/resource/scripts/", 0) == 0 && file.find(".csv") == std::string::npos;
+    if (packed) {
+        std::filesystem::remove(slab);
+        osFlushPathCache();
+    }
     if (fuzzgame::Start(nullptr)) fuzzgame::Turns(5);
     fuzzgame::Stop();
     fuzzgame::Restore(file);
+    if (packed) fuzzgame::Restore(slab);
     // The career the game wrote goes with it.
     fuzzgame::Restore("vek/slot0.sav");
     fuzzgame::Restore("vek/state.inf");

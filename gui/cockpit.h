@@ -174,7 +174,6 @@ bool guiDirectorMode();
 // The controlled object's target went while the drive runs: its autopilot
 // program ends (program and window are the callers' own, unused).
 void guiNavStartProgram(int program, int window);
-void guiPostPendingFeedText(int colourSet);
 // The cockpit's texts are text slots: the proximity warning, the mission
 // log's line for a touched star ("%s" its name), the warning the feed shows
 // when the world asks for it, and the fire results 1 to 4 (41 to 44).

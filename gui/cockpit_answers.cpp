@@ -43,10 +43,6 @@ const char *guiProximityWarningText() { return guiCockpitText(kProximityWarningT
 
 const char *guiStarLogFormat() { return guiCockpitText(kStarLogText); }
 
-void guiPostPendingFeedText(int colourSet) {
-    if (const char *text = guiCockpitText(kWarningFeedText)) guiPostFeedText(text, colourSet);
-}
-
 void guiShowCockpitText(int index, int ticks) {
     if (const char *text = guiCockpitText(index)) guiDisplayMessage(text, ticks);
 }

@@ -393,3 +393,9 @@ uint8_t PlayDialogueLine(ScriptSymbol *symbol, ScriptSymbol *replyVariable, Scri
     gScriptSpeechTime = gSpeechTime;
     return 255;
 }
+
+// The world's warning (friendly fire and the like) waits in its text slot
+// until the world asks the feed to type it.
+void guiPostPendingFeedText(int colourSet) {
+    if (const char *text = guiCockpitText(kWarningFeedText)) guiPostFeedText(text, colourSet);
+}

@@ -73,6 +73,8 @@ void guiResetTextFeed();
 void guiFreeTextFeed();
 // Posts a text in a colour (a font number of the feed's font set).
 void guiPostFeedText(const char *text, int colourSet);
+// Types the warning the world has waiting in its text slot.
+void guiPostPendingFeedText(int colourSet);
 // Types one character of the pending text; true when a pause follows it.
 bool guiTypeNextChar();
 // True while the pending text has characters left to type.

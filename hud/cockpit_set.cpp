@@ -57,6 +57,7 @@ void hudCreateCockpitSet() {
     HUD *perimeter = dunAllocHUD();
     hudInitPerimeterBox(perimeter, nullptr, 0);
     Listed(perimeter, true);
+    dunPerimeterBox = perimeter;
     static const int32_t kViewingDistances[3] = {6500, 5500, 8500};
     for (int k = 0; k < 3; ++k) {
         hudOrbSpheres[k] = dunAllocHUD();

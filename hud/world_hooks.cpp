@@ -26,6 +26,7 @@ void hudInstallWorldHooks() {
         NavMapZoomToBody,
         NavMapCentreOnBody,
         NavMapClearHighlights,
+        hudInitPerimeterBox,
     };
     WorldSetHudHooks(&hooks);
 }

@@ -25,12 +25,13 @@ namespace {
 
 bool live(const SceneItem *item) { return item && (item->flags & SceneFlag::InUse); }
 
+// Hits of the narrow phase. Only a hit calls out of the collision code (a
+// docking, events, contact handlers); a pair that ends without one has moved
+// nothing and changed no list.
+uint32_t hitsFound = 0;
+
 // An object the pair tests can take: in use, with a body and physics.
 bool collides(const SceneItem *item) { return live(item) && item->sim && item->avatar && item->avatar->root; }
-
-bool partners(const SceneItem *a, const SceneItem *b) {
-    return a->avatar->partner == b || b->avatar->partner == a;
-}
 
 Vec3 positionDifference(const Vec3d &to, const Vec3d &from) {
     return {float(to.x - from.x), float(to.y - from.y), float(to.z - from.z)};
@@ -114,15 +115,22 @@ void dunResetProximity() {
 
 namespace {
 
-// The pass walks a copy of the list's order (the objects and their Sims),
-// so that the pair loop runs down an array instead of chasing links. A call
-// out of the loop may change the list; the copy is then taken again and the
-// walk goes on where the list walk would.
+// The pass walks a copy of the list's order, each object with all its pair
+// tests read of it, so that the pair loop runs down an array instead of
+// chasing links into four pools. Only a hit calls out of the loop, and a call
+// out may move or change anything: the entries still to be paired are then
+// read again, and when the list itself changed the copy is taken again and
+// the walk goes on where the list walk would.
 struct Entry {
     SceneItem *item;
     const Sim *sim;
     Vec3d position;
     float radius;
+    uint32_t flags;  // the object's
+    TDP *root;  // none (or no Avatar): it never pairs
+    const SceneItem *partner;
+    bool loneRay;  // its root is a ray part without children or siblings
+    bool particle;  // its root is always hit
 };
 Entry order[kMaxSceneItems + 1];
 int orderCount = 0;
@@ -130,14 +138,31 @@ int cursorAt = 0;  // the index of the list's cursor (orderCount: the sentinel)
 uint32_t changesSeen = 0;
 SceneItem *cursorSeen = nullptr;
 
+void read(Entry &e) {
+    if (const Sim *s = e.sim) {
+        e.position = s->position;
+        e.radius = s->radius;
+    }
+    const SceneItem *it = e.item;
+    const Avatar *av = it->avatar;
+    e.flags = it->flags;
+    e.root = av ? av->root : nullptr;
+    e.partner = av ? av->partner : nullptr;
+    e.loneRay = e.root && !e.root->child && !e.root->sibling && (e.root->flags & TDPFlag::RayNode);
+    e.particle = e.root && (e.root->flags & TDPFlag::Particle);
+}
+
 void takeOrder() {
     SceneItem *head = dunSceneListHead();
     orderCount = 0;
     cursorAt = -1;
     for (SceneItem *it = head->next; it && it != head && orderCount <= kMaxSceneItems; it = it->next) {
         if (it == dunCurrentItem) cursorAt = orderCount;
-        const Sim *s = it->sim;
-        order[orderCount++] = {it, s, s ? s->position : Vec3d{}, s ? s->radius : 0.0f};
+        Entry &e = order[orderCount++];
+        e = {};
+        e.item = it;
+        e.sim = it->sim;
+        read(e);
     }
     if (cursorAt < 0) cursorAt = orderCount;
     changesSeen = dunSceneListChanges;
@@ -146,14 +171,10 @@ void takeOrder() {
 
 bool orderChanged() { return changesSeen != dunSceneListChanges || cursorSeen != dunCurrentItem; }
 
-// A call out may have moved objects (a contact pushes both apart).
-void refreshPlaces() {
-    for (int i = 0; i < orderCount; ++i) {
-        if (const Sim *s = order[i].sim) {
-            order[i].position = s->position;
-            order[i].radius = s->radius;
-        }
-    }
+// The entries from one on, as their objects stand now (the earlier ones are
+// not paired again).
+void refreshEntries(int from) {
+    for (int i = from; i < orderCount; ++i) read(order[i]);
 }
 
 // Where an object stands in the copy: its index, orderCount for none (the
@@ -166,11 +187,24 @@ int indexOf(const SceneItem *it) {
 
 SceneItem *after(int i) { return i + 1 < orderCount ? order[i + 1].item : dunSceneListHead(); }
 
-// One pair of the broad phase (their positions and radii as the copy of the
-// list holds them); true when it called out (the narrow phase), after which
-// anything may have moved. The cheap tests come first: most pairs end at the
-// first and never look at the objects themselves.
-bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
+bool partners(const Entry &ea, const Entry &eb) { return ea.partner == eb.item || eb.partner == ea.item; }
+
+// Two bodies of one ray part each (the bolts) have nothing the tree walk
+// could find: a ray is traced only against a part that is no ray. A bolt's
+// reach is its speed, so nearly every two bolts in flight come this far.
+bool loneRays(const Entry &ea, const Entry &eb) { return ea.loneRay && eb.loneRay && !eb.particle; }
+
+// The narrow phase of a pair; true when it found a hit.
+bool narrowHit(const Entry &ea, const Entry &eb) {
+    const uint32_t before = hitsFound;
+    dunCollideTrees(ea.root, eb.root);
+    return hitsFound != before;
+}
+
+// One pair of the broad phase, as the copy holds the two; true when the
+// narrow phase found a hit, after which anything may have moved. The cheap
+// tests come first: most pairs end at the first.
+bool pairTest(const Entry &ea, const Entry &eb) {
     const float sum = ea.radius + eb.radius;
     const double dx = eb.position.x - ea.position.x, dy = eb.position.y - ea.position.y,
                  dz = eb.position.z - ea.position.z;
@@ -178,29 +212,28 @@ bool pairTest(SceneItem *a, const Entry &ea, SceneItem *b, const Entry &eb) {
     // length too, so neither the proximity nor the axis test can pass.
     const double reach = 5.0 * sum;
     if (!(std::fabs(dx) < reach && std::fabs(dy) < reach && std::fabs(dz) < reach)) return false;
-    if (!((a->flags | b->flags) & SceneFlag::RecordsNearest)) {
+    if (!((ea.flags | eb.flags) & SceneFlag::RecordsNearest)) {
         if (!(std::fabs(dx) < sum && std::fabs(dy) < sum && std::fabs(dz) < sum)) return false;
-        if (!b->avatar || !b->avatar->root || partners(a, b)) return false;
-        dunCollideTrees(a->avatar->root, b->avatar->root);
-        return true;
+        if (!eb.root || partners(ea, eb) || loneRays(ea, eb)) return false;
+        return narrowHit(ea, eb);
     }
-    if (!b->avatar || !b->avatar->root) return false;
+    if (!eb.root) return false;
+    SceneItem *a = ea.item, *b = eb.item;
     const double d = VecLengthApproxDouble(Vec3d{dx, dy, dz});
     if (d < 5.0 * sum) {
         const float ratio = float(d / (5.0 * sum));
         const float p = d < sum ? 0.0f : ratio * ratio;
-        if ((a->flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && b->avatar->partner != a) {
+        if ((ea.flags & SceneFlag::RecordsNearest) && b->avatar->proximity > p && eb.partner != a) {
             b->avatar->proximity = p;
             b->avatar->nearest = a;
         }
-        if ((b->flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && a->avatar->partner != b) {
+        if ((eb.flags & SceneFlag::RecordsNearest) && a->avatar->proximity > p && ea.partner != b) {
             a->avatar->proximity = p;
             a->avatar->nearest = b;
         }
     }
-    if (!(d < sum) || partners(a, b)) return false;
-    dunCollideTrees(a->avatar->root, b->avatar->root);
-    return true;
+    if (!(d < sum) || partners(ea, eb) || loneRays(ea, eb)) return false;
+    return narrowHit(ea, eb);
 }
 
 }  // namespace
@@ -215,14 +248,15 @@ void dunCollisionPass() {
         SceneItem *nextA = after(i);
         if (collides(a)) {
             for (int j = i + 1; j < orderCount;) {
-                if (!order[j].sim || !pairTest(a, order[i], order[j].item, order[j])) {
+                if (!order[j].sim || !pairTest(order[i], order[j])) {
                     ++j;
                     continue;
                 }
                 // An object taken in by a docking is skipped by the rest.
                 if (!live(a)) break;
                 if (!orderChanged()) {
-                    refreshPlaces();
+                    // A contact may have moved objects (it pushes both apart).
+                    refreshEntries(i);
                     ++j;
                     continue;
                 }
@@ -285,6 +319,7 @@ uint8_t dunCollideNodes(TDP *a, TDP *b) {
             }
         }
         if (hit) {
+            ++hitsFound;
             // Docking consumes the contact, but it still counts as a hit.
             if (A->sim->shipInfo && B->sim->shipInfo && dunTryDockOnContact(A, B)) return 0xFF;
             contact(A, a, B, b, point);

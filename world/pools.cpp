@@ -18,6 +18,7 @@ TDP dunTDPPool[kMaxTDPs];
 ShipInfo dunShipInfoPool[kMaxShipInfos];
 HUD dunBigHUDPool[kMaxBigHUDs];
 HUD dunHUDPool[kMaxHUDs];
+HUD *dunPerimeterBox = nullptr;
 ParticleSystem dunLargeParticlePool[kMaxLargeParticleSystems];
 ParticleSystem dunSmallParticlePool[kMaxSmallParticleSystems];
 DockingPort dunDockingPortPool[kMaxDockingPorts];
@@ -236,6 +237,7 @@ void dunResetPools() {
     std::memset(static_cast<void *>(dunShipInfoPool), 0, sizeof dunShipInfoPool);
     std::memset(static_cast<void *>(dunBigHUDPool), 0, sizeof dunBigHUDPool);
     std::memset(static_cast<void *>(dunHUDPool), 0, sizeof dunHUDPool);
+    dunPerimeterBox = nullptr;
     // What a system allocated for its points goes with it.
     for (ParticleSystem &ps : dunLargeParticlePool) dunFree(ps.extras);
     for (ParticleSystem &ps : dunSmallParticlePool) dunFree(ps.extras);

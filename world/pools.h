@@ -50,6 +50,9 @@ TDP *dunAllocTDP();
 ShipInfo *dunAllocShipInfo();
 HUD *dunAllocBigHUD();
 HUD *dunAllocHUD();
+// The cockpit's perimeter box round the defended base (null while the
+// cockpit set is not built); the defence network's guards show and hide it.
+extern HUD *dunPerimeterBox;
 DockingPort *dunAllocDockingPort();
 // None when the pool is full (no report): the caller skips the effect.
 ParticleSystem *dunAllocLargeParticleSystem();

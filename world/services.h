@@ -331,6 +331,8 @@ struct WorldHudHooks {
     void (*zoomToStar)(StarRecord *star);
     void (*centreOnEntry)(int entry);
     void (*clearHighlights)();
+    // Sets the perimeter box up round an object.
+    void (*initPerimeterBox)(HUD *hud, SceneItem *target, uint32_t parameter);
 };
 
 void WorldSetPresentHooks(const WorldPresentHooks *hooks);

@@ -3,6 +3,7 @@
 // films "intro.mpg" (MPEG-1 + MP2) and "intro.avi" made with the encoders of
 // the film layer.
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -283,39 +284,6 @@ SmkFilm MakeFilm(int w, int h, int frames, bool sound, bool paletteChange, uint3
     return f;
 }
 
-// The film that plays as a mission comes up from the front end
-// ("entry.smk"): the load screen's picture, its sky fading from dark
-// blue to grey with the lighter band across it (320 x 240, shown doubled),
-// and the tone of the others. The palette is the game's entries 10..235.
-SmkFilm LoadScreenFilm(int frames, uint32_t seed) {
-    SmkFilm f = MakeFilm(320, 240, frames, true, false, seed);
-    std::vector<uint8_t> pal = Palette(0);
-    constexpr int kSky = 224, kBand = 10 + kSky, kChecker = kBand + 1;
-    for (int i = 0; i < kSky; ++i) {
-        const int y = i * 479 / (kSky - 1);
-        pal[size_t(3 * (10 + i))] = uint8_t(y * 96 / 479);
-        pal[size_t(3 * (10 + i) + 1)] = uint8_t(y * 128 / 479);
-        pal[size_t(3 * (10 + i) + 2)] = uint8_t(96 + y * 159 / 479);
-    }
-    const uint8_t band[3] = {220, 220, 220}, checker[3] = {255, 200, 0};
-    for (int c = 0; c < 3; ++c) {
-        pal[size_t(3 * kBand + c)] = band[c];
-        pal[size_t(3 * kChecker + c)] = checker[c];
-    }
-    for (size_t i = 0; i < f.frames.size(); ++i) {
-        std::vector<uint8_t> &px = f.frames[i];
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x) {
-                const int X = 2 * x, Y = 2 * y;
-                const bool inBand = Y >= 200 && Y < 280 && X >= 80 && X < 560;
-                px[size_t(y) * 320 + x] = uint8_t(inBand ? (((X / 16 + Y / 16) & 1) ? kChecker : kBand)
-                                                         : 10 + Y * (kSky - 1) / 479);
-            }
-        f.palettes[i] = i == 0 ? pal : std::vector<uint8_t>{};
-    }
-    return f;
-}
-
 // A film of space scenes in the game palette: the sky and the planet once,
 // and over them the shapes of each frame drawn by the rendering library.
 // `paint` adds the frame's own light (a flash, streaks) before the ships.
@@ -402,49 +370,113 @@ void JumpLight(mkdata::Canvas &c, int i, int n) {
                        0.3f + 1.2f * t);
 }
 
+// The plasma ball: a green-white glare that swells and fades in the middle.
+void PlasmaLight(mkdata::Canvas &c, int i, int n) {
+    const float t = n > 1 ? float(i) / float(n - 1) : 0;
+    const float colour[3] = {120, 255, 160};
+    mkdata::PaintGlare(c, float(c.w) * 0.5f, float(c.h) * 0.45f, float(c.w) * (0.02f + 0.05f * std::sin(t * 3.14159f)),
+                       colour, 0.4f + std::sin(t * 3.14159f));
+}
+
 bool WriteSmk(const mkdata::Context &ctx, const std::string &name, const SmkFilm &f) {
     std::vector<uint8_t> bytes = WriteSmacker(f);
     return mkdata::WriteFile(ctx, "vek/resource/video/" + name, bytes.data(), bytes.size());
 }
 
-// The start-up films: colour bars with a moving bar, and a tone.
-void IntroPicture(int frame, uint8_t *rgb, int pitch, void *) {
-    for (int y = 0; y < 288; ++y)
-        for (int x = 0; x < 352; ++x) {
-            uint8_t *p = rgb + y * pitch + 3 * x;
-            int bar = x / 44;
-            p[0] = uint8_t(bar & 1 ? 220 : 30);
-            p[1] = uint8_t(bar & 2 ? 220 : 30);
-            p[2] = uint8_t(bar & 4 ? 220 : 30);
-            if (std::abs(y - (frame * 8) % 288) < 8) p[0] = p[1] = p[2] = 255;
-        }
+// The start-up films: the corvette and its wingman sweep past a blue world
+// towards the station, rendered once a frame; and a tone.
+struct IntroFrames {
+    std::vector<std::vector<uint8_t>> rgb;  // 352 x 288 x 3 a frame
+};
+
+IntroFrames MakeIntroFrames(int frames) {
+    IntroFrames out;
+    const mkdata::Canvas base = FilmBase(352, 288, 0);
+    const lwob::Object *corvette = &Shape("corvette"), *station = &Shape("station");
+    const float light[3] = {-0.6f, 0.5f, 0.45f};
+    for (int i = 0; i < frames; ++i) {
+        const float t = frames > 1 ? float(i) / float(frames - 1) : 0;
+        mkdata::Canvas c = base;
+        mkdata::DrawShips(c,
+                          {{station, 80, 30, -900, 10 + 20 * t, 20, 5},
+                           {corvette, -50 + 90 * t, -10 + 6 * t, -110 + 20 * t, 230 + 40 * t, 10, -20 + 20 * t},
+                           {corvette, -80 + 90 * t, -2 + 6 * t, -170 + 20 * t, 235 + 40 * t, 8, -15 + 20 * t}},
+                          40, light);
+        out.rgb.push_back(mkdata::ToRgb(c));
+    }
+    return out;
+}
+
+void IntroPicture(int frame, uint8_t *rgb, int pitch, void *user) {
+    const IntroFrames &frames = *static_cast<const IntroFrames *>(user);
+    const std::vector<uint8_t> &f = frames.rgb[size_t(frame) % frames.rgb.size()];
+    for (int y = 0; y < 288; ++y) std::memcpy(rgb + y * pitch, &f[size_t(y) * 352 * 3], 352 * 3);
 }
 
 void IntroSound(int64_t first, int16_t *out, int count, void *) {
     for (int i = 0; i < count; ++i) out[i] = int16_t(8000 * std::sin(2 * M_PI * 440.0 * double(first + i) / 22050.0));
 }
 
+// The picture of a full-screen film: a scene of its own for each of the
+// films a player sees.
+SmkFilm ScenePicture(const std::string &key) {
+    if (key == "hyper" || key == "hyper2")
+        // The jump: the corvette ahead as space draws out round it.
+        return SceneFilm(320, 240, 12, FilmBase(320, 240, key == "hyper" ? 1 : 3),
+                         Pass("corvette", 0, 0, -60, 180, 180), JumpLight);
+    if (key == "plasma")
+        return SceneFilm(320, 240, 12, FilmBase(320, 240, 2), Pass("raider", 20, -20, -90, 100, 160), PlasmaLight);
+    if (key == "entry")  // coming up to the mission: the station ahead
+        return SceneFilm(320, 240, 12, FilmBase(320, 240, 1), Pass("station", -6, 6, -500, 0, 30));
+    if (key == "out1")  // a success: the corvette flies home past the world
+        return SceneFilm(320, 240, 12, FilmBase(320, 240, 0), Pass("corvette", -40, 40, -80, 230, 300));
+    if (key == "out2")  // a failure: the raider goes by
+        return SceneFilm(320, 240, 12, FilmBase(320, 240, 2), Pass("raider", 40, -40, -70, 60, 130));
+    if (key == "out3") return SceneFilm(320, 240, 12, FilmBase(320, 240, 3), Pass("corvette", 0, 0, -90, 0, 180));
+    if (key == "NAVArm") return SceneFilm(320, 240, 12, FilmBase(320, 240, 3), Pass("corvette", 0, 0, -75, 120, 240));
+    // The stations' sit-down films: the view out of the bridge.
+    return SceneFilm(320, 240, 12, FilmBase(320, 240, 1), Pass("station", -10, 10, -600, 20, 60));
+}
+
 bool MakeFilms(const mkdata::Context &ctx) {
     // Full-screen films (320 wide: shown doubled) with sound.
-    const char *const full[] = {"cmdsit.smk", "engsit.smk", "navsit.smk", "wepsit.smk", "entry.smk",
-                                "out1.smk",   "out1frn.smk", "out1ger.smk", "out2.smk",  "out2frn.smk",
-                                "out2ger.smk", "out3.smk",  "out3frn.smk", "out3ger.smk", "hyper.smk",
-                                "hyper2.smk", "plasma.smk", "NAVArmIn.smk", "NAVArmOu.smk"};
-    const auto comingUp = [](const std::string &name) { return name == "entry.smk"; };
+    const char *const full[] = {"cmdsit.smk",  "engsit.smk",  "navsit.smk",   "wepsit.smk",  "entry.smk",
+                                "out1.smk",    "out1frn.smk", "out1ger.smk",  "out2.smk",    "out2frn.smk",
+                                "out2ger.smk", "out3.smk",    "out3frn.smk",  "out3ger.smk", "hyper.smk",
+                                "hyper2.smk",  "plasma.smk",  "NAVArmIn.smk", "NAVArmOu.smk"};
     uint32_t seed = 0;
+    // Scenes rendered once and shared by the films that show the same view
+    // (the three languages' endings, the stations' sit-down films).
+    // Encoded once too, with the sound of the first film that shows it.
+    std::map<std::string, std::vector<uint8_t>> scenes;
+    const auto scene = [&](const std::string &key,
+                           const std::function<SmkFilm()> &make) -> const std::vector<uint8_t> & {
+        auto it = scenes.find(key);
+        if (it == scenes.end()) it = scenes.emplace(key, WriteSmacker(make())).first;
+        return it->second;
+    };
+    const auto write = [&](const std::string &name, const std::vector<uint8_t> &bytes) {
+        return mkdata::WriteFile(ctx, "vek/resource/video/" + name, bytes.data(), bytes.size());
+    };
     for (const char *name : full) {
         const uint32_t s = seed++;
         const std::string n = name;
-        SmkFilm film = comingUp(name) ? LoadScreenFilm(12, s) : MakeFilm(320, 240, 12, true, false, s);
-        if (n == "hyper.smk" || n == "hyper2.smk") {
-            // The jump: the corvette ahead as space draws out round it.
-            const SmkFilm sound = film;
-            film = SceneFilm(320, 240, 12, FilmBase(320, 240, n == "hyper.smk" ? 1 : 3),
-                             Pass("corvette", 0, 0, -60, 180, 180), JumpLight);
-            film.audioRate = sound.audioRate;
-            film.audio = sound.audio;
-        }
-        if (!WriteSmk(ctx, name, film)) return false;
+        // The video tests count the frame markers of a test card of this
+        // size: it is written under a name of its own that no screen plays.
+        // The films a player sees are scenes with the card's tone.
+        if (n == "cmdsit.smk" && !WriteSmk(ctx, "card320.smk", MakeFilm(320, 240, 12, true, false, s))) return false;
+        std::string key = n.substr(0, n.size() - 4);
+        if (key.size() == 7 && key.compare(0, 3, "out") == 0) key = key.substr(0, 4);  // out1frn: out1
+        if (key.size() == 6 && key.compare(3, 3, "sit") == 0) key = "sit";  // one bridge view
+        if (key.compare(0, 6, "NAVArm") == 0) key = "NAVArm";
+        const std::vector<uint8_t> &bytes = scene(key, [&]() -> SmkFilm {
+            SmkFilm out = ScenePicture(key);
+            const SmkFilm tone = MakeFilm(320, 240, 12, true, false, s);
+            out.audioRate = tone.audioRate;
+            out.audio = tone.audio;
+            return out;
+        });
+        if (!write(name, bytes)) return false;
     }
     // Not 320 wide: shown centred and unscaled.
     if (!WriteSmk(ctx, "reentry1.smk", MakeFilm(256, 192, 10, true, true, seed++))) return false;
@@ -457,8 +489,27 @@ bool MakeFilms(const mkdata::Context &ctx) {
         "EngLft3.smk", "EngRgt1.smk", "EngRgt3.smk", "EngStd1.smk", "EngStd3.smk", "NavLft1.smk", "NavLft3.smk",
         "NavRgt1.smk", "NavRgt3.smk", "NavStd1.smk", "NavStd3.smk", "WepLft1.smk", "WepLft3.smk", "WepRgt1.smk",
         "WepRgt3.smk", "WepStd1.smk", "WepStd3.smk", "abpulse.smk"};
-    for (const char *name : station)
-        if (!WriteSmk(ctx, name, MakeFilm(160, 120, 8, false, false, seed++))) return false;
+    // Test cards of the clips' size for the video tests, as above.
+    const std::map<std::string, std::string> cards = {{"CmdStd1.smk", "card160a.smk"},
+                                                      {"CmdStd2.smk", "card160b.smk"},
+                                                      {"CmdStd3.smk", "card160c.smk"},
+                                                      {"CmdLft1.smk", "card160d.smk"}};
+    for (const char *name : station) {
+        if (cards.count(name) && !WriteSmk(ctx, cards.at(name), MakeFilm(160, 120, 8, false, false, seed)))
+            return false;
+        // One view a station (its first three letters, folded), out of the
+        // window it plays in.
+        std::string key = std::string(name).substr(0, 3);
+        for (char &ch : key) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        const int look = key == "cmd" ? 0 : key == "eng" ? 1 : key == "nav" ? 2 : key == "wep" ? 3 : 1;
+        const std::vector<uint8_t> &film = scene("station-" + key, [&] {
+            return SceneFilm(
+                160, 120, 8, FilmBase(160, 120, look),
+                look % 2 ? Pass("raider", 20, -20, -70, 60, 120) : Pass("corvette", -20, 20, -80, 230, 280));
+        });
+        if (!write(name, film)) return false;
+        ++seed;
+    }
     // Front-end clips, 140 pixels wide.
     const char *const front[] = {"Facl.smk", "Faop.smk", "Fcchp.smk", "Fcflm.smk", "Fcr.smk", "Fcredits.smk",
                                  "Fhcl.smk", "Fhop.smk", "Fochp.smk", "Foflm.smk", "Frdwn.smk", "Fros.smk",
@@ -480,7 +531,8 @@ bool MakeFilms(const mkdata::Context &ctx) {
     }
 
     // The library's film, in each language's documents folder.
-    const SmkFilm patrol = MakeFilm(160, 120, 8, false, false, seed++);
+    const SmkFilm patrol = SceneFilm(160, 120, 8, FilmBase(160, 120, 0), Pass("corvette", -25, 25, -75, 230, 290));
+    ++seed;
     for (const char *folder : {"text", "frn_", "ger_"}) {
         const std::vector<uint8_t> bytes = WriteSmacker(patrol);
         if (!mkdata::WriteFile(ctx, std::string("vek/resource/") + folder + "/docs/patrol.smk", bytes.data(), bytes.size()))
@@ -488,12 +540,19 @@ bool MakeFilms(const mkdata::Context &ctx) {
     }
 
     // The first mission's briefing film, played in the command station's view.
-    if (!WriteSmk(ctx, "brief01.smk", MakeFilm(160, 120, 20, false, false, seed++))) return false;
+    if (!WriteSmk(ctx, "brief01.smk",
+                  SceneFilm(160, 120, 20, FilmBase(160, 120, 2), Pass("raider", 30, -30, -70, 40, 140))))
+        return false;
+    ++seed;
 
     std::string mpg = mkdata::OutPath(ctx, "vek/resource/video/intro.mpg");
-    if (!osFilmWrite(mpg.c_str(), "mpeg", 352, 288, 25, 30, 22050, IntroPicture, IntroSound, nullptr)) return false;
+    IntroFrames intro = MakeIntroFrames(30);
+    if (!osFilmWrite(mpg.c_str(), "mpeg", 352, 288, 25, 30, 22050, IntroPicture, IntroSound, &intro)) return false;
+    // The shorter film takes every other frame.
+    IntroFrames half;
+    for (size_t i = 0; i < intro.rgb.size(); i += 2) half.rgb.push_back(intro.rgb[i]);
     std::string avi = mkdata::OutPath(ctx, "intro.avi");
-    return osFilmWrite(avi.c_str(), "avi", 352, 288, 15, 15, 22050, IntroPicture, IntroSound, nullptr);
+    return osFilmWrite(avi.c_str(), "avi", 352, 288, 15, 15, 22050, IntroPicture, IntroSound, &half);
 }
 
 mkdata::Generator gFilms("41-films", MakeFilms);

@@ -1,6 +1,7 @@
 #include "mkdata.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -82,18 +83,35 @@ static mkdata::Generator gTree("01-tree", CopyTree);
 
 int main(int argc, char **argv) {
     mkdata::Context ctx;
+    bool times = false;  // each generator's time on stderr
+    // Comma-separated generator names: run only these, or all but these.
+    std::string only, skip;
+    const auto listed = [](const std::string &list, const std::string &name) {
+        return !list.empty() && ("," + list + ",").find("," + name + ",") != std::string::npos;
+    };
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--out") && i + 1 < argc) ctx.out = argv[++i];
         else if (!std::strcmp(argv[i], "--tree") && i + 1 < argc) ctx.tree = argv[++i];
+        else if (!std::strcmp(argv[i], "--unpacked") && i + 1 < argc) ctx.unpacked = argv[++i];
+        else if (!std::strcmp(argv[i], "--times")) times = true;
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
+        else if (!std::strcmp(argv[i], "--skip") && i + 1 < argc) skip = argv[++i];
     }
     if (ctx.out.empty()) {
-        std::fprintf(stderr, "usage: mkdata --out DIR [--tree DIR]\n");
+        std::fprintf(stderr,
+                     "usage: mkdata --out DIR [--tree DIR] [--unpacked DIR] [--times] [--only|--skip NAME,...]\n");
         return 2;
     }
     std::error_code ec;
     fs::create_directories(ctx.out, ec);
     for (auto &[name, fn] : mkdata::Registry()) {
-        if (!fn(ctx)) {
+        if ((!only.empty() && !listed(only, name)) || listed(skip, name)) continue;
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = fn(ctx);
+        if (times)
+            std::fprintf(stderr, "mkdata: %-24s %6.2f s\n", name.c_str(),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (!ok) {
             std::fprintf(stderr, "mkdata: generator %s failed\n", name.c_str());
             return 1;
         }

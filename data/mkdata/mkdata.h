@@ -11,6 +11,9 @@ namespace mkdata {
 struct Context {
     std::string out;   // data root being written, no trailing slash
     std::string tree;  // text sources copied as they stand
+    // Where the files packed into slabs are kept loose as well (the fuzz
+    // targets' seeds); empty: nowhere.
+    std::string unpacked;
 };
 
 using GeneratorFn = bool (*)(const Context &ctx);

@@ -1,6 +1,6 @@
-// The first sample pictures: the standard palette picture, the load screens
-// at 8 and 16 bits, the screens of the start-up scripts, the screenshot header, the map icons, the glow masks and
-// the colour cube. Written through the game's own savers (chdir into the data
+// The first sample pictures: the standard palette picture, the screenshot
+// header, the map icons, the glow masks and the colour cube (the scenes are
+// the backdrops'). Written through the game's own savers (chdir into the data
 // root, so that their game paths land there).
 #include <unistd.h>
 
@@ -81,37 +81,6 @@ void SavePcx8(const char *name, const std::vector<uint8_t> &pixels, uint32_t w, 
     pcxFree(image);
 }
 
-// A 24-bit PCX: three planes per row, each run-length coded by the game's
-// row encoder.
-bool SavePcx24(const std::string &path, const std::vector<uint8_t> &rgb, uint32_t w, uint32_t h) {
-    uint8_t header[128] = {};
-    header[0] = 10;
-    header[1] = 5;
-    header[2] = 1;
-    header[3] = 8;
-    auto put16 = [&](int at, uint32_t v) {
-        header[at] = uint8_t(v);
-        header[at + 1] = uint8_t(v >> 8);
-    };
-    put16(8, w - 1);
-    put16(10, h - 1);
-    put16(12, 640);
-    put16(14, 480);
-    header[65] = 3;
-    put16(66, w);
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fwrite(header, 1, 128, f);
-    std::vector<uint8_t> plane(w), code(2 * w + 2);
-    for (uint32_t y = 0; y < h; ++y)
-        for (int c = 0; c < 3; ++c) {
-            for (uint32_t x = 0; x < w; ++x) plane[x] = rgb[(size_t(y) * w + x) * 3 + c];
-            size_t n = pcxEncodeRow(plane.data(), w, code.data());
-            std::fwrite(code.data(), 1, n, f);
-        }
-    return std::fclose(f) == 0;
-}
-
 bool WritePictures(const mkdata::Context &ctx) {
     for (const char *dir : {"vek/resource/art/screens/x", "vek/resource/art/icons/x"}) mkdata::OutPath(ctx, dir);
     char old[4096];
@@ -126,44 +95,6 @@ bool WritePictures(const mkdata::Context &ctx) {
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) swatch[y * 128 + x] = uint8_t((y / 8) * 16 + x / 8);
     SavePcx8("vek\\resource\\art\\tovstd.pcx", swatch, 128, 128, pal);
-
-    // The load screens: a dark blue sky fading to grey with a lighter band.
-    std::vector<uint8_t> screen8(640 * 480);
-    std::vector<uint8_t> screen24(640 * 480 * 3);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            int r = y * 96 / 479, g = y * 128 / 479, b = 96 + y * 159 / 479;
-            bool band = y >= 200 && y < 280 && x >= 80 && x < 560;
-            if (band) r = g = b = 220;
-            if (band && ((x / 16 + y / 16) & 1)) r = 255, g = 200, b = 0;
-            screen8[y * 640 + x] = NearestIndex(pal, r, g, b);
-            uint8_t *p = &screen24[(size_t(y) * 640 + x) * 3];
-            p[0] = uint8_t(r);
-            p[1] = uint8_t(g);
-            p[2] = uint8_t(b);
-        }
-    SavePcx8("vek\\resource\\art\\loadscrn.pcx", screen8, 640, 480, pal);
-    if (!SavePcx24("vek/resource/art/loadscrn16.pcx", screen24, 640, 480)) return false;
-
-    // The pictures the start-up scripts register: the front-end and briefing
-    // palettes with their screens, the background, and the navigation
-    // station's pictures.
-    auto screen = [&](int tint, int w, int h) {
-        std::vector<uint8_t> px(size_t(w) * h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                px[size_t(y) * w + x] = ((x / 32 + y / 32) & 1) ? NearestIndex(pal, tint / 2, 40, 80) : NearestIndex(pal, tint, 60, 120);
-        return px;
-    };
-    SavePcx8("vek\\resource\\art\\front.pcx", screen(40, 640, 480), 640, 480, pal);
-    SavePcx8("vek\\resource\\art\\brief.pcx", screen(120, 640, 480), 640, 480, pal);
-    SavePcx8("vek\\resource\\art\\backgrnd.pcx", screen(0, 640, 480), 640, 480, pal);
-    for (int n = 0; n < 12; ++n) {
-        char name[64];
-        if (n < 9) std::snprintf(name, sizeof name, "vek\\resource\\art\\nav%d.pcx", n);
-        else std::snprintf(name, sizeof name, "vek\\resource\\art\\navmd%d.pcx", n - 9);
-        SavePcx8(name, screen(20 * n, 64, 48), 64, 48, pal);
-    }
 
     // The library's picture of a corvette (a wedge on a starfield), in each
     // language's documents folder.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "RES/picture.h"
 #include "render/front/front.h"
 #include "render/fw/fw.h"
 #include "render/pmap/pixelmap.h"
@@ -200,6 +202,98 @@ void PaintGlare(Canvas &c, float cx, float cy, float radius, const float colour[
             float *p = c.At(x, y);
             for (int k = 0; k < 3; ++k) p[k] += colour[k] * v + 255 * std::exp(-d2 * 8) * strength;
         }
+}
+
+void PaintPlate(Canvas &c, int x0, int y0, int x1, int y1, const float face[3], int bevel, int seam) {
+    const int w = x1 - x0, h = y1 - y0;
+    for (int y = std::max(0, y0); y < std::min(c.h, y1); ++y)
+        for (int x = std::max(0, x0); x < std::min(c.w, x1); ++x) {
+            const int u = x - x0, v = y - y0;
+            const int edge = std::min(std::min(u, v), std::min(w - 1 - u, h - 1 - v));
+            float shade =
+                0.92f + 0.16f * float(h - v) / float(h) + 0.03f * std::sin(float(v) * 2.1f + float(u) * 0.05f);
+            if (edge < bevel) shade = std::min(u, v) <= std::min(w - 1 - u, h - 1 - v) ? 1.4f : 0.45f;
+            if (edge >= bevel && seam > 0 && ((u - bevel) % seam == 0 || (v - bevel) % seam == 0)) shade = 0.55f;
+            const int rx = std::min(u, w - 1 - u), ry = std::min(v, h - 1 - v);
+            const bool rivet =
+                edge >= bevel && (rx - bevel - 3) * (rx - bevel - 3) + (ry - bevel - 3) * (ry - bevel - 3) <= 2;
+            if (rivet) shade = (u < w / 2) == (v < h / 2) ? 1.35f : 0.6f;
+            float *p = c.At(x, y);
+            for (int k = 0; k < 3; ++k) p[k] = std::min(255.0f, face[k] * shade);
+        }
+}
+
+void PaintSlot(Canvas &c, int x0, int y0, int x1, int y1, int bevel) {
+    const int w = x1 - x0, h = y1 - y0;
+    for (int y = std::max(0, y0); y < std::min(c.h, y1); ++y)
+        for (int x = std::max(0, x0); x < std::min(c.w, x1); ++x) {
+            const int u = x - x0, v = y - y0;
+            const int edge = std::min(std::min(u, v), std::min(w - 1 - u, h - 1 - v));
+            float *p = c.At(x, y);
+            if (edge < bevel) {
+                const float f = std::min(u, v) <= std::min(w - 1 - u, h - 1 - v) ? 0.35f : 1.35f;
+                for (int k = 0; k < 3; ++k) p[k] = std::min(255.0f, p[k] * f);
+            } else {
+                p[0] = 8;
+                p[1] = 12;
+                p[2] = 18 + 10.0f * float(v) / float(h);
+            }
+        }
+}
+
+void PaintLamp(Canvas &c, float cx, float cy, float radius, const float colour[3], bool lit) {
+    const int reach = int(radius * (lit ? 3.0f : 1.2f)) + 1;
+    for (int y = int(cy) - reach; y <= int(cy) + reach; ++y)
+        for (int x = int(cx) - reach; x <= int(cx) + reach; ++x) {
+            if (x < 0 || y < 0 || x >= c.w || y >= c.h) continue;
+            const float d = std::hypot(float(x) - cx, float(y) - cy) / radius;
+            float *p = c.At(x, y);
+            if (d <= 1) {
+                // A lens: bright centre, a highlight up and to the left.
+                const float hi = std::exp(-((float(x) - cx + radius * 0.35f) * (float(x) - cx + radius * 0.35f) +
+                                            (float(y) - cy + radius * 0.35f) * (float(y) - cy + radius * 0.35f)) /
+                                          (radius * radius * 0.08f));
+                for (int k = 0; k < 3; ++k)
+                    p[k] =
+                        std::min(255.0f, lit ? colour[k] * (1.1f - 0.4f * d) + 140 * hi : colour[k] * 0.22f + 50 * hi);
+            } else if (d <= 1.25f) {
+                for (int k = 0; k < 3; ++k) p[k] = 20;  // the bezel
+            } else if (lit) {
+                const float g = 0.5f * std::exp(-(d - 1.25f) * 1.6f);
+                for (int k = 0; k < 3; ++k) p[k] = std::min(255.0f, p[k] + colour[k] * g);
+            }
+        }
+}
+
+bool SavePcx24(const char *path, const Canvas &c) {
+    const std::vector<uint8_t> rgb = ToRgb(c);
+    const uint32_t w = uint32_t(c.w), h = uint32_t(c.h);
+    uint8_t header[128] = {};
+    header[0] = 10;
+    header[1] = 5;
+    header[2] = 1;
+    header[3] = 8;
+    auto put16 = [&](int at, uint32_t v) {
+        header[at] = uint8_t(v);
+        header[at + 1] = uint8_t(v >> 8);
+    };
+    put16(8, w - 1);
+    put16(10, h - 1);
+    put16(12, 640);
+    put16(14, 480);
+    header[65] = 3;
+    put16(66, w);
+    FILE *f = std::fopen(path, "wb");
+    if (!f) return false;
+    std::fwrite(header, 1, 128, f);
+    std::vector<uint8_t> plane(w), code(2 * w + 2);
+    for (uint32_t y = 0; y < h; ++y)
+        for (int k = 0; k < 3; ++k) {
+            for (uint32_t x = 0; x < w; ++x) plane[x] = rgb[(size_t(y) * w + x) * 3 + size_t(k)];
+            const size_t n = pcxEncodeRow(plane.data(), w, code.data());
+            std::fwrite(code.data(), 1, n, f);
+        }
+    return std::fclose(f) == 0;
 }
 
 namespace {

@@ -46,6 +46,16 @@ void PaintPlanet(Canvas &c, const PlanetLook &look);
 // A glare of light: a sun or a jump flash (hot centre, soft halo, spikes).
 void PaintGlare(Canvas &c, float cx, float cy, float radius, const float colour[3], float strength);
 
+// A bevelled steel plate over [x0, x1) x [y0, y1): a lit top-left edge and
+// a shaded bottom-right one `bevel` pixels wide, a face brushed in `face`
+// with a faint sheen, fine seams every `seam` pixels (0: none) and rivets
+// in its corners.
+void PaintPlate(Canvas &c, int x0, int y0, int x1, int y1, const float face[3], int bevel, int seam);
+// A sunken slot: the plate's bevel turned inside out round a dark face.
+void PaintSlot(Canvas &c, int x0, int y0, int x1, int y1, int bevel);
+// A round status light with its glow, lit or dark.
+void PaintLamp(Canvas &c, float cx, float cy, float radius, const float colour[3], bool lit);
+
 // A shape placed in view space: the camera looks down -z from the origin
 // with a vertical field of view `fov` degrees; the shape is turned by yaw,
 // pitch and roll (degrees, in that order) and moved to (x, y, z).
@@ -68,5 +78,8 @@ lwob::Object SampleShape(const char *name);
 std::vector<uint8_t> ToGamePalette(const Canvas &c, const uint8_t *pal);
 // The canvas as 8-bit r, g, b triples.
 std::vector<uint8_t> ToRgb(const Canvas &c);
+// A 24-bit PCX picture of the canvas (three planes a row, each run-length
+// coded by the game's row encoder).
+bool SavePcx24(const char *path, const Canvas &c);
 
 }  // namespace mkdata

@@ -237,12 +237,16 @@ Object Gate() {
 }
 
 // A cockpit panel for the 3D card, in 640 x 480 units (one a pixel, y up
-// from the screen's middle): the band under the view, rows 336 to 479, in
-// the navy of the stations' own background, so that the card's cockpit
+// from the screen's middle): the band under the view, rows 336 to 479,
+// textured with the stations' steel console, so that the card's cockpit
 // looks as the other modes' does and leaves the view (and the HUD's corner
 // marks in it) clear. It is self-lit, so that the cockpit's light neither
 // darkens it nor washes it out.
-Object Panel(const char *name) { return lwob::Box({-320, -240, 0}, {320, -96, 4}, Glow(name, 10, 18, 50)); }
+Object Panel(const char *name) {
+    Surface s = Textured(name, "console", "Planar Image Map", 4, {0, -168, 2}, {640, 144, 4});
+    s.luminosity = 220;
+    return lwob::Box({-320, -240, 0}, {320, -96, 4}, s);
+}
 
 // The munitions launchers fire, about 12 world units across the fins:
 // the seeker missile with its tail fins and glowing motor (its nav lights sit

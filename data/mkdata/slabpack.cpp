@@ -31,11 +31,18 @@ bool ReadAll(const fs::path &p, std::vector<uint8_t> &out) {
 }  // namespace
 
 bool PackSlab(const std::string &slabFile, const std::string &folder, const std::vector<std::string> &removeAfter) {
+    return PackSlabIf(
+        slabFile, folder, [](const std::string &) { return true; }, removeAfter);
+}
+
+bool PackSlabIf(const std::string &slabFile, const std::string &folder,
+                const std::function<bool(const std::string &)> &take, const std::vector<std::string> &removeAfter) {
     std::error_code ec;
     std::vector<fs::path> files;
     if (fs::is_directory(folder, ec))
         for (auto &e : fs::recursive_directory_iterator(folder, ec))
-            if (e.is_regular_file()) files.push_back(e.path());
+            if (e.is_regular_file() && take(fs::relative(e.path(), folder, ec).generic_string()))
+                files.push_back(e.path());
     std::sort(files.begin(), files.end());
 
     std::vector<uint8_t> out(SlabHeaderBytes, 0);

@@ -1,6 +1,7 @@
 // The slab packer: every file below a folder into one slab archive.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,9 @@ namespace mkdata {
 // packed, so they exist only in the slab. False on any failure.
 bool PackSlab(const std::string &slabFile, const std::string &folder,
               const std::vector<std::string> &removeAfter = {});
+
+// As PackSlab, but only the files whose path below the folder `take` accepts.
+bool PackSlabIf(const std::string &slabFile, const std::string &folder,
+                const std::function<bool(const std::string &)> &take, const std::vector<std::string> &removeAfter = {});
 
 }  // namespace mkdata

@@ -47,27 +47,53 @@ bool Write(const mkdata::Context &ctx, const char *name, int w, int h, const Pai
 }
 
 // Grey hull plating in 16 x 16 panels with dark seams and rivets, a red
-// band round the middle and a row of blue ports.
+// band round the middle with white chevrons, a row of lit windows (a few
+// dark), blue ports and the hull number's blocks on the bow plates.
 int CorvetteHull(int x, int y) {
     if (x % 16 == 0 || y % 16 == 0) return At(Grey, 9);
     if ((x % 16 == 2 || x % 16 == 14) && (y % 16 == 2 || y % 16 == 14)) return At(Grey, 12);
-    if (y >= 28 && y < 36) return At(Red, 22 + (x / 16) % 2);
+    if (y >= 28 && y < 36) {
+        const int v = (x + (y < 32 ? y - 28 : 35 - y)) % 16;
+        return v < 3 ? At(Grey, 29) : At(Red, 22 + (x / 16) % 2);
+    }
+    if (y >= 20 && y < 24 && x % 6 < 3) return Hash(x / 6, 1) % 5 == 0 ? At(Grey, 6) : At(Yellow, 28);
     if (y >= 44 && y < 48 && x % 8 < 4) return At(Blue, 26);
+    if (y >= 52 && y < 60 && x >= 100 && x < 124 && (x - 100) % 8 < 6 && (x - 100) % 8 != 2) return At(Grey, 28);
     return At(Grey, 19 + Hash(x / 16, y / 16) % 5);
 }
 
-// Dark plating under diagonal orange warning stripes.
+// Dark plating under diagonal orange warning stripes, with a slit of red
+// lit windows and a pale side marking.
 int RaiderHull(int x, int y) {
     if (x % 32 == 0 || y % 32 == 0) return At(Grey, 5);
+    if (y >= 14 && y < 17 && x % 5 < 3) return At(Red, 27);
+    if (y >= 40 && y < 48 && x >= 40 && x < 56 && std::abs(x - 48) + std::abs(y - 44) < 6) return At(Grey, 26);
     if (((x + y) / 8) % 4 == 0) return At(Orange, 24);
     return At(Grey, 10 + Hash(x / 8, y / 8) % 3);
 }
 
-// Blue-grey station panels with lit windows.
+// Blue-grey station panels with lit windows and a striped docking band.
 int StationHull(int x, int y) {
     if (x % 16 == 0 || y % 8 == 0) return At(Grey, 11);
+    // A docking band: yellow and black stripes along one row of panels.
+    if (y >= 48 && y < 56) return (x / 4) % 2 ? At(Yellow, 26) : At(Grey, 4);
     if (y % 8 == 4 && x % 4 < 2 && Hash(x / 4, y / 8) % 3 == 0) return At(Yellow, 29);
     return At(Blue, 15 + Hash(x / 16, y / 8) % 4);
+}
+
+// The stations' console for the 3D card's cockpit panel, as the other
+// modes draw it under the gadgets: dark steel plates with their seams (one
+// every 48 pixels of the 640-wide band), a lit top edge and a strip of
+// status lamps in the bottom right corner.
+int Console(int x, int y) {
+    if (y == 0) return At(Grey, 16);
+    if (y == 31) return At(Grey, 4);
+    if ((x * 640 / 128) % 48 < 5 && x > 0) return At(Grey, 5);
+    if (y >= 26 && y < 29 && x >= 112 && x < 126 && (x - 112) % 4 < 3) {
+        const int lamp = (x - 112) / 4;
+        return lamp == 0 ? At(Green, 28) : lamp == 1 ? At(Yellow, 28) : At(Red, 10);
+    }
+    return At(Grey, 8 + (y < 16 ? 1 : 0));
 }
 
 // Scorched metal for the inside of a broken hull: near-black grey with
@@ -121,6 +147,7 @@ bool WriteTextures(const mkdata::Context &ctx) {
     ok &= Write(ctx, "raidhull", 64, 64, RaiderHull);
     ok &= Write(ctx, "stathull", 64, 64, StationHull);
     ok &= Write(ctx, "cold", 64, 64, ColdMetal);
+    ok &= Write(ctx, "console", 128, 32, Console);
     // The beam textures of the sides' bolts.
     ok &= Write(ctx, "laser_tex_aln", 32, 16, Beam(Green));
     ok &= Write(ctx, "laser_tex_navy", 32, 16, Beam(Yellow));

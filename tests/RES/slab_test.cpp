@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "RES/slab.h"
@@ -140,6 +141,47 @@ TEST(SlabSampleData, GeneratedSlabsServeTheirTexts) {
     optNoSlab = 0xFF;  // the slab-only text has no loose copy
     EXPECT_EQ(slabOpen("text", "vek\\resource\\text\\sample\\slabonly.txt", nullptr), nullptr);
     ResetOptions();
+    ASSERT_EQ(chdir(old), 0);
+    osFlushPathCache();
+}
+
+// The scripts and shapes are packed into their slabs and nowhere else: each
+// kept copy (the build's "data-unpacked") reads back through the slab the
+// same, and no loose copy is left beside the slab but the files the game
+// reads loose (the mission table, the library's ASCII meshes).
+TEST(SlabSampleData, ScriptsAndShapesLiveInTheirSlabs) {
+    namespace fs = std::filesystem;
+    const char *env = std::getenv("RUVO_DATA");
+    const fs::path root = fs::absolute(env ? env : "data");
+    const fs::path kept = root.parent_path() / "data-unpacked";
+    if (!fs::exists(kept)) GTEST_SKIP() << "no kept copies of the packed files";
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(root.c_str()), 0);
+    osFlushPathCache();
+    ResetOptions();
+    for (const char *slab : {"scripts", "shapes"}) {
+        int entries = 0;
+        const fs::path folder = kept / "vek/resource" / slab;
+        for (const auto &e : fs::recursive_directory_iterator(folder)) {
+            if (!e.is_regular_file()) continue;
+            const std::string rel = fs::relative(e.path(), folder).generic_string();
+            std::string path = std::string("vek\\resource\\") + slab + "\\" + rel;
+            for (char &c : path)
+                if (c == '/') c = '\\';
+            EXPECT_FALSE(fs::exists(root / "vek/resource" / slab / rel)) << rel << " is loose as well";
+            uint32_t size = 0;
+            FILE *f = slabOpen(slab, path.c_str(), &size);
+            ASSERT_NE(f, nullptr) << path;
+            const std::vector<uint8_t> want = ReadBytes(e.path().string());
+            const std::string got = ReadStream(f, size);
+            EXPECT_EQ(got, std::string(want.begin(), want.end())) << path;
+            ++entries;
+        }
+        EXPECT_GE(entries, std::string(slab) == "scripts" ? 20 : 50) << slab;
+    }
+    EXPECT_TRUE(fs::exists(root / "vek/resource/scripts/precedence.csv"));
+    EXPECT_TRUE(fs::exists(root / "vek/resource/shapes/beacon.asc"));
     ASSERT_EQ(chdir(old), 0);
     osFlushPathCache();
 }

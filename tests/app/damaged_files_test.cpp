@@ -215,6 +215,16 @@ const Row kRows[] = {
     {"vek/resource/text/obj01.txt", Loose(ResTxt2Txt), N, T, T, "a text has nothing to check"},
     {"vek/resource/text.slb", [](const char *) { slabEntrySize("text", "vek\\resource\\text\\obj01.txt"); }, N, N, N,
      ""},
+    // The slabs of scripts and shapes, last: the rows above read their files
+    // loose, and these put the slabs back.
+    {"vek/resource/scripts.slb",
+     [](const char *) {
+         uint32_t size = 0;
+         slabClose(slabOpen("scripts", "vek\\resource\\scripts\\missions\\mission01.scr", &size));
+     },
+     N, N, N, ""},
+    {"vek/resource/shapes.slb",
+     [](const char *) { slabClose(slabOpen("shapes", "vek\\resource\\shapes\\corvette.lwo", nullptr)); }, N, N, N, ""},
     // The career (a damaged one is set aside).
     {"vek/slot0.sav", [](const char *) { dunReadCaptainSlot(); }, N, N, N, "", NewCaptainSlot},
     {"vek/state.inf", [](const char *) { dunReadStateFile(); }, N, N, N, "", NewCareerState},
@@ -227,6 +237,10 @@ protected:
         std::vector<std::string> without;
         for (const Row &r : kRows) without.emplace_back(r.path);
         root = std::make_unique<ruvotest::SampleRoot>(without);
+        // The scripts and shapes are damaged as loose files, which the game
+        // reads only where no slab holds them.
+        ASSERT_TRUE(ruvotest::UnpackSlab(root->path(), "scripts", without));
+        ASSERT_TRUE(ruvotest::UnpackSlab(root->path(), "shapes", without));
         ResetOptions();
         dunMsgInit();
         dunResetWorld();
@@ -258,9 +272,10 @@ protected:
 };
 
 TEST_F(DamagedFiles, EachReaderNamesWhatItRefusesOrTakesEmpty) {
-    const std::string sample = ruvotest::SampleDataRoot();
     for (const Row &r : kRows) {
-        const std::vector<uint8_t> good = r.good ? r.good() : Bytes(sample + "/" + r.path);
+        const std::string sampleBytes = ruvotest::SampleFileText(r.path);
+        const std::vector<uint8_t> good =
+            r.good ? r.good() : std::vector<uint8_t>(sampleBytes.begin(), sampleBytes.end());
         ASSERT_FALSE(good.empty()) << r.path;
         const Told told[] = {r.empty, r.half, r.flipped};
         const std::vector<ruvotest::DamagedCopy> damages = ruvotest::DamagedCopies(good);

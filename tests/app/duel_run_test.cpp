@@ -1,23 +1,29 @@
 // The fourth sample mission, "Last Stand", started from the command line and
-// played headless with a fixed frame step: the navy corvette and the raider
-// fight by their attack orders until one of them is destroyed and explodes,
-// and the mission ends by the side that is left. The same seed gives the
-// same winner and the same frame.
+// played headless with a fixed frame step: the navy wing, with its base's
+// turrets, defence network and guard ship, fights the black wing by their
+// attack, escort and follower orders until one side has no ship left, and
+// the mission ends by the side that is left: a success while the navy holds,
+// a failure in a copy of the script whose two sides are swapped. The same
+// seed gives the same winner and the same frame.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "RES/util.h"
 #include "ai/brain.h"
+#include "ai/contacts.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "common/fresh_state.h"
 #include "common/headless_mission.h"
 #include "common/sample_root.h"
 #include "core/frame.h"
@@ -25,6 +31,7 @@
 #include "gui/options.h"
 #include "platform/display.h"
 #include "platform/smack.h"
+#include "present/cameras.h"
 #include "present/effects.h"
 #include "present/p3d.h"
 #include "script/mission.h"
@@ -44,43 +51,54 @@ bool Alive(const SceneItem *o) {
     return o && (o->flags & SceneFlag::InUse) && o->sim && !(o->sim->flags & SimFlag::Dead);
 }
 
-// The attack order the mission gives, given by the test while the
-// mission's order statements are still to come.
-void AttackOrder(SceneItem *ship, SceneItem *other) {
-    const OrderSlot &slot = ship->sim->shipInfo->orders[1];
-    if (!slot.name || std::strcmp(slot.name, "FixedAttack") != 0) {
-        dunai_SetNamedOrder(ship, 1, "FixedAttack", 100, 0, other);
-        dunai_StartOrder(ship, 1);
-    }
-    if (!ship->sim->goal) ship->sim->goal = ship->sim->target = other;
-}
+constexpr int kNavy = 1, kBlack = 3;
+// Simulated seconds the battle may take, at 2 cs a frame.
+constexpr int kBattleFrames = 9000;
+constexpr const char *kMission = "vek\\resource\\scripts\\missions\\mission04.scr";
+constexpr const char *kSwapped = "vek\\resource\\scripts\\missions\\swapped04.scr";
+
+// The ships a side has left, as the mission counts them (the player's own
+// ship is one of the navy's).
+int ShipsLeft(int side) { return dunCountShipsOfSide(side); }
 
 struct Outcome {
     bool started = false;
-    std::string loser;  // the script symbol of the ship destroyed first
+    std::string loser;  // the side with no ship left: "NAVY" (the player's aside) or "BLACK"
     float seconds = 0;  // when
     bool exploded = false;
-    uint32_t frameHash = 0;  // of the screen a second after the destruction
+    uint32_t frameHash = 0;  // of the screen a second after the battle
     uint8_t success = 0;
     uint8_t ended = 0;
     int16_t outcome = -1;
-    bool enemyLeft = false;  // the raider still flies at the end
+    int fleeing = 0;  // frames in which some ship was fleeing
+    bool perimeter = false;  // the base's perimeter box showed five seconds in
 };
 
-// The destroyed ship's remains explode: a wreck blowing its parts off when
-// the player sees it close, a wreck in a burst of sparks far away. Either
-// way a particle system hangs on something that is neither one of the ships
+// A destroyed ship's remains explode: a wreck blowing its parts off when the
+// player sees it close, a wreck in a burst of sparks far away. Either way a
+// particle system hangs on something that is neither a ship still flying
 // nor a round.
-bool Exploding(const SceneItem *a, const SceneItem *b) {
+bool Exploding() {
     auto burst = [&](const ParticleSystem &ps) {
         const SceneItem *o = (ps.flags & 1) ? dunItemFromHandle(ps.owner) : nullptr;
-        return o && o != a && o != b && o != dunPlayerShip && o->avatar &&
-               !(o->avatar->flags & AvatarFlag::LaunchedRound);
+        if (!o || o == dunPlayerShip || !o->avatar || (o->avatar->flags & AvatarFlag::LaunchedRound)) return false;
+        return !(o->sim && o->sim->shipInfo && Alive(o));
     };
     for (const ParticleSystem &ps : dunLargeParticlePool)
         if (burst(ps)) return true;
     for (const ParticleSystem &ps : dunSmallParticlePool)
         if (burst(ps)) return true;
+    return false;
+}
+
+// A ship running from the fight: the flight state on top of its stack.
+bool AnyoneFleeing() {
+    constexpr uint32_t kFlee = 61;
+    SceneItem *head = dunSceneListHead();
+    for (SceneItem *o = head->next; o && o != head; o = o->next) {
+        const ShipInfo *info = o->sim ? o->sim->shipInfo : nullptr;
+        if (info && Alive(o) && info->stateTop >= 0 && info->states[info->stateTop].state == kFlee) return true;
+    }
     return false;
 }
 
@@ -91,6 +109,27 @@ uint32_t ScreenHash() {
     return h;
 }
 
+// The mission with its two sides swapped: every ship but the player's
+// changes sides, and the guard ship's turret masks with them. The mission's
+// own rules stay: it is won when no black ship is left.
+void WriteSwappedMission(const std::string &root) {
+    std::ifstream in(ruvotest::SampleDataRoot() + "/vek/resource/scripts/missions/mission04.scr");
+    std::ostringstream out;
+    std::string line;
+    auto swap = [](std::string &l, const std::string &a, const std::string &b) {
+        if (size_t at = l.find(a); at != std::string::npos) l.replace(at, a.size(), b);
+    };
+    while (std::getline(in, line)) {
+        if (line.rfind("CREATE_SHIP", 0) == 0 && line.rfind("CREATE_SHIP Player ", 0) != 0) {
+            if (line.find(" NAVY ") != std::string::npos) swap(line, " NAVY ", " BLACK ");
+            else swap(line, " BLACK ", " NAVY ");
+        }
+        if (line.rfind("ORDER_PARAMS 1 Bastion ", 0) == 0) line = "ORDER_PARAMS 1 Bastion 128 576 0";
+        out << line << "\n";
+    }
+    std::ofstream(root + "/vek/resource/scripts/missions/swapped04.scr") << out.str();
+}
+
 class DuelRun : public testing::Test {
 protected:
     std::unique_ptr<ruvotest::SampleRoot> root;
@@ -99,7 +138,7 @@ protected:
 
     static void Turn() { ruvotest::HeadlessTurn(); }
 
-    static Outcome Fly(uint32_t seed) {
+    static Outcome Fly(uint32_t seed, const char *script = kMission) {
         Outcome out;
         ResetOptions();
         ResetGameState();
@@ -107,25 +146,31 @@ protected:
         PixelDepth = 8;
         BytesPerPixel = 1;
         gQuit = 0;
-        if (!ruvotest::StartHeadlessMission("vek\\resource\\scripts\\missions\\mission04.scr", 8, seed)) return out;
-        SceneItem *defender = Symbol("Defender"), *enemy = Symbol("Enemy");
-        if (defender && enemy) {
+        // Each flight starts from the state a fresh process has: the
+        // mission before ended in its end cinematic, which the end key would
+        // have closed, and drew numbers the start-up would not have.
+        ruvotest::ResetGameGlobals();
+        gCinematicView = 0;
+        gCinematicHold = 0;
+        if (!ruvotest::StartHeadlessMission(script, 8, seed)) return out;
+
+        if (Symbol("Defender") && Symbol("Enemy") && Symbol("INDIEBase")) {
             out.started = true;
-            AttackOrder(defender, enemy);
-            AttackOrder(enemy, defender);
-            // 120 simulated seconds at 2 cs a frame.
-            for (int n = 1; n <= 6000 && out.loser.empty(); ++n) {
+            for (int n = 1; n <= kBattleFrames && out.loser.empty(); ++n) {
                 Turn();
-                if (!Alive(defender)) out.loser = "Defender";
-                if (!Alive(enemy)) out.loser = "Enemy";
+                if (ShipsLeft(kBlack) == 0) out.loser = "BLACK";
+                if (ShipsLeft(kNavy) <= 1) out.loser = "NAVY";
+                out.fleeing += AnyoneFleeing();
+                if (n == 250)
+                    out.perimeter = dunPerimeterBox && dunPerimeterBox->target == Symbol("INDIEBase") &&
+                                    !(dunPerimeterBox->flags & HudFlag::Hidden);
                 out.seconds = float(n) * 0.02f;
             }
             for (int n = 0; n < 500 && !(out.exploded && gMissionEndState); ++n) {
                 Turn();
-                out.exploded = out.exploded || Exploding(defender, enemy);
+                out.exploded = out.exploded || Exploding();
                 if (n == 50) out.frameHash = ScreenHash();
             }
-            out.enemyLeft = Alive(enemy);
             out.success = dunMissionSuccess;
             out.ended = gMissionEndState;
             out.outcome = gMissionOutcome;
@@ -136,19 +181,25 @@ protected:
     }
 };
 
-TEST_F(DuelRun, EverySeedEndsWithOneShipDestroyedWithinTwoMinutes) {
+TEST_F(DuelRun, EverySeedEndsWithOneSideDestroyed) {
+    int fled = 0;
     for (uint32_t seed = 1; seed <= 10; ++seed) {
         const Outcome o = Fly(seed);
         ASSERT_TRUE(o.started) << seed;
-        ASSERT_FALSE(o.loser.empty()) << "seed " << seed << ": nobody was destroyed in 120 s";
-        EXPECT_LE(o.seconds, 120.0f) << seed;
+        ASSERT_FALSE(o.loser.empty()) << "seed " << seed << ": both sides still fly after " << o.seconds << " s";
+        EXPECT_LE(o.seconds, kBattleFrames * 0.02f) << seed;
         EXPECT_TRUE(o.exploded) << seed;
+        // The defence network is up: the base's perimeter box shows.
+        EXPECT_TRUE(o.perimeter) << seed;
         EXPECT_EQ(o.ended, 1) << seed;
-        // The side left decides the mission. A seeker already in flight may
-        // take the winner with it; with no black ship left the base is held.
-        if (o.loser == "Enemy") EXPECT_FALSE(o.enemyLeft) << seed;
-        EXPECT_EQ(o.success, o.enemyLeft ? 0 : 0xFF) << seed;
+        // The side left decides the mission.
+        EXPECT_EQ(o.success, o.loser == "BLACK" ? 0xFF : 0) << seed;
+        fled += o.fleeing > 0;
+        std::printf("seed %u: %s lost after %.1f s; fleeing in %d frames\n", seed, o.loser.c_str(), o.seconds,
+                    o.fleeing);
     }
+    // Damaged ships still run for it in the battle.
+    EXPECT_GT(fled, 0);
 }
 
 TEST_F(DuelRun, TheSameSeedGivesTheSameWinnerAndFrame) {
@@ -157,6 +208,20 @@ TEST_F(DuelRun, TheSameSeedGivesTheSameWinnerAndFrame) {
     EXPECT_EQ(a.loser, b.loser);
     EXPECT_EQ(a.seconds, b.seconds);
     EXPECT_EQ(a.frameHash, b.frameHash);
+    EXPECT_EQ(a.perimeter, b.perimeter);
+    EXPECT_TRUE(a.perimeter);
+}
+
+// With the sides swapped the base and its defences are black: the navy wing
+// is the one destroyed, and the mission takes its failure road.
+TEST_F(DuelRun, SwappedSidesFail) {
+    WriteSwappedMission(root->path());
+    const Outcome o = Fly(1, kSwapped);
+    ASSERT_TRUE(o.started);
+    EXPECT_EQ(o.loser, "NAVY");
+    EXPECT_EQ(o.ended, 1);
+    EXPECT_EQ(o.success, 0);
+    EXPECT_EQ(o.outcome, 1);
 }
 
 }  // namespace

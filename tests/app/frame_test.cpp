@@ -38,15 +38,12 @@ namespace {
 uint64_t gTicks;
 uint64_t FakeCounter() { return gTicks; }
 
-// A sample mission and the ship-class scripts it includes, into a data root.
-void CopyMission(const char *file, const std::string &to) {
-    const std::string root = ruvotest::SampleDataRoot(), missions = "vek/resource/scripts/missions",
-                      folder = "vek/resource/scripts/ships";
-    std::filesystem::create_directories(to + "/" + missions);
-    std::filesystem::copy_file(root + "/" + missions + "/" + file, to + "/" + missions + "/" + file);
-    std::filesystem::create_directories(to + "/" + folder);
-    std::filesystem::copy(root + "/" + folder, to + "/" + folder,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+// The sample missions and the ship-class scripts they include (the scripts'
+// slab), into a data root.
+void CopyMission(const char *, const std::string &to) {
+    const std::string root = ruvotest::SampleDataRoot();
+    std::filesystem::create_directories(to + "/vek/resource");
+    std::filesystem::copy_file(root + "/vek/resource/scripts.slb", to + "/vek/resource/scripts.slb");
     // The objectives and dialogue texts the missions declare, and the star
     // systems a mission moves between.
     for (const std::string extra : {"vek/resource/text", "vek/resource/geog"}) {
@@ -180,7 +177,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         {"mission01.scr", 0xFF, 0, 0, false},  // the raider is destroyed on the tenth frame
         {"mission02.scr", 0xFF, 0, 1, false},
         {"mission03.scr", 0, 0xFF, 2, false},
-        {"mission04.scr", 0xFF, 0, 0, false},  // the raider gone, no black ship is left
+        {"mission04.scr", 0xFF, 0, 0, false},  // the black wing gone, no black ship is left
         {"mission05.scr", 0xFF, 0, 0, false},  // the stragglers through after two waves; the wing plays no part
     };
     for (const auto &c : cases) {
@@ -202,8 +199,9 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         int frames = 0;
         for (; frames < 2000 && !gMissionEndState; ++frames) {
             if (frames == 10)
-                if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy")))
-                    dunDeleteSceneItem(raider);
+                for (const char *name : {"Enemy", "Black2", "Black3"})
+                    if (SceneItem *raider = static_cast<SceneItem *>(GetScriptSymbolValue(name)))
+                        dunDeleteSceneItem(raider);
             gTicks += 10000;
             UpdateFrameClock();
             gameFrame();

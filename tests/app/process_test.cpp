@@ -277,7 +277,7 @@ TEST(Process, ErrorsAUserCanSee) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
     const std::string sample = ruvotest::SampleDataRoot();
-    if (!fs::exists(sample + "/vek/resource/scripts/init/init.scr")) GTEST_SKIP() << "no sample data";
+    if (!fs::exists(sample + "/vek/resource/scripts.slb")) GTEST_SKIP() << "no sample data";
     const std::string missions = "vek/resource/scripts/missions/";
     const struct Case {
         const char *what;
@@ -286,26 +286,45 @@ TEST(Process, ErrorsAUserCanSee) {
         int exitCode;  // -1: it runs on (the front end or the mission) until SIGTERM
         std::vector<std::string> lines;
     } cases[] = {
-        {"no init script", {"-nologos"}, [](const std::string &d) { fs::remove(d + "/vek/resource/scripts/init/init.scr"); },
-         1, {"STARTUP ERROR!!!: Missing start-up script vek\\resource\\scripts\\init\\init.scr"}},
-        {"no key bindings", {"-nologos"}, [](const std::string &d) { fs::remove(d + "/vek/resource/keybind.ini"); }, 1,
-         {"Missing start-up script vek\\resource\\keybind.ini"}},
-        {"a broken screen script", {"-nologos"},
+        {"no init script",
+         {"-nologos"},
          [](const std::string &d) {
+             ruvotest::UnpackSlab(d, "scripts");
+             fs::remove(d + "/vek/resource/scripts/init/init.scr");
+         },
+         1,
+         {"STARTUP ERROR!!!: Missing start-up script vek\\resource\\scripts\\init\\init.scr"}},
+        {"no key bindings",
+         {"-nologos"},
+         [](const std::string &d) { fs::remove(d + "/vek/resource/keybind.ini"); },
+         1,
+         {"Missing start-up script vek\\resource\\keybind.ini"}},
+        {"a broken screen script",
+         {"-nologos"},
+         [](const std::string &d) {
+             ruvotest::UnpackSlab(d, "scripts");
              std::ofstream(d + "/vek/resource/scripts/gui/screens.gui", std::ios::app) << "\r\nIF EQUAL {\r\n";
          },
-         1, {"screens.gui", "Mismatched Braces"}},
-        {"a mission script that is not there", {"-nologos", "vek\\resource\\scripts\\missions\\mission77.scr"}, nullptr,
-         -1, {"Can't find your command-line script vek\\resource\\scripts\\missions\\mission77.scr"}},
-        {"an empty mission script", {"-nologos", "vek\\resource\\scripts\\missions\\mission66.scr"},
-         [&](const std::string &d) { std::ofstream(d + "/" + missions + "mission66.scr") << "; nothing\r\n\r\n"; }, 1,
+         1,
+         {"screens.gui", "Mismatched Braces"}},
+        {"a mission script that is not there",
+         {"-nologos", "vek\\resource\\scripts\\missions\\mission77.scr"},
+         nullptr,
+         -1,
+         {"Can't find your command-line script vek\\resource\\scripts\\missions\\mission77.scr"}},
+        {"an empty mission script",
+         {"-nologos", "vek\\resource\\scripts\\missions\\mission66.scr"},
+         [&](const std::string &d) { std::ofstream(d + "/" + missions + "mission66.scr") << "; nothing\r\n\r\n"; },
+         1,
          {"STARTUP ERROR!!!: Can't find your command-line script vek\\resource\\scripts\\missions\\mission66.scr",
           "no statements"}},
-        {"a misspelt statement", {"-nologos", "vek\\resource\\scripts\\missions\\mission67.scr"},
+        {"a misspelt statement",
+         {"-nologos", "vek\\resource\\scripts\\missions\\mission67.scr"},
          [&](const std::string &d) {
              std::ofstream(d + "/" + missions + "mission67.scr") << "; a typing slip\r\nPLAYR Player 99 zz\r\nLoop:\r\nWAIT\r\nBRA Loop\r\n";
          },
-         -1, {"mission67.scr(2) : Unknown statement PLAYR (skipped)\n"}},
+         -1,
+         {"mission67.scr(2) : Unknown statement PLAYR (skipped)\n"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -340,7 +359,7 @@ TEST(Process, ACommandLineMissionLeavesTheCareerAlone) {
     std::string program = fs::absolute("ruvo").string();
     if (!fs::exists(program)) GTEST_SKIP() << "the game program is not built";
     const std::string sample = ruvotest::SampleDataRoot();
-    if (!fs::exists(sample + "/vek/resource/scripts/missions/mission01.scr")) GTEST_SKIP() << "no sample data";
+    if (!fs::exists(sample + "/vek/resource/scripts.slb")) GTEST_SKIP() << "no sample data";
     ruvotest::TempDir dir;
     CopySample(sample, dir.path());
     CaptainSlot captain{};

@@ -44,10 +44,9 @@ protected:
         // 75 % one second into the flight, to 60 % after eight (before the
         // raider's hail holds the script).
         const std::string mission = "vek/resource/scripts/missions/mission01.scr";
-        const std::string original = ruvotest::SampleDataRoot() + "/" + mission;
         root = std::make_unique<ruvotest::SampleRoot>(std::vector<std::string>{mission});
-        std::ifstream in(original, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_TRUE(ruvotest::UnpackSlab(root->path(), "scripts", {mission}));
+        std::string text = ruvotest::SampleFileText(mission);
         const std::string anchor = "CALL_ONCE_WHEN EnemyGone TIMER_OUT\n";
         const size_t at = text.find(anchor);
         ASSERT_NE(at, std::string::npos);

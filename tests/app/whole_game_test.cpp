@@ -204,8 +204,9 @@ protected:
 
 // At 16 bits on the full-screen driver, with the pointer resting over the
 // home page's background (where it lies when the game takes the screen):
-// the background picture becomes the hot window and is drawn again, and the
-// menu buttons on it stay in the shown frames.
+// the background picture there (the backdrop's upper band, laid over the
+// backdrop) becomes the hot window and is drawn again, and the menu buttons
+// on it stay in the shown frames.
 TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) {
     ASSERT_TRUE(SelectFullScreenDriver());
     Start(16);
@@ -225,7 +226,7 @@ TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) 
     }
     OnMouseMove(nullptr, 320, 240, 0);
     for (int i = 0; i < 4; ++i) Turn();
-    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhBg")));
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhSky")));
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const std::vector<uint16_t> after = Shown(guiLiveWindow(GetScriptSymbolValue(kButtons[i])));
         ASSERT_EQ(after.size(), before[i].size());
@@ -476,13 +477,14 @@ TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
         Key(28, 13);
         ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 20));
         EXPECT_EQ(gCareerMission, leg.mission);
-        // The last stand's duel is left to chance: the raider is taken out
-        // of it, so that the navy holds.
-        if (leg.mission == 4) {
-            auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
-            ASSERT_NE(raider, nullptr);
-            dunDeleteSceneItem(raider);
-        }
+        // The last stand's battle is left to chance: the black wing is taken
+        // out of it, so that the navy holds.
+        if (leg.mission == 4)
+            for (const char *name : {"Enemy", "Black2", "Black3"}) {
+                auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+                ASSERT_NE(raider, nullptr) << name;
+                dunDeleteSceneItem(raider);
+            }
         std::string feed;
         FlyAndEnd(leg.mission, &feed);
         if (leg.debrief) {

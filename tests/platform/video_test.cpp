@@ -136,7 +136,7 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
 
     ruvotest::TempDir dir;
     std::filesystem::create_directories("vek/resource/video");
-    std::ifstream in(std::string(std::getenv("RUVO_DATA")) + "/vek/resource/video/cmdsit.smk", std::ios::binary);
+    std::ifstream in(std::string(std::getenv("RUVO_DATA")) + "/vek/resource/video/card320.smk", std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
     ASSERT_GT(bytes.size(), 2000u);
     std::ofstream("vek/resource/video/cut.smk", std::ios::binary).write(bytes.data(), 400);
@@ -172,7 +172,7 @@ TEST_F(Video, MissingAndCorruptFilmsDoNotStart) {
 }
 
 TEST_F(Video, DoubledFilmPlaysToItsLastFrame) {
-    ASSERT_TRUE(PlayVideo("cmdsit.smk"));  // 320 x 240, 12 frames
+    ASSERT_TRUE(PlayVideo("card320.smk"));  // 320 x 240, 12 frames
     VideoPlaying = 1;
     EXPECT_TRUE(VideoState().doubled);
     int steps = 0;
@@ -246,7 +246,7 @@ TEST_F(Video, FilmLargerThanTheScreenStaysInside) {
         for (int depth : {8, 16}) {
             Open(depth, 200, 150);
             CurrentVideoBackend = kind;
-            for (const char *film : {"reentry1.smk", "cmdsit.smk"}) {  // centred, and doubled
+            for (const char *film : {"reentry1.smk", "card320.smk"}) {  // centred, and doubled
                 SCOPED_TRACE(film);
                 ASSERT_TRUE(PlayVideo(film));
                 VideoPlaying = 1;
@@ -299,7 +299,7 @@ TEST_F(Video, OnlySkipKeysEndAFilm) {
 TEST_F(Video, WindowClipHoldsOnItsStopFrame) {
     CurrentPalette = nullptr;  // no game palette: the film's indices stay as they are
     Smack *h = nullptr;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdStd1.smk", 0, 3, 0, 0));  // 160 x 120, 8 frames
+    ASSERT_TRUE(VideoOpenInWindow(&h, "card160a.smk", 0, 3, 0, 0));  // 160 x 120, 8 frames
     ASSERT_NE(h, nullptr);
     const int16_t rect[4] = {100, 50, 259, 169};
     for (int i = 0; i < 3; ++i) {
@@ -321,7 +321,7 @@ TEST_F(Video, WindowClipHoldsOnItsStopFrame) {
 TEST_F(Video, WindowClipRunsToItsEndAndStaysInside) {
     CurrentPalette = nullptr;
     Smack *h = nullptr;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdStd2.smk", 0, 0, 1, 0));
+    ASSERT_TRUE(VideoOpenInWindow(&h, "card160b.smk", 0, 0, 1, 0));
     // A rectangle larger than the film, and one reaching past the screen.
     const int16_t big[4] = {0, 0, 639, 479};
     const int16_t off[4] = {600, 450, 799, 599};
@@ -346,7 +346,7 @@ TEST_F(Video, CardWindowFilmAtSixteenBits) {
     Open(16);
     CurrentVideoBackend = VideoBackendKind::Card;
     Smack *h = nullptr;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdLft1.smk", 0, 0, 1, 0));  // 160 x 120, keyed
+    ASSERT_TRUE(VideoOpenInWindow(&h, "card160d.smk", 0, 0, 1, 0));  // 160 x 120, keyed
     const int16_t rect[4] = {10, 20, 169, 139};
     ASSERT_TRUE(VideoFrameToRect(h, rect));
     const uint16_t grey = uint16_t((227 >> 3) << 11 | (227 >> 2) << 5 | (227 >> 3));
@@ -359,9 +359,9 @@ TEST_F(Video, CardWindowFilmAtSixteenBits) {
 TEST_F(Video, StartFrameAndLoopingClip) {
     CurrentPalette = nullptr;
     Smack *h = nullptr;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdStd3.smk", 0, 0, 0, 0));
+    ASSERT_TRUE(VideoOpenInWindow(&h, "card160c.smk", 0, 0, 0, 0));
     Smack *first = h;
-    ASSERT_TRUE(VideoOpenInWindow(&h, "CmdStd3.smk", 4, 0, 0, 0));  // reuses the open film
+    ASSERT_TRUE(VideoOpenInWindow(&h, "card160c.smk", 4, 0, 0, 0));  // reuses the open film
     EXPECT_EQ(h, first);
     EXPECT_EQ(h->FrameNum, 4u);
     EXPECT_EQ(VideoState().startFrame, 4);
@@ -370,7 +370,7 @@ TEST_F(Video, StartFrameAndLoopingClip) {
     EXPECT_EQ(Px(4 * 5 - 1, 0), 255);
     VideoClose(h);
 
-    Smack *clip = SmackOpenByName("CmdLft1.smk");  // 160 x 120, 8 frames
+    Smack *clip = SmackOpenByName("card160d.smk");  // 160 x 120, 8 frames
     ASSERT_NE(clip, nullptr);
     std::vector<uint8_t> buf(160 * 120);
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(SmackNextFrameToBuffer(clip, buf.data()));
@@ -486,7 +486,7 @@ TEST_F(CardFilm, StoppedDoubledFilmRedrawsTheViewIntoBothBuffers) {
         CurrentVideoBackend = c.backend;
         CardMode = c.cardMode;
         PointScreenAt(0);
-        ASSERT_TRUE(PlayVideo("cmdsit.smk"));  // 320 x 240: doubled
+        ASSERT_TRUE(PlayVideo("card320.smk"));  // 320 x 240: doubled
         VideoPlaying = 1;
         int steps = 0;
         while (StepPlayingVideo() && steps < 100) ++steps;
@@ -509,7 +509,7 @@ TEST_F(CardFilm, StoppedDoubledFilmRedrawsTheViewIntoBothBuffers) {
 TEST_F(Video, FullScreenDriverDoublesFromTheTopLeft) {
     Open(8, 800, 600);
     CurrentVideoBackend = VideoBackendKind::FullScreen;
-    ASSERT_TRUE(PlayVideo("cmdsit.smk"));  // 320 x 240: 640 x 480 doubled
+    ASSERT_TRUE(PlayVideo("card320.smk"));  // 320 x 240: 640 x 480 doubled
     VideoPlaying = 1;
     ASSERT_TRUE(StepPlayingVideo());
     EXPECT_TRUE(VideoState().doubled);

@@ -93,7 +93,7 @@ TEST_P(SampleScripts, EveryMissionDeclaresItsObjectivesInItsLanguage) {
     };
     for (int n = 1; n <= 6; ++n) {
         const std::string mission = "vek/resource/scripts/missions/mission0" + std::to_string(n) + ".scr";
-        EXPECT_NE(text(mission).find("DEC_OBJV"), std::string::npos) << mission;
+        EXPECT_NE(ruvotest::SampleFileText(mission).find("DEC_OBJV"), std::string::npos) << mission;
         const std::string file = std::string("vek/resource/") + kFolder[GetParam()] + "/obj0" + std::to_string(n) + ".txt";
         const std::string body = text(file);
         ASSERT_GE(body.size(), 2u) << file;

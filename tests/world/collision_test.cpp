@@ -296,3 +296,117 @@ TEST_F(CollisionPass, AContactThatTakesOutAnEarlierObjectLeavesTheRestOfThePairs
     EXPECT_EQ(Pairs(), (std::set<std::pair<SceneItem *, SceneItem *>>{{std::min(a, b), std::max(a, b)},
                                                                      {std::min(a, c), std::max(a, c)}}));
 }
+
+namespace {
+struct Move {
+    char a, b;  // on the contact of these two (a's handler)
+    char moved;  // this object is put at x
+    double x;
+    char partner = 0;  // or instead takes this one as its partner
+};
+std::string gPairs;
+std::vector<Move> gMoves;
+std::vector<SceneItem *> gNamed;
+
+SceneItem *Named(char name) {
+    for (SceneItem *it : gNamed)
+        if (it->avatar->colourIndex == uint8_t(name)) return it;
+    return nullptr;
+}
+
+// Writes each contact once, as its two objects in the order they were
+// paired, and makes the move that the contact asks for.
+void PairRecorder(SceneItem *self, TDP *, SceneItem *other, TDP *, int16_t *handled, float *) {
+    if (*handled) return;
+    *handled = 1;
+    const char a = char(self->avatar->colourIndex), b = char(other->avatar->colourIndex);
+    gPairs += std::string(gPairs.empty() ? "" : " ") + a + b;
+    for (const Move &m : gMoves)
+        if (m.a == a && m.b == b) {
+            SceneItem *it = Named(m.moved);
+            if (m.partner) {
+                it->avatar->partner = Named(m.partner);
+                continue;
+            }
+            it->sim->position = {m.x, 0, 0};
+            it->sim->matrix.m[12] = float(m.x);
+            dunUpdateNodeTransforms(it);
+        }
+}
+}  // namespace
+
+// Which pairs meet and in what order, and that a pair is judged by where its
+// objects stand when the pass reaches it (a contact may have moved them).
+TEST_F(CollisionPass, PairsMeetInListOrderWhereTheyStandWhenReached) {
+    struct Body_ {
+        char name;
+        double x;  // radius 10, spheres only
+        uint32_t flags;
+    };
+    struct Case {
+        const char *what;
+        std::vector<Body_> bodies;  // linked in this order
+        std::vector<Move> moves;
+        const char *pairs;
+        const char *nearest = nullptr;  // each object's in list order ('.' none), when checked
+    };
+    constexpr uint32_t N = SceneFlag::RecordsNearest, T = SceneFlag::Appended;
+    const Case cases[] = {
+        {"all touching; appended ones last and never together",
+         {{'a', 0, 0}, {'b', 5, 0}, {'X', 3, T}, {'Y', 8, T}, {'c', 12, 0}},
+         {},
+         "ab ac aX aY bc bX bY cX cY"},
+        {"the same through the nearest records",
+         {{'a', 0, N}, {'b', 5, 0}, {'X', 3, T | N}, {'Y', 8, T}, {'c', 12, N}},
+         {},
+         "ab ac aX aY bc bX bY cX cY"},
+        {"out of reach: 20 apart, or 20 along one axis",
+         {{'a', 0, 0}, {'b', 20, 0}, {'c', 39.5, 0}, {'d', -19.5, N}},
+         {},
+         "ad bc"},
+        {"a contact moves a later object away",
+         {{'a', 0, 0}, {'b', 5, 0}, {'c', 10, 0}},
+         {{'a', 'b', 'c', 1000}},
+         "ab"},
+        {"a contact brings a later object in",
+         {{'a', 0, 0}, {'b', 5, 0}, {'c', 1000, 0}},
+         {{'a', 'b', 'c', 8}},
+         "ab ac bc"},
+        {"a contact moves the first object itself away",
+         {{'a', 0, N}, {'b', 5, 0}, {'c', 8, 0}},
+         {{'a', 'b', 'a', 1000}},
+         "ab bc",
+         ".a."},
+        {"a contact makes two later objects partners",
+         {{'a', 0, 0}, {'b', 5, 0}, {'c', 10, 0}},
+         {{'a', 'b', 'c', 0, 'b'}},
+         "ab ac"},
+        {"a contact brings an appended object in",
+         {{'a', 0, 0}, {'X', 5, T}, {'Y', 1000, T}},
+         {{'a', 'X', 'Y', -5}},
+         "aX aY"},
+        {"a later first object sees the moves of an earlier one's contacts",
+         {{'a', 0, 0}, {'b', 5, 0}, {'c', 100, 0}, {'d', 1000, N}},
+         {{'a', 'b', 'd', 105}},
+         "ab cd"},
+    };
+    for (const Case &c : cases) {
+        dunResetWorld();
+        gPairs.clear();
+        gNamed.clear();
+        gMoves = c.moves;
+        for (const Body_ &b : c.bodies) {
+            SceneItem *it = Ball(b.x, 10.0f, b.flags);
+            it->avatar->colourIndex = uint8_t(b.name);
+            it->avatar->contactHandler = PairRecorder;
+            gNamed.push_back(it);
+        }
+        dunCollisionPass();
+        EXPECT_EQ(gPairs, c.pairs) << c.what;
+        if (!c.nearest) continue;
+        std::string nearest;
+        for (SceneItem *it : gNamed)
+            nearest += it->avatar->nearest ? char(it->avatar->nearest->avatar->colourIndex) : '.';
+        EXPECT_EQ(nearest, c.nearest) << c.what;
+    }
+}

@@ -345,6 +345,7 @@ const WorldHudHooks kHud = {
     [](StarRecord *star) { Record("zoomToStar").text = star ? star->name : ""; },
     [](int entry) { Record("centreOnEntry", nullptr, nullptr, entry); },
     [] { Record("clearHighlights"); },
+    nullptr,
 };
 
 }  // namespace
