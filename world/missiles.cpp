@@ -100,8 +100,18 @@ void dunProximityDetonate(SceneItem *missile, SceneItem *other, float distance) 
     dunPayloadPutF32(payload, 16, s->velocity.y);
     dunPayloadPutF32(payload, 20, s->velocity.z);
     dunPayloadPutF32(payload, 24, 1000.0f);
-    dunMsgPost(missile->receiverId, other->receiverId, 0, MsgImpact, sizeof payload, payload);
-    removeSelf(missile);
+    // A live round fired from a weapon strikes as if it had touched: its
+    // contact routine deals the weapon's hit, gives the impact and removes
+    // it. A practice drone's blast only shakes what it reaches.
+    Avatar *a = missile->avatar;
+    if (a->roundWeapon && a->contactHandler && other->avatar) {
+        int16_t handled = 0;
+        float point[3] = {at.x, at.y, at.z};
+        a->contactHandler(missile, a->root, other, other->avatar->root, &handled, point);
+    } else {
+        dunMsgPost(missile->receiverId, other->receiverId, 0, MsgImpact, sizeof payload, payload);
+        removeSelf(missile);
+    }
     if (other == dunPlayerShip && s->shipInfo) dunCall(dunScript().missileHitPlayer, int(s->shipInfo->typeCode));
     int32_t volume = -10000, pan = 0;
     SoundPositionFromCamera(missile, &volume, &pan);

@@ -103,6 +103,10 @@ void dunLaunchSeeker(Weapon *weapon, SceneItem *round) {
     SceneItem *goal = round->sim->goal;
     const ShipInfo *info = goal && goal->sim ? goal->sim->shipInfo : nullptr;
     if (info && (info->flags & ShipFlag::SpecialWeapon)) PostNaming(round, goal, 200, MsgMissileWarning, round);
+    // Steering at a target's quarter-second look-ahead point, a fast seeker
+    // passes a small craft thousands of units off rather than striking it:
+    // it goes off when it comes close.
+    round->avatar->flags |= AvatarFlag::ProximityFuse;
 }
 
 void dunLaunchTacnuke(Weapon *weapon, SceneItem *round) {

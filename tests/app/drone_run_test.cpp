@@ -14,6 +14,7 @@
 
 #include "RES/resman.h"
 #include "RES/util.h"
+#include "ai/scores.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
@@ -26,6 +27,7 @@
 #include "gui/screen.h"
 #include "gui/window.h"
 #include "platform/display.h"
+#include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "present/cameras.h"
 #include "present/effects.h"
@@ -190,6 +192,67 @@ TEST_P(DroneRun, ThePlayerCarriesASeekerAndAPracticeDroneRuns) {
     for (int i = 0; i < 10; ++i) Turn();
     EXPECT_EQ(target->sim->shipInfo->states[0].state, 38u) << "the drone's target run";
     EXPECT_NE(target->avatar->scoreRecord, 0u) << "registered for its kill";
+}
+
+// The player picks the practice drone with the target key and fires seekers
+// at it with the fire key (Enter) whenever none is in flight: a seeker goes
+// off beside the drone and hits it, and within 30 seconds the drone is
+// destroyed. Its kill adds the table's points for its type to SCORE, once.
+TEST_P(DroneRun, ThePlayersSeekersDestroyThePracticeDroneAndItsKillScoresOnce) {
+    auto *target = static_cast<SceneItem *>(GetScriptSymbolValue("Target"));
+    ASSERT_TRUE(target && target->sim && target->sim->shipInfo);
+    const uint32_t key = target->avatar->scoreRecord;
+    ASSERT_NE(key, 0u);
+    const int type = target->sim->shipInfo->typeCode;
+    ASSERT_TRUE(type >= 0 && type < kKillTypes);
+    const int32_t points = int32_t(float(dunKillPoints[type]) * dunSideScoreFactor[target->sim->shipInfo->side]);
+    ASSERT_GT(points, 0);
+    for (int i = 0; i < 10; ++i) Turn();
+    KeyQueuePut(uint16_t(0x14 << 8));  // T: the nearest enemy
+    Turn();
+    ASSERT_EQ(dunPlayerShip->sim->goal, target);
+
+    auto seekerInFlight = [] {
+        SceneItem *head = dunSceneListHead();
+        for (SceneItem *o = head->next; o && o != head; o = o->next)
+            if ((o->flags & SceneFlag::InUse) && o->avatar && (o->avatar->flags & AvatarFlag::MunitionRound))
+                return true;
+        return false;
+    };
+    auto alive = [&] { return (target->flags & SceneFlag::InUse) && !(target->sim->flags & SimFlag::Dead); };
+    const uint32_t start = dunGameClock;
+    int fired = 0, hits = 0;
+    int32_t gainedAtKill = 0;
+    while (alive() && dunGameClock - start < 3000) {
+        if (!seekerInFlight() && (dunPlayerShip->sim->currentWeapon->flags & WeaponFlag::Ready)) {
+            KeyQueuePut(uint16_t(28 << 8 | 13));  // Enter: fire
+            ++fired;
+        }
+        const int32_t before = gMissionScore;
+        const int32_t hull = target->sim->hull;
+        Turn();
+        if (target->sim->hull < hull && !hits++) Snapshot("seeker_hit");
+        if (!alive()) gainedAtKill = gMissionScore - before;
+    }
+    ASSERT_FALSE(alive()) << "the drone still flies after " << fired << " seekers, " << hits << " hits";
+    EXPECT_GE(fired, 1);
+    EXPECT_GE(hits, 1);
+    const ScoreRecord *record = dunFindScoreRecord(key);
+    ASSERT_NE(record, nullptr);
+    // The kill is scored as its destruction is handled, a frame or two on.
+    for (int i = 0; i < 5 && !record->killed; ++i) {
+        const int32_t before = gMissionScore;
+        Turn();
+        gainedAtKill = gMissionScore - before;
+    }
+    EXPECT_EQ(record->killed, 255);
+    EXPECT_EQ(gainedAtKill, points);
+    EXPECT_EQ(dunWeaponTallies.tally[Tally::EnemyKills][type], 1);
+    EXPECT_EQ(dunWeaponTallies.tally[Tally::EnemyPoints][type], points);
+    // Once: the wreck and its pieces going score nothing more.
+    for (int i = 0; i < 200; ++i) Turn();
+    EXPECT_EQ(dunWeaponTallies.tally[Tally::EnemyKills][type], 1);
+    EXPECT_EQ(dunWeaponTallies.tally[Tally::EnemyPoints][type], points);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DroneRun, testing::Values(8, 16));

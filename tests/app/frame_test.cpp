@@ -178,6 +178,7 @@ TEST_F(GameFrame, TheSampleMissionsEnd) {
         {"mission02.scr", 0xFF, 0, 1, false},
         {"mission03.scr", 0, 0xFF, 2, false},
         {"mission04.scr", 0xFF, 0, 0, false},  // the black wing gone, no black ship is left
+        {"mission05.scr", 0xFF, 0, 0, false},  // the stragglers through after two waves; the wing plays no part
     };
     for (const auto &c : cases) {
         ruvotest::TempDir dir;

@@ -25,6 +25,7 @@
 #include "ai/contacts.h"
 #include "ai/scores.h"
 #include "ai/weapons.h"
+#include "ai/wing.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
 #include "app/game.h"
@@ -1102,6 +1103,82 @@ TEST_F(WholeGame, TheLastStandsDuellistsLeadTheirOwnWings) {
         EXPECT_NE(lead->group, 0) << name;
     }
     EXPECT_NE(ship("Defender")->group, ship("Enemy")->group);
+    exitMission();
+    Stop();
+}
+
+// The convoy escort's wing from the cockpit's keys: the two wingmen made
+// after the player's ship are its wing, the ships of the other groups and the
+// depot made before it are not. T makes the straggler the target; W opens
+// the wing menu and 3 gives "attack my target": both wingmen go for it. With
+// the depot as the target, Shift+8 sends the wing to dock, and both dock.
+TEST_F(WholeGame, TheConvoyEscortsWingAttacksThePlayersTargetAndDocksOnTheKeys) {
+    Start(8, false, "vek\\resource\\scripts\\missions\\mission05.scr");
+    // The stragglers are held back: the mission stays open while the wing flies.
+    ScriptSetSymbolInt(FindScriptSymbol("Waves"), -1000000);
+    auto object = [](const char *name) {
+        auto *o = static_cast<SceneItem *>(GetScriptSymbolValue(name));
+        return o && o->sim ? o : nullptr;
+    };
+    SceneItem *lance = object("Lance"), *pike = object("Pike"), *straggler = object("Straggler"),
+              *depot = object("Depot");
+    ASSERT_TRUE(lance && pike && straggler && depot && dunPlayerShip);
+    std::vector<SceneItem *> wing;
+    for (const WingSlot &slot : dunWing)
+        if (slot.object) wing.push_back(slot.object);
+    EXPECT_EQ(wing, (std::vector<SceneItem *>{lance, pike}));
+    auto distance = [](const SceneItem *a, const SceneItem *b) {
+        const Vec3d &p = a->sim->position, &q = b->sim->position;
+        return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y) + (q.z - p.z) * (q.z - p.z));
+    };
+    auto state = [](const SceneItem *o) {
+        const ShipInfo *info = o->sim->shipInfo;
+        return info->stateTop >= 0 ? info->states[info->stateTop].state : 0u;
+    };
+    constexpr int kT = 0x14, kW = 0x11, k3 = 0x04, k8 = 0x09, kShift = 0x2A;
+    for (int i = 0; i < 5; ++i) Turn();
+    Key(kT);
+    Turn();
+    ASSERT_EQ(dunPlayerShip->sim->goal, straggler);
+    Key(kW);
+    Key(k3);
+    Turn();
+    const double before[2] = {distance(lance, straggler), distance(pike, straggler)};
+    for (int i = 0; i < 2; ++i) {
+        SceneItem *w = wing[size_t(i)];
+        SCOPED_TRACE(w->sim->shipInfo->name);
+        EXPECT_EQ(dunWing[i].lastCommand, 2);
+        EXPECT_EQ(w->sim->goal, straggler);
+        EXPECT_EQ(w->sim->target, straggler);
+    }
+    // Ten seconds on, both have closed on it by more than their own length
+    // many times over.
+    for (int i = 0; i < 100; ++i) Turn();
+    for (int i = 0; i < 2; ++i) {
+        SceneItem *w = wing[size_t(i)];
+        SCOPED_TRACE(w->sim->shipInfo->name);
+        EXPECT_EQ(w->sim->goal, straggler);
+        EXPECT_LT(distance(w, straggler), before[i] - 200000.0) << "state " << state(w);
+    }
+
+    // The depot is the target (the targeting keys' work, which the test does
+    // itself); the dock command goes to the whole wing.
+    dunPlayerShip->sim->goal = depot;
+    dunPlayerShip->sim->target = depot;
+    GetKeyDownTable()[kShift] = 1;
+    Key(k8);
+    Turn();
+    GetKeyDownTable()[kShift] = 0;
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(dunWing[i].lastCommand, 8);
+    int turns = 0;
+    const bool docked = TurnsUntil(
+        [&] {
+            ++turns;
+            return dunGetDockedPartner(lance, depot) == depot && dunGetDockedPartner(pike, depot) == depot;
+        },
+        3000);
+    EXPECT_TRUE(docked) << "Lance " << (dunGetDockedPartner(lance, depot) == depot) << ", Pike "
+                        << (dunGetDockedPartner(pike, depot) == depot) << " after " << turns << " turns";
     exitMission();
     Stop();
 }

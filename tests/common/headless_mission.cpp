@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "RES/gfx2d.h"
 #include "RES/util.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
@@ -46,6 +47,14 @@ bool StartHeadlessMission(const char *script, int depth, int64_t seed) {
     if (depth == 16) parseCommandSwitch("-16");
     optFrontEndStart = 0;
     std::snprintf(gMissionScriptName, sizeof gMissionScriptName, "%s", script);
+    // One seed gives one game however many ran before it in the process: the
+    // ships' lights made while the mission starts draw their blink phases
+    // from the seeded generator too, and the glow table, filled once a
+    // process on the first glow from the same generator, is filled first.
+    if (seed >= 0) {
+        if (!RandomOffsetsReady) InitRandomOffsets();
+        dunSeedRand15(uint32_t(seed));
+    }
     if (StartHeadlessGame() != 1) return false;
     if (seed >= 0) dunSeedRand15(uint32_t(seed));
     return true;

@@ -67,6 +67,40 @@ TEST_F(ObjectRoutines, AMissileHomesOnAMovingTargetAndDetonates) {
     EXPECT_LT(missile->sim->fuel, 15000);
 }
 
+// A live round (fired from a weapon) that comes within its fuse's reach
+// strikes through its own contact routine, as if it had touched the target;
+// the blast adds no impact of its own.
+namespace {
+SceneItem *gStruckBy;
+SceneItem *gStruck;
+float gStruckAt[3];
+void RecordStrike(SceneItem *self, TDP *, SceneItem *other, TDP *, int16_t *handled, float *point) {
+    gStruckBy = self;
+    gStruck = other;
+    for (int i = 0; i < 3; ++i) gStruckAt[i] = point[i];
+    *handled = 1;
+    self->flags &= ~SceneFlag::InUse;
+}
+}  // namespace
+
+TEST_F(ObjectRoutines, ALiveRoundsFuseStrikesThroughItsContactRoutine) {
+    SceneItem *target = Ship(0, 0, 9000);
+    SceneItem *missile = Ship(0, 0, 0);
+    Weapon weapon = {};
+    missile->simulator = dunGuideMissile;
+    missile->avatar->flags |= AvatarFlag::ProximityFuse | AvatarFlag::MunitionRound;
+    missile->avatar->roundWeapon = &weapon;
+    missile->avatar->contactHandler = RecordStrike;
+    missile->sim->goal = target;
+    missile->sim->fuel = 5000;
+    gStruckBy = gStruck = nullptr;
+    Frame();
+    EXPECT_EQ(gStruckBy, missile);
+    EXPECT_EQ(gStruck, target);
+    EXPECT_NEAR(gStruckAt[2], missile->sim->position.z, 1.0f);
+    EXPECT_EQ(fakes.Count("impactGeometry"), 0);
+}
+
 TEST_F(ObjectRoutines, AMissileWithoutGoalRemovesItself) {
     SceneItem *missile = Ship();
     missile->simulator = dunGuideMissile;
