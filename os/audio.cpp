@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -149,12 +150,14 @@ void MixVoice(Voice &v, int32_t *acc, int frames) {
 }
 
 void MixLocked(int16_t *out, int frames) {
-    static std::vector<int32_t> acc;
+    // A plain array: the device's thread may still mix while the process
+    // runs its exit, after a vector's destructor would have freed it.
+    static int32_t acc[4096 * 2];
     while (frames > 0) {
         int n = std::min(frames, 4096);
-        acc.assign(size_t(n) * 2, 0);
+        std::fill_n(acc, size_t(n) * 2, 0);
         for (Voice &v : gVoices)
-            if (v.used && v.playing) MixVoice(v, acc.data(), n);
+            if (v.used && v.playing) MixVoice(v, acc, n);
         if (out) {
             for (int i = 0; i < 2 * n; ++i) out[i] = int16_t(std::clamp(acc[size_t(i)], -32768, 32767));
             out += 2 * n;
@@ -199,7 +202,14 @@ AudioMode osAudioOpen(bool manual) {
         want.samples = 1024;
         want.callback = Callback;
         gDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (gDevice) mode = AudioMode::Device;
+        if (gDevice) {
+            mode = AudioMode::Device;
+            // An exit that skips the shutdown (a fatal error, a failed start)
+            // stops the device's thread before the voices' samples are
+            // destroyed under it.
+            static const bool closesAtExit = std::atexit([] { osAudioClose(); }) == 0;
+            (void)closesAtExit;
+        }
         else SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     {
