@@ -370,9 +370,15 @@ TEST_F(WholeGame, FromTheHomePageThroughAMissionAndBack) {
     EXPECT_EQ(gPaused, 0);
     // The debriefing of the raider destroyed.
     std::string feed;
+    bool typed = false;
     ASSERT_TRUE(TurnsUntil(
         [&] {
             if (gFeed.pending[0] && feed.find(gFeed.pending) == std::string::npos) feed += gFeed.pending;
+            // The debriefing's frame once its first words stand typed.
+            if (!typed && !guiFeedTyping() && feed.find("Kestrel destroyed") != std::string::npos) {
+                typed = true;
+                Snapshot("mission01_debriefing");
+            }
             return gInFrontEnd != 0;
         },
         3000));
