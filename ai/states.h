@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 
+#include "RES/vecmath.h"
 #include "world/records.h"
 
 constexpr int kStateIds = 100;  // ids 0..99 can be registered
@@ -152,3 +153,12 @@ StateHandlerFn dunai_UmovingGuardState, dunai_DefNetGuardState, dunai_DefendMoth
 // Missiles, drones and escape.
 StateHandlerFn dunai_BigBombState, dunai_DroneTarget, dunai_DroneMovingTarget, dunai_DroneChasingTarget,
     dunai_OrbitalAttack, dunai_EscapeState, dunai_esc_Flee, dunai_MissileState, dunai_DumbMissileState;
+
+// A world position in single precision, for the states' steering sums.
+inline Vec3 dunai_FloatPoint(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
+// A world direction turned into the ship's own axes.
+inline Vec3 dunai_ShipFramePoint(const SceneItem *ship, const Vec3 &world) {
+    Vec3 out;
+    MatTransformPoint(out, world, ship->sim->matrix);
+    return out;
+}

@@ -38,14 +38,6 @@ Vec3 Delta(const SceneItem *from, const Vec3d &to) {
     return {float(to.x - p.x), float(to.y - p.y), float(to.z - p.z)};
 }
 
-Vec3 Local(const SceneItem *ship, const Vec3 &world) {
-    Vec3 out;
-    MatTransformPoint(out, world, ship->sim->matrix);
-    return out;
-}
-
-Vec3 Point(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 float TopThrust(const SceneItem *ship) { return dunai_Figures(dunai_ProfileOf(ship)).p1; }
 
 // The ship's last attacker when it is after the ship and not the object
@@ -114,7 +106,7 @@ StateCommand *dunai_off_Close(StateCommand *c, SceneItem *ship, int16_t step, fl
     const float d = 2.0f * ship->sim->radius + 20000.0f + 7.0f * t->sim->radius;
     Vec3 u = t->sim->velocity;
     VecNormalise(u);
-    const Vec3 at = Point(t->sim->position);
+    const Vec3 at = dunai_FloatPoint(t->sim->position);
     const Vec3 closePoint = {at.x - d * u.x, at.y - d * u.y, at.z - d * u.z};
     switch (step) {
     case 0:
@@ -127,7 +119,7 @@ StateCommand *dunai_off_Close(StateCommand *c, SceneItem *ship, int16_t step, fl
         L[0] += dunFrameStep;
         if (L[0] >= kCloseCycle) return dunai_Yield(c, 1);
         dunai_SteerTowards(ship, closePoint, &t->sim->velocity, nullptr, nullptr);
-        const Vec3 local = Local(ship, Delta(ship, t->sim->position));
+        const Vec3 local = dunai_ShipFramePoint(ship, Delta(ship, t->sim->position));
         Weapon *w = ChooseWeapon(ship, local);
         if (ship->avatar->standoff != 0) {
             AimMount(ship, w, local);
@@ -154,7 +146,7 @@ StateCommand *dunai_off_FireAtWill(StateCommand *c, SceneItem *ship, int16_t ste
         [[fallthrough]];
     case 2: s->currentWeapon = dunBestReadyWeapon(s->weapons); [[fallthrough]];
     case 3: {
-        const Vec3 local = Local(ship, v);
+        const Vec3 local = dunai_ShipFramePoint(ship, v);
         Weapon *w = s->currentWeapon;
         AimMount(ship, w, local);
         if (!w || !dunMountArcTest(ship, local.x, local.y, local.z, w->mountCode, w)) return dunai_Yield(c, 3);
@@ -172,7 +164,7 @@ StateCommand *dunai_Gun_lead_motion(StateCommand *c, SceneItem *ship, int16_t st
     SceneItem *t = ship->sim->target;
     if (!InUse(t)) return dunai_Finish(c, 0.0f);
     const Vec3 v = Delta(ship, t->sim->position);
-    const Vec3 local = Local(ship, v);
+    const Vec3 local = dunai_ShipFramePoint(ship, v);
     Weapon *w = ChooseWeapon(ship, local);
     AimMount(ship, w, local);
     ship->avatar->standoff = 0;
@@ -233,7 +225,7 @@ StateCommand *dunai_TailBitingState(StateCommand *c, SceneItem *ship, int16_t st
     case 0:
     case 1: L[0] = dunRand15() % kTailCheck; [[fallthrough]];
     case 2: {
-        const Vec3 at = Point(g->sim->position);
+        const Vec3 at = dunai_FloatPoint(g->sim->position);
         const Vec3 f = dunMatRow(g->sim->matrix, 2);
         const Vec3 behind = {at.x - f.x * d, at.y - f.y * d, at.z - f.z * d};
         const Vec3 toGoal = Delta(ship, g->sim->position);
@@ -262,11 +254,11 @@ StateCommand *dunai_FaceAttackState(StateCommand *c, SceneItem *ship, int16_t st
     case 1: L[0] = dunRand15() % kFaceCheck; [[fallthrough]];
     case 2: {
         const Vec3 v = Delta(ship, g->sim->position);
-        const Vec3 at = Point(g->sim->position);
+        const Vec3 at = dunai_FloatPoint(g->sim->position);
         if (VecLength(v) > d)
             dunai_SteerTowards(ship, at, nullptr, &v, dunai_HoldBandSpeedLimit);
         else
-            dunai_TurnRates(ship, Local(ship, v), dunai_ProfileOf(ship));
+            dunai_TurnRates(ship, dunai_ShipFramePoint(ship, v), dunai_ProfileOf(ship));
         dunAimAndFireAtPoint(ship, at.x, at.y, at.z, g);
         L[0] += dunFrameStep;
         return dunai_Yield(c, L[0] >= kFaceCheck ? 3 : 2);
@@ -300,7 +292,8 @@ StateCommand *dunai_CombatAchieveRange(StateCommand *c, SceneItem *ship, int16_t
         if (!InUse(t)) return dunai_Finish(c, 0.0f);
         const int32_t saved = ship->avatar->standoff;
         ship->avatar->standoff = 200000;
-        dunai_SteerTowards(ship, Point(t->avatar->position), &t->sim->velocity, nullptr, dunai_HoldBandSpeedLimit);
+        dunai_SteerTowards(ship, dunai_FloatPoint(t->avatar->position), &t->sim->velocity, nullptr,
+                           dunai_HoldBandSpeedLimit);
         ship->avatar->standoff = saved;
         L[1] += dunFrameStep;
         return dunai_Yield(c, L[1] >= kRangeCheck ? 3 : 2);
@@ -350,7 +343,7 @@ StateCommand *dunai_WeaponsPassState(StateCommand *c, SceneItem *ship, int16_t s
     if (SceneItem *o = Obj(p1); InUse(o)) s->goal = s->target = o;
     SceneItem *g = AttackerOverride(ship, s->goal);
     if (!g || !g->avatar || !g->sim) return dunai_Finish(c, 0.0f);
-    const Vec3 p = Point(g->avatar->position);
+    const Vec3 p = dunai_FloatPoint(g->avatar->position);
     const Vec3 own = dunFloatPosition(s);
     Vec3 aim = {p.x - own.x, p.y - own.y, p.z - own.z};
     const bool close = VecLengthApprox(aim) < float(int32_t(p2));
@@ -359,9 +352,9 @@ StateCommand *dunai_WeaponsPassState(StateCommand *c, SceneItem *ship, int16_t s
         const float beside = g->sim->radius * 2.0f;
         aim = {aim.x + x.x * beside, aim.y + x.y * beside, aim.z + x.z * beside};
     }
-    const Vec3 local = Local(ship, aim);
+    const Vec3 local = dunai_ShipFramePoint(ship, aim);
     s->thrust = {0.0f, 0.0f, 0.0f};
-    s->bodyVelocity = Local(ship, s->velocity);
+    s->bodyVelocity = dunai_ShipFramePoint(ship, s->velocity);
     switch (step) {
     case 0:
     case 1: {

@@ -16,8 +16,6 @@ constexpr uint32_t kLdsFlight = 74;
 
 bool Alive(const SceneItem *o) { return o && (o->flags & SceneFlag::InUse) && o->sim; }
 
-Vec3 PointOf(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 }  // namespace
 
 StateCommand *dunai_EscortState(StateCommand *c, SceneItem *ship, int16_t step, float, int32_t *, uint32_t w1,
@@ -36,7 +34,7 @@ StateCommand *dunai_EscortState(StateCommand *c, SceneItem *ship, int16_t step, 
         const int32_t saved = a ? a->standoff : 0;
         if (a) a->standoff = band;
         const Vec3 &lead = leader->sim->velocity;
-        dunai_SteerTowards(ship, PointOf(p), &lead, r >= 4.0 * double(band) ? nullptr : &lead,
+        dunai_SteerTowards(ship, dunai_FloatPoint(p), &lead, r >= 4.0 * double(band) ? nullptr : &lead,
                            dunai_HoldBandSpeedLimit);
         if (a) a->standoff = saved;
         if (!dunLdsApproachStep(ship, leader) && !(ship->sim->flags & SimFlag::Lds))

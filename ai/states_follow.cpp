@@ -31,14 +31,6 @@ Vec3 Between(const Vec3d &from, const Vec3d &to) {
     return {float(to.x - from.x), float(to.y - from.y), float(to.z - from.z)};
 }
 
-Vec3 Local(const SceneItem *ship, const Vec3 &world) {
-    Vec3 out;
-    MatTransformPoint(out, world, ship->sim->matrix);
-    return out;
-}
-
-Vec3 Point(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 SceneItem *AttackerOverride(const SceneItem *ship, SceneItem *chosen) {
     const Avatar *a = ship->avatar;
     if (a && a->attacker && a->attacker != chosen && a->attackCount > 0 && InUse(a->attacker)) return a->attacker;
@@ -66,7 +58,7 @@ struct Follow {
     StateCommand *Close(StateCommand *c, int32_t *L) const {
         const double d = VecLengthDouble(ship->sim->position, leader->sim->position);
         if (d < double(standoff)) return dunai_Yield(c, 3);
-        dunai_SteerTowards(ship, Point(leader->sim->position), &leader->sim->velocity, &follow,
+        dunai_SteerTowards(ship, dunai_FloatPoint(leader->sim->position), &leader->sim->velocity, &follow,
                            dunai_StandoffSpeedLimit);
         if (goal) Fire();
         L[0] += dunFrameStep;
@@ -76,7 +68,7 @@ struct Follow {
         const double d = VecLengthDouble(ship->sim->position, leader->sim->position);
         if (d > 1.5 * double(standoff)) return dunai_Yield(c, 2);
         if (goal) {
-            const Vec3 local = Local(ship, Between(ship->sim->position, goal->sim->position));
+            const Vec3 local = dunai_ShipFramePoint(ship, Between(ship->sim->position, goal->sim->position));
             dunai_TurnRates(ship, local, dunai_ProfileOf(ship));
             Fire();
         }
@@ -85,7 +77,7 @@ struct Follow {
         return dunai_Yield(c, L[0] > kFollowCycle ? 1 : 3);
     }
     void Fire() const {
-        const Vec3 local = Local(ship, Between(ship->sim->position, goal->sim->position));
+        const Vec3 local = dunai_ShipFramePoint(ship, Between(ship->sim->position, goal->sim->position));
         dunAimAndFireLocal(ship, local.x, local.y, local.z, goal);
     }
 

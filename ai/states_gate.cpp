@@ -37,8 +37,6 @@ SceneItem *Object(uint32_t handle) {
 
 Vec3d PlaceOf(const SceneItem *o) { return o->avatar ? o->avatar->position : o->sim->position; }
 
-Vec3 PointOf(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 Vec3 Row(const Mat4 &m, int r) { return {m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2]}; }
 
 void SetRow(Mat4 &m, int r, Vec3 v) {
@@ -125,12 +123,12 @@ StateCommand *dunai_LagrangeState(StateCommand *c, SceneItem *ship, int16_t step
         return dunai_Push(c, kMoveToStopRelative, 0, 0, uint32_t(-Truncate(k)), 3);
     case 3: {
         const Vec3 zero = {0, 0, 0};
-        dunai_SteerTowards(ship, PointOf(s->position), &zero, &gateNose, nullptr);
+        dunai_SteerTowards(ship, dunai_FloatPoint(s->position), &zero, &gateNose, nullptr);
         return dunai_Yield(c, Dot(Row(s->matrix, 2), gateNose) >= 0.7f ? 4 : 3);
     }
     case 4: {
         const float closeness =
-            dunai_SteerTowards(ship, PointOf(PlaceOf(gate)), nullptr, nullptr, dunai_CruiseSpeedLimit);
+            dunai_SteerTowards(ship, dunai_FloatPoint(PlaceOf(gate)), nullptr, nullptr, dunai_CruiseSpeedLimit);
         return dunai_Yield(c, closeness >= 0.85f ? 5 : 4);
     }
     case 5:

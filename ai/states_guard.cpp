@@ -34,12 +34,6 @@ bool InUse(const SceneItem *o) { return o && (o->flags & SceneFlag::InUse) && o-
 
 ShipInfo *InfoOf(const SceneItem *o) { return o && o->sim ? o->sim->shipInfo : nullptr; }
 
-Vec3 Local(const SceneItem *ship, const Vec3 &world) {
-    Vec3 out;
-    MatTransformPoint(out, world, ship->sim->matrix);
-    return out;
-}
-
 Vec3 Between(const Vec3d &from, const Vec3d &to) {
     return {float(to.x - from.x), float(to.y - from.y), float(to.z - from.z)};
 }
@@ -158,7 +152,7 @@ StateCommand *dunai_UmovingGuardState(StateCommand *c, SceneItem *ship, int16_t 
             // firing range when it has one worth the name.
             if (dunRand15() % 5 == 1) continue;
             if (int32_t(w3) > 10000 && VecLengthApprox(v) > float(w3)) continue;
-            const Vec3 local = Local(ship, v);
+            const Vec3 local = dunai_ShipFramePoint(ship, v);
             if (dunMountArcTest(ship, local.x, local.y, local.z, w->mountCode, w)) dunFireWeapon(t, ship, w);
         }
         return GuardCounters(c, L);
@@ -203,7 +197,7 @@ StateCommand *dunai_DefNetGuardState(StateCommand *c, SceneItem *ship, int16_t s
                 SceneItem *t = w->target;
                 if (!InUse(t)) continue;
                 const Vec3 v = Between(ship->sim->position, t->sim->position);
-                const Vec3 local = Local(ship, v);
+                const Vec3 local = dunai_ShipFramePoint(ship, v);
                 dunai_TurnRates(ship, local, dunai_ProfileOf(ship));
                 if (int32_t(w3) >= 1 && VecLengthApprox(v) > float(w3)) continue;
                 if (dunMountArcTest(ship, local.x, local.y, local.z, w->mountCode, w)) dunFireWeapon(t, ship, w);
@@ -242,7 +236,7 @@ StateCommand *dunai_LDADeffTwo(StateCommand *c, SceneItem *ship, int16_t step, f
     const auto posOf = [](const SceneItem *o) -> const Vec3d & {
         return o->avatar ? o->avatar->position : o->sim->position;
     };
-    Vec3 va = Local(ship, Between(at, posOf(a))), vb = Local(ship, Between(at, posOf(b)));
+    Vec3 va = dunai_ShipFramePoint(ship, Between(at, posOf(a))), vb = dunai_ShipFramePoint(ship, Between(at, posOf(b)));
     if (dunRand15() & 1) dunAimAndFireLocal(ship, va.x, va.y, va.z, a);
     else dunAimAndFireLocal(ship, vb.x, vb.y, vb.z, b);
     VecNormalise(va);
@@ -288,7 +282,7 @@ StateCommand *dunai_RotationalDeff(StateCommand *c, SceneItem *ship, int16_t ste
     if (!InUse(t)) t = ship->sim->goal;
     // As specified, like the two-target turret: no target, no slot assignment.
     if (!InUse(t)) return dunai_Yield(c, 1);
-    Vec3 v = Local(ship, Between(ship->sim->position, t->sim->position));
+    Vec3 v = dunai_ShipFramePoint(ship, Between(ship->sim->position, t->sim->position));
     dunAimAndFireLocal(ship, v.x, v.y, v.z, t);
     VecNormalise(v);
     const FlightParams *profile = dunai_ProfileOf(ship);

@@ -31,8 +31,6 @@ SceneItem *TargetOf(const SceneItem *ship) {
     return t && (t->flags & SceneFlag::InUse) && t->sim ? t : nullptr;
 }
 
-Vec3 PointOf(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 float DistanceTo(const SceneItem *ship, const Vec3 &p) {
     const Vec3d &s = ship->sim->position;
     const double dx = p.x - s.x, dy = p.y - s.y, dz = p.z - s.z;
@@ -49,7 +47,7 @@ Vec3 Offset(uint32_t p1, uint32_t p2, uint32_t p3) {
 Vec3 RelativePoint(const SceneItem *target, Vec3 offset, bool ownAxes) {
     Vec3 d = offset;
     if (ownAxes) MatRotateVector(target->sim->matrix, offset, d);
-    const Vec3 p = PointOf(target->sim->position);
+    const Vec3 p = dunai_FloatPoint(target->sim->position);
     return {p.x + d.x, p.y + d.y, p.z + d.z};
 }
 

@@ -35,12 +35,6 @@ SceneItem *Obj(uint32_t handle) { return dunItemFromHandle(handle); }
 bool InUse(const SceneItem *o) { return o && (o->flags & SceneFlag::InUse) && o->sim; }
 float TopThrust(const SceneItem *ship) { return dunai_Figures(dunai_ProfileOf(ship)).p1; }
 
-Vec3 Local(const SceneItem *ship, const Vec3 &world) {
-    Vec3 out;
-    MatTransformPoint(out, world, ship->sim->matrix);
-    return out;
-}
-
 Vec3 Towards(const SceneItem *ship, const Vec3d &to) {
     const Vec3d &p = ship->sim->position;
     return {float(to.x - p.x), float(to.y - p.y), float(to.z - p.z)};
@@ -91,7 +85,7 @@ StateCommand *BesideRun(StateCommand *c, SceneItem *ship, int16_t step, uint32_t
     const float beside = g->sim->radius * 2.0f;
     Vec3 aim = Towards(ship, g->avatar->position);
     aim = {aim.x - x.x * beside, aim.y - x.y * beside, aim.z - x.z * beside};
-    const Vec3 local = Local(ship, aim);
+    const Vec3 local = dunai_ShipFramePoint(ship, aim);
     if (orbital)
         dunai_RollYawToward(ship, local, dunai_ProfileOf(ship));
     else
@@ -213,11 +207,12 @@ StateCommand *dunai_DroneChasingTarget(StateCommand *c, SceneItem *ship, int16_t
         [[fallthrough]];
     case 2: {
         if (!InUse(g)) return dunai_Finish(c, 0.0f);
-        const float r = dunai_TurnRates(ship, Local(ship, Towards(ship, g->sim->position)), dunai_ProfileOf(ship));
+        const float r =
+            dunai_TurnRates(ship, dunai_ShipFramePoint(ship, Towards(ship, g->sim->position)), dunai_ProfileOf(ship));
         const float top = TopThrust(ship), lim = top * 2.0f / 3.0f;
         const Vec3 rel = {s->velocity.x - g->sim->velocity.x, s->velocity.y - g->sim->velocity.y,
                           s->velocity.z - g->sim->velocity.z};
-        s->bodyVelocity = Local(ship, rel);
+        s->bodyVelocity = dunai_ShipFramePoint(ship, rel);
         const Vec3 &v = s->bodyVelocity;
         s->thrust.x = -std::clamp(v.x, -lim, lim);
         s->thrust.y = -std::clamp(v.y, -lim, lim);
@@ -258,7 +253,7 @@ StateCommand *dunai_esc_Flee(StateCommand *c, SceneItem *ship, int16_t step, flo
                 s->flags |= SimFlag::TurnedThisFrame;
                 dunai_MatchVelocity(ship, {0.0f, 0.0f, 0.0f}, dunai_ProfileOf(ship));
             }
-            const Vec3 local = Local(ship, v);
+            const Vec3 local = dunai_ShipFramePoint(ship, v);
             s->currentWeapon = ship == dunPlayerShip ? dunChooseAutoMount(local.x, local.y, local.z, s->weapons)
                                                      : dunChooseMount(local.x, local.y, local.z, s->weapons);
             FireAt(ship, s->currentWeapon, local, t);

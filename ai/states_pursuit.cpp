@@ -49,8 +49,6 @@ void TakeTarget(SceneItem *ship, uint32_t handle) {
 // An object's place as its Avatar keeps it (the Sim's for one without).
 Vec3d PlaceOf(const SceneItem *o) { return o->avatar ? o->avatar->position : o->sim->position; }
 
-Vec3 PointOf(const Vec3d &p) { return {float(p.x), float(p.y), float(p.z)}; }
-
 Vec3 FromTo(const Vec3d &a, const Vec3d &b) { return {float(b.x - a.x), float(b.y - a.y), float(b.z - a.z)}; }
 
 float Length(Vec3 v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
@@ -104,7 +102,7 @@ StateCommand *dunai_SimplePursuit(StateCommand *c, SceneItem *ship, int16_t step
     if (step > 1) return UnknownStep(c);
     SceneItem *t = TargetOf(ship);
     if (!t) return dunai_Finish(c, 0.0f);
-    Standoff(ship, PointOf(PlaceOf(t)), &t->sim->velocity, nullptr, int32_t(p1));
+    Standoff(ship, dunai_FloatPoint(PlaceOf(t)), &t->sim->velocity, nullptr, int32_t(p1));
     return dunai_Yield(c, 1, 1.0f);
 }
 
@@ -136,7 +134,8 @@ StateCommand *dunai_AchieveRange(StateCommand *c, SceneItem *ship, int16_t step,
         if (InFieldOf(ship, t)) return dunai_Yield(c, 4);
         const Vec3 rel = FromTo(ship->sim->position, PlaceOf(t));
         const float d = Length(rel);
-        Standoff(ship, PointOf(PlaceOf(t)), &t->sim->velocity, d >= 8.0f * float(range) ? nullptr : &rel, range);
+        Standoff(ship, dunai_FloatPoint(PlaceOf(t)), &t->sim->velocity, d >= 8.0f * float(range) ? nullptr : &rel,
+                 range);
         if (!(ship->sim->flags & SimFlag::CollisionCourse) && (d >= float(range) || d <= float(range / 2)))
             return dunai_Yield(c, 2);
         // Stop where the ship now stands relative to T.
@@ -167,7 +166,7 @@ StateCommand *dunai_AchieveFieldRangeState(StateCommand *c, SceneItem *ship, int
     case 2: {
         if (locals[0]++ >= 11) return dunai_Yield(c, 1);
         if (!t) return dunai_Finish(c, 0.0f);
-        const Vec3 at = PointOf(t->sim->position);
+        const Vec3 at = dunai_FloatPoint(t->sim->position);
         Standoff(ship, at, nullptr, nullptr, range);
         if (Length(FromTo(ship->sim->position, t->sim->position)) >= float(range)) return dunai_Yield(c, 2);
         return dunai_Finish(c, 1.0f);
@@ -182,7 +181,7 @@ StateCommand *dunai_tst_HoldFormation(StateCommand *c, SceneItem *ship, int16_t,
     if (!t) return dunai_Finish(c, 0.0f);
     Vec3 offset;
     MatRotateVector(t->sim->matrix, Vec3{float(int32_t(p1)), float(int32_t(p2)), float(int32_t(p3))}, offset);
-    const Vec3 p = PointOf(PlaceOf(t));
+    const Vec3 p = dunai_FloatPoint(PlaceOf(t));
     dunai_SteerTowards(ship, {p.x + offset.x, p.y + offset.y, p.z + offset.z}, &t->sim->velocity, nullptr,
                        dunai_ApproachSpeedLimit);
     if (ship->avatar && ship->avatar->lifetimeCounter > 6)
@@ -259,7 +258,7 @@ StateCommand *dunai_Loiter(StateCommand *c, SceneItem *ship, int16_t step, float
     case 4: {
         SceneItem *centre = Object(uint32_t(locals[0]));
         if (!centre) return dunai_Finish(c, 0.0f);
-        const Vec3 at = PointOf(PlaceOf(centre));
+        const Vec3 at = dunai_FloatPoint(PlaceOf(centre));
         Vec3 u = FromTo(s->position, PlaceOf(centre));
         VecNormalise(u);
         const Vec3 right = {s->matrix.m[0], s->matrix.m[1], s->matrix.m[2]};
