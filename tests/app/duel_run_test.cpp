@@ -4,12 +4,16 @@
 // attack, escort and follower orders until one side has no ship left, and
 // the mission ends by the side that is left: a success while the navy holds,
 // a failure in a copy of the script whose two sides are swapped. The same
-// seed gives the same winner and the same frame.
+// seed gives the same winner and the same frame. A ship whose hull falls
+// below its self-preservation threshold takes that order; fleeing under it,
+// it runs until less than two-fifths of its hull is gone, or to its end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -17,6 +21,7 @@
 
 #include "RES/util.h"
 #include "ai/brain.h"
+#include "ai/combat.h"
 #include "ai/contacts.h"
 #include "app/clock.h"
 #include "app/floor_hooks.h"
@@ -61,6 +66,107 @@ constexpr const char *kSwapped = "vek\\resource\\scripts\\missions\\swapped04.sc
 // ship is one of the navy's).
 int ShipsLeft(int side) { return dunCountShipsOfSide(side); }
 
+// A ship's run from the fight under its self-preservation order, which the
+// brain switches to once the hull is below the order's threshold.
+struct Flight {
+    std::string ship;
+    int from = 0, to = 0;  // frames
+    // Damage taken, in percent of the hull: on the way in, and on the way out
+    // the lower of the last two frames (the flight checks it within a frame).
+    int damageFrom = 0, damageTo = 0;
+    char end = 0;  // 'c' calmed down, 'd' destroyed, 'o' the battle was over first
+    bool operator==(const Flight &) const = default;
+};
+
+// Still fleeing while two-fifths of the hull or more is gone.
+constexpr int kFleeDamagePercent = 40;
+constexpr uint32_t kFleeState = 61;
+
+// Watches every ship's order and flight, frame by frame.
+class FlightWatch {
+public:
+    std::vector<Flight> flights;
+
+    void Frame(int n) {
+        std::map<const SceneItem *, bool> seen;
+        SceneItem *head = dunSceneListHead();
+        for (SceneItem *o = head->next; o && o != head; o = o->next) {
+            const ShipInfo *info = o->sim ? o->sim->shipInfo : nullptr;
+            if (!info || !info->name) continue;
+            seen[o] = true;
+            Ship now = Look(o, info);
+            auto at = ships.find(o);
+            // A record taken over by another object: the ship it was is gone.
+            if (at != ships.end() && at->second.name != now.name) {
+                Gone(at->second, n, 'd');
+                at = ships.end();
+                ships.erase(o);
+            }
+            if (at == ships.end()) {
+                if (now.alive && now.fleeing && now.selfPreserving) Start(now, n);
+                ships[o] = now;
+                continue;
+            }
+            Ship &was = at->second;
+            if (was.flight >= 0) {
+                now.flight = was.flight;
+                if (!now.alive) Gone(now, n, 'd');
+                else if (!now.fleeing || !now.selfPreserving) End(now, n, std::min(was.damage, now.damage));
+            } else if (now.alive && now.fleeing && now.selfPreserving) {
+                Start(now, n);
+            }
+            was = now;
+        }
+        for (auto &[o, ship] : ships)
+            if (!seen.count(o)) Gone(ship, n, 'd');
+    }
+
+    // The battle is over: who still runs, runs to the end.
+    void Over(int n) {
+        for (auto &[o, ship] : ships) Gone(ship, n, 'o');
+    }
+
+private:
+    struct Ship {
+        std::string name;
+        bool alive = false, fleeing = false, selfPreserving = false;
+        int damage = 0;
+        int flight = -1;  // index into the flights while one runs
+    };
+    std::map<const SceneItem *, Ship> ships;
+
+    static Ship Look(const SceneItem *o, const ShipInfo *info) {
+        Ship s;
+        s.name = info->name;
+        s.alive = Alive(o);
+        const int top = info->stateTop >= 0 && info->stateTop < kStateFrames ? info->stateTop : 0;
+        s.fleeing = info->states[top].state == kFleeState;
+        const char *order = info->currentOrder == 0 ? info->orders[0].name : nullptr;
+        s.selfPreserving = order && std::strcmp(order, "SelfPreservation") == 0;
+        s.damage = dunDamagePercent(info->damage);
+        return s;
+    }
+    void Start(Ship &s, int n) {
+        s.flight = int(flights.size());
+        flights.push_back({s.name, n, n, s.damage, s.damage, 0});
+    }
+    void End(Ship &s, int n, int damage) {
+        Flight &f = flights[size_t(s.flight)];
+        f.to = n;
+        f.damageTo = damage;
+        f.end = 'c';
+        s.flight = -1;
+    }
+    void Gone(Ship &s, int n, char why) {
+        if (s.flight < 0) return;
+        Flight &f = flights[size_t(s.flight)];
+        f.to = n;
+        f.damageTo = s.damage;
+        f.end = why;
+        s.flight = -1;
+    }
+};
+
 struct Outcome {
     bool started = false;
     std::string loser;  // the side with no ship left: "NAVY" (the player's aside) or "BLACK"
@@ -72,6 +178,7 @@ struct Outcome {
     int16_t outcome = -1;
     int fleeing = 0;  // frames in which some ship was fleeing
     bool perimeter = false;  // the base's perimeter box showed five seconds in
+    std::vector<Flight> flights;  // under the self-preservation order
 };
 
 // A destroyed ship's remains explode: a wreck blowing its parts off when the
@@ -160,8 +267,11 @@ protected:
 
         if (Symbol("Defender") && Symbol("Enemy") && Symbol("INDIEBase")) {
             out.started = true;
-            for (int n = 1; n <= kBattleFrames && out.loser.empty(); ++n) {
+            FlightWatch watch;
+            int n = 1;
+            for (; n <= kBattleFrames && out.loser.empty(); ++n) {
                 Turn();
+                watch.Frame(n);
                 if (ShipsLeft(kBlack) == 0) out.loser = "BLACK";
                 if (ShipsLeft(kNavy) <= 1) out.loser = "NAVY";
                 out.fleeing += AnyoneFleeing();
@@ -170,6 +280,8 @@ protected:
                                     !(dunPerimeterBox->flags & HudFlag::Hidden);
                 out.seconds = float(n) * 0.02f;
             }
+            watch.Over(n - 1);
+            out.flights = watch.flights;
             for (int n = 0; n < 500 && !(out.exploded && gMissionEndState); ++n) {
                 Turn();
                 out.exploded = out.exploded || Exploding();
@@ -186,7 +298,7 @@ protected:
 };
 
 TEST_F(DuelRun, EverySeedEndsWithOneSideDestroyed) {
-    int fled = 0;
+    int fled = 0, hurtFlights = 0, seedsWithHurtFlight = 0;
     for (uint32_t seed = 1; seed <= 10; ++seed) {
         const Outcome o = Fly(seed);
         ASSERT_TRUE(o.started) << seed;
@@ -201,9 +313,22 @@ TEST_F(DuelRun, EverySeedEndsWithOneSideDestroyed) {
         fled += o.fleeing > 0;
         std::printf("seed %u: %s lost after %.1f s; fleeing in %d frames\n", seed, o.loser.c_str(), o.seconds,
                     o.fleeing);
+        // A ship running for its life stops only once it has calmed down:
+        // destroyed, or still running when the battle is over, otherwise.
+        int hurt = 0;
+        for (const Flight &f : o.flights) {
+            std::printf("  %s flees from %d (%d%% damage) to %d (%d%%): %c\n", f.ship.c_str(), f.from, f.damageFrom,
+                        f.to, f.damageTo, f.end);
+            if (f.end == 'c') EXPECT_LT(f.damageTo, kFleeDamagePercent) << seed << " " << f.ship << " at " << f.to;
+            hurt += f.damageFrom >= kFleeDamagePercent;
+        }
+        hurtFlights += hurt;
+        seedsWithHurtFlight += hurt > 0;
     }
-    // Damaged ships still run for it in the battle.
+    // Damaged ships still run for it in the battle, and in several battles a
+    // ship far enough gone that only calming down would end its flight.
     EXPECT_GT(fled, 0);
+    EXPECT_GE(seedsWithHurtFlight, 3) << hurtFlights;
 }
 
 TEST_F(DuelRun, TheSameSeedGivesTheSameWinnerAndFrame) {
@@ -214,6 +339,9 @@ TEST_F(DuelRun, TheSameSeedGivesTheSameWinnerAndFrame) {
     EXPECT_EQ(a.frameHash, b.frameHash);
     EXPECT_EQ(a.perimeter, b.perimeter);
     EXPECT_TRUE(a.perimeter);
+    // Its ships flee the same way, frame for frame.
+    EXPECT_FALSE(a.flights.empty());
+    EXPECT_EQ(a.flights, b.flights);
 }
 
 // With the sides swapped the base and its defences are black: the navy wing
