@@ -39,6 +39,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/gui.h"
+#include "gui/main_view.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
@@ -53,6 +54,7 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/hooks.h"
 #include "present/lspace.h"
 #include "present/p3d.h"
 #include "present/views.h"
@@ -1485,6 +1487,41 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     // The weapons station: the beam group, then rapid fire by a second press.
     press(kF3);
     ASSERT_EQ(StationId, 3);
+    // Both views draw every frame: the station's own view with the HUD over
+    // it, once a frame, and the small weapon-camera window with the weapon
+    // mounts alone.
+    {
+        static const PresentHudHooks *game;
+        static PresentHudHooks counting;
+        static std::vector<HudRect> passes;
+        static std::vector<const GuiWindow *> mounts;
+        game = &P3DHud();
+        counting = *game;
+        counting.drawAll = [] {
+            passes.push_back(HudViewRect);
+            game->drawAll();
+        };
+        passes.clear();
+        mounts.clear();
+        P3DSetHudHooks(&counting);
+        gMainViewRoutines.hardpoints = [](GuiWindow *w) {
+            mounts.push_back(w);
+            kMainViewRoutines.hardpoints(w);
+        };
+        for (int i = 0; i < 3; ++i) Turn();
+        gMainViewRoutines = kMainViewRoutines;
+        P3DSetHudHooks(game);
+        GuiWindow *view = guiLiveWindow(GetScriptSymbolValue("WEPRealVR"));
+        GuiWindow *camera = guiLiveWindow(GetScriptSymbolValue("WEPRealV"));
+        ASSERT_TRUE(view && camera);
+        EXPECT_EQ(gGuiMainView, view);
+        ASSERT_EQ(passes.size(), 3u);
+        for (const HudRect &r : passes)
+            EXPECT_TRUE(r.left == view->rect[0] && r.top == view->rect[1] && r.right == view->rect[2] &&
+                        r.bottom == view->rect[3])
+                << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+        EXPECT_EQ(mounts, std::vector<const GuiWindow *>(3, camera));
+    }
     // The slots hold the ship's beam cannons.
     ASSERT_NE(gWepSlots[0], nullptr);
     EXPECT_TRUE(gWepSlots[0]->flags & WeaponFlag::Beam);
