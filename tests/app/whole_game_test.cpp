@@ -1541,6 +1541,9 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     EXPECT_TRUE(gWepRapid);
     press(kT);
     ASSERT_EQ(dunWeaponTarget, raider);
+    // The beams and a seeker or two would finish the raider: it holds until
+    // the first rack of seekers is spent.
+    raider->sim->flags |= SimFlag::Protected;
     GuiWindow *racks = guiLiveWindow(GetScriptSymbolValue("WEPMags"));
     GuiWindow *rounds = guiLiveWindow(GetScriptSymbolValue("WEPShots"));
     ASSERT_TRUE(racks && rounds);
@@ -1615,8 +1618,7 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     EXPECT_EQ(firstRacks, 2.0f);
     EXPECT_EQ(firstRounds, 12.0f);
     // Seekers at the raider until it goes: the racks and rounds gauges fall,
-    // never below 0. The beams have worn it down, and a seeker or two would
-    // finish it: it is kept whole until the first rack is spent.
+    // never below 0.
     float lowestRacks = firstRacks, lowestRounds = firstRounds;
     auto down = [] { return dunTestObjectiveState(0, ObjectiveState::Done); };
     const DunHandle handle = dunHandleOf(raider);
@@ -1624,10 +1626,7 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     for (int i = 0; i < 3000 && !down(); ++i) {
         SceneItem *r = dunItemFromHandle(handle);
         if (r) dunPlayerShip->sim->goal = r;
-        if (r && lowestRacks == firstRacks) {
-            r->sim->hull = 100;
-            r->sim->shipInfo->damage.damage = 0;
-        }
+        if (r && lowestRacks < firstRacks) r->sim->flags &= ~SimFlag::Protected;
         if (!(seeker->flags & WeaponFlag::Empty) && seeker->reloadTimer <= 0.0f) {
             Key(0x1C, 13);  // Enter: fire
             ++fired;
