@@ -224,8 +224,9 @@ void ViewPane(GuiWindow *window, void (*render)(P3DPane *), bool mainView) {
     ClipRect r;
     if (!guiGadgetRect(window, &r)) return;
     // The station's own view also shows the objectives panel in place of
-    // the scene, the briefing's film and the typed feed over it.
-    const bool stationView = mainView || window == gGuiMainView;
+    // the scene, the briefing's film and the typed feed over it; a main view
+    // pane beside it (the weapons station's camera window) shows its scene.
+    const bool stationView = mainView ? guiIsStationView(window) : window == gGuiMainView;
     if (stationView && gObjectivesOpen) {
         guiDrawObjectiveList(window);
         if (!mainView) guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
@@ -242,7 +243,12 @@ void ViewPane(GuiWindow *window, void (*render)(P3DPane *), bool mainView) {
             if (gFeedAltPlacement) guiDrawTextFeed(x0 + 4, y0 + 10, w - 168, 80);
             else guiDrawTextFeed(x0 + 74, y0 - 4, w - 238, 94);
         }
-        if (mainView) return;
+        if (mainView) {
+            // The scene moves: the pane draws again next frame, and so do
+            // the windows over it.
+            guiMarkOverlapping(window);
+            return;
+        }
     }
     guiDrawFrame(guiScreen(), GuiColour::Highlight, r.left, r.top, r.right, r.bottom);
     guiMarkOverlapping(window);

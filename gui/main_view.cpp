@@ -54,6 +54,18 @@ void MainViewDraw(GuiWindow *window) {
         guiMarkOverlapping(window);
         return;
     }
+    if (!guiIsStationView(window)) {
+        // A pane beside the station's own view (the weapons station's
+        // camera window) shows the weapon mounts, or the scene: the HUD, the
+        // feed and the full-window displays are that view's.
+        if (StationId == 3 && gGuiWeaponsHardpointView) {
+            r.hardpoints(window);
+            guiMarkOverlapping(window);
+        } else {
+            r.pane(window);
+        }
+        return;
+    }
     if (gDocViewerOpen) {
         r.document(window);
         guiMarkOverlapping(window);
@@ -62,6 +74,7 @@ void MainViewDraw(GuiWindow *window) {
     if (StationId == 3 && gGuiWeaponsHardpointView) {
         r.hardpoints(window);
         r.remoteLabel(window);
+        guiMarkOverlapping(window);
         return;
     }
     if (gObjectivesOpen) {

@@ -11,6 +11,7 @@
 #include "RES/gfx2d.h"
 #include "ai/combat.h"
 #include "ai/contacts.h"
+#include "ai/weapons.h"
 #include "core/options.h"
 #include "gui/autopilot.h"
 #include "gui/bound.h"
@@ -34,7 +35,8 @@
 #include "world/records.h"
 
 uint16_t gWepGroup;
-uint8_t gWepRapid, gWepRipple, gWepAuto = 0xFF, gWepForwardTrack = 0xFF;
+uint8_t &gWepRapid = dunRapidBeamMode, &gWepRipple = dunAutoCycleTargets;
+uint8_t gWepAuto = 0xFF, gWepForwardTrack = 0xFF;
 Weapon *gWepSlots[4];
 uint8_t gWepIconsDirty;
 Weapon *gWepSelected;
@@ -44,6 +46,9 @@ namespace {
 
 // The weapon list the slots were filled from.
 const Weapon *gWepSlotsFrom;
+// The message line's words as it last took them: the message changes in its
+// buffer, and the line draws again when its words do.
+char gWepShownMessage[sizeof gWepLastMessage];
 
 constexpr uint16_t kArcMedium = 0x400, kArcNorm = 0x800, kArc30 = 0x40, kArc60 = 0x10;
 const char *const kTrack[3] = {"TRACK", "PISTER", "FOLGEN"};
@@ -117,6 +122,12 @@ void ForwardTrackButton(GuiWindow *) { guiWepToggleForwardTrack(); }
 void RapidButton(GuiWindow *) { guiWepToggleRapid(); }
 void ReaimButton(GuiWindow *) { guiReaimSubTargets(); }
 
+// A change of group lights one button and puts the other out.
+int8_t ModeUpdate(GuiWindow *w) {
+    if (w->state != (gWepGroup == uint16_t(w->value) ? 1 : 0)) guiReload(w);
+    return guiDefaultHandler(w);
+}
+
 void DrawModeButton(GuiWindow *w) {
     w->state = gWepGroup == uint16_t(w->value) ? 1 : 0;
     guiDrawButton(w);
@@ -179,7 +190,11 @@ int8_t SystemUpdate(GuiWindow *w) {
 }
 
 int8_t MessageUpdate(GuiWindow *w) {
-    SetText(w, gWepLastMessage);
+    if (std::strcmp(gWepShownMessage, gWepLastMessage) != 0) {
+        std::snprintf(gWepShownMessage, sizeof gWepShownMessage, "%s", gWepLastMessage);
+        guiReload(w);
+    }
+    SetText(w, gWepShownMessage);
     return guiDefaultHandler(w);
 }
 
@@ -239,6 +254,7 @@ void guiWepReset() {
     gWepIconsDirty = 0xFF;
     gWepSelected = nullptr;
     gWepLastMessage[0] = 0;
+    gWepShownMessage[0] = 0;
 }
 
 void guiWepShowSelection(const Weapon *w) {
@@ -358,10 +374,12 @@ void guiBuildWepScreen() {
     if (GuiWindow *w = guiBindActivate("WpMd0", SelectPbcButton)) {
         w->value = 0;
         w->draw = DrawModeButton;
+        w->update = ModeUpdate;
     }
     if (GuiWindow *w = guiBindActivate("WpMd1", SelectMissileButton)) {
         w->value = 1;
         w->draw = DrawModeButton;
+        w->update = ModeUpdate;
     }
     if (GuiWindow *w = guiBindActivate("WEPAuto", guiWepToggleAuto)) w->update = AutoUpdate;
     guiBindActivate("WEPFire", FireButton);

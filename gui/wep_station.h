@@ -8,7 +8,10 @@ struct GuiWindow;
 struct Weapon;
 
 extern uint16_t gWepGroup;  // 0 the beam group, 1 the missile group
-extern uint8_t gWepRapid, gWepRipple, gWepAuto, gWepForwardTrack;  // 0 or 0xFF
+// The rapid and ripple switches are the fire routine's own modes (rapid
+// beam fire, and the move to the next hostile after each shot).
+extern uint8_t &gWepRapid, &gWepRipple;  // 0 or 0xFF
+extern uint8_t gWepAuto, gWepForwardTrack;  // 0 or 0xFF
 extern Weapon *gWepSlots[4];
 extern uint8_t gWepIconsDirty;
 extern Weapon *gWepSelected;

@@ -325,11 +325,20 @@ GuiWindow *guiLiveWindow(void *value) {
     return w;
 }
 
+bool guiIsStationView(const GuiWindow *window) {
+    const GuiWindow *main = gGuiScreen ? gGuiScreen->viewWindow : nullptr;
+    return !main || window == main;
+}
+
 void guiRunViewPane(GuiWindow *window, void (*routine)(P3DPane *pane)) {
     if (!window) return;
     P3DPane pane = {window,       window->rect[0], window->rect[1], window->w,       window->h,
                     window->userPtr, window->dirty, window->image, window->imageAlt};
+    // A second pane running the HUD pass would draw its texts again and
+    // step its animations twice in a frame.
+    gViewNoHud = guiIsStationView(window) ? 0 : 1;
     routine(&pane);
+    gViewNoHud = 0;
     window->image = pane.image;
     window->imageAlt = pane.imageAlt;
 }

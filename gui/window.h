@@ -159,5 +159,11 @@ Surface *guiScreen();
 void guiInterfere(GuiWindow *window);
 // Runs a presentation routine on the window as a 3D view pane: its place,
 // size, user pointer (the viewer's cell or a HUD record) and dirty rectangle
-// go to the routine, the sub-pixelmaps it drew into come back.
+// go to the routine, the sub-pixelmaps it drew into come back. Only the
+// station's view draws the HUD.
 void guiRunViewPane(GuiWindow *window, void (*routine)(P3DPane *pane));
+// The window is the station's own view, which carries the HUD, the cockpit
+// overlay and the text feed: the current screen's main view window, or any
+// view pane on a screen without one. Other panes (the weapons station's
+// camera window) show their scene alone.
+bool guiIsStationView(const GuiWindow *window);

@@ -25,6 +25,7 @@
 
 P3DMarkObserver gP3DMarkObserver;
 uint8_t gViewSecondary, gViewZoomRequest, gViewZoomState, gViewWindowMode, gViewNoSceneScript, gViewNoSceneGui;
+uint8_t gViewNoHud;
 
 namespace {
 
@@ -325,7 +326,7 @@ void P3DRenderFrame(SceneItem *viewObject, const int16_t rect[4]) {
         if (!gViewSecondary) P3DParticlePass(rect[1]);
         Mark("PARTICLES");
         SetStyle(viewObject, VT_RSTYLE_DEFAULT);
-        if (!gViewSecondary) dunCall(P3DHud().drawAll);
+        if (!gViewSecondary && !gViewNoHud) dunCall(P3DHud().drawAll);
     }
     if (!gViewSecondary) P3DRenderFlareBatch(1);
     Cockpit();

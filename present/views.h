@@ -49,6 +49,9 @@ extern uint8_t gViewZoomState;  // 1 zooming, 2 zoom dropped
 extern uint8_t gViewWindowMode;  // 0..2
 extern uint8_t gViewNoSceneScript;  // the script keeps the scene out of the view
 extern uint8_t gViewNoSceneGui;  // and so does the GUI
+// Set while a pane beside the station's own view draws (the weapons
+// station's camera window): the HUD is drawn once a frame, over that view.
+extern uint8_t gViewNoHud;
 
 // The end of the GUI pass ends the frame's view effects: the flash colour
 // goes back to the clear colour, the interference and the secondary-view

@@ -1,6 +1,7 @@
 // Munitions: the shapes of the rounds launchers fire, and the launch
 // routines that make a freshly fired round a missile, a flare, a mine, a
 // probe or a craft the player flies.
+#include "RES/resman.h"
 #include "RES/vecmath.h"
 #include "ai/brain.h"
 #include "ai/combat.h"
@@ -9,7 +10,6 @@
 #include "present/effects.h"
 #include "present/effects/nav_lights.h"
 #include "present/effects/particles.h"
-#include "present/lwo/lwo.h"
 #include "present/p3d.h"
 #include "world/contact.h"
 #include "world/docking.h"
@@ -85,12 +85,20 @@ void HandControlTo(SceneItem *craft) {
 
 bool Ready(Weapon *weapon, SceneItem *round) { return weapon && round && round->sim && round->avatar; }
 
+// A munition's shape is one of the mission's resources, like its ships'
+// models: one model for every launcher that fires it, which goes with the
+// mission's others.
+void *MunitionShape(const char *name) {
+    ResourceHandle *handle = resmanRegister(name, ResLwo2Brm);
+    return handle ? resmanLoad(handle) : nullptr;
+}
+
 }  // namespace
 
-void *dunLoadMissileShape() { return LwoLoadModel("vek\\resource\\shapes\\missile.lwo", nullptr, nullptr); }
-void *dunLoadLdsiShape() { return LwoLoadModel("vek\\resource\\shapes\\missile_LDSI.lwo", nullptr, nullptr); }
-void *dunLoadProbeShape() { return LwoLoadModel("vek\\resource\\shapes\\reconprobe.lwo", nullptr, nullptr); }
-void *dunLoadMineShape() { return LwoLoadModel("vek\\resource\\shapes\\SpikyMine.lwo", nullptr, nullptr); }
+void *dunLoadMissileShape() { return MunitionShape("vek\\resource\\shapes\\missile.lwo"); }
+void *dunLoadLdsiShape() { return MunitionShape("vek\\resource\\shapes\\missile_LDSI.lwo"); }
+void *dunLoadProbeShape() { return MunitionShape("vek\\resource\\shapes\\reconprobe.lwo"); }
+void *dunLoadMineShape() { return MunitionShape("vek\\resource\\shapes\\SpikyMine.lwo"); }
 
 void dunLaunchSeeker(Weapon *weapon, SceneItem *round) {
     if (!Ready(weapon, round)) return;

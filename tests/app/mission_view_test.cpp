@@ -216,9 +216,12 @@ TEST_P(MissionView, StarsStreakWhileTheShipTurnsAndNavLightsBlink) {
             }
         return n;
     };
-    // Seen from the chase cut, close behind the raider.
+    // Seen from the chase cut, close behind the raider: the cut draws its
+    // distance at random, up to twice its nearest, where the raider would
+    // show its far model and no lights; the nearest is taken.
     for (int turns = 0; gCinematicSubject != raider && turns < 400; ++turns) Turn();
     ASSERT_EQ(gCinematicSubject, raider);
+    gCinematicDistance = 1.0f;
     Turn();
     Turn();
     std::string seen[2];

@@ -133,17 +133,29 @@ TEST_P(ShipBrainRun, TheRaidersBrainRunsItsOrdersAndTheCorvetteCarriesItsWeapons
     EXPECT_EQ(info->orders[0].priority, 100 * 100);  // over 70 x 80 by more than the margin
     EXPECT_EQ(info->states[0].state, 35u);  // SelfPreservationState
 
-    // The corvette's two beam cannon, named in the game's language.
-    const char *const names[3] = {"PBC", "CP", "TSK"};
+    // The corvette's two beam cannon and its launchers, two seekers and a
+    // disruptor, named in the game's language.
+    const struct {
+        int16_t type;
+        uint16_t weaponClass;
+        int32_t damage;
+        const char *names[3];
+    } expected[] = {
+        {0, WeaponClass::Beam, 150, {"PBC", "CP", "TSK"}},
+        {0, WeaponClass::Beam, 150, {"PBC", "CP", "TSK"}},
+        {5, WeaponClass::MissileLauncher, 180, {"MAG - SEEKER", "MAG - MISSILE AUTODIR", "MAG - SUCHRAKETEN"}},
+        {5, WeaponClass::MissileLauncher, 180, {"MAG - SEEKER", "MAG - MISSILE AUTODIR", "MAG - SUCHRAKETEN"}},
+        {16, WeaponClass::MissileLauncher, 180, {"MAG - DISRUPTOR", "MAG - MISSILE BROUILLEUR", "MAG - UNTERBRECHUNG"}},
+    };
     int weapons = 0;
-    for (const Weapon *w = dunPlayerShip->sim->weapons; w; w = w->next, ++weapons) {
-        EXPECT_EQ(w->typeNumber, 0);
-        EXPECT_STREQ(w->name, names[GetParam()]);
-        EXPECT_EQ(w->weaponClass, WeaponClass::Beam);
-        EXPECT_EQ(w->damage, 150);
+    for (const Weapon *w = dunPlayerShip->sim->weapons; w && weapons < 5; w = w->next, ++weapons) {
+        EXPECT_EQ(w->typeNumber, expected[weapons].type) << weapons;
+        EXPECT_STREQ(w->name, expected[weapons].names[GetParam()]) << weapons;
+        EXPECT_EQ(w->weaponClass, expected[weapons].weaponClass) << weapons;
+        EXPECT_EQ(w->damage, expected[weapons].damage) << weapons;
     }
-    EXPECT_EQ(weapons, 2);
-    EXPECT_EQ(dunPlayerShip->sim->weaponCount, 2u);
+    EXPECT_EQ(weapons, 5);
+    EXPECT_EQ(dunPlayerShip->sim->weaponCount, 5u);
 
     // The munitions' shapes are in the sample data, under their exact names.
     EXPECT_NE(dunLoadMissileShape(), nullptr);

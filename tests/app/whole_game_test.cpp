@@ -39,6 +39,7 @@
 #include "gui/front.h"
 #include "gui/gadgets.h"
 #include "gui/gui.h"
+#include "gui/main_view.h"
 #include "gui/options.h"
 #include "gui/screen.h"
 #include "gui/timeline.h"
@@ -53,6 +54,7 @@
 #include "platform/keyboard.h"
 #include "platform/smack.h"
 #include "platform/video.h"
+#include "present/hooks.h"
 #include "present/lspace.h"
 #include "present/p3d.h"
 #include "present/views.h"
@@ -1482,9 +1484,49 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     Click("CMDLocal");
     EXPECT_FALSE(gLocalSpaceOpen);
 
+    // The raider hails; the captain answers before taking the weapons.
+    ASSERT_TRUE(TurnsUntil([] { return gDialogueChoices != nullptr; }, 600));
+    ASSERT_TRUE(Answer());
+    ASSERT_TRUE(TurnsUntil([] { return Var("Reply") == 1 && gDialogueRunning == 0; }, 400));
+
     // The weapons station: the beam group, then rapid fire by a second press.
     press(kF3);
     ASSERT_EQ(StationId, 3);
+    // Both views draw every frame: the station's own view with the HUD over
+    // it, once a frame, and the small weapon-camera window with the weapon
+    // mounts alone.
+    {
+        static const PresentHudHooks *game;
+        static PresentHudHooks counting;
+        static std::vector<HudRect> passes;
+        static std::vector<const GuiWindow *> mounts;
+        game = &P3DHud();
+        counting = *game;
+        counting.drawAll = [] {
+            passes.push_back(HudViewRect);
+            game->drawAll();
+        };
+        passes.clear();
+        mounts.clear();
+        P3DSetHudHooks(&counting);
+        gMainViewRoutines.hardpoints = [](GuiWindow *w) {
+            mounts.push_back(w);
+            kMainViewRoutines.hardpoints(w);
+        };
+        for (int i = 0; i < 3; ++i) Turn();
+        gMainViewRoutines = kMainViewRoutines;
+        P3DSetHudHooks(game);
+        GuiWindow *view = guiLiveWindow(GetScriptSymbolValue("WEPRealVR"));
+        GuiWindow *camera = guiLiveWindow(GetScriptSymbolValue("WEPRealV"));
+        ASSERT_TRUE(view && camera);
+        EXPECT_EQ(gGuiMainView, view);
+        ASSERT_EQ(passes.size(), 3u);
+        for (const HudRect &r : passes)
+            EXPECT_TRUE(r.left == view->rect[0] && r.top == view->rect[1] && r.right == view->rect[2] &&
+                        r.bottom == view->rect[3])
+                << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+        EXPECT_EQ(mounts, std::vector<const GuiWindow *>(3, camera));
+    }
     // The slots hold the ship's beam cannons.
     ASSERT_NE(gWepSlots[0], nullptr);
     EXPECT_TRUE(gWepSlots[0]->flags & WeaponFlag::Beam);
@@ -1499,24 +1541,107 @@ TEST_F(WholeGame, TheFirstMissionFromTheLocalViewTheWeaponsAndTheEngineeringStat
     EXPECT_TRUE(gWepRapid);
     press(kT);
     ASSERT_EQ(dunWeaponTarget, raider);
+    // The beams and a seeker or two would finish the raider: it holds until
+    // the first rack of seekers is spent.
+    raider->sim->flags |= SimFlag::Protected;
     GuiWindow *racks = guiLiveWindow(GetScriptSymbolValue("WEPMags"));
-    ASSERT_NE(racks, nullptr);
-    const float first = racks->value;
-    float lowest = first;
-    // The raider's destruction completes the objective.
-    auto down = [] { return dunTestObjectiveState(0, ObjectiveState::Done); };
-    const DunHandle handle = dunHandleOf(raider);
-    for (int i = 0; i < 3000 && !down(); ++i) {
-        if (SceneItem *r = dunItemFromHandle(handle)) dunPlayerShip->sim->goal = r;
+    GuiWindow *rounds = guiLiveWindow(GetScriptSymbolValue("WEPShots"));
+    ASSERT_TRUE(racks && rounds);
+    // A burst of the beams: a beam weapon's racks gauge is its charge, which
+    // a shot empties.
+    const float charged = racks->value;
+    float lowest = charged;
+    for (int i = 0; i < 20 && lowest == charged; ++i) {
         KeyDownTable[kSpace] = 1;
         Turn();
-        if (racks->value < lowest) lowest = racks->value;
+        lowest = std::min(lowest, racks->value);
     }
     KeyDownTable[kSpace] = 0;
-    EXPECT_LT(lowest, first) << "the racks gauge fell as the beams fired";
+    EXPECT_LT(lowest, charged) << "the racks gauge fell as the beams fired";
     EXPECT_GE(lowest, 0.0f);
+
+    // The missile group: the corvette's two seeker launchers and its
+    // disruptor fill three slots; the group starts at the first seeker, and
+    // each press moves on to a launcher of another kind.
+    Click("WpMd1");
+    EXPECT_EQ(gWepGroup, 1);
+    const Weapon *current = dunPlayerShip->sim->currentWeapon;
+    ASSERT_NE(current, nullptr);
+    EXPECT_TRUE(current->flags & WeaponFlag::Missile);
+    EXPECT_EQ(current->typeNumber, 5);
+    EXPECT_EQ(current, gWepSlots[0]);
+    const int16_t kinds[3] = {5, 5, 16};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(gWepSlots[i], nullptr) << i;
+        EXPECT_TRUE(gWepSlots[i]->flags & WeaponFlag::Missile) << i;
+        EXPECT_EQ(gWepSlots[i]->typeNumber, kinds[i]) << i;
+    }
+    EXPECT_EQ(gWepSlots[3], nullptr);
+    EXPECT_STREQ(guiWepFireModeWord(), "NORMAL") << "rapid fire is the beams' alone";
+    // The group's button lights and the beams' goes out; the message line
+    // names the launcher, and names the next one after the next press.
+    Turn();
+    GuiWindow *beamButton = guiLiveWindow(GetScriptSymbolValue("WpMd0"));
+    GuiWindow *missileButton = guiLiveWindow(GetScriptSymbolValue("WpMd1"));
+    GuiWindow *message = guiLiveWindow(GetScriptSymbolValue("WEPMagL"));
+    ASSERT_TRUE(beamButton && missileButton && message);
+    EXPECT_EQ(beamButton->state, 0);
+    EXPECT_EQ(missileButton->state, 1);
+    EXPECT_STREQ(gWepLastMessage, "MAG - SEEKER");
+    auto line = [message] {
+        const Surface *sf = TheDisplayMode.screen ? TheDisplayMode.screen : &ScreenSurface;
+        std::vector<uint8_t> px;
+        for (int y = message->rect[1]; y <= message->rect[3]; ++y)
+            px.insert(px.end(), sf->pixels + size_t(y) * sf->pitch + message->rect[0],
+                      sf->pixels + size_t(y) * sf->pitch + message->rect[2] + 1);
+        return px;
+    };
+    const std::vector<uint8_t> seekerLine = line();
+    // (A click is also the fire key: each press fires the weapon current
+    // until it lands.)
+    Click("WpMd1");
+    EXPECT_EQ(dunPlayerShip->sim->currentWeapon, gWepSlots[2]);
+    Turn();
+    EXPECT_STREQ(gWepLastMessage, "MAG - DISRUPTOR");
+    EXPECT_TRUE(line() != seekerLine) << "the message line shows the disruptor";
+    Click("WpMd1");
+    EXPECT_EQ(dunPlayerShip->sim->currentWeapon, gWepSlots[0]);
+    // The second slot: the right wing's seeker, a loaded rack of four and
+    // two racks in reserve.
+    Click("WpSlot1");
+    const Weapon *seeker = dunPlayerShip->sim->currentWeapon;
+    ASSERT_EQ(seeker, gWepSlots[1]);
+    EXPECT_GT(seeker->mount.x, 0.0f);
+    Turn();
+    Snapshot("mission01_wep_missiles");
+    const float firstRacks = racks->value, firstRounds = rounds->value;
+    EXPECT_EQ(firstRacks, 2.0f);
+    EXPECT_EQ(firstRounds, 12.0f);
+    // Seekers at the raider until it goes: the racks and rounds gauges fall,
+    // never below 0.
+    float lowestRacks = firstRacks, lowestRounds = firstRounds;
+    auto down = [] { return dunTestObjectiveState(0, ObjectiveState::Done); };
+    const DunHandle handle = dunHandleOf(raider);
+    int fired = 0;
+    for (int i = 0; i < 3000 && !down(); ++i) {
+        SceneItem *r = dunItemFromHandle(handle);
+        if (r) dunPlayerShip->sim->goal = r;
+        if (r && lowestRacks < firstRacks) r->sim->flags &= ~SimFlag::Protected;
+        if (!(seeker->flags & WeaponFlag::Empty) && seeker->reloadTimer <= 0.0f) {
+            Key(0x1C, 13);  // Enter: fire
+            ++fired;
+        }
+        Turn();
+        lowestRacks = std::min(lowestRacks, racks->value);
+        lowestRounds = std::min(lowestRounds, rounds->value);
+        if (fired == 2) Snapshot("mission01_wep_seekers");
+    }
+    EXPECT_TRUE(down()) << "the raider still flies after " << fired << " seekers";
+    EXPECT_LT(lowestRacks, firstRacks) << "the racks gauge fell as a rack was spent";
+    EXPECT_LT(lowestRounds, firstRounds) << "the rounds gauge fell as the seekers went";
+    EXPECT_GE(lowestRacks, 0.0f);
+    EXPECT_GE(lowestRounds, 0.0f);
     Snapshot("mission01_wep");
-    EXPECT_TRUE(down()) << "the raider still flies";
 
     // The engineering station: a damaged component gets a team and mends.
     press(kF4);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "ai/weapons.h"
 #include "core/options.h"
 #include "gui/eng_station.h"
 #include "gui/gadgets.h"
@@ -68,9 +69,11 @@ TEST_F(WepStation, ASecondBeamPressSwitchesRapidFireAndAThirdMovesToAnotherKind)
     guiWepSelectPbc(0);  // again: rapid fire, same weapon
     EXPECT_EQ(sim.currentWeapon, &weapons[0]);
     EXPECT_TRUE(gWepRapid);
+    EXPECT_TRUE(dunRapidBeamMode) << "the player's beams fire rapid";
     EXPECT_STREQ(gWepLastMessage, "GUN - RAPID");
     guiWepSelectPbc(0);  // a third time: rapid off, the next beam of another kind
     EXPECT_FALSE(gWepRapid);
+    EXPECT_FALSE(dunRapidBeamMode);
     EXPECT_EQ(sim.currentWeapon, &weapons[3]);
     // The missiles: the group changes, the slots take the missile.
     guiWepSelectMissile(0);
@@ -134,9 +137,11 @@ TEST_F(WepStation, AutomaticTrackingSwapsTheArcsBothWays) {
 TEST_F(WepStation, RippleFireAndTheFireModeLabels) {
     guiWepToggleRapid();
     EXPECT_TRUE(gWepRipple);
+    EXPECT_TRUE(dunAutoCycleTargets) << "each shot from the station moves to the next hostile";
     optArcade = 1;
     guiWepToggleRapid();
     EXPECT_FALSE(gWepRipple);
+    EXPECT_FALSE(dunAutoCycleTargets);
     guiWepToggleRapid();
     EXPECT_FALSE(gWepRipple) << "never under arcade rules";
     const struct {
