@@ -60,7 +60,7 @@ mkdata::Canvas FrontScene() {
     const float x0 = kCropX, y0 = kCropY;
     const float sunColour[3] = {255, 220, 170};
     mkdata::PaintGlare(c, x0 + 90, y0 + 70, 10, sunColour, 0.9f);
-    mkdata::PaintPlanet(c, {x0 - 120, y0 + 10, 40, 0.8f, -0.35f, 0.5f, mkdata::PlanetKind::Ice, 11});
+    mkdata::PaintPlanet(c, {x0 - 128, y0 + 10, 40, 0.8f, -0.35f, 0.5f, mkdata::PlanetKind::Ice, 11});
     mkdata::PaintPlanet(c, {x0 + 470, y0 + 560, 300, -0.6f, 0.5f, 0.45f, mkdata::PlanetKind::Earth, 3});
     const lwob::Object &corvette = Corvette(), &raider = Raider(), &station = Station();
     const float light[3] = {-0.6f, 0.5f, 0.45f};

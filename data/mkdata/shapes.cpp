@@ -178,6 +178,12 @@ Object Round(int sides, std::initializer_list<Ring> rings, const Surface &surfac
     return lwob::Loft(sides, sections, 0, surface);
 }
 
+// A glowing drive nozzle: a shallow cone from a ring of radius r at z back
+// to its point `depth` behind (negative: towards -z), open at the ring.
+Object Nozzle(float z, float depth, float r, const Surface &surface, float x = 0, float y = 0) {
+    return lwob::Loft(8, {{z, x, y, r, r}, {z + depth, x, y, 0, 0}}, 0, surface, false);
+}
+
 const Surface kCorvHull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
               kCorvCanopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4), kCorvGlow = Glow("CorvGlow", 90, 170, 255),
               kCorvTrim = Paint("c_CorvTrim", 190, 50, 40), kCorvMetal = Paint("c_CorvMetal", 120, 124, 134, 0x4);
@@ -187,8 +193,8 @@ const Surface kCorvHull = Textured("CorvHull", "corvhull", "Cylindrical Image Ma
 // alone ends at z 10, where the command section's nose would join it.
 std::vector<lwob::Section> CorvetteHullSections(bool head) {
     std::vector<lwob::Section> s = {
-        {-12, 0, 0, 2.3f, 1.9f},  {-11, 0, 0, 2.7f, 2.3f}, {-8, 0, 0, 3, 2.6f},    {-2, 0, 0.1f, 3, 2.7f},
-        {4, 0, 0.1f, 2.7f, 2.5f}, {8, 0, 0, 2.3f, 2.1f},   {10, 0, 0, 2.1f, 1.9f},
+        {-12, 0, 0, 2.3f, 1.9f},  {-10.8f, 0, 0, 2.8f, 2.4f}, {-6, 0, 0.05f, 3, 2.65f},
+        {2, 0, 0.1f, 2.9f, 2.6f}, {8, 0, 0, 2.3f, 2.1f},      {10, 0, 0, 2.1f, 1.9f},
     };
     if (head) {
         s.push_back({12.5f, 0, -0.1f, 1.6f, 1.3f});
@@ -203,14 +209,14 @@ std::vector<lwob::Section> CorvetteHullSections(bool head) {
 // the pod's glowing nozzle.
 Object CorvetteWing(const Surface &wing, const Surface &pod, const Surface &glow) {
     Object o = Wing({{2.6f, -8, 2, 0.4f}, {8, -7.5f, -0.5f, 0.35f}, {13, -6, -2.5f, 0.2f}}, wing);
-    o.Append(Round(12, {{-14, 1}, {-13.4f, 1.3f}, {-12, 1.3f}, {-6, 1.25f}, {-4.6f, 0.9f}, {-4, 0}}, pod, 8));
-    o.Append(Round(12, {{-14.6f, 0.85f}, {-14, 0.85f}}, glow, 8));
+    o.Append(Round(8, {{-14, 1}, {-13.4f, 1.3f}, {-6, 1.25f}, {-4.6f, 0.9f}, {-4, 0}}, pod, 8));
+    o.Append(Nozzle(-14, -0.6f, 0.85f, glow, 8));
     return o;
 }
 
 // The right missile launcher, under the wing at x 6.
 Object CorvetteLauncher() {
-    return lwob::Loft(8, {{-6, 6, -0.8f, 0.55f, 0.4f}, {-0.6f, 6, -0.8f, 0.55f, 0.4f}, {0, 6, -0.8f, 0.3f, 0.2f}}, 0.7f,
+    return lwob::Loft(6, {{-6, 6, -0.8f, 0.55f, 0.4f}, {-0.6f, 6, -0.8f, 0.55f, 0.4f}, {0, 6, -0.8f, 0.3f, 0.2f}}, 0.7f,
                       kCorvMetal);
 }
 
@@ -219,10 +225,8 @@ Object CorvetteLauncher() {
 // than that, the cockpit's view does not reach, so the own guns stay out of
 // it.
 Object CorvetteCannon() {
-    Object o = lwob::Loft(
-        8, {{1.5f, 2.5f, -1.3f, 0.55f, 0.5f}, {6, 2.45f, -1.3f, 0.55f, 0.5f}, {6.8f, 2.4f, -1.3f, 0.3f, 0.3f}}, 0.6f,
-        kCorvMetal);
-    o.Append(Round(8, {{6.5f, 0.28f}, {9.5f, 0.22f}}, kCorvMetal, 2.4f, -1.3f));
+    Object o = lwob::Loft(4, {{1.5f, 2.5f, -1.3f, 0.55f, 0.5f}, {6.5f, 2.45f, -1.3f, 0.5f, 0.45f}}, 0.6f, kCorvMetal);
+    o.Append(Round(6, {{6.3f, 0.28f}, {9.5f, 0.22f}}, kCorvMetal, 2.4f, -1.3f));
     return o;
 }
 
@@ -233,14 +237,14 @@ Object CorvetteFittings() {
     Object o = BothSides(CorvetteWing(kCorvTrim, pod, kCorvGlow));
     o.Append(BothSides(CorvetteLauncher()));
     o.Append(BothSides(CorvetteCannon()));
-    o.Append(Round(12, {{-12.6f, 1.2f}, {-12, 1.2f}}, kCorvGlow));
+    o.Append(Nozzle(-12, -0.6f, 1.2f, kCorvGlow));
     return o;
 }
 
 // The corvette without its head: the hull capped where the nose would join
 // it, and its fittings.
 Object CorvetteBody() {
-    Object o = lwob::Loft(16, CorvetteHullSections(false), 0.25f, kCorvHull);
+    Object o = lwob::Loft(12, CorvetteHullSections(false), 0.25f, kCorvHull);
     o.Append(CorvetteFittings());
     return o;
 }
@@ -258,7 +262,7 @@ Object IndexPlates() {
 // A glazed blister from z0 to z1 along a hull's back at height y.
 Object Canopy(float z0, float z1, float y, float width, float height, const Surface &glass) {
     const float l = z1 - z0;
-    return lwob::Loft(12,
+    return lwob::Loft(8,
                       {{z0, 0, y - 0.2f * height, 0, 0},
                        {z0 + 0.15f * l, 0, y, 0.75f * width, 0.65f * height},
                        {z0 + 0.5f * l, 0, y, width, height},
@@ -268,20 +272,20 @@ Object Canopy(float z0, float z1, float y, float width, float height, const Surf
 }
 
 Object Corvette() {
-    Object o = lwob::Loft(16, CorvetteHullSections(true), 0.25f, kCorvHull);
+    Object o = lwob::Loft(12, CorvetteHullSections(true), 0.25f, kCorvHull);
     o.Append(CorvetteFittings());
     o.Append(Canopy(1, 9.5f, 2.2f, 1.2f, 0.9f, kCorvCanopy));
     o.Append(IndexPlates());
     return o;
 }
 
-// The corvette at middle distance: the hull of eight sides, flat wings,
+// The corvette at middle distance: the hull of six sides, flat wings,
 // pods of six sides, no canopy.
 Object CorvetteLow() {
     std::vector<lwob::Section> hull;
     for (const lwob::Section &q : CorvetteHullSections(true))
-        if (q.z == -12 || q.z == -8 || q.z == 4 || q.z == 10 || q.z == 14.5f || q.z == 16) hull.push_back(q);
-    Object o = lwob::Loft(8, hull, 0.25f, kCorvHull);
+        if (q.z == -12 || q.z == -6 || q.z == 2 || q.z == 10 || q.z == 14.5f || q.z == 16) hull.push_back(q);
+    Object o = lwob::Loft(6, hull, 0.25f, kCorvHull);
     o.Append(lwob::Box({-13, -0.3f, -7}, {13, 0.3f, 1}, kCorvTrim));
     for (float x : {-8.0f, 8.0f}) o.Append(Round(6, {{-14, 1.2f}, {-5, 1.2f}, {-4, 0}}, kCorvHull, x));
     return o;
@@ -291,7 +295,7 @@ Object CorvetteLow() {
 // its own, its port at the back (0, -1, -13), and stub wings swept back to
 // the two navigation lights at x +-9.05, z -15.
 Object CommandSection() {
-    Object o = lwob::Loft(16,
+    Object o = lwob::Loft(12,
                           {{-13, 0, 0, 1.9f, 1.8f},
                            {-12, 0, 0, 2.2f, 2.1f},
                            {-5, 0, 0, 2.2f, 2.1f},
@@ -301,38 +305,53 @@ Object CommandSection() {
                           0.25f, kCorvHull);
     o.Append(Canopy(-11.5f, -4.5f, 1.9f, 1.1f, 0.9f, kCorvCanopy));
     o.Append(BothSides(Wing({{2, -12, -4, 0.3f}, {9.3f, -15.3f, -12.5f, 0.15f}}, kCorvTrim)));
-    o.Append(Round(12, {{-13.5f, 1}, {-13, 1}}, kCorvGlow));
+    o.Append(Nozzle(-13, -0.5f, 1, kCorvGlow));
     return o;
 }
 
-// The raider: a flat arrowhead of a hull with a raised spine, a canopy
-// amidships, two swept tail fins (their tips carry the navigation lights,
-// x +-6, y 4, z -7), twin drive nozzles, a chin cannon and a missile rail
-// under each wing.
+// The raider's hull: a flat arrowhead with a raised spine, from its
+// engine plate (z -10) to the nose (z 14).
+const std::vector<lwob::Section> kRaiderHull = {
+    {-10, 0, 0, 4.6f, 1.1f}, {-8.5f, 0, 0, 5, 1.5f},         {-3, 0, 0.05f, 4.8f, 1.65f}, {3, 0, 0.05f, 3.6f, 1.45f},
+    {8, 0, 0, 2.2f, 1},      {11.5f, 0, -0.05f, 1.1f, 0.6f}, {14, 0, -0.1f, 0, 0},
+};
+// A tail fin up from the hull's right edge, swept back to its tip at y 4.
+Object RaiderFin(const Surface &fin) {
+    return Moved(Fin({{-0.3f, -10, -4, 0.45f}, {4, -8, -6, 0.2f}}, fin), 5.5f, 0, 0);
+}
+
+// The raider: the hull (its navigation lights sit just off its edges, x
+// +-4.8, z -2), a canopy amidships, two swept tail fins, twin drive nozzles,
+// a chin cannon and a missile rail under each wing.
 Object Raider() {
     const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
                   fin = Paint("c_RaidFin", 230, 130, 40), glow = Glow("RaidGlow", 255, 120, 60),
                   glass = Paint("c_RaidCanopy", 120, 40, 30, 0x4), metal = Paint("c_RaidMetal", 90, 85, 80, 0x4);
     // Enough vertices round the hull for the hull emitters.
-    Object o = lwob::Loft(20,
-                          {{-10, 0, 0, 4.6f, 1.1f},
-                           {-8.5f, 0, 0, 5, 1.5f},
-                           {-3, 0, 0.05f, 4.8f, 1.65f},
-                           {3, 0, 0.05f, 3.6f, 1.45f},
-                           {8, 0, 0, 2.2f, 1},
-                           {11.5f, 0, -0.05f, 1.1f, 0.6f},
-                           {14, 0, -0.1f, 0, 0}},
-                          0.1f, hull);
+    Object o = lwob::Loft(14, kRaiderHull, 0.1f, hull);
     o.Append(Canopy(-0.5f, 8, 1.2f, 1, 0.55f, glass));
-    Object side = Moved(Fin({{-0.3f, -10, -4, 0.45f}, {2, -9.2f, -5.2f, 0.35f}, {4, -8, -6, 0.2f}}, fin), 5.5f, 0, 0);
-    side.Append(Round(10, {{-10.6f, 0.75f}, {-9.6f, 0.9f}, {-8, 0.9f}}, metal, 2.2f, 0));
-    side.Append(Round(10, {{-10.8f, 0.6f}, {-10.6f, 0.6f}}, glow, 2.2f, 0));
+    Object side = RaiderFin(fin);
+    side.Append(Round(8, {{-10.6f, 0.75f}, {-8, 0.9f}}, metal, 2.2f, 0));
+    side.Append(Nozzle(-10.6f, -0.4f, 0.6f, glow, 2.2f, 0));
     side.Append(lwob::Loft(
-        8, {{-5, 3.6f, -1.1f, 0.35f, 0.3f}, {3, 3.6f, -1.1f, 0.35f, 0.3f}, {4.5f, 3.6f, -1.1f, 0, 0}}, 0.5f, metal));
+        6, {{-5, 3.6f, -1.1f, 0.35f, 0.3f}, {3, 3.6f, -1.1f, 0.35f, 0.3f}, {4.5f, 3.6f, -1.1f, 0, 0}}, 0.5f, metal));
     o.Append(BothSides(side));
-    o.Append(lwob::Loft(8, {{6, 0, -1, 0.6f, 0.45f}, {10, 0, -0.95f, 0.5f, 0.4f}, {10.5f, 0, -0.95f, 0.25f, 0.25f}},
-                        0.5f, metal));
-    o.Append(Round(8, {{10.2f, 0.2f}, {14, 0.16f}}, metal, 0, -0.95f));
+    o.Append(lwob::Loft(6, {{6, 0, -1, 0.6f, 0.45f}, {10.5f, 0, -0.95f, 0.45f, 0.35f}}, 0.5f, metal));
+    o.Append(Round(6, {{10.3f, 0.2f}, {14, 0.16f}}, metal, 0, -0.95f));
+    return o;
+}
+
+// The raider at middle distance: the hull of eight sides, the fins and a
+// glow for the drive.
+Object RaiderLow() {
+    const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
+                  fin = Paint("c_RaidFin", 230, 130, 40), glow = Glow("RaidGlow", 255, 120, 60);
+    std::vector<lwob::Section> sections;
+    for (const lwob::Section &q : kRaiderHull)
+        if (q.z != -8.5f && q.z != 11.5f) sections.push_back(q);
+    Object o = lwob::Loft(8, sections, 0.1f, hull);
+    o.Append(BothSides(RaiderFin(fin)));
+    o.Append(Nozzle(-10, -0.5f, 1, glow));
     return o;
 }
 
@@ -352,8 +371,8 @@ Object Station() {
                   spoke = Paint("c_StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120),
                   module = Textured("StatModule", "stathull", "Planar Image Map", 2, {0, 0, 0}, {40, 1, 40}, 2),
                   radiator = Paint("c_StatRadiator", 70, 80, 110);
-    Object o = lwob::Sphere(12, 20, 40, hub);
-    o.Append(Torus(36, 8, 120, 8, ring));
+    Object o = lwob::Sphere(10, 16, 40, hub);
+    o.Append(Torus(32, 6, 120, 8, ring));
     for (int i = 0; i < 4; ++i) {
         const int axis = i % 2 == 0 ? 0 : 2;
         const float sign = i < 2 ? 1.0f : -1.0f;
@@ -374,7 +393,7 @@ Object Station() {
         o.Append(m);
     }
     // The docking tower: a stepped column along y from the hub to the port.
-    o.Append(Turned(Round(12, {{30, 9}, {40, 9}, {42, 7}, {47, 7}, {48, 9}, {50, 9}}, spoke), 0, 2, 1));
+    o.Append(Turned(Round(10, {{30, 9}, {40, 9}, {42, 7}, {47, 7}, {48, 9}, {50, 9}}, spoke), 0, 2, 1));
     o.Append(lwob::Box({-6, 50, -6}, {6, 52, 6}, lights));
     return o;
 }
@@ -388,10 +407,10 @@ Object Depot() {
                   tank = Paint("c_DepTank", 150, 140, 120, 0x4);
     Object o =
         lwob::Loft(16, {{-30, 0, 0, 28, 22}, {-28, 0, 0, 30, 24}, {28, 0, 0, 30, 24}, {30, 0, 0, 28, 22}}, 0.8f, hub);
-    Object side = Round(12, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, 14);
-    side.Append(Round(12, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, -14));
+    Object side = Round(8, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, 14);
+    side.Append(Round(8, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, -14));
     side.Append(Strut(0, 29, 66, 5, arm));
-    side.Append(Turned(Round(16, {{66, 6}, {66.5f, 9}, {70, 9}}, collar), 2, 1, 0));
+    side.Append(Turned(Round(12, {{66, 6}, {66.5f, 9}, {70, 9}}, collar), 2, 1, 0));
     o.Append(BothSides(side));
     return o;
 }
@@ -543,13 +562,13 @@ Object Mine() {
 Object Drone() {
     const Surface hull = Textured("DroneHull", "raidhull", "Spherical Image Map", 2, {0, 0, 0}, {8, 8, 8}, 2, 1),
                   fin = Paint("c_DroneFin", 200, 200, 60), glow = Glow("DroneGlow", 255, 90, 40);
-    Object o = lwob::Sphere(8, 12, 2.5f, hull);
-    o.Append(Round(8, {{2.1f, 0.7f}, {2.6f, 0.45f}, {2.9f, 0}}, fin));
+    Object o = lwob::Sphere(6, 10, 2.5f, hull);
+    o.Append(Round(6, {{2.1f, 0.7f}, {2.6f, 0.45f}, {2.9f, 0}}, fin));
     Object right = Wing({{2.2f, -2, 0.5f, 0.15f}, {5, -2, -1, 0.08f}}, fin);
     o.Append(BothSides(right));
     o.Append(Turned(right, 1, 0, 2));
     o.Append(Turned(MirroredX(right), 1, 0, 2));
-    o.Append(Round(10, {{-2.9f, 0.7f}, {-2.3f, 0.8f}}, glow));
+    o.Append(Nozzle(-2.3f, -0.6f, 0.8f, glow));
     return o;
 }
 
@@ -584,6 +603,7 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "corvette_LOW.lwo", CorvetteLow());
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
+    ok &= Write(ctx, "raider_LOW.lwo", RaiderLow());
     ok &= Write(ctx, "station.lwo", Station());
     ok &= Write(ctx, "depot.lwo", Depot());
     ok &= Write(ctx, "gate.lwo", Gate());
@@ -644,7 +664,7 @@ mkdata::Generator gShapes("35-shapes", WriteShapes);
 #include "scenes.h"
 
 lwob::Object mkdata::CorvetteOutline(const lwob::Surface &surface) {
-    Object o = lwob::Loft(16, CorvetteHullSections(true), 0.25f, surface);
+    Object o = lwob::Loft(12, CorvetteHullSections(true), 0.25f, surface);
     o.Append(BothSides(CorvetteWing(surface, surface, surface)));
     return o;
 }

@@ -166,6 +166,16 @@ protected:
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes and palette for a look
     // at them.
     static void Snapshot(const char *what) { ruvotest::SnapshotScreen(what); }
+    // A new captain of the name, made from the roster in a simulation
+    // career: the timeline opens on it.
+    static void NewCaptainFromTheRoster(const char *name) {
+        Click("RosNew");
+        for (const char *c = name; *c; ++c) Key(30, *c);
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+        Click("NRSSim");
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    }
     static int32_t Var(const char *name) {
         ScriptSymbol *s = FindScriptSymbol(name);
         return s ? ScriptSymbolInt(s) : -999;
@@ -438,12 +448,7 @@ protected:
         ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
         Key(28, 13);
         ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
-        Click("RosNew");
-        for (const char *c = "Vela Orr"; *c; ++c) Key(30, *c);
-        Key(28, 13);
-        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
-        Click("NRSSim");
-        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+        NewCaptainFromTheRoster("Vela Orr");
     }
     // The timeline's selection moved with Up and Down to a mission.
     static bool SelectByKeys(int mission) {
@@ -604,12 +609,7 @@ TEST_P(FrontEndSizes, ThePagesAndTheDebriefingFillTheScreen) {
     Click("FrRos");
     ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
     Page("roster");
-    Click("RosNew");
-    for (const char *c = "Ansel Dray"; *c; ++c) Key(30, *c);
-    Key(28, 13);
-    ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
-    Click("NRSSim");
-    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    NewCaptainFromTheRoster("Ansel Dray");
     Page("timeline");
     // The first mission: the raider destroyed, the mission ended by the
     // end key, and its debriefing once its first words stand typed.

@@ -443,7 +443,7 @@ TEST(LwoSampleShapes, LoadWithTheirFacesOutward) {
     for (const char *name :
          {"corvette.lwo", "raider.lwo", "station.lwo", "PanelCmd.lwo", "PanelNav.lwo", "PanelWep.lwo", "PanelEng.lwo",
           "ShieldFlare_rto.lwo", "CapsFlare_rto.lwo", "PocketFlare_rto.lwo", "quadsuntest.lwo", "Test_WRI.lwo",
-          "corvasm_sanshead.lwo", "command_rto.lwo", "corvette_LOW.lwo", "depot.lwo", "drone.lwo"}) {
+          "corvasm_sanshead.lwo", "command_rto.lwo", "corvette_LOW.lwo", "raider_LOW.lwo", "depot.lwo", "drone.lwo"}) {
         auto *m = static_cast<vt_model *>(LwoLoadModel(ShapePath(name).c_str(), nullptr, nullptr));
         ASSERT_NE(m, nullptr) << name;
         ASSERT_GT(m->nfaces, 0) << name;
