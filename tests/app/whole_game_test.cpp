@@ -539,8 +539,9 @@ INSTANTIATE_TEST_SUITE_P(Depths, WholeCareer, testing::Values(8, 16));
 // size: 640x480 at 8 bits, 800x600 and 1024x768 at 16. The pages' backdrop
 // fills the screen at every size (no part of it is a plain ground: the
 // pages' panels are black, and no tile of the screen is of one other
-// colour), and at 16 bits each page shows more than a hundred colours. With
-// RUVO_SNAPSHOT_DIR set each frame is kept for a look.
+// colour), drawn again it leaves the home page's menu standing, and at 16
+// bits each page shows more than a hundred colours. With RUVO_SNAPSHOT_DIR
+// set each frame is kept for a look.
 class FrontEndSizes : public WholeGame, public testing::WithParamInterface<int> {
 protected:
     struct Size {
@@ -596,6 +597,16 @@ TEST_P(FrontEndSizes, ThePagesAndTheDebriefingFillTheScreen) {
     Start(m.depth, false, nullptr, m.option);
     ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
     Page("home");
+    // The pointer over the backdrop draws it again, and the menu over it
+    // with it: each button's black fill still shows near its right end.
+    OnMouseMove(nullptr, m.width / 2, m.height / 2, 0);
+    for (int i = 0; i < 4; ++i) Turn();
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhScene")));
+    for (const char *name : {"FrRos", "FrAct", "FrCrd", "FrSys"}) {
+        const GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_EQ(At(w->rect[2] - 4, (w->rect[1] + w->rect[3]) / 2), 0u) << name << " drawn over by the backdrop";
+    }
     Click("FrSys");
     ASSERT_TRUE(TurnsUntil([] { return Screen() == "OptionScreen"; }, 100));
     Page("options");
