@@ -125,11 +125,15 @@ void guiDrawRect(GuiWindow *window) {
 
 namespace {
 
-// Copies a bitmap at the window's place, centred at larger resolutions.
+// Copies a bitmap at the window's place, centred at larger resolutions in
+// the place a scaled window of its size would take. The window takes that
+// whole place, so that its rectangle holds all it draws: what lies over the
+// picture is drawn again with it.
 void BlitCentred(GuiWindow *window, const Raster *bitmap, int dy) {
     if (!bitmap) return;
-    window->w = (int16_t)bitmap->width;
-    window->h = (int16_t)bitmap->height;
+    const bool scaled = ResolutionMode != 0;
+    window->w = (int16_t)(scaled ? ScreenW() * bitmap->width / 640 : bitmap->width);
+    window->h = (int16_t)(scaled ? ScreenH() * bitmap->height / 480 : bitmap->height);
     int x, y;
     guiWindowRect(window, &x, &y);
     guiBitmapCentre(&x, &y, bitmap->width, bitmap->height);

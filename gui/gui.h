@@ -41,13 +41,17 @@ void guiComToggleLocalView(int open);
 void guiMirrorPlayerArcs();
 // The objectives: the list the objectives panel shows (its display time
 // runs down as it draws; at 0 the panel closes), the mission status panel
-// (its height; measured only without `draw`; it sets SCORE to its total)
-// and that panel over the main view at a mission's end.
+// (its height from the window's top; measured only without `draw`; it sets
+// SCORE to its total; its lines start `top` rows down) and that panel over
+// the main view at a mission's end, under the typed debriefing's box
+// (rows kDebriefTop to kDebriefTop + kDebriefHeight of the view).
 struct GuiWindow;
 struct BitmapFont;
+inline constexpr int kMissionStatusTop = 10;
+inline constexpr int kDebriefTop = 30, kDebriefHeight = 70;
 void guiDrawObjectiveList(GuiWindow *window);
-int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done,
-                         const BitmapFont *failed, bool draw);
+int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done, const BitmapFont *failed,
+                         bool draw, int top = kMissionStatusTop);
 void dunDrawObjectivesPanel();
 // The pitch between the rows of a list under a title (the objectives and
 // the checkpoints): the rows share the window's room, at most two lines

@@ -297,7 +297,12 @@ void guiDrawMainView() {
         if (gMissionEndState == 2) {
             if (gGuiEndTimer > 0) gGuiEndTimer -= dunFrameStep;
             if (gFeedShowing) {
-                guiDrawTextFeed(x0 + 44, y0 + 30, w - 48, 70);
+                // A dark ground under the debriefing, as under the status
+                // panel below it, so that it reads over the end's scene.
+                if (Surface *s = guiScreen())
+                    FillRect(s, 0, x0 + 10, y0 + kDebriefTop - 4, view->rect[2] - 10,
+                             y0 + kDebriefTop + kDebriefHeight);
+                guiDrawTextFeed(x0 + 44, y0 + kDebriefTop, w - 48, kDebriefHeight);
             } else if (gGuiEndTimer < 1) {
                 gMissionOver = 1;
                 if (dunMissionSuccess) frontPlayEndFilm(gCareerMission, 1);

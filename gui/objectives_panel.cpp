@@ -169,7 +169,7 @@ void guiDrawObjectiveList(GuiWindow *window) {
 }
 
 int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const BitmapFont *done, const BitmapFont *failed,
-                         bool draw) {
+                         bool draw, int top) {
     static const char *const kStateLabels[3][3] = {{"NOT DONE", "NON ACCOMPLI", "NICHT AUSGEF\xDCHRT"},
                                                    {"FAILED", "NON ATTEINT", "GESCHEITERT"},
                                                    {"COMPLETED", "ATTEINT", "BEENDET"}};
@@ -197,7 +197,7 @@ int guiDrawMissionStatus(GuiWindow *window, const BitmapFont *normal, const Bitm
     ClipRect r;
     if (!window || !normal || !guiGadgetRect(window, &r)) return 0;
     const int language = gLanguage < 3 ? gLanguage : 0;
-    Panel panel(guiScreen(), r, r.left, r.top + 10, draw);
+    Panel panel(guiScreen(), r, r.left, r.top + top, draw);
     char a[64], b[64];
 
     // 1. The mission and how it stands.
@@ -271,9 +271,11 @@ void dunDrawObjectivesPanel() {
     const BitmapFont *failed = NamedFont("MidFont");
     ClipRect r;
     if (!guiGadgetRect(view, &r)) return;
-    const int height = guiDrawMissionStatus(view, normal, done, failed, false);
+    // The end message blinks and the debriefing types above the panel.
+    const int top = kDebriefTop + kDebriefHeight + 6;
+    const int height = guiDrawMissionStatus(view, normal, done, failed, false, top);
     if (height <= 0) return;
     // A dark ground under the lines, so that they read over the scene.
-    FillRect(guiScreen(), 0, r.left + 10, r.top + 4, r.right - 10, std::min<int>(r.bottom, r.top + height + 8));
-    guiDrawMissionStatus(view, normal, done, failed, true);
+    FillRect(guiScreen(), 0, r.left + 10, r.top + top - 6, r.right - 10, std::min<int>(r.bottom, r.top + height + 8));
+    guiDrawMissionStatus(view, normal, done, failed, true, top);
 }

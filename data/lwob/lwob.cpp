@@ -268,6 +268,60 @@ Object Tube(int sides, float z0, float r0, float z1, float r1, const Surface &su
     return o;
 }
 
+Object Loft(int sides, const std::vector<Section> &sections, float square, const Surface &surface, bool caps) {
+    Object o;
+    if (sections.size() < 2) return o;
+    const int16_t s = o.AddSurface(surface);
+    // The superellipse's exponent: 2 is the ellipse, larger squarer.
+    const float e = 2 / (2 + 6 * square);
+    auto shaped = [e](float c) { return std::copysign(std::pow(std::fabs(c), e), c); };
+    std::vector<std::vector<uint16_t>> rings;
+    for (const Section &q : sections) {
+        std::vector<uint16_t> ring;
+        if (q.rx == 0 && q.ry == 0) {
+            ring.assign(size_t(sides), o.AddPoint(q.cx, q.cy, q.z));
+        } else {
+            for (int i = 0; i < sides; ++i) {
+                // Half a step round, so that a flat top and bottom face
+                // straddle the vertical axis.
+                const float a = 2 * kPi * (float(i) + 0.5f) / float(sides);
+                ring.push_back(o.AddPoint(q.cx + q.rx * shaped(std::cos(a)), q.cy + q.ry * shaped(std::sin(a)), q.z));
+            }
+        }
+        rings.push_back(std::move(ring));
+    }
+    for (size_t k = 0; k + 1 < sections.size(); ++k) {
+        const Section &p = sections[k], &q = sections[k + 1];
+        const Point inside = {(p.cx + q.cx) / 2, (p.cy + q.cy) / 2, (p.z + q.z) / 2};
+        const std::vector<uint16_t> &a = rings[k], &b = rings[k + 1];
+        const bool pointA = p.rx == 0 && p.ry == 0, pointB = q.rx == 0 && q.ry == 0;
+        if (pointA && pointB) continue;
+        for (int i = 0; i < sides; ++i) {
+            const size_t u = size_t(i), v = size_t((i + 1) % sides);
+            if (pointA) AddOutward(o, {a[u], b[u], b[v]}, s, inside);
+            else if (pointB) AddOutward(o, {a[u], b[u], a[v]}, s, inside);
+            else AddOutward(o, {a[u], b[u], b[v], a[v]}, s, inside);
+        }
+    }
+    if (caps) {
+        for (size_t k : {size_t(0), sections.size() - 1}) {
+            const Section &q = sections[k];
+            if (q.rx == 0 && q.ry == 0) continue;
+            // The cap faces away from its neighbour section.
+            const Section &n = sections[k == 0 ? 1 : k - 1];
+            const Point inside = {q.cx, q.cy, q.z + (n.z > q.z ? 1.0f : -1.0f)};
+            // The reader draws polygons of three and four corners only: a
+            // fan of quads from the ring's first point, a triangle to end.
+            const std::vector<uint16_t> &r = rings[k];
+            int i = 1;
+            for (; i + 2 < sides; i += 2)
+                AddOutward(o, {r[0], r[size_t(i)], r[size_t(i + 1)], r[size_t(i + 2)]}, s, inside);
+            if (i + 1 < sides) AddOutward(o, {r[0], r[size_t(i)], r[size_t(i + 1)]}, s, inside);
+        }
+    }
+    return o;
+}
+
 Object Sphere(int rings, int segments, float radius, const Surface &surface) {
     Object o;
     const int16_t s = o.AddSurface(surface);

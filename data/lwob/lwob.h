@@ -88,6 +88,16 @@ Object BoxTriangles(Point low, Point high, const Surface &surface);
 // A closed ring of `sides` quads round the z axis from z0 (radius r0) to z1
 // (radius r1), capped at both ends; a radius of 0 makes a point.
 Object Tube(int sides, float z0, float r0, float z1, float r1, const Surface &surface, bool caps = true);
+// A hull lofted through cross-sections along z: each an ellipse about
+// (cx, cy) with half-widths rx and ry (both 0: a point), squared off
+// towards a rectangle as `square` grows from 0 (0..1). Ring i of every
+// section shares its angle, so the quads between two sections run straight
+// along the hull; the first and last sections are capped (with quads) unless
+// they are points. Each face turns away from the line through the sections' centres.
+struct Section {
+    float z, cx, cy, rx, ry;
+};
+Object Loft(int sides, const std::vector<Section> &sections, float square, const Surface &surface, bool caps = true);
 // A sphere of `rings` x `segments` about the origin.
 Object Sphere(int rings, int segments, float radius, const Surface &surface);
 // An icosahedron about the origin with each triangle split in four

@@ -1,10 +1,11 @@
 // The front end's pictures: space scenes of the sample universe (nebula
 // and stars, a planet, the sample ships drawn by the rendering library)
-// in place of plain fills: the front-end backdrop whose palette the front
-// end takes, the briefing's and the cockpit's backgrounds and the load
+// in place of plain fills: the front-end pages' backdrop and its middle,
+// whose palette the front end takes, the briefing's and the cockpit's backgrounds and the load
 // screens at 8 and 24 bits. Written through the game's own savers.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -45,25 +46,44 @@ const lwob::Object &Station() {
     return o;
 }
 
-// The home scene: the corvette and its wingman pass a blue world at dawn
-// under a purple nebula, a station far behind.
-mkdata::Canvas FrontScene(int w, int h) {
-    mkdata::Canvas c(w, h);
+// The home scene, 1024 x 768: the corvette and its wingman pass a blue
+// world at dawn under a purple nebula, a station far behind, a raider
+// closing from below and a pale moon beyond. Its middle 640 x 480 is the
+// 640 x 480 backdrop; the smaller modes show its middle, 1024 x 768 all of
+// it.
+constexpr int kWideW = 1024, kWideH = 768, kCropX = (kWideW - 640) / 2, kCropY = (kWideH - 480) / 2;
+
+mkdata::Canvas FrontScene() {
+    mkdata::Canvas c(kWideW, kWideH);
     mkdata::SkyLook sky = {7, {70, 40, 130}, {200, 90, 160}, 0.9f, 14};
     mkdata::PaintSky(c, sky);
-    const float s = float(w) / 640.0f;
+    const float x0 = kCropX, y0 = kCropY;
     const float sunColour[3] = {255, 220, 170};
-    mkdata::PaintGlare(c, 90 * s, 70 * s, 10 * s, sunColour, 0.9f);
-    mkdata::PaintPlanet(c, {470 * s, 560 * s, 300 * s, -0.6f, 0.5f, 0.45f, mkdata::PlanetKind::Earth, 3});
+    mkdata::PaintGlare(c, x0 + 90, y0 + 70, 10, sunColour, 0.9f);
+    mkdata::PaintPlanet(c, {x0 - 128, y0 + 10, 40, 0.8f, -0.35f, 0.5f, mkdata::PlanetKind::Ice, 11});
+    mkdata::PaintPlanet(c, {x0 + 470, y0 + 560, 300, -0.6f, 0.5f, 0.45f, mkdata::PlanetKind::Earth, 3});
     const lwob::Object &corvette = Corvette(), &raider = Raider(), &station = Station();
     const float light[3] = {-0.6f, 0.5f, 0.45f};
+    // The focal length of 40 degrees over 480 rows, over 768.
+    const float fov = 2 * std::atan(std::tan(20 * 3.14159265f / 180) * kWideH / 480) * 180 / 3.14159265f;
     mkdata::DrawShips(c,
                       {{&station, -260, 90, -1400, 30, 25, 10},
                        {&corvette, 40, -34, -120, 125, 12, -18},
                        {&corvette, 85, -18, -210, 130, 10, -14},
                        {&raider, -70, -40, -160, 230, -8, 20}},
-                      40, light);
+                      fov, light);
     return c;
+}
+
+// The middle 640 x 480 of a picture of the wide scene's size.
+std::vector<uint8_t> Middle(const std::vector<uint8_t> &wide) {
+    std::vector<uint8_t> middle;
+    middle.reserve(640 * 480);
+    for (int y = 0; y < 480; ++y) {
+        const auto row = wide.begin() + (y + kCropY) * kWideW + kCropX;
+        middle.insert(middle.end(), row, row + 640);
+    }
+    return middle;
 }
 
 constexpr float kSteel[3] = {150, 160, 178};
@@ -155,18 +175,10 @@ bool WriteBackdrops(const mkdata::Context &ctx) {
     osFlushPathCache();
     uint8_t pal[PaletteBytes];
     mkdata::GamePalette(pal);
-    const mkdata::Canvas front = FrontScene(640, 480);
-    const std::vector<uint8_t> frontPixels = mkdata::ToGamePalette(front, pal);
-    bool ok = SavePcx8("vek\\resource\\art\\front.pcx", frontPixels, 640, 480, pal);
-    // The scene's lower band (the planet and the ships) as a picture of its
-    // own: the pages lay it over the backdrop where it already stands, so
-    // at 640 x 480 nothing changes, and the larger modes, which draw no
-    // full-screen backdrop, still show it.
-    const std::vector<uint8_t> band(frontPixels.begin() + 264 * 640, frontPixels.end());
-    ok = ok && SavePcx8("vek\\resource\\art\\frontart.pcx", band, 640, 480 - 264, pal);
-    // And its upper band (the nebula and the sun), for the same reason.
-    const std::vector<uint8_t> sky(frontPixels.begin(), frontPixels.begin() + 264 * 640);
-    ok = ok && SavePcx8("vek\\resource\\art\\frontsky.pcx", sky, 640, 264, pal);
+    // The pages' backdrop, and its middle: the front end's palette picture.
+    const std::vector<uint8_t> wide = mkdata::ToGamePalette(FrontScene(), pal);
+    bool ok = SavePcx8("vek\\resource\\art\\frontwide.pcx", wide, kWideW, kWideH, pal);
+    ok = ok && SavePcx8("vek\\resource\\art\\front.pcx", Middle(wide), 640, 480, pal);
     const mkdata::Canvas load = LoadScene();
     ok = ok && SavePcx8("vek\\resource\\art\\loadscrn.pcx", mkdata::ToGamePalette(load, pal), 640, 480, pal);
     ok = ok && mkdata::SavePcx24("vek/resource/art/loadscrn16.pcx", load);

@@ -72,6 +72,9 @@ bool DrawShips(Canvas &c, const std::vector<ShipPose> &ships, float fov, const f
 
 // The sample shapes by name ("corvette", "raider", "station").
 lwob::Object SampleShape(const char *name);
+// The corvette's hull, wings and engine pods in one surface: the outline
+// the weapons and engineering stations draw their mounts and parts on.
+lwob::Object CorvetteOutline(const lwob::Surface &surface);
 
 // The canvas in the game palette (256 x r, g, b, 0), ordered-dithered onto
 // entries 10..245 so that the system colours stay free.

@@ -5,6 +5,7 @@
 // left behind and the command section that leaves it when a ship separates; the
 // drone of the sixth mission. File units, y
 // up, z ahead (one unit is 100 world units); every polygon faces out.
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -117,106 +118,300 @@ Object QuadSphere(int n, float radius, const Surface &surface) {
     return o;
 }
 
-const Surface kCorvHull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
-              kCorvCanopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4), kCorvGlow = Glow("CorvGlow", 90, 170, 255);
-
-// The corvette without its head: the body, the wings and the engine pods.
-Object CorvetteBody() {
-    const Surface pod = Textured("CorvPod", "corvhull", "Planar Image Map", 2, {0, 0, -9}, {20, 1, 10}),
-                  trim = Paint("c_CorvTrim", 190, 50, 40);
-    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, kCorvHull);
-    o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, trim));
-    o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, trim));
-    for (float x : {-8.0f, 8.0f}) {
-        o.Append(Moved(lwob::Tube(6, -14, 1.3f, -4, 1.3f, pod), x, 0, 0));
-        o.Append(lwob::Box({x - 0.8f, -0.8f, -14.6f}, {x + 0.8f, 0.8f, -14}, kCorvGlow));
+// The shape with its axes dealt out anew: the new x, y and z are the old
+// axes ax, ay and az (0 x, 1 y, 2 z). An odd deal mirrors the shape, so its
+// polygons turn round to keep facing out.
+Object Turned(Object o, int ax, int ay, int az) {
+    for (lwob::Point &p : o.points) {
+        const float c[3] = {p.x, p.y, p.z};
+        p = {c[ax], c[ay], c[az]};
     }
+    const bool even = (ax == 0 && ay == 1) || (ax == 1 && ay == 2) || (ax == 2 && ay == 0);
+    if (!even)
+        for (lwob::Polygon &poly : o.polygons) std::reverse(poly.points.begin() + 1, poly.points.end());
+    return o;
+}
+
+// The shape's mirror image across x = 0, still facing out.
+Object MirroredX(Object o) {
+    for (lwob::Point &p : o.points) p.x = -p.x;
+    for (lwob::Polygon &poly : o.polygons) std::reverse(poly.points.begin() + 1, poly.points.end());
+    return o;
+}
+
+// The shape and its mirror image across x = 0.
+Object BothSides(const Object &o) {
+    Object both = o;
+    both.Append(MirroredX(o));
+    return both;
+}
+
+// A wing or a fin, lofted from root to tip along z: at each station its
+// chord runs along x from `trail` to `lead` with a half-thickness; its
+// section is a flat hexagon, thick along the middle of the chord.
+struct Chord {
+    float span, trail, lead, thickness;
+};
+Object Blade(std::initializer_list<Chord> chords, const Surface &surface) {
+    std::vector<lwob::Section> sections;
+    // The hexagon's corners sit at cos 30 of its half-width.
+    for (const Chord &c : chords)
+        sections.push_back({c.span, (c.lead + c.trail) / 2, 0, (c.lead - c.trail) / 2 / 0.866f, c.thickness});
+    return lwob::Loft(6, sections, 0, surface);
+}
+// A blade as a wing out along +x, its chord along z, thick in y.
+Object Wing(std::initializer_list<Chord> chords, const Surface &surface) {
+    return Turned(Blade(chords, surface), 2, 1, 0);
+}
+// A blade as a fin up along +y, its chord along z, thick in x.
+Object Fin(std::initializer_list<Chord> chords, const Surface &surface) {
+    return Turned(Blade(chords, surface), 1, 2, 0);
+}
+
+// A round part along z (a pod, a barrel, a nozzle): sections of radius r.
+struct Ring {
+    float z, r;
+};
+Object Round(int sides, std::initializer_list<Ring> rings, const Surface &surface, float x = 0, float y = 0) {
+    std::vector<lwob::Section> sections;
+    for (const Ring &q : rings) sections.push_back({q.z, x, y, q.r, q.r});
+    return lwob::Loft(sides, sections, 0, surface);
+}
+
+// A glowing drive nozzle: a shallow cone from a ring of radius r at z back
+// to its point `depth` behind (negative: towards -z), open at the ring.
+Object Nozzle(float z, float depth, float r, const Surface &surface, float x = 0, float y = 0) {
+    return lwob::Loft(8, {{z, x, y, r, r}, {z + depth, x, y, 0, 0}}, 0, surface, false);
+}
+
+const Surface kCorvHull = Textured("CorvHull", "corvhull", "Cylindrical Image Map", 4, {0, 0, 2}, {6, 6, 28}, 2),
+              kCorvCanopy = Paint("c_CorvCanopy", 50, 70, 140, 0x4), kCorvGlow = Glow("CorvGlow", 90, 170, 255),
+              kCorvTrim = Paint("c_CorvTrim", 190, 50, 40), kCorvMetal = Paint("c_CorvMetal", 120, 124, 134, 0x4);
+
+// The corvette's hull from its engine plate (z -12) to the nose's point
+// (z 16): broadest over the wing roots, tapering into the nose; the body
+// alone ends at z 10, where the command section's nose would join it.
+std::vector<lwob::Section> CorvetteHullSections(bool head) {
+    std::vector<lwob::Section> s = {
+        {-12, 0, 0, 2.3f, 1.9f},  {-10.8f, 0, 0, 2.8f, 2.4f}, {-6, 0, 0.05f, 3, 2.65f},
+        {2, 0, 0.1f, 2.9f, 2.6f}, {8, 0, 0, 2.3f, 2.1f},      {10, 0, 0, 2.1f, 1.9f},
+    };
+    if (head) {
+        s.push_back({12.5f, 0, -0.1f, 1.6f, 1.3f});
+        s.push_back({14.5f, 0, -0.2f, 0.9f, 0.7f});
+        s.push_back({16, 0, -0.3f, 0, 0});
+    }
+    return s;
+}
+
+// The right wing, swept back from the hull to its tip (the navigation
+// light's place, x 13, z -3), with an engine pod through it at x 8 and
+// the pod's glowing nozzle.
+Object CorvetteWing(const Surface &wing, const Surface &pod, const Surface &glow) {
+    Object o = Wing({{2.6f, -8, 2, 0.4f}, {8, -7.5f, -0.5f, 0.35f}, {13, -6, -2.5f, 0.2f}}, wing);
+    o.Append(Round(8, {{-14, 1}, {-13.4f, 1.3f}, {-6, 1.25f}, {-4.6f, 0.9f}, {-4, 0}}, pod, 8));
+    o.Append(Nozzle(-14, -0.6f, 0.85f, glow, 8));
+    return o;
+}
+
+// The right missile launcher, under the wing at x 6.
+Object CorvetteLauncher() {
+    return lwob::Loft(6, {{-6, 6, -0.8f, 0.55f, 0.4f}, {-0.6f, 6, -0.8f, 0.55f, 0.4f}, {0, 6, -0.8f, 0.3f, 0.2f}}, 0.7f,
+                      kCorvMetal);
+}
+
+// The right beam cannon, beside the bridge and low on the hull: a housing
+// and a barrel. It ends short of z 10: nearer the eye at the ship's centre
+// than that, the cockpit's view does not reach, so the own guns stay out of
+// it.
+Object CorvetteCannon() {
+    Object o = lwob::Loft(4, {{1.5f, 2.5f, -1.3f, 0.55f, 0.5f}, {6.5f, 2.45f, -1.3f, 0.5f, 0.45f}}, 0.6f, kCorvMetal);
+    o.Append(Round(6, {{6.3f, 0.28f}, {9.5f, 0.22f}}, kCorvMetal, 2.4f, -1.3f));
+    return o;
+}
+
+// Everything of the corvette but its hull and canopy: the wings with their
+// pods, the launchers, the cannon and the main drive's nozzle.
+Object CorvetteFittings() {
+    const Surface pod = Textured("CorvPod", "corvhull", "Planar Image Map", 2, {0, 0, -9}, {20, 1, 10});
+    Object o = BothSides(CorvetteWing(kCorvTrim, pod, kCorvGlow));
+    o.Append(BothSides(CorvetteLauncher()));
+    o.Append(BothSides(CorvetteCannon()));
+    o.Append(Nozzle(-12, -0.6f, 1.2f, kCorvGlow));
+    return o;
+}
+
+// The corvette without its head: the hull capped where the nose would join
+// it, and its fittings.
+Object CorvetteBody() {
+    Object o = lwob::Loft(12, CorvetteHullSections(false), 0.25f, kCorvHull);
+    o.Append(CorvetteFittings());
     return o;
 }
 
 // The plan-view maps the flat far model shows from above and below: two
-// small hull-coloured plates on the body's rear cap, facing back.
+// small hull-coloured plates behind the main drive's nozzle, facing back.
 Object IndexPlates() {
     const Surface top = Textured("INDEX_TOP", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32}),
                   bottom = Textured("INDEX_BOT", "corvhull", "Planar Image Map", 2, {0, 0, 0}, {26, 1, 32});
-    Object o = Moved(lwob::Plate(0.5f, 0.5f, top), 0, 0.5f, -12.05f);
-    o.Append(Moved(lwob::Plate(0.5f, 0.5f, bottom), 0, -0.5f, -12.05f));
+    Object o = Moved(lwob::Plate(0.5f, 0.5f, top), 0, 0.5f, -12.65f);
+    o.Append(Moved(lwob::Plate(0.5f, 0.5f, bottom), 0, -0.5f, -12.65f));
     return o;
 }
 
+// A glazed blister from z0 to z1 along a hull's back at height y.
+Object Canopy(float z0, float z1, float y, float width, float height, const Surface &glass) {
+    const float l = z1 - z0;
+    return lwob::Loft(8,
+                      {{z0, 0, y - 0.2f * height, 0, 0},
+                       {z0 + 0.15f * l, 0, y, 0.75f * width, 0.65f * height},
+                       {z0 + 0.5f * l, 0, y, width, height},
+                       {z0 + 0.85f * l, 0, y - 0.2f * height, 0.6f * width, 0.5f * height},
+                       {z1, 0, y - 0.45f * height, 0, 0}},
+                      0, glass);
+}
+
 Object Corvette() {
-    Object o = CorvetteBody();
-    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, kCorvHull, false));
-    o.Append(lwob::Box({-1.2f, 2, 2}, {1.2f, 3.2f, 7}, kCorvCanopy));
+    Object o = lwob::Loft(12, CorvetteHullSections(true), 0.25f, kCorvHull);
+    o.Append(CorvetteFittings());
+    o.Append(Canopy(1, 9.5f, 2.2f, 1.2f, 0.9f, kCorvCanopy));
     o.Append(IndexPlates());
     return o;
 }
 
-// The corvette at middle distance: a four-sided body, flat wings and pods
-// of four sides, no canopy.
+// The corvette at middle distance: the hull of six sides, flat wings,
+// pods of six sides, no canopy.
 Object CorvetteLow() {
-    const Surface trim = Paint("c_CorvTrim", 190, 50, 40);
-    Object o = lwob::Tube(4, -12, 3, 10, 2.2f, kCorvHull);
-    o.Append(lwob::Tube(4, 10, 2.2f, 16, 0, kCorvHull, false));
-    o.Append(lwob::Box({-13, -0.4f, -8}, {13, 0.4f, 2}, trim));
-    for (float x : {-8.0f, 8.0f}) o.Append(Moved(lwob::Tube(4, -14, 1.3f, -4, 1.3f, kCorvHull), x, 0, 0));
+    std::vector<lwob::Section> hull;
+    for (const lwob::Section &q : CorvetteHullSections(true))
+        if (q.z == -12 || q.z == -6 || q.z == 2 || q.z == 10 || q.z == 14.5f || q.z == 16) hull.push_back(q);
+    Object o = lwob::Loft(6, hull, 0.25f, kCorvHull);
+    o.Append(lwob::Box({-13, -0.3f, -7}, {13, 0.3f, 1}, kCorvTrim));
+    for (float x : {-8.0f, 8.0f}) o.Append(Round(6, {{-14, 1.2f}, {-5, 1.2f}, {-4, 0}}, kCorvHull, x));
     return o;
 }
 
 // The command section: the corvette's nose and canopy on a short body of
-// its own, its port at the back (0, -1, -13), and stub wings out to the two
-// navigation lights at x +-9.05, z -15.
+// its own, its port at the back (0, -1, -13), and stub wings swept back to
+// the two navigation lights at x +-9.05, z -15.
 Object CommandSection() {
-    const Surface trim = Paint("c_CorvTrim", 190, 50, 40);
-    Object o = lwob::Tube(8, -13, 2.2f, -5, 2.2f, kCorvHull);
-    o.Append(lwob::Tube(8, -5, 2.2f, 1, 0, kCorvHull, false));
-    o.Append(lwob::Box({-1.2f, 2, -11}, {1.2f, 3.2f, -6}, kCorvCanopy));
-    o.Append(lwob::Box({-9.3f, -0.3f, -15.3f}, {-2.2f, 0.3f, -4}, trim));
-    o.Append(lwob::Box({2.2f, -0.3f, -15.3f}, {9.3f, 0.3f, -4}, trim));
+    Object o = lwob::Loft(12,
+                          {{-13, 0, 0, 1.9f, 1.8f},
+                           {-12, 0, 0, 2.2f, 2.1f},
+                           {-5, 0, 0, 2.2f, 2.1f},
+                           {-2, 0, -0.1f, 1.6f, 1.4f},
+                           {0, 0, -0.2f, 0.8f, 0.7f},
+                           {1, 0, -0.3f, 0, 0}},
+                          0.25f, kCorvHull);
+    o.Append(Canopy(-11.5f, -4.5f, 1.9f, 1.1f, 0.9f, kCorvCanopy));
+    o.Append(BothSides(Wing({{2, -12, -4, 0.3f}, {9.3f, -15.3f, -12.5f, 0.15f}}, kCorvTrim)));
+    o.Append(Nozzle(-13, -0.5f, 1, kCorvGlow));
     return o;
 }
 
+// The raider's hull: a flat arrowhead with a raised spine, from its
+// engine plate (z -10) to the nose (z 14).
+const std::vector<lwob::Section> kRaiderHull = {
+    {-10, 0, 0, 4.6f, 1.1f}, {-8.5f, 0, 0, 5, 1.5f},         {-3, 0, 0.05f, 4.8f, 1.65f}, {3, 0, 0.05f, 3.6f, 1.45f},
+    {8, 0, 0, 2.2f, 1},      {11.5f, 0, -0.05f, 1.1f, 0.6f}, {14, 0, -0.1f, 0, 0},
+};
+// A tail fin up from the hull's right edge, swept back to its tip at y 4.
+Object RaiderFin(const Surface &fin) {
+    return Moved(Fin({{-0.3f, -10, -4, 0.45f}, {4, -8, -6, 0.2f}}, fin), 5.5f, 0, 0);
+}
+
+// The raider: the hull (its navigation lights sit just off its edges, x
+// +-4.8, z -2), a canopy amidships, two swept tail fins, twin drive nozzles,
+// a chin cannon and a missile rail under each wing.
 Object Raider() {
     const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
-                  fin = Paint("c_RaidFin", 230, 130, 40),
-                  glow = Glow("RaidGlow", 255, 120, 60);
-    // A round hull of 18 sides: enough vertices for the hull emitters.
-    Object o = Scaled(lwob::Tube(18, -10, 5, 14, 0, hull), 1, 0.35f, 1);
-    o.Append(lwob::Box({-6, -0.3f, -10}, {-5, 4, -4}, fin));
-    o.Append(lwob::Box({5, -0.3f, -10}, {6, 4, -4}, fin));
-    o.Append(lwob::Box({-1.5f, -0.8f, -10.5f}, {1.5f, 0.8f, -10}, glow));
+                  fin = Paint("c_RaidFin", 230, 130, 40), glow = Glow("RaidGlow", 255, 120, 60),
+                  glass = Paint("c_RaidCanopy", 120, 40, 30, 0x4), metal = Paint("c_RaidMetal", 90, 85, 80, 0x4);
+    // Enough vertices round the hull for the hull emitters.
+    Object o = lwob::Loft(14, kRaiderHull, 0.1f, hull);
+    o.Append(Canopy(-0.5f, 8, 1.2f, 1, 0.55f, glass));
+    Object side = RaiderFin(fin);
+    side.Append(Round(8, {{-10.6f, 0.75f}, {-8, 0.9f}}, metal, 2.2f, 0));
+    side.Append(Nozzle(-10.6f, -0.4f, 0.6f, glow, 2.2f, 0));
+    side.Append(lwob::Loft(
+        6, {{-5, 3.6f, -1.1f, 0.35f, 0.3f}, {3, 3.6f, -1.1f, 0.35f, 0.3f}, {4.5f, 3.6f, -1.1f, 0, 0}}, 0.5f, metal));
+    o.Append(BothSides(side));
+    o.Append(lwob::Loft(6, {{6, 0, -1, 0.6f, 0.45f}, {10.5f, 0, -0.95f, 0.45f, 0.35f}}, 0.5f, metal));
+    o.Append(Round(6, {{10.3f, 0.2f}, {14, 0.16f}}, metal, 0, -0.95f));
     return o;
 }
 
+// The raider at middle distance: the hull of eight sides, the fins and a
+// glow for the drive.
+Object RaiderLow() {
+    const Surface hull = Textured("RaidHull", "raidhull", "Cylindrical Image Map", 4, {0, 0, 2}, {10, 4, 24}, 1),
+                  fin = Paint("c_RaidFin", 230, 130, 40), glow = Glow("RaidGlow", 255, 120, 60);
+    std::vector<lwob::Section> sections;
+    for (const lwob::Section &q : kRaiderHull)
+        if (q.z != -8.5f && q.z != 11.5f) sections.push_back(q);
+    Object o = lwob::Loft(8, sections, 0.1f, hull);
+    o.Append(BothSides(RaiderFin(fin)));
+    o.Append(Nozzle(-10, -0.5f, 1, glow));
+    return o;
+}
+
+// A straight strut between two points on an axis-aligned line, of eight
+// sides: along x (axis 0) or z (axis 2).
+Object Strut(int axis, float from, float to, float radius, const Surface &surface) {
+    Object o = Round(8, {{from, radius}, {to, radius}}, surface);
+    return axis == 0 ? Turned(o, 2, 1, 0) : o;
+}
+
+// The station: a hub with a docking tower on top (its port at y 52, the
+// two lights beside it), four spokes out to a ring of 120 with eight
+// habitat modules on it, and radiator panels on the spokes.
 Object Station() {
     const Surface hub = Textured("StatHub", "stathull", "Spherical Image Map", 2, {0, 0, 0}, {80, 80, 80}, 4, 2),
                   ring = Textured("StatRing", "stathull", "Cylindrical Image Map", 2, {0, 0, 0}, {240, 16, 240}, 8),
-                  spoke = Paint("c_StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120);
-    Object o = lwob::Sphere(8, 12, 40, hub);
-    o.Append(Torus(24, 8, 120, 8, ring));
+                  spoke = Paint("c_StatSpoke", 100, 100, 110), lights = Glow("StatLights", 255, 230, 120),
+                  module = Textured("StatModule", "stathull", "Planar Image Map", 2, {0, 0, 0}, {40, 1, 40}, 2),
+                  radiator = Paint("c_StatRadiator", 70, 80, 110);
+    Object o = lwob::Sphere(10, 16, 40, hub);
+    o.Append(Torus(32, 6, 120, 8, ring));
     for (int i = 0; i < 4; ++i) {
-        const bool alongX = i % 2 == 0;
+        const int axis = i % 2 == 0 ? 0 : 2;
         const float sign = i < 2 ? 1.0f : -1.0f;
-        const lwob::Point lo =
-            alongX ? lwob::Point{sign > 0 ? 38.0f : -114, -3, -3} : lwob::Point{-3, -3, sign > 0 ? 38.0f : -114};
-        const lwob::Point hi =
-            alongX ? lwob::Point{sign > 0 ? 114.0f : -38, 3, 3} : lwob::Point{3, 3, sign > 0 ? 114.0f : -38};
-        o.Append(lwob::Box(lo, hi, spoke));
+        o.Append(Strut(axis, 36 * sign, 114 * sign, 3.5f, spoke));
+        // A radiator panel standing on the spoke's middle.
+        const float a = 66 * sign, b = 86 * sign;
+        o.Append(axis == 0 ? lwob::Box({std::min(a, b), -16, -0.6f}, {std::max(a, b), 16, 0.6f}, radiator)
+                           : lwob::Box({-0.6f, -16, std::min(a, b)}, {0.6f, 16, std::max(a, b)}, radiator));
     }
-    o.Append(lwob::Box({-6, 38, -6}, {6, 52, 6}, lights));
+    // The habitat modules sit between the spokes, astride the ring.
+    for (int i = 0; i < 8; ++i) {
+        const float a = kPi / 8 + float(i) * kPi / 4;
+        Object m = lwob::Box({-10, -11, -14}, {10, 11, 14}, module);
+        for (lwob::Point &p : m.points) {
+            const float x = p.x + 120;
+            p = {x * std::cos(a) - p.z * std::sin(a), p.y, x * std::sin(a) + p.z * std::cos(a)};
+        }
+        o.Append(m);
+    }
+    // The docking tower: a stepped column along y from the hub to the port.
+    o.Append(Turned(Round(10, {{30, 9}, {40, 9}, {42, 7}, {47, 7}, {48, 9}, {50, 9}}, spoke), 0, 2, 1));
+    o.Append(lwob::Box({-6, 50, -6}, {6, 52, 6}, lights));
     return o;
 }
 
-// The freight depot: a box hub with an arm out to each side and a docking
-// collar at the end of each arm, where its two ports are.
+// The freight depot: a rounded block of a hub with four tanks along its
+// flanks, an arm out to each side and a lit docking collar at the end of
+// each arm, where its two ports are (x +-70).
 Object Depot() {
     const Surface hub = Textured("DepHub", "stathull", "Planar Image Map", 2, {0, 0, 0}, {60, 60, 60}, 4),
-                  arm = Paint("c_DepArm", 110, 105, 95), collar = Glow("DepCollar", 255, 200, 90);
-    Object o = lwob::Box({-30, -24, -30}, {30, 24, 30}, hub);
-    o.Append(lwob::Box({30, -5, -5}, {66, 5, 5}, arm));
-    o.Append(lwob::Box({-66, -5, -5}, {-30, 5, 5}, arm));
-    o.Append(lwob::Box({66, -9, -9}, {70, 9, 9}, collar));
-    o.Append(lwob::Box({-70, -9, -9}, {-66, 9, 9}, collar));
+                  arm = Paint("c_DepArm", 110, 105, 95), collar = Glow("DepCollar", 255, 200, 90),
+                  tank = Paint("c_DepTank", 150, 140, 120, 0x4);
+    Object o =
+        lwob::Loft(16, {{-30, 0, 0, 28, 22}, {-28, 0, 0, 30, 24}, {28, 0, 0, 30, 24}, {30, 0, 0, 28, 22}}, 0.8f, hub);
+    Object side = Round(8, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, 14);
+    side.Append(Round(8, {{-27, 3}, {-25, 6.5f}, {25, 6.5f}, {27, 3}}, tank, 34, -14));
+    side.Append(Strut(0, 29, 66, 5, arm));
+    side.Append(Turned(Round(12, {{66, 6}, {66.5f, 9}, {70, 9}}, collar), 2, 1, 0));
+    o.Append(BothSides(side));
     return o;
 }
 
@@ -362,17 +557,18 @@ Object Mine() {
     return o;
 }
 
-// The drone: a small round hull with four fins and an engine glow; about
-// 500 world units across.
+// The drone: a small round hull with a sensor nose, four swept fins and an
+// engine glow; about 500 world units across.
 Object Drone() {
     const Surface hull = Textured("DroneHull", "raidhull", "Spherical Image Map", 2, {0, 0, 0}, {8, 8, 8}, 2, 1),
                   fin = Paint("c_DroneFin", 200, 200, 60), glow = Glow("DroneGlow", 255, 90, 40);
-    Object o = lwob::Sphere(6, 8, 2.5f, hull);
-    o.Append(lwob::Box({-5, -0.15f, -2}, {-2.2f, 0.15f, 0.5f}, fin));
-    o.Append(lwob::Box({2.2f, -0.15f, -2}, {5, 0.15f, 0.5f}, fin));
-    o.Append(lwob::Box({-0.15f, 2.2f, -2}, {0.15f, 4, 0.5f}, fin));
-    o.Append(lwob::Box({-0.15f, -4, -2}, {0.15f, -2.2f, 0.5f}, fin));
-    o.Append(lwob::Box({-0.8f, -0.8f, -2.9f}, {0.8f, 0.8f, -2.3f}, glow));
+    Object o = lwob::Sphere(6, 10, 2.5f, hull);
+    o.Append(Round(6, {{2.1f, 0.7f}, {2.6f, 0.45f}, {2.9f, 0}}, fin));
+    Object right = Wing({{2.2f, -2, 0.5f, 0.15f}, {5, -2, -1, 0.08f}}, fin);
+    o.Append(BothSides(right));
+    o.Append(Turned(right, 1, 0, 2));
+    o.Append(Turned(MirroredX(right), 1, 0, 2));
+    o.Append(Nozzle(-2.3f, -0.6f, 0.8f, glow));
     return o;
 }
 
@@ -407,6 +603,7 @@ bool WriteShapes(const mkdata::Context &ctx) {
     ok &= Write(ctx, "corvette_LOW.lwo", CorvetteLow());
     ok &= Write(ctx, "raider.lwo", Raider());
     ok &= Write(ctx, "raider_BOX.lwo", RaiderBoxes());
+    ok &= Write(ctx, "raider_LOW.lwo", RaiderLow());
     ok &= Write(ctx, "station.lwo", Station());
     ok &= Write(ctx, "depot.lwo", Depot());
     ok &= Write(ctx, "gate.lwo", Gate());
@@ -465,6 +662,12 @@ mkdata::Generator gShapes("35-shapes", WriteShapes);
 }  // namespace
 
 #include "scenes.h"
+
+lwob::Object mkdata::CorvetteOutline(const lwob::Surface &surface) {
+    Object o = lwob::Loft(12, CorvetteHullSections(true), 0.25f, surface);
+    o.Append(BothSides(CorvetteWing(surface, surface, surface)));
+    return o;
+}
 
 lwob::Object mkdata::SampleShape(const char *name) {
     const std::string n = name;

@@ -7,6 +7,7 @@
 
 #include "data/lwob/lwob.h"
 #include "mkdata.h"
+#include "scenes.h"
 
 namespace {
 
@@ -23,19 +24,7 @@ Surface Plain(const char *name, int r, int g, int b) {
 }
 
 // The hull: body, nose, wings and engine pods, as the ship itself has them.
-Object Hull() {
-    const Surface hull = Plain("WepHull", 150, 150, 160);
-    Object o = lwob::Tube(8, -12, 3, 10, 2.2f, hull);
-    o.Append(lwob::Tube(8, 10, 2.2f, 16, 0, hull, false));
-    o.Append(lwob::Box({-13, -0.4f, -8}, {-3, 0.4f, 2}, hull));
-    o.Append(lwob::Box({3, -0.4f, -8}, {13, 0.4f, 2}, hull));
-    for (float x : {-8.0f, 8.0f}) {
-        Object pod = lwob::Tube(6, -14, 1.3f, -4, 1.3f, hull);
-        pod.Move(x, 0, 0);
-        o.Append(pod);
-    }
-    return o;
-}
+Object Hull() { return mkdata::CorvetteOutline(Plain("WepHull", 150, 150, 160)); }
 
 // A beam cannon on the wing: a breech and a long barrel pointing ahead.
 Object BeamMount(float side, float grow) {

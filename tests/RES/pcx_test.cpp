@@ -250,7 +250,7 @@ TEST_F(PcxTest, LoadsAreToldToTheDebugLog) {
 TEST_F(PcxTest, SampleFrontPicturesSaveBackUnchanged) {
     const char *root = std::getenv("RUVO_DATA");
     ASSERT_NE(root, nullptr);
-    for (const char *name : {"front.pcx", "frontart.pcx"}) {
+    for (const char *name : {"front.pcx", "frontwide.pcx"}) {
         const std::vector<uint8_t> bytes = restest::ReadBytes(std::string(root) + "/vek/resource/art/" + name);
         ASSERT_GT(bytes.size(), 128u) << name;
         WriteBytes("in.pcx", bytes);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -167,6 +168,16 @@ protected:
     // With RUVO_SNAPSHOT_DIR set, the screen's bytes and palette for a look
     // at them.
     static void Snapshot(const char *what) { ruvotest::SnapshotScreen(what); }
+    // A new captain of the name, made from the roster in a simulation
+    // career: the timeline opens on it.
+    static void NewCaptainFromTheRoster(const char *name) {
+        Click("RosNew");
+        for (const char *c = name; *c; ++c) Key(30, *c);
+        Key(28, 13);
+        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
+        Click("NRSSim");
+        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+    }
     static int32_t Var(const char *name) {
         ScriptSymbol *s = FindScriptSymbol(name);
         return s ? ScriptSymbolInt(s) : -999;
@@ -223,9 +234,8 @@ protected:
 
 // At 16 bits on the full-screen driver, with the pointer resting over the
 // home page's background (where it lies when the game takes the screen):
-// the background picture there (the backdrop's upper band, laid over the
-// backdrop) becomes the hot window and is drawn again, and the menu buttons
-// on it stay in the shown frames.
+// the backdrop's picture becomes the hot window and is drawn again, and the
+// menu buttons on it stay in the shown frames.
 TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) {
     ASSERT_TRUE(SelectFullScreenDriver());
     Start(16);
@@ -245,7 +255,7 @@ TEST_F(WholeGame, TheHomePageKeepsItsButtonsWhenTheMouseComesOverItsBackground) 
     }
     OnMouseMove(nullptr, 320, 240, 0);
     for (int i = 0; i < 4; ++i) Turn();
-    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhSky")));
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhScene")));
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const std::vector<uint16_t> after = Shown(guiLiveWindow(GetScriptSymbolValue(kButtons[i])));
         ASSERT_EQ(after.size(), before[i].size());
@@ -440,12 +450,7 @@ protected:
         ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
         Key(28, 13);
         ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
-        Click("RosNew");
-        for (const char *c = "Vela Orr"; *c; ++c) Key(30, *c);
-        Key(28, 13);
-        ASSERT_TRUE(TurnsUntil([] { return Screen() == "NewRostSlot"; }, 30));
-        Click("NRSSim");
-        ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Time && Screen() == "FrontTime"; }, 100));
+        NewCaptainFromTheRoster("Vela Orr");
     }
     // The timeline's selection moved with Up and Down to a mission.
     static bool SelectByKeys(int mission) {
@@ -531,6 +536,120 @@ TEST_P(WholeCareer, EverySampleMissionEndsByItsKeyAndComesBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, WholeCareer, testing::Values(8, 16));
+
+// The front end's pages and the first mission's debriefing at each display
+// size: 640x480 at 8 bits, 800x600 and 1024x768 at 16. The pages' backdrop
+// fills the screen at every size (no part of it is a plain ground: the
+// pages' panels are black, and no tile of the screen is of one other
+// colour), drawn again it leaves the home page's menu standing, and at 16
+// bits each page shows more than a hundred colours. With RUVO_SNAPSHOT_DIR
+// set each frame is kept for a look.
+class FrontEndSizes : public WholeGame, public testing::WithParamInterface<int> {
+protected:
+    struct Size {
+        const char *option;
+        int depth, width, height;
+    };
+    static Size Mode() {
+        static const Size kSizes[3] = {
+            {nullptr, 8, 640, 480}, {"-800x600", 16, 800, 600}, {"-1024x768", 16, 1024, 768}};
+        return kSizes[GetParam()];
+    }
+    // The screen's colour at a point: a palette index or a 16-bit colour.
+    static uint32_t At(int x, int y) {
+        const Surface *s = TheDisplayMode.screen;
+        const uint8_t *row = s->pixels + size_t(y) * size_t(s->pitch);
+        if (s->bytesPerPixel != 2) return row[x];
+        uint16_t v;
+        std::memcpy(&v, row + size_t(x) * 2, 2);
+        return v;
+    }
+    // The distinct colours of the whole screen, and the tiles of 64 x 64
+    // pixels that are all of one colour other than black.
+    static std::pair<size_t, int> Colours() {
+        const Surface *s = TheDisplayMode.screen;
+        std::set<uint32_t> all;
+        int plain = 0;
+        for (int ty = 0; ty + 64 <= s->height; ty += 64)
+            for (int tx = 0; tx + 64 <= s->width; tx += 64) {
+                std::set<uint32_t> tile;
+                for (int y = ty; y < ty + 64; ++y)
+                    for (int x = tx; x < tx + 64; ++x) tile.insert(At(x, y));
+                plain += tile.size() == 1 && *tile.begin() != 0;
+                all.insert(tile.begin(), tile.end());
+            }
+        return {all.size(), plain};
+    }
+    // A page once its film has run and it has drawn: kept, and looked over.
+    void Page(const char *name, bool frontEnd = true) {
+        for (int i = 0; i < 10; ++i) Turn();
+        const Size m = Mode();
+        ASSERT_EQ(TheDisplayMode.screen->width, m.width);
+        ruvotest::SnapshotScreen(std::string(name) + "_" + std::to_string(m.width) + "x" + std::to_string(m.height) +
+                                 "_" + std::to_string(m.depth));
+        if (!frontEnd) return;
+        const auto [colours, plain] = Colours();
+        if (m.depth == 16) EXPECT_GT(colours, 100u) << name;
+        EXPECT_EQ(plain, 0) << name << ": tiles of plain ground";
+    }
+};
+
+TEST_P(FrontEndSizes, ThePagesAndTheDebriefingFillTheScreen) {
+    const Size m = Mode();
+    Start(m.depth, false, nullptr, m.option);
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 20));
+    Page("home");
+    // The pointer over the backdrop draws it again, and the menu over it
+    // with it: each button's black fill still shows near its right end.
+    OnMouseMove(nullptr, m.width / 2, m.height / 2, 0);
+    for (int i = 0; i < 4; ++i) Turn();
+    ASSERT_EQ(gGuiHotWindow, guiLiveWindow(GetScriptSymbolValue("FhScene")));
+    for (const char *name : {"FrRos", "FrAct", "FrCrd", "FrSys"}) {
+        const GuiWindow *w = guiLiveWindow(GetScriptSymbolValue(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_EQ(At(w->rect[2] - 4, (w->rect[1] + w->rect[3]) / 2), 0u) << name << " drawn over by the backdrop";
+    }
+    Click("FrSys");
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "OptionScreen"; }, 100));
+    Page("options");
+    Click("OptExit");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 100));
+    Click("FrCrd");
+    ASSERT_TRUE(TurnsUntil([] { return Screen() == "FrontCredits"; }, 100));
+    Page("credits");
+    Click("CrdExit");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Home; }, 100));
+    Click("FrRos");
+    ASSERT_TRUE(TurnsUntil([] { return gFrontPage == FrontPage::Roster; }, 100));
+    Page("roster");
+    NewCaptainFromTheRoster("Ansel Dray");
+    Page("timeline");
+    // The first mission: the raider destroyed, the mission ended by the
+    // end key, and its debriefing once its first words stand typed.
+    Key(28, 13);
+    ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd == 0; }, 10));
+    auto *raider = static_cast<SceneItem *>(GetScriptSymbolValue("Enemy"));
+    ASSERT_NE(raider, nullptr);
+    Turn();
+    Destroy(raider);
+    ASSERT_TRUE(TurnsUntil([] { return gMissionEndState == 1; }, 300));
+    GetKeyDownTable()[0x2A] = 1;
+    Key(0x10, 'Q');
+    Turn();
+    GetKeyDownTable()[0x2A] = 0;
+    std::string feed;
+    ASSERT_TRUE(TurnsUntil(
+        [&] {
+            if (gFeed.pending[0] && feed.find(gFeed.pending) == std::string::npos) feed += gFeed.pending;
+            return !guiFeedTyping() && feed.find("Kestrel destroyed") != std::string::npos;
+        },
+        1000));
+    Page("mission01_debriefing", false);
+    ASSERT_TRUE(TurnsUntil([] { return gInFrontEnd != 0; }, 3000));
+    Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FrontEndSizes, testing::Values(0, 1, 2));
 
 // Options alone on the command line start the front end, which the game
 // comes back to after a mission: only a mission script named there makes

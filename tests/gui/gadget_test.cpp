@@ -194,12 +194,22 @@ TEST_P(GadgetTest, RasterIsCentredInItsScaledPlaceAtLargerModes) {
     r->bytesPerPixel = uint16_t(GetParam() / 8);
     r->pixels[0] = 7;
     GuiWindow *w = guiCreateWindow(GUI_TOP_L, nullptr, r, guiDefaultHandler, guiDrawRaster, 0, 0, 1, 1, 0);
+    // A window over the picture's lower right corner, beyond the picture's
+    // own size from the window's corner.
+    GuiWindow *over = guiCreateWindow(GUI_TOP_L, nullptr, nullptr, guiDefaultHandler, nullptr, 66, 50, 4, 4, 0);
     guiDrawRaster(w);
-    EXPECT_EQ(w->w, 64);
-    EXPECT_EQ(w->h, 48);
+    // The window takes its scaled place: 800 x 64 / 640, 600 x 48 / 480.
+    EXPECT_EQ(w->w, 80);
+    EXPECT_EQ(w->h, 60);
     // (800 x 64 / 640 - 64) / 2 = 8, (600 x 48 / 480 - 48) / 2 = 6
     EXPECT_EQ(canvas.At(8, 6), GetParam() == 8 ? 7u : 7u);
     EXPECT_EQ(canvas.At(7, 6), 0u);
+    // Drawn again, the picture has the window over it drawn again.
+    guiWindowRect(w, nullptr, nullptr);
+    guiWindowRect(over, nullptr, nullptr);
+    over->redraw = 0;
+    guiMarkOverlapping(w);
+    EXPECT_NE(over->redraw, 0);
 }
 
 TEST_P(GadgetTest, InterferenceKeepsDamagedWindowsRedrawingUnlessExempt) {

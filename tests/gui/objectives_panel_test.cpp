@@ -1,12 +1,16 @@
 // The objectives on the screens: the list's rows, its display time and the
 // blink of the current objective; the status panel's total, which is the
-// mission's score.
+// mission's score, and its place under the debriefing at a mission's end.
+#include "RES/resman.h"
 #include "ai/scores.h"
 #include "gui/gui.h"
+#include "gui/window.h"
 #include "gui_fixture.h"
 #include "script/mission.h"
 #include "script/objectives.h"
+#include "script/script.h"
 #include "script/settings.h"
+#include "script/symbols.h"
 #include "world/mission_state.h"
 
 namespace guitest {
@@ -94,6 +98,33 @@ TEST_F(ObjectivesPanel, TheStatusTotalIsTheMissionScore) {
     for (int y = 0; y < drawn; ++y)
         for (int x = 20; x < 600; ++x) ink += canvas.At(x, y) != 0;
     EXPECT_GT(ink, 0);
+}
+
+// At a mission's end the debriefing types into its box near the top of the
+// main view while the status panel stands over the view: the panel keeps
+// below the box, so that neither writes over the other.
+TEST_F(ObjectivesPanel, AtTheMissionsEndThePanelKeepsBelowTheDebriefing) {
+    resmanInit();
+    InitializeScriptSystem();
+    for (const char *name : {"GFont", "HFont", "MidFont"})
+        ScriptSetSymbolThing(AddScriptSymbol(name, nullptr, 0), &font.handle);
+    GuiWindow *view = Panel();
+    guiWindowRect(view, nullptr, nullptr);
+    GuiWindow *before = gGuiMainView;
+    gGuiMainView = view;
+    dunSetObjectiveState(0, ObjectiveState::Done);
+    dunDrawObjectivesPanel();
+    gGuiMainView = before;
+    FreeScriptBuffers();
+    resmanShutdown();
+    const auto inkInRows = [&](int from, int to) {
+        int ink = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < 640; ++x) ink += canvas.At(x, y) != 0;
+        return ink;
+    };
+    EXPECT_EQ(inkInRows(kDebriefTop, kDebriefTop + kDebriefHeight), 0);
+    EXPECT_GT(inkInRows(kDebriefTop + kDebriefHeight, 336), 10 * 15);
 }
 
 }  // namespace
